@@ -1,0 +1,2 @@
+// Program entry. The game reads no command line.
+int main() { return 0; }

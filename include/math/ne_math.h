@@ -1,0 +1,2 @@
+// The physics engine's value types: vector, matrix, quaternion, transform.
+#pragma once
