@@ -13,6 +13,7 @@ using f32 = float;
 using f64 = double;
 using s32 = int;
 using u32 = unsigned int;
+using u8 = unsigned char;
 
 // A squared length, magnitude or component below this counts as zero.
 constexpr f32 NE_ZERO = 1.0e-6f;
