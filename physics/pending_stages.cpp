@@ -9,11 +9,8 @@ void neCollideBodyPair(neCollisionResult& result, neBody*, const neT3&, neBody*,
 
 void neSimulator::RespondToCollision(neBody*, neBody*, neCollisionResult&) {}
 
-void neSimulator::UpdateConstraints() {}
-void neSimulator::SolveConstraints() {}
 void neSimulator::CheckStacks() {}
 void neSimulator::SolveStacks() {}
-void neSimulator::AdvanceConstraintCounters() {}
 
 s32 neStackCheck(neRigidBody*) { return NE_SUPPORT_NONE; }
 void neStackUpdateBody(neRigidBody*) {}

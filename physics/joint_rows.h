@@ -1,0 +1,30 @@
+// The rules that answer the joint rows (kinds 3 to 10 of neImpulseKind):
+// each measures the row's velocity, computes an impulse and applies it to
+// the two bodies. Rows are built by the constraint solver, with their
+// matrices, and answered many times per step by the iteration.
+#pragma once
+
+#include "math/ne_math.h"
+#include "physics/collision.h"
+
+struct neSimulator;
+
+// K and W of a joint row, from the bodies' current masses and world inverse
+// inertias. A singular K gives W = 0: the row then applies no impulse.
+void neUpdateJointRowMatrices(neCollisionResult& row);
+
+namespace neCollisionResponse {
+
+// Measures a joint row's velocity into the record and runs its rule; other
+// kinds are left alone. Returns the rule's value (0 for joint rows).
+f32 JointImpulse(neSimulator* sim, neCollisionResult& row);
+
+f32 ImpulseKind3(neCollisionResult& row, neSimulator* sim);
+f32 ImpulseKind4(neCollisionResult& row, neSimulator* sim);
+f32 ImpulseKind5(neCollisionResult& row, neSimulator* sim);
+f32 ImpulseKind6(neCollisionResult& row, neSimulator* sim);
+f32 ImpulseKind7(neCollisionResult& row, neSimulator* sim);
+f32 ImpulseKind8(neCollisionResult& row, neSimulator* sim);
+f32 ImpulseKind10(neCollisionResult& row, neSimulator* sim);
+
+}  // namespace neCollisionResponse
