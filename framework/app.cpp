@@ -18,8 +18,6 @@ constexpr const char* kWindowTitle = "Zarnok Racing";
 constexpr int kWindowColourBits = 32;
 constexpr const char* kStatisticsPage = "stats/zarnokracing.html";
 
-std::thread gWorkerThread;
-
 // Trace of screen switches and of the load requests the screens post; the
 // worker traces the completions it writes.
 void TraceHandOverChanges() {
@@ -187,7 +185,10 @@ int WinMain() {
     Sys_MessageBox("ERROR", "Can't Create A GL Texture Loading Context.", MessageIcon::Exclamation);
     return 0;
   }
-  gWorkerThread = std::thread(WorkerThreadProc);
+  // A local, not a global: when the display goes away, Xlib ends the
+  // process from inside a call, and a global thread object still joinable
+  // at exit would turn that into an abort.
+  std::thread workerThread(WorkerThreadProc);
   glFinish();
 
   if (!InitGLResources()) {
@@ -199,7 +200,7 @@ int WinMain() {
 
   // The worker sees gQuit in either of its waits and ends; only then do the
   // resources it might use go away.
-  gWorkerThread.join();
+  workerThread.join();
   // The sounds, the sound context and the device are released here, and the
   // settings and the career saved.
   DestroyMainWindow();
