@@ -1,6 +1,8 @@
 #include "framework/app.h"
 
 #include "framework/random.h"
+#include "framework/settings.h"
+#include "framework/sound.h"
 #include "framework/window.h"
 #include "framework/worker.h"
 #include "platform/gl.h"
@@ -41,10 +43,13 @@ void TraceHandOverChanges() {
 void HandleLoopKeys() {
   if (EscapeOpensPause(gKeys[vk::kEscape], gKeyLatch, gScreen, gTargetScreen, gPlayerFinished)) {
     gKeyLatch = 1;
-    // All sounds and the music pause here, and the two menu sounds play,
-    // once sound exists.
-    gTargetScreen = ScreenState::Pause;
-    gScreen = ScreenState::Pause;
+    PauseAllSounds();
+    if (gMusicOn) gMusic.Pause();
+    if (gSoundOn) {
+      gSndMenu1.Play();
+      gSndMenu7.Play();
+    }
+    LeaveRaceTo(ScreenState::Pause);
     gScreenFade = 0.0f;
   }
   if (gTargetScreen == ScreenState::ControlsOptions && gWaitingForKey) {
@@ -56,7 +61,7 @@ void HandleLoopKeys() {
       }
       gWaitingForKey = 0;
       gKeyLatch = 1;
-      // The confirmation sound plays here once sound exists.
+      if (gSoundOn) gSndMenu4.Play();
     }
   }
   if (gKeys[vk::kF1] && !gKeyLatch) {

@@ -107,6 +107,18 @@ void WorkerThreadProc() {
   if (Sys_IsContextCurrent()) Sys_ReleaseCurrentContext();
 }
 
+void PublishRaceStart() {
+  gLoaderStatus = LoaderStatus::Idle;
+  gSimBit = static_cast<uint8_t>(gRenderBit);
+  gTargetScreen = ScreenState::Racing;
+  gScreen = ScreenState::Racing;
+}
+
+void LeaveRaceTo(int screen) {
+  gTargetScreen = screen;
+  gScreen = screen;
+}
+
 bool WaitForSimulationStep() {
   while (gSimBit == gRenderBit) {
     if (gScreen != ScreenState::Racing || gTargetScreen != ScreenState::Racing || gQuit) return false;

@@ -158,7 +158,8 @@ uint8_t Sys_Cp1251FromUnicode(uint32_t codePoint);
 //   ZARNOK_NO_WEB_PAGE=1      the statistics page is never opened (also
 //                             implied by ZARNOK_NONINTERACTIVE)
 //   ZARNOK_TRACE=<file>       lines "<kind> <detail>" appended by Sys_Trace:
-//                             "screen <n>", "loader <n>", "sound <file>"
+//                             "screen <n>", "loader <n>", "sound <file>",
+//                             "message <caption>: <text>" for each message box
 //   ZARNOK_SEED=<n>           fixed seed of the random generator
 //   ZARNOK_FRAME_MS=<n>       fixed frame time: the clock advances by n
 //                             milliseconds per swapped frame and not otherwise

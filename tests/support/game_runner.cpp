@@ -62,8 +62,8 @@ bool GameRunResult::Traced(const std::string& line) const {
 
 std::vector<std::string> GameRunResult::MessageBoxes() const {
   std::vector<std::string> boxes;
-  for (const std::string& line : Lines(errorOutput)) {
-    if (line.rfind("ERROR: ", 0) == 0 || line.rfind("SHUTDOWN ERROR: ", 0) == 0) boxes.push_back(line);
+  for (const std::string& line : trace) {
+    if (line.rfind("message ", 0) == 0) boxes.push_back(line.substr(8));
   }
   return boxes;
 }

@@ -28,7 +28,7 @@ struct GameRunResult {
   std::string FramePath(int frame) const;
   // Whether the trace holds exactly this line.
   bool Traced(const std::string& line) const;
-  // Message-box lines ("ERROR: ...", "SHUTDOWN ERROR: ...") on stderr.
+  // Every message box shown, as "caption: text".
   std::vector<std::string> MessageBoxes() const;
 };
 
