@@ -150,6 +150,10 @@ inline constexpr int kQuote = 0xDE;
 // Cyrillic letters and Yo; 0 for anything else.
 uint8_t Sys_Cp1251FromUnicode(uint32_t codePoint);
 
+// Typed text as the system delivers it (UTF-8) in code page 1251; control
+// characters and characters the code page lacks are dropped.
+std::string Sys_Cp1251FromUtf8(const char* utf8);
+
 // ---- Test hooks ----------------------------------------------------------
 //
 // Environment variables, read here only, each switching on one hook:
