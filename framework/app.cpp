@@ -148,6 +148,12 @@ void ApplyMenuFrameTime(float seconds) {
   gPhysicsFrameTime = counted ? seconds : 0.0f;
 }
 
+int ShadowMapSizeForDetail(int shadowDetail, int currentSize) {
+  static constexpr int kShadowMapSizes[] = {16, 1024, 4096, 8192};  // texels a side, by detail 0..3
+  if (shadowDetail < 0 || shadowDetail > 3) return currentSize;
+  return kShadowMapSizes[shadowDetail];
+}
+
 bool RunFrame() {
   if (gScreen == ScreenState::Racing && WaitForSimulationStep()) RenderRaceFrame();
   if (gScreen != ScreenState::Racing) {
@@ -170,10 +176,11 @@ int WinMain() {
   gBlurHeight = 300;
   gRouteMapWidth = 1024;
   gRouteMapHeight = 1024;
-  // Then, from the settings: the shadow-map size by the shadow detail and
-  // the traffic-car count; then the career (written back at once) and the
-  // optica table; then the sound device, the 48 sounds and the listener
-  // model, and EAX when asked for and present.
+  gShadowMapSize = ShadowMapSizeForDetail(gShadowDetail, gShadowMapSize);
+  gCityCarCount = 2 * gTrafficSetting;
+  // Then the career (written back at once) and the optica table; then the
+  // sound device, the 48 sounds and the listener model, and EAX when asked
+  // for and present.
 
   if (!CreateMainWindow(kWindowTitle, gScreenWidth, gScreenHeight, kWindowColourBits, gFullScreen)) {
     return 0;
