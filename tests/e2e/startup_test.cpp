@@ -29,6 +29,7 @@ TEST_F(Startup, ShowsTheStartScreenAndQuitsWhenTheWindowIsClosed) {
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
+  EXPECT_EQ(run.errorOutput.find("ERROR: "), std::string::npos) << run.errorOutput;
   ASSERT_FALSE(run.trace.empty());
   EXPECT_EQ(run.trace.front(), "screen 100");
 
@@ -75,5 +76,6 @@ TEST_F(Startup, QuitsCleanlyOnAQuitRequest) {
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
+  EXPECT_EQ(run.errorOutput.find("ERROR: "), std::string::npos) << run.errorOutput;
   EXPECT_FALSE(run.Traced("screen 101"));
 }
