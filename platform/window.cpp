@@ -7,6 +7,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstring>
 #include <deque>
 
 namespace {
@@ -171,6 +172,14 @@ std::string Sys_Cp1251FromUtf8(const char* utf8) {
 WindowResult Sys_CreateWindow(const char* title, int width, int height, int colourBits, bool fullScreen) {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+    return WindowResult::WindowFailed;
+  }
+  // Without a display SDL falls back to drawing off screen, where nobody
+  // would see the game: that is no window at all.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+    std::fprintf(stderr, "No display to open the game window on.\n");
+    SDL_Quit();
     return WindowResult::WindowFailed;
   }
   // Deactivation is handled by the game; closing the window is a message to

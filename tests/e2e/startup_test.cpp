@@ -79,3 +79,14 @@ TEST_F(Startup, QuitsCleanlyOnAQuitRequest) {
   EXPECT_EQ(run.errorOutput.find("ERROR: "), std::string::npos) << run.errorOutput;
   EXPECT_FALSE(run.Traced("screen 101"));
 }
+
+TEST_F(Startup, WithoutADisplayTheWindowErrorIsShownAndTheProgramEnds) {
+  GameRunOptions options;
+  options.environment = {{"DISPLAY", ":9999"}};
+  GameRunResult run = RunGame(options);
+  ASSERT_FALSE(run.timedOut);
+  ASSERT_EQ(run.MessageBoxes().size(), 1u) << run.errorOutput;
+  EXPECT_EQ(run.MessageBoxes()[0], "ERROR: Window Creation Error.");
+  EXPECT_NE(run.errorOutput.find("ERROR: Window Creation Error."), std::string::npos);
+  EXPECT_FALSE(run.Traced("screen 100"));
+}
