@@ -6,6 +6,7 @@
 #pragma once
 
 #include "framework/car_setup.h"
+#include "framework/globals.h"
 
 #include <bit>
 #include <cstddef>
@@ -16,10 +17,11 @@
 
 inline constexpr int kSettingsWordCount = 25;
 inline constexpr size_t kSettingsFileSize = kSettingsWordCount * 4;  // bytes
-inline constexpr int kKeyBindingCount = 5;  // steer left, steer right, accelerate, brake, turbo
 inline constexpr int kResolutionCount = 10;
 
-// The words of menu.inf, in file order.
+// The words of menu.inf, in file order. Besides the globals below they fill
+// gColourBits (word 1) and gKeyBindings (words 15-19, virtual-key codes
+// 1..255), and the resolution index sets gScreenWidth × gScreenHeight.
 enum SettingsWord : int {
   kWordResolution = 0,
   kWordColourBits = 1,
@@ -41,7 +43,6 @@ enum SettingsWord : int {
 };
 
 extern int32_t gResolutionIndex;       // screen mode 0..9, see ResolutionSize
-extern int32_t gColourBits;            // bits per pixel of the display mode
 extern int32_t gReflectionMode;        // cube-map faces per update: 0 all once, 1 three, 2 six
 extern uint8_t gSoundOn;               // sound effects on
 extern uint8_t gMusicOn;               // music on
@@ -55,12 +56,7 @@ extern int32_t gTextureFiltering;      // anisotropic filtering on
 extern int32_t gShadowDetail;          // 0 off, 1 normal, 2 max, 3 ultra
 extern int32_t gSightRange;            // 0..2, sets gSightDistance
 extern int32_t gAntiAliasing;          // multisample count in effect: 0, 2, 4 or 8
-extern int32_t gKeyBindings[kKeyBindingCount];  // virtual-key codes 1..255
 extern int32_t gSettingWords20[5];     // carried unchanged
-
-// Window size, set from the resolution index here and kept by the window code.
-extern int32_t gScreenWidth;
-extern int32_t gScreenHeight;
 
 extern float gSightDistance;           // world units: 310 / 380 / 450 by gSightRange; 400 before
 extern uint8_t gSettingsAccepted;      // set by Accept on the options screens
