@@ -17,7 +17,6 @@ uint8_t gDebugText;
 uint8_t gWaitingForKey;
 int32_t gSelectedRow;
 uint8_t gPlayerFinished;
-int32_t gKeyBindings[kKeyBindingCount];
 int32_t gPendingKeyBindings[kKeyBindingCount];
 
 float gFrameSeconds;
@@ -33,7 +32,6 @@ int32_t gShadowMapSize;
 int32_t gCityCarCount;
 
 int32_t gScreenWidth = 1024, gScreenHeight = 768;
-int32_t gColourBits = 32;
 
 HandOver<uint8_t> gKeys[kKeyCount];
 uint8_t gCharTyped;

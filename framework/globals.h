@@ -3,6 +3,8 @@
 // and the input state. Everything is zero at start unless noted.
 #pragma once
 
+#include "framework/settings.h"  // gKeyBindings, gColourBits and the other settings words
+
 #include <atomic>
 #include <cstdint>
 
@@ -70,10 +72,8 @@ extern uint8_t gWaitingForKey;  // the CONTROLS screen waits for a key to bind
 extern int32_t gSelectedRow;    // selected row of the current list; binding slot 0..4 on CONTROLS
 extern uint8_t gPlayerFinished;  // the player has finished the race (set by the player's car update)
 
-// Key bindings as virtual-key codes: steer left, steer right, accelerate, brake, turbo.
-inline constexpr int kKeyBindingCount = 5;
-extern int32_t gKeyBindings[kKeyBindingCount];         // live bindings
-extern int32_t gPendingKeyBindings[kKeyBindingCount];  // bindings shown on the CONTROLS screen
+// Key bindings shown on the CONTROLS screen; the live ones are gKeyBindings.
+extern int32_t gPendingKeyBindings[kKeyBindingCount];
 
 // ---- Frame clock results (menu frames here; the race step sets them in a race) ----
 extern float gFrameSeconds;      // duration of the last frame, seconds
@@ -93,7 +93,6 @@ extern int32_t gCityCarCount;                    // 2 x the traffic setting
 // Size of the window and display mode in pixels; the settings set it from
 // their resolution index, and it starts at that of index 0.
 extern int32_t gScreenWidth, gScreenHeight;
-extern int32_t gColourBits;  // colour depth of the display mode on re-activation
 
 // ---- Input state (written by the window procedure on the main thread) ----
 inline constexpr int kKeyCount = 256;

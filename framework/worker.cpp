@@ -63,7 +63,8 @@ void SimulationTurn(const WorkerJobs& jobs) {
   }
 }
 
-// One pass of the worker's checks, in their fixed order.
+}  // namespace
+
 void WorkerPass(const WorkerJobs& jobs) {
   namespace Screen = ScreenState;
   namespace Status = LoaderStatus;
@@ -91,8 +92,6 @@ void WorkerPass(const WorkerJobs& jobs) {
     RunLoad(jobs.loadPlayerCar, Status::Idle);
   }
 }
-
-}  // namespace
 
 const WorkerJobs kGameWorkerJobs = {RaceStep, LoadStartupAssets, LoadTrack, LoadGarage, LoadPlayerCar};
 

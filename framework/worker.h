@@ -18,6 +18,10 @@ struct WorkerJobs {
 // The game's jobs.
 extern const WorkerJobs kGameWorkerJobs;
 
+// One pass of the worker's checks, in their fixed order: the simulation
+// turn, then the start-up, track, garage, restart and player's car loads.
+void WorkerPass(const WorkerJobs& jobs);
+
 // The worker's loop until gQuit: the lock-step and the loader checks.
 // Loads run with the loader context current (when there is one), end with
 // glFinish and release it, and only then publish their completion.
