@@ -1,11 +1,14 @@
 #include "framework/app.h"
 
 #include "framework/random.h"
+#include "framework/settings.h"
+#include "framework/sound.h"
 #include "framework/window.h"
 #include "framework/worker.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
+#include "world/catalogue.h"
 #include "ui/screens.h"
 
 #include <cmath>
@@ -19,6 +22,15 @@ constexpr int kWindowColourBits = 32;
 constexpr const char* kStatisticsPage = "stats/zarnokracing.html";
 
 std::thread gWorkerThread;
+
+// Exit code of a start-up that finds no sound device or no car catalogue.
+constexpr int kStartupFailedExitCode = -1;
+
+// Shadow-map edge in texels by shadow detail 0..3; another value leaves it.
+void SetShadowMapSize() {
+  constexpr int32_t kShadowMapSizes[4] = {16, 1024, 4096, 8192};
+  if (gShadowDetail >= 0 && gShadowDetail < 4) gShadowMapSize = kShadowMapSizes[gShadowDetail];
+}
 
 // Trace of screen switches and of the load requests the screens post; the
 // worker traces the completions it writes.
@@ -43,8 +55,12 @@ void TraceHandOverChanges() {
 void HandleLoopKeys() {
   if (EscapeOpensPause(gKeys[vk::kEscape], gKeyLatch, gScreen, gTargetScreen, gPlayerFinished)) {
     gKeyLatch = 1;
-    // All sounds and the music pause here, and the two menu sounds play,
-    // once sound exists.
+    PauseAllSounds();
+    if (gMusicOn) gMusic.Pause();
+    if (gSoundOn) {
+      gSndMenu1.Play();
+      gSndMenu7.Play();
+    }
     gTargetScreen = ScreenState::Pause;
     gScreen = ScreenState::Pause;
     gScreenFade = 0.0f;
@@ -58,7 +74,7 @@ void HandleLoopKeys() {
       }
       gWaitingForKey = 0;
       gKeyLatch = 1;
-      // The confirmation sound plays here once sound exists.
+      if (gSoundOn) gSndMenu4.Play();
     }
   }
   if (gKeys[vk::kF1] && !gKeyLatch) {
@@ -162,15 +178,27 @@ bool RunFrame() {
 }
 
 int WinMain() {
-  // The settings are read here (and written back at once).
+  LoadSettings();
   gBlurWidth = 400;
   gBlurHeight = 300;
   gRouteMapWidth = 1024;
   gRouteMapHeight = 1024;
-  // Then, from the settings: the shadow-map size by the shadow detail and
-  // the traffic-car count; then the career (written back at once) and the
-  // optica table; then the sound device, the 48 sounds and the listener
-  // model, and EAX when asked for and present.
+  SetShadowMapSize();
+  gCityCarCount = 2 * gTrafficSetting;
+  LoadCareer();
+  LoadOpticaTable();
+  // The worker reads the catalogue later; without it no truck can be built.
+  if (!CarCatalogueFileIsComplete()) {
+    Sys_MessageBox("ERROR", "The car catalogue base/cars.ini is missing or damaged.", MessageIcon::Stop);
+    return kStartupFailedExitCode;
+  }
+  if (!OpenSoundDevice()) {
+    Sys_MessageBox("ERROR", "No sound device could be opened.", MessageIcon::Stop);
+    return kStartupFailedExitCode;
+  }
+  LoadStartupSounds();
+  SetSoundModel();
+  SetupEax();
 
   if (!CreateMainWindow(kWindowTitle, gScreenWidth, gScreenHeight, kWindowColourBits, gFullScreen)) {
     return 0;
@@ -200,8 +228,10 @@ int WinMain() {
   // The worker sees gQuit in either of its waits and ends; only then do the
   // resources it might use go away.
   gWorkerThread.join();
-  // The sounds, the sound context and the device are released here, and the
-  // settings and the career saved.
+  ReleaseAllSounds();
+  CloseSoundDevice();
+  SaveSettings();
+  SaveCareer();
   DestroyMainWindow();
   Sys_OpenWebPage(kStatisticsPage);
   return 0;

@@ -1,6 +1,7 @@
 #include "framework/settings.h"
 
 #include "framework/binary_file.h"
+#include "framework/globals.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstring>
 
 int32_t gResolutionIndex;
+int32_t gColourBits = 32;
 int32_t gReflectionMode;
 uint8_t gSoundOn;
 uint8_t gMusicOn;
@@ -21,6 +23,7 @@ int32_t gTextureFiltering;
 int32_t gShadowDetail;
 int32_t gSightRange;
 int32_t gAntiAliasing;
+int32_t gKeyBindings[kKeyBindingCount];
 int32_t gSettingWords20[5];
 
 float gSightDistance = 400.0f;

@@ -6,7 +6,6 @@
 #pragma once
 
 #include "framework/car_setup.h"
-#include "framework/globals.h"
 
 #include <bit>
 #include <cstddef>
@@ -18,10 +17,10 @@
 inline constexpr int kSettingsWordCount = 25;
 inline constexpr size_t kSettingsFileSize = kSettingsWordCount * 4;  // bytes
 inline constexpr int kResolutionCount = 10;
+inline constexpr int kKeyBindingCount = 5;  // steer left, steer right, accelerate, brake, turbo
 
-// The words of menu.inf, in file order. Besides the globals below they fill
-// gColourBits (word 1) and gKeyBindings (words 15-19, virtual-key codes
-// 1..255), and the resolution index sets gScreenWidth × gScreenHeight.
+// The words of menu.inf, in file order. The resolution index also sets the
+// window size gScreenWidth × gScreenHeight kept by the window code.
 enum SettingsWord : int {
   kWordResolution = 0,
   kWordColourBits = 1,
@@ -43,6 +42,7 @@ enum SettingsWord : int {
 };
 
 extern int32_t gResolutionIndex;       // screen mode 0..9, see ResolutionSize
+extern int32_t gColourBits;            // bits per pixel of the display mode
 extern int32_t gReflectionMode;        // cube-map faces per update: 0 all once, 1 three, 2 six
 extern uint8_t gSoundOn;               // sound effects on
 extern uint8_t gMusicOn;               // music on
@@ -56,6 +56,7 @@ extern int32_t gTextureFiltering;      // anisotropic filtering on
 extern int32_t gShadowDetail;          // 0 off, 1 normal, 2 max, 3 ultra
 extern int32_t gSightRange;            // 0..2, sets gSightDistance
 extern int32_t gAntiAliasing;          // multisample count in effect: 0, 2, 4 or 8
+extern int32_t gKeyBindings[kKeyBindingCount];  // live bindings, virtual-key codes 1..255
 extern int32_t gSettingWords20[5];     // carried unchanged
 
 extern float gSightDistance;           // world units: 310 / 380 / 450 by gSightRange; 400 before

@@ -117,6 +117,11 @@ bool LoadCarCatalogueFrom(const std::string& path) {
   return true;
 }
 
+bool CarCatalogueFileIsComplete() {
+  std::vector<uint8_t> bytes;
+  return ReadWholeFile(kCarsIniPath, 64 * 1024, bytes) && bytes.size() >= kCarsIniSize;
+}
+
 bool SaveCarCatalogue() { return SaveCarCatalogueTo(kCarsIniPath); }
 
 bool SaveCarCatalogueTo(const std::string& path) {

@@ -47,6 +47,9 @@ void InitCarTables();
 // then unchanged.
 bool LoadCarCatalogue();
 bool LoadCarCatalogueFrom(const std::string& path);
+// True when base/cars.ini exists and holds all 18 records; checked at
+// start-up, before the worker reads the catalogue.
+bool CarCatalogueFileIsComplete();
 // Writes the catalogue in the same order and sets each row's index.
 bool SaveCarCatalogue();
 bool SaveCarCatalogueTo(const std::string& path);

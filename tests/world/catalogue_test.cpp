@@ -74,6 +74,22 @@ TEST_F(Catalogue, ShortOrMissingCarsIniIsRefusedAndChangesNothing) {
   EXPECT_TRUE(SameSetup(gCarCatalogue[17], before));
 }
 
+TEST_F(Catalogue, StartupCheckFindsAMissingCatalogue) {
+  EXPECT_TRUE(CarCatalogueFileIsComplete());
+  TempHome elsewhere;  // a working folder without base/
+  auto old = std::filesystem::current_path();
+  std::filesystem::current_path(elsewhere.Path());
+  const bool missing = CarCatalogueFileIsComplete();
+  std::filesystem::create_directories("base");
+  auto file = NumberedCarsIni();
+  file.resize(kCarsIniSize - 4);
+  WriteFileBytes("base/cars.ini", file);
+  const bool shortFile = CarCatalogueFileIsComplete();
+  std::filesystem::current_path(old);
+  EXPECT_FALSE(missing);
+  EXPECT_FALSE(shortFile);
+}
+
 TEST_F(Catalogue, ShippedTrucksHavePartsInRangeAndTheirOwnPaint) {
   EXPECT_EQ(ReadFileBytes(kCarsIniPath).size(), kCarsIniSize);
   for (int r = 0; r < kCatalogueSize; ++r) {
