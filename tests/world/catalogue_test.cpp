@@ -2,6 +2,7 @@
 // the two binary tables.
 #include "world/catalogue.h"
 
+#include "framework/globals.h"
 #include "tests/support/temp_home.h"
 #include "tools/binary_writer.h"
 
@@ -174,6 +175,30 @@ TEST_F(Catalogue, TablesHoldTheShopPricesAndWheelSizes) {
   EXPECT_FLOAT_EQ(gCityCarAxles[0][0], 8.767f);
   EXPECT_FLOAT_EQ(gCarLightOffsets[1][3][2], 1.42f);
   EXPECT_STREQ(kCarNames[9], "Tornado GTX");
+}
+
+TEST_F(Catalogue, ChangedTruckIsRebuiltOnlyWhenTheWorkerIsIdle) {
+  gBuiltCarIndex[0] = 3;
+  SelectCatalogueCar(3);
+  gLoaderStatus = LoaderStatus::Idle;
+  gCarChangeProgress = 0.0f;
+  gInputLocked = 0;
+  CheckCarSetupChanged();  // the built truck is the player's: nothing to do
+  EXPECT_EQ(gLoaderStatus, LoaderStatus::Idle);
+  EXPECT_EQ(gInputLocked, 0);
+
+  SelectCatalogueCar(5);
+  gLoaderStatus = LoaderStatus::LoadGarage;  // the worker is busy
+  CheckCarSetupChanged();
+  EXPECT_EQ(gLoaderStatus, LoaderStatus::LoadGarage);
+  EXPECT_FLOAT_EQ(gCarChangeProgress, 0.0f);
+
+  gLoaderStatus = LoaderStatus::Idle;
+  CheckCarSetupChanged();
+  EXPECT_EQ(gLoaderStatus, LoaderStatus::LoadStartupOrPlayerCar);
+  EXPECT_FLOAT_EQ(gCarChangeProgress, 1.0f);
+  EXPECT_EQ(gInputLocked, 1);
+  gLoaderStatus = LoaderStatus::Idle;
 }
 
 TEST_F(Catalogue, RatingBarGrowsWithPackagesUpToOne) {
