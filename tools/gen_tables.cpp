@@ -116,17 +116,20 @@ bool WriteRacePaths(const std::string& base) {
 }  // namespace
 
 int32_t MakeRacePath(int race, Waypoint* points) {
-  SeedRandom(uint32_t(7000 + race));
+  // Seeds far apart and a few draws discarded: the generator's first draws
+  // after neighbouring seeds are nearly equal.
+  SeedRandom(uint32_t(7000 + race * 7919));
+  for (int i = 0; i < 4; ++i) Random();
   // The outline: r(θ) = R (1 + Σ a sin(kθ + φ)) with Σ a < 1 stays positive,
   // so the curve is star-shaped about its centre and cannot cross itself;
   // stretching and turning it keeps that.
-  const double radius = 450.0 + 600.0 * Unit();
-  const double stretch = 0.65 + 0.5 * Unit();
+  const double radius = 330.0 + 450.0 * Unit();
+  const double stretch = 0.6 + 0.8 * Unit();
   const double turn = kTwoPi * Unit();
   const int harmonics[3] = {2, 3, 5};
   double amplitude[3], phase[3];
   for (int h = 0; h < 3; ++h) {
-    amplitude[h] = (0.2 - 0.05 * h) * Unit();
+    amplitude[h] = (0.3 - 0.08 * h) * Unit();
     phase[h] = kTwoPi * Unit();
   }
   const bool clockwise = Unit() < 0.5f;
