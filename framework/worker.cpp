@@ -1,6 +1,8 @@
 #include "framework/worker.h"
 
 #include "framework/globals.h"
+#include "framework/sound.h"
+#include "world/catalogue.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 
@@ -14,10 +16,14 @@ void RaceStep() {
 }
 
 void LoadStartupAssets() {
-  // In order: the menu music (played when music is on), the texture list,
-  // the object models, the 14 shared part and garage models, the car
-  // tables, the catalogue, the player's set-up and the player's truck.
-  // Each lands with its loader.
+  gMusic.Load("base/music/menu.wav", true);
+  if (gMusicOn) gMusic.Play();
+  // Then the texture list, the object models and the 14 shared part and
+  // garage models, each landing with its loader.
+  InitCarTables();
+  LoadCarCatalogue();
+  RestoreCarSetup();
+  // Then the player's truck, landing with the car loader.
 }
 
 void LoadTrack() {
