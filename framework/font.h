@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 inline constexpr int kGlyphCount = 256;
 // Longest text a printer draws, in bytes; longer ones are cut there.

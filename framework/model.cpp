@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include "framework/byte_reader.h"
 #include "framework/texture.h"

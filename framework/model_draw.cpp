@@ -2,7 +2,7 @@
 // GL_TRIANGLES batch per group, and changes only texture bindings, the
 // texturing enables of units 0..2, the active unit and, in the group
 // variants, uniforms of the program in use.
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include "framework/gl_entry.h"
 #include "framework/model.h"

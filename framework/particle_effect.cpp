@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include "framework/byte_reader.h"
 #include "framework/random.h"

@@ -2,15 +2,11 @@
 
 #include <cstring>
 
-#include <GL/glu.h>
-
 #include "framework/byte_reader.h"
 #include "framework/gl_entry.h"
 #include "framework/random.h"
 
 int gMaxAnisotropy = 0;
-int gTextureFiltering = 0;
-uint8_t gTextureCompression = 1;
 
 Texture gTextures[kTextureCount];
 Texture gLandscapeTextures[kLandscapeTextureCount];
@@ -222,7 +218,7 @@ void Texture::Release() {
   glId = kNoTexture;
 }
 
-void ReleaseTextures() {
+void ReleaseTextureTables() {
   for (Texture& texture : gTextures) texture.Release();
   for (Texture& texture : gLandscapeTextures) texture.Release();
 }

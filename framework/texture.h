@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include <GL/gl.h>
+#include "framework/settings.h"
+#include "platform/gl.h"
 
 // glId of a Texture that holds no GL texture.
 inline constexpr uint32_t kNoTexture = 0xFFFFFFFFu;
@@ -67,19 +68,18 @@ struct Texture {
 // Anisotropy the driver allows (GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT), read at
 // start-up by the GL set-up.
 extern int gMaxAnisotropy;
-// Settings words: anisotropic filtering on for the free loaders, and
-// compression of material textures (always 1 once the settings are read).
-extern int gTextureFiltering;
-extern uint8_t gTextureCompression;
+// The settings words read here (framework/settings.h): gTextureFiltering
+// (anisotropy for the free loaders) and gTextureCompression (material textures).
 
 inline constexpr int kTextureCount = 71;           // base/textures/tex00..tex70.tga
 inline constexpr int kLandscapeTextureCount = 10;  // landscape00..04, then their normal maps
 extern Texture gTextures[kTextureCount];
 extern Texture gLandscapeTextures[kLandscapeTextureCount];
 
-// Gives back the GL names of gTextures and gLandscapeTextures; called once
-// at shutdown with the main context current.
-void ReleaseTextures();
+// Gives back the GL names of gTextures and gLandscapeTextures, each once;
+// the renderer's ReleaseTextures calls it at shutdown with the main context
+// current.
+void ReleaseTextureTables();
 
 // A mipmapped, repeating 2-D texture from a TGA file; anisotropy when
 // gTextureFiltering is 1; compressed formats when asked. 0 on failure.

@@ -2,7 +2,7 @@
 
 #include "tools/binary_writer.h"
 
-std::vector<uint8_t> EncodeBmp(const RgbImage& image, bool topDown) {
+std::vector<uint8_t> EncodeBmp(const RasterImage& image, bool topDown) {
   constexpr uint32_t kHeadersSize = 14 + 40;
   const uint32_t rowBytes = uint32_t(image.width) * 3;
   const uint32_t stride = (rowBytes + 3) & ~3u;
@@ -37,6 +37,6 @@ std::vector<uint8_t> EncodeBmp(const RgbImage& image, bool topDown) {
   return out.bytes;
 }
 
-bool WriteBmp(const std::string& path, const RgbImage& image, bool topDown) {
+bool WriteBmp(const std::string& path, const RasterImage& image, bool topDown) {
   return WriteFileBytes(path, EncodeBmp(image, topDown));
 }

@@ -8,5 +8,5 @@
 #include "tools/tga_writer.h"
 
 // The image must be 3 components, rows bottom-up.
-std::vector<uint8_t> EncodeBmp(const RgbImage& image, bool topDown = false);
-bool WriteBmp(const std::string& path, const RgbImage& image, bool topDown = false);
+std::vector<uint8_t> EncodeBmp(const RasterImage& image, bool topDown = false);
+bool WriteBmp(const std::string& path, const RasterImage& image, bool topDown = false);

@@ -47,7 +47,7 @@ struct FontSheetSpec {
 
 // Copies a rendered glyph into its cell, ink centred horizontally, with the
 // baseline at `baseline` pixels below the cell's top. White, shape in alpha.
-void PlaceGlyph(const FT_GlyphSlot glyph, int cellX, int cellY, int baseline, RgbImage* sheet) {
+void PlaceGlyph(const FT_GlyphSlot glyph, int cellX, int cellY, int baseline, RasterImage* sheet) {
   const FT_Bitmap& bitmap = glyph->bitmap;
   const int left = (kCellPixels - int(bitmap.width)) / 2;
   const int top = baseline - glyph->bitmap_top;
@@ -79,7 +79,7 @@ bool GenerateFont(FT_Library library, const std::string& base, const FontSheetSp
   const int baseline = int(kCellPixels / 2 + em * kCapHeightPerEm / 2);
   const float unitsPerPixel = spec.glyphQuadUnits / kCellPixels;
 
-  RgbImage sheet(kSheetPixels, kSheetPixels, 4);
+  RasterImage sheet(kSheetPixels, kSheetPixels, 4);
   for (size_t i = 0; i < sheet.pixels.size(); i += 4) {
     sheet.pixels[i] = sheet.pixels[i + 1] = sheet.pixels[i + 2] = 255;
     sheet.pixels[i + 3] = 0;

@@ -79,8 +79,8 @@ void SurfaceRelief(const SurfaceStyle& style, const std::vector<Wave>& waves, do
 
 }  // namespace
 
-RgbImage MakeWaterVolumeImage() {
-  RgbImage image(kVolumeImageSide, kVolumeImageSide, 3);
+RasterImage MakeWaterVolumeImage() {
+  RasterImage image(kVolumeImageSide, kVolumeImageSide, 3);
   const std::vector<Wave> waves = MakeWaves(65, 10, 3, true);
   // Texel (x, y, z) of the volume is pixel number x + 64 y + 64² z.
   for (int z = 0; z < kVolumeSide; ++z)
@@ -95,8 +95,8 @@ RgbImage MakeWaterVolumeImage() {
   return image;
 }
 
-RgbImage MakeSurfaceTexture(const SurfaceStyle& style, int side) {
-  RgbImage image(side, side, 3);
+RasterImage MakeSurfaceTexture(const SurfaceStyle& style, int side) {
+  RasterImage image(side, side, 3);
   const std::vector<Wave> waves = MakeWaves(style.seed, 8, 6, false);
   Lcg grain{style.seed * 7 + 1};
   for (int y = 0; y < side; ++y)
@@ -110,8 +110,8 @@ RgbImage MakeSurfaceTexture(const SurfaceStyle& style, int side) {
   return image;
 }
 
-RgbImage MakeSurfaceNormalMap(const SurfaceStyle& style, int side) {
-  RgbImage image(side, side, 3);
+RasterImage MakeSurfaceNormalMap(const SurfaceStyle& style, int side) {
+  RasterImage image(side, side, 3);
   const std::vector<Wave> waves = MakeWaves(style.seed, 8, 6, false);
   for (int y = 0; y < side; ++y)
     for (int x = 0; x < side; ++x) {

@@ -12,7 +12,7 @@ inline constexpr int kVolumeImageSide = 512;
 
 // The water volume: a 64-texel periodic field of surface normals (RGB =
 // normal × 0.5 + 0.5, blue up), stored slice after slice, row after row.
-RgbImage MakeWaterVolumeImage();
+RasterImage MakeWaterVolumeImage();
 
 // A surface look for a part texture.
 struct SurfaceStyle {
@@ -23,7 +23,7 @@ struct SurfaceStyle {
 };
 
 // A 24-bit colour texture and the normal map of the same relief.
-RgbImage MakeSurfaceTexture(const SurfaceStyle& style, int side);
-RgbImage MakeSurfaceNormalMap(const SurfaceStyle& style, int side);
+RasterImage MakeSurfaceTexture(const SurfaceStyle& style, int side);
+RasterImage MakeSurfaceNormalMap(const SurfaceStyle& style, int side);
 
 bool GenerateImages(const std::string& base);

@@ -1,12 +1,14 @@
 // The data generator: writes every file of base/ deterministically from code.
 // Usage: zarnok_gen <base folder>
-#include <cstdio>
-#include <string>
-
 #include "tools/gen_effects.h"
 #include "tools/gen_fonts.h"
 #include "tools/gen_images.h"
 #include "tools/gen_models.h"
+#include "tools/gen_sounds.h"
+#include "tools/gen_tables.h"
+
+#include <cstdio>
+#include <string>
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -14,10 +16,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string base = argv[1];
-  bool ok = true;
-  ok &= GenerateFonts(base);
-  ok &= GenerateImages(base);
-  ok &= GenerateEffects(base);
-  ok &= GenerateModels(base);
-  return ok ? 0 : 1;
+  if (!WriteGameTables(base)) return 1;
+  if (!WriteGameSounds(base)) return 1;
+  if (!GenerateFonts(base)) return 1;
+  if (!GenerateImages(base)) return 1;
+  if (!GenerateEffects(base)) return 1;
+  if (!GenerateModels(base)) return 1;
+  return 0;
 }

@@ -2,7 +2,7 @@
 
 #include "tools/binary_writer.h"
 
-std::vector<uint8_t> EncodeTga(const RgbImage& image) {
+std::vector<uint8_t> EncodeTga(const RasterImage& image) {
   ByteBuffer out;
   const uint8_t header[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   out.Bytes(header, sizeof header);
@@ -20,6 +20,6 @@ std::vector<uint8_t> EncodeTga(const RgbImage& image) {
   return out.bytes;
 }
 
-bool WriteTga(const std::string& path, const RgbImage& image) {
+bool WriteTga(const std::string& path, const RasterImage& image) {
   return WriteFileBytes(path, EncodeTga(image));
 }

@@ -8,8 +8,8 @@
 namespace {
 
 // A small image whose every pixel is distinct: red = x, green = y, blue = 7.
-RgbImage Gradient(int width, int height, int components) {
-  RgbImage image(width, height, components);
+RasterImage Gradient(int width, int height, int components) {
+  RasterImage image(width, height, components);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       uint8_t* p = image.At(x, y);
@@ -24,7 +24,7 @@ RgbImage Gradient(int width, int height, int components) {
 }  // namespace
 
 TEST(TgaReader, Reads24BitPixelsAsRgbInFileRowOrder) {
-  const RgbImage source = Gradient(5, 3, 3);
+  const RasterImage source = Gradient(5, 3, 3);
   Image image;
   ASSERT_TRUE(DecodeTga(EncodeTga(source), &image));
   EXPECT_EQ(image.width, 5);
@@ -34,7 +34,7 @@ TEST(TgaReader, Reads24BitPixelsAsRgbInFileRowOrder) {
 }
 
 TEST(TgaReader, Reads32BitPixelsWithAlpha) {
-  const RgbImage source = Gradient(4, 4, 4);
+  const RasterImage source = Gradient(4, 4, 4);
   Image image;
   ASSERT_TRUE(DecodeTga(EncodeTga(source), &image));
   EXPECT_EQ(image.components, 4);
@@ -65,7 +65,7 @@ TEST(TgaReader, RefusesTruncatedAndEmptyImages) {
   file.resize(10);
   EXPECT_FALSE(DecodeTga(file, &image));
   EXPECT_FALSE(DecodeTga({}, &image));
-  EXPECT_FALSE(DecodeTga(EncodeTga(RgbImage(0, 5, 3)), &image));
+  EXPECT_FALSE(DecodeTga(EncodeTga(RasterImage(0, 5, 3)), &image));
 }
 
 TEST(TgaReader, MissingFileIsRefused) {
@@ -77,7 +77,7 @@ TEST(TgaReader, MissingFileIsRefused) {
 
 TEST(BmpReader, GivesBottomUpRgbRowsWhateverTheFileOrder) {
   // Width 5 makes 15-byte rows, padded to 16 in the file.
-  const RgbImage source = Gradient(5, 3, 3);
+  const RasterImage source = Gradient(5, 3, 3);
   for (bool topDown : {false, true}) {
     Image image;
     ASSERT_TRUE(DecodeBmp(EncodeBmp(source, topDown), &image)) << topDown;

@@ -20,8 +20,8 @@ namespace {
 
 constexpr uint8_t kBlack[3] = {0, 0, 0};
 
-RgbImage Solid(uint8_t r, uint8_t g, uint8_t b) {
-  RgbImage image(4, 4, 3);
+RasterImage Solid(uint8_t r, uint8_t g, uint8_t b) {
+  RasterImage image(4, 4, 3);
   for (size_t i = 0; i < image.pixels.size(); i += 3) {
     image.pixels[i] = r;
     image.pixels[i + 1] = g;

@@ -11,8 +11,8 @@
 
 namespace {
 
-RgbImage Solid(int width, int height, int components, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
-  RgbImage image(width, height, components);
+RasterImage Solid(int width, int height, int components, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
+  RasterImage image(width, height, components);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       uint8_t* p = image.At(x, y);
@@ -131,14 +131,14 @@ TEST(TextureUpload, ReleasingTwiceDeletesTheNameOnce) {
   ASSERT_TRUE(WriteTga(folder.File("a.tga"), Solid(4, 4, 3, 1, 2, 3)));
   ASSERT_TRUE(gTextures[70].LoadFromTGA(folder.File("a.tga").c_str(), 0));
   const GLuint name = gTextures[70].glId;
-  ReleaseTextures();
+  ReleaseTextureTables();
   EXPECT_EQ(gTextures[70].glId, kNoTexture);
   EXPECT_FALSE(glIsTexture(name));
   // A later texture may get the same name; a second release must not touch it.
   GLuint other = 0;
   glGenTextures(1, &other);
   glBindTexture(GL_TEXTURE_2D, other);
-  ReleaseTextures();
+  ReleaseTextureTables();
   EXPECT_TRUE(glIsTexture(other));
   glDeleteTextures(1, &other);
 }

@@ -1,17 +1,11 @@
 #include "tests/support/gl_window.h"
 
 #include <SDL2/SDL.h>
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include "framework/gl_entry.h"
+#include "framework/window.h"
 #include "tools/tga_writer.h"
-
-// Mesa and SDL keep driver state until the process ends; that is not ours
-// to report as a leak in the sanitizer build.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libGL\nleak:libGLX\nleak:libgallium\nleak:libLLVM\nleak:libSDL2\nleak:libX11\n"
-         "leak:libglapi\nleak:swrast_dri\nleak:libdrm\nleak:libxcb\n";
-}
 
 GlWindow* GlWindow::Get() {
   static GlWindow* window = [] {
@@ -50,7 +44,8 @@ bool GlWindow::Create() {
   if (loader == nullptr) return false;
   loaderContext_ = loader;
   SDL_GL_MakeCurrent(window, main);
-  LoadAssetGlEntryPoints(SDL_GL_GetProcAddress);
+  SetupMultitexture();
+  FetchAssetGlEntryPoints();
   return true;
 }
 
@@ -88,7 +83,7 @@ std::vector<uint8_t> GlWindow::ReadPixels(int x, int y, int width, int height) {
 
 bool GlWindow::DumpFrame(const std::string& path) {
   const std::vector<uint8_t> rgba = ReadPixels(0, 0, kWidth, kHeight);
-  RgbImage image(kWidth, kHeight, 3);
+  RasterImage image(kWidth, kHeight, 3);
   for (size_t i = 0; i < size_t(kWidth) * kHeight; ++i)
     for (int c = 0; c < 3; ++c) image.pixels[i * 3 + c] = rgba[i * 4 + c];
   return WriteTga(path, image);

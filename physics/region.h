@@ -1,0 +1,101 @@
+// The broad phase: every collidable body's world box as two end points on
+// each world axis, the axes kept sorted by an insertion sort once per step,
+// and the overlap pairs derived from the order changes.
+#pragma once
+
+#include "math/ne_math.h"
+#include "physics/pool.h"
+#include "physics/terrain_tree.h"
+
+struct neBody;
+struct neSimulator;
+
+constexpr s32 NE_AXIS_COUNT = 3;
+constexpr s32 NE_ALL_AXES = 7;
+
+// One end of a body's box on one axis, in the axis's sorted list.
+struct neEndPoint {
+    u8 kind;          // 0 lower end (box minimum), 1 upper end (box maximum)
+    f32 value;
+    neBody* body;
+    neEndPoint* up;   // toward larger values
+    neEndPoint* down; // toward smaller values
+};
+
+// Two bodies whose boxes overlap on every axis; A is rigid whenever one is.
+struct neOverlapPair {
+    neBody* bodyA;
+    neBody* bodyB;
+};
+
+// A body's membership of the region.
+struct neRegionBody {
+    neBody* body;
+};
+
+struct nePendingBody {
+    neBody* body;
+    neBody* hint;
+};
+
+// The state of one pair of bodies: the axes on which they overlap and its pair.
+struct nePairCell {
+    u8 mask;
+    neOverlapPair* pair;
+};
+
+struct neRegionAxis {
+    nePool<neEndPoint> endPoints;
+    neEndPoint* top = nullptr;     // largest value
+    neEndPoint* bottom = nullptr;  // smallest value
+    s32 index = 0;
+    u8 bit = 0;
+};
+
+class neRegion {
+public:
+    bool Initialise(neSimulator* sim, s32 axisMask);
+    // Makes the body collidable from the next update. Adding it again before
+    // that update changes nothing.
+    bool AddBody(neBody* body, neBody* hint);
+    void RemoveBody(neBody* body);
+    // Once per step: sorts the axes, toggles pairs, inserts pending bodies.
+    void Update();
+    void Rebuild();
+    u8 TestAabbOverlap(const neBody* a, const neBody* b) const;
+    void Free();
+
+    bool BuildTerrain(const neTriangleMesh& mesh);
+    void FreeTerrain();
+    neTerrainTree& Terrain() { return terrain_; }
+    const neTerrainTree& Terrain() const { return terrain_; }
+
+    // The overlap pairs in allocation order (the order of responses).
+    neOverlapPair* FirstPair() const { return pairs_.FirstUsed(); }
+    neOverlapPair* NextPair(const neOverlapPair* p) const { return pairs_.NextUsed(p); }
+    s32 PairCount() const { return pairs_.UsedCount(); }
+    size_t Bytes() const;
+
+private:
+    nePairCell* CellOf(const neBody* a, const neBody* b);
+    void SortAxis(neRegionAxis& axis, bool noToggle);
+    void ToggleOverlap(neBody* a, neBody* b, u8 bit);
+    void InitPairState(neBody* a, neBody* b);
+    void InsertBody(neRegionAxis& axis, neBody* body, neBody* hint);
+    void Link(neRegionAxis& axis, neEndPoint* point, neEndPoint* start);
+    void Unlink(neRegionAxis& axis, neEndPoint* point);
+    neOverlapPair* TakePair(neBody* a, neBody* b);
+    void ReleasePair(nePairCell* cell);
+
+    s32 axisMask_ = 0;
+    u8 fullMask_ = 0;
+    neSimulator* sim_ = nullptr;
+    s32 rigidCount_ = 0, animatedCount_ = 0, bodyCount_ = 0, particleCount_ = 0;
+    neGrowArray<nePairCell> triangularTable_;
+    neGrowArray<nePairCell> rectangularTable_;
+    neGrowArray<nePendingBody> pending_;
+    nePool<neRegionBody> records_;
+    nePool<neOverlapPair> pairs_;
+    neRegionAxis axes_[NE_AXIS_COUNT];
+    neTerrainTree terrain_;
+};

@@ -1,0 +1,45 @@
+// Line sensors: a segment fixed to a body that reports, after the collision
+// stages of a step, the deepest surface it crosses.
+#pragma once
+
+#include "math/ne_math.h"
+
+struct neBody;
+struct neRigidBody;
+struct neAnimatedBody;
+
+struct neSensor {
+    neV3 linePos;        // start of the segment, body space
+    neV3 lineVector;     // start to end, body space
+    neV3 lineUnitVector; // zero when the line is too short
+    f32 lineLength;      // 0 when the line is too short
+    s32 userData;
+    neV3 detectNormal;        // world, facing the line's start
+    neV3 detectContactPoint;  // world
+    f32 detectDepth;          // length of the segment beyond the surface; 0 = nothing
+    s32 detectMaterial;
+    neBody* detectedBody;     // the body hit, null for the terrain or nothing
+    neSensor* next;           // links in the body's sensor list
+    neSensor* prev;
+
+    void Reset();  // a fresh sensor: zero line, no detection
+    void SetLineSensor(const neV3& pos, const neV3& lineVector);
+    neV3 GetLinePos() const { return linePos; }
+    neV3 GetLineVector() const { return lineVector; }
+    neV3 GetLineUnitVector() const { return lineUnitVector; }
+    void SetUserData(s32 value) { userData = value; }
+    s32 GetUserData() const { return userData; }
+    f32 GetDetectDepth() const { return detectDepth; }
+    neV3 GetDetectNormal() const { return detectNormal; }
+    neV3 GetDetectContactPoint() const { return detectContactPoint; }
+    s32 GetDetectMaterial() const { return detectMaterial; }
+    // The detected body when it is rigid / animated, null otherwise (also for
+    // the terrain and for no hit).
+    neRigidBody* GetDetectRigidBody() const;
+    neAnimatedBody* GetDetectAnimatedBody() const;
+    // Forgets the step's detection (normal, point and material stay).
+    void ClearDetection() {
+        detectDepth = 0.0f;
+        detectedBody = nullptr;
+    }
+};

@@ -1,0 +1,215 @@
+// The physics world: every pool, list, table and callback of the engine in
+// one object. Capacity is fixed at creation from a neSimulatorSizes record.
+// A simulator shares no state with another: its scratch lists, collision
+// records and log buffer are its own.
+#pragma once
+
+#include "math/ne_math.h"
+#include "physics/body.h"
+#include "physics/collision.h"
+#include "physics/constraint.h"
+#include "physics/controller.h"
+#include "physics/geometry.h"
+#include "physics/material.h"
+#include "physics/pool.h"
+#include "physics/region.h"
+#include "physics/sensor.h"
+#include "physics/stack.h"
+#include "physics/step_timer.h"
+
+// Capacities of a simulator's pools.
+struct neSimulatorSizes {
+    s32 rigidBodiesCount = 50;
+    s32 animatedBodiesCount = 50;
+    s32 rigidParticleCount = 50;
+    s32 controllersCount = 50;
+    s32 overlapPairsCount = 1225;  // 50 × 49 / 2
+    s32 geometriesCount = 50;
+    s32 constraintsCount = 100;
+    s32 constraintSetsCount = 100;
+    s32 unusedCount8 = 2000;       // sizes nothing
+    s32 sensorsCount = 100;
+    s32 terrainNodesStartCount = 200;
+    s32 terrainNodesGrowByCount = -1;  // -1 doubles
+};
+
+// Body lists of one kind.
+using neBodyList = neList<neBody>;
+
+// Extra stack headers beyond one per rigid body and particle.
+constexpr s32 NE_EXTRA_STACK_HEADERS = 100;
+// Steps rest state is judged over: sum of squared speeds below this is rest.
+constexpr f32 NE_DEFAULT_REST_THRESHOLD = 1.0f;
+constexpr size_t NE_LOG_BUFFER_SIZE = 256;
+
+struct neSimulator {
+    // ---- creation ----
+    // Null when the allocation fails. Without an allocator the heap is used;
+    // without gravity there is none.
+    static neSimulator* CreateSimulator(const neSimulatorSizes& sizes, neAllocator* allocator = nullptr,
+                                        const neV3* gravity = nullptr);
+    static void DestroySimulator(neSimulator* sim);
+
+    neSimulator(const neSimulatorSizes& sizes, neAllocator* allocator, const neV3* gravity);
+    ~neSimulator();
+    neSimulator(const neSimulator&) = delete;
+    neSimulator& operator=(const neSimulator&) = delete;
+
+    // ---- bodies ----
+    neRigidBody* CreateRigidBody();
+    neRigidBody* CreateRigidParticle();
+    neAnimatedBody* CreateAnimatedBody();
+    void FreeRigidBody(neBody* body) { FreeBody(body); }
+    void FreeAnimatedBody(neBody* body) { FreeBody(body); }
+    // Returns a body to its pool. Anything that is not a handed-out body is
+    // logged and changes nothing.
+    void FreeBody(neBody* body);
+
+    // ---- world ----
+    neV3 GetGravity() const { return gravity; }
+    void SetGravity(const neV3& g);
+    neCollisionTable* GetCollisionTable() { return &collisionTable; }
+    bool SetMaterial(s32 index, f32 friction, f32 restitution);
+    bool GetMaterial(s32 index, f32& friction, f32& restitution) const;
+    bool SetMaterialImpl(s32 index, f32 friction, f32 restitution, f32 extra);
+    bool GetMaterialImpl(s32 index, f32& friction, f32& restitution, f32& extra) const;
+    // The material of a geometry or triangle; out-of-range indices read the default.
+    const neMaterial& MaterialAt(s32 index) const;
+    bool SetTerrainMesh(const neTriangleMesh* mesh);
+    void FreeTerrainMesh();
+
+    // ---- stepping ----
+    // `steps` equal steps of time / steps; the step counter advances once.
+    // A step count below 1, or a time that is not finite and positive, runs
+    // no step (the advance is still counted).
+    void Advance(f32 time, s32 steps = 1, neStepTimerRecord* record = nullptr);
+    // Steps between minimum and maximum size, carrying the leftover time to
+    // the next call. Sizes that are not finite and positive, or a maximum
+    // below the minimum, are refused (nothing happens).
+    void AdvanceMinMax(f32 time, f32 minStep, f32 maxStep, neStepTimerRecord* record = nullptr);
+
+    // ---- callbacks and log ----
+    neCollisionCallback SetCollisionCallback(neCollisionCallback fn);
+    neCollisionCallback GetCollisionCallback() const { return collisionCallback; }
+    neBreakageCallback SetBreakageCallback(neBreakageCallback fn) { return breakageCallback = fn; }
+    neBreakageCallback GetBreakageCallback() const { return breakageCallback; }
+    neTerrainQueryCallback SetTerrainQueryCallback(neTerrainQueryCallback fn) { return terrainQueryCallback = fn; }
+    neTerrainQueryCallback GetTerrainQueryCallback() const { return terrainQueryCallback; }
+    neCustomCollisionCallback1 SetCustomCollisionCallback1(neCustomCollisionCallback1 fn) {
+        return customCollisionCallback1 = fn;
+    }
+    neCustomCollisionCallback1 GetCustomCollisionCallback1() const { return customCollisionCallback1; }
+    neCustomCollisionCallback2 SetCustomCollisionCallback2(neCustomCollisionCallback2 fn) {
+        return customCollisionCallback2 = fn;
+    }
+    neCustomCollisionCallback2 GetCustomCollisionCallback2() const { return customCollisionCallback2; }
+    neLogOutputCallback SetLogOutputCallback(neLogOutputCallback fn);
+    neLogOutputCallback GetLogOutputCallback() const { return logCallback; }
+    s32 SetLogOutputLevel(s32 level) { return logLevel = level; }
+    // Copies the message into the log buffer and outputs it when a log
+    // function is installed and level ≤ the log level.
+    void LogOutput(s32 level, const char* message);
+
+    neSimulatorSizes GetSizes() const { return sizes; }
+    neSimulatorSizes GetPoolStats() const;
+    // Bytes held by every container of the simulator.
+    u32 GetMemoryAllocated() const;
+    s32 GetStepCount() const { return stepCount; }
+
+    // ---- one step (engine internals) ----
+    void AdvanceFixed(f32 time, s32 steps, neStepTimerRecord* record);
+    void AdvanceVariable(f32 time, f32 minStep, f32 maxStep, neStepTimerRecord* record);
+    void StepOnce();
+    void CollideBodies();
+    void CollideTerrain();
+    void MarkTimer(s32 bucket);
+    // Fills the candidate triangle set of the terrain body for the box;
+    // false when there is none.
+    bool FindTerrainCandidates(neRigidBody* body);
+    void FillCollisionInfo(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
+    void ReportCollision(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
+    neRigidBody* AllocRigidBody(bool isParticle);
+    void ReleaseBodyParts(neBody* body);
+    void FreeAllBodies();
+    neBodyList* ListOf(neBody* body, bool activeList);
+    neGeometry* AllocGeometry();
+    neSensor* AllocSensor();
+    neController* AllocController();
+    // Collision response between the two bodies of a contact; a hook that the
+    // response code provides.
+    void RespondToCollision(neBody* a, neBody* b, neCollisionResult& result);
+
+    // ---- state ----
+    neSimulatorSizes sizes;
+    neStepTimerRecord* timerRecord = nullptr;
+    neStepTimer stepTimer{};
+
+    neV3 gravity{};
+    neV3 gravityDirection{};
+    f32 gravityLength = 0.0f;
+    f32 gravityLengthFraction = 0.0f;  // 0.3 × gravityLength
+
+    s32 stepCount = 0;
+    f32 stepTime = 0.0f;
+    f32 stepTimeInverse = 0.0f;
+    f32 restThreshold = NE_DEFAULT_REST_THRESHOLD;
+
+    neAllocator* allocator;
+    neDefaultAllocator ownAllocator;
+    neAllocator* creator = nullptr;  // what the simulator object itself came from
+
+    nePool<neConstraintSet> constraintSetPool;
+    nePool<neConstraint> constraintPool;
+    nePool<neController> controllerPool;
+    nePool<neStackNode> stackNodePool;
+    nePool<neStack> stackPool;
+    nePool<neSensor> sensorPool;
+    nePool<neGeometry> geometryPool;
+
+    // Work arrays of the solver and the response.
+    neGrowArray<void*> solveList;
+    neGrowArray<void*> touchedStacks;
+    neGrowArray<neCollisionResult> constraintRows;
+    neGrowArray<neCollisionResult> stackRecords;
+    s32 logLevel = 0;
+
+    f32 leftoverTime = 0.0f;
+    f32 previousStep = 0.0f;
+
+    neMaterial materials[NE_MATERIAL_COUNT];
+
+    nePool<neRigidBody> rigidBodyPool;
+    nePool<neAnimatedBody> animatedBodyPool;
+    nePool<neRigidBody> particlePool;
+    neBodyList activeRigidBodies, inactiveRigidBodies;
+    neBodyList activeAnimatedBodies, inactiveAnimatedBodies;
+    neBodyList activeParticles, inactiveParticles;
+
+    neRegion region;
+    neCollisionTable collisionTable;
+
+    // Terrain stage: leaves found by the tree, and the unique triangle indices.
+    neGrowArray<const neTreeNode*> terrainLeaves;
+    neGrowArray<s32> terrainTriangles;
+    neGrowArray<s32> terrainQueryIndices;  // wraps a terrain query callback's answer
+    // The terrain as a body: the second body of every terrain contact.
+    neAnimatedBody terrainBody{};
+    neGeometry terrainGeometry{};
+
+    // Scratch of the narrow phase: candidate geometries of the two bodies.
+    neGrowArray<neGeometry*> candidatesA;
+    neGrowArray<neGeometry*> candidatesB;
+
+    // Records handed to the collision callback, one per collision stage.
+    neCollisionInfo bodyCollisionInfo{};
+    neCollisionInfo terrainCollisionInfo{};
+
+    neCollisionCallback collisionCallback = nullptr;
+    neLogOutputCallback logCallback = nullptr;
+    neBreakageCallback breakageCallback = nullptr;
+    neTerrainQueryCallback terrainQueryCallback = nullptr;
+    neCustomCollisionCallback1 customCollisionCallback1 = nullptr;
+    neCustomCollisionCallback2 customCollisionCallback2 = nullptr;
+
+    char logBuffer[NE_LOG_BUFFER_SIZE] = {};
+};
