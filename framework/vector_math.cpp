@@ -204,3 +204,70 @@ void Vec3dCross(Vec3d* out, Vec3d a, Vec3d b) {
 }
 
 void Vec3dSubtract(Vec3d* out, Vec3d a, Vec3d b) { *out = {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+neV3 CrossV3(neV3 a, neV3 b) {
+  return neMakeV3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+}
+
+float LengthV3(neV3 v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+
+neV3 NormalizeV3(neV3 v) {
+  const float length = LengthV3(v);
+  return neMakeV3(v.x / length, v.y / length, v.z / length);
+}
+
+neV3 TriangleNormalV3(const neV3 triangle[3]) {
+  const neV3 e2 = neMakeV3(triangle[2].x - triangle[0].x, triangle[2].y - triangle[0].y,
+                           triangle[2].z - triangle[0].z);
+  const neV3 e1 = neMakeV3(triangle[1].x - triangle[0].x, triangle[1].y - triangle[0].y,
+                           triangle[1].z - triangle[0].z);
+  return NormalizeV3(CrossV3(e2, e1));
+}
+
+float DistanceV3(neV3 a, neV3 b) { return LengthV3(neMakeV3(a.x - b.x, a.y - b.y, a.z - b.z)); }
+
+float DotV3(neV3 a, neV3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+namespace {
+
+// Wraps a heading difference into [−π, π] with the constants of the
+// original single-precision arithmetic.
+template <typename Real>
+Real WrapHeading(Real d) {
+  const Real pi = Real(3.1415927f), twoPi = Real(6.2831855f);
+  if (d > pi) d = -std::fabs(twoPi - d);
+  if (d < -pi) d = std::fabs(twoPi - std::fabs(d));
+  return d;
+}
+
+// acos(x / length), negative when z > 0. The cosine is kept within [−1, 1]
+// so that rounding cannot turn a straight heading into a non-number.
+template <typename Real>
+Real Heading(Real x, Real length, Real z) {
+  Real cosine = x / length;
+  if (cosine > 1) cosine = 1;
+  if (cosine < -1) cosine = -1;
+  const Real angle = std::acos(cosine);
+  return z > 0 ? -angle : angle;
+}
+
+}  // namespace
+
+float HeadingDelta(neV3 a, neV3 b) {
+  const double lengthA = std::sqrt(double(a.x) * a.x + double(a.y) * a.y + double(a.z) * a.z);
+  const double lengthB = std::sqrt(double(b.x) * b.x + double(b.y) * b.y + double(b.z) * b.z);
+  const double d = WrapHeading(Heading<double>(b.x, lengthB, b.z) - Heading<double>(a.x, lengthA, a.z));
+  return std::isnan(d) ? 0.0f : float(d);
+}
+
+float HeadingDeltaNormalized(neV3 a, neV3 b) {
+  a.Normalize();
+  b.Normalize();
+  const float d = WrapHeading(Heading<float>(b.x, b.Length(), b.z) - Heading<float>(a.x, a.Length(), a.z));
+  // A zero direction has no heading: no change rather than a non-number.
+  return std::isnan(d) ? 0.0f : d;
+}
+
+float AbsF(float x) { return std::fabs(x); }
+
+int FloatToInt(float x) { return int(x); }

@@ -5,6 +5,8 @@
 // normalising a zero vector gives non-numbers.
 #pragma once
 
+#include "math/ne_math.h"
+
 // Degrees to radians in single precision, as every angle here is converted.
 inline constexpr float kDegreesToRadians = 0.017453292f;
 
@@ -100,3 +102,25 @@ double Vec3dLength(Vec3d v);
 void Vec3dNormalize(Vec3d* out, Vec3d v);  // no zero test
 void Vec3dCross(Vec3d* out, Vec3d a, Vec3d b);
 void Vec3dSubtract(Vec3d* out, Vec3d a, Vec3d b);
+
+// ---- Helpers over the engine's vector, used by the driving code ----------
+
+neV3 CrossV3(neV3 a, neV3 b);
+float LengthV3(neV3 v);
+// v / length; no zero test (a zero vector gives non-numbers).
+neV3 NormalizeV3(neV3 v);
+// normalize(cross(p2 − p0, p1 − p0)) of the three points.
+neV3 TriangleNormalV3(const neV3 triangle[3]);
+float DistanceV3(neV3 a, neV3 b);
+float DotV3(neV3 a, neV3 b);
+
+// Signed change of heading on the ground from direction a to direction b,
+// in radians within [−π, π]: each heading is acos(x / length), negated when
+// z > 0 (so turning from +x toward −z is positive). 0 when a direction is
+// the zero vector. Double precision.
+float HeadingDelta(neV3 a, neV3 b);
+// The same on normalised copies, in single precision.
+float HeadingDeltaNormalized(neV3 a, neV3 b);
+
+float AbsF(float x);
+int FloatToInt(float x);  // toward zero

@@ -140,3 +140,59 @@ TEST(Vec3d, DoubleTriples) {
   Vec3dNormalize(&out, {0, 0, 0});
   EXPECT_TRUE(std::isnan(out.x));
 }
+
+namespace {
+constexpr float kPi = 3.14159265f;
+}
+
+TEST(Heading, TurnTowardMinusZIsPositiveAndResultsStayWithinPi) {
+  EXPECT_FLOAT_EQ(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(0, 0, -1)), kPi / 2);
+  EXPECT_FLOAT_EQ(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(0, 0, 1)), -kPi / 2);
+  EXPECT_FLOAT_EQ(HeadingDelta(neMakeV3(2, 0, 2), neMakeV3(2, 0, 2)), 0);
+  // Across the ±π seam the short way round is taken.
+  const float across = HeadingDelta(neMakeV3(-1, 0, -0.1f), neMakeV3(-1, 0, 0.1f));
+  EXPECT_NEAR(across, 0.2f, 1e-3f);
+  const float reverse = HeadingDelta(neMakeV3(-1, 0, 0.1f), neMakeV3(-1, 0, -0.1f));
+  EXPECT_NEAR(reverse, -0.2f, 1e-3f);
+  for (int i = 0; i < 64; ++i)
+    for (int j = 0; j < 64; ++j) {
+      const float a = 2 * kPi * i / 64, b = 2 * kPi * j / 64;
+      const float d = HeadingDelta(neMakeV3(std::cos(a), 0, std::sin(a)), neMakeV3(std::cos(b), 0.3f, std::sin(b)));
+      ASSERT_GE(d, -kPi - 1e-6f);
+      ASSERT_LE(d, kPi + 1e-6f);
+    }
+}
+
+TEST(Heading, OppositeDirectionsGivePlusOrMinusPi) {
+  EXPECT_NEAR(std::fabs(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(-1, 0, 0))), kPi, 1e-6);
+  EXPECT_NEAR(std::fabs(HeadingDeltaNormalized(neMakeV3(1, 0, 0), neMakeV3(-1, 0, 0))), kPi, 1e-6);
+}
+
+TEST(Heading, ZeroVectorGivesNoChange) {
+  EXPECT_EQ(HeadingDelta(neMakeV3(0, 0, 0), neMakeV3(1, 0, 0)), 0);
+  EXPECT_EQ(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(0, 0, 0)), 0);
+  EXPECT_EQ(HeadingDeltaNormalized(neMakeV3(0, 0, 0), neMakeV3(0, 0, 1)), 0);
+}
+
+TEST(Heading, NormalisedVariantAgreesWithTheDoubleOne) {
+  const neV3 a = neMakeV3(3, 1, -4), b = neMakeV3(-2, 5, -1);
+  EXPECT_NEAR(HeadingDeltaNormalized(a, b), HeadingDelta(a, b), 1e-5);
+  // Nearly straight ahead: rounding must not make the heading a non-number.
+  EXPECT_NEAR(HeadingDeltaNormalized(neMakeV3(1e-8f, 0, 0) + neMakeV3(7, 0, 0), neMakeV3(0, 0, -1)), kPi / 2, 1e-5);
+}
+
+TEST(EngineVectorHelpers, ProductsLengthsAndTriangleNormal) {
+  const neV3 c = CrossV3(neMakeV3(1, 0, 0), neMakeV3(0, 1, 0));
+  EXPECT_FLOAT_EQ(c.z, 1);
+  EXPECT_FLOAT_EQ(LengthV3(neMakeV3(3, 4, 0)), 5);
+  EXPECT_FLOAT_EQ(DistanceV3(neMakeV3(1, 1, 1), neMakeV3(1, 4, 5)), 5);
+  EXPECT_FLOAT_EQ(DotV3(neMakeV3(1, 2, 3), neMakeV3(4, 5, 6)), 32);
+  EXPECT_FLOAT_EQ(NormalizeV3(neMakeV3(0, 0, 9)).z, 1);
+  EXPECT_TRUE(std::isnan(NormalizeV3(neMakeV3(0, 0, 0)).x));
+  // cross(p2 − p0, p1 − p0) of these points points down.
+  const neV3 ground[3] = {neMakeV3(0, 0, 0), neMakeV3(1, 0, 0), neMakeV3(0, 0, -1)};
+  EXPECT_FLOAT_EQ(TriangleNormalV3(ground).y, -1);
+  EXPECT_FLOAT_EQ(AbsF(-2.5f), 2.5f);
+  EXPECT_EQ(FloatToInt(-2.7f), -2);
+  EXPECT_EQ(FloatToInt(2.7f), 2);
+}
