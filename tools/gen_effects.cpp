@@ -36,21 +36,21 @@ EffectParameters SmokePipe() {
   EffectParameters p;
   p.count = 60;
   p.additive = 0;
-  p.maxSize = 1.2f;
+  p.maxSize = 1.4f;
   p.accelY = 0.04f;
-  p.velScaleX = p.velScaleY = p.velScaleZ = 0.003f;
+  p.velScaleX = p.velScaleY = p.velScaleZ = 0.002f;
   p.fadeScale = 1.0f;
   p.spreadX = p.spreadY = p.spreadZ = 20;
   p.offsetX = 10.0f;
   p.offsetY = 6.0f;
   p.offsetZ = 10.0f;
-  p.fadeSpread = 60;
+  p.fadeSpread = 80;
   p.fadeDivisor = 10000.0f;
-  p.fadeBase = 0.006f;
-  p.sizeGrowth = 0.02f;
-  p.startSize = 0.2f;
-  p.speedDecay = 0.004f;
-  p.startLife = 0.55f;
+  p.fadeBase = 0.01f;
+  p.sizeGrowth = 0.025f;
+  p.startSize = 0.3f;
+  p.speedDecay = 0.008f;
+  p.startLife = 0.6f;
   return p;
 }
 
@@ -59,9 +59,9 @@ EffectParameters Dust() {
   EffectParameters p;
   p.count = 60;
   p.additive = 0;
-  p.maxSize = 1.6f;
+  p.maxSize = 1.0f;
   p.accelY = -0.02f;
-  p.velScaleX = p.velScaleY = p.velScaleZ = 0.003f;
+  p.velScaleX = p.velScaleY = p.velScaleZ = 0.002f;
   p.fadeScale = 1.0f;
   p.spreadX = 30;
   p.spreadY = 20;
@@ -72,8 +72,8 @@ EffectParameters Dust() {
   p.fadeSpread = 50;
   p.fadeDivisor = 10000.0f;
   p.fadeBase = 0.005f;
-  p.sizeGrowth = 0.025f;
-  p.startSize = 0.3f;
+  p.sizeGrowth = 0.015f;
+  p.startSize = 0.25f;
   p.speedDecay = 0.006f;
   p.startLife = 0.5f;
   return p;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/gl.h"
 #include "tests/support/gl_window.h"
 
 // A box in window pixels, inclusive-exclusive.
