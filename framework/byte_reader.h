@@ -1,5 +1,7 @@
-// Bounds-checked reading of a file held in memory: every reader of a game
-// file takes its values through here, so no reader can step past the data.
+// Bounds-checked reading of the asset files (images, models, effects, text)
+// held in memory: their readers take every value through ByteCursor, so no
+// reader can step past the data. The small fixed tables of 4-byte words go
+// through framework/binary_file.h instead.
 #pragma once
 
 #include <cstddef>
@@ -8,16 +10,20 @@
 #include <string>
 #include <vector>
 
-// Reads a whole file into bytes. False when it cannot be opened or read.
-bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes);
+// Largest asset file read (the biggest, a 1024² RGBA sheet, is 4 MiB).
+inline constexpr size_t kMaxAssetFileBytes = size_t(256) << 20;
+
+// Reads a whole asset file. False for a null or empty path, a file that
+// cannot be read or one larger than kMaxAssetFileBytes.
+bool ReadAssetFile(const char* path, std::vector<uint8_t>* bytes);
 
 // A cursor over a byte range. A read past the end fails, leaves the output
 // zeroed and marks the reader bad; later reads fail too, so a reader may
 // read a whole record and test Ok() once.
-class ByteReader {
+class ByteCursor {
  public:
-  ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  explicit ByteReader(const std::vector<uint8_t>& bytes)
+  ByteCursor(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  explicit ByteCursor(const std::vector<uint8_t>& bytes)
       : data_(bytes.data()), size_(bytes.size()) {}
 
   bool Ok() const { return ok_; }

@@ -258,7 +258,7 @@ void PrintText2(float x, float y, int /*set*/, const char* format, ...) {
 
 char* LoadTextFile(const char* path) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, &bytes)) return nullptr;
+  if (!ReadAssetFile(path, &bytes)) return nullptr;
   char* text = new char[bytes.size() + 1];
   if (!bytes.empty()) std::memcpy(text, bytes.data(), bytes.size());
   text[bytes.size()] = '\0';

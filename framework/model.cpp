@@ -27,7 +27,7 @@ char* CopyName(const std::string& name) {
   return copy;
 }
 
-bool ReadVertices(ByteReader& in, Model& model) {
+bool ReadVertices(ByteCursor& in, Model& model) {
   const int count = in.U16();
   if (!in.Has(size_t(count) * kVertexRecordSize)) return false;
   model.vertices = new ModelVertex[count];
@@ -41,7 +41,7 @@ bool ReadVertices(ByteReader& in, Model& model) {
   return in.Ok();
 }
 
-bool ReadTriangles(ByteReader& in, Model& model) {
+bool ReadTriangles(ByteCursor& in, Model& model) {
   const int count = in.U16();
   if (!in.Has(size_t(count) * kTriangleRecordSize)) return false;
   model.triangles = new ModelTriangle[count]();
@@ -62,7 +62,7 @@ bool ReadTriangles(ByteReader& in, Model& model) {
   return in.Ok();
 }
 
-bool ReadGroups(ByteReader& in, Model& model) {
+bool ReadGroups(ByteCursor& in, Model& model) {
   const int count = in.U16();
   if (!in.Has(size_t(count) * kMinGroupRecordSize)) return false;
   model.groups = new ModelGroup[count];
@@ -83,7 +83,7 @@ bool ReadGroups(ByteReader& in, Model& model) {
   return in.Ok();
 }
 
-bool ReadMaterials(ByteReader& in, Model& model) {
+bool ReadMaterials(ByteCursor& in, Model& model) {
   const int count = in.U16();
   if (!in.Has(size_t(count) * kMaterialRecordSize)) return false;
   model.materials = new ModelMaterial[count]();
@@ -176,13 +176,13 @@ int Model::CornerCount() const {
 bool MilkshapeModel::LoadFromFile(const char* path) {
   Clear();
   std::vector<uint8_t> file;
-  if (!ReadWholeFile(path, &file)) return false;
+  if (!ReadAssetFile(path, &file)) return false;
   return LoadFromBytes(file.data(), file.size());
 }
 
 bool MilkshapeModel::LoadFromBytes(const uint8_t* data, size_t size) {
   Clear();
-  ByteReader in(data, size);
+  ByteCursor in(data, size);
   char id[sizeof kMs3dId];
   in.Bytes(id, sizeof id);
   const int32_t version = in.I32();

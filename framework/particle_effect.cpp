@@ -31,7 +31,7 @@ void LoadAll(ParticleEffect* effects, int n, const char* path) {
 }  // namespace
 
 bool DecodeEffectParameters(const uint8_t* data, size_t size, EffectParameters* out) {
-  ByteReader in(data, size);
+  ByteCursor in(data, size);
   if (!in.Has(size_t(kEffectFileWords) * 4)) return false;
   EffectParameters p;
   p.count = in.I32();
@@ -75,7 +75,7 @@ bool ParticleEffect::Load(const char* path) {
   std::vector<uint8_t> file;
   EffectParameters parameters;
   parameters.count = 0;
-  const bool ok = ReadWholeFile(path, &file) &&
+  const bool ok = ReadAssetFile(path, &file) &&
                   DecodeEffectParameters(file.data(), file.size(), &parameters);
   SetParameters(ok ? parameters : EffectParameters{});
   return ok;

@@ -18,7 +18,7 @@ namespace {
 constexpr uint8_t kTgaHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 constexpr char kVolumeTexturePath[] = "base/textures/tex65.tga";
 
-void SwapRedBlue(Image* image) {
+void SwapRedBlue(DecodedImage* image) {
   const size_t step = static_cast<size_t>(image->components);
   for (size_t i = 0; i + 2 < image->pixels.size(); i += step) {
     std::swap(image->pixels[i], image->pixels[i + 2]);
@@ -54,13 +54,13 @@ class TightRows {
   GLint saved_ = 4;
 };
 
-void UploadMipmaps(const Image& image, GLint internalFormat) {
+void UploadMipmaps(const DecodedImage& image, GLint internalFormat) {
   TightRows rows;
   gluBuild2DMipmaps(GL_TEXTURE_2D, internalFormat, image.width, image.height,
                     PixelFormat(image.components), GL_UNSIGNED_BYTE, image.pixels.data());
 }
 
-void UploadLevel0(const Image& image, GLint internalFormat) {
+void UploadLevel0(const DecodedImage& image, GLint internalFormat) {
   TightRows rows;
   glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, image.width, image.height, 0,
                PixelFormat(image.components), GL_UNSIGNED_BYTE, image.pixels.data());
@@ -88,8 +88,8 @@ void Upload3D(const uint8_t* texels, int size, GLint filter) {
 
 }  // namespace
 
-bool DecodeTga(const std::vector<uint8_t>& file, Image* image) {
-  ByteReader in(file);
+bool DecodeTga(const std::vector<uint8_t>& file, DecodedImage* image) {
+  ByteCursor in(file);
   uint8_t header[12];
   in.Bytes(header, sizeof header);
   const int width = in.U16();
@@ -110,15 +110,15 @@ bool DecodeTga(const std::vector<uint8_t>& file, Image* image) {
   return true;
 }
 
-bool ReadTgaImage(const char* path, Image* image) {
+bool ReadTgaImage(const char* path, DecodedImage* image) {
   std::vector<uint8_t> file;
-  return ReadWholeFile(path, &file) && DecodeTga(file, image);
+  return ReadAssetFile(path, &file) && DecodeTga(file, image);
 }
 
-bool DecodeBmp(const std::vector<uint8_t>& file, Image* image) {
+bool DecodeBmp(const std::vector<uint8_t>& file, DecodedImage* image) {
   constexpr size_t kFileHeaderSize = 14;
   constexpr uint32_t kMinInfoHeaderSize = 40;
-  ByteReader in(file);
+  ByteCursor in(file);
   const uint16_t magic = in.U16();
   in.Skip(8);  // file size, two reserved words
   const uint32_t pixelOffset = in.U32();
@@ -150,13 +150,13 @@ bool DecodeBmp(const std::vector<uint8_t>& file, Image* image) {
   return true;
 }
 
-bool ReadBmpImage(const char* path, Image* image) {
+bool ReadBmpImage(const char* path, DecodedImage* image) {
   std::vector<uint8_t> file;
-  return ReadWholeFile(path, &file) && DecodeBmp(file, image);
+  return ReadAssetFile(path, &file) && DecodeBmp(file, image);
 }
 
 bool Texture::LoadFromTGA(const char* path, int mode) {
-  Image image;
+  DecodedImage image;
   if (!ReadTgaImage(path, &image)) return false;
   width = image.width;
   height = image.height;
@@ -224,7 +224,7 @@ void ReleaseTextureTables() {
 }
 
 GLuint CreateTextureFromTGA(const char* path, bool compress) {
-  Image image;
+  DecodedImage image;
   if (!ReadTgaImage(path, &image)) return 0;
   GLuint name = 0;
   glGenTextures(1, &name);
@@ -237,7 +237,7 @@ GLuint CreateTextureFromTGA(const char* path, bool compress) {
 }
 
 GLuint CreateTextureFromBMP(const char* path, bool compress) {
-  Image image;
+  DecodedImage image;
   if (!ReadBmpImage(path, &image)) return 0;
   GLuint name = 0;
   glGenTextures(1, &name);
@@ -249,7 +249,7 @@ GLuint CreateTextureFromBMP(const char* path, bool compress) {
 }
 
 bool Load3DTextureTGA(GLuint* texture, int size) {
-  Image image;
+  DecodedImage image;
   if (size <= 0 || !ReadTgaImage(kVolumeTexturePath, &image)) return false;
   const size_t texels = size_t(size) * size_t(size) * size_t(size);
   if (image.components != 3 || image.pixels.size() / 3 < texels) return false;

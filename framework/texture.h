@@ -16,7 +16,7 @@ inline constexpr uint32_t kNoTexture = 0xFFFFFFFFu;
 
 // One decoded image: rows in the order they are uploaded, pixels in
 // red, green, blue (and alpha) order, tightly packed.
-struct Image {
+struct DecodedImage {
   int width = 0;
   int height = 0;
   int components = 0;  // 3 (RGB) or 4 (RGBA)
@@ -27,13 +27,13 @@ struct Image {
 // true-colour header byte for byte; rows are kept in file order (our files
 // store them bottom-up, which is what GL expects). False on any other
 // header, a zero size, or fewer pixel bytes than the header promises.
-bool DecodeTga(const std::vector<uint8_t>& file, Image* image);
-bool ReadTgaImage(const char* path, Image* image);
+bool DecodeTga(const std::vector<uint8_t>& file, DecodedImage* image);
+bool ReadTgaImage(const char* path, DecodedImage* image);
 
 // Uncompressed 24-bit BMP (BITMAPINFOHEADER or later); rows come out
 // bottom-up whatever the file's row order, 3 bytes per pixel, no padding.
-bool DecodeBmp(const std::vector<uint8_t>& file, Image* image);
-bool ReadBmpImage(const char* path, Image* image);
+bool DecodeBmp(const std::vector<uint8_t>& file, DecodedImage* image);
+bool ReadBmpImage(const char* path, DecodedImage* image);
 
 // Filter modes of Texture::LoadFromTGA.
 enum TextureMode {

@@ -25,7 +25,7 @@ RasterImage Gradient(int width, int height, int components) {
 
 TEST(TgaReader, Reads24BitPixelsAsRgbInFileRowOrder) {
   const RasterImage source = Gradient(5, 3, 3);
-  Image image;
+  DecodedImage image;
   ASSERT_TRUE(DecodeTga(EncodeTga(source), &image));
   EXPECT_EQ(image.width, 5);
   EXPECT_EQ(image.height, 3);
@@ -35,7 +35,7 @@ TEST(TgaReader, Reads24BitPixelsAsRgbInFileRowOrder) {
 
 TEST(TgaReader, Reads32BitPixelsWithAlpha) {
   const RasterImage source = Gradient(4, 4, 4);
-  Image image;
+  DecodedImage image;
   ASSERT_TRUE(DecodeTga(EncodeTga(source), &image));
   EXPECT_EQ(image.components, 4);
   EXPECT_EQ(image.pixels, source.pixels);
@@ -43,7 +43,7 @@ TEST(TgaReader, Reads32BitPixelsWithAlpha) {
 
 TEST(TgaReader, RefusesHeadersOtherThanPlainTrueColour) {
   const std::vector<uint8_t> good = EncodeTga(Gradient(2, 2, 3));
-  Image image;
+  DecodedImage image;
   for (size_t byte : {0u, 1u, 2u, 7u, 11u}) {
     std::vector<uint8_t> bad = good;
     bad[byte] = byte == 2 ? 10 : 1;  // run-length true colour, image ID, colour map...
@@ -59,7 +59,7 @@ TEST(TgaReader, RefusesHeadersOtherThanPlainTrueColour) {
 
 TEST(TgaReader, RefusesTruncatedAndEmptyImages) {
   std::vector<uint8_t> file = EncodeTga(Gradient(8, 8, 4));
-  Image image;
+  DecodedImage image;
   file.pop_back();
   EXPECT_FALSE(DecodeTga(file, &image));
   file.resize(10);
@@ -69,7 +69,7 @@ TEST(TgaReader, RefusesTruncatedAndEmptyImages) {
 }
 
 TEST(TgaReader, MissingFileIsRefused) {
-  Image image;
+  DecodedImage image;
   EXPECT_FALSE(ReadTgaImage("no/such/file.tga", &image));
   EXPECT_FALSE(ReadTgaImage("", &image));
   EXPECT_FALSE(ReadTgaImage(nullptr, &image));
@@ -79,7 +79,7 @@ TEST(BmpReader, GivesBottomUpRgbRowsWhateverTheFileOrder) {
   // Width 5 makes 15-byte rows, padded to 16 in the file.
   const RasterImage source = Gradient(5, 3, 3);
   for (bool topDown : {false, true}) {
-    Image image;
+    DecodedImage image;
     ASSERT_TRUE(DecodeBmp(EncodeBmp(source, topDown), &image)) << topDown;
     EXPECT_EQ(image.width, 5);
     EXPECT_EQ(image.height, 3);
@@ -90,7 +90,7 @@ TEST(BmpReader, GivesBottomUpRgbRowsWhateverTheFileOrder) {
 
 TEST(BmpReader, RefusesOtherDepthsCompressionAndShortFiles) {
   const std::vector<uint8_t> good = EncodeBmp(Gradient(3, 3, 3));
-  Image image;
+  DecodedImage image;
   std::vector<uint8_t> eightBit = good;
   eightBit[28] = 8;
   EXPECT_FALSE(DecodeBmp(eightBit, &image));

@@ -65,7 +65,7 @@ TEST(GeneratedParts, EachNamesALowerCaseTextureAndNormalMapBesideIt) {
       const std::string file = name;
       EXPECT_EQ(file.substr(file.size() - 4), ".tga") << path;
       for (char c : file) EXPECT_FALSE(c >= 'A' && c <= 'Z') << file;
-      Image image;
+      DecodedImage image;
       EXPECT_TRUE(ReadTgaImage((FolderOf(path) + file).c_str(), &image)) << file;
       EXPECT_EQ(image.components, 3) << file;
     }
@@ -102,7 +102,7 @@ TEST(GeneratedFonts, WidthsCoverTextAndCyrillicAndTheTabIsFourSpaces) {
 
 TEST(GeneratedFonts, SheetsAreWhiteWithTheShapeInAlpha) {
   for (const char* path : {"base/textures/tex08.tga", "base/textures/tex00.tga"}) {
-    Image sheet;
+    DecodedImage sheet;
     ASSERT_TRUE(ReadTgaImage(path, &sheet)) << path;
     ASSERT_EQ(sheet.components, 4);
     ASSERT_EQ(sheet.width, sheet.height);
@@ -139,7 +139,7 @@ TEST(GeneratedFonts, CodePage1251Letters) {
 }
 
 TEST(GeneratedImages, WaterVolumeImageHoldsThe64CubedVolume) {
-  Image image;
+  DecodedImage image;
   ASSERT_TRUE(ReadTgaImage("base/textures/tex65.tga", &image));
   EXPECT_EQ(image.components, 3);
   EXPECT_GE(size_t(image.width) * image.height, size_t(64) * 64 * 64);
