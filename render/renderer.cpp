@@ -2,6 +2,7 @@
 // GL state, the projection, and a race frame that keeps the lock-step.
 #include "render/renderer.h"
 
+#include "framework/gl_entry.h"
 #include "framework/globals.h"
 #include "framework/random.h"
 #include "framework/texture.h"
@@ -16,6 +17,7 @@ constexpr double kNearPlane = 0.1, kFarPlane = 1000.0;
 int InitGLResources() {
   SeedRandomAtStartup();
   SetupMultitexture();
+  FetchAssetGlEntryPoints();
   return 1;
 }
 
