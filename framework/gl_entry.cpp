@@ -1,5 +1,10 @@
 #include "framework/gl_entry.h"
 
+#include <algorithm>
+#include <string>
+
+#include "framework/window.h"
+
 namespace {
 
 using TexImage3DFn = void(APIENTRYP)(GLenum, GLint, GLint, GLsizei, GLsizei, GLsizei, GLint,
@@ -12,8 +17,14 @@ Uniform1fFn uniform1f = nullptr;
 }  // namespace
 
 bool FetchAssetGlEntryPoints() {
+  // glTexImage3D is core since GL 1.2; the uniform setter is there only
+  // when the driver lists the shader objects.
   Sys_FetchGL(texImage3D, "glTexImage3D");
-  Sys_FetchGL(uniform1f, "glUniform1fARB");
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  std::string list = extensions ? extensions : "";
+  std::replace(list.begin(), list.end(), ' ', '\n');
+  uniform1f = nullptr;
+  if (HasExtension(list.c_str(), "GL_ARB_shader_objects")) Sys_FetchGL(uniform1f, "glUniform1fARB");
   return texImage3D != nullptr && uniform1f != nullptr;
 }
 

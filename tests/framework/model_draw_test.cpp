@@ -260,3 +260,105 @@ TEST_F(ModelDrawing, StartupModelsLoadWithTexturesAndDrawSomething) {
   for (Model*& m : gSuspensionModels) delete m, m = nullptr;
   for (Model*& m : gGarageModels) delete m, m = nullptr;
 }
+
+namespace {
+
+// A program that shows the lit program's three group uniforms as colour:
+// red LightNow, green RefInt, blue GlassAlpha.
+GLuint MakeUniformProbeProgram() {
+  using CreateShaderFn = GLuint(APIENTRYP)(GLenum);
+  using ShaderSourceFn = void(APIENTRYP)(GLuint, GLsizei, const char* const*, const GLint*);
+  using ShaderFn = void(APIENTRYP)(GLuint);
+  using CreateProgramFn = GLuint(APIENTRYP)();
+  using AttachFn = void(APIENTRYP)(GLuint, GLuint);
+  CreateShaderFn createShader;
+  ShaderSourceFn shaderSource;
+  ShaderFn compileShader, linkProgram, useProgram;
+  CreateProgramFn createProgram;
+  AttachFn attachShader;
+  Sys_FetchGL(createShader, "glCreateShader");
+  Sys_FetchGL(shaderSource, "glShaderSource");
+  Sys_FetchGL(compileShader, "glCompileShader");
+  Sys_FetchGL(createProgram, "glCreateProgram");
+  Sys_FetchGL(attachShader, "glAttachShader");
+  Sys_FetchGL(linkProgram, "glLinkProgram");
+  Sys_FetchGL(useProgram, "glUseProgram");
+  const char* vertex = "void main() { gl_Position = ftransform(); }";
+  const char* fragment =
+      "uniform float LightNow; uniform float RefInt; uniform float GlassAlpha;\n"
+      "void main() { gl_FragColor = vec4(LightNow, RefInt, GlassAlpha, 1.0); }";
+  const GLuint vs = createShader(GL_VERTEX_SHADER), fs = createShader(GL_FRAGMENT_SHADER);
+  shaderSource(vs, 1, &vertex, nullptr);
+  shaderSource(fs, 1, &fragment, nullptr);
+  compileShader(vs);
+  compileShader(fs);
+  const GLuint program = createProgram();
+  attachShader(program, vs);
+  attachShader(program, fs);
+  linkProgram(program);
+  return program;
+}
+
+GLint UniformLocation(GLuint program, const char* name) {
+  using LocationFn = GLint(APIENTRYP)(GLuint, const char*);
+  LocationFn location;
+  Sys_FetchGL(location, "glGetUniformLocation");
+  return location(program, name);
+}
+
+void UseProgram(GLuint program) {
+  using UseFn = void(APIENTRYP)(GLuint);
+  UseFn use;
+  Sys_FetchGL(use, "glUseProgram");
+  use(program);
+}
+
+}  // namespace
+
+TEST_F(ModelDrawing, GroupUniformDrawSetsTheLightOfEachGroup) {
+  // Four groups, each a quad of its own in a row across the frame.
+  Ms3dFile file = FrameQuad("red.tga", "flat_n.tga");
+  file.vertices.clear();
+  file.triangles.clear();
+  file.groups.clear();
+  for (int g = 0; g < 4; ++g) {
+    const float x0 = 100.0f + 150 * g, x1 = x0 + 100;
+    const float corners[4][2] = {{x0, 250}, {x1, 250}, {x1, 350}, {x0, 350}};
+    const uint16_t base = uint16_t(file.vertices.size());
+    for (const auto& c : corners) file.vertices.push_back({{c[0], c[1], 0}, -1});
+    Ms3dGroup group{"g", {}, 0};
+    const uint16_t tris[2][3] = {{0, 1, 2}, {0, 2, 3}};
+    for (const auto& t : tris) {
+      Ms3dTriangle tri;
+      for (int k = 0; k < 3; ++k) {
+        tri.vertices[k] = uint16_t(base + t[k]);
+        tri.normals[k][2] = 1;
+        tri.s[k] = (t[k] == 1 || t[k] == 2) ? 1.0f : 0.0f;
+        tri.t[k] = (t[k] >= 2) ? 0.0f : 1.0f;
+      }
+      group.triangles.push_back(uint16_t(file.triangles.size()));
+      file.triangles.push_back(tri);
+    }
+    file.groups.push_back(group);
+  }
+  MilkshapeModel model;
+  LoadQuad(&model, file);
+  const GLuint program = MakeUniformProbeProgram();
+  UseProgram(program);
+  gLocLightLightNow = UniformLocation(program, "LightNow");
+  gLocLightRefInt = UniformLocation(program, "RefInt");
+  gLocLightGlassAlpha = UniformLocation(program, "GlassAlpha");
+  ASSERT_GE(gLocLightLightNow, 0);
+  model.DrawNormalMappedGroupUniform(0.25f, 0.5f, 0.75f);
+  UseProgram(0);
+  const int expectedRed[4] = {64, 128, 191, 0};
+  const int expectedGreen[4] = {0, 0, 0, 255};  // RefInt 1 from the fourth group on
+  for (int g = 0; g < 4; ++g) {
+    const std::vector<int> p = PixelAt(window, FrameToWindowX(150.0f + 150 * g), FrameToWindowY(300));
+    EXPECT_NEAR(p[0], expectedRed[g], 2) << "group " << g;
+    EXPECT_NEAR(p[1], expectedGreen[g], 2) << "group " << g;
+    EXPECT_EQ(p[2], 0) << "group " << g;
+  }
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  gLocLightLightNow = gLocLightRefInt = gLocLightGlassAlpha = -1;
+}
