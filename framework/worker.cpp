@@ -2,6 +2,7 @@
 
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/startup_models.h"
 #include "world/catalogue.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
@@ -18,8 +19,9 @@ void RaceStep() {
 void LoadStartupAssets() {
   gMusic.Load("base/music/menu.wav", true);
   if (gMusicOn) gMusic.Play();
-  // Then the texture list, the object models and the 14 shared part and
-  // garage models, each landing with its loader.
+  // Then the texture list and the object models, each landing with its
+  // loader; then the 14 shared part and garage models.
+  LoadStartupModels();
   InitCarTables();
   LoadCarCatalogue();
   RestoreCarSetup();
