@@ -64,3 +64,15 @@ constexpr s32 NE_SUPPORT_NONE = 0;
 constexpr s32 NE_SUPPORT_POINT = 1;
 constexpr s32 NE_SUPPORT_EDGE = 2;
 constexpr s32 NE_SUPPORT_FULL = 3;
+
+// ---- Hooks of the stack code used by the motion and the step ----
+
+// Support class (NE_SUPPORT_*) of a body from its contact entries.
+s32 neStackCheck(neRigidBody* body);
+// The rest test at the end of a step, for a moving body in no constraint set:
+// counts idle steps and may put the body to sleep.
+void neStackUpdateBody(neRigidBody* body);
+// Frees a used entry: out of its other body's supported list, kind 0.
+void neUnlinkContactEntry(neContactEntry* entry);
+// Takes the body's node out of its stack and returns it to the pool.
+void neStackRemoveBody(neRigidBody* body);
