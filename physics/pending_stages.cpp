@@ -5,8 +5,6 @@
 // definition here is deleted when its real one arrives.
 #include "physics/simulator.h"
 
-void neCollideBodyPair(neCollisionResult& result, neBody*, const neT3&, neBody*, const neT3&) { result.valid = 0; }
-
 void neSimulator::RespondToCollision(neBody*, neBody*, neCollisionResult&) {}
 
 void neSimulator::UpdateConstraints() {}
