@@ -1,0 +1,12 @@
+// The generator's binary tables: base/menu.inf, base/cars.ini,
+// base/optica.ini and base/career.inf.
+#pragma once
+
+#include <string>
+
+// Fills gCarCatalogue with the shipped trucks: ratings from the game's
+// tables, part choices within their shop ranges and seven paint-zone colours.
+void MakeShippedCatalogue();
+
+// Writes the four tables under `base`. False when a file cannot be written.
+bool WriteGameTables(const std::string& base);
