@@ -5,8 +5,6 @@
 // definition here is deleted when its real one arrives.
 #include "physics/simulator.h"
 
-void neSimulator::RespondToCollision(neBody*, neBody*, neCollisionResult&) {}
-
 void neSimulator::UpdateConstraints() {}
 void neSimulator::SolveConstraints() {}
 void neSimulator::CheckStacks() {}
@@ -15,3 +13,4 @@ void neSimulator::AdvanceConstraintCounters() {}
 
 s32 neStackCheck(neRigidBody*) { return NE_SUPPORT_NONE; }
 void neStackUpdateBody(neRigidBody*) {}
+void neStackAddContact(neRigidBody*, const neRestingContact&) {}
