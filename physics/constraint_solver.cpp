@@ -2,7 +2,7 @@
 // the rows of each joint, limits, motors, damping and joint controllers.
 #include "physics/constraint.h"
 
-#include "physics/joint_rows.h"
+#include "physics/response.h"
 #include "physics/simulator.h"
 
 #include <cmath>
@@ -144,7 +144,7 @@ void neConstraint::BuildRows() {
             row->worldPointB = anchor.worldB;
             row->depth = ErrorLength(row->worldPointA);
         }
-        neUpdateJointRowMatrices(*row);
+        neUpdateMatrices(*row, false, false);
     }
     if (limit.enabled || (type == NE_JOINT_BALL && limit2.enabled)) LimitRows();
     if (motor.enabled) MotorRow(1);
@@ -184,7 +184,7 @@ void neConstraint::AngularLimitRow() {
     limit.active = 1;
     row->localPointB = -limit.axis;
     row->depth = limit.error;
-    neUpdateJointRowMatrices(*row);
+    neUpdateMatrices(*row, false, false);
 }
 
 void neConstraint::LinearLimitRow() {
@@ -211,7 +211,7 @@ void neConstraint::LinearLimitRow() {
     row->pointB = rigidB ? worldFrameA.pos - rigidB->GetPos() : worldFrameA.pos;
     row->depth = limit.error < MAX_LINEAR_LIMIT_DEPTH ? limit.error : MAX_LINEAR_LIMIT_DEPTH;
     row->worldPointB = yB * direction;
-    neUpdateJointRowMatrices(*row);
+    neUpdateMatrices(*row, false, false);
 }
 
 void neConstraint::TwistLimitRow() {
@@ -248,7 +248,7 @@ void neConstraint::TwistLimitRow() {
     row->depth = error;
     row->twistError = error;
     row->K = AxisAngle(limit.axis, -angle);  // undoes the cone rotation
-    neUpdateJointRowMatrices(*row);
+    neUpdateMatrices(*row, false, false);
 }
 
 void neConstraint::MotorRow(s32 which) {
@@ -266,7 +266,7 @@ void neConstraint::MotorRow(s32 which) {
     row->localPointB = hinge ? -yB : yB;
     row->rowValue = m.targetSpeed;
     row->depth = m.maximum;
-    neUpdateJointRowMatrices(*row);
+    neUpdateMatrices(*row, false, false);
 }
 
 void neConstraint::ApplyDamping() {

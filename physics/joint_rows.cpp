@@ -1,4 +1,4 @@
-// Joint-row matrices and rules.
+// The rules of the joint rows.
 #include "physics/joint_rows.h"
 
 #include "physics/body.h"
@@ -17,31 +17,6 @@ constexpr f32 MAX_POINT_CORRECTION = 0.05f;
 constexpr f32 MAX_TWIST_CORRECTION = 0.1f;
 
 neRigidBody* Rigid(neBody* b) { return b ? b->AsRigidBody() : nullptr; }
-
-neM3 Diagonal(f32 d) {
-    neM3 m;
-    m.SetIdentity();
-    return m * d;
-}
-
-// −[r]× I [r]×: the lever's part of a point's effective inverse mass.
-neM3 LeverTerm(const neV3& r, const neM3& invInertia) { return neCrossMatrixMul(r, invInertia.MulCrossMatrix(r)) * -1.0f; }
-
-neM3 PointMatrix(const neCollisionResult& row, neRigidBody* a, neRigidBody* b) {
-    neM3 k;
-    k.SetZero();
-    if (a) k = k + Diagonal(a->invMass) + LeverTerm(row.pointA, a->worldInvInertia);
-    if (b) k = k + Diagonal(b->invMass) + LeverTerm(row.pointB, b->worldInvInertia);
-    return k;
-}
-
-neM3 AngularMatrix(neRigidBody* a, neRigidBody* b) {
-    neM3 k;
-    k.SetZero();
-    if (a) k = k + a->worldInvInertia;
-    if (b) k = k + b->worldInvInertia;
-    return k;
-}
 
 neV3 VelocityAt(neBody* body, const neV3& arm) {
     neRigidBody* r = Rigid(body);
@@ -98,46 +73,6 @@ neV3 Clamped(const neV3& j, f32 limit) {
 }
 
 }  // namespace
-
-void neUpdateJointRowMatrices(neCollisionResult& row) {
-    neRigidBody* a = Rigid(row.bodyA);
-    neRigidBody* b = Rigid(row.bodyB);
-    switch (row.kind) {
-        case NE_IMPULSE_POINT_JOINT:
-        case NE_IMPULSE_POINT_ON_AXIS:
-        case NE_IMPULSE_LINEAR_LIMIT:
-            row.K = PointMatrix(row, a, b);
-            break;
-        case NE_IMPULSE_ANGULAR_LIMIT:
-        case NE_IMPULSE_ANGULAR_MOTOR:
-            row.K = AngularMatrix(a, b);
-            break;
-        case NE_IMPULSE_TWIST_LIMIT: {
-            // P = B's rotation × the undo rotation the row carries in K.
-            neM3 rotationB;
-            rotationB.SetIdentity();
-            if (row.bodyB) rotationB = row.bodyB->GetTransformPtr()->rot;
-            const neM3 p = rotationB * row.K;
-            neM3 pt;
-            pt.SetTranspose(p);
-            neM3 k;
-            k.SetZero();
-            if (a) k = k + p * a->worldInvInertia * pt;
-            if (b) k = k + b->worldInvInertia;
-            row.K = k;
-            break;
-        }
-        case NE_IMPULSE_LINEAR_MOTOR: {
-            const f32 sum = (a ? a->invMass : 0.0f) + (b ? b->invMass : 0.0f);
-            row.W.SetZero();
-            row.W.M[0].x = sum > 0.0f ? 1.0f / sum : 0.0f;
-            return;
-        }
-        default:
-            return;
-    }
-    if (!row.W.SetInvert(row.K)) row.W.SetZero();
-}
 
 namespace neCollisionResponse {
 

@@ -9,10 +9,6 @@
 
 struct neSimulator;
 
-// K and W of a joint row, from the bodies' current masses and world inverse
-// inertias. A singular K gives W = 0: the row then applies no impulse.
-void neUpdateJointRowMatrices(neCollisionResult& row);
-
 namespace neCollisionResponse {
 
 // Measures a joint row's velocity into the record and runs its rule; other

@@ -5,12 +5,9 @@
 // definition here is deleted when its real one arrives.
 #include "physics/simulator.h"
 
-void neCollideBodyPair(neCollisionResult& result, neBody*, const neT3&, neBody*, const neT3&) { result.valid = 0; }
-
-void neSimulator::RespondToCollision(neBody*, neBody*, neCollisionResult&) {}
-
 void neSimulator::CheckStacks() {}
 void neSimulator::SolveStacks() {}
 
 s32 neStackCheck(neRigidBody*) { return NE_SUPPORT_NONE; }
 void neStackUpdateBody(neRigidBody*) {}
+void neStackAddContact(neRigidBody*, const neRestingContact&) {}
