@@ -1,11 +1,14 @@
 #include "framework/app.h"
 
 #include "framework/random.h"
+#include "framework/settings.h"
+#include "framework/sound.h"
 #include "framework/window.h"
 #include "framework/worker.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
+#include "world/catalogue.h"
 #include "ui/screens.h"
 
 #include <cmath>
@@ -18,7 +21,8 @@ constexpr const char* kWindowTitle = "Zarnok Racing";
 constexpr int kWindowColourBits = 32;
 constexpr const char* kStatisticsPage = "stats/zarnokracing.html";
 
-std::thread gWorkerThread;
+// Exit code of a start-up that finds no sound device or no car catalogue.
+constexpr int kStartupFailedExitCode = -1;
 
 // Trace of screen switches and of the load requests the screens post; the
 // worker traces the completions it writes.
@@ -43,10 +47,13 @@ void TraceHandOverChanges() {
 void HandleLoopKeys() {
   if (EscapeOpensPause(gKeys[vk::kEscape], gKeyLatch, gScreen, gTargetScreen, gPlayerFinished)) {
     gKeyLatch = 1;
-    // All sounds and the music pause here, and the two menu sounds play,
-    // once sound exists.
-    gTargetScreen = ScreenState::Pause;
-    gScreen = ScreenState::Pause;
+    PauseAllSounds();
+    if (gMusicOn) gMusic.Pause();
+    if (gSoundOn) {
+      gSndMenu1.Play();
+      gSndMenu7.Play();
+    }
+    LeaveRaceTo(ScreenState::Pause);
     gScreenFade = 0.0f;
   }
   if (gTargetScreen == ScreenState::ControlsOptions && gWaitingForKey) {
@@ -58,7 +65,7 @@ void HandleLoopKeys() {
       }
       gWaitingForKey = 0;
       gKeyLatch = 1;
-      // The confirmation sound plays here once sound exists.
+      if (gSoundOn) gSndMenu4.Play();
     }
   }
   if (gKeys[vk::kF1] && !gKeyLatch) {
@@ -145,6 +152,12 @@ void ApplyMenuFrameTime(float seconds) {
   gPhysicsFrameTime = counted ? seconds : 0.0f;
 }
 
+int ShadowMapSizeForDetail(int shadowDetail, int currentSize) {
+  static constexpr int kShadowMapSizes[] = {16, 1024, 4096, 8192};  // texels a side, by detail 0..3
+  if (shadowDetail < 0 || shadowDetail > 3) return currentSize;
+  return kShadowMapSizes[shadowDetail];
+}
+
 bool RunFrame() {
   if (gScreen == ScreenState::Racing && WaitForSimulationStep()) RenderRaceFrame();
   if (gScreen != ScreenState::Racing) {
@@ -162,15 +175,27 @@ bool RunFrame() {
 }
 
 int WinMain() {
-  // The settings are read here (and written back at once).
+  LoadSettings();
   gBlurWidth = 400;
   gBlurHeight = 300;
   gRouteMapWidth = 1024;
   gRouteMapHeight = 1024;
-  // Then, from the settings: the shadow-map size by the shadow detail and
-  // the traffic-car count; then the career (written back at once) and the
-  // optica table; then the sound device, the 48 sounds and the listener
-  // model, and EAX when asked for and present.
+  gShadowMapSize = ShadowMapSizeForDetail(gShadowDetail, gShadowMapSize);
+  gCityCarCount = 2 * gTrafficSetting;
+  LoadCareer();
+  LoadOpticaTable();
+  // The worker reads the catalogue later; without it no truck can be built.
+  if (!CarCatalogueFileIsComplete()) {
+    Sys_MessageBox("ERROR", "The car catalogue base/cars.ini is missing or damaged.", MessageIcon::Stop);
+    return kStartupFailedExitCode;
+  }
+  if (!OpenSoundDevice()) {
+    Sys_MessageBox("ERROR", "No sound device could be opened.", MessageIcon::Stop);
+    return kStartupFailedExitCode;
+  }
+  LoadStartupSounds();
+  SetSoundModel();
+  SetupEax();
 
   if (!CreateMainWindow(kWindowTitle, gScreenWidth, gScreenHeight, kWindowColourBits, gFullScreen)) {
     return 0;
@@ -187,7 +212,10 @@ int WinMain() {
     Sys_MessageBox("ERROR", "Can't Create A GL Texture Loading Context.", MessageIcon::Exclamation);
     return 0;
   }
-  gWorkerThread = std::thread(WorkerThreadProc);
+  // A local, not a global: when the display goes away, Xlib ends the
+  // process from inside a call, and a global thread object still joinable
+  // at exit would turn that into an abort.
+  std::thread workerThread(WorkerThreadProc);
   glFinish();
 
   if (!InitGLResources()) {
@@ -199,9 +227,11 @@ int WinMain() {
 
   // The worker sees gQuit in either of its waits and ends; only then do the
   // resources it might use go away.
-  gWorkerThread.join();
-  // The sounds, the sound context and the device are released here, and the
-  // settings and the career saved.
+  workerThread.join();
+  ReleaseAllSounds();
+  CloseSoundDevice();
+  SaveSettings();
+  SaveCareer();
   DestroyMainWindow();
   Sys_OpenWebPage(kStatisticsPage);
   return 0;

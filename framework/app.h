@@ -29,6 +29,10 @@ int FindKeyToBind(const HandOver<uint8_t>* keys);
 // of the keys that act on a press is down.
 bool KeyLatchMayClear(const HandOver<uint8_t>* keys, bool leftButton);
 
+// Shadow-map edge in texels for the shadow-detail setting (off, normal,
+// max, ultra); another value keeps the current size.
+int ShadowMapSizeForDetail(int shadowDetail, int currentSize);
+
 // Frame seconds into gFrameSeconds, gFps, gFrameFactor and
 // gPhysicsFrameTime. A frame over 0.2 s counts as no time.
 void ApplyMenuFrameTime(float seconds);

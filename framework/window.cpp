@@ -1,6 +1,8 @@
 #include "framework/window.h"
 
 #include "framework/globals.h"
+#include "framework/settings.h"
+#include "framework/sound.h"
 #include "platform/gl.h"
 #include "render/renderer.h"
 
@@ -68,13 +70,15 @@ void MainWindowProc(const Event& event) {
   switch (event.kind) {
     case EventKind::Activate:
       gAppActive = 1;
-      // Music, and the ambience during a race, resume here once sound exists.
+      if (gMusicOn) gMusic.Play();
+      if (gSoundOn && gTargetScreen == ScreenState::Racing) gSndAmbient.Play();
       Sys_EnterFullScreen(gScreenWidth, gScreenHeight);
       break;
     case EventKind::Deactivate:
       gAppActive = 0;
-      // Music and ambience pause here once sound exists; SDL gives the
-      // display its desktop mode back.
+      if (gMusicOn) gMusic.Pause();
+      if (gSoundOn) gSndAmbient.Pause();
+      // SDL gives the display its desktop mode back.
       break;
     case EventKind::Close:
       Sys_PostQuit();

@@ -1,6 +1,9 @@
 #include "framework/worker.h"
 
 #include "framework/globals.h"
+#include "framework/sound.h"
+#include "framework/startup_models.h"
+#include "world/catalogue.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 
@@ -14,10 +17,15 @@ void RaceStep() {
 }
 
 void LoadStartupAssets() {
-  // In order: the menu music (played when music is on), the texture list,
-  // the object models, the 14 shared part and garage models, the car
-  // tables, the catalogue, the player's set-up and the player's truck.
-  // Each lands with its loader.
+  gMusic.Load("base/music/menu.wav", true);
+  if (gMusicOn) gMusic.Play();
+  // Then the texture list and the object models, each landing with its
+  // loader; then the 14 shared part and garage models.
+  LoadStartupModels();
+  InitCarTables();
+  LoadCarCatalogue();
+  RestoreCarSetup();
+  // Then the player's truck, landing with the car loader.
 }
 
 void LoadTrack() {
@@ -105,6 +113,18 @@ void RunWorker(const WorkerJobs& jobs) {
 void WorkerThreadProc() {
   RunWorker(kGameWorkerJobs);
   if (Sys_IsContextCurrent()) Sys_ReleaseCurrentContext();
+}
+
+void PublishRaceStart() {
+  gLoaderStatus = LoaderStatus::Idle;
+  gSimBit = static_cast<uint8_t>(gRenderBit);
+  gTargetScreen = ScreenState::Racing;
+  gScreen = ScreenState::Racing;
+}
+
+void LeaveRaceTo(int screen) {
+  gTargetScreen = screen;
+  gScreen = screen;
 }
 
 bool WaitForSimulationStep() {

@@ -30,6 +30,16 @@ void RunWorker(const WorkerJobs& jobs);
 // The worker thread's procedure: RunWorker with the game's jobs.
 void WorkerThreadProc();
 
+// Starts a race once its track is loaded (the race-loading screen, the
+// pause screen's restart): loader idle, gSimBit equal to gRenderBit, then
+// both screen numbers 0. The bits are published before the screen numbers,
+// so the worker that sees the race also sees equal bits and steps first.
+void PublishRaceStart();
+
+// Leaves the racing state (pause, finish): both screen numbers together,
+// on the main thread.
+void LeaveRaceTo(int screen);
+
 // Main-thread side of the lock-step: waits until the worker has finished a
 // step that is not yet drawn. False, without waiting further, when the race
 // state was left (gScreen or gTargetScreen not racing) or on quit; then no

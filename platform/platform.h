@@ -150,6 +150,10 @@ inline constexpr int kQuote = 0xDE;
 // Cyrillic letters and Yo; 0 for anything else.
 uint8_t Sys_Cp1251FromUnicode(uint32_t codePoint);
 
+// Typed text as the system delivers it (UTF-8) in code page 1251; control
+// characters and characters the code page lacks are dropped.
+std::string Sys_Cp1251FromUtf8(const char* utf8);
+
 // ---- Test hooks ----------------------------------------------------------
 //
 // Environment variables, read here only, each switching on one hook:
@@ -158,7 +162,8 @@ uint8_t Sys_Cp1251FromUnicode(uint32_t codePoint);
 //   ZARNOK_NO_WEB_PAGE=1      the statistics page is never opened (also
 //                             implied by ZARNOK_NONINTERACTIVE)
 //   ZARNOK_TRACE=<file>       lines "<kind> <detail>" appended by Sys_Trace:
-//                             "screen <n>", "loader <n>", "sound <file>"
+//                             "screen <n>", "loader <n>", "sound <file>",
+//                             "message <caption>: <text>" for each message box
 //   ZARNOK_SEED=<n>           fixed seed of the random generator
 //   ZARNOK_FRAME_MS=<n>       fixed frame time: the clock advances by n
 //                             milliseconds per swapped frame and not otherwise

@@ -88,6 +88,7 @@ bool Sys_MakeFolder(const std::string& path) {
 }
 
 void Sys_MessageBox(const char* caption, const char* text, MessageIcon icon) {
+  Sys_Trace("message", (std::string(caption) + ": " + text).c_str());
   if (NonInteractiveRun()) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
     return;

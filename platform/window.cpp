@@ -7,6 +7,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstring>
 #include <deque>
 
 namespace {
@@ -76,17 +77,8 @@ int ControlCharacterOf(int virtualKey) {
 }
 
 void QueueTypedText(const char* utf8) {
-  const auto* p = reinterpret_cast<const unsigned char*>(utf8);
-  while (*p) {
-    uint32_t code = *p;
-    int extra = code < 0x80 ? 0 : (code >> 5) == 6 ? 1 : (code >> 4) == 14 ? 2 : (code >> 3) == 30 ? 3 : -1;
-    ++p;
-    if (extra < 0) continue;  // a stray continuation byte
-    code &= extra == 0 ? 0x7F : extra == 1 ? 0x1F : extra == 2 ? 0x0F : 0x07;
-    for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i, ++p) code = (code << 6) | (*p & 0x3F);
-    if (uint8_t byte = Sys_Cp1251FromUnicode(code); byte >= 0x20) {
-      gPostedEvents.push_back(Event{EventKind::Char, byte});
-    }
+  for (char byte : Sys_Cp1251FromUtf8(utf8)) {
+    gPostedEvents.push_back(Event{EventKind::Char, static_cast<uint8_t>(byte)});
   }
 }
 
@@ -160,9 +152,34 @@ uint8_t Sys_Cp1251FromUnicode(uint32_t codePoint) {
   return 0;
 }
 
+std::string Sys_Cp1251FromUtf8(const char* utf8) {
+  std::string text;
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+  while (*p) {
+    uint32_t code = *p++;
+    int extra = code < 0x80 ? 0 : (code >> 5) == 6 ? 1 : (code >> 4) == 14 ? 2 : (code >> 3) == 30 ? 3 : -1;
+    if (extra < 0) continue;  // a stray continuation byte
+    code &= extra == 0 ? 0x7F : extra == 1 ? 0x1F : extra == 2 ? 0x0F : 0x07;
+    int read = 0;
+    for (; read < extra && (*p & 0xC0) == 0x80; ++read, ++p) code = (code << 6) | (*p & 0x3F);
+    if (read < extra) continue;  // a cut-off sequence
+    uint8_t byte = Sys_Cp1251FromUnicode(code);
+    if (byte >= 0x20 && byte != 0x7F) text.push_back(static_cast<char>(byte));
+  }
+  return text;
+}
+
 WindowResult Sys_CreateWindow(const char* title, int width, int height, int colourBits, bool fullScreen) {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+    return WindowResult::WindowFailed;
+  }
+  // Without a display SDL falls back to drawing off screen, where nobody
+  // would see the game: that is no window at all.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+    std::fprintf(stderr, "No display to open the game window on.\n");
+    SDL_Quit();
     return WindowResult::WindowFailed;
   }
   // Deactivation is handled by the game; closing the window is a message to

@@ -29,6 +29,7 @@ TEST_F(Startup, ShowsTheStartScreenAndQuitsWhenTheWindowIsClosed) {
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
+  EXPECT_EQ(run.errorOutput.find("ERROR: "), std::string::npos) << run.errorOutput;
   ASSERT_FALSE(run.trace.empty());
   EXPECT_EQ(run.trace.front(), "screen 100");
 
@@ -75,5 +76,17 @@ TEST_F(Startup, QuitsCleanlyOnAQuitRequest) {
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
+  EXPECT_EQ(run.errorOutput.find("ERROR: "), std::string::npos) << run.errorOutput;
   EXPECT_FALSE(run.Traced("screen 101"));
+}
+
+TEST_F(Startup, WithoutADisplayTheWindowErrorIsShownAndTheProgramEnds) {
+  GameRunOptions options;
+  options.environment = {{"DISPLAY", ":9999"}};
+  GameRunResult run = RunGame(options);
+  ASSERT_FALSE(run.timedOut);
+  ASSERT_EQ(run.MessageBoxes().size(), 1u) << run.errorOutput;
+  EXPECT_EQ(run.MessageBoxes()[0], "ERROR: Window Creation Error.");
+  EXPECT_NE(run.errorOutput.find("ERROR: Window Creation Error."), std::string::npos);
+  EXPECT_FALSE(run.Traced("screen 100"));
 }

@@ -19,18 +19,3 @@ inline void ResetHandOverState(int screen) {
   gPlayerFinished = 0;
 }
 
-// What the race-loading screen does when the track is loaded: the bits
-// first, then the screen numbers, so that a worker that sees the race state
-// also sees equal bits and steps first.
-inline void StartRace() {
-  gLoaderStatus = LoaderStatus::Idle;
-  gSimBit = static_cast<uint8_t>(gRenderBit);
-  gTargetScreen = ScreenState::Racing;
-  gScreen = ScreenState::Racing;
-}
-
-// What the Escape pause and the finish do: both screen numbers together.
-inline void LeaveRace(int screen) {
-  gTargetScreen = screen;
-  gScreen = screen;
-}

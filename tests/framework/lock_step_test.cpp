@@ -60,12 +60,12 @@ class LockStep : public ::testing::Test {
 }  // namespace
 
 TEST_F(LockStep, EachDrawnFrameShowsExactlyOneNewStep) {
-  StartRace();
+  PublishRaceStart();
   for (int frame = 1; frame <= 300; ++frame) {
     ASSERT_TRUE(WaitForSimulationStep());
     ASSERT_EQ(DrawRaceFrame(), frame);
   }
-  LeaveRace(ScreenState::RaceFinish);
+  LeaveRaceTo(ScreenState::RaceFinish);
   gQuit = 1;
   worker_.join();
   // At most the one step that runs while the last frame is drawn.
@@ -74,12 +74,12 @@ TEST_F(LockStep, EachDrawnFrameShowsExactlyOneNewStep) {
 }
 
 TEST_F(LockStep, PauseStopsSteppingAndResumeGoesOn) {
-  StartRace();
+  PublishRaceStart();
   for (int frame = 1; frame <= 5; ++frame) {
     ASSERT_TRUE(WaitForSimulationStep());
     DrawRaceFrame();
   }
-  LeaveRace(ScreenState::Pause);
+  LeaveRaceTo(ScreenState::Pause);
   RoundTripGarageLoad();
   int stepsWhenPaused = gStepsTaken;
   EXPECT_LE(stepsWhenPaused, 6);
@@ -98,7 +98,7 @@ TEST_F(LockStep, PauseStopsSteppingAndResumeGoesOn) {
 }
 
 TEST_F(LockStep, LoadRequestDuringARaceWaitsUntilTheRaceIsLeft) {
-  StartRace();
+  PublishRaceStart();
   ASSERT_TRUE(WaitForSimulationStep());
   DrawRaceFrame();
   gLoaderStatus = LoaderStatus::LoadGarage;  // no load runs on the racing screen
@@ -107,13 +107,13 @@ TEST_F(LockStep, LoadRequestDuringARaceWaitsUntilTheRaceIsLeft) {
     DrawRaceFrame();
   }
   EXPECT_EQ(static_cast<int>(gLoaderStatus), LoaderStatus::LoadGarage);
-  LeaveRace(ScreenState::RaceFinish);
+  LeaveRaceTo(ScreenState::RaceFinish);
   while (gLoaderStatus != LoaderStatus::GarageLoaded) std::this_thread::yield();
   EXPECT_EQ(gGarageLoads, 1);
 }
 
 TEST_F(LockStep, QuitWhileTheWorkerWaitsForAFrameEndsAndJoins) {
-  StartRace();
+  PublishRaceStart();
   ASSERT_TRUE(WaitForSimulationStep());
   DrawRaceFrame();
   // The worker steps once more and then waits for a frame that never comes.
@@ -127,10 +127,10 @@ TEST_F(LockStep, RaceFrameWaitEndsOnQuitOrWhenTheRaceIsLeft) {
   gQuit = 1;
   worker_.join();
   gQuit = 0;
-  StartRace();  // no worker: no step will come
+  PublishRaceStart();  // no worker: no step will come
   gTargetScreen = ScreenState::RaceFinish;  // a fade out of the race has begun
   EXPECT_FALSE(WaitForSimulationStep());
-  StartRace();
+  PublishRaceStart();
   gQuit = 1;
   EXPECT_FALSE(WaitForSimulationStep());
 }

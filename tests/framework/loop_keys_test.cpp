@@ -100,3 +100,12 @@ TEST(FrameClock, ZeroFrameTimeGivesAFiniteFrameRate) {
   EXPECT_TRUE(std::isfinite(gFps));
   EXPECT_EQ(gFrameFactor, 0.0f);
 }
+
+TEST(StartupSizes, ShadowMapFollowsTheDetailSettingAndKeepsItsSizeOtherwise) {
+  EXPECT_EQ(ShadowMapSizeForDetail(0, 0), 16);
+  EXPECT_EQ(ShadowMapSizeForDetail(1, 0), 1024);
+  EXPECT_EQ(ShadowMapSizeForDetail(2, 0), 4096);
+  EXPECT_EQ(ShadowMapSizeForDetail(3, 0), 8192);
+  EXPECT_EQ(ShadowMapSizeForDetail(4, 0), 0);
+  EXPECT_EQ(ShadowMapSizeForDetail(-1, 1024), 1024);
+}

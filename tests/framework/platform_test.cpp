@@ -52,6 +52,16 @@ TEST(TypedCharacters, CyrillicAndAsciiMapToCodePage1251) {
   EXPECT_EQ(Sys_Cp1251FromUnicode(0x1F600), 0);
 }
 
+TEST(TypedCharacters, TextFromTheSystemKeepsWhatTheCodePageHas) {
+  EXPECT_EQ(Sys_Cp1251FromUtf8("Ivan"), "Ivan");
+  // "Ёж ё" then an e-acute and a smiley, both dropped.
+  EXPECT_EQ(Sys_Cp1251FromUtf8("\xD0\x81\xD0\xB6 \xD1\x91\xC3\xA9\xF0\x9F\x98\x80"),
+            "\xA8\xE6 \xB8");
+  EXPECT_EQ(Sys_Cp1251FromUtf8("\t\x7F"), "");            // control characters come from key presses
+  EXPECT_EQ(Sys_Cp1251FromUtf8("\xD0"), "");               // cut off
+  EXPECT_EQ(Sys_Cp1251FromUtf8("\x80\xD0\x90"), "\xC0");  // stray continuation byte, then A
+}
+
 TEST(InputScript, ReadsEveryActionAtItsFrame) {
   auto events = ParseInputScript(
       "# a comment line\n"

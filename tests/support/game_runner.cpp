@@ -62,8 +62,8 @@ bool GameRunResult::Traced(const std::string& line) const {
 
 std::vector<std::string> GameRunResult::MessageBoxes() const {
   std::vector<std::string> boxes;
-  for (const std::string& line : Lines(errorOutput)) {
-    if (line.rfind("ERROR: ", 0) == 0 || line.rfind("SHUTDOWN ERROR: ", 0) == 0) boxes.push_back(line);
+  for (const std::string& line : trace) {
+    if (line.rfind("message ", 0) == 0) boxes.push_back(line.substr(8));
   }
   return boxes;
 }
@@ -108,6 +108,10 @@ GameRunResult RunGame(const GameRunOptions& options) {
     for (int frame : options.dumpFrames) frames += (frames.empty() ? "" : ",") + std::to_string(frame);
     env["ZARNOK_DUMP_FRAMES"] = frames;
     env["ZARNOK_DUMP_DIR"] = folder;
+  }
+  for (const auto& [name, value] : options.environment) {
+    if (value.empty()) env.erase(name);
+    else env[name] = value;
   }
   std::vector<std::string> envText;
   for (const auto& [name, value] : env) envText.push_back(name + "=" + value);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct GameRunOptions {
@@ -15,6 +16,9 @@ struct GameRunOptions {
   int64_t seed = 1;               // fixed random seed; negative for none
   std::string home;               // HOME for the game; empty for a fresh temporary one
   int timeoutSeconds = 60;        // a guard against a hang, not a measure of speed
+  // More environment, set after the defaults above (so it may replace
+  // them); an empty value removes the variable.
+  std::vector<std::pair<std::string, std::string>> environment;
 };
 
 struct GameRunResult {
@@ -28,7 +32,7 @@ struct GameRunResult {
   std::string FramePath(int frame) const;
   // Whether the trace holds exactly this line.
   bool Traced(const std::string& line) const;
-  // Message-box lines ("ERROR: ...", "SHUTDOWN ERROR: ...") on stderr.
+  // Every message box shown, as "caption: text".
   std::vector<std::string> MessageBoxes() const;
 };
 
