@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "convex_block.h"
 #include "physics/body.h"
 #include "shape_fixtures.h"
 
@@ -165,6 +166,22 @@ TEST(GeometryPair, SwappedCellsFlipTheRoutinesResult) {
     neCollideGeometryPair(swapped, ball, tBox, can, tBall);
     ASSERT_TRUE(direct.valid && swapped.valid);
     ExpectVec(swapped.normal, -direct.normal.x, -direct.normal.y, -direct.normal.z, 0);
+}
+
+TEST(GeometryPair, ConvexCellsReachTheConvexTestsAndFlipWhenSwapped) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry convex = Blank(NE_SHAPE_CONVEX);
+    convex.SetConvex(cube.Data());
+    const neGeometry box = Box(0.5f, 0.5f, 0.5f);
+    neCollisionResult boxFirst{}, convexFirst{}, both{};
+    neCollideGeometryPair(boxFirst, box, At(0, 0.9f, 0), convex, At(0, 0, 0));
+    neCollideGeometryPair(convexFirst, convex, At(0, 0, 0), box, At(0, 0.9f, 0));
+    neCollideGeometryPair(both, convex, At(0, 0.9f, 0), convex, At(0, 0, 0));
+    ASSERT_TRUE(boxFirst.valid && convexFirst.valid && both.valid);
+    EXPECT_NEAR(boxFirst.depth, 0.1f, 1e-4f);
+    ExpectVec(boxFirst.normal, 0, 1, 0);
+    ExpectVec(convexFirst.normal, 0, -1, 0);
+    ExpectVec(both.normal, 0, 1, 0);
 }
 
 TEST(GeometryPair, PairsOutsideTheTableFindNothing) {
