@@ -296,4 +296,35 @@ TEST(BodyPair, TerrainContactCarriesTheTrianglesMaterialAndNoGeometryB) {
     EXPECT_EQ(r.geometryB, nullptr);
 }
 
+TEST(RestingCheck, BothRestingOrOnlyOneAndTheStacksValueLimit) {
+    neRigidBody a{}, b{};
+    a.type = b.type = NE_BODY_RIGID;
+    a.restState = b.restState = NE_RESTING;
+    neCollisionResult r{};
+    r.bodyA = &a;
+    r.bodyB = &b;
+    EXPECT_TRUE(neCheckRestingBodies(r));
+    r.stackValue = 1.5f;
+    EXPECT_FALSE(neCheckRestingBodies(r));
+    r.stackValue = 0.0f;
+
+    b.restState = NE_MOVING;  // A rests on a moving body: A is let go
+    EXPECT_FALSE(neCheckRestingBodies(r));
+    EXPECT_EQ(r.bodyA, nullptr);
+    EXPECT_EQ(r.bodyB, &b);
+
+    r.bodyA = &a;
+    a.restState = NE_MOVING;
+    b.restState = NE_RESTING;  // a moving body on a resting one: B is let go
+    EXPECT_FALSE(neCheckRestingBodies(r));
+    EXPECT_EQ(r.bodyB, nullptr);
+
+    neAnimatedBody ground{};
+    ground.type = NE_BODY_ANIMATED;
+    a.restState = NE_RESTING;
+    r.bodyA = &a;
+    r.bodyB = &ground;  // no rigid B: resting A is enough
+    EXPECT_TRUE(neCheckRestingBodies(r));
+}
+
 }  // namespace
