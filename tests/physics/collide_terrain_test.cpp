@@ -253,10 +253,27 @@ TEST(Terrain, RandomPlacementsOverABumpyMeshNeverReportNaN) {
     for (int i = 0; i < 2000; ++i) {
         const neT3 t = Turned(angle(rng), angle(rng), angle(rng), pos(rng), pos(rng) * 0.5f, pos(rng));
         neCollisionResult r{};
-        neCollideBoxTerrain(r, Box(size(rng), size(rng), size(rng)), t, terrain);
+        const neGeometry box = Box(size(rng), size(rng), size(rng));
+        neCollideBoxTerrain(r, box, t, terrain);
         if (r.valid) {
             ++contacts;
             ExpectSoundContact(r);
+        }
+        // The set's answer is the deepest single-triangle answer.
+        bool any = false;
+        f32 deepest = 0.0f;
+        for (const neTriangle& tri : g.triangles) {
+            neGeometry single = Blank(NE_SHAPE_TRIANGLE);
+            for (s32 k = 0; k < 3; ++k) single.shape.triangle.indices[k] = tri.indices[k];
+            single.triangleVertices = g.vertices.data();
+            neCollisionResult one{};
+            neCollideBoxTriangle(one, box, t, single, At(0, 0, 0));
+            if (one.valid && (!any || one.depth > deepest)) deepest = one.depth;
+            any = any || one.valid;
+        }
+        ASSERT_EQ(r.valid != 0, any) << i;
+        if (any) {
+            EXPECT_EQ(r.depth, deepest) << i;
         }
         neCollideSphereTerrain(r, Sphere(size(rng)), t, terrain);
         if (r.valid) ExpectSoundContact(r);

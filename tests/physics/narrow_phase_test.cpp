@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "convex_block.h"
 #include "physics/body.h"
 #include "shape_fixtures.h"
 
@@ -167,6 +168,22 @@ TEST(GeometryPair, SwappedCellsFlipTheRoutinesResult) {
     ExpectVec(swapped.normal, -direct.normal.x, -direct.normal.y, -direct.normal.z, 0);
 }
 
+TEST(GeometryPair, ConvexCellsReachTheConvexTestsAndFlipWhenSwapped) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry convex = Blank(NE_SHAPE_CONVEX);
+    convex.SetConvex(cube.Data());
+    const neGeometry box = Box(0.5f, 0.5f, 0.5f);
+    neCollisionResult boxFirst{}, convexFirst{}, both{};
+    neCollideGeometryPair(boxFirst, box, At(0, 0.9f, 0), convex, At(0, 0, 0));
+    neCollideGeometryPair(convexFirst, convex, At(0, 0, 0), box, At(0, 0.9f, 0));
+    neCollideGeometryPair(both, convex, At(0, 0.9f, 0), convex, At(0, 0, 0));
+    ASSERT_TRUE(boxFirst.valid && convexFirst.valid && both.valid);
+    EXPECT_NEAR(boxFirst.depth, 0.1f, 1e-4f);
+    ExpectVec(boxFirst.normal, 0, 1, 0);
+    ExpectVec(convexFirst.normal, 0, -1, 0);
+    ExpectVec(both.normal, 0, 1, 0);
+}
+
 TEST(GeometryPair, PairsOutsideTheTableFindNothing) {
     neCollisionResult r{};
     r.valid = 1;
@@ -277,6 +294,37 @@ TEST(BodyPair, TerrainContactCarriesTheTrianglesMaterialAndNoGeometryB) {
     EXPECT_EQ(r.materialIndexB, 5);
     EXPECT_EQ(r.terrainUserData, 42);
     EXPECT_EQ(r.geometryB, nullptr);
+}
+
+TEST(RestingCheck, BothRestingOrOnlyOneAndTheStacksValueLimit) {
+    neRigidBody a{}, b{};
+    a.type = b.type = NE_BODY_RIGID;
+    a.restState = b.restState = NE_RESTING;
+    neCollisionResult r{};
+    r.bodyA = &a;
+    r.bodyB = &b;
+    EXPECT_TRUE(neCheckRestingBodies(r));
+    r.stackValue = 1.5f;
+    EXPECT_FALSE(neCheckRestingBodies(r));
+    r.stackValue = 0.0f;
+
+    b.restState = NE_MOVING;  // A rests on a moving body: A is let go
+    EXPECT_FALSE(neCheckRestingBodies(r));
+    EXPECT_EQ(r.bodyA, nullptr);
+    EXPECT_EQ(r.bodyB, &b);
+
+    r.bodyA = &a;
+    a.restState = NE_MOVING;
+    b.restState = NE_RESTING;  // a moving body on a resting one: B is let go
+    EXPECT_FALSE(neCheckRestingBodies(r));
+    EXPECT_EQ(r.bodyB, nullptr);
+
+    neAnimatedBody ground{};
+    ground.type = NE_BODY_ANIMATED;
+    a.restState = NE_RESTING;
+    r.bodyA = &a;
+    r.bodyB = &ground;  // no rigid B: resting A is enough
+    EXPECT_TRUE(neCheckRestingBodies(r));
 }
 
 }  // namespace
