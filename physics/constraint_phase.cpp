@@ -3,6 +3,7 @@
 #include "physics/constraint.h"
 
 #include "physics/joint_rows.h"
+#include "physics/response.h"
 #include "physics/simulator.h"
 
 namespace {
@@ -51,12 +52,21 @@ void neSimulator::ApplyResponse(f32 tolerance, s32 iterations) {
     (void)tolerance;  // collected from the joints, but no rule reads it
     if (constraintRows.Count() == 0 && stackRecords.Count() == 0) return;
     const s32 n = iterations == -1 ? NE_DEFAULT_SOLVER_ITERATIONS : iterations;
+    recovery = 0;
+    finalPass = 0;
     for (s32 pass = 0; pass < RESPONSE_PASSES; ++pass) {
+        recovery = pass;
         for (s32 i = 0; i < n; ++i) {
-            for (s32 k = 0; k < constraintRows.Count(); ++k)
-                neCollisionResponse::JointImpulse(this, constraintRows[k]);
+            if (pass == 1 && i == n - 1) finalPass = 1;
+            for (s32 k = 0; k < constraintRows.Count(); ++k) neCollisionResponse::Impulse(this, constraintRows[k]);
+            for (s32 k = stackRecords.Count() - 1; k >= 0; --k) neCollisionResponse::Impulse(this, stackRecords[k]);
             for (s32 k = 0; k < solveList.Count(); ++k)
                 FlushAccumulatedVelocity(static_cast<neConstraintSet*>(solveList[k]));
+            // The last iteration leaves B of a resting contact unmoved: the
+            // one before it prepares the matrices for that.
+            if (pass == 1 && i == n - 2)
+                for (s32 k = 0; k < stackRecords.Count(); ++k)
+                    if (stackRecords[k].kind == NE_IMPULSE_RESTING_CONTACT) neUpdateMatrices(stackRecords[k], false, true);
         }
     }
     constraintRows.Clear();

@@ -1,7 +1,8 @@
-// The rules of the joint rows.
+// The rules of the joint rows, and the dispatcher of the iteration.
 #include "physics/joint_rows.h"
 
 #include "physics/body.h"
+#include "physics/response.h"
 #include "physics/simulator.h"
 
 #include <cmath>
@@ -75,6 +76,14 @@ neV3 Clamped(const neV3& j, f32 limit) {
 }  // namespace
 
 namespace neCollisionResponse {
+
+f32 Impulse(neSimulator* sim, neCollisionResult& record) {
+    if (record.kind == NE_IMPULSE_RESTING_CONTACT) {
+        neUpdateRelativeVelocity(record);
+        return neImpulseKind2(*sim, record);
+    }
+    return JointImpulse(sim, record);
+}
 
 f32 JointImpulse(neSimulator* sim, neCollisionResult& row) {
     switch (row.kind) {

@@ -1,6 +1,7 @@
 // Joints: parameters, constraint sets, controllers, frames and angles, the
 // rows the solver builds, and jointed bodies in motion.
 #include "physics/joint_rows.h"
+#include "physics/response.h"
 #include "physics_test_util.h"
 
 #include <cmath>
@@ -652,6 +653,52 @@ TEST(JointRowRules, AnAngularLimitRowOfBodiesTurningBackGivesNoImpulse) {
     b->SetAngularMomentum(b->inertiaBody * neMakeV3(0, 1, 0));
     neCollisionResponse::JointImpulse(sim.sim, *limitRow);
     EXPECT_LT(b->GetAngularVelocity().y - a->GetAngularVelocity().y, 0.0f);
+}
+
+TEST(JointRowRules, TheIterationRunsItsCountInEachOfTwoPasses) {
+    SimulatorHolder sim;
+    sim->stepTime = 0.01f;
+    sim->stepTimeInverse = 100.0f;
+    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
+    // A linear motor far from its target adds its impulse limit, 1 × 0.01,
+    // at every answer: the speed counts the answers.
+    auto answers = [&](s32 iterations) {
+        a->SetVelocity(neMakeV3(0, 0, 0));
+        neCollisionResult* row = sim->constraintRows.Alloc();
+        *row = neCollisionResult{};
+        row->kind = NE_IMPULSE_LINEAR_MOTOR;
+        row->bodyA = a;
+        row->localPointA = neMakeV3(1, 0, 0);
+        row->rowValue = 100.0f;
+        row->depth = 1.0f;
+        neUpdateMatrices(*row, false, false);
+        sim->ApplyResponse(-1.0f, iterations);
+        EXPECT_EQ(sim->constraintRows.Count(), 0);
+        return static_cast<s32>(std::lround(a->GetVelocity().x / 0.01f));
+    };
+    EXPECT_EQ(answers(-1), 8);
+    EXPECT_EQ(answers(2), 4);
+    EXPECT_EQ(answers(3), 6);
+    a->SetVelocity(neMakeV3(0, 0, 0));
+    sim->ApplyResponse(-1.0f, -1);  // nothing to answer
+    EXPECT_EQ(a->GetVelocity().x, 0.0f);
+}
+
+TEST(JointRowRules, ASetWhoseBodiesAllRestIsNotSolved) {
+    SimulatorHolder sim;
+    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
+    neRigidBody* b = Body(sim.sim, neMakeV3(3, 0, 0));  // far from the joint's anchor
+    neConstraint* j = sim->CreateConstraint(a, b);
+    j->Enable(1);
+    a->restState = b->restState = NE_RESTING;
+    sim->stepTime = 0.01f;
+    sim->stepTimeInverse = 100.0f;
+    sim->SolveConstraints();
+    ExpectV3Near(a->GetVelocity(), neMakeV3(0, 0, 0));
+    ExpectV3Near(b->GetVelocity(), neMakeV3(0, 0, 0));
+    b->restState = NE_MOVING;
+    sim->SolveConstraints();
+    EXPECT_GT(b->GetVelocity().Dot(b->GetVelocity()), 0.0f);  // pulled toward A
 }
 
 // ---- Jointed bodies in motion ---------------------------------------------------------------
