@@ -824,3 +824,90 @@ TEST(JointMotion, AJointToAnAnimatedBodyFollowsIt) {
     const neV3 anchor = load->GetTransform() * j->anchors[0].localA;
     ExpectV3Near(anchor, carrier->GetPos(), 0.01f);
 }
+
+TEST(JointMotion, ATwistLimitHoldsAgainstATorqueAboutTheConeAxis) {
+    SimulatorHolder sim;
+    neRigidBody* knob = Body(sim.sim, neMakeV3(0, 0, 0));
+    knob->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 1, 1), 1.0f));
+    neConstraint* j = sim->CreateConstraintWorld(knob);
+    j->SetLowerLimit2(0.3f);
+    j->EnableLimit2(1);
+    j->Enable(1);
+    knob->SetTorque(neMakeV3(0.05f, 0, 0));
+    for (s32 i = 0; i < 300; ++i) sim->Advance(0.01f);
+    sim->constraintRows.Clear();
+    j->PrepareFrames();
+    // The twist of B relative to A: the knob (A) turned about +x gives −0.3.
+    const neV3 zA = j->worldFrameA.rot.M[2], zB = j->worldFrameB.rot.M[2];
+    const f32 twist = std::acos(std::min(1.0f, zA.Dot(zB)));
+    EXPECT_NEAR(twist, 0.3f, 0.05f);
+    ExpectV3Near(knob->GetPos(), neMakeV3(0, 0, 0), 1e-3f);
+}
+
+TEST(JointMotion, JoinedBodiesCollideOnlyWhenBothAllowIt) {
+    SimulatorHolder sim;
+    auto box = [&](const neV3& pos) {
+        neRigidBody* b = Body(sim.sim, pos);
+        b->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
+        b->UpdateBoundingInfo();
+        b->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 1, 1), 1.0f));
+        return b;
+    };
+    neRigidBody* a = box(neMakeV3(0, 0, 0));
+    neRigidBody* b = box(neMakeV3(0.9f, 0, 0));
+    neConstraint* j = sim->CreateConstraint(a, b);
+    j->SetJointFrameWorld(At(neMakeV3(0.45f, 0, 0)));
+    j->Enable(1);
+    a->SetVelocity(neMakeV3(0.5f, 0, 0));
+    b->SetVelocity(neMakeV3(-0.5f, 0, 0));
+    sim->Advance(0.01f);
+    // The joint holds them together at its anchor; the overlap is ignored,
+    // so nothing pushes them apart along x.
+    EXPECT_NEAR(b->GetPos().x - a->GetPos().x, 0.9f, 0.02f);
+
+    SimulatorHolder sim2;
+    neRigidBody* c = Body(sim2.sim, neMakeV3(0, 0, 0));
+    c->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
+    c->UpdateBoundingInfo();
+    neRigidBody* d = Body(sim2.sim, neMakeV3(0.9f, 0, 0));
+    d->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
+    d->UpdateBoundingInfo();
+    c->SetCollideConnected(1);
+    d->SetCollideConnected(1);
+    neConstraint* k = sim2->CreateConstraint(c, d);
+    k->SetJointFrameWorld(At(neMakeV3(0.45f, 3, 0)));  // the anchor is far away
+    k->Enable(1);
+    static s32 calls;
+    calls = 0;
+    sim2->GetCollisionTable()->Set(0, 0, 3);
+    sim2->SetCollisionCallback([](neCollisionInfo*) { ++calls; });
+    sim2->Advance(0.01f);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(JointMotion, AHangingChainStaysTogether) {
+    const neV3 gravity = kGravity;
+    SimulatorHolder sim(neSimulatorSizes(), &gravity);
+    const s32 links = 5;
+    neRigidBody* previous = nullptr;
+    std::vector<neConstraint*> joints;
+    for (s32 i = 0; i < links; ++i) {
+        neRigidBody* link = Body(sim.sim, neMakeV3(0.5f + i, 0, 0));
+        link->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 0.2f, 0.2f), 1.0f));
+        neConstraint* j = previous ? sim->CreateConstraint(link, previous) : sim->CreateConstraintWorld(link);
+        j->SetJointFrameWorld(At(neMakeV3(static_cast<f32>(i), 0, 0)));
+        j->Enable(1);
+        joints.push_back(j);
+        previous = link;
+    }
+    EXPECT_EQ(sim->constraintSetPool.UsedCount(), 1);
+    for (s32 step = 0; step < 300; ++step) {
+        sim->Advance(0.01f);
+        for (neConstraint* j : joints) {
+            const neV3 a = j->bodyA->GetTransform() * j->anchors[0].localA;
+            const neV3 b = j->bodyB ? j->bodyB->GetTransformPtr()->operator*(j->anchors[0].localB) : j->anchors[0].localB;
+            ASSERT_TRUE(Finite(a));
+            ASSERT_LT(std::sqrt((a - b).Dot(a - b)), 0.05f) << "step " << step;
+        }
+    }
+}
