@@ -701,6 +701,44 @@ TEST(JointRowRules, ASetWhoseBodiesAllRestIsNotSolved) {
     EXPECT_GT(b->GetVelocity().Dot(b->GetVelocity()), 0.0f);  // pulled toward A
 }
 
+TEST(JointRowRules, AStackTouchedByASetBringsTheSetsOfItsOtherBodies) {
+    SimulatorHolder sim;
+    sim->stepTime = 0.01f;
+    sim->stepTimeInverse = 100.0f;
+    neRigidBody* p = Body(sim.sim, neMakeV3(0, 0, 0));
+    neRigidBody* q = Body(sim.sim, neMakeV3(1, 0, 0));
+    neRigidBody* r = Body(sim.sim, neMakeV3(0, 1, 0));
+    sim->CreateConstraint(p, q)->Enable(1);
+    neConstraint* hang = sim->CreateConstraintWorld(r);
+    hang->SetJointFrameWorld(At(neMakeV3(0, 2, 0)));
+    hang->Enable(1);
+    r->SetPos(neMakeV3(0, 0.9f, 0));  // 0.1 off its anchor
+    r->restState = NE_RESTING;        // its own set would not be solved
+    // P and R lie in one stack.
+    neStack* stack = sim->stackPool.Alloc();
+    *stack = neStack{};
+    for (neRigidBody* body : {p, r}) {
+        neStackNode* node = sim->stackNodePool.Alloc();
+        *node = neStackNode{};
+        node->body = body;
+        node->stack = stack;
+        node->prev = stack->last;
+        if (stack->last)
+            stack->last->next = node;
+        else
+            stack->first = node;
+        stack->last = node;
+        ++stack->count;
+        body->stackNode = node;
+    }
+    sim->SolveConstraints();
+    EXPECT_EQ(hang->bodyA->constraintSet->solved, 1);
+    EXPECT_GT(r->GetVelocity().y, 0.0f);  // pulled back up to its anchor
+    EXPECT_EQ(sim->touchedStacks.Count(), 1);
+    EXPECT_EQ(sim->solveList.Count(), 3);  // P's set, the stack, R's set
+    for (neRigidBody* body : {p, r}) body->stackNode = nullptr;
+}
+
 // ---- Jointed bodies in motion ---------------------------------------------------------------
 
 TEST(JointMotion, APendulumKeepsItsAnchorAndSwingsWithThePendulumPeriod) {
