@@ -8,6 +8,7 @@
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
+#include "world/catalogue.h"
 #include "ui/screens.h"
 
 #include <cmath>
@@ -19,6 +20,9 @@ namespace {
 constexpr const char* kWindowTitle = "Zarnok Racing";
 constexpr int kWindowColourBits = 32;
 constexpr const char* kStatisticsPage = "stats/zarnokracing.html";
+
+// Exit code of a start-up that finds no sound device or no car catalogue.
+constexpr int kStartupFailedExitCode = -1;
 
 // Trace of screen switches and of the load requests the screens post; the
 // worker traces the completions it writes.
@@ -171,16 +175,27 @@ bool RunFrame() {
 }
 
 int WinMain() {
-  // The settings are read here (and written back at once).
+  LoadSettings();
   gBlurWidth = 400;
   gBlurHeight = 300;
   gRouteMapWidth = 1024;
   gRouteMapHeight = 1024;
   gShadowMapSize = ShadowMapSizeForDetail(gShadowDetail, gShadowMapSize);
   gCityCarCount = 2 * gTrafficSetting;
-  // Then the career (written back at once) and the optica table; then the
-  // sound device, the 48 sounds and the listener model, and EAX when asked
-  // for and present.
+  LoadCareer();
+  LoadOpticaTable();
+  // The worker reads the catalogue later; without it no truck can be built.
+  if (!CarCatalogueFileIsComplete()) {
+    Sys_MessageBox("ERROR", "The car catalogue base/cars.ini is missing or damaged.", MessageIcon::Stop);
+    return kStartupFailedExitCode;
+  }
+  if (!OpenSoundDevice()) {
+    Sys_MessageBox("ERROR", "No sound device could be opened.", MessageIcon::Stop);
+    return kStartupFailedExitCode;
+  }
+  LoadStartupSounds();
+  SetSoundModel();
+  SetupEax();
 
   if (!CreateMainWindow(kWindowTitle, gScreenWidth, gScreenHeight, kWindowColourBits, gFullScreen)) {
     return 0;
@@ -213,8 +228,10 @@ int WinMain() {
   // The worker sees gQuit in either of its waits and ends; only then do the
   // resources it might use go away.
   workerThread.join();
-  // The sounds, the sound context and the device are released here, and the
-  // settings and the career saved.
+  ReleaseAllSounds();
+  CloseSoundDevice();
+  SaveSettings();
+  SaveCareer();
   DestroyMainWindow();
   Sys_OpenWebPage(kStatisticsPage);
   return 0;

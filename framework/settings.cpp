@@ -1,6 +1,7 @@
 #include "framework/settings.h"
 
 #include "framework/binary_file.h"
+#include "framework/globals.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 #include <cstring>
 
 int32_t gResolutionIndex;
-int32_t gColourBits;
+int32_t gColourBits = 32;
 int32_t gReflectionMode;
 uint8_t gSoundOn;
 uint8_t gMusicOn;
@@ -29,11 +30,6 @@ float gSightDistance = 400.0f;
 uint8_t gSettingsAccepted;
 int32_t gAntiAliasingChoice;
 
-// Until the window code lands with its own definitions, these stand in for
-// them; its strong definitions take precedence at link time.
-[[gnu::weak]] int32_t gScreenWidth;
-[[gnu::weak]] int32_t gScreenHeight;
-
 CareerRecord gCareer;
 
 namespace {
@@ -47,8 +43,6 @@ constexpr int32_t kResolutions[kResolutionCount][2] = {
 
 constexpr float kSightDistances[3] = {310.0f, 380.0f, 450.0f};  // world units by gSightRange
 
-// Virtual-key codes of the default controls.
-constexpr int32_t kVkShift = 16, kVkLeft = 37, kVkUp = 38, kVkRight = 39, kVkDown = 40;
 constexpr int32_t kMaxKeyCode = 255;
 
 // The end-of-file value of a word reader: what a missing word reads as.
@@ -123,7 +117,7 @@ void DefaultSettingsWords(int32_t words[kSettingsWordCount]) {
   words[kWordShadowDetail] = 1;        // normal
   words[kWordSightRange] = 1;
   words[kWordAntiAliasing] = 0;
-  const int32_t keys[kKeyBindingCount] = {kVkLeft, kVkRight, kVkUp, kVkDown, kVkShift};
+  const int32_t keys[kKeyBindingCount] = {vk::kLeft, vk::kRight, vk::kUp, vk::kDown, vk::kShift};
   std::copy(keys, keys + kKeyBindingCount, words + kWordKeyBindings);
 }
 

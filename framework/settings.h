@@ -16,10 +16,11 @@
 
 inline constexpr int kSettingsWordCount = 25;
 inline constexpr size_t kSettingsFileSize = kSettingsWordCount * 4;  // bytes
-inline constexpr int kKeyBindingCount = 5;  // steer left, steer right, accelerate, brake, turbo
 inline constexpr int kResolutionCount = 10;
+inline constexpr int kKeyBindingCount = 5;  // steer left, steer right, accelerate, brake, turbo
 
-// The words of menu.inf, in file order.
+// The words of menu.inf, in file order. The resolution index also sets the
+// window size gScreenWidth × gScreenHeight kept by the window code.
 enum SettingsWord : int {
   kWordResolution = 0,
   kWordColourBits = 1,
@@ -55,12 +56,8 @@ extern int32_t gTextureFiltering;      // anisotropic filtering on
 extern int32_t gShadowDetail;          // 0 off, 1 normal, 2 max, 3 ultra
 extern int32_t gSightRange;            // 0..2, sets gSightDistance
 extern int32_t gAntiAliasing;          // multisample count in effect: 0, 2, 4 or 8
-extern int32_t gKeyBindings[kKeyBindingCount];  // virtual-key codes 1..255
+extern int32_t gKeyBindings[kKeyBindingCount];  // live bindings, virtual-key codes 1..255
 extern int32_t gSettingWords20[5];     // carried unchanged
-
-// Window size, set from the resolution index here and kept by the window code.
-extern int32_t gScreenWidth;
-extern int32_t gScreenHeight;
 
 extern float gSightDistance;           // world units: 310 / 380 / 450 by gSightRange; 400 before
 extern uint8_t gSettingsAccepted;      // set by Accept on the options screens

@@ -1,6 +1,9 @@
 #include "framework/worker.h"
 
 #include "framework/globals.h"
+#include "framework/sound.h"
+#include "framework/startup_models.h"
+#include "world/catalogue.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 
@@ -18,10 +21,15 @@ void RaceStep() {
 }
 
 void LoadStartupAssets() {
-  // In order: the menu music (played when music is on), the texture list,
-  // the object models, the 14 shared part and garage models, the car
-  // tables, the catalogue, the player's set-up and the player's truck.
-  // Each lands with its loader.
+  gMusic.Load("base/music/menu.wav", true);
+  if (gMusicOn) gMusic.Play();
+  // Then the texture list and the object models, each landing with its
+  // loader; then the 14 shared part and garage models.
+  LoadStartupModels();
+  InitCarTables();
+  LoadCarCatalogue();
+  RestoreCarSetup();
+  // Then the player's truck, landing with the car loader.
 }
 
 void LoadTrack() {

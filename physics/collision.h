@@ -119,3 +119,10 @@ using neTerrainQueryCallback = void (*)(const neV3& minCorner, const neV3& maxCo
 // Non-zero when the two bodies touch; the record then holds the contact.
 using neCustomCollisionCallback1 = s32 (*)(neRigidBody* a, neRigidBody* b, neCustomCollisionInfo* info);
 using neCustomCollisionCallback2 = s32 (*)(neRigidBody* a, neAnimatedBody* b, neCustomCollisionInfo* info);
+
+// The narrow phase: the deepest contact between any geometry of A and any
+// of B, each placed by its body's world transform. `valid` is 0 when none.
+void neCollideBodyPair(neCollisionResult& result, neBody* a, const neT3& transformA, neBody* b,
+                       const neT3& transformB);
+// True when all three components are finite and one is not near zero.
+bool neIsValidNormal(const neV3& n);

@@ -86,6 +86,7 @@ private:
     void Unlink(neRegionAxis& axis, neEndPoint* point);
     neOverlapPair* TakePair(neBody* a, neBody* b);
     void ReleasePair(nePairCell* cell);
+    bool IsHandedOut(const neBody* body) const;
 
     s32 axisMask_ = 0;
     u8 fullMask_ = 0;

@@ -43,3 +43,23 @@ struct neSensor {
         detectedBody = nullptr;
     }
 };
+
+struct neGeometry;
+
+// Tests every sensor of `body` against another body's geometries (its
+// bounding box when it has a single geometry), or, when `terrain` is given,
+// against that terrain triangle set. A sensor keeps its deepest detection of
+// the step; `other` is stored as the detected body (null for the terrain).
+void neCollideSensors(neBody* body, const neT3& bodyTransform, neBody* other, const neT3& otherTransform,
+                      const neGeometry* terrain);
+// One line (start and vector in the geometry's frame) against one geometry,
+// whose world rotation is given. Boxes and terrain triangle sets only; false
+// and nothing written for every other shape or a miss.
+struct neLineHit {
+    f32 depth;
+    neV3 normal;        // world, facing the line's start
+    neV3 contactPoint;  // in the geometry's frame
+    s32 material;
+};
+bool neCollideLineGeometry(const neV3& start, const neV3& vector, f32 length, const neGeometry& geometry,
+                           const neM3& rotation, neLineHit& hit);

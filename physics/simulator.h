@@ -64,6 +64,9 @@ struct neSimulator {
     // Returns a body to its pool. Anything that is not a handed-out body is
     // logged and changes nothing.
     void FreeBody(neBody* body);
+    // A new rigid body made of one geometry of another body; null when the
+    // geometry is not the body's or is its only one.
+    neRigidBody* CreateBodyFromBrokenGeometry(neBody* body, neGeometry* geometry);
 
     // ---- world ----
     neV3 GetGravity() const { return gravity; }
@@ -115,6 +118,8 @@ struct neSimulator {
     // Bytes held by every container of the simulator.
     u32 GetMemoryAllocated() const;
     s32 GetStepCount() const { return stepCount; }
+    // Re-calibrates the step timer on another counter (tests).
+    void SetStepClock(const neStepClock& clock);
 
     // ---- one step (engine internals) ----
     void AdvanceFixed(f32 time, s32 steps, neStepTimerRecord* record);
@@ -138,6 +143,15 @@ struct neSimulator {
     // Collision response between the two bodies of a contact; a hook that the
     // response code provides.
     void RespondToCollision(neBody* a, neBody* b, neCollisionResult& result);
+    // Phases of the joints and the stacks; hooks that their code provides.
+    void UpdateConstraints();
+    void SolveConstraints();
+    void CheckStacks();
+    void SolveStacks();
+    void AdvanceConstraintCounters();
+    // The contact of a custom collision callback as a neCollisionResult.
+    void CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
+                               neCollisionResult& result);
 
     // ---- state ----
     neSimulatorSizes sizes;
@@ -153,6 +167,11 @@ struct neSimulator {
     f32 stepTime = 0.0f;
     f32 stepTimeInverse = 0.0f;
     f32 restThreshold = NE_DEFAULT_REST_THRESHOLD;
+    s32 restingBodyCount = 0;  // bodies whose rest the integration confirmed this step
+    // Flags of the resting-contact rule, set by the solve passes: recovery pushes
+    // penetrations out; in the final pass body B of a resting contact is not moved.
+    s32 recovery = 0;
+    u8 finalPass = 0;
 
     neAllocator* allocator;
     neDefaultAllocator ownAllocator;

@@ -64,3 +64,28 @@ constexpr s32 NE_SUPPORT_NONE = 0;
 constexpr s32 NE_SUPPORT_POINT = 1;
 constexpr s32 NE_SUPPORT_EDGE = 2;
 constexpr s32 NE_SUPPORT_FULL = 3;
+
+// ---- Hooks of the stack code used by the motion and the step ----
+
+// Support class (NE_SUPPORT_*) of a body from its contact entries.
+s32 neStackCheck(neRigidBody* body);
+// The rest test at the end of a step, for a moving body in no constraint set:
+// counts idle steps and may put the body to sleep.
+void neStackUpdateBody(neRigidBody* body);
+// Frees a used entry: out of its other body's supported list, kind 0.
+void neUnlinkContactEntry(neContactEntry* entry);
+// Takes the body's node out of its stack and returns it to the pool.
+void neStackRemoveBody(neRigidBody* body);
+
+// A contact on which a rigid body comes to rest, handed to the stacks by the
+// collision response. Points and normal are kept in the bodies' own spaces.
+struct neRestingContact {
+    neV3 pointOnBody;   // the body's space
+    neV3 pointOnOther;  // the other body's space
+    neV3 normal;        // the other body's space, from the other body toward this one
+    f32 depth;
+    s32 values[2];      // material indices: the body's, then the other's
+    neBody* other;      // the terrain is a body too: never null
+};
+// Records the contact in one of the body's entries and joins stacks.
+void neStackAddContact(neRigidBody* body, const neRestingContact& contact);

@@ -2,8 +2,10 @@
 // GL state, the projection, and a race frame that keeps the lock-step.
 #include "render/renderer.h"
 
+#include "framework/gl_entry.h"
 #include "framework/globals.h"
 #include "framework/random.h"
+#include "framework/texture.h"
 #include "framework/window.h"
 #include "platform/gl.h"
 
@@ -15,10 +17,11 @@ constexpr double kNearPlane = 0.1, kFarPlane = 1000.0;
 int InitGLResources() {
   SeedRandomAtStartup();
   SetupMultitexture();
+  FetchAssetGlEntryPoints();
   return 1;
 }
 
-void ReleaseTextures() {}
+void ReleaseTextures() { ReleaseTextureTables(); }
 
 void SetProjection(int width, int height) {
   if (height == 0) height = 1;

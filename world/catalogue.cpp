@@ -1,6 +1,7 @@
 #include "world/catalogue.h"
 
 #include "framework/binary_file.h"
+#include "framework/globals.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +15,7 @@ float gWheelSizes[kCatalogueSize][6];
 float gCityCarAxles[kCityCarTypeCount][6];
 float gCarLightOffsets[kCityCarTypeCount][4][3];
 float gOpticaLamps[6][4][4][3];
+int32_t gBuiltCarIndex[kRacerSlotCount] = {-1, -1, -1, -1};
 float gCarChangeProgress;
 uint8_t gInputLocked;
 
@@ -117,6 +119,11 @@ bool LoadCarCatalogueFrom(const std::string& path) {
   return true;
 }
 
+bool CarCatalogueFileIsComplete() {
+  std::vector<uint8_t> bytes;
+  return ReadWholeFile(kCarsIniPath, 64 * 1024, bytes) && bytes.size() >= kCarsIniSize;
+}
+
 bool SaveCarCatalogue() { return SaveCarCatalogueTo(kCarsIniPath); }
 
 bool SaveCarCatalogueTo(const std::string& path) {
@@ -179,6 +186,16 @@ void ResetCarSetup() {
   const int32_t word7 = gPlayerCarSetup.partChoice[kUnusedPartWord];
   gPlayerCarSetup = DefaultCarSetup();
   gPlayerCarSetup.partChoice[kUnusedPartWord] = word7;
+}
+
+void CheckCarSetupChanged() {
+  // The main thread may post a request only while the worker is idle; the
+  // worker alone reports completion.
+  if (gBuiltCarIndex[0] != gPlayerCarIndex && gLoaderStatus == LoaderStatus::Idle) {
+    gLoaderStatus = LoaderStatus::LoadStartupOrPlayerCar;
+    gCarChangeProgress = 1.0f;
+    gInputLocked = 1;
+  }
 }
 
 float RatingBar(float rating, int packageLevel) {

@@ -34,6 +34,11 @@ extern float gCityCarAxles[kCityCarTypeCount][6];  // [0] front axle ahead of ce
 extern float gCarLightOffsets[kCityCarTypeCount][4][3];  // lamps 0, 2 front; 1, 3 rear; x fwd, y up, z side
 extern float gOpticaLamps[6][4][4][3];          // from optica.ini; drawn by nothing in a race
 
+// Catalogue index of the truck whose models are built in each racer slot,
+// -1 for none; kept by the racer-car loader.
+inline constexpr int kRacerSlotCount = 4;
+extern int32_t gBuiltCarIndex[kRacerSlotCount];
+
 // Values outside a race that the catalogue's users share.
 extern float gCarChangeProgress;   // 1.0 when the player's truck is being rebuilt
 extern uint8_t gInputLocked;       // menu buttons ignore presses while set
@@ -47,6 +52,9 @@ void InitCarTables();
 // then unchanged.
 bool LoadCarCatalogue();
 bool LoadCarCatalogueFrom(const std::string& path);
+// True when base/cars.ini exists and holds all 18 records; checked at
+// start-up, before the worker reads the catalogue.
+bool CarCatalogueFileIsComplete();
 // Writes the catalogue in the same order and sets each row's index.
 bool SaveCarCatalogue();
 bool SaveCarCatalogueTo(const std::string& path);

@@ -1,6 +1,8 @@
 // The settings file menu.inf: word layout, ranges, defaults and where it lives.
 #include "framework/settings.h"
 
+#include "framework/globals.h"
+
 #include "tests/support/temp_home.h"
 #include "tools/binary_writer.h"
 

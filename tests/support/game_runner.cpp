@@ -109,7 +109,10 @@ GameRunResult RunGame(const GameRunOptions& options) {
     env["ZARNOK_DUMP_FRAMES"] = frames;
     env["ZARNOK_DUMP_DIR"] = folder;
   }
-  for (const auto& [name, value] : options.environment) env[name] = value;
+  for (const auto& [name, value] : options.environment) {
+    if (value.empty()) env.erase(name);
+    else env[name] = value;
+  }
   std::vector<std::string> envText;
   for (const auto& [name, value] : env) envText.push_back(name + "=" + value);
   std::vector<char*> envp;

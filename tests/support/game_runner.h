@@ -16,7 +16,9 @@ struct GameRunOptions {
   int64_t seed = 1;               // fixed random seed; negative for none
   std::string home;               // HOME for the game; empty for a fresh temporary one
   int timeoutSeconds = 60;        // a guard against a hang, not a measure of speed
-  std::vector<std::pair<std::string, std::string>> environment;  // further variables, set last
+  // More environment, set after the defaults above (so it may replace
+  // them); an empty value removes the variable.
+  std::vector<std::pair<std::string, std::string>> environment;
 };
 
 struct GameRunResult {

@@ -2,6 +2,7 @@
 // the two binary tables.
 #include "world/catalogue.h"
 
+#include "framework/globals.h"
 #include "tests/support/temp_home.h"
 #include "tools/binary_writer.h"
 
@@ -72,6 +73,22 @@ TEST_F(Catalogue, ShortOrMissingCarsIniIsRefusedAndChangesNothing) {
   EXPECT_FALSE(LoadCarCatalogueFrom(path));
   EXPECT_FALSE(LoadCarCatalogueFrom(TempFile("zarnok-no-such-cars.ini")));
   EXPECT_TRUE(SameSetup(gCarCatalogue[17], before));
+}
+
+TEST_F(Catalogue, StartupCheckFindsAMissingCatalogue) {
+  EXPECT_TRUE(CarCatalogueFileIsComplete());
+  TempHome elsewhere;  // a working folder without base/
+  auto old = std::filesystem::current_path();
+  std::filesystem::current_path(elsewhere.Path());
+  const bool missing = CarCatalogueFileIsComplete();
+  std::filesystem::create_directories("base");
+  auto file = NumberedCarsIni();
+  file.resize(kCarsIniSize - 4);
+  WriteFileBytes("base/cars.ini", file);
+  const bool shortFile = CarCatalogueFileIsComplete();
+  std::filesystem::current_path(old);
+  EXPECT_FALSE(missing);
+  EXPECT_FALSE(shortFile);
 }
 
 TEST_F(Catalogue, ShippedTrucksHavePartsInRangeAndTheirOwnPaint) {
@@ -158,6 +175,30 @@ TEST_F(Catalogue, TablesHoldTheShopPricesAndWheelSizes) {
   EXPECT_FLOAT_EQ(gCityCarAxles[0][0], 8.767f);
   EXPECT_FLOAT_EQ(gCarLightOffsets[1][3][2], 1.42f);
   EXPECT_STREQ(kCarNames[9], "Tornado GTX");
+}
+
+TEST_F(Catalogue, ChangedTruckIsRebuiltOnlyWhenTheWorkerIsIdle) {
+  gBuiltCarIndex[0] = 3;
+  SelectCatalogueCar(3);
+  gLoaderStatus = LoaderStatus::Idle;
+  gCarChangeProgress = 0.0f;
+  gInputLocked = 0;
+  CheckCarSetupChanged();  // the built truck is the player's: nothing to do
+  EXPECT_EQ(gLoaderStatus, LoaderStatus::Idle);
+  EXPECT_EQ(gInputLocked, 0);
+
+  SelectCatalogueCar(5);
+  gLoaderStatus = LoaderStatus::LoadGarage;  // the worker is busy
+  CheckCarSetupChanged();
+  EXPECT_EQ(gLoaderStatus, LoaderStatus::LoadGarage);
+  EXPECT_FLOAT_EQ(gCarChangeProgress, 0.0f);
+
+  gLoaderStatus = LoaderStatus::Idle;
+  CheckCarSetupChanged();
+  EXPECT_EQ(gLoaderStatus, LoaderStatus::LoadStartupOrPlayerCar);
+  EXPECT_FLOAT_EQ(gCarChangeProgress, 1.0f);
+  EXPECT_EQ(gInputLocked, 1);
+  gLoaderStatus = LoaderStatus::Idle;
 }
 
 TEST_F(Catalogue, RatingBarGrowsWithPackagesUpToOne) {

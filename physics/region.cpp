@@ -1,0 +1,358 @@
+// The broad phase. Each axis keeps its end points sorted from the top
+// (largest) down. Ends with equal values sort with lower ends above upper
+// ends, so that the list order matches strict overlap: touching boxes do
+// not overlap.
+#include "physics/region.h"
+
+#include "physics/simulator.h"
+
+namespace {
+
+s32 Count(s32 n) { return n < 0 ? 0 : n; }
+
+const char* const kPairsFull = "Overlap Pair buffer full. Increase buffer size.\n";
+
+// True when `y` sorts above `x`.
+bool Greater(const neEndPoint* y, const neEndPoint* x) {
+    return y->value > x->value || (y->value == x->value && y->kind == 0 && x->kind == 1);
+}
+
+bool BothParticles(const neBody* a, const neBody* b) {
+    return a->type == NE_BODY_RIGID && b->type == NE_BODY_RIGID && static_cast<const neRigidBody*>(a)->particle &&
+           static_cast<const neRigidBody*>(b)->particle;
+}
+
+bool IsParticle(const neBody* b) {
+    return b->type == NE_BODY_RIGID && static_cast<const neRigidBody*>(b)->particle;
+}
+
+// Reserves `count` zeroed cells; false when the table is too large to hold.
+bool ReserveTable(neGrowArray<nePairCell>& table, int64_t count, neAllocator* allocator) {
+    if (count > INT32_MAX / static_cast<int64_t>(sizeof(nePairCell))) return false;
+    if (!table.Reserve(static_cast<s32>(count), allocator, NE_GROW_NEVER)) return false;
+    for (int64_t i = 0; i < count; ++i) *table.Alloc() = nePairCell{0, nullptr};
+    return true;
+}
+
+}  // namespace
+
+bool neRegion::Initialise(neSimulator* sim, s32 axisMask) {
+    sim_ = sim;
+    axisMask_ = axisMask & NE_ALL_AXES;
+    rigidCount_ = Count(sim->sizes.rigidBodiesCount);
+    animatedCount_ = Count(sim->sizes.animatedBodiesCount);
+    particleCount_ = Count(sim->sizes.rigidParticleCount);
+    bodyCount_ = rigidCount_ + animatedCount_;
+    const s32 all = bodyCount_ + particleCount_;
+    neAllocator* alloc = sim->allocator;
+    bool ok = ReserveTable(triangularTable_, static_cast<int64_t>(bodyCount_) * (bodyCount_ - 1) / 2, alloc);
+    ok = ReserveTable(rectangularTable_, static_cast<int64_t>(bodyCount_) * particleCount_, alloc) && ok;
+    // The pending list grows: removing and re-adding bodies between two
+    // updates can hold more than one slot per body for a while.
+    ok = pending_.Reserve(all, alloc, NE_GROW_DOUBLE) && ok;
+    ok = records_.Reserve(all, alloc) && ok;
+    ok = pairs_.Reserve(Count(sim->sizes.overlapPairsCount), alloc) && ok;
+    fullMask_ = 0;
+    for (s32 a = 0; a < NE_AXIS_COUNT; ++a) {
+        neRegionAxis& axis = axes_[a];
+        axis.index = a;
+        axis.bit = static_cast<u8>(1 << a);
+        axis.top = axis.bottom = nullptr;
+        if (axisMask_ & axis.bit) {
+            fullMask_ |= axis.bit;
+            ok = axis.endPoints.Reserve(2 * all, alloc) && ok;
+        }
+    }
+    return ok;
+}
+
+void neRegion::Free() {
+    triangularTable_.Release();
+    rectangularTable_.Release();
+    pending_.Release();
+    records_.Release();
+    pairs_.Release();
+    for (neRegionAxis& axis : axes_) {
+        axis.endPoints.Release();
+        axis.top = axis.bottom = nullptr;
+    }
+    terrain_.Free();
+}
+
+size_t neRegion::Bytes() const {
+    size_t total = triangularTable_.Bytes() + rectangularTable_.Bytes() + pending_.Bytes() + records_.Bytes() +
+                   pairs_.Bytes() + terrain_.Bytes();
+    for (const neRegionAxis& axis : axes_) total += axis.endPoints.Bytes();
+    return total;
+}
+
+nePairCell* neRegion::CellOf(const neBody* a, const neBody* b) {
+    uint32_t i = static_cast<uint32_t>(a->index), j = static_cast<uint32_t>(b->index);
+    uint32_t lo = i < j ? i : j, hi = i < j ? j : i;
+    const uint32_t n = static_cast<uint32_t>(bodyCount_);
+    int64_t cell;
+    neGrowArray<nePairCell>* table;
+    if (hi < n) {
+        cell = static_cast<int64_t>(hi) * (hi - 1) / 2 + lo;
+        table = &triangularTable_;
+    } else if (lo < n) {
+        cell = static_cast<int64_t>(particleCount_) * lo + (hi - n);
+        table = &rectangularTable_;
+    } else {
+        return nullptr;  // two particles never pair
+    }
+    if (lo == hi || cell < 0 || cell >= table->Count()) return nullptr;
+    return &(*table)[static_cast<s32>(cell)];
+}
+
+neOverlapPair* neRegion::TakePair(neBody* a, neBody* b) {
+    if (pairs_.UsedCount() >= pairs_.Capacity()) {
+        sim_->LogOutput(1, kPairsFull);
+        return nullptr;
+    }
+    neOverlapPair* pair = pairs_.Alloc();
+    pair->bodyA = a;
+    pair->bodyB = b;
+    return pair;
+}
+
+void neRegion::ReleasePair(nePairCell* cell) {
+    if (cell->pair) pairs_.Free(cell->pair);
+    cell->pair = nullptr;
+}
+
+bool neRegion::AddBody(neBody* body, neBody* hint) {
+    if (body->regionRecord) return true;
+    neRegionBody* record = records_.Alloc();
+    if (!record) return false;
+    // A body removed and added again before the update keeps its one slot.
+    nePendingBody* slot = nullptr;
+    for (s32 i = 0; i < pending_.Count() && !slot; ++i)
+        if (pending_[i].body == body) slot = &pending_[i];
+    if (!slot) slot = pending_.Alloc();
+    if (!slot) {
+        records_.Free(record);
+        return false;
+    }
+    slot->body = body;
+    slot->hint = hint;
+    record->body = body;
+    body->regionRecord = record;
+    body->pendingState = NE_REGION_PENDING;
+    return true;
+}
+
+void neRegion::RemoveBody(neBody* body) {
+    if (!body->regionRecord) return;
+    if (body->pendingState == NE_REGION_PENDING) body->pendingState = NE_REGION_REMOVED_PENDING;
+    for (neRegionAxis& axis : axes_) {
+        for (s32 end = 0; end < 2; ++end) {
+            neEndPoint*& point = body->endPoints[end == 0 ? axis.index : 3 + axis.index];
+            if (!point) continue;
+            Unlink(axis, point);
+            axis.endPoints.Free(point);
+            point = nullptr;
+        }
+    }
+    records_.Free(body->regionRecord);
+    body->regionRecord = nullptr;
+    for (neOverlapPair* pair = pairs_.FirstUsed(); pair;) {
+        neOverlapPair* following = pairs_.NextUsed(pair);
+        if (pair->bodyA == body || pair->bodyB == body) {
+            nePairCell* cell = CellOf(pair->bodyA, pair->bodyB);
+            if (cell) *cell = nePairCell{0, nullptr};
+            pairs_.Free(pair);
+        }
+        pair = following;
+    }
+}
+
+void neRegion::Unlink(neRegionAxis& axis, neEndPoint* point) {
+    if (point->up)
+        point->up->down = point->down;
+    else
+        axis.top = point->down;
+    if (point->down)
+        point->down->up = point->up;
+    else
+        axis.bottom = point->up;
+    point->up = point->down = nullptr;
+}
+
+void neRegion::Link(neRegionAxis& axis, neEndPoint* point, neEndPoint* start) {
+    neEndPoint* y = start ? start : axis.top;
+    if (y && !Greater(y, point)) {
+        while (y->up && !Greater(y->up, point)) y = y->up;
+    } else {
+        while (y && Greater(y, point)) y = y->down;
+    }
+    // Insert above y, or at the bottom when y is null.
+    if (y) {
+        point->down = y;
+        point->up = y->up;
+        if (y->up)
+            y->up->down = point;
+        else
+            axis.top = point;
+        y->up = point;
+    } else {
+        point->down = nullptr;
+        point->up = axis.bottom;
+        if (axis.bottom)
+            axis.bottom->down = point;
+        else
+            axis.top = point;
+        axis.bottom = point;
+    }
+}
+
+void neRegion::InsertBody(neRegionAxis& axis, neBody* body, neBody* hint) {
+    neEndPoint* lower = axis.endPoints.Alloc();
+    neEndPoint* upper = axis.endPoints.Alloc();
+    if (!lower || !upper) {
+        if (lower) axis.endPoints.Free(lower);
+        if (upper) axis.endPoints.Free(upper);
+        return;
+    }
+    *lower = neEndPoint{0, body->minBound[axis.index], body, nullptr, nullptr};
+    *upper = neEndPoint{1, body->maxBound[axis.index], body, nullptr, nullptr};
+    body->endPoints[3 + axis.index] = lower;
+    body->endPoints[axis.index] = upper;
+    // A hint without end points on this axis is no help.
+    neEndPoint* hintUpper = hint && hint != body ? hint->endPoints[axis.index] : nullptr;
+    neEndPoint* hintLower = hint && hint != body ? hint->endPoints[3 + axis.index] : nullptr;
+    Link(axis, upper, hintUpper);
+    Link(axis, lower, hintLower ? hintLower : upper);
+}
+
+void neRegion::ToggleOverlap(neBody* a, neBody* b, u8 bit) {
+    nePairCell* cell = CellOf(a, b);
+    if (!cell) return;
+    if (cell->mask == fullMask_) {
+        cell->mask ^= bit;
+        ReleasePair(cell);
+        return;
+    }
+    cell->mask ^= bit;
+    if (cell->mask == fullMask_ && sim_->collisionTable.GetImpl(a->collisionID, b->collisionID) != 0)
+        cell->pair = TakePair(a, b);
+}
+
+void neRegion::InitPairState(neBody* a, neBody* b) {
+    nePairCell* cell = CellOf(a, b);
+    if (!cell) return;
+    u8 mask = 0;
+    for (const neRegionAxis& axis : axes_) {
+        if (!(axisMask_ & axis.bit)) continue;
+        const neEndPoint* aLow = a->endPoints[3 + axis.index];
+        const neEndPoint* aHigh = a->endPoints[axis.index];
+        const neEndPoint* bLow = b->endPoints[3 + axis.index];
+        const neEndPoint* bHigh = b->endPoints[axis.index];
+        if (!aLow || !aHigh || !bLow || !bHigh) continue;
+        if (bHigh->value > aLow->value && bLow->value < aHigh->value) mask |= axis.bit;
+    }
+    ReleasePair(cell);
+    cell->mask = mask;
+    if (mask != fullMask_) return;
+    // The first body of a pair is rigid whenever one is, and no particle when
+    // it can be helped.
+    bool aFirst = (a->type == NE_BODY_RIGID && !IsParticle(a)) || (IsParticle(a) && b->type == NE_BODY_ANIMATED);
+    cell->pair = aFirst ? TakePair(a, b) : TakePair(b, a);
+}
+
+void neRegion::SortAxis(neRegionAxis& axis, bool noToggle) {
+    neEndPoint* newTop = nullptr;
+    neEndPoint* newBottom = nullptr;
+    for (neEndPoint* x = axis.bottom; x;) {
+        neEndPoint* following = x->up;  // the old order, from the bottom up
+        neEndPoint* y = newTop;
+        while (y && Greater(y, x)) {
+            if (!noToggle && y->body != x->body && y->kind != x->kind && !BothParticles(y->body, x->body))
+                ToggleOverlap(y->body, x->body, axis.bit);
+            y = y->down;
+        }
+        if (y) {
+            x->down = y;
+            x->up = y->up;
+            if (y->up)
+                y->up->down = x;
+            else
+                newTop = x;
+            y->up = x;
+        } else {
+            x->down = nullptr;
+            x->up = newBottom;
+            if (newBottom)
+                newBottom->down = x;
+            else
+                newTop = x;
+            newBottom = x;
+        }
+        x = following;
+    }
+    axis.top = newTop;
+    axis.bottom = newBottom;
+}
+
+bool neRegion::IsHandedOut(const neBody* body) const {
+    if (body->type == NE_BODY_ANIMATED)
+        return sim_->animatedBodyPool.IsInUse(static_cast<const neAnimatedBody*>(body));
+    const neRigidBody* r = static_cast<const neRigidBody*>(body);
+    return sim_->rigidBodyPool.IsInUse(r) || sim_->particlePool.IsInUse(r);
+}
+
+void neRegion::Update() {
+    for (neRegionAxis& axis : axes_)
+        if (axisMask_ & axis.bit) SortAxis(axis, false);
+
+    for (s32 i = 0; i < pending_.Count(); ++i) {
+        neBody* body = pending_[i].body;
+        neBody* hint = pending_[i].hint;
+        if (body->pendingState != NE_REGION_PENDING || !body->regionRecord || !IsHandedOut(body)) continue;
+        body->pendingState = NE_REGION_INSIDE;
+        body->UpdateAabb();
+        if (hint && (!hint->regionRecord || !IsHandedOut(hint))) hint = nullptr;
+        for (neRegionAxis& axis : axes_) {
+            if (axisMask_ & axis.bit) {
+                InsertBody(axis, body, hint);
+            } else {
+                body->endPoints[axis.index] = body->endPoints[3 + axis.index] = nullptr;
+            }
+        }
+        for (neRegionBody* r = records_.FirstUsed(); r; r = records_.NextUsed(r)) {
+            neBody* other = r->body;
+            if (other == body || BothParticles(body, other)) continue;
+            bool hasEnds = false;
+            for (neEndPoint* e : other->endPoints) hasEnds = hasEnds || e;
+            if (hasEnds) InitPairState(body, other);
+        }
+    }
+    pending_.Clear();
+}
+
+void neRegion::Rebuild() {
+    for (neRegionAxis& axis : axes_)
+        if (axisMask_ & axis.bit) SortAxis(axis, true);
+    for (neRegionBody* r = records_.FirstUsed(); r; r = records_.NextUsed(r))
+        for (neRegionBody* s = records_.NextUsed(r); s; s = records_.NextUsed(s)) {
+            if (BothParticles(r->body, s->body)) continue;
+            InitPairState(r->body, s->body);
+        }
+}
+
+u8 neRegion::TestAabbOverlap(const neBody* a, const neBody* b) const {
+    u8 mask = 0;
+    for (const neRegionAxis& axis : axes_) {
+        if (!(axisMask_ & axis.bit)) continue;
+        if (b->maxBound[axis.index] > a->minBound[axis.index] && b->minBound[axis.index] < a->maxBound[axis.index])
+            mask |= axis.bit;
+    }
+    return mask;
+}
+
+bool neRegion::BuildTerrain(const neTriangleMesh& mesh) {
+    return terrain_.Build(mesh, sim_->allocator, sim_->sizes.terrainNodesStartCount,
+                          sim_->sizes.terrainNodesGrowByCount);
+}
+
+void neRegion::FreeTerrain() { terrain_.Free(); }

@@ -1,0 +1,397 @@
+// The simulation clock: the two advances and the phases of one step,
+// including the body-pair and terrain collision stages.
+#include "physics/simulator.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// A step-size change of the variable advance is limited to this fraction.
+constexpr f32 NE_STEP_CHANGE_LIMIT = 0.2f;
+// Advances this long or longer are left out of the running average.
+constexpr f32 NE_TIMER_AVERAGE_LIMIT = 100.0f;
+
+bool IsPositiveFinite(f32 v) { return v > 0.0f && std::isfinite(v); }
+
+template <typename Fn>
+void ForEach(neBodyList& list, Fn fn) {
+    for (neBody* b = list.first; b;) {
+        neBody* following = b->next;
+        fn(b);
+        b = following;
+    }
+}
+
+neT3 Identity() {
+    neT3 t;
+    t.SetIdentity();
+    return t;
+}
+
+s32 KindOf(const neBody* b) { return b->type == NE_BODY_RIGID ? NE_COLLISION_RIGID : NE_COLLISION_ANIMATED; }
+
+// Velocity of the material point of a body at world offset `arm` from its
+// centre; animated bodies and the terrain do not move.
+neV3 PointVelocity(neBody* b, const neV3& arm) {
+    neRigidBody* r = b ? b->AsRigidBody() : nullptr;
+    return r ? r->GetVelocityAtPoint(arm) : neMakeV3(0, 0, 0);
+}
+
+bool SameStack(const neRigidBody* a, const neRigidBody* b) {
+    return a->stackNode && b->stackNode && a->stackNode->stack == b->stackNode->stack;
+}
+
+}  // namespace
+
+bool neIsValidNormal(const neV3& n) {
+    if (!std::isfinite(n.x) || !std::isfinite(n.y) || !std::isfinite(n.z)) return false;
+    return std::fabs(n.x) > NE_ZERO || std::fabs(n.y) > NE_ZERO || std::fabs(n.z) > NE_ZERO;
+}
+
+// ---- advances ----
+
+void neSimulator::Advance(f32 time, s32 steps, neStepTimerRecord* record) { AdvanceFixed(time, steps, record); }
+
+void neSimulator::AdvanceMinMax(f32 time, f32 minStep, f32 maxStep, neStepTimerRecord* record) {
+    AdvanceVariable(time, minStep, maxStep, record);
+}
+
+void neSimulator::MarkTimer(s32 bucket) {
+    if (timerRecord) stepTimer.AddBucket(bucket);
+}
+
+namespace {
+
+void StartRecord(neStepTimerRecord* record, neStepTimer& timer) {
+    if (!record) return;
+    for (f32& t : record->totals) t = 0.0f;
+    timer.Start();
+}
+
+void FinishRecord(neStepTimerRecord* record, const neStepTimer& timer) {
+    if (!record) return;
+    f32 total = timer.Total();
+    if (record->mode == 1) {
+        record->totals[0] = total;
+    } else if (total < NE_TIMER_AVERAGE_LIMIT) {  // false for NaN too
+        ++record->sampleCount;
+        record->runningSum += total;
+        record->totals[0] = record->runningSum / static_cast<f32>(record->sampleCount);
+    }
+}
+
+}  // namespace
+
+void neSimulator::AdvanceFixed(f32 time, s32 steps, neStepTimerRecord* record) {
+    timerRecord = record;
+    StartRecord(record, stepTimer);
+    // A count below 1 or a time that is not finite and positive would make
+    // the step time or its reciprocal meaningless: no step then.
+    if (steps > 0 && IsPositiveFinite(time)) {
+        stepTime = time / static_cast<f32>(static_cast<u32>(steps));
+        stepTimeInverse = 1.0f / stepTime;
+        for (s32 i = 0; i < steps; ++i) StepOnce();
+    }
+    ForEach(activeAnimatedBodies, [](neBody* b) { static_cast<neAnimatedBody*>(b)->moved = 0; });
+    FinishRecord(record, stepTimer);
+    timerRecord = nullptr;
+    ++stepCount;
+}
+
+void neSimulator::AdvanceVariable(f32 time, f32 minStep, f32 maxStep, neStepTimerRecord* record) {
+    // Sizes of 0 or less would loop for ever; refuse them and other nonsense.
+    if (!IsPositiveFinite(minStep) || !IsPositiveFinite(maxStep) || !std::isfinite(time) || time < 0.0f)
+        return;
+    timerRecord = record;
+    StartRecord(record, stepTimer);
+    f32 accumulated = leftoverTime + time;
+    f32 step = maxStep;
+    while (accumulated >= minStep) {
+        if (step > accumulated) {
+            step = accumulated < maxStep ? accumulated : maxStep;
+            continue;
+        }
+        while (accumulated >= step) {
+            if (IsPositiveFinite(previousStep) && std::fabs(step - previousStep) / previousStep > NE_STEP_CHANGE_LIMIT)
+                step = previousStep < step ? previousStep * (1.0f + NE_STEP_CHANGE_LIMIT)
+                                           : previousStep * (1.0f - NE_STEP_CHANGE_LIMIT);
+            // The limited step never runs past the time there is to step.
+            if (step > accumulated) step = accumulated;
+            stepTime = step;
+            stepTimeInverse = 1.0f / step;
+            StepOnce();
+            ++stepCount;
+            accumulated -= step;
+            previousStep = step;
+        }
+        if (accumulated < step) step = accumulated < maxStep ? accumulated : maxStep;
+        if (!(step > 0.0f)) break;
+    }
+    leftoverTime = accumulated;
+    ForEach(activeAnimatedBodies, [](neBody* b) { static_cast<neAnimatedBody*>(b)->moved = 0; });
+    FinishRecord(record, stepTimer);
+    timerRecord = nullptr;
+}
+
+// ---- one step ----
+
+void neSimulator::StepOnce() {
+    // 1. Sensor detections of the previous step are forgotten.
+    ForEach(activeAnimatedBodies, [](neBody* b) { b->ClearSensorDetections(); });
+    ForEach(activeParticles, [](neBody* b) { b->ClearSensorDetections(); });
+    ForEach(activeRigidBodies, [](neBody* b) { b->ClearSensorDetections(); });
+
+    // 2. World bounds into the broad phase's end points.
+    ForEach(activeRigidBodies, [](neBody* b) { b->UpdateAabb(); });
+    ForEach(activeParticles, [](neBody* b) { b->UpdateAabb(); });
+    ForEach(activeAnimatedBodies, [](neBody* b) {
+        if (static_cast<neAnimatedBody*>(b)->moved) b->UpdateAabb();
+    });
+
+    // 3. Broad phase.
+    region.Update();
+    MarkTimer(5);
+
+    // 4, 5. Collision stages.
+    CollideBodies();
+    MarkTimer(6);
+    CollideTerrain();
+    MarkTimer(7);
+
+    // 6, 7. Joints.
+    auto clearJoint = [](neBody* b) {
+        neRigidBody* r = static_cast<neRigidBody*>(b);
+        r->jointForce = r->jointTorque = neMakeV3(0, 0, 0);
+    };
+    ForEach(activeRigidBodies, clearJoint);
+    ForEach(activeParticles, clearJoint);
+    UpdateConstraints();
+
+    // 8. Integration: velocities from this step's forces.
+    restingBodyCount = 0;
+    const f32 dt = stepTime;
+    auto integrate = [dt](neBody* b) {
+        neRigidBody* r = static_cast<neRigidBody*>(b);
+        r->forceSum = r->torqueSum = neMakeV3(0, 0, 0);
+        r->Integrate(dt);
+    };
+    ForEach(activeRigidBodies, integrate);
+    ForEach(activeParticles, integrate);
+    MarkTimer(0);
+
+    // 9, 10. Stacks and constraint solving.
+    for (neStack* s = stackPool.FirstUsed(); s; s = stackPool.NextUsed(s)) s->stepWord = 0;
+    SolveConstraints();
+    CheckStacks();
+    SolveStacks();
+    MarkTimer(4);
+
+    // 11. Positions, then gravity and the controllers for the next step.
+    auto move = [dt](neBody* b) {
+        neRigidBody* r = static_cast<neRigidBody*>(b);
+        r->stackSolveFlag = 1;
+        if (r->restState == NE_RESTING) return;
+        if (!r->constraintSet) neStackUpdateBody(r);
+        if (r->restState != NE_RESTING) r->UpdatePosition(dt);
+    };
+    ForEach(activeRigidBodies, move);
+    ForEach(activeParticles, move);
+    MarkTimer(1);
+
+    // 12. Joint counters.
+    AdvanceConstraintCounters();
+    MarkTimer(2);
+}
+
+void neSimulator::CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
+                                        neCollisionResult& result) {
+    std::memset(&result, 0, sizeof result);
+    const neT3& ta = *a->GetTransformPtr();
+    const neT3& tb = *b->GetTransformPtr();
+    result.worldPointA = info.worldContactPointA;
+    result.worldPointB = info.worldContactPointB;
+    result.pointA = info.worldContactPointA - ta.pos;
+    result.pointB = info.worldContactPointB - tb.pos;
+    result.localPointA = ta.rot.TransposeMul(result.pointA);
+    result.localPointB = tb.rot.TransposeMul(result.pointB);
+    result.normal = info.collisionNormal;
+    result.depth = info.penetrationDepth;
+    result.materialIndexA = info.materialIndexA;
+    result.materialIndexB = info.materialIndexB;
+    result.valid = 1;
+}
+
+void neSimulator::CollideBodies() {
+    for (neOverlapPair* pair = region.FirstPair(); pair; pair = region.NextPair(pair)) {
+        neBody* a = pair->bodyA;
+        neBody* b = pair->bodyB;
+        neRigidBody* ra = a->AsRigidBody();
+        neRigidBody* rb = b->AsRigidBody();
+        if (!ra && !rb) continue;
+
+        const s32 response = collisionTable.GetImpl(a->collisionID, b->collisionID);
+        if (response == 0) continue;
+
+        // Sleeping bodies that nothing disturbed are not tested.
+        if (!ra || !rb) {
+            neRigidBody* r = ra ? ra : rb;
+            neAnimatedBody* anim = (ra ? b : a)->AsAnimatedBody();
+            if (r->restState == NE_RESTING && !r->previousSeparated && !anim->moved) continue;
+        } else if (!SameStack(ra, rb)) {
+            if (ra->restState == NE_RESTING && rb->restState == NE_RESTING && !ra->previousSeparated &&
+                !rb->previousSeparated)
+                continue;
+        } else {
+            if (!a->regionWord || !b->regionWord) continue;
+            if (ra->restState == NE_RESTING && rb->restState == NE_RESTING) continue;
+        }
+
+        neCollisionResult result;
+        std::memset(&result, 0, sizeof result);
+        bool custom = false;
+        if (!a->customCollision && !b->customCollision) {
+            neCollideBodyPair(result, a, *a->GetTransformPtr(), b, *b->GetTransformPtr());
+            // A rigid body's sensors see only animated bodies.
+            if (ra && !rb && ra->sensorFirst)
+                neCollideSensors(a, *a->GetTransformPtr(), b, *b->GetTransformPtr(), nullptr);
+            if (rb && !ra && rb->sensorFirst)
+                neCollideSensors(b, *b->GetTransformPtr(), a, *a->GetTransformPtr(), nullptr);
+        } else {
+            custom = true;
+            neCustomCollisionInfo info;
+            std::memset(&info, 0, sizeof info);
+            s32 touching = 0;
+            if (ra && rb) {
+                if (customCollisionCallback1) touching = customCollisionCallback1(ra, rb, &info);
+            } else if (customCollisionCallback2) {
+                if (ra) {
+                    touching = customCollisionCallback2(ra, b->AsAnimatedBody(), &info);
+                } else {
+                    touching = customCollisionCallback2(rb, a->AsAnimatedBody(), &info);
+                    // Reported for (rigid, animated): turn it round for (A, B).
+                    info.collisionNormal = -info.collisionNormal;
+                    neV3 p = info.worldContactPointA;
+                    info.worldContactPointA = info.worldContactPointB;
+                    info.worldContactPointB = p;
+                    s32 m = info.materialIndexA;
+                    info.materialIndexA = info.materialIndexB;
+                    info.materialIndexB = m;
+                }
+            }
+            if (touching) CustomContactToResult(info, a, b, result);
+        }
+        if (!result.valid) continue;
+        result.bodyA = a;
+        result.bodyB = b;
+        result.kind = NE_IMPULSE_COLLISION;
+        result.relativeVelocityWorld = PointVelocity(a, result.pointA) - PointVelocity(b, result.pointB);
+
+        if ((response & NE_RESPONSE_IMPULSE) && neIsValidNormal(result.normal) &&
+            !(ra && rb && ra->restState == NE_EXCLUDED && rb->restState == NE_EXCLUDED))
+            RespondToCollision(a, b, result);
+
+        if ((response & NE_RESPONSE_CALLBACK) && collisionCallback && !custom)
+            ReportCollision(bodyCollisionInfo, result, false);
+    }
+}
+
+bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
+    terrainLeaves.Clear();
+    terrainTriangles.Clear();
+    if (terrainQueryCallback) {
+        s32* indices = nullptr;
+        neTriangle* triangles = nullptr;
+        neV3* vertices = nullptr;
+        s32 indexCount = 0, triangleCount = 0;
+        terrainQueryCallback(body->minBound, body->maxBound, &indices, &triangles, &vertices, &indexCount,
+                             &triangleCount, body);
+        MarkTimer(8);
+        if (!indices || !triangles || !vertices || indexCount <= 0) return false;
+        terrainQueryIndices.Wrap(indices, indexCount);
+        terrainGeometry.SetMesh(terrainQueryIndices.Data(), terrainQueryIndices.Count(), triangles, vertices);
+        return true;
+    }
+    const neTerrainTree& tree = region.Terrain();
+    if (tree.IsEmpty()) return false;
+    tree.Query(tree.Root(), terrainLeaves, body->minBound, body->maxBound, 0);
+    for (s32 i = 0; i < terrainLeaves.Count(); ++i) {
+        const neTreeNode* leaf = terrainLeaves[i];
+        for (s32 t = 0; t < leaf->triangleCount; ++t) {
+            s32 index = leaf->triangles[t];
+            bool seen = false;
+            for (s32 j = 0; j < terrainTriangles.Count() && !seen; ++j) seen = terrainTriangles[j] == index;
+            if (!seen) terrainTriangles.Push(index);
+        }
+    }
+    MarkTimer(8);
+    if (terrainTriangles.Count() == 0) return false;
+    terrainGeometry.SetMesh(terrainTriangles.Data(), terrainTriangles.Count(), tree.Triangles(), tree.Vertices());
+    return true;
+}
+
+void neSimulator::CollideTerrain() {
+    terrainGeometry.frame.SetIdentity();
+    const neT3 identity = Identity();
+    auto collide = [&](neBody* b) {
+        neRigidBody* body = static_cast<neRigidBody*>(b);
+        if (body->restState == NE_RESTING && !body->previousSeparated) return;
+        if (!body->HasCollisionShape()) return;  // no world box to query with
+        if (!FindTerrainCandidates(body)) return;
+
+        neCollisionResult result;
+        std::memset(&result, 0, sizeof result);
+        const neT3& transform = body->state.transform;
+        if (body->geometryCount > 0) neCollideBodyPair(result, body, transform, &terrainBody, identity);
+        if (body->sensorFirst) neCollideSensors(body, transform, nullptr, identity, &terrainGeometry);
+        if (!result.valid) return;
+        result.bodyA = body;
+        result.bodyB = &terrainBody;
+        result.geometryB = nullptr;
+        result.kind = NE_IMPULSE_COLLISION;
+        result.relativeVelocityWorld = PointVelocity(body, result.pointA);
+
+        const s32 response = collisionTable.GetTerrain(body->collisionID);
+        if ((response & NE_RESPONSE_IMPULSE) && body->restState != NE_EXCLUDED && neIsValidNormal(result.normal))
+            RespondToCollision(body, &terrainBody, result);
+        if ((response & NE_RESPONSE_CALLBACK) && collisionCallback) ReportCollision(terrainCollisionInfo, result, true);
+    };
+    ForEach(activeRigidBodies, collide);
+    ForEach(activeParticles, collide);
+
+    auto carry = [](neBody* b) {
+        neRigidBody* r = static_cast<neRigidBody*>(b);
+        r->previousSeparated = r->separated ? 1 : 0;
+        r->separated = 0;
+    };
+    ForEach(activeRigidBodies, carry);
+    ForEach(activeParticles, carry);
+}
+
+void neSimulator::FillCollisionInfo(neCollisionInfo& info, const neCollisionResult& result, bool terrain) {
+    info.bodyA = result.bodyA;
+    info.typeA = KindOf(result.bodyA);
+    info.geometryA = result.geometryA;
+    info.materialIndexA = result.materialIndexA;
+    info.materialIndexB = result.materialIndexB;
+    info.bodyContactPointA = result.localPointA;
+    info.bodyContactPointB = result.localPointB;
+    info.worldContactPointA = result.worldPointA;
+    info.worldContactPointB = result.worldPointB;
+    info.relativeVelocity = result.relativeVelocityWorld;
+    info.collisionNormal = result.normal;
+    if (terrain) {
+        info.bodyB = nullptr;
+        info.typeB = NE_COLLISION_TERRAIN;
+        info.geometryB = nullptr;
+    } else {
+        info.bodyB = result.bodyB;
+        info.typeB = KindOf(result.bodyB);
+        info.geometryB = result.geometryB;
+    }
+}
+
+void neSimulator::ReportCollision(neCollisionInfo& info, const neCollisionResult& result, bool terrain) {
+    FillCollisionInfo(info, result, terrain);
+    collisionCallback(&info);
+}

@@ -1,0 +1,80 @@
+// Helpers shared by the engine's tests.
+#pragma once
+
+#include "physics/simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+// Collects the simulator's log messages.
+struct LogCapture {
+    static std::vector<std::string>& Messages() {
+        static std::vector<std::string> messages;
+        return messages;
+    }
+    static void Record(const char* message) { Messages().push_back(message); }
+    explicit LogCapture(neSimulator* sim, s32 level = 1) {
+        Messages().clear();
+        sim->SetLogOutputCallback(Record);
+        sim->SetLogOutputLevel(level);
+    }
+};
+
+// Counts the bytes it hands out and takes back.
+class CountingAllocator : public neAllocator {
+public:
+    void* Alloc(size_t size, s32) override {
+        void* p = std::malloc(size);
+        if (p) {
+            blocks[p] = size;
+            outstanding += size;
+        }
+        return p;
+    }
+    void Free(void* block) override {
+        auto it = blocks.find(block);
+        if (it == blocks.end()) {
+            ++foreignFrees;
+            return;
+        }
+        outstanding -= it->second;
+        blocks.erase(it);
+        std::free(block);
+    }
+    std::map<void*, size_t> blocks;
+    size_t outstanding = 0;
+    int foreignFrees = 0;
+};
+
+// A simulator with small pools, destroyed with the test.
+struct SimulatorHolder {
+    explicit SimulatorHolder(const neSimulatorSizes& sizes = neSimulatorSizes(), const neV3* gravity = nullptr,
+                             neAllocator* allocator = nullptr)
+        : sim(neSimulator::CreateSimulator(sizes, allocator, gravity)) {}
+    ~SimulatorHolder() { neSimulator::DestroySimulator(sim); }
+    neSimulator* operator->() { return sim; }
+    neSimulator* sim;
+};
+
+inline void ExpectV3Near(const neV3& a, const neV3& b, f32 tolerance = 1e-5f) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
+// A controller callback that records every call.
+class RecordingCallback : public neRigidBodyControllerCallback {
+public:
+    void ControllerCallback(neRigidBodyController* controller, f32 timeStep) override {
+        steps.push_back(controller->GetRigidBody()->sim->GetStepCount());
+        timeSteps.push_back(timeStep);
+        if (onCall) onCall(controller);
+    }
+    std::vector<s32> steps;
+    std::vector<f32> timeSteps;
+    void (*onCall)(neRigidBodyController*) = nullptr;
+};

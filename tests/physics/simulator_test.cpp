@@ -1,0 +1,191 @@
+#include "physics_test_util.h"
+
+namespace {
+
+neSimulatorSizes SmallSizes() {
+    neSimulatorSizes s;
+    s.rigidBodiesCount = 3;
+    s.animatedBodiesCount = 2;
+    s.rigidParticleCount = 2;
+    s.geometriesCount = 4;
+    s.sensorsCount = 2;
+    s.controllersCount = 2;
+    return s;
+}
+
+}  // namespace
+
+TEST(SimulatorSizes, DefaultsAreTheDocumentedTwelve) {
+    neSimulatorSizes s;
+    const s32 expected[12] = {50, 50, 50, 50, 1225, 50, 100, 100, 2000, 100, 200, -1};
+    static_assert(sizeof(neSimulatorSizes) == 12 * sizeof(s32));
+    const s32* fields = &s.rigidBodiesCount;
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(fields[i], expected[i]) << "field " << i;
+}
+
+TEST(Simulator, ExhaustedPoolsReturnNullWithTheirMessages) {
+    SimulatorHolder sim(SmallSizes());
+    LogCapture log(sim.sim);
+    for (int i = 0; i < 3; ++i) ASSERT_NE(sim->CreateRigidBody(), nullptr);
+    EXPECT_EQ(sim->CreateRigidBody(), nullptr);
+    for (int i = 0; i < 2; ++i) ASSERT_NE(sim->CreateRigidParticle(), nullptr);
+    EXPECT_EQ(sim->CreateRigidParticle(), nullptr);
+    neRigidBody* body = sim->activeRigidBodies.first->AsRigidBody();
+    for (int i = 0; i < 4; ++i) ASSERT_NE(body->AddGeometry(), nullptr);
+    EXPECT_EQ(body->AddGeometry(), nullptr);
+    for (int i = 0; i < 2; ++i) ASSERT_NE(body->AddSensor(), nullptr);
+    EXPECT_EQ(body->AddSensor(), nullptr);
+    RecordingCallback cb;
+    for (int i = 0; i < 2; ++i) ASSERT_NE(body->AddController(&cb, 0), nullptr);
+    EXPECT_EQ(body->AddController(&cb, 0), nullptr);
+    std::vector<std::string> expected = {
+        "Run out of RigidBodies. Increase 'rigidBodiesCount'.\n",
+        "Run out of RigidBodies. Increase 'rigidParticleCount'.\n",
+        "Run out of Geometries. Increase 'geometriesCount'.\n",
+        "Run out of Sensors. Increase 'sensorsCount'.\n",
+        "Run out of Controllers. Increase 'controllersCount'.\n",
+    };
+    EXPECT_EQ(LogCapture::Messages(), expected);
+    EXPECT_EQ(body->GetGeometryCount(), 4);
+}
+
+TEST(Simulator, LogLevelZeroOrNoLogFunctionStaysSilent) {
+    neSimulatorSizes sizes = SmallSizes();
+    sizes.rigidBodiesCount = 0;
+    SimulatorHolder sim(sizes);
+    LogCapture log(sim.sim, 0);
+    EXPECT_EQ(sim->CreateRigidBody(), nullptr);
+    EXPECT_TRUE(LogCapture::Messages().empty());
+    sim->SetLogOutputLevel(1);
+    sim->SetLogOutputCallback(nullptr);
+    EXPECT_EQ(sim->CreateRigidBody(), nullptr);
+    EXPECT_TRUE(LogCapture::Messages().empty());
+}
+
+TEST(Simulator, FreedBodyIsHandedOutAgainFirst) {
+    SimulatorHolder sim(SmallSizes());
+    neRigidBody* a = sim->CreateRigidBody();
+    neRigidBody* b = sim->CreateRigidBody();
+    b->AddGeometry();
+    b->AddSensor();
+    sim->FreeRigidBody(b);
+    EXPECT_EQ(sim->activeRigidBodies.count, 1);
+    EXPECT_EQ(sim->geometryPool.UsedCount(), 0);
+    EXPECT_EQ(sim->sensorPool.UsedCount(), 0);
+    neRigidBody* c = sim->CreateRigidBody();
+    EXPECT_EQ(c, b);
+    EXPECT_EQ(c->GetGeometryCount(), 0);
+    EXPECT_EQ(c->index, 1);
+    EXPECT_NE(a, c);
+}
+
+TEST(Simulator, InvalidAndDoubleFreesLogAndChangeNothing) {
+    SimulatorHolder sim(SmallSizes());
+    LogCapture log(sim.sim);
+    neRigidBody* a = sim->CreateRigidBody();
+    neRigidBody* p = sim->CreateRigidParticle();
+    neAnimatedBody* m = sim->CreateAnimatedBody();
+    a->AddGeometry();
+    neRigidBody stranger{};
+    sim->FreeRigidBody(&stranger);
+    sim->FreeRigidBody(nullptr);
+    EXPECT_EQ(sim->activeRigidBodies.count, 1);
+    EXPECT_EQ(a->GetGeometryCount(), 1);
+
+    sim->FreeRigidBody(a);
+    sim->FreeRigidBody(a);
+    sim->FreeRigidBody(p);
+    sim->FreeRigidBody(p);
+    sim->FreeAnimatedBody(m);
+    sim->FreeAnimatedBody(m);
+    std::vector<std::string> expected = {
+        "Trying to Free invalid RigidBody.\n",    "Trying to Free invalid RigidBody.\n",
+        "Trying to Free invalid RigidBody.\n",    "Trying to Free invalid RigidParticle.\n",
+        "Trying to Free invalid AnimatedBody.\n",
+    };
+    EXPECT_EQ(LogCapture::Messages(), expected);
+    EXPECT_EQ(sim->rigidBodyPool.UsedCount(), 0);
+    EXPECT_EQ(sim->rigidBodyPool.FreeCount(), 3);
+    EXPECT_EQ(sim->geometryPool.FreeCount(), 4);
+}
+
+TEST(Simulator, EveryByteGoesBackAfterDestroy) {
+    CountingAllocator alloc;
+    neV3 g = neMakeV3(0, -8.5f, 0);
+    neSimulator* sim = neSimulator::CreateSimulator(neSimulatorSizes(), &alloc, &g);
+    ASSERT_NE(sim, nullptr);
+    EXPECT_GT(alloc.outstanding, 0u);
+    neRigidBody* body = sim->CreateRigidBody();
+    body->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
+    body->AddSensor()->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -1, 0));
+    neV3 vertices[3] = {neMakeV3(-10, 0, -10), neMakeV3(10, 0, -10), neMakeV3(0, 0, 10)};
+    neTriangle triangle;
+    triangle.indices[0] = 0;
+    triangle.indices[1] = 2;
+    triangle.indices[2] = 1;
+    neTriangleMesh mesh{vertices, 3, &triangle, 1};
+    EXPECT_TRUE(sim->SetTerrainMesh(&mesh));
+    for (int i = 0; i < 10; ++i) sim->Advance(0.01f, 2);
+    neSimulator::DestroySimulator(sim);
+    EXPECT_EQ(alloc.outstanding, 0u);
+    EXPECT_EQ(alloc.foreignFrees, 0);
+}
+
+TEST(Simulator, DefaultAllocatorTotalOnlyGrowsAndMemoryQueryCountsPools) {
+    SimulatorHolder sim;
+    u32 memory = sim->GetMemoryAllocated();
+    EXPECT_GT(memory, 50u * sizeof(neRigidBody));
+    u32 total = sim->ownAllocator.usedMemory;
+    EXPECT_GE(total, memory);
+    neRigidBody* b = sim->CreateRigidBody();
+    sim->FreeRigidBody(b);
+    EXPECT_EQ(sim->GetMemoryAllocated(), memory);
+    EXPECT_GE(sim->ownAllocator.usedMemory, total);
+}
+
+TEST(Simulator, NegativeCountsGiveEmptyPools) {
+    neSimulatorSizes sizes;
+    sizes.rigidBodiesCount = -7;
+    sizes.geometriesCount = -1;
+    sizes.overlapPairsCount = -100;
+    SimulatorHolder sim(sizes);
+    ASSERT_NE(sim.sim, nullptr);
+    EXPECT_EQ(sim->CreateRigidBody(), nullptr);
+    neRigidBody* p = sim->CreateRigidParticle();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->AddGeometry(), nullptr);
+    sim->Advance(0.01f, 1);
+}
+
+TEST(Simulator, DestroyOfNullDoesNothingAndSizesAreKept) {
+    neSimulator::DestroySimulator(nullptr);
+    neSimulatorSizes sizes = SmallSizes();
+    sizes.unusedCount8 = 17;
+    SimulatorHolder sim(sizes);
+    EXPECT_EQ(sim->GetSizes().unusedCount8, 17);
+    EXPECT_EQ(sim->GetSizes().rigidBodiesCount, 3);
+    sim->CreateRigidBody();
+    neSimulatorSizes use = sim->GetPoolStats();
+    EXPECT_EQ(use.rigidBodiesCount, 1);
+    EXPECT_EQ(use.unusedCount8, 2000);
+    EXPECT_EQ(use.terrainNodesGrowByCount, -1);
+}
+
+TEST(Simulator, GravityKeepsItsDirectionAndLength) {
+    neV3 g = neMakeV3(0, -8.5f, 0);
+    SimulatorHolder sim(neSimulatorSizes(), &g);
+    ExpectV3Near(sim->gravityDirection, neMakeV3(0, -1, 0));
+    EXPECT_FLOAT_EQ(sim->gravityLength, 8.5f);
+    EXPECT_FLOAT_EQ(sim->gravityLengthFraction, 0.3f * 8.5f);
+    sim->SetGravity(neMakeV3(0, 0.0005f, 0));
+    EXPECT_EQ(sim->gravityLength, 0.0f);
+    ExpectV3Near(sim->gravityDirection, neMakeV3(0, 0, 0), 0.0f);
+}
+
+TEST(Simulator, BodiesGetTheirRegionIndices) {
+    SimulatorHolder sim(SmallSizes());
+    EXPECT_EQ(sim->CreateRigidBody()->index, 0);
+    EXPECT_EQ(sim->CreateAnimatedBody()->index, 3);
+    EXPECT_EQ(sim->CreateRigidParticle()->index, 5);
+    EXPECT_EQ(sim->CreateRigidParticle()->particle, 1);
+}
