@@ -5,6 +5,9 @@
 #include "framework/window.h"
 #include "platform/gl.h"
 #include "tests/support/game_runner.h"
+#include "tests/support/test_window.h"
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -16,11 +19,10 @@ class GLContexts : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
-    ASSERT_TRUE(CreateMainWindow("Zarnok Racing", 1024, 768, 32, true));
+    window_ = std::make_unique<TestWindow>();
+    ASSERT_TRUE(window_->IsOpen());
   }
-  void TearDown() override {
-    if (HasDisplay()) DestroyMainWindow();
-  }
+  std::unique_ptr<TestWindow> window_;
 };
 
 }  // namespace
@@ -64,11 +66,10 @@ TEST_F(GLContexts, FixedFunctionDrawingAndMultitextureWork) {
   glVertex2i(400, 600);
   glVertex2i(0, 600);
   glEnd();
-  glFinish();
-  unsigned char left[3] = {}, right[3] = {};
-  glReadBuffer(GL_BACK);
-  glReadPixels(100, 384, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, left);
-  glReadPixels(900, 384, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, right);
+  RgbImage screen = ReadBackBuffer();
+  ASSERT_EQ(screen.width, 1024);
+  const uint8_t* left = screen.At(100, 384);
+  const uint8_t* right = screen.At(900, 384);
   EXPECT_EQ(left[0], 255);
   EXPECT_EQ(left[1], 0);
   EXPECT_EQ(right[0], 0);
