@@ -1,2 +1,4 @@
 // Program entry. The game reads no command line.
-int main() { return 0; }
+#include "framework/app.h"
+
+int main() { return WinMain(); }

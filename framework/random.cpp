@@ -1,6 +1,9 @@
 #include "framework/random.h"
 
+#include "platform/platform.h"
+
 #include <atomic>
+#include <ctime>
 
 namespace {
 // The linear congruential step of the classic C library, so that sequences
@@ -17,4 +20,9 @@ int Random() {
     next = state * 214013u + 2531011u;
   } while (!gRandomState.compare_exchange_weak(state, next, std::memory_order_relaxed));
   return static_cast<int>((next >> 16) & kRandomMax);
+}
+
+void SeedRandomAtStartup() {
+  int64_t fixed = Sys_FixedSeed();
+  SeedRandom(fixed >= 0 ? static_cast<uint32_t>(fixed) : static_cast<uint32_t>(std::time(nullptr)));
 }

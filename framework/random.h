@@ -11,3 +11,7 @@ void SeedRandom(uint32_t seed);
 
 // Next value in 0..kRandomMax.
 int Random();
+
+// Seeds the generator once at start-up: with the test's fixed seed when one
+// was asked for, else from the wall clock.
+void SeedRandomAtStartup();

@@ -5,10 +5,6 @@
 // definition here is deleted when its real one arrives.
 #include "physics/simulator.h"
 
-void neCollideBodyPair(neCollisionResult& result, neBody*, const neT3&, neBody*, const neT3&) { result.valid = 0; }
-
-void neSimulator::RespondToCollision(neBody*, neBody*, neCollisionResult&) {}
-
 void neSimulator::UpdateConstraints() {}
 void neSimulator::SolveConstraints() {}
 void neSimulator::CheckStacks() {}
@@ -17,3 +13,4 @@ void neSimulator::AdvanceConstraintCounters() {}
 
 s32 neStackCheck(neRigidBody*) { return NE_SUPPORT_NONE; }
 void neStackUpdateBody(neRigidBody*) {}
+void neStackAddContact(neRigidBody*, const neRestingContact&) {}

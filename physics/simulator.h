@@ -168,6 +168,10 @@ struct neSimulator {
     f32 stepTimeInverse = 0.0f;
     f32 restThreshold = NE_DEFAULT_REST_THRESHOLD;
     s32 restingBodyCount = 0;  // bodies whose rest the integration confirmed this step
+    // Flags of the resting-contact rule, set by the solve passes: recovery pushes
+    // penetrations out; in the final pass body B of a resting contact is not moved.
+    s32 recovery = 0;
+    u8 finalPass = 0;
 
     neAllocator* allocator;
     neDefaultAllocator ownAllocator;

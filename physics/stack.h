@@ -76,3 +76,16 @@ void neStackUpdateBody(neRigidBody* body);
 void neUnlinkContactEntry(neContactEntry* entry);
 // Takes the body's node out of its stack and returns it to the pool.
 void neStackRemoveBody(neRigidBody* body);
+
+// A contact on which a rigid body comes to rest, handed to the stacks by the
+// collision response. Points and normal are kept in the bodies' own spaces.
+struct neRestingContact {
+    neV3 pointOnBody;   // the body's space
+    neV3 pointOnOther;  // the other body's space
+    neV3 normal;        // the other body's space, from the other body toward this one
+    f32 depth;
+    s32 values[2];      // material indices: the body's, then the other's
+    neBody* other;      // the terrain is a body too: never null
+};
+// Records the contact in one of the body's entries and joins stacks.
+void neStackAddContact(neRigidBody* body, const neRestingContact& contact);

@@ -14,6 +14,8 @@
 
 // Milliseconds since an arbitrary start, 32 bits, wrapping after ~49 days.
 // The frame clock takes differences of two readings, so the wrap is harmless.
+// Under the fixed-frame-time hook it advances by exactly that time per
+// swapped frame instead.
 uint32_t Sys_Milliseconds();
 
 // Suspends the calling thread for at least the given milliseconds.
@@ -25,7 +27,9 @@ uint64_t Sys_PerformanceFrequency();
 
 // ---- Files and folders -------------------------------------------------
 
-// The user's documents folder: the XDG documents folder, else $HOME/Documents.
+// The user's documents folder: the XDG documents folder (as xdg-user-dir
+// reports it from ~/.config/user-dirs.dirs), else $HOME/Documents; a
+// documents folder that is the home folder itself counts as unset.
 // Never ends with a slash. Empty when no home folder is known.
 std::string Sys_DocumentsFolder();
 
@@ -41,14 +45,147 @@ enum class MessageIcon { Information, Exclamation, Stop };
 void Sys_MessageBox(const char* caption, const char* text, MessageIcon icon);
 
 // Opens a local web page (path relative to the working folder) in the
-// default browser, through xdg-open where it exists. Never in a test run.
+// default browser, through xdg-open where it exists; returns at once.
+// Never in a test run.
 void Sys_OpenWebPage(const char* path);
 
+// ---- Window and GL contexts ----------------------------------------------
+
+enum class WindowResult {
+  Ok,
+  DisplayModeFailed,  // the full-screen display mode could not be set
+  WindowFailed,       // the window could not be created
+  ContextFailed,      // no GL context of the asked format
+  ActivateFailed,     // the context could not be made current
+};
+
+// Opens the one game window at (0, 0) with a double-buffered RGBA GL
+// compatibility context (colourBits colour, 24 bits depth) and makes that
+// context current on the calling thread, which from then on is the main
+// thread. Full screen uses the display mode of exactly width x height;
+// where the display has no such mode the window fills the desktop at the
+// desktop's size instead (said on stderr), and Sys_WindowSize tells which.
+// The cursor is hidden in full screen.
+WindowResult Sys_CreateWindow(const char* title, int width, int height, int colourBits,
+                              bool fullScreen);
+
+// Size of the window's drawable in pixels (0 x 0 without a window).
+void Sys_WindowSize(int* width, int* height);
+
+// Creates the loader context: a second GL context that shares textures and
+// display lists with the main one, drawing into a hidden 1x1 window. Called
+// on the main thread after Sys_CreateWindow; the main context stays current.
+bool Sys_CreateLoaderContext();
+
+// Makes the loader context current on the calling thread (the worker).
+bool Sys_MakeLoaderContextCurrent();
+
+// True when a GL context is current on the calling thread.
+bool Sys_IsContextCurrent();
+
+// Makes no context current on the calling thread.
+void Sys_ReleaseCurrentContext();
+
+// Destroys the contexts and windows and gives the display back its desktop
+// mode and cursor. The worker must have released the loader context.
+void Sys_DestroyWindow();
+
+// Shows the back buffer. Counts the frame for the test hooks (scripted
+// input, fixed frame time, frame dumps).
+void Sys_SwapBuffers();
+
+// True when the display lists a mode of exactly that size (any depth and rate).
+bool Sys_IsDisplayModeSupported(int width, int height);
+
+// Puts the full-screen window back at width x height, as on re-activation.
+void Sys_EnterFullScreen(int width, int height);
+
+// Address of a GL entry point, or null. Declared with the GL types in platform/gl.h.
+
+// ---- Window messages -----------------------------------------------------
+
+enum class EventKind {
+  Quit,         // the message loop's quit message (posted by Sys_PostQuit)
+  QuitRequest,  // the system asks the program to end (session end, SIGTERM)
+  Close,        // the player closed the window
+  Activate,     // the window gained the focus
+  Deactivate,   // the window lost the focus or was minimised
+  KeyDown,      // code: virtual-key code
+  KeyUp,        // code: virtual-key code
+  Char,         // code: typed character, code page 1251
+  Size,         // x, y: new drawable size
+  MouseMove,    // x, y: cursor in window pixels
+  ButtonDown,   // code: 0 left, 1 right; x, y: cursor
+  ButtonUp,     // code: 0 left, 1 right; x, y: cursor
+};
+
+struct Event {
+  EventKind kind;
+  int code = 0;
+  int x = 0;
+  int y = 0;
+};
+
+// Takes the next waiting message without blocking; false when none waits.
+// Scripted test input is delivered here, each at its frame.
+bool Sys_NextEvent(Event* event);
+
+// Queues the quit message for the loop.
+void Sys_PostQuit();
+
+// Virtual-key codes. Keys outside this set are not reported; Alt and F10
+// are system keys and never reach the game.
+namespace vk {
+inline constexpr int kBackspace = 8, kTab = 9, kEnter = 13, kShift = 16, kControl = 17;
+inline constexpr int kEscape = 27, kSpace = 32;
+inline constexpr int kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+inline constexpr int kF1 = 112;  // F2..F12 follow (F10 excepted)
+inline constexpr int kSemicolon = 0xBA, kEquals = 0xBB, kComma = 0xBC, kMinus = 0xBD;
+inline constexpr int kPeriod = 0xBE, kSlash = 0xBF, kBackquote = 0xC0;
+inline constexpr int kLeftBracket = 0xDB, kBackslash = 0xDC, kRightBracket = 0xDD;
+inline constexpr int kQuote = 0xDE;
+}  // namespace vk
+
+// The code-page-1251 byte of a Unicode character: ASCII as it is, the
+// Cyrillic letters and Yo; 0 for anything else.
+uint8_t Sys_Cp1251FromUnicode(uint32_t codePoint);
+
+// Typed text as the system delivers it (UTF-8) in code page 1251; control
+// characters and characters the code page lacks are dropped.
+std::string Sys_Cp1251FromUtf8(const char* utf8);
+
 // ---- Test hooks ----------------------------------------------------------
+//
+// Environment variables, read here only, each switching on one hook:
+//   ZARNOK_NONINTERACTIVE=1   message boxes print "caption: text" on stderr
+//                             and return at once
+//   ZARNOK_NO_WEB_PAGE=1      the statistics page is never opened (also
+//                             implied by ZARNOK_NONINTERACTIVE)
+//   ZARNOK_TRACE=<file>       lines "<kind> <detail>" appended by Sys_Trace:
+//                             "screen <n>", "loader <n>", "sound <file>",
+//                             "message <caption>: <text>" for each message box
+//   ZARNOK_SEED=<n>           fixed seed of the random generator
+//   ZARNOK_FRAME_MS=<n>       fixed frame time: the clock advances by n
+//                             milliseconds per swapped frame and not otherwise
+//   ZARNOK_INPUT=<file>       scripted input, one event a line:
+//                               <frame> key-down <virtual-key code>
+//                               <frame> key-up <virtual-key code>
+//                               <frame> char <code-page-1251 code>
+//                               <frame> mouse-move <x> <y>
+//                               <frame> mouse-down left|right
+//                               <frame> mouse-up left|right
+//                               <frame> close        (the player closes the window)
+//                               <frame> quit         (the system asks the program to end)
+//                             '#' starts a comment; an event is delivered
+//                             before frame <frame> is drawn (frames count the
+//                             swaps from 0); lines must be in frame order
+//   ZARNOK_DUMP_FRAMES=<n,n,...> and ZARNOK_DUMP_DIR=<folder>
+//                             the back buffer of each listed frame is written
+//                             to <folder>/frame-<n>.png (RGB) before the swap
 
 // Appends one line "<kind> <detail>" to the trace file named by the test
-// environment (screen switches, loader statuses, sounds played). Does
-// nothing when no trace was asked for. Safe to call from either thread.
+// environment. Does nothing when no trace was asked for. Safe to call from
+// either thread.
 void Sys_Trace(const char* kind, const char* detail);
 
 // The fixed random seed asked for by a test, or -1 when none was asked for.

@@ -1,30 +1,54 @@
 // Clock, folders, message boxes, the web page and the trace file.
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 
 #include <SDL2/SDL.h>
+
+#include <spawn.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
 
+extern char** environ;
+
 namespace {
 
-// Test hooks are read once, here and nowhere else.
-const char* TestEnv(const char* name) {
-  const char* value = std::getenv(name);
-  return (value && *value) ? value : nullptr;
+const std::chrono::steady_clock::time_point gClockStart = std::chrono::steady_clock::now();
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
 }
 
-bool NonInteractive() { return TestEnv("ZARNOK_NONINTERACTIVE") != nullptr; }
-
-const std::chrono::steady_clock::time_point gClockStart = std::chrono::steady_clock::now();
+// The value of XDG_DOCUMENTS_DIR in a user-dirs.dirs file, with a leading
+// $HOME expanded, as xdg-user-dir reads it; empty when the file lacks it.
+std::string XdgDocumentsFromFile(const std::string& file, const std::string& home) {
+  std::ifstream in(file);
+  std::string line, found;
+  while (std::getline(in, line)) {
+    const std::string key = "XDG_DOCUMENTS_DIR=";
+    size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line.compare(start, key.size(), key) != 0) continue;
+    std::string value = line.substr(start + key.size());
+    while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+      value = value.substr(1, value.size() - 2);
+    }
+    if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+    found = value;  // the last assignment wins, as in the shell
+  }
+  return found;
+}
 
 }  // namespace
 
 uint32_t Sys_Milliseconds() {
+  if (uint32_t frame = FixedFrameMilliseconds()) return SwappedFrames() * frame;
   auto elapsed = std::chrono::steady_clock::now() - gClockStart;
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
   return static_cast<uint32_t>(static_cast<uint64_t>(ms));
@@ -44,16 +68,17 @@ uint64_t Sys_PerformanceFrequency() {
 }
 
 std::string Sys_DocumentsFolder() {
-  if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg && *xdg) {
-    std::string path = xdg;
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
+  const char* homeVariable = std::getenv("HOME");
+  if (!homeVariable || !*homeVariable) return {};
+  std::string home = WithoutTrailingSlashes(homeVariable);
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  std::string config = (configHome && *configHome) ? std::string(configHome) : home + "/.config";
+  std::string documents = WithoutTrailingSlashes(XdgDocumentsFromFile(config + "/user-dirs.dirs", home));
+  // A relative entry or one naming the home folder itself means "not set".
+  if (documents.empty() || documents.front() != '/' || documents == home) {
+    return home + "/Documents";
   }
-  const char* home = std::getenv("HOME");
-  if (!home || !*home) return {};
-  std::string path = home;
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path + "/Documents";
+  return documents;
 }
 
 bool Sys_MakeFolder(const std::string& path) {
@@ -63,7 +88,8 @@ bool Sys_MakeFolder(const std::string& path) {
 }
 
 void Sys_MessageBox(const char* caption, const char* text, MessageIcon icon) {
-  if (NonInteractive()) {
+  Sys_Trace("message", (std::string(caption) + ": " + text).c_str());
+  if (NonInteractiveRun()) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
     return;
   }
@@ -76,15 +102,17 @@ void Sys_MessageBox(const char* caption, const char* text, MessageIcon icon) {
 }
 
 void Sys_OpenWebPage(const char* path) {
-  if (NonInteractive() || TestEnv("ZARNOK_NO_WEB_PAGE")) return;
+  if (NonInteractiveRun() || TestEnv("ZARNOK_NO_WEB_PAGE")) return;
   std::error_code error;
   auto full = std::filesystem::absolute(path, error);
   if (error || !std::filesystem::exists(full, error)) return;
-  if (std::system("command -v xdg-open >/dev/null 2>&1") != 0) return;
-  std::string command = "xdg-open '" + full.string() + "' >/dev/null 2>&1 &";
-  if (std::system(command.c_str()) != 0) {
-    std::fprintf(stderr, "Could not open %s\n", full.c_str());
-  }
+  std::string target = full.string();
+  char program[] = "xdg-open";
+  char* arguments[] = {program, target.data(), nullptr};
+  // No shell: the path goes to xdg-open as one argument, whatever it holds.
+  // The browser outlives us; a missing xdg-open just means no page.
+  pid_t child;
+  posix_spawnp(&child, program, nullptr, nullptr, arguments, environ);
 }
 
 void Sys_Trace(const char* kind, const char* detail) {

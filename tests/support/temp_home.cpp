@@ -17,6 +17,9 @@ TempHome::TempHome() {
     oldHome_ = home;
   }
   setenv("HOME", path_.c_str(), 1);
+  // The documents folder then is <home>/Documents, whatever the user's own
+  // XDG configuration says.
+  unsetenv("XDG_CONFIG_HOME");
   unsetenv("XDG_DOCUMENTS_DIR");
 }
 

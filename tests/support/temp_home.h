@@ -8,7 +8,7 @@
 class TempHome {
  public:
   // Creates an empty folder under the system's temporary folder and points
-  // HOME at it (and clears XDG_DOCUMENTS_DIR) for the life of the object.
+  // HOME at it (and clears XDG_CONFIG_HOME) for the life of the object.
   TempHome();
   ~TempHome();
   TempHome(const TempHome&) = delete;

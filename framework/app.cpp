@@ -1,0 +1,238 @@
+#include "framework/app.h"
+
+#include "framework/random.h"
+#include "framework/settings.h"
+#include "framework/sound.h"
+#include "framework/window.h"
+#include "framework/worker.h"
+#include "platform/gl.h"
+#include "platform/platform.h"
+#include "render/renderer.h"
+#include "world/catalogue.h"
+#include "ui/screens.h"
+
+#include <cmath>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr const char* kWindowTitle = "Zarnok Racing";
+constexpr int kWindowColourBits = 32;
+constexpr const char* kStatisticsPage = "stats/zarnokracing.html";
+
+// Exit code of a start-up that finds no sound device or no car catalogue.
+constexpr int kStartupFailedExitCode = -1;
+
+// Trace of screen switches and of the load requests the screens post; the
+// worker traces the completions it writes.
+void TraceHandOverChanges() {
+  static int tracedScreen = -1;
+  static int tracedStatus = -1;
+  int screen = gScreen;
+  if (screen != tracedScreen) {
+    tracedScreen = screen;
+    Sys_Trace("screen", std::to_string(screen).c_str());
+  }
+  int status = gLoaderStatus;
+  bool request = status == LoaderStatus::LoadStartupOrPlayerCar || status == LoaderStatus::LoadTrack ||
+                 status == LoaderStatus::LoadGarage;
+  if (status != tracedStatus) {
+    tracedStatus = status;
+    if (request) Sys_Trace("loader", std::to_string(status).c_str());
+  }
+}
+
+// The keys the loop handles itself, after each idle pass.
+void HandleLoopKeys() {
+  if (EscapeOpensPause(gKeys[vk::kEscape], gKeyLatch, gScreen, gTargetScreen, gPlayerFinished)) {
+    gKeyLatch = 1;
+    PauseAllSounds();
+    if (gMusicOn) gMusic.Pause();
+    if (gSoundOn) {
+      gSndMenu1.Play();
+      gSndMenu7.Play();
+    }
+    LeaveRaceTo(ScreenState::Pause);
+    gScreenFade = 0.0f;
+  }
+  if (gTargetScreen == ScreenState::ControlsOptions && gWaitingForKey) {
+    int key = FindKeyToBind(gKeys);
+    if (key >= 0) {
+      if (gSelectedRow >= 0 && gSelectedRow < kKeyBindingCount) {
+        gPendingKeyBindings[gSelectedRow] = key;
+        gKeyBindings[gSelectedRow] = key;
+      }
+      gWaitingForKey = 0;
+      gKeyLatch = 1;
+      if (gSoundOn) gSndMenu4.Play();
+    }
+  }
+  if (gKeys[vk::kF1] && !gKeyLatch) {
+    gDebugText = gDebugText ? 0 : 1;
+    gKeyLatch = 1;
+  }
+  if (KeyLatchMayClear(gKeys, gLeftButton)) gKeyLatch = 0;
+}
+
+void MessageLoop() {
+  while (!gQuit) {
+    Event event;
+    if (Sys_NextEvent(&event)) {
+      if (event.kind == EventKind::Quit) {
+        gQuit = 1;
+      } else {
+        MainWindowProc(event);
+      }
+      continue;
+    }
+    bool frameOk = true;
+    if (gAppActive) frameOk = RunFrame();
+    TraceHandOverChanges();
+    if (!frameOk || gQuitRequested) {
+      gQuit = 1;
+    } else {
+      Sys_SwapBuffers();
+    }
+    HandleLoopKeys();
+  }
+}
+
+}  // namespace
+
+bool EscapeOpensPause(bool escapeDown, bool keyLatch, int screen, int targetScreen, bool playerFinished) {
+  return escapeDown && !keyLatch && screen == ScreenState::Racing && targetScreen == screen && !playerFinished;
+}
+
+bool IsBindableKey(int key) {
+  if (key >= 'A' && key <= 'Z') return true;
+  switch (key) {
+    case vk::kShift:
+    case vk::kControl:
+    case vk::kSpace:
+    case vk::kComma:
+    case vk::kPeriod:
+    case vk::kSlash:
+    case vk::kSemicolon:
+    case vk::kQuote:
+    case vk::kLeftBracket:
+    case vk::kRightBracket:
+    case vk::kUp:
+    case vk::kDown:
+    case vk::kLeft:
+    case vk::kRight: return true;
+    default: return false;
+  }
+}
+
+int FindKeyToBind(const HandOver<uint8_t>* keys) {
+  for (int key = 0; key < kKeyCount; ++key) {
+    if (keys[key] && IsBindableKey(key)) return key;
+  }
+  return -1;
+}
+
+bool KeyLatchMayClear(const HandOver<uint8_t>* keys, bool leftButton) {
+  static constexpr int kLatchKeys[] = {
+      vk::kEnter, vk::kEscape, '1', '2', '3', vk::kF1, vk::kF1 + 1, vk::kF1 + 2, vk::kF1 + 4,
+      vk::kLeft, vk::kRight, vk::kUp, vk::kDown, vk::kSpace,
+      'Y', 'Q', 'R', 'F', 'L', 'K', 'C', 'X', 'Z', 'O', 'P', 'I', 'U'};
+  if (leftButton) return false;
+  for (int key : kLatchKeys) {
+    if (keys[key]) return false;
+  }
+  return true;
+}
+
+void ApplyMenuFrameTime(float seconds) {
+  gFrameSeconds = seconds;
+  gFps = seconds > 0.0f ? 1.0f / seconds : 0.0f;
+  bool counted = seconds <= kLongestCountedFrame;
+  gFrameFactor = counted ? seconds * 100.0f : 0.0f;
+  gPhysicsFrameTime = counted ? seconds : 0.0f;
+}
+
+int ShadowMapSizeForDetail(int shadowDetail, int currentSize) {
+  static constexpr int kShadowMapSizes[] = {16, 1024, 4096, 8192};  // texels a side, by detail 0..3
+  if (shadowDetail < 0 || shadowDetail > 3) return currentSize;
+  return kShadowMapSizes[shadowDetail];
+}
+
+bool RunFrame() {
+  if (gScreen == ScreenState::Racing && WaitForSimulationStep()) RenderRaceFrame();
+  if (gScreen != ScreenState::Racing) {
+    ApplyMenuFrameTime(GetFrameSeconds());
+    gFlarePulsePhase += gFrameFactor * 0.05f;
+    gFlarePulse = std::sin(gFlarePulsePhase);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    UpdateAndDrawScreens();
+  }
+  // With gDebugText set, the frame rate and the garage camera's angles and
+  // zoom are printed here once the font printer exists.
+  glEnable(GL_DEPTH_TEST);
+  return true;
+}
+
+int WinMain() {
+  LoadSettings();
+  gBlurWidth = 400;
+  gBlurHeight = 300;
+  gRouteMapWidth = 1024;
+  gRouteMapHeight = 1024;
+  gShadowMapSize = ShadowMapSizeForDetail(gShadowDetail, gShadowMapSize);
+  gCityCarCount = 2 * gTrafficSetting;
+  LoadCareer();
+  LoadOpticaTable();
+  // The worker reads the catalogue later; without it no truck can be built.
+  if (!CarCatalogueFileIsComplete()) {
+    Sys_MessageBox("ERROR", "The car catalogue base/cars.ini is missing or damaged.", MessageIcon::Stop);
+    return kStartupFailedExitCode;
+  }
+  if (!OpenSoundDevice()) {
+    Sys_MessageBox("ERROR", "No sound device could be opened.", MessageIcon::Stop);
+    return kStartupFailedExitCode;
+  }
+  LoadStartupSounds();
+  SetSoundModel();
+  SetupEax();
+
+  if (!CreateMainWindow(kWindowTitle, gScreenWidth, gScreenHeight, kWindowColourBits, gFullScreen)) {
+    return 0;
+  }
+  gTargetScreen = ScreenState::Splash;
+  gScreen = ScreenState::Splash;
+  glFinish();
+
+  // The worker's context shares the main one's textures and display lists.
+  // Sharing is fixed when a context is made, so both are made here, before
+  // the worker starts; the worker makes its own current for each load.
+  if (!Sys_CreateLoaderContext()) {
+    DestroyMainWindow();
+    Sys_MessageBox("ERROR", "Can't Create A GL Texture Loading Context.", MessageIcon::Exclamation);
+    return 0;
+  }
+  // A local, not a global: when the display goes away, Xlib ends the
+  // process from inside a call, and a global thread object still joinable
+  // at exit would turn that into an abort.
+  std::thread workerThread(WorkerThreadProc);
+  glFinish();
+
+  if (!InitGLResources()) {
+    Sys_MessageBox("ERROR", "Initialization Failed.", MessageIcon::Exclamation);
+  }
+  glFinish();
+
+  MessageLoop();
+
+  // The worker sees gQuit in either of its waits and ends; only then do the
+  // resources it might use go away.
+  workerThread.join();
+  ReleaseAllSounds();
+  CloseSoundDevice();
+  SaveSettings();
+  SaveCareer();
+  DestroyMainWindow();
+  Sys_OpenWebPage(kStatisticsPage);
+  return 0;
+}

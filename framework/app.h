@@ -1,0 +1,41 @@
+// Program start-up, the message loop, the per-frame function and shutdown.
+#pragma once
+
+#include "framework/globals.h"
+
+// The program: start-up, the message loop until quit, shutdown. Returns the
+// process exit code.
+int WinMain();
+
+// One frame of the main thread: the race frame once the worker's step is
+// done, or a menu frame. Always true; the loop treats false like a quit
+// request.
+bool RunFrame();
+
+// ---- The loop's key rules, on a key table of kKeyCount entries ----
+
+// Escape opens the pause screen: pressed, latch clear, racing with no fade
+// under way, and the player has not finished.
+bool EscapeOpensPause(bool escapeDown, bool keyLatch, int screen, int targetScreen, bool playerFinished);
+
+// Keys that may be bound to a control: letters, Shift, Control, Space,
+// the punctuation keys , . / ; ' [ ] and the arrows.
+bool IsBindableKey(int virtualKey);
+
+// The lowest bindable key that is down, or -1.
+int FindKeyToBind(const HandOver<uint8_t>* keys);
+
+// True when the key latch may be cleared: the left button is up and none
+// of the keys that act on a press is down.
+bool KeyLatchMayClear(const HandOver<uint8_t>* keys, bool leftButton);
+
+// Shadow-map edge in texels for the shadow-detail setting (off, normal,
+// max, ultra); another value keeps the current size.
+int ShadowMapSizeForDetail(int shadowDetail, int currentSize);
+
+// Frame seconds into gFrameSeconds, gFps, gFrameFactor and
+// gPhysicsFrameTime. A frame over 0.2 s counts as no time.
+void ApplyMenuFrameTime(float seconds);
+
+// The longest frame that still advances animations, seconds.
+inline constexpr float kLongestCountedFrame = 0.2f;

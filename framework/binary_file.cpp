@@ -1,0 +1,79 @@
+#include "framework/binary_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  uint8_t chunk[4096];
+  bool ok = true;
+  for (;;) {
+    size_t got = std::fread(chunk, 1, sizeof chunk, file);
+    if (bytes.size() + got > maxBytes) {
+      ok = false;
+      break;
+    }
+    bytes.insert(bytes.end(), chunk, chunk + got);
+    if (got < sizeof chunk) {
+      ok = !std::ferror(file);
+      break;
+    }
+  }
+  std::fclose(file);
+  if (!ok) bytes.clear();
+  return ok;
+}
+
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
+  const std::string temporary = path + ".tmp";
+  FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) return false;
+  bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
+  ok = std::fflush(file) == 0 && ok;
+  ok = fsync(fileno(file)) == 0 && ok;
+  ok = std::fclose(file) == 0 && ok;
+  std::error_code error;
+  if (ok) {
+    std::filesystem::rename(temporary, path, error);
+    ok = !error;
+  }
+  if (!ok) std::filesystem::remove(temporary, error);
+  return ok;
+}
+
+bool ByteReader::Take4(uint32_t& bits) {
+  if (Remaining() < 4) return false;
+  const uint8_t* p = data_ + offset_;
+  bits = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+  offset_ += 4;
+  return true;
+}
+
+bool ByteReader::I32(int32_t& value) {
+  uint32_t bits;
+  if (!Take4(bits)) return false;
+  value = static_cast<int32_t>(bits);
+  return true;
+}
+
+bool ByteReader::F32(float& value) {
+  uint32_t bits;
+  if (!Take4(bits)) return false;
+  std::memcpy(&value, &bits, sizeof value);
+  return true;
+}
+
+void ByteWriter::I32(int32_t value) {
+  uint32_t bits = static_cast<uint32_t>(value);
+  for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(bits >> (8 * i)));
+}
+
+void ByteWriter::F32(float value) {
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  I32(static_cast<int32_t>(bits));
+}

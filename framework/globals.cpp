@@ -1,0 +1,44 @@
+#include "framework/globals.h"
+
+HandOver<uint8_t> gQuit;
+HandOver<uint8_t> gQuitRequested;
+HandOver<int32_t> gScreen;
+HandOver<int32_t> gTargetScreen;
+HandOver<int32_t> gLoaderStatus;
+HandOver<uint8_t> gSimBit;
+HandOver<uint8_t> gRenderBit;
+HandOver<float> gSplashTime{kSplashStartSeconds};
+
+uint8_t gAppActive = 1;
+uint8_t gFullScreen = 1;
+float gScreenFade;
+uint8_t gKeyLatch;
+uint8_t gDebugText;
+uint8_t gWaitingForKey;
+int32_t gSelectedRow;
+uint8_t gPlayerFinished;
+int32_t gPendingKeyBindings[kKeyBindingCount];
+
+float gFrameSeconds;
+float gFps;
+float gFrameFactor;
+float gPhysicsFrameTime;
+float gFlarePulsePhase;
+float gFlarePulse;
+
+int32_t gBlurWidth, gBlurHeight;
+int32_t gRouteMapWidth, gRouteMapHeight;
+int32_t gShadowMapSize;
+int32_t gCityCarCount;
+
+int32_t gScreenWidth = 1024, gScreenHeight = 768;
+
+HandOver<uint8_t> gKeys[kKeyCount];
+uint8_t gCharTyped;
+uint16_t gTypedChar;
+uint8_t gMouseMoved;
+CursorPosition gCursorPos;
+uint8_t gLeftButton, gRightButton;
+uint8_t gFreeCamera;
+int32_t gDragStartX, gDragStartY, gDragLastX, gDragLastY;
+int32_t gMouseX, gMouseY;

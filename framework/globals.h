@@ -1,0 +1,110 @@
+// Globals of the application framework: the hand-over values between the
+// main thread and the worker, the screen state, the frame clock's results
+// and the input state. Everything is zero at start unless noted.
+#pragma once
+
+#include "framework/settings.h"  // gKeyBindings, gColourBits and the other settings words
+
+#include <atomic>
+#include <cstdint>
+
+// A value that one thread writes and the other polls. Every store
+// publishes what the writer did before it (release); every load sees what
+// the writer published (acquire). A spinning reader re-reads the value on
+// each pass, so a wait loop on it cannot be folded into a hang.
+template <typename T>
+class HandOver {
+ public:
+  constexpr HandOver(T initial = T()) : value_(initial) {}
+  HandOver(const HandOver&) = delete;
+  HandOver& operator=(const HandOver&) = delete;
+  operator T() const { return value_.load(std::memory_order_acquire); }
+  HandOver& operator=(T value) {
+    value_.store(value, std::memory_order_release);
+    return *this;
+  }
+
+ private:
+  std::atomic<T> value_;
+};
+
+// Screen numbers that the framework tests or sets; the screens own the rest.
+namespace ScreenState {
+inline constexpr int Racing = 0;
+inline constexpr int ControlsOptions = 7;
+inline constexpr int RaceLoading = 32;
+inline constexpr int RaceFinish = 33;
+inline constexpr int Splash = 100;
+inline constexpr int Pause = 101;
+}  // namespace ScreenState
+
+// Loader requests and completions of gLoaderStatus.
+namespace LoaderStatus {
+inline constexpr int LoadStartupOrPlayerCar = 0;  // start-up assets on the splash, else the player's car
+inline constexpr int Idle = 1;
+inline constexpr int LoadTrack = 10;
+inline constexpr int TrackLoaded = 11;
+inline constexpr int LoadGarage = 20;
+inline constexpr int GarageLoaded = 21;
+}  // namespace LoaderStatus
+
+// ---- Hand-over values (both threads) ----
+extern HandOver<uint8_t> gQuit;           // ends the message loop and the worker
+extern HandOver<uint8_t> gQuitRequested;  // set by the QUIT confirmation; the loop turns it into gQuit
+extern HandOver<int32_t> gScreen;         // current screen (ScreenState); 100 before the worker starts
+extern HandOver<int32_t> gTargetScreen;   // screen being faded to; equal to gScreen when no fade runs
+extern HandOver<int32_t> gLoaderStatus;   // LoaderStatus: request by the screens, completion by the worker
+extern HandOver<uint8_t> gSimBit;         // flipped by the worker after each simulation step
+extern HandOver<uint8_t> gRenderBit;      // flipped by the race frame after copying a step's results
+extern HandOver<float> gSplashTime;       // seconds on the start-up screen, from 3.0; the start-up load waits for 10.0
+
+// The splash clock's start value and the value the start-up load waits for.
+inline constexpr float kSplashStartSeconds = 3.0f;
+inline constexpr float kStartupLoadSplashSeconds = 10.0f;
+
+// ---- Main loop ----
+extern uint8_t gAppActive;   // 1 while the window is active and not minimised; 1 at start
+extern uint8_t gFullScreen;  // always 1: the game runs full screen
+extern float gScreenFade;    // fade value of the screen state machine
+extern uint8_t gKeyLatch;    // a key press was consumed; cleared when the watched keys are up
+extern uint8_t gDebugText;   // F1 toggle of the debug text
+extern uint8_t gWaitingForKey;  // the CONTROLS screen waits for a key to bind
+extern int32_t gSelectedRow;    // selected row of the current list; binding slot 0..4 on CONTROLS
+extern uint8_t gPlayerFinished;  // the player has finished the race (set by the player's car update)
+
+// Key bindings shown on the CONTROLS screen; the live ones are gKeyBindings.
+extern int32_t gPendingKeyBindings[kKeyBindingCount];
+
+// ---- Frame clock results (menu frames here; the race step sets them in a race) ----
+extern float gFrameSeconds;      // duration of the last frame, seconds
+extern float gFps;               // 1 / gFrameSeconds; 0 for a frame of no measurable time
+extern float gFrameFactor;       // gFrameSeconds x 100, 0 for a frame over 0.2 s
+extern float gPhysicsFrameTime;  // gFrameSeconds, 0 for a frame over 0.2 s
+extern float gFlarePulsePhase;   // advanced by gFrameFactor x 0.05 per menu frame
+extern float gFlarePulse;        // sin(gFlarePulsePhase)
+
+// ---- Render target sizes set at start-up ----
+extern int32_t gBlurWidth, gBlurHeight;          // 400 x 300
+extern int32_t gRouteMapWidth, gRouteMapHeight;  // 1024 x 1024
+extern int32_t gShadowMapSize;                   // by shadow detail: 16 / 1024 / 4096 / 8192
+extern int32_t gCityCarCount;                    // 2 x the traffic setting
+
+// ---- Window ----
+// Size of the window and display mode in pixels; the settings set it from
+// their resolution index, and it starts at that of index 0.
+extern int32_t gScreenWidth, gScreenHeight;
+
+// ---- Input state (written by the window procedure on the main thread) ----
+inline constexpr int kKeyCount = 256;
+extern HandOver<uint8_t> gKeys[kKeyCount];  // 1 while the key with that virtual-key code is down
+extern uint8_t gCharTyped;    // 1 while the message being handled is a typed character
+extern uint16_t gTypedChar;   // the last typed character, code page 1251
+extern uint8_t gMouseMoved;   // set on every mouse move (cleared by the screens)
+struct CursorPosition {
+  int32_t x, y;  // pixels from the window's top left
+};
+extern CursorPosition gCursorPos;
+extern uint8_t gLeftButton, gRightButton;  // mouse buttons down
+extern uint8_t gFreeCamera;                // set when either button goes down
+extern int32_t gDragStartX, gDragStartY, gDragLastX, gDragLastY;  // cursor in the 800x600 frame at the last press or release
+extern int32_t gMouseX, gMouseY;  // cursor in the 800x600 frame, computed by the screens

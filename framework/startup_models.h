@@ -1,0 +1,19 @@
+// The part and garage models the worker loads once at start-up.
+#pragma once
+
+#include "framework/model.h"
+
+extern Model* gSupportModel;           // base/cars/wheels/support.sbm
+extern Model* gBrakeDiskModel;         // base/cars/wheels/brake_disk.sbm
+inline constexpr int kVintModelCount = 3;
+extern Model* gVintModels[kVintModelCount];  // big, small, turbo
+inline constexpr int kSuspensionModelCount = 5;
+extern Model* gSuspensionModels[kSuspensionModelCount];
+inline constexpr int kGarageModelCount = 4;
+extern Model* gGarageModels[kGarageModelCount];  // garage, special, ground, transparency
+
+// Loads the 14 models in their fixed order, each with its material
+// textures and, where the renderer needs it, its tangent space. Runs on the
+// worker with its GL context current. A model whose file is missing or
+// refused stays empty. A model already loaded is replaced (and freed).
+void LoadStartupModels();

@@ -1,0 +1,28 @@
+// The game window with its GL contexts, and the translation of window
+// messages into the input state.
+#pragma once
+
+#include "platform/platform.h"
+
+// Opens the window with its display mode and main GL context, current on
+// the calling thread. On failure shows its message box ("ERROR") and
+// returns false. The size actually obtained goes to gScreenWidth/Height.
+bool CreateMainWindow(const char* title, int width, int height, int bits, bool fullScreen);
+
+// Releases the renderer's GL objects of the main context, the contexts and
+// the window, and restores the display mode.
+void DestroyMainWindow();
+
+// True when the display lists a mode of that width and height.
+bool IsDisplayModeSupported(int width, int height);
+
+// Handles one window message (every kind but the loop's quit message).
+void MainWindowProc(const Event& event);
+
+// Whether name is one entry of a list whose entries end at a newline or at
+// the end of the list. Prefixes and parts of entries do not match.
+bool HasExtension(const char* list, const char* name);
+
+// Checks the multitexture extensions and fetches their entry points; true
+// when both are present. Needs the main context current.
+bool SetupMultitexture();

@@ -1,0 +1,152 @@
+#include "framework/worker.h"
+
+#include "framework/globals.h"
+#include "framework/sound.h"
+#include "framework/startup_models.h"
+#include "world/catalogue.h"
+#include "platform/gl.h"
+#include "platform/platform.h"
+
+#include <string>
+#include <thread>
+
+namespace {
+
+void RaceStep() {
+  // The race simulation step lands with the race world.
+}
+
+void LoadStartupAssets() {
+  gMusic.Load("base/music/menu.wav", true);
+  if (gMusicOn) gMusic.Play();
+  // Then the texture list and the object models, each landing with its
+  // loader; then the 14 shared part and garage models.
+  LoadStartupModels();
+  InitCarTables();
+  LoadCarCatalogue();
+  RestoreCarSetup();
+  // Then the player's truck, landing with the car loader.
+}
+
+void LoadTrack() {
+  // The world of the track chosen by the game mode (career, track list or
+  // quick race) lands with the world loader; another mode loads nothing.
+}
+
+void LoadGarage() {
+  // The garage loader lands with the world loaders.
+}
+
+void LoadPlayerCar() {
+  // The player's truck (racer slot 0) lands with the car loader.
+}
+
+// Runs the loads of one request with the loader context and publishes the
+// completion only once the GL work is finished and the context released.
+void RunLoad(void (*const* loads)(), int count, int completion) {
+  bool contextCurrent = Sys_MakeLoaderContextCurrent();
+  if (contextCurrent) glFinish();
+  for (int i = 0; i < count; ++i) {
+    loads[i]();
+    if (contextCurrent) glFinish();
+  }
+  if (contextCurrent) Sys_ReleaseCurrentContext();
+  gLoaderStatus = completion;
+  Sys_Trace("loader", std::to_string(completion).c_str());
+}
+
+void RunLoad(void (*load)(), int completion) { RunLoad(&load, 1, completion); }
+
+// Steps once when the main thread has drawn the previous step and the race
+// is on. Waits for the draw only while the race state holds.
+void SimulationTurn(const WorkerJobs& jobs) {
+  if (gScreen != ScreenState::Racing) return;
+  while (gSimBit != gRenderBit && gScreen == ScreenState::Racing && !gQuit) {
+    std::this_thread::yield();
+  }
+  if (gScreen == ScreenState::Racing && gTargetScreen == ScreenState::Racing &&
+      gSimBit == gRenderBit && !gQuit) {
+    jobs.raceStep();
+    gSimBit = gSimBit ? 0 : 1;
+  }
+}
+
+}  // namespace
+
+void WorkerPass(const WorkerJobs& jobs) {
+  namespace Screen = ScreenState;
+  namespace Status = LoaderStatus;
+  SimulationTurn(jobs);
+  if (gScreen == Screen::Splash && gLoaderStatus == Status::LoadStartupOrPlayerCar &&
+      gSplashTime > kStartupLoadSplashSeconds) {
+    RunLoad(jobs.loadStartupAssets, Status::Idle);
+  }
+  if (gScreen == Screen::RaceLoading && gLoaderStatus == Status::LoadTrack) {
+    RunLoad(jobs.loadTrack, Status::TrackLoaded);
+  }
+  if (gScreen == Screen::RaceFinish && gLoaderStatus == Status::LoadGarage) {
+    RunLoad(jobs.loadGarage, Status::GarageLoaded);
+  }
+  if (gScreen == Screen::Pause && gLoaderStatus == Status::LoadTrack) {
+    void (*const restart[])() = {jobs.loadGarage, jobs.loadTrack};
+    RunLoad(restart, 2, Status::TrackLoaded);
+  }
+  if (gScreen == Screen::Pause && gLoaderStatus == Status::LoadGarage) {
+    RunLoad(jobs.loadGarage, Status::GarageLoaded);
+  }
+  int screen = gScreen;
+  if (screen != Screen::Racing && screen != Screen::Splash && screen != Screen::RaceLoading &&
+      screen != Screen::RaceFinish && gLoaderStatus == Status::LoadStartupOrPlayerCar) {
+    RunLoad(jobs.loadPlayerCar, Status::Idle);
+  }
+}
+
+const WorkerJobs kGameWorkerJobs = {RaceStep, LoadStartupAssets, LoadTrack, LoadGarage, LoadPlayerCar};
+
+void RunWorker(const WorkerJobs& jobs) {
+  while (!gQuit) {
+    WorkerPass(jobs);
+    std::this_thread::yield();
+  }
+}
+
+void WorkerThreadProc() {
+  RunWorker(kGameWorkerJobs);
+  if (Sys_IsContextCurrent()) Sys_ReleaseCurrentContext();
+}
+
+void PublishRaceStart() {
+  gLoaderStatus = LoaderStatus::Idle;
+  gSimBit = static_cast<uint8_t>(gRenderBit);
+  gTargetScreen = ScreenState::Racing;
+  gScreen = ScreenState::Racing;
+}
+
+void LeaveRaceTo(int screen) {
+  gTargetScreen = screen;
+  gScreen = screen;
+}
+
+bool WaitForSimulationStep() {
+  while (gSimBit == gRenderBit) {
+    if (gScreen != ScreenState::Racing || gTargetScreen != ScreenState::Racing || gQuit) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
+
+float SecondsBetween(uint32_t earlierMilliseconds, uint32_t laterMilliseconds) {
+  uint32_t elapsed = laterMilliseconds - earlierMilliseconds;
+  return static_cast<float>(elapsed) / 1000.0f;
+}
+
+float FrameClock::Next(uint32_t nowMilliseconds) {
+  uint64_t previous = last_.exchange(nowMilliseconds, std::memory_order_acq_rel);
+  if (previous == kUnset) return 0.0f;
+  return SecondsBetween(static_cast<uint32_t>(previous), nowMilliseconds);
+}
+
+float GetFrameSeconds() {
+  static FrameClock clock;
+  return clock.Next(Sys_Milliseconds());
+}

@@ -1,0 +1,56 @@
+// The GL and GLU headers, plus our own extension entry points.
+//
+// Extension functions are global function pointers named after the GL
+// functions, fetched once at start-up with Sys_GLProcAddress, and only when
+// the extension string lists the extension: on Linux a non-null address
+// proves nothing. Mesa's gl.h declares the multitexture functions itself;
+// its block is kept out so that the names are free for our pointers, and
+// the tokens and pointer types are given here.
+#pragma once
+
+#define GL_ARB_multitexture 1
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#define GL_TEXTURE0_ARB 0x84C0
+#define GL_TEXTURE1_ARB 0x84C1
+#define GL_TEXTURE2_ARB 0x84C2
+#define GL_TEXTURE3_ARB 0x84C3
+#define GL_TEXTURE4_ARB 0x84C4
+#define GL_TEXTURE5_ARB 0x84C5
+#define GL_TEXTURE6_ARB 0x84C6
+#define GL_TEXTURE7_ARB 0x84C7
+#define GL_ACTIVE_TEXTURE_ARB 0x84E0
+#define GL_CLIENT_ACTIVE_TEXTURE_ARB 0x84E1
+#define GL_MAX_TEXTURE_UNITS_ARB 0x84E2
+
+typedef void(APIENTRYP PFNGLMULTITEXCOORD1FARBPROC)(GLenum target, GLfloat s);
+typedef void(APIENTRYP PFNGLMULTITEXCOORD2FARBPROC)(GLenum target, GLfloat s, GLfloat t);
+typedef void(APIENTRYP PFNGLMULTITEXCOORD3FARBPROC)(GLenum target, GLfloat s, GLfloat t, GLfloat r);
+typedef void(APIENTRYP PFNGLMULTITEXCOORD4FARBPROC)(GLenum target, GLfloat s, GLfloat t, GLfloat r,
+                                                    GLfloat q);
+typedef void(APIENTRYP PFNGLMULTITEXCOORD2FVARBPROC)(GLenum target, const GLfloat* v);
+typedef void(APIENTRYP PFNGLMULTITEXCOORD3FVARBPROC)(GLenum target, const GLfloat* v);
+typedef void(APIENTRYP PFNGLMULTITEXCOORD4FVARBPROC)(GLenum target, const GLfloat* v);
+typedef void(APIENTRYP PFNGLACTIVETEXTUREARBPROC)(GLenum texture);
+typedef void(APIENTRYP PFNGLCLIENTACTIVETEXTUREARBPROC)(GLenum texture);
+
+// GL_ARB_multitexture (with GL_EXT_texture_env_combine): fetched by SetupMultitexture.
+extern PFNGLMULTITEXCOORD1FARBPROC glMultiTexCoord1fARB;
+extern PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARB;
+extern PFNGLMULTITEXCOORD3FARBPROC glMultiTexCoord3fARB;
+extern PFNGLMULTITEXCOORD4FARBPROC glMultiTexCoord4fARB;
+extern PFNGLMULTITEXCOORD2FVARBPROC glMultiTexCoord2fvARB;
+extern PFNGLMULTITEXCOORD3FVARBPROC glMultiTexCoord3fvARB;
+extern PFNGLMULTITEXCOORD4FVARBPROC glMultiTexCoord4fvARB;
+extern PFNGLACTIVETEXTUREARBPROC glActiveTextureARB;
+extern PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTextureARB;
+
+// Address of a GL entry point of the current driver, or null. Needs a window.
+void* Sys_GLProcAddress(const char* name);
+
+// Fetches a GL entry point into a pointer of its own type.
+template <typename Pointer>
+void Sys_FetchGL(Pointer& pointer, const char* name) {
+  pointer = reinterpret_cast<Pointer>(Sys_GLProcAddress(name));
+}

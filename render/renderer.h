@@ -1,0 +1,17 @@
+// What the framework calls in the renderer.
+#pragma once
+
+// Creates every GL resource of the renderer on the main context and seeds
+// the random generator. 0 on failure (after its own message).
+int InitGLResources();
+
+// Deletes the GL textures of the texture tables (main context current).
+void ReleaseTextures();
+
+// Viewport and projection for a drawable of that size (a height of 0 counts
+// as 1); the model-view matrix is reset.
+void SetProjection(int width, int height);
+
+// The race frame: copies what the worker's step produced, flips gRenderBit,
+// then draws from the copies.
+void RenderRaceFrame();

@@ -1,0 +1,74 @@
+// RunFrame in a real window with a real worker thread: one race frame per
+// simulation step, and a race that is being left never stalls the loop.
+#include "framework/app.h"
+#include "framework/window.h"
+#include "framework/worker.h"
+#include "tests/framework/hand_over_state.h"
+#include "tests/support/game_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+std::atomic<int> gSteps;
+void CountStep() { gSteps.fetch_add(1); }
+void NoLoad() {}
+const WorkerJobs kJobs = {CountStep, NoLoad, NoLoad, NoLoad, NoLoad};
+
+class RaceFrames : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    ASSERT_TRUE(CreateMainWindow("Zarnok Racing", 1024, 768, 32, true));
+    ResetHandOverState(ScreenState::RaceLoading);
+    gSteps = 0;
+    worker_ = std::thread(RunWorker, std::cref(kJobs));
+  }
+  void TearDown() override {
+    gQuit = 1;
+    if (worker_.joinable()) worker_.join();
+    if (HasDisplay()) DestroyMainWindow();
+  }
+  std::thread worker_;
+};
+
+}  // namespace
+
+TEST_F(RaceFrames, EveryRaceFrameWaitsForItsOwnStep) {
+  PublishRaceStart();
+  for (int frame = 1; frame <= 50; ++frame) {
+    ASSERT_TRUE(RunFrame());
+    int steps = gSteps;
+    ASSERT_GE(steps, frame);      // the frame drew a finished step
+    ASSERT_LE(steps, frame + 1);  // and the worker is at most one step ahead
+  }
+}
+
+TEST_F(RaceFrames, AFadeOutOfTheRaceDoesNotStallTheFrame) {
+  PublishRaceStart();
+  ASSERT_TRUE(RunFrame());
+  ASSERT_TRUE(RunFrame());
+  // The screens began to leave the race without setting both numbers: the
+  // worker stops stepping, and the frame must not wait for it for ever.
+  gTargetScreen = ScreenState::RaceFinish;
+  for (int frame = 0; frame < 5; ++frame) ASSERT_TRUE(RunFrame());
+  int steps = gSteps;
+  EXPECT_LE(steps, 3);
+  LeaveRaceTo(ScreenState::RaceFinish);
+  ASSERT_TRUE(RunFrame());  // a menu frame
+  EXPECT_EQ(gSteps, steps);
+}
+
+TEST_F(RaceFrames, SplashFramesAdvanceTheSplashClock) {
+  LeaveRaceTo(ScreenState::Splash);
+  gSplashTime = kSplashStartSeconds;
+  for (int frame = 0; frame < 20; ++frame) {
+    ASSERT_TRUE(RunFrame());
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_GT(gSplashTime, kSplashStartSeconds);
+  EXPECT_EQ(gSteps, 0);
+}

@@ -1,0 +1,111 @@
+// The real program's save files and sound output: a first start writes the
+// settings and the career into the documents folder, the EAX setting is
+// switched off where the device lacks it, and the menu music is heard.
+#include "framework/settings.h"
+#include "tests/support/game_runner.h"
+#include "tests/support/temp_home.h"
+#include "tools/binary_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+// With 100 ms frames the splash clock passes the start-up load (which
+// starts the menu music) after 71 frames.
+constexpr int kFramesToStartupLoad = 71;
+
+class SaveFilesAndSound : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+  }
+  GameRunResult Run(const std::string& script, std::vector<std::pair<std::string, std::string>> environment = {}) {
+    GameRunOptions options;
+    options.home = home.Path();
+    options.inputScript = script;
+    options.environment = std::move(environment);
+    return RunGame(options);
+  }
+  TempHome home;
+};
+
+TEST_F(SaveFilesAndSound, FirstStartWritesBothSaveFilesFromBase) {
+  GameRunResult run = Run("5 close\n");
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  auto menu = home.ReadSaveFile("menu.inf");
+  auto career = home.ReadSaveFile("career.inf");
+  EXPECT_EQ(menu.size(), 100u);
+  EXPECT_EQ(career.size(), 1080u);
+  EXPECT_EQ(menu, ReadFileBytes("base/menu.inf"));
+  EXPECT_EQ(career, ReadFileBytes("base/career.inf"));
+}
+
+TEST_F(SaveFilesAndSound, EaxWantedOnADeviceWithoutItIsSavedOff) {
+  auto menu = ReadFileBytes("base/menu.inf");
+  ASSERT_EQ(menu.size(), 100u);
+  menu[4 * kWordEax] = 1;
+  home.WriteSaveFile("menu.inf", menu);
+  GameRunResult run = Run("5 close\n");
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  EXPECT_EQ(home.ReadSaveFile("menu.inf"), ReadFileBytes("base/menu.inf"));
+}
+
+TEST_F(SaveFilesAndSound, NoSoundDeviceEndsTheStartWithAMessage) {
+  GameRunResult run = Run("5 close\n", {{"ALSOFT_DRIVERS", "no-such-output"}});
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 255);  // -1
+  ASSERT_EQ(run.MessageBoxes().size(), 1u) << run.errorOutput;
+  EXPECT_EQ(run.MessageBoxes()[0], "ERROR: No sound device could be opened.");
+}
+
+// The samples of a WAV file's data chunk, 16-bit PCM, all channels.
+std::vector<int16_t> WaveSamples(const std::vector<uint8_t>& file) {
+  std::vector<int16_t> samples;
+  size_t at = 12;
+  while (at + 8 <= file.size()) {
+    uint32_t size;
+    std::memcpy(&size, file.data() + at + 4, 4);
+    if (std::memcmp(file.data() + at, "data", 4) == 0) {
+      const size_t end = std::min(file.size(), at + 8 + size);
+      for (size_t i = at + 8; i + 1 < end; i += 2) {
+        int16_t s;
+        std::memcpy(&s, file.data() + i, 2);
+        samples.push_back(s);
+      }
+      break;
+    }
+    at += 8 + size + (size & 1);
+  }
+  return samples;
+}
+
+TEST_F(SaveFilesAndSound, MenuMusicReachesTheSoundOutput) {
+  // OpenAL Soft's wave-file output records what the game plays.
+  const std::string output = home.Path() + "/output.wav";
+  const std::string config = home.Path() + "/alsoft.conf";
+  std::ofstream(config) << "[general]\ndrivers=wave\n[wave]\nfile=" << output << "\n";
+  GameRunResult run = Run(std::to_string(kFramesToStartupLoad + 400) + " close\n",
+                          {{"ALSOFT_CONF", config}, {"ALSOFT_DRIVERS", ""}});
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  ASSERT_TRUE(run.Traced("sound menu.wav")) << "the start-up load plays the menu music";
+
+  std::vector<int16_t> samples = WaveSamples(ReadFileBytes(output));
+  ASSERT_GT(samples.size(), 44100u / 2) << "at least a quarter of a second of stereo output";
+  // Loudness of the loudest tenth of a second: the music, not silence.
+  const size_t window = 44100 / 10 * 2;
+  double loudest = 0;
+  for (size_t from = 0; from + window <= samples.size(); from += window) {
+    double sum = 0;
+    for (size_t i = from; i < from + window; ++i) sum += double(samples[i]) * samples[i];
+    loudest = std::max(loudest, std::sqrt(sum / double(window)) / 32768.0);
+  }
+  EXPECT_GT(loudest, 0.05) << samples.size() << " samples";
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The real program under Xvfb: it starts, shows its start-up screen, loads
+// its start-up assets when the splash clock says so, and ends cleanly.
+#include "tests/support/game_runner.h"
+#include "tests/support/png_image.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// With 100 ms frames the splash clock, starting at 3 s, passes the 10 s of
+// the start-up load after 70 frames.
+constexpr int kFramesToStartupLoad = 71;
+
+class Startup : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+  }
+};
+
+}  // namespace
+
+TEST_F(Startup, ShowsTheStartScreenAndQuitsWhenTheWindowIsClosed) {
+  GameRunOptions options;
+  options.inputScript = "20 close\n";
+  options.dumpFrames = {10};
+  GameRunResult run = RunGame(options);
+
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
+  EXPECT_EQ(run.errorOutput.find("ERROR: "), std::string::npos) << run.errorOutput;
+  ASSERT_FALSE(run.trace.empty());
+  EXPECT_EQ(run.trace.front(), "screen 100");
+
+  RgbImage frame = ReadPngFile(run.FramePath(10));
+  ASSERT_FALSE(frame.Empty());
+  EXPECT_EQ(frame.width, 1024);
+  EXPECT_EQ(frame.height, 768);
+  // The title page fills the whole screen with a light grey gradient.
+  for (auto [x, y] : {std::pair{2, 2}, {512, 384}, {1021, 765}, {2, 765}, {1021, 2}}) {
+    const uint8_t* pixel = frame.At(x, y);
+    EXPECT_GT(pixel[0], 150) << x << "," << y;
+    EXPECT_EQ(pixel[0], pixel[1]);
+    EXPECT_EQ(pixel[1], pixel[2]);
+  }
+}
+
+TEST_F(Startup, StartupLoadWaitsForTheSplashClock) {
+  GameRunOptions early;
+  early.inputScript = std::to_string(kFramesToStartupLoad - 5) + " close\n";
+  GameRunResult beforeLoad = RunGame(early);
+  EXPECT_EQ(beforeLoad.exitCode, 0) << beforeLoad.errorOutput;
+  EXPECT_TRUE(beforeLoad.Traced("loader 0"));
+  EXPECT_FALSE(beforeLoad.Traced("loader 1"));
+
+  GameRunOptions late;
+  late.inputScript = std::to_string(kFramesToStartupLoad + 10) + " close\n";
+  GameRunResult afterLoad = RunGame(late);
+  EXPECT_EQ(afterLoad.exitCode, 0) << afterLoad.errorOutput;
+  EXPECT_TRUE(afterLoad.Traced("loader 1"));
+}
+
+TEST_F(Startup, QuitsCleanlyOnAQuitRequest) {
+  GameRunOptions options;
+  options.inputScript =
+      "3 key-down 27\n"  // Escape outside a race does nothing
+      "4 key-up 27\n"
+      "5 key-down 112\n"  // F1 toggles the debug text
+      "6 key-up 112\n"
+      "8 mouse-move 100 200\n"
+      "9 mouse-down left\n"
+      "10 mouse-up left\n"
+      "12 quit\n";
+  GameRunResult run = RunGame(options);
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
+  EXPECT_EQ(run.errorOutput.find("ERROR: "), std::string::npos) << run.errorOutput;
+  EXPECT_FALSE(run.Traced("screen 101"));
+}
+
+TEST_F(Startup, WithoutADisplayTheWindowErrorIsShownAndTheProgramEnds) {
+  GameRunOptions options;
+  options.environment = {{"DISPLAY", ":9999"}};
+  GameRunResult run = RunGame(options);
+  ASSERT_FALSE(run.timedOut);
+  ASSERT_EQ(run.MessageBoxes().size(), 1u) << run.errorOutput;
+  EXPECT_EQ(run.MessageBoxes()[0], "ERROR: Window Creation Error.");
+  EXPECT_NE(run.errorOutput.find("ERROR: Window Creation Error."), std::string::npos);
+  EXPECT_FALSE(run.Traced("screen 100"));
+}

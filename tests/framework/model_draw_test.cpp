@@ -1,0 +1,364 @@
+// Models drawn in a real window: textures bound per group, the normal-map
+// variants' texture units, and the start-up models.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "framework/model.h"
+#include "framework/startup_models.h"
+#include "framework/texture.h"
+#include "tests/framework/gl_test_helpers.h"
+#include "tests/support/scratch_folder.h"
+#include "tools/binary_writer.h"
+#include "tools/bmp_writer.h"
+#include "tools/ms3d_writer.h"
+#include "tools/tga_writer.h"
+
+#include "framework/gl_entry.h"
+
+namespace {
+
+constexpr uint8_t kBlack[3] = {0, 0, 0};
+
+RasterImage Solid(uint8_t r, uint8_t g, uint8_t b) {
+  RasterImage image(4, 4, 3);
+  for (size_t i = 0; i < image.pixels.size(); i += 3) {
+    image.pixels[i] = r;
+    image.pixels[i + 1] = g;
+    image.pixels[i + 2] = b;
+  }
+  return image;
+}
+
+// A quad over the middle of the 800x600 frame, (200, 150) to (600, 450),
+// in one group with material 0 naming `texture` and `normalMap`.
+Ms3dFile FrameQuad(const std::string& texture, const std::string& normalMap, int8_t material = 0) {
+  Ms3dFile file;
+  const float corners[4][2] = {{200, 150}, {600, 150}, {600, 450}, {200, 450}};
+  const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (const auto& c : corners) file.vertices.push_back({{c[0], c[1], 0}, -1});
+  const uint16_t tris[2][3] = {{0, 1, 2}, {0, 2, 3}};
+  for (const auto& t : tris) {
+    Ms3dTriangle tri;
+    for (int k = 0; k < 3; ++k) {
+      tri.vertices[k] = t[k];
+      tri.normals[k][2] = 1;
+      tri.s[k] = st[t[k]][0];
+      tri.t[k] = 1 - st[t[k]][1];
+    }
+    file.triangles.push_back(tri);
+  }
+  file.groups.push_back({"quad", {0, 1}, material});
+  Ms3dMaterial m;
+  m.texture = texture;
+  m.alphaMap = normalMap;
+  file.materials.push_back(m);
+  return file;
+}
+
+class ModelDrawing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = GlWindow::Get();
+    if (window == nullptr) GTEST_SKIP() << "no display for a GL window";
+    ASSERT_TRUE(WriteTga(folder.File("red.tga"), Solid(255, 0, 0)));
+    // White, so that the fixed-function modulation of the normal-map unit
+    // leaves the colour texture's colour on screen.
+    ASSERT_TRUE(WriteTga(folder.File("flat_n.tga"), Solid(255, 255, 255)));
+    ASSERT_TRUE(WriteTga(folder.File("blue.tga"), Solid(0, 0, 255)));
+    window->BeginMenuFrame(0, 0, 0);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+  }
+
+  std::string Folder() const { return folder.Path() + "/"; }
+
+  // A model read from a file written by our writer, with its textures.
+  void LoadQuad(MilkshapeModel* model, const Ms3dFile& file) {
+    ASSERT_TRUE(WriteMs3d(folder.File("quad.sbm"), file));
+    ASSERT_TRUE(model->LoadFromFile(folder.File("quad.sbm").c_str()));
+    model->LoadMaterialTextures(Folder().c_str());
+    model->BuildTangentSpace();
+  }
+
+  GlWindow* window = nullptr;
+  ScratchFolder folder;
+};
+
+GLint ActiveUnit() {
+  GLint unit = 0;
+  glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &unit);
+  return unit;
+}
+
+bool UnitEnabled(GLenum unit) {
+  const GLint saved = ActiveUnit();
+  GlActiveTexture(unit);
+  const bool enabled = glIsEnabled(GL_TEXTURE_2D);
+  GlActiveTexture(GLenum(saved));
+  return enabled;
+}
+
+}  // namespace
+
+TEST_F(ModelDrawing, DrawBindsEachGroupsMaterialTexture) {
+  MilkshapeModel model;
+  LoadQuad(&model, FrameQuad("red.tga", "flat_n.tga"));
+  ASSERT_NE(model.materials[0].textureId, 0u);
+  model.Draw();
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{255, 0, 0}));
+  EXPECT_EQ(PixelAt(window, 100, 100), (std::vector<int>{0, 0, 0}));
+}
+
+TEST_F(ModelDrawing, GroupWithoutMaterialKeepsTheBoundTexture) {
+  MilkshapeModel model;
+  LoadQuad(&model, FrameQuad("red.tga", "flat_n.tga", -1));
+  const GLuint blue = CreateTextureFromTGA(folder.File("blue.tga").c_str(), false);
+  glBindTexture(GL_TEXTURE_2D, blue);
+  model.Draw();
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{0, 0, 255}));
+  // The group draws that need material 0 leave a model without any alone.
+  Ms3dFile bare = FrameQuad("", "", -1);
+  bare.materials.clear();
+  MilkshapeModel noMaterials;
+  LoadQuad(&noMaterials, bare);
+  glBindTexture(GL_TEXTURE_2D, blue);
+  noMaterials.DrawNormalMappedGroupUniform(1, 1, 1);
+  noMaterials.DrawGroupUniform(1, 1, 1);
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{0, 0, 255}));
+  glDeleteTextures(1, &blue);
+}
+
+TEST_F(ModelDrawing, DrawWithTextureReplacesEveryMaterial) {
+  MilkshapeModel model;
+  LoadQuad(&model, FrameQuad("red.tga", "flat_n.tga"));
+  const GLuint blue = CreateTextureFromTGA(folder.File("blue.tga").c_str(), false);
+  model.DrawWithTexture(blue);
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{0, 0, 255}));
+  glDeleteTextures(1, &blue);
+}
+
+TEST_F(ModelDrawing, NormalMappedOverrideUsesTheMaterialOnlyForMinusOne) {
+  MilkshapeModel model;
+  LoadQuad(&model, FrameQuad("red.tga", "flat_n.tga"));
+  model.DrawNormalMappedOverride(-1);
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{255, 0, 0}));
+  EXPECT_EQ(ActiveUnit(), GL_TEXTURE0_ARB);
+  EXPECT_TRUE(UnitEnabled(GL_TEXTURE0_ARB));
+  EXPECT_FALSE(UnitEnabled(GL_TEXTURE2_ARB));
+  const GLuint blue = CreateTextureFromTGA(folder.File("blue.tga").c_str(), false);
+  model.DrawNormalMappedOverride(int(blue));
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{0, 0, 255}));
+  model.DrawNormalMappedOverride(int(kNoTexture));  // an empty Texture's name means "own"
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{255, 0, 0}));
+  glDeleteTextures(1, &blue);
+}
+
+TEST_F(ModelDrawing, NormalMappedAndGroupDrawsEndOnUnitZero) {
+  MilkshapeModel model;
+  LoadQuad(&model, FrameQuad("red.tga", "flat_n.tga"));
+  model.DrawNormalMapped();
+  EXPECT_EQ(ActiveUnit(), GL_TEXTURE0_ARB);
+  EXPECT_TRUE(UnitEnabled(GL_TEXTURE0_ARB));
+  EXPECT_FALSE(UnitEnabled(GL_TEXTURE1_ARB));
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  // Its uniforms belong to the lit program, which no test binds: GL
+  // reports the uniform calls, and the texture units still end as they must.
+  model.DrawNormalMappedGroupUniform(0.5f, 0.5f, 0.5f);
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  EXPECT_EQ(ActiveUnit(), GL_TEXTURE0_ARB);
+  EXPECT_FALSE(UnitEnabled(GL_TEXTURE2_ARB));
+  window->BeginMenuFrame(0, 0, 0);
+  glDisable(GL_TEXTURE_2D);
+  model.DrawTangentGeometry();
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{255, 255, 255})) << "no texture bound";
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(ModelDrawing, FlatArraysDrawTheSamePicture) {
+  MilkshapeModel model;
+  LoadQuad(&model, FrameQuad("red.tga", "flat_n.tga"));
+  model.BuildVertexArrays();
+  model.DrawVertexArrays(-1);
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{255, 0, 0}));
+  GLboolean arrayOn = GL_TRUE;
+  glGetBooleanv(GL_VERTEX_ARRAY, &arrayOn);
+  EXPECT_FALSE(arrayOn);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(ModelDrawing, CapitalExtensionGoesThroughTheBitmapReader) {
+  // A file named .TGA is not taken for a TGA: real bitmap data loads...
+  ASSERT_TRUE(WriteBmp(folder.File("paint.TGA"), Solid(0, 255, 0)));
+  // ...and TGA data under that name is refused by the bitmap reader.
+  ASSERT_TRUE(WriteTga(folder.File("other.TGA"), Solid(0, 255, 0)));
+  MilkshapeModel model;
+  LoadQuad(&model, FrameQuad("paint.TGA", "other.TGA"));
+  EXPECT_NE(model.materials[0].textureId, 0u);
+  EXPECT_EQ(model.materials[0].alphaMapId, 0u);
+  model.Draw();
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{0, 255, 0}));
+}
+
+TEST_F(ModelDrawing, StartupModelsLoadWithTexturesAndDrawSomething) {
+  LoadStartupModels();
+  Model* parts[] = {gSupportModel,        gBrakeDiskModel,      gVintModels[0],
+                    gVintModels[1],       gVintModels[2],       gSuspensionModels[0],
+                    gSuspensionModels[1], gSuspensionModels[2], gSuspensionModels[3],
+                    gSuspensionModels[4]};
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-0.4, 0.4, -0.3, 0.5, -2, 2);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glRotatef(30, 1, 1, 0);
+  for (Model* part : parts) {
+    ASSERT_NE(part, nullptr);
+    ASSERT_GT(part->triangleCount, 0);
+    EXPECT_NE(part->materials[0].textureId, 0u);
+    EXPECT_NE(part->materials[0].alphaMapId, 0u);
+    EXPECT_NE(part->tangents, nullptr);
+    glClear(GL_COLOR_BUFFER_BIT);
+    part->DrawNormalMappedOverride(-1);
+    EXPECT_FALSE(InkBox(window, kBlack).Empty());
+  }
+  // A picture of the ten parts for a person: frames/parts.tga.
+  glClearColor(0.3f, 0.3f, 0.35f, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+  glEnable(GL_COLOR_MATERIAL);
+  const float light[4] = {0.5f, 1, 1, 0};
+  for (int i = 0; i < 10; ++i) {
+    glViewport((i % 5) * 204, (1 - i / 5) * 384, 204, 384);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-0.3, 0.3, -0.35, 0.75, -2, 2);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glLightfv(GL_LIGHT0, GL_POSITION, light);
+    glRotatef(25, 1, 0, 0);
+    glRotatef(-35, 0, 1, 0);
+    parts[i]->DrawNormalMappedOverride(-1);
+  }
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glViewport(0, 0, GlWindow::kWidth, GlWindow::kHeight);
+  std::filesystem::create_directories("frames");
+  EXPECT_TRUE(window->DumpFrame("frames/parts.tga"));
+  // The garage models come from another part of the generator; a missing
+  // one stays an empty model that draws nothing.
+  for (Model* garage : gGarageModels) ASSERT_NE(garage, nullptr);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  for (Model*& part : {std::ref(gSupportModel), std::ref(gBrakeDiskModel)}) {
+    delete part;
+    part = nullptr;
+  }
+  for (Model*& m : gVintModels) delete m, m = nullptr;
+  for (Model*& m : gSuspensionModels) delete m, m = nullptr;
+  for (Model*& m : gGarageModels) delete m, m = nullptr;
+}
+
+namespace {
+
+// A program that shows the lit program's three group uniforms as colour:
+// red LightNow, green RefInt, blue GlassAlpha.
+GLuint MakeUniformProbeProgram() {
+  using CreateShaderFn = GLuint(APIENTRYP)(GLenum);
+  using ShaderSourceFn = void(APIENTRYP)(GLuint, GLsizei, const char* const*, const GLint*);
+  using ShaderFn = void(APIENTRYP)(GLuint);
+  using CreateProgramFn = GLuint(APIENTRYP)();
+  using AttachFn = void(APIENTRYP)(GLuint, GLuint);
+  CreateShaderFn createShader;
+  ShaderSourceFn shaderSource;
+  ShaderFn compileShader, linkProgram, useProgram;
+  CreateProgramFn createProgram;
+  AttachFn attachShader;
+  Sys_FetchGL(createShader, "glCreateShader");
+  Sys_FetchGL(shaderSource, "glShaderSource");
+  Sys_FetchGL(compileShader, "glCompileShader");
+  Sys_FetchGL(createProgram, "glCreateProgram");
+  Sys_FetchGL(attachShader, "glAttachShader");
+  Sys_FetchGL(linkProgram, "glLinkProgram");
+  Sys_FetchGL(useProgram, "glUseProgram");
+  const char* vertex = "void main() { gl_Position = ftransform(); }";
+  const char* fragment =
+      "uniform float LightNow; uniform float RefInt; uniform float GlassAlpha;\n"
+      "void main() { gl_FragColor = vec4(LightNow, RefInt, GlassAlpha, 1.0); }";
+  const GLuint vs = createShader(GL_VERTEX_SHADER), fs = createShader(GL_FRAGMENT_SHADER);
+  shaderSource(vs, 1, &vertex, nullptr);
+  shaderSource(fs, 1, &fragment, nullptr);
+  compileShader(vs);
+  compileShader(fs);
+  const GLuint program = createProgram();
+  attachShader(program, vs);
+  attachShader(program, fs);
+  linkProgram(program);
+  return program;
+}
+
+GLint UniformLocation(GLuint program, const char* name) {
+  using LocationFn = GLint(APIENTRYP)(GLuint, const char*);
+  LocationFn location;
+  Sys_FetchGL(location, "glGetUniformLocation");
+  return location(program, name);
+}
+
+void UseProgram(GLuint program) {
+  using UseFn = void(APIENTRYP)(GLuint);
+  UseFn use;
+  Sys_FetchGL(use, "glUseProgram");
+  use(program);
+}
+
+}  // namespace
+
+TEST_F(ModelDrawing, GroupUniformDrawSetsTheLightOfEachGroup) {
+  // Four groups, each a quad of its own in a row across the frame.
+  Ms3dFile file = FrameQuad("red.tga", "flat_n.tga");
+  file.vertices.clear();
+  file.triangles.clear();
+  file.groups.clear();
+  for (int g = 0; g < 4; ++g) {
+    const float x0 = 100.0f + 150 * g, x1 = x0 + 100;
+    const float corners[4][2] = {{x0, 250}, {x1, 250}, {x1, 350}, {x0, 350}};
+    const uint16_t base = uint16_t(file.vertices.size());
+    for (const auto& c : corners) file.vertices.push_back({{c[0], c[1], 0}, -1});
+    Ms3dGroup group{"g", {}, 0};
+    const uint16_t tris[2][3] = {{0, 1, 2}, {0, 2, 3}};
+    for (const auto& t : tris) {
+      Ms3dTriangle tri;
+      for (int k = 0; k < 3; ++k) {
+        tri.vertices[k] = uint16_t(base + t[k]);
+        tri.normals[k][2] = 1;
+        tri.s[k] = (t[k] == 1 || t[k] == 2) ? 1.0f : 0.0f;
+        tri.t[k] = (t[k] >= 2) ? 0.0f : 1.0f;
+      }
+      group.triangles.push_back(uint16_t(file.triangles.size()));
+      file.triangles.push_back(tri);
+    }
+    file.groups.push_back(group);
+  }
+  MilkshapeModel model;
+  LoadQuad(&model, file);
+  const GLuint program = MakeUniformProbeProgram();
+  UseProgram(program);
+  gLocLightLightNow = UniformLocation(program, "LightNow");
+  gLocLightRefInt = UniformLocation(program, "RefInt");
+  gLocLightGlassAlpha = UniformLocation(program, "GlassAlpha");
+  ASSERT_GE(gLocLightLightNow, 0);
+  model.DrawNormalMappedGroupUniform(0.25f, 0.5f, 0.75f);
+  UseProgram(0);
+  const int expectedRed[4] = {64, 128, 191, 0};
+  const int expectedGreen[4] = {0, 0, 0, 255};  // RefInt 1 from the fourth group on
+  for (int g = 0; g < 4; ++g) {
+    const std::vector<int> p = PixelAt(window, FrameToWindowX(150.0f + 150 * g), FrameToWindowY(300));
+    EXPECT_NEAR(p[0], expectedRed[g], 2) << "group " << g;
+    EXPECT_NEAR(p[1], expectedGreen[g], 2) << "group " << g;
+    EXPECT_EQ(p[2], 0) << "group " << g;
+  }
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  gLocLightLightNow = gLocLightRefInt = gLocLightGlassAlpha = -1;
+}

@@ -1,0 +1,174 @@
+// The settings file menu.inf: word layout, ranges, defaults and where it lives.
+#include "framework/settings.h"
+
+#include "framework/globals.h"
+
+#include "tests/support/temp_home.h"
+#include "tools/binary_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+std::vector<uint8_t> Words(std::initializer_list<int32_t> words) {
+  ByteBuffer out;
+  for (int32_t w : words) out.I32(w);
+  return out.bytes;
+}
+
+int32_t WordAt(const std::vector<uint8_t>& bytes, int index) {
+  int32_t value;
+  std::memcpy(&value, bytes.data() + 4 * index, 4);
+  return value;
+}
+
+std::vector<uint8_t> DefaultFile() {
+  int32_t words[kSettingsWordCount];
+  DefaultSettingsWords(words);
+  ByteBuffer out;
+  for (int32_t w : words) out.I32(w);
+  return out.bytes;
+}
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gSettingsAccepted = 0;
+    gScreenWidth = gScreenHeight = 0;
+    gSightDistance = 400.0f;
+  }
+  TempHome home;
+};
+
+TEST_F(SettingsFile, RoundTripKeepsEveryWord) {
+  auto file = Words({3, 16, 2, 0, 1, 1, 77, 2, 1, 1, 0, 1, 3, 2, 8,
+                     65, 68, 87, 83, 32, 5, -6, 7, 8, 9});
+  home.WriteSaveFile("menu.inf", file);
+  LoadSettings();
+  EXPECT_EQ(gResolutionIndex, 3);
+  EXPECT_EQ(gScreenWidth, 1280);
+  EXPECT_EQ(gScreenHeight, 1024);
+  EXPECT_EQ(gColourBits, 16);
+  EXPECT_EQ(gSoundOn, 0);
+  EXPECT_EQ(gMusicOn, 1);
+  EXPECT_EQ(gSettingWord6, 77);
+  EXPECT_EQ(gTrafficSetting, 2);
+  EXPECT_EQ(gShadowDetail, 3);
+  EXPECT_FLOAT_EQ(gSightDistance, 450.0f);
+  EXPECT_EQ(gAntiAliasing, 8);
+  EXPECT_EQ(gKeyBindings[4], 32);
+  EXPECT_EQ(gSettingWords20[1], -6);
+
+  auto written = home.ReadSaveFile("menu.inf");
+  ASSERT_EQ(written.size(), kSettingsFileSize);
+  file[4 * kWordTextureCompression] = 1;  // compression is always written as on
+  EXPECT_EQ(written, file);
+}
+
+TEST_F(SettingsFile, ByteFlagsAreWrittenAsZeroOrOne) {
+  home.WriteSaveFile("menu.inf", Words({0, 32, 0, 9, -3, 0, 0, 1, 0, 0, 0, 0, 1, 1, 0,
+                                        37, 39, 38, 40, 16, 0, 0, 0, 0, 0}));
+  LoadSettings();
+  auto written = home.ReadSaveFile("menu.inf");
+  EXPECT_EQ(WordAt(written, kWordSound), 1);
+  EXPECT_EQ(WordAt(written, kWordMusic), 1);
+  EXPECT_EQ(WordAt(written, kWordEax), 0);
+  EXPECT_EQ(WordAt(written, kWordTextureCompression), 1);
+}
+
+TEST_F(SettingsFile, ShortFileReadsMissingWordsAsMinusOneThenDefaults) {
+  home.WriteSaveFile("menu.inf", Words({2, 32, 1, 1, 1, 0, 0, 1, 0, 0}));  // 10 of 25 words
+  LoadSettings();
+  EXPECT_EQ(gResolutionIndex, 2);
+  EXPECT_EQ(gTextureFiltering, -1);         // taken as it stands
+  EXPECT_EQ(gShadowDetail, 1);              // -1 is out of range: default
+  EXPECT_EQ(gSightRange, -1);
+  EXPECT_FLOAT_EQ(gSightDistance, 400.0f);  // an unknown sight range keeps the start value
+  EXPECT_EQ(gAntiAliasing, 0);
+  EXPECT_EQ(gKeyBindings[0], 37);
+  EXPECT_EQ(gKeyBindings[4], 16);
+  EXPECT_EQ(gSettingWords20[0], -1);
+  EXPECT_EQ(home.ReadSaveFile("menu.inf").size(), kSettingsFileSize);
+}
+
+TEST_F(SettingsFile, OutOfRangeWordsFallBackToDefaults) {
+  home.WriteSaveFile("menu.inf", Words({10, 32, 1, 1, 1, 0, 0, 3, 1, 1, 1, 1, 4, 0, 3,
+                                        0, 256, 38, -5, 90, 0, 0, 0, 0, 0}));
+  LoadSettings();
+  EXPECT_EQ(gResolutionIndex, 0);
+  EXPECT_EQ(gScreenWidth, 1024);
+  EXPECT_EQ(gScreenHeight, 768);
+  EXPECT_EQ(gTrafficSetting, 1);
+  EXPECT_EQ(gShadowDetail, 1);
+  EXPECT_EQ(gAntiAliasing, 0);
+  EXPECT_EQ(gKeyBindings[0], 37);
+  EXPECT_EQ(gKeyBindings[1], 39);
+  EXPECT_EQ(gKeyBindings[2], 38);   // in range: kept
+  EXPECT_EQ(gKeyBindings[3], 40);
+  EXPECT_EQ(gKeyBindings[4], 90);   // in range: kept
+  EXPECT_EQ(gMotionBlur, 1);        // neighbours of bad words read as before
+  EXPECT_FLOAT_EQ(gSightDistance, 310.0f);
+}
+
+TEST_F(SettingsFile, AcceptedResolutionAndAntiAliasingAreWrittenOnlyWhenAccepted) {
+  home.WriteSaveFile("menu.inf", DefaultFile());
+  LoadSettings();
+  gScreenWidth = 1920;  // chosen on the GRAPHICS screen
+  gScreenHeight = 1200;
+  gAntiAliasingChoice = 4;
+  ASSERT_TRUE(SaveSettings());
+  auto written = home.ReadSaveFile("menu.inf");
+  EXPECT_EQ(WordAt(written, kWordResolution), 0);
+  EXPECT_EQ(WordAt(written, kWordAntiAliasing), 0);
+  EXPECT_EQ(gScreenWidth, 1024);  // set back from the index after the write
+
+  gScreenWidth = 1920;
+  gScreenHeight = 1200;
+  gSettingsAccepted = 1;
+  ASSERT_TRUE(SaveSettings());
+  written = home.ReadSaveFile("menu.inf");
+  EXPECT_EQ(WordAt(written, kWordResolution), 9);
+  EXPECT_EQ(WordAt(written, kWordAntiAliasing), 4);
+}
+
+TEST_F(SettingsFile, FirstStartCopiesTheBaseFileToTheDocumentsFolder) {
+  auto base = ReadFileBytes(kBaseSettingsPath);
+  ASSERT_EQ(base.size(), kSettingsFileSize) << "the generated base/menu.inf";
+  EXPECT_TRUE(home.ReadSaveFile("menu.inf").empty());
+  LoadSettings();
+  EXPECT_EQ(home.ReadSaveFile("menu.inf"), base);
+}
+
+TEST_F(SettingsFile, BaseFileHoldsTheShippedDefaults) {
+  EXPECT_EQ(ReadFileBytes(kBaseSettingsPath), DefaultFile());
+  int32_t words[kSettingsWordCount];
+  DefaultSettingsWords(words);
+  EXPECT_EQ(words[kWordTraffic], 1);
+  EXPECT_EQ(words[kWordTextureFiltering], 0);
+  EXPECT_EQ(words[kWordEax], 0);
+}
+
+TEST_F(SettingsFile, NoFileAnywhereStartsFromDefaultsAndWritesThem) {
+  auto old = std::filesystem::current_path();
+  std::filesystem::current_path(home.Path());  // no base/ here
+  LoadSettings();
+  std::filesystem::current_path(old);
+  EXPECT_EQ(gResolutionIndex, 0);
+  EXPECT_EQ(gSoundOn, 1);
+  EXPECT_EQ(home.ReadSaveFile("menu.inf"), DefaultFile());
+}
+
+TEST_F(SettingsFile, FailedSaveReportsAndKeepsTheOldFile) {
+  home.WriteSaveFile("menu.inf", DefaultFile());
+  LoadSettings();
+  // A folder where the temporary file would go makes the save fail midway.
+  std::filesystem::create_directories(home.SaveFolder() + "/menu.inf.tmp");
+  gResolutionIndex = 5;
+  EXPECT_FALSE(SaveSettings());
+  EXPECT_EQ(home.ReadSaveFile("menu.inf"), DefaultFile());
+}
+
+}  // namespace

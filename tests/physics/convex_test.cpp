@@ -1,0 +1,325 @@
+// Convex polytope tests: cubes given as convex data behave like boxes,
+// edge-edge contacts and separations, terrain triangles, degenerate input.
+#include "physics/convex.h"
+
+#include "convex_block.h"
+#include "physics_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+neGeometry BoxGeometry(f32 hx, f32 hy, f32 hz) {
+    neGeometry g;
+    g.SetDefaults();
+    g.SetBoxSizeXYZ(2 * hx, 2 * hy, 2 * hz);
+    return g;
+}
+
+neGeometry ConvexGeometry(const ConvexBlock& block) {
+    neGeometry g;
+    g.SetDefaults();
+    g.SetConvex(block.Data());
+    return g;
+}
+
+neT3 Placed(const neV3& pos, const neV3& angles = neMakeV3(0, 0, 0)) {
+    neT3 t;
+    t.SetIdentity();
+    t.rot.RotateXYZ(angles);
+    t.pos = pos;
+    t.SetHomogeneous();
+    return t;
+}
+
+bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+void ExpectSaneContact(const neCollisionResult& r) {
+    if (!r.valid) return;
+    EXPECT_TRUE(std::isfinite(r.depth));
+    EXPECT_GE(r.depth, 0.0f);
+    EXPECT_TRUE(Finite(r.normal) && Finite(r.pointA) && Finite(r.pointB));
+    EXPECT_NEAR(r.normal.Dot(r.normal), 1.0f, 1e-3f);
+}
+
+// Penetration of two boxes by the separating-axis theorem: the smallest
+// overlap over the fifteen axes, negative when some axis separates.
+f32 BoxOverlap(const neV3& ha, const neT3& ta, const neV3& hb, const neT3& tb) {
+    neV3 axes[15];
+    s32 n = 0;
+    for (s32 i = 0; i < 3; ++i) axes[n++] = ta.rot.M[i];
+    for (s32 i = 0; i < 3; ++i) axes[n++] = tb.rot.M[i];
+    for (s32 i = 0; i < 3; ++i)
+        for (s32 j = 0; j < 3; ++j) {
+            neV3 l = ta.rot.M[i].Cross(tb.rot.M[j]);
+            if (l.Dot(l) > 1e-4f) axes[n++] = l * (1.0f / std::sqrt(l.Dot(l)));
+        }
+    f32 best = 1e30f;
+    neV3 d = tb.pos - ta.pos;
+    for (s32 k = 0; k < n; ++k) {
+        const neV3& l = axes[k];
+        f32 ra = 0, rb = 0;
+        for (s32 i = 0; i < 3; ++i) {
+            ra += std::fabs(ta.rot.M[i].Dot(l)) * ha[i];
+            rb += std::fabs(tb.rot.M[i].Dot(l)) * hb[i];
+        }
+        best = std::min(best, ra + rb - std::fabs(d.Dot(l)));
+    }
+    return best;
+}
+
+}  // namespace
+
+TEST(ConvexCollision, CubesOneInsideTheOthersTopGiveTheFaceDepth) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry a = ConvexGeometry(cube), b = ConvexGeometry(cube);
+    neCollisionResult r{};
+    ASSERT_TRUE(neCollideConvexConvex(r, a, Placed(neMakeV3(0, 0, 0)), b, Placed(neMakeV3(0, 0.95f, 0))));
+    EXPECT_EQ(r.valid, 1);
+    EXPECT_NEAR(r.depth, 0.05f, 1e-5f);
+    ExpectV3Near(r.normal, neMakeV3(0, -1, 0));  // from B toward A
+    EXPECT_NEAR(r.pointA.y, 0.5f, 1e-5f);        // in A's top face
+    EXPECT_NEAR(r.pointB.y, 0.45f, 1e-5f);       // B's deepest corner
+}
+
+TEST(ConvexCollision, BoxAndConvexCubeAgreeWithTwoBoxes) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry convex = ConvexGeometry(cube), box = BoxGeometry(0.5f, 0.5f, 0.5f);
+    const neT3 ta = Placed(neMakeV3(0, 0, 0)), tb = Placed(neMakeV3(0.2f, 0.95f, -0.1f));
+    neCollisionResult boxes{}, mixed{}, flipped{};
+    ASSERT_TRUE(neCollideConvexConvex(boxes, box, ta, box, tb));
+    ASSERT_TRUE(neCollideConvexConvex(mixed, box, ta, convex, tb));
+    ASSERT_TRUE(neCollideConvexConvex(flipped, convex, ta, box, tb));
+    for (const neCollisionResult* r : {&boxes, &mixed, &flipped}) {
+        EXPECT_NEAR(r->depth, 0.05f, 1e-5f);
+        ExpectV3Near(r->normal, neMakeV3(0, -1, 0));
+    }
+    neCollisionResult pair{};
+    neCollideConvexPair(pair, convex, ta, box, tb);
+    EXPECT_EQ(pair.valid, 1);
+    EXPECT_NEAR(pair.depth, 0.05f, 1e-5f);
+}
+
+TEST(ConvexCollision, TouchingFacesAreSeparated) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry a = ConvexGeometry(cube);
+    neCollisionResult r{};
+    EXPECT_FALSE(neCollideConvexConvex(r, a, Placed(neMakeV3(0, 0, 0)), a, Placed(neMakeV3(0, 1.0f, 0))));
+    EXPECT_EQ(r.valid, 0);
+    EXPECT_FALSE(neCollideConvexConvex(r, a, Placed(neMakeV3(0, 0, 0)), a, Placed(neMakeV3(0.3f, 1.2f, 0))));
+}
+
+TEST(ConvexCollision, CrossedEdgesMeetAlongTheEdgeAxisOrSeparate) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry a = ConvexGeometry(cube), b = BoxGeometry(0.5f, 0.5f, 0.5f);
+    const f32 q = NE_PI / 4;
+    const neT3 ta = Placed(neMakeV3(0, 0, 0), neMakeV3(0, 0, q));   // top edge along z
+    const f32 reach = std::sqrt(0.5f);                                // centre to edge
+    neCollisionResult r{};
+    ASSERT_TRUE(neCollideConvexConvex(r, a, ta, b, Placed(neMakeV3(0, 1.35f, 0), neMakeV3(q, 0, 0))));
+    EXPECT_NEAR(r.depth, 2 * reach - 1.35f, 1e-4f);
+    ExpectV3Near(r.normal, neMakeV3(0, -1, 0), 1e-4f);
+    ExpectV3Near(r.pointA, neMakeV3(0, reach, 0), 1e-4f);
+    ExpectV3Near(r.pointB, neMakeV3(0, 1.35f - reach, 0), 1e-4f);
+
+    // Lifted clear, only the edge-edge axis separates them.
+    EXPECT_FALSE(neCollideConvexConvex(r, a, ta, b, Placed(neMakeV3(0, 1.45f, 0), neMakeV3(q, 0, 0))));
+    EXPECT_EQ(r.valid, 0);
+}
+
+TEST(ConvexCollision, RandomBoxPairsAgreeWithTheSeparatingAxisTheorem) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<f32> angle(-NE_PI, NE_PI), offset(-1.6f, 1.6f), size(0.2f, 0.8f);
+    s32 contacts = 0, separations = 0;
+    for (s32 i = 0; i < 3000; ++i) {
+        const neV3 ha = neMakeV3(size(rng), size(rng), size(rng)), hb = neMakeV3(size(rng), size(rng), size(rng));
+        const neT3 ta = Placed(neMakeV3(0, 0, 0), neMakeV3(angle(rng), angle(rng), angle(rng)));
+        const neT3 tb = Placed(neMakeV3(offset(rng), offset(rng), offset(rng)), neMakeV3(angle(rng), angle(rng), angle(rng)));
+        neGeometry ga = BoxGeometry(ha.x, ha.y, ha.z), gb = BoxGeometry(hb.x, hb.y, hb.z);
+        neCollisionResult r{};
+        neCollideConvexConvex(r, ga, ta, gb, tb);
+        ExpectSaneContact(r);
+        const f32 overlap = BoxOverlap(ha, ta, hb, tb);
+        if (overlap > 0.01f) {
+            ++contacts;
+            EXPECT_EQ(r.valid, 1) << "case " << i << " overlap " << overlap;
+            if (r.valid) {
+                EXPECT_GE(r.depth, overlap - 1e-3f) << "case " << i;
+            }
+        } else if (overlap < -0.01f) {
+            ++separations;
+            EXPECT_EQ(r.valid, 0) << "case " << i << " overlap " << overlap;
+        }
+    }
+    EXPECT_GT(contacts, 300);
+    EXPECT_GT(separations, 300);
+}
+
+TEST(ConvexCollision, OctahedronRestingOnACubeTouchesWithItsTip) {
+    ConvexBlock octa = ConvexBlock::Octahedron(0.5f);
+    neGeometry a = ConvexGeometry(octa), b = BoxGeometry(1, 0.5f, 1);
+    neCollisionResult r{};
+    ASSERT_TRUE(neCollideConvexConvex(r, a, Placed(neMakeV3(0.1f, 0.98f, 0)), b, Placed(neMakeV3(0, 0, 0))));
+    EXPECT_NEAR(r.depth, 0.02f, 1e-4f);
+    ExpectV3Near(r.normal, neMakeV3(0, 1, 0), 1e-4f);
+    ExpectV3Near(r.pointA, neMakeV3(0.1f, 0.48f, 0), 1e-4f);
+}
+
+TEST(ConvexCollision, DegenerateInputGivesNoContactAndNoNaN) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry a = ConvexGeometry(cube);
+    neCollisionResult r{};
+    // The search direction vanishes when B sits exactly at A + (-0.1, -0.1, -0.1).
+    neCollideConvexConvex(r, a, Placed(neMakeV3(0, 0, 0)), a, Placed(neMakeV3(-0.1f, -0.1f, -0.1f)));
+    ExpectSaneContact(r);
+
+    // A block whose counts are out of range never collides.
+    ConvexBlock broken = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neConvexHeader header{300, 8, {0, 0}};
+    std::memcpy(broken.MutableData(), &header, sizeof header);
+    neGeometry bad = ConvexGeometry(broken);
+    EXPECT_FALSE(neCollideConvexConvex(r, bad, Placed(neMakeV3(0, 0, 0)), a, Placed(neMakeV3(0, 0.5f, 0))));
+    neGeometry sphere;
+    sphere.SetDefaults();
+    sphere.SetSphereDiameter(1);
+    EXPECT_FALSE(neCollideConvexConvex(r, sphere, Placed(neMakeV3(0, 0, 0)), a, Placed(neMakeV3(0, 0.5f, 0))));
+}
+
+TEST(ConvexCollision, ManyFacedPolytopesStayWithinTheEdgeStack) {
+    // A latitude-longitude ball: 12 segments and 8 rings use 252 of the 255
+    // edge numbers a block can hold.
+    const s32 segments = 12, rings = 8;
+    std::vector<neV3> v = {neMakeV3(0, 0.6f, 0), neMakeV3(0, -0.6f, 0)};
+    for (s32 r = 1; r < rings; ++r)
+        for (s32 s = 0; s < segments; ++s) {
+            f32 th = NE_PI * r / rings, ph = 2 * NE_PI * s / segments;
+            v.push_back(neMakeV3(0.6f * std::sin(th) * std::cos(ph), 0.6f * std::cos(th), 0.6f * std::sin(th) * std::sin(ph)));
+        }
+    auto at = [&](s32 r, s32 s) { return r == 0 ? 0 : (r == rings ? 1 : 2 + (r - 1) * segments + (s % segments)); };
+    std::vector<std::array<int, 3>> t;
+    for (s32 r = 0; r < rings; ++r)
+        for (s32 s = 0; s < segments; ++s) {
+            if (r > 0) t.push_back({at(r, s), at(r, s + 1), at(r + 1, s)});
+            if (r < rings - 1) t.push_back({at(r, s + 1), at(r + 1, s + 1), at(r + 1, s)});
+        }
+    ConvexBlock ball(v, t);
+    ASSERT_EQ(ball.EdgeCount(), 252);
+    neGeometry a = ConvexGeometry(ball);
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<f32> angle(-NE_PI, NE_PI), offset(-1.3f, 1.3f);
+    for (s32 i = 0; i < 300; ++i) {
+        neCollisionResult r{};
+        neCollideConvexConvex(r, a, Placed(neMakeV3(0, 0, 0), neMakeV3(angle(rng), angle(rng), angle(rng))), a,
+                              Placed(neMakeV3(offset(rng), offset(rng), offset(rng)), neMakeV3(angle(rng), 0, 0)));
+        ExpectSaneContact(r);
+    }
+}
+
+// ---- Against the terrain.
+
+namespace {
+
+struct TerrainPatch {
+    std::vector<neV3> vertices;
+    std::vector<neTriangle> triangles;
+    std::vector<s32> indices;
+    neGeometry geometry;
+
+    void AddTriangle(const neV3& a, const neV3& b, const neV3& c, s32 material, u32 flags = 0) {
+        s32 base = static_cast<s32>(vertices.size());
+        vertices.insert(vertices.end(), {a, b, c});
+        neTriangle t;
+        t.indices[0] = base;
+        t.indices[1] = base + 1;
+        t.indices[2] = base + 2;
+        t.materialIndex = material;
+        t.flags = flags;
+        indices.push_back(static_cast<s32>(triangles.size()));
+        triangles.push_back(t);
+    }
+    // A horizontal triangle at height y, large enough to pass under a unit body.
+    void AddFloor(f32 y, s32 material, bool clockwise = false, u32 flags = 0) {
+        neV3 a = neMakeV3(-5, y, -5), b = neMakeV3(5, y, -5), c = neMakeV3(0, y, 8);
+        if (clockwise)
+            AddTriangle(a, c, b, material, flags);
+        else
+            AddTriangle(a, b, c, material, flags);
+    }
+    const neGeometry& Geometry() {
+        geometry.SetDefaults();
+        geometry.SetMesh(indices.data(), static_cast<s32>(indices.size()), triangles.data(), vertices.data());
+        return geometry;
+    }
+};
+
+}  // namespace
+
+TEST(ConvexTerrain, ACubeOverTwoTrianglesTakesTheDeeperOneAndItsMaterial) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry a = ConvexGeometry(cube);
+    TerrainPatch patch;
+    patch.AddFloor(0.0f, 4);
+    patch.AddFloor(0.03f, 7, true);
+    neCollisionResult r{};
+    neCollideConvexTerrain(r, a, Placed(neMakeV3(0.2f, 0.45f, 0.1f)), patch.Geometry());
+    ASSERT_EQ(r.valid, 1);
+    EXPECT_NEAR(r.depth, 0.08f, 1e-5f);
+    ExpectV3Near(r.normal, neMakeV3(0, 1, 0));  // up, whatever the winding
+    EXPECT_EQ(r.materialIndexB, 7);
+    EXPECT_NEAR(r.pointA.y, -0.05f, 1e-5f);
+    EXPECT_NEAR(r.pointB.y, 0.03f, 1e-5f);
+}
+
+TEST(ConvexTerrain, OnlyFullTestTrianglesCollide) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry a = ConvexGeometry(cube);
+    TerrainPatch patch;
+    patch.AddFloor(0.0f, 1, false, NE_TRIANGLE_VERTICAL_TEST);
+    patch.AddFloor(0.0f, 2, false, 5);
+    neCollisionResult r{};
+    neCollideConvexTerrain(r, a, Placed(neMakeV3(0, 0.45f, 0)), patch.Geometry());
+    EXPECT_EQ(r.valid, 0);
+    neCollideConvexTerrain(r, a, Placed(neMakeV3(0, 0.6f, 0)), patch.Geometry());
+    EXPECT_EQ(r.valid, 0);
+}
+
+TEST(ConvexTerrain, AnEdgeDownOnATriangleEdgeStillGetsAContact) {
+    // A cube turned 45 degrees about z stands on its edge across the border
+    // of a small triangle: the contact is found and stays sane.
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry a = ConvexGeometry(cube);
+    TerrainPatch patch;
+    patch.AddTriangle(neMakeV3(-1, 0, 0.2f), neMakeV3(1, 0, 0.2f), neMakeV3(0, 0, 2), 3);
+    neCollisionResult r{};
+    neCollideConvexTerrain(r, a, Placed(neMakeV3(0, std::sqrt(0.5f) - 0.02f, 0), neMakeV3(0, 0, NE_PI / 4)),
+                           patch.Geometry());
+    ASSERT_EQ(r.valid, 1);
+    ExpectSaneContact(r);
+    EXPECT_NEAR(r.depth, 0.02f, 1e-3f);
+    EXPECT_EQ(r.materialIndexB, 3);
+}
+
+TEST(ConvexTerrain, DegenerateAndRandomTrianglesNeverGiveNaN) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.4f, 0.3f);
+    neGeometry a = ConvexGeometry(cube);
+    TerrainPatch line;
+    line.AddTriangle(neMakeV3(-1, 0, 0), neMakeV3(0, 0, 0), neMakeV3(1, 0, 0), 1);  // no area
+    neCollisionResult r{};
+    neCollideConvexTerrain(r, a, Placed(neMakeV3(0, 0.2f, 0)), line.Geometry());
+    EXPECT_EQ(r.valid, 0);
+
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<f32> coord(-1.2f, 1.2f), angle(-NE_PI, NE_PI);
+    for (s32 i = 0; i < 500; ++i) {
+        TerrainPatch patch;
+        for (s32 k = 0; k < 3; ++k)
+            patch.AddTriangle(neMakeV3(coord(rng), coord(rng), coord(rng)), neMakeV3(coord(rng), coord(rng), coord(rng)),
+                              neMakeV3(coord(rng), coord(rng), coord(rng)), k);
+        neCollideConvexTerrain(r, a, Placed(neMakeV3(0, 0, 0), neMakeV3(angle(rng), angle(rng), angle(rng))),
+                               patch.Geometry());
+        ExpectSaneContact(r);
+    }
+}

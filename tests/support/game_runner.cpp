@@ -1,0 +1,155 @@
+#include "tests/support/game_runner.h"
+
+#include "tests/support/temp_home.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+std::string MakeTempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zarnok-run-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+
+std::string ReadText(const std::string& path) {
+  std::vector<uint8_t> bytes = ReadFileBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::stringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+// The folder of the previous run, removed when the next one starts.
+std::string& LastRunFolder() {
+  static std::string folder;
+  return folder;
+}
+
+}  // namespace
+
+std::string GameRunResult::FramePath(int frame) const {
+  return dumpFolder + "/frame-" + std::to_string(frame) + ".png";
+}
+
+bool GameRunResult::Traced(const std::string& line) const {
+  for (const std::string& traced : trace) {
+    if (traced == line) return true;
+  }
+  return false;
+}
+
+std::vector<std::string> GameRunResult::MessageBoxes() const {
+  std::vector<std::string> boxes;
+  for (const std::string& line : trace) {
+    if (line.rfind("message ", 0) == 0) boxes.push_back(line.substr(8));
+  }
+  return boxes;
+}
+
+bool HasDisplay() {
+  const char* display = std::getenv("DISPLAY");
+  return display && *display;
+}
+
+GameRunResult RunGame(const GameRunOptions& options) {
+  std::error_code ignored;
+  if (!LastRunFolder().empty()) std::filesystem::remove_all(LastRunFolder(), ignored);
+  std::string folder = MakeTempFolder();
+  LastRunFolder() = folder;
+  std::string home = options.home;
+  if (home.empty()) {
+    home = folder + "/home";
+    std::filesystem::create_directories(home);
+  }
+  std::ofstream(folder + "/input.txt") << options.inputScript;
+
+  std::map<std::string, std::string> env;
+  for (char** entry = environ; *entry; ++entry) {
+    std::string text = *entry;
+    size_t equals = text.find('=');
+    if (equals != std::string::npos) env[text.substr(0, equals)] = text.substr(equals + 1);
+  }
+  env.erase("XDG_CONFIG_HOME");
+  env["HOME"] = home;
+  env["ALSOFT_DRIVERS"] = "null";
+  env["LIBGL_ALWAYS_SOFTWARE"] = "1";
+  env["ZARNOK_NONINTERACTIVE"] = "1";
+  env["ZARNOK_NO_WEB_PAGE"] = "1";
+  env["ZARNOK_TRACE"] = folder + "/trace.txt";
+  env["ZARNOK_INPUT"] = folder + "/input.txt";
+  env.erase("ZARNOK_FRAME_MS");
+  if (options.frameMilliseconds > 0) env["ZARNOK_FRAME_MS"] = std::to_string(options.frameMilliseconds);
+  env.erase("ZARNOK_SEED");
+  if (options.seed >= 0) env["ZARNOK_SEED"] = std::to_string(options.seed);
+  if (!options.dumpFrames.empty()) {
+    std::string frames;
+    for (int frame : options.dumpFrames) frames += (frames.empty() ? "" : ",") + std::to_string(frame);
+    env["ZARNOK_DUMP_FRAMES"] = frames;
+    env["ZARNOK_DUMP_DIR"] = folder;
+  }
+  for (const auto& [name, value] : options.environment) {
+    if (value.empty()) env.erase(name);
+    else env[name] = value;
+  }
+  std::vector<std::string> envText;
+  for (const auto& [name, value] : env) envText.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& text : envText) envp.push_back(text.data());
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  std::string errorPath = folder + "/stderr.txt";
+  posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addchdir_np(&files, ZARNOK_BUILD_DIR);
+  std::string program = ZARNOK_GAME_EXE;
+  char* argv[] = {program.data(), nullptr};
+  pid_t child;
+  int spawnError = posix_spawn(&child, program.c_str(), &files, nullptr, argv, envp.data());
+  posix_spawn_file_actions_destroy(&files);
+
+  GameRunResult result;
+  result.dumpFolder = folder;
+  if (spawnError != 0) {
+    result.errorOutput = "cannot start " + program;
+    return result;
+  }
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
+  int status = 0;
+  while (waitpid(child, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      result.timedOut = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (!result.timedOut && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  result.errorOutput = ReadText(errorPath);
+  result.trace = Lines(ReadText(folder + "/trace.txt"));
+  return result;
+}

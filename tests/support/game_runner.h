@@ -1,0 +1,44 @@
+// Runs the built game as a player would start it, under the test hooks:
+// in the build folder (which holds base/), with a temporary HOME, Mesa's
+// software GL and OpenAL Soft's null output, non-interactive message boxes
+// and no web page. Needs a display (the test script runs under Xvfb).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct GameRunOptions {
+  std::string inputScript;        // lines of the input script (see platform/platform.h)
+  std::vector<int> dumpFrames;    // frames whose picture is written as PNG
+  int frameMilliseconds = 100;    // fixed frame time; 0 runs on the real clock
+  int64_t seed = 1;               // fixed random seed; negative for none
+  std::string home;               // HOME for the game; empty for a fresh temporary one
+  int timeoutSeconds = 60;        // a guard against a hang, not a measure of speed
+  // More environment, set after the defaults above (so it may replace
+  // them); an empty value removes the variable.
+  std::vector<std::pair<std::string, std::string>> environment;
+};
+
+struct GameRunResult {
+  int exitCode = -1;        // the process's exit code; -1 when it did not exit normally
+  bool timedOut = false;    // killed after timeoutSeconds
+  std::string errorOutput;  // everything written on stderr
+  std::vector<std::string> trace;  // lines of the trace file
+  std::string dumpFolder;   // where frame-<n>.png files are
+
+  // The path of a dumped frame.
+  std::string FramePath(int frame) const;
+  // Whether the trace holds exactly this line.
+  bool Traced(const std::string& line) const;
+  // Every message box shown, as "caption: text".
+  std::vector<std::string> MessageBoxes() const;
+};
+
+// True when a display is there to open the game window on.
+bool HasDisplay();
+
+// Runs the game to its end and collects what it left behind. The dump
+// folder lives until the next run.
+GameRunResult RunGame(const GameRunOptions& options);

@@ -1,0 +1,15 @@
+// The particle-effect files of base/effects/.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/particle_effect.h"
+
+// The 24 words of an .eff file; the blending word is written in both places.
+std::vector<uint8_t> EncodeEffect(const EffectParameters& parameters);
+
+// Writes firepipe.eff, smokepipe.eff, dust.eff and checkpointlight.eff
+// under <base>/effects/. True when all were written.
+bool GenerateEffects(const std::string& base);

@@ -1,0 +1,840 @@
+#include "tools/gen_sounds.h"
+
+#include "tools/wav_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 22050;  // samples per second of every file
+constexpr double kTwoPi = 6.283185307179586;
+
+using Buffer = std::vector<float>;
+
+// ---- Building blocks ---------------------------------------------------------
+
+// A small deterministic generator, so that every build writes the same files.
+struct Rng {
+  uint32_t state;
+  explicit Rng(uint32_t seed) : state(seed * 2654435761u + 1013904223u) {}
+  uint32_t Next() {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+  }
+  float Uniform() { return float(Next() >> 8) / 16777216.0f; }  // 0..1
+  float Signed() { return Uniform() * 2.0f - 1.0f; }             // -1..1
+  float Range(float lo, float hi) { return lo + (hi - lo) * Uniform(); }
+};
+
+size_t Samples(double seconds) { return size_t(std::lround(seconds * kRate)); }
+
+// Second-order filter sections (the usual audio cookbook forms).
+struct Biquad {
+  float b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
+  float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+
+  static Biquad Make(int kind, double hz, double q) {
+    const double w = kTwoPi * hz / kRate, c = std::cos(w), alpha = std::sin(w) / (2.0 * q);
+    double b0, b1, b2;
+    if (kind == 0) {  // low-pass
+      b0 = (1 - c) / 2; b1 = 1 - c; b2 = (1 - c) / 2;
+    } else if (kind == 1) {  // high-pass
+      b0 = (1 + c) / 2; b1 = -(1 + c); b2 = (1 + c) / 2;
+    } else {  // band-pass, unit peak
+      b0 = alpha; b1 = 0; b2 = -alpha;
+    }
+    const double a0 = 1 + alpha;
+    Biquad f;
+    f.b0 = float(b0 / a0); f.b1 = float(b1 / a0); f.b2 = float(b2 / a0);
+    f.a1 = float(-2 * c / a0); f.a2 = float((1 - alpha) / a0);
+    return f;
+  }
+  static Biquad LowPass(double hz, double q = 0.707) { return Make(0, hz, q); }
+  static Biquad HighPass(double hz, double q = 0.707) { return Make(1, hz, q); }
+  static Biquad BandPass(double hz, double q) { return Make(2, hz, q); }
+
+  float Run(float x) {
+    float y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1; x1 = x; y2 = y1; y1 = y;
+    return y;
+  }
+};
+
+void Filter(Buffer& b, Biquad f) {
+  for (float& s : b) s = f.Run(s);
+}
+
+// Filters a loop so that the seam is seamless: the first pass brings the
+// filter into the state it has at the end of the loop, the second keeps.
+void FilterLoop(Buffer& b, Biquad f) {
+  for (float s : b) f.Run(s);
+  for (float& s : b) s = f.Run(s);
+}
+
+// Adds `src` × gain into `dst` from `start`, wrapping round the end of a loop.
+void AddWrapped(Buffer& dst, long start, const Buffer& src, float gain) {
+  const long n = long(dst.size());
+  long i = ((start % n) + n) % n;
+  for (float s : src) {
+    dst[size_t(i)] += s * gain;
+    if (++i == n) i = 0;
+  }
+}
+
+// Adds `src` × gain into `dst` from `start`, dropping what falls past the end.
+void AddAt(Buffer& dst, size_t start, const Buffer& src, float gain) {
+  for (size_t i = 0; i < src.size() && start + i < dst.size(); ++i) dst[start + i] += src[i] * gain;
+}
+
+void Normalize(Buffer& b, float peak) {
+  float most = 0;
+  for (float s : b) most = std::max(most, std::fabs(s));
+  if (most <= 0) return;
+  const float k = peak / most;
+  for (float& s : b) s *= k;
+}
+
+// Short fades at both ends of a one-shot, so that it starts and stops without a click.
+void FadeEdges(Buffer& b, double inSeconds, double outSeconds) {
+  const size_t in = std::min(b.size(), Samples(inSeconds));
+  const size_t out = std::min(b.size(), Samples(outSeconds));
+  for (size_t i = 0; i < in; ++i) b[i] *= float(i) / float(in);
+  for (size_t i = 0; i < out; ++i) b[b.size() - 1 - i] *= float(i) / float(out);
+}
+
+// A sine that decays exponentially: the ring of a struck body.
+Buffer Ring(double hz, double decaySeconds, double lengthSeconds, double phase = 0) {
+  Buffer b(Samples(lengthSeconds));
+  for (size_t i = 0; i < b.size(); ++i) {
+    const double t = double(i) / kRate;
+    b[i] = float(std::sin(kTwoPi * hz * t + phase) * std::exp(-t / decaySeconds));
+  }
+  return b;
+}
+
+// A low thump whose pitch falls from `fromHz` to `toHz`.
+Buffer Thump(double fromHz, double toHz, double decaySeconds, double lengthSeconds) {
+  Buffer b(Samples(lengthSeconds));
+  double phase = 0;
+  for (size_t i = 0; i < b.size(); ++i) {
+    const double t = double(i) / kRate;
+    const double hz = toHz + (fromHz - toHz) * std::exp(-t / (decaySeconds * 0.5));
+    phase += kTwoPi * hz / kRate;
+    b[i] = float(std::sin(phase) * std::exp(-t / decaySeconds));
+  }
+  return b;
+}
+
+// White noise shaped by an exponential decay.
+Buffer NoiseBurst(Rng& rng, double decaySeconds, double lengthSeconds) {
+  Buffer b(Samples(lengthSeconds));
+  for (size_t i = 0; i < b.size(); ++i) {
+    const double t = double(i) / kRate;
+    b[i] = rng.Signed() * float(std::exp(-t / decaySeconds));
+  }
+  return b;
+}
+
+Buffer WhiteNoise(Rng& rng, size_t count) {
+  Buffer b(count);
+  for (float& s : b) s = rng.Signed();
+  return b;
+}
+
+// Band-limited oscillators (polyBLEP), so that bright tones do not alias.
+double PolyBlep(double t, double dt) {
+  if (t < dt) {
+    t /= dt;
+    return t + t - t * t - 1.0;
+  }
+  if (t > 1.0 - dt) {
+    t = (t - 1.0) / dt;
+    return t * t + t + t + 1.0;
+  }
+  return 0.0;
+}
+
+struct Oscillator {
+  double phase = 0;  // 0..1
+  float Saw(double hz) {
+    const double dt = hz / kRate;
+    double v = 2.0 * phase - 1.0 - PolyBlep(phase, dt);
+    phase += dt;
+    if (phase >= 1.0) phase -= 1.0;
+    return float(v);
+  }
+  float Square(double hz, double width = 0.5) {
+    const double dt = hz / kRate;
+    double v = phase < width ? 1.0 : -1.0;
+    v += PolyBlep(phase, dt);
+    double shifted = phase + (1.0 - width);
+    if (shifted >= 1.0) shifted -= 1.0;
+    v -= PolyBlep(shifted, dt);
+    phase += dt;
+    if (phase >= 1.0) phase -= 1.0;
+    return float(v);
+  }
+};
+
+double MidiHz(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
+
+// ---- Engines ---------------------------------------------------------------------
+
+// A diesel truck engine held at one speed. Each firing is a short burst that
+// rings the engine block and exhaust (three damped resonances and a puff of
+// noise); cylinders differ a little, firings wander a little in time and
+// strength, and the crank's rotation adds a low rumble. Firing rate and
+// crank rate are whole numbers of hertz, so a two-second loop closes exactly.
+struct EngineVoice {
+  int firingHz;          // firings per second (six cylinders: three per crank turn)
+  float resonance[3];    // block and exhaust resonances, Hz
+  float decay;           // seconds of each firing's ring
+  float breath;          // exhaust noise level
+  float brightness;      // final low-pass, Hz
+  float rumble;          // crank-rate rumble level
+  uint32_t seed;
+};
+
+constexpr int kEngineLoopSeconds = 2;
+
+Buffer EngineLoop(const EngineVoice& v) {
+  const size_t n = size_t(kRate) * kEngineLoopSeconds;
+  Buffer out(n, 0.0f);
+  Rng rng(v.seed);
+  float cylinder[6];
+  for (float& c : cylinder) c = rng.Range(0.8f, 1.15f);
+  const int firings = v.firingHz * kEngineLoopSeconds;
+  const double spacing = double(n) / firings;
+  const double burstSeconds = std::min(0.09, v.decay * 5.0);
+  for (int e = 0; e < firings; ++e) {
+    const double start = (e + 0.04 * rng.Signed()) * spacing;
+    const float strength = cylinder[e % 6] * (1.0f + 0.1f * rng.Signed());
+    Buffer burst(Samples(burstSeconds), 0.0f);
+    const double phase = rng.Uniform() * kTwoPi;
+    for (size_t i = 0; i < burst.size(); ++i) {
+      const double t = double(i) / kRate;
+      const double ring = std::exp(-t / v.decay);
+      double s = std::sin(kTwoPi * v.resonance[0] * t) + 0.55 * std::sin(kTwoPi * v.resonance[1] * t + phase) +
+                 0.3 * std::sin(kTwoPi * v.resonance[2] * t + 2 * phase);
+      s = s * ring + v.breath * rng.Signed() * std::exp(-t / (v.decay * 0.6));
+      burst[i] = float(s);
+    }
+    AddWrapped(out, long(start), burst, strength);
+  }
+  // The crank turns once per three firings; its imbalance rumbles at that rate and twice it.
+  const double crankHz = v.firingHz / 3.0;
+  for (size_t i = 0; i < n; ++i) {
+    const double t = double(i) / kRate;
+    out[i] += float(v.rumble * (std::sin(kTwoPi * crankHz * t) + 0.4 * std::sin(kTwoPi * 2 * crankHz * t + 1.0)));
+  }
+  // Intake and exhaust hiss, pulsing with the firings.
+  Buffer hiss = WhiteNoise(rng, n);
+  FilterLoop(hiss, Biquad::BandPass(v.brightness * 0.8, 0.9));
+  for (size_t i = 0; i < n; ++i) {
+    const double pulse = 0.5 + 0.5 * std::cos(kTwoPi * v.firingHz * double(i) / kRate);
+    out[i] += float(0.35 * v.breath * hiss[i] * pulse * pulse);
+  }
+  FilterLoop(out, Biquad::LowPass(v.brightness, 0.8));
+  FilterLoop(out, Biquad::HighPass(28.0));
+  // A slow swell, as a real engine never holds perfectly still.
+  for (size_t i = 0; i < n; ++i) {
+    const double t = double(i) / kRate;
+    out[i] *= float(1.0 + 0.06 * std::sin(kTwoPi * 0.5 * t) + 0.03 * std::sin(kTwoPi * 1.5 * t + 2.0));
+  }
+  Normalize(out, 0.8f);
+  return out;
+}
+
+// ---- Impacts -----------------------------------------------------------------------
+
+// One impact: a body thump, a burst of scraping noise, metal panels ringing
+// and, for the harder ones, debris falling after. `strength` 0..3.
+Buffer Impact(int strength, uint32_t seed) {
+  Rng rng(seed);
+  const double length = 0.45 + 0.4 * strength;
+  Buffer out(Samples(length), 0.0f);
+  const double s = strength;
+  AddAt(out, 0, Thump(130 - 18 * s, 42 - 4 * s, 0.07 + 0.05 * s, length), 1.0f);
+  // A few sub-impacts spread over the first moments: a big crash is several blows.
+  const int blows = 1 + strength;
+  for (int b = 0; b < blows; ++b) {
+    const size_t at = b == 0 ? 0 : Samples(rng.Range(0.02f, 0.05f + 0.04f * float(s)));
+    Buffer noise = NoiseBurst(rng, 0.03 + 0.03 * s, 0.4 + 0.15 * s);
+    Filter(noise, Biquad::BandPass(rng.Range(900.0f, 2200.0f) - 150.0 * s, 0.7));
+    AddAt(out, at, noise, (b == 0 ? 0.9f : 0.6f) + 0.1f * float(s));
+    AddAt(out, at, Thump(100 - 10 * s, 45, 0.05 + 0.02 * s, 0.3), b == 0 ? 0.0f : 0.5f);
+  }
+  // Panels ring at unrelated frequencies: the clang of sheet metal.
+  const int panels = 2 + 2 * strength;
+  for (int p = 0; p < panels; ++p) {
+    const size_t at = Samples(rng.Range(0.0f, 0.03f + 0.03f * float(s)));
+    AddAt(out, at, Ring(rng.Range(280.0f, 2600.0f), rng.Range(0.05f, 0.12f + 0.08f * float(s)), length),
+          rng.Range(0.08f, 0.2f));
+  }
+  // Debris: small clicks and rattles after the blow.
+  const int bits = strength >= 1 ? 4 * strength : 0;
+  for (int d = 0; d < bits; ++d) {
+    const size_t at = Samples(rng.Range(0.08f, float(length) * 0.8f));
+    Buffer bit = NoiseBurst(rng, 0.006, 0.04);
+    Filter(bit, Biquad::BandPass(rng.Range(2000.0f, 5000.0f), 2.0));
+    AddAt(out, at, bit, rng.Range(0.15f, 0.4f));
+  }
+  Filter(out, Biquad::LowPass(7000.0));
+  FadeEdges(out, 0.001, 0.05);
+  Normalize(out, 0.45f + 0.15f * float(s));  // harder impacts are louder
+  return out;
+}
+
+// The player's truck landing hard on the ground (light) or crashing (hard):
+// a deep chassis thud with the body and load rattling.
+Buffer TruckHit(bool hard, uint32_t seed) {
+  Rng rng(seed);
+  const double length = hard ? 1.4 : 0.7;
+  Buffer out(Samples(length), 0.0f);
+  AddAt(out, 0, Thump(hard ? 95 : 120, 38, hard ? 0.16 : 0.09, length), 1.0f);
+  Buffer body = NoiseBurst(rng, hard ? 0.12 : 0.05, length);
+  Filter(body, Biquad::LowPass(hard ? 1800.0 : 1100.0));
+  AddAt(out, 0, body, 0.7f);
+  const int rattles = hard ? 14 : 6;
+  for (int r = 0; r < rattles; ++r) {
+    const size_t at = Samples(rng.Range(0.01f, float(length) * 0.6f));
+    AddAt(out, at, Ring(rng.Range(400.0f, 1800.0f), 0.02, 0.08), rng.Range(0.1f, 0.25f));
+  }
+  if (hard) {  // glass and metal giving way
+    for (int g = 0; g < 10; ++g) {
+      const size_t at = Samples(rng.Range(0.03f, 0.5f));
+      AddAt(out, at, Ring(rng.Range(3000.0f, 6000.0f), 0.03, 0.12), rng.Range(0.05f, 0.12f));
+    }
+    Buffer crunch = NoiseBurst(rng, 0.2, 0.8);
+    Filter(crunch, Biquad::BandPass(700.0, 0.6));
+    AddAt(out, Samples(0.02), crunch, 0.6f);
+  }
+  FadeEdges(out, 0.001, 0.08);
+  Normalize(out, hard ? 0.9f : 0.7f);
+  return out;
+}
+
+// ---- Loops of the race ---------------------------------------------------------------
+
+// Tyres sliding on dirt and gravel: band-limited scraping with a crackle of
+// stones; the player's skid has a faint rubber squeal in it.
+Buffer SkidLoop(uint32_t seed, double centreHz, float squeal) {
+  Rng rng(seed);
+  const size_t n = Samples(2.0);
+  Buffer out = WhiteNoise(rng, n);
+  FilterLoop(out, Biquad::BandPass(centreHz, 0.8));
+  const int stones = 320;
+  for (int s = 0; s < stones; ++s) {
+    Buffer stone = NoiseBurst(rng, 0.003, 0.02);
+    Filter(stone, Biquad::BandPass(rng.Range(1500.0f, 4500.0f), 3.0));
+    AddWrapped(out, long(rng.Uniform() * float(n)), stone, rng.Range(0.6f, 2.0f));
+  }
+  for (size_t i = 0; i < n; ++i) {
+    const double t = double(i) / kRate;
+    out[i] += float(squeal * std::sin(kTwoPi * (880 * t + 3.0 * std::sin(kTwoPi * 3 * t))));
+    out[i] *= float(1.0 + 0.2 * std::sin(kTwoPi * 2 * t));
+  }
+  Normalize(out, 0.7f);
+  return out;
+}
+
+// The chassis working over rough ground: knocks of the axles, springs
+// creaking, over a low body rumble.
+Buffer SuspensionLoop(uint32_t seed) {
+  Rng rng(seed);
+  const size_t n = Samples(2.0);
+  Buffer out = WhiteNoise(rng, n);
+  FilterLoop(out, Biquad::LowPass(160.0));
+  for (float& s : out) s *= 0.6f;
+  for (int k = 0; k < 14; ++k) {
+    AddWrapped(out, long(rng.Uniform() * float(n)), Thump(rng.Range(90.0f, 150.0f), 55, 0.03, 0.15),
+               rng.Range(0.4f, 1.0f));
+  }
+  for (int c = 0; c < 4; ++c) {  // spring creaks: a short upward glide
+    Buffer creak(Samples(0.12));
+    const double from = rng.Range(450.0f, 650.0f);
+    double phase = 0;
+    for (size_t i = 0; i < creak.size(); ++i) {
+      const double t = double(i) / kRate;
+      phase += kTwoPi * (from + 900 * t) / kRate;
+      creak[i] = float(std::sin(phase) * std::sin(3.14159 * t / 0.12) * (0.6 + 0.4 * std::sin(kTwoPi * 70 * t)));
+    }
+    AddWrapped(out, long(rng.Uniform() * float(n)), creak, 0.12f);
+  }
+  Normalize(out, 0.7f);
+  return out;
+}
+
+// Wind around the cab: low rushing noise in slow gusts and a faint whistle.
+Buffer WindLoop(uint32_t seed) {
+  Rng rng(seed);
+  const size_t n = Samples(4.0);
+  Buffer rush = WhiteNoise(rng, n);
+  FilterLoop(rush, Biquad::LowPass(650.0));
+  Buffer whistle = WhiteNoise(rng, n);
+  FilterLoop(whistle, Biquad::BandPass(1400.0, 12.0));
+  Buffer out(n);
+  for (size_t i = 0; i < n; ++i) {
+    const double t = double(i) / kRate;
+    const double gust = 0.7 + 0.2 * std::sin(kTwoPi * 0.25 * t) + 0.1 * std::sin(kTwoPi * 0.75 * t + 1.3);
+    out[i] = float(gust * (rush[i] + 0.6 * whistle[i] * gust));
+  }
+  Normalize(out, 0.7f);
+  return out;
+}
+
+// The countryside around the track: a soft breeze with birds calling.
+Buffer AmbientLoop(uint32_t seed) {
+  Rng rng(seed);
+  const size_t n = Samples(8.0);
+  Buffer out = WhiteNoise(rng, n);
+  FilterLoop(out, Biquad::LowPass(400.0));
+  for (size_t i = 0; i < n; ++i) out[i] *= float(0.5 + 0.15 * std::sin(kTwoPi * 0.125 * double(i) / kRate));
+  for (int bird = 0; bird < 7; ++bird) {
+    const double pitch = rng.Range(2600.0f, 4200.0f);
+    const int notes = 2 + int(rng.Uniform() * 4);
+    long at = long(rng.Uniform() * float(n));
+    for (int k = 0; k < notes; ++k) {
+      Buffer chirp(Samples(0.07));
+      double phase = 0;
+      for (size_t i = 0; i < chirp.size(); ++i) {
+        const double t = double(i) / kRate;
+        phase += kTwoPi * (pitch + 1800 * t / 0.07 * (k % 2 ? -1 : 1)) / kRate;
+        chirp[i] = float(std::sin(phase) * std::sin(3.14159 * t / 0.07));
+      }
+      AddWrapped(out, at, chirp, 0.25f);
+      at += long(Samples(0.09 + 0.03 * rng.Uniform()));
+    }
+  }
+  Normalize(out, 0.5f);
+  return out;
+}
+
+// ---- Short effects -------------------------------------------------------------------
+
+// Checkpoint: a two-note bell.
+Buffer CheckpointChime() {
+  Buffer out(Samples(1.0), 0.0f);
+  const double notes[2] = {880.0, 1318.5};
+  for (int k = 0; k < 2; ++k) {
+    const size_t at = Samples(0.11 * k);
+    AddAt(out, at, Ring(notes[k], 0.35, 0.85), 0.6f);
+    AddAt(out, at, Ring(notes[k] * 2.76, 0.12, 0.5), 0.2f);
+    AddAt(out, at, Ring(notes[k] * 5.4, 0.05, 0.3), 0.1f);
+  }
+  FadeEdges(out, 0.002, 0.05);
+  Normalize(out, 0.7f);
+  return out;
+}
+
+// Gear change: the clunk of the gearbox and a puff of the air system.
+Buffer GearShift(uint32_t seed) {
+  Rng rng(seed);
+  Buffer out(Samples(0.4), 0.0f);
+  AddAt(out, 0, Ring(170.0, 0.025, 0.2), 1.0f);
+  AddAt(out, Samples(0.035), Ring(230.0, 0.02, 0.15), 0.7f);
+  Buffer click = NoiseBurst(rng, 0.004, 0.03);
+  Filter(click, Biquad::HighPass(2500.0));
+  AddAt(out, 0, click, 0.6f);
+  Buffer puff = NoiseBurst(rng, 0.08, 0.3);
+  Filter(puff, Biquad::BandPass(3500.0, 1.0));
+  AddAt(out, Samples(0.06), puff, 0.25f);
+  FadeEdges(out, 0.001, 0.04);
+  Normalize(out, 0.7f);
+  return out;
+}
+
+// Nitro: a hiss of gas that opens up into a roaring whoosh, three seconds.
+Buffer NitroBurst(uint32_t seed) {
+  Rng rng(seed);
+  const size_t n = Samples(3.0);
+  Buffer out(n, 0.0f);
+  Biquad sweep, roar = Biquad::LowPass(260.0);
+  for (size_t i = 0; i < n; ++i) {
+    const double t = double(i) / kRate;
+    if (i % 64 == 0) {  // the band opens over the first half second
+      const double centre = 700.0 + 1600.0 * (1.0 - std::exp(-t / 0.25));
+      Biquad next = Biquad::BandPass(centre, 1.2);
+      next.x1 = sweep.x1; next.x2 = sweep.x2; next.y1 = sweep.y1; next.y2 = sweep.y2;
+      sweep = next;
+    }
+    const float noise = rng.Signed();
+    const double attack = std::min(1.0, t / 0.06);
+    const double release = t > 2.2 ? std::max(0.0, 1.0 - (t - 2.2) / 0.8) : 1.0;
+    const double flutter = 1.0 + 0.08 * std::sin(kTwoPi * 13 * t);
+    out[i] = float(attack * release * flutter * (sweep.Run(noise) * 1.4 + roar.Run(noise) * 1.2));
+  }
+  Normalize(out, 0.8f);
+  return out;
+}
+
+// A traffic horn: two or three reedy tones sounding together.
+Buffer Horn(std::initializer_list<double> tones, double seconds) {
+  Buffer out(Samples(seconds), 0.0f);
+  for (double hz : tones) {
+    Oscillator osc;
+    for (size_t i = 0; i < out.size(); ++i) out[i] += osc.Square(hz * (1.0 + 0.002 * std::sin(kTwoPi * 6 * double(i) / kRate)), 0.35);
+  }
+  Filter(out, Biquad::LowPass(2200.0));
+  Filter(out, Biquad::HighPass(150.0));
+  FadeEdges(out, 0.015, 0.06);
+  Normalize(out, 0.7f);
+  return out;
+}
+
+// ---- Menu sounds -------------------------------------------------------------------------
+
+// A short tone with a quick attack and an exponential fall.
+Buffer Blip(double hz, double seconds, double decay, bool square) {
+  Buffer out(Samples(seconds));
+  Oscillator osc;
+  for (size_t i = 0; i < out.size(); ++i) {
+    const double t = double(i) / kRate;
+    const double v = square ? osc.Square(hz) * 0.5 : std::sin(kTwoPi * hz * t);
+    out[i] = float(v * std::exp(-t / decay));
+  }
+  FadeEdges(out, 0.002, 0.01);
+  return out;
+}
+
+Buffer Sequence(std::initializer_list<Buffer> parts, double stepSeconds) {
+  size_t length = 0, at = 0;
+  for (const Buffer& p : parts) {
+    length = std::max(length, at + p.size());
+    at += Samples(stepSeconds);
+  }
+  Buffer out(length, 0.0f);
+  at = 0;
+  for (const Buffer& p : parts) {
+    AddAt(out, at, p, 1.0f);
+    at += Samples(stepSeconds);
+  }
+  return out;
+}
+
+Buffer MenuSound(int number) {
+  Rng rng(900u + uint32_t(number));
+  Buffer out;
+  switch (number) {
+    case 1: {  // click
+      out = NoiseBurst(rng, 0.003, 0.03);
+      Filter(out, Biquad::BandPass(3000.0, 1.5));
+      AddAt(out, 0, Blip(1800.0, 0.03, 0.008, false), 0.5f);
+      break;
+    }
+    case 2: out = Blip(1200.0, 0.07, 0.02, false); break;  // hover
+    case 3: {  // list step: a wooden tick with a pitch
+      out = Blip(660.0, 0.09, 0.025, true);
+      Buffer tick = NoiseBurst(rng, 0.002, 0.01);
+      AddAt(out, 0, tick, 0.4f);
+      break;
+    }
+    case 4:  // purchase: a bright rising arpeggio
+      out = Sequence({Blip(784.0, 0.25, 0.08, false), Blip(988.0, 0.25, 0.08, false),
+                      Blip(1175.0, 0.25, 0.08, false), Blip(1568.0, 0.45, 0.16, false)}, 0.07);
+      break;
+    case 5:  // refusal: two low buzzes falling
+      out = Sequence({Blip(220.0, 0.16, 0.1, true), Blip(165.0, 0.25, 0.12, true)}, 0.14);
+      Filter(out, Biquad::LowPass(1500.0));
+      break;
+    case 6: {  // screen change: a whoosh sweeping up
+      const size_t n = Samples(0.45);
+      out.assign(n, 0.0f);
+      Biquad band;
+      for (size_t i = 0; i < n; ++i) {
+        const double t = double(i) / kRate;
+        if (i % 32 == 0) {
+          Biquad next = Biquad::BandPass(400.0 + 5000.0 * t / 0.45, 2.0);
+          next.x1 = band.x1; next.x2 = band.x2; next.y1 = band.y1; next.y2 = band.y2;
+          band = next;
+        }
+        out[i] = float(band.Run(rng.Signed()) * std::sin(3.14159 * t / 0.45));
+      }
+      break;
+    }
+    case 7:  // screen settled: a soft low chord
+      out = Blip(330.0, 0.35, 0.1, false);
+      AddAt(out, 0, Blip(495.0, 0.35, 0.09, false), 0.6f);
+      AddAt(out, 0, Thump(140, 60, 0.04, 0.2), 0.6f);
+      break;
+    case 8: {  // race loading: an engine revving up
+      const size_t n = Samples(1.1);
+      out.assign(n, 0.0f);
+      Oscillator osc;
+      Biquad tone = Biquad::LowPass(900.0);
+      for (size_t i = 0; i < n; ++i) {
+        const double t = double(i) / kRate;
+        const double hz = 35.0 + 80.0 * std::pow(t / 1.1, 1.5);
+        out[i] = tone.Run(osc.Saw(hz) + 0.3f * rng.Signed()) * float(std::min(1.0, t / 0.1));
+      }
+      FadeEdges(out, 0.01, 0.15);
+      break;
+    }
+    case 9: out = Blip(660.0, 0.3, 0.12, true); break;     // countdown: ready
+    case 10: out = Blip(1320.0, 0.7, 0.3, true); break;    // countdown: go
+    default: break;
+  }
+  Normalize(out, 0.7f);
+  return out;
+}
+
+// ---- Music ---------------------------------------------------------------------------
+
+// Music is written as a loop of whole bars. Every note is added with
+// wrap-around, so a note's tail that runs past the end sounds at the start,
+// and the loop closes without a seam.
+struct Song {
+  int bpm;
+  int rootNote;             // MIDI note of the key
+  bool minor;
+  int bars;                 // loop length
+  int chords[4];            // scale degrees of the progression, one per bar
+  int drumStyle;            // 0 calm, 1 driving rock, 2 half-time heavy
+  bool lead;                // a melody over the second half of each eight bars
+  float padLevel;
+  uint32_t seed;
+};
+
+struct Stereo {
+  Buffer left, right;
+  explicit Stereo(size_t n) : left(n, 0.0f), right(n, 0.0f) {}
+  void Add(long at, const Buffer& mono, float gain, float pan) {  // pan -1 left .. 1 right
+    AddWrapped(left, at, mono, gain * std::sqrt(0.5f * (1.0f - pan)));
+    AddWrapped(right, at, mono, gain * std::sqrt(0.5f * (1.0f + pan)));
+  }
+};
+
+int ScaleNote(const Song& song, int degree) {
+  static const int kMajor[7] = {0, 2, 4, 5, 7, 9, 11};
+  static const int kMinor[7] = {0, 2, 3, 5, 7, 8, 10};
+  const int* scale = song.minor ? kMinor : kMajor;
+  const int octave = degree >= 0 ? degree / 7 : (degree - 6) / 7;
+  const int step = degree - octave * 7;
+  return song.rootNote + octave * 12 + scale[step];
+}
+
+Buffer Kick() {
+  Buffer b = Thump(150, 48, 0.12, 0.35);
+  Rng rng(11);
+  Buffer click = NoiseBurst(rng, 0.002, 0.01);
+  AddAt(b, 0, click, 0.3f);
+  return b;
+}
+
+Buffer Snare(Rng& rng) {
+  Buffer b = NoiseBurst(rng, 0.06, 0.25);
+  Filter(b, Biquad::BandPass(1900.0, 0.6));
+  AddAt(b, 0, Ring(190.0, 0.05, 0.2), 0.8f);
+  return b;
+}
+
+Buffer HiHat(Rng& rng, bool open) {
+  Buffer b = NoiseBurst(rng, open ? 0.09 : 0.018, open ? 0.3 : 0.06);
+  Filter(b, Biquad::HighPass(7000.0));
+  return b;
+}
+
+Buffer BassNote(double hz, double seconds) {
+  Buffer b(Samples(seconds));
+  Oscillator osc;
+  Biquad tone = Biquad::LowPass(700.0, 1.2);
+  for (size_t i = 0; i < b.size(); ++i) {
+    const double t = double(i) / kRate;
+    b[i] = tone.Run(osc.Saw(hz) * 0.7f) * float(std::exp(-t / 0.35));
+  }
+  FadeEdges(b, 0.003, 0.02);
+  return b;
+}
+
+Buffer PadNote(double hz, double seconds, Rng& rng) {
+  Buffer b(Samples(seconds));
+  Oscillator a, c;
+  a.phase = rng.Uniform();
+  c.phase = rng.Uniform();
+  Biquad tone = Biquad::LowPass(1400.0);
+  for (size_t i = 0; i < b.size(); ++i) {
+    const double t = double(i) / kRate;
+    const double env = std::min(1.0, t / 0.25) * std::min(1.0, (seconds - t) / 0.3);
+    b[i] = tone.Run(a.Saw(hz * 0.997) + c.Saw(hz * 1.003)) * float(env * 0.5);
+  }
+  return b;
+}
+
+Buffer LeadNote(double hz, double seconds) {
+  Buffer b(Samples(seconds));
+  Oscillator osc;
+  Biquad tone = Biquad::LowPass(3000.0);
+  for (size_t i = 0; i < b.size(); ++i) {
+    const double t = double(i) / kRate;
+    const double vibrato = 1.0 + 0.006 * std::sin(kTwoPi * 5.5 * t) * std::min(1.0, t / 0.2);
+    const double env = std::min(1.0, t / 0.01) * std::exp(-t / (seconds * 1.5)) * std::min(1.0, (seconds - t) / 0.03);
+    b[i] = tone.Run(osc.Square(hz * vibrato, 0.3)) * float(env);
+  }
+  return b;
+}
+
+Buffer ArpNote(double hz) {
+  Buffer b = Blip(hz, 0.3, 0.12, false);
+  AddAt(b, 0, Blip(hz * 2, 0.2, 0.05, false), 0.3f);
+  return b;
+}
+
+Stereo MakeSong(const Song& song) {
+  const long sixteenth = std::lround(kRate * 15.0 / song.bpm);
+  const long bar = sixteenth * 16;
+  Stereo mix(size_t(bar * song.bars));
+  Rng rng(song.seed);
+  const Buffer kick = Kick();
+
+  for (int b = 0; b < song.bars; ++b) {
+    const long barStart = b * bar;
+    const int degree = song.chords[b % 4];
+    const bool fill = b % 8 == 7;
+    const bool secondHalf = (b % 8) >= 4;
+
+    // Drums.
+    for (int s = 0; s < 16; ++s) {
+      const long at = barStart + s * sixteenth;
+      bool kickHere = false, snareHere = false;
+      switch (song.drumStyle) {
+        case 0: kickHere = s == 0 || s == 10; snareHere = s == 8 && secondHalf; break;
+        case 1: kickHere = s == 0 || s == 6 || s == 8 || (fill && s == 14); snareHere = s == 4 || s == 12 || (fill && s >= 13); break;
+        default: kickHere = s == 0 || s == 3 || s == 10; snareHere = s == 8; break;
+      }
+      if (kickHere) mix.Add(at, kick, 0.9f, 0.0f);
+      if (snareHere) mix.Add(at, Snare(rng), 0.55f, 0.1f);
+      const bool hat = song.drumStyle == 0 ? s % 4 == 2 : (song.drumStyle == 1 ? s % 2 == 0 : s % 4 == 0 || s % 4 == 2);
+      if (hat) mix.Add(at, HiHat(rng, song.drumStyle == 1 && s % 8 == 4), s % 4 == 0 ? 0.22f : 0.14f, 0.35f);
+    }
+
+    // Bass: the chord's root in eighths, jumping an octave on the off-beats.
+    const double rootHz = MidiHz(ScaleNote(song, degree) - 24);
+    for (int e = 0; e < 8; ++e) {
+      if (song.drumStyle == 0 && e % 2 == 1) continue;
+      const double hz = (song.drumStyle == 1 && e % 4 == 3) ? rootHz * 2 : rootHz;
+      mix.Add(barStart + e * 2 * sixteenth, BassNote(hz, double(sixteenth * 2) / kRate * 0.95), 0.5f, 0.0f);
+    }
+
+    // Pad: the chord held over the bar, spread across the stereo field.
+    const int chordDegrees[3] = {degree, degree + 2, degree + 4};
+    for (int k = 0; k < 3; ++k) {
+      const double hz = MidiHz(ScaleNote(song, chordDegrees[k]) - 12);
+      mix.Add(barStart, PadNote(hz, double(bar) / kRate * 1.02, rng), song.padLevel, -0.6f + 0.6f * k);
+    }
+
+    // Arpeggio on the calm songs, a melody on the others.
+    if (!song.lead) {
+      for (int s = 0; s < 16; s += 2) {
+        const int d = chordDegrees[(s / 2) % 3] + ((s / 6) % 2) * 7;
+        mix.Add(barStart + s * sixteenth, ArpNote(MidiHz(ScaleNote(song, d))), 0.16f, 0.5f - 0.2f * float(s % 4));
+      }
+    } else if (secondHalf) {
+      int s = 0;
+      while (s < 16) {
+        const int length = (rng.Uniform() < 0.6f) ? 2 : (rng.Uniform() < 0.5f ? 4 : 1);
+        if (rng.Uniform() < 0.85f) {
+          // Mostly chord tones, sometimes a passing step.
+          int d = chordDegrees[int(rng.Uniform() * 3) % 3];
+          if (rng.Uniform() < 0.3f) d += 1;
+          const double hz = MidiHz(ScaleNote(song, d + 7));
+          mix.Add(barStart + s * sixteenth, LeadNote(hz, double(length * sixteenth) / kRate), 0.2f, -0.25f);
+        }
+        s += length;
+      }
+    }
+  }
+
+  // A short stereo echo, wrapped like everything else.
+  for (int pass = 0; pass < 2; ++pass) {
+    const long delay = sixteenth * 3;
+    const long n = long(mix.left.size());
+    Buffer left = mix.left, right = mix.right;
+    for (long i = 0; i < n; ++i) {
+      const long j = (i - delay + n) % n;
+      mix.left[size_t(i)] = left[size_t(i)] + 0.18f * right[size_t(j)];
+      mix.right[size_t(i)] = right[size_t(i)] + 0.18f * left[size_t(j)];
+    }
+  }
+  for (Buffer* channel : {&mix.left, &mix.right}) {
+    for (float& s : *channel) s = std::tanh(s * 0.9f);
+  }
+  float peak = 0;
+  for (size_t i = 0; i < mix.left.size(); ++i) peak = std::max({peak, std::fabs(mix.left[i]), std::fabs(mix.right[i])});
+  const float gain = peak > 0 ? 0.85f / peak : 1.0f;
+  for (size_t i = 0; i < mix.left.size(); ++i) {
+    mix.left[i] *= gain;
+    mix.right[i] *= gain;
+  }
+  return mix;
+}
+
+bool WriteStereo(const std::string& path, const Stereo& song) {
+  Buffer interleaved(song.left.size() * 2);
+  for (size_t i = 0; i < song.left.size(); ++i) {
+    interleaved[2 * i] = song.left[i];
+    interleaved[2 * i + 1] = song.right[i];
+  }
+  return WriteWav(path, interleaved, 2, kRate);
+}
+
+// The menu theme and the four race tracks.
+const Song kSongs[5] = {
+    // bpm root minor bars chords          drums lead  pad    seed
+    {100, 57, true, 16, {0, 5, 3, 4}, 0, false, 0.22f, 101},   // menu: A minor, calm
+    {132, 52, true, 24, {0, 0, 5, 6}, 1, true, 0.12f, 102},    // E minor rock
+    {124, 50, false, 24, {0, 4, 5, 3}, 1, true, 0.13f, 103},   // D major rock
+    {96, 45, true, 16, {0, 6, 5, 4}, 2, true, 0.16f, 104},     // A minor, heavy half time
+    {140, 55, true, 32, {0, 3, 6, 4}, 1, true, 0.11f, 105},    // G minor, fast
+};
+const char* const kSongFiles[5] = {"menu.wav", "1.wav", "2.wav", "3.wav", "4.wav"};
+
+}  // namespace
+
+bool WriteGameSounds(const std::string& base) {
+  const std::string sound = base + "/sound/";
+  bool ok = true;
+  auto mono = [&](const std::string& name, const Buffer& samples) {
+    ok = WriteWav(sound + name, samples, 1, kRate) && ok;
+  };
+
+  // Player's engine: idle, cruising and high revs of a big six-cylinder diesel.
+  mono("en0.wav", EngineLoop({36, {150, 380, 820}, 0.012f, 0.35f, 900, 0.35f, 1}));
+  mono("en1.wav", EngineLoop({66, {170, 430, 950}, 0.009f, 0.45f, 1500, 0.25f, 2}));
+  mono("en2.wav", EngineLoop({111, {190, 480, 1100}, 0.007f, 0.6f, 2400, 0.18f, 3}));
+  // Opponents: the same kind of engine, each its own at middle revs.
+  mono("en_ot0.wav", EngineLoop({63, {160, 410, 900}, 0.009f, 0.45f, 1400, 0.25f, 4}));
+  mono("en_ot1.wav", EngineLoop({72, {180, 450, 1000}, 0.008f, 0.5f, 1600, 0.22f, 5}));
+  mono("en_ot2.wav", EngineLoop({81, {175, 470, 1050}, 0.008f, 0.5f, 1700, 0.2f, 6}));
+  // Traffic: a lighter engine, higher and smoother.
+  mono("en_city.wav", EngineLoop({90, {240, 620, 1300}, 0.006f, 0.3f, 1900, 0.12f, 7}));
+
+  mono("cr0.wav", TruckHit(false, 20));
+  mono("cr1.wav", TruckHit(true, 21));
+  mono("suspension.wav", SuspensionLoop(22));
+  for (int b = 0; b < 4; ++b) {
+    for (int s = 0; s < 4; ++s) {
+      mono("crash" + std::to_string(b) + "_" + std::to_string(s) + ".wav", Impact(b, 100u + uint32_t(b * 4 + s)));
+    }
+  }
+  mono("st1.wav", SkidLoop(30, 1300.0, 0.04f));
+  mono("st2.wav", SkidLoop(31, 1100.0, 0.0f));
+  mono("point.wav", CheckpointChime());
+  mono("gear.wav", GearShift(32));
+  mono("nitro.wav", NitroBurst(33));
+  mono("wind.wav", WindLoop(34));
+  mono("signal0.wav", Horn({350.0, 440.0}, 0.6));
+  mono("signal1.wav", Horn({311.0, 392.0}, 0.45));
+  mono("signal2.wav", Horn({220.0, 277.0, 330.0}, 0.8));
+  mono("ambient.wav", AmbientLoop(35));
+  for (int m = 1; m <= 10; ++m) mono("menu" + std::to_string(m) + ".wav", MenuSound(m));
+
+  for (int s = 0; s < 5; ++s) ok = WriteStereo(base + "/music/" + kSongFiles[s], MakeSong(kSongs[s])) && ok;
+  if (!ok) std::fprintf(stderr, "zarnok_gen: could not write the sounds\n");
+  return ok;
+}
