@@ -276,7 +276,11 @@ void neSimulator::FreeAllBodies() {
     neBodyList* lists[] = {&activeRigidBodies, &inactiveRigidBodies, &activeParticles,
                            &inactiveParticles, &activeAnimatedBodies, &inactiveAnimatedBodies};
     for (neBodyList* list : lists) {
-        while (neBody* b = list->first) FreeBody(b);
+        for (neBody* b = list->first; b;) {
+            neBody* following = b->next;
+            FreeBody(b);
+            b = following;
+        }
         list->Clear();
     }
 }

@@ -100,6 +100,19 @@ TEST(BoxTerrain, DeepestTriangleWinsAndTheFirstStaysOnATie) {
     EXPECT_EQ(r.materialIndexB, 2);
 }
 
+TEST(BoxTerrain, TriangleCornerIntoABoxFaceTakesTheBoxAxis) {
+    // An upright triangle whose top vertex pokes 0.05 up into the box.
+    Ground g;
+    g.Add(neMakeV3(-1, -2, 0), neMakeV3(1, -2, 0), neMakeV3(0, -0.45f, 0), 2);
+    const neCollisionResult r = BoxOn(g, Box(0.5f, 0.5f, 0.5f), At(0, 0, 0));
+    ExpectSoundContact(r);
+    EXPECT_NEAR(r.depth, 0.05f, 1e-5f);
+    ExpectVec(r.normal, 0, 1, 0);
+    ExpectVec(r.pointA, 0, -0.45f, 0);
+    ExpectVec(r.pointA - r.pointB, 0, -0.05f, 0);
+    EXPECT_EQ(r.materialIndexB, 2);
+}
+
 TEST(BoxTerrain, BoxEdgeAgainstATriangleEdgeGivesAnEdgeContact) {
     // A wedge edge along z at height 0 (two faces sloping down); a box turned
     // 45 degrees about x presses its lower edge (along x) across it.
