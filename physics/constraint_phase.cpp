@@ -37,6 +37,10 @@ void FlushSolveListEntry(nePool<neConstraintSet>& sets, void* entry) {
         if (n->body) FlushAccumulatedVelocity(n->body);
 }
 
+void ClearRest(neRigidBody* r) {
+    if (r && r->restState == NE_RESTING) r->restState = NE_MOVING;
+}
+
 s32 MovingBodies(const neConstraintSet* set) {
     s32 count = 0;
     for (neBody* b = set->firstBody; b; b = b->setNext) {
@@ -94,6 +98,21 @@ void neSimulator::CollectLinkedSets(f32* tolerance, s32* iterations) {
     }
 }
 
+void neSimulator::SleepSolvedSets() {
+    // Sending a whole solved group to sleep waits for the stacks' rest tests;
+    // until a group passes them, every body in it keeps moving, so that the
+    // joints' impulses on a body that was asleep are carried out.
+    for (s32 k = 0; k < solveList.Count(); ++k) {
+        void* entry = solveList[k];
+        neConstraintSet* set = static_cast<neConstraintSet*>(entry);
+        if (constraintSetPool.IsInUse(set)) {
+            for (neBody* b = set->firstBody; b; b = b->setNext) ClearRest(b->AsRigidBody());
+        } else {
+            for (neStackNode* n = static_cast<neStack*>(entry)->first; n; n = n->next) ClearRest(n->body);
+        }
+    }
+}
+
 void neSimulator::SolveConstraints() {
     if (constraintSetPool.UsedCount() == 0) return;
     for (neConstraintSet* set = constraintSetPool.FirstUsed(); set; set = constraintSetPool.NextUsed(set))
@@ -111,5 +130,6 @@ void neSimulator::SolveConstraints() {
         set->Solve(&tolerance, &iterations);
         CollectLinkedSets(&tolerance, &iterations);
         ApplyResponse(tolerance, iterations);
+        SleepSolvedSets();
     }
 }

@@ -167,6 +167,8 @@ struct neSimulator {
     // Solves the constraint sets of the bodies of every stack the solve
     // touched, each set once, and puts them and the stacks in the solve list.
     void CollectLinkedSets(f32* tolerance, s32* iterations);
+    // After a solve: the bodies of the solve list stay awake together.
+    void SleepSolvedSets();
     // The contact of a custom collision callback as a neCollisionResult.
     void CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
                                neCollisionResult& result);

@@ -699,6 +699,7 @@ TEST(JointRowRules, ASetWhoseBodiesAllRestIsNotSolved) {
     b->restState = NE_MOVING;
     sim->SolveConstraints();
     EXPECT_GT(b->GetVelocity().Dot(b->GetVelocity()), 0.0f);  // pulled toward A
+    EXPECT_EQ(a->restState, NE_MOVING);                        // and A keeps up
 }
 
 TEST(JointRowRules, AStackTouchedByASetBringsTheSetsOfItsOtherBodies) {
@@ -732,6 +733,7 @@ TEST(JointRowRules, AStackTouchedByASetBringsTheSetsOfItsOtherBodies) {
         body->stackNode = node;
     }
     sim->SolveConstraints();
+    EXPECT_EQ(r->restState, NE_MOVING);  // woken with the group it was solved in
     EXPECT_EQ(hang->bodyA->constraintSet->solved, 1);
     EXPECT_GT(r->GetVelocity().y, 0.0f);  // pulled back up to its anchor
     EXPECT_EQ(sim->touchedStacks.Count(), 1);
