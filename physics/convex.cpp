@@ -23,8 +23,6 @@ constexpr f32 DEGENERATE_METRIC = -1.0e30f;
 // that it is not the exact difference of two symmetric placements.
 constexpr f32 DIRECTION_SHIFT_A = 0.1f;
 constexpr f32 DIRECTION_SHIFT_B = 0.2f;
-constexpr s32 KIND_FACE = 1;
-constexpr s32 KIND_EDGE = 2;
 
 // ---- Box tables: vertex i has the signs (bit 2 x, bit 1 y, bit 0 z; set = +).
 
@@ -87,8 +85,6 @@ struct Scratch {
     EdgePair stack[EDGE_STACK_CAPACITY];
     s32 stackCount;
     u8 onStack[NE_CONVEX_MAX_EDGES + 1][NE_CONVEX_MAX_EDGES + 1];
-    s32 faceTests;  // statistics only
-    s32 edgeTests;
 };
 
 thread_local Scratch gScratch;
@@ -110,7 +106,6 @@ struct Search {
     const Polytope* p;
     const Polytope* q;
     f32 metric;
-    s32 kind;    // KIND_FACE or KIND_EDGE
     s32 face;    // face of p, or the edge of A
     s32 other;   // support vertex of q, or the edge of B
     neV3 planeNormal;
@@ -168,13 +163,11 @@ bool TestFace(Search& s, s32 f, bool& improved) {
     if (m >= 0.0f) return false;
     if (!(m > s.metric)) return true;
     s.metric = m;
-    s.kind = KIND_FACE;
     s.face = f;
     s.other = w;
     s.planeNormal = n;
     s.planeOffset = d;
     improved = true;
-    ++gScratch.faceTests;
     return true;
 }
 
@@ -280,7 +273,6 @@ enum class EdgeAxis { Separates, NoBetter, Improves };
 EdgeAxis TestEdgePair(Search& s, s32 eA, s32 eB, bool triangleB) {
     const Polytope& a = *s.p;
     const Polytope& b = *s.q;
-    ++gScratch.edgeTests;
     if (!GaussTest(a, eA, b, eB, triangleB)) return EdgeAxis::NoBetter;
     neV3 pA0, pA1, pB0, pB1;
     EdgeEnds(a, eA, pA0, pA1);
@@ -296,7 +288,6 @@ EdgeAxis TestEdgePair(Search& s, s32 eA, s32 eB, bool triangleB) {
     if (m >= 0.0f) return EdgeAxis::Separates;
     if (!(m > s.metric)) return EdgeAxis::NoBetter;
     s.metric = m;
-    s.kind = KIND_EDGE;
     s.face = eA;
     s.other = eB;
     s.planeNormal = l;
@@ -379,18 +370,17 @@ void FaceContact(neCollisionResult& out, const Search& winner, bool faceOfB) {
 // Box or convex A against box, convex or the loaded triangle B.
 bool CollidePolytopes(neCollisionResult& out, const Polytope& a, const Polytope& b, bool triangleB) {
     out.valid = 0;
-    gScratch.faceTests = gScratch.edgeTests = 0;
     const neV3 shiftA = neMakeV3(DIRECTION_SHIFT_A, DIRECTION_SHIFT_A, DIRECTION_SHIFT_A);
     const neV3 shiftB = neMakeV3(DIRECTION_SHIFT_B, DIRECTION_SHIFT_B, DIRECTION_SHIFT_B);
     gScratch.dir = (a.centre + shiftA) - (b.centre + shiftB);
     gScratch.dirLength = gScratch.dir.Length();
 
-    Search first{&a, &b, START_METRIC, KIND_FACE, 0, 0, {}, 0.0f};
+    Search first{&a, &b, START_METRIC, 0, 0, {}, 0.0f};
     bool improved = false;
     if (!FaceSearch(first, 0, improved)) { return false; }
 
     gScratch.dir = -gScratch.dir;
-    Search second{&b, &a, first.metric, KIND_FACE, 0, 0, {}, 0.0f};
+    Search second{&b, &a, first.metric, 0, 0, {}, 0.0f};
     improved = false;
     if (triangleB) {
         ClearVisited(b);
@@ -404,7 +394,7 @@ bool CollidePolytopes(neCollisionResult& out, const Polytope& a, const Polytope&
     const Search& winner = faceOfB ? second : first;
     gScratch.dir = -gScratch.dir;
 
-    Search edges{&a, &b, winner.metric, KIND_FACE, 0, 0, {}, 0.0f};
+    Search edges{&a, &b, winner.metric, 0, 0, {}, 0.0f};
     improved = false;
     if (!FeatureSearch(edges, !faceOfB, winner.face, winner.other, improved, triangleB)) { return false; }
     if (!improved) {
