@@ -951,3 +951,20 @@ TEST(JointMotion, AHangingChainStaysTogether) {
         }
     }
 }
+
+TEST(JointMotion, HingeDampingSlowsTheSpinAboutTheAxisOnly) {
+    SimulatorHolder sim;
+    neRigidBody* wheel = Body(sim.sim, neMakeV3(0, 0, 0));
+    wheel->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 1, 1), 1.0f));
+    neConstraint* j = sim->CreateConstraintWorld(wheel);
+    j->SetType(NE_JOINT_HINGE);
+    j->Enable(1);
+    wheel->SetAngularMomentum(wheel->inertiaBody * neMakeV3(0, 2, 0));
+    for (s32 i = 0; i < 50; ++i) sim->Advance(0.01f);
+    const f32 undamped = wheel->GetAngularVelocity().y;
+    EXPECT_NEAR(undamped, 2.0f, 0.05f);
+    j->SetDamping(2.0f);  // torque per rad/s: a time constant of I / 2 = 0.33 s
+    for (s32 i = 0; i < 50; ++i) sim->Advance(0.01f);
+    EXPECT_LT(wheel->GetAngularVelocity().y, 0.5f * undamped);
+    EXPECT_GT(wheel->GetAngularVelocity().y, 0.0f);  // slowed, not reversed
+}
