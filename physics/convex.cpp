@@ -76,6 +76,11 @@ constexpr s32 EDGE_STACK_CAPACITY = NE_CONVEX_MAX_EDGES * NE_CONVEX_MAX_EDGES;
 struct Scratch {
     neV3 dir;
     f32 dirLength;
+    // Against a terrain triangle axes are ranked by penetration depth: a
+    // triangle has no centre the direction measure could use (its extent
+    // along a tilted axis is that of the whole triangle, so tilted axes would
+    // win over its own face and give contacts metres away).
+    bool rankByDepth;
     neV3 cornersA[8];
     neV3 cornersB[8];
     neV3 triangleVertices[3];
@@ -115,6 +120,7 @@ struct Search {
 // The separation measure of an axis: m ≥ 0 separates; among the others a
 // larger m means less penetration.
 f32 AxisMetric(neV3 n, f32 d) {
+    if (gScratch.rankByDepth) return -d;
     if (d < 0.0f) {
         n = -n;
         d = -d;
@@ -283,6 +289,9 @@ EdgeAxis TestEdgePair(Search& s, s32 eA, s32 eB, bool triangleB) {
     f32 length = std::sqrt(l2);
     if (length < NE_ZERO) return EdgeAxis::NoBetter;
     l *= 1.0f / length;
+    // Ranked by depth, the axis must point out of A for the offset to be
+    // the penetration.
+    if (gScratch.rankByDepth && l.Dot(pA0 - a.centre) < 0.0f) l = -l;
     f32 offset = l.Dot(pA0 - pB0);
     f32 m = AxisMetric(l, offset);
     if (m >= 0.0f) return EdgeAxis::Separates;
@@ -370,6 +379,7 @@ void FaceContact(neCollisionResult& out, const Search& winner, bool faceOfB) {
 // Box or convex A against box, convex or the loaded triangle B.
 bool CollidePolytopes(neCollisionResult& out, const Polytope& a, const Polytope& b, bool triangleB) {
     out.valid = 0;
+    gScratch.rankByDepth = triangleB;
     const neV3 shiftA = neMakeV3(DIRECTION_SHIFT_A, DIRECTION_SHIFT_A, DIRECTION_SHIFT_A);
     const neV3 shiftB = neMakeV3(DIRECTION_SHIFT_B, DIRECTION_SHIFT_B, DIRECTION_SHIFT_B);
     gScratch.dir = (a.centre + shiftA) - (b.centre + shiftB);
