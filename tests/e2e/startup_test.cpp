@@ -59,8 +59,10 @@ TEST_F(Startup, StartupLoadWaitsForTheSplashClock) {
   GameRunOptions late;
   late.inputScript = std::to_string(kFramesToStartupLoad + 400) + " close\n";
   GameRunResult afterLoad = RunGame(late);
+  std::string trace;
+  for (const std::string& line : afterLoad.trace) trace += line + "\n";
   EXPECT_EQ(afterLoad.exitCode, 0) << afterLoad.errorOutput;
-  EXPECT_TRUE(afterLoad.Traced("loader 1"));
+  EXPECT_TRUE(afterLoad.Traced("loader 1")) << trace << afterLoad.errorOutput;
 }
 
 TEST_F(Startup, QuitsCleanlyOnAQuitRequest) {
