@@ -4,6 +4,7 @@
 #include "physics/response.h"
 #include "physics_test_util.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -967,4 +968,27 @@ TEST(JointMotion, HingeDampingSlowsTheSpinAboutTheAxisOnly) {
     for (s32 i = 0; i < 50; ++i) sim->Advance(0.01f);
     EXPECT_LT(wheel->GetAngularVelocity().y, 0.5f * undamped);
     EXPECT_GT(wheel->GetAngularVelocity().y, 0.0f);  // slowed, not reversed
+}
+
+TEST(JointMotion, ABallJointsConeLimitHoldsASwing) {
+    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    neRigidBody* bob = Body(sim.sim, neMakeV3(0, -1, 0));
+    bob->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(0.2f, 0.2f, 0.2f), 1.0f));
+    neConstraint* j = sim->CreateConstraintWorld(bob);
+    neT3 frame = At(neMakeV3(0, 0, 0));
+    frame.rot.SetColumns(neMakeV3(0, -1, 0), neMakeV3(1, 0, 0), neMakeV3(0, 0, 1));  // cone axis down
+    j->SetJointFrameWorld(frame);
+    j->SetUpperLimit(0.3f);
+    j->EnableLimit(1);
+    j->Enable(1);
+    bob->SetVelocity(neMakeV3(2.5f, 0, 0));  // would swing out to about 0.9 rad
+    f32 widest = 0.0f;
+    for (s32 i = 0; i < 150; ++i) {
+        sim->Advance(0.01f);
+        j->PrepareFrames();
+        widest = std::max(widest, j->angle);
+        ASSERT_TRUE(Finite(bob->GetPos()));
+    }
+    EXPECT_GT(widest, 0.25f);
+    EXPECT_LT(widest, 0.4f);
 }
