@@ -38,8 +38,8 @@ neM3 AxisAngle(const neV3& axis, f32 angle) {
     return q.ToM3();
 }
 
-neT3 TransformOf(const neBody* body) {
-    if (body) return *const_cast<neBody*>(body)->GetTransformPtr();
+neT3 TransformOf(neBody* body) {
+    if (body) return *body->GetTransformPtr();
     neT3 identity;
     identity.SetIdentity();
     return identity;
@@ -126,7 +126,7 @@ neCollisionResult* neConstraint::AppendRow(s32 kind) {
 
 void neConstraint::BuildRows() {
     const neV3 posA = bodyA->GetPos();
-    const neRigidBody* rigidB = GetRigidBodyB();
+    neRigidBody* rigidB = GetRigidBodyB();
     const neV3 originB = worldFrameB.pos, axisB = Column(worldFrameB, 1);
     for (s32 i = 0; i < rowCount; ++i) {
         neJointAnchor& anchor = anchors[i];
@@ -150,7 +150,7 @@ void neConstraint::BuildRows() {
     // A body lying in a stack brings the stack into the solve: its contacts
     // are answered together with the joint.
     TouchStack(bodyA);
-    if (rigidB) TouchStack(const_cast<neRigidBody*>(rigidB));
+    if (rigidB) TouchStack(rigidB);
     if (motor.enabled) MotorRow(1);
     if (motor2.enabled) MotorRow(2);
 }
