@@ -5,11 +5,8 @@
 // definition here is deleted when its real one arrives.
 #include "physics/simulator.h"
 
-void neSimulator::UpdateConstraints() {}
-void neSimulator::SolveConstraints() {}
 void neSimulator::CheckStacks() {}
 void neSimulator::SolveStacks() {}
-void neSimulator::AdvanceConstraintCounters() {}
 
 s32 neStackCheck(neRigidBody*) { return NE_SUPPORT_NONE; }
 void neStackUpdateBody(neRigidBody*) {}

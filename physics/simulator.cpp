@@ -272,6 +272,7 @@ void neSimulator::ReleaseBodyParts(neBody* body) {
         rigid->controllerFirst = rigid->controllerLast = rigid->controllerCursor = nullptr;
     }
 
+    FreeBodyConstraints(body);
     if (neConstraintSet* set = body->constraintSet) {
         if (body->setPrev)
             body->setPrev->setNext = body->setNext;

@@ -64,6 +64,18 @@ struct neSimulator {
     // Returns a body to its pool. Anything that is not a handed-out body is
     // logged and changes nothing.
     void FreeBody(neBody* body);
+
+    // ---- joints (physics/constraint.cpp) ----
+    // A joint of the body to the world, to a second rigid body or to an
+    // animated body; null for a missing body or an exhausted pool.
+    neConstraint* CreateConstraintWorld(neRigidBody* body);
+    neConstraint* CreateConstraint(neRigidBody* bodyA, neRigidBody* bodyB);
+    neConstraint* CreateConstraintAnimated(neRigidBody* rigidBody, neAnimatedBody* animatedBody);
+    // Takes the joint out of its bodies and its set and returns it, with its
+    // controllers, to its pool.
+    void FreeConstraint(neConstraint* joint);
+    // Frees every joint acting on the body (the body is being released).
+    void FreeBodyConstraints(neBody* body);
     // A new rigid body made of one geometry of another body; null when the
     // geometry is not the body's or is its only one.
     neRigidBody* CreateBodyFromBrokenGeometry(neBody* body, neGeometry* geometry);
@@ -154,6 +166,9 @@ struct neSimulator {
     void CheckStacks();
     void SolveStacks();
     void AdvanceConstraintCounters();
+    // Answers the collected joint rows and stack records, iterations per
+    // pass (-1: the default of 4).
+    void ApplyResponse(f32 tolerance, s32 iterations);
     // The contact of a custom collision callback as a neCollisionResult.
     void CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
                                neCollisionResult& result);
