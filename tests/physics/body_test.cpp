@@ -293,3 +293,17 @@ TEST(CustomCollision, ApplicationContactGetsAResponseButNoCallback) {
     a->UseCustomCollisionDetection(false, nullptr, 0);
     EXPECT_EQ(a->regionRecord, nullptr);  // no geometry left to collide with
 }
+
+TEST(RigidBody, InertiaFromBoxGeometriesAtUnitDensity) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->AddGeometry()->SetBoxSize(neMakeV3(2, 2, 2));
+    b->AddGeometry()->SetSphereDiameter(1);
+    b->UpdateInertiaFromGeometries();
+    EXPECT_FLOAT_EQ(b->GetMass(), 8.0f);
+    EXPECT_FLOAT_EQ(b->inertiaBody.M[0].x, 8.0f * 2 / 3);
+    neRigidBody* none = sim->CreateRigidBody();
+    none->SetMass(5);
+    none->UpdateInertiaFromGeometries();
+    EXPECT_EQ(none->GetMass(), 5.0f);
+}
