@@ -380,11 +380,19 @@ const neMaterial& neSimulator::MaterialAt(s32 index) const {
 }
 
 bool neSimulator::SetTerrainMesh(const neTriangleMesh* mesh) {
-    if (!mesh) return false;
-    return region.BuildTerrain(*mesh);
+    if (!mesh || !region.BuildTerrain(*mesh)) return false;
+    const s32 count = region.Terrain().TriangleCount();
+    terrainSeen.Release();
+    terrainQueryStamp = 0;
+    if (terrainSeen.Reserve(count, allocator, NE_GROW_NEVER))
+        for (s32 i = 0; i < count; ++i) terrainSeen.Push(0);
+    return true;
 }
 
-void neSimulator::FreeTerrainMesh() { region.FreeTerrain(); }
+void neSimulator::FreeTerrainMesh() {
+    region.FreeTerrain();
+    terrainSeen.Release();
+}
 
 // ---- statistics ----
 

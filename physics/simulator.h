@@ -233,6 +233,10 @@ struct neSimulator {
     neGrowArray<const neTreeNode*> terrainLeaves;
     neGrowArray<s32> terrainTriangles;
     neGrowArray<s32> terrainQueryIndices;  // wraps a terrain query callback's answer
+    // Per terrain triangle: the query that last gathered it (merges leaves
+    // without searching the list).
+    neGrowArray<u32> terrainSeen;
+    u32 terrainQueryStamp = 0;
     // The terrain as a body: the second body of every terrain contact.
     neAnimatedBody terrainBody{};
     neGeometry terrainGeometry{};
