@@ -1,6 +1,7 @@
 #include "physics_test_util.h"
 #include "terrain_test_util.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -162,4 +163,28 @@ TEST(CollisionStages, TerrainQueryCallbackReplacesTheTree) {
     sim->Advance(0.01f, 1);
     EXPECT_EQ(gQueries, 1);
     EXPECT_NEAR(probe.depth, 1.3f, 1e-5f);  // the callback's triangle at 0.3, not the tree's at 0
+}
+
+TEST(CollisionStages, TerrainCandidatesHoldEachTriangleOnceInFirstSeenOrder) {
+    SimulatorHolder sim;
+    TestTerrain terrain(32, 1.0f, [](f32 x, f32 z) { return 0.1f * x * z; });
+    neTriangleMesh mesh = terrain.Mesh();
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    neRigidBody* body = sim->CreateRigidBody();
+    body->AddGeometry()->SetBoxSize(neMakeV3(5, 30, 5));
+    body->UpdateBoundingInfo();
+    for (int round = 0; round < 3; ++round) {
+        body->SetPos(neMakeV3(round * 2.0f - 2, 0, 1));
+        body->UpdateAabb();
+        ASSERT_TRUE(sim->FindTerrainCandidates(body));
+        std::vector<s32> expected;
+        for (s32 i = 0; i < sim->terrainLeaves.Count(); ++i)
+            for (s32 t = 0; t < sim->terrainLeaves[i]->triangleCount; ++t) {
+                s32 index = sim->terrainLeaves[i]->triangles[t];
+                if (std::find(expected.begin(), expected.end(), index) == expected.end()) expected.push_back(index);
+            }
+        std::vector<s32> got(sim->terrainTriangles.Data(), sim->terrainTriangles.Data() + sim->terrainTriangles.Count());
+        EXPECT_EQ(got, expected);
+        EXPECT_GT(sim->terrainLeaves.Count(), 1);
+    }
 }
