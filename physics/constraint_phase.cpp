@@ -19,14 +19,26 @@ void ForEachEnabledJoint(nePool<neConstraintSet>& sets, Fn fn) {
             if (c->enabled) fn(c);
 }
 
-// Adds each rigid body's averaged solver corrections and clears its touched flag.
-void FlushAccumulatedVelocity(neConstraintSet* set) {
-    for (neBody* b = set->firstBody; b; b = b->setNext) {
-        neRigidBody* r = b->AsRigidBody();
-        if (!r) continue;
-        r->touched = 0;
-        r->ApplyCorrections();
+// Adds a rigid body's averaged solver corrections and clears its touched flag.
+void FlushAccumulatedVelocity(neRigidBody* r) {
+    r->touched = 0;
+    r->ApplyCorrections();
+}
+
+// The solve list holds constraint sets and stacks.
+void FlushSolveListEntry(nePool<neConstraintSet>& sets, void* entry) {
+    neConstraintSet* set = static_cast<neConstraintSet*>(entry);
+    if (sets.IsInUse(set)) {
+        for (neBody* b = set->firstBody; b; b = b->setNext)
+            if (neRigidBody* r = b->AsRigidBody()) FlushAccumulatedVelocity(r);
+        return;
     }
+    for (neStackNode* n = static_cast<neStack*>(entry)->first; n; n = n->next)
+        if (n->body) FlushAccumulatedVelocity(n->body);
+}
+
+void ClearRest(neRigidBody* r) {
+    if (r && r->restState == NE_RESTING) r->restState = NE_MOVING;
 }
 
 s32 MovingBodies(const neConstraintSet* set) {
@@ -60,8 +72,7 @@ void neSimulator::ApplyResponse(f32 tolerance, s32 iterations) {
             if (pass == 1 && i == n - 1) finalPass = 1;
             for (s32 k = 0; k < constraintRows.Count(); ++k) neCollisionResponse::Impulse(this, constraintRows[k]);
             for (s32 k = stackRecords.Count() - 1; k >= 0; --k) neCollisionResponse::Impulse(this, stackRecords[k]);
-            for (s32 k = 0; k < solveList.Count(); ++k)
-                FlushAccumulatedVelocity(static_cast<neConstraintSet*>(solveList[k]));
+            for (s32 k = 0; k < solveList.Count(); ++k) FlushSolveListEntry(constraintSetPool, solveList[k]);
             // The last iteration leaves B of a resting contact unmoved: the
             // one before it prepares the matrices for that.
             if (pass == 1 && i == n - 2)
@@ -71,6 +82,35 @@ void neSimulator::ApplyResponse(f32 tolerance, s32 iterations) {
     }
     constraintRows.Clear();
     stackRecords.Clear();
+}
+
+void neSimulator::CollectLinkedSets(f32* tolerance, s32* iterations) {
+    // Solving a set may touch further stacks: the list grows as it is walked.
+    for (s32 k = 0; k < touchedStacks.Count(); ++k) {
+        neStack* stack = static_cast<neStack*>(touchedStacks[k]);
+        solveList.Push(stack);
+        for (neStackNode* n = stack->first; n; n = n->next) {
+            neConstraintSet* set = n->body ? n->body->constraintSet : nullptr;
+            if (!set || set->solved) continue;
+            set->Solve(tolerance, iterations);
+            solveList.Push(set);
+        }
+    }
+}
+
+void neSimulator::SleepSolvedSets() {
+    // Sending a whole solved group to sleep waits for the stacks' rest tests;
+    // until a group passes them, every body in it keeps moving, so that the
+    // joints' impulses on a body that was asleep are carried out.
+    for (s32 k = 0; k < solveList.Count(); ++k) {
+        void* entry = solveList[k];
+        neConstraintSet* set = static_cast<neConstraintSet*>(entry);
+        if (constraintSetPool.IsInUse(set)) {
+            for (neBody* b = set->firstBody; b; b = b->setNext) ClearRest(b->AsRigidBody());
+        } else {
+            for (neStackNode* n = static_cast<neStack*>(entry)->first; n; n = n->next) ClearRest(n->body);
+        }
+    }
 }
 
 void neSimulator::SolveConstraints() {
@@ -88,6 +128,8 @@ void neSimulator::SolveConstraints() {
         f32 tolerance = -1.0f;
         s32 iterations = -1;
         set->Solve(&tolerance, &iterations);
+        CollectLinkedSets(&tolerance, &iterations);
         ApplyResponse(tolerance, iterations);
+        SleepSolvedSets();
     }
 }

@@ -171,6 +171,11 @@ struct neSimulator {
     // Answers the collected joint rows and stack records, iterations per
     // pass (-1: the default of 4).
     void ApplyResponse(f32 tolerance, s32 iterations);
+    // Solves the constraint sets of the bodies of every stack the solve
+    // touched, each set once, and puts them and the stacks in the solve list.
+    void CollectLinkedSets(f32* tolerance, s32* iterations);
+    // After a solve: the bodies of the solve list stay awake together.
+    void SleepSolvedSets();
     // The contact of a custom collision callback as a neCollisionResult.
     void CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
                                neCollisionResult& result);
