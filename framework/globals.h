@@ -10,17 +10,19 @@
 
 // A value that one thread writes and the other polls. Every store
 // publishes what the writer did before it (release); every load sees what
-// the writer published (acquire). A spinning reader re-reads the value on
-// each pass, so a wait loop on it cannot be folded into a hang.
+// the writer published (acquire); and all threads see the stores to all
+// hand-over values in one order (sequential consistency), which the exit
+// from a race relies on (see LeaveRaceTo). A spinning reader re-reads the
+// value on each pass, so a wait loop on it cannot be folded into a hang.
 template <typename T>
 class HandOver {
  public:
   constexpr HandOver(T initial = T()) : value_(initial) {}
   HandOver(const HandOver&) = delete;
   HandOver& operator=(const HandOver&) = delete;
-  operator T() const { return value_.load(std::memory_order_acquire); }
+  operator T() const { return value_.load(std::memory_order_seq_cst); }
   HandOver& operator=(T value) {
-    value_.store(value, std::memory_order_release);
+    value_.store(value, std::memory_order_seq_cst);
     return *this;
   }
 

@@ -12,6 +12,10 @@
 
 namespace {
 
+// Set by the worker around the decision to step and the step itself, so
+// that the main thread, leaving a race, can wait for a step in flight.
+HandOver<uint8_t> gWorkerStepping;
+
 void RaceStep() {
   // The race simulation step lands with the race world.
 }
@@ -64,11 +68,16 @@ void SimulationTurn(const WorkerJobs& jobs) {
   while (gSimBit != gRenderBit && gScreen == ScreenState::Racing && !gQuit) {
     std::this_thread::yield();
   }
+  // Either this thread sees the race left and does not step, or the main
+  // thread, leaving it, sees gWorkerStepping and waits: both store first
+  // and load after, and the hand-over values have one order for both.
+  gWorkerStepping = 1;
   if (gScreen == ScreenState::Racing && gTargetScreen == ScreenState::Racing &&
       gSimBit == gRenderBit && !gQuit) {
     jobs.raceStep();
     gSimBit = gSimBit ? 0 : 1;
   }
+  gWorkerStepping = 0;
 }
 
 }  // namespace
@@ -125,6 +134,7 @@ void PublishRaceStart() {
 void LeaveRaceTo(int screen) {
   gTargetScreen = screen;
   gScreen = screen;
+  while (gWorkerStepping) std::this_thread::yield();
 }
 
 bool WaitForSimulationStep() {

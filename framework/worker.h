@@ -37,7 +37,8 @@ void WorkerThreadProc();
 void PublishRaceStart();
 
 // Leaves the racing state (pause, finish): both screen numbers together,
-// on the main thread.
+// on the main thread; returns once a step the worker had begun is over, so
+// that the screens after the race never read what a step still writes.
 void LeaveRaceTo(int screen);
 
 // Main-thread side of the lock-step: waits until the worker has finished a

@@ -315,10 +315,34 @@ bool CylinderTriangle(const CylinderView& cyl, const nePreparedTriangle& tri, Ca
 
 // ---- Walking the terrain set ----------------------------------------------
 
+// World box of the shape being tested; triangles whose own box lies wholly
+// outside it cannot touch the shape and are dropped before any other work.
+struct Bounds {
+    neV3 lo, hi;
+
+    // Outside in x or z; in y too unless the triangle takes the vertical
+    // test, which also finds corners deep below its surface.
+    bool Misses(const neV3& a, const neV3& b, const neV3& c, bool vertical) const {
+        return Outside(a.x, b.x, c.x, lo.x, hi.x) || Outside(a.z, b.z, c.z, lo.z, hi.z) ||
+               (!vertical && Outside(a.y, b.y, c.y, lo.y, hi.y));
+    }
+    static bool Outside(f32 a, f32 b, f32 c, f32 lo, f32 hi) {
+        return (a < lo && b < lo && c < lo) || (a > hi && b > hi && c > hi);
+    }
+};
+
+Bounds AroundCentre(const neV3& centre, const neV3& half) { return Bounds{centre - half, centre + half}; }
+
+neV3 AbsSum(const neV3& a, const neV3& b, const neV3& c) {
+    return neMakeV3(neAbs(a.x) + neAbs(b.x) + neAbs(c.x), neAbs(a.y) + neAbs(b.y) + neAbs(c.y),
+                    neAbs(a.z) + neAbs(b.z) + neAbs(c.z));
+}
+
 // Calls test(prepared triangle, triangle record, candidate) for every usable
 // triangle of the set and keeps the strictly deepest contact.
 template <typename Test>
-void WalkTerrain(neCollisionResult& result, const neGeometry& terrain, Test test, bool withUserData) {
+void WalkTerrain(neCollisionResult& result, const neGeometry& terrain, const Bounds& bounds, Test test,
+                 bool withUserData) {
     result.valid = 0;
     const s32* indices = terrain.shape.mesh.indices;
     const neTriangle* triangles = terrain.shape.mesh.triangles;
@@ -333,7 +357,11 @@ void WalkTerrain(neCollisionResult& result, const neGeometry& terrain, Test test
     for (s32 n = 0; n < terrain.shape.mesh.indexCount; ++n) {
         const neTriangle& t = triangles[indices[n]];
         if (t.flags != NE_TRIANGLE_FULL_TEST && t.flags != NE_TRIANGLE_VERTICAL_TEST) continue;
-        tri.Prepare(vertices[t.indices[0]], vertices[t.indices[1]], vertices[t.indices[2]]);
+        const neV3& v0 = vertices[t.indices[0]];
+        const neV3& v1 = vertices[t.indices[1]];
+        const neV3& v2 = vertices[t.indices[2]];
+        if (bounds.Misses(v0, v1, v2, t.flags == NE_TRIANGLE_VERTICAL_TEST)) continue;
+        tri.Prepare(v0, v1, v2);
         if (tri.IsDegenerate()) continue;
         const s32 scratch = best == 0 ? 1 : 0;
         Candidate& c = slots[scratch];
@@ -436,8 +464,9 @@ void neCollideBoxTriangle(neCollisionResult& result, const neGeometry& box, cons
 void neCollideBoxTerrain(neCollisionResult& result, const neGeometry& box, const neT3& worldBox,
                          const neGeometry& terrain) {
     neBoxDescriptor desc(box, worldBox);
+    const Bounds bounds = AroundCentre(worldBox.pos, AbsSum(desc.axes[0], desc.axes[1], desc.axes[2]));
     WalkTerrain(
-        result, terrain,
+        result, terrain, bounds,
         [&desc](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
             if (t.flags == NE_TRIANGLE_VERTICAL_TEST) return BoxTriangleVertical(desc, tri, c);
             bool edge;
@@ -451,7 +480,7 @@ void neCollideSphereTerrain(neCollisionResult& result, const neGeometry& sphere,
     const neV3 centre = worldSphere.pos;
     const f32 r = sphere.shape.sphere.radius;
     WalkTerrain(
-        result, terrain,
+        result, terrain, AroundCentre(centre, neMakeV3(r, r, r)),
         [&](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
             return t.flags == NE_TRIANGLE_FULL_TEST && SphereTriangle(centre, r, tri, c);
         },
@@ -461,8 +490,10 @@ void neCollideSphereTerrain(neCollisionResult& result, const neGeometry& sphere,
 void neCollideCylinderTerrain(neCollisionResult& result, const neGeometry& cylinder, const neT3& worldCylinder,
                               const neGeometry& terrain) {
     const CylinderView view = ViewOf(cylinder, worldCylinder);
+    const f32 r = view.radius;
+    const neV3 reach = AbsSum(view.axis * view.halfHeight, neMakeV3(r, 0, 0), neMakeV3(0, r, r));
     WalkTerrain(
-        result, terrain,
+        result, terrain, AroundCentre(view.centre, reach),
         [&](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
             return t.flags == NE_TRIANGLE_FULL_TEST && CylinderTriangle(view, tri, c);
         },

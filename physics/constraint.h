@@ -11,6 +11,9 @@ struct neSimulator;
 struct neConstraint;
 struct neConstraintSet;
 struct neController;
+struct neCollisionResult;
+class neJointControllerCallback;
+using neJointController = neController;
 
 // Joint types.
 constexpr s32 NE_JOINT_BALL = 0;
@@ -78,6 +81,91 @@ struct neConstraint {
     s32 type;             // NE_JOINT_*
     neConstraint* next;   // links in the constraint set's list
     neConstraint* prev;
+
+    // ---- set-up (physics/constraint.cpp) ----
+    // The defaults of a new joint between A and B (B may be null: the world).
+    void Reset(neSimulator* owner, neRigidBody* a, neBody* b);
+
+    // 0 ball joint, 2 hinge, 3 slider; any other value changes nothing.
+    void SetType(s32 t);
+    s32 GetType() const { return type; }
+    neRigidBody* GetRigidBodyA() const { return bodyA; }
+    neRigidBody* GetRigidBodyB() const;
+    neBody* GetAnimatedBodyB() const;
+    // Joint frames in the bodies' own axes (B's in world axes without B).
+    void SetFrameA(const neT3& frame) { frameA = frame; }
+    void SetFrameB(const neT3& frame) { frameB = frame; }
+    // The frames in world axes.
+    neT3 GetFrameA() const;
+    neT3 GetFrameB() const { return WorldFrameB(); }
+    // Both frames from one world frame.
+    void SetJointFrameWorld(const neT3& world);
+    void SetLength(f32 l) { length = l; }
+    f32 GetLength() const { return length; }
+    void SetDamping(f32 d) { damping = d; }
+    f32 GetDamping() const { return damping; }
+    void SetTolerance(f32 t) { tolerance = t; }
+    // 0.001 while the stored value is not positive.
+    f32 GetTolerance() const;
+    // Solver iterations per pass for the joint's set; -1 leaves the default.
+    void SetIterationCount(s32 n) { iterationCount = n; }
+    s32 GetIterationCount() const { return iterationCount; }
+    // Limit pair 1: radians for ball joints and hinges, length for sliders.
+    void SetUpperLimit(f32 v) { limit.upper = v; }
+    f32 GetUpperLimit() const { return limit.upper; }
+    void SetLowerLimit(f32 v) { limit.lower = v; }
+    f32 GetLowerLimit() const { return limit.lower; }
+    void EnableLimit(s32 on) { limit.enabled = on; }
+    s32 IsLimitEnabled() const { return limit.enabled; }
+    // Limit pair 2: its second float (the lower) bounds a ball joint's twist.
+    void SetUpperLimit2(f32 v) { limit2.upper = v; }
+    f32 GetUpperLimit2() const { return limit2.upper; }
+    void SetLowerLimit2(f32 v) { limit2.lower = v; }
+    f32 GetLowerLimit2() const { return limit2.lower; }
+    void EnableLimit2(s32 on) { limit2.enabled = on; }
+    s32 IsLimit2Enabled() const { return limit2.enabled; }
+    // Motors: the mode is stored only; the maximum is kept as its absolute value.
+    void EnableMotor(s32 on) { motor.enabled = on; }
+    s32 IsMotorEnabled() const { return motor.enabled; }
+    void SetMotor(s32 mode, f32 targetSpeed, f32 maximum);
+    void GetMotor(s32& mode, f32& targetSpeed, f32& maximum) const;
+    void EnableMotor2(s32 on) { motor2.enabled = on; }
+    s32 IsMotor2Enabled() const { return motor2.enabled; }
+    void SetMotor2(s32 mode, f32 targetSpeed, f32 maximum);
+    void GetMotor2(s32& mode, f32& targetSpeed, f32& maximum) const;
+    // The first enable builds the anchors and joins a constraint set.
+    void Enable(s32 on);
+    s32 IsEnabled() const { return enabled; }
+    // A joint controller called back every period + 1 steps; null for a null
+    // callback or an exhausted controller pool.
+    neJointController* AddController(neJointControllerCallback* callback, s32 period);
+    void BeginIterateController() { controllerCursor = controllers; }
+    neJointController* GetNextController();
+
+    // ---- solver (physics/constraint_solver.cpp) ----
+    // Body B's joint frame in world axes.
+    neT3 WorldFrameB() const;
+    // Local anchors from the frames and the length, at the first enable.
+    void BuildAnchors();
+    // World frames, the angle and the limit axis.
+    void PrepareFrames();
+    // World anchors from the local ones.
+    void UpdateAnchors();
+    // Appends the joint's rows to the simulator's constraint-row array.
+    void BuildRows();
+    void LimitRows();
+    void AngularLimitRow();
+    void LinearLimitRow();
+    void TwistLimitRow();
+    void MotorRow(s32 which);
+    // Damping torques of this step, before the velocities are integrated.
+    void ApplyDamping();
+    // Joint controllers at the end of the step: their forces act in the
+    // next step's integration.
+    void RunControllers();
+
+    // Engine internals.
+    neCollisionResult* AppendRow(s32 kind);
 };
 
 // Joints and bodies solved together.
@@ -91,4 +179,20 @@ struct neConstraintSet {
     s32 bodyCount;
     neConstraintSet* next;
     neConstraintSet* prev;
+
+    // Puts a joint at its first enable into the set of its bodies, merging
+    // the sets of A and B or taking a new one.
+    static void Build(neConstraint* joint);
+    // Builds the rows of every enabled joint and settles the solve's
+    // tolerance and iteration count (-1 when no joint asks for one).
+    void Solve(f32* tolerance, s32* iterations);
+
+    void AppendConstraint(neConstraint* joint);
+    void RemoveConstraint(neConstraint* joint);
+    void AppendBody(neBody* body);
+    void RemoveBody(neBody* body);
 };
+
+// Joint counts and defaults.
+constexpr s32 NE_DEFAULT_SOLVER_ITERATIONS = 4;
+constexpr f32 NE_DEFAULT_JOINT_TOLERANCE = 0.001f;

@@ -61,4 +61,9 @@ struct neController {
     neV3 GetControllerForceBodyB() const { return force2; }
     void SetControllerTorqueBodyB(const neV3& t) { torque2 = t; }
     neV3 GetControllerTorqueBodyB() const { return torque2; }
+    // Joint controllers: a force on the joint's body A (B) and the torque it
+    // makes about that body's centre from a world point (B's torque only when
+    // B is a rigid body).
+    void SetControllerForceWithTorqueBodyA(const neV3& f, const neV3& worldPoint);
+    void SetControllerForceWithTorqueBodyB(const neV3& f, const neV3& worldPoint);
 };

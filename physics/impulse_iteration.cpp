@@ -1,194 +1,14 @@
-// Answers the rows of a solve iteratively: the joint-row rules, the
-// dispatcher, the two-pass iteration, and the stack phases of a step (check
-// and solve) with the body-list operations they share with the joints.
-#include "physics/impulse_iteration.h"
-
-#include <cmath>
+// Answers the rows of a solve iteratively (the two-pass iteration), the
+// stack phases of a step (check and solve), and what the constraint phase
+// takes from the stacks: linked stacks and sets, and sleep after a solve.
 #include <initializer_list>
 
 #include "physics/body.h"
 #include "physics/constraint.h"
+#include "physics/joint_rows.h"
 #include "physics/response.h"
 #include "physics/simulator.h"
-
-namespace {
-
-neRigidBody* RigidOf(neBody* body) { return body ? body->AsRigidBody() : nullptr; }
-
-neV3 PointVelocity(neBody* body, const neV3& arm) {
-    neRigidBody* r = RigidOf(body);
-    return r ? r->velocity + r->angularVelocity.Cross(arm) : neMakeV3(0, 0, 0);
-}
-
-neV3 AngularVelocity(neBody* body) {
-    neRigidBody* r = RigidOf(body);
-    return r ? r->angularVelocity : neMakeV3(0, 0, 0);
-}
-
-bool IsFinite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
-// +J at arm on A, −J on B, each when rigid.
-void ApplyLinear(neCollisionResult& r, const neV3& j) {
-    if (!IsFinite(j)) return;
-    if (neRigidBody* a = RigidOf(r.bodyA)) {
-        a->velocity += j * a->invMass;
-        a->state.angularMomentum += r.pointA.Cross(j);
-        a->angularVelocity = a->worldInvInertia * a->state.angularMomentum;
-        a->touched = 1;
-    }
-    if (neRigidBody* b = RigidOf(r.bodyB)) {
-        b->velocity -= j * b->invMass;
-        b->state.angularMomentum -= r.pointB.Cross(j);
-        b->angularVelocity = b->worldInvInertia * b->state.angularMomentum;
-        b->touched = 1;
-    }
-}
-
-void ApplyAngular(neBody* body, const neV3& j) {
-    neRigidBody* r = RigidOf(body);
-    if (!r || !IsFinite(j)) return;
-    r->state.angularMomentum += j;
-    r->angularVelocity = r->worldInvInertia * r->state.angularMomentum;
-    r->touched = 1;
-}
-
-// The point rows' position correction: half the error, at most
-// NE_JOINT_MAX_CORRECTION when half the error is longer than that.
-neV3 PointCorrection(const neV3& error, f32 errorLength) {
-    const f32 half = NE_JOINT_RELAXATION * errorLength;
-    if (half > NE_JOINT_MAX_CORRECTION) return error * (NE_JOINT_MAX_CORRECTION / half);
-    return error * NE_JOINT_RELAXATION;
-}
-
-// An impulse scaled down to length limit·Δt when it exceeds that.
-neV3 LimitImpulse(const neV3& j, f32 limit, f32 dt) {
-    const f32 length = j.Length();
-    if (dt > 0.0f && length / dt > limit && length > 0.0f) return j * (limit * dt / length);
-    return j;
-}
-
-}  // namespace
-
-// ---- joint rows ----
-
-f32 neImpulseKind3(neCollisionResult& r, neSimulator& sim) {
-    neV3 j;
-    if (neAbs(r.depth) < NE_ZERO) {
-        j = -(r.W * r.relativeVelocity);
-    } else {
-        const neV3 c = PointCorrection(r.worldPointA, r.depth);
-        j = -(r.W * (r.relativeVelocity * NE_JOINT_RELAXATION + c * sim.stepTimeInverse));
-    }
-    ApplyLinear(r, j);
-    return 0.0f;
-}
-
-f32 neImpulseKind4(neCollisionResult& r, neSimulator& sim) {
-    neV3 j;
-    if (neAbs(r.rowValue) < NE_ZERO) {
-        j = -(r.W * r.relativeVelocity);
-    } else {
-        const neV3 c = PointCorrection(r.worldPointA, r.rowValue);
-        j = -(r.W * (r.relativeVelocity * NE_JOINT_RELAXATION + c * sim.stepTimeInverse));
-    }
-    const neV3& axis = r.worldPointB;
-    j -= axis * j.Dot(axis);
-    ApplyLinear(r, j);
-    return 0.0f;
-}
-
-f32 neImpulseKind5(neCollisionResult& r, neSimulator& sim) {
-    const f32 v = NE_JOINT_RELAXATION * r.depth * sim.stepTimeInverse;
-    if (r.rowValue < v) ApplyLinear(r, -(r.W * (r.worldPointB * (v - NE_JOINT_RELAXATION * r.rowValue))));
-    return 0.0f;
-}
-
-f32 neImpulseKind6(neCollisionResult& r, neSimulator& sim) {
-    const f32 e = r.depth;
-    const f32 s = r.speed;
-    if (e == 0.0f) return 0.0f;
-    if (!((e > 0.0f && s > 0.0f) || (e < 0.0f && s < 0.0f))) return 0.0f;
-    const f32 delta = -NE_JOINT_RELAXATION * e * sim.stepTimeInverse - NE_JOINT_RELAXATION * s;
-    const neV3 j = r.W * (r.localPointB * delta);
-    ApplyAngular(r.bodyA, j);
-    ApplyAngular(r.bodyB, -j);
-    return 0.0f;
-}
-
-f32 neImpulseKind7(neCollisionResult& r, neSimulator& sim) {
-    const f32 e = r.depth;
-    const f32 s = r.localPointA.Dot(AngularVelocity(r.bodyA)) - r.localPointB.Dot(AngularVelocity(r.bodyB));
-    if (e == 0.0f) return 0.0f;
-    if (!((e > 0.0f && s > 0.0f) || (e < 0.0f && s < 0.0f))) return 0.0f;
-    f32 correction = NE_JOINT_RELAXATION * e;
-    if (correction > NE_TWIST_MAX_CORRECTION) correction = NE_TWIST_MAX_CORRECTION;
-    if (correction < -NE_TWIST_MAX_CORRECTION) correction = -NE_TWIST_MAX_CORRECTION;
-    const f32 delta = -correction * sim.stepTimeInverse - NE_JOINT_RELAXATION * s;
-    const neV3 j = r.W * (r.localPointB * delta);
-    ApplyAngular(r.bodyA, j);
-    ApplyAngular(r.bodyB, -j);
-    return 0.0f;
-}
-
-f32 neImpulseKind8(neCollisionResult& r, neSimulator& sim) {
-    const f32 s = r.localPointA.Dot(AngularVelocity(r.bodyA)) - r.localPointB.Dot(AngularVelocity(r.bodyB));
-    const f32 delta = r.rowValue - s;
-    const neV3 ja = LimitImpulse(r.W * (r.localPointA * delta), r.depth, sim.stepTime);
-    const neV3 jb = LimitImpulse(r.W * (r.localPointB * delta), r.depth, sim.stepTime);
-    ApplyAngular(r.bodyA, ja);
-    ApplyAngular(r.bodyB, -jb);
-    return 0.0f;
-}
-
-f32 neImpulseKind10(neCollisionResult& r, neSimulator& sim) {
-    const neV3& axis = r.localPointA;
-    neRigidBody* a = RigidOf(r.bodyA);
-    neRigidBody* b = RigidOf(r.bodyB);
-    const f32 speed = (a ? axis.Dot(a->velocity) : 0.0f) - (b ? axis.Dot(b->velocity) : 0.0f);
-    f32 lambda = (r.rowValue - speed) * r.W.M[0].x;
-    const f32 limit = r.depth * sim.stepTime;
-    if (lambda > limit) lambda = limit;
-    if (lambda < -limit) lambda = -limit;
-    if (!std::isfinite(lambda)) return 0.0f;
-    if (a) {
-        a->velocity += axis * (lambda * a->invMass);
-        a->touched = 1;
-    }
-    if (b) {
-        b->velocity -= axis * (lambda * b->invMass);
-        b->touched = 1;
-    }
-    return 0.0f;
-}
-
-f32 neImpulse(neSimulator& sim, neCollisionResult& r) {
-    switch (r.kind) {
-    case NE_IMPULSE_RESTING_CONTACT:
-        neUpdateRelativeVelocity(r);
-        return neImpulseKind2(sim, r, r.stackValue);
-    case NE_IMPULSE_POINT_JOINT:
-        r.relativeVelocityWorld = PointVelocity(r.bodyA, r.pointA) - PointVelocity(r.bodyB, r.pointB);
-        r.relativeVelocity = r.relativeVelocityWorld;
-        return neImpulseKind3(r, sim);
-    case NE_IMPULSE_POINT_ON_AXIS: {
-        r.relativeVelocityWorld = PointVelocity(r.bodyA, r.pointA) - PointVelocity(r.bodyB, r.pointB);
-        const neV3& axis = r.worldPointB;
-        r.relativeVelocity = r.relativeVelocityWorld - axis * r.relativeVelocityWorld.Dot(axis);
-        return neImpulseKind4(r, sim);
-    }
-    case NE_IMPULSE_LINEAR_LIMIT:
-        r.relativeVelocityWorld = PointVelocity(r.bodyA, r.pointA) - PointVelocity(r.bodyB, r.pointB);
-        r.rowValue = -r.relativeVelocityWorld.Dot(r.worldPointB);
-        return neImpulseKind5(r, sim);
-    case NE_IMPULSE_ANGULAR_LIMIT:
-        r.speed = r.localPointB.Dot(AngularVelocity(r.bodyA)) - r.localPointB.Dot(AngularVelocity(r.bodyB));
-        return neImpulseKind6(r, sim);
-    case NE_IMPULSE_TWIST_LIMIT: return neImpulseKind7(r, sim);
-    case NE_IMPULSE_ANGULAR_MOTOR: return neImpulseKind8(r, sim);
-    case NE_IMPULSE_LINEAR_MOTOR: return neImpulseKind10(r, sim);
-    default: return 0.0f;
-    }
-}
+#include "physics/stack.h"
 
 // ---- body lists ----
 
@@ -216,12 +36,16 @@ void FlushAccumulatedVelocity(neRigidBody* body) {
     body->ApplyCorrections();
 }
 
-// At rest: asleep already; for a body in a constraint set, still against its
-// snapshot and carried by its supports; otherwise idle for long enough.
+// At rest: asleep already; for a body in a constraint set, lying in a stack,
+// still against its snapshot and carried by its supports (a body held by
+// joints alone never counts as resting: without weight its support class
+// would call it carried, and it would sleep while its joints pull it along);
+// otherwise idle for long enough.
 bool AtRest(neRigidBody* body) {
     if (body->restState == NE_RESTING) return true;
     if (body->constraintSet)
-        return neSnapshotDriftTest(body) && neSupportDriftTest(body) && neStackCheck(body) != NE_SUPPORT_NONE;
+        return body->stackNode && neSnapshotDriftTest(body) && neSupportDriftTest(body) &&
+               neStackCheck(body) != NE_SUPPORT_NONE;
     return body->idleSteps > NE_SLEEP_IDLE_STEPS;
 }
 
@@ -305,14 +129,14 @@ void neSimulator::ClearStackList() {
 
 void neSimulator::ApplyResponse(f32, s32 iterations) {
     if (constraintRows.Count() == 0 && stackRecords.Count() == 0) return;
-    const s32 n = iterations == -1 ? NE_DEFAULT_ITERATIONS : iterations;
+    const s32 n = iterations == -1 ? NE_DEFAULT_SOLVER_ITERATIONS : iterations;
     finalPass = 0;
     for (s32 pass = 0; pass < 2; ++pass) {
         recovery = pass;
         for (s32 i = 0; i < n; ++i) {
             if (pass == 1 && i == n - 1) finalPass = 1;
-            for (s32 k = 0; k < constraintRows.Count(); ++k) neImpulse(*this, constraintRows[k]);
-            for (s32 k = stackRecords.Count() - 1; k >= 0; --k) neImpulse(*this, stackRecords[k]);
+            for (s32 k = 0; k < constraintRows.Count(); ++k) neCollisionResponse::Impulse(this, constraintRows[k]);
+            for (s32 k = stackRecords.Count() - 1; k >= 0; --k) neCollisionResponse::Impulse(this, stackRecords[k]);
             ForEachSolvedBody(*this, FlushAccumulatedVelocity);
             if (pass == 1 && i == n - 2)
                 for (s32 k = 0; k < stackRecords.Count(); ++k)
@@ -326,7 +150,32 @@ void neSimulator::ApplyResponse(f32, s32 iterations) {
     finalPass = 0;
 }
 
+namespace {
+
+// The stacks that the set's bodies rest in join the solve; a body resting
+// alone brings its own contacts instead.
+void TouchStacksOf(neSimulator& sim, neConstraintSet* set) {
+    for (neBody* b = set->firstBody; b; b = b->setNext) {
+        neRigidBody* body = b->AsRigidBody();
+        neStackNode* node = body ? body->stackNode : nullptr;
+        if (!node) continue;
+        if (node->stack->builtIn) {
+            if (!body->stackSolveFlag) continue;
+            body->stackSolveFlag = 0;
+            neStackSolveBody(body);
+            continue;
+        }
+        bool listed = false;
+        for (s32 i = 0; i < sim.touchedStacks.Count() && !listed; ++i) listed = sim.touchedStacks[i] == node->stack;
+        if (!listed) sim.touchedStacks.Push(node->stack);
+    }
+}
+
+}  // namespace
+
 void neSimulator::CollectLinkedSets(f32* tolerance, s32* iterations) {
+    ClearStackList();
+    for (s32 i = 0; i < solveList.Count(); ++i) TouchStacksOf(*this, static_cast<neConstraintSet*>(solveList[i]));
     // The list grows while sets solved here touch further stacks.
     for (s32 i = 0; i < touchedStacks.Count(); ++i) {
         neStack* stack = static_cast<neStack*>(touchedStacks[i]);
@@ -337,8 +186,9 @@ void neSimulator::CollectLinkedSets(f32* tolerance, s32* iterations) {
         for (neStackNode* n = stack->first; n; n = n->next) {
             neConstraintSet* set = n->body->constraintSet;
             if (!set || set->solved) continue;
-            SolveConstraintSet(set, tolerance, iterations);
+            set->Solve(tolerance, iterations);
             solveList.Push(set);
+            TouchStacksOf(*this, set);
         }
     }
 }
@@ -348,6 +198,7 @@ void neSimulator::SleepSolvedSets() {
         Sleep(*this, false);
     else
         ClearRest(*this);
+    ClearStackList();
 }
 
 // ---- stack phases ----

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "physics/body.h"
+#include "physics/convex.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ void neCollideGeometryPair(neCollisionResult& result, const neGeometry& a, const
         case NE_SHAPE_SPHERE: neCollideBoxSphere(result, a, worldA, b, worldB); return;
         case NE_SHAPE_CYLINDER: neCollideBoxCylinder(result, a, worldA, b, worldB); return;
         case NE_SHAPE_TRIANGLE_LIST: neCollideBoxTerrain(result, a, worldA, b); return;
+        case NE_SHAPE_CONVEX: neCollideConvexPair(result, a, worldA, b, worldB); return;
         default: return;
         }
     case NE_SHAPE_SPHERE:
@@ -88,6 +90,16 @@ void neCollideGeometryPair(neCollisionResult& result, const neGeometry& a, const
         case NE_SHAPE_SPHERE: neCollideSphereCylinder(result, a, worldA, b, worldB); return;
         case NE_SHAPE_CYLINDER: neCollideCylinderCylinder(result, a, worldA, b, worldB); return;
         case NE_SHAPE_TRIANGLE_LIST: neCollideCylinderTerrain(result, a, worldA, b); return;
+        default: return;
+        }
+    case NE_SHAPE_CONVEX:
+        switch (b.type) {
+        case NE_SHAPE_BOX:
+            neCollideConvexPair(result, b, worldB, a, worldA);
+            result.Flip();
+            return;
+        case NE_SHAPE_TRIANGLE_LIST: neCollideConvexTerrain(result, a, worldA, b); return;
+        case NE_SHAPE_CONVEX: neCollideConvexPair(result, a, worldA, b, worldB); return;
         default: return;
         }
     default: return;

@@ -18,8 +18,10 @@
 
 struct neBody;
 
-// Penetration at which a contact counts; below it shapes are apart. A depth of
-// exactly 0 is contact only on the triangle-normal axis of the terrain tests.
+// Box-box face axes: a depth shallower by more than the tolerance replaces the
+// best axis; within it only a true tie whose corner lies over the face does.
+// A depth of 0 separates, except on the triangle-normal axis of the terrain
+// tests, where touching counts as contact.
 constexpr f32 NE_FACE_TIE_TOLERANCE = 0.0001f;  // box-box: depths closer than this are near ties (m)
 constexpr f32 NE_FACE_TIE_EXACT = 0.000001f;    // ... and closer than this are true ties (m)
 constexpr f32 NE_FACE_OVERHANG = 1.001f;        // a tie's corner may overhang the face by 0.1 %

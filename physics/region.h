@@ -74,6 +74,12 @@ public:
     neOverlapPair* FirstPair() const { return pairs_.FirstUsed(); }
     neOverlapPair* NextPair(const neOverlapPair* p) const { return pairs_.NextUsed(p); }
     s32 PairCount() const { return pairs_.UsedCount(); }
+    // End points in the sorted list of one axis.
+    s32 EndPointCount(s32 axis) const {
+        s32 n = 0;
+        for (const neEndPoint* e = axes_[axis].top; e; e = e->down) ++n;
+        return n;
+    }
     size_t Bytes() const;
 
 private:

@@ -249,6 +249,7 @@ void neSimulator::ReleaseBodyParts(neBody* body) {
         rigid->controllerFirst = rigid->controllerLast = rigid->controllerCursor = nullptr;
     }
 
+    FreeBodyConstraints(body);
     if (neConstraintSet* set = body->constraintSet) {
         if (body->setPrev)
             body->setPrev->setNext = body->setNext;
@@ -275,7 +276,11 @@ void neSimulator::FreeAllBodies() {
     neBodyList* lists[] = {&activeRigidBodies, &inactiveRigidBodies, &activeParticles,
                            &inactiveParticles, &activeAnimatedBodies, &inactiveAnimatedBodies};
     for (neBodyList* list : lists) {
-        while (neBody* b = list->first) FreeBody(b);
+        for (neBody* b = list->first; b;) {
+            neBody* following = b->next;
+            FreeBody(b);
+            b = following;
+        }
         list->Clear();
     }
 }

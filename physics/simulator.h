@@ -64,6 +64,18 @@ struct neSimulator {
     // Returns a body to its pool. Anything that is not a handed-out body is
     // logged and changes nothing.
     void FreeBody(neBody* body);
+
+    // ---- joints (physics/constraint.cpp) ----
+    // A joint of the body to the world, to a second rigid body or to an
+    // animated body; null for a missing body or an exhausted pool.
+    neConstraint* CreateConstraintWorld(neRigidBody* body);
+    neConstraint* CreateConstraint(neRigidBody* bodyA, neRigidBody* bodyB);
+    neConstraint* CreateConstraintAnimated(neRigidBody* rigidBody, neAnimatedBody* animatedBody);
+    // Takes the joint out of its bodies and its set and returns it, with its
+    // controllers, to its pool.
+    void FreeConstraint(neConstraint* joint);
+    // Frees every joint acting on the body (the body is being released).
+    void FreeBodyConstraints(neBody* body);
     // A new rigid body made of one geometry of another body; null when the
     // geometry is not the body's or is its only one.
     neRigidBody* CreateBodyFromBrokenGeometry(neBody* body, neGeometry* geometry);
@@ -153,10 +165,6 @@ struct neSimulator {
     // of the stack-record array iteratively (iterations −1: 4 per pass), then
     // empties both arrays. The tolerance is not used.
     void ApplyResponse(f32 tolerance, s32 iterations);
-    // Builds the rows of every enabled joint of the set into the
-    // constraint-row array and settles the tolerance and iteration count;
-    // marks the set solved. A hook that the joint code provides.
-    void SolveConstraintSet(neConstraintSet* set, f32* tolerance, s32* iterations);
     // Solves the constraint sets of the bodies of every stack the current
     // set touches and puts them in the solve list (each set once).
     void CollectLinkedSets(f32* tolerance, s32* iterations);

@@ -173,7 +173,9 @@ void neSimulator::StepOnce() {
     const f32 dt = stepTime;
     auto integrate = [dt](neBody* b) {
         neRigidBody* r = static_cast<neRigidBody*>(b);
-        r->forceSum = r->torqueSum = neMakeV3(0, 0, 0);
+        // The step's sums start from what the joints added (damping).
+        r->forceSum = r->jointForce;
+        r->torqueSum = r->jointTorque;
         r->Integrate(dt);
     };
     ForEach(activeRigidBodies, integrate);

@@ -117,6 +117,9 @@ constexpr f32 NE_SNAPSHOT_MAX_VELOCITY_CHANGE = 5.0f;
 constexpr f32 NE_SNAPSHOT_MAX_TURN = 10.0f;
 constexpr f32 NE_SNAPSHOT_MAX_SPIN_CHANGE = 10.5f;
 
+// Iterations per pass of a stack solve.
+constexpr s32 NE_STACK_ITERATIONS = 2;
+
 extern const char* const NE_STACK_FULL_MESSAGE;
 
 // Records the contact in one of the body's three entries: the one within

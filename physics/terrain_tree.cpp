@@ -9,7 +9,7 @@ constexpr f32 NE_BOUNDS_START = 1.0e6f;
 constexpr s32 NE_QUADRANT_LIST_START = 2000;
 
 bool PlaneBoxOverlap(const neV3& normal, f32 d, const neV3& h) {
-    neV3 vmin, vmax;
+    neV3 vmin = {}, vmax = {};
     for (s32 a = 0; a < 3; ++a) {
         if (normal[a] > 0.0f) {
             vmin[a] = -h[a];

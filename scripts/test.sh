@@ -22,14 +22,16 @@ echo "== Main build"
 run_suite "$root/build"
 
 echo "== Thread sanitizer: lock-step and worker"
-# Only the framework's tests run here, so only they are built.
+# Only the framework's tests run here, so only they are built. Warnings are
+# checked as errors in the main build; the sanitizers' instrumentation
+# misleads the compiler's flow analysis into false ones, so not here.
 cmake -S "$root" -B "$root/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZARNOK_WERROR=ON -DZARNOK_SANITIZE=thread >/dev/null
+  -DZARNOK_WERROR=OFF -DZARNOK_SANITIZE=thread >/dev/null
 cmake --build "$root/build-tsan" -j "$jobs" --target test_framework
 run_suite "$root/build-tsan" -R 'LockStep|WorkerDispatch'
 
 echo "== Address sanitizer"
-"$root/scripts/build.sh" "$root/build-asan" -DZARNOK_WERROR=ON -DZARNOK_SANITIZE=address
+"$root/scripts/build.sh" "$root/build-asan" -DZARNOK_WERROR=OFF -DZARNOK_SANITIZE=address
 # Leak detection stays on everywhere; the system libraries' own leaks are
 # suppressed by name (tests/lsan.supp). Mesa unloads its GL driver at exit,
 # which would leave the driver's allocations without a name to suppress

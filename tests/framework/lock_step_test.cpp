@@ -73,6 +73,22 @@ TEST_F(LockStep, EachDrawnFrameShowsExactlyOneNewStep) {
   EXPECT_LE(gStepsTaken, 301);
 }
 
+TEST_F(LockStep, AfterLeavingTheRaceNoStepWritesAnyMore) {
+  for (int race = 0; race < 50; ++race) {
+    PublishRaceStart();
+    for (int frame = 0; frame < 3; ++frame) {
+      ASSERT_TRUE(WaitForSimulationStep());
+      DrawRaceFrame();
+    }
+    // The worker may be inside the next step right now.
+    LeaveRaceTo(ScreenState::RaceFinish);
+    int steps = gStepsTaken;  // the finish screen reads what the race left
+    for (int value : gStepResult) ASSERT_EQ(value, steps);
+    RoundTripGarageLoad();
+    EXPECT_EQ(gStepsTaken, steps);
+  }
+}
+
 TEST_F(LockStep, PauseStopsSteppingAndResumeGoesOn) {
   PublishRaceStart();
   for (int frame = 1; frame <= 5; ++frame) {

@@ -100,6 +100,19 @@ TEST(BoxTerrain, DeepestTriangleWinsAndTheFirstStaysOnATie) {
     EXPECT_EQ(r.materialIndexB, 2);
 }
 
+TEST(BoxTerrain, TriangleCornerIntoABoxFaceTakesTheBoxAxis) {
+    // An upright triangle whose top vertex pokes 0.05 up into the box.
+    Ground g;
+    g.Add(neMakeV3(-1, -2, 0), neMakeV3(1, -2, 0), neMakeV3(0, -0.45f, 0), 2);
+    const neCollisionResult r = BoxOn(g, Box(0.5f, 0.5f, 0.5f), At(0, 0, 0));
+    ExpectSoundContact(r);
+    EXPECT_NEAR(r.depth, 0.05f, 1e-5f);
+    ExpectVec(r.normal, 0, 1, 0);
+    ExpectVec(r.pointA, 0, -0.45f, 0);
+    ExpectVec(r.pointA - r.pointB, 0, -0.05f, 0);
+    EXPECT_EQ(r.materialIndexB, 2);
+}
+
 TEST(BoxTerrain, BoxEdgeAgainstATriangleEdgeGivesAnEdgeContact) {
     // A wedge edge along z at height 0 (two faces sloping down); a box turned
     // 45 degrees about x presses its lower edge (along x) across it.
@@ -253,10 +266,27 @@ TEST(Terrain, RandomPlacementsOverABumpyMeshNeverReportNaN) {
     for (int i = 0; i < 2000; ++i) {
         const neT3 t = Turned(angle(rng), angle(rng), angle(rng), pos(rng), pos(rng) * 0.5f, pos(rng));
         neCollisionResult r{};
-        neCollideBoxTerrain(r, Box(size(rng), size(rng), size(rng)), t, terrain);
+        const neGeometry box = Box(size(rng), size(rng), size(rng));
+        neCollideBoxTerrain(r, box, t, terrain);
         if (r.valid) {
             ++contacts;
             ExpectSoundContact(r);
+        }
+        // The set's answer is the deepest single-triangle answer.
+        bool any = false;
+        f32 deepest = 0.0f;
+        for (const neTriangle& tri : g.triangles) {
+            neGeometry single = Blank(NE_SHAPE_TRIANGLE);
+            for (s32 k = 0; k < 3; ++k) single.shape.triangle.indices[k] = tri.indices[k];
+            single.triangleVertices = g.vertices.data();
+            neCollisionResult one{};
+            neCollideBoxTriangle(one, box, t, single, At(0, 0, 0));
+            if (one.valid && (!any || one.depth > deepest)) deepest = one.depth;
+            any = any || one.valid;
+        }
+        ASSERT_EQ(r.valid != 0, any) << i;
+        if (any) {
+            EXPECT_EQ(r.depth, deepest) << i;
         }
         neCollideSphereTerrain(r, Sphere(size(rng)), t, terrain);
         if (r.valid) ExpectSoundContact(r);

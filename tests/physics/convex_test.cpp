@@ -1,6 +1,7 @@
 // Convex polytope tests: cubes given as convex data behave like boxes,
 // edge-edge contacts and separations, terrain triangles, degenerate input.
 #include "physics/convex.h"
+#include "physics/narrow_phase.h"
 
 #include "convex_block.h"
 #include "physics_test_util.h"
@@ -158,6 +159,42 @@ TEST(ConvexCollision, RandomBoxPairsAgreeWithTheSeparatingAxisTheorem) {
     EXPECT_GT(separations, 300);
 }
 
+TEST(ConvexCollision, ConvexCubesCollideLikeTheBoxBoxTest) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry convex = ConvexGeometry(cube), box = BoxGeometry(0.5f, 0.5f, 0.5f);
+    // The documented case through the dispatcher: both shapes agree.
+    const neT3 ta = Placed(neMakeV3(0, 0, 0)), tb = Placed(neMakeV3(0, 0.9f, 0));
+    neCollisionResult boxes{}, convexes{};
+    neCollideBoxBox(boxes, box, ta, box, tb);
+    neCollideGeometryPair(convexes, convex, ta, convex, tb);
+    ASSERT_EQ(boxes.valid, 1);
+    ASSERT_EQ(convexes.valid, 1);
+    EXPECT_NEAR(convexes.depth, boxes.depth, 1e-5f);
+    ExpectV3Near(convexes.normal, boxes.normal);
+    EXPECT_NEAR(convexes.pointA.y, boxes.pointA.y, 1e-5f);
+    EXPECT_NEAR(convexes.pointB.y, boxes.pointB.y, 1e-5f);
+
+    // Random placements: the two tests agree on contact, and on the depth of
+    // shallow contacts on the top face (deep ones may leave by another axis:
+    // the convex search ranks axes by its own measure, not by depth alone).
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<f32> angle(-0.3f, 0.3f), side(-0.4f, 0.4f), height(0.8f, 1.2f);
+    s32 agreeing = 0;
+    for (s32 i = 0; i < 400; ++i) {
+        const neT3 tc = Placed(neMakeV3(side(rng), height(rng), side(rng)), neMakeV3(angle(rng), angle(rng), angle(rng)));
+        neCollideBoxBox(boxes, box, ta, box, tc);
+        neCollideGeometryPair(convexes, convex, ta, convex, tc);
+        const f32 overlap = BoxOverlap(neMakeV3(0.5f, 0.5f, 0.5f), ta, neMakeV3(0.5f, 0.5f, 0.5f), tc);
+        if (std::fabs(overlap) < 0.01f) continue;
+        EXPECT_EQ(convexes.valid, boxes.valid) << "case " << i;
+        if (convexes.valid && boxes.valid && boxes.normal.y < -0.99f && boxes.depth < 0.1f) {
+            EXPECT_NEAR(convexes.depth, boxes.depth, 2e-3f) << "case " << i;
+            ++agreeing;
+        }
+    }
+    EXPECT_GT(agreeing, 30);
+}
+
 TEST(ConvexCollision, OctahedronRestingOnACubeTouchesWithItsTip) {
     ConvexBlock octa = ConvexBlock::Octahedron(0.5f);
     neGeometry a = ConvexGeometry(octa), b = BoxGeometry(1, 0.5f, 1);
@@ -210,7 +247,7 @@ TEST(ConvexCollision, ManyFacedPolytopesStayWithinTheEdgeStack) {
     neGeometry a = ConvexGeometry(ball);
     std::mt19937 rng(3);
     std::uniform_real_distribution<f32> angle(-NE_PI, NE_PI), offset(-1.3f, 1.3f);
-    for (s32 i = 0; i < 300; ++i) {
+    for (s32 i = 0; i < 60; ++i) {
         neCollisionResult r{};
         neCollideConvexConvex(r, a, Placed(neMakeV3(0, 0, 0), neMakeV3(angle(rng), angle(rng), angle(rng))), a,
                               Placed(neMakeV3(offset(rng), offset(rng), offset(rng)), neMakeV3(angle(rng), 0, 0)));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "convex_block.h"
 #include "physics/body.h"
 #include "shape_fixtures.h"
 
@@ -53,6 +54,41 @@ TEST(BoxBox, ExactTieKeepsTheFirstFaceWhenTheCornerOverhangs) {
     ExpectSoundContact(r);
     EXPECT_NEAR(r.depth, 0.1f, 1e-5f);
     ExpectVec(r.normal, -1, 0, 0);
+}
+
+// Depth of box q on the face axis k of box p, as the box-box test measures it.
+f32 FaceDepth(const neGeometry& p, const neT3& tp, s32 k, const neGeometry& q, const neT3& tq) {
+    const neV3 n = tp.rot[k];
+    const f32 hp[3] = {p.shape.box.hx, p.shape.box.hy, p.shape.box.hz};
+    const f32 hq[3] = {q.shape.box.hx, q.shape.box.hy, q.shape.box.hz};
+    f32 depth = hp[k] - std::fabs((tq.pos - tp.pos).Dot(n));
+    for (s32 i = 0; i < 3; ++i) depth += std::fabs(tq.rot[i].Dot(n)) * hq[i];
+    return depth;
+}
+
+TEST(BoxBox, NearTieKeepsTheFirstTestedFaceAxis) {
+    // B is A turned half a turn about the x axis through their midpoint, so
+    // A's and B's x faces tie (and every other axis is deeper); shrinking B
+    // along its x axis makes B's x face the shallower one.
+    const neT3 ta = Turned(2.1140496f, -0.1485772f, 0.8737909f, 0, 0, 0);
+    neT3 tb = At(0, 0.6355548f, 0);
+    neM3 half;
+    half.SetColumns(neMakeV3(1, 0, 0), neMakeV3(0, -1, 0), neMakeV3(0, 0, -1));
+    tb.rot = half * ta.rot;
+    const neGeometry a = Box(0.5f, 0.5f, 0.5f);
+    for (f32 shrink : {6e-5f, 0.01f}) {
+        const neGeometry b = Box(0.5f - shrink, 0.5f, 0.5f);
+        const f32 depthA = FaceDepth(a, ta, 0, b, tb), depthB = FaceDepth(b, tb, 0, a, ta);
+        const bool nearTie = depthA - depthB < NE_FACE_TIE_TOLERANCE;
+        EXPECT_EQ(nearTie, shrink < 1e-3f);
+        ASSERT_GT(depthA - depthB, NE_FACE_TIE_EXACT);
+        const neCollisionResult r = BoxBox(a, ta, b, tb);
+        ExpectSoundContact(r);
+        const neV3 winner = nearTie ? ta.rot[0] : tb.rot[0];
+        EXPECT_NEAR(std::fabs(r.normal.Dot(winner)), 1.0f, 1e-6f) << shrink;
+        EXPECT_NEAR(r.depth, nearTie ? depthA : depthB, 1e-5f) << shrink;
+        EXPECT_GT(r.normal.Dot(ta.pos - tb.pos), 0.0f);
+    }
 }
 
 TEST(BoxBox, CrossedEdgesGiveAnEdgeContactOnBothEdges) {
@@ -167,6 +203,22 @@ TEST(GeometryPair, SwappedCellsFlipTheRoutinesResult) {
     ExpectVec(swapped.normal, -direct.normal.x, -direct.normal.y, -direct.normal.z, 0);
 }
 
+TEST(GeometryPair, ConvexCellsReachTheConvexTestsAndFlipWhenSwapped) {
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry convex = Blank(NE_SHAPE_CONVEX);
+    convex.SetConvex(cube.Data());
+    const neGeometry box = Box(0.5f, 0.5f, 0.5f);
+    neCollisionResult boxFirst{}, convexFirst{}, both{};
+    neCollideGeometryPair(boxFirst, box, At(0, 0.9f, 0), convex, At(0, 0, 0));
+    neCollideGeometryPair(convexFirst, convex, At(0, 0, 0), box, At(0, 0.9f, 0));
+    neCollideGeometryPair(both, convex, At(0, 0.9f, 0), convex, At(0, 0, 0));
+    ASSERT_TRUE(boxFirst.valid && convexFirst.valid && both.valid);
+    EXPECT_NEAR(boxFirst.depth, 0.1f, 1e-4f);
+    ExpectVec(boxFirst.normal, 0, 1, 0);
+    ExpectVec(convexFirst.normal, 0, -1, 0);
+    ExpectVec(both.normal, 0, 1, 0);
+}
+
 TEST(GeometryPair, PairsOutsideTheTableFindNothing) {
     neCollisionResult r{};
     r.valid = 1;
@@ -277,6 +329,37 @@ TEST(BodyPair, TerrainContactCarriesTheTrianglesMaterialAndNoGeometryB) {
     EXPECT_EQ(r.materialIndexB, 5);
     EXPECT_EQ(r.terrainUserData, 42);
     EXPECT_EQ(r.geometryB, nullptr);
+}
+
+TEST(RestingCheck, BothRestingOrOnlyOneAndTheStacksValueLimit) {
+    neRigidBody a{}, b{};
+    a.type = b.type = NE_BODY_RIGID;
+    a.restState = b.restState = NE_RESTING;
+    neCollisionResult r{};
+    r.bodyA = &a;
+    r.bodyB = &b;
+    EXPECT_TRUE(neCheckRestingBodies(r));
+    r.stackValue = 1.5f;
+    EXPECT_FALSE(neCheckRestingBodies(r));
+    r.stackValue = 0.0f;
+
+    b.restState = NE_MOVING;  // A rests on a moving body: A is let go
+    EXPECT_FALSE(neCheckRestingBodies(r));
+    EXPECT_EQ(r.bodyA, nullptr);
+    EXPECT_EQ(r.bodyB, &b);
+
+    r.bodyA = &a;
+    a.restState = NE_MOVING;
+    b.restState = NE_RESTING;  // a moving body on a resting one: B is let go
+    EXPECT_FALSE(neCheckRestingBodies(r));
+    EXPECT_EQ(r.bodyB, nullptr);
+
+    neAnimatedBody ground{};
+    ground.type = NE_BODY_ANIMATED;
+    a.restState = NE_RESTING;
+    r.bodyA = &a;
+    r.bodyB = &ground;  // no rigid B: resting A is enough
+    EXPECT_TRUE(neCheckRestingBodies(r));
 }
 
 }  // namespace

@@ -1,0 +1,224 @@
+#include "physics_test_util.h"
+
+#include <cmath>
+
+TEST(RigidBody, NewBodyHasTheDocumentedState) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    EXPECT_EQ(b->GetMass(), 1.0f);
+    EXPECT_EQ(b->invMass, 1.0f);
+    EXPECT_TRUE(b->IsGravityEnabled());
+    EXPECT_TRUE(b->IsActive());
+    EXPECT_FALSE(b->IsIdle());
+    EXPECT_EQ(b->GetCollisionID(), 0);
+    EXPECT_FLOAT_EQ(b->GetSleepingParameter(), 0.2f);
+    EXPECT_EQ(b->GetRotationQ().w, 1.0f);
+    EXPECT_EQ(b->AsRigidBody(), b);
+    EXPECT_EQ(b->AsAnimatedBody(), nullptr);
+    EXPECT_EQ(b->GetTransformPtr(), &b->state.transform);
+}
+
+TEST(RigidBody, MassMustBePositiveAndFinite) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->SetMass(4);
+    EXPECT_FLOAT_EQ(b->invMass, 0.25f);
+    b->SetMass(0);
+    b->SetMass(-2);
+    b->SetMass(std::nanf(""));
+    b->SetMass(INFINITY);
+    EXPECT_EQ(b->GetMass(), 4.0f);
+    EXPECT_FLOAT_EQ(b->invMass, 0.25f);
+}
+
+TEST(RigidBody, SingularInertiaKeepsThePreviousInverse) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->SetInertiaTensor(neMakeV3(0, 0, 0));
+    ExpectV3Near(b->invInertiaBody.M[0], neMakeV3(1, 0, 0), 0);
+    b->SetInertiaTensor(neMakeV3(2, 4, 8));
+    EXPECT_FLOAT_EQ(b->invInertiaBody.M[2].z, 0.125f);
+    b->SetInertiaTensor(neMakeV3(1e-7f, 1e-7f, 1e-7f));
+    EXPECT_FLOAT_EQ(b->invInertiaBody.M[2].z, 0.125f);
+    EXPECT_FLOAT_EQ(b->inertiaBody.M[0].x, 1e-7f);
+}
+
+TEST(RigidBody, VelocityAtPointAddsTheTurn) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->SetAngularMomentum(neMakeV3(0, 1, 0));  // identity inertia: ω = L
+    ExpectV3Near(b->GetVelocityAtPoint(neMakeV3(1, 0, 0)), neMakeV3(0, 0, -1));
+    b->SetVelocity(neMakeV3(1, 2, 3));
+    ExpectV3Near(b->GetVelocityAtPoint(neMakeV3(0, 0, 0)), neMakeV3(1, 2, 3));
+}
+
+TEST(RigidBody, DampingIsStoredAsAFractionInZeroToOne) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->SetLinearDamping(-0.3f);
+    EXPECT_FLOAT_EQ(b->GetLinearDamping(), 0.3f);
+    b->SetLinearDamping(2.5f);
+    EXPECT_EQ(b->GetLinearDamping(), 1.0f);
+    b->SetAngularDamping(-7);
+    EXPECT_EQ(b->GetAngularDamping(), 1.0f);
+    b->SetAngularDamping(std::nanf(""));
+    EXPECT_EQ(b->GetAngularDamping(), 0.0f);
+}
+
+TEST(RigidBody, TransformAlwaysCarriesHomogeneousFourthFloats) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->state.transform.pos.w = 7;
+    b->state.transform.rot.M[1].w = 3;
+    b->SetPos(neMakeV3(1, 2, 3));
+    neT3 t = b->GetTransform();
+    const f32* m = reinterpret_cast<const f32*>(&t);
+    EXPECT_EQ(m[3], 0);
+    EXPECT_EQ(m[7], 0);
+    EXPECT_EQ(m[11], 0);
+    EXPECT_EQ(m[15], 1);
+    EXPECT_EQ(m[13], 2);
+}
+
+TEST(RigidBody, RotationSettersKeepQuaternionAndMatrixTogether) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    neM3 r;
+    r.RotateXYZ(neMakeV3(0.3f, -1.1f, 2.0f));
+    b->SetRotation(r);
+    neQ q = b->GetRotationQ();
+    EXPECT_GE(q.w, 0.0f);
+    for (int c = 0; c < 3; ++c) ExpectV3Near(q.ToM3().M[c], r.M[c]);
+    neQ h{0, 0.6f, 0, 0.8f};
+    b->SetRotationQ(h);
+    ExpectV3Near(b->GetRotationM3().M[0], h.ToM3().M[0]);
+}
+
+TEST(RigidBody, ZeroQuaternionFallsBackToTheIdentity) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->SetRotationQ(neQ{0, 0, 0, 0});
+    sim->Advance(0.01f, 1);
+    neQ q = b->GetRotationQ();
+    EXPECT_EQ(q.w, 1.0f);
+    EXPECT_FALSE(std::isnan(b->GetRotationM3().M[0].x));
+}
+
+TEST(RigidBody, SettersWakeTheBodyZeroForcesDoNot) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->GoToSleep();
+    EXPECT_TRUE(b->IsIdle());
+    b->SetForce(neMakeV3(0, 5e-7f, 0));
+    b->SetTorque(neMakeV3(0, 0, 0));
+    EXPECT_TRUE(b->IsIdle());
+    b->SetForce(neMakeV3(0, 1, 0));
+    EXPECT_FALSE(b->IsIdle());
+    b->idleSteps = 5;
+    b->GoToSleep();
+    b->SetPos(neMakeV3(0, 3, 0));
+    EXPECT_FALSE(b->IsIdle());
+    EXPECT_EQ(b->idleSteps, 0);
+    ExpectV3Near(b->snapshot.pos, neMakeV3(0, 3, 0));
+}
+
+TEST(RigidBody, ImpulseAtPointTurnsTheBody) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->SetMass(2);
+    b->ApplyImpulseAtPoint(neMakeV3(0, 0, 2), neMakeV3(1, 0, 0));
+    ExpectV3Near(b->GetVelocity(), neMakeV3(0, 0, 1));
+    ExpectV3Near(b->GetAngularMomentum(), neMakeV3(0, -2, 0));
+    ExpectV3Near(b->GetAngularVelocity(), neMakeV3(0, -2, 0));
+    b->SetForceAtPoint(neMakeV3(0, 1, 0), neMakeV3(0, 0, 1));
+    ExpectV3Near(b->GetTorque(), neMakeV3(-1, 0, 0));
+}
+
+TEST(BodyActivation, GeometryRegistersWithTheBroadPhaseSensorsDoNot) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->AddSensor();
+    EXPECT_EQ(b->regionRecord, nullptr);
+    b->AddGeometry();
+    EXPECT_NE(b->regionRecord, nullptr);
+
+    neRigidBody* s = sim->CreateRigidBody();
+    s->AddSensor();
+    s->SetActive(false);
+    s->SetActive(true);
+    EXPECT_EQ(s->regionRecord, nullptr);
+}
+
+TEST(BodyActivation, SetActiveMovesBetweenListsOnlyOnChange) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->AddGeometry();
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->activeRigidBodies.count, 1);
+    b->SetActive(true);
+    EXPECT_EQ(sim->activeRigidBodies.count, 1);
+    b->SetActive(false);
+    EXPECT_EQ(sim->activeRigidBodies.count, 0);
+    EXPECT_EQ(sim->inactiveRigidBodies.count, 1);
+    EXPECT_EQ(b->regionRecord, nullptr);
+    b->SetActive(false);
+    EXPECT_EQ(sim->inactiveRigidBodies.count, 1);
+    b->SetActive(true, nullptr);
+    EXPECT_EQ(sim->activeRigidBodies.count, 1);
+    EXPECT_NE(b->regionRecord, nullptr);
+    sim->FreeRigidBody(b);
+    EXPECT_EQ(sim->activeRigidBodies.count, 0);
+}
+
+TEST(BodyActivation, InactiveBodyDoesNotMove) {
+    neV3 g = neMakeV3(0, -10, 0);
+    SimulatorHolder sim(neSimulatorSizes(), &g);
+    neRigidBody* b = sim->CreateRigidBody();
+    b->SetActive(false);
+    for (int i = 0; i < 10; ++i) sim->Advance(0.01f, 1);
+    EXPECT_EQ(b->GetPos().y, 0.0f);
+}
+
+TEST(BodyLists, GeometriesAndSensorsIterateInAttachmentOrder) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    neGeometry* g1 = b->AddGeometry();
+    neGeometry* g2 = b->AddGeometry();
+    neSensor* s1 = b->AddSensor();
+    neSensor* s2 = b->AddSensor();
+    b->BeginIterateGeometry();
+    EXPECT_EQ(b->GetNextGeometry(), g1);
+    EXPECT_EQ(b->GetNextGeometry(), g2);
+    EXPECT_EQ(b->GetNextGeometry(), nullptr);
+    b->BeginIterateSensor();
+    EXPECT_EQ(b->GetNextSensor(), s1);
+    EXPECT_EQ(b->GetNextSensor(), s2);
+    EXPECT_EQ(b->GetNextSensor(), nullptr);
+}
+
+TEST(AnimatedBody, PositionUpdatesBoundsAtOnceRotationAtTheNextStep) {
+    SimulatorHolder sim;
+    neAnimatedBody* a = sim->CreateAnimatedBody();
+    a->AddGeometry()->SetBoxSize(neMakeV3(2, 2, 2));
+    a->UpdateBoundingInfo();
+    a->SetPos(neMakeV3(5, 0, 0));
+    EXPECT_EQ(a->moved, 1);
+    ExpectV3Near(a->maxBound, neMakeV3(6, 1, 1));
+    neM3 r;
+    r.RotateXYZ(neMakeV3(0, NE_PI / 4, 0));
+    a->SetRotationM3(r);
+    ExpectV3Near(a->maxBound, neMakeV3(6, 1, 1));
+    sim->Advance(0.01f, 1);
+    EXPECT_NEAR(a->maxBound.x, 5 + std::sqrt(2.0f), 1e-5f);
+    EXPECT_EQ(a->moved, 0);
+}
+
+TEST(AnimatedBody, QuaternionGetterReturnsNonNegativeW) {
+    SimulatorHolder sim;
+    neAnimatedBody* a = sim->CreateAnimatedBody();
+    neQ q{0.6f, 0, 0, -0.8f};
+    a->SetRotationQ(q);
+    neQ back = a->GetRotationQ();
+    EXPECT_NEAR(back.x, -0.6f, 1e-6f);
+    EXPECT_NEAR(back.w, 0.8f, 1e-6f);
+}

@@ -1,0 +1,217 @@
+#include "physics_test_util.h"
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <utility>
+
+namespace {
+
+using PairSet = std::set<std::pair<const neBody*, const neBody*>>;
+
+std::pair<const neBody*, const neBody*> Ordered(const neBody* a, const neBody* b) {
+    return a < b ? std::make_pair(a, b) : std::make_pair(b, a);
+}
+
+PairSet RegionPairs(neSimulator* sim) {
+    PairSet pairs;
+    for (neOverlapPair* p = sim->region.FirstPair(); p; p = sim->region.NextPair(p)) {
+        EXPECT_TRUE(pairs.insert(Ordered(p->bodyA, p->bodyB)).second) << "pair listed twice";
+    }
+    return pairs;
+}
+
+bool InRegion(const neBody* b) { return b->regionRecord && b->endPoints[0]; }
+
+bool IsParticle(const neBody* b) {
+    return b->type == NE_BODY_RIGID && static_cast<const neRigidBody*>(b)->particle;
+}
+
+PairSet BruteForcePairs(const std::vector<neBody*>& bodies) {
+    PairSet pairs;
+    for (size_t i = 0; i < bodies.size(); ++i)
+        for (size_t j = i + 1; j < bodies.size(); ++j) {
+            const neBody* a = bodies[i];
+            const neBody* b = bodies[j];
+            if (!InRegion(a) || !InRegion(b) || (IsParticle(a) && IsParticle(b))) continue;
+            bool overlap = true;
+            for (int k = 0; k < 3; ++k)
+                overlap = overlap && a->maxBound[k] > b->minBound[k] && b->maxBound[k] > a->minBound[k];
+            if (overlap) pairs.insert(Ordered(a, b));
+        }
+    return pairs;
+}
+
+neV3 GridPoint(std::mt19937& gen, int extent) {
+    std::uniform_int_distribution<int> cell(-extent, extent);
+    // Half units with unit boxes: many boxes share end values exactly.
+    return neMakeV3(cell(gen) * 0.5f, cell(gen) * 0.5f, cell(gen) * 0.5f);
+}
+
+void Place(neBody* b, const neV3& p) {
+    if (neRigidBody* r = b->AsRigidBody())
+        r->SetPos(p);
+    else
+        b->AsAnimatedBody()->SetPos(p);
+}
+
+}  // namespace
+
+TEST(BroadPhase, PairsMatchABruteForceBoxTestAtEveryStep) {
+    neSimulatorSizes sizes;
+    sizes.rigidBodiesCount = 24;
+    sizes.animatedBodiesCount = 6;
+    sizes.rigidParticleCount = 6;
+    sizes.geometriesCount = 36;
+    sizes.overlapPairsCount = 1000;
+    SimulatorHolder sim(sizes);
+    std::mt19937 gen(2024);
+    std::vector<neBody*> bodies;
+    for (int i = 0; i < 24; ++i) bodies.push_back(sim->CreateRigidBody());
+    for (int i = 0; i < 6; ++i) bodies.push_back(sim->CreateAnimatedBody());
+    for (int i = 0; i < 6; ++i) bodies.push_back(sim->CreateRigidParticle());
+    for (neBody* b : bodies) {
+        b->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
+        b->UpdateBoundingInfo();
+        if (neRigidBody* r = b->AsRigidBody()) r->GravityEnable(false);
+        Place(b, GridPoint(gen, 4));
+    }
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(bodies.size()) - 1);
+    std::uniform_int_distribution<int> percent(0, 99);
+    for (int step = 0; step < 300; ++step) {
+        for (neBody* b : bodies) {
+            if (percent(gen) < 30) Place(b, GridPoint(gen, 4));
+            if (neRigidBody* r = b->AsRigidBody()) r->SetVelocity(neMakeV3(0, 0, 0));
+        }
+        // Switch some bodies off and on between updates, some twice over.
+        for (int k = 0; k < 3; ++k) {
+            neBody* b = bodies[pick(gen)];
+            b->SetActive(!b->IsActive());
+            if (percent(gen) < 30) {
+                b->SetActive(!b->IsActive());
+                b->SetActive(!b->IsActive());
+            }
+        }
+        sim->Advance(0.01f, 1);
+        ASSERT_EQ(RegionPairs(sim.sim), BruteForcePairs(bodies)) << "step " << step;
+    }
+    EXPECT_GT(sim->region.PairCount(), 0);
+}
+
+TEST(BroadPhase, TouchingBoxesDoNotOverlap) {
+    SimulatorHolder sim;
+    neRigidBody* a = sim->CreateRigidBody();
+    neRigidBody* b = sim->CreateRigidBody();
+    for (neRigidBody* r : {a, b}) {
+        r->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
+        r->UpdateBoundingInfo();
+        r->GravityEnable(false);
+    }
+    b->SetPos(neMakeV3(1, 0, 0));
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 0);
+    b->SetPos(neMakeV3(0.999f, 0, 0));
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 1);
+    b->SetPos(neMakeV3(1, 0, 0));
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 0);
+}
+
+TEST(BroadPhase, PairWithTableEntryZeroIsNotMadeByMotion) {
+    SimulatorHolder sim;
+    neRigidBody* a = sim->CreateRigidBody();
+    neRigidBody* b = sim->CreateRigidBody();
+    for (neRigidBody* r : {a, b}) {
+        r->AddGeometry();
+        r->UpdateBoundingInfo();
+        r->GravityEnable(false);
+    }
+    a->SetCollisionID(1);
+    b->SetCollisionID(2);
+    sim->GetCollisionTable()->Set(1, 2, 0);
+    b->SetPos(neMakeV3(5, 0, 0));
+    sim->Advance(0.01f, 1);
+    b->SetPos(neMakeV3(0.5f, 0, 0));
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 0);
+    sim->GetCollisionTable()->Set(1, 2, 1);
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 0);  // not until they part and meet again
+    b->SetPos(neMakeV3(5, 0, 0));
+    sim->Advance(0.01f, 1);
+    b->SetPos(neMakeV3(0.5f, 0, 0));
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 1);
+}
+
+TEST(BroadPhase, FullPairPoolLogsAndMakesNoPair) {
+    neSimulatorSizes sizes;
+    sizes.overlapPairsCount = 1;
+    SimulatorHolder sim(sizes);
+    LogCapture log(sim.sim);
+    std::vector<neRigidBody*> bodies;
+    for (int i = 0; i < 3; ++i) {
+        neRigidBody* r = sim->CreateRigidBody();
+        r->AddGeometry();
+        r->UpdateBoundingInfo();
+        r->GravityEnable(false);
+        r->SetPos(neMakeV3(10.0f * i, 0, 0));
+        bodies.push_back(r);
+    }
+    sim->Advance(0.01f, 1);
+    bodies[1]->SetPos(neMakeV3(0.5f, 0, 0));
+    bodies[2]->SetPos(neMakeV3(0.25f, 0, 0));
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 1);
+    EXPECT_FALSE(LogCapture::Messages().empty());
+    for (const std::string& m : LogCapture::Messages())
+        EXPECT_EQ(m, "Overlap Pair buffer full. Increase buffer size.\n");
+    // A body entering the region while the pool is full makes no pair either.
+    neRigidBody* late = sim->CreateRigidBody();
+    late->AddGeometry();
+    late->UpdateBoundingInfo();
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 1);
+}
+
+TEST(BroadPhase, TwoParticlesNeverPair) {
+    SimulatorHolder sim;
+    neRigidBody* a = sim->CreateRigidParticle();
+    neRigidBody* b = sim->CreateRigidParticle();
+    neRigidBody* c = sim->CreateRigidBody();
+    for (neRigidBody* r : {a, b, c}) {
+        r->AddGeometry();
+        r->UpdateBoundingInfo();
+        r->GravityEnable(false);
+    }
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 2);
+    for (neOverlapPair* p = sim->region.FirstPair(); p; p = sim->region.NextPair(p))
+        EXPECT_EQ(p->bodyA, c);  // the rigid body comes first
+}
+
+TEST(BroadPhase, AddRemoveAddBeforeAnUpdateInsertsOnce) {
+    SimulatorHolder sim;
+    neRigidBody* a = sim->CreateRigidBody();
+    neRigidBody* b = sim->CreateRigidBody();
+    b->AddGeometry();
+    a->AddGeometry();
+    a->SetActive(false);
+    a->SetActive(true);
+    a->SetActive(false);
+    a->SetActive(true);
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 1);
+    for (s32 axis = 0; axis < 3; ++axis) EXPECT_EQ(sim->region.EndPointCount(axis), 4);
+    // Freed while pending: never inserted.
+    neRigidBody* c = sim->CreateRigidBody();
+    c->AddGeometry();
+    sim->FreeRigidBody(c);
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 1);
+    sim->FreeRigidBody(a);
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(sim->region.PairCount(), 0);
+    EXPECT_EQ(sim->region.EndPointCount(1), 2);
+}

@@ -1,0 +1,191 @@
+#include "physics_test_util.h"
+#include "terrain_test_util.h"
+
+namespace {
+
+neGeometry Box(const neV3& size) {
+    neGeometry g{};
+    g.SetDefaults();
+    g.SetBoxSize(size);
+    g.SetMaterialIndex(4);
+    return g;
+}
+
+neM3 IdentityM3() {
+    neM3 m;
+    m.SetIdentity();
+    return m;
+}
+
+// Two triangles sharing the edge x = 0 of a flat square at height 0.
+struct FlatSquare {
+    neV3 vertices[4] = {neMakeV3(-1, 0, -1), neMakeV3(-1, 0, 1), neMakeV3(1, 0, -1), neMakeV3(1, 0, 1)};
+    neTriangle triangles[2];
+    s32 indices[2] = {0, 1};
+    neGeometry set{};
+    FlatSquare() {
+        triangles[0].indices[0] = 0;
+        triangles[0].indices[1] = 1;
+        triangles[0].indices[2] = 2;
+        triangles[0].materialIndex = 7;
+        triangles[1].indices[0] = 2;
+        triangles[1].indices[1] = 1;
+        triangles[1].indices[2] = 3;
+        triangles[1].materialIndex = 8;
+        set.SetDefaults();
+        set.SetMesh(indices, 2, triangles, vertices);
+    }
+};
+
+}  // namespace
+
+TEST(Sensor, TooShortLineHasNoLengthOrDirection) {
+    neSensor s{};
+    s.Reset();
+    s.SetLineSensor(neMakeV3(1, 2, 3), neMakeV3(0, -0.0005f, 0));
+    EXPECT_EQ(s.lineLength, 0.0f);
+    ExpectV3Near(s.GetLineUnitVector(), neMakeV3(0, 0, 0), 0);
+    s.SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -2, 0));
+    EXPECT_FLOAT_EQ(s.lineLength, 2.0f);
+    ExpectV3Near(s.GetLineUnitVector(), neMakeV3(0, -1, 0));
+    EXPECT_EQ(s.GetDetectRigidBody(), nullptr);
+    EXPECT_EQ(s.GetDetectAnimatedBody(), nullptr);
+}
+
+TEST(SensorLineBox, EntryFaceGivesDepthNormalAndPoint) {
+    neGeometry box = Box(neMakeV3(2, 2, 2));
+    neLineHit hit{};
+    ASSERT_TRUE(neCollideLineGeometry(neMakeV3(0.2f, 3, 0), neMakeV3(0, -3, 0), 3, box, IdentityM3(), hit));
+    EXPECT_FLOAT_EQ(hit.depth, 1.0f);
+    ExpectV3Near(hit.normal, neMakeV3(0, 1, 0));
+    ExpectV3Near(hit.contactPoint, neMakeV3(0.2f, 1, 0));
+    EXPECT_EQ(hit.material, 4);
+    // Ends before the box.
+    EXPECT_FALSE(neCollideLineGeometry(neMakeV3(0, 3, 0), neMakeV3(0, -1.5f, 0), 1.5f, box, IdentityM3(), hit));
+    // Parallel to the x faces: outside the slab misses, inside sets no limit.
+    EXPECT_FALSE(neCollideLineGeometry(neMakeV3(1.5f, 3, 0), neMakeV3(0, -3, 0), 3, box, IdentityM3(), hit));
+    ASSERT_TRUE(neCollideLineGeometry(neMakeV3(0.99f, 3, 0.5f), neMakeV3(0, -3, 0), 3, box, IdentityM3(), hit));
+    // A line too short to have an entry face reports nothing.
+    EXPECT_FALSE(
+        neCollideLineGeometry(neMakeV3(0, 0, 0), neMakeV3(0, -0.0000001f, 0), 0, box, IdentityM3(), hit));
+    // Other shapes are not seen.
+    box.SetSphereDiameter(2);
+    EXPECT_FALSE(neCollideLineGeometry(neMakeV3(0, 3, 0), neMakeV3(0, -3, 0), 3, box, IdentityM3(), hit));
+}
+
+TEST(SensorLineTerrain, StartOnTheSurfaceReportsTheFullLengthEndOnItNothing) {
+    FlatSquare square;
+    neLineHit hit{};
+    ASSERT_TRUE(neCollideLineGeometry(neMakeV3(0.5f, 0, 0.2f), neMakeV3(0, -2, 0), 2, square.set, IdentityM3(), hit));
+    EXPECT_FLOAT_EQ(hit.depth, 2.0f);
+    ExpectV3Near(hit.normal, neMakeV3(0, 1, 0));
+    ASSERT_TRUE(neCollideLineGeometry(neMakeV3(0.5f, 2, 0.2f), neMakeV3(0, -2, 0), 2, square.set, IdentityM3(), hit));
+    EXPECT_EQ(hit.depth, 0.0f);  // found at t = 1, but depth 0 is kept by no sensor
+    // From below, the normal faces the line's start.
+    ASSERT_TRUE(neCollideLineGeometry(neMakeV3(-0.5f, -1, 0), neMakeV3(0, 2, 0), 2, square.set, IdentityM3(), hit));
+    ExpectV3Near(hit.normal, neMakeV3(0, -1, 0));
+    EXPECT_EQ(hit.material, 7);
+}
+
+TEST(SensorLineTerrain, DeeperTriangleWinsAndLaterOneWinsTies) {
+    FlatSquare square;
+    // A third triangle above the square's left half.
+    neV3 vertices[7] = {square.vertices[0], square.vertices[1], square.vertices[2], square.vertices[3],
+                        neMakeV3(-1, 0.5f, -1), neMakeV3(-1, 0.5f, 1), neMakeV3(0.5f, 0.5f, -1)};
+    neTriangle triangles[3] = {square.triangles[0], square.triangles[1], square.triangles[0]};
+    triangles[2].indices[0] = 4;
+    triangles[2].indices[1] = 5;
+    triangles[2].indices[2] = 6;
+    triangles[2].materialIndex = 9;
+    s32 order[3] = {2, 0, 1};
+    neGeometry set{};
+    set.SetDefaults();
+    set.SetMesh(order, 3, triangles, vertices);
+    neLineHit hit{};
+    ASSERT_TRUE(neCollideLineGeometry(neMakeV3(-0.5f, 1, 0), neMakeV3(0, -2, 0), 2, set, IdentityM3(), hit));
+    EXPECT_FLOAT_EQ(hit.depth, 1.5f);  // the upper triangle, though it came first
+    EXPECT_EQ(hit.material, 9);
+    // Through the shared edge x + z = 0 ... of the square: equal depths, the later one stands.
+    ASSERT_TRUE(neCollideLineGeometry(neMakeV3(0, 1, 0), neMakeV3(0, -2, 0), 2, square.set, IdentityM3(), hit));
+    EXPECT_FLOAT_EQ(hit.depth, 1.0f);
+    EXPECT_EQ(hit.material, 8);
+}
+
+class SensorReader : public neRigidBodyControllerCallback {
+public:
+    void ControllerCallback(neRigidBodyController* controller, f32) override {
+        controller->GetRigidBody()->BeginIterateSensor();
+        neSensor* s = controller->GetRigidBody()->GetNextSensor();
+        depths.push_back(s->GetDetectDepth());
+        bodies.push_back(s->detectedBody);
+        rigid.push_back(s->GetDetectRigidBody());
+        animated.push_back(s->GetDetectAnimatedBody());
+    }
+    std::vector<f32> depths;
+    std::vector<neBody*> bodies;
+    std::vector<neRigidBody*> rigid;
+    std::vector<neAnimatedBody*> animated;
+};
+
+TEST(SensorInSimulator, TerrainHitIsSeenInTheCallbackAndResetAfterTheStep) {
+    SimulatorHolder sim;
+    TestTerrain terrain(8, 2.0f, [](f32, f32) { return 0.0f; });
+    neTriangleMesh mesh = terrain.Mesh();
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    neRigidBody* car = sim->CreateRigidBody();
+    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
+    neSensor* wheel = car->AddSensor();
+    wheel->SetLineSensor(neMakeV3(0.3f, 0, 0.3f), neMakeV3(0, -2, 0));
+    car->UpdateBoundingInfo();
+    car->GravityEnable(false);
+    car->SetPos(neMakeV3(0, 1.25f, 0));
+    SensorReader reader;
+    car->AddController(&reader, 0);
+    sim->Advance(0.01f, 1);
+    ASSERT_EQ(reader.depths.size(), 1u);
+    EXPECT_FLOAT_EQ(reader.depths[0], 0.75f);
+    EXPECT_EQ(reader.bodies[0], nullptr);
+    EXPECT_EQ(reader.rigid[0], nullptr);
+    EXPECT_EQ(reader.animated[0], nullptr);
+    // Read after the step, outside a callback: reset.
+    EXPECT_EQ(wheel->GetDetectDepth(), 0.0f);
+    ExpectV3Near(wheel->GetDetectNormal(), neMakeV3(0, 1, 0));
+    ExpectV3Near(wheel->GetDetectContactPoint(), neMakeV3(0.3f, 0, 0.3f));
+
+    car->SetPos(neMakeV3(0, 5, 0));  // out of reach
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(reader.depths.back(), 0.0f);
+}
+
+TEST(SensorInSimulator, RigidSensorsSeeAnimatedBodiesButNotRigidOnes) {
+    SimulatorHolder sim;
+    neRigidBody* car = sim->CreateRigidBody();
+    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
+    car->AddSensor()->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -3, 0));
+    car->UpdateBoundingInfo();
+    car->GravityEnable(false);
+    SensorReader reader;
+    car->AddController(&reader, 0);
+
+    neAnimatedBody* platform = sim->CreateAnimatedBody();
+    platform->AddGeometry()->SetBoxSize(neMakeV3(4, 1, 4));
+    platform->UpdateBoundingInfo();
+    platform->SetPos(neMakeV3(0, -2, 0));
+    sim->Advance(0.01f, 1);
+    ASSERT_EQ(reader.depths.size(), 1u);
+    EXPECT_FLOAT_EQ(reader.depths[0], 1.5f);
+    EXPECT_EQ(reader.bodies[0], platform);
+    EXPECT_EQ(reader.animated[0], platform);
+    EXPECT_EQ(reader.rigid[0], nullptr);
+
+    platform->SetActive(false);
+    neRigidBody* crate = sim->CreateRigidBody();
+    crate->AddGeometry()->SetBoxSize(neMakeV3(4, 1, 4));
+    crate->UpdateBoundingInfo();
+    crate->GravityEnable(false);
+    crate->SetPos(neMakeV3(0, -2, 0));
+    sim->Advance(0.01f, 1);
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(reader.depths.back(), 0.0f);
+    EXPECT_EQ(reader.bodies.back(), nullptr);
+}

@@ -1,0 +1,41 @@
+// A heightfield terrain for the engine's tests.
+#pragma once
+
+#include "physics/geometry.h"
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+struct TestTerrain {
+    std::vector<neV3> vertices;
+    std::vector<neTriangle> triangles;
+
+    // cells × cells squares of side `cell`, centred on the origin, two
+    // triangles each, wound counter-clockwise seen from above.
+    TestTerrain(int cells, f32 cell, const std::function<f32(f32, f32)>& height) {
+        const f32 half = cells * cell * 0.5f;
+        for (int j = 0; j <= cells; ++j)
+            for (int i = 0; i <= cells; ++i) {
+                f32 x = i * cell - half, z = j * cell - half;
+                vertices.push_back(neV3{x, height(x, z), z, 0.0f});
+            }
+        auto at = [cells](int i, int j) { return j * (cells + 1) + i; };
+        for (int j = 0; j < cells; ++j)
+            for (int i = 0; i < cells; ++i) {
+                neTriangle a, b;
+                a.indices[0] = at(i, j);
+                a.indices[1] = at(i, j + 1);
+                a.indices[2] = at(i + 1, j);
+                b.indices[0] = at(i + 1, j);
+                b.indices[1] = at(i, j + 1);
+                b.indices[2] = at(i + 1, j + 1);
+                triangles.push_back(a);
+                triangles.push_back(b);
+            }
+    }
+    neTriangleMesh Mesh() {
+        return neTriangleMesh{vertices.data(), static_cast<s32>(vertices.size()), triangles.data(),
+                              static_cast<s32>(triangles.size())};
+    }
+};

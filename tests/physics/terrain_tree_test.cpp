@@ -1,0 +1,150 @@
+#include "physics/terrain_tree.h"
+#include "physics_test_util.h"
+#include "terrain_test_util.h"
+
+#include <random>
+#include <set>
+
+namespace {
+
+std::set<s32> QueryTriangles(const neTerrainTree& tree, const neV3& lo, const neV3& hi) {
+    neGrowArray<const neTreeNode*> leaves;
+    leaves.Reserve(16, nullptr, NE_GROW_DOUBLE);
+    tree.Query(tree.Root(), leaves, lo, hi, 0);
+    std::set<s32> found;
+    for (s32 i = 0; i < leaves.Count(); ++i)
+        for (s32 t = 0; t < leaves[i]->triangleCount; ++t) found.insert(leaves[i]->triangles[t]);
+    return found;
+}
+
+// Checks that every triangle touching a query box comes back from the tree.
+void ExpectQueriesFindEveryTouchingTriangle(const neTerrainTree& tree, std::mt19937& gen, f32 extent, f32 yLo,
+                                            f32 yHi) {
+    std::uniform_real_distribution<f32> at(-extent, extent), size(0.0f, 3.0f), y(yLo, yHi);
+    for (int q = 0; q < 300; ++q) {
+        neV3 lo = neMakeV3(at(gen), y(gen), at(gen));
+        neV3 hi = lo + neMakeV3(size(gen), size(gen) * 0.5f, size(gen));
+        std::set<s32> found = QueryTriangles(tree, lo, hi);
+        for (s32 t = 0; t < tree.TriangleCount(); ++t) {
+            if (tree.TriangleOverlapsBox(t, lo, hi)) {
+                ASSERT_TRUE(found.count(t)) << "query " << q << " triangle " << t;
+            }
+        }
+    }
+}
+
+int Depth(const neTerrainTree& tree, const neTreeNode& node) {
+    int deepest = 0;
+    for (s32 c : node.children)
+        if (c != -1) deepest = std::max(deepest, 1 + Depth(tree, *tree.GetNode(c)));
+    return deepest;
+}
+
+}  // namespace
+
+TEST(TerrainTree, QueriesFindEveryTriangleTouchingTheBox) {
+    std::mt19937 gen(7);
+    TestTerrain terrain(24, 2.0f, [](f32 x, f32 z) { return std::sin(x * 0.3f) * 2 + std::cos(z * 0.2f); });
+    neTriangleMesh mesh = terrain.Mesh();
+    neTerrainTree tree;
+    ASSERT_TRUE(tree.Build(mesh, nullptr, 200, -1));
+    EXPECT_GT(tree.NodeCount(), 4);
+    EXPECT_LE(Depth(tree, tree.Root()), NE_TREE_MAX_DEPTH);
+    ExpectQueriesFindEveryTouchingTriangle(tree, gen, 26, -4, 3);
+}
+
+TEST(TerrainTree, FlatTerrainIsFoundByABoxTouchingThePlane) {
+    std::mt19937 gen(8);
+    TestTerrain terrain(16, 1.0f, [](f32, f32) { return 0.0f; });
+    neTriangleMesh mesh = terrain.Mesh();
+    neTerrainTree tree;
+    ASSERT_TRUE(tree.Build(mesh, nullptr, 200, -1));
+    EXPECT_GT(tree.NodeCount(), 4);  // the widening lets flat triangles split
+    EXPECT_EQ(tree.Root().bounds[1][0], tree.Root().bounds[1][1]);
+    std::set<s32> found = QueryTriangles(tree, neMakeV3(0.2f, 0, 0.2f), neMakeV3(0.4f, 1, 0.4f));
+    EXPECT_FALSE(found.empty());
+    ExpectQueriesFindEveryTouchingTriangle(tree, gen, 8, 0, 0);
+}
+
+TEST(TerrainTree, FewTrianglesMakeARootLeaf) {
+    TestTerrain terrain(2, 1.0f, [](f32, f32) { return 0.0f; });  // 8 triangles
+    neTriangleMesh mesh = terrain.Mesh();
+    neTerrainTree tree;
+    ASSERT_TRUE(tree.Build(mesh, nullptr, 200, -1));
+    EXPECT_TRUE(tree.Root().IsLeaf());
+    EXPECT_EQ(tree.Root().triangleCount, 8);
+    EXPECT_EQ(tree.NodeCount(), 0);
+}
+
+TEST(TerrainTree, BadMeshesAreRefusedAndTheOldTreeStays) {
+    TestTerrain terrain(4, 1.0f, [](f32, f32) { return 1.0f; });
+    neTriangleMesh mesh = terrain.Mesh();
+    neTerrainTree tree;
+    ASSERT_TRUE(tree.Build(mesh, nullptr, 200, -1));
+    const s32 count = tree.TriangleCount();
+
+    neTriangleMesh empty = mesh;
+    empty.triangleCount = 0;
+    EXPECT_FALSE(tree.Build(empty, nullptr, 200, -1));
+    neTriangleMesh noVertices = mesh;
+    noVertices.vertices = nullptr;
+    EXPECT_FALSE(tree.Build(noVertices, nullptr, 200, -1));
+    std::vector<neTriangle> bad = terrain.triangles;
+    bad[5].indices[1] = static_cast<s32>(terrain.vertices.size());
+    neTriangleMesh outOfRange = mesh;
+    outOfRange.triangles = bad.data();
+    EXPECT_FALSE(tree.Build(outOfRange, nullptr, 200, -1));
+    bad[5].indices[1] = -1;
+    EXPECT_FALSE(tree.Build(outOfRange, nullptr, 200, -1));
+    EXPECT_EQ(tree.TriangleCount(), count);
+    EXPECT_FALSE(QueryTriangles(tree, neMakeV3(-1, 0, -1), neMakeV3(1, 2, 1)).empty());
+}
+
+TEST(TerrainTree, FreeAndRebuildReleaseEverything) {
+    CountingAllocator alloc;
+    TestTerrain terrain(20, 1.0f, [](f32 x, f32) { return x * 0.1f; });
+    neTriangleMesh mesh = terrain.Mesh();
+    {
+        neTerrainTree tree;
+        ASSERT_TRUE(tree.Build(mesh, &alloc, 10, -1));
+        ASSERT_TRUE(tree.Build(mesh, &alloc, 10, -1));
+        tree.Free();
+        EXPECT_EQ(alloc.outstanding, 0u);
+        ASSERT_TRUE(tree.Build(mesh, &alloc, 10, -1));
+    }
+    EXPECT_EQ(alloc.outstanding, 0u);
+}
+
+TEST(TerrainTree, FullNodeArrayThatCannotGrowEndsInLeaves) {
+    std::mt19937 gen(9);
+    TestTerrain terrain(24, 2.0f, [](f32 x, f32 z) { return std::sin(x + z); });
+    neTriangleMesh mesh = terrain.Mesh();
+    neTerrainTree tree;
+    ASSERT_TRUE(tree.Build(mesh, nullptr, 3, 0));
+    EXPECT_EQ(tree.NodeCount(), 3);
+    ExpectQueriesFindEveryTouchingTriangle(tree, gen, 26, -2, 2);
+}
+
+TEST(TerrainTree, TriangleBoxOverlapCountsTouching) {
+    neV3 v0 = neMakeV3(0, 0, 0), v1 = neMakeV3(1, 0, 0), v2 = neMakeV3(0, 1, 0);
+    EXPECT_TRUE(neTriBoxOverlap(neMakeV3(2, 0, 0), neMakeV3(1, 0.1f, 0.1f), v0, v1, v2));
+    EXPECT_FALSE(neTriBoxOverlap(neMakeV3(2.01f, 0, 0), neMakeV3(1, 0.1f, 0.1f), v0, v1, v2));
+    EXPECT_TRUE(neTriBoxOverlap(neMakeV3(0.25f, 0.25f, 0.5f), neMakeV3(0.1f, 0.1f, 0.5f), v0, v1, v2));
+    EXPECT_FALSE(neTriBoxOverlap(neMakeV3(0.25f, 0.25f, 0.6f), neMakeV3(0.1f, 0.1f, 0.5f), v0, v1, v2));
+    // Beyond the hypotenuse: only the edge axis separates.
+    EXPECT_FALSE(neTriBoxOverlap(neMakeV3(0.7f, 0.7f, 0), neMakeV3(0.1f, 0.1f, 0.1f), v0, v1, v2));
+}
+
+TEST(TerrainTree, SimulatorKeepsAnEarlierTerrainWhenANewOneIsRefused) {
+    SimulatorHolder sim;
+    TestTerrain terrain(4, 1.0f, [](f32, f32) { return 0.0f; });
+    neTriangleMesh mesh = terrain.Mesh();
+    EXPECT_TRUE(sim->SetTerrainMesh(&mesh));
+    EXPECT_FALSE(sim->SetTerrainMesh(nullptr));
+    neTriangleMesh broken = mesh;
+    broken.vertexCount = 0;
+    EXPECT_FALSE(sim->SetTerrainMesh(&broken));
+    EXPECT_EQ(sim->region.Terrain().TriangleCount(), 32);
+    sim->FreeTerrainMesh();
+    EXPECT_TRUE(sim->region.Terrain().IsEmpty());
+}
