@@ -129,6 +129,27 @@ TEST(StackScene, TowerOfFiveBoxesHoldsAndSleeps) {
     EXPECT_EQ(top->stackNode->stack->count, 5);
 }
 
+TEST(StackScene, JoinedBoxesRestTogetherAndSleep) {
+    Scene scene;
+    neRigidBody* left = MakeBox(scene.sim, neMakeV3(-0.55f, 0.6f, 0));
+    neRigidBody* right = MakeBox(scene.sim, neMakeV3(0.55f, 0.6f, 0));
+    neConstraint* joint = scene.sim->CreateConstraint(left, right);
+    neT3 at;
+    at.SetIdentity();
+    at.pos = neMakeV3(0, 0.6f, 0);
+    joint->SetJointFrameWorld(at);
+    joint->Enable(1);
+    bool asleep = false;
+    for (f32 t = 0; t < 5.0f && !asleep; t += kStep) {
+        scene.Step();
+        asleep = left->IsIdle() && right->IsIdle();
+    }
+    EXPECT_TRUE(asleep);
+    EXPECT_NEAR(left->GetPos().y, 0.5f, 0.02f);
+    EXPECT_NEAR(right->GetPos().y, 0.5f, 0.02f);
+    EXPECT_NEAR(right->GetPos().x - left->GetPos().x, 1.1f, 0.03f);
+}
+
 TEST(StackScene, DropNeverGainsEnergy) {
     for (int turn = 0; turn < 4; ++turn) {
         Scene scene;
