@@ -106,6 +106,27 @@ TEST(StackScene, UnitBoxDroppedOnTheMeshRestsOnItsFaceAndSleeps) {
     }
 }
 
+TEST(StackScene, ABoxLandingOnASleepingOneWakesItAndBothSleepAgain) {
+    Scene scene;
+    neRigidBody* low = MakeBox(scene.sim, neMakeV3(2, 0.55f, 2));
+    low->SetRegionWord(1);
+    ASSERT_TRUE(scene.StepUntilAsleep(low, 5.0f));
+    neRigidBody* high = MakeBox(scene.sim, neMakeV3(2.1f, 2.0f, 2.1f));
+    high->SetRegionWord(1);
+    bool woke = false;
+    for (f32 t = 0; t < 1.0f && !woke; t += kStep) {
+        scene.Step();
+        woke = !low->IsIdle();
+    }
+    EXPECT_TRUE(woke);
+    ASSERT_TRUE(scene.StepUntilAsleep(high, 5.0f));
+    for (f32 t = 0; t < 2.0f && !low->IsIdle(); t += kStep) scene.Step();
+    EXPECT_TRUE(low->IsIdle());
+    EXPECT_NEAR(low->GetPos().y, 0.5f, 0.02f);
+    EXPECT_NEAR(high->GetPos().y, 1.5f, 0.04f);
+    EXPECT_EQ(high->stackNode->stack, low->stackNode->stack);
+}
+
 TEST(StackScene, TowerOfFiveBoxesHoldsAndSleeps) {
     Scene scene;
     neRigidBody* boxes[5];

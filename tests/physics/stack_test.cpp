@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 const neV3 kGravity = neMakeV3(0, -8.5f, 0);
@@ -191,6 +193,33 @@ TEST(SupportDrift, SupportsWhosePointsPartAreDropped) {
     EXPECT_TRUE(neSupportDriftTest(body));  // fewer than two supports: nothing to test
 }
 
+TEST(SnapshotDrift, SixtyStillStepsPassAndMotionRenewsTheSnapshot) {
+    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    sim->stepTime = 0.01f;
+    neRigidBody* body = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
+    body->snapshot.steps = 59;
+    EXPECT_FALSE(neSnapshotDriftTest(body));
+    EXPECT_EQ(body->snapshot.steps, 59);  // too early to judge: the snapshot stays
+
+    body->snapshot.steps = 60;
+    body->state.transform.pos = neMakeV3(0.1f, 0.5f, 0);  // 0.1 in 0.6 s: below 0.2
+    EXPECT_TRUE(neSnapshotDriftTest(body));
+    EXPECT_EQ(body->snapshot.steps, 60);
+
+    body->state.transform.pos = neMakeV3(0.2f, 0.5f, 0);  // 0.2 in 0.6 s: too fast
+    EXPECT_FALSE(neSnapshotDriftTest(body));
+    EXPECT_EQ(body->snapshot.steps, 0);
+    ExpectV3Near(body->snapshot.pos, neMakeV3(0.2f, 0.5f, 0));
+
+    // A turn of 6.2 rad one way is 0.08 rad the other: still.
+    body->snapshot.steps = 60;
+    body->state.q = neQ{0, std::sin(3.1f), 0, std::cos(3.1f)};
+    EXPECT_TRUE(neSnapshotDriftTest(body));
+
+    body->velocity = neMakeV3(0, -4, 0);  // a change of 4 in 0.6 s: above 5 per second
+    EXPECT_FALSE(neSnapshotDriftTest(body));
+}
+
 TEST(StackJoin, ContactsGatherConnectedBodiesIntoOneStack) {
     SimulatorHolder sim(neSimulatorSizes(), &kGravity);
     neStack* builtIn = &sim->builtInStack;
@@ -233,6 +262,43 @@ TEST(StackJoin, ContactsGatherConnectedBodiesIntoOneStack) {
     EXPECT_EQ(first->count, 3);
     EXPECT_EQ(high->contacts[1].kind, NE_ENTRY_FREE);
     EXPECT_EQ(high->contacts[2].kind, NE_ENTRY_ON_RIGID);
+}
+
+TEST(StackJoin, BodiesAlreadyStackedJoinByTheirHeaders) {
+    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    neStack* builtIn = &sim->builtInStack;
+    neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
+    neRigidBody* b = MakeBody(sim.sim, neMakeV3(3, 0.5f, 0));
+    neStackAddContact(a, Contact(sim.sim, a, neMakeV3(0, -0.5f, 0)));
+    neStackAddContact(b, Contact(sim.sim, b, neMakeV3(0, -0.5f, 0)));
+    ASSERT_EQ(builtIn->count, 2);
+
+    // Both alone on the terrain: a stack of their own.
+    neStackAddContact(a, Contact(sim.sim, a, neMakeV3(0.5f, -0.5f, 0), 0.01f, b, 1.0f));
+    neStack* pair = a->stackNode->stack;
+    EXPECT_EQ(pair->builtIn, 0);
+    EXPECT_EQ(b->stackNode->stack, pair);
+    EXPECT_EQ(builtIn->count, 0);
+
+    // A body alone on the terrain touching the pair moves into its stack ...
+    neRigidBody* c = MakeBody(sim.sim, neMakeV3(6, 0.5f, 0));
+    neStackAddContact(c, Contact(sim.sim, c, neMakeV3(0, -0.5f, 0)));
+    neStackAddContact(c, Contact(sim.sim, c, neMakeV3(0.5f, -0.5f, 0), 0.01f, b, 1.0f));
+    EXPECT_EQ(c->stackNode->stack, pair);
+    // ... and so does one it touches, and a new body landing on a member.
+    neRigidBody* d = MakeBody(sim.sim, neMakeV3(9, 0.5f, 0));
+    neStackAddContact(d, Contact(sim.sim, d, neMakeV3(0, -0.5f, 0)));
+    neStackAddContact(c, Contact(sim.sim, c, neMakeV3(-0.5f, -0.5f, 0.5f), 0.01f, d, 1.0f));
+    EXPECT_EQ(d->stackNode->stack, pair);
+    neRigidBody* e = MakeBody(sim.sim, neMakeV3(0, 1.5f, 0));
+    neStackAddContact(e, Contact(sim.sim, e, neMakeV3(0, -0.5f, 0), 0.01f, a, 1.0f));
+    EXPECT_EQ(e->stackNode->stack, pair);
+    EXPECT_EQ(pair->count, 5);
+    EXPECT_EQ(sim->stacks.count, 1);
+
+    // A second contact inside one stack changes nothing.
+    neStackAddContact(e, Contact(sim.sim, e, neMakeV3(0.4f, -0.5f, 0.4f), 0.01f, a, 1.0f));
+    EXPECT_EQ(pair->count, 5);
 }
 
 TEST(StackJoin, AnEmptyNodePoolIsReportedOnlyAtLogLevelOne) {
