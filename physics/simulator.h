@@ -168,14 +168,26 @@ struct neSimulator {
     void CheckStacks();
     void SolveStacks();
     void AdvanceConstraintCounters();
-    // Answers the collected joint rows and stack records, iterations per
-    // pass (-1: the default of 4).
+    // Answers every row of the constraint-row array and every resting contact
+    // of the stack-record array iteratively (iterations −1: 4 per pass), then
+    // empties both arrays. The tolerance is not used.
     void ApplyResponse(f32 tolerance, s32 iterations);
-    // Solves the constraint sets of the bodies of every stack the solve
-    // touched, each set once, and puts them and the stacks in the solve list.
+    // Solves the constraint sets of the bodies of every stack the current
+    // set touches and puts them in the solve list (each set once).
     void CollectLinkedSets(f32* tolerance, s32* iterations);
-    // After a solve: the bodies of the solve list stay awake together.
+    // Sends every body of the solve list's sets and of the stack body list to
+    // sleep when all of them are at rest; otherwise clears their rest flags.
     void SleepSolvedSets();
+    void AppendStackRecord(const neCollisionResult& record);
+    // A stack header from the pool, appended to the stack list; null when none is left.
+    neStack* NewStack();
+    // Takes the (emptied) header off the stack list and back to its pool.
+    void FreeStack(neStack* stack);
+    void AddToStackBodyList(neRigidBody* body);
+    bool InStackBodyList(const neRigidBody* body) const {
+        return body->stackListNext != nullptr || stackBodyLast == body;
+    }
+    void ClearStackList();
     // The contact of a custom collision callback as a neCollisionResult.
     void CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
                                neCollisionResult& result);
@@ -217,6 +229,13 @@ struct neSimulator {
     neGrowArray<void*> touchedStacks;
     neGrowArray<neCollisionResult> constraintRows;
     neGrowArray<neCollisionResult> stackRecords;
+    // Stacks: the headers in use, the built-in header of bodies resting only
+    // on the terrain or animated bodies, and the stack body list (bodies of
+    // the current solve that belong to no constraint set).
+    neList<neStack> stacks;
+    neStack builtInStack{nullptr, nullptr, 0, 1, 0, 0, nullptr, nullptr};
+    neRigidBody* stackBodyFirst = nullptr;
+    neRigidBody* stackBodyLast = nullptr;
     s32 logLevel = 0;
 
     f32 leftoverTime = 0.0f;
