@@ -80,7 +80,7 @@ namespace neCollisionResponse {
 f32 Impulse(neSimulator* sim, neCollisionResult& record) {
     if (record.kind == NE_IMPULSE_RESTING_CONTACT) {
         neUpdateRelativeVelocity(record);
-        return neImpulseKind2(*sim, record);
+        return neImpulseKind2(*sim, record, record.stackValue);  // the stacks' weight
     }
     return JointImpulse(sim, record);
 }

@@ -177,7 +177,7 @@ neV3 neContactImpulse(const neCollisionResult& r, f32 friction, f32 restitution)
     return neMakeV3(k * stop.x, k * stop.y, (1.0f + restitution) * jn + k * dn);
 }
 
-f32 neImpulseKind2(neSimulator& sim, neCollisionResult& r) {
+f32 neImpulseKind2(neSimulator& sim, neCollisionResult& r, f32 scale) {
     neV3 j = neMakeV3(0, 0, 0);
     if (r.relativeVelocity.z < 0.0f) {
         f32 friction, restitution;
@@ -197,7 +197,7 @@ f32 neImpulseKind2(neSimulator& sim, neCollisionResult& r) {
         }
     }
     if (!IsFinite(j)) return value;
-    const neV3 world = ToWorld(r, j);
+    const neV3 world = ToWorld(r, j) * scale;
     if (neRigidBody* a = RigidOf(r.bodyA)) ApplyDirect(a, world, r.pointA);
     if (neRigidBody* b = RigidOf(r.bodyB); b && !sim.finalPass) ApplyDirect(b, -world, r.pointB);
     return value;
@@ -238,7 +238,7 @@ f32 neResolveCollision(neSimulator& sim, neCollisionResult& r, s32 mode, f32 sca
     if (!a && !b) return 0.0f;
     neUpdateRelativeVelocity(r);
     if (mode == NE_RESOLVE_RESTING) {
-        neImpulseKind2(sim, r);
+        neImpulseKind2(sim, r, scale);
         return 0.0f;
     }
     if (r.relativeVelocity.z >= 0.0f) return 0.0f;  // separating

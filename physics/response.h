@@ -53,8 +53,9 @@ f32 neResolveCollision(neSimulator& sim, neCollisionResult& record, s32 mode, f3
 
 // The resting-contact rule: contact impulse without bounce while the
 // simulator's recovery flag is clear, plus a recovery push while it is set.
+// `scale` (the stacks' weight of the contact) multiplies the impulse.
 // Returns the size of the recovery speed change.
-f32 neImpulseKind2(neSimulator& sim, neCollisionResult& record);
+f32 neImpulseKind2(neSimulator& sim, neCollisionResult& record, f32 scale = 1.0f);
 
 // Offers one breakable geometry of a contact its side's impulse J (world),
 // at the world contact point. A perpendicular part at or above the

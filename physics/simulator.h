@@ -41,6 +41,8 @@ constexpr s32 NE_EXTRA_STACK_HEADERS = 100;
 // Steps rest state is judged over: sum of squared speeds below this is rest.
 constexpr f32 NE_DEFAULT_REST_THRESHOLD = 1.0f;
 constexpr size_t NE_LOG_BUFFER_SIZE = 256;
+// Fraction of gravity's length kept beside it for the response and stacks.
+constexpr f32 NE_GRAVITY_FRACTION = 0.3f;
 
 struct neSimulator {
     // ---- creation ----
@@ -152,6 +154,11 @@ struct neSimulator {
     neGeometry* AllocGeometry();
     neSensor* AllocSensor();
     neController* AllocController();
+    neConstraint* AllocConstraint();
+    neConstraintSet* AllocConstraintSet();
+    // A stack node; the exhaustion message goes out only at log level 1 or above.
+    neStackNode* AllocStackNode();
+    neStack* AllocStack();
     // Collision response between the two bodies of a contact; a hook that the
     // response code provides.
     void RespondToCollision(neBody* a, neBody* b, neCollisionResult& result);
@@ -161,14 +168,26 @@ struct neSimulator {
     void CheckStacks();
     void SolveStacks();
     void AdvanceConstraintCounters();
-    // Answers the collected joint rows and stack records, iterations per
-    // pass (-1: the default of 4).
+    // Answers every row of the constraint-row array and every resting contact
+    // of the stack-record array iteratively (iterations −1: 4 per pass), then
+    // empties both arrays. The tolerance is not used.
     void ApplyResponse(f32 tolerance, s32 iterations);
-    // Solves the constraint sets of the bodies of every stack the solve
-    // touched, each set once, and puts them and the stacks in the solve list.
+    // Solves the constraint sets of the bodies of every stack the current
+    // set touches and puts them in the solve list (each set once).
     void CollectLinkedSets(f32* tolerance, s32* iterations);
-    // After a solve: the bodies of the solve list stay awake together.
+    // Sends every body of the solve list's sets and of the stack body list to
+    // sleep when all of them are at rest; otherwise clears their rest flags.
     void SleepSolvedSets();
+    void AppendStackRecord(const neCollisionResult& record);
+    // A stack header from the pool, appended to the stack list; null when none is left.
+    neStack* NewStack();
+    // Takes the (emptied) header off the stack list and back to its pool.
+    void FreeStack(neStack* stack);
+    void AddToStackBodyList(neRigidBody* body);
+    bool InStackBodyList(const neRigidBody* body) const {
+        return body->stackListNext != nullptr || stackBodyLast == body;
+    }
+    void ClearStackList();
     // The contact of a custom collision callback as a neCollisionResult.
     void CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
                                neCollisionResult& result);
@@ -181,7 +200,7 @@ struct neSimulator {
     neV3 gravity{};
     neV3 gravityDirection{};
     f32 gravityLength = 0.0f;
-    f32 gravityLengthFraction = 0.0f;  // 0.3 × gravityLength
+    f32 gravityLengthFraction = 0.0f;  // NE_GRAVITY_FRACTION × gravityLength
 
     s32 stepCount = 0;
     f32 stepTime = 0.0f;
@@ -210,6 +229,13 @@ struct neSimulator {
     neGrowArray<void*> touchedStacks;
     neGrowArray<neCollisionResult> constraintRows;
     neGrowArray<neCollisionResult> stackRecords;
+    // Stacks: the headers in use, the built-in header of bodies resting only
+    // on the terrain or animated bodies, and the stack body list (bodies of
+    // the current solve that belong to no constraint set).
+    neList<neStack> stacks;
+    neStack builtInStack{nullptr, nullptr, 0, 1, 0, 0, nullptr, nullptr};
+    neRigidBody* stackBodyFirst = nullptr;
+    neRigidBody* stackBodyLast = nullptr;
     s32 logLevel = 0;
 
     f32 leftoverTime = 0.0f;
@@ -231,6 +257,10 @@ struct neSimulator {
     neGrowArray<const neTreeNode*> terrainLeaves;
     neGrowArray<s32> terrainTriangles;
     neGrowArray<s32> terrainQueryIndices;  // wraps a terrain query callback's answer
+    // Per terrain triangle: the query that last gathered it (merges leaves
+    // without searching the list).
+    neGrowArray<u32> terrainSeen;
+    u32 terrainQueryStamp = 0;
     // The terrain as a body: the second body of every terrain contact.
     neAnimatedBody terrainBody{};
     neGeometry terrainGeometry{};

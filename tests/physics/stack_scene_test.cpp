@@ -1,0 +1,282 @@
+// Whole scenes of resting bodies: boxes dropped on a triangle mesh, a tower,
+// and a busy field of boxes and sensor-borne trucks.
+#include "physics_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The game's world: gravity and four sub-steps per 60 Hz frame of 2.3× time.
+const neV3 kGravity = neMakeV3(0, -8.5f, 0);
+constexpr f32 kStep = 2.3f / 60.0f / 4.0f;
+
+struct Ground {
+    std::vector<neV3> vertices;
+    std::vector<neTriangle> triangles;
+    Ground(s32 cells, f32 cellSize) {
+        const f32 origin = -0.5f * cells * cellSize;
+        for (s32 z = 0; z <= cells; ++z)
+            for (s32 x = 0; x <= cells; ++x) vertices.push_back(neMakeV3(origin + x * cellSize, 0, origin + z * cellSize));
+        for (s32 z = 0; z < cells; ++z)
+            for (s32 x = 0; x < cells; ++x) {
+                const s32 a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
+                Add(a, c, b);
+                Add(b, c, d);
+            }
+    }
+    void Add(s32 i0, s32 i1, s32 i2) {
+        neTriangle t;
+        t.indices[0] = i0;
+        t.indices[1] = i1;
+        t.indices[2] = i2;
+        t.materialIndex = 0;
+        triangles.push_back(t);
+    }
+    neTriangleMesh Mesh() {
+        return neTriangleMesh{vertices.data(), static_cast<s32>(vertices.size()), triangles.data(),
+                              static_cast<s32>(triangles.size())};
+    }
+};
+
+neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, const neV3& size = neMakeV3(1, 1, 1), f32 mass = 1.0f) {
+    neRigidBody* box = sim->CreateRigidBody();
+    neGeometry* g = box->AddGeometry();
+    g->SetBoxSize(size);
+    box->UpdateBoundingInfo();
+    box->SetMass(mass);
+    box->SetInertiaTensor(neBoxInertiaTensor(size, mass));
+    box->SetPos(pos);
+    box->UpdateRotationAndInertia();
+    return box;
+}
+
+struct Scene {
+    explicit Scene(const neSimulatorSizes& sizes = neSimulatorSizes()) : ground(16, 8.0f) {
+        sim = neSimulator::CreateSimulator(sizes, nullptr, &kGravity);
+        neTriangleMesh mesh = ground.Mesh();
+        sim->SetTerrainMesh(&mesh);
+    }
+    ~Scene() { neSimulator::DestroySimulator(sim); }
+    void Step() { sim->Advance(kStep, 1); }
+    // Steps until the body sleeps; false when it is still awake after `seconds`.
+    bool StepUntilAsleep(neRigidBody* body, f32 seconds) {
+        for (f32 t = 0; t < seconds; t += kStep) {
+            Step();
+            if (body->IsIdle()) return true;
+        }
+        return false;
+    }
+    Ground ground;
+    neSimulator* sim;
+};
+
+bool IsFinite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+f32 Energy(neRigidBody* b) {
+    const neV3 l = b->GetAngularMomentum();
+    const neV3 w = b->GetAngularVelocity();
+    return 0.5f * b->GetMass() * b->GetVelocity().Dot(b->GetVelocity()) + 0.5f * w.Dot(l) -
+           b->GetMass() * kGravity.y * b->GetPos().y;
+}
+
+TEST(StackScene, UnitBoxDroppedOnTheMeshRestsOnItsFaceAndSleeps) {
+    // Over a cell's middle, on a triangle edge and near a vertex.
+    for (const neV3& at : {neMakeV3(3, 1.5f, 2), neMakeV3(4.2f, 1.5f, 3.8f), neMakeV3(0.1f, 1.5f, -0.1f)}) {
+        Scene scene;
+        neRigidBody* box = MakeBox(scene.sim, at);
+        ASSERT_TRUE(scene.StepUntilAsleep(box, 10.0f)) << at.x;
+        EXPECT_NEAR(box->GetPos().y, 0.5f, 0.01f) << at.x;
+        EXPECT_NEAR(box->GetPos().x, at.x, 0.25f);
+        EXPECT_NEAR(box->GetPos().z, at.z, 0.25f);
+        EXPECT_NE(box->stackNode, nullptr);
+
+        // Asleep it stays put; a push wakes it.
+        const neV3 rest = box->GetPos();
+        for (int i = 0; i < 100; ++i) scene.Step();
+        EXPECT_TRUE(box->IsIdle());
+        ExpectV3Near(box->GetPos(), rest, 1e-6f);
+        box->SetVelocity(neMakeV3(2, 0, 0));
+        scene.Step();
+        EXPECT_FALSE(box->IsIdle());
+        EXPECT_GT(box->GetPos().x, rest.x);
+    }
+}
+
+TEST(StackScene, ABoxLandingOnASleepingOneWakesItAndBothSleepAgain) {
+    Scene scene;
+    neRigidBody* low = MakeBox(scene.sim, neMakeV3(2, 0.55f, 2));
+    low->SetRegionWord(1);
+    ASSERT_TRUE(scene.StepUntilAsleep(low, 5.0f));
+    neRigidBody* high = MakeBox(scene.sim, neMakeV3(2.1f, 2.0f, 2.1f));
+    high->SetRegionWord(1);
+    bool woke = false;
+    for (f32 t = 0; t < 1.0f && !woke; t += kStep) {
+        scene.Step();
+        woke = !low->IsIdle();
+    }
+    EXPECT_TRUE(woke);
+    ASSERT_TRUE(scene.StepUntilAsleep(high, 5.0f));
+    for (f32 t = 0; t < 2.0f && !low->IsIdle(); t += kStep) scene.Step();
+    EXPECT_TRUE(low->IsIdle());
+    EXPECT_NEAR(low->GetPos().y, 0.5f, 0.02f);
+    EXPECT_NEAR(high->GetPos().y, 1.5f, 0.04f);
+    EXPECT_EQ(high->stackNode->stack, low->stackNode->stack);
+}
+
+TEST(StackScene, TowerOfFiveBoxesHoldsAndSleeps) {
+    Scene scene;
+    neRigidBody* boxes[5];
+    for (int i = 0; i < 5; ++i) {
+        boxes[i] = MakeBox(scene.sim, neMakeV3(3.3f, 0.5f + i * 1.0f, 2.2f));
+        boxes[i]->SetRegionWord(1);  // piled bodies keep finding their contacts
+    }
+    neRigidBody* top = boxes[4];
+    for (f32 t = 0; t < 1.0f; t += kStep) scene.Step();
+    const neV3 settled = top->GetPos();
+    EXPECT_NEAR(settled.y, 4.5f, 0.1f);
+    f32 drift = 0;
+    for (f32 t = 0; t < 10.0f; t += kStep) {
+        scene.Step();
+        drift = std::max(drift, (top->GetPos() - settled).Length());
+    }
+    EXPECT_LT(drift, 0.02f);
+    for (neRigidBody* b : boxes) EXPECT_TRUE(b->IsIdle());
+    ASSERT_NE(top->stackNode, nullptr);
+    EXPECT_EQ(top->stackNode->stack, boxes[0]->stackNode->stack);
+    EXPECT_EQ(top->stackNode->stack->count, 5);
+}
+
+TEST(StackScene, JoinedBoxesRestTogetherAndSleep) {
+    Scene scene;
+    neRigidBody* left = MakeBox(scene.sim, neMakeV3(-0.55f, 0.6f, 0));
+    neRigidBody* right = MakeBox(scene.sim, neMakeV3(0.55f, 0.6f, 0));
+    neConstraint* joint = scene.sim->CreateConstraint(left, right);
+    neT3 at;
+    at.SetIdentity();
+    at.pos = neMakeV3(0, 0.6f, 0);
+    joint->SetJointFrameWorld(at);
+    joint->Enable(1);
+    bool asleep = false;
+    for (f32 t = 0; t < 5.0f && !asleep; t += kStep) {
+        scene.Step();
+        asleep = left->IsIdle() && right->IsIdle();
+    }
+    EXPECT_TRUE(asleep);
+    EXPECT_NEAR(left->GetPos().y, 0.5f, 0.02f);
+    EXPECT_NEAR(right->GetPos().y, 0.5f, 0.02f);
+    EXPECT_NEAR(right->GetPos().x - left->GetPos().x, 1.1f, 0.03f);
+}
+
+TEST(StackScene, DropNeverGainsEnergy) {
+    for (int turn = 0; turn < 4; ++turn) {
+        Scene scene;
+        neRigidBody* box = MakeBox(scene.sim, neMakeV3(1, 2.0f, 1));
+        neM3 r;
+        r.RotateXYZ(neMakeV3(0.4f * turn, 0.7f * turn, 0.2f * turn));
+        box->SetRotation(r);
+        box->UpdateRotationAndInertia();
+        const f32 start = Energy(box);
+        f32 highest = start;
+        for (f32 t = 0; t < 4.0f; t += kStep) {
+            scene.Step();
+            highest = std::max(highest, Energy(box));
+        }
+        EXPECT_LE(highest, start * 1.01f) << turn;
+    }
+}
+
+// A truck hovering on four line sensors: springs under the corners, a
+// steady drive against drag (8 m/s at most) steered round a circle, and grip
+// against sliding sideways.
+class Suspension : public neRigidBodyControllerCallback {
+public:
+    void ControllerCallback(neRigidBodyController* controller, f32) override {
+        neRigidBody* truck = controller->GetRigidBody();
+        const neT3 t = truck->GetTransform();
+        neV3 force = neMakeV3(0, 0, 0);
+        neV3 torque = neMakeV3(0, 0, 0);
+        truck->BeginIterateSensor();
+        while (neSensor* s = truck->GetNextSensor()) {
+            const f32 depth = s->GetDetectDepth();
+            if (depth <= 0.0f) continue;
+            const neV3 arm = t.rot * s->GetLinePos();
+            const neV3 n = s->GetDetectNormal();
+            const f32 closing = truck->GetVelocityAtPoint(arm).Dot(n);
+            const neV3 f = n * (kSpring * depth - kDamping * closing);
+            force += f;
+            torque += arm.Cross(f);
+        }
+        const neV3 forward = t.rot.GetColumn(0);
+        const neV3 side = t.rot.GetColumn(2);
+        const neV3 v = truck->GetVelocity();
+        force += forward * (kDrive - kDrag * v.Dot(forward)) - side * (kGrip * v.Dot(side));
+        // Steer along the circle of radius 15 round the origin (counterclockwise
+        // seen from above), back toward it when off it.
+        const neV3 p = truck->GetPos();
+        const f32 r = std::sqrt(p.x * p.x + p.z * p.z);
+        neV3 along = neMakeV3(p.z, 0, -p.x) * (1.0f / r) + neMakeV3(p.x, 0, p.z) * ((kRadius - r) * 0.2f / r);
+        along.Normalize();
+        const f32 turn = forward.Cross(along).y;
+        torque += neMakeV3(0, kSteer * turn, 0) - truck->GetAngularVelocity() * kSpinDamping;
+        controller->SetControllerForce(force);
+        controller->SetControllerTorque(torque);
+    }
+    static constexpr f32 kSpring = 120.0f, kDamping = 30.0f, kDrive = 40.0f, kDrag = 5.0f, kGrip = 20.0f, kSteer = 60.0f, kRadius = 15.0f,
+                         kSpinDamping = 15.0f;
+};
+
+// A truck on the circle of radius 15 round the origin at angle `around`,
+// heading along it.
+neRigidBody* MakeTruck(neSimulator* sim, f32 around, Suspension* suspension) {
+    neRigidBody* truck = MakeBox(sim, neMakeV3(15 * std::sin(around), 1, 15 * std::cos(around)), neMakeV3(4, 1, 2), 10.0f);
+    neM3 heading;
+    heading.RotateXYZ(neMakeV3(0, around, 0));
+    truck->SetRotation(heading);
+    for (f32 x : {-1.5f, 1.5f})
+        for (f32 z : {-0.8f, 0.8f}) truck->AddSensor()->SetLineSensor(neMakeV3(x, 0, z), neMakeV3(0, -1.2f, 0));
+    truck->UpdateBoundingInfo();
+    truck->UpdateRotationAndInertia();
+    truck->AddController(suspension, 0);
+    return truck;
+}
+
+neV3 BoxStart(int i) { return neMakeV3(-14.4f + 3.2f * (i % 10), 0.6f, -14.4f + 3.2f * (i / 10)); }
+
+TEST(StackScene, TrucksAmongAHundredBoxesForAMinute) {
+    neSimulatorSizes sizes;
+    sizes.rigidBodiesCount = 110;
+    sizes.geometriesCount = 110;
+    sizes.overlapPairsCount = 110 * 109 / 2;
+    Scene scene(sizes);
+    Suspension suspension;
+    std::vector<neRigidBody*> boxes;
+    for (int i = 0; i < 100; ++i)
+        boxes.push_back(MakeBox(scene.sim, BoxStart(i)));
+    std::vector<neRigidBody*> trucks;
+    for (int i = 0; i < 4; ++i) trucks.push_back(MakeTruck(scene.sim, i * 0.5f * NE_PI, &suspension));
+
+    int moved = 0;
+    f32 lowest = 1.0f, farthest = 0.0f;
+    for (f32 t = 0; t < 60.0f; t += kStep) {
+        scene.Step();
+        for (neRigidBody* b : boxes) {
+            ASSERT_TRUE(IsFinite(b->GetPos()) && IsFinite(b->GetVelocity())) << t;
+            lowest = std::min(lowest, b->GetPos().y);
+            farthest = std::max({farthest, std::fabs(b->GetPos().x), std::fabs(b->GetPos().z)});
+        }
+        for (neRigidBody* truck : trucks) ASSERT_TRUE(IsFinite(truck->GetPos()) && truck->GetPos().y > 0.5f) << t << " " << truck->GetPos().x << " " << truck->GetPos().y << " " << truck->GetPos().z << " v " << truck->GetVelocity().y;
+    }
+    for (int i = 0; i < 100; ++i) {
+        if ((boxes[i]->GetPos() - BoxStart(i)).Length() > 0.5f) ++moved;
+    }
+    EXPECT_GT(moved, 20);  // the trucks did meet boxes ...
+    EXPECT_LT(farthest, 60.0f);  // ... and pushed none off the ground
+    // A unit box's centre lies 0.5 above the ground at the lowest.
+    EXPECT_GT(lowest, 0.45f);
+}
+
+}  // namespace
