@@ -147,21 +147,8 @@ void neConstraint::BuildRows() {
         neUpdateMatrices(*row, false, false);
     }
     if (limit.enabled || (type == NE_JOINT_BALL && limit2.enabled)) LimitRows();
-    // A body lying in a stack brings the stack into the solve: its contacts
-    // are answered together with the joint.
-    TouchStack(bodyA);
-    if (rigidB) TouchStack(rigidB);
     if (motor.enabled) MotorRow(1);
     if (motor2.enabled) MotorRow(2);
-}
-
-void neConstraint::TouchStack(neRigidBody* body) {
-    if (!body->stackNode || !body->stackNode->stack || body->stackNode->stack->builtIn) return;
-    neStack* stack = body->stackNode->stack;
-    neGrowArray<void*>& touched = simulator->touchedStacks;
-    for (s32 i = 0; i < touched.Count(); ++i)
-        if (touched[i] == stack) return;
-    touched.Push(stack);
 }
 
 void neConstraint::LimitRows() {
