@@ -102,3 +102,28 @@ TEST(AnimatedBody, AnInactivePlatformIsPassedThrough) {
     for (s32 i = 0; i < 100; ++i) sim->Advance(0.01f);
     EXPECT_LT(box->GetPos().y, -1.0f);
 }
+
+TEST(AnimatedBody, TwoJointedBoxesRestOnAPlatformAndSleepAndWakeTogether) {
+    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    Platform(sim.sim, neMakeV3(0, -0.5f, 0), neMakeV3(8, 1, 8));
+    neRigidBody* a = Box(sim.sim, neMakeV3(-0.6f, 0.8f, 0));
+    neRigidBody* b = Box(sim.sim, neMakeV3(0.6f, 0.8f, 0));
+    neConstraint* j = sim->CreateConstraint(a, b);
+    neT3 pivot;
+    pivot.SetIdentity();
+    pivot.pos = neMakeV3(0, 0.8f, 0);
+    j->SetJointFrameWorld(pivot);
+    j->Enable(1);
+    for (s32 i = 0; i < 300; ++i) {
+        sim->Advance(0.01f);
+        const neV3 gap = a->GetTransform() * j->anchors[0].localA - b->GetTransform() * j->anchors[0].localB;
+        ASSERT_LT(std::sqrt(gap.Dot(gap)), 2e-3f) << "step " << i;
+    }
+    EXPECT_NEAR(a->GetPos().y, 0.5f, 0.015f);
+    EXPECT_NEAR(b->GetPos().y, 0.5f, 0.015f);
+    EXPECT_EQ(a->restState, NE_RESTING);
+    EXPECT_EQ(b->restState, NE_RESTING);
+    // A push on one wakes its whole set.
+    a->SetVelocity(neMakeV3(0, 1, 0));
+    EXPECT_EQ(b->restState, NE_MOVING);
+}
