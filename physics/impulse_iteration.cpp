@@ -275,7 +275,7 @@ void neSimulator::SolveStacks() {
     // A stack of one body is no stack: the body rests alone.
     for (neStack* s = stacks.first; s;) {
         neStack* following = s->next;
-        if (s->count < 2) neStackDissolve(s);
+        if (s->count < 2) neStackDissolve(this, s);
         s = following;
     }
 

@@ -455,13 +455,9 @@ bool neStackRegroup(neStack* stack) {
     return stack->count == 0;
 }
 
-void neStackDissolve(neStack* stack) {
-    neSimulator* sim = nullptr;
-    while (neStackNode* n = stack->first) {
-        sim = n->body->sim;
-        MoveNode(n, &sim->builtInStack);
-    }
-    if (sim) sim->FreeStack(stack);
+void neStackDissolve(neSimulator* sim, neStack* stack) {
+    while (neStackNode* n = stack->first) MoveNode(n, &sim->builtInStack);
+    sim->FreeStack(stack);
 }
 
 // ---- resting ----
