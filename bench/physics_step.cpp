@@ -39,7 +39,7 @@ void BM_SensorBorneBoxOnTerrain(benchmark::State& state) {
     neTriangleMesh mesh = terrain.Mesh();
     sim->SetTerrainMesh(&mesh);
     SuspensionController controller;
-    neRigidBody* body = MakeSensorBorneBox(sim, &controller);
+    neRigidBody* body = MakeSensorBorneBox(sim, &controller, SuspensionShape::Truck());
     body->SetPos(neMakeV3(0, 1.6f, 0));
     for (auto _ : state) sim->Advance(0.01f, 1);
     neSimulator::DestroySimulator(sim);

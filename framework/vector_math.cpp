@@ -1,6 +1,7 @@
 #include "framework/vector_math.h"
 
 #include <cmath>
+#include <limits>
 
 float Vector3::Length() const { return std::sqrt(x * x + y * y + z * z); }
 
@@ -270,4 +271,10 @@ float HeadingDeltaNormalized(neV3 a, neV3 b) {
 
 float AbsF(float x) { return std::fabs(x); }
 
-int FloatToInt(float x) { return int(x); }
+int FloatToInt(float x) {
+  // A plain conversion of a value outside int's range is undefined.
+  if (std::isnan(x)) return 0;
+  if (x >= 2147483648.0f) return std::numeric_limits<int>::max();
+  if (x <= -2147483648.0f) return std::numeric_limits<int>::min();
+  return static_cast<int>(x);
+}

@@ -123,4 +123,4 @@ float HeadingDelta(neV3 a, neV3 b);
 float HeadingDeltaNormalized(neV3 a, neV3 b);
 
 float AbsF(float x);
-int FloatToInt(float x);  // toward zero
+int FloatToInt(float x);  // toward zero; NaN gives 0, values beyond int the nearest int

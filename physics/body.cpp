@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr f32 NE_BOUNDS_START = 1.0e6f;
 
 void Widen(neV3& lo, neV3& hi, const neV3& p) {
     for (s32 a = 0; a < 3; ++a) {

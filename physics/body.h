@@ -272,6 +272,10 @@ struct neRigidBody : neBody {
     bool IsGravityEnabled() const { return gravityEnabled != 0; }
     bool IsIdle() const { return restState == NE_RESTING; }
 
+    // Mass and inertia from the box geometries at unit density (other shapes
+    // add nothing); a body without boxes keeps its mass and inertia.
+    void UpdateInertiaFromGeometries();
+
     // A new controller appended last; null when the pool is empty.
     neRigidBodyController* AddController(neRigidBodyControllerCallback* callback, s32 period);
     void BeginIterateController() { controllerCursor = controllerFirst; }

@@ -38,8 +38,8 @@ neM3 AxisAngle(const neV3& axis, f32 angle) {
     return q.ToM3();
 }
 
-neT3 TransformOf(const neBody* body) {
-    if (body) return *const_cast<neBody*>(body)->GetTransformPtr();
+neT3 TransformOf(neBody* body) {
+    if (body) return *body->GetTransformPtr();
     neT3 identity;
     identity.SetIdentity();
     return identity;
@@ -126,7 +126,7 @@ neCollisionResult* neConstraint::AppendRow(s32 kind) {
 
 void neConstraint::BuildRows() {
     const neV3 posA = bodyA->GetPos();
-    const neRigidBody* rigidB = GetRigidBodyB();
+    neRigidBody* rigidB = GetRigidBodyB();
     const neV3 originB = worldFrameB.pos, axisB = Column(worldFrameB, 1);
     for (s32 i = 0; i < rowCount; ++i) {
         neJointAnchor& anchor = anchors[i];
@@ -147,8 +147,21 @@ void neConstraint::BuildRows() {
         neUpdateMatrices(*row, false, false);
     }
     if (limit.enabled || (type == NE_JOINT_BALL && limit2.enabled)) LimitRows();
+    // A body lying in a stack brings the stack into the solve: its contacts
+    // are answered together with the joint.
+    TouchStack(bodyA);
+    if (rigidB) TouchStack(rigidB);
     if (motor.enabled) MotorRow(1);
     if (motor2.enabled) MotorRow(2);
+}
+
+void neConstraint::TouchStack(neRigidBody* body) {
+    if (!body->stackNode || !body->stackNode->stack || body->stackNode->stack->builtIn) return;
+    neStack* stack = body->stackNode->stack;
+    neGrowArray<void*>& touched = simulator->touchedStacks;
+    for (s32 i = 0; i < touched.Count(); ++i)
+        if (touched[i] == stack) return;
+    touched.Push(stack);
 }
 
 void neConstraint::LimitRows() {

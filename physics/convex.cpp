@@ -23,8 +23,6 @@ constexpr f32 DEGENERATE_METRIC = -1.0e30f;
 // that it is not the exact difference of two symmetric placements.
 constexpr f32 DIRECTION_SHIFT_A = 0.1f;
 constexpr f32 DIRECTION_SHIFT_B = 0.2f;
-constexpr s32 KIND_FACE = 1;
-constexpr s32 KIND_EDGE = 2;
 
 // ---- Box tables: vertex i has the signs (bit 2 x, bit 1 y, bit 0 z; set = +).
 
@@ -78,6 +76,11 @@ constexpr s32 EDGE_STACK_CAPACITY = NE_CONVEX_MAX_EDGES * NE_CONVEX_MAX_EDGES;
 struct Scratch {
     neV3 dir;
     f32 dirLength;
+    // Against a terrain triangle axes are ranked by penetration depth: a
+    // triangle has no centre the direction measure could use (its extent
+    // along a tilted axis is that of the whole triangle, so tilted axes would
+    // win over its own face and give contacts metres away).
+    bool rankByDepth;
     neV3 cornersA[8];
     neV3 cornersB[8];
     neV3 triangleVertices[3];
@@ -87,8 +90,6 @@ struct Scratch {
     EdgePair stack[EDGE_STACK_CAPACITY];
     s32 stackCount;
     u8 onStack[NE_CONVEX_MAX_EDGES + 1][NE_CONVEX_MAX_EDGES + 1];
-    s32 faceTests;  // statistics only
-    s32 edgeTests;
 };
 
 thread_local Scratch gScratch;
@@ -110,7 +111,6 @@ struct Search {
     const Polytope* p;
     const Polytope* q;
     f32 metric;
-    s32 kind;    // KIND_FACE or KIND_EDGE
     s32 face;    // face of p, or the edge of A
     s32 other;   // support vertex of q, or the edge of B
     neV3 planeNormal;
@@ -120,6 +120,7 @@ struct Search {
 // The separation measure of an axis: m ≥ 0 separates; among the others a
 // larger m means less penetration.
 f32 AxisMetric(neV3 n, f32 d) {
+    if (gScratch.rankByDepth) return -d;
     if (d < 0.0f) {
         n = -n;
         d = -d;
@@ -168,13 +169,11 @@ bool TestFace(Search& s, s32 f, bool& improved) {
     if (m >= 0.0f) return false;
     if (!(m > s.metric)) return true;
     s.metric = m;
-    s.kind = KIND_FACE;
     s.face = f;
     s.other = w;
     s.planeNormal = n;
     s.planeOffset = d;
     improved = true;
-    ++gScratch.faceTests;
     return true;
 }
 
@@ -280,7 +279,6 @@ enum class EdgeAxis { Separates, NoBetter, Improves };
 EdgeAxis TestEdgePair(Search& s, s32 eA, s32 eB, bool triangleB) {
     const Polytope& a = *s.p;
     const Polytope& b = *s.q;
-    ++gScratch.edgeTests;
     if (!GaussTest(a, eA, b, eB, triangleB)) return EdgeAxis::NoBetter;
     neV3 pA0, pA1, pB0, pB1;
     EdgeEnds(a, eA, pA0, pA1);
@@ -291,12 +289,14 @@ EdgeAxis TestEdgePair(Search& s, s32 eA, s32 eB, bool triangleB) {
     f32 length = std::sqrt(l2);
     if (length < NE_ZERO) return EdgeAxis::NoBetter;
     l *= 1.0f / length;
+    // Ranked by depth, the axis must point out of A for the offset to be
+    // the penetration.
+    if (gScratch.rankByDepth && l.Dot(pA0 - a.centre) < 0.0f) l = -l;
     f32 offset = l.Dot(pA0 - pB0);
     f32 m = AxisMetric(l, offset);
     if (m >= 0.0f) return EdgeAxis::Separates;
     if (!(m > s.metric)) return EdgeAxis::NoBetter;
     s.metric = m;
-    s.kind = KIND_EDGE;
     s.face = eA;
     s.other = eB;
     s.planeNormal = l;
@@ -379,18 +379,18 @@ void FaceContact(neCollisionResult& out, const Search& winner, bool faceOfB) {
 // Box or convex A against box, convex or the loaded triangle B.
 bool CollidePolytopes(neCollisionResult& out, const Polytope& a, const Polytope& b, bool triangleB) {
     out.valid = 0;
-    gScratch.faceTests = gScratch.edgeTests = 0;
+    gScratch.rankByDepth = triangleB;
     const neV3 shiftA = neMakeV3(DIRECTION_SHIFT_A, DIRECTION_SHIFT_A, DIRECTION_SHIFT_A);
     const neV3 shiftB = neMakeV3(DIRECTION_SHIFT_B, DIRECTION_SHIFT_B, DIRECTION_SHIFT_B);
     gScratch.dir = (a.centre + shiftA) - (b.centre + shiftB);
     gScratch.dirLength = gScratch.dir.Length();
 
-    Search first{&a, &b, START_METRIC, KIND_FACE, 0, 0, {}, 0.0f};
+    Search first{&a, &b, START_METRIC, 0, 0, {}, 0.0f};
     bool improved = false;
     if (!FaceSearch(first, 0, improved)) { return false; }
 
     gScratch.dir = -gScratch.dir;
-    Search second{&b, &a, first.metric, KIND_FACE, 0, 0, {}, 0.0f};
+    Search second{&b, &a, first.metric, 0, 0, {}, 0.0f};
     improved = false;
     if (triangleB) {
         ClearVisited(b);
@@ -404,7 +404,7 @@ bool CollidePolytopes(neCollisionResult& out, const Polytope& a, const Polytope&
     const Search& winner = faceOfB ? second : first;
     gScratch.dir = -gScratch.dir;
 
-    Search edges{&a, &b, winner.metric, KIND_FACE, 0, 0, {}, 0.0f};
+    Search edges{&a, &b, winner.metric, 0, 0, {}, 0.0f};
     improved = false;
     if (!FeatureSearch(edges, !faceOfB, winner.face, winner.other, improved, triangleB)) { return false; }
     if (!improved) {

@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr f32 NE_BOUNDS_START = 1.0e6f;
 // The piece made from a broken geometry: a cube of half side 1 and mass 1.
 constexpr f32 NE_DEFAULT_PIECE_INERTIA = 2.0f / 3.0f;
 constexpr f32 NE_DEFAULT_IMPULSE_SHARE = 0.5f;

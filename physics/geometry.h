@@ -14,6 +14,10 @@ enum neShapeType : s32 {
     NE_SHAPE_CONVEX = 8,
 };
 
+// Start of a running minimum (and, negated, maximum) when boxes are folded
+// together: farther than any world coordinate.
+constexpr f32 NE_BOUNDS_START = 1.0e6f;
+
 // Values of neTriangle::flags.
 constexpr u32 NE_TRIANGLE_FULL_TEST = 0;
 constexpr u32 NE_TRIANGLE_VERTICAL_TEST = 1;  // boxes only; any other value never collides

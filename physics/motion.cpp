@@ -6,6 +6,9 @@
 
 namespace {
 
+// Weight of the previous value in the smoothed per-step displacement.
+constexpr f32 NE_DISPLACEMENT_SMOOTHING = 0.7f;
+
 // ½ · ω̂ · q, with ω̂ the quaternion (ω, 0) on the left.
 neQ OrientationRate(const neV3& w, const neQ& q) { return (neQ{w.x, w.y, w.z, 0.0f} * q) * 0.5f; }
 
@@ -107,7 +110,8 @@ void neRigidBody::Integrate(f32 dt) {
 void neRigidBody::UpdatePosition(f32 dt) {
     neV3 pos = state.transform.pos;
     neV3 newPos = pos + velocity * dt + acceleration * (0.5f * dt * dt);
-    smoothedDisplacement = smoothedDisplacement * 0.7f + (newPos - pos) * 0.3f;
+    smoothedDisplacement = smoothedDisplacement * NE_DISPLACEMENT_SMOOTHING +
+                           (newPos - pos) * (1.0f - NE_DISPLACEMENT_SMOOTHING);
     state.transform.pos.Set(newPos.x, newPos.y, newPos.z);
 
     RebuildRotation(state.angularMomentum);

@@ -152,6 +152,20 @@ void neRigidBody::ApplyImpulseAtPoint(const neV3& j, const neV3& worldPoint) {
 void neRigidBody::SetLinearDamping(f32 d) { linearDamping = ClampDamping(d); }
 void neRigidBody::SetAngularDamping(f32 d) { angularDamping = ClampDamping(d); }
 
+void neRigidBody::UpdateInertiaFromGeometries() {
+    f32 total = 0.0f;
+    neM3 inertia;
+    inertia.SetZero();
+    for (neGeometry* g = geometryFirst; g; g = g->next) {
+        f32 m = 0.0f;
+        inertia = inertia + g->InertiaContribution(1.0f, m);
+        total += m;
+    }
+    if (!(total > 0.0f)) return;
+    SetMass(total);
+    SetInertiaTensorM3(inertia);
+}
+
 neRigidBodyController* neRigidBody::AddController(neRigidBodyControllerCallback* callback, s32 period) {
     neController* c = sim->AllocController();
     if (!c) return nullptr;

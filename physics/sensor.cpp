@@ -92,10 +92,12 @@ bool LineTerrain(const neV3& p, const neV3& d, f32 length, const neGeometry& mes
         const neV3& v0 = v[tri.indices[0]];
         const neV3& v1 = v[tri.indices[1]];
         const neV3& v2 = v[tri.indices[2]];
+        // The crossing parameter does not depend on the normal's length:
+        // normalise only for a hit.
         neV3 n = (v1 - v0).Cross(v2 - v1);
-        n.Normalize();
+        if (n.Dot(n) < NE_ZERO) continue;  // degenerate triangle
         f32 nd = n.Dot(d);
-        if (nd == 0.0f) continue;  // parallel, or a degenerate triangle
+        if (nd == 0.0f) continue;          // parallel
         f32 t = (n.Dot(v0) - n.Dot(p)) / nd;
         if (!(t >= 0.0f && t <= 1.0f)) continue;
         neV3 at = p + d * t;
@@ -111,6 +113,7 @@ bool LineTerrain(const neV3& p, const neV3& d, f32 length, const neGeometry& mes
         f32 depth = (1.0f - t) * length;
         if (found && depth < hit.depth) continue;
         hit.depth = depth;
+        n.Normalize();
         hit.normal = nd > 0.0f ? -n : n;
         hit.contactPoint = at;
         hit.material = tri.materialIndex;

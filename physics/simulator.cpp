@@ -23,6 +23,9 @@ const char* const kRunOutParticle = "Run out of RigidBodies. Increase 'rigidPart
 const char* const kRunOutGeometry = "Run out of Geometries. Increase 'geometriesCount'.\n";
 const char* const kRunOutSensor = "Run out of Sensors. Increase 'sensorsCount'.\n";
 const char* const kRunOutController = "Run out of Controllers. Increase 'controllersCount'.\n";
+const char* const kRunOutConstraint = "Run out of Constraints. Increase 'constraintsCount'.\n";
+const char* const kRunOutConstraintSet = "Run out of Constraint Sets. Increase 'constraintSetsCount'.\n";
+const char* const kStackFull = "Stacking Buffer full Error. Please contact techincal support\n";
 const char* const kRunOutAnimated = "Run out of AnimatedBodies. Increase 'animatedBodiesCount'.\n";
 const char* const kInvalidRigid = "Trying to Free invalid RigidBody.\n";
 const char* const kInvalidParticle = "Trying to Free invalid RigidParticle.\n";
@@ -114,7 +117,7 @@ void neSimulator::SetGravity(const neV3& g) {
         gravityLength = std::sqrt(d);
         gravityDirection = g * (1.0f / gravityLength);
     }
-    gravityLengthFraction = 0.3f * gravityLength;
+    gravityLengthFraction = NE_GRAVITY_FRACTION * gravityLength;
 }
 
 // ---- log ----
@@ -155,6 +158,26 @@ neController* neSimulator::AllocController() {
     if (!c) LogOutput(1, kRunOutController);
     return c;
 }
+
+neConstraint* neSimulator::AllocConstraint() {
+    neConstraint* c = constraintPool.Alloc();
+    if (!c) LogOutput(1, kRunOutConstraint);
+    return c;
+}
+
+neConstraintSet* neSimulator::AllocConstraintSet() {
+    neConstraintSet* s = constraintSetPool.Alloc();
+    if (!s) LogOutput(1, kRunOutConstraintSet);
+    return s;
+}
+
+neStackNode* neSimulator::AllocStackNode() {
+    neStackNode* n = stackNodePool.Alloc();
+    if (!n && logLevel >= 1) LogOutput(1, kStackFull);
+    return n;
+}
+
+neStack* neSimulator::AllocStack() { return stackPool.Alloc(); }
 
 neBodyList* neSimulator::ListOf(neBody* body, bool activeList) {
     if (body->type == NE_BODY_ANIMATED) return activeList ? &activeAnimatedBodies : &inactiveAnimatedBodies;
@@ -357,11 +380,19 @@ const neMaterial& neSimulator::MaterialAt(s32 index) const {
 }
 
 bool neSimulator::SetTerrainMesh(const neTriangleMesh* mesh) {
-    if (!mesh) return false;
-    return region.BuildTerrain(*mesh);
+    if (!mesh || !region.BuildTerrain(*mesh)) return false;
+    const s32 count = region.Terrain().TriangleCount();
+    terrainSeen.Release();
+    terrainQueryStamp = 0;
+    if (terrainSeen.Reserve(count, allocator, NE_GROW_NEVER))
+        for (s32 i = 0; i < count; ++i) terrainSeen.Push(0);
+    return true;
 }
 
-void neSimulator::FreeTerrainMesh() { region.FreeTerrain(); }
+void neSimulator::FreeTerrainMesh() {
+    region.FreeTerrain();
+    terrainSeen.Release();
+}
 
 // ---- statistics ----
 

@@ -41,6 +41,8 @@ constexpr s32 NE_EXTRA_STACK_HEADERS = 100;
 // Steps rest state is judged over: sum of squared speeds below this is rest.
 constexpr f32 NE_DEFAULT_REST_THRESHOLD = 1.0f;
 constexpr size_t NE_LOG_BUFFER_SIZE = 256;
+// Fraction of gravity's length kept beside it for the response and stacks.
+constexpr f32 NE_GRAVITY_FRACTION = 0.3f;
 
 struct neSimulator {
     // ---- creation ----
@@ -152,6 +154,11 @@ struct neSimulator {
     neGeometry* AllocGeometry();
     neSensor* AllocSensor();
     neController* AllocController();
+    neConstraint* AllocConstraint();
+    neConstraintSet* AllocConstraintSet();
+    // A stack node; the exhaustion message goes out only at log level 1 or above.
+    neStackNode* AllocStackNode();
+    neStack* AllocStack();
     // Collision response between the two bodies of a contact; a hook that the
     // response code provides.
     void RespondToCollision(neBody* a, neBody* b, neCollisionResult& result);
@@ -193,7 +200,7 @@ struct neSimulator {
     neV3 gravity{};
     neV3 gravityDirection{};
     f32 gravityLength = 0.0f;
-    f32 gravityLengthFraction = 0.0f;  // 0.3 × gravityLength
+    f32 gravityLengthFraction = 0.0f;  // NE_GRAVITY_FRACTION × gravityLength
 
     s32 stepCount = 0;
     f32 stepTime = 0.0f;
@@ -250,6 +257,10 @@ struct neSimulator {
     neGrowArray<const neTreeNode*> terrainLeaves;
     neGrowArray<s32> terrainTriangles;
     neGrowArray<s32> terrainQueryIndices;  // wraps a terrain query callback's answer
+    // Per terrain triangle: the query that last gathered it (merges leaves
+    // without searching the list).
+    neGrowArray<u32> terrainSeen;
+    u32 terrainQueryStamp = 0;
     // The terrain as a body: the second body of every terrain contact.
     neAnimatedBody terrainBody{};
     neGeometry terrainGeometry{};

@@ -317,12 +317,23 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
     const neTerrainTree& tree = region.Terrain();
     if (tree.IsEmpty()) return false;
     tree.Query(tree.Root(), terrainLeaves, body->minBound, body->maxBound, 0);
+    // Each triangle once, in first-seen order.
+    if (++terrainQueryStamp == 0) {
+        for (s32 i = 0; i < terrainSeen.Count(); ++i) terrainSeen[i] = 0;
+        terrainQueryStamp = 1;
+    }
+    const bool stamped = terrainSeen.Count() == tree.TriangleCount();
     for (s32 i = 0; i < terrainLeaves.Count(); ++i) {
         const neTreeNode* leaf = terrainLeaves[i];
         for (s32 t = 0; t < leaf->triangleCount; ++t) {
             s32 index = leaf->triangles[t];
             bool seen = false;
-            for (s32 j = 0; j < terrainTriangles.Count() && !seen; ++j) seen = terrainTriangles[j] == index;
+            if (stamped) {
+                seen = terrainSeen[index] == terrainQueryStamp;
+                terrainSeen[index] = terrainQueryStamp;
+            } else {
+                for (s32 j = 0; j < terrainTriangles.Count() && !seen; ++j) seen = terrainTriangles[j] == index;
+            }
             if (!seen) terrainTriangles.Push(index);
         }
     }

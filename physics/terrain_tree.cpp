@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr f32 NE_BOUNDS_START = 1.0e6f;
 constexpr s32 NE_QUADRANT_LIST_START = 2000;
 
 bool PlaneBoxOverlap(const neV3& normal, f32 d, const neV3& h) {

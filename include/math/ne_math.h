@@ -50,6 +50,12 @@ inline bool neIsConsiderZero(f32 f) { return std::fabs(f) < NE_ZERO; }
 inline f32 neAbs(f32 f) { return std::fabs(f); }
 inline f32 neAbsF(f32 f) { return std::fabs(f); }
 inline f64 neAbsD(f64 d) { return std::fabs(d); }
+// Arc cosine of a cosine that round-off may have pushed just outside [-1, 1].
+inline f32 neAcos(f32 c) {
+    if (c > 1.0f) c = 1.0f;
+    if (c < -1.0f) c = -1.0f;
+    return std::acos(c);
+}
 inline void neSwapFloats(f32& a, f32& b) {
     f32 t = a;
     a = b;

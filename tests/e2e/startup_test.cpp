@@ -55,12 +55,15 @@ TEST_F(Startup, StartupLoadWaitsForTheSplashClock) {
   EXPECT_FALSE(beforeLoad.Traced("loader 1"));
 
   // The worker reacts in real time while frames run as fast as they can:
-  // leave it a few hundred frames to see the clock pass.
+  // leave it a couple of thousand frames (seconds, under load) to see the
+  // clock pass and finish the load.
   GameRunOptions late;
-  late.inputScript = std::to_string(kFramesToStartupLoad + 400) + " close\n";
+  late.inputScript = std::to_string(kFramesToStartupLoad + 2000) + " close\n";
   GameRunResult afterLoad = RunGame(late);
+  std::string trace;
+  for (const std::string& line : afterLoad.trace) trace += line + "\n";
   EXPECT_EQ(afterLoad.exitCode, 0) << afterLoad.errorOutput;
-  EXPECT_TRUE(afterLoad.Traced("loader 1"));
+  EXPECT_TRUE(afterLoad.Traced("loader 1")) << trace << afterLoad.errorOutput;
 }
 
 TEST_F(Startup, QuitsCleanlyOnAQuitRequest) {

@@ -222,3 +222,88 @@ TEST(AnimatedBody, QuaternionGetterReturnsNonNegativeW) {
     EXPECT_NEAR(back.x, -0.6f, 1e-6f);
     EXPECT_NEAR(back.w, 0.8f, 1e-6f);
 }
+
+TEST(Breakage, BrokenGeometryBecomesABodyOfItsOwn) {
+    SimulatorHolder sim;
+    neRigidBody* truck = sim->CreateRigidBody();
+    truck->AddGeometry()->SetBoxSize(neMakeV3(2, 1, 1));
+    neGeometry* door = truck->AddGeometry();
+    door->frame.pos.Set(2, 0, 0);
+    door->SetBreakagePieceMass(3);
+    door->SetBreakageKind(NE_BREAK_OFF);
+    truck->UpdateBoundingInfo();
+    truck->SetPos(neMakeV3(0, 5, 0));
+
+    neGeometry stranger{};
+    EXPECT_EQ(truck->BreakGeometry(&stranger), nullptr);
+    neRigidBody* piece = truck->BreakGeometry(door);
+    ASSERT_NE(piece, nullptr);
+    EXPECT_EQ(piece->GetMass(), 3.0f);
+    ExpectV3Near(piece->GetPos(), neMakeV3(2, 5, 0));
+    EXPECT_EQ(door->GetBreakageKind(), NE_BREAK_NEVER);
+    ExpectV3Near(door->frame.pos, neMakeV3(0, 0, 0));
+    EXPECT_EQ(truck->GetGeometryCount(), 1);
+    EXPECT_EQ(piece->GetGeometryCount(), 1);
+    EXPECT_FLOAT_EQ(truck->bounding.shape.box.hx, 1.0f);
+    EXPECT_NE(piece->regionRecord, nullptr);
+    // The only geometry never breaks off.
+    truck->BeginIterateGeometry();
+    EXPECT_EQ(truck->BreakGeometry(truck->GetNextGeometry()), nullptr);
+}
+
+namespace {
+
+// The normal points from the second body toward the first.
+s32 TouchAlongX(neRigidBody* a, neRigidBody* b, neCustomCollisionInfo* info) {
+    info->collisionNormal = neMakeV3(a->GetPos().x < b->GetPos().x ? -1.0f : 1.0f, 0, 0);
+    info->worldContactPointA = neMakeV3(0.45f, 0, 0);
+    info->worldContactPointB = neMakeV3(0.45f, 0, 0);
+    info->penetrationDepth = 0.1f;
+    return 1;
+}
+
+int gCollisionCalls;
+void CountCollision(neCollisionInfo*) { ++gCollisionCalls; }
+
+}  // namespace
+
+TEST(CustomCollision, ApplicationContactGetsAResponseButNoCallback) {
+    SimulatorHolder sim;
+    sim->SetCustomCollisionCallback1(TouchAlongX);
+    sim->SetCollisionCallback(CountCollision);
+    sim->GetCollisionTable()->Set(0, 0, NE_RESPONSE_IMPULSE | NE_RESPONSE_CALLBACK);
+    gCollisionCalls = 0;
+    neRigidBody* a = sim->CreateRigidBody();
+    neRigidBody* b = sim->CreateRigidBody();
+    neT3 box;
+    box.SetIdentity();
+    box.rot = box.rot * 0.5f;
+    a->UseCustomCollisionDetection(true, &box, 0.9f);
+    b->AddGeometry();
+    b->UpdateBoundingInfo();
+    EXPECT_TRUE(a->UsingCustomCollisionDetection());
+    b->SetPos(neMakeV3(0.9f, 0, 0));
+    a->GravityEnable(false);
+    b->GravityEnable(false);
+    a->SetVelocity(neMakeV3(1, 0, 0));
+    sim->Advance(0.001f, 1);
+    EXPECT_LT(a->GetVelocity().x, 1.0f);
+    EXPECT_GT(b->GetVelocity().x, 0.0f);
+    EXPECT_EQ(gCollisionCalls, 0);
+    a->UseCustomCollisionDetection(false, nullptr, 0);
+    EXPECT_EQ(a->regionRecord, nullptr);  // no geometry left to collide with
+}
+
+TEST(RigidBody, InertiaFromBoxGeometriesAtUnitDensity) {
+    SimulatorHolder sim;
+    neRigidBody* b = sim->CreateRigidBody();
+    b->AddGeometry()->SetBoxSize(neMakeV3(2, 2, 2));
+    b->AddGeometry()->SetSphereDiameter(1);
+    b->UpdateInertiaFromGeometries();
+    EXPECT_FLOAT_EQ(b->GetMass(), 8.0f);
+    EXPECT_FLOAT_EQ(b->inertiaBody.M[0].x, 8.0f * 2 / 3);
+    neRigidBody* none = sim->CreateRigidBody();
+    none->SetMass(5);
+    none->UpdateInertiaFromGeometries();
+    EXPECT_EQ(none->GetMass(), 5.0f);
+}

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -310,6 +311,23 @@ TEST(ConvexTerrain, ACubeOverTwoTrianglesTakesTheDeeperOneAndItsMaterial) {
     EXPECT_NEAR(r.pointB.y, 0.03f, 1e-5f);
 }
 
+TEST(ConvexTerrain, ATipOnALargeTriangleTouchesAtTheTipWithTheGroundsNormal) {
+    // A triangle metres across has no centre a direction measure could use:
+    // the contact must still come from the ground's face, at the tip.
+    ConvexBlock octa = ConvexBlock::Octahedron(0.5f);
+    neGeometry a = ConvexGeometry(octa);
+    TerrainPatch patch;
+    patch.AddTriangle(neMakeV3(10, 0, -10), neMakeV3(-10, 0, 10), neMakeV3(10, 0, 10), 2);
+    for (const f32 sink : {0.001f, 0.01f, 0.04f}) {
+        neCollisionResult r{};
+        neCollideConvexTerrain(r, a, Placed(neMakeV3(0.3f, 0.5f - sink, -0.2f)), patch.Geometry());
+        ASSERT_EQ(r.valid, 1);
+        EXPECT_NEAR(r.depth, sink, 1e-5f);
+        ExpectV3Near(r.normal, neMakeV3(0, 1, 0));
+        ExpectV3Near(r.pointA, neMakeV3(0.3f, -sink, -0.2f), 1e-5f);
+    }
+}
+
 TEST(ConvexTerrain, OnlyFullTestTrianglesCollide) {
     ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
     neGeometry a = ConvexGeometry(cube);
@@ -359,4 +377,34 @@ TEST(ConvexTerrain, DegenerateAndRandomTrianglesNeverGiveNaN) {
                                patch.Geometry());
         ExpectSaneContact(r);
     }
+}
+
+TEST(ConvexTerrain, AConvexBodyDroppedOnTheTerrainLandsOnIt) {
+    const neV3 gravity = neMakeV3(0, -9.8f, 0);
+    SimulatorHolder sim(neSimulatorSizes(), &gravity);
+    std::vector<neV3> vertices = {neMakeV3(-10, 0, -10), neMakeV3(10, 0, -10), neMakeV3(-10, 0, 10), neMakeV3(10, 0, 10)};
+    std::vector<neTriangle> triangles(2);
+    triangles[0].indices[0] = 0;
+    triangles[0].indices[1] = 2;
+    triangles[0].indices[2] = 1;
+    triangles[1].indices[0] = 1;
+    triangles[1].indices[1] = 2;
+    triangles[1].indices[2] = 3;
+    neTriangleMesh mesh{vertices.data(), 4, triangles.data(), 2};
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+
+    ConvexBlock octa = ConvexBlock::Octahedron(0.5f);
+    neRigidBody* body = sim->CreateRigidBody();
+    body->AddGeometry()->SetConvex(octa.Data());
+    body->UpdateBoundingInfo();
+    body->SetInertiaTensor(neSphereInertiaTensor(1.0f, 1.0f));
+    body->SetPos(neMakeV3(0.3f, 0.7f, -0.2f));
+    f32 highestRise = 0.0f;
+    for (s32 i = 0; i < 60; ++i) {
+        sim->Advance(0.01f);
+        ASSERT_TRUE(Finite(body->GetPos()));
+        ASSERT_GT(body->GetPos().y, 0.4f) << "step " << i;  // its lowest tip stays near the ground
+        highestRise = std::max(highestRise, body->GetVelocity().y);
+    }
+    EXPECT_GT(highestRise, 0.1f);  // it hit the ground and bounced
 }

@@ -4,6 +4,7 @@
 #include "physics/response.h"
 #include "physics_test_util.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -699,6 +700,46 @@ TEST(JointRowRules, ASetWhoseBodiesAllRestIsNotSolved) {
     b->restState = NE_MOVING;
     sim->SolveConstraints();
     EXPECT_GT(b->GetVelocity().Dot(b->GetVelocity()), 0.0f);  // pulled toward A
+    EXPECT_EQ(a->restState, NE_MOVING);                        // and A keeps up
+}
+
+TEST(JointRowRules, AStackTouchedByASetBringsTheSetsOfItsOtherBodies) {
+    SimulatorHolder sim;
+    sim->stepTime = 0.01f;
+    sim->stepTimeInverse = 100.0f;
+    neRigidBody* p = Body(sim.sim, neMakeV3(0, 0, 0));
+    neRigidBody* q = Body(sim.sim, neMakeV3(1, 0, 0));
+    neRigidBody* r = Body(sim.sim, neMakeV3(0, 1, 0));
+    sim->CreateConstraint(p, q)->Enable(1);
+    neConstraint* hang = sim->CreateConstraintWorld(r);
+    hang->SetJointFrameWorld(At(neMakeV3(0, 2, 0)));
+    hang->Enable(1);
+    r->SetPos(neMakeV3(0, 0.9f, 0));  // 0.1 off its anchor
+    r->restState = NE_RESTING;        // its own set would not be solved
+    // P and R lie in one stack.
+    neStack* stack = sim->stackPool.Alloc();
+    *stack = neStack{};
+    for (neRigidBody* body : {p, r}) {
+        neStackNode* node = sim->stackNodePool.Alloc();
+        *node = neStackNode{};
+        node->body = body;
+        node->stack = stack;
+        node->prev = stack->last;
+        if (stack->last)
+            stack->last->next = node;
+        else
+            stack->first = node;
+        stack->last = node;
+        ++stack->count;
+        body->stackNode = node;
+    }
+    sim->SolveConstraints();
+    EXPECT_EQ(r->restState, NE_MOVING);  // woken with the group it was solved in
+    EXPECT_EQ(hang->bodyA->constraintSet->solved, 1);
+    EXPECT_GT(r->GetVelocity().y, 0.0f);  // pulled back up to its anchor
+    EXPECT_EQ(sim->touchedStacks.Count(), 1);
+    EXPECT_EQ(sim->solveList.Count(), 3);  // P's set, the stack, R's set
+    for (neRigidBody* body : {p, r}) body->stackNode = nullptr;
 }
 
 // ---- Jointed bodies in motion ---------------------------------------------------------------
@@ -910,4 +951,44 @@ TEST(JointMotion, AHangingChainStaysTogether) {
             ASSERT_LT(std::sqrt((a - b).Dot(a - b)), 0.05f) << "step " << step;
         }
     }
+}
+
+TEST(JointMotion, HingeDampingSlowsTheSpinAboutTheAxisOnly) {
+    SimulatorHolder sim;
+    neRigidBody* wheel = Body(sim.sim, neMakeV3(0, 0, 0));
+    wheel->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 1, 1), 1.0f));
+    neConstraint* j = sim->CreateConstraintWorld(wheel);
+    j->SetType(NE_JOINT_HINGE);
+    j->Enable(1);
+    wheel->SetAngularMomentum(wheel->inertiaBody * neMakeV3(0, 2, 0));
+    for (s32 i = 0; i < 50; ++i) sim->Advance(0.01f);
+    const f32 undamped = wheel->GetAngularVelocity().y;
+    EXPECT_NEAR(undamped, 2.0f, 0.05f);
+    j->SetDamping(2.0f);  // torque per rad/s: a time constant of I / 2 = 0.33 s
+    for (s32 i = 0; i < 50; ++i) sim->Advance(0.01f);
+    EXPECT_LT(wheel->GetAngularVelocity().y, 0.5f * undamped);
+    EXPECT_GT(wheel->GetAngularVelocity().y, 0.0f);  // slowed, not reversed
+}
+
+TEST(JointMotion, ABallJointsConeLimitHoldsASwing) {
+    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    neRigidBody* bob = Body(sim.sim, neMakeV3(0, -1, 0));
+    bob->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(0.2f, 0.2f, 0.2f), 1.0f));
+    neConstraint* j = sim->CreateConstraintWorld(bob);
+    neT3 frame = At(neMakeV3(0, 0, 0));
+    frame.rot.SetColumns(neMakeV3(0, -1, 0), neMakeV3(1, 0, 0), neMakeV3(0, 0, 1));  // cone axis down
+    j->SetJointFrameWorld(frame);
+    j->SetUpperLimit(0.3f);
+    j->EnableLimit(1);
+    j->Enable(1);
+    bob->SetVelocity(neMakeV3(2.5f, 0, 0));  // would swing out to about 0.9 rad
+    f32 widest = 0.0f;
+    for (s32 i = 0; i < 150; ++i) {
+        sim->Advance(0.01f);
+        j->PrepareFrames();
+        widest = std::max(widest, j->angle);
+        ASSERT_TRUE(Finite(bob->GetPos()));
+    }
+    EXPECT_GT(widest, 0.25f);
+    EXPECT_LT(widest, 0.4f);
 }

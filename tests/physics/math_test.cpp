@@ -233,3 +233,9 @@ TEST(EngineMath, InertiaHelpers) {
     EXPECT_EQ(m.M[2][2], 1.0f);
     EXPECT_EQ(m.M[2][1], 0.0f);
 }
+
+TEST(EngineMath, ArcCosineClampsRoundOff) {
+    EXPECT_EQ(neAcos(1.0000001f), 0.0f);
+    EXPECT_FLOAT_EQ(neAcos(-1.0000001f), NE_PI);
+    EXPECT_FLOAT_EQ(neAcos(0.0f), NE_PI / 2);
+}

@@ -215,3 +215,28 @@ TEST(BroadPhase, AddRemoveAddBeforeAnUpdateInsertsOnce) {
     EXPECT_EQ(sim->region.PairCount(), 0);
     EXPECT_EQ(sim->region.EndPointCount(1), 2);
 }
+
+TEST(BroadPhase, RebuildRecomputesTheSamePairs) {
+    SimulatorHolder sim;
+    std::mt19937 gen(5);
+    std::vector<neBody*> bodies;
+    for (int i = 0; i < 20; ++i) {
+        neRigidBody* r = sim->CreateRigidBody();
+        r->AddGeometry();
+        r->UpdateBoundingInfo();
+        r->GravityEnable(false);
+        r->SetPos(GridPoint(gen, 3));
+        bodies.push_back(r);
+    }
+    sim->Advance(0.01f, 1);
+    PairSet before = RegionPairs(sim.sim);
+    sim->region.Rebuild();
+    EXPECT_EQ(RegionPairs(sim.sim), before);
+    EXPECT_EQ(RegionPairs(sim.sim), BruteForcePairs(bodies));
+    for (neBody* a : bodies)
+        for (neBody* b : bodies) {
+            if (a == b) continue;
+            bool overlapping = BruteForcePairs({a, b}).size() == 1;
+            EXPECT_EQ(sim->region.TestAabbOverlap(a, b) == NE_ALL_AXES, overlapping);
+        }
+}

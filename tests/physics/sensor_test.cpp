@@ -152,6 +152,12 @@ TEST(SensorInSimulator, TerrainHitIsSeenInTheCallbackAndResetAfterTheStep) {
     ExpectV3Near(wheel->GetDetectNormal(), neMakeV3(0, 1, 0));
     ExpectV3Near(wheel->GetDetectContactPoint(), neMakeV3(0.3f, 0, 0.3f));
 
+    car->SetPos(neMakeV3(0, 2, 0));  // the line's end just touches the ground
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(reader.depths.back(), 0.0f);
+    car->SetPos(neMakeV3(0, 0, 0));  // the line starts on the ground
+    sim->Advance(0.01f, 1);
+    EXPECT_FLOAT_EQ(reader.depths.back(), 2.0f);
     car->SetPos(neMakeV3(0, 5, 0));  // out of reach
     sim->Advance(0.01f, 1);
     EXPECT_EQ(reader.depths.back(), 0.0f);

@@ -11,7 +11,7 @@ struct RideResult {
     f32 drift;    // along the ground, over the last 50 s
 };
 
-RideResult RideOnSlope(f32 slope) {
+RideResult RideOnSlope(f32 slope, const SuspensionShape& shape = SuspensionShape::Simple()) {
     neV3 g = neMakeV3(0, -SuspensionSpec::kGravity, 0);
     SimulatorHolder sim(neSimulatorSizes(), &g);
     const f32 rise = std::tan(slope);
@@ -19,7 +19,7 @@ RideResult RideOnSlope(f32 slope) {
     neTriangleMesh mesh = terrain.Mesh();
     EXPECT_TRUE(sim->SetTerrainMesh(&mesh));
     SuspensionController controller;
-    neRigidBody* body = MakeSensorBorneBox(sim.sim, &controller);
+    neRigidBody* body = MakeSensorBorneBox(sim.sim, &controller, shape);
     const neV3 normal = neMakeV3(-std::sin(slope), std::cos(slope), 0);
     neM3 tilt;
     tilt.RotateXYZ(neMakeV3(0, 0, slope));
@@ -47,7 +47,7 @@ RideResult RideOnSlope(f32 slope) {
 
 TEST(SensorBorneBox, RestsOnFlatGroundAtThePredictedRideHeight) {
     RideResult r = RideOnSlope(0.0f);
-    const f32 expected = PredictedRideHeight(0.0f);
+    const f32 expected = PredictedRideHeight(SuspensionShape::Simple(), 0.0f);
     EXPECT_NEAR(r.height, expected, 0.001f);
     EXPECT_NEAR(r.highest, expected, 0.001f);
     EXPECT_NEAR(r.lowest, expected, 0.001f);
@@ -57,9 +57,20 @@ TEST(SensorBorneBox, RestsOnFlatGroundAtThePredictedRideHeight) {
 TEST(SensorBorneBox, RestsOnASlopeAtThePredictedRideHeight) {
     const f32 slope = 0.25f;
     RideResult r = RideOnSlope(slope);
-    const f32 expected = PredictedRideHeight(slope);
+    const f32 expected = PredictedRideHeight(SuspensionShape::Simple(), slope);
     EXPECT_NEAR(r.height, expected, 0.001f);
     EXPECT_NEAR(r.highest, expected, 0.001f);
     EXPECT_NEAR(r.lowest, expected, 0.001f);
     EXPECT_LT(r.drift, 0.001f);
+}
+
+TEST(SensorBorneBox, TruckShapedBodyRidesOnItsSplayedWheelLines) {
+    for (f32 slope : {0.0f, 0.2f}) {
+        RideResult r = RideOnSlope(slope, SuspensionShape::Truck());
+        const f32 expected = PredictedRideHeight(SuspensionShape::Truck(), slope);
+        EXPECT_NEAR(r.height, expected, 0.001f) << "slope " << slope;
+        EXPECT_NEAR(r.highest, expected, 0.001f) << "slope " << slope;
+        EXPECT_NEAR(r.lowest, expected, 0.001f) << "slope " << slope;
+        EXPECT_LT(r.drift, 0.001f) << "slope " << slope;
+    }
 }

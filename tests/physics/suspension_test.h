@@ -11,9 +11,38 @@ struct SuspensionSpec {
     static constexpr f32 kGravity = 8.5f;
     static constexpr f32 kSpring = 10000.0f;   // N/m per wheel
     static constexpr f32 kDamper = 1000.0f;    // N·s/m per wheel, critical for a quarter of the mass
-    static constexpr f32 kLineStart = -0.5f;   // body-space y of the wheel lines' starts
-    static constexpr f32 kLineLength = 1.0f;
-    static constexpr f32 kHalfTrack = 0.8f;    // x and z of the wheels
+};
+
+// Where the box and its four wheel lines sit in the body's frame.
+struct SuspensionShape {
+    neV3 boxSize;
+    neV3 boxOffset;
+    neV3 starts[4];
+    neV3 lines[4];  // each drops 1 m along the body's y
+
+    // A 2 × 1 × 2 box with straight lines from its bottom corners.
+    static SuspensionShape Simple() {
+        const f32 w = 0.8f;
+        SuspensionShape s{neMakeV3(2, 1, 2), neMakeV3(0, 0, 0), {}, {}};
+        const f32 corners[4][2] = {{w, w}, {w, -w}, {-w, w}, {-w, -w}};
+        for (int i = 0; i < 4; ++i) {
+            s.starts[i] = neMakeV3(corners[i][0], -0.5f, corners[i][1]);
+            s.lines[i] = neMakeV3(0, -1, 0);
+        }
+        return s;
+    }
+    // The racers' truck: a 6.5 × 2.2 × 3.2 box raised 0.6, lines starting
+    // inside it and splayed outward.
+    static SuspensionShape Truck() {
+        SuspensionShape s{neMakeV3(6.5f, 2.2f, 3.2f), neMakeV3(0, 0.6f, 0), {}, {}};
+        const f32 axle[4] = {2.2f, 2.2f, -2.2f, -2.2f};
+        const f32 side[4] = {1.4f, -1.4f, 1.4f, -1.4f};
+        for (int i = 0; i < 4; ++i) {
+            s.starts[i] = neMakeV3(axle[i], -0.35f, side[i]);
+            s.lines[i] = neMakeV3(0, -1, side[i] > 0 ? 0.15f : -0.15f);
+        }
+        return s;
+    }
 };
 
 // Pushes along each wheel's detected normal with k·depth + c·(closing
@@ -55,16 +84,19 @@ public:
     }
 };
 
-inline neRigidBody* MakeSensorBorneBox(neSimulator* sim, SuspensionController* controller) {
+inline neRigidBody* MakeSensorBorneBox(neSimulator* sim, SuspensionController* controller,
+                                       const SuspensionShape& shape = SuspensionShape::Simple()) {
     neRigidBody* body = sim->CreateRigidBody();
     body->SetMass(SuspensionSpec::kMass);
-    body->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(2, 1, 2), SuspensionSpec::kMass));
-    body->AddGeometry()->SetBoxSize(neMakeV3(2, 1, 2));
-    const f32 w = SuspensionSpec::kHalfTrack;
-    const f32 corners[4][2] = {{w, w}, {w, -w}, {-w, w}, {-w, -w}};
-    for (const auto& c : corners)
-        body->AddSensor()->SetLineSensor(neMakeV3(c[0], SuspensionSpec::kLineStart, c[1]),
-                                         neMakeV3(0, -SuspensionSpec::kLineLength, 0));
+    body->SetInertiaTensor(neBoxInertiaTensor(shape.boxSize * 0.75f, SuspensionSpec::kMass));
+    neGeometry* box = body->AddGeometry();
+    box->SetBoxSize(shape.boxSize);
+    neT3 frame;
+    frame.SetIdentity();
+    frame.pos.Set(shape.boxOffset.x, shape.boxOffset.y, shape.boxOffset.z);
+    box->SetTransform(frame);
+    box->SetMaterialIndex(1);
+    for (int i = 0; i < 4; ++i) body->AddSensor()->SetLineSensor(shape.starts[i], shape.lines[i]);
     body->UpdateBoundingInfo();
     body->AddController(controller, 0);
     return body;
@@ -72,8 +104,10 @@ inline neRigidBody* MakeSensorBorneBox(neSimulator* sim, SuspensionController* c
 
 // The distance of the body's centre from the ground along the ground's
 // normal at rest, on a slope of the given angle: the four springs carry
-// m·g·cos(angle).
-inline f32 PredictedRideHeight(f32 slope) {
+// m·g·cos(angle) with equal depths, and a line of length L that drops 1 m
+// meets the ground after a drop of 1 − depth / L.
+inline f32 PredictedRideHeight(const SuspensionShape& shape, f32 slope) {
     f32 depth = SuspensionSpec::kMass * SuspensionSpec::kGravity * std::cos(slope) / (4 * SuspensionSpec::kSpring);
-    return SuspensionSpec::kLineLength - SuspensionSpec::kLineStart - depth;
+    f32 length = shape.lines[0].Length();
+    return -shape.starts[0].y + 1.0f - depth / length;
 }

@@ -1,0 +1,74 @@
+// Joints and convex shapes: a hanging chain stepped by the simulator (the
+// constraint phase's cost per link), and a convex pair against the box-box
+// test on the same two cubes. Read the numbers as ratios.
+#include "physics/convex.h"
+#include "physics/narrow_phase.h"
+#include "physics/simulator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+neT3 At(const neV3& pos, const neV3& angles = neMakeV3(0, 0, 0)) {
+    neT3 t;
+    t.SetIdentity();
+    t.rot.RotateXYZ(angles);
+    t.pos = pos;
+    t.SetHomogeneous();
+    return t;
+}
+
+void ChainStep(benchmark::State& state) {
+    const neV3 gravity = neMakeV3(0, -9.8f, 0);
+    neSimulator* sim = neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, &gravity);
+    neRigidBody* previous = nullptr;
+    const s32 links = static_cast<s32>(state.range(0));
+    for (s32 i = 0; i < links; ++i) {
+        neRigidBody* link = sim->CreateRigidBody();
+        link->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 0.2f, 0.2f), 1.0f));
+        link->SetPos(neMakeV3(0.5f + i, 0, 0));
+        neConstraint* j = previous ? sim->CreateConstraint(link, previous) : sim->CreateConstraintWorld(link);
+        j->SetJointFrameWorld(At(neMakeV3(static_cast<f32>(i), 0, 0)));
+        j->Enable(1);
+        previous = link;
+    }
+    for (auto _ : state) sim->Advance(0.01f);
+    state.SetItemsProcessed(state.iterations() * links);
+    neSimulator::DestroySimulator(sim);
+}
+BENCHMARK(ChainStep)->Arg(5)->Arg(20)->Arg(40);
+
+neGeometry Box() {
+    neGeometry g;
+    g.SetDefaults();
+    g.SetBoxSizeXYZ(1, 1, 1);
+    return g;
+}
+
+void BoxPairAsConvex(benchmark::State& state) {
+    const neGeometry box = Box();
+    const neT3 a = At(neMakeV3(0, 0, 0), neMakeV3(0.1f, 0.2f, 0.3f));
+    const neT3 b = At(neMakeV3(0.1f, 0.95f, 0.05f), neMakeV3(-0.2f, 0.1f, 0.05f));
+    neCollisionResult r{};
+    for (auto _ : state) {
+        neCollideConvexConvex(r, box, a, box, b);
+        benchmark::DoNotOptimize(r.depth);
+    }
+}
+BENCHMARK(BoxPairAsConvex);
+
+void BoxPairAsBoxes(benchmark::State& state) {
+    const neGeometry box = Box();
+    const neT3 a = At(neMakeV3(0, 0, 0), neMakeV3(0.1f, 0.2f, 0.3f));
+    const neT3 b = At(neMakeV3(0.1f, 0.95f, 0.05f), neMakeV3(-0.2f, 0.1f, 0.05f));
+    neCollisionResult r{};
+    for (auto _ : state) {
+        neCollideBoxBox(r, box, a, box, b);
+        benchmark::DoNotOptimize(r.depth);
+    }
+}
+BENCHMARK(BoxPairAsBoxes);
+
+}  // namespace

@@ -1,0 +1,190 @@
+#include "physics_test_util.h"
+#include "terrain_test_util.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+std::vector<neCollisionInfo>& Reported() {
+    static std::vector<neCollisionInfo> infos;
+    return infos;
+}
+void Record(neCollisionInfo* info) { Reported().push_back(*info); }
+
+neRigidBody* Box(neSimulator* sim, const neV3& pos, s32 id) {
+    neRigidBody* b = sim->CreateRigidBody();
+    neGeometry* g = b->AddGeometry();
+    g->SetBoxSize(neMakeV3(1, 1, 1));
+    g->SetMaterialIndex(1);
+    b->UpdateBoundingInfo();
+    b->GravityEnable(false);
+    b->SetCollisionID(id);
+    b->SetPos(pos);
+    return b;
+}
+
+// Two boxes overlapping by 0.1 and closing at 2 m/s; returns what happened.
+struct HeadOn {
+    bool impulse;
+    size_t callbacks;
+};
+
+HeadOn RunHeadOn(s32 entry) {
+    SimulatorHolder sim;
+    Reported().clear();
+    sim->SetCollisionCallback(Record);
+    sim->GetCollisionTable()->Set(1, 2, entry);
+    neRigidBody* a = Box(sim.sim, neMakeV3(0, 0, 0), 1);
+    neRigidBody* b = Box(sim.sim, neMakeV3(0.9f, 0, 0), 2);
+    a->SetVelocity(neMakeV3(1, 0, 0));
+    b->SetVelocity(neMakeV3(-1, 0, 0));
+    sim->Advance(0.001f, 1);
+    return HeadOn{a->GetVelocity().x < 0.999f, Reported().size()};
+}
+
+class SensorDepthProbe : public neRigidBodyControllerCallback {
+public:
+    void ControllerCallback(neRigidBodyController* c, f32) override {
+        depth = c->GetRigidBody()->sensorFirst->GetDetectDepth();
+    }
+    f32 depth = -1;
+};
+
+}  // namespace
+
+TEST(CollisionStages, TableBitsChooseImpulseAndCallback) {
+    HeadOn none = RunHeadOn(0);
+    EXPECT_FALSE(none.impulse);
+    EXPECT_EQ(none.callbacks, 0u);
+    HeadOn impulseOnly = RunHeadOn(1);
+    EXPECT_TRUE(impulseOnly.impulse);
+    EXPECT_EQ(impulseOnly.callbacks, 0u);
+    HeadOn callbackOnly = RunHeadOn(2);
+    EXPECT_FALSE(callbackOnly.impulse);
+    EXPECT_EQ(callbackOnly.callbacks, 1u);
+    HeadOn both = RunHeadOn(3);
+    EXPECT_TRUE(both.impulse);
+    EXPECT_EQ(both.callbacks, 1u);
+}
+
+TEST(CollisionStages, BodyCallbackCarriesBodiesMaterialsAndApproachSpeed) {
+    RunHeadOn(2);
+    ASSERT_EQ(Reported().size(), 1u);
+    const neCollisionInfo& info = Reported()[0];
+    EXPECT_EQ(info.typeA, NE_COLLISION_RIGID);
+    EXPECT_EQ(info.typeB, NE_COLLISION_RIGID);
+    EXPECT_NE(info.bodyA, info.bodyB);
+    EXPECT_EQ(info.materialIndexA, 1);
+    EXPECT_EQ(info.materialIndexB, 1);
+    EXPECT_NEAR(info.relativeVelocity.Length(), 2.0f, 1e-4f);
+    EXPECT_NEAR(std::fabs(info.collisionNormal.x), 1.0f, 1e-5f);
+}
+
+TEST(CollisionStages, TerrainContactReportsNoSecondBodyAndTheTriangleMaterial) {
+    neV3 g = neMakeV3(0, -8.5f, 0);
+    SimulatorHolder sim(neSimulatorSizes(), &g);
+    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
+    for (neTriangle& t : terrain.triangles) t.materialIndex = 3;
+    neTriangleMesh mesh = terrain.Mesh();
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    Reported().clear();
+    sim->SetCollisionCallback(Record);
+    sim->GetCollisionTable()->Set(0, -1, 3);
+    neRigidBody* box = Box(sim.sim, neMakeV3(0.3f, 0.45f, 0.2f), 0);
+    box->GravityEnable(true);
+    box->SetVelocity(neMakeV3(0, -1, 0));
+    sim->Advance(0.01f, 1);
+    ASSERT_FALSE(Reported().empty());
+    const neCollisionInfo& info = Reported()[0];
+    EXPECT_EQ(info.bodyA, box);
+    EXPECT_EQ(info.bodyB, nullptr);
+    EXPECT_EQ(info.typeB, NE_COLLISION_TERRAIN);
+    EXPECT_EQ(info.geometryB, nullptr);
+    EXPECT_EQ(info.materialIndexB, 3);
+    EXPECT_NEAR(info.collisionNormal.y, 1.0f, 1e-5f);
+    EXPECT_GT(box->GetVelocity().y, -1.0f);  // the impulse ran
+}
+
+TEST(CollisionStages, TerrainEntryZeroGivesNeitherImpulseNorCallback) {
+    SimulatorHolder sim;
+    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
+    neTriangleMesh mesh = terrain.Mesh();
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    Reported().clear();
+    sim->SetCollisionCallback(Record);
+    sim->GetCollisionTable()->Set(0, -1, 0);
+    neRigidBody* box = Box(sim.sim, neMakeV3(0.3f, 0.45f, 0.2f), 0);
+    box->SetVelocity(neMakeV3(0, -1, 0));
+    sim->Advance(0.01f, 1);
+    EXPECT_TRUE(Reported().empty());
+    EXPECT_FLOAT_EQ(box->GetVelocity().y, -1.0f);
+}
+
+namespace {
+
+neV3 gQueryVertices[3] = {neV3{-50, 0.3f, -50, 0}, neV3{-50, 0.3f, 50, 0}, neV3{50, 0.3f, 0, 0}};
+neTriangle gQueryTriangle;
+s32 gQueryIndex = 0;
+int gQueries = 0;
+
+void OnlyOneHighTriangle(const neV3&, const neV3&, s32** indices, neTriangle** triangles, neV3** vertices,
+                         s32* indexCount, s32* triangleCount, neRigidBody*) {
+    ++gQueries;
+    gQueryTriangle.indices[0] = 0;
+    gQueryTriangle.indices[1] = 1;
+    gQueryTriangle.indices[2] = 2;
+    *indices = &gQueryIndex;
+    *triangles = &gQueryTriangle;
+    *vertices = gQueryVertices;
+    *indexCount = 1;
+    *triangleCount = 1;
+}
+
+}  // namespace
+
+TEST(CollisionStages, TerrainQueryCallbackReplacesTheTree) {
+    SimulatorHolder sim;
+    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
+    neTriangleMesh mesh = terrain.Mesh();
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    sim->SetTerrainQueryCallback(OnlyOneHighTriangle);
+    neRigidBody* car = sim->CreateRigidBody();
+    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
+    neSensor* wheel = car->AddSensor();
+    wheel->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -2, 0));
+    car->UpdateBoundingInfo();
+    car->GravityEnable(false);
+    car->SetPos(neMakeV3(0, 1, 0));
+    SensorDepthProbe probe;
+    car->AddController(&probe, 0);
+    gQueries = 0;
+    sim->Advance(0.01f, 1);
+    EXPECT_EQ(gQueries, 1);
+    EXPECT_NEAR(probe.depth, 1.3f, 1e-5f);  // the callback's triangle at 0.3, not the tree's at 0
+}
+
+TEST(CollisionStages, TerrainCandidatesHoldEachTriangleOnceInFirstSeenOrder) {
+    SimulatorHolder sim;
+    TestTerrain terrain(32, 1.0f, [](f32 x, f32 z) { return 0.1f * x * z; });
+    neTriangleMesh mesh = terrain.Mesh();
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    neRigidBody* body = sim->CreateRigidBody();
+    body->AddGeometry()->SetBoxSize(neMakeV3(5, 30, 5));
+    body->UpdateBoundingInfo();
+    for (int round = 0; round < 3; ++round) {
+        body->SetPos(neMakeV3(round * 2.0f - 2, 0, 1));
+        body->UpdateAabb();
+        ASSERT_TRUE(sim->FindTerrainCandidates(body));
+        std::vector<s32> expected;
+        for (s32 i = 0; i < sim->terrainLeaves.Count(); ++i)
+            for (s32 t = 0; t < sim->terrainLeaves[i]->triangleCount; ++t) {
+                s32 index = sim->terrainLeaves[i]->triangles[t];
+                if (std::find(expected.begin(), expected.end(), index) == expected.end()) expected.push_back(index);
+            }
+        std::vector<s32> got(sim->terrainTriangles.Data(), sim->terrainTriangles.Data() + sim->terrainTriangles.Count());
+        EXPECT_EQ(got, expected);
+        EXPECT_GT(sim->terrainLeaves.Count(), 1);
+    }
+}
