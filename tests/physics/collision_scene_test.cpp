@@ -210,7 +210,9 @@ void DropBoxOnTheMesh(bool realGravity) {
         const neV3 drift = box->GetPos() - settled;        // ... and stopped
         EXPECT_LT(std::sqrt(drift.x * drift.x + drift.z * drift.z), 0.05f) << orientation;
         EXPECT_NEAR(box->GetPos().y, 0.5f, 0.05f) << orientation;  // lying on a face
-        if (realGravity) EXPECT_TRUE(box->IsIdle()) << orientation;  // the stacks put it to sleep
+        if (realGravity) {
+            EXPECT_TRUE(box->IsIdle()) << orientation;  // the stacks put it to sleep
+        }
         neSimulator::DestroySimulator(sim);
     }
 }
