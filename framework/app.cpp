@@ -43,38 +43,6 @@ void TraceHandOverChanges() {
   }
 }
 
-// The keys the loop handles itself, after each idle pass.
-void HandleLoopKeys() {
-  if (EscapeOpensPause(gKeys[vk::kEscape], gKeyLatch, gScreen, gTargetScreen, gPlayerFinished)) {
-    gKeyLatch = 1;
-    PauseAllSounds();
-    if (gMusicOn) gMusic.Pause();
-    if (gSoundOn) {
-      gSndMenu1.Play();
-      gSndMenu7.Play();
-    }
-    LeaveRaceTo(ScreenState::Pause);
-    gScreenFade = 0.0f;
-  }
-  if (gTargetScreen == ScreenState::ControlsOptions && gWaitingForKey) {
-    int key = FindKeyToBind(gKeys);
-    if (key >= 0) {
-      if (gSelectedRow >= 0 && gSelectedRow < kKeyBindingCount) {
-        gPendingKeyBindings[gSelectedRow] = key;
-        gKeyBindings[gSelectedRow] = key;
-      }
-      gWaitingForKey = 0;
-      gKeyLatch = 1;
-      if (gSoundOn) gSndMenu4.Play();
-    }
-  }
-  if (gKeys[vk::kF1] && !gKeyLatch) {
-    gDebugText = gDebugText ? 0 : 1;
-    gKeyLatch = 1;
-  }
-  if (KeyLatchMayClear(gKeys, gLeftButton)) gKeyLatch = 0;
-}
-
 void MessageLoop() {
   while (!gQuit) {
     Event event;
@@ -142,6 +110,37 @@ bool KeyLatchMayClear(const HandOver<uint8_t>* keys, bool leftButton) {
     if (keys[key]) return false;
   }
   return true;
+}
+
+void HandleLoopKeys() {
+  if (EscapeOpensPause(gKeys[vk::kEscape], gKeyLatch, gScreen, gTargetScreen, gPlayerFinished)) {
+    gKeyLatch = 1;
+    PauseAllSounds();
+    if (gMusicOn) gMusic.Pause();
+    if (gSoundOn) {
+      gSndMenu1.Play();
+      gSndMenu7.Play();
+    }
+    LeaveRaceTo(ScreenState::Pause);
+    gScreenFade = 0.0f;
+  }
+  if (gTargetScreen == ScreenState::ControlsOptions && gWaitingForKey) {
+    int key = FindKeyToBind(gKeys);
+    if (key >= 0) {
+      if (gSelectedRow >= 0 && gSelectedRow < kKeyBindingCount) {
+        gPendingKeyBindings[gSelectedRow] = key;
+        gKeyBindings[gSelectedRow] = key;
+      }
+      gWaitingForKey = 0;
+      gKeyLatch = 1;
+      if (gSoundOn) gSndMenu4.Play();
+    }
+  }
+  if (gKeys[vk::kF1] && !gKeyLatch) {
+    gDebugText = gDebugText ? 0 : 1;
+    gKeyLatch = 1;
+  }
+  if (KeyLatchMayClear(gKeys, gLeftButton)) gKeyLatch = 0;
 }
 
 void ApplyMenuFrameTime(float seconds) {
