@@ -1,8 +1,10 @@
 #include "framework/app.h"
 
+#include "framework/font.h"
 #include "framework/random.h"
 #include "framework/settings.h"
 #include "framework/sound.h"
+#include "framework/vector_math.h"
 #include "framework/window.h"
 #include "framework/worker.h"
 #include "platform/gl.h"
@@ -41,6 +43,14 @@ void TraceHandOverChanges() {
     tracedStatus = status;
     if (request) Sys_Trace("loader", std::to_string(status).c_str());
   }
+}
+
+// The frame rate and the garage camera, in the current text colour.
+void PrintDebugText() {
+  PrintText1(715, 580, 1.0f, 1, "FPS:%2i", FloatToInt(gFps));
+  PrintText1(70, 470, 1.0f, 1, "Rot1:%2i", FloatToInt(gGaragePitch));
+  PrintText1(70, 450, 1.0f, 1, "Rot2:%2i", FloatToInt(gGarageYaw));
+  PrintText1(70, 430, 1.0f, 1, "Zoom:%2i", FloatToInt(gGarageZoom * 1000.0f));
 }
 
 void MessageLoop() {
@@ -167,8 +177,7 @@ bool RunFrame() {
     glLoadIdentity();
     UpdateAndDrawScreens();
   }
-  // With gDebugText set, the frame rate and the garage camera's angles and
-  // zoom are printed here once the font printer exists.
+  if (gDebugText == 1) PrintDebugText();
   glEnable(GL_DEPTH_TEST);
   return true;
 }
