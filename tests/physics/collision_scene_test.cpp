@@ -174,14 +174,16 @@ f32 LowestCorner(neRigidBody* box) {
     return lowest;
 }
 
-// Without gravity along the normal the response pushes a body out of the
-// ground itself (with gravity the stacks hold resting bodies up). A steady
-// downward force stands in for the weight.
-TEST(CollisionScene, DroppedBoxBouncesSlidesAndStopsOnTheMesh) {
+// A box thrown down and sideways onto the mesh, in twelve orientations, is
+// pulled down either by gravity (the stacks hold it up once it rests) or by
+// a steady applied force with no gravity (the response alone pushes it out).
+void DropBoxOnTheMesh(bool realGravity) {
     const f32 dt = 1.0f / 60.0f;
+    const neV3 gravity = neMakeV3(0, -10, 0);
     for (int orientation = 0; orientation < 12; ++orientation) {
         FlatGround ground(12, 2.0f, 0);
-        neSimulator* sim = neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, nullptr);
+        neSimulator* sim =
+            neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, realGravity ? &gravity : nullptr);
         sim->SetMaterial(0, 0.6f, 0.3f);
         neTriangleMesh mesh = ground.Mesh();
         ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
@@ -190,7 +192,7 @@ TEST(CollisionScene, DroppedBoxBouncesSlidesAndStopsOnTheMesh) {
         turn.RotateXYZ(neMakeV3(0.37f * orientation, 0.91f * orientation, 0.23f * orientation));
         box->SetRotation(turn);
         box->SetVelocity(neMakeV3(3, -2, 1));
-        box->SetForce(neMakeV3(0, -10, 0));
+        if (!realGravity) box->SetForce(neMakeV3(0, -10, 0));
 
         bool bounced = false;
         f32 deepest = 0.0f;
@@ -208,8 +210,15 @@ TEST(CollisionScene, DroppedBoxBouncesSlidesAndStopsOnTheMesh) {
         const neV3 drift = box->GetPos() - settled;        // ... and stopped
         EXPECT_LT(std::sqrt(drift.x * drift.x + drift.z * drift.z), 0.05f) << orientation;
         EXPECT_NEAR(box->GetPos().y, 0.5f, 0.05f) << orientation;  // lying on a face
+        if (realGravity) {
+            EXPECT_TRUE(box->IsIdle()) << orientation;  // the stacks put it to sleep
+        }
         neSimulator::DestroySimulator(sim);
     }
 }
+
+TEST(CollisionScene, DroppedBoxBouncesSlidesAndStopsOnTheMeshUnderAPushForce) { DropBoxOnTheMesh(false); }
+
+TEST(CollisionScene, DroppedBoxBouncesSlidesAndStopsOnTheMeshUnderGravity) { DropBoxOnTheMesh(true); }
 
 }  // namespace
