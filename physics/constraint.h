@@ -153,8 +153,6 @@ struct neConstraint {
     void UpdateAnchors();
     // Appends the joint's rows to the simulator's constraint-row array.
     void BuildRows();
-    // Adds the stack the body lies in to the solve's touched stacks, once.
-    void TouchStack(neRigidBody* body);
     void LimitRows();
     void AngularLimitRow();
     void LinearLimitRow();

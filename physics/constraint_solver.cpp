@@ -147,21 +147,8 @@ void neConstraint::BuildRows() {
         neUpdateMatrices(*row, false, false);
     }
     if (limit.enabled || (type == NE_JOINT_BALL && limit2.enabled)) LimitRows();
-    // A body lying in a stack brings the stack into the solve: its contacts
-    // are answered together with the joint.
-    TouchStack(bodyA);
-    if (rigidB) TouchStack(rigidB);
     if (motor.enabled) MotorRow(1);
     if (motor2.enabled) MotorRow(2);
-}
-
-void neConstraint::TouchStack(neRigidBody* body) {
-    if (!body->stackNode || !body->stackNode->stack || body->stackNode->stack->builtIn) return;
-    neStack* stack = body->stackNode->stack;
-    neGrowArray<void*>& touched = simulator->touchedStacks;
-    for (s32 i = 0; i < touched.Count(); ++i)
-        if (touched[i] == stack) return;
-    touched.Push(stack);
 }
 
 void neConstraint::LimitRows() {
@@ -294,7 +281,18 @@ void neConstraint::ApplyDamping() {
     } else {
         return;  // a slider has no relative turn to damp
     }
-    const neV3 t = w * damping;
+    // The torque may at most stop the relative turn within the step: an
+    // explicit damping torque larger than that (a light body, a stiff
+    // damping) would reverse the turn and grow with every step.
+    neV3 t = w * damping;
+    const f32 w2 = w.Dot(w);
+    if (w2 > 0.0f) {
+        const neV3 unit = w * (1.0f / std::sqrt(w2));
+        f32 k = unit.Dot(bodyA->worldInvInertia * unit);
+        if (rigidB) k += unit.Dot(rigidB->worldInvInertia * unit);
+        const f32 stopping = k > 0.0f ? std::sqrt(w2) / (k * simulator->stepTime) : 0.0f;
+        if (damping * std::sqrt(w2) > stopping) t = unit * stopping;
+    }
     bodyA->jointTorque -= t;
     if (rigidB) rigidB->jointTorque += t;
 }

@@ -204,7 +204,8 @@ void neSimulator::SleepSolvedSets() {
 // ---- stack phases ----
 
 void neSimulator::CheckStacks() {
-    // 1. Stacks with a member awake wait to be solved.
+    // 1. Stacks with a member awake wait to be solved. (A contact change
+    // wakes the bodies concerned, so an all-resting stack has none pending.)
     solveList.Clear();
     for (neStack* s = stacks.first; s; s = s->next) {
         s->queued = AllMembersResting(s) ? 0 : 1;
@@ -255,7 +256,7 @@ void neSimulator::SolveStacks() {
     finalPass = 0;
     for (neStackNode* n = builtInStack.first; n; n = n->next) {
         neRigidBody* body = n->body;
-        if (body->restState == NE_RESTING || !body->stackSolveFlag) continue;
+        if (body->restState == NE_RESTING || !body->stackSolveFlag || !body->active) continue;
         body->stackSolveFlag = 0;
         stackRecords.Clear();
         neStackSolveBody(body);
@@ -264,6 +265,8 @@ void neSimulator::SolveStacks() {
             neResolveCollision(*this, r, NE_RESOLVE_RESTING, r.stackValue);
         }
         stackRecords.Clear();
+        // The rest test's three parts: idle long enough, supports in place,
+        // and carried by them.
         if (body->idleSteps > NE_SLEEP_IDLE_STEPS && neStackMaySleep(body)) body->GoToSleep();
     }
     recovery = 0;
@@ -272,7 +275,7 @@ void neSimulator::SolveStacks() {
     // A stack of one body is no stack: the body rests alone.
     for (neStack* s = stacks.first; s;) {
         neStack* following = s->next;
-        if (s->count < 2) neStackDissolve(s);
+        if (s->count < 2) neStackDissolve(this, s);
         s = following;
     }
 

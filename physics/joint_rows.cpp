@@ -129,8 +129,23 @@ f32 ImpulseKind3(neCollisionResult& row, neSimulator* sim) {
 }
 
 f32 ImpulseKind4(neCollisionResult& row, neSimulator* sim) {
-    neV3 j = PointImpulse(row, row.rowValue, sim->stepTime);
-    j.RemoveComponent(row.worldPointB);
+    // The impulse lies across the axis. It is solved for in that plane:
+    // taking the full-space answer and dropping its axis part is not a
+    // contraction when K is far from round (anchors far from a body of small
+    // inertia), and repeated answers then grow without bound.
+    const neV3& u = row.relativeVelocity;
+    neV3 wanted = u * RELAXATION;
+    if (std::fabs(row.rowValue) >= NE_ZERO)
+        wanted += PointCorrection(row.worldPointA, row.rowValue) * sim->stepTimeInverse;
+    neV3 t1, t2;
+    neBuildContactFrame(t1, t2, row.worldPointB);
+    const neV3 k1 = row.K * t1, k2 = row.K * t2;
+    const f32 a = t1.Dot(k1), b = t1.Dot(k2), c = t2.Dot(k1), d = t2.Dot(k2);
+    const f32 det = a * d - b * c;
+    if (!(std::fabs(det) >= NE_SINGULAR_DETERMINANT)) return 0.0f;
+    const f32 r1 = -t1.Dot(wanted), r2 = -t2.Dot(wanted);
+    const f32 l1 = (d * r1 - b * r2) / det, l2 = (a * r2 - c * r1) / det;
+    const neV3 j = t1 * l1 + t2 * l2;
     if (Finite(j)) ApplyPointImpulse(row, j);
     return 0.0f;
 }
@@ -158,6 +173,12 @@ void AngularLimit(neCollisionResult& row, f32 speed, f32 relaxedError, const neV
     ApplyAngularImpulse(row.bodyB, -j);
 }
 
+// axis · I⁻¹ · axis of a rigid body (world axes), 0 for any other body.
+f32 InverseInertiaAbout(neBody* body, const neV3& axis) {
+    neRigidBody* r = Rigid(body);
+    return r ? axis.Dot(r->worldInvInertia * axis) : 0.0f;
+}
+
 f32 AxisSpeed(const neCollisionResult& row) {
     return row.localPointA.Dot(AngularVelocity(row.bodyA)) - row.localPointB.Dot(AngularVelocity(row.bodyB));
 }
@@ -170,10 +191,25 @@ f32 ImpulseKind6(neCollisionResult& row, neSimulator* sim) {
 }
 
 f32 ImpulseKind7(neCollisionResult& row, neSimulator* sim) {
-    f32 relaxed = RELAXATION * row.depth;
+    // The twist is measured about B's cone axis, and both bodies are turned
+    // about that one axis, with the inverse inertia they have about it.
+    // (Measuring about A's axis while turning about B's can feed the speed
+    // instead of removing it once the cone opens wide, and the answers then
+    // grow without bound.)
+    const f32 e = row.depth;
+    const neV3& axis = row.localPointB;
+    const f32 s = axis.Dot(AngularVelocity(row.bodyA)) - axis.Dot(AngularVelocity(row.bodyB));
+    if (e == 0.0f || !((e > 0.0f && s > 0.0f) || (e < 0.0f && s < 0.0f))) return 0.0f;
+    f32 relaxed = RELAXATION * e;
     if (relaxed > MAX_TWIST_CORRECTION) relaxed = MAX_TWIST_CORRECTION;
     if (relaxed < -MAX_TWIST_CORRECTION) relaxed = -MAX_TWIST_CORRECTION;
-    AngularLimit(row, AxisSpeed(row), relaxed, row.localPointB, sim->stepTimeInverse);
+    const f32 k = InverseInertiaAbout(row.bodyA, axis) + InverseInertiaAbout(row.bodyB, axis);
+    if (!(k > 0.0f)) return 0.0f;
+    const f32 delta = -relaxed * sim->stepTimeInverse - RELAXATION * s;
+    const neV3 j = axis * (delta / k);
+    if (!Finite(j)) return 0.0f;
+    ApplyAngularImpulse(row.bodyA, j);
+    ApplyAngularImpulse(row.bodyB, -j);
     return 0.0f;
 }
 

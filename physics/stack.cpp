@@ -429,6 +429,8 @@ void CollectFrom(neStackNode* node) {
 
 }  // namespace
 
+// Every caller solves with the solve flag set, so each kept contact is handed
+// on; a body solved here is not solved again alone in the same step.
 void neStackCollect(neStack* stack) {
     for (neStackNode* n = stack->first; n; n = n->next) n->visited = 0;
     for (neStackNode* n = stack->first; n; n = n->next)
@@ -453,17 +455,15 @@ bool neStackRegroup(neStack* stack) {
     return stack->count == 0;
 }
 
-void neStackDissolve(neStack* stack) {
-    neSimulator* sim = nullptr;
-    while (neStackNode* n = stack->first) {
-        sim = n->body->sim;
-        MoveNode(n, &sim->builtInStack);
-    }
-    if (sim) sim->FreeStack(stack);
+void neStackDissolve(neSimulator* sim, neStack* stack) {
+    while (neStackNode* n = stack->first) MoveNode(n, &sim->builtInStack);
+    sim->FreeStack(stack);
 }
 
 // ---- resting ----
 
+// A base node has no supports of its own, and one support or none cannot
+// drift against another: those pass.
 bool neSupportDriftTest(neRigidBody* body) {
     const neStackNode* node = body->stackNode;
     if (!node || node->base || body->supportCount < 2) return true;

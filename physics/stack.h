@@ -6,6 +6,7 @@
 
 struct neBody;
 struct neRigidBody;
+struct neSimulator;
 struct neStack;
 
 // Kinds of a contact entry.
@@ -153,5 +154,5 @@ bool neStackMaySleep(neRigidBody* body);
 // Splits the stack into groups connected through contact entries; true when
 // the stack itself was left empty.
 bool neStackRegroup(neStack* stack);
-// Sends the last member of a stack to the built-in header, frees the header.
-void neStackDissolve(neStack* stack);
+// Sends what is left of a stack to the built-in header, frees the header.
+void neStackDissolve(neSimulator* sim, neStack* stack);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
@@ -17,6 +18,7 @@ neRigidBody* Body(neSimulator* sim, const neV3& pos, f32 mass = 1.0f) {
     b->SetMass(mass);
     b->SetInertiaTensor(neSphereInertiaTensor(0.2f, mass));
     b->SetPos(pos);
+    b->UpdateRotationAndInertia();  // the world inverse inertia would follow only at the next step
     return b;
 }
 
@@ -991,4 +993,65 @@ TEST(JointMotion, ABallJointsConeLimitHoldsASwing) {
     }
     EXPECT_GT(widest, 0.25f);
     EXPECT_LT(widest, 0.4f);
+}
+
+TEST(JointMotion, RandomJointsAndDegenerateFramesNeverGiveNaN) {
+    std::mt19937 rng(23);
+    std::uniform_real_distribution<f32> unit(-1.0f, 1.0f), angle(-NE_PI, NE_PI);
+    for (s32 scene = 0; scene < 20; ++scene) {
+        SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+        std::vector<neRigidBody*> bodies;
+        for (s32 i = 0; i < 4; ++i) {
+            neRigidBody* b = Body(sim.sim, neMakeV3(unit(rng), unit(rng), unit(rng)), 0.5f + std::fabs(unit(rng)));
+            b->SetRotation(TurnAbout(neMakeV3(angle(rng), angle(rng), angle(rng))));
+            b->SetVelocity(neMakeV3(unit(rng), unit(rng), unit(rng)) * 3.0f);
+            b->UpdateRotationAndInertia();  // the world inverse inertia would follow only at the next step
+            bodies.push_back(b);
+        }
+        const s32 types[] = {NE_JOINT_BALL, NE_JOINT_HINGE, NE_JOINT_SLIDER};
+        for (s32 i = 0; i < 4; ++i) {
+            neConstraint* j = i == 0 ? sim->CreateConstraintWorld(bodies[0])
+                                     : sim->CreateConstraint(bodies[i], bodies[(i + scene) % i]);
+            j->SetType(types[(i + scene) % 3]);
+            neT3 frame = At(neMakeV3(unit(rng), unit(rng), unit(rng)));
+            frame.rot = TurnAbout(neMakeV3(angle(rng), angle(rng), angle(rng)));
+            j->SetJointFrameWorld(frame);
+            if (scene % 4 == 0) j->SetFrameB(j->frameA);  // frames that may coincide or oppose
+            j->SetLength(scene % 5 == 0 ? 0.0f : std::fabs(unit(rng)) + 0.1f);
+            j->SetLowerLimit(-std::fabs(unit(rng)));
+            j->SetUpperLimit(std::fabs(unit(rng)));
+            j->EnableLimit(1);
+            j->SetLowerLimit2(std::fabs(unit(rng)) * 0.5f);
+            j->EnableLimit2(1);
+            j->SetMotor(0, unit(rng) * 5.0f, std::fabs(unit(rng)) * 20.0f);
+            j->EnableMotor(scene % 2);
+            j->SetDamping(std::fabs(unit(rng)));
+            j->Enable(1);
+        }
+        for (s32 step = 0; step < 100; ++step) {
+            sim->Advance(0.01f);
+            for (neRigidBody* b : bodies) {
+                ASSERT_TRUE(Finite(b->GetPos()) && Finite(b->GetVelocity()) && Finite(b->GetAngularVelocity()))
+                    << "scene " << scene << " step " << step;
+            }
+        }
+    }
+}
+
+TEST(JointMotion, StiffDampingOnALightBodyStopsTheTurnWithoutReversingIt) {
+    SimulatorHolder sim;
+    neRigidBody* wheel = Body(sim.sim, neMakeV3(0, 0, 0));  // inertia 0.004
+    neConstraint* j = sim->CreateConstraintWorld(wheel);
+    j->SetType(NE_JOINT_HINGE);
+    j->SetDamping(10.0f);  // 25 times what one step of 0.01 s can take out
+    j->Enable(1);
+    wheel->SetAngularMomentum(wheel->inertiaBody * neMakeV3(0, 5, 0));
+    for (s32 i = 0; i < 20; ++i) {
+        sim->Advance(0.01f);
+        const f32 w = wheel->GetAngularVelocity().y;
+        ASSERT_TRUE(std::isfinite(w));
+        ASSERT_GE(w, -1e-3f) << "step " << i;
+        ASSERT_LE(w, 5.0f) << "step " << i;
+    }
+    EXPECT_NEAR(wheel->GetAngularVelocity().y, 0.0f, 1e-3f);
 }

@@ -171,6 +171,38 @@ TEST(StackScene, JoinedBoxesRestTogetherAndSleep) {
     EXPECT_NEAR(right->GetPos().x - left->GetPos().x, 1.1f, 0.03f);
 }
 
+TEST(StackScene, AStackUnderAJointedBodyIsSolvedWithItsSet) {
+    Scene scene;
+    neRigidBody* low = MakeBox(scene.sim, neMakeV3(-2, 0.5f, 1));
+    neRigidBody* high = MakeBox(scene.sim, neMakeV3(-2, 1.5f, 1));
+    low->SetRegionWord(1);
+    high->SetRegionWord(1);
+    for (f32 t = 0; t < 0.5f; t += kStep) scene.Step();
+    ASSERT_NE(high->stackNode, nullptr);
+    neStack* stack = high->stackNode->stack;
+    ASSERT_EQ(stack->builtIn, 0);
+
+    // A joint holding the top box where it is: its set takes the stack along.
+    neConstraint* joint = scene.sim->CreateConstraintWorld(high);
+    neT3 at;
+    at.SetIdentity();
+    at.pos = high->GetPos() + neMakeV3(0.5f, 0, 0);
+    joint->SetJointFrameWorld(at);
+    joint->Enable(1);
+    high->WakeUp();
+    low->WakeUp();
+    stack->stepWord = 0;
+    scene.sim->SolveConstraints();
+    EXPECT_EQ(stack->stepWord, 1);  // solved in this step: the stack phase leaves it
+    ASSERT_EQ(scene.sim->solveList.Count(), 2);
+    EXPECT_EQ(scene.sim->solveList[0], high->constraintSet);
+    EXPECT_EQ(scene.sim->solveList[1], stack);
+    const neV3 lowAt = low->GetPos(), highAt = high->GetPos();
+    for (f32 t = 0; t < 3.0f; t += kStep) scene.Step();
+    EXPECT_LT((low->GetPos() - lowAt).Length(), 0.02f);
+    EXPECT_LT((high->GetPos() - highAt).Length(), 0.02f);
+}
+
 TEST(StackScene, DropNeverGainsEnergy) {
     for (int turn = 0; turn < 4; ++turn) {
         Scene scene;

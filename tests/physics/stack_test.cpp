@@ -358,6 +358,23 @@ TEST(StackCheck, ASleepingBodyOnOnePointWakes) {
     EXPECT_EQ(flat->restState, NE_RESTING);
 }
 
+TEST(StackSolve, AStackLeftWithOneBodyHandsItToTheBuiltInHeader) {
+    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    sim->stepTime = 0.01f;
+    sim->stepTimeInverse = 100.0f;
+    neRigidBody* low = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
+    neRigidBody* high = MakeBody(sim.sim, neMakeV3(0, 1.5f, 0));
+    neStackAddContact(low, Contact(sim.sim, low, neMakeV3(0, -0.5f, 0)));
+    neStackAddContact(high, Contact(sim.sim, high, neMakeV3(0, -0.5f, 0), 0.01f, low, 1.0f));
+    ASSERT_EQ(sim->stacks.count, 1);
+    sim->FreeRigidBody(high);
+    sim->SolveStacks();
+    EXPECT_EQ(sim->stacks.count, 0);
+    EXPECT_EQ(sim->stackPool.UsedCount(), 0);
+    EXPECT_EQ(low->stackNode->stack, &sim->builtInStack);
+    EXPECT_EQ(sim->recovery, 0);
+}
+
 TEST(StackCheck, RegroupingSplitsDisconnectedBodies) {
     SimulatorHolder sim(neSimulatorSizes(), &kGravity);
     neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
