@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/byte_reader.h"
+#include "framework/binary_file.h"
 #include "framework/gl_entry.h"
 #include "framework/random.h"
 
