@@ -1,8 +1,10 @@
 #include "framework/app.h"
 
+#include "framework/font.h"
 #include "framework/random.h"
 #include "framework/settings.h"
 #include "framework/sound.h"
+#include "framework/vector_math.h"
 #include "framework/window.h"
 #include "framework/worker.h"
 #include "platform/gl.h"
@@ -43,36 +45,12 @@ void TraceHandOverChanges() {
   }
 }
 
-// The keys the loop handles itself, after each idle pass.
-void HandleLoopKeys() {
-  if (EscapeOpensPause(gKeys[vk::kEscape], gKeyLatch, gScreen, gTargetScreen, gPlayerFinished)) {
-    gKeyLatch = 1;
-    PauseAllSounds();
-    if (gMusicOn) gMusic.Pause();
-    if (gSoundOn) {
-      gSndMenu1.Play();
-      gSndMenu7.Play();
-    }
-    LeaveRaceTo(ScreenState::Pause);
-    gScreenFade = 0.0f;
-  }
-  if (gTargetScreen == ScreenState::ControlsOptions && gWaitingForKey) {
-    int key = FindKeyToBind(gKeys);
-    if (key >= 0) {
-      if (gSelectedRow >= 0 && gSelectedRow < kKeyBindingCount) {
-        gPendingKeyBindings[gSelectedRow] = key;
-        gKeyBindings[gSelectedRow] = key;
-      }
-      gWaitingForKey = 0;
-      gKeyLatch = 1;
-      if (gSoundOn) gSndMenu4.Play();
-    }
-  }
-  if (gKeys[vk::kF1] && !gKeyLatch) {
-    gDebugText = gDebugText ? 0 : 1;
-    gKeyLatch = 1;
-  }
-  if (KeyLatchMayClear(gKeys, gLeftButton)) gKeyLatch = 0;
+// The frame rate and the garage camera, in the current text colour.
+void PrintDebugText() {
+  PrintText1(715, 580, 1.0f, 1, "FPS:%2i", FloatToInt(gFps));
+  PrintText1(70, 470, 1.0f, 1, "Rot1:%2i", FloatToInt(gGaragePitch));
+  PrintText1(70, 450, 1.0f, 1, "Rot2:%2i", FloatToInt(gGarageYaw));
+  PrintText1(70, 430, 1.0f, 1, "Zoom:%2i", FloatToInt(gGarageZoom * 1000.0f));
 }
 
 void MessageLoop() {
@@ -144,6 +122,37 @@ bool KeyLatchMayClear(const HandOver<uint8_t>* keys, bool leftButton) {
   return true;
 }
 
+void HandleLoopKeys() {
+  if (EscapeOpensPause(gKeys[vk::kEscape], gKeyLatch, gScreen, gTargetScreen, gPlayerFinished)) {
+    gKeyLatch = 1;
+    PauseAllSounds();
+    if (gMusicOn) gMusic.Pause();
+    if (gSoundOn) {
+      gSndMenu1.Play();
+      gSndMenu7.Play();
+    }
+    LeaveRaceTo(ScreenState::Pause);
+    gScreenFade = 0.0f;
+  }
+  if (gTargetScreen == ScreenState::ControlsOptions && gWaitingForKey) {
+    int key = FindKeyToBind(gKeys);
+    if (key >= 0) {
+      if (gSelectedRow >= 0 && gSelectedRow < kKeyBindingCount) {
+        gPendingKeyBindings[gSelectedRow] = key;
+        gKeyBindings[gSelectedRow] = key;
+      }
+      gWaitingForKey = 0;
+      gKeyLatch = 1;
+      if (gSoundOn) gSndMenu4.Play();
+    }
+  }
+  if (gKeys[vk::kF1] && !gKeyLatch) {
+    gDebugText = gDebugText ? 0 : 1;
+    gKeyLatch = 1;
+  }
+  if (KeyLatchMayClear(gKeys, gLeftButton)) gKeyLatch = 0;
+}
+
 void ApplyMenuFrameTime(float seconds) {
   gFrameSeconds = seconds;
   gFps = seconds > 0.0f ? 1.0f / seconds : 0.0f;
@@ -168,8 +177,7 @@ bool RunFrame() {
     glLoadIdentity();
     UpdateAndDrawScreens();
   }
-  // With gDebugText set, the frame rate and the garage camera's angles and
-  // zoom are printed here once the font printer exists.
+  if (gDebugText == 1) PrintDebugText();
   glEnable(GL_DEPTH_TEST);
   return true;
 }

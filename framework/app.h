@@ -14,6 +14,12 @@ bool RunFrame();
 
 // ---- The loop's key rules, on a key table of kKeyCount entries ----
 
+// The keys the loop handles itself after each idle pass, in this order:
+// Escape pauses a race, a key down on the CONTROLS screen becomes the
+// binding of the selected row, F1 toggles the debug text, and the latch
+// clears once the watched keys and the left button are up.
+void HandleLoopKeys();
+
 // Escape opens the pause screen: pressed, latch clear, racing with no fade
 // under way, and the player has not finished.
 bool EscapeOpensPause(bool escapeDown, bool keyLatch, int screen, int targetScreen, bool playerFinished);

@@ -1,5 +1,6 @@
 #include "framework/window.h"
 
+#include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "framework/sound.h"
@@ -56,8 +57,10 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
 
 void DestroyMainWindow() {
   if (Sys_IsContextCurrent()) {
-    // The renderer's window-sized textures, font display lists and
-    // framebuffers are deleted here, before its texture table.
+    // The renderer's window-sized textures and framebuffers are deleted
+    // here too, with the font lists and before its texture table.
+    FreeFont1DisplayLists();
+    FreeFont2DisplayLists();
     ReleaseTextures();
   }
   Sys_DestroyWindow();

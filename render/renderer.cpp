@@ -2,6 +2,7 @@
 // GL state, the projection, and a race frame that keeps the lock-step.
 #include "render/renderer.h"
 
+#include "framework/font.h"
 #include "framework/gl_entry.h"
 #include "framework/globals.h"
 #include "framework/random.h"
@@ -14,10 +15,16 @@ constexpr double kFieldOfViewDegrees = 45.0;
 constexpr double kNearPlane = 0.1, kFarPlane = 1000.0;
 }  // namespace
 
+float gGaragePitch, gGarageYaw, gGarageZoom;
+
 int InitGLResources() {
   SeedRandomAtStartup();
   SetupMultitexture();
   FetchAssetGlEntryPoints();
+  LoadFontWidths("base/font1.ini", 1);
+  LoadFontWidths("base/font2.ini", 2);
+  MakeFont1DisplayLists();
+  MakeFont2DisplayLists();
   return 1;
 }
 

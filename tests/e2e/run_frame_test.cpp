@@ -1,8 +1,12 @@
 // RunFrame in a real window with a real worker thread: one race frame per
-// simulation step, and a race that is being left never stalls the loop.
+// simulation step, a race that is being left never stalls the loop, and the
+// debug text that F1 turns on.
 #include "framework/app.h"
+#include "framework/font.h"
 #include "framework/window.h"
 #include "framework/worker.h"
+#include "platform/gl.h"
+#include "render/renderer.h"
 #include "tests/framework/hand_over_state.h"
 #include "tests/support/game_runner.h"
 
@@ -71,4 +75,35 @@ TEST_F(RaceFrames, SplashFramesAdvanceTheSplashClock) {
   }
   EXPECT_GT(gSplashTime, kSplashStartSeconds);
   EXPECT_EQ(gSteps, 0);
+}
+
+namespace {
+
+// Pixels brighter than the cleared black in the top-right corner, where the
+// frame rate is printed (715, 580 in the 800 x 600 frame, y up).
+int LitPixelsTopRight() {
+  constexpr int kX = 900, kY = 720, kWidth = 124, kHeight = 48;
+  std::vector<unsigned char> rgb(kWidth * kHeight * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(kX, kY, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  int lit = 0;
+  for (size_t i = 0; i < rgb.size(); i += 3) lit += rgb[i] > 60 ? 1 : 0;
+  return lit;
+}
+
+}  // namespace
+
+TEST_F(RaceFrames, DebugTextShowsTheFrameRateInTheTopRightCorner) {
+  ASSERT_TRUE(InitGLResources());
+  LeaveRaceTo(1);  // a menu screen without a stand-in: the cleared frame stays black
+  glClearColor(0, 0, 0, 1);
+  gTextColour = 0;
+  gDebugText = 0;
+  ASSERT_TRUE(RunFrame());
+  EXPECT_EQ(LitPixelsTopRight(), 0);
+  gDebugText = 1;
+  ASSERT_TRUE(RunFrame());
+  gDebugText = 0;
+  EXPECT_GT(LitPixelsTopRight(), 50);
 }

@@ -69,6 +69,98 @@ TEST_F(LoopKeys, LatchIsHeldByEnterButNotByALetterOutsideTheList) {
   EXPECT_TRUE(KeyLatchMayClear(keys_, false));
 }
 
+class LoopKeyHandling : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetHandOverState(ScreenState::Racing);
+    gWaitingForKey = 0;
+    gSelectedRow = 0;
+    gDebugText = 0;
+    gScreenFade = 0.7f;
+    for (int row = 0; row < kKeyBindingCount; ++row) gKeyBindings[row] = gPendingKeyBindings[row] = 37 + row;
+  }
+  void TearDown() override { ResetHandOverState(ScreenState::Racing); }
+};
+
+TEST_F(LoopKeyHandling, EscapeInARaceOpensThePauseScreenOnce) {
+  gKeys[vk::kEscape] = 1;
+  HandleLoopKeys();
+  EXPECT_EQ(gScreen, ScreenState::Pause);
+  EXPECT_EQ(gTargetScreen, ScreenState::Pause);
+  EXPECT_EQ(gScreenFade, 0.0f);
+  EXPECT_EQ(gKeyLatch, 1);  // Escape is still down: the latch holds
+  gScreenFade = 0.5f;
+  HandleLoopKeys();
+  EXPECT_EQ(gScreen, ScreenState::Pause);
+  EXPECT_EQ(gScreenFade, 0.5f);
+  gKeys[vk::kEscape] = 0;
+  HandleLoopKeys();
+  EXPECT_EQ(gKeyLatch, 0);
+}
+
+TEST_F(LoopKeyHandling, EscapeAfterTheFinishLeavesTheRaceRunning) {
+  gPlayerFinished = 1;
+  gKeys[vk::kEscape] = 1;
+  HandleLoopKeys();
+  EXPECT_EQ(gScreen, ScreenState::Racing);
+  EXPECT_EQ(gTargetScreen, ScreenState::Racing);
+}
+
+TEST_F(LoopKeyHandling, CapturedKeyBindsTheSelectedRowEvenWithTheLatchHeld) {
+  gScreen = ScreenState::ControlsOptions;
+  gTargetScreen = ScreenState::ControlsOptions;
+  gWaitingForKey = 1;
+  gSelectedRow = 2;
+  gKeyLatch = 1;
+  gKeys['A'] = 1;
+  gKeys[vk::kSpace] = 1;
+  HandleLoopKeys();
+  EXPECT_EQ(gKeyBindings[2], vk::kSpace);  // the lower code
+  EXPECT_EQ(gPendingKeyBindings[2], vk::kSpace);
+  EXPECT_EQ(gKeyBindings[1], 38);
+  EXPECT_EQ(gWaitingForKey, 0);
+  EXPECT_EQ(gKeyLatch, 1);  // Space is watched, so the latch stays
+
+  // The next key goes nowhere until the screen asks again.
+  gKeys[vk::kSpace] = 0;
+  HandleLoopKeys();
+  EXPECT_EQ(gKeyBindings[2], vk::kSpace);
+  EXPECT_EQ(gKeyLatch, 0);
+}
+
+TEST_F(LoopKeyHandling, CaptureWaitsForAnAcceptedKeyAndARowInRange) {
+  gScreen = ScreenState::ControlsOptions;
+  gTargetScreen = ScreenState::ControlsOptions;
+  gWaitingForKey = 1;
+  gSelectedRow = 1;
+  gKeys['5'] = 1;
+  gKeys[vk::kEnter] = 1;
+  HandleLoopKeys();
+  EXPECT_EQ(gWaitingForKey, 1);
+  EXPECT_EQ(gKeyBindings[1], 38);
+
+  gKeys['Q'] = 1;
+  gSelectedRow = 5;  // no binding row: the key is taken but stored nowhere
+  HandleLoopKeys();
+  EXPECT_EQ(gWaitingForKey, 0);
+  for (int row = 0; row < kKeyBindingCount; ++row) EXPECT_EQ(gKeyBindings[row], 37 + row);
+}
+
+TEST_F(LoopKeyHandling, F1TogglesTheDebugTextOncePerPress) {
+  gScreen = 1;
+  gTargetScreen = 1;
+  gKeys[vk::kF1] = 1;
+  HandleLoopKeys();
+  EXPECT_EQ(gDebugText, 1);
+  HandleLoopKeys();  // still held
+  EXPECT_EQ(gDebugText, 1);
+  gKeys[vk::kF1] = 0;
+  HandleLoopKeys();
+  gKeys[vk::kF1] = 1;
+  HandleLoopKeys();
+  EXPECT_EQ(gDebugText, 0);
+}
+
 TEST(FrameClock, FirstReadingIsZero) {
   FrameClock clock;
   EXPECT_EQ(clock.Next(123456), 0.0f);

@@ -1,8 +1,14 @@
-// Window messages into the input state, and the extension-list test.
+// Window messages into the input state, the system's events into window
+// messages, and the extension-list test.
 #include "framework/window.h"
 #include "tests/framework/hand_over_state.h"
+#include "tests/support/game_runner.h"
 
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -86,4 +92,190 @@ TEST(ExtensionList, MatchesWholeEntriesOnly) {
   EXPECT_FALSE(HasExtension(list, "GL_ARB_multitexture\nGL_EXT"));
   EXPECT_FALSE(HasExtension("GL_ARB_mXultitexture", "GL_ARB_multitexture"));
   EXPECT_FALSE(HasExtension("", "GL_ARB_multitexture"));
+}
+
+namespace {
+
+// The system's events, as the window would receive them, through the
+// platform's translation into window messages.
+class SystemEvents : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    ASSERT_TRUE(CreateMainWindow("Zarnok Racing", 1024, 768, 32, true));
+    for (Uint32 id = 1; id < 16 && !window_; ++id) {
+      SDL_Window* candidate = SDL_GetWindowFromID(id);
+      if (candidate && std::strcmp(SDL_GetWindowTitle(candidate), "Zarnok Racing") == 0) window_ = candidate;
+    }
+    ASSERT_NE(window_, nullptr);
+    Drain();
+  }
+  void TearDown() override {
+    if (HasDisplay()) DestroyMainWindow();
+  }
+
+  static void Drain() {
+    Event ignored;
+    while (Sys_NextEvent(&ignored)) {
+    }
+  }
+
+  // The messages one event turns into. Focus and size messages that the
+  // display sends on its own are left out unless `windowMessages` is set.
+  static std::vector<Event> Deliver(SDL_Event e, bool windowMessages = false) {
+    Drain();
+    SDL_PushEvent(&e);
+    std::vector<Event> messages;
+    Event message;
+    while (Sys_NextEvent(&message)) {
+      bool fromDisplay = message.kind == EventKind::Activate || message.kind == EventKind::Deactivate ||
+                         message.kind == EventKind::Size;
+      if (windowMessages || !fromDisplay) messages.push_back(message);
+    }
+    return messages;
+  }
+
+  static std::vector<Event> Key(SDL_Scancode scancode, bool down = true, Uint16 modifiers = KMOD_NONE) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.scancode = scancode;
+    e.key.keysym.mod = modifiers;
+    return Deliver(e);
+  }
+
+  // The virtual-key code of a key press, or 0 when it gives no key message.
+  static int VirtualKey(SDL_Scancode scancode) {
+    for (const Event& m : Key(scancode)) {
+      if (m.kind == EventKind::KeyDown) return m.code;
+    }
+    return 0;
+  }
+
+  static std::vector<int> Typed(const char* utf8) {
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    std::snprintf(e.text.text, sizeof e.text.text, "%s", utf8);
+    std::vector<int> characters;
+    for (const Event& m : Deliver(e)) {
+      if (m.kind == EventKind::Char) characters.push_back(m.code);
+    }
+    return characters;
+  }
+
+  std::vector<Event> WindowEvent(SDL_WindowEventID what) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = what;
+    e.window.windowID = SDL_GetWindowID(window_);
+    return Deliver(e, true);
+  }
+
+  SDL_Window* window_ = nullptr;
+};
+
+bool Holds(const std::vector<Event>& messages, EventKind kind) {
+  for (const Event& m : messages) {
+    if (m.kind == kind) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST_F(SystemEvents, KeysArriveWithTheirWindowsVirtualKeyCodes) {
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_A), 'A');
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_Z), 'Z');
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_0), '0');
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_1), '1');
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_9), '9');
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_F1), 112);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_F5), 116);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_F12), 123);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_LEFT), 37);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_UP), 38);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_RIGHT), 39);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_DOWN), 40);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_RETURN), 13);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_KP_ENTER), 13);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_ESCAPE), 27);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_SPACE), 32);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_LSHIFT), 16);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_RSHIFT), 16);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_LCTRL), 17);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_RCTRL), 17);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_SEMICOLON), 0xBA);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_COMMA), 0xBC);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_PERIOD), 0xBE);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_SLASH), 0xBF);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_LEFTBRACKET), 0xDB);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_RIGHTBRACKET), 0xDD);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_APOSTROPHE), 0xDE);
+  // Alt and F10 are the system's keys, and so are keys pressed with Alt.
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_LALT), 0);
+  EXPECT_EQ(VirtualKey(SDL_SCANCODE_F10), 0);
+  EXPECT_TRUE(Key(SDL_SCANCODE_F, true, KMOD_LALT).empty());
+}
+
+TEST_F(SystemEvents, EditingKeysAlsoTypeTheirControlCharacters) {
+  for (auto [scancode, code] : {std::pair{SDL_SCANCODE_BACKSPACE, 8}, {SDL_SCANCODE_TAB, 9},
+                                {SDL_SCANCODE_RETURN, 13}, {SDL_SCANCODE_ESCAPE, 27}}) {
+    std::vector<Event> messages = Key(scancode);
+    ASSERT_EQ(messages.size(), 2u) << code;
+    EXPECT_EQ(messages[0].kind, EventKind::KeyDown);
+    EXPECT_EQ(messages[1].kind, EventKind::Char);
+    EXPECT_EQ(messages[1].code, code);
+    std::vector<Event> release = Key(scancode, false);
+    ASSERT_EQ(release.size(), 1u) << code;
+    EXPECT_EQ(release[0].kind, EventKind::KeyUp);
+  }
+  std::vector<Event> letter = Key(SDL_SCANCODE_A);
+  EXPECT_FALSE(Holds(letter, EventKind::Char));  // letters are typed as text
+}
+
+TEST_F(SystemEvents, TypedTextArrivesInCodePage1251) {
+  EXPECT_EQ(Typed("a"), std::vector<int>{'a'});
+  // Yo, Cyrillic ya, yo; a euro sign and an e-acute are dropped.
+  EXPECT_EQ(Typed("\xD0\x81\xD1\x8F\xE2\x82\xAC\xC3\xA9\xD1\x91"), (std::vector<int>{0xA8, 0xFF, 0xB8}));
+}
+
+TEST_F(SystemEvents, FocusAndClosingBecomeTheirWindowMessages) {
+  EXPECT_TRUE(Holds(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), EventKind::Deactivate));
+  EXPECT_TRUE(Holds(WindowEvent(SDL_WINDOWEVENT_MINIMIZED), EventKind::Deactivate));
+  EXPECT_TRUE(Holds(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), EventKind::Activate));
+  std::vector<Event> closed = WindowEvent(SDL_WINDOWEVENT_CLOSE);
+  EXPECT_TRUE(Holds(closed, EventKind::Close));
+  EXPECT_FALSE(Holds(closed, EventKind::Quit));  // the window procedure posts the quit message
+
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  EXPECT_TRUE(Holds(Deliver(quit), EventKind::QuitRequest));
+}
+
+TEST_F(SystemEvents, MouseMovesAndBothButtonsArriveInWindowPixels) {
+  SDL_Event move{};
+  move.type = SDL_MOUSEMOTION;
+  move.motion.x = 640;
+  move.motion.y = 480;
+  std::vector<Event> moved = Deliver(move);
+  ASSERT_EQ(moved.size(), 1u);
+  EXPECT_EQ(moved[0].kind, EventKind::MouseMove);
+  EXPECT_EQ(moved[0].x, 640);
+  EXPECT_EQ(moved[0].y, 480);
+
+  SDL_Event press{};
+  press.type = SDL_MOUSEBUTTONDOWN;
+  press.button.button = SDL_BUTTON_RIGHT;
+  std::vector<Event> pressed = Deliver(press);
+  ASSERT_EQ(pressed.size(), 1u);
+  EXPECT_EQ(pressed[0].kind, EventKind::ButtonDown);
+  EXPECT_EQ(pressed[0].code, 1);
+  press.type = SDL_MOUSEBUTTONUP;
+  press.button.button = SDL_BUTTON_LEFT;
+  std::vector<Event> released = Deliver(press);
+  ASSERT_EQ(released.size(), 1u);
+  EXPECT_EQ(released[0].kind, EventKind::ButtonUp);
+  EXPECT_EQ(released[0].code, 0);
+  press.button.button = SDL_BUTTON_MIDDLE;
+  EXPECT_TRUE(Deliver(press).empty());
 }
