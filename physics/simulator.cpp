@@ -16,7 +16,6 @@ constexpr s32 NE_TERRAIN_TRIANGLES_START = 200;
 constexpr s32 NE_WORK_POINTERS_START = 1000;
 constexpr s32 NE_WORK_RECORDS_START = 100;
 constexpr s32 NE_WORK_GROWTH = 100;
-constexpr s32 NE_CANDIDATES_START = 120;
 
 const char* const kRunOutRigid = "Run out of RigidBodies. Increase 'rigidBodiesCount'.\n";
 const char* const kRunOutParticle = "Run out of RigidBodies. Increase 'rigidParticleCount'.\n";
@@ -81,8 +80,6 @@ neSimulator::neSimulator(const neSimulatorSizes& s, neAllocator* alloc, const ne
     touchedStacks.Reserve(NE_WORK_POINTERS_START, allocator, NE_WORK_GROWTH);
     constraintRows.Reserve(NE_WORK_RECORDS_START, allocator, NE_WORK_GROWTH);
     stackRecords.Reserve(NE_WORK_RECORDS_START, allocator, NE_WORK_GROWTH);
-    candidatesA.Reserve(NE_CANDIDATES_START, allocator, NE_GROW_DOUBLE);
-    candidatesB.Reserve(NE_CANDIDATES_START, allocator, NE_GROW_DOUBLE);
 
     // The terrain as a body: never listed, never in the region, one geometry
     // that the terrain stage points at the current candidate triangles.
@@ -415,7 +412,7 @@ neSimulatorSizes neSimulator::GetPoolStats() const {
 
 u32 neSimulator::GetMemoryAllocated() const {
     size_t total = rigidBodyPool.Bytes() + animatedBodyPool.Bytes() + particlePool.Bytes() +
-                   terrainLeaves.Bytes() + terrainTriangles.Bytes() + constraintSetPool.Bytes() +
+                   terrainLeaves.Bytes() + terrainTriangles.Bytes() + terrainSeen.Bytes() + constraintSetPool.Bytes() +
                    constraintPool.Bytes() + controllerPool.Bytes() + stackNodePool.Bytes() + stackPool.Bytes() +
                    sensorPool.Bytes() + geometryPool.Bytes() + solveList.Bytes() + touchedStacks.Bytes() +
                    constraintRows.Bytes() + stackRecords.Bytes() + region.Bytes();

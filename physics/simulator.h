@@ -265,10 +265,6 @@ struct neSimulator {
     neAnimatedBody terrainBody{};
     neGeometry terrainGeometry{};
 
-    // Scratch of the narrow phase: candidate geometries of the two bodies.
-    neGrowArray<neGeometry*> candidatesA;
-    neGrowArray<neGeometry*> candidatesB;
-
     // Records handed to the collision callback, one per collision stage.
     neCollisionInfo bodyCollisionInfo{};
     neCollisionInfo terrainCollisionInfo{};

@@ -240,3 +240,41 @@ TEST(BroadPhase, RebuildRecomputesTheSamePairs) {
             EXPECT_EQ(sim->region.TestAabbOverlap(a, b) == NE_ALL_AXES, overlapping);
         }
 }
+
+// Bodies entering with a hint: one inside the region, one still pending (no
+// end points yet), one freed meanwhile, and the body itself. The hint only
+// starts the search, so every later step still matches the brute force.
+TEST(BroadPhase, InsertionWithAnyHintKeepsTheListsSorted) {
+    SimulatorHolder sim;
+    std::mt19937 gen(77);
+    std::vector<neBody*> bodies;
+    for (int i = 0; i < 12; ++i) {
+        neRigidBody* r = sim->CreateRigidBody();
+        r->AddGeometry();
+        r->UpdateBoundingInfo();
+        r->GravityEnable(false);
+        r->SetPos(GridPoint(gen, 3));
+        bodies.push_back(r);
+    }
+    sim->Advance(0.01f, 1);
+    neRigidBody* freed = sim->CreateRigidBody();
+    freed->AddGeometry();
+    sim->Advance(0.01f, 1);
+
+    for (neBody* b : {bodies[0], bodies[1], bodies[2], bodies[3]}) b->SetActive(false);
+    sim->Advance(0.01f, 1);
+    bodies[0]->SetActive(true, bodies[5]);  // a hint with end points
+    bodies[1]->SetActive(true, bodies[0]);  // a hint still waiting for its end points
+    bodies[2]->SetActive(true, freed);      // a hint that is gone by the update
+    bodies[3]->SetActive(true, bodies[3]);  // itself
+    sim->FreeRigidBody(freed);
+    for (int step = 0; step < 50; ++step) {
+        sim->Advance(0.01f, 1);
+        ASSERT_EQ(RegionPairs(sim.sim), BruteForcePairs(bodies)) << "step " << step;
+        for (neBody* b : bodies) {
+            static_cast<neRigidBody*>(b)->SetPos(GridPoint(gen, 3));
+            static_cast<neRigidBody*>(b)->SetVelocity(neMakeV3(0, 0, 0));
+        }
+    }
+    for (s32 axis = 0; axis < 3; ++axis) EXPECT_EQ(sim->region.EndPointCount(axis), 24);
+}

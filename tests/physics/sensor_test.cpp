@@ -17,7 +17,7 @@ neM3 IdentityM3() {
     return m;
 }
 
-// Two triangles sharing the edge x = 0 of a flat square at height 0.
+// Two triangles sharing the diagonal x + z = 0 of a flat square at height 0.
 struct FlatSquare {
     neV3 vertices[4] = {neMakeV3(-1, 0, -1), neMakeV3(-1, 0, 1), neMakeV3(1, 0, -1), neMakeV3(1, 0, 1)};
     neTriangle triangles[2];

@@ -141,6 +141,19 @@ TEST(Simulator, DefaultAllocatorTotalOnlyGrowsAndMemoryQueryCountsPools) {
     sim->FreeRigidBody(b);
     EXPECT_EQ(sim->GetMemoryAllocated(), memory);
     EXPECT_GE(sim->ownAllocator.usedMemory, total);
+
+    // A terrain adds at least its triangle copy and the terrain stage's
+    // per-triangle stamps; freeing it gives them back.
+    neV3 vertices[3] = {neMakeV3(-10, 0, -10), neMakeV3(10, 0, -10), neMakeV3(0, 0, 10)};
+    neTriangle triangle;
+    triangle.indices[0] = 0;
+    triangle.indices[1] = 2;
+    triangle.indices[2] = 1;
+    neTriangleMesh mesh{vertices, 3, &triangle, 1};
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    EXPECT_GE(sim->GetMemoryAllocated(), memory + sizeof(neTriangle) + sizeof(u32));
+    sim->FreeTerrainMesh();
+    EXPECT_EQ(sim->GetMemoryAllocated(), memory);
 }
 
 TEST(Simulator, NegativeCountsGiveEmptyPools) {
