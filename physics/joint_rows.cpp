@@ -77,16 +77,11 @@ neV3 Clamped(const neV3& j, f32 limit) {
 
 namespace neCollisionResponse {
 
-f32 Impulse(neSimulator* sim, neCollisionResult& record) {
-    if (record.kind == NE_IMPULSE_RESTING_CONTACT) {
-        neUpdateRelativeVelocity(record);
-        return neImpulseKind2(*sim, record, record.stackValue);  // the stacks' weight
-    }
-    return JointImpulse(sim, record);
-}
-
-f32 JointImpulse(neSimulator* sim, neCollisionResult& row) {
+f32 Impulse(neSimulator* sim, neCollisionResult& row) {
     switch (row.kind) {
+        case NE_IMPULSE_RESTING_CONTACT:
+            neUpdateRelativeVelocity(row);
+            break;
         case NE_IMPULSE_POINT_JOINT:
         case NE_IMPULSE_POINT_ON_AXIS:
         case NE_IMPULSE_LINEAR_LIMIT:
@@ -99,6 +94,8 @@ f32 JointImpulse(neSimulator* sim, neCollisionResult& row) {
             break;
     }
     switch (row.kind) {
+        case NE_IMPULSE_RESTING_CONTACT:
+            return neImpulseKind2(*sim, row, row.stackValue);  // the stacks' weight
         case NE_IMPULSE_POINT_JOINT:
             row.relativeVelocity = row.relativeVelocityWorld;
             return ImpulseKind3(row, sim);

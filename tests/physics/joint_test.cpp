@@ -2,6 +2,7 @@
 // rows the solver builds, and jointed bodies in motion.
 #include "physics/joint_rows.h"
 #include "physics/response.h"
+#include "physics/stack.h"
 #include "physics_test_util.h"
 
 #include <algorithm>
@@ -198,7 +199,7 @@ TEST(ConstraintSets, JointsSharingBodiesFormOneSet) {
     ASSERT_NE(set, nullptr);
     EXPECT_EQ(q->constraintSet, set);
     EXPECT_EQ(set->bodyCount, 2);
-    qr->Enable(1);  // only B's set exists
+    qr->Enable(1);  // only A's set exists (Q's)
     EXPECT_EQ(r->constraintSet, set);
     EXPECT_EQ(set->bodyCount, 3);
     EXPECT_EQ(set->firstConstraint, pq);
@@ -211,6 +212,18 @@ TEST(ConstraintSets, JointsSharingBodiesFormOneSet) {
     pr->Enable(1);
     EXPECT_EQ(set->lastConstraint, pr);
     EXPECT_EQ(set->bodyCount, 3);
+    EXPECT_EQ(sim->constraintSetPool.UsedCount(), 1);
+
+    // Only B's set exists: A joins it.
+    neRigidBody* t = Body(sim.sim, neMakeV3(3, 0, 0));
+    neConstraint* tr = sim->CreateConstraint(t, r);
+    set->changed = 0;
+    tr->Enable(1);
+    EXPECT_EQ(t->constraintSet, set);
+    EXPECT_EQ(set->lastBody, t);
+    EXPECT_EQ(set->bodyCount, 4);
+    EXPECT_EQ(set->lastConstraint, tr);
+    EXPECT_EQ(set->changed & 1, 1);
     EXPECT_EQ(sim->constraintSetPool.UsedCount(), 1);
 }
 
@@ -588,7 +601,7 @@ TEST(JointRowRules, APointRowWithoutErrorStopsTheAnchorsRelativeMotion) {
     b->SetAngularMomentum(neMakeV3(0.01f, 0.02f, 0.003f));
     auto rows = SolveSet(sim.sim, j);
     ASSERT_EQ(rows.size(), 1u);
-    neCollisionResponse::JointImpulse(sim.sim, rows[0]);
+    neCollisionResponse::Impulse(sim.sim, rows[0]);
     neV3 va = a->GetVelocityAtPoint(rows[0].pointA), vb = b->GetVelocityAtPoint(rows[0].pointB);
     ExpectV3Near(va - vb, neMakeV3(0, 0, 0), 1e-4f);
 
@@ -600,7 +613,7 @@ TEST(JointRowRules, APointRowWithoutErrorStopsTheAnchorsRelativeMotion) {
     b->SetAngularMomentum(neMakeV3(0, 0, 0));
     a->SetAngularMomentum(neMakeV3(0, 0, 0));
     rows = SolveSet(sim.sim, j);
-    neCollisionResponse::JointImpulse(sim.sim, rows[0]);
+    neCollisionResponse::Impulse(sim.sim, rows[0]);
     va = a->GetVelocityAtPoint(rows[0].pointA);
     vb = b->GetVelocityAtPoint(rows[0].pointB);
     // 0.5 × 1 − 0.5 × (−0.001) / 0.01 = 0.55 along y
@@ -623,7 +636,7 @@ TEST(JointRowRules, ALinearMotorNeverChangesTheSpeedByMoreThanItsImpulse) {
     for (auto& r : rows)
         if (r.kind == NE_IMPULSE_LINEAR_MOTOR) motor = &r;
     ASSERT_NE(motor, nullptr);
-    neCollisionResponse::JointImpulse(sim.sim, *motor);
+    neCollisionResponse::Impulse(sim.sim, *motor);
     // The impulse is at most 50 × 0.01 = 0.5: each body of mass 2 gains 0.25.
     EXPECT_NEAR(a->GetVelocity().y, 0.25f, 1e-5f);
     EXPECT_NEAR(b->GetVelocity().y, -0.25f, 1e-5f);
@@ -650,11 +663,11 @@ TEST(JointRowRules, AnAngularLimitRowOfBodiesTurningBackGivesNoImpulse) {
         if (r.kind == NE_IMPULSE_ANGULAR_LIMIT) limitRow = &r;
     ASSERT_NE(limitRow, nullptr);
     const neV3 before = b->GetAngularVelocity();
-    neCollisionResponse::JointImpulse(sim.sim, *limitRow);
+    neCollisionResponse::Impulse(sim.sim, *limitRow);
     ExpectV3Near(b->GetAngularVelocity(), before);
     // B turns further out: the impulse turns it back.
     b->SetAngularMomentum(b->inertiaBody * neMakeV3(0, 1, 0));
-    neCollisionResponse::JointImpulse(sim.sim, *limitRow);
+    neCollisionResponse::Impulse(sim.sim, *limitRow);
     EXPECT_LT(b->GetAngularVelocity().y - a->GetAngularVelocity().y, 0.0f);
 }
 
@@ -719,29 +732,14 @@ TEST(JointRowRules, AStackTouchedByASetBringsTheSetsOfItsOtherBodies) {
     r->SetPos(neMakeV3(0, 0.9f, 0));  // 0.1 off its anchor
     r->restState = NE_RESTING;        // its own set would not be solved
     // P and R lie in one stack.
-    neStack* stack = sim->stackPool.Alloc();
-    *stack = neStack{};
-    for (neRigidBody* body : {p, r}) {
-        neStackNode* node = sim->stackNodePool.Alloc();
-        *node = neStackNode{};
-        node->body = body;
-        node->stack = stack;
-        node->prev = stack->last;
-        if (stack->last)
-            stack->last->next = node;
-        else
-            stack->first = node;
-        stack->last = node;
-        ++stack->count;
-        body->stackNode = node;
-    }
+    neStack* stack = sim->NewStack();
+    for (neRigidBody* body : {p, r}) ASSERT_TRUE(neStackAddBody(body, stack));
     sim->SolveConstraints();
     EXPECT_EQ(r->restState, NE_MOVING);  // woken with the group it was solved in
     EXPECT_EQ(hang->bodyA->constraintSet->solved, 1);
     EXPECT_GT(r->GetVelocity().y, 0.0f);  // pulled back up to its anchor
     EXPECT_EQ(sim->touchedStacks.Count(), 1);
     EXPECT_EQ(sim->solveList.Count(), 3);  // P's set, the stack, R's set
-    for (neRigidBody* body : {p, r}) body->stackNode = nullptr;
 }
 
 // ---- Jointed bodies in motion ---------------------------------------------------------------
