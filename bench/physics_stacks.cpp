@@ -59,7 +59,6 @@ struct Field {
         box->UpdateBoundingInfo();
         box->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 1, 1), 1.0f));
         box->SetPos(pos);
-        box->SetRegionWord(1);
         return box;
     }
     // A grid of boxes just above the ground, 2 m apart.

@@ -21,6 +21,11 @@ inline constexpr size_t kMaxAssetFileBytes = size_t(256) << 20;
 // cannot be read or one larger than kMaxAssetFileBytes.
 bool ReadAssetFile(const char* path, std::vector<uint8_t>* bytes);
 
+// Reads the start of a file, at most maxBytes; the rest of a longer file
+// is not read. False when the file cannot be opened or read; `bytes` is
+// then empty.
+bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
+
 // Replaces the file at `path` with `bytes` so that a crash or a full disk
 // never leaves a half-written file: the bytes go to a temporary file beside
 // it, which is flushed and then renamed over the old one. On failure the old

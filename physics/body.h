@@ -45,7 +45,7 @@ struct neBody {
     s32 index;        // region index: rigid 0..R-1, animated R..R+A-1, particles after
     s32 collisionID;  // -1..63, row and column of the collision table
     uintptr_t userData;
-    s32 regionWord;       // bodies of one stack collide only when both are non-zero
+    s32 regionWord;       // an application word, stored and returned only
     s32 collideConnected; // joined bodies collide only when both are non-zero
 
     // Geometries and sensors, in order of attachment, with iteration cursors.

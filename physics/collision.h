@@ -53,8 +53,8 @@ struct neCollisionResult {
     f32 rowValue;      // kind 4: error length; 5: minus the axis speed; 8, 10: target speed
     neGeometry* geometryA;
     neGeometry* geometryB;  // null for terrain contacts
-    neM3 K;            // impulse to measured-velocity change (kind 7: the twist's undo rotation)
-    neM3 W;            // inverse of K; kind 10 uses only W[0][0]
+    neM3 K;            // impulse to measured-velocity change
+    neM3 W;            // inverse of K; kinds 7 and 10 use only W[0][0], their impulse per unit speed
     s32 kind;          // neImpulseKind
     f32 stackValue;    // value the stacks keep in the record (resting check)
     f32 twistError;    // kind 7: the twist error, kept beside depth

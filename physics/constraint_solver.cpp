@@ -247,7 +247,6 @@ void neConstraint::TwistLimitRow() {
     row->localPointB = -xB;
     row->depth = error;
     row->twistError = error;
-    row->K = AxisAngle(limit.axis, -angle);  // undoes the cone rotation
     neUpdateMatrices(*row, false, false);
 }
 

@@ -77,16 +77,11 @@ neV3 Clamped(const neV3& j, f32 limit) {
 
 namespace neCollisionResponse {
 
-f32 Impulse(neSimulator* sim, neCollisionResult& record) {
-    if (record.kind == NE_IMPULSE_RESTING_CONTACT) {
-        neUpdateRelativeVelocity(record);
-        return neImpulseKind2(*sim, record, record.stackValue);  // the stacks' weight
-    }
-    return JointImpulse(sim, record);
-}
-
-f32 JointImpulse(neSimulator* sim, neCollisionResult& row) {
+f32 Impulse(neSimulator* sim, neCollisionResult& row) {
     switch (row.kind) {
+        case NE_IMPULSE_RESTING_CONTACT:
+            neUpdateRelativeVelocity(row);
+            break;
         case NE_IMPULSE_POINT_JOINT:
         case NE_IMPULSE_POINT_ON_AXIS:
         case NE_IMPULSE_LINEAR_LIMIT:
@@ -99,6 +94,8 @@ f32 JointImpulse(neSimulator* sim, neCollisionResult& row) {
             break;
     }
     switch (row.kind) {
+        case NE_IMPULSE_RESTING_CONTACT:
+            return neImpulseKind2(*sim, row, row.stackValue);  // the stacks' weight
         case NE_IMPULSE_POINT_JOINT:
             row.relativeVelocity = row.relativeVelocityWorld;
             return ImpulseKind3(row, sim);
@@ -173,12 +170,6 @@ void AngularLimit(neCollisionResult& row, f32 speed, f32 relaxedError, const neV
     ApplyAngularImpulse(row.bodyB, -j);
 }
 
-// axis · I⁻¹ · axis of a rigid body (world axes), 0 for any other body.
-f32 InverseInertiaAbout(neBody* body, const neV3& axis) {
-    neRigidBody* r = Rigid(body);
-    return r ? axis.Dot(r->worldInvInertia * axis) : 0.0f;
-}
-
 f32 AxisSpeed(const neCollisionResult& row) {
     return row.localPointA.Dot(AngularVelocity(row.bodyA)) - row.localPointB.Dot(AngularVelocity(row.bodyB));
 }
@@ -191,25 +182,22 @@ f32 ImpulseKind6(neCollisionResult& row, neSimulator* sim) {
 }
 
 f32 ImpulseKind7(neCollisionResult& row, neSimulator* sim) {
-    // The twist is measured about B's cone axis, and both bodies are turned
-    // about that one axis, with the inverse inertia they have about it.
-    // (Measuring about A's axis while turning about B's can feed the speed
-    // instead of removing it once the cone opens wide, and the answers then
-    // grow without bound.)
+    // Each body twists by spinning about its own cone axis, so each is
+    // turned about its own axis, by the one impulse size that changes the
+    // measured speed as wanted (W₀₀). Turning both about B's axis alone
+    // would turn A less and less as the cone opens, and not at all once it
+    // passes a right angle; an impulse from the full matrix along B's axis
+    // would then feed the speed instead of removing it.
     const f32 e = row.depth;
-    const neV3& axis = row.localPointB;
-    const f32 s = axis.Dot(AngularVelocity(row.bodyA)) - axis.Dot(AngularVelocity(row.bodyB));
+    const f32 s = AxisSpeed(row);
     if (e == 0.0f || !((e > 0.0f && s > 0.0f) || (e < 0.0f && s < 0.0f))) return 0.0f;
     f32 relaxed = RELAXATION * e;
     if (relaxed > MAX_TWIST_CORRECTION) relaxed = MAX_TWIST_CORRECTION;
     if (relaxed < -MAX_TWIST_CORRECTION) relaxed = -MAX_TWIST_CORRECTION;
-    const f32 k = InverseInertiaAbout(row.bodyA, axis) + InverseInertiaAbout(row.bodyB, axis);
-    if (!(k > 0.0f)) return 0.0f;
-    const f32 delta = -relaxed * sim->stepTimeInverse - RELAXATION * s;
-    const neV3 j = axis * (delta / k);
-    if (!Finite(j)) return 0.0f;
-    ApplyAngularImpulse(row.bodyA, j);
-    ApplyAngularImpulse(row.bodyB, -j);
+    const f32 lambda = (-relaxed * sim->stepTimeInverse - RELAXATION * s) * row.W.M[0].x;
+    if (!std::isfinite(lambda)) return 0.0f;
+    ApplyAngularImpulse(row.bodyA, row.localPointA * lambda);
+    ApplyAngularImpulse(row.bodyB, row.localPointB * -lambda);
     return 0.0f;
 }
 

@@ -17,10 +17,6 @@ namespace neCollisionResponse {
 // value (the recovery speed for a resting contact, else 0).
 f32 Impulse(neSimulator* sim, neCollisionResult& record);
 
-// Measures a joint row's velocity into the record and runs its rule; other
-// kinds are left alone. Returns the rule's value (0 for joint rows).
-f32 JointImpulse(neSimulator* sim, neCollisionResult& row);
-
 f32 ImpulseKind3(neCollisionResult& row, neSimulator* sim);
 f32 ImpulseKind4(neCollisionResult& row, neSimulator* sim);
 f32 ImpulseKind5(neCollisionResult& row, neSimulator* sim);

@@ -128,14 +128,12 @@ void neUpdateMatrices(neCollisionResult& r, bool ignoreA, bool ignoreB) {
         if (b) k = k + b->worldInvInertia;
         break;
     case NE_IMPULSE_TWIST_LIMIT: {
-        // The row keeps its undo rotation in K; without a rigid B it stands alone.
-        neRigidBody* rigidB = RigidOf(r.bodyB);
-        const neM3 p = rigidB ? rigidB->state.transform.rot * r.K : r.K;
-        neM3 pt;
-        pt.SetTranspose(p);
-        if (a) k = k + p * a->worldInvInertia * pt;
-        if (b) k = k + b->worldInvInertia;
-        break;
+        // Each body is turned about its own axis: W₀₀ is the impulse size
+        // per unit change of the measured twist speed.
+        const f32 turn = (a ? r.localPointA.Dot(a->worldInvInertia * r.localPointA) : 0.0f) +
+                         (b ? r.localPointB.Dot(b->worldInvInertia * r.localPointB) : 0.0f);
+        r.W.M[0].x = turn > 0.0f ? 1.0f / turn : 0.0f;
+        return;
     }
     case NE_IMPULSE_LINEAR_MOTOR: {
         const f32 inverseMasses = (a ? a->invMass : 0.0f) + (b ? b->invMass : 0.0f);

@@ -244,9 +244,12 @@ void neSimulator::CollideBodies() {
             if (ra->restState == NE_RESTING && rb->restState == NE_RESTING && !ra->previousSeparated &&
                 !rb->previousSeparated)
                 continue;
-        } else {
-            if (!a->regionWord || !b->regionWord) continue;
-            if (ra->restState == NE_RESTING && rb->restState == NE_RESTING) continue;
+        } else if (ra->restState == NE_RESTING && rb->restState == NE_RESTING) {
+            // Bodies of one stack are tested while either is awake, whatever
+            // their region words: a body gains a resting contact per step at
+            // most, so one that stopped meeting its stack-mates would keep its
+            // first corner as its only support, tip over it and sink through.
+            continue;
         }
 
         neCollisionResult result;

@@ -109,10 +109,8 @@ TEST(StackScene, UnitBoxDroppedOnTheMeshRestsOnItsFaceAndSleeps) {
 TEST(StackScene, ABoxLandingOnASleepingOneWakesItAndBothSleepAgain) {
     Scene scene;
     neRigidBody* low = MakeBox(scene.sim, neMakeV3(2, 0.55f, 2));
-    low->SetRegionWord(1);
     ASSERT_TRUE(scene.StepUntilAsleep(low, 5.0f));
     neRigidBody* high = MakeBox(scene.sim, neMakeV3(2.1f, 2.0f, 2.1f));
-    high->SetRegionWord(1);
     bool woke = false;
     for (f32 t = 0; t < 1.0f && !woke; t += kStep) {
         scene.Step();
@@ -130,10 +128,7 @@ TEST(StackScene, ABoxLandingOnASleepingOneWakesItAndBothSleepAgain) {
 TEST(StackScene, TowerOfFiveBoxesHoldsAndSleeps) {
     Scene scene;
     neRigidBody* boxes[5];
-    for (int i = 0; i < 5; ++i) {
-        boxes[i] = MakeBox(scene.sim, neMakeV3(3.3f, 0.5f + i * 1.0f, 2.2f));
-        boxes[i]->SetRegionWord(1);  // piled bodies keep finding their contacts
-    }
+    for (int i = 0; i < 5; ++i) boxes[i] = MakeBox(scene.sim, neMakeV3(3.3f, 0.5f + i * 1.0f, 2.2f));
     neRigidBody* top = boxes[4];
     for (f32 t = 0; t < 1.0f; t += kStep) scene.Step();
     const neV3 settled = top->GetPos();
@@ -175,8 +170,6 @@ TEST(StackScene, AStackUnderAJointedBodyIsSolvedWithItsSet) {
     Scene scene;
     neRigidBody* low = MakeBox(scene.sim, neMakeV3(-2, 0.5f, 1));
     neRigidBody* high = MakeBox(scene.sim, neMakeV3(-2, 1.5f, 1));
-    low->SetRegionWord(1);
-    high->SetRegionWord(1);
     for (f32 t = 0; t < 0.5f; t += kStep) scene.Step();
     ASSERT_NE(high->stackNode, nullptr);
     neStack* stack = high->stackNode->stack;
