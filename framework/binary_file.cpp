@@ -28,6 +28,18 @@ bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t
   return ok;
 }
 
+bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  bytes.resize(maxBytes);
+  size_t got = std::fread(bytes.data(), 1, maxBytes, file);
+  bool ok = !std::ferror(file);
+  std::fclose(file);
+  bytes.resize(ok ? got : 0);
+  return ok;
+}
+
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
   const std::string temporary = path + ".tmp";
   FILE* file = std::fopen(temporary.c_str(), "wb");

@@ -13,6 +13,11 @@
 // file cannot be opened or read, or is too large; `bytes` is then empty.
 bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
 
+// Reads the start of a file, at most maxBytes; the rest of a longer file
+// is not read. False when the file cannot be opened or read; `bytes` is
+// then empty.
+bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
+
 // Replaces the file at `path` with `bytes` so that a crash or a full disk
 // never leaves a half-written file: the bytes go to a temporary file beside
 // it, which is flushed and then renamed over the old one. On failure the old

@@ -8,6 +8,7 @@ HandOver<int32_t> gLoaderStatus;
 HandOver<uint8_t> gSimBit;
 HandOver<uint8_t> gRenderBit;
 HandOver<float> gSplashTime{kSplashStartSeconds};
+HandOver<uint8_t> gPlayerFinished;
 
 uint8_t gAppActive = 1;
 uint8_t gFullScreen = 1;
@@ -16,7 +17,6 @@ uint8_t gKeyLatch;
 uint8_t gDebugText;
 uint8_t gWaitingForKey;
 int32_t gSelectedRow;
-uint8_t gPlayerFinished;
 int32_t gPendingKeyBindings[kKeyBindingCount];
 
 float gFrameSeconds;

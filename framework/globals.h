@@ -59,6 +59,7 @@ extern HandOver<int32_t> gLoaderStatus;   // LoaderStatus: request by the screen
 extern HandOver<uint8_t> gSimBit;         // flipped by the worker after each simulation step
 extern HandOver<uint8_t> gRenderBit;      // flipped by the race frame after copying a step's results
 extern HandOver<float> gSplashTime;       // seconds on the start-up screen, from 3.0; the start-up load waits for 10.0
+extern HandOver<uint8_t> gPlayerFinished; // set by the player's car update in the race step; read by the Escape pause
 
 // The splash clock's start value and the value the start-up load waits for.
 inline constexpr float kSplashStartSeconds = 3.0f;
@@ -72,7 +73,6 @@ extern uint8_t gKeyLatch;    // a key press was consumed; cleared when the watch
 extern uint8_t gDebugText;   // F1 toggle of the debug text
 extern uint8_t gWaitingForKey;  // the CONTROLS screen waits for a key to bind
 extern int32_t gSelectedRow;    // selected row of the current list; binding slot 0..4 on CONTROLS
-extern uint8_t gPlayerFinished;  // the player has finished the race (set by the player's car update)
 
 // Key bindings shown on the CONTROLS screen; the live ones are gKeyBindings.
 extern int32_t gPendingKeyBindings[kKeyBindingCount];

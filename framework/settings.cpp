@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 int32_t gResolutionIndex;
 int32_t gColourBits = 32;
@@ -34,9 +35,6 @@ CareerRecord gCareer;
 
 namespace {
 
-// Any larger file is not one of ours; it is treated as unreadable.
-constexpr size_t kMaxSaveFileBytes = 64 * 1024;
-
 constexpr int32_t kResolutions[kResolutionCount][2] = {
     {1024, 768},  {1280, 768},  {1280, 960},  {1280, 1024}, {1600, 900},
     {1600, 1000}, {1600, 1200}, {1680, 1050}, {1920, 1080}, {1920, 1200}};
@@ -62,11 +60,32 @@ bool WordInRange(int word, int32_t value) {
   return true;  // every other word is taken as it stands
 }
 
-// Reads the documents copy, else the base copy. False when neither can be read.
-bool ReadSaveFile(const char* name, const char* basePath, std::vector<uint8_t>& bytes) {
+// A documents copy that exists but cannot be read would be replaced by the
+// write-back of the base copy: it is renamed aside first, so that what the
+// player saved is never lost.
+void SetAsideUnreadable(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) return;
+  const std::string kept = path + ".unreadable";
+  std::filesystem::rename(path, kept, error);
+  if (error) {
+    std::fprintf(stderr, "%s cannot be read or set aside\n", path.c_str());
+  } else {
+    std::fprintf(stderr, "%s cannot be read; it is kept as %s\n", path.c_str(), kept.c_str());
+  }
+}
+
+// Reads the first `size` bytes of the documents copy, else of the base
+// copy (a longer file is read that far, a shorter one as far as it goes).
+// False when neither can be read.
+bool ReadSaveFile(const char* name, const char* basePath, size_t size, std::vector<uint8_t>& bytes) {
   std::string folder = SaveFolder();
-  if (!folder.empty() && ReadWholeFile(folder + "/" + name, kMaxSaveFileBytes, bytes)) return true;
-  return ReadWholeFile(basePath, kMaxSaveFileBytes, bytes);
+  if (!folder.empty()) {
+    const std::string path = folder + "/" + name;
+    if (ReadFileStart(path, size, bytes)) return true;
+    SetAsideUnreadable(path);
+  }
+  return ReadFileStart(basePath, size, bytes);
 }
 
 bool WriteSaveFile(const char* name, const void* data, size_t size) {
@@ -182,7 +201,7 @@ void CollectSettingsWords(int32_t w[kSettingsWordCount]) {
 void LoadSettings() {
   int32_t words[kSettingsWordCount];
   std::vector<uint8_t> bytes;
-  if (ReadSaveFile("menu.inf", kBaseSettingsPath, bytes)) {
+  if (ReadSaveFile("menu.inf", kBaseSettingsPath, kSettingsFileSize, bytes)) {
     ByteReader reader(bytes);
     for (int32_t& word : words) {
       if (!reader.I32(word)) word = kMissingWord;
@@ -269,7 +288,7 @@ void SanitizeCareer(CareerRecord& c) {
 
 void LoadCareer() {
   std::vector<uint8_t> bytes;
-  if (ReadSaveFile("career.inf", kBaseCareerPath, bytes)) {
+  if (ReadSaveFile("career.inf", kBaseCareerPath, kCareerFileSize, bytes)) {
     // A short file leaves the fields it does not reach as they were.
     if (!bytes.empty()) std::memcpy(&gCareer, bytes.data(), std::min(bytes.size(), sizeof gCareer));
   } else {

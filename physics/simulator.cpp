@@ -22,9 +22,6 @@ const char* const kRunOutParticle = "Run out of RigidBodies. Increase 'rigidPart
 const char* const kRunOutGeometry = "Run out of Geometries. Increase 'geometriesCount'.\n";
 const char* const kRunOutSensor = "Run out of Sensors. Increase 'sensorsCount'.\n";
 const char* const kRunOutController = "Run out of Controllers. Increase 'controllersCount'.\n";
-const char* const kRunOutConstraint = "Run out of Constraints. Increase 'constraintsCount'.\n";
-const char* const kRunOutConstraintSet = "Run out of Constraint Sets. Increase 'constraintSetsCount'.\n";
-const char* const kStackFull = "Stacking Buffer full Error. Please contact techincal support\n";
 const char* const kRunOutAnimated = "Run out of AnimatedBodies. Increase 'animatedBodiesCount'.\n";
 const char* const kInvalidRigid = "Trying to Free invalid RigidBody.\n";
 const char* const kInvalidParticle = "Trying to Free invalid RigidParticle.\n";
@@ -156,25 +153,6 @@ neController* neSimulator::AllocController() {
     return c;
 }
 
-neConstraint* neSimulator::AllocConstraint() {
-    neConstraint* c = constraintPool.Alloc();
-    if (!c) LogOutput(1, kRunOutConstraint);
-    return c;
-}
-
-neConstraintSet* neSimulator::AllocConstraintSet() {
-    neConstraintSet* s = constraintSetPool.Alloc();
-    if (!s) LogOutput(1, kRunOutConstraintSet);
-    return s;
-}
-
-neStackNode* neSimulator::AllocStackNode() {
-    neStackNode* n = stackNodePool.Alloc();
-    if (!n && logLevel >= 1) LogOutput(1, kStackFull);
-    return n;
-}
-
-neStack* neSimulator::AllocStack() { return stackPool.Alloc(); }
 
 neBodyList* neSimulator::ListOf(neBody* body, bool activeList) {
     if (body->type == NE_BODY_ANIMATED) return activeList ? &activeAnimatedBodies : &inactiveAnimatedBodies;

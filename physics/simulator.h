@@ -154,11 +154,6 @@ struct neSimulator {
     neGeometry* AllocGeometry();
     neSensor* AllocSensor();
     neController* AllocController();
-    neConstraint* AllocConstraint();
-    neConstraintSet* AllocConstraintSet();
-    // A stack node; the exhaustion message goes out only at log level 1 or above.
-    neStackNode* AllocStackNode();
-    neStack* AllocStack();
     // Collision response between the two bodies of a contact; a hook that the
     // response code provides.
     void RespondToCollision(neBody* a, neBody* b, neCollisionResult& result);

@@ -1,8 +1,10 @@
 // The real program's save files and sound output: a first start writes the
 // settings and the career into the documents folder, the EAX setting is
-// switched off where the device lacks it, and the menu music is heard.
+// switched off where the device lacks it, the menu music is heard, and a
+// start without a whole car catalogue or a sound device ends with a message.
 #include "framework/settings.h"
 #include "tests/support/game_runner.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/temp_home.h"
 #include "tools/binary_writer.h"
 
@@ -10,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -53,6 +56,32 @@ TEST_F(SaveFilesAndSound, EaxWantedOnADeviceWithoutItIsSavedOff) {
   GameRunResult run = Run("5 close\n");
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   EXPECT_EQ(home.ReadSaveFile("menu.inf"), ReadFileBytes("base/menu.inf"));
+}
+
+TEST_F(SaveFilesAndSound, ShortCarCatalogueEndsTheStartWithAMessage) {
+  // A working folder whose base/ is the built one but for a cut-off cars.ini.
+  ScratchFolder game;
+  const std::string base = game.File("base");
+  std::filesystem::create_directories(base);
+  for (const auto& entry : std::filesystem::directory_iterator("base")) {
+    if (entry.path().filename() == "cars.ini") continue;
+    std::filesystem::create_symlink(std::filesystem::absolute(entry.path()), base + "/" + entry.path().filename().string());
+  }
+  auto cars = ReadFileBytes("base/cars.ini");
+  ASSERT_EQ(cars.size(), 2304u);
+  cars.resize(2300);
+  ASSERT_TRUE(WriteFileBytes(base + "/cars.ini", cars));
+
+  GameRunOptions options;
+  options.home = home.Path();
+  options.workingFolder = game.Path();
+  options.inputScript = "5 close\n";
+  GameRunResult run = RunGame(options);
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 255);  // -1
+  ASSERT_EQ(run.MessageBoxes().size(), 1u) << run.errorOutput;
+  EXPECT_EQ(run.MessageBoxes()[0], "ERROR: The car catalogue base/cars.ini is missing or damaged.");
+  EXPECT_FALSE(run.Traced("screen 100"));
 }
 
 TEST_F(SaveFilesAndSound, NoSoundDeviceEndsTheStartWithAMessage) {

@@ -119,6 +119,26 @@ TEST_F(CareerFile, ShortFileLeavesTheRestAsItWas) {
   EXPECT_EQ(home.ReadSaveFile("career.inf").size(), kCareerFileSize);
 }
 
+TEST_F(CareerFile, LongerFileIsReadAsFarAsTheRecordGoes) {
+  CareerRecord sample = SampleCareer();
+  auto bytes = Image(sample);
+  bytes.resize(bytes.size() + 100000, 0xEE);
+  home.WriteSaveFile("career.inf", bytes);
+  LoadCareer();
+  EXPECT_EQ(Image(gCareer), Image(sample));
+  EXPECT_EQ(home.ReadSaveFile("career.inf"), Image(sample));
+}
+
+TEST_F(CareerFile, UnreadableDocumentsCopyIsKeptAsideNotOverwritten) {
+  // A folder in the file's place cannot be read (file permissions would
+  // not stop a test run as root).
+  std::filesystem::create_directories(home.SaveFolder() + "/career.inf");
+  ASSERT_TRUE(std::filesystem::is_directory(home.SaveFolder() + "/career.inf"));
+  LoadCareer();
+  EXPECT_TRUE(std::filesystem::is_directory(home.SaveFolder() + "/career.inf.unreadable"));
+  EXPECT_EQ(home.ReadSaveFile("career.inf"), ReadFileBytes(kBaseCareerPath));
+}
+
 TEST_F(CareerFile, FirstStartCopiesTheBaseFileToTheDocumentsFolder) {
   auto base = ReadFileBytes(kBaseCareerPath);
   ASSERT_EQ(base.size(), kCareerFileSize) << "the generated base/career.inf";

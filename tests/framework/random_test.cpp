@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 TEST(RandomGenerator, StaysInTheClassicRangeAndCoversIt) {
   SeedRandom(7);
   int lowest = kRandomMax, highest = 0;
@@ -21,5 +23,15 @@ TEST(RandomGenerator, SameSeedRepeatsTheSequence) {
   int first[8];
   for (int& v : first) v = Random();
   SeedRandom(1234);
+  for (int v : first) EXPECT_EQ(v, Random());
+}
+
+TEST(RandomGenerator, StartupSeedIsTheTestsFixedSeedWhenOneIsAsked) {
+  setenv("ZARNOK_SEED", "4242", 1);
+  SeedRandomAtStartup();
+  int first[4];
+  for (int& v : first) v = Random();
+  unsetenv("ZARNOK_SEED");
+  SeedRandom(4242);
   for (int v : first) EXPECT_EQ(v, Random());
 }

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -105,8 +107,38 @@ TEST_F(SoundDevice, StartupTableLoadsEverySoundInItsOrder) {
   // Three opponent skids share a file but each has its own source and buffer.
   EXPECT_NE(gSndSt2[0].source, gSndSt2[1].source);
   EXPECT_NE(gSndSt2[0].buffer, gSndSt2[2].buffer);
-  // Sources were made in table order.
-  EXPECT_LT(gSndEngine0.source, gSndMenu10.source);
+  // Sources were made in table order, each from its own file, and exactly
+  // the engines, the suspension, the skids, the wind and the ambience loop.
+  std::vector<const Sound*> order = {&gSndEngine0, &gSndEngine1, &gSndEngine2, &gSndOpponentEngine[0],
+                                     &gSndOpponentEngine[1], &gSndOpponentEngine[2], &gSndCityEngine,
+                                     &gSndCr0, &gSndCr1, &gSndSuspension};
+  for (auto& bank : gSndCrash)
+    for (const Sound& s : bank) order.push_back(&s);
+  for (const Sound* s : {&gSndSt1, &gSndSt2[0], &gSndSt2[1], &gSndSt2[2], &gSndPoint, &gSndGear, &gSndNitro,
+                         &gSndWind, &gSndSignal[0], &gSndSignal[1], &gSndSignal[2], &gSndAmbient, &gSndMenu1,
+                         &gSndMenu2, &gSndMenu3, &gSndMenu4, &gSndMenu5, &gSndMenu6, &gSndMenu7, &gSndMenu8,
+                         &gSndMenu9, &gSndMenu10})
+    order.push_back(s);
+  ASSERT_EQ(order.size(), size_t(kStartupSoundCount));
+  const char* const kFiles[kStartupSoundCount] = {
+      "en0.wav", "en1.wav", "en2.wav", "en_ot0.wav", "en_ot1.wav", "en_ot2.wav", "en_city.wav", "cr0.wav",
+      "cr1.wav", "suspension.wav", "crash0_0.wav", "crash0_1.wav", "crash0_2.wav", "crash0_3.wav",
+      "crash1_0.wav", "crash1_1.wav", "crash1_2.wav", "crash1_3.wav", "crash2_0.wav", "crash2_1.wav",
+      "crash2_2.wav", "crash2_3.wav", "crash3_0.wav", "crash3_1.wav", "crash3_2.wav", "crash3_3.wav",
+      "st1.wav", "st2.wav", "st2.wav", "st2.wav", "point.wav", "gear.wav", "nitro.wav", "wind.wav",
+      "signal0.wav", "signal1.wav", "signal2.wav", "ambient.wav", "menu1.wav", "menu2.wav", "menu3.wav",
+      "menu4.wav", "menu5.wav", "menu6.wav", "menu7.wav", "menu8.wav", "menu9.wav", "menu10.wav"};
+  for (int i = 0; i < kStartupSoundCount; ++i) {
+    const Sound& s = *order[size_t(i)];
+    EXPECT_STREQ(s.name, kFiles[i]);
+    if (i > 0) {
+      EXPECT_LT(order[size_t(i - 1)]->source, s.source) << s.name;
+    }
+    const std::string file = s.name;
+    const bool loops = file.rfind("en", 0) == 0 || file == "suspension.wav" || file.rfind("st", 0) == 0 ||
+                       file == "wind.wav" || file == "ambient.wav";
+    EXPECT_EQ(SourceInt(s, AL_LOOPING), loops ? AL_TRUE : AL_FALSE) << s.name;
+  }
 }
 
 TEST_F(SoundDevice, PauseAndResumeActOnTheFourteenRaceSounds) {

@@ -265,6 +265,16 @@ s32 TouchAlongX(neRigidBody* a, neRigidBody* b, neCustomCollisionInfo* info) {
 int gCollisionCalls;
 void CountCollision(neCollisionInfo*) { ++gCollisionCalls; }
 
+// Reported for (rigid, animated): the normal from the animated body toward
+// the rigid one, which lies on the +x side.
+s32 RigidRightOfAnimated(neRigidBody* rigid, neAnimatedBody*, neCustomCollisionInfo* info) {
+    info->collisionNormal = neMakeV3(1, 0, 0);
+    info->worldContactPointA = rigid->GetPos() - neMakeV3(0.5f, 0, 0);
+    info->worldContactPointB = neMakeV3(0.5f, 0, 0);
+    info->penetrationDepth = 0.1f;
+    return 1;
+}
+
 }  // namespace
 
 TEST(CustomCollision, ApplicationContactGetsAResponseButNoCallback) {
@@ -292,6 +302,32 @@ TEST(CustomCollision, ApplicationContactGetsAResponseButNoCallback) {
     EXPECT_EQ(gCollisionCalls, 0);
     a->UseCustomCollisionDetection(false, nullptr, 0);
     EXPECT_EQ(a->regionRecord, nullptr);  // no geometry left to collide with
+}
+
+// The broad phase names the animated body first when the rigid body's lower
+// end passes its upper end: the engine then turns the application's record
+// round, so the rigid body still bounces off.
+TEST(CustomCollision, AnimatedFirstPairTurnsTheRecordRound) {
+    SimulatorHolder sim;
+    sim->SetCustomCollisionCallback2(RigidRightOfAnimated);
+    neAnimatedBody* wall = sim->CreateAnimatedBody();
+    wall->AddGeometry();
+    wall->UpdateBoundingInfo();
+    neRigidBody* ball = sim->CreateRigidBody();
+    neT3 box;
+    box.SetIdentity();
+    box.rot = box.rot * 0.5f;
+    ball->UseCustomCollisionDetection(true, &box, 0.9f);
+    ball->GravityEnable(false);
+    ball->SetPos(neMakeV3(2, 0, 0));
+    sim->Advance(0.001f, 1);
+    ASSERT_EQ(sim->region.PairCount(), 0);
+    ball->SetPos(neMakeV3(0.9f, 0, 0));
+    ball->SetVelocity(neMakeV3(-3, 0, 0));
+    sim->Advance(0.001f, 1);
+    ASSERT_EQ(sim->region.PairCount(), 1);
+    EXPECT_EQ(sim->region.FirstPair()->bodyA, wall);
+    EXPECT_GT(ball->GetVelocity().x, 0.0f);
 }
 
 TEST(RigidBody, InertiaFromBoxGeometriesAtUnitDensity) {

@@ -153,6 +153,58 @@ TEST(Response, SidewaysTerrainContactPushesOutButAnUpwardOneRests) {
     EXPECT_GT(c->GetVelocity().y, 0.0f);
 }
 
+// The entry a body holds for resting on `other`, or null.
+const neContactEntry* EntryOn(const neRigidBody* body, const neBody* other) {
+    for (const neContactEntry& e : body->contacts)
+        if (e.kind != NE_ENTRY_FREE && e.other == other) return &e;
+    return nullptr;
+}
+
+// Two rigid bodies stacked under gravity are not pushed apart: the upper one
+// (the one the normal points to, against gravity) gets a resting entry
+// naming the lower one, with the normal in the lower body's axes and the
+// materials in its own order, whichever of the two is first.
+TEST(Response, StackedRigidBodiesGiveTheUpperOneARestingEntry) {
+    const neV3 g = neMakeV3(0, -10, 0);
+    SimulatorHolder sim(neSimulatorSizes(), &g);
+    neRigidBody* upper = MakeBody(sim.sim, neMakeV3(0, 1, 0), neMakeV3(0, -1, 0));
+    neRigidBody* lower = MakeBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
+    neM3 turn;
+    turn.RotateXYZ(neMakeV3(0, 0, 0.5f));
+    lower->SetRotation(turn);
+    lower->UpdateRotationAndInertia();
+
+    neCollisionResult r = Contact(upper, lower, neMakeV3(0, 0.5f, 0), neMakeV3(0, 1, 0), 0.05f);
+    r.materialIndexA = 4;
+    r.materialIndexB = 6;
+    sim->RespondToCollision(upper, lower, r);
+    shapes::ExpectVec(upper->GetPos(), 0, 1, 0);
+    shapes::ExpectVec(lower->GetPos(), 0, 0, 0);
+    EXPECT_EQ(upper->separated + lower->separated, 0);
+    const neContactEntry* entry = EntryOn(upper, lower);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(EntryOn(lower, upper), nullptr);
+    const neV3 normalInLower = lower->GetRotationM3().TransposeMul(neMakeV3(0, 1, 0));
+    shapes::ExpectVec(entry->normal, normalInLower.x, normalInLower.y, normalInLower.z, 1e-5f);
+    EXPECT_EQ(entry->values[0], 4);
+    EXPECT_EQ(entry->values[1], 6);
+
+    // The same contact with the lower body first: the entry goes on B.
+    neRigidBody* top = MakeBody(sim.sim, neMakeV3(5, 1, 0), neMakeV3(0, -1, 0));
+    neRigidBody* bottom = MakeBody(sim.sim, neMakeV3(5, 0, 0), neMakeV3(0, 0, 0));
+    neCollisionResult s = Contact(bottom, top, neMakeV3(5, 0.5f, 0), neMakeV3(0, -1, 0), 0.05f);
+    s.materialIndexA = 6;
+    s.materialIndexB = 4;
+    sim->RespondToCollision(bottom, top, s);
+    shapes::ExpectVec(top->GetPos(), 5, 1, 0);
+    entry = EntryOn(top, bottom);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(EntryOn(bottom, top), nullptr);
+    shapes::ExpectVec(entry->normal, 0, 1, 0, 1e-5f);
+    EXPECT_EQ(entry->values[0], 4);
+    EXPECT_EQ(entry->values[1], 6);
+}
+
 TEST(Response, RigidSecondBodyUnderAnAnimatedOneIsPushedOutAlongMinusNormal) {
     const neV3 g = neMakeV3(0, -10, 0);
     SimulatorHolder sim(neSimulatorSizes(), &g);

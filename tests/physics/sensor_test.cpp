@@ -195,3 +195,62 @@ TEST(SensorInSimulator, RigidSensorsSeeAnimatedBodiesButNotRigidOnes) {
     EXPECT_EQ(reader.depths.back(), 0.0f);
     EXPECT_EQ(reader.bodies.back(), nullptr);
 }
+
+// Only boxes are seen: a body whose one geometry is a sphere shows its
+// enclosing box, a sphere beside a box on another body is passed through.
+// Over a platform and the ground at once the deeper detection stands, the
+// platform's (found first) on a tie.
+TEST(SensorInSimulator, OnlyBoxesAreSeenAndTheDeeperOfPlatformAndGroundStands) {
+    SimulatorHolder sim;
+    TestTerrain terrain(8, 2.0f, [](f32, f32) { return 0.0f; });
+    neTriangleMesh mesh = terrain.Mesh();
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    neRigidBody* car = sim->CreateRigidBody();
+    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
+    car->AddSensor()->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -4, 0));
+    car->UpdateBoundingInfo();
+    car->GravityEnable(false);
+    car->SetPos(neMakeV3(0.5f, 3, 0.5f));  // the line ends 1 m below the ground
+    SensorReader reader;
+    car->AddController(&reader, 0);
+
+    neAnimatedBody* ball = sim->CreateAnimatedBody();
+    ball->AddGeometry()->SetSphereDiameter(1);
+    ball->UpdateBoundingInfo();
+    ball->SetPos(neMakeV3(0.1f, 1, 0.1f));  // the line misses the sphere, not its box
+    sim->Advance(0.01f, 1);
+    EXPECT_FLOAT_EQ(reader.depths.back(), 2.5f);
+    EXPECT_EQ(reader.bodies.back(), ball);
+
+    ball->SetActive(false);
+    neAnimatedBody* pair = sim->CreateAnimatedBody();
+    pair->AddGeometry()->SetSphereDiameter(1);
+    neGeometry* side = pair->AddGeometry();
+    side->SetBoxSize(neMakeV3(1, 1, 1));
+    neT3 beside;
+    beside.SetIdentity();
+    beside.pos = neMakeV3(3, 0, 0);
+    side->SetTransform(beside);
+    pair->UpdateBoundingInfo();
+    pair->SetPos(neMakeV3(0.5f, 1, 0.5f));  // the line runs through the sphere's centre
+    sim->Advance(0.01f, 1);
+    EXPECT_FLOAT_EQ(reader.depths.back(), 1.0f);  // the ground only
+    EXPECT_EQ(reader.bodies.back(), nullptr);
+
+    pair->SetActive(false);
+    neAnimatedBody* slab = sim->CreateAnimatedBody();
+    slab->AddGeometry()->SetBoxSize(neMakeV3(2, 0.5f, 2));
+    slab->UpdateBoundingInfo();
+    slab->SetPos(neMakeV3(0, 0, 0));  // its top at 0.25: deeper than the ground
+    sim->Advance(0.01f, 1);
+    EXPECT_FLOAT_EQ(reader.depths.back(), 1.25f);
+    EXPECT_EQ(reader.bodies.back(), slab);
+    slab->SetPos(neMakeV3(0, -0.25f, 0));  // its top on the ground: a tie
+    sim->Advance(0.01f, 1);
+    EXPECT_FLOAT_EQ(reader.depths.back(), 1.0f);
+    EXPECT_EQ(reader.bodies.back(), slab);
+    slab->SetPos(neMakeV3(0, -0.5f, 0));  // below the ground
+    sim->Advance(0.01f, 1);
+    EXPECT_FLOAT_EQ(reader.depths.back(), 1.0f);
+    EXPECT_EQ(reader.bodies.back(), nullptr);
+}

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -74,6 +75,38 @@ TEST(TerrainTree, FewTrianglesMakeARootLeaf) {
     EXPECT_TRUE(tree.Root().IsLeaf());
     EXPECT_EQ(tree.Root().triangleCount, 8);
     EXPECT_EQ(tree.NodeCount(), 0);
+}
+
+// Splitting stops at depth five however many triangles a node holds, and
+// wherever one quadrant would take every triangle of its node.
+TEST(TerrainTree, SplitsStopAtDepthFiveAndWhereAQuadrantTakesEverything) {
+    TestTerrain dense(96, 0.5f, [](f32 x, f32 z) { return 0.05f * x - 0.03f * z; });
+    neTriangleMesh mesh = dense.Mesh();
+    neTerrainTree tree;
+    ASSERT_TRUE(tree.Build(mesh, nullptr, 200, -1));
+    int crowdedLeavesAtFive = 0;
+    for (s32 i = 0; i < tree.NodeCount(); ++i) {
+        const neTreeNode* node = tree.GetNode(i);
+        int depth = 1;
+        for (s32 p = node->parent; p != NE_TREE_ROOT; p = tree.GetNode(p)->parent) ++depth;
+        EXPECT_LE(depth, NE_TREE_MAX_DEPTH);
+        if (depth == NE_TREE_MAX_DEPTH && node->triangleCount >= NE_TREE_MIN_SPLIT) ++crowdedLeavesAtFive;
+    }
+    EXPECT_GT(crowdedLeavesAtFive, 0);
+
+    // Twelve large triangles over one another: every quadrant of the root
+    // meets all of them, so the root keeps them as a leaf.
+    neV3 vertices[3] = {neMakeV3(-10, 0, -10), neMakeV3(-10, 0, 10), neMakeV3(10, 0, 0)};
+    std::vector<neTriangle> layers(12);
+    for (neTriangle& t : layers) {
+        t.indices[0] = 0;
+        t.indices[1] = 1;
+        t.indices[2] = 2;
+    }
+    neTriangleMesh stacked{vertices, 3, layers.data(), 12};
+    ASSERT_TRUE(tree.Build(stacked, nullptr, 200, -1));
+    EXPECT_TRUE(tree.Root().IsLeaf());
+    EXPECT_EQ(tree.Root().triangleCount, 12);
 }
 
 TEST(TerrainTree, BadMeshesAreRefusedAndTheOldTreeStays) {

@@ -124,7 +124,8 @@ GameRunResult RunGame(const GameRunOptions& options) {
   std::string errorPath = folder + "/stderr.txt";
   posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addchdir_np(&files, ZARNOK_BUILD_DIR);
+  const std::string workingFolder = options.workingFolder.empty() ? ZARNOK_BUILD_DIR : options.workingFolder;
+  posix_spawn_file_actions_addchdir_np(&files, workingFolder.c_str());
   std::string program = ZARNOK_GAME_EXE;
   char* argv[] = {program.data(), nullptr};
   pid_t child;

@@ -1,5 +1,5 @@
 // Runs the built game as a player would start it, under the test hooks:
-// in the build folder (which holds base/), with a temporary HOME, Mesa's
+// in the build folder (which holds base/) or another, with a temporary HOME, Mesa's
 // software GL and OpenAL Soft's null output, non-interactive message boxes
 // and no web page. Needs a display (the test script runs under Xvfb).
 #pragma once
@@ -15,6 +15,7 @@ struct GameRunOptions {
   int frameMilliseconds = 100;    // fixed frame time; 0 runs on the real clock
   int64_t seed = 1;               // fixed random seed; negative for none
   std::string home;               // HOME for the game; empty for a fresh temporary one
+  std::string workingFolder;      // where the game runs (its base/ is read there); empty: the build folder
   int timeoutSeconds = 60;        // a guard against a hang, not a measure of speed
   // More environment, set after the defaults above (so it may replace
   // them); an empty value removes the variable.

@@ -13,6 +13,7 @@
 #include "tests/support/temp_home.h"
 #include "tools/gen_fonts.h"
 #include "tools/gen_models.h"
+#include "tools/gen_tables.h"
 
 namespace {
 
@@ -153,8 +154,11 @@ TEST(Generator, SameOutputEveryRun) {
   ASSERT_TRUE(GenerateModels(b.Path()));
   ASSERT_TRUE(GenerateFonts(a.Path()));
   ASSERT_TRUE(GenerateFonts(b.Path()));
+  ASSERT_TRUE(WriteGameTables(a.Path()));
+  ASSERT_TRUE(WriteGameTables(b.Path()));
   for (const char* file : {"/cars/wheels/support.sbm", "/cars/parts/turbo_vint_n.tga",
-                           "/textures/tex00.tga", "/font1.ini"}) {
+                           "/textures/tex00.tga", "/font1.ini", "/menu.inf", "/cars.ini",
+                           "/optica.ini", "/career.inf", "/world/races/17.ai"}) {
     EXPECT_EQ(ReadFileBytes(a.Path() + file), ReadFileBytes(b.Path() + file)) << file;
     EXPECT_FALSE(ReadFileBytes(a.Path() + file).empty()) << file;
   }
