@@ -354,6 +354,22 @@ TEST(JointControllers, PeriodThreeCallsBackOnTheFourthStepThenEveryFourth) {
     EXPECT_EQ(j->GetNextController(), nullptr);
 }
 
+TEST(JointControllers, AnExhaustedControllerPoolIsReportedAndGivesNone) {
+    neSimulatorSizes sizes;
+    sizes.controllersCount = 1;
+    SimulatorHolder sim(sizes);
+    LogCapture log(sim.sim);
+    neConstraint* j = sim->CreateConstraintWorld(Body(sim.sim, neMakeV3(0, 0, 0)));
+    CountingJointCallback cb;
+    EXPECT_NE(j->AddController(&cb, 0), nullptr);
+    EXPECT_EQ(j->AddController(&cb, 0), nullptr);
+    ASSERT_EQ(LogCapture::Messages().size(), 1u);
+    EXPECT_EQ(LogCapture::Messages()[0], "Run out of Controllers. Increase 'controllersCount'.\n");
+    j->BeginIterateController();
+    EXPECT_NE(j->GetNextController(), nullptr);
+    EXPECT_EQ(j->GetNextController(), nullptr);
+}
+
 TEST(JointControllers, ForcesActInTheNextStepOnBothBodies) {
     SimulatorHolder sim;
     neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0), 2.0f);
