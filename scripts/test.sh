@@ -22,13 +22,14 @@ echo "== Main build"
 run_suite "$root/build"
 
 echo "== Thread sanitizer: lock-step and worker"
-# Only the framework's tests run here, so only they are built. Warnings are
+# The lock-step and worker tests, and the real RunFrame against a real
+# worker, run here, so only their executables are built. Warnings are
 # checked as errors in the main build; the sanitizers' instrumentation
 # misleads the compiler's flow analysis into false ones, so not here.
 cmake -S "$root" -B "$root/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZARNOK_WERROR=OFF -DZARNOK_SANITIZE=thread >/dev/null
-cmake --build "$root/build-tsan" -j "$jobs" --target test_framework
-run_suite "$root/build-tsan" -R 'LockStep|WorkerDispatch'
+cmake --build "$root/build-tsan" -j "$jobs" --target test_framework test_e2e
+run_suite "$root/build-tsan" -R 'LockStep|WorkerDispatch|RaceFrames'
 
 echo "== Address sanitizer"
 "$root/scripts/build.sh" "$root/build-asan" -DZARNOK_WERROR=OFF -DZARNOK_SANITIZE=address

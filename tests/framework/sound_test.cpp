@@ -1,7 +1,9 @@
 // Sound objects on OpenAL Soft's null output.
 #include "framework/sound.h"
 
+#include "framework/globals.h"
 #include "framework/settings.h"
+#include "framework/window.h"
 #include "tools/wav_writer.h"
 
 #include <AL/al.h>
@@ -164,6 +166,31 @@ TEST_F(SoundDevice, StopAllAlsoStopsTheNitro) {
   StopAllSounds();
   EXPECT_EQ(SourceInt(gSndNitro, AL_SOURCE_STATE), AL_STOPPED);
   EXPECT_EQ(SourceInt(gSndWind, AL_SOURCE_STATE), AL_STOPPED);
+}
+
+TEST_F(SoundDevice, FocusPausesTheMusicAndAmbienceAndBringsTheAmbienceBackOnlyInARace) {
+  gMusic.Load("base/music/menu.wav", true);
+  gSndAmbient.Load("base/sound/ambient.wav", true);
+  gMusicOn = 1;
+  gSoundOn = 1;
+  gTargetScreen = ScreenState::Splash;
+  MainWindowProc({EventKind::Activate});
+  EXPECT_EQ(SourceInt(gMusic, AL_SOURCE_STATE), AL_PLAYING);
+  EXPECT_EQ(SourceInt(gSndAmbient, AL_SOURCE_STATE), AL_INITIAL);
+
+  gTargetScreen = ScreenState::Racing;
+  MainWindowProc({EventKind::Activate});
+  EXPECT_EQ(SourceInt(gSndAmbient, AL_SOURCE_STATE), AL_PLAYING);
+  MainWindowProc({EventKind::Deactivate});
+  EXPECT_EQ(gAppActive, 0);
+  EXPECT_EQ(SourceInt(gMusic, AL_SOURCE_STATE), AL_PAUSED);
+  EXPECT_EQ(SourceInt(gSndAmbient, AL_SOURCE_STATE), AL_PAUSED);
+
+  gMusicOn = 0;  // music switched off in the settings: focus leaves it alone
+  MainWindowProc({EventKind::Activate});
+  EXPECT_EQ(SourceInt(gMusic, AL_SOURCE_STATE), AL_PAUSED);
+  EXPECT_EQ(gAppActive, 1);
+  gTargetScreen = ScreenState::Splash;
 }
 
 TEST_F(SoundDevice, SoundModelAndListener) {

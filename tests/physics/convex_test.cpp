@@ -256,6 +256,34 @@ TEST(ConvexCollision, ManyFacedPolytopesStayWithinTheEdgeStack) {
     }
 }
 
+TEST(ConvexCollision, AnApexOfManyEdgesSeedsMorePairsThanAFixedStackHolds) {
+    // A cone of 80 sides: its apex has 80 edges, so a cube's triangular face
+    // against it seeds 240 edge pairs at once.
+    const s32 sides = 80;
+    std::vector<neV3> v = {neMakeV3(0, -0.5f, 0), neMakeV3(0, 0.5f, 0)};  // apex, base centre
+    for (s32 s = 0; s < sides; ++s) {
+        const f32 a = 2 * NE_PI * s / sides;
+        v.push_back(neMakeV3(0.5f * std::cos(a), 0.5f, 0.5f * std::sin(a)));
+    }
+    std::vector<std::array<int, 3>> t;
+    for (s32 s = 0; s < sides; ++s) {
+        const int here = 2 + s, next = 2 + (s + 1) % sides;
+        t.push_back({0, here, next});
+        t.push_back({1, next, here});
+    }
+    ConvexBlock cone(v, t);
+    ASSERT_EQ(cone.EdgeCount(), 3 * sides);
+    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
+    neGeometry a = ConvexGeometry(cube), b = ConvexGeometry(cone);
+    for (const f32 sink : {0.01f, 0.03f}) {
+        neCollisionResult r{};
+        ASSERT_TRUE(neCollideConvexConvex(r, a, Placed(neMakeV3(0, 0, 0)), b, Placed(neMakeV3(0.1f, 1.0f - sink, 0.05f))));
+        EXPECT_NEAR(r.depth, sink, 1e-4f);
+        ExpectV3Near(r.normal, neMakeV3(0, -1, 0), 1e-4f);
+        ExpectV3Near(r.pointB, neMakeV3(0.1f, 0.5f - sink, 0.05f), 1e-4f);
+    }
+}
+
 // ---- Against the terrain.
 
 namespace {

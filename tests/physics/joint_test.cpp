@@ -354,6 +354,22 @@ TEST(JointControllers, PeriodThreeCallsBackOnTheFourthStepThenEveryFourth) {
     EXPECT_EQ(j->GetNextController(), nullptr);
 }
 
+TEST(JointControllers, AnExhaustedControllerPoolIsReportedAndGivesNone) {
+    neSimulatorSizes sizes;
+    sizes.controllersCount = 1;
+    SimulatorHolder sim(sizes);
+    LogCapture log(sim.sim);
+    neConstraint* j = sim->CreateConstraintWorld(Body(sim.sim, neMakeV3(0, 0, 0)));
+    CountingJointCallback cb;
+    EXPECT_NE(j->AddController(&cb, 0), nullptr);
+    EXPECT_EQ(j->AddController(&cb, 0), nullptr);
+    ASSERT_EQ(LogCapture::Messages().size(), 1u);
+    EXPECT_EQ(LogCapture::Messages()[0], "Run out of Controllers. Increase 'controllersCount'.\n");
+    j->BeginIterateController();
+    EXPECT_NE(j->GetNextController(), nullptr);
+    EXPECT_EQ(j->GetNextController(), nullptr);
+}
+
 TEST(JointControllers, ForcesActInTheNextStepOnBothBodies) {
     SimulatorHolder sim;
     neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0), 2.0f);
@@ -553,6 +569,9 @@ TEST(JointRows, BallTwistLimit) {
     b->SetRotation(TurnAbout(neMakeV3(0.4f, 0, 0)));
     EXPECT_EQ(CountKind(SolveSet(sim.sim, j), NE_IMPULSE_TWIST_LIMIT), 0);
 
+    // A swing alone is no twist: the swing carries A's third axis onto B's.
+    b->SetRotation(TurnAbout(neMakeV3(0, 0.8f, 0)));
+    EXPECT_EQ(CountKind(SolveSet(sim.sim, j), NE_IMPULSE_TWIST_LIMIT), 0);
     // Swung off the cone axis as well, the twist alone is measured.
     b->SetRotation(TurnAbout(neMakeV3(0.3f, 0, 0.5f)));
     EXPECT_EQ(CountKind(SolveSet(sim.sim, j), NE_IMPULSE_TWIST_LIMIT), 0);

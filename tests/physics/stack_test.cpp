@@ -158,6 +158,31 @@ TEST(RestTest, SleepComesByTheSupportClass) {
               0);
 }
 
+TEST(RestTest, SupportsCountOnlyWhileWhatCarriesThemHoldsStill) {
+    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    neRigidBody* base = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
+    neRigidBody* top = MakeBody(sim.sim, neMakeV3(0, 1.5f, 0));
+    for (const neV3& p : {neMakeV3(-0.5f, -0.5f, -0.5f), neMakeV3(0.5f, -0.5f, -0.5f), neMakeV3(0, -0.5f, 0.5f)})
+        neStackAddContact(top, Contact(sim.sim, top, p, 0.01f, base, 1.0f));
+    neStackSolveBody(top);
+    ASSERT_EQ(top->supportCount, 3);
+    top->forceSum = kGravity;
+    EXPECT_EQ(neStackCheck(top), NE_SUPPORT_NONE);  // the box below is awake
+    base->GoToSleep();
+    EXPECT_EQ(neStackCheck(top), NE_SUPPORT_FULL);
+
+    // On an animated body: only while it has not moved this step.
+    neAnimatedBody* platform = sim->CreateAnimatedBody();
+    neRigidBody* rider = MakeBody(sim.sim, neMakeV3(5, 0.5f, 0));
+    neStackAddContact(rider, Contact(sim.sim, rider, neMakeV3(0, -0.5f, 0), 0.01f, platform));
+    neStackSolveBody(rider);
+    ASSERT_EQ(rider->supportCount, 1);
+    rider->forceSum = kGravity;
+    EXPECT_EQ(neStackCheck(rider), NE_SUPPORT_POINT);
+    platform->SetPos(neMakeV3(0, 0.001f, 0));
+    EXPECT_EQ(neStackCheck(rider), NE_SUPPORT_NONE);
+}
+
 TEST(RestTest, OnlyMotionAgainstGravityKeepsABodyAwake) {
     SimulatorHolder sim(neSimulatorSizes(), &kGravity);
     neRigidBody* body = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
@@ -299,6 +324,26 @@ TEST(StackJoin, BodiesAlreadyStackedJoinByTheirHeaders) {
     // A second contact inside one stack changes nothing.
     neStackAddContact(e, Contact(sim.sim, e, neMakeV3(0.4f, -0.5f, 0.4f), 0.01f, a, 1.0f));
     EXPECT_EQ(pair->count, 5);
+
+    // A stacked body coming to rest on one without a node brings it in as a base node.
+    neRigidBody* f = MakeBody(sim.sim, neMakeV3(-3, 0.5f, 0));
+    neStackAddContact(e, Contact(sim.sim, e, neMakeV3(-0.5f, -0.5f, -0.5f), 0.01f, f, 1.0f));
+    EXPECT_EQ(f->stackNode->stack, pair);
+    EXPECT_EQ(f->stackNode->base, 1);
+    EXPECT_EQ(pair->count, 6);
+
+    // A body alone on the terrain coming to rest on one without a node: a stack of their own.
+    neRigidBody* g = MakeBody(sim.sim, neMakeV3(20, 0.5f, 0));
+    neRigidBody* h = MakeBody(sim.sim, neMakeV3(23, 0.5f, 0));
+    neStackAddContact(g, Contact(sim.sim, g, neMakeV3(0, -0.5f, 0)));
+    neStackAddContact(g, Contact(sim.sim, g, neMakeV3(0.5f, -0.5f, 0), 0.01f, h, 1.0f));
+    neStack* own = g->stackNode->stack;
+    EXPECT_EQ(own->builtIn, 0);
+    EXPECT_NE(own, pair);
+    EXPECT_EQ(h->stackNode->stack, own);
+    EXPECT_EQ(h->stackNode->base, 1);
+    EXPECT_EQ(builtIn->count, 0);
+    EXPECT_EQ(sim->stacks.count, 2);
 }
 
 TEST(StackJoin, AnEmptyNodePoolIsReportedOnlyAtLogLevelOne) {
@@ -373,6 +418,26 @@ TEST(StackSolve, AStackLeftWithOneBodyHandsItToTheBuiltInHeader) {
     EXPECT_EQ(sim->stackPool.UsedCount(), 0);
     EXPECT_EQ(low->stackNode->stack, &sim->builtInStack);
     EXPECT_EQ(sim->recovery, 0);
+}
+
+TEST(StackSolve, LowerBodiesAreSolvedBeforeTheBodiesOnThem) {
+    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    neRigidBody* low = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
+    neRigidBody* high = MakeBody(sim.sim, neMakeV3(0, 1.5f, 0));
+    // The upper body joins first, so it leads the stack's node list.
+    neStackAddContact(high, Contact(sim.sim, high, neMakeV3(0, -0.5f, 0), 0.01f, low, 1.0f));
+    neStackAddContact(low, Contact(sim.sim, low, neMakeV3(0, -0.5f, 0)));
+    neStack* stack = high->stackNode->stack;
+    ASSERT_EQ(stack->first, high->stackNode);
+    sim->stackRecords.Clear();
+    neStackCollect(stack);
+    ASSERT_EQ(sim->stackRecords.Count(), 2);
+    EXPECT_EQ(sim->stackRecords[0].bodyA, low);
+    EXPECT_EQ(sim->stackRecords[1].bodyA, high);
+    EXPECT_EQ(sim->stackRecords[1].bodyB, low);
+    // Both are listed for the iteration's velocity flush.
+    EXPECT_TRUE(sim->InStackBodyList(low) && sim->InStackBodyList(high));
+    sim->ClearStackList();
 }
 
 TEST(StackCheck, RegroupingSplitsDisconnectedBodies) {
