@@ -6,12 +6,12 @@
 #include "tests/support/game_runner.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/temp_home.h"
+#include "tests/support/wave_file.h"
 #include "tools/binary_writer.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -92,27 +92,6 @@ TEST_F(SaveFilesAndSound, NoSoundDeviceEndsTheStartWithAMessage) {
   EXPECT_EQ(run.MessageBoxes()[0], "ERROR: No sound device could be opened.");
 }
 
-// The samples of a WAV file's data chunk, 16-bit PCM, all channels.
-std::vector<int16_t> WaveSamples(const std::vector<uint8_t>& file) {
-  std::vector<int16_t> samples;
-  size_t at = 12;
-  while (at + 8 <= file.size()) {
-    uint32_t size;
-    std::memcpy(&size, file.data() + at + 4, 4);
-    if (std::memcmp(file.data() + at, "data", 4) == 0) {
-      const size_t end = std::min(file.size(), at + 8 + size);
-      for (size_t i = at + 8; i + 1 < end; i += 2) {
-        int16_t s;
-        std::memcpy(&s, file.data() + i, 2);
-        samples.push_back(s);
-      }
-      break;
-    }
-    at += 8 + size + (size & 1);
-  }
-  return samples;
-}
-
 TEST_F(SaveFilesAndSound, MenuMusicReachesTheSoundOutput) {
   // OpenAL Soft's wave-file output records what the game plays.
   const std::string output = home.Path() + "/output.wav";
@@ -124,17 +103,14 @@ TEST_F(SaveFilesAndSound, MenuMusicReachesTheSoundOutput) {
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   ASSERT_TRUE(run.Traced("sound menu.wav")) << "the start-up load plays the menu music";
 
-  std::vector<int16_t> samples = WaveSamples(ReadFileBytes(output));
-  ASSERT_GT(samples.size(), 44100u / 2) << "at least a quarter of a second of stereo output";
+  const WaveFile recorded = ReadWaveFile(output);
+  ASSERT_GT(recorded.Seconds(), 0.25) << "at least a quarter of a second of output";
   // Loudness of the loudest tenth of a second: the music, not silence.
-  const size_t window = 44100 / 10 * 2;
+  const size_t window = size_t(recorded.rate) / 10 * size_t(recorded.channels);
   double loudest = 0;
-  for (size_t from = 0; from + window <= samples.size(); from += window) {
-    double sum = 0;
-    for (size_t i = from; i < from + window; ++i) sum += double(samples[i]) * samples[i];
-    loudest = std::max(loudest, std::sqrt(sum / double(window)) / 32768.0);
-  }
-  EXPECT_GT(loudest, 0.05) << samples.size() << " samples";
+  for (size_t from = 0; from + window <= recorded.samples.size(); from += window)
+    loudest = std::max(loudest, recorded.Rms(from, from + window));
+  EXPECT_GT(loudest, 0.05) << recorded.samples.size() << " samples";
 }
 
 }  // namespace
