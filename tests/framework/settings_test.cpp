@@ -3,6 +3,7 @@
 
 #include "framework/globals.h"
 
+#include "tests/support/scratch_folder.h"
 #include "tests/support/temp_home.h"
 #include "tools/binary_writer.h"
 
@@ -10,10 +11,11 @@
 
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
-std::vector<uint8_t> Words(std::initializer_list<int32_t> words) {
+std::vector<uint8_t> Words(const std::vector<int32_t>& words) {
   ByteBuffer out;
   for (int32_t w : words) out.I32(w);
   return out.bytes;
@@ -25,13 +27,13 @@ int32_t WordAt(const std::vector<uint8_t>& bytes, int index) {
   return value;
 }
 
-std::vector<uint8_t> DefaultFile() {
-  int32_t words[kSettingsWordCount];
-  DefaultSettingsWords(words);
-  ByteBuffer out;
-  for (int32_t w : words) out.I32(w);
-  return out.bytes;
+std::vector<int32_t> DefaultWords() {
+  std::vector<int32_t> words(kSettingsWordCount);
+  DefaultSettingsWords(words.data());
+  return words;
 }
+
+std::vector<uint8_t> DefaultFile() { return Words(DefaultWords()); }
 
 class SettingsFile : public ::testing::Test {
  protected:
@@ -134,28 +136,23 @@ TEST_F(SettingsFile, AcceptedResolutionAndAntiAliasingAreWrittenOnlyWhenAccepted
   EXPECT_EQ(WordAt(written, kWordAntiAliasing), 4);
 }
 
-TEST_F(SettingsFile, FirstStartCopiesTheBaseFileToTheDocumentsFolder) {
-  auto base = ReadFileBytes(kBaseSettingsPath);
-  ASSERT_EQ(base.size(), kSettingsFileSize) << "the generated base/menu.inf";
+TEST_F(SettingsFile, FirstStartCopiesTheShippedDefaultsToTheDocumentsFolder) {
+  const auto base = ReadFileBytes(kBaseSettingsPath);
+  EXPECT_EQ(base, DefaultFile()) << "the generated base/menu.inf";
+  const std::vector<int32_t> words = DefaultWords();
+  EXPECT_EQ(words[kWordTraffic], 1);
+  EXPECT_EQ(words[kWordTextureFiltering], 0);
+  EXPECT_EQ(words[kWordEax], 0);
   EXPECT_TRUE(home.ReadSaveFile("menu.inf").empty());
   LoadSettings();
   EXPECT_EQ(home.ReadSaveFile("menu.inf"), base);
 }
 
-TEST_F(SettingsFile, BaseFileHoldsTheShippedDefaults) {
-  EXPECT_EQ(ReadFileBytes(kBaseSettingsPath), DefaultFile());
-  int32_t words[kSettingsWordCount];
-  DefaultSettingsWords(words);
-  EXPECT_EQ(words[kWordTraffic], 1);
-  EXPECT_EQ(words[kWordTextureFiltering], 0);
-  EXPECT_EQ(words[kWordEax], 0);
-}
-
 TEST_F(SettingsFile, NoFileAnywhereStartsFromDefaultsAndWritesThem) {
-  auto old = std::filesystem::current_path();
-  std::filesystem::current_path(home.Path());  // no base/ here
-  LoadSettings();
-  std::filesystem::current_path(old);
+  {
+    ScopedWorkingFolder noBase(home.Path());
+    LoadSettings();
+  }
   EXPECT_EQ(gResolutionIndex, 0);
   EXPECT_EQ(gSoundOn, 1);
   EXPECT_EQ(home.ReadSaveFile("menu.inf"), DefaultFile());

@@ -1,6 +1,7 @@
 // A throw-away folder for test files, removed with everything in it.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 class ScratchFolder {
@@ -16,4 +17,19 @@ class ScratchFolder {
 
  private:
   std::string path_;
+};
+
+// Runs the test in another working folder (one without the build's base/,
+// say) and goes back when it ends, even when an assertion ends it early.
+class ScopedWorkingFolder {
+ public:
+  explicit ScopedWorkingFolder(const std::string& folder) : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~ScopedWorkingFolder() { std::filesystem::current_path(old_); }
+  ScopedWorkingFolder(const ScopedWorkingFolder&) = delete;
+  ScopedWorkingFolder& operator=(const ScopedWorkingFolder&) = delete;
+
+ private:
+  std::filesystem::path old_;
 };

@@ -3,19 +3,15 @@
 #include "world/catalogue.h"
 
 #include "framework/globals.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/temp_home.h"
 #include "tools/binary_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 
 namespace {
-
-std::string TempFile(const std::string& name) {
-  return (std::filesystem::temp_directory_path() / name).string();
-}
 
 // A cars.ini whose every 4-byte value is distinct: value = record × 32 + slot.
 std::vector<uint8_t> NumberedCarsIni() {
@@ -39,6 +35,8 @@ class Catalogue : public ::testing::Test {
     gPlayerCarSetup = CarSetup{};
     gCareer = BuiltInCareer();
   }
+  std::string TempFile(const std::string& name) const { return folder.File(name); }
+  ScratchFolder folder;
 };
 
 TEST_F(Catalogue, CarsIniKeepsItsOddWordOrder) {
@@ -77,18 +75,12 @@ TEST_F(Catalogue, ShortOrMissingCarsIniIsRefusedAndChangesNothing) {
 
 TEST_F(Catalogue, StartupCheckFindsAMissingCatalogue) {
   EXPECT_TRUE(CarCatalogueFileIsComplete());
-  TempHome elsewhere;  // a working folder without base/
-  auto old = std::filesystem::current_path();
-  std::filesystem::current_path(elsewhere.Path());
-  const bool missing = CarCatalogueFileIsComplete();
-  std::filesystem::create_directories("base");
+  ScopedWorkingFolder elsewhere(folder.Path());  // no base/ here
+  EXPECT_FALSE(CarCatalogueFileIsComplete());
   auto file = NumberedCarsIni();
   file.resize(kCarsIniSize - 4);
-  WriteFileBytes("base/cars.ini", file);
-  const bool shortFile = CarCatalogueFileIsComplete();
-  std::filesystem::current_path(old);
-  EXPECT_FALSE(missing);
-  EXPECT_FALSE(shortFile);
+  ASSERT_TRUE(WriteFileBytes("base/cars.ini", file));
+  EXPECT_FALSE(CarCatalogueFileIsComplete());
 }
 
 TEST_F(Catalogue, ShippedTrucksHavePartsInRangeAndTheirOwnPaint) {
@@ -161,20 +153,6 @@ TEST_F(Catalogue, ResetGivesTheFixedDefault) {
   EXPECT_EQ(gPlayerCarSetup.partChoice[kUnusedPartWord], 4);
   EXPECT_FLOAT_EQ(gPlayerCarSetup.zoneColour[6][0], 0.38f);
   EXPECT_EQ(gPlayerCarIndex, 0);
-}
-
-TEST_F(Catalogue, TablesHoldTheShopPricesAndWheelSizes) {
-  EXPECT_EQ(gPriceTables[kCarPriceRow][0], 7500);
-  EXPECT_EQ(gPriceTables[kCarPriceRow][17], 70000);
-  EXPECT_EQ(gPriceTables[0][3], 10000);
-  EXPECT_EQ(gPriceTables[9][9], 3500);
-  EXPECT_EQ(gPriceTables[5][0], 0);
-  EXPECT_FLOAT_EQ(gWheelSizes[1][0], 2.14f);
-  EXPECT_FLOAT_EQ(gWheelSizes[17][1], 4.2f);
-  EXPECT_FLOAT_EQ(gWheelSizes[8][4], 1.23f);
-  EXPECT_FLOAT_EQ(gCityCarAxles[0][0], 8.767f);
-  EXPECT_FLOAT_EQ(gCarLightOffsets[1][3][2], 1.42f);
-  EXPECT_STREQ(kCarNames[9], "Tornado GTX");
 }
 
 TEST_F(Catalogue, ChangedTruckIsRebuiltOnlyWhenTheWorkerIsIdle) {
