@@ -1,4 +1,4 @@
-// Pixel helpers shared by the window tests of this folder.
+// Image and pixel helpers shared by the window tests of this folder.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,22 @@
 
 #include "platform/gl.h"
 #include "tests/support/gl_window.h"
+#include "tools/tga_writer.h"
+
+// An image of one colour, for our writers to turn into a texture file.
+inline RasterImage SolidImage(int width, int height, int components, uint8_t r, uint8_t g, uint8_t b,
+                              uint8_t a = 255) {
+  RasterImage image(width, height, components);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = image.At(x, y);
+      p[0] = r;
+      p[1] = g;
+      p[2] = b;
+      if (components == 4) p[3] = a;
+    }
+  return image;
+}
 
 // A box in window pixels, inclusive-exclusive.
 struct PixelBox {

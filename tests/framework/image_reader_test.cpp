@@ -23,22 +23,16 @@ RasterImage Gradient(int width, int height, int components) {
 
 }  // namespace
 
-TEST(TgaReader, Reads24BitPixelsAsRgbInFileRowOrder) {
-  const RasterImage source = Gradient(5, 3, 3);
-  DecodedImage image;
-  ASSERT_TRUE(DecodeTga(EncodeTga(source), &image));
-  EXPECT_EQ(image.width, 5);
-  EXPECT_EQ(image.height, 3);
-  EXPECT_EQ(image.components, 3);
-  EXPECT_EQ(image.pixels, source.pixels);
-}
-
-TEST(TgaReader, Reads32BitPixelsWithAlpha) {
-  const RasterImage source = Gradient(4, 4, 4);
-  DecodedImage image;
-  ASSERT_TRUE(DecodeTga(EncodeTga(source), &image));
-  EXPECT_EQ(image.components, 4);
-  EXPECT_EQ(image.pixels, source.pixels);
+TEST(TgaReader, ReadsBothPixelSizesAsRgbOrRgbaInFileRowOrder) {
+  for (int components : {3, 4}) {
+    const RasterImage source = Gradient(5, 3, components);
+    DecodedImage image;
+    ASSERT_TRUE(DecodeTga(EncodeTga(source), &image)) << components;
+    EXPECT_EQ(image.width, 5);
+    EXPECT_EQ(image.height, 3);
+    EXPECT_EQ(image.components, components);
+    EXPECT_EQ(image.pixels, source.pixels) << components << " bytes a pixel";
+  }
 }
 
 TEST(TgaReader, RefusesHeadersOtherThanPlainTrueColour) {

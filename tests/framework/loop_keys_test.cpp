@@ -82,7 +82,16 @@ class LoopKeyHandling : public ::testing::Test {
   void TearDown() override { ResetHandOverState(ScreenState::Racing); }
 };
 
-TEST_F(LoopKeyHandling, EscapeInARaceOpensThePauseScreenOnce) {
+TEST_F(LoopKeyHandling, EscapeInARaceOpensThePauseScreenOnceButNotAfterTheFinish) {
+  gPlayerFinished = 1;
+  gKeys[vk::kEscape] = 1;
+  HandleLoopKeys();
+  EXPECT_EQ(gScreen, ScreenState::Racing);
+  EXPECT_EQ(gTargetScreen, ScreenState::Racing);
+  gKeys[vk::kEscape] = 0;
+  HandleLoopKeys();
+
+  gPlayerFinished = 0;
   gKeys[vk::kEscape] = 1;
   HandleLoopKeys();
   EXPECT_EQ(gScreen, ScreenState::Pause);
@@ -96,14 +105,6 @@ TEST_F(LoopKeyHandling, EscapeInARaceOpensThePauseScreenOnce) {
   gKeys[vk::kEscape] = 0;
   HandleLoopKeys();
   EXPECT_EQ(gKeyLatch, 0);
-}
-
-TEST_F(LoopKeyHandling, EscapeAfterTheFinishLeavesTheRaceRunning) {
-  gPlayerFinished = 1;
-  gKeys[vk::kEscape] = 1;
-  HandleLoopKeys();
-  EXPECT_EQ(gScreen, ScreenState::Racing);
-  EXPECT_EQ(gTargetScreen, ScreenState::Racing);
 }
 
 TEST_F(LoopKeyHandling, CapturedKeyBindsTheSelectedRowEvenWithTheLatchHeld) {

@@ -21,16 +21,6 @@ namespace {
 
 constexpr uint8_t kBlack[3] = {0, 0, 0};
 
-RasterImage Solid(uint8_t r, uint8_t g, uint8_t b) {
-  RasterImage image(4, 4, 3);
-  for (size_t i = 0; i < image.pixels.size(); i += 3) {
-    image.pixels[i] = r;
-    image.pixels[i + 1] = g;
-    image.pixels[i + 2] = b;
-  }
-  return image;
-}
-
 // A quad over the middle of the 800x600 frame, (200, 150) to (600, 450),
 // in one group with material 0 naming `texture` and `normalMap`.
 Ms3dFile FrameQuad(const std::string& texture, const std::string& normalMap, int8_t material = 0) {
@@ -46,11 +36,11 @@ class ModelDrawing : public ::testing::Test {
   void SetUp() override {
     window = GlWindow::Get();
     if (window == nullptr) GTEST_SKIP() << "no display for a GL window";
-    ASSERT_TRUE(WriteTga(folder.File("red.tga"), Solid(255, 0, 0)));
+    ASSERT_TRUE(WriteTga(folder.File("red.tga"), SolidImage(4, 4, 3, 255, 0, 0)));
     // White, so that the fixed-function modulation of the normal-map unit
     // leaves the colour texture's colour on screen.
-    ASSERT_TRUE(WriteTga(folder.File("flat_n.tga"), Solid(255, 255, 255)));
-    ASSERT_TRUE(WriteTga(folder.File("blue.tga"), Solid(0, 0, 255)));
+    ASSERT_TRUE(WriteTga(folder.File("flat_n.tga"), SolidImage(4, 4, 3, 255, 255, 255)));
+    ASSERT_TRUE(WriteTga(folder.File("blue.tga"), SolidImage(4, 4, 3, 0, 0, 255)));
     window->BeginMenuFrame(0, 0, 0);
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -175,9 +165,9 @@ TEST_F(ModelDrawing, FlatArraysDrawTheSamePicture) {
 
 TEST_F(ModelDrawing, CapitalExtensionGoesThroughTheBitmapReader) {
   // A file named .TGA is not taken for a TGA: real bitmap data loads...
-  ASSERT_TRUE(WriteBmp(folder.File("paint.TGA"), Solid(0, 255, 0)));
+  ASSERT_TRUE(WriteBmp(folder.File("paint.TGA"), SolidImage(4, 4, 3, 0, 255, 0)));
   // ...and TGA data under that name is refused by the bitmap reader.
-  ASSERT_TRUE(WriteTga(folder.File("other.TGA"), Solid(0, 255, 0)));
+  ASSERT_TRUE(WriteTga(folder.File("other.TGA"), SolidImage(4, 4, 3, 0, 255, 0)));
   MilkshapeModel model;
   LoadQuad(&model, FrameQuad("paint.TGA", "other.TGA"));
   EXPECT_NE(model.materials[0].textureId, 0u);
@@ -248,54 +238,37 @@ TEST_F(ModelDrawing, StartupModelsLoadWithTexturesAndDrawSomething) {
 
 namespace {
 
+// A GL 2.0 entry point the game itself does not fetch.
+template <typename Function>
+Function Gl(const char* name) {
+  Function function = nullptr;
+  Sys_FetchGL(function, name);
+  return function;
+}
+
+// The calls that take one GL name: compile, link and use.
+using NameFn = void(APIENTRYP)(GLuint);
+
 // A program that shows the lit program's three group uniforms as colour:
 // red LightNow, green RefInt, blue GlassAlpha.
 GLuint MakeUniformProbeProgram() {
-  using CreateShaderFn = GLuint(APIENTRYP)(GLenum);
-  using ShaderSourceFn = void(APIENTRYP)(GLuint, GLsizei, const char* const*, const GLint*);
-  using ShaderFn = void(APIENTRYP)(GLuint);
-  using CreateProgramFn = GLuint(APIENTRYP)();
-  using AttachFn = void(APIENTRYP)(GLuint, GLuint);
-  CreateShaderFn createShader;
-  ShaderSourceFn shaderSource;
-  ShaderFn compileShader, linkProgram, useProgram;
-  CreateProgramFn createProgram;
-  AttachFn attachShader;
-  Sys_FetchGL(createShader, "glCreateShader");
-  Sys_FetchGL(shaderSource, "glShaderSource");
-  Sys_FetchGL(compileShader, "glCompileShader");
-  Sys_FetchGL(createProgram, "glCreateProgram");
-  Sys_FetchGL(attachShader, "glAttachShader");
-  Sys_FetchGL(linkProgram, "glLinkProgram");
-  Sys_FetchGL(useProgram, "glUseProgram");
-  const char* vertex = "void main() { gl_Position = ftransform(); }";
-  const char* fragment =
+  const auto createShader = Gl<GLuint(APIENTRYP)(GLenum)>("glCreateShader");
+  const auto shaderSource = Gl<void(APIENTRYP)(GLuint, GLsizei, const char* const*, const GLint*)>("glShaderSource");
+  const auto compileShader = Gl<NameFn>("glCompileShader");
+  const auto attachShader = Gl<void(APIENTRYP)(GLuint, GLuint)>("glAttachShader");
+  const char* sources[2] = {
+      "void main() { gl_Position = ftransform(); }",
       "uniform float LightNow; uniform float RefInt; uniform float GlassAlpha;\n"
-      "void main() { gl_FragColor = vec4(LightNow, RefInt, GlassAlpha, 1.0); }";
-  const GLuint vs = createShader(GL_VERTEX_SHADER), fs = createShader(GL_FRAGMENT_SHADER);
-  shaderSource(vs, 1, &vertex, nullptr);
-  shaderSource(fs, 1, &fragment, nullptr);
-  compileShader(vs);
-  compileShader(fs);
-  const GLuint program = createProgram();
-  attachShader(program, vs);
-  attachShader(program, fs);
-  linkProgram(program);
+      "void main() { gl_FragColor = vec4(LightNow, RefInt, GlassAlpha, 1.0); }"};
+  const GLuint program = Gl<GLuint(APIENTRYP)()>("glCreateProgram")();
+  for (int i = 0; i < 2; ++i) {
+    const GLuint shader = createShader(i == 0 ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
+    shaderSource(shader, 1, &sources[i], nullptr);
+    compileShader(shader);
+    attachShader(program, shader);
+  }
+  Gl<NameFn>("glLinkProgram")(program);
   return program;
-}
-
-GLint UniformLocation(GLuint program, const char* name) {
-  using LocationFn = GLint(APIENTRYP)(GLuint, const char*);
-  LocationFn location;
-  Sys_FetchGL(location, "glGetUniformLocation");
-  return location(program, name);
-}
-
-void UseProgram(GLuint program) {
-  using UseFn = void(APIENTRYP)(GLuint);
-  UseFn use;
-  Sys_FetchGL(use, "glUseProgram");
-  use(program);
 }
 
 }  // namespace
@@ -307,35 +280,29 @@ TEST_F(ModelDrawing, GroupUniformDrawSetsTheLightOfEachGroup) {
   file.triangles.clear();
   file.groups.clear();
   for (int g = 0; g < 4; ++g) {
-    const float x0 = 100.0f + 150 * g, x1 = x0 + 100;
-    const float corners[4][2] = {{x0, 250}, {x1, 250}, {x1, 350}, {x0, 350}};
-    const uint16_t base = uint16_t(file.vertices.size());
-    for (const auto& c : corners) file.vertices.push_back({{c[0], c[1], 0}, -1});
+    const float x0 = 100.0f + 150 * g;
+    const Ms3dFile quad = QuadModelFile(x0, 250, x0 + 100, 350);
     Ms3dGroup group{"g", {}, 0};
-    const uint16_t tris[2][3] = {{0, 1, 2}, {0, 2, 3}};
-    for (const auto& t : tris) {
-      Ms3dTriangle tri;
-      for (int k = 0; k < 3; ++k) {
-        tri.vertices[k] = uint16_t(base + t[k]);
-        tri.normals[k][2] = 1;
-        tri.s[k] = (t[k] == 1 || t[k] == 2) ? 1.0f : 0.0f;
-        tri.t[k] = (t[k] >= 2) ? 0.0f : 1.0f;
-      }
+    for (Ms3dTriangle tri : quad.triangles) {
+      for (uint16_t& v : tri.vertices) v = uint16_t(v + file.vertices.size());
       group.triangles.push_back(uint16_t(file.triangles.size()));
       file.triangles.push_back(tri);
     }
+    file.vertices.insert(file.vertices.end(), quad.vertices.begin(), quad.vertices.end());
     file.groups.push_back(group);
   }
   MilkshapeModel model;
   LoadQuad(&model, file);
   const GLuint program = MakeUniformProbeProgram();
-  UseProgram(program);
-  gLocLightLightNow = UniformLocation(program, "LightNow");
-  gLocLightRefInt = UniformLocation(program, "RefInt");
-  gLocLightGlassAlpha = UniformLocation(program, "GlassAlpha");
+  const auto useProgram = Gl<NameFn>("glUseProgram");
+  const auto uniformLocation = Gl<GLint(APIENTRYP)(GLuint, const char*)>("glGetUniformLocation");
+  useProgram(program);
+  gLocLightLightNow = uniformLocation(program, "LightNow");
+  gLocLightRefInt = uniformLocation(program, "RefInt");
+  gLocLightGlassAlpha = uniformLocation(program, "GlassAlpha");
   ASSERT_GE(gLocLightLightNow, 0);
   model.DrawNormalMappedGroupUniform(0.25f, 0.5f, 0.75f);
-  UseProgram(0);
+  useProgram(0);
   const int expectedRed[4] = {64, 128, 191, 0};
   const int expectedGreen[4] = {0, 0, 0, 255};  // RefInt 1 from the fourth group on
   for (int g = 0; g < 4; ++g) {

@@ -63,14 +63,6 @@ TEST(ParticleDrawing, DrawLeavesBlendingOffCullingOnDepthWritesOn) {
   glDisable(GL_DEPTH_TEST);
 }
 
-TEST(ParticleDrawing, AllSeventeenEffectsLoad) {
-  LoadParticleEffects();
-  for (const ParticleEffect& e : gFirePipeEffects) EXPECT_GT(e.count, 0);
-  for (const ParticleEffect& e : gSmokePipeEffects) EXPECT_GT(e.count, 0);
-  for (const ParticleEffect& e : gDustEffects) EXPECT_GT(e.count, 0);
-  EXPECT_GT(gCheckpointLightEffect.count, 0);
-}
-
 // A picture of the four effects for a person: frames/effects.tga. Each
 // runs two seconds of 60 frames with a round soft sprite, the exhaust ones
 // thrown backwards (−x) as from a moving truck's pipe.

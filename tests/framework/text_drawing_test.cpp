@@ -66,14 +66,6 @@ TEST_F(TextDrawing, EachFontAndAlignmentInksOnlyItsBox) {
   }
 }
 
-TEST_F(TextDrawing, CentredTextIsCentredOnX) {
-  DrawFontText(400, 300, 0, 1.0f, 1, 2.0f, false, kAlignCentre, "HOME");
-  const PixelBox ink = InkBox(window, kBackground);
-  ASSERT_FALSE(ink.Empty());
-  EXPECT_NEAR((ink.x0 + ink.x1) / 2.0, FrameToWindowX(400), 4);
-  EXPECT_NEAR((ink.y0 + ink.y1) / 2.0, FrameToWindowY(300), 8);
-}
-
 TEST_F(TextDrawing, CyrillicBytesDrawTheirGlyphs) {
   DrawFontText(100, 300, 1, 1.0f, 1, 1.5f, false, kAlignLeft, "%s", "\xCA\xE0\xF0\xFC\xE5\xF0\xE0");
   const PixelBox ink = InkBox(window, kBackground);

@@ -11,19 +11,6 @@
 
 namespace {
 
-RasterImage Solid(int width, int height, int components, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
-  RasterImage image(width, height, components);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      uint8_t* p = image.At(x, y);
-      p[0] = r;
-      p[1] = g;
-      p[2] = b;
-      if (components == 4) p[3] = a;
-    }
-  return image;
-}
-
 // A textured quad over the middle of the 800x600 frame, from (200, 150) to (600, 450).
 void DrawTexturedQuad(GLuint texture) {
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -50,7 +37,7 @@ GLint TexParameter(GLenum name) {
 TEST(TextureUpload, ModesSetTheirFiltersAndWraps) {
   REQUIRE_GL_WINDOW(window);
   ScratchFolder folder;
-  ASSERT_TRUE(WriteTga(folder.File("a.tga"), Solid(8, 8, 3, 10, 20, 30)));
+  ASSERT_TRUE(WriteTga(folder.File("a.tga"), SolidImage(8, 8, 3, 10, 20, 30)));
   struct Expect {
     int mode;
     GLint minFilter, magFilter, wrapS, wrapT;
@@ -91,7 +78,7 @@ TEST(TextureUpload, ModesSetTheirFiltersAndWraps) {
 TEST(TextureUpload, ThirtyTwoBitImageKeepsItsAlpha) {
   REQUIRE_GL_WINDOW(window);
   ScratchFolder folder;
-  ASSERT_TRUE(WriteTga(folder.File("a.tga"), Solid(4, 4, 4, 255, 0, 0, 128)));
+  ASSERT_TRUE(WriteTga(folder.File("a.tga"), SolidImage(4, 4, 4, 255, 0, 0, 128)));
   Texture texture;
   ASSERT_TRUE(texture.LoadFromTGA(folder.File("a.tga").c_str(), kTexNearest));
   EXPECT_EQ(texture.components, 4);
@@ -109,10 +96,10 @@ TEST(TextureUpload, ThirtyTwoBitImageKeepsItsAlpha) {
 TEST(TextureUpload, RefusedFilesLeaveTheTextureEmpty) {
   REQUIRE_GL_WINDOW(window);
   ScratchFolder folder;
-  std::vector<uint8_t> truncated = EncodeTga(Solid(16, 16, 3, 1, 2, 3));
+  std::vector<uint8_t> truncated = EncodeTga(SolidImage(16, 16, 3, 1, 2, 3));
   truncated.resize(truncated.size() - 5);
   ASSERT_TRUE(WriteFileBytes(folder.File("short.tga"), truncated));
-  std::vector<uint8_t> compressed = EncodeTga(Solid(2, 2, 3, 1, 2, 3));
+  std::vector<uint8_t> compressed = EncodeTga(SolidImage(2, 2, 3, 1, 2, 3));
   compressed[2] = 10;
   ASSERT_TRUE(WriteFileBytes(folder.File("rle.tga"), compressed));
   Texture texture;
@@ -128,7 +115,7 @@ TEST(TextureUpload, RefusedFilesLeaveTheTextureEmpty) {
 TEST(TextureUpload, ReleasingTwiceDeletesTheNameOnce) {
   REQUIRE_GL_WINDOW(window);
   ScratchFolder folder;
-  ASSERT_TRUE(WriteTga(folder.File("a.tga"), Solid(4, 4, 3, 1, 2, 3)));
+  ASSERT_TRUE(WriteTga(folder.File("a.tga"), SolidImage(4, 4, 3, 1, 2, 3)));
   ASSERT_TRUE(gTextures[70].LoadFromTGA(folder.File("a.tga").c_str(), 0));
   const GLuint name = gTextures[70].glId;
   ReleaseTextureTables();
@@ -146,8 +133,8 @@ TEST(TextureUpload, ReleasingTwiceDeletesTheNameOnce) {
 TEST(TextureUpload, FreeLoadersMakeMipmappedTexturesFromTgaAndBmp) {
   REQUIRE_GL_WINDOW(window);
   ScratchFolder folder;
-  ASSERT_TRUE(WriteTga(folder.File("a.tga"), Solid(8, 8, 3, 0, 255, 0)));
-  ASSERT_TRUE(WriteBmp(folder.File("b.bmp"), Solid(6, 5, 3, 255, 0, 0)));
+  ASSERT_TRUE(WriteTga(folder.File("a.tga"), SolidImage(8, 8, 3, 0, 255, 0)));
+  ASSERT_TRUE(WriteBmp(folder.File("b.bmp"), SolidImage(6, 5, 3, 255, 0, 0)));
   gTextureFiltering = 0;
   const GLuint tga = CreateTextureFromTGA(folder.File("a.tga").c_str(), true);
   ASSERT_NE(tga, 0u);
@@ -179,7 +166,7 @@ TEST(TextureUpload, FreeLoadersMakeMipmappedTexturesFromTgaAndBmp) {
 TEST(LoaderContext, TextureAndListMadeThereDrawOnTheMainContext) {
   REQUIRE_GL_WINDOW(window);
   ScratchFolder folder;
-  ASSERT_TRUE(WriteTga(folder.File("a.tga"), Solid(8, 8, 3, 250, 200, 10)));
+  ASSERT_TRUE(WriteTga(folder.File("a.tga"), SolidImage(8, 8, 3, 250, 200, 10)));
   window->MakeLoaderCurrent();
   Texture texture;
   ASSERT_TRUE(texture.LoadFromTGA(folder.File("a.tga").c_str(), kTexTrilinear));

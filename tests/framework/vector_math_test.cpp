@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "framework/vector_math.h"
 
@@ -163,15 +164,12 @@ TEST(Heading, TurnTowardMinusZIsPositiveAndResultsStayWithinPi) {
     }
 }
 
-TEST(Heading, OppositeDirectionsGivePlusOrMinusPi) {
-  EXPECT_NEAR(std::fabs(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(-1, 0, 0))), kPi, 1e-6);
-  EXPECT_NEAR(std::fabs(HeadingDeltaNormalized(neMakeV3(1, 0, 0), neMakeV3(-1, 0, 0))), kPi, 1e-6);
-}
-
-TEST(Heading, ZeroVectorGivesNoChange) {
+TEST(Heading, ZeroVectorGivesNoChangeAndOppositeDirectionsPlusOrMinusPi) {
   EXPECT_EQ(HeadingDelta(neMakeV3(0, 0, 0), neMakeV3(1, 0, 0)), 0);
   EXPECT_EQ(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(0, 0, 0)), 0);
   EXPECT_EQ(HeadingDeltaNormalized(neMakeV3(0, 0, 0), neMakeV3(0, 0, 1)), 0);
+  EXPECT_NEAR(std::fabs(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(-1, 0, 0))), kPi, 1e-6);
+  EXPECT_NEAR(std::fabs(HeadingDeltaNormalized(neMakeV3(1, 0, 0), neMakeV3(-1, 0, 0))), kPi, 1e-6);
 }
 
 TEST(Heading, NormalisedVariantAgreesWithTheDoubleOne) {
@@ -193,6 +191,14 @@ TEST(EngineVectorHelpers, ProductsLengthsAndTriangleNormal) {
   const neV3 ground[3] = {neMakeV3(0, 0, 0), neMakeV3(1, 0, 0), neMakeV3(0, 0, -1)};
   EXPECT_FLOAT_EQ(TriangleNormalV3(ground).y, -1);
   EXPECT_FLOAT_EQ(AbsF(-2.5f), 2.5f);
+}
+
+TEST(FloatToInt, TruncatesTowardZeroAndGivesDefinedResultsForNonNumbers) {
+  EXPECT_EQ(FloatToInt(59.99f), 59);
   EXPECT_EQ(FloatToInt(-2.7f), -2);
-  EXPECT_EQ(FloatToInt(2.7f), 2);
+  EXPECT_EQ(FloatToInt(std::nanf("")), 0);
+  EXPECT_EQ(FloatToInt(std::numeric_limits<float>::infinity()), std::numeric_limits<int>::max());
+  EXPECT_EQ(FloatToInt(-std::numeric_limits<float>::infinity()), std::numeric_limits<int>::min());
+  EXPECT_EQ(FloatToInt(3e9f), std::numeric_limits<int>::max());
+  EXPECT_EQ(FloatToInt(-3e9f), std::numeric_limits<int>::min());
 }

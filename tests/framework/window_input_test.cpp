@@ -196,37 +196,20 @@ bool Holds(const std::vector<Event>& messages, EventKind kind) {
 }  // namespace
 
 TEST_F(SystemEvents, KeysArriveWithTheirWindowsVirtualKeyCodes) {
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_A), 'A');
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_Z), 'Z');
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_0), '0');
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_1), '1');
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_9), '9');
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_F1), 112);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_F5), 116);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_F12), 123);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_LEFT), 37);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_UP), 38);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_RIGHT), 39);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_DOWN), 40);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_RETURN), 13);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_KP_ENTER), 13);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_ESCAPE), 27);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_SPACE), 32);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_LSHIFT), 16);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_RSHIFT), 16);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_LCTRL), 17);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_RCTRL), 17);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_SEMICOLON), 0xBA);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_COMMA), 0xBC);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_PERIOD), 0xBE);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_SLASH), 0xBF);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_LEFTBRACKET), 0xDB);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_RIGHTBRACKET), 0xDD);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_APOSTROPHE), 0xDE);
-  // Alt and F10 are the system's keys, and so are keys pressed with Alt.
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_LALT), 0);
-  EXPECT_EQ(VirtualKey(SDL_SCANCODE_F10), 0);
-  EXPECT_TRUE(Key(SDL_SCANCODE_F, true, KMOD_LALT).empty());
+  const std::pair<SDL_Scancode, int> keys[] = {
+      {SDL_SCANCODE_A, 'A'},        {SDL_SCANCODE_Z, 'Z'},          {SDL_SCANCODE_0, '0'},
+      {SDL_SCANCODE_1, '1'},        {SDL_SCANCODE_9, '9'},          {SDL_SCANCODE_F1, 112},
+      {SDL_SCANCODE_F5, 116},       {SDL_SCANCODE_F12, 123},        {SDL_SCANCODE_LEFT, 37},
+      {SDL_SCANCODE_UP, 38},        {SDL_SCANCODE_RIGHT, 39},       {SDL_SCANCODE_DOWN, 40},
+      {SDL_SCANCODE_RETURN, 13},    {SDL_SCANCODE_KP_ENTER, 13},    {SDL_SCANCODE_ESCAPE, 27},
+      {SDL_SCANCODE_SPACE, 32},     {SDL_SCANCODE_LSHIFT, 16},      {SDL_SCANCODE_RSHIFT, 16},
+      {SDL_SCANCODE_LCTRL, 17},     {SDL_SCANCODE_RCTRL, 17},       {SDL_SCANCODE_SEMICOLON, 0xBA},
+      {SDL_SCANCODE_COMMA, 0xBC},   {SDL_SCANCODE_PERIOD, 0xBE},    {SDL_SCANCODE_SLASH, 0xBF},
+      {SDL_SCANCODE_LEFTBRACKET, 0xDB}, {SDL_SCANCODE_RIGHTBRACKET, 0xDD}, {SDL_SCANCODE_APOSTROPHE, 0xDE},
+      // Alt and F10 are the system's keys: no key message.
+      {SDL_SCANCODE_LALT, 0},       {SDL_SCANCODE_F10, 0}};
+  for (auto [scancode, code] : keys) EXPECT_EQ(VirtualKey(scancode), code) << SDL_GetScancodeName(scancode);
+  EXPECT_TRUE(Key(SDL_SCANCODE_F, true, KMOD_LALT).empty()) << "keys pressed with Alt are the system's too";
 }
 
 TEST_F(SystemEvents, EditingKeysAlsoTypeTheirControlCharacters) {

@@ -75,11 +75,3 @@ TEST(WorkerDispatchRace, NoStepWhileAFadeOutOfTheRaceRuns) {
   EXPECT_EQ(gLog, "");
   EXPECT_EQ(static_cast<int>(gSimBit), 0);
 }
-
-TEST(WorkerDispatchRace, AStepFlipsTheSimulationBit) {
-  ResetHandOverState(ScreenState::Racing);
-  gLog.clear();
-  WorkerPass(kJobs);
-  EXPECT_EQ(static_cast<int>(gSimBit), 1);
-  EXPECT_EQ(static_cast<int>(gRenderBit), 0);
-}
