@@ -66,17 +66,6 @@ TEST_F(RaceFrames, AFadeOutOfTheRaceDoesNotStallTheFrame) {
   EXPECT_EQ(gSteps, steps);
 }
 
-TEST_F(RaceFrames, SplashFramesAdvanceTheSplashClock) {
-  LeaveRaceTo(ScreenState::Splash);
-  gSplashTime = kSplashStartSeconds;
-  for (int frame = 0; frame < 20; ++frame) {
-    ASSERT_TRUE(RunFrame());
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  EXPECT_GT(gSplashTime, kSplashStartSeconds);
-  EXPECT_EQ(gSteps, 0);
-}
-
 namespace {
 
 // Pixels brighter than the cleared black in the top-right corner, where the

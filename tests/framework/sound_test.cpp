@@ -191,11 +191,4 @@ TEST_F(SoundDevice, SoundModelAndListener) {
   EXPECT_FLOAT_EQ(p[1], 2.0f);
 }
 
-TEST_F(SoundDevice, EaxIsSwitchedOffWhereTheDeviceLacksIt) {
-  ASSERT_FALSE(alIsExtensionPresent("EAX2.0"));
-  gEaxOn = 1;
-  SetupEax();
-  EXPECT_EQ(gEaxOn, 0);
-}
-
 }  // namespace

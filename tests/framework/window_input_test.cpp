@@ -61,26 +61,6 @@ TEST_F(WindowMessages, MouseButtonsFreeTheCameraAndRestartTheDrag) {
   EXPECT_EQ(gRightButton, 0);
 }
 
-TEST_F(WindowMessages, FocusDecidesWhetherFramesRun) {
-  MainWindowProc({EventKind::Deactivate});
-  EXPECT_EQ(gAppActive, 0);
-  MainWindowProc({EventKind::Activate});
-  EXPECT_EQ(gAppActive, 1);
-}
-
-TEST_F(WindowMessages, ClosingTheWindowPostsTheQuitMessage) {
-  MainWindowProc({EventKind::Close});
-  Event next{EventKind::Close};
-  ASSERT_TRUE(Sys_NextEvent(&next));
-  EXPECT_EQ(next.kind, EventKind::Quit);
-  EXPECT_EQ(gQuit, 0);  // the loop, not the window procedure, ends the program
-}
-
-TEST_F(WindowMessages, SystemQuitRequestActsLikeTheQuitConfirmation) {
-  MainWindowProc({EventKind::QuitRequest});
-  EXPECT_EQ(gQuitRequested, 1);
-}
-
 TEST(ExtensionList, MatchesWholeEntriesOnly) {
   const char* list = "GL_ARB_multitexture\nGL_EXT_texture_env_combine\nGL_ARB_shader_objects";
   EXPECT_TRUE(HasExtension(list, "GL_ARB_multitexture"));
