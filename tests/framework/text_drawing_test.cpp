@@ -97,6 +97,12 @@ TEST_F(TextDrawing, ShadowFallsBelowRightOfTheText) {
 
 TEST_F(TextDrawing, DrawFontTextLeavesBlendingOnDepthOffAndWhite) {
   glEnable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  // A null format changes nothing; an empty text sets the state and draws nothing.
+  DrawFontText(10, 10, 1, 1, 1, 1, false, 0, nullptr);
+  PrintText1(10, 10, 1, 0, nullptr);
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
   DrawFontText(10, 10, 3, 0.5f, 2, 1.0f, true, kAlignLeft, "%s", "");
   EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
@@ -107,17 +113,7 @@ TEST_F(TextDrawing, DrawFontTextLeavesBlendingOnDepthOffAndWhite) {
   glGetFloatv(GL_CURRENT_COLOR, colour);
   EXPECT_EQ(colour[0], 1);
   EXPECT_EQ(colour[3], 1);
-  const PixelBox ink = InkBox(window, kBackground);
-  EXPECT_TRUE(ink.Empty()) << "an empty text draws nothing";
-}
-
-TEST_F(TextDrawing, NullFormatChangesNothing) {
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
-  DrawFontText(10, 10, 1, 1, 1, 1, false, 0, nullptr);
-  PrintText1(10, 10, 1, 0, nullptr);
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  EXPECT_TRUE(InkBox(window, kBackground).Empty());
 }
 
 TEST_F(TextDrawing, ListPrintersDrawAtTheirPlaceAndRestoreTheFrame) {

@@ -99,12 +99,8 @@ TEST(TextureUpload, RefusedFilesLeaveTheTextureEmpty) {
   std::vector<uint8_t> truncated = EncodeTga(SolidImage(16, 16, 3, 1, 2, 3));
   truncated.resize(truncated.size() - 5);
   ASSERT_TRUE(WriteFileBytes(folder.File("short.tga"), truncated));
-  std::vector<uint8_t> compressed = EncodeTga(SolidImage(2, 2, 3, 1, 2, 3));
-  compressed[2] = 10;
-  ASSERT_TRUE(WriteFileBytes(folder.File("rle.tga"), compressed));
   Texture texture;
   EXPECT_FALSE(texture.LoadFromTGA(folder.File("short.tga").c_str(), 0));
-  EXPECT_FALSE(texture.LoadFromTGA(folder.File("rle.tga").c_str(), 0));
   EXPECT_FALSE(texture.LoadFromTGA("", 0));
   EXPECT_FALSE(texture.LoadFromTGA(nullptr, 0));
   EXPECT_EQ(texture.glId, kNoTexture);
