@@ -7,7 +7,7 @@
 #include "framework/worker.h"
 #include "platform/gl.h"
 #include "render/renderer.h"
-#include "tests/framework/hand_over_state.h"
+#include "tests/support/hand_over_state.h"
 #include "tests/support/game_runner.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // stand-in step and draw. Run under ThreadSanitizer by the test script: the
 // step's results are plain memory that only the hand-over protects.
 #include "framework/worker.h"
-#include "tests/framework/hand_over_state.h"
+#include "tests/support/hand_over_state.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "framework/app.h"
 #include "framework/worker.h"
 #include "platform/platform.h"
-#include "tests/framework/hand_over_state.h"
+#include "tests/support/hand_over_state.h"
 
 #include <gtest/gtest.h>
 
