@@ -51,21 +51,6 @@ neV3 HalfExtents(const neGeometry& box) {
     return neMakeV3(box.shape.box.hx, box.shape.box.hy, box.shape.box.hz);
 }
 
-struct CylinderAxis {
-    neV3 bottom, top, axis;  // ends and unit axis (the frame's y column)
-    f32 radius, halfHeight;
-};
-
-CylinderAxis AxisOf(const neGeometry& cylinder, const neT3& world) {
-    CylinderAxis c;
-    c.axis = world.rot[1];
-    c.halfHeight = cylinder.shape.cylinder.halfHeight;
-    c.radius = cylinder.shape.cylinder.radius;
-    c.bottom = world.pos - c.axis * c.halfHeight;
-    c.top = world.pos + c.axis * c.halfHeight;
-    return c;
-}
-
 // Keeps the deeper of two candidate contacts between cylinders (strictly
 // deeper and positive).
 struct CylinderBest {
@@ -111,7 +96,7 @@ void CylinderEndSide(CylinderBest& best, const neV3& e, const neV3& bottom, cons
 
 // An end of `self` against the other cylinder: its end caps beyond the
 // segment, its side along it.
-void CylinderEndAgainst(CylinderBest& best, const neV3& e, const CylinderAxis& other, f32 rA, f32 rB, bool endOfA,
+void CylinderEndAgainst(CylinderBest& best, const neV3& e, const neCylinderView& other, f32 rA, f32 rB, bool endOfA,
                         const neV3& fallback) {
     const f32 t = other.axis.Dot(e - other.bottom);
     if (t < 0.0f || t > 2.0f * other.halfHeight) {
@@ -126,6 +111,15 @@ void CylinderEndAgainst(CylinderBest& best, const neV3& e, const CylinderAxis& o
 }
 
 }  // namespace
+
+neCylinderView::neCylinderView(const neGeometry& cylinder, const neT3& world)
+    : centre(world.pos),
+      axis(world.rot[1]),
+      radius(cylinder.shape.cylinder.radius),
+      halfHeight(cylinder.shape.cylinder.halfHeight) {
+    bottom = centre - axis * halfHeight;
+    top = centre + axis * halfHeight;
+}
 
 void neCollideSphereSphere(neCollisionResult& result, const neGeometry& sphereA, const neT3& worldA,
                            const neGeometry& sphereB, const neT3& worldB) {
@@ -193,7 +187,7 @@ void neCollideBoxSphere(neCollisionResult& result, const neGeometry& box, const 
 void neCollideSphereCylinder(neCollisionResult& result, const neGeometry& cylinder, const neT3& worldCylinder,
                              const neGeometry& sphere, const neT3& worldSphere) {
     result.valid = 0;
-    const CylinderAxis cyl = AxisOf(cylinder, worldCylinder);
+    const neCylinderView cyl(cylinder, worldCylinder);
     const f32 rs = sphere.shape.sphere.radius;
     const f32 reach = cyl.radius + rs;
     const neV3 c = worldSphere.pos;
@@ -286,7 +280,7 @@ void neSegmentBoxClosest(const neV3& p, const neV3& q, const neV3& halfExtents, 
 void neCollideBoxCylinder(neCollisionResult& result, const neGeometry& box, const neT3& worldBox,
                           const neGeometry& cylinder, const neT3& worldCylinder) {
     result.valid = 0;
-    const CylinderAxis cyl = AxisOf(cylinder, worldCylinder);
+    const neCylinderView cyl(cylinder, worldCylinder);
     const neV3 h = HalfExtents(box);
     const neV3 p = worldBox.rot.TransposeMul(cyl.bottom - worldBox.pos);
     const neV3 q = worldBox.rot.TransposeMul(cyl.top - worldBox.pos);
@@ -311,8 +305,8 @@ void neCollideBoxCylinder(neCollisionResult& result, const neGeometry& box, cons
 void neCollideCylinderCylinder(neCollisionResult& result, const neGeometry& cylinderA, const neT3& worldA,
                                const neGeometry& cylinderB, const neT3& worldB) {
     result.valid = 0;
-    const CylinderAxis a = AxisOf(cylinderA, worldA);
-    const CylinderAxis b = AxisOf(cylinderB, worldB);
+    const neCylinderView a(cylinderA, worldA);
+    const neCylinderView b(cylinderB, worldB);
     const neV3 fallback = worldA.rot[0];
     const neV3 cross = a.axis.Cross(b.axis);
 

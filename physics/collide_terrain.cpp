@@ -214,14 +214,9 @@ bool SphereTriangle(const neV3& c, f32 r, const nePreparedTriangle& tri, Candida
 
 // ---- Cylinder against one triangle ----------------------------------------
 
-struct CylinderView {
-    neV3 centre, axis, bottom, top;
-    f32 radius, halfHeight;
-};
-
 enum FaceResult { FACE_SEPARATED, FACE_CONTACT, FACE_NONE };
 
-FaceResult CylinderTriangleFace(const CylinderView& cyl, const nePreparedTriangle& tri, Candidate& out) {
+FaceResult CylinderTriangleFace(const neCylinderView& cyl, const nePreparedTriangle& tri, Candidate& out) {
     const f32 s = tri.normal.Dot(cyl.centre) - tri.d;
     const neV3 a = s < 0.0f ? tri.normal : -tri.normal;  // from the centre towards the plane
     if (!(cyl.radius + cyl.halfHeight > neAbs(s))) return FACE_SEPARATED;
@@ -257,7 +252,7 @@ FaceResult CylinderTriangleFace(const CylinderView& cyl, const nePreparedTriangl
 
 // The cylinder against edge k of the triangle. Replaces the candidate when
 // it is positive and shallower.
-void CylinderSegment(const CylinderView& cyl, const nePreparedTriangle& tri, s32 k, Candidate& out) {
+void CylinderSegment(const neCylinderView& cyl, const nePreparedTriangle& tri, s32 k, Candidate& out) {
     const neV3& v0 = tri.vertex[k];
     const neV3& v1 = tri.vertex[(k + 1) % 3];
     neSegmentPair pair{};
@@ -301,7 +296,7 @@ void CylinderSegment(const CylinderView& cyl, const nePreparedTriangle& tri, s32
     out.found = true;
 }
 
-bool CylinderTriangle(const CylinderView& cyl, const nePreparedTriangle& tri, Candidate& out) {
+bool CylinderTriangle(const neCylinderView& cyl, const nePreparedTriangle& tri, Candidate& out) {
     out.depth = 1.0e6f;
     out.found = false;
     const FaceResult face = CylinderTriangleFace(cyl, tri, out);
@@ -377,17 +372,6 @@ void WalkTerrain(neCollisionResult& result, const neGeometry& terrain, const Bou
     Report(result, slots[best]);
     result.materialIndexB = material;
     if (withUserData) result.terrainUserData = static_cast<s32>(userData);
-}
-
-CylinderView ViewOf(const neGeometry& cylinder, const neT3& world) {
-    CylinderView v;
-    v.centre = world.pos;
-    v.axis = world.rot[1];
-    v.radius = cylinder.shape.cylinder.radius;
-    v.halfHeight = cylinder.shape.cylinder.halfHeight;
-    v.bottom = v.centre - v.axis * v.halfHeight;
-    v.top = v.centre + v.axis * v.halfHeight;
-    return v;
 }
 
 }  // namespace
@@ -489,7 +473,7 @@ void neCollideSphereTerrain(neCollisionResult& result, const neGeometry& sphere,
 
 void neCollideCylinderTerrain(neCollisionResult& result, const neGeometry& cylinder, const neT3& worldCylinder,
                               const neGeometry& terrain) {
-    const CylinderView view = ViewOf(cylinder, worldCylinder);
+    const neCylinderView view(cylinder, worldCylinder);
     const f32 r = view.radius;
     const neV3 reach = AbsSum(view.axis * view.halfHeight, neMakeV3(r, 0, 0), neMakeV3(0, r, r));
     WalkTerrain(

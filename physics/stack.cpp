@@ -550,9 +550,7 @@ bool neSnapshotDriftTest(neRigidBody* body) {
         const neQ& a = s.q;
         const neQ& b = body->state.q;
         const neQ relative = neQ{-a.x, -a.y, -a.z, a.w} * b;
-        f32 w = neAbs(relative.w);
-        if (w > 1.0f) w = 1.0f;
-        const f32 turn = 2.0f * std::acos(w);
+        const f32 turn = 2.0f * neAcos(neAbs(relative.w));
         still = LengthOrZero(body->state.transform.pos - s.pos) * inverse <= body->sleepingParameter &&
                 LengthOrZero(body->velocity - s.velocity) * inverse <= NE_SNAPSHOT_MAX_VELOCITY_CHANGE &&
                 turn * inverse <= NE_SNAPSHOT_MAX_TURN &&
