@@ -29,8 +29,6 @@ neRigidBody* Box(neSimulator* sim, const neV3& pos) {
     return box;
 }
 
-bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
 }  // namespace
 
 TEST(AnimatedBody, CreatedStillAtTheOriginWithoutShape) {

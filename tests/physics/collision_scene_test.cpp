@@ -2,6 +2,7 @@
 // response and the collision callback together.
 #include "physics/narrow_phase.h"
 #include "physics_test_util.h"
+#include "terrain_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -9,37 +10,6 @@
 #include <vector>
 
 namespace {
-
-// A flat square of ground at height 0: two triangles per cell.
-struct FlatGround {
-    std::vector<neV3> vertices;
-    std::vector<neTriangle> triangles;
-
-    FlatGround(s32 cells, f32 cellSize, s32 material) {
-        const f32 origin = -0.5f * cells * cellSize;
-        for (s32 z = 0; z <= cells; ++z)
-            for (s32 x = 0; x <= cells; ++x)
-                vertices.push_back(neMakeV3(origin + x * cellSize, 0, origin + z * cellSize));
-        for (s32 z = 0; z < cells; ++z)
-            for (s32 x = 0; x < cells; ++x) {
-                const s32 a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
-                Add(a, c, b, material);
-                Add(b, c, d, material);
-            }
-    }
-    void Add(s32 i0, s32 i1, s32 i2, s32 material) {
-        neTriangle t;
-        t.indices[0] = i0;
-        t.indices[1] = i1;
-        t.indices[2] = i2;
-        t.materialIndex = material;
-        triangles.push_back(t);
-    }
-    neTriangleMesh Mesh() {
-        return neTriangleMesh{vertices.data(), static_cast<s32>(vertices.size()), triangles.data(),
-                              static_cast<s32>(triangles.size())};
-    }
-};
 
 neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, s32 material) {
     neRigidBody* box = sim->CreateRigidBody();
@@ -65,7 +35,7 @@ struct CallbackLog {
 // A box 0.01 into the ground (or high above it), falling at 4 m/s, for one
 // step under the given terrain entry of its collision ID.
 struct ImpactOnGround {
-    explicit ImpactOnGround(s32 entry, f32 height = 0.49f) : ground(4, 5.0f, 3) {
+    explicit ImpactOnGround(s32 entry, f32 height = 0.49f) : ground(4, 5.0f, FlatHeight, 3) {
         const neV3 g = neMakeV3(0, -10, 0);
         sim = neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, &g);
         sim->SetMaterial(1, 0.5f, 0.2f);
@@ -80,7 +50,7 @@ struct ImpactOnGround {
         sim->Advance(1.0f / 60.0f, 1);
     }
     ~ImpactOnGround() { neSimulator::DestroySimulator(sim); }
-    FlatGround ground;
+    TestTerrain ground;
     neSimulator* sim;
     neRigidBody* box;
 };
@@ -181,7 +151,7 @@ void DropBoxOnTheMesh(bool realGravity) {
     const f32 dt = 1.0f / 60.0f;
     const neV3 gravity = neMakeV3(0, -10, 0);
     for (int orientation = 0; orientation < 12; ++orientation) {
-        FlatGround ground(12, 2.0f, 0);
+        TestTerrain ground(12, 2.0f, FlatHeight);
         neSimulator* sim =
             neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, realGravity ? &gravity : nullptr);
         sim->SetMaterial(0, 0.6f, 0.3f);

@@ -5,6 +5,7 @@
 
 #include "convex_block.h"
 #include "physics_test_util.h"
+#include "scene_builders.h"
 
 #include <gtest/gtest.h>
 
@@ -27,17 +28,6 @@ neGeometry ConvexGeometry(const ConvexBlock& block) {
     g.SetConvex(block.Data());
     return g;
 }
-
-neT3 Placed(const neV3& pos, const neV3& angles = neMakeV3(0, 0, 0)) {
-    neT3 t;
-    t.SetIdentity();
-    t.rot.RotateXYZ(angles);
-    t.pos = pos;
-    t.SetHomogeneous();
-    return t;
-}
-
-bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 void ExpectSaneContact(const neCollisionResult& r) {
     if (!r.valid) return;

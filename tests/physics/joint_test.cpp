@@ -66,8 +66,6 @@ const neCollisionResult* FindKind(const std::vector<neCollisionResult>& rows, s3
     return nullptr;
 }
 
-bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
 class CountingJointCallback : public neJointControllerCallback {
 public:
     void ControllerCallback(neJointController* c, f32) override {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -59,6 +60,8 @@ struct SimulatorHolder {
     neSimulator* operator->() { return sim; }
     neSimulator* sim;
 };
+
+inline bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 inline void ExpectV3Near(const neV3& a, const neV3& b, f32 tolerance = 1e-5f) {
     EXPECT_NEAR(a.x, b.x, tolerance);

@@ -111,7 +111,7 @@ TEST(Response, ImpulsesStayInsideTheFrictionCone) {
         neUpdateRelativeVelocity(r);
         const f32 mu = unit(rng), e = unit(rng);
         const neV3 j = neContactImpulse(r, mu, e);
-        ASSERT_TRUE(shapes::Finite(j));
+        ASSERT_TRUE(Finite(j));
         if (r.relativeVelocity.z < 0) {
             EXPECT_GE(j.z, -1e-5f);
             const f32 tangent = std::sqrt(j.x * j.x + j.y * j.y);

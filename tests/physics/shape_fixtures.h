@@ -6,6 +6,7 @@
 #include "math/ne_math.h"
 #include "physics/collision.h"
 #include "physics/geometry.h"
+#include "physics_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -68,8 +69,6 @@ inline neT3 Turned(f32 ax, f32 ay, f32 az, f32 x, f32 y, f32 z) {
     t.SetHomogeneous();
     return t;
 }
-
-inline bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // A reported contact carries only finite numbers and a unit normal.
 inline void ExpectSoundContact(const neCollisionResult& r) {

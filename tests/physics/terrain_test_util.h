@@ -7,13 +7,17 @@
 #include <functional>
 #include <vector>
 
+// The height of flat ground at 0.
+inline f32 FlatHeight(f32, f32) { return 0.0f; }
+
 struct TestTerrain {
     std::vector<neV3> vertices;
     std::vector<neTriangle> triangles;
 
     // cells × cells squares of side `cell`, centred on the origin, two
-    // triangles each, wound counter-clockwise seen from above.
-    TestTerrain(int cells, f32 cell, const std::function<f32(f32, f32)>& height) {
+    // triangles each of the given material, wound counter-clockwise seen from
+    // above.
+    TestTerrain(int cells, f32 cell, const std::function<f32(f32, f32)>& height, s32 material = 0) {
         const f32 half = cells * cell * 0.5f;
         for (int j = 0; j <= cells; ++j)
             for (int i = 0; i <= cells; ++i) {
@@ -30,6 +34,8 @@ struct TestTerrain {
                 b.indices[0] = at(i + 1, j);
                 b.indices[1] = at(i, j + 1);
                 b.indices[2] = at(i + 1, j + 1);
+                a.materialIndex = material;
+                b.materialIndex = material;
                 triangles.push_back(a);
                 triangles.push_back(b);
             }
