@@ -45,3 +45,29 @@ struct TestTerrain {
                               static_cast<s32>(triangles.size())};
     }
 };
+
+// Loose triangles, each with three vertices of its own; every triangle is a
+// candidate of the terrain geometry built over them.
+struct TriangleSoup {
+    std::vector<neV3> vertices;
+    std::vector<neTriangle> triangles;
+    std::vector<s32> indices;
+
+    // Gives the new triangle's index.
+    s32 Add(const neV3& a, const neV3& b, const neV3& c, s32 material = 0, u32 flags = 0, u32 userData = 0) {
+        const s32 base = static_cast<s32>(vertices.size());
+        vertices.push_back(a);
+        vertices.push_back(b);
+        vertices.push_back(c);
+        neTriangle t;
+        t.indices[0] = base;
+        t.indices[1] = base + 1;
+        t.indices[2] = base + 2;
+        t.materialIndex = material;
+        t.flags = flags;
+        t.userData = userData;
+        triangles.push_back(t);
+        indices.push_back(static_cast<s32>(triangles.size()) - 1);
+        return indices.back();
+    }
+};
