@@ -85,10 +85,7 @@ TEST(CollisionStages, BodyCallbackCarriesBodiesMaterialsAndApproachSpeed) {
 TEST(CollisionStages, TerrainContactReportsNoSecondBodyAndTheTriangleMaterial) {
     neV3 g = neMakeV3(0, -8.5f, 0);
     SimulatorHolder sim(neSimulatorSizes(), &g);
-    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
-    for (neTriangle& t : terrain.triangles) t.materialIndex = 3;
-    neTriangleMesh mesh = terrain.Mesh();
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f, 3));
     Reported().clear();
     sim->SetCollisionCallback(Record);
     sim->GetCollisionTable()->Set(0, -1, 3);
@@ -109,9 +106,7 @@ TEST(CollisionStages, TerrainContactReportsNoSecondBodyAndTheTriangleMaterial) {
 
 TEST(CollisionStages, TerrainEntryZeroGivesNeitherImpulseNorCallback) {
     SimulatorHolder sim;
-    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
-    neTriangleMesh mesh = terrain.Mesh();
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f));
     Reported().clear();
     sim->SetCollisionCallback(Record);
     sim->GetCollisionTable()->Set(0, -1, 0);
@@ -146,16 +141,9 @@ void OnlyOneHighTriangle(const neV3&, const neV3&, s32** indices, neTriangle** t
 
 TEST(CollisionStages, TerrainQueryCallbackReplacesTheTree) {
     SimulatorHolder sim;
-    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
-    neTriangleMesh mesh = terrain.Mesh();
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f));
     sim->SetTerrainQueryCallback(OnlyOneHighTriangle);
-    neRigidBody* car = sim->CreateRigidBody();
-    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
-    neSensor* wheel = car->AddSensor();
-    wheel->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -2, 0));
-    car->UpdateBoundingInfo();
-    car->GravityEnable(false);
+    neRigidBody* car = SensorCar(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, -2, 0));
     car->SetPos(neMakeV3(0, 1, 0));
     SensorDepthProbe probe;
     car->AddController(&probe, 0);
@@ -196,9 +184,7 @@ TEST(CollisionStages, TerrainCandidatesHoldEachTriangleOnceInFirstSeenOrder) {
 // from waking anything.
 TEST(CollisionStages, UndisturbedRestingBodiesAreNotTested) {
     SimulatorHolder sim;
-    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
-    neTriangleMesh mesh = terrain.Mesh();
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f));
     Reported().clear();
     sim->SetCollisionCallback(Record);
     sim->GetCollisionTable()->Set(1, 2, NE_RESPONSE_CALLBACK);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "physics/simulator.h"
+#include "terrain_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,26 @@ struct SimulatorHolder {
     neSimulator* operator->() { return sim; }
     neSimulator* sim;
 };
+
+// Hands the simulator flat ground at height 0: cells × cells squares of side
+// `cell` (m), every triangle of the material. False when it is refused. The
+// simulator keeps its own copy, so the mesh need not outlive the call.
+inline bool SetFlatGround(neSimulator* sim, int cells, f32 cell, s32 material = 0) {
+    TestTerrain ground(cells, cell, FlatHeight, material);
+    neTriangleMesh mesh = ground.Mesh();
+    return sim->SetTerrainMesh(&mesh);
+}
+
+// A weightless 0.2 m box carrying one line sensor from `start` along `line`
+// (body frame, m), at the origin.
+inline neRigidBody* SensorCar(neSimulator* sim, const neV3& start, const neV3& line) {
+    neRigidBody* car = sim->CreateRigidBody();
+    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
+    car->AddSensor()->SetLineSensor(start, line);
+    car->UpdateBoundingInfo();
+    car->GravityEnable(false);
+    return car;
+}
 
 inline bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
