@@ -12,6 +12,10 @@ std::vector<neCollisionInfo>& Reported() {
     return infos;
 }
 void Record(neCollisionInfo* info) { Reported().push_back(*info); }
+void RecordCollisions(neSimulator* sim) {
+    Reported().clear();
+    sim->SetCollisionCallback(Record);
+}
 
 neRigidBody* Box(neSimulator* sim, const neV3& pos, s32 id) {
     neRigidBody* b = sim->CreateRigidBody();
@@ -33,8 +37,7 @@ struct HeadOn {
 
 HeadOn RunHeadOn(s32 entry) {
     SimulatorHolder sim;
-    Reported().clear();
-    sim->SetCollisionCallback(Record);
+    RecordCollisions(sim.sim);
     sim->GetCollisionTable()->Set(1, 2, entry);
     neRigidBody* a = Box(sim.sim, neMakeV3(0, 0, 0), 1);
     neRigidBody* b = Box(sim.sim, neMakeV3(0.9f, 0, 0), 2);
@@ -86,8 +89,7 @@ TEST(CollisionStages, TerrainContactReportsNoSecondBodyAndTheTriangleMaterial) {
     neV3 g = neMakeV3(0, -8.5f, 0);
     SimulatorHolder sim(neSimulatorSizes(), &g);
     ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f, 3));
-    Reported().clear();
-    sim->SetCollisionCallback(Record);
+    RecordCollisions(sim.sim);
     sim->GetCollisionTable()->Set(0, -1, 3);
     neRigidBody* box = Box(sim.sim, neMakeV3(0.3f, 0.45f, 0.2f), 0);
     box->GravityEnable(true);
@@ -107,8 +109,7 @@ TEST(CollisionStages, TerrainContactReportsNoSecondBodyAndTheTriangleMaterial) {
 TEST(CollisionStages, TerrainEntryZeroGivesNeitherImpulseNorCallback) {
     SimulatorHolder sim;
     ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f));
-    Reported().clear();
-    sim->SetCollisionCallback(Record);
+    RecordCollisions(sim.sim);
     sim->GetCollisionTable()->Set(0, -1, 0);
     neRigidBody* box = Box(sim.sim, neMakeV3(0.3f, 0.45f, 0.2f), 0);
     box->SetVelocity(neMakeV3(0, -1, 0));
@@ -185,8 +186,7 @@ TEST(CollisionStages, TerrainCandidatesHoldEachTriangleOnceInFirstSeenOrder) {
 TEST(CollisionStages, UndisturbedRestingBodiesAreNotTested) {
     SimulatorHolder sim;
     ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f));
-    Reported().clear();
-    sim->SetCollisionCallback(Record);
+    RecordCollisions(sim.sim);
     sim->GetCollisionTable()->Set(1, 2, NE_RESPONSE_CALLBACK);
     sim->GetCollisionTable()->Set(2, 2, NE_RESPONSE_CALLBACK);
     sim->GetCollisionTable()->Set(1, -1, NE_RESPONSE_CALLBACK);
