@@ -23,6 +23,23 @@ neRigidBody* Body(neSimulator* sim, const neV3& pos, f32 mass = 1.0f) {
     return b;
 }
 
+// Three bodies 1 m apart along x from the origin, the first two and the last
+// two joined; the joints are not enabled yet.
+struct Chain {
+    neRigidBody *a, *b, *c;
+    neConstraint *ab, *bc;
+};
+
+Chain ThreeInARow(neSimulator* sim) {
+    Chain chain;
+    chain.a = Body(sim, neMakeV3(0, 0, 0));
+    chain.b = Body(sim, neMakeV3(1, 0, 0));
+    chain.c = Body(sim, neMakeV3(2, 0, 0));
+    chain.ab = sim->CreateConstraint(chain.a, chain.b);
+    chain.bc = sim->CreateConstraint(chain.b, chain.c);
+    return chain;
+}
+
 neM3 TurnAbout(const neV3& angles) {
     neM3 m;
     m.RotateXYZ(angles);
@@ -187,11 +204,7 @@ TEST(JointParameters, TheHundredAndFirstJointRunsOutWithTheDefaultSizes) {
 
 TEST(ConstraintSets, JointsSharingBodiesFormOneSet) {
     SimulatorHolder sim;
-    neRigidBody* p = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* q = Body(sim.sim, neMakeV3(1, 0, 0));
-    neRigidBody* r = Body(sim.sim, neMakeV3(2, 0, 0));
-    neConstraint* pq = sim->CreateConstraint(p, q);
-    neConstraint* qr = sim->CreateConstraint(q, r);
+    auto [p, q, r, pq, qr] = ThreeInARow(sim.sim);
     pq->Enable(1);
     neConstraintSet* set = p->constraintSet;
     ASSERT_NE(set, nullptr);
@@ -302,11 +315,7 @@ TEST(ConstraintSets, EnablingBuildsOnceAndWakesTheBodies) {
 
 TEST(ConstraintSets, FreeingJointsAndBodiesUnlinksThem) {
     SimulatorHolder sim;
-    neRigidBody* p = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* q = Body(sim.sim, neMakeV3(1, 0, 0));
-    neRigidBody* r = Body(sim.sim, neMakeV3(2, 0, 0));
-    neConstraint* pq = sim->CreateConstraint(p, q);
-    neConstraint* qr = sim->CreateConstraint(q, r);
+    auto [p, q, r, pq, qr] = ThreeInARow(sim.sim);
     CountingJointCallback cb;
     pq->AddController(&cb, 0);
     pq->Enable(1);
@@ -579,11 +588,7 @@ TEST(JointRows, BallTwistLimit) {
 
 TEST(JointRows, IterationsAreTheLargestCountAndToleranceTheSmallest) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(1, 0, 0));
-    neRigidBody* c = Body(sim.sim, neMakeV3(2, 0, 0));
-    neConstraint* ab = sim->CreateConstraint(a, b);
-    neConstraint* bc = sim->CreateConstraint(b, c);
+    auto [a, b, c, ab, bc] = ThreeInARow(sim.sim);
     ab->Enable(1);
     bc->Enable(1);
     f32 tolerance;
