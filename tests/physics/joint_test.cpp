@@ -23,6 +23,20 @@ neRigidBody* Body(neSimulator* sim, const neV3& pos, f32 mass = 1.0f) {
     return b;
 }
 
+// Two bodies joined; the joint is not enabled yet.
+struct JointedPair {
+    neRigidBody *a, *b;
+    neConstraint* joint;
+};
+
+JointedPair Joined(neSimulator* sim, const neV3& posA, const neV3& posB, f32 mass = 1.0f) {
+    JointedPair pair;
+    pair.a = Body(sim, posA, mass);
+    pair.b = Body(sim, posB, mass);
+    pair.joint = sim->CreateConstraint(pair.a, pair.b);
+    return pair;
+}
+
 // Three bodies 1 m apart along x from the origin, the first two and the last
 // two joined; the joints are not enabled yet.
 struct Chain {
@@ -290,9 +304,7 @@ TEST(ConstraintSets, AnExhaustedSetPoolLeavesTheJointWithoutASet) {
 
 TEST(ConstraintSets, EnablingBuildsOnceAndWakesTheBodies) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(1, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(1, 0, 0));
     j->Enable(0);  // never enabled: nothing to do
     EXPECT_EQ(j->built, 0);
     EXPECT_EQ(a->constraintSet, nullptr);
@@ -379,9 +391,7 @@ TEST(JointControllers, AnExhaustedControllerPoolIsReportedAndGivesNone) {
 
 TEST(JointControllers, ForcesActInTheNextStepOnBothBodies) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0), 2.0f);
-    neRigidBody* b = Body(sim.sim, neMakeV3(1, 0, 0), 2.0f);
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(1, 0, 0), 2.0f);
     j->SetJointFrameWorld(At(neMakeV3(0.5f, 0, 0)));
     CountingJointCallback cb;
     cb.forceA = cb.forceB = neMakeV3(0, 4, 0);
@@ -396,9 +406,7 @@ TEST(JointControllers, ForcesActInTheNextStepOnBothBodies) {
 
 TEST(JointControllers, TorqueFromAWorldPoint) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(1, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 3, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(1, 0, 0), neMakeV3(0, 3, 0));
     CountingJointCallback cb;
     neJointController* c = j->AddController(&cb, 0);
     c->SetControllerForceWithTorqueBodyA(neMakeV3(0, 1, 0), neMakeV3(2, 0, 0));
@@ -411,9 +419,7 @@ TEST(JointControllers, TorqueFromAWorldPoint) {
 
 TEST(JointFrames, HingeAnglesAtZeroAQuarterTurnAndThreeQuarters) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     j->SetType(NE_JOINT_HINGE);
     j->PrepareFrames();
     EXPECT_FLOAT_EQ(j->angle, 0.0f);
@@ -438,9 +444,7 @@ TEST(JointFrames, HingeAnglesAtZeroAQuarterTurnAndThreeQuarters) {
 
 TEST(JointFrames, BallConeAndSliderPosition) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* ball = sim->CreateConstraint(a, b);
+    auto [a, b, ball] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     ball->PrepareFrames();
     EXPECT_FLOAT_EQ(ball->angle, 0.0f);
     ExpectV3Near(ball->limit.axis, neMakeV3(0, 1, 0));  // yA when aligned
@@ -461,9 +465,7 @@ TEST(JointFrames, BallConeAndSliderPosition) {
 
 TEST(JointRows, HingeLimitAndMotorRows) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     j->SetType(NE_JOINT_HINGE);
     j->SetLowerLimit(-0.3f * NE_PI);
     j->SetUpperLimit(0.1f * NE_PI);
@@ -499,9 +501,7 @@ TEST(JointRows, HingeLimitAndMotorRows) {
 
 TEST(JointRows, HingePointRowsAtTheAnchors) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(2, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(2, 0, 0));
     j->SetType(NE_JOINT_HINGE);
     j->SetLength(0.4f);
     j->SetJointFrameWorld(At(neMakeV3(1, 0, 0)));
@@ -518,9 +518,7 @@ TEST(JointRows, HingePointRowsAtTheAnchors) {
 
 TEST(JointRows, SliderRowsAndItsLimitDepthCap) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     j->SetType(NE_JOINT_SLIDER);
     j->SetLowerLimit(-1.0f);
     j->SetUpperLimit(1.0f);
@@ -553,9 +551,7 @@ TEST(JointRows, SliderRowsAndItsLimitDepthCap) {
 
 TEST(JointRows, BallTwistLimit) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     j->SetLowerLimit2(0.5f);
     j->EnableLimit2(1);
     j->Enable(1);
@@ -614,9 +610,7 @@ TEST(JointRowRules, APointRowWithoutErrorStopsTheAnchorsRelativeMotion) {
     SimulatorHolder sim;
     sim->stepTime = 0.01f;
     sim->stepTimeInverse = 100.0f;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(2, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(2, 0, 0));
     j->SetJointFrameWorld(At(neMakeV3(1, 0, 0)));
     j->Enable(1);
     a->SetVelocity(neMakeV3(0, 1, 0.5f));
@@ -646,9 +640,7 @@ TEST(JointRowRules, ALinearMotorNeverChangesTheSpeedByMoreThanItsImpulse) {
     SimulatorHolder sim;
     sim->stepTime = 0.01f;
     sim->stepTimeInverse = 100.0f;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0), 2.0f);
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0), 2.0f);
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0), 2.0f);
     j->SetType(NE_JOINT_SLIDER);
     j->EnableMotor(1);
     j->SetMotor(0, 10.0f, 50.0f);
@@ -668,9 +660,7 @@ TEST(JointRowRules, AnAngularLimitRowOfBodiesTurningBackGivesNoImpulse) {
     SimulatorHolder sim;
     sim->stepTime = 0.01f;
     sim->stepTimeInverse = 100.0f;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     j->SetType(NE_JOINT_HINGE);
     j->SetLowerLimit(-0.2f);
     j->SetUpperLimit(0.2f);
@@ -882,9 +872,7 @@ TEST(JointMotion, ASliderFarFromALightBodyStaysNearItsAxis) {
 
 TEST(JointMotion, DampingSlowsTheRelativeSpinOfABallJoint) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 1, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 1, 0));
     j->SetJointFrameWorld(At(neMakeV3(0, 0.5f, 0)));
     j->SetDamping(0.01f);
     j->Enable(1);
