@@ -8,14 +8,6 @@
 
 namespace {
 
-void SetContact(neCollisionResult& result, f32 depth, const neV3& normal, const neV3& pointA, const neV3& pointB) {
-    result.valid = 1;
-    result.depth = depth;
-    result.normal = normal;
-    result.pointA = pointA;
-    result.pointB = pointB;
-}
-
 f32 SignOf(f32 v) { return v >= 0.0f ? 1.0f : -1.0f; }
 
 // Box axis of least penetration for a point inside the box (box frame): the
@@ -44,7 +36,7 @@ void InsideBoxContact(neCollisionResult& result, const neT3& box, const neV3& ha
     const f32 depth = penetration + r;
     const neV3 normal = box.rot[k] * -sign;
     const neV3 pointB = centre + normal * r;
-    SetContact(result, depth, normal, pointB - normal * depth, pointB);
+    neSetContact(result, depth, normal, pointB - normal * depth, pointB);
 }
 
 neV3 HalfExtents(const neGeometry& box) {
@@ -131,7 +123,7 @@ void neCollideSphereSphere(neCollisionResult& result, const neGeometry& sphereA,
     if (r * r <= distSq || distSq < NE_ZERO) return;  // apart, touching or concentric
     const f32 dist = std::sqrt(distSq);
     const neV3 n = d * (1.0f / dist);
-    SetContact(result, r - dist, n, worldA.pos - n * rA, worldB.pos + n * rB);
+    neSetContact(result, r - dist, n, worldA.pos - n * rA, worldB.pos + n * rB);
 }
 
 void neCollideBoxSphere(neCollisionResult& result, const neGeometry& box, const neT3& worldBox,
@@ -163,7 +155,7 @@ void neCollideBoxSphere(neCollisionResult& result, const neGeometry& box, const 
         const f32 dist = v.Length();
         if (dist > 0.0f) {
             const neV3 normal = worldBox.rot * (v * (1.0f / dist));
-            SetContact(result, r - dist, normal, worldBox * q, c + normal * r);
+            neSetContact(result, r - dist, normal, worldBox * q, c + normal * r);
             return;
         }
         // The centre sits on the corner or edge: no direction to take.
@@ -178,7 +170,7 @@ void neCollideBoxSphere(neCollisionResult& result, const neGeometry& box, const 
         if (depth <= 0.0f) return;
         const neV3 normal = worldBox.rot[k] * -sign[k];
         const neV3 pointB = c + normal * r;
-        SetContact(result, depth, normal, pointB - normal * depth, pointB);
+        neSetContact(result, depth, normal, pointB - normal * depth, pointB);
         return;
     }
     InsideBoxContact(result, worldBox, h, local, c, r);
@@ -204,7 +196,7 @@ void neCollideSphereCylinder(neCollisionResult& result, const neGeometry& cylind
     const f32 dist = w.Length();
     if (!(dist < reach)) return;
     const neV3 normal = dist > 0.0f ? w * (1.0f / dist) : worldCylinder.rot[0];
-    SetContact(result, reach - dist, normal, q - normal * cyl.radius, c + normal * rs);
+    neSetContact(result, reach - dist, normal, q - normal * cyl.radius, c + normal * rs);
 }
 
 void neSegmentBoxClosest(const neV3& p, const neV3& q, const neV3& halfExtents, neV3& boxPoint,
@@ -294,7 +286,7 @@ void neCollideBoxCylinder(neCollisionResult& result, const neGeometry& box, cons
     if (r < dist) return;
     if (dist > 0.0f) {
         const neV3 normal = w * (1.0f / dist);
-        SetContact(result, r - dist, normal, boxPoint, segmentPoint + normal * r);
+        neSetContact(result, r - dist, normal, boxPoint, segmentPoint + normal * r);
         return;
     }
     // The axis touches or enters the box: out through the face of least
@@ -323,7 +315,7 @@ void neCollideCylinderCylinder(neCollisionResult& result, const neGeometry& cyli
             const f32 depth = a.radius + b.radius - dist;
             if (depth <= 0.0f) return;
             const neV3 normal = dist > 0.0f ? w * (1.0f / dist) : fallback;
-            SetContact(result, depth, normal, pair.pointA - normal * a.radius, pair.pointB + normal * b.radius);
+            neSetContact(result, depth, normal, pair.pointA - normal * a.radius, pair.pointB + normal * b.radius);
             return;
         }
     }
@@ -334,5 +326,5 @@ void neCollideCylinderCylinder(neCollisionResult& result, const neGeometry& cyli
     CylinderEndAgainst(best, a.bottom, b, a.radius, b.radius, true, fallback);
     CylinderEndAgainst(best, b.top, a, a.radius, b.radius, false, fallback);
     CylinderEndAgainst(best, b.bottom, a, a.radius, b.radius, false, fallback);
-    if (best.depth > 0.0f) SetContact(result, best.depth, best.normal, best.pointA, best.pointB);
+    if (best.depth > 0.0f) neSetContact(result, best.depth, best.normal, best.pointA, best.pointB);
 }

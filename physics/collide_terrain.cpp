@@ -22,11 +22,7 @@ f32 Sign(f32 v) { return v > 0.0f ? 1.0f : -1.0f; }
 
 // The candidate's contact into the result.
 void Report(neCollisionResult& result, const Candidate& c) {
-    result.valid = 1;
-    result.depth = c.depth;
-    result.normal = c.normal;
-    result.pointA = c.pointA;
-    result.pointB = c.pointB;
+    neSetContact(result, c.depth, c.normal, c.pointA, c.pointB);
 }
 
 // ---- Box against one triangle ---------------------------------------------

@@ -1,6 +1,8 @@
 // Feature-based separating-axis search between two convex polytopes.
 #include "physics/convex.h"
 
+#include "physics/narrow_phase.h"
+
 #include <cstring>
 
 neConvexBlockLayout::neConvexBlockLayout(s32 faceCount, s32 vertexCount) {
@@ -573,10 +575,6 @@ void neCollideConvexTerrain(neCollisionResult& out, const neGeometry& a, const n
         material = t.materialIndex;
     }
     if (!best.valid) return;
-    out.valid = 1;
-    out.depth = best.depth;
-    out.normal = best.normal;
-    out.pointA = best.pointA;
-    out.pointB = best.pointB;
+    neSetContact(out, best.depth, best.normal, best.pointA, best.pointB);
     out.materialIndexB = material;
 }
