@@ -1,7 +1,6 @@
 #include "framework/binary_file.h"
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
@@ -26,6 +25,12 @@ bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t
   std::fclose(file);
   if (!ok) bytes.clear();
   return ok;
+}
+
+bool ReadAssetFile(const char* path, std::vector<uint8_t>* bytes) {
+  bytes->clear();
+  if (path == nullptr || path[0] == '\0') return false;
+  return ReadWholeFile(path, kMaxAssetFileBytes, *bytes);
 }
 
 bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
@@ -55,37 +60,4 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
   }
   if (!ok) std::filesystem::remove(temporary, error);
   return ok;
-}
-
-bool ByteReader::Take4(uint32_t& bits) {
-  if (Remaining() < 4) return false;
-  const uint8_t* p = data_ + offset_;
-  bits = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-  offset_ += 4;
-  return true;
-}
-
-bool ByteReader::I32(int32_t& value) {
-  uint32_t bits;
-  if (!Take4(bits)) return false;
-  value = static_cast<int32_t>(bits);
-  return true;
-}
-
-bool ByteReader::F32(float& value) {
-  uint32_t bits;
-  if (!Take4(bits)) return false;
-  std::memcpy(&value, &bits, sizeof value);
-  return true;
-}
-
-void ByteWriter::I32(int32_t value) {
-  uint32_t bits = static_cast<uint32_t>(value);
-  for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(bits >> (8 * i)));
-}
-
-void ByteWriter::F32(float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  I32(static_cast<int32_t>(bits));
 }

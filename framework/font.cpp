@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "framework/byte_reader.h"
+#include "framework/binary_file.h"
 #include "framework/texture.h"
 
 float gFont1Widths[kGlyphCount];

@@ -6,7 +6,7 @@
 
 #include "platform/gl.h"
 
-#include "framework/byte_reader.h"
+#include "framework/binary_file.h"
 #include "framework/texture.h"
 
 namespace {

@@ -1,13 +1,11 @@
 #include "framework/particle_effect.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "platform/gl.h"
 
-#include "framework/byte_reader.h"
+#include "framework/binary_file.h"
 #include "framework/random.h"
 #include "framework/vector_math.h"
 
@@ -81,47 +79,39 @@ bool ParticleEffect::Load(const char* path) {
   return ok;
 }
 
-void EncodeEffectParameters(const EffectParameters& p, uint8_t out[kEffectFileWords * 4]) {
-  int word = 0;
-  auto put = [&](auto value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, 4);
-    for (int b = 0; b < 4; ++b) out[word * 4 + b] = uint8_t(bits >> (8 * b));
-    ++word;
-  };
-  put(p.count);
-  put(p.additive);
-  put(p.maxSize);
-  put(p.accelX);
-  put(p.accelY);
-  put(p.accelZ);
-  put(p.velScaleX);
-  put(p.velScaleY);
-  put(p.velScaleZ);
-  put(p.fadeScale);
-  put(p.spreadX);
-  put(p.spreadY);
-  put(p.spreadZ);
-  put(p.offsetX);
-  put(p.offsetY);
-  put(p.offsetZ);
-  put(p.fadeSpread);
-  put(p.fadeDivisor);
-  put(p.fadeBase);
-  put(p.sizeGrowth);
-  put(p.startSize);
-  put(p.speedDecay);
-  put(p.startLife);
-  put(p.additive);
+std::vector<uint8_t> EncodeEffectParameters(const EffectParameters& p) {
+  ByteBuffer out;
+  out.I32(p.count);
+  out.I32(p.additive);
+  out.F32(p.maxSize);
+  out.F32(p.accelX);
+  out.F32(p.accelY);
+  out.F32(p.accelZ);
+  out.F32(p.velScaleX);
+  out.F32(p.velScaleY);
+  out.F32(p.velScaleZ);
+  out.F32(p.fadeScale);
+  out.I32(p.spreadX);
+  out.I32(p.spreadY);
+  out.I32(p.spreadZ);
+  out.F32(p.offsetX);
+  out.F32(p.offsetY);
+  out.F32(p.offsetZ);
+  out.I32(p.fadeSpread);
+  out.F32(p.fadeDivisor);
+  out.F32(p.fadeBase);
+  out.F32(p.sizeGrowth);
+  out.F32(p.startSize);
+  out.F32(p.speedDecay);
+  out.F32(p.startLife);
+  out.I32(p.additive);
+  return out.bytes;
 }
 
 bool ParticleEffect::Save(const char* path) const {
-  FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return false;
-  uint8_t bytes[kEffectFileWords * 4];
-  EncodeEffectParameters(params_, bytes);
-  const bool ok = std::fwrite(bytes, 1, sizeof bytes, file) == sizeof bytes;
-  return std::fclose(file) == 0 && ok;
+  if (path == nullptr) return false;
+  const std::vector<uint8_t> bytes = EncodeEffectParameters(params_);
+  return WriteFileAtomically(path, bytes.data(), bytes.size());
 }
 
 void ParticleEffect::SetParameters(const EffectParameters& parameters) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // Most particles one effect may hold; a file asking for more gets this many.
 inline constexpr int kMaxParticles = 4096;
@@ -36,7 +37,7 @@ struct EffectParameters {
 bool DecodeEffectParameters(const uint8_t* data, size_t size, EffectParameters* out);
 
 // Encodes the 24 words, the blending word in both places.
-void EncodeEffectParameters(const EffectParameters& parameters, uint8_t out[kEffectFileWords * 4]);
+std::vector<uint8_t> EncodeEffectParameters(const EffectParameters& parameters);
 
 // Sub-steps of one Update for a time step: (integer part of t × 0.4, at
 // most 5) + 1, so 1..6.
@@ -51,7 +52,7 @@ class ParticleEffect {
   // Reads an .eff file and initialises the particles. A file that cannot
   // be read leaves the effect with no particles.
   bool Load(const char* path);
-  // Writes the 24 words; false when the file cannot be made.
+  // Writes the 24 words (whole or not at all); false when the file cannot be made.
   bool Save(const char* path) const;
   // Takes parameters, makes them safe (spreads below 1 count as 1, the
   // count is bounded to 0..kMaxParticles) and fills the particle arrays.

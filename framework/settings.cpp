@@ -202,9 +202,10 @@ void LoadSettings() {
   int32_t words[kSettingsWordCount];
   std::vector<uint8_t> bytes;
   if (ReadSaveFile("menu.inf", kBaseSettingsPath, kSettingsFileSize, bytes)) {
-    ByteReader reader(bytes);
+    ByteCursor reader(bytes);
     for (int32_t& word : words) {
-      if (!reader.I32(word)) word = kMissingWord;
+      word = reader.I32();
+      if (!reader.Ok()) word = kMissingWord;
     }
   } else {
     DefaultSettingsWords(words);
@@ -216,7 +217,7 @@ void LoadSettings() {
 bool SaveSettings() {
   int32_t words[kSettingsWordCount];
   CollectSettingsWords(words);
-  ByteWriter writer;
+  ByteBuffer writer;
   for (int32_t word : words) writer.I32(word);
   return WriteSaveFile("menu.inf", writer.bytes.data(), writer.bytes.size());
 }

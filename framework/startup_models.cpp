@@ -1,5 +1,7 @@
 #include "framework/startup_models.h"
 
+#include "platform/platform.h"
+
 Model* gSupportModel = nullptr;
 Model* gBrakeDiskModel = nullptr;
 Model* gVintModels[kVintModelCount] = {};
@@ -43,7 +45,7 @@ void LoadStartupModels() {
   for (const StartupModel& entry : kStartupModels) {
     delete *entry.slot;
     auto* model = new MilkshapeModel;
-    model->LoadFromFile(entry.path);
+    if (model->LoadFromFile(entry.path)) Sys_Trace("model", entry.path);
     model->LoadMaterialTextures(entry.textureFolder);
     if (entry.tangents) model->BuildTangentSpace();
     *entry.slot = model;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/byte_reader.h"
+#include "framework/binary_file.h"
 #include "framework/gl_entry.h"
 #include "framework/random.h"
 
@@ -84,6 +84,19 @@ void Upload3D(const uint8_t* texels, int size, GLint filter) {
   glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_REPEAT);
   TightRows rows;
   GlTexImage3D(GL_TEXTURE_3D, 0, GL_RGB8, size, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+}
+
+// The material textures' upload: mipmapped, repeating, anisotropy when the
+// player asked for filtering.
+GLuint MakeMaterialTexture(const DecodedImage& image, bool compress) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  if (gTextureFiltering == 1) SetAnisotropyBelowMaximum(gMaxAnisotropy);
+  SetFilters(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
+  SetWrap(GL_REPEAT, GL_REPEAT);  // GL's default, set for the TGA path's sake
+  UploadMipmaps(image, InternalFormat(image.components, compress));
+  return name;
 }
 
 }  // namespace
@@ -225,27 +238,12 @@ void ReleaseTextureTables() {
 
 GLuint CreateTextureFromTGA(const char* path, bool compress) {
   DecodedImage image;
-  if (!ReadTgaImage(path, &image)) return 0;
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  if (gTextureFiltering == 1) SetAnisotropyBelowMaximum(gMaxAnisotropy);
-  SetFilters(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
-  SetWrap(GL_REPEAT, GL_REPEAT);
-  UploadMipmaps(image, InternalFormat(image.components, compress));
-  return name;
+  return ReadTgaImage(path, &image) ? MakeMaterialTexture(image, compress) : 0;
 }
 
 GLuint CreateTextureFromBMP(const char* path, bool compress) {
   DecodedImage image;
-  if (!ReadBmpImage(path, &image)) return 0;
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  if (gTextureFiltering == 1) SetAnisotropyBelowMaximum(gMaxAnisotropy);
-  SetFilters(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
-  UploadMipmaps(image, InternalFormat(3, compress));
-  return name;
+  return ReadBmpImage(path, &image) ? MakeMaterialTexture(image, compress) : 0;
 }
 
 bool Load3DTextureTGA(GLuint* texture, int size) {

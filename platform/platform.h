@@ -163,6 +163,7 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                             implied by ZARNOK_NONINTERACTIVE)
 //   ZARNOK_TRACE=<file>       lines "<kind> <detail>" appended by Sys_Trace:
 //                             "screen <n>", "loader <n>", "sound <file>",
+//                             "model <file>" for each start-up model read,
 //                             "message <caption>: <text>" for each message box
 //   ZARNOK_SEED=<n>           fixed seed of the random generator
 //   ZARNOK_FRAME_MS=<n>       fixed frame time: the clock advances by n

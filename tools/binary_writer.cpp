@@ -1,23 +1,7 @@
 #include "tools/binary_writer.h"
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-
-void ByteBuffer::F32(float v) {
-  uint32_t bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  U32(bits);
-}
-
-void ByteBuffer::Bytes(const void* data, size_t size) {
-  const auto* p = static_cast<const uint8_t*>(data);
-  bytes.insert(bytes.end(), p, p + size);
-}
-
-void ByteBuffer::FixedString(const std::string& text, size_t size) {
-  for (size_t i = 0; i < size; ++i) U8(i < text.size() ? uint8_t(text[i]) : 0);
-}
 
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::error_code error;

@@ -108,17 +108,11 @@ EffectParameters CheckpointLight() {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeEffect(const EffectParameters& parameters) {
-  std::vector<uint8_t> bytes(size_t(kEffectFileWords) * 4);
-  EncodeEffectParameters(parameters, bytes.data());
-  return bytes;
-}
-
 bool GenerateEffects(const std::string& base) {
   const std::string folder = base + "/effects/";
-  bool ok = WriteFileBytes(folder + "firepipe.eff", EncodeEffect(FirePipe()));
-  ok &= WriteFileBytes(folder + "smokepipe.eff", EncodeEffect(SmokePipe()));
-  ok &= WriteFileBytes(folder + "dust.eff", EncodeEffect(Dust()));
-  ok &= WriteFileBytes(folder + "checkpointlight.eff", EncodeEffect(CheckpointLight()));
+  bool ok = WriteFileBytes(folder + "firepipe.eff", EncodeEffectParameters(FirePipe()));
+  ok &= WriteFileBytes(folder + "smokepipe.eff", EncodeEffectParameters(SmokePipe()));
+  ok &= WriteFileBytes(folder + "dust.eff", EncodeEffectParameters(Dust()));
+  ok &= WriteFileBytes(folder + "checkpointlight.eff", EncodeEffectParameters(CheckpointLight()));
   return ok;
 }

@@ -7,9 +7,6 @@
 
 #include "framework/particle_effect.h"
 
-// The 24 words of an .eff file; the blending word is written in both places.
-std::vector<uint8_t> EncodeEffect(const EffectParameters& parameters);
-
 // Writes firepipe.eff, smokepipe.eff, dust.eff and checkpointlight.eff
 // under <base>/effects/. True when all were written.
 bool GenerateEffects(const std::string& base);

@@ -35,6 +35,7 @@ void DrawSplash(float splashTime) {
   glVertex2i(0, kMenuHeight);
   glEnd();
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  glEnable(GL_TEXTURE_2D);  // texturing stays on between draws, as the GL set-up left it
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);

@@ -105,15 +105,15 @@ bool LoadCarCatalogueFrom(const std::string& path) {
                  path.c_str(), bytes.size(), kCarsIniSize);
     return false;
   }
-  ByteReader reader(bytes);
+  ByteCursor reader(bytes);
   for (int r = 0; r < kCatalogueSize; ++r) {
     CarSetup& car = gCarCatalogue[r];
-    for (int part : kCarsIniPartOrder) reader.I32(car.partChoice[part]);
+    for (int part : kCarsIniPartOrder) car.partChoice[part] = reader.I32();
     for (auto& colour : car.zoneColour) {
-      for (float& channel : colour) reader.F32(channel);
+      for (float& channel : colour) channel = reader.F32();
     }
-    reader.I32(car.reserved[0]);
-    reader.I32(car.reserved[1]);
+    car.reserved[0] = reader.I32();
+    car.reserved[1] = reader.I32();
     car.catalogueIndex = r;
   }
   return true;
@@ -127,7 +127,7 @@ bool CarCatalogueFileIsComplete() {
 bool SaveCarCatalogue() { return SaveCarCatalogueTo(kCarsIniPath); }
 
 bool SaveCarCatalogueTo(const std::string& path) {
-  ByteWriter writer;
+  ByteBuffer writer;
   for (int r = 0; r < kCatalogueSize; ++r) {
     CarSetup& car = gCarCatalogue[r];
     for (int part : kCarsIniPartOrder) writer.I32(car.partChoice[part]);
@@ -146,16 +146,16 @@ void LoadOpticaTable() { LoadOpticaTableFrom(kOpticaIniPath); }
 bool LoadOpticaTableFrom(const std::string& path) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(path, 64 * 1024, bytes) || bytes.size() < kOpticaFloatCount * 4u) return false;
-  ByteReader reader(bytes);
+  ByteCursor reader(bytes);
   float* values = &gOpticaLamps[0][0][0][0];
-  for (int i = 0; i < kOpticaFloatCount; ++i) reader.F32(values[i]);
+  for (int i = 0; i < kOpticaFloatCount; ++i) values[i] = reader.F32();
   return true;
 }
 
 bool SaveOpticaTable() { return SaveOpticaTableTo(kOpticaIniPath); }
 
 bool SaveOpticaTableTo(const std::string& path) {
-  ByteWriter writer;
+  ByteBuffer writer;
   const float* values = &gOpticaLamps[0][0][0][0];
   for (int i = 0; i < kOpticaFloatCount; ++i) writer.F32(values[i]);
   return WriteFileAtomically(path, writer.bytes.data(), writer.bytes.size());

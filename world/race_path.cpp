@@ -46,18 +46,17 @@ bool ReadRacePathFile(const std::string& path, Waypoint* points, int32_t& last) 
     std::fprintf(stderr, "Cannot read race path %s\n", path.c_str());
     return false;
   }
-  ByteReader reader(bytes);
-  int32_t fileLast = -1;
-  if (!reader.I32(fileLast) || !LastInRange(fileLast) ||
-      reader.Remaining() < kRecordSize * size_t(fileLast + 1)) {
+  ByteCursor reader(bytes);
+  const int32_t fileLast = reader.I32();
+  if (!reader.Ok() || !LastInRange(fileLast) || !reader.Has(kRecordSize * size_t(fileLast + 1))) {
     std::fprintf(stderr, "Race path %s is damaged\n", path.c_str());
     return false;
   }
   for (int32_t k = 0; k <= fileLast; ++k) {
-    reader.F32(points[k].position.x);
-    reader.F32(points[k].position.y);
-    reader.F32(points[k].position.z);
-    reader.I32(points[k].type);
+    points[k].position.x = reader.F32();
+    points[k].position.y = reader.F32();
+    points[k].position.z = reader.F32();
+    points[k].type = reader.I32();
   }
   last = fileLast;
   return true;
@@ -65,7 +64,7 @@ bool ReadRacePathFile(const std::string& path, Waypoint* points, int32_t& last) 
 
 bool WriteRacePathFile(const std::string& path, const Waypoint* points, int32_t last) {
   if (!LastInRange(last)) return false;
-  ByteWriter writer;
+  ByteBuffer writer;
   writer.I32(last);
   for (int32_t k = 0; k <= last; ++k) {
     writer.F32(points[k].position.x);

@@ -64,6 +64,11 @@ TEST_F(Startup, StartupLoadWaitsForTheSplashClock) {
   for (const std::string& line : afterLoad.trace) trace += line + "\n";
   EXPECT_EQ(afterLoad.exitCode, 0) << afterLoad.errorOutput;
   EXPECT_TRUE(afterLoad.Traced("loader 1")) << trace << afterLoad.errorOutput;
+  // The start-up load read the wheel and part models the generator makes.
+  for (const char* model : {"wheels/support", "wheels/brake_disk", "parts/big_vint", "parts/small_vint",
+                            "parts/turbo_vint", "wheels/suspension0", "wheels/suspension4"}) {
+    EXPECT_TRUE(afterLoad.Traced(std::string("model base/cars/") + model + ".sbm")) << model << "\n" << trace;
+  }
 }
 
 TEST_F(Startup, QuitsCleanlyOnAQuitRequest) {

@@ -8,6 +8,7 @@
 #include "framework/startup_models.h"
 #include "framework/texture.h"
 #include "tests/framework/gl_test_helpers.h"
+#include "tests/support/quad_model.h"
 #include "tests/support/scratch_folder.h"
 #include "tools/binary_writer.h"
 #include "tools/bmp_writer.h"
@@ -33,26 +34,10 @@ RasterImage Solid(uint8_t r, uint8_t g, uint8_t b) {
 // A quad over the middle of the 800x600 frame, (200, 150) to (600, 450),
 // in one group with material 0 naming `texture` and `normalMap`.
 Ms3dFile FrameQuad(const std::string& texture, const std::string& normalMap, int8_t material = 0) {
-  Ms3dFile file;
-  const float corners[4][2] = {{200, 150}, {600, 150}, {600, 450}, {200, 450}};
-  const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  for (const auto& c : corners) file.vertices.push_back({{c[0], c[1], 0}, -1});
-  const uint16_t tris[2][3] = {{0, 1, 2}, {0, 2, 3}};
-  for (const auto& t : tris) {
-    Ms3dTriangle tri;
-    for (int k = 0; k < 3; ++k) {
-      tri.vertices[k] = t[k];
-      tri.normals[k][2] = 1;
-      tri.s[k] = st[t[k]][0];
-      tri.t[k] = 1 - st[t[k]][1];
-    }
-    file.triangles.push_back(tri);
-  }
-  file.groups.push_back({"quad", {0, 1}, material});
-  Ms3dMaterial m;
-  m.texture = texture;
-  m.alphaMap = normalMap;
-  file.materials.push_back(m);
+  Ms3dFile file = QuadModelFile(200, 150, 600, 450);
+  file.groups[0].material = material;
+  file.materials[0].texture = texture;
+  file.materials[0].alphaMap = normalMap;
   return file;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "framework/model.h"
+#include "tests/support/quad_model.h"
 #include "tests/support/scratch_folder.h"
 #include "tools/binary_writer.h"
 #include "tools/ms3d_writer.h"
@@ -14,27 +15,10 @@ namespace {
 
 // A unit quad in the x-y plane facing +z: s runs with x, GL's t with y.
 Ms3dFile Quad() {
-  Ms3dFile file;
-  const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  for (const auto& c : corners) file.vertices.push_back({{c[0], c[1], 0}, -1});
-  const uint16_t tris[2][3] = {{0, 1, 2}, {0, 2, 3}};
-  for (const auto& t : tris) {
-    Ms3dTriangle tri;
-    for (int k = 0; k < 3; ++k) {
-      tri.vertices[k] = t[k];
-      tri.normals[k][2] = 1;
-      tri.s[k] = corners[t[k]][0];
-      tri.t[k] = 1 - corners[t[k]][1];  // stored counting down from the top
-    }
-    file.triangles.push_back(tri);
-  }
-  file.groups.push_back({"quad", {0, 1}, 0});
-  Ms3dMaterial material;
-  material.name = "paint";
-  material.texture = "quad.tga";
-  material.alphaMap = "quad_n.tga";
-  material.transparency = 0.5f;
-  file.materials.push_back(material);
+  Ms3dFile file = QuadModelFile(0, 0, 1, 1);
+  file.materials[0].texture = "quad.tga";
+  file.materials[0].alphaMap = "quad_n.tga";
+  file.materials[0].transparency = 0.5f;
   return file;
 }
 

@@ -46,7 +46,7 @@ TEST(ParticleEffect, SubStepsFollowTheTimeStep) {
 TEST(ParticleEffect, FileRoundTripsAndTheSecondBlendWordWins) {
   ScratchFolder folder;
   EffectParameters p = Smoke();
-  std::vector<uint8_t> bytes = EncodeEffect(p);
+  std::vector<uint8_t> bytes = EncodeEffectParameters(p);
   ASSERT_EQ(bytes.size(), size_t(kEffectFileWords) * 4);
   bytes[4] = 1;   // word 2: additive
   bytes[92] = 0;  // word 24: alpha blending
@@ -61,7 +61,7 @@ TEST(ParticleEffect, FileRoundTripsAndTheSecondBlendWordWins) {
   ASSERT_TRUE(effect.Save(folder.File("b.eff").c_str()));
   ParticleEffect again;
   ASSERT_TRUE(again.Load(folder.File("b.eff").c_str()));
-  EXPECT_EQ(EncodeEffect(again.Parameters()), EncodeEffect(effect.Parameters()));
+  EXPECT_EQ(EncodeEffectParameters(again.Parameters()), EncodeEffectParameters(effect.Parameters()));
 }
 
 TEST(ParticleEffect, MissingOrShortFileLeavesNoParticles) {
@@ -69,7 +69,7 @@ TEST(ParticleEffect, MissingOrShortFileLeavesNoParticles) {
   ParticleEffect effect;
   EXPECT_FALSE(effect.Load(folder.File("missing.eff").c_str()));
   EXPECT_EQ(effect.count, 0);
-  std::vector<uint8_t> bytes = EncodeEffect(Smoke());
+  std::vector<uint8_t> bytes = EncodeEffectParameters(Smoke());
   bytes.resize(bytes.size() - 1);
   ASSERT_TRUE(WriteFileBytes(folder.File("short.eff"), bytes));
   EXPECT_FALSE(effect.Load(folder.File("short.eff").c_str()));

@@ -174,6 +174,39 @@ TEST_F(TextDrawing, ListPrintersDrawAtTheirPlaceAndRestoreTheFrame) {
   EXPECT_NEAR(orange[1], 191, 4);
 }
 
+TEST_F(TextDrawing, ListPrintersTurnByBothAnglesAndFadeByTheAlpha) {
+  gTextColour = 1;  // black
+  // The second angle turns the text about its own start: it runs upward.
+  gTextAngle2 = 90;
+  PrintText1(400, 300, 1, 0, "WWWW");
+  PixelBox ink = InkBox(window, kBackground);
+  ASSERT_FALSE(ink.Empty());
+  EXPECT_GT(ink.y1 - ink.y0, 2 * (ink.x1 - ink.x0));
+  EXPECT_NEAR((ink.x0 + ink.x1) / 2.0, FrameToWindowX(400 - 8), 16);
+  EXPECT_GE(ink.y0, FrameToWindowY(297) - 2);
+
+  // The first angle turns the position too: (300, -400) lands at (403, 300).
+  window->BeginMenuFrame(0.2f, 0.3f, 0.8f);
+  gTextAngle = 90;
+  gTextAngle2 = 0;
+  PrintText1(300, -400, 1, 0, "WWWW");
+  ink = InkBox(window, kBackground);
+  ASSERT_FALSE(ink.Empty());
+  EXPECT_GT(ink.y1 - ink.y0, 2 * (ink.x1 - ink.x0));
+  EXPECT_NEAR((ink.x0 + ink.x1) / 2.0, FrameToWindowX(403 - 8), 16);
+  EXPECT_GE(ink.y0, FrameToWindowY(300) - 2);
+  gTextAngle = 0;
+
+  // Half alpha: black ink halves the background.
+  window->BeginMenuFrame(0.2f, 0.3f, 0.8f);
+  gTextAlpha = 0.5f;
+  PrintText1(300, 300, 1, 0, "WWWW");
+  const std::vector<int> pixel = MostDifferentPixel(window, kBackground);
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(pixel[c], kBackground[c] / 2, 4) << c;
+  gTextAlpha = 1;
+  gTextColour = 0;
+}
+
 TEST_F(TextDrawing, OverlongTextIsCutNotOverrun) {
   const std::string longText(1000, 'W');
   DrawFontText(0, 300, 1, 1.0f, 1, 0.1f, false, kAlignLeft, "%s", longText.c_str());

@@ -156,6 +156,15 @@ TEST(TextureUpload, FreeLoadersMakeMipmappedTexturesFromTgaAndBmp) {
   float anisotropy = 0;
   glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
   EXPECT_EQ(anisotropy, 1.0f) << "no anisotropy unless filtering asks for it";
+  // With filtering on, just under the driver's maximum (which GL refuses
+  // below 1).
+  gTextureFiltering = 1;
+  glGetIntegerv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &gMaxAnisotropy);
+  const GLuint filtered = CreateTextureFromBMP(folder.File("b.bmp").c_str(), false);
+  gTextureFiltering = 0;
+  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
+  EXPECT_EQ(anisotropy, gMaxAnisotropy > 1 ? float(gMaxAnisotropy - 1) : 1.0f);
+  glDeleteTextures(1, &filtered);
   const GLuint bmp = CreateTextureFromBMP(folder.File("b.bmp").c_str(), false);
   ASSERT_NE(bmp, 0u);
   window->BeginMenuFrame(0, 0, 0);
