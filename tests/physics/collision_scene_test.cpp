@@ -11,16 +11,10 @@
 
 namespace {
 
-neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, s32 material) {
-    neRigidBody* box = sim->CreateRigidBody();
-    neGeometry* g = box->AddGeometry();
-    g->SetBoxSize(neMakeV3(1, 1, 1));
-    g->SetMaterialIndex(material);
-    box->UpdateBoundingInfo();
-    box->SetMass(1.0f);
-    box->SetInertiaTensor(neBoxInertiaTensorXYZ(1, 1, 1, 1.0f));
-    box->SetPos(pos);
-    box->UpdateRotationAndInertia();  // the world inverse inertia would follow only at the next step
+// A unit box of 1 kg whose one geometry has the material.
+neRigidBody* BoxOfMaterial(neSimulator* sim, const neV3& pos, s32 material) {
+    neRigidBody* box = MakeBox(sim, pos);
+    box->geometryFirst->SetMaterialIndex(material);
     return box;
 }
 
@@ -45,7 +39,7 @@ struct ImpactOnGround {
         sim->GetCollisionTable()->Set(0, -1, entry);
         sim->SetCollisionCallback(CallbackLog::Record);
         CallbackLog::Calls().clear();
-        box = MakeBox(sim, neMakeV3(0.3f, height, -0.2f), 1);
+        box = BoxOfMaterial(sim, neMakeV3(0.3f, height, -0.2f), 1);
         box->SetVelocity(neMakeV3(0, -4, 0));
         sim->Advance(1.0f / 60.0f, 1);
     }
@@ -114,8 +108,8 @@ TEST(CollisionCallback, BodyPairContactNamesBothBodiesAndGeometries) {
     sim->GetCollisionTable()->Set(0, 0, NE_RESPONSE_IMPULSE | NE_RESPONSE_CALLBACK);
     sim->SetCollisionCallback(CallbackLog::Record);
     CallbackLog::Calls().clear();
-    neRigidBody* a = MakeBox(sim, neMakeV3(-0.48f, 0, 0), 1);
-    neRigidBody* b = MakeBox(sim, neMakeV3(0.48f, 0, 0), 2);
+    neRigidBody* a = BoxOfMaterial(sim, neMakeV3(-0.48f, 0, 0), 1);
+    neRigidBody* b = BoxOfMaterial(sim, neMakeV3(0.48f, 0, 0), 2);
     a->SetVelocity(neMakeV3(3, 0, 0));
     sim->Advance(1.0f / 60.0f, 1);
     ASSERT_EQ(CallbackLog::Calls().size(), 1u);
@@ -157,7 +151,7 @@ void DropBoxOnTheMesh(bool realGravity) {
         sim->SetMaterial(0, 0.6f, 0.3f);
         neTriangleMesh mesh = ground.Mesh();
         ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
-        neRigidBody* box = MakeBox(sim, neMakeV3(0, 1.5f, 0), 0);
+        neRigidBody* box = BoxOfMaterial(sim, neMakeV3(0, 1.5f, 0), 0);
         neM3 turn;
         turn.RotateXYZ(neMakeV3(0.37f * orientation, 0.91f * orientation, 0.23f * orientation));
         box->SetRotation(turn);

@@ -71,6 +71,20 @@ inline bool SetFlatGround(neSimulator* sim, int cells, f32 cell, s32 material = 
     return sim->SetTerrainMesh(&mesh);
 }
 
+// A box body of the size (m) and mass (kg) at pos, its world inertia ready
+// for use before the first step.
+inline neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, const neV3& size = neMakeV3(1, 1, 1), f32 mass = 1.0f) {
+    neRigidBody* box = sim->CreateRigidBody();
+    neGeometry* g = box->AddGeometry();
+    g->SetBoxSize(size);
+    box->UpdateBoundingInfo();
+    box->SetMass(mass);
+    box->SetInertiaTensor(neBoxInertiaTensor(size, mass));
+    box->SetPos(pos);
+    box->UpdateRotationAndInertia();  // the world inverse inertia would follow only at the next step
+    return box;
+}
+
 // A weightless 0.2 m box carrying one line sensor from `start` along `line`
 // (body frame, m), at the origin.
 inline neRigidBody* SensorCar(neSimulator* sim, const neV3& start, const neV3& line) {

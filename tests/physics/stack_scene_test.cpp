@@ -15,18 +15,6 @@ namespace {
 const neV3 kGravity = neMakeV3(0, -8.5f, 0);
 constexpr f32 kStep = 2.3f / 60.0f / 4.0f;
 
-neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, const neV3& size = neMakeV3(1, 1, 1), f32 mass = 1.0f) {
-    neRigidBody* box = sim->CreateRigidBody();
-    neGeometry* g = box->AddGeometry();
-    g->SetBoxSize(size);
-    box->UpdateBoundingInfo();
-    box->SetMass(mass);
-    box->SetInertiaTensor(neBoxInertiaTensor(size, mass));
-    box->SetPos(pos);
-    box->UpdateRotationAndInertia();
-    return box;
-}
-
 struct Scene {
     explicit Scene(const neSimulatorSizes& sizes = neSimulatorSizes()) : ground(16, 8.0f, FlatHeight) {
         sim = neSimulator::CreateSimulator(sizes, nullptr, &kGravity);
