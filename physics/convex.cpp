@@ -117,6 +117,15 @@ struct Search {
     s32 other;   // support vertex of q, or the edge of B
     neV3 planeNormal;
     f32 planeOffset;
+
+    // The axis of measure m becomes the best so far.
+    void Take(f32 m, s32 faceOrEdge, s32 otherFeature, const neV3& normal, f32 offset) {
+        metric = m;
+        face = faceOrEdge;
+        other = otherFeature;
+        planeNormal = normal;
+        planeOffset = offset;
+    }
 };
 
 // The separation measure of an axis: m ≥ 0 separates; among the others a
@@ -170,11 +179,7 @@ bool TestFace(Search& s, s32 f, bool& improved) {
     f32 m = AxisMetric(n, d);
     if (m >= 0.0f) return false;
     if (!(m > s.metric)) return true;
-    s.metric = m;
-    s.face = f;
-    s.other = w;
-    s.planeNormal = n;
-    s.planeOffset = d;
+    s.Take(m, f, w, n, d);
     improved = true;
     return true;
 }
@@ -298,11 +303,7 @@ EdgeAxis TestEdgePair(Search& s, s32 eA, s32 eB, bool triangleB) {
     f32 m = AxisMetric(l, offset);
     if (m >= 0.0f) return EdgeAxis::Separates;
     if (!(m > s.metric)) return EdgeAxis::NoBetter;
-    s.metric = m;
-    s.face = eA;
-    s.other = eB;
-    s.planeNormal = l;
-    s.planeOffset = offset;
+    s.Take(m, eA, eB, l, offset);
     return EdgeAxis::Improves;
 }
 
