@@ -452,9 +452,7 @@ void LoadTriangle(Polytope& p, const neV3& v0, const neV3& v1, const neV3& v2) {
     v[1] = v1;
     v[2] = v2;
     neV3 n = (v[1] - v[0]).Cross(v[2] - v[0]);
-    f32 n2 = n.Dot(n);
-    f32 length = n2 < NE_ZERO ? 0.0f : std::sqrt(n2);
-    n = length > 0.0f ? n * (1.0f / length) : neMakeV3(0, 0, 0);
+    n.Normalize();  // zero for a degenerate triangle
     gScratch.trianglePlanes[0] = n;
     gScratch.trianglePlanes[1] = -n;
     for (s32 k = 0; k < 3; ++k) {
