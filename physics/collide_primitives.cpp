@@ -26,6 +26,15 @@ s32 LeastPenetrationAxis(const neV3& p, const neV3& h, f32& sign, f32& penetrati
     return k;
 }
 
+// Contact of a round shape of radius r centred at `centre` (world), `depth`
+// into the box's face on axis k, side `sign`.
+void FaceContact(neCollisionResult& result, const neT3& box, s32 k, f32 sign, f32 depth, const neV3& centre,
+                 f32 r) {
+    const neV3 normal = box.rot[k] * -sign;
+    const neV3 pointB = centre + normal * r;
+    neSetContact(result, depth, normal, pointB - normal * depth, pointB);
+}
+
 // Contact of a round shape of radius r centred at `centre` (world) whose
 // centre lies inside the box at `local` (box frame): out through the face of
 // least penetration.
@@ -33,10 +42,7 @@ void InsideBoxContact(neCollisionResult& result, const neT3& box, const neV3& ha
                       const neV3& centre, f32 r) {
     f32 sign, penetration;
     const s32 k = LeastPenetrationAxis(local, half, sign, penetration);
-    const f32 depth = penetration + r;
-    const neV3 normal = box.rot[k] * -sign;
-    const neV3 pointB = centre + normal * r;
-    neSetContact(result, depth, normal, pointB - normal * depth, pointB);
+    FaceContact(result, box, k, sign, penetration + r, centre, r);
 }
 
 neV3 HalfExtents(const neGeometry& box) {
@@ -167,10 +173,7 @@ void neCollideBoxSphere(neCollisionResult& result, const neGeometry& box, const 
         for (s32 i = 0; i < 3; ++i)
             if (outside[i] >= 0.0f) k = i;
         const f32 depth = h[k] + r - sign[k] * local[k];
-        if (depth <= 0.0f) return;
-        const neV3 normal = worldBox.rot[k] * -sign[k];
-        const neV3 pointB = c + normal * r;
-        neSetContact(result, depth, normal, pointB - normal * depth, pointB);
+        if (depth > 0.0f) FaceContact(result, worldBox, k, sign[k], depth, c, r);
         return;
     }
     InsideBoxContact(result, worldBox, h, local, c, r);
