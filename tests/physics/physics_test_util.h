@@ -71,6 +71,17 @@ inline bool SetFlatGround(neSimulator* sim, int cells, f32 cell, s32 material = 
     return sim->SetTerrainMesh(&mesh);
 }
 
+// A body without geometry at pos: the mass (kg) and a unit box's inertia, its
+// world inertia ready for use before the first step.
+inline neRigidBody* MakeBody(neSimulator* sim, const neV3& pos, f32 mass = 1.0f) {
+    neRigidBody* body = sim->CreateRigidBody();
+    body->SetMass(mass);
+    body->SetInertiaTensor(neBoxInertiaTensorXYZ(1, 1, 1, mass));
+    body->SetPos(pos);
+    body->UpdateRotationAndInertia();
+    return body;
+}
+
 // A box body of the size (m) and mass (kg) at pos, its world inertia ready
 // for use before the first step.
 inline neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, const neV3& size = neMakeV3(1, 1, 1), f32 mass = 1.0f) {
