@@ -4,6 +4,7 @@
 #include "physics/response.h"
 #include "physics/stack.h"
 #include "physics_test_util.h"
+#include "scene_builders.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,14 +59,6 @@ neM3 TurnAbout(const neV3& angles) {
     neM3 m;
     m.RotateXYZ(angles);
     return m;
-}
-
-neT3 At(const neV3& pos) {
-    neT3 t;
-    t.SetIdentity();
-    t.pos = pos;
-    t.SetHomogeneous();
-    return t;
 }
 
 std::vector<neCollisionResult> Rows(neSimulator* sim) {
@@ -181,7 +174,7 @@ TEST(JointParameters, BodiesAndFrames) {
     ExpectV3Near(rigid->GetFrameA().pos, neMakeV3(1, 2, 3));
     ExpectV3Near(rigid->GetFrameB().pos, neMakeV3(1, 2, 3));
     neConstraint* world = sim->CreateConstraintWorld(b);
-    world->SetJointFrameWorld(At(neMakeV3(5, 5, 5)));
+    world->SetJointFrameWorld(Placed(neMakeV3(5, 5, 5)));
     ExpectV3Near(world->frameB.pos, neMakeV3(5, 5, 5));
     ExpectV3Near(world->frameA.pos, neMakeV3(6, 5, 5));
 }
@@ -317,7 +310,7 @@ TEST(ConstraintSets, EnablingBuildsOnceAndWakesTheBodies) {
     neConstraintSet* set = a->constraintSet;
 
     // Anchors are built once: later frame changes leave them.
-    j->SetFrameA(At(neMakeV3(0, 5, 0)));
+    j->SetFrameA(Placed(neMakeV3(0, 5, 0)));
     j->Enable(0);
     j->Enable(1);
     ExpectV3Near(j->anchors[0].localA, neMakeV3(0, 0, 0));
@@ -392,7 +385,7 @@ TEST(JointControllers, AnExhaustedControllerPoolIsReportedAndGivesNone) {
 TEST(JointControllers, ForcesActInTheNextStepOnBothBodies) {
     SimulatorHolder sim;
     auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(1, 0, 0), 2.0f);
-    j->SetJointFrameWorld(At(neMakeV3(0.5f, 0, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(0.5f, 0, 0)));
     CountingJointCallback cb;
     cb.forceA = cb.forceB = neMakeV3(0, 4, 0);
     j->AddController(&cb, 0);
@@ -457,7 +450,7 @@ TEST(JointFrames, BallConeAndSliderPosition) {
     neRigidBody* d = Body(sim.sim, neMakeV3(0, 0, 0));
     neConstraint* slider = sim->CreateConstraint(c, d);
     slider->SetType(NE_JOINT_SLIDER);
-    slider->SetJointFrameWorld(At(neMakeV3(0, 1.5f, 0.2f)));
+    slider->SetJointFrameWorld(Placed(neMakeV3(0, 1.5f, 0.2f)));
     c->SetPos(neMakeV3(0, 2.0f, 0.2f));
     slider->PrepareFrames();
     EXPECT_NEAR(slider->angle, 0.5f, 1e-5f);
@@ -504,7 +497,7 @@ TEST(JointRows, HingePointRowsAtTheAnchors) {
     auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(2, 0, 0));
     j->SetType(NE_JOINT_HINGE);
     j->SetLength(0.4f);
-    j->SetJointFrameWorld(At(neMakeV3(1, 0, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(1, 0, 0)));
     j->Enable(1);
     b->SetPos(neMakeV3(2, 0, 0.1f));  // B drifted by 0.1 along z
     auto rows = SolveSet(sim.sim, j);
@@ -611,7 +604,7 @@ TEST(JointRowRules, APointRowWithoutErrorStopsTheAnchorsRelativeMotion) {
     sim->stepTime = 0.01f;
     sim->stepTimeInverse = 100.0f;
     auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(2, 0, 0));
-    j->SetJointFrameWorld(At(neMakeV3(1, 0, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(1, 0, 0)));
     j->Enable(1);
     a->SetVelocity(neMakeV3(0, 1, 0.5f));
     b->SetAngularMomentum(neMakeV3(0.01f, 0.02f, 0.003f));
@@ -739,7 +732,7 @@ TEST(JointRowRules, AStackTouchedByASetBringsTheSetsOfItsOtherBodies) {
     neRigidBody* r = Body(sim.sim, neMakeV3(0, 1, 0));
     sim->CreateConstraint(p, q)->Enable(1);
     neConstraint* hang = sim->CreateConstraintWorld(r);
-    hang->SetJointFrameWorld(At(neMakeV3(0, 2, 0)));
+    hang->SetJointFrameWorld(Placed(neMakeV3(0, 2, 0)));
     hang->Enable(1);
     r->SetPos(neMakeV3(0, 0.9f, 0));  // 0.1 off its anchor
     r->restState = NE_RESTING;        // its own set would not be solved
@@ -762,7 +755,7 @@ TEST(JointMotion, APendulumKeepsItsAnchorAndSwingsWithThePendulumPeriod) {
     neRigidBody* bob = Body(sim.sim, neMakeV3(length * std::sin(start), -length * std::cos(start), 0));
     bob->SetInertiaTensor(neMakeV3(1e-4f, 1e-4f, 1e-4f));
     neConstraint* j = sim->CreateConstraintWorld(bob);
-    j->SetJointFrameWorld(At(neMakeV3(0, 0, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(0, 0, 0)));
     j->Enable(1);
 
     const f32 dt = 0.01f;
@@ -828,7 +821,7 @@ TEST(JointMotion, ASliderKeepsItsBodyOnTheAxisAndWithinItsLimits) {
     bead->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 1, 1), 1.0f));
     neConstraint* j = sim->CreateConstraintWorld(bead);
     j->SetType(NE_JOINT_SLIDER);
-    neT3 tilted = At(neMakeV3(0, 0, 0));
+    neT3 tilted = Placed(neMakeV3(0, 0, 0));
     tilted.rot = TurnAbout(neMakeV3(0, 0, 0.5f));  // the slide's axis leans by 0.5 rad
     j->SetJointFrameWorld(tilted);
     j->SetLowerLimit(-0.4f);
@@ -852,7 +845,7 @@ TEST(JointMotion, ASliderFarFromALightBodyStaysNearItsAxis) {
     neRigidBody* bead = Body(sim.sim, neMakeV3(0, 0, 0));
     neConstraint* j = sim->CreateConstraintWorld(bead);
     j->SetType(NE_JOINT_SLIDER);
-    neT3 frame = At(neMakeV3(2, 0, 0));
+    neT3 frame = Placed(neMakeV3(2, 0, 0));
     frame.rot = TurnAbout(neMakeV3(0, 0, 0.5f));
     j->SetJointFrameWorld(frame);
     j->Enable(1);
@@ -873,7 +866,7 @@ TEST(JointMotion, ASliderFarFromALightBodyStaysNearItsAxis) {
 TEST(JointMotion, DampingSlowsTheRelativeSpinOfABallJoint) {
     SimulatorHolder sim;
     auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 1, 0));
-    j->SetJointFrameWorld(At(neMakeV3(0, 0.5f, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(0, 0.5f, 0)));
     j->SetDamping(0.01f);
     j->Enable(1);
     a->SetAngularMomentum(a->inertiaBody * neMakeV3(0, 3, 0));
@@ -891,7 +884,7 @@ TEST(JointMotion, AJointToAnAnimatedBodyFollowsIt) {
     neAnimatedBody* carrier = sim->CreateAnimatedBody();
     neRigidBody* load = Body(sim.sim, neMakeV3(0, -1, 0));
     neConstraint* j = sim->CreateConstraintAnimated(load, carrier);
-    j->SetJointFrameWorld(At(neMakeV3(0, 0, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(0, 0, 0)));
     j->Enable(1);
     for (s32 i = 1; i <= 200; ++i) {
         carrier->SetPos(neMakeV3(0.002f * i, 0, 0));
@@ -934,7 +927,7 @@ TEST(JointMotion, ATwistLimitHoldsWithTheConeOpenWide) {
     neConstraint* j = sim->CreateConstraintWorld(knob);
     const f32 cone = 2.0f;
     const neV3 coneAxisA = neMakeV3(std::cos(cone), std::sin(cone), 0);
-    neT3 frameA = At(neMakeV3(0, 0, 0));
+    neT3 frameA = Placed(neMakeV3(0, 0, 0));
     frameA.rot.SetColumns(coneAxisA, neMakeV3(-std::sin(cone), std::cos(cone), 0), neMakeV3(0, 0, 1));
     j->SetFrameA(frameA);
     j->SetLowerLimit2(0.3f);
@@ -962,7 +955,7 @@ TEST(JointMotion, JoinedBodiesCollideOnlyWhenBothAllowIt) {
     neRigidBody* a = box(neMakeV3(0, 0, 0));
     neRigidBody* b = box(neMakeV3(0.9f, 0, 0));
     neConstraint* j = sim->CreateConstraint(a, b);
-    j->SetJointFrameWorld(At(neMakeV3(0.45f, 0, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(0.45f, 0, 0)));
     j->Enable(1);
     a->SetVelocity(neMakeV3(0.5f, 0, 0));
     b->SetVelocity(neMakeV3(-0.5f, 0, 0));
@@ -981,7 +974,7 @@ TEST(JointMotion, JoinedBodiesCollideOnlyWhenBothAllowIt) {
     c->SetCollideConnected(1);
     d->SetCollideConnected(1);
     neConstraint* k = sim2->CreateConstraint(c, d);
-    k->SetJointFrameWorld(At(neMakeV3(0.45f, 3, 0)));  // the anchor is far away
+    k->SetJointFrameWorld(Placed(neMakeV3(0.45f, 3, 0)));  // the anchor is far away
     k->Enable(1);
     static s32 calls;
     calls = 0;
@@ -1001,7 +994,7 @@ TEST(JointMotion, AHangingChainStaysTogether) {
         neRigidBody* link = Body(sim.sim, neMakeV3(0.5f + i, 0, 0));
         link->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 0.2f, 0.2f), 1.0f));
         neConstraint* j = previous ? sim->CreateConstraint(link, previous) : sim->CreateConstraintWorld(link);
-        j->SetJointFrameWorld(At(neMakeV3(static_cast<f32>(i), 0, 0)));
+        j->SetJointFrameWorld(Placed(neMakeV3(static_cast<f32>(i), 0, 0)));
         j->Enable(1);
         joints.push_back(j);
         previous = link;
@@ -1040,7 +1033,7 @@ TEST(JointMotion, ABallJointsConeLimitHoldsASwing) {
     neRigidBody* bob = Body(sim.sim, neMakeV3(0, -1, 0));
     bob->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(0.2f, 0.2f, 0.2f), 1.0f));
     neConstraint* j = sim->CreateConstraintWorld(bob);
-    neT3 frame = At(neMakeV3(0, 0, 0));
+    neT3 frame = Placed(neMakeV3(0, 0, 0));
     frame.rot.SetColumns(neMakeV3(0, -1, 0), neMakeV3(1, 0, 0), neMakeV3(0, 0, 1));  // cone axis down
     j->SetJointFrameWorld(frame);
     j->SetUpperLimit(0.3f);
@@ -1076,7 +1069,7 @@ TEST(JointMotion, RandomJointsAndDegenerateFramesNeverGiveNaN) {
             neConstraint* j = i == 0 ? sim->CreateConstraintWorld(bodies[0])
                                      : sim->CreateConstraint(bodies[i], bodies[(i + scene) % i]);
             j->SetType(types[(i + scene) % 3]);
-            neT3 frame = At(neMakeV3(unit(rng), unit(rng), unit(rng)));
+            neT3 frame = Placed(neMakeV3(unit(rng), unit(rng), unit(rng)));
             frame.rot = TurnAbout(neMakeV3(angle(rng), angle(rng), angle(rng)));
             j->SetJointFrameWorld(frame);
             if (scene % 4 == 0) j->SetFrameB(j->frameA);  // frames that may coincide or oppose
