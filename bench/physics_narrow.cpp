@@ -2,6 +2,7 @@
 // as every car and prop meets the ground in every step. Read the numbers as
 // ratios: per triangle against box-box, separated against touching, and the
 // growth with the candidate count.
+#include "../tests/physics/scene_builders.h"
 #include "../tests/physics/terrain_test_util.h"
 #include "physics/narrow_phase.h"
 
@@ -46,14 +47,8 @@ neGeometry CarBox() {
     return g;
 }
 
-neT3 Placement(f32 height) {
-    neT3 t;
-    t.SetIdentity();
-    t.rot.RotateXYZ(neMakeV3(0.05f, 0.3f, -0.04f));
-    t.pos.Set(0.2f, height, -0.1f);
-    t.SetHomogeneous();
-    return t;
-}
+// The car box slightly turned, at the height.
+neT3 Placement(f32 height) { return Placed(neMakeV3(0.2f, height, -0.1f), neMakeV3(0.05f, 0.3f, -0.04f)); }
 
 // The car box resting on a bumpy grid of range(0) × range(0) cells, every
 // triangle a candidate (the terrain tree hands over a few dozen).
