@@ -1,6 +1,7 @@
 // Joints and convex shapes: a hanging chain stepped by the simulator (the
 // constraint phase's cost per link), and a convex pair against the box-box
 // test on the same two cubes. Read the numbers as ratios.
+#include "../tests/physics/scene_builders.h"
 #include "physics/convex.h"
 #include "physics/narrow_phase.h"
 #include "physics/simulator.h"
@@ -10,15 +11,6 @@
 #include <vector>
 
 namespace {
-
-neT3 At(const neV3& pos, const neV3& angles = neMakeV3(0, 0, 0)) {
-    neT3 t;
-    t.SetIdentity();
-    t.rot.RotateXYZ(angles);
-    t.pos = pos;
-    t.SetHomogeneous();
-    return t;
-}
 
 void ChainStep(benchmark::State& state) {
     const neV3 gravity = neMakeV3(0, -9.8f, 0);
@@ -30,7 +22,7 @@ void ChainStep(benchmark::State& state) {
         link->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 0.2f, 0.2f), 1.0f));
         link->SetPos(neMakeV3(0.5f + i, 0, 0));
         neConstraint* j = previous ? sim->CreateConstraint(link, previous) : sim->CreateConstraintWorld(link);
-        j->SetJointFrameWorld(At(neMakeV3(static_cast<f32>(i), 0, 0)));
+        j->SetJointFrameWorld(Placed(neMakeV3(static_cast<f32>(i), 0, 0)));
         j->Enable(1);
         previous = link;
     }
@@ -49,8 +41,8 @@ neGeometry Box() {
 
 void BoxPairAsConvex(benchmark::State& state) {
     const neGeometry box = Box();
-    const neT3 a = At(neMakeV3(0, 0, 0), neMakeV3(0.1f, 0.2f, 0.3f));
-    const neT3 b = At(neMakeV3(0.1f, 0.95f, 0.05f), neMakeV3(-0.2f, 0.1f, 0.05f));
+    const neT3 a = Placed(neMakeV3(0, 0, 0), neMakeV3(0.1f, 0.2f, 0.3f));
+    const neT3 b = Placed(neMakeV3(0.1f, 0.95f, 0.05f), neMakeV3(-0.2f, 0.1f, 0.05f));
     neCollisionResult r{};
     for (auto _ : state) {
         neCollideConvexConvex(r, box, a, box, b);
@@ -61,8 +53,8 @@ BENCHMARK(BoxPairAsConvex);
 
 void BoxPairAsBoxes(benchmark::State& state) {
     const neGeometry box = Box();
-    const neT3 a = At(neMakeV3(0, 0, 0), neMakeV3(0.1f, 0.2f, 0.3f));
-    const neT3 b = At(neMakeV3(0.1f, 0.95f, 0.05f), neMakeV3(-0.2f, 0.1f, 0.05f));
+    const neT3 a = Placed(neMakeV3(0, 0, 0), neMakeV3(0.1f, 0.2f, 0.3f));
+    const neT3 b = Placed(neMakeV3(0.1f, 0.95f, 0.05f), neMakeV3(-0.2f, 0.1f, 0.05f));
     neCollisionResult r{};
     for (auto _ : state) {
         neCollideBoxBox(r, box, a, box, b);

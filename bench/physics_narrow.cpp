@@ -2,6 +2,8 @@
 // as every car and prop meets the ground in every step. Read the numbers as
 // ratios: per triangle against box-box, separated against touching, and the
 // growth with the candidate count.
+#include "../tests/physics/scene_builders.h"
+#include "../tests/physics/terrain_test_util.h"
 #include "physics/narrow_phase.h"
 
 #include <benchmark/benchmark.h>
@@ -13,30 +15,15 @@ namespace {
 
 // A rolling grid of 1 m cells around the origin, two triangles per cell.
 struct Grid {
-    std::vector<neV3> vertices;
-    std::vector<neTriangle> triangles;
+    TestTerrain terrain;
     std::vector<s32> indices;
 
-    explicit Grid(s32 cells) {
-        std::mt19937 rng(17);
-        std::uniform_real_distribution<f32> bump(-0.1f, 0.1f);
-        const f32 origin = -0.5f * cells;
-        for (s32 z = 0; z <= cells; ++z)
-            for (s32 x = 0; x <= cells; ++x) vertices.push_back(neMakeV3(origin + x, bump(rng), origin + z));
-        for (s32 z = 0; z < cells; ++z)
-            for (s32 x = 0; x < cells; ++x) {
-                const s32 a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
-                Add(a, c, b);
-                Add(b, c, d);
-            }
-        for (s32 i = 0; i < static_cast<s32>(triangles.size()); ++i) indices.push_back(i);
-    }
-    void Add(s32 i0, s32 i1, s32 i2) {
-        neTriangle t;
-        t.indices[0] = i0;
-        t.indices[1] = i1;
-        t.indices[2] = i2;
-        triangles.push_back(t);
+    explicit Grid(s32 cells)
+        : terrain(cells, 1.0f,
+                  [rng = std::mt19937(17), bump = std::uniform_real_distribution<f32>(-0.1f, 0.1f)](f32, f32) mutable {
+                      return bump(rng);
+                  }) {
+        for (s32 i = 0; i < static_cast<s32>(terrain.triangles.size()); ++i) indices.push_back(i);
     }
     neGeometry Geometry() const {
         neGeometry g{};
@@ -44,8 +31,8 @@ struct Grid {
         g.frame.SetIdentity();
         g.shape.mesh.indices = indices.data();
         g.shape.mesh.indexCount = static_cast<s32>(indices.size());
-        g.shape.mesh.triangles = triangles.data();
-        g.triangleVertices = vertices.data();
+        g.shape.mesh.triangles = terrain.triangles.data();
+        g.triangleVertices = terrain.vertices.data();
         return g;
     }
 };
@@ -60,14 +47,8 @@ neGeometry CarBox() {
     return g;
 }
 
-neT3 Placement(f32 height) {
-    neT3 t;
-    t.SetIdentity();
-    t.rot.RotateXYZ(neMakeV3(0.05f, 0.3f, -0.04f));
-    t.pos.Set(0.2f, height, -0.1f);
-    t.SetHomogeneous();
-    return t;
-}
+// The car box slightly turned, at the height.
+neT3 Placement(f32 height) { return Placed(neMakeV3(0.2f, height, -0.1f), neMakeV3(0.05f, 0.3f, -0.04f)); }
 
 // The car box resting on a bumpy grid of range(0) × range(0) cells, every
 // triangle a candidate (the terrain tree hands over a few dozen).
@@ -81,7 +62,7 @@ void BM_BoxTerrainTouching(benchmark::State& state) {
         neCollideBoxTerrain(r, box, t, terrain);
         benchmark::DoNotOptimize(r);
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(grid.triangles.size()));
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(grid.terrain.triangles.size()));
 }
 BENCHMARK(BM_BoxTerrainTouching)->Arg(2)->Arg(4)->Arg(8);
 
@@ -96,7 +77,7 @@ void BM_BoxTerrainAbove(benchmark::State& state) {
         neCollideBoxTerrain(r, box, t, terrain);
         benchmark::DoNotOptimize(r);
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(grid.triangles.size()));
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(grid.terrain.triangles.size()));
 }
 BENCHMARK(BM_BoxTerrainAbove)->Arg(4);
 

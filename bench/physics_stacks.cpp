@@ -3,6 +3,7 @@
 // towers of growing height. Compare the items-per-second figures: a body
 // step asleep should cost a small fraction of one settling, and a tower's
 // body step should not grow much with its height.
+#include "../tests/physics/terrain_test_util.h"
 #include "physics/simulator.h"
 
 #include <benchmark/benchmark.h>
@@ -18,40 +19,19 @@ const neV3 kGravity = neMakeV3(0, -8.5f, 0);
 constexpr int kSettleSteps = 100;
 
 struct Field {
-    std::vector<neV3> vertices;
-    std::vector<neTriangle> triangles;
+    TestTerrain ground{16, 4.0f, FlatHeight};
     neSimulator* sim = nullptr;
 
     explicit Field(int bodies) {
-        const int cells = 16;
-        const f32 size = 4.0f, origin = -0.5f * cells * size;
-        for (int z = 0; z <= cells; ++z)
-            for (int x = 0; x <= cells; ++x) vertices.push_back(neMakeV3(origin + x * size, 0, origin + z * size));
-        for (int z = 0; z < cells; ++z)
-            for (int x = 0; x < cells; ++x) {
-                const s32 a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
-                Triangle(a, c, b);
-                Triangle(b, c, d);
-            }
         neSimulatorSizes sizes;
         sizes.rigidBodiesCount = bodies;
         sizes.geometriesCount = bodies;
         sizes.overlapPairsCount = bodies * 8;
         sim = neSimulator::CreateSimulator(sizes, nullptr, &kGravity);
-        neTriangleMesh mesh{vertices.data(), static_cast<s32>(vertices.size()), triangles.data(),
-                            static_cast<s32>(triangles.size())};
+        neTriangleMesh mesh = ground.Mesh();
         sim->SetTerrainMesh(&mesh);
     }
     ~Field() { neSimulator::DestroySimulator(sim); }
-
-    void Triangle(s32 i0, s32 i1, s32 i2) {
-        neTriangle t;
-        t.indices[0] = i0;
-        t.indices[1] = i1;
-        t.indices[2] = i2;
-        t.materialIndex = 0;
-        triangles.push_back(t);
-    }
 
     neRigidBody* Box(const neV3& pos) {
         neRigidBody* box = sim->CreateRigidBody();

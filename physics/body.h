@@ -191,7 +191,6 @@ struct neRigidBody : neBody {
     neV3 acceleration;     // invMass × forceSum of the last step
     f32 linearDamping;     // in [0, 1]: the fraction of velocity lost per step
     f32 angularDamping;
-    s32 stateIndex;
     neRigidBodyState state;
     neV3 velocity;         // world
     neV3 angularVelocity;  // world, derived from the angular momentum

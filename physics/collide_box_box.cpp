@@ -192,9 +192,5 @@ void neCollideBoxBox(neCollisionResult& result, const neGeometry& boxA, const ne
         face.normal = -edge.normal;
     }
     if (!face.found) return;
-    result.valid = 1;
-    result.depth = face.depth;
-    result.normal = face.normal;
-    result.pointA = face.pointA;
-    result.pointB = face.pointB;
+    neSetContact(result, face.depth, face.normal, face.pointA, face.pointB);
 }

@@ -8,14 +8,6 @@
 
 namespace {
 
-void SetContact(neCollisionResult& result, f32 depth, const neV3& normal, const neV3& pointA, const neV3& pointB) {
-    result.valid = 1;
-    result.depth = depth;
-    result.normal = normal;
-    result.pointA = pointA;
-    result.pointB = pointB;
-}
-
 f32 SignOf(f32 v) { return v >= 0.0f ? 1.0f : -1.0f; }
 
 // Box axis of least penetration for a point inside the box (box frame): the
@@ -34,6 +26,15 @@ s32 LeastPenetrationAxis(const neV3& p, const neV3& h, f32& sign, f32& penetrati
     return k;
 }
 
+// Contact of a round shape of radius r centred at `centre` (world), `depth`
+// into the box's face on axis k, side `sign`.
+void FaceContact(neCollisionResult& result, const neT3& box, s32 k, f32 sign, f32 depth, const neV3& centre,
+                 f32 r) {
+    const neV3 normal = box.rot[k] * -sign;
+    const neV3 pointB = centre + normal * r;
+    neSetContact(result, depth, normal, pointB - normal * depth, pointB);
+}
+
 // Contact of a round shape of radius r centred at `centre` (world) whose
 // centre lies inside the box at `local` (box frame): out through the face of
 // least penetration.
@@ -41,29 +42,11 @@ void InsideBoxContact(neCollisionResult& result, const neT3& box, const neV3& ha
                       const neV3& centre, f32 r) {
     f32 sign, penetration;
     const s32 k = LeastPenetrationAxis(local, half, sign, penetration);
-    const f32 depth = penetration + r;
-    const neV3 normal = box.rot[k] * -sign;
-    const neV3 pointB = centre + normal * r;
-    SetContact(result, depth, normal, pointB - normal * depth, pointB);
+    FaceContact(result, box, k, sign, penetration + r, centre, r);
 }
 
 neV3 HalfExtents(const neGeometry& box) {
     return neMakeV3(box.shape.box.hx, box.shape.box.hy, box.shape.box.hz);
-}
-
-struct CylinderAxis {
-    neV3 bottom, top, axis;  // ends and unit axis (the frame's y column)
-    f32 radius, halfHeight;
-};
-
-CylinderAxis AxisOf(const neGeometry& cylinder, const neT3& world) {
-    CylinderAxis c;
-    c.axis = world.rot[1];
-    c.halfHeight = cylinder.shape.cylinder.halfHeight;
-    c.radius = cylinder.shape.cylinder.radius;
-    c.bottom = world.pos - c.axis * c.halfHeight;
-    c.top = world.pos + c.axis * c.halfHeight;
-    return c;
 }
 
 // Keeps the deeper of two candidate contacts between cylinders (strictly
@@ -111,7 +94,7 @@ void CylinderEndSide(CylinderBest& best, const neV3& e, const neV3& bottom, cons
 
 // An end of `self` against the other cylinder: its end caps beyond the
 // segment, its side along it.
-void CylinderEndAgainst(CylinderBest& best, const neV3& e, const CylinderAxis& other, f32 rA, f32 rB, bool endOfA,
+void CylinderEndAgainst(CylinderBest& best, const neV3& e, const neCylinderView& other, f32 rA, f32 rB, bool endOfA,
                         const neV3& fallback) {
     const f32 t = other.axis.Dot(e - other.bottom);
     if (t < 0.0f || t > 2.0f * other.halfHeight) {
@@ -127,6 +110,15 @@ void CylinderEndAgainst(CylinderBest& best, const neV3& e, const CylinderAxis& o
 
 }  // namespace
 
+neCylinderView::neCylinderView(const neGeometry& cylinder, const neT3& world)
+    : centre(world.pos),
+      axis(world.rot[1]),
+      radius(cylinder.shape.cylinder.radius),
+      halfHeight(cylinder.shape.cylinder.halfHeight) {
+    bottom = centre - axis * halfHeight;
+    top = centre + axis * halfHeight;
+}
+
 void neCollideSphereSphere(neCollisionResult& result, const neGeometry& sphereA, const neT3& worldA,
                            const neGeometry& sphereB, const neT3& worldB) {
     result.valid = 0;
@@ -137,7 +129,7 @@ void neCollideSphereSphere(neCollisionResult& result, const neGeometry& sphereA,
     if (r * r <= distSq || distSq < NE_ZERO) return;  // apart, touching or concentric
     const f32 dist = std::sqrt(distSq);
     const neV3 n = d * (1.0f / dist);
-    SetContact(result, r - dist, n, worldA.pos - n * rA, worldB.pos + n * rB);
+    neSetContact(result, r - dist, n, worldA.pos - n * rA, worldB.pos + n * rB);
 }
 
 void neCollideBoxSphere(neCollisionResult& result, const neGeometry& box, const neT3& worldBox,
@@ -169,7 +161,7 @@ void neCollideBoxSphere(neCollisionResult& result, const neGeometry& box, const 
         const f32 dist = v.Length();
         if (dist > 0.0f) {
             const neV3 normal = worldBox.rot * (v * (1.0f / dist));
-            SetContact(result, r - dist, normal, worldBox * q, c + normal * r);
+            neSetContact(result, r - dist, normal, worldBox * q, c + normal * r);
             return;
         }
         // The centre sits on the corner or edge: no direction to take.
@@ -181,10 +173,7 @@ void neCollideBoxSphere(neCollisionResult& result, const neGeometry& box, const 
         for (s32 i = 0; i < 3; ++i)
             if (outside[i] >= 0.0f) k = i;
         const f32 depth = h[k] + r - sign[k] * local[k];
-        if (depth <= 0.0f) return;
-        const neV3 normal = worldBox.rot[k] * -sign[k];
-        const neV3 pointB = c + normal * r;
-        SetContact(result, depth, normal, pointB - normal * depth, pointB);
+        if (depth > 0.0f) FaceContact(result, worldBox, k, sign[k], depth, c, r);
         return;
     }
     InsideBoxContact(result, worldBox, h, local, c, r);
@@ -193,7 +182,7 @@ void neCollideBoxSphere(neCollisionResult& result, const neGeometry& box, const 
 void neCollideSphereCylinder(neCollisionResult& result, const neGeometry& cylinder, const neT3& worldCylinder,
                              const neGeometry& sphere, const neT3& worldSphere) {
     result.valid = 0;
-    const CylinderAxis cyl = AxisOf(cylinder, worldCylinder);
+    const neCylinderView cyl(cylinder, worldCylinder);
     const f32 rs = sphere.shape.sphere.radius;
     const f32 reach = cyl.radius + rs;
     const neV3 c = worldSphere.pos;
@@ -210,7 +199,7 @@ void neCollideSphereCylinder(neCollisionResult& result, const neGeometry& cylind
     const f32 dist = w.Length();
     if (!(dist < reach)) return;
     const neV3 normal = dist > 0.0f ? w * (1.0f / dist) : worldCylinder.rot[0];
-    SetContact(result, reach - dist, normal, q - normal * cyl.radius, c + normal * rs);
+    neSetContact(result, reach - dist, normal, q - normal * cyl.radius, c + normal * rs);
 }
 
 void neSegmentBoxClosest(const neV3& p, const neV3& q, const neV3& halfExtents, neV3& boxPoint,
@@ -286,7 +275,7 @@ void neSegmentBoxClosest(const neV3& p, const neV3& q, const neV3& halfExtents, 
 void neCollideBoxCylinder(neCollisionResult& result, const neGeometry& box, const neT3& worldBox,
                           const neGeometry& cylinder, const neT3& worldCylinder) {
     result.valid = 0;
-    const CylinderAxis cyl = AxisOf(cylinder, worldCylinder);
+    const neCylinderView cyl(cylinder, worldCylinder);
     const neV3 h = HalfExtents(box);
     const neV3 p = worldBox.rot.TransposeMul(cyl.bottom - worldBox.pos);
     const neV3 q = worldBox.rot.TransposeMul(cyl.top - worldBox.pos);
@@ -300,7 +289,7 @@ void neCollideBoxCylinder(neCollisionResult& result, const neGeometry& box, cons
     if (r < dist) return;
     if (dist > 0.0f) {
         const neV3 normal = w * (1.0f / dist);
-        SetContact(result, r - dist, normal, boxPoint, segmentPoint + normal * r);
+        neSetContact(result, r - dist, normal, boxPoint, segmentPoint + normal * r);
         return;
     }
     // The axis touches or enters the box: out through the face of least
@@ -311,8 +300,8 @@ void neCollideBoxCylinder(neCollisionResult& result, const neGeometry& box, cons
 void neCollideCylinderCylinder(neCollisionResult& result, const neGeometry& cylinderA, const neT3& worldA,
                                const neGeometry& cylinderB, const neT3& worldB) {
     result.valid = 0;
-    const CylinderAxis a = AxisOf(cylinderA, worldA);
-    const CylinderAxis b = AxisOf(cylinderB, worldB);
+    const neCylinderView a(cylinderA, worldA);
+    const neCylinderView b(cylinderB, worldB);
     const neV3 fallback = worldA.rot[0];
     const neV3 cross = a.axis.Cross(b.axis);
 
@@ -329,7 +318,7 @@ void neCollideCylinderCylinder(neCollisionResult& result, const neGeometry& cyli
             const f32 depth = a.radius + b.radius - dist;
             if (depth <= 0.0f) return;
             const neV3 normal = dist > 0.0f ? w * (1.0f / dist) : fallback;
-            SetContact(result, depth, normal, pair.pointA - normal * a.radius, pair.pointB + normal * b.radius);
+            neSetContact(result, depth, normal, pair.pointA - normal * a.radius, pair.pointB + normal * b.radius);
             return;
         }
     }
@@ -340,5 +329,5 @@ void neCollideCylinderCylinder(neCollisionResult& result, const neGeometry& cyli
     CylinderEndAgainst(best, a.bottom, b, a.radius, b.radius, true, fallback);
     CylinderEndAgainst(best, b.top, a, a.radius, b.radius, false, fallback);
     CylinderEndAgainst(best, b.bottom, a, a.radius, b.radius, false, fallback);
-    if (best.depth > 0.0f) SetContact(result, best.depth, best.normal, best.pointA, best.pointB);
+    if (best.depth > 0.0f) neSetContact(result, best.depth, best.normal, best.pointA, best.pointB);
 }

@@ -22,11 +22,7 @@ f32 Sign(f32 v) { return v > 0.0f ? 1.0f : -1.0f; }
 
 // The candidate's contact into the result.
 void Report(neCollisionResult& result, const Candidate& c) {
-    result.valid = 1;
-    result.depth = c.depth;
-    result.normal = c.normal;
-    result.pointA = c.pointA;
-    result.pointB = c.pointB;
+    neSetContact(result, c.depth, c.normal, c.pointA, c.pointB);
 }
 
 // ---- Box against one triangle ---------------------------------------------
@@ -214,14 +210,9 @@ bool SphereTriangle(const neV3& c, f32 r, const nePreparedTriangle& tri, Candida
 
 // ---- Cylinder against one triangle ----------------------------------------
 
-struct CylinderView {
-    neV3 centre, axis, bottom, top;
-    f32 radius, halfHeight;
-};
-
 enum FaceResult { FACE_SEPARATED, FACE_CONTACT, FACE_NONE };
 
-FaceResult CylinderTriangleFace(const CylinderView& cyl, const nePreparedTriangle& tri, Candidate& out) {
+FaceResult CylinderTriangleFace(const neCylinderView& cyl, const nePreparedTriangle& tri, Candidate& out) {
     const f32 s = tri.normal.Dot(cyl.centre) - tri.d;
     const neV3 a = s < 0.0f ? tri.normal : -tri.normal;  // from the centre towards the plane
     if (!(cyl.radius + cyl.halfHeight > neAbs(s))) return FACE_SEPARATED;
@@ -257,7 +248,7 @@ FaceResult CylinderTriangleFace(const CylinderView& cyl, const nePreparedTriangl
 
 // The cylinder against edge k of the triangle. Replaces the candidate when
 // it is positive and shallower.
-void CylinderSegment(const CylinderView& cyl, const nePreparedTriangle& tri, s32 k, Candidate& out) {
+void CylinderSegment(const neCylinderView& cyl, const nePreparedTriangle& tri, s32 k, Candidate& out) {
     const neV3& v0 = tri.vertex[k];
     const neV3& v1 = tri.vertex[(k + 1) % 3];
     neSegmentPair pair{};
@@ -301,7 +292,7 @@ void CylinderSegment(const CylinderView& cyl, const nePreparedTriangle& tri, s32
     out.found = true;
 }
 
-bool CylinderTriangle(const CylinderView& cyl, const nePreparedTriangle& tri, Candidate& out) {
+bool CylinderTriangle(const neCylinderView& cyl, const nePreparedTriangle& tri, Candidate& out) {
     out.depth = 1.0e6f;
     out.found = false;
     const FaceResult face = CylinderTriangleFace(cyl, tri, out);
@@ -377,17 +368,6 @@ void WalkTerrain(neCollisionResult& result, const neGeometry& terrain, const Bou
     Report(result, slots[best]);
     result.materialIndexB = material;
     if (withUserData) result.terrainUserData = static_cast<s32>(userData);
-}
-
-CylinderView ViewOf(const neGeometry& cylinder, const neT3& world) {
-    CylinderView v;
-    v.centre = world.pos;
-    v.axis = world.rot[1];
-    v.radius = cylinder.shape.cylinder.radius;
-    v.halfHeight = cylinder.shape.cylinder.halfHeight;
-    v.bottom = v.centre - v.axis * v.halfHeight;
-    v.top = v.centre + v.axis * v.halfHeight;
-    return v;
 }
 
 }  // namespace
@@ -489,7 +469,7 @@ void neCollideSphereTerrain(neCollisionResult& result, const neGeometry& sphere,
 
 void neCollideCylinderTerrain(neCollisionResult& result, const neGeometry& cylinder, const neT3& worldCylinder,
                               const neGeometry& terrain) {
-    const CylinderView view = ViewOf(cylinder, worldCylinder);
+    const neCylinderView view(cylinder, worldCylinder);
     const f32 r = view.radius;
     const neV3 reach = AbsSum(view.axis * view.halfHeight, neMakeV3(r, 0, 0), neMakeV3(0, r, r));
     WalkTerrain(

@@ -28,8 +28,6 @@ neV3 Normalised(const neV3& v) {
 // by that much.
 f32 ErrorLength(const neV3& v) { return std::sqrt(v.Dot(v)); }
 
-f32 SafeAcos(f32 c) { return std::acos(c > 1.0f ? 1.0f : (c < -1.0f ? -1.0f : c)); }
-
 // Rotation by `angle` radians about the unit axis.
 neM3 AxisAngle(const neV3& axis, f32 angle) {
     neQ q;
@@ -80,7 +78,7 @@ void neConstraint::PrepareFrames() {
             signedAngle = -NE_PI;
         } else {
             const neV3 n = Normalised(xA.Cross(xB));
-            const f32 a = SafeAcos(c);
+            const f32 a = neAcos(c);
             if (n.Dot(limit.axis) > 0.0f) {
                 angle = signedAngle = a;
             } else {
@@ -97,7 +95,7 @@ void neConstraint::PrepareFrames() {
             limit.axis = yA;
         } else {
             limit.axis = Normalised(xA.Cross(xB));
-            angle = SafeAcos(c);
+            angle = neAcos(c);
         }
     } else {
         limit.axis = Normalised(yA + yB);
@@ -229,7 +227,7 @@ void neConstraint::TwistLimitRow() {
     } else if (std::fabs(c + 1.0f) < NE_ZERO) {
         t = NE_PI;
     } else {
-        t = SafeAcos(c);
+        t = neAcos(c);
         if (Normalised(carried.Cross(zB)).Dot(xB) < 0.0f) t = -t;
     }
     f32 error;

@@ -1,6 +1,8 @@
 // Feature-based separating-axis search between two convex polytopes.
 #include "physics/convex.h"
 
+#include "physics/narrow_phase.h"
+
 #include <cstring>
 
 neConvexBlockLayout::neConvexBlockLayout(s32 faceCount, s32 vertexCount) {
@@ -115,6 +117,15 @@ struct Search {
     s32 other;   // support vertex of q, or the edge of B
     neV3 planeNormal;
     f32 planeOffset;
+
+    // The axis of measure m becomes the best so far.
+    void Take(f32 m, s32 faceOrEdge, s32 otherFeature, const neV3& normal, f32 offset) {
+        metric = m;
+        face = faceOrEdge;
+        other = otherFeature;
+        planeNormal = normal;
+        planeOffset = offset;
+    }
 };
 
 // The separation measure of an axis: m ≥ 0 separates; among the others a
@@ -168,11 +179,7 @@ bool TestFace(Search& s, s32 f, bool& improved) {
     f32 m = AxisMetric(n, d);
     if (m >= 0.0f) return false;
     if (!(m > s.metric)) return true;
-    s.metric = m;
-    s.face = f;
-    s.other = w;
-    s.planeNormal = n;
-    s.planeOffset = d;
+    s.Take(m, f, w, n, d);
     improved = true;
     return true;
 }
@@ -296,11 +303,7 @@ EdgeAxis TestEdgePair(Search& s, s32 eA, s32 eB, bool triangleB) {
     f32 m = AxisMetric(l, offset);
     if (m >= 0.0f) return EdgeAxis::Separates;
     if (!(m > s.metric)) return EdgeAxis::NoBetter;
-    s.metric = m;
-    s.face = eA;
-    s.other = eB;
-    s.planeNormal = l;
-    s.planeOffset = offset;
+    s.Take(m, eA, eB, l, offset);
     return EdgeAxis::Improves;
 }
 
@@ -449,9 +452,7 @@ void LoadTriangle(Polytope& p, const neV3& v0, const neV3& v1, const neV3& v2) {
     v[1] = v1;
     v[2] = v2;
     neV3 n = (v[1] - v[0]).Cross(v[2] - v[0]);
-    f32 n2 = n.Dot(n);
-    f32 length = n2 < NE_ZERO ? 0.0f : std::sqrt(n2);
-    n = length > 0.0f ? n * (1.0f / length) : neMakeV3(0, 0, 0);
+    n.Normalize();  // zero for a degenerate triangle
     gScratch.trianglePlanes[0] = n;
     gScratch.trianglePlanes[1] = -n;
     for (s32 k = 0; k < 3; ++k) {
@@ -573,10 +574,6 @@ void neCollideConvexTerrain(neCollisionResult& out, const neGeometry& a, const n
         material = t.materialIndex;
     }
     if (!best.valid) return;
-    out.valid = 1;
-    out.depth = best.depth;
-    out.normal = best.normal;
-    out.pointA = best.pointA;
-    out.pointB = best.pointB;
+    neSetContact(out, best.depth, best.normal, best.pointA, best.pointB);
     out.materialIndexB = material;
 }

@@ -8,12 +8,6 @@ namespace {
 constexpr f32 NE_DEFAULT_PIECE_INERTIA = 2.0f / 3.0f;
 constexpr f32 NE_DEFAULT_IMPULSE_SHARE = 0.5f;
 
-// A length whose square counts as zero is 0.
-f32 SafeLength(const neV3& v) {
-    f32 d = v.Dot(v);
-    return d < NE_ZERO ? 0.0f : std::sqrt(d);
-}
-
 // Folds the extreme points of an array into a box scaled by `scale`.
 void PointArrayBounds(const neV3* points, s32 count, f32 scale, neV3& minCorner, neV3& maxCorner) {
     neV3 lo = neMakeV3(NE_BOUNDS_START, NE_BOUNDS_START, NE_BOUNDS_START);
@@ -31,7 +25,7 @@ void PointArrayBounds(const neV3* points, s32 count, f32 scale, neV3& minCorner,
 f32 LargestLength(const neV3* points, s32 count) {
     f32 best = 0.0f;
     for (s32 i = 0; i < count; ++i) {
-        f32 l = SafeLength(points[i]);
+        f32 l = points[i].Length();
         if (l > best) best = l;
     }
     return best;
@@ -61,7 +55,7 @@ void neGeometry::SetBoxSizeRaw(f32 x, f32 y, f32 z) {
     shape.box.hx = x * 0.5f;
     shape.box.hy = y * 0.5f;
     shape.box.hz = z * 0.5f;
-    boundingRadius = SafeLength(neMakeV3(shape.box.hx, shape.box.hy, shape.box.hz));
+    boundingRadius = neMakeV3(shape.box.hx, shape.box.hy, shape.box.hz).Length();
     margin = 0.0f;
 }
 
@@ -182,11 +176,11 @@ void neGeometry::GetBoundingBox(neV3& minCorner, neV3& maxCorner) const {
 f32 neGeometry::GetBoundingRadius() const {
     switch (type) {
         case NE_SHAPE_BOX:
-            return SafeLength(neMakeV3(shape.box.hx, shape.box.hy, shape.box.hz)) + SafeLength(frame.pos);
+            return neMakeV3(shape.box.hx, shape.box.hy, shape.box.hz).Length() + frame.pos.Length();
         case NE_SHAPE_SPHERE:
-            return shape.sphere.radius + SafeLength(frame.pos);
+            return shape.sphere.radius + frame.pos.Length();
         case NE_SHAPE_CYLINDER:
-            return shape.cylinder.halfHeight + shape.cylinder.radius + SafeLength(frame.pos);
+            return shape.cylinder.halfHeight + shape.cylinder.radius + frame.pos.Length();
         case NE_SHAPE_POINT_SET:
             return LargestLength(shape.pointSet.points, shape.pointSet.count) * (1.0f + margin);
         case NE_SHAPE_CONVEX:

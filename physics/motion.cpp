@@ -42,8 +42,7 @@ void neRigidBody::UpdateRotationAndInertia() {
     worldInvInertia = WorldInverseInertia(r, invInertiaBody);
     angularVelocity = worldInvInertia * state.angularMomentum;
     orientationRate = OrientationRate(angularVelocity, state.q);
-    f32 s = velocity.Dot(velocity);
-    speed = s < NE_ZERO ? 0.0f : std::sqrt(s);
+    speed = velocity.Length();
 }
 
 void neRigidBody::ApplyGravityAndControllers() {

@@ -106,6 +106,16 @@ void neCollideGeometryPair(neCollisionResult& result, const neGeometry& a, const
     }
 }
 
+void neSetContactPoints(neCollisionResult& result, const neV3& worldPointA, const neT3& transformA,
+                        const neV3& worldPointB, const neT3& transformB) {
+    result.worldPointA = worldPointA;
+    result.worldPointB = worldPointB;
+    result.pointA = worldPointA - transformA.pos;
+    result.pointB = worldPointB - transformB.pos;
+    result.localPointA = transformA.rot.TransposeMul(result.pointA);
+    result.localPointB = transformB.rot.TransposeMul(result.pointB);
+}
+
 void neCollideBodyPair(neCollisionResult& result, neBody* a, const neT3& transformA, neBody* b,
                        const neT3& transformB) {
     result.valid = 0;
@@ -142,12 +152,7 @@ void neCollideBodyPair(neCollisionResult& result, neBody* a, const neT3& transfo
     result.valid = 1;
     result.depth = best.depth;
     result.normal = best.normal;
-    result.worldPointA = best.pointA;
-    result.worldPointB = best.pointB;
-    result.pointA = best.pointA - transformA.pos;
-    result.pointB = best.pointB - transformB.pos;
-    result.localPointA = transformA.rot.TransposeMul(result.pointA);
-    result.localPointB = transformB.rot.TransposeMul(result.pointB);
+    neSetContactPoints(result, best.pointA, transformA, best.pointB, transformB);
     result.geometryA = search.geometryA;
     result.geometryB = terrain ? nullptr : search.geometryB;
     result.materialIndexA = search.geometryA->materialIndex;

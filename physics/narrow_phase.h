@@ -66,6 +66,17 @@ struct neBoxDescriptor {
     void ComputeCorners();
 };
 
+// ---- Cylinders ------------------------------------------------------------
+
+// Working view of one cylinder: its centre, unit axis (the frame's y column)
+// and the centres of its two end discs.
+struct neCylinderView {
+    neV3 centre, axis, bottom, top;  // world (m); axis is unit
+    f32 radius, halfHeight;          // m
+
+    neCylinderView(const neGeometry& cylinder, const neT3& world);
+};
+
 // ---- Terrain triangles ----------------------------------------------------
 
 // A triangle made ready for the tests: vertices, edges, unit normal (zero for
@@ -98,6 +109,22 @@ neTriangleRegion neClassifyTrianglePoint(const nePreparedTriangle& tri, const ne
 // materials. Bodies are only read.
 void neCollideBodyPair(neCollisionResult& result, neBody* a, const neT3& transformA, neBody* b,
                        const neT3& transformB);
+
+// Writes a found contact: valid = 1, the depth, the unit normal (from B
+// toward A) and the two contact points.
+inline void neSetContact(neCollisionResult& result, f32 depth, const neV3& normal, const neV3& pointA,
+                         const neV3& pointB) {
+    result.valid = 1;
+    result.depth = depth;
+    result.normal = normal;
+    result.pointA = pointA;
+    result.pointB = pointB;
+}
+
+// Writes the contact's world points and, from the two bodies' world
+// transforms, the lever arms (pointA, pointB) and their body-frame forms.
+void neSetContactPoints(neCollisionResult& result, const neV3& worldPointA, const neT3& transformA,
+                        const neV3& worldPointB, const neT3& transformB);
 
 // Runs the routine for the two shape codes; a pair outside the table is no
 // contact. B's transform is not read for a triangle list (its vertices are

@@ -28,7 +28,6 @@ void neRigidBody::Reset(neSimulator* owner, bool isParticle) {
     gravityForce = controllerForce = controllerTorque = neMakeV3(0, 0, 0);
     torqueSum = forceSum = acceleration = neMakeV3(0, 0, 0);
     linearDamping = angularDamping = 0.0f;
-    stateIndex = 0;
     state.q.SetIdentity();
     state.cleared = state.angularMomentum = neMakeV3(0, 0, 0);
     state.transform.SetIdentity();

@@ -72,8 +72,7 @@ bool LineBox(const neV3& p, const neV3& d, const neGeometry& box, const neM3& ro
     if (entryAxis < 0) return false;
     neV3 at = p + d * tEntry;
     neV3 rest = p + d - at;
-    f32 depthSq = rest.Dot(rest);
-    hit.depth = depthSq < NE_ZERO ? 0.0f : std::sqrt(depthSq);
+    hit.depth = rest.Length();
     hit.normal = rotation.M[entryAxis];
     if (d[entryAxis] > 0.0f) hit.normal = -hit.normal;
     hit.normal.w = 0.0f;

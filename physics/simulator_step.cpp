@@ -2,6 +2,8 @@
 // including the body-pair and terrain collision stages.
 #include "physics/simulator.h"
 
+#include "physics/narrow_phase.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -209,14 +211,8 @@ void neSimulator::StepOnce() {
 void neSimulator::CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
                                         neCollisionResult& result) {
     std::memset(&result, 0, sizeof result);
-    const neT3& ta = *a->GetTransformPtr();
-    const neT3& tb = *b->GetTransformPtr();
-    result.worldPointA = info.worldContactPointA;
-    result.worldPointB = info.worldContactPointB;
-    result.pointA = info.worldContactPointA - ta.pos;
-    result.pointB = info.worldContactPointB - tb.pos;
-    result.localPointA = ta.rot.TransposeMul(result.pointA);
-    result.localPointB = tb.rot.TransposeMul(result.pointB);
+    neSetContactPoints(result, info.worldContactPointA, *a->GetTransformPtr(), info.worldContactPointB,
+                       *b->GetTransformPtr());
     result.normal = info.collisionNormal;
     result.depth = info.penetrationDepth;
     result.materialIndexA = info.materialIndexA;

@@ -18,12 +18,6 @@ neRigidBody* RigidOf(neBody* body) { return body ? body->AsRigidBody() : nullptr
 
 bool IsUsed(const neContactEntry& e) { return e.kind != NE_ENTRY_FREE; }
 
-// Length of a vector, 0 when its square counts as zero.
-f32 LengthOrZero(const neV3& v) {
-    const f32 sq = v.Dot(v);
-    return sq < NE_ZERO ? 0.0f : std::sqrt(sq);
-}
-
 void ReportStackFull(neSimulator* sim) {
     if (sim->logLevel >= 1) sim->LogOutput(1, NE_STACK_FULL_MESSAGE);
 }
@@ -141,9 +135,9 @@ void AppendRecord(neRigidBody* body, const neContactEntry& e, f32 weight) {
 // Distance from the origin to the line through p and q (to p when they meet).
 f32 OriginToLine(const neV3& p, const neV3& q) {
     const neV3 edge = q - p;
-    const f32 length = LengthOrZero(edge);
-    if (length == 0.0f) return LengthOrZero(p);
-    return LengthOrZero(edge.Cross(-p)) / length;
+    const f32 length = edge.Length();
+    if (length == 0.0f) return p.Length();
+    return edge.Cross(-p).Length() / length;
 }
 
 // The origin inside the triangle abc, or outside it by at most the
@@ -151,7 +145,7 @@ f32 OriginToLine(const neV3& p, const neV3& q) {
 // Three supports in a row count as an edge: the origin must lie on their line.
 bool OriginInside(const neV3 (&p)[3], f32 tolerance, bool& inRow) {
     const neV3 normal = (p[1] - p[0]).Cross(p[2] - p[0]);
-    const f32 area = LengthOrZero(normal);
+    const f32 area = normal.Length();
     inRow = area == 0.0f;
     if (inRow) {
         // The two supports farthest apart span the row.
@@ -169,7 +163,7 @@ bool OriginInside(const neV3 (&p)[3], f32 tolerance, bool& inRow) {
     for (s32 i = 0; i < 3; ++i) {
         const neV3& from = p[i];
         const neV3 edge = p[(i + 1) % 3] - from;
-        const f32 length = LengthOrZero(edge);
+        const f32 length = edge.Length();
         if (length == 0.0f) continue;
         const f32 inside = edge.Cross(-from).Dot(normal) / (area * length);
         if (inside < -tolerance) return false;
@@ -499,7 +493,7 @@ s32 neStackCheck(neRigidBody* body) {
         const neV3 offset = body->state.transform.rot * e.pointOnBody;
         p[k] = offset - d * offset.Dot(d);
     }
-    if (count == 1) return LengthOrZero(p[0]) <= NE_SUPPORT_TOLERANCE ? NE_SUPPORT_POINT : NE_SUPPORT_NONE;
+    if (count == 1) return p[0].Length() <= NE_SUPPORT_TOLERANCE ? NE_SUPPORT_POINT : NE_SUPPORT_NONE;
     if (count == 2) return OriginToLine(p[0], p[1]) <= NE_SUPPORT_TOLERANCE ? NE_SUPPORT_EDGE : NE_SUPPORT_NONE;
     bool inRow = false;
     if (!OriginInside(p, NE_SUPPORT_TOLERANCE, inRow)) return NE_SUPPORT_NONE;
@@ -550,13 +544,11 @@ bool neSnapshotDriftTest(neRigidBody* body) {
         const neQ& a = s.q;
         const neQ& b = body->state.q;
         const neQ relative = neQ{-a.x, -a.y, -a.z, a.w} * b;
-        f32 w = neAbs(relative.w);
-        if (w > 1.0f) w = 1.0f;
-        const f32 turn = 2.0f * std::acos(w);
-        still = LengthOrZero(body->state.transform.pos - s.pos) * inverse <= body->sleepingParameter &&
-                LengthOrZero(body->velocity - s.velocity) * inverse <= NE_SNAPSHOT_MAX_VELOCITY_CHANGE &&
+        const f32 turn = 2.0f * neAcos(neAbs(relative.w));
+        still = (body->state.transform.pos - s.pos).Length() * inverse <= body->sleepingParameter &&
+                (body->velocity - s.velocity).Length() * inverse <= NE_SNAPSHOT_MAX_VELOCITY_CHANGE &&
                 turn * inverse <= NE_SNAPSHOT_MAX_TURN &&
-                LengthOrZero(body->angularVelocity - s.angularVelocity) * inverse <= NE_SNAPSHOT_MAX_SPIN_CHANGE;
+                (body->angularVelocity - s.angularVelocity).Length() * inverse <= NE_SNAPSHOT_MAX_SPIN_CHANGE;
     }
     if (!still) body->UpdateDerived();
     return still;

@@ -18,19 +18,6 @@ neAnimatedBody* Platform(neSimulator* sim, const neV3& pos, const neV3& size) {
     return p;
 }
 
-neRigidBody* Box(neSimulator* sim, const neV3& pos) {
-    neRigidBody* box = sim->CreateRigidBody();
-    box->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
-    box->UpdateBoundingInfo();
-    box->SetMass(1.0f);
-    box->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 1, 1), 1.0f));
-    box->SetPos(pos);
-    box->UpdateRotationAndInertia();
-    return box;
-}
-
-bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
 }  // namespace
 
 TEST(AnimatedBody, CreatedStillAtTheOriginWithoutShape) {
@@ -52,7 +39,7 @@ TEST(AnimatedBody, CreatedStillAtTheOriginWithoutShape) {
 TEST(AnimatedBody, ABoxRestsAndSleepsOnAStillPlatform) {
     SimulatorHolder sim(neSimulatorSizes(), &kGravity);
     neAnimatedBody* p = Platform(sim.sim, neMakeV3(0, -0.5f, 0), neMakeV3(6, 1, 6));
-    neRigidBody* box = Box(sim.sim, neMakeV3(0.3f, 0.8f, -0.2f));
+    neRigidBody* box = MakeBox(sim.sim, neMakeV3(0.3f, 0.8f, -0.2f));
     for (s32 i = 0; i < 300; ++i) {
         sim->Advance(0.01f);
         ASSERT_TRUE(Finite(box->GetPos()));
@@ -69,7 +56,7 @@ TEST(AnimatedBody, ABoxRestsAndSleepsOnAStillPlatform) {
 TEST(AnimatedBody, APlatformThatMovesSupportsButNeverLetsTheBoxSleep) {
     SimulatorHolder sim(neSimulatorSizes(), &kGravity);
     neAnimatedBody* p = Platform(sim.sim, neMakeV3(0, -0.5f, 0), neMakeV3(6, 1, 6));
-    neRigidBody* box = Box(sim.sim, neMakeV3(0.3f, 0.8f, -0.2f));
+    neRigidBody* box = MakeBox(sim.sim, neMakeV3(0.3f, 0.8f, -0.2f));
     for (s32 i = 1; i <= 300; ++i) {
         p->SetPos(neMakeV3(0.0001f * (i % 2), -0.5f, 0));  // a tremor every step
         sim->Advance(0.01f);
@@ -98,7 +85,7 @@ TEST(AnimatedBody, AnInactivePlatformIsPassedThrough) {
     neAnimatedBody* p = Platform(sim.sim, neMakeV3(0, -0.5f, 0), neMakeV3(6, 1, 6));
     p->SetActiveWithHint(false, nullptr);
     EXPECT_FALSE(p->IsActive());
-    neRigidBody* box = Box(sim.sim, neMakeV3(0, 1.0f, 0));
+    neRigidBody* box = MakeBox(sim.sim, neMakeV3(0, 1.0f, 0));
     for (s32 i = 0; i < 100; ++i) sim->Advance(0.01f);
     EXPECT_LT(box->GetPos().y, -1.0f);
 }
@@ -106,8 +93,8 @@ TEST(AnimatedBody, AnInactivePlatformIsPassedThrough) {
 TEST(AnimatedBody, TwoJointedBoxesRestOnAPlatformAndSleepAndWakeTogether) {
     SimulatorHolder sim(neSimulatorSizes(), &kGravity);
     Platform(sim.sim, neMakeV3(0, -0.5f, 0), neMakeV3(8, 1, 8));
-    neRigidBody* a = Box(sim.sim, neMakeV3(-0.6f, 0.8f, 0));
-    neRigidBody* b = Box(sim.sim, neMakeV3(0.6f, 0.8f, 0));
+    neRigidBody* a = MakeBox(sim.sim, neMakeV3(-0.6f, 0.8f, 0));
+    neRigidBody* b = MakeBox(sim.sim, neMakeV3(0.6f, 0.8f, 0));
     neConstraint* j = sim->CreateConstraint(a, b);
     neT3 pivot;
     pivot.SetIdentity();

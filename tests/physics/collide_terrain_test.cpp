@@ -1,5 +1,6 @@
 #include "physics/narrow_phase.h"
 #include "shape_fixtures.h"
+#include "terrain_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -11,27 +12,7 @@ using namespace shapes;
 namespace {
 
 // A small terrain: vertices and triangles; every triangle is a candidate.
-struct Ground {
-    std::vector<neV3> vertices;
-    std::vector<neTriangle> triangles;
-    std::vector<s32> indices;
-
-    s32 Add(const neV3& a, const neV3& b, const neV3& c, s32 material = 0, u32 flags = 0, u32 userData = 0) {
-        const s32 base = static_cast<s32>(vertices.size());
-        vertices.push_back(a);
-        vertices.push_back(b);
-        vertices.push_back(c);
-        neTriangle t;
-        t.indices[0] = base;
-        t.indices[1] = base + 1;
-        t.indices[2] = base + 2;
-        t.materialIndex = material;
-        t.flags = flags;
-        t.userData = userData;
-        triangles.push_back(t);
-        indices.push_back(static_cast<s32>(triangles.size()) - 1);
-        return indices.back();
-    }
+struct Ground : TriangleSoup {
     // A large level triangle at height y, wound up or down.
     s32 AddLevel(f32 y, bool up = true, s32 material = 0, u32 flags = 0, u32 userData = 0) {
         const neV3 a = neMakeV3(-50, y, -50), b = neMakeV3(-50, y, 50), c = neMakeV3(50, y, 0);

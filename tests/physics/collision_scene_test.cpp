@@ -2,6 +2,7 @@
 // response and the collision callback together.
 #include "physics/narrow_phase.h"
 #include "physics_test_util.h"
+#include "terrain_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -10,47 +11,10 @@
 
 namespace {
 
-// A flat square of ground at height 0: two triangles per cell.
-struct FlatGround {
-    std::vector<neV3> vertices;
-    std::vector<neTriangle> triangles;
-
-    FlatGround(s32 cells, f32 cellSize, s32 material) {
-        const f32 origin = -0.5f * cells * cellSize;
-        for (s32 z = 0; z <= cells; ++z)
-            for (s32 x = 0; x <= cells; ++x)
-                vertices.push_back(neMakeV3(origin + x * cellSize, 0, origin + z * cellSize));
-        for (s32 z = 0; z < cells; ++z)
-            for (s32 x = 0; x < cells; ++x) {
-                const s32 a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
-                Add(a, c, b, material);
-                Add(b, c, d, material);
-            }
-    }
-    void Add(s32 i0, s32 i1, s32 i2, s32 material) {
-        neTriangle t;
-        t.indices[0] = i0;
-        t.indices[1] = i1;
-        t.indices[2] = i2;
-        t.materialIndex = material;
-        triangles.push_back(t);
-    }
-    neTriangleMesh Mesh() {
-        return neTriangleMesh{vertices.data(), static_cast<s32>(vertices.size()), triangles.data(),
-                              static_cast<s32>(triangles.size())};
-    }
-};
-
-neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, s32 material) {
-    neRigidBody* box = sim->CreateRigidBody();
-    neGeometry* g = box->AddGeometry();
-    g->SetBoxSize(neMakeV3(1, 1, 1));
-    g->SetMaterialIndex(material);
-    box->UpdateBoundingInfo();
-    box->SetMass(1.0f);
-    box->SetInertiaTensor(neBoxInertiaTensorXYZ(1, 1, 1, 1.0f));
-    box->SetPos(pos);
-    box->UpdateRotationAndInertia();  // the world inverse inertia would follow only at the next step
+// A unit box of 1 kg whose one geometry has the material.
+neRigidBody* BoxOfMaterial(neSimulator* sim, const neV3& pos, s32 material) {
+    neRigidBody* box = MakeBox(sim, pos);
+    box->geometryFirst->SetMaterialIndex(material);
     return box;
 }
 
@@ -65,7 +29,7 @@ struct CallbackLog {
 // A box 0.01 into the ground (or high above it), falling at 4 m/s, for one
 // step under the given terrain entry of its collision ID.
 struct ImpactOnGround {
-    explicit ImpactOnGround(s32 entry, f32 height = 0.49f) : ground(4, 5.0f, 3) {
+    explicit ImpactOnGround(s32 entry, f32 height = 0.49f) : ground(4, 5.0f, FlatHeight, 3) {
         const neV3 g = neMakeV3(0, -10, 0);
         sim = neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, &g);
         sim->SetMaterial(1, 0.5f, 0.2f);
@@ -75,12 +39,12 @@ struct ImpactOnGround {
         sim->GetCollisionTable()->Set(0, -1, entry);
         sim->SetCollisionCallback(CallbackLog::Record);
         CallbackLog::Calls().clear();
-        box = MakeBox(sim, neMakeV3(0.3f, height, -0.2f), 1);
+        box = BoxOfMaterial(sim, neMakeV3(0.3f, height, -0.2f), 1);
         box->SetVelocity(neMakeV3(0, -4, 0));
         sim->Advance(1.0f / 60.0f, 1);
     }
     ~ImpactOnGround() { neSimulator::DestroySimulator(sim); }
-    FlatGround ground;
+    TestTerrain ground;
     neSimulator* sim;
     neRigidBody* box;
 };
@@ -144,8 +108,8 @@ TEST(CollisionCallback, BodyPairContactNamesBothBodiesAndGeometries) {
     sim->GetCollisionTable()->Set(0, 0, NE_RESPONSE_IMPULSE | NE_RESPONSE_CALLBACK);
     sim->SetCollisionCallback(CallbackLog::Record);
     CallbackLog::Calls().clear();
-    neRigidBody* a = MakeBox(sim, neMakeV3(-0.48f, 0, 0), 1);
-    neRigidBody* b = MakeBox(sim, neMakeV3(0.48f, 0, 0), 2);
+    neRigidBody* a = BoxOfMaterial(sim, neMakeV3(-0.48f, 0, 0), 1);
+    neRigidBody* b = BoxOfMaterial(sim, neMakeV3(0.48f, 0, 0), 2);
     a->SetVelocity(neMakeV3(3, 0, 0));
     sim->Advance(1.0f / 60.0f, 1);
     ASSERT_EQ(CallbackLog::Calls().size(), 1u);
@@ -181,13 +145,13 @@ void DropBoxOnTheMesh(bool realGravity) {
     const f32 dt = 1.0f / 60.0f;
     const neV3 gravity = neMakeV3(0, -10, 0);
     for (int orientation = 0; orientation < 12; ++orientation) {
-        FlatGround ground(12, 2.0f, 0);
+        TestTerrain ground(12, 2.0f, FlatHeight);
         neSimulator* sim =
             neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, realGravity ? &gravity : nullptr);
         sim->SetMaterial(0, 0.6f, 0.3f);
         neTriangleMesh mesh = ground.Mesh();
         ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
-        neRigidBody* box = MakeBox(sim, neMakeV3(0, 1.5f, 0), 0);
+        neRigidBody* box = BoxOfMaterial(sim, neMakeV3(0, 1.5f, 0), 0);
         neM3 turn;
         turn.RotateXYZ(neMakeV3(0.37f * orientation, 0.91f * orientation, 0.23f * orientation));
         box->SetRotation(turn);

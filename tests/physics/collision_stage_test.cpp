@@ -12,6 +12,10 @@ std::vector<neCollisionInfo>& Reported() {
     return infos;
 }
 void Record(neCollisionInfo* info) { Reported().push_back(*info); }
+void RecordCollisions(neSimulator* sim) {
+    Reported().clear();
+    sim->SetCollisionCallback(Record);
+}
 
 neRigidBody* Box(neSimulator* sim, const neV3& pos, s32 id) {
     neRigidBody* b = sim->CreateRigidBody();
@@ -33,8 +37,7 @@ struct HeadOn {
 
 HeadOn RunHeadOn(s32 entry) {
     SimulatorHolder sim;
-    Reported().clear();
-    sim->SetCollisionCallback(Record);
+    RecordCollisions(sim.sim);
     sim->GetCollisionTable()->Set(1, 2, entry);
     neRigidBody* a = Box(sim.sim, neMakeV3(0, 0, 0), 1);
     neRigidBody* b = Box(sim.sim, neMakeV3(0.9f, 0, 0), 2);
@@ -85,12 +88,8 @@ TEST(CollisionStages, BodyCallbackCarriesBodiesMaterialsAndApproachSpeed) {
 TEST(CollisionStages, TerrainContactReportsNoSecondBodyAndTheTriangleMaterial) {
     neV3 g = neMakeV3(0, -8.5f, 0);
     SimulatorHolder sim(neSimulatorSizes(), &g);
-    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
-    for (neTriangle& t : terrain.triangles) t.materialIndex = 3;
-    neTriangleMesh mesh = terrain.Mesh();
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
-    Reported().clear();
-    sim->SetCollisionCallback(Record);
+    ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f, 3));
+    RecordCollisions(sim.sim);
     sim->GetCollisionTable()->Set(0, -1, 3);
     neRigidBody* box = Box(sim.sim, neMakeV3(0.3f, 0.45f, 0.2f), 0);
     box->GravityEnable(true);
@@ -109,11 +108,8 @@ TEST(CollisionStages, TerrainContactReportsNoSecondBodyAndTheTriangleMaterial) {
 
 TEST(CollisionStages, TerrainEntryZeroGivesNeitherImpulseNorCallback) {
     SimulatorHolder sim;
-    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
-    neTriangleMesh mesh = terrain.Mesh();
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
-    Reported().clear();
-    sim->SetCollisionCallback(Record);
+    ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f));
+    RecordCollisions(sim.sim);
     sim->GetCollisionTable()->Set(0, -1, 0);
     neRigidBody* box = Box(sim.sim, neMakeV3(0.3f, 0.45f, 0.2f), 0);
     box->SetVelocity(neMakeV3(0, -1, 0));
@@ -146,16 +142,9 @@ void OnlyOneHighTriangle(const neV3&, const neV3&, s32** indices, neTriangle** t
 
 TEST(CollisionStages, TerrainQueryCallbackReplacesTheTree) {
     SimulatorHolder sim;
-    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
-    neTriangleMesh mesh = terrain.Mesh();
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f));
     sim->SetTerrainQueryCallback(OnlyOneHighTriangle);
-    neRigidBody* car = sim->CreateRigidBody();
-    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
-    neSensor* wheel = car->AddSensor();
-    wheel->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -2, 0));
-    car->UpdateBoundingInfo();
-    car->GravityEnable(false);
+    neRigidBody* car = SensorCar(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, -2, 0));
     car->SetPos(neMakeV3(0, 1, 0));
     SensorDepthProbe probe;
     car->AddController(&probe, 0);
@@ -196,11 +185,8 @@ TEST(CollisionStages, TerrainCandidatesHoldEachTriangleOnceInFirstSeenOrder) {
 // from waking anything.
 TEST(CollisionStages, UndisturbedRestingBodiesAreNotTested) {
     SimulatorHolder sim;
-    TestTerrain terrain(4, 4.0f, [](f32, f32) { return 0.0f; });
-    neTriangleMesh mesh = terrain.Mesh();
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
-    Reported().clear();
-    sim->SetCollisionCallback(Record);
+    ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f));
+    RecordCollisions(sim.sim);
     sim->GetCollisionTable()->Set(1, 2, NE_RESPONSE_CALLBACK);
     sim->GetCollisionTable()->Set(2, 2, NE_RESPONSE_CALLBACK);
     sim->GetCollisionTable()->Set(1, -1, NE_RESPONSE_CALLBACK);

@@ -5,6 +5,8 @@
 
 #include "convex_block.h"
 #include "physics_test_util.h"
+#include "scene_builders.h"
+#include "terrain_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -27,17 +29,6 @@ neGeometry ConvexGeometry(const ConvexBlock& block) {
     g.SetConvex(block.Data());
     return g;
 }
-
-neT3 Placed(const neV3& pos, const neV3& angles = neMakeV3(0, 0, 0)) {
-    neT3 t;
-    t.SetIdentity();
-    t.rot.RotateXYZ(angles);
-    t.pos = pos;
-    t.SetHomogeneous();
-    return t;
-}
-
-bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 void ExpectSaneContact(const neCollisionResult& r) {
     if (!r.valid) return;
@@ -288,31 +279,16 @@ TEST(ConvexCollision, AnApexOfManyEdgesSeedsMorePairsThanAFixedStackHolds) {
 
 namespace {
 
-struct TerrainPatch {
-    std::vector<neV3> vertices;
-    std::vector<neTriangle> triangles;
-    std::vector<s32> indices;
+struct TerrainPatch : TriangleSoup {
     neGeometry geometry;
 
-    void AddTriangle(const neV3& a, const neV3& b, const neV3& c, s32 material, u32 flags = 0) {
-        s32 base = static_cast<s32>(vertices.size());
-        vertices.insert(vertices.end(), {a, b, c});
-        neTriangle t;
-        t.indices[0] = base;
-        t.indices[1] = base + 1;
-        t.indices[2] = base + 2;
-        t.materialIndex = material;
-        t.flags = flags;
-        indices.push_back(static_cast<s32>(triangles.size()));
-        triangles.push_back(t);
-    }
     // A horizontal triangle at height y, large enough to pass under a unit body.
     void AddFloor(f32 y, s32 material, bool clockwise = false, u32 flags = 0) {
         neV3 a = neMakeV3(-5, y, -5), b = neMakeV3(5, y, -5), c = neMakeV3(0, y, 8);
         if (clockwise)
-            AddTriangle(a, c, b, material, flags);
+            Add(a, c, b, material, flags);
         else
-            AddTriangle(a, b, c, material, flags);
+            Add(a, b, c, material, flags);
     }
     const neGeometry& Geometry() {
         geometry.SetDefaults();
@@ -345,7 +321,7 @@ TEST(ConvexTerrain, ATipOnALargeTriangleTouchesAtTheTipWithTheGroundsNormal) {
     ConvexBlock octa = ConvexBlock::Octahedron(0.5f);
     neGeometry a = ConvexGeometry(octa);
     TerrainPatch patch;
-    patch.AddTriangle(neMakeV3(10, 0, -10), neMakeV3(-10, 0, 10), neMakeV3(10, 0, 10), 2);
+    patch.Add(neMakeV3(10, 0, -10), neMakeV3(-10, 0, 10), neMakeV3(10, 0, 10), 2);
     for (const f32 sink : {0.001f, 0.01f, 0.04f}) {
         neCollisionResult r{};
         neCollideConvexTerrain(r, a, Placed(neMakeV3(0.3f, 0.5f - sink, -0.2f)), patch.Geometry());
@@ -375,7 +351,7 @@ TEST(ConvexTerrain, AnEdgeDownOnATriangleEdgeStillGetsAContact) {
     ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
     neGeometry a = ConvexGeometry(cube);
     TerrainPatch patch;
-    patch.AddTriangle(neMakeV3(-1, 0, 0.2f), neMakeV3(1, 0, 0.2f), neMakeV3(0, 0, 2), 3);
+    patch.Add(neMakeV3(-1, 0, 0.2f), neMakeV3(1, 0, 0.2f), neMakeV3(0, 0, 2), 3);
     neCollisionResult r{};
     neCollideConvexTerrain(r, a, Placed(neMakeV3(0, std::sqrt(0.5f) - 0.02f, 0), neMakeV3(0, 0, NE_PI / 4)),
                            patch.Geometry());
@@ -389,7 +365,7 @@ TEST(ConvexTerrain, DegenerateAndRandomTrianglesNeverGiveNaN) {
     ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.4f, 0.3f);
     neGeometry a = ConvexGeometry(cube);
     TerrainPatch line;
-    line.AddTriangle(neMakeV3(-1, 0, 0), neMakeV3(0, 0, 0), neMakeV3(1, 0, 0), 1);  // no area
+    line.Add(neMakeV3(-1, 0, 0), neMakeV3(0, 0, 0), neMakeV3(1, 0, 0), 1);  // no area
     neCollisionResult r{};
     neCollideConvexTerrain(r, a, Placed(neMakeV3(0, 0.2f, 0)), line.Geometry());
     EXPECT_EQ(r.valid, 0);
@@ -399,7 +375,7 @@ TEST(ConvexTerrain, DegenerateAndRandomTrianglesNeverGiveNaN) {
     for (s32 i = 0; i < 500; ++i) {
         TerrainPatch patch;
         for (s32 k = 0; k < 3; ++k)
-            patch.AddTriangle(neMakeV3(coord(rng), coord(rng), coord(rng)), neMakeV3(coord(rng), coord(rng), coord(rng)),
+            patch.Add(neMakeV3(coord(rng), coord(rng), coord(rng)), neMakeV3(coord(rng), coord(rng), coord(rng)),
                               neMakeV3(coord(rng), coord(rng), coord(rng)), k);
         neCollideConvexTerrain(r, a, Placed(neMakeV3(0, 0, 0), neMakeV3(angle(rng), angle(rng), angle(rng))),
                                patch.Geometry());

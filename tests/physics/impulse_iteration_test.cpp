@@ -17,16 +17,8 @@ struct TwoBodies {
     TwoBodies() {
         sim->stepTime = kDt;
         sim->stepTimeInverse = 1.0f / kDt;
-        a = Make(neMakeV3(0, 0, 0), 1.0f);
-        b = Make(neMakeV3(2, 0, 0), 3.0f);
-    }
-    neRigidBody* Make(const neV3& pos, f32 mass) {
-        neRigidBody* body = sim->CreateRigidBody();
-        body->SetMass(mass);
-        body->SetInertiaTensor(neBoxInertiaTensorXYZ(1, 1, 1, mass));
-        body->SetPos(pos);
-        body->UpdateRotationAndInertia();
-        return body;
+        a = MakeBody(sim.sim, neMakeV3(0, 0, 0), 1.0f);
+        b = MakeBody(sim.sim, neMakeV3(2, 0, 0), 3.0f);
     }
     neCollisionResult Row(s32 kind) {
         neCollisionResult r;

@@ -4,6 +4,7 @@
 #include "physics/response.h"
 #include "physics/stack.h"
 #include "physics_test_util.h"
+#include "scene_builders.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,18 +24,41 @@ neRigidBody* Body(neSimulator* sim, const neV3& pos, f32 mass = 1.0f) {
     return b;
 }
 
+// Two bodies joined; the joint is not enabled yet.
+struct JointedPair {
+    neRigidBody *a, *b;
+    neConstraint* joint;
+};
+
+JointedPair Joined(neSimulator* sim, const neV3& posA, const neV3& posB, f32 mass = 1.0f) {
+    JointedPair pair;
+    pair.a = Body(sim, posA, mass);
+    pair.b = Body(sim, posB, mass);
+    pair.joint = sim->CreateConstraint(pair.a, pair.b);
+    return pair;
+}
+
+// Three bodies 1 m apart along x from the origin, the first two and the last
+// two joined; the joints are not enabled yet.
+struct Chain {
+    neRigidBody *a, *b, *c;
+    neConstraint *ab, *bc;
+};
+
+Chain ThreeInARow(neSimulator* sim) {
+    Chain chain;
+    chain.a = Body(sim, neMakeV3(0, 0, 0));
+    chain.b = Body(sim, neMakeV3(1, 0, 0));
+    chain.c = Body(sim, neMakeV3(2, 0, 0));
+    chain.ab = sim->CreateConstraint(chain.a, chain.b);
+    chain.bc = sim->CreateConstraint(chain.b, chain.c);
+    return chain;
+}
+
 neM3 TurnAbout(const neV3& angles) {
     neM3 m;
     m.RotateXYZ(angles);
     return m;
-}
-
-neT3 At(const neV3& pos) {
-    neT3 t;
-    t.SetIdentity();
-    t.pos = pos;
-    t.SetHomogeneous();
-    return t;
 }
 
 std::vector<neCollisionResult> Rows(neSimulator* sim) {
@@ -65,8 +89,6 @@ const neCollisionResult* FindKind(const std::vector<neCollisionResult>& rows, s3
         if (r.kind == kind) return &r;
     return nullptr;
 }
-
-bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 class CountingJointCallback : public neJointControllerCallback {
 public:
@@ -152,7 +174,7 @@ TEST(JointParameters, BodiesAndFrames) {
     ExpectV3Near(rigid->GetFrameA().pos, neMakeV3(1, 2, 3));
     ExpectV3Near(rigid->GetFrameB().pos, neMakeV3(1, 2, 3));
     neConstraint* world = sim->CreateConstraintWorld(b);
-    world->SetJointFrameWorld(At(neMakeV3(5, 5, 5)));
+    world->SetJointFrameWorld(Placed(neMakeV3(5, 5, 5)));
     ExpectV3Near(world->frameB.pos, neMakeV3(5, 5, 5));
     ExpectV3Near(world->frameA.pos, neMakeV3(6, 5, 5));
 }
@@ -189,11 +211,7 @@ TEST(JointParameters, TheHundredAndFirstJointRunsOutWithTheDefaultSizes) {
 
 TEST(ConstraintSets, JointsSharingBodiesFormOneSet) {
     SimulatorHolder sim;
-    neRigidBody* p = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* q = Body(sim.sim, neMakeV3(1, 0, 0));
-    neRigidBody* r = Body(sim.sim, neMakeV3(2, 0, 0));
-    neConstraint* pq = sim->CreateConstraint(p, q);
-    neConstraint* qr = sim->CreateConstraint(q, r);
+    auto [p, q, r, pq, qr] = ThreeInARow(sim.sim);
     pq->Enable(1);
     neConstraintSet* set = p->constraintSet;
     ASSERT_NE(set, nullptr);
@@ -279,9 +297,7 @@ TEST(ConstraintSets, AnExhaustedSetPoolLeavesTheJointWithoutASet) {
 
 TEST(ConstraintSets, EnablingBuildsOnceAndWakesTheBodies) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(1, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(1, 0, 0));
     j->Enable(0);  // never enabled: nothing to do
     EXPECT_EQ(j->built, 0);
     EXPECT_EQ(a->constraintSet, nullptr);
@@ -294,7 +310,7 @@ TEST(ConstraintSets, EnablingBuildsOnceAndWakesTheBodies) {
     neConstraintSet* set = a->constraintSet;
 
     // Anchors are built once: later frame changes leave them.
-    j->SetFrameA(At(neMakeV3(0, 5, 0)));
+    j->SetFrameA(Placed(neMakeV3(0, 5, 0)));
     j->Enable(0);
     j->Enable(1);
     ExpectV3Near(j->anchors[0].localA, neMakeV3(0, 0, 0));
@@ -304,11 +320,7 @@ TEST(ConstraintSets, EnablingBuildsOnceAndWakesTheBodies) {
 
 TEST(ConstraintSets, FreeingJointsAndBodiesUnlinksThem) {
     SimulatorHolder sim;
-    neRigidBody* p = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* q = Body(sim.sim, neMakeV3(1, 0, 0));
-    neRigidBody* r = Body(sim.sim, neMakeV3(2, 0, 0));
-    neConstraint* pq = sim->CreateConstraint(p, q);
-    neConstraint* qr = sim->CreateConstraint(q, r);
+    auto [p, q, r, pq, qr] = ThreeInARow(sim.sim);
     CountingJointCallback cb;
     pq->AddController(&cb, 0);
     pq->Enable(1);
@@ -372,10 +384,8 @@ TEST(JointControllers, AnExhaustedControllerPoolIsReportedAndGivesNone) {
 
 TEST(JointControllers, ForcesActInTheNextStepOnBothBodies) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0), 2.0f);
-    neRigidBody* b = Body(sim.sim, neMakeV3(1, 0, 0), 2.0f);
-    neConstraint* j = sim->CreateConstraint(a, b);
-    j->SetJointFrameWorld(At(neMakeV3(0.5f, 0, 0)));
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(1, 0, 0), 2.0f);
+    j->SetJointFrameWorld(Placed(neMakeV3(0.5f, 0, 0)));
     CountingJointCallback cb;
     cb.forceA = cb.forceB = neMakeV3(0, 4, 0);
     j->AddController(&cb, 0);
@@ -389,9 +399,7 @@ TEST(JointControllers, ForcesActInTheNextStepOnBothBodies) {
 
 TEST(JointControllers, TorqueFromAWorldPoint) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(1, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 3, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(1, 0, 0), neMakeV3(0, 3, 0));
     CountingJointCallback cb;
     neJointController* c = j->AddController(&cb, 0);
     c->SetControllerForceWithTorqueBodyA(neMakeV3(0, 1, 0), neMakeV3(2, 0, 0));
@@ -404,9 +412,7 @@ TEST(JointControllers, TorqueFromAWorldPoint) {
 
 TEST(JointFrames, HingeAnglesAtZeroAQuarterTurnAndThreeQuarters) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     j->SetType(NE_JOINT_HINGE);
     j->PrepareFrames();
     EXPECT_FLOAT_EQ(j->angle, 0.0f);
@@ -431,9 +437,7 @@ TEST(JointFrames, HingeAnglesAtZeroAQuarterTurnAndThreeQuarters) {
 
 TEST(JointFrames, BallConeAndSliderPosition) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* ball = sim->CreateConstraint(a, b);
+    auto [a, b, ball] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     ball->PrepareFrames();
     EXPECT_FLOAT_EQ(ball->angle, 0.0f);
     ExpectV3Near(ball->limit.axis, neMakeV3(0, 1, 0));  // yA when aligned
@@ -446,7 +450,7 @@ TEST(JointFrames, BallConeAndSliderPosition) {
     neRigidBody* d = Body(sim.sim, neMakeV3(0, 0, 0));
     neConstraint* slider = sim->CreateConstraint(c, d);
     slider->SetType(NE_JOINT_SLIDER);
-    slider->SetJointFrameWorld(At(neMakeV3(0, 1.5f, 0.2f)));
+    slider->SetJointFrameWorld(Placed(neMakeV3(0, 1.5f, 0.2f)));
     c->SetPos(neMakeV3(0, 2.0f, 0.2f));
     slider->PrepareFrames();
     EXPECT_NEAR(slider->angle, 0.5f, 1e-5f);
@@ -454,9 +458,7 @@ TEST(JointFrames, BallConeAndSliderPosition) {
 
 TEST(JointRows, HingeLimitAndMotorRows) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     j->SetType(NE_JOINT_HINGE);
     j->SetLowerLimit(-0.3f * NE_PI);
     j->SetUpperLimit(0.1f * NE_PI);
@@ -492,12 +494,10 @@ TEST(JointRows, HingeLimitAndMotorRows) {
 
 TEST(JointRows, HingePointRowsAtTheAnchors) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(2, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(2, 0, 0));
     j->SetType(NE_JOINT_HINGE);
     j->SetLength(0.4f);
-    j->SetJointFrameWorld(At(neMakeV3(1, 0, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(1, 0, 0)));
     j->Enable(1);
     b->SetPos(neMakeV3(2, 0, 0.1f));  // B drifted by 0.1 along z
     auto rows = SolveSet(sim.sim, j);
@@ -511,9 +511,7 @@ TEST(JointRows, HingePointRowsAtTheAnchors) {
 
 TEST(JointRows, SliderRowsAndItsLimitDepthCap) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     j->SetType(NE_JOINT_SLIDER);
     j->SetLowerLimit(-1.0f);
     j->SetUpperLimit(1.0f);
@@ -546,9 +544,7 @@ TEST(JointRows, SliderRowsAndItsLimitDepthCap) {
 
 TEST(JointRows, BallTwistLimit) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     j->SetLowerLimit2(0.5f);
     j->EnableLimit2(1);
     j->Enable(1);
@@ -581,11 +577,7 @@ TEST(JointRows, BallTwistLimit) {
 
 TEST(JointRows, IterationsAreTheLargestCountAndToleranceTheSmallest) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(1, 0, 0));
-    neRigidBody* c = Body(sim.sim, neMakeV3(2, 0, 0));
-    neConstraint* ab = sim->CreateConstraint(a, b);
-    neConstraint* bc = sim->CreateConstraint(b, c);
+    auto [a, b, c, ab, bc] = ThreeInARow(sim.sim);
     ab->Enable(1);
     bc->Enable(1);
     f32 tolerance;
@@ -611,10 +603,8 @@ TEST(JointRowRules, APointRowWithoutErrorStopsTheAnchorsRelativeMotion) {
     SimulatorHolder sim;
     sim->stepTime = 0.01f;
     sim->stepTimeInverse = 100.0f;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(2, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
-    j->SetJointFrameWorld(At(neMakeV3(1, 0, 0)));
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(2, 0, 0));
+    j->SetJointFrameWorld(Placed(neMakeV3(1, 0, 0)));
     j->Enable(1);
     a->SetVelocity(neMakeV3(0, 1, 0.5f));
     b->SetAngularMomentum(neMakeV3(0.01f, 0.02f, 0.003f));
@@ -643,9 +633,7 @@ TEST(JointRowRules, ALinearMotorNeverChangesTheSpeedByMoreThanItsImpulse) {
     SimulatorHolder sim;
     sim->stepTime = 0.01f;
     sim->stepTimeInverse = 100.0f;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0), 2.0f);
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0), 2.0f);
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0), 2.0f);
     j->SetType(NE_JOINT_SLIDER);
     j->EnableMotor(1);
     j->SetMotor(0, 10.0f, 50.0f);
@@ -665,9 +653,7 @@ TEST(JointRowRules, AnAngularLimitRowOfBodiesTurningBackGivesNoImpulse) {
     SimulatorHolder sim;
     sim->stepTime = 0.01f;
     sim->stepTimeInverse = 100.0f;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 0, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     j->SetType(NE_JOINT_HINGE);
     j->SetLowerLimit(-0.2f);
     j->SetUpperLimit(0.2f);
@@ -746,7 +732,7 @@ TEST(JointRowRules, AStackTouchedByASetBringsTheSetsOfItsOtherBodies) {
     neRigidBody* r = Body(sim.sim, neMakeV3(0, 1, 0));
     sim->CreateConstraint(p, q)->Enable(1);
     neConstraint* hang = sim->CreateConstraintWorld(r);
-    hang->SetJointFrameWorld(At(neMakeV3(0, 2, 0)));
+    hang->SetJointFrameWorld(Placed(neMakeV3(0, 2, 0)));
     hang->Enable(1);
     r->SetPos(neMakeV3(0, 0.9f, 0));  // 0.1 off its anchor
     r->restState = NE_RESTING;        // its own set would not be solved
@@ -769,7 +755,7 @@ TEST(JointMotion, APendulumKeepsItsAnchorAndSwingsWithThePendulumPeriod) {
     neRigidBody* bob = Body(sim.sim, neMakeV3(length * std::sin(start), -length * std::cos(start), 0));
     bob->SetInertiaTensor(neMakeV3(1e-4f, 1e-4f, 1e-4f));
     neConstraint* j = sim->CreateConstraintWorld(bob);
-    j->SetJointFrameWorld(At(neMakeV3(0, 0, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(0, 0, 0)));
     j->Enable(1);
 
     const f32 dt = 0.01f;
@@ -835,7 +821,7 @@ TEST(JointMotion, ASliderKeepsItsBodyOnTheAxisAndWithinItsLimits) {
     bead->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 1, 1), 1.0f));
     neConstraint* j = sim->CreateConstraintWorld(bead);
     j->SetType(NE_JOINT_SLIDER);
-    neT3 tilted = At(neMakeV3(0, 0, 0));
+    neT3 tilted = Placed(neMakeV3(0, 0, 0));
     tilted.rot = TurnAbout(neMakeV3(0, 0, 0.5f));  // the slide's axis leans by 0.5 rad
     j->SetJointFrameWorld(tilted);
     j->SetLowerLimit(-0.4f);
@@ -859,7 +845,7 @@ TEST(JointMotion, ASliderFarFromALightBodyStaysNearItsAxis) {
     neRigidBody* bead = Body(sim.sim, neMakeV3(0, 0, 0));
     neConstraint* j = sim->CreateConstraintWorld(bead);
     j->SetType(NE_JOINT_SLIDER);
-    neT3 frame = At(neMakeV3(2, 0, 0));
+    neT3 frame = Placed(neMakeV3(2, 0, 0));
     frame.rot = TurnAbout(neMakeV3(0, 0, 0.5f));
     j->SetJointFrameWorld(frame);
     j->Enable(1);
@@ -879,10 +865,8 @@ TEST(JointMotion, ASliderFarFromALightBodyStaysNearItsAxis) {
 
 TEST(JointMotion, DampingSlowsTheRelativeSpinOfABallJoint) {
     SimulatorHolder sim;
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(0, 1, 0));
-    neConstraint* j = sim->CreateConstraint(a, b);
-    j->SetJointFrameWorld(At(neMakeV3(0, 0.5f, 0)));
+    auto [a, b, j] = Joined(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 1, 0));
+    j->SetJointFrameWorld(Placed(neMakeV3(0, 0.5f, 0)));
     j->SetDamping(0.01f);
     j->Enable(1);
     a->SetAngularMomentum(a->inertiaBody * neMakeV3(0, 3, 0));
@@ -900,7 +884,7 @@ TEST(JointMotion, AJointToAnAnimatedBodyFollowsIt) {
     neAnimatedBody* carrier = sim->CreateAnimatedBody();
     neRigidBody* load = Body(sim.sim, neMakeV3(0, -1, 0));
     neConstraint* j = sim->CreateConstraintAnimated(load, carrier);
-    j->SetJointFrameWorld(At(neMakeV3(0, 0, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(0, 0, 0)));
     j->Enable(1);
     for (s32 i = 1; i <= 200; ++i) {
         carrier->SetPos(neMakeV3(0.002f * i, 0, 0));
@@ -943,7 +927,7 @@ TEST(JointMotion, ATwistLimitHoldsWithTheConeOpenWide) {
     neConstraint* j = sim->CreateConstraintWorld(knob);
     const f32 cone = 2.0f;
     const neV3 coneAxisA = neMakeV3(std::cos(cone), std::sin(cone), 0);
-    neT3 frameA = At(neMakeV3(0, 0, 0));
+    neT3 frameA = Placed(neMakeV3(0, 0, 0));
     frameA.rot.SetColumns(coneAxisA, neMakeV3(-std::sin(cone), std::cos(cone), 0), neMakeV3(0, 0, 1));
     j->SetFrameA(frameA);
     j->SetLowerLimit2(0.3f);
@@ -971,7 +955,7 @@ TEST(JointMotion, JoinedBodiesCollideOnlyWhenBothAllowIt) {
     neRigidBody* a = box(neMakeV3(0, 0, 0));
     neRigidBody* b = box(neMakeV3(0.9f, 0, 0));
     neConstraint* j = sim->CreateConstraint(a, b);
-    j->SetJointFrameWorld(At(neMakeV3(0.45f, 0, 0)));
+    j->SetJointFrameWorld(Placed(neMakeV3(0.45f, 0, 0)));
     j->Enable(1);
     a->SetVelocity(neMakeV3(0.5f, 0, 0));
     b->SetVelocity(neMakeV3(-0.5f, 0, 0));
@@ -990,7 +974,7 @@ TEST(JointMotion, JoinedBodiesCollideOnlyWhenBothAllowIt) {
     c->SetCollideConnected(1);
     d->SetCollideConnected(1);
     neConstraint* k = sim2->CreateConstraint(c, d);
-    k->SetJointFrameWorld(At(neMakeV3(0.45f, 3, 0)));  // the anchor is far away
+    k->SetJointFrameWorld(Placed(neMakeV3(0.45f, 3, 0)));  // the anchor is far away
     k->Enable(1);
     static s32 calls;
     calls = 0;
@@ -1010,7 +994,7 @@ TEST(JointMotion, AHangingChainStaysTogether) {
         neRigidBody* link = Body(sim.sim, neMakeV3(0.5f + i, 0, 0));
         link->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 0.2f, 0.2f), 1.0f));
         neConstraint* j = previous ? sim->CreateConstraint(link, previous) : sim->CreateConstraintWorld(link);
-        j->SetJointFrameWorld(At(neMakeV3(static_cast<f32>(i), 0, 0)));
+        j->SetJointFrameWorld(Placed(neMakeV3(static_cast<f32>(i), 0, 0)));
         j->Enable(1);
         joints.push_back(j);
         previous = link;
@@ -1049,7 +1033,7 @@ TEST(JointMotion, ABallJointsConeLimitHoldsASwing) {
     neRigidBody* bob = Body(sim.sim, neMakeV3(0, -1, 0));
     bob->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(0.2f, 0.2f, 0.2f), 1.0f));
     neConstraint* j = sim->CreateConstraintWorld(bob);
-    neT3 frame = At(neMakeV3(0, 0, 0));
+    neT3 frame = Placed(neMakeV3(0, 0, 0));
     frame.rot.SetColumns(neMakeV3(0, -1, 0), neMakeV3(1, 0, 0), neMakeV3(0, 0, 1));  // cone axis down
     j->SetJointFrameWorld(frame);
     j->SetUpperLimit(0.3f);
@@ -1085,7 +1069,7 @@ TEST(JointMotion, RandomJointsAndDegenerateFramesNeverGiveNaN) {
             neConstraint* j = i == 0 ? sim->CreateConstraintWorld(bodies[0])
                                      : sim->CreateConstraint(bodies[i], bodies[(i + scene) % i]);
             j->SetType(types[(i + scene) % 3]);
-            neT3 frame = At(neMakeV3(unit(rng), unit(rng), unit(rng)));
+            neT3 frame = Placed(neMakeV3(unit(rng), unit(rng), unit(rng)));
             frame.rot = TurnAbout(neMakeV3(angle(rng), angle(rng), angle(rng)));
             j->SetJointFrameWorld(frame);
             if (scene % 4 == 0) j->SetFrameB(j->frameA);  // frames that may coincide or oppose

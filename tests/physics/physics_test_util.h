@@ -2,9 +2,11 @@
 #pragma once
 
 #include "physics/simulator.h"
+#include "terrain_test_util.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -59,6 +61,53 @@ struct SimulatorHolder {
     neSimulator* operator->() { return sim; }
     neSimulator* sim;
 };
+
+// Hands the simulator flat ground at height 0: cells × cells squares of side
+// `cell` (m), every triangle of the material. False when it is refused. The
+// simulator keeps its own copy, so the mesh need not outlive the call.
+inline bool SetFlatGround(neSimulator* sim, int cells, f32 cell, s32 material = 0) {
+    TestTerrain ground(cells, cell, FlatHeight, material);
+    neTriangleMesh mesh = ground.Mesh();
+    return sim->SetTerrainMesh(&mesh);
+}
+
+// A body without geometry at pos: the mass (kg) and a unit box's inertia, its
+// world inertia ready for use before the first step.
+inline neRigidBody* MakeBody(neSimulator* sim, const neV3& pos, f32 mass = 1.0f) {
+    neRigidBody* body = sim->CreateRigidBody();
+    body->SetMass(mass);
+    body->SetInertiaTensor(neBoxInertiaTensorXYZ(1, 1, 1, mass));
+    body->SetPos(pos);
+    body->UpdateRotationAndInertia();
+    return body;
+}
+
+// A box body of the size (m) and mass (kg) at pos, its world inertia ready
+// for use before the first step.
+inline neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, const neV3& size = neMakeV3(1, 1, 1), f32 mass = 1.0f) {
+    neRigidBody* box = sim->CreateRigidBody();
+    neGeometry* g = box->AddGeometry();
+    g->SetBoxSize(size);
+    box->UpdateBoundingInfo();
+    box->SetMass(mass);
+    box->SetInertiaTensor(neBoxInertiaTensor(size, mass));
+    box->SetPos(pos);
+    box->UpdateRotationAndInertia();  // the world inverse inertia would follow only at the next step
+    return box;
+}
+
+// A weightless 0.2 m box carrying one line sensor from `start` along `line`
+// (body frame, m), at the origin.
+inline neRigidBody* SensorCar(neSimulator* sim, const neV3& start, const neV3& line) {
+    neRigidBody* car = sim->CreateRigidBody();
+    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
+    car->AddSensor()->SetLineSensor(start, line);
+    car->UpdateBoundingInfo();
+    car->GravityEnable(false);
+    return car;
+}
+
+inline bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 inline void ExpectV3Near(const neV3& a, const neV3& b, f32 tolerance = 1e-5f) {
     EXPECT_NEAR(a.x, b.x, tolerance);

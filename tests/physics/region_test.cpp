@@ -48,6 +48,25 @@ neV3 GridPoint(std::mt19937& gen, int extent) {
     return neMakeV3(cell(gen) * 0.5f, cell(gen) * 0.5f, cell(gen) * 0.5f);
 }
 
+// One default geometry, and no gravity: the body stays where it is put.
+void Floating(neRigidBody* r) {
+    r->AddGeometry();
+    r->UpdateBoundingInfo();
+    r->GravityEnable(false);
+}
+
+// `count` floating bodies at random grid points.
+std::vector<neBody*> Scattered(neSimulator* sim, std::mt19937& gen, int count) {
+    std::vector<neBody*> bodies;
+    for (int i = 0; i < count; ++i) {
+        neRigidBody* r = sim->CreateRigidBody();
+        Floating(r);
+        r->SetPos(GridPoint(gen, 3));
+        bodies.push_back(r);
+    }
+    return bodies;
+}
+
 void Place(neBody* b, const neV3& p) {
     if (neRigidBody* r = b->AsRigidBody())
         r->SetPos(p);
@@ -123,9 +142,7 @@ TEST(BroadPhase, PairWithTableEntryZeroIsNotMadeByMotion) {
     neRigidBody* a = sim->CreateRigidBody();
     neRigidBody* b = sim->CreateRigidBody();
     for (neRigidBody* r : {a, b}) {
-        r->AddGeometry();
-        r->UpdateBoundingInfo();
-        r->GravityEnable(false);
+        Floating(r);
     }
     a->SetCollisionID(1);
     b->SetCollisionID(2);
@@ -153,9 +170,7 @@ TEST(BroadPhase, FullPairPoolLogsAndMakesNoPair) {
     std::vector<neRigidBody*> bodies;
     for (int i = 0; i < 3; ++i) {
         neRigidBody* r = sim->CreateRigidBody();
-        r->AddGeometry();
-        r->UpdateBoundingInfo();
-        r->GravityEnable(false);
+        Floating(r);
         r->SetPos(neMakeV3(10.0f * i, 0, 0));
         bodies.push_back(r);
     }
@@ -181,9 +196,7 @@ TEST(BroadPhase, TwoParticlesNeverPair) {
     neRigidBody* b = sim->CreateRigidParticle();
     neRigidBody* c = sim->CreateRigidBody();
     for (neRigidBody* r : {a, b, c}) {
-        r->AddGeometry();
-        r->UpdateBoundingInfo();
-        r->GravityEnable(false);
+        Floating(r);
     }
     sim->Advance(0.01f, 1);
     EXPECT_EQ(sim->region.PairCount(), 2);
@@ -219,15 +232,7 @@ TEST(BroadPhase, AddRemoveAddBeforeAnUpdateInsertsOnce) {
 TEST(BroadPhase, RebuildRecomputesTheSamePairs) {
     SimulatorHolder sim;
     std::mt19937 gen(5);
-    std::vector<neBody*> bodies;
-    for (int i = 0; i < 20; ++i) {
-        neRigidBody* r = sim->CreateRigidBody();
-        r->AddGeometry();
-        r->UpdateBoundingInfo();
-        r->GravityEnable(false);
-        r->SetPos(GridPoint(gen, 3));
-        bodies.push_back(r);
-    }
+    std::vector<neBody*> bodies = Scattered(sim.sim, gen, 20);
     sim->Advance(0.01f, 1);
     PairSet before = RegionPairs(sim.sim);
     sim->region.Rebuild();
@@ -247,15 +252,7 @@ TEST(BroadPhase, RebuildRecomputesTheSamePairs) {
 TEST(BroadPhase, InsertionWithAnyHintKeepsTheListsSorted) {
     SimulatorHolder sim;
     std::mt19937 gen(77);
-    std::vector<neBody*> bodies;
-    for (int i = 0; i < 12; ++i) {
-        neRigidBody* r = sim->CreateRigidBody();
-        r->AddGeometry();
-        r->UpdateBoundingInfo();
-        r->GravityEnable(false);
-        r->SetPos(GridPoint(gen, 3));
-        bodies.push_back(r);
-    }
+    std::vector<neBody*> bodies = Scattered(sim.sim, gen, 12);
     sim->Advance(0.01f, 1);
     neRigidBody* freed = sim->CreateRigidBody();
     freed->AddGeometry();

@@ -10,12 +10,8 @@
 
 namespace {
 
-neRigidBody* MakeBody(neSimulator* sim, const neV3& pos, const neV3& velocity, f32 mass = 1.0f) {
-    neRigidBody* body = sim->CreateRigidBody();
-    body->SetMass(mass);
-    body->SetInertiaTensor(neBoxInertiaTensorXYZ(1, 1, 1, mass));
-    body->SetPos(pos);
-    body->UpdateRotationAndInertia();
+neRigidBody* MovingBody(neSimulator* sim, const neV3& pos, const neV3& velocity, f32 mass = 1.0f) {
+    neRigidBody* body = MakeBody(sim, pos, mass);
     body->SetVelocity(velocity);
     return body;
 }
@@ -65,8 +61,8 @@ TEST(Response, HeadOnImpactSeparatesAtTheSmallerRestitution) {
         SimulatorHolder sim;
         sim->SetMaterial(1, 0.5f, restitution);
         sim->SetMaterial(2, 0.5f, 0.9f);
-        neRigidBody* a = MakeBody(sim.sim, neMakeV3(-0.45f, 0, 0), neMakeV3(1, 0, 0));
-        neRigidBody* b = MakeBody(sim.sim, neMakeV3(0.45f, 0, 0), neMakeV3(-1, 0, 0), 3.0f);
+        neRigidBody* a = MovingBody(sim.sim, neMakeV3(-0.45f, 0, 0), neMakeV3(1, 0, 0));
+        neRigidBody* b = MovingBody(sim.sim, neMakeV3(0.45f, 0, 0), neMakeV3(-1, 0, 0), 3.0f);
         neCollisionResult r = Contact(a, b, neMakeV3(0, 0, 0), neMakeV3(-1, 0, 0));
         r.materialIndexA = 1;
         r.materialIndexB = 2;
@@ -84,8 +80,8 @@ TEST(Response, HeadOnImpactSeparatesAtTheSmallerRestitution) {
 
 TEST(Response, SeparatingContactGetsNoImpulse) {
     SimulatorHolder sim;
-    neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0.45f, 0), neMakeV3(0, 1, 0));
-    neRigidBody* b = MakeBody(sim.sim, neMakeV3(0, -0.45f, 0), neMakeV3(0, 0, 0));
+    neRigidBody* a = MovingBody(sim.sim, neMakeV3(0, 0.45f, 0), neMakeV3(0, 1, 0));
+    neRigidBody* b = MovingBody(sim.sim, neMakeV3(0, -0.45f, 0), neMakeV3(0, 0, 0));
     neCollisionResult r = Contact(a, b, neMakeV3(0, 0, 0), neMakeV3(0, 1, 0));
     sim->RespondToCollision(a, b, r);
     shapes::ExpectVec(a->GetVelocity(), 0, 1, 0, 0);
@@ -98,9 +94,9 @@ TEST(Response, ImpulsesStayInsideTheFrictionCone) {
     std::uniform_real_distribution<f32> c(-1, 1), unit(0, 1), mass(0.2f, 5.0f);
     int sliding = 0;
     for (int i = 0; i < 2000; ++i) {
-        neRigidBody* a = MakeBody(sim.sim, neMakeV3(c(rng), c(rng), c(rng)), neMakeV3(c(rng), c(rng), c(rng)) * 5,
+        neRigidBody* a = MovingBody(sim.sim, neMakeV3(c(rng), c(rng), c(rng)), neMakeV3(c(rng), c(rng), c(rng)) * 5,
                                   mass(rng));
-        neRigidBody* b = MakeBody(sim.sim, neMakeV3(c(rng), c(rng), c(rng)), neMakeV3(c(rng), c(rng), c(rng)) * 5,
+        neRigidBody* b = MovingBody(sim.sim, neMakeV3(c(rng), c(rng), c(rng)), neMakeV3(c(rng), c(rng), c(rng)) * 5,
                                   mass(rng));
         a->SetAngularMomentum(neMakeV3(c(rng), c(rng), c(rng)));
         neV3 n = neMakeV3(c(rng), c(rng), c(rng));
@@ -111,7 +107,7 @@ TEST(Response, ImpulsesStayInsideTheFrictionCone) {
         neUpdateRelativeVelocity(r);
         const f32 mu = unit(rng), e = unit(rng);
         const neV3 j = neContactImpulse(r, mu, e);
-        ASSERT_TRUE(shapes::Finite(j));
+        ASSERT_TRUE(Finite(j));
         if (r.relativeVelocity.z < 0) {
             EXPECT_GE(j.z, -1e-5f);
             const f32 tangent = std::sqrt(j.x * j.x + j.y * j.y);
@@ -127,7 +123,7 @@ TEST(Response, ImpulsesStayInsideTheFrictionCone) {
 TEST(Response, SlowSlidingContactStopsInsideTheCone) {
     SimulatorHolder sim;
     sim->SetMaterial(0, 0.8f, 0.0f);
-    neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0), neMakeV3(0.3f, -2, 0.1f));
+    neRigidBody* a = MovingBody(sim.sim, neMakeV3(0, 0.5f, 0), neMakeV3(0.3f, -2, 0.1f));
     neCollisionResult r = Contact(a, &sim->terrainBody, neMakeV3(0, 0, 0), neMakeV3(0, 1, 0));
     neUpdateMatrices(r, false, false);
     neResolveCollision(*sim.sim, r, NE_RESOLVE_COLLISION, 1.0f);
@@ -138,14 +134,14 @@ TEST(Response, SlowSlidingContactStopsInsideTheCone) {
 TEST(Response, SidewaysTerrainContactPushesOutButAnUpwardOneRests) {
     const neV3 g = neMakeV3(0, -10, 0);
     SimulatorHolder sim(neSimulatorSizes(), &g);
-    neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(-1, 0, 0));
+    neRigidBody* a = MovingBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(-1, 0, 0));
     neCollisionResult r = Contact(a, &sim->terrainBody, neMakeV3(-0.5f, 0, 0), neMakeV3(1, 0, 0), 0.2f);
     sim->RespondToCollision(a, &sim->terrainBody, r);
     shapes::ExpectVec(a->GetPos(), 0.2f, 0, 0);
     EXPECT_EQ(a->separated, 1);
     EXPECT_GT(a->GetVelocity().x, 0.0f);
 
-    neRigidBody* c = MakeBody(sim.sim, neMakeV3(5, 0, 0), neMakeV3(0, -1, 0));
+    neRigidBody* c = MovingBody(sim.sim, neMakeV3(5, 0, 0), neMakeV3(0, -1, 0));
     r = Contact(c, &sim->terrainBody, neMakeV3(5, -0.5f, 0), neMakeV3(0, 1, 0), 0.2f);
     sim->RespondToCollision(c, &sim->terrainBody, r);
     shapes::ExpectVec(c->GetPos(), 5, 0, 0);
@@ -167,8 +163,8 @@ const neContactEntry* EntryOn(const neRigidBody* body, const neBody* other) {
 TEST(Response, StackedRigidBodiesGiveTheUpperOneARestingEntry) {
     const neV3 g = neMakeV3(0, -10, 0);
     SimulatorHolder sim(neSimulatorSizes(), &g);
-    neRigidBody* upper = MakeBody(sim.sim, neMakeV3(0, 1, 0), neMakeV3(0, -1, 0));
-    neRigidBody* lower = MakeBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
+    neRigidBody* upper = MovingBody(sim.sim, neMakeV3(0, 1, 0), neMakeV3(0, -1, 0));
+    neRigidBody* lower = MovingBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     neM3 turn;
     turn.RotateXYZ(neMakeV3(0, 0, 0.5f));
     lower->SetRotation(turn);
@@ -190,8 +186,8 @@ TEST(Response, StackedRigidBodiesGiveTheUpperOneARestingEntry) {
     EXPECT_EQ(entry->values[1], 6);
 
     // The same contact with the lower body first: the entry goes on B.
-    neRigidBody* top = MakeBody(sim.sim, neMakeV3(5, 1, 0), neMakeV3(0, -1, 0));
-    neRigidBody* bottom = MakeBody(sim.sim, neMakeV3(5, 0, 0), neMakeV3(0, 0, 0));
+    neRigidBody* top = MovingBody(sim.sim, neMakeV3(5, 1, 0), neMakeV3(0, -1, 0));
+    neRigidBody* bottom = MovingBody(sim.sim, neMakeV3(5, 0, 0), neMakeV3(0, 0, 0));
     neCollisionResult s = Contact(bottom, top, neMakeV3(5, 0.5f, 0), neMakeV3(0, -1, 0), 0.05f);
     s.materialIndexA = 6;
     s.materialIndexB = 4;
@@ -209,7 +205,7 @@ TEST(Response, RigidSecondBodyUnderAnAnimatedOneIsPushedOutAlongMinusNormal) {
     const neV3 g = neMakeV3(0, -10, 0);
     SimulatorHolder sim(neSimulatorSizes(), &g);
     neAnimatedBody* roof = sim->CreateAnimatedBody();
-    neRigidBody* b = MakeBody(sim.sim, neMakeV3(0, -1, 0), neMakeV3(0, 1, 0));
+    neRigidBody* b = MovingBody(sim.sim, neMakeV3(0, -1, 0), neMakeV3(0, 1, 0));
     neCollisionResult r = Contact(roof, b, neMakeV3(0, -0.5f, 0), neMakeV3(0, 1, 0), 0.1f);
     sim->RespondToCollision(roof, b, r);
     shapes::ExpectVec(b->GetPos(), 0, -1.1f, 0);
@@ -219,7 +215,7 @@ TEST(Response, RigidSecondBodyUnderAnAnimatedOneIsPushedOutAlongMinusNormal) {
 
 TEST(Response, ParticleAsSecondBodyMovesByTheDepth) {
     SimulatorHolder sim;
-    neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 1, 0), neMakeV3(0, -1, 0));
+    neRigidBody* a = MovingBody(sim.sim, neMakeV3(0, 1, 0), neMakeV3(0, -1, 0));
     neRigidBody* p = sim->CreateRigidParticle();
     p->SetPos(neMakeV3(0, 0, 0));
     p->UpdateRotationAndInertia();
@@ -237,8 +233,8 @@ TEST(Response, ParticleAsSecondBodyMovesByTheDepth) {
 
 TEST(Response, JoinedBodiesCollideOnlyWhenBothAllowIt) {
     SimulatorHolder sim;
-    neRigidBody* a = MakeBody(sim.sim, neMakeV3(-0.45f, 0, 0), neMakeV3(1, 0, 0));
-    neRigidBody* b = MakeBody(sim.sim, neMakeV3(0.45f, 0, 0), neMakeV3(-1, 0, 0));
+    neRigidBody* a = MovingBody(sim.sim, neMakeV3(-0.45f, 0, 0), neMakeV3(1, 0, 0));
+    neRigidBody* b = MovingBody(sim.sim, neMakeV3(0.45f, 0, 0), neMakeV3(-1, 0, 0));
     neConstraint joint{};
     joint.bodyA = a;
     joint.bodyB = b;
@@ -258,7 +254,7 @@ TEST(Response, JoinedBodiesCollideOnlyWhenBothAllowIt) {
 
 TEST(Response, SingularMatrixGivesZeroW) {
     SimulatorHolder sim;
-    neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
+    neRigidBody* a = MovingBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     neCollisionResult r{};
     r.kind = NE_IMPULSE_ANGULAR_LIMIT;
     r.bodyA = a;
@@ -279,7 +275,7 @@ TEST(Response, RestingRecoveryIsCappedAndNeedsMoreThanTheSlop) {
     SimulatorHolder sim(neSimulatorSizes(), &g);
     sim->stepTimeInverse = 60.0f;
     sim->recovery = 1;
-    neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0.3f, 0), neMakeV3(0, 0, 0));
+    neRigidBody* a = MovingBody(sim.sim, neMakeV3(0, 0.3f, 0), neMakeV3(0, 0, 0));
     neCollisionResult r = Contact(a, &sim->terrainBody, neMakeV3(0, -0.2f, 0), neMakeV3(0, 1, 0), 0.2f);
     r.kind = NE_IMPULSE_RESTING_CONTACT;
     neUpdateMatrices(r, false, false);
@@ -289,7 +285,7 @@ TEST(Response, RestingRecoveryIsCappedAndNeedsMoreThanTheSlop) {
     EXPECT_NEAR(value, 0.5f * (0.05f - 0.001f * 10.0f) * 60.0f, 1e-4f);
     EXPECT_GT(a->GetVelocity().y, 0.0f);
 
-    neRigidBody* c = MakeBody(sim.sim, neMakeV3(3, 0.5f, 0), neMakeV3(0, 0, 0));
+    neRigidBody* c = MovingBody(sim.sim, neMakeV3(3, 0.5f, 0), neMakeV3(0, 0, 0));
     neCollisionResult s = Contact(c, &sim->terrainBody, neMakeV3(3, 0, 0), neMakeV3(0, 1, 0), 0.009f);
     s.kind = NE_IMPULSE_RESTING_CONTACT;
     neUpdateMatrices(s, false, false);
@@ -315,7 +311,7 @@ struct BreakRecord {
 
 TEST(Breakage, ZeroThresholdAndZeroImpulseBreakNothingAndStayFinite) {
     SimulatorHolder sim;
-    neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
+    neRigidBody* a = MovingBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     neGeometry* g = a->AddGeometry();
     a->AddGeometry();
     g->SetBreakageKind(NE_BREAK_OFF);
@@ -331,7 +327,7 @@ TEST(Breakage, ImpulseAcrossTheDirectionBreaksThePieceOff) {
     SimulatorHolder sim;
     BreakRecord::Last() = {};
     sim->SetBreakageCallback(BreakRecord::Callback);
-    neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
+    neRigidBody* a = MovingBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
     neGeometry* g = a->AddGeometry();
     a->AddGeometry();
     g->SetBreakageKind(NE_BREAK_OFF);

@@ -129,15 +129,9 @@ public:
 
 TEST(SensorInSimulator, TerrainHitIsSeenInTheCallbackAndResetAfterTheStep) {
     SimulatorHolder sim;
-    TestTerrain terrain(8, 2.0f, [](f32, f32) { return 0.0f; });
-    neTriangleMesh mesh = terrain.Mesh();
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
-    neRigidBody* car = sim->CreateRigidBody();
-    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
-    neSensor* wheel = car->AddSensor();
-    wheel->SetLineSensor(neMakeV3(0.3f, 0, 0.3f), neMakeV3(0, -2, 0));
-    car->UpdateBoundingInfo();
-    car->GravityEnable(false);
+    ASSERT_TRUE(SetFlatGround(sim.sim, 8, 2.0f));
+    neRigidBody* car = SensorCar(sim.sim, neMakeV3(0.3f, 0, 0.3f), neMakeV3(0, -2, 0));
+    neSensor* wheel = car->sensorFirst;
     car->SetPos(neMakeV3(0, 1.25f, 0));
     SensorReader reader;
     car->AddController(&reader, 0);
@@ -165,11 +159,7 @@ TEST(SensorInSimulator, TerrainHitIsSeenInTheCallbackAndResetAfterTheStep) {
 
 TEST(SensorInSimulator, RigidSensorsSeeAnimatedBodiesButNotRigidOnes) {
     SimulatorHolder sim;
-    neRigidBody* car = sim->CreateRigidBody();
-    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
-    car->AddSensor()->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -3, 0));
-    car->UpdateBoundingInfo();
-    car->GravityEnable(false);
+    neRigidBody* car = SensorCar(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, -3, 0));
     SensorReader reader;
     car->AddController(&reader, 0);
 
@@ -202,14 +192,8 @@ TEST(SensorInSimulator, RigidSensorsSeeAnimatedBodiesButNotRigidOnes) {
 // platform's (found first) on a tie.
 TEST(SensorInSimulator, OnlyBoxesAreSeenAndTheDeeperOfPlatformAndGroundStands) {
     SimulatorHolder sim;
-    TestTerrain terrain(8, 2.0f, [](f32, f32) { return 0.0f; });
-    neTriangleMesh mesh = terrain.Mesh();
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
-    neRigidBody* car = sim->CreateRigidBody();
-    car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
-    car->AddSensor()->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -4, 0));
-    car->UpdateBoundingInfo();
-    car->GravityEnable(false);
+    ASSERT_TRUE(SetFlatGround(sim.sim, 8, 2.0f));
+    neRigidBody* car = SensorCar(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, -4, 0));
     car->SetPos(neMakeV3(0.5f, 3, 0.5f));  // the line ends 1 m below the ground
     SensorReader reader;
     car->AddController(&reader, 0);

@@ -6,6 +6,8 @@
 #include "math/ne_math.h"
 #include "physics/collision.h"
 #include "physics/geometry.h"
+#include "physics_test_util.h"
+#include "scene_builders.h"
 
 #include <gtest/gtest.h>
 
@@ -63,13 +65,8 @@ inline neT3 At(f32 x, f32 y, f32 z) {
 
 // Turned by the angles (radians; x first, then y, then z), then moved.
 inline neT3 Turned(f32 ax, f32 ay, f32 az, f32 x, f32 y, f32 z) {
-    neT3 t = At(x, y, z);
-    t.rot.RotateXYZ(neMakeV3(ax, ay, az));
-    t.SetHomogeneous();
-    return t;
+    return Placed(neMakeV3(x, y, z), neMakeV3(ax, ay, az));
 }
-
-inline bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // A reported contact carries only finite numbers and a unit normal.
 inline void ExpectSoundContact(const neCollisionResult& r) {

@@ -13,6 +13,17 @@ neSimulatorSizes SmallSizes() {
     return s;
 }
 
+// One large ground triangle, facing up, at height 0.
+bool SetOneTriangleGround(neSimulator* sim) {
+    neV3 vertices[3] = {neMakeV3(-10, 0, -10), neMakeV3(10, 0, -10), neMakeV3(0, 0, 10)};
+    neTriangle triangle;
+    triangle.indices[0] = 0;
+    triangle.indices[1] = 2;
+    triangle.indices[2] = 1;
+    neTriangleMesh mesh{vertices, 3, &triangle, 1};
+    return sim->SetTerrainMesh(&mesh);
+}
+
 }  // namespace
 
 TEST(SimulatorSizes, DefaultsAreTheDocumentedTwelve) {
@@ -118,13 +129,7 @@ TEST(Simulator, EveryByteGoesBackAfterDestroy) {
     neRigidBody* body = sim->CreateRigidBody();
     body->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
     body->AddSensor()->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -1, 0));
-    neV3 vertices[3] = {neMakeV3(-10, 0, -10), neMakeV3(10, 0, -10), neMakeV3(0, 0, 10)};
-    neTriangle triangle;
-    triangle.indices[0] = 0;
-    triangle.indices[1] = 2;
-    triangle.indices[2] = 1;
-    neTriangleMesh mesh{vertices, 3, &triangle, 1};
-    EXPECT_TRUE(sim->SetTerrainMesh(&mesh));
+    EXPECT_TRUE(SetOneTriangleGround(sim));
     for (int i = 0; i < 10; ++i) sim->Advance(0.01f, 2);
     neSimulator::DestroySimulator(sim);
     EXPECT_EQ(alloc.outstanding, 0u);
@@ -144,13 +149,7 @@ TEST(Simulator, DefaultAllocatorTotalOnlyGrowsAndMemoryQueryCountsPools) {
 
     // A terrain adds at least its triangle copy and the terrain stage's
     // per-triangle stamps; freeing it gives them back.
-    neV3 vertices[3] = {neMakeV3(-10, 0, -10), neMakeV3(10, 0, -10), neMakeV3(0, 0, 10)};
-    neTriangle triangle;
-    triangle.indices[0] = 0;
-    triangle.indices[1] = 2;
-    triangle.indices[2] = 1;
-    neTriangleMesh mesh{vertices, 3, &triangle, 1};
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    ASSERT_TRUE(SetOneTriangleGround(sim.sim));
     EXPECT_GE(sim->GetMemoryAllocated(), memory + sizeof(neTriangle) + sizeof(u32));
     sim->FreeTerrainMesh();
     EXPECT_EQ(sim->GetMemoryAllocated(), memory);

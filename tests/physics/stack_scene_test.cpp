@@ -1,6 +1,7 @@
 // Whole scenes of resting bodies: boxes dropped on a triangle mesh, a tower,
 // and a busy field of boxes and sensor-borne trucks.
 #include "physics_test_util.h"
+#include "terrain_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -14,48 +15,8 @@ namespace {
 const neV3 kGravity = neMakeV3(0, -8.5f, 0);
 constexpr f32 kStep = 2.3f / 60.0f / 4.0f;
 
-struct Ground {
-    std::vector<neV3> vertices;
-    std::vector<neTriangle> triangles;
-    Ground(s32 cells, f32 cellSize) {
-        const f32 origin = -0.5f * cells * cellSize;
-        for (s32 z = 0; z <= cells; ++z)
-            for (s32 x = 0; x <= cells; ++x) vertices.push_back(neMakeV3(origin + x * cellSize, 0, origin + z * cellSize));
-        for (s32 z = 0; z < cells; ++z)
-            for (s32 x = 0; x < cells; ++x) {
-                const s32 a = z * (cells + 1) + x, b = a + 1, c = a + cells + 1, d = c + 1;
-                Add(a, c, b);
-                Add(b, c, d);
-            }
-    }
-    void Add(s32 i0, s32 i1, s32 i2) {
-        neTriangle t;
-        t.indices[0] = i0;
-        t.indices[1] = i1;
-        t.indices[2] = i2;
-        t.materialIndex = 0;
-        triangles.push_back(t);
-    }
-    neTriangleMesh Mesh() {
-        return neTriangleMesh{vertices.data(), static_cast<s32>(vertices.size()), triangles.data(),
-                              static_cast<s32>(triangles.size())};
-    }
-};
-
-neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, const neV3& size = neMakeV3(1, 1, 1), f32 mass = 1.0f) {
-    neRigidBody* box = sim->CreateRigidBody();
-    neGeometry* g = box->AddGeometry();
-    g->SetBoxSize(size);
-    box->UpdateBoundingInfo();
-    box->SetMass(mass);
-    box->SetInertiaTensor(neBoxInertiaTensor(size, mass));
-    box->SetPos(pos);
-    box->UpdateRotationAndInertia();
-    return box;
-}
-
 struct Scene {
-    explicit Scene(const neSimulatorSizes& sizes = neSimulatorSizes()) : ground(16, 8.0f) {
+    explicit Scene(const neSimulatorSizes& sizes = neSimulatorSizes()) : ground(16, 8.0f, FlatHeight) {
         sim = neSimulator::CreateSimulator(sizes, nullptr, &kGravity);
         neTriangleMesh mesh = ground.Mesh();
         sim->SetTerrainMesh(&mesh);
@@ -70,11 +31,9 @@ struct Scene {
         }
         return false;
     }
-    Ground ground;
+    TestTerrain ground;
     neSimulator* sim;
 };
-
-bool IsFinite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 f32 Energy(neRigidBody* b) {
     const neV3 l = b->GetAngularMomentum();
@@ -289,11 +248,11 @@ TEST(StackScene, TrucksAmongAHundredBoxesForAMinute) {
     for (f32 t = 0; t < 60.0f; t += kStep) {
         scene.Step();
         for (neRigidBody* b : boxes) {
-            ASSERT_TRUE(IsFinite(b->GetPos()) && IsFinite(b->GetVelocity())) << t;
+            ASSERT_TRUE(Finite(b->GetPos()) && Finite(b->GetVelocity())) << t;
             lowest = std::min(lowest, b->GetPos().y);
             farthest = std::max({farthest, std::fabs(b->GetPos().x), std::fabs(b->GetPos().z)});
         }
-        for (neRigidBody* truck : trucks) ASSERT_TRUE(IsFinite(truck->GetPos()) && truck->GetPos().y > 0.5f) << t << " " << truck->GetPos().x << " " << truck->GetPos().y << " " << truck->GetPos().z << " v " << truck->GetVelocity().y;
+        for (neRigidBody* truck : trucks) ASSERT_TRUE(Finite(truck->GetPos()) && truck->GetPos().y > 0.5f) << t << " " << truck->GetPos().x << " " << truck->GetPos().y << " " << truck->GetPos().z << " v " << truck->GetVelocity().y;
     }
     for (int i = 0; i < 100; ++i) {
         if ((boxes[i]->GetPos() - BoxStart(i)).Length() > 0.5f) ++moved;

@@ -14,14 +14,6 @@ namespace {
 
 const neV3 kGravity = neMakeV3(0, -8.5f, 0);
 
-neRigidBody* MakeBody(neSimulator* sim, const neV3& pos) {
-    neRigidBody* body = sim->CreateRigidBody();
-    body->SetInertiaTensor(neBoxInertiaTensorXYZ(1, 1, 1, 1.0f));
-    body->SetPos(pos);
-    body->UpdateRotationAndInertia();
-    return body;
-}
-
 // A contact of the body on the terrain (or on `other`) at a body point, the
 // other point straight below it at height `floor`.
 neRestingContact Contact(neSimulator* sim, neRigidBody* body, const neV3& onBody, f32 depth = 0.01f,

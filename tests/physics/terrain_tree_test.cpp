@@ -56,7 +56,7 @@ TEST(TerrainTree, QueriesFindEveryTriangleTouchingTheBox) {
 
 TEST(TerrainTree, FlatTerrainIsFoundByABoxTouchingThePlane) {
     std::mt19937 gen(8);
-    TestTerrain terrain(16, 1.0f, [](f32, f32) { return 0.0f; });
+    TestTerrain terrain(16, 1.0f, FlatHeight);
     neTriangleMesh mesh = terrain.Mesh();
     neTerrainTree tree;
     ASSERT_TRUE(tree.Build(mesh, nullptr, 200, -1));
@@ -68,7 +68,7 @@ TEST(TerrainTree, FlatTerrainIsFoundByABoxTouchingThePlane) {
 }
 
 TEST(TerrainTree, FewTrianglesMakeARootLeaf) {
-    TestTerrain terrain(2, 1.0f, [](f32, f32) { return 0.0f; });  // 8 triangles
+    TestTerrain terrain(2, 1.0f, FlatHeight);  // 8 triangles
     neTriangleMesh mesh = terrain.Mesh();
     neTerrainTree tree;
     ASSERT_TRUE(tree.Build(mesh, nullptr, 200, -1));
@@ -170,7 +170,7 @@ TEST(TerrainTree, TriangleBoxOverlapCountsTouching) {
 
 TEST(TerrainTree, SimulatorKeepsAnEarlierTerrainWhenANewOneIsRefused) {
     SimulatorHolder sim;
-    TestTerrain terrain(4, 1.0f, [](f32, f32) { return 0.0f; });
+    TestTerrain terrain(4, 1.0f, FlatHeight);
     neTriangleMesh mesh = terrain.Mesh();
     EXPECT_TRUE(sim->SetTerrainMesh(&mesh));
     EXPECT_FALSE(sim->SetTerrainMesh(nullptr));
