@@ -20,22 +20,6 @@ neAnimatedBody* Platform(neSimulator* sim, const neV3& pos, const neV3& size) {
 
 }  // namespace
 
-TEST(AnimatedBody, CreatedStillAtTheOriginWithoutShape) {
-    SimulatorHolder sim;
-    neAnimatedBody* body = sim->CreateAnimatedBody();
-    ASSERT_NE(body, nullptr);
-    EXPECT_EQ(body->type, NE_BODY_ANIMATED);
-    EXPECT_EQ(body->AsAnimatedBody(), body);
-    EXPECT_EQ(body->AsRigidBody(), nullptr);
-    EXPECT_EQ(body->moved, 0);
-    EXPECT_TRUE(body->IsActive());
-    EXPECT_EQ(body->GetGeometryCount(), 0);
-    const neT3 t = body->GetTransform();
-    ExpectV3Near(t.pos, neMakeV3(0, 0, 0));
-    EXPECT_EQ(t.pos.w, 1.0f);
-    EXPECT_EQ(t.rot.M[0].w, 0.0f);
-}
-
 TEST(AnimatedBody, ABoxRestsAndSleepsOnAStillPlatform) {
     SimulatorHolder sim(neSimulatorSizes(), &kGravity);
     neAnimatedBody* p = Platform(sim.sim, neMakeV3(0, -0.5f, 0), neMakeV3(6, 1, 6));
