@@ -231,27 +231,6 @@ TEST(Response, ParticleAsSecondBodyMovesByTheDepth) {
     shapes::ExpectVec(p->GetPos(), 0, 0, 0);
 }
 
-TEST(Response, JoinedBodiesCollideOnlyWhenBothAllowIt) {
-    SimulatorHolder sim;
-    neRigidBody* a = MovingBody(sim.sim, neMakeV3(-0.45f, 0, 0), neMakeV3(1, 0, 0));
-    neRigidBody* b = MovingBody(sim.sim, neMakeV3(0.45f, 0, 0), neMakeV3(-1, 0, 0));
-    neConstraint joint{};
-    joint.bodyA = a;
-    joint.bodyB = b;
-    neConstraintLink link{};
-    link.constraint = &joint;
-    a->constraintFirst = a->constraintLast = &link;
-    neCollisionResult r = Contact(a, b, neMakeV3(0, 0, 0), neMakeV3(-1, 0, 0));
-    sim->RespondToCollision(a, b, r);
-    shapes::ExpectVec(a->GetVelocity(), 1, 0, 0, 0);
-
-    a->SetCollideConnected(1);
-    b->SetCollideConnected(1);
-    sim->RespondToCollision(a, b, r);
-    EXPECT_LT(a->GetVelocity().x, 1.0f);
-    a->constraintFirst = a->constraintLast = nullptr;
-}
-
 TEST(Response, SingularMatrixGivesZeroW) {
     SimulatorHolder sim;
     neRigidBody* a = MovingBody(sim.sim, neMakeV3(0, 0, 0), neMakeV3(0, 0, 0));
