@@ -1,6 +1,7 @@
 // Animated bodies: moved by the application, never by the simulation, and
 // met by rigid bodies like any other shape.
 #include "physics_test_util.h"
+#include "scene_builders.h"
 
 #include <algorithm>
 #include <cmath>
@@ -80,10 +81,7 @@ TEST(AnimatedBody, TwoJointedBoxesRestOnAPlatformAndSleepAndWakeTogether) {
     neRigidBody* a = MakeBox(sim.sim, neMakeV3(-0.6f, 0.8f, 0));
     neRigidBody* b = MakeBox(sim.sim, neMakeV3(0.6f, 0.8f, 0));
     neConstraint* j = sim->CreateConstraint(a, b);
-    neT3 pivot;
-    pivot.SetIdentity();
-    pivot.pos = neMakeV3(0, 0.8f, 0);
-    j->SetJointFrameWorld(pivot);
+    j->SetJointFrameWorld(Placed(neMakeV3(0, 0.8f, 0)));
     j->Enable(1);
     for (s32 i = 0; i < 300; ++i) {
         sim->Advance(0.01f);

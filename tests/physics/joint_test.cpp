@@ -166,8 +166,7 @@ TEST(JointParameters, BodiesAndFrames) {
 
     // A world frame equal to A's transform is the identity in A's axes.
     rigid->SetJointFrameWorld(a->GetTransform());
-    neT3 identity;
-    identity.SetIdentity();
+    const neT3 identity = Placed(neMakeV3(0, 0, 0));
     for (s32 c = 0; c < 3; ++c) ExpectV3Near(rigid->frameA.rot.M[c], identity.rot.M[c]);
     ExpectV3Near(rigid->frameA.pos, neMakeV3(0, 0, 0));
     // Both frames read back in world axes as the world frame.
