@@ -60,15 +60,6 @@ TEST(Pool, InvalidAndDoubleFreesChangeNothing) {
     EXPECT_FALSE(pool.IsInUse(a));
 }
 
-TEST(Pool, NegativeOrZeroCountGivesAnEmptyPool) {
-    nePool<Item> pool;
-    EXPECT_TRUE(pool.Reserve(-5, nullptr));
-    EXPECT_EQ(pool.Capacity(), 0);
-    EXPECT_EQ(pool.Alloc(), nullptr);
-    EXPECT_TRUE(pool.Reserve(0, nullptr));
-    EXPECT_EQ(pool.Alloc(), nullptr);
-}
-
 TEST(Pool, FailedAllocationLeavesAnEmptyPool) {
     CountingAllocator alloc;
     alloc.failNext = true;
