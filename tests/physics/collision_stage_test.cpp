@@ -17,15 +17,11 @@ void RecordCollisions(neSimulator* sim) {
     sim->SetCollisionCallback(Record);
 }
 
+// A weightless unit box of the collision ID.
 neRigidBody* Box(neSimulator* sim, const neV3& pos, s32 id) {
-    neRigidBody* b = sim->CreateRigidBody();
-    neGeometry* g = b->AddGeometry();
-    g->SetBoxSize(neMakeV3(1, 1, 1));
-    g->SetMaterialIndex(1);
-    b->UpdateBoundingInfo();
+    neRigidBody* b = MakeBox(sim, pos);
     b->GravityEnable(false);
     b->SetCollisionID(id);
-    b->SetPos(pos);
     return b;
 }
 
