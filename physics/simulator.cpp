@@ -111,7 +111,6 @@ void neSimulator::SetGravity(const neV3& g) {
         gravityLength = std::sqrt(d);
         gravityDirection = g * (1.0f / gravityLength);
     }
-    gravityLengthFraction = NE_GRAVITY_FRACTION * gravityLength;
 }
 
 // ---- log ----

@@ -41,8 +41,6 @@ constexpr s32 NE_EXTRA_STACK_HEADERS = 100;
 // Steps rest state is judged over: sum of squared speeds below this is rest.
 constexpr f32 NE_DEFAULT_REST_THRESHOLD = 1.0f;
 constexpr size_t NE_LOG_BUFFER_SIZE = 256;
-// Fraction of gravity's length kept beside it for the response and stacks.
-constexpr f32 NE_GRAVITY_FRACTION = 0.3f;
 
 struct neSimulator {
     // ---- creation ----
@@ -195,7 +193,6 @@ struct neSimulator {
     neV3 gravity{};
     neV3 gravityDirection{};
     f32 gravityLength = 0.0f;
-    f32 gravityLengthFraction = 0.0f;  // NE_GRAVITY_FRACTION × gravityLength
 
     s32 stepCount = 0;
     f32 stepTime = 0.0f;

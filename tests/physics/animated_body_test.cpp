@@ -1,6 +1,7 @@
 // Animated bodies: moved by the application, never by the simulation, and
 // met by rigid bodies like any other shape.
 #include "physics_test_util.h"
+#include "scene_builders.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,22 +20,6 @@ neAnimatedBody* Platform(neSimulator* sim, const neV3& pos, const neV3& size) {
 }
 
 }  // namespace
-
-TEST(AnimatedBody, CreatedStillAtTheOriginWithoutShape) {
-    SimulatorHolder sim;
-    neAnimatedBody* body = sim->CreateAnimatedBody();
-    ASSERT_NE(body, nullptr);
-    EXPECT_EQ(body->type, NE_BODY_ANIMATED);
-    EXPECT_EQ(body->AsAnimatedBody(), body);
-    EXPECT_EQ(body->AsRigidBody(), nullptr);
-    EXPECT_EQ(body->moved, 0);
-    EXPECT_TRUE(body->IsActive());
-    EXPECT_EQ(body->GetGeometryCount(), 0);
-    const neT3 t = body->GetTransform();
-    ExpectV3Near(t.pos, neMakeV3(0, 0, 0));
-    EXPECT_EQ(t.pos.w, 1.0f);
-    EXPECT_EQ(t.rot.M[0].w, 0.0f);
-}
 
 TEST(AnimatedBody, ABoxRestsAndSleepsOnAStillPlatform) {
     SimulatorHolder sim(neSimulatorSizes(), &kGravity);
@@ -96,10 +81,7 @@ TEST(AnimatedBody, TwoJointedBoxesRestOnAPlatformAndSleepAndWakeTogether) {
     neRigidBody* a = MakeBox(sim.sim, neMakeV3(-0.6f, 0.8f, 0));
     neRigidBody* b = MakeBox(sim.sim, neMakeV3(0.6f, 0.8f, 0));
     neConstraint* j = sim->CreateConstraint(a, b);
-    neT3 pivot;
-    pivot.SetIdentity();
-    pivot.pos = neMakeV3(0, 0.8f, 0);
-    j->SetJointFrameWorld(pivot);
+    j->SetJointFrameWorld(Placed(neMakeV3(0, 0.8f, 0)));
     j->Enable(1);
     for (s32 i = 0; i < 300; ++i) {
         sim->Advance(0.01f);

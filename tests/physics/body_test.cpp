@@ -2,22 +2,6 @@
 
 #include <cmath>
 
-TEST(RigidBody, NewBodyHasTheDocumentedState) {
-    SimulatorHolder sim;
-    neRigidBody* b = sim->CreateRigidBody();
-    EXPECT_EQ(b->GetMass(), 1.0f);
-    EXPECT_EQ(b->invMass, 1.0f);
-    EXPECT_TRUE(b->IsGravityEnabled());
-    EXPECT_TRUE(b->IsActive());
-    EXPECT_FALSE(b->IsIdle());
-    EXPECT_EQ(b->GetCollisionID(), 0);
-    EXPECT_FLOAT_EQ(b->GetSleepingParameter(), 0.2f);
-    EXPECT_EQ(b->GetRotationQ().w, 1.0f);
-    EXPECT_EQ(b->AsRigidBody(), b);
-    EXPECT_EQ(b->AsAnimatedBody(), nullptr);
-    EXPECT_EQ(b->GetTransformPtr(), &b->state.transform);
-}
-
 TEST(RigidBody, MassMustBePositiveAndFinite) {
     SimulatorHolder sim;
     neRigidBody* b = sim->CreateRigidBody();

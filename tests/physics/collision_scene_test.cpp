@@ -104,7 +104,8 @@ TEST(CollisionCallback, TableBitsDecideResponseAndCallback) {
 }
 
 TEST(CollisionCallback, BodyPairContactNamesBothBodiesAndGeometries) {
-    neSimulator* sim = neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, nullptr);
+    SimulatorHolder holder;
+    neSimulator* sim = holder.sim;
     sim->GetCollisionTable()->Set(0, 0, NE_RESPONSE_IMPULSE | NE_RESPONSE_CALLBACK);
     sim->SetCollisionCallback(CallbackLog::Record);
     CallbackLog::Calls().clear();
@@ -125,7 +126,6 @@ TEST(CollisionCallback, BodyPairContactNamesBothBodiesAndGeometries) {
     EXPECT_NEAR(std::fabs(info.relativeVelocity.x), 3.0f, 1e-4f);
     EXPECT_LT(a->GetVelocity().x, 3.0f);
     EXPECT_GT(b->GetVelocity().x, 0.0f);
-    neSimulator::DestroySimulator(sim);
 }
 
 f32 LowestCorner(neRigidBody* box) {
@@ -145,12 +145,10 @@ void DropBoxOnTheMesh(bool realGravity) {
     const f32 dt = 1.0f / 60.0f;
     const neV3 gravity = neMakeV3(0, -10, 0);
     for (int orientation = 0; orientation < 12; ++orientation) {
-        TestTerrain ground(12, 2.0f, FlatHeight);
-        neSimulator* sim =
-            neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, realGravity ? &gravity : nullptr);
+        SimulatorHolder holder(neSimulatorSizes(), realGravity ? &gravity : nullptr);
+        neSimulator* sim = holder.sim;
         sim->SetMaterial(0, 0.6f, 0.3f);
-        neTriangleMesh mesh = ground.Mesh();
-        ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+        ASSERT_TRUE(SetFlatGround(sim, 12, 2.0f));
         neRigidBody* box = BoxOfMaterial(sim, neMakeV3(0, 1.5f, 0), 0);
         neM3 turn;
         turn.RotateXYZ(neMakeV3(0.37f * orientation, 0.91f * orientation, 0.23f * orientation));
@@ -177,7 +175,6 @@ void DropBoxOnTheMesh(bool realGravity) {
         if (realGravity) {
             EXPECT_TRUE(box->IsIdle()) << orientation;  // the stacks put it to sleep
         }
-        neSimulator::DestroySimulator(sim);
     }
 }
 

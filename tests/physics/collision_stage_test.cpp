@@ -17,15 +17,11 @@ void RecordCollisions(neSimulator* sim) {
     sim->SetCollisionCallback(Record);
 }
 
+// A weightless unit box of the collision ID.
 neRigidBody* Box(neSimulator* sim, const neV3& pos, s32 id) {
-    neRigidBody* b = sim->CreateRigidBody();
-    neGeometry* g = b->AddGeometry();
-    g->SetBoxSize(neMakeV3(1, 1, 1));
-    g->SetMaterialIndex(1);
-    b->UpdateBoundingInfo();
+    neRigidBody* b = MakeBox(sim, pos);
     b->GravityEnable(false);
     b->SetCollisionID(id);
-    b->SetPos(pos);
     return b;
 }
 
@@ -70,52 +66,6 @@ TEST(CollisionStages, TableBitsChooseImpulseAndCallback) {
     HeadOn both = RunHeadOn(3);
     EXPECT_TRUE(both.impulse);
     EXPECT_EQ(both.callbacks, 1u);
-}
-
-TEST(CollisionStages, BodyCallbackCarriesBodiesMaterialsAndApproachSpeed) {
-    RunHeadOn(2);
-    ASSERT_EQ(Reported().size(), 1u);
-    const neCollisionInfo& info = Reported()[0];
-    EXPECT_EQ(info.typeA, NE_COLLISION_RIGID);
-    EXPECT_EQ(info.typeB, NE_COLLISION_RIGID);
-    EXPECT_NE(info.bodyA, info.bodyB);
-    EXPECT_EQ(info.materialIndexA, 1);
-    EXPECT_EQ(info.materialIndexB, 1);
-    EXPECT_NEAR(info.relativeVelocity.Length(), 2.0f, 1e-4f);
-    EXPECT_NEAR(std::fabs(info.collisionNormal.x), 1.0f, 1e-5f);
-}
-
-TEST(CollisionStages, TerrainContactReportsNoSecondBodyAndTheTriangleMaterial) {
-    neV3 g = neMakeV3(0, -8.5f, 0);
-    SimulatorHolder sim(neSimulatorSizes(), &g);
-    ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f, 3));
-    RecordCollisions(sim.sim);
-    sim->GetCollisionTable()->Set(0, -1, 3);
-    neRigidBody* box = Box(sim.sim, neMakeV3(0.3f, 0.45f, 0.2f), 0);
-    box->GravityEnable(true);
-    box->SetVelocity(neMakeV3(0, -1, 0));
-    sim->Advance(0.01f, 1);
-    ASSERT_FALSE(Reported().empty());
-    const neCollisionInfo& info = Reported()[0];
-    EXPECT_EQ(info.bodyA, box);
-    EXPECT_EQ(info.bodyB, nullptr);
-    EXPECT_EQ(info.typeB, NE_COLLISION_TERRAIN);
-    EXPECT_EQ(info.geometryB, nullptr);
-    EXPECT_EQ(info.materialIndexB, 3);
-    EXPECT_NEAR(info.collisionNormal.y, 1.0f, 1e-5f);
-    EXPECT_GT(box->GetVelocity().y, -1.0f);  // the impulse ran
-}
-
-TEST(CollisionStages, TerrainEntryZeroGivesNeitherImpulseNorCallback) {
-    SimulatorHolder sim;
-    ASSERT_TRUE(SetFlatGround(sim.sim, 4, 4.0f));
-    RecordCollisions(sim.sim);
-    sim->GetCollisionTable()->Set(0, -1, 0);
-    neRigidBody* box = Box(sim.sim, neMakeV3(0.3f, 0.45f, 0.2f), 0);
-    box->SetVelocity(neMakeV3(0, -1, 0));
-    sim->Advance(0.01f, 1);
-    EXPECT_TRUE(Reported().empty());
-    EXPECT_FLOAT_EQ(box->GetVelocity().y, -1.0f);
 }
 
 namespace {

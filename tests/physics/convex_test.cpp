@@ -66,27 +66,16 @@ f32 BoxOverlap(const neV3& ha, const neT3& ta, const neV3& hb, const neT3& tb) {
 
 }  // namespace
 
-TEST(ConvexCollision, CubesOneInsideTheOthersTopGiveTheFaceDepth) {
-    ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
-    neGeometry a = ConvexGeometry(cube), b = ConvexGeometry(cube);
-    neCollisionResult r{};
-    ASSERT_TRUE(neCollideConvexConvex(r, a, Placed(neMakeV3(0, 0, 0)), b, Placed(neMakeV3(0, 0.95f, 0))));
-    EXPECT_EQ(r.valid, 1);
-    EXPECT_NEAR(r.depth, 0.05f, 1e-5f);
-    ExpectV3Near(r.normal, neMakeV3(0, -1, 0));  // from B toward A
-    EXPECT_NEAR(r.pointA.y, 0.5f, 1e-5f);        // in A's top face
-    EXPECT_NEAR(r.pointB.y, 0.45f, 1e-5f);       // B's deepest corner
-}
-
 TEST(ConvexCollision, BoxAndConvexCubeAgreeWithTwoBoxes) {
     ConvexBlock cube = ConvexBlock::Cuboid(0.5f, 0.5f, 0.5f);
     neGeometry convex = ConvexGeometry(cube), box = BoxGeometry(0.5f, 0.5f, 0.5f);
     const neT3 ta = Placed(neMakeV3(0, 0, 0)), tb = Placed(neMakeV3(0.2f, 0.95f, -0.1f));
-    neCollisionResult boxes{}, mixed{}, flipped{};
+    neCollisionResult boxes{}, mixed{}, flipped{}, convexes{};
     ASSERT_TRUE(neCollideConvexConvex(boxes, box, ta, box, tb));
     ASSERT_TRUE(neCollideConvexConvex(mixed, box, ta, convex, tb));
     ASSERT_TRUE(neCollideConvexConvex(flipped, convex, ta, box, tb));
-    for (const neCollisionResult* r : {&boxes, &mixed, &flipped}) {
+    ASSERT_TRUE(neCollideConvexConvex(convexes, convex, ta, convex, tb));
+    for (const neCollisionResult* r : {&boxes, &mixed, &flipped, &convexes}) {
         EXPECT_NEAR(r->depth, 0.05f, 1e-5f);
         ExpectV3Near(r->normal, neMakeV3(0, -1, 0));
     }
@@ -386,16 +375,7 @@ TEST(ConvexTerrain, DegenerateAndRandomTrianglesNeverGiveNaN) {
 TEST(ConvexTerrain, AConvexBodyDroppedOnTheTerrainLandsOnIt) {
     const neV3 gravity = neMakeV3(0, -9.8f, 0);
     SimulatorHolder sim(neSimulatorSizes(), &gravity);
-    std::vector<neV3> vertices = {neMakeV3(-10, 0, -10), neMakeV3(10, 0, -10), neMakeV3(-10, 0, 10), neMakeV3(10, 0, 10)};
-    std::vector<neTriangle> triangles(2);
-    triangles[0].indices[0] = 0;
-    triangles[0].indices[1] = 2;
-    triangles[0].indices[2] = 1;
-    triangles[1].indices[0] = 1;
-    triangles[1].indices[1] = 2;
-    triangles[1].indices[2] = 3;
-    neTriangleMesh mesh{vertices.data(), 4, triangles.data(), 2};
-    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    ASSERT_TRUE(SetFlatGround(sim.sim, 1, 20.0f));
 
     ConvexBlock octa = ConvexBlock::Octahedron(0.5f);
     neRigidBody* body = sim->CreateRigidBody();

@@ -1,4 +1,5 @@
 #include "physics_test_util.h"
+#include "scene_builders.h"
 
 #include <cmath>
 #include <cstring>
@@ -11,43 +12,7 @@ neGeometry Fresh() {
     return g;
 }
 
-neT3 TurnAboutY(f32 angle, const neV3& pos = neMakeV3(0, 0, 0)) {
-    neT3 t;
-    t.SetIdentity();
-    t.rot.RotateXYZ(neMakeV3(0, angle, 0));
-    t.pos.Set(pos.x, pos.y, pos.z);
-    return t;
-}
-
 }  // namespace
-
-TEST(Geometry, DefaultsAreAUnitBoxWithDefaultBreakage) {
-    neGeometry g = Fresh();
-    EXPECT_EQ(g.GetType(), NE_SHAPE_BOX);
-    neV3 size;
-    ASSERT_TRUE(g.GetBoxSize(size));
-    ExpectV3Near(size, neMakeV3(1, 1, 1));
-    EXPECT_NEAR(g.boundingRadius, 0.8660254f, 1e-6f);
-    EXPECT_EQ(g.GetMaterialIndex(), 0);
-    EXPECT_EQ(g.GetBreakageKind(), NE_BREAK_NEVER);
-    EXPECT_FLOAT_EQ(g.GetBreakagePieceMass(), 1.0f);
-    EXPECT_FLOAT_EQ(g.GetBreakageImpulseShare(), 0.5f);
-    ExpectV3Near(g.GetBreakagePieceInertia(), neMakeV3(2.0f / 3, 2.0f / 3, 2.0f / 3));
-}
-
-TEST(Geometry, BoxSetterWritesHalfExtentsAndRadius) {
-    neGeometry g = Fresh();
-    g.SetBoxSize(neMakeV3(0, 0, 0));
-    EXPECT_EQ(g.shape.box.hx, 0.0f);
-    EXPECT_EQ(g.boundingRadius, 0.0f);
-    g.SetBoxSizeXYZ(2, 2, 2);
-    EXPECT_EQ(g.shape.box.hy, 1.0f);
-    EXPECT_NEAR(g.boundingRadius, 1.7320508f, 1e-6f);
-    g.SetBoxSize(neMakeV3(1, 2, 3));
-    neV3 size;
-    EXPECT_TRUE(g.GetBoxSize(size));
-    ExpectV3Near(size, neMakeV3(1, 2, 3));
-}
 
 TEST(Geometry, TypedGettersRefuseOtherShapesAndLeaveOutputsAlone) {
     neGeometry g = Fresh();
@@ -80,7 +45,7 @@ TEST(Geometry, BoundingBoxesOfTheShapes) {
     ExpectV3Near(lo, neMakeV3(-0.5f, -1.5f, -0.5f));
 
     g.SetBoxSize(neMakeV3(2, 2, 2));
-    g.SetTransform(TurnAboutY(NE_PI / 4, neMakeV3(1, 0, 0)));
+    g.SetTransform(Placed(neMakeV3(1, 0, 0), neMakeV3(0, NE_PI / 4, 0)));
     g.GetBoundingBox(lo, hi);
     ExpectV3Near(hi, neMakeV3(1 + std::sqrt(2.0f), 1, std::sqrt(2.0f)));
 
@@ -124,7 +89,7 @@ TEST(BodyBounds, OneBoxKeepsItsOwnFrameTwoBoxesGiveAnAxisAlignedBox) {
     neRigidBody* one = sim->CreateRigidBody();
     neGeometry* g = one->AddGeometry();
     g->SetBoxSize(neMakeV3(2, 1, 1));
-    g->SetTransform(TurnAboutY(NE_PI / 4));
+    g->SetTransform(Placed(neMakeV3(0, 0, 0), neMakeV3(0, NE_PI / 4, 0)));
     g->SetMaterialIndex(1);
     one->UpdateBoundingInfo();
     EXPECT_EQ(one->bounding.materialIndex, 1);

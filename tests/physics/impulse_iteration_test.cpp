@@ -49,9 +49,7 @@ TEST(ApplyResponse, RestingContactsRecoverOnlyInTheSecondPass) {
     SimulatorHolder sim(neSimulatorSizes(), &g);
     sim->stepTime = kDt;
     sim->stepTimeInverse = 1.0f / kDt;
-    neRigidBody* box = sim->CreateRigidBody();
-    box->SetInertiaTensor(neBoxInertiaTensorXYZ(1, 1, 1, 1.0f));
-    box->UpdateRotationAndInertia();
+    neRigidBody* box = MakeBody(sim.sim, neMakeV3(0, 0, 0));
     neCollisionResult r;
     std::memset(&r, 0, sizeof r);
     r.kind = NE_IMPULSE_RESTING_CONTACT;

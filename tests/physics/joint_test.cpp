@@ -106,17 +106,12 @@ public:
 
 // ---- Parameters ---------------------------------------------------------------
 
-TEST(JointParameters, DefaultsAndTheGuardedSetters) {
+TEST(JointParameters, TheGuardedSetters) {
     SimulatorHolder sim;
     neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
     neConstraint* j = sim->CreateConstraintWorld(a);
     ASSERT_NE(j, nullptr);
-    EXPECT_EQ(j->GetType(), NE_JOINT_BALL);
-    EXPECT_EQ(j->rowCount, 1);
-    EXPECT_FLOAT_EQ(j->GetLength(), 1.0f);
-    EXPECT_EQ(j->GetIterationCount(), -1);
     EXPECT_FLOAT_EQ(j->GetTolerance(), 0.001f);  // stored -1
-    EXPECT_FALSE(j->IsEnabled());
 
     j->SetType(NE_JOINT_HINGE);
     EXPECT_EQ(j->rowCount, 2);
@@ -140,11 +135,6 @@ TEST(JointParameters, DefaultsAndTheGuardedSetters) {
     j->SetMotor2(1, -1.0f, -0.5f);
     j->GetMotor2(mode, target, maximum);
     EXPECT_FLOAT_EQ(maximum, 0.5f);
-
-    j->SetUpperLimit2(0.3f);
-    j->SetLowerLimit2(0.5f);
-    EXPECT_FLOAT_EQ(j->GetUpperLimit2(), 0.3f);
-    EXPECT_FLOAT_EQ(j->GetLowerLimit2(), 0.5f);
 }
 
 TEST(JointParameters, BodiesAndFrames) {
@@ -166,8 +156,7 @@ TEST(JointParameters, BodiesAndFrames) {
 
     // A world frame equal to A's transform is the identity in A's axes.
     rigid->SetJointFrameWorld(a->GetTransform());
-    neT3 identity;
-    identity.SetIdentity();
+    const neT3 identity = Placed(neMakeV3(0, 0, 0));
     for (s32 c = 0; c < 3; ++c) ExpectV3Near(rigid->frameA.rot.M[c], identity.rot.M[c]);
     ExpectV3Near(rigid->frameA.pos, neMakeV3(0, 0, 0));
     // Both frames read back in world axes as the world frame.
@@ -195,16 +184,6 @@ TEST(JointParameters, CreationFailures) {
     EXPECT_EQ(sim->CreateConstraint(a, b), nullptr);
     ASSERT_EQ(LogCapture::Messages().size(), 1u);
     EXPECT_EQ(LogCapture::Messages()[0], "Run out of Constraints. Increase 'constraintsCount'.\n");
-}
-
-TEST(JointParameters, TheHundredAndFirstJointRunsOutWithTheDefaultSizes) {
-    SimulatorHolder sim;
-    LogCapture log(sim.sim);
-    neRigidBody* a = Body(sim.sim, neMakeV3(0, 0, 0));
-    neRigidBody* b = Body(sim.sim, neMakeV3(1, 0, 0));
-    for (s32 i = 0; i < 100; ++i) ASSERT_NE(sim->CreateConstraint(a, b), nullptr);
-    EXPECT_EQ(sim->CreateConstraint(a, b), nullptr);
-    EXPECT_EQ(LogCapture::Messages().size(), 1u);
 }
 
 // ---- Constraint sets ------------------------------------------------------------
@@ -700,9 +679,6 @@ TEST(JointRowRules, TheIterationRunsItsCountInEachOfTwoPasses) {
     EXPECT_EQ(answers(-1), 8);
     EXPECT_EQ(answers(2), 4);
     EXPECT_EQ(answers(3), 6);
-    a->SetVelocity(neMakeV3(0, 0, 0));
-    sim->ApplyResponse(-1.0f, -1);  // nothing to answer
-    EXPECT_EQ(a->GetVelocity().x, 0.0f);
 }
 
 TEST(JointRowRules, ASetWhoseBodiesAllRestIsNotSolved) {
@@ -945,15 +921,8 @@ TEST(JointMotion, ATwistLimitHoldsWithTheConeOpenWide) {
 
 TEST(JointMotion, JoinedBodiesCollideOnlyWhenBothAllowIt) {
     SimulatorHolder sim;
-    auto box = [&](const neV3& pos) {
-        neRigidBody* b = Body(sim.sim, pos);
-        b->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
-        b->UpdateBoundingInfo();
-        b->SetInertiaTensor(neBoxInertiaTensor(neMakeV3(1, 1, 1), 1.0f));
-        return b;
-    };
-    neRigidBody* a = box(neMakeV3(0, 0, 0));
-    neRigidBody* b = box(neMakeV3(0.9f, 0, 0));
+    neRigidBody* a = MakeBox(sim.sim, neMakeV3(0, 0, 0));
+    neRigidBody* b = MakeBox(sim.sim, neMakeV3(0.9f, 0, 0));
     neConstraint* j = sim->CreateConstraint(a, b);
     j->SetJointFrameWorld(Placed(neMakeV3(0.45f, 0, 0)));
     j->Enable(1);
@@ -965,12 +934,8 @@ TEST(JointMotion, JoinedBodiesCollideOnlyWhenBothAllowIt) {
     EXPECT_NEAR(b->GetPos().x - a->GetPos().x, 0.9f, 0.02f);
 
     SimulatorHolder sim2;
-    neRigidBody* c = Body(sim2.sim, neMakeV3(0, 0, 0));
-    c->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
-    c->UpdateBoundingInfo();
-    neRigidBody* d = Body(sim2.sim, neMakeV3(0.9f, 0, 0));
-    d->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
-    d->UpdateBoundingInfo();
+    neRigidBody* c = MakeBox(sim2.sim, neMakeV3(0, 0, 0));
+    neRigidBody* d = MakeBox(sim2.sim, neMakeV3(0.9f, 0, 0));
     c->SetCollideConnected(1);
     d->SetCollideConnected(1);
     neConstraint* k = sim2->CreateConstraint(c, d);

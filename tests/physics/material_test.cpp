@@ -29,14 +29,6 @@ TEST(Materials, OutOfRangeIndexReadsTheDefaultMaterial) {
     EXPECT_FLOAT_EQ(sim->MaterialAt(0).friction, 0.1f);
 }
 
-TEST(CollisionTable, FreshTableRespondsToEveryPairWithoutCallback) {
-    neCollisionTable table;
-    EXPECT_EQ(table.GetMaxCollisionID(), 64);
-    EXPECT_EQ(table.Get(0, 0), NE_RESPONSE_IMPULSE);
-    EXPECT_EQ(table.Get(63, 12), NE_RESPONSE_IMPULSE);
-    EXPECT_EQ(table.GetTerrain(5), NE_RESPONSE_IMPULSE);
-}
-
 TEST(CollisionTable, SetIsSymmetricAndMinusOneSelectsPerIdEntries) {
     neCollisionTable table;
     table.Set(3, 5, 2);

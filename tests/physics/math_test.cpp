@@ -228,10 +228,6 @@ TEST(EngineMath, InertiaHelpers) {
     ExpectNear(neBoxInertiaTensorXYZ(1, 4, 2, 0.75f), neMakeV3(8, 8, 8));
     ExpectNear(neCylinderInertiaTensor(2, 3, 12), neMakeV3(12, 6, 12));
     ExpectNear(neSphereInertiaTensor(2, 10), neMakeV3(4, 4, 4));
-    neM4 m;
-    m.SetIdentity();
-    EXPECT_EQ(m.M[2][2], 1.0f);
-    EXPECT_EQ(m.M[2][1], 0.0f);
 }
 
 TEST(EngineMath, ArcCosineClampsRoundOff) {

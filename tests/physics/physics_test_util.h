@@ -26,10 +26,15 @@ struct LogCapture {
     }
 };
 
-// Counts the bytes it hands out and takes back.
+// Counts the bytes it hands out and takes back; refuses the next request when
+// failNext is set.
 class CountingAllocator : public neAllocator {
 public:
     void* Alloc(size_t size, s32) override {
+        if (failNext) {
+            failNext = false;
+            return nullptr;
+        }
         void* p = std::malloc(size);
         if (p) {
             blocks[p] = size;
@@ -50,6 +55,7 @@ public:
     std::map<void*, size_t> blocks;
     size_t outstanding = 0;
     int foreignFrees = 0;
+    bool failNext = false;
 };
 
 // A simulator with small pools, destroyed with the test.

@@ -117,26 +117,6 @@ TEST(BroadPhase, PairsMatchABruteForceBoxTestAtEveryStep) {
     EXPECT_GT(sim->region.PairCount(), 0);
 }
 
-TEST(BroadPhase, TouchingBoxesDoNotOverlap) {
-    SimulatorHolder sim;
-    neRigidBody* a = sim->CreateRigidBody();
-    neRigidBody* b = sim->CreateRigidBody();
-    for (neRigidBody* r : {a, b}) {
-        r->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
-        r->UpdateBoundingInfo();
-        r->GravityEnable(false);
-    }
-    b->SetPos(neMakeV3(1, 0, 0));
-    sim->Advance(0.01f, 1);
-    EXPECT_EQ(sim->region.PairCount(), 0);
-    b->SetPos(neMakeV3(0.999f, 0, 0));
-    sim->Advance(0.01f, 1);
-    EXPECT_EQ(sim->region.PairCount(), 1);
-    b->SetPos(neMakeV3(1, 0, 0));
-    sim->Advance(0.01f, 1);
-    EXPECT_EQ(sim->region.PairCount(), 0);
-}
-
 TEST(BroadPhase, PairWithTableEntryZeroIsNotMadeByMotion) {
     SimulatorHolder sim;
     neRigidBody* a = sim->CreateRigidBody();

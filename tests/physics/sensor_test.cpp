@@ -1,4 +1,5 @@
 #include "physics_test_util.h"
+#include "scene_builders.h"
 #include "terrain_test_util.h"
 
 namespace {
@@ -211,10 +212,7 @@ TEST(SensorInSimulator, OnlyBoxesAreSeenAndTheDeeperOfPlatformAndGroundStands) {
     pair->AddGeometry()->SetSphereDiameter(1);
     neGeometry* side = pair->AddGeometry();
     side->SetBoxSize(neMakeV3(1, 1, 1));
-    neT3 beside;
-    beside.SetIdentity();
-    beside.pos = neMakeV3(3, 0, 0);
-    side->SetTransform(beside);
+    side->SetTransform(Placed(neMakeV3(3, 0, 0)));
     pair->UpdateBoundingInfo();
     pair->SetPos(neMakeV3(0.5f, 1, 0.5f));  // the line runs through the sphere's centre
     sim->Advance(0.01f, 1);

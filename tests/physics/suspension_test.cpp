@@ -45,23 +45,15 @@ RideResult RideOnSlope(f32 slope, const SuspensionShape& shape = SuspensionShape
 
 }  // namespace
 
-TEST(SensorBorneBox, RestsOnFlatGroundAtThePredictedRideHeight) {
-    RideResult r = RideOnSlope(0.0f);
-    const f32 expected = PredictedRideHeight(SuspensionShape::Simple(), 0.0f);
-    EXPECT_NEAR(r.height, expected, 0.001f);
-    EXPECT_NEAR(r.highest, expected, 0.001f);
-    EXPECT_NEAR(r.lowest, expected, 0.001f);
-    EXPECT_LT(r.drift, 0.001f);
-}
-
-TEST(SensorBorneBox, RestsOnASlopeAtThePredictedRideHeight) {
-    const f32 slope = 0.25f;
-    RideResult r = RideOnSlope(slope);
-    const f32 expected = PredictedRideHeight(SuspensionShape::Simple(), slope);
-    EXPECT_NEAR(r.height, expected, 0.001f);
-    EXPECT_NEAR(r.highest, expected, 0.001f);
-    EXPECT_NEAR(r.lowest, expected, 0.001f);
-    EXPECT_LT(r.drift, 0.001f);
+TEST(SensorBorneBox, RestsOnFlatAndSlopedGroundAtThePredictedRideHeight) {
+    for (f32 slope : {0.0f, 0.25f}) {
+        RideResult r = RideOnSlope(slope);
+        const f32 expected = PredictedRideHeight(SuspensionShape::Simple(), slope);
+        EXPECT_NEAR(r.height, expected, 0.001f) << "slope " << slope;
+        EXPECT_NEAR(r.highest, expected, 0.001f) << "slope " << slope;
+        EXPECT_NEAR(r.lowest, expected, 0.001f) << "slope " << slope;
+        EXPECT_LT(r.drift, 0.001f) << "slope " << slope;
+    }
 }
 
 TEST(SensorBorneBox, TruckShapedBodyRidesOnItsSplayedWheelLines) {
