@@ -1,0 +1,120 @@
+// The asset validator: every file the build puts in base/ is read by the
+// game's own reader for its kind, so a generator change that the game cannot
+// read fails here rather than on a player's screen. A file of a kind with no
+// reader check below fails too, so that new kinds get one.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "framework/font.h"
+#include "framework/model.h"
+#include "framework/particle_effect.h"
+#include "framework/settings.h"
+#include "framework/texture.h"
+#include "tests/support/temp_home.h"
+#include "tests/support/wave_file.h"
+#include "world/catalogue.h"
+#include "world/race_path.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Empty when the file is acceptable, otherwise what is wrong with it.
+std::string CheckModel(const fs::path& path) {
+  std::vector<uint8_t> bytes = ReadFileBytes(path.string());
+  MilkshapeModel model;
+  if (!model.LoadFromBytes(bytes.data(), bytes.size())) return "refused by the model reader";
+  if (model.triangleCount == 0) return "no triangles";
+  for (int i = 0; i < model.materialCount; ++i) {
+    for (const char* name : {model.materials[i].textureName, model.materials[i].alphaMapName}) {
+      if (name && *name && !fs::exists(path.parent_path() / name)) {
+        return std::string("names a missing texture ") + name;
+      }
+    }
+  }
+  return {};
+}
+
+std::string CheckImage(const fs::path& path) {
+  DecodedImage image;
+  if (!ReadTgaImage(path.c_str(), &image)) return "refused by the TGA reader";
+  if (image.width <= 0 || image.height <= 0) return "empty image";
+  return {};
+}
+
+std::string CheckSound(const fs::path& path) {
+  WaveFile wave = ReadWaveFile(path.string());
+  if (wave.format != 1 || wave.bits != 16) return "not 16-bit PCM";
+  if (wave.samples.empty()) return "no samples";
+  if (wave.Rms() < 1e-3) return "silent";
+  return {};
+}
+
+std::string CheckEffect(const fs::path& path) {
+  std::vector<uint8_t> bytes = ReadFileBytes(path.string());
+  EffectParameters parameters;
+  if (!DecodeEffectParameters(bytes.data(), bytes.size(), &parameters)) return "refused by the effect reader";
+  return {};
+}
+
+std::string CheckRacePath(const fs::path& path) {
+  std::vector<Waypoint> points(kRacePathCapacity);
+  int32_t last = 0;
+  if (!ReadRacePathFile(path.string(), points.data(), last)) return "refused by the race-path reader";
+  return {};
+}
+
+std::string CheckTable(const fs::path& path) {
+  const std::string name = path.filename().string();
+  if (name == "font1.ini" || name == "font2.ini") {
+    std::vector<uint8_t> bytes = ReadFileBytes(path.string());
+    std::string text(bytes.begin(), bytes.end());
+    float widths[kGlyphCount] = {};
+    if (ParseFontWidths(text.c_str(), widths) != kGlyphCount) return "does not hold 256 widths";
+    return {};
+  }
+  if (name == "cars.ini") {
+    if (fs::file_size(path) != kCarsIniSize) return "not the catalogue's size";
+    return LoadCarCatalogueFrom(path.string()) ? "" : "refused by the catalogue reader";
+  }
+  if (name == "optica.ini") {
+    if (fs::file_size(path) != kOpticaFloatCount * sizeof(float)) return "not the lamp table's size";
+    return LoadOpticaTableFrom(path.string()) ? "" : "refused by the lamp-table reader";
+  }
+  return "no reader check for this table";
+}
+
+std::string CheckSaveFile(const fs::path& path) {
+  const std::string name = path.filename().string();
+  if (name == "menu.inf") return fs::file_size(path) == kSettingsFileSize ? "" : "not 25 words";
+  if (name == "career.inf") return fs::file_size(path) == kCareerFileSize ? "" : "not one career record";
+  return "no reader check for this save file";
+}
+
+std::string CheckAsset(const fs::path& path) {
+  const std::string kind = path.extension().string();
+  if (kind == ".sbm") return CheckModel(path);
+  if (kind == ".tga") return CheckImage(path);
+  if (kind == ".wav") return CheckSound(path);
+  if (kind == ".eff") return CheckEffect(path);
+  if (kind == ".ai") return CheckRacePath(path);
+  if (kind == ".ini") return CheckTable(path);
+  if (kind == ".inf") return CheckSaveFile(path);
+  return "no reader check for files of this kind";
+}
+
+}  // namespace
+
+TEST(AssetValidator, EveryShippedFileIsReadByTheGamesReaderForItsKind) {
+  int checked = 0;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator("base")) {
+    if (!entry.is_regular_file()) continue;
+    EXPECT_EQ(CheckAsset(entry.path()), "") << entry.path();
+    ++checked;
+  }
+  EXPECT_GT(checked, 100) << "base/ looks incomplete";
+}
