@@ -3,6 +3,7 @@
 #include "tools/gen_effects.h"
 #include "tools/gen_fonts.h"
 #include "tools/gen_images.h"
+#include "tools/gen_menu_art.h"
 #include "tools/gen_models.h"
 #include "tools/gen_sounds.h"
 #include "tools/gen_tables.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   if (!WriteGameSounds(base)) return 1;
   if (!GenerateFonts(base)) return 1;
   if (!GenerateImages(base)) return 1;
+  if (!GenerateMenuArt(base)) return 1;
   if (!GenerateEffects(base)) return 1;
   if (!GenerateModels(base)) return 1;
   return 0;
