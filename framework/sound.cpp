@@ -177,6 +177,12 @@ void Sound::Play() {
 void Sound::Stop() { alSourceStop(source); }
 void Sound::Pause() { alSourcePause(source); }
 
+bool Sound::IsPlaying() const {
+  ALint state = AL_STOPPED;
+  alGetSourcei(source, AL_SOURCE_STATE, &state);
+  return state == AL_PLAYING;
+}
+
 void Sound::Release() {
   if (source) alDeleteSources(1, &source);
   if (buffer) alDeleteBuffers(1, &buffer);

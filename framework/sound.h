@@ -25,6 +25,8 @@ struct Sound {
   void Play();
   void Stop();
   void Pause();
+  // True while the source plays (not stopped, paused or never started).
+  bool IsPlaying() const;
   // Deletes the source and the buffer; the object can be loaded again.
   void Release();
   void SetGain(float gain);

@@ -4,6 +4,7 @@
 #include "framework/sound.h"
 #include "framework/startup_models.h"
 #include "world/catalogue.h"
+#include "world/texture_list.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 
@@ -20,16 +21,22 @@ void RaceStep() {
   // The race simulation step lands with the race world.
 }
 
+// The player's truck in racer slot 0: its models land with the car loader;
+// the slot already records which truck it holds, so that the screens' check
+// for a changed truck settles once the rebuild is answered.
+void BuildPlayerCarSlot() { gBuiltCarIndex[0] = gPlayerCarIndex; }
+
 void LoadStartupAssets() {
   gMusic.Load("base/music/menu.wav", true);
   if (gMusicOn) gMusic.Play();
-  // Then the texture list and the object models, each landing with its
-  // loader; then the 14 shared part and garage models.
+  LoadTextureList();
+  // Then the object models, landing with their loader; then the 14 shared
+  // part and garage models.
   LoadStartupModels();
   InitCarTables();
   LoadCarCatalogue();
   RestoreCarSetup();
-  // Then the player's truck, landing with the car loader.
+  BuildPlayerCarSlot();
 }
 
 void LoadTrack() {
@@ -41,9 +48,7 @@ void LoadGarage() {
   // The garage loader lands with the world loaders.
 }
 
-void LoadPlayerCar() {
-  // The player's truck (racer slot 0) lands with the car loader.
-}
+void LoadPlayerCar() { BuildPlayerCarSlot(); }
 
 // Runs the loads of one request with the loader context and publishes the
 // completion only once the GL work is finished and the context released.
