@@ -403,13 +403,20 @@ RasterImage IconStrip() {
 // round socket on the right for the icon.
 RasterImage ButtonPlate() {
   Canvas c(256, 128, true);
-  // The quad spans 192 x 64 frame units; one unit is 4/3 of a pixel here.
-  const double u = 256.0 / 192.0;
-  c.Paint(Convex({{40 * u, 20 * u}, {150 * u, 20 * u}, {160 * u, 44 * u}, {50 * u, 44 * u}}),
-          [](double, double y) { return Mix(kDarkSteel, kSteel, y / 128); }, 0.85);
-  c.Paint(Box(100 * u, 21 * u, 60 * u, 1.2 * u), kSignalRed);
-  c.Paint(Disc(158.5 * u, 34.5 * u, 23 * u), kDarkSteel);
-  c.Paint(Ring(158.5 * u, 34.5 * u, 20 * u, 23 * u), Colour{0.7, 0.7, 0.7});
+  // The quad spans 192 x 64 frame units from (x - 44, y - 16): a unit is
+  // 4/3 of a pixel across and 2 pixels up. The caption sits at y + 17.5,
+  // the hit box from y + 7 to y + 27, the icon from x + 94 to x + 135.
+  auto at = [](double x, double y) { return std::pair{(x + 44) * 256.0 / 192.0, (y + 16) * 2.0}; };
+  const auto [x0, y0] = at(-6, 4);
+  const auto [x1, y1] = at(120, 30);
+  const double slant = 10;
+  c.Paint(Convex({{x0, y0}, {x1, y0}, {x1 + slant, y1}, {x0 + slant, y1}}),
+          [=](double, double y) { return Mix(kDarkSteel, kSteel, (y - y0) / (y1 - y0)); }, 0.85);
+  c.Paint(Box((x0 + x1) / 2, y0 + 1.5, (x1 - x0) / 2, 1.5), kSignalRed);
+  const auto [cx, cy] = at(114.5, 18.5);
+  c.Paint(Box(cx, cy, 30, 44, 28), kDarkSteel);
+  c.Paint([=](double x, double y) { return std::max(Box(cx, cy, 30, 44, 28)(x, y), -Box(cx, cy, 26, 39, 24)(x, y)); },
+          Colour{0.7, 0.7, 0.7});
   return c.ToImage();
 }
 
