@@ -300,13 +300,15 @@ RasterImage SidePanel() {
   return c.ToImage();
 }
 
-// tex06: the splash's corner icon (left half: a steering wheel).
+// tex06: the splash's corner icon (left half: a steering wheel on a dark
+// badge, so that it stands out on the side strip).
 RasterImage CornerIcon() {
   Canvas c(256, 128, true);
-  c.Paint(Ring(64, 64, 40, 54), kDarkSteel);
-  c.Paint(Disc(64, 64, 14), kSignalRed);
+  c.Paint(Disc(64, 64, 60), kDarkSteel, 0.9);
+  c.Paint(Ring(64, 64, 40, 54), kSignalRed);
+  c.Paint(Disc(64, 64, 14), kWhite);
   for (double a : {kPi / 2 + kPi / 3, kPi / 2 - kPi / 3 + kPi, 3 * kPi / 2}) {
-    c.Paint(Stroke(64, 64, 64 + 44 * std::cos(a), 64 + 44 * std::sin(a), 6), kDarkSteel);
+    c.Paint(Stroke(64, 64, 64 + 44 * std::cos(a), 64 + 44 * std::sin(a), 6), kWhite);
   }
   c.Paint(Ring(192, 64, 40, 54), kSteel);
   return c.ToImage();

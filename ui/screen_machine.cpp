@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
 #include "framework/texture.h"
@@ -202,6 +203,7 @@ void UpdateAndDrawScreens() {
   gLateFade = curves.lateFade;
   gVeilAlpha = curves.veil;
   gMenuAlpha = curves.alpha;
+  gTextAlpha = gMenuAlpha;
   glColor4f(1, 1, 1, 1);
   // A repaint request is written by nothing yet; it is dropped until the
   // paint composition exists.
@@ -227,6 +229,7 @@ void UpdateAndDrawScreens() {
       gInputLocked = 0;
     }
   }
+  gTextAlpha = 1.0f;
   DrawPointer();
   EndOverlayFrame();
 }
