@@ -109,8 +109,10 @@ TEST_F(MenuWidgets, NoPressWhileTheTruckIsRebuiltOrTheLoaderWorks) {
 
 TEST_F(MenuWidgets, AHeldDownKeyStepsTheDrumOnceUntilTheRepeat) {
   gMenuCursor = 0;
-  gKeys[vk::kDown] = 1;
+  gListRepeat = 0;
   gFrameFactor = 1.0f;
+  DrawMenuList(3);  // a step down is bounded by the row count of the previous call
+  gKeys[vk::kDown] = 1;
   for (int frame = 0; frame < 30; ++frame) DrawMenuList(3);  // 0.3 s
   EXPECT_EQ(gMenuCursor, 1);
   for (int frame = 0; frame < 10; ++frame) DrawMenuList(3);  // past 0.35 s
