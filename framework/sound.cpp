@@ -170,6 +170,9 @@ void Sound::Load(const char* path, bool loop) {
 }
 
 void Sound::Play() {
+  // A sound not loaded yet (the music when the window is first activated)
+  // has no source to play.
+  if (source == 0) return;
   alSourcePlay(source);
   Sys_Trace("sound", name);
 }

@@ -179,7 +179,9 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                               <frame> quit         (the system asks the program to end)
 //                             '#' starts a comment; an event is delivered
 //                             before frame <frame> is drawn (frames count the
-//                             swaps from 0); lines must be in frame order
+//                             swaps from 0); lines must be in frame order;
+//                             the display's focus loss is not delivered, so
+//                             that other windows cannot pause a scripted run
 //   ZARNOK_DUMP_FRAMES=<n,n,...> and ZARNOK_DUMP_DIR=<folder>
 //                             the back buffer of each listed frame is written
 //                             to <folder>/frame-<n>.png (RGB) before the swap
