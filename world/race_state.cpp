@@ -36,6 +36,8 @@ constexpr BonusRule kBonusRules[] = {
     {0.0f, 250.0f},    // speed change
 };
 
+constexpr float kCleanDrivingSpeed = 10.0f;
+
 bool KnownKind(int kind) { return kind >= kBonusPropHit && kind <= kBonusSpeedChange; }
 
 }  // namespace
@@ -57,6 +59,19 @@ bool GiveBonus(int kind) {
   if (!QueueBonus(kind)) return false;
   gBonusTimers[kind - 1] = 0.0f;
   return true;
+}
+
+void AdvanceBonusClocks(float frameFactor, float playerSpeed) {
+  const float seconds = frameFactor * 0.01f;
+  for (int i = 0; i < kBonusSlotCount; ++i)
+    if (i != kBonusCleanDriving - 1 || playerSpeed > kCleanDrivingSpeed) gBonusTimers[i] += seconds;
+  if (gBonusEventLast < 0) return;
+  gBonusDisplayTime -= seconds;
+  if (gBonusDisplayTime >= 0.0f) return;
+  gBonusEventLast -= 1;
+  gBonusDisplayTime = kBonusDisplaySeconds;
+  for (int i = 0; i <= gBonusEventLast; ++i) gBonusEvents[i] = gBonusEvents[i + 1];
+  for (int i = gBonusEventLast + 1; i < kBonusSlotCount; ++i) gBonusEvents[i] = 0;
 }
 
 void ResetBonuses() {

@@ -50,5 +50,9 @@ bool GiveBonus(int kind);
 // Queues `kind` with its points when the queue has room, without looking at
 // or restarting a clock (the speed-change bonus). True when queued.
 bool QueueBonus(int kind);
+// Once per race tick: the bonus clocks run (the clean-driving clock only
+// while the player is faster than 10), and the first queued bonus is
+// shown for 2 s before the next moves up.
+void AdvanceBonusClocks(float frameFactor, float playerSpeed);
 // Every clock at kBonusStartClock, the queue empty, no points, the display clock full.
 void ResetBonuses();
