@@ -6,6 +6,7 @@
 #include "framework/sound.h"
 #include "world/city_car.h"
 #include "world/city_object.h"
+#include "world/physics_constants.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
 #include "world/racer.h"
@@ -46,7 +47,6 @@ constexpr float kGridLift = 0.45f;
 
 constexpr float kMinFrameTimeRatio = 0.8f, kMaxFrameTimeRatio = 1.2f;
 constexpr float kManySubStepsAbove = 1.0f / 17.0f;  // seconds
-constexpr int kBaseSubSteps = 4;
 
 // Collision bonuses and sounds.
 constexpr float kPropCrashSoundCoolDown = 0.5f;  // seconds
@@ -184,8 +184,8 @@ PhysicsStepPlan PlanPhysicsStep(float frameTime, float previousFrameTime) {
   // No time to step (a stalled first frame arrives as 0): nothing advances.
   if (!(dt > 0.0f && dt < kMaxPhysicsFrameTime)) return plan;
   plan.advance = true;
-  plan.subSteps = dt > kManySubStepsAbove ? FloatToInt((dt - kManySubStepsAbove) * 100.0f + 5.0f) : kBaseSubSteps;
-  plan.simulatedTime = dt * kSimulationSpeedUp;
+  plan.subSteps = dt > kManySubStepsAbove ? FloatToInt((dt - kManySubStepsAbove) * 100.0f + 5.0f) : kPhysicsSubSteps;
+  plan.simulatedTime = dt * kPhysicsTimeScale;
   return plan;
 }
 
@@ -212,13 +212,12 @@ void BuildTerrainMesh(neSimulator* sim, const Model& physic) {
 
 void InitPhysicsWorld() {
   DestroyPhysicsWorld();
-  const neV3 gravity = neMakeV3(0.0f, kGameGravity, 0.0f);
   neSimulatorSizes sizes;
   sizes.rigidBodiesCount = sizes.geometriesCount = BoundedCityCarCount() + kBodiesBesideTraffic;
   sizes.animatedBodiesCount = sizes.rigidParticleCount = 0;
   sizes.overlapPairsCount = kOverlapPairs;
   sizes.terrainNodesStartCount = kTerrainNodesStart;
-  gSimulator = neSimulator::CreateSimulator(sizes, nullptr, &gravity);
+  gSimulator = neSimulator::CreateSimulator(sizes, nullptr, &kGameGravity);
   for (int i = 0; i < int(std::size(kMaterials)); ++i)
     gSimulator->SetMaterial(i, kMaterials[i].friction, kMaterials[i].restitution);
 

@@ -12,10 +12,6 @@
 extern neSimulator* gSimulator;       // the running race's simulator; null between races
 extern float gPrevPhysicsFrameTime;   // clamped frame time of the previous step, seconds; 0 before the first
 
-// The game's gravity, per simulated second squared.
-inline constexpr float kGameGravity = -8.5f;
-// Simulated seconds per wall-clock second.
-inline constexpr float kSimulationSpeedUp = 2.3f;
 // A frame this long or longer steps nothing, seconds.
 inline constexpr float kMaxPhysicsFrameTime = 0.1f;
 
@@ -32,11 +28,11 @@ struct PhysicsStepPlan {
   float frameTime;  // the smoothed time, stored as the previous one
   bool advance;     // the racers update and the simulator advances
   int subSteps;
-  float simulatedTime;  // frameTime x 2.3
+  float simulatedTime;  // frameTime x kPhysicsTimeScale
 };
 // The smoothing and the sub-step rule: within 0.8..1.2 x the previous time
 // (when there is one), at most 0.1 s; only below 0.1 s and above 0 is
-// anything stepped, in 4 sub-steps, or more above 1/17 s.
+// anything stepped, in kPhysicsSubSteps sub-steps, or more above 1/17 s.
 PhysicsStepPlan PlanPhysicsStep(float frameTime, float previousFrameTime);
 
 // Creates the simulator of a track whose race path, world models and props
