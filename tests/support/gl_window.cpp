@@ -3,8 +3,6 @@
 #include <SDL2/SDL.h>
 #include "platform/gl.h"
 
-#include "framework/gl_entry.h"
-#include "framework/window.h"
 #include "tools/tga_writer.h"
 
 GlWindow* GlWindow::Get() {
