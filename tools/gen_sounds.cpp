@@ -1,5 +1,6 @@
 #include "tools/gen_sounds.h"
 
+#include "math/ne_math.h"
 #include "tools/wav_writer.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 namespace {
 
 constexpr int kRate = 22050;  // samples per second of every file
-constexpr double kTwoPi = 6.283185307179586;
+constexpr double kTwoPi = 2 * NE_PI_D;
 
 using Buffer = std::vector<float>;
 
@@ -363,7 +364,7 @@ Buffer SuspensionLoop(uint32_t seed) {
     for (size_t i = 0; i < creak.size(); ++i) {
       const double t = double(i) / kRate;
       phase += kTwoPi * (from + 900 * t) / kRate;
-      creak[i] = float(std::sin(phase) * std::sin(3.14159 * t / 0.12) * (0.6 + 0.4 * std::sin(kTwoPi * 70 * t)));
+      creak[i] = float(std::sin(phase) * std::sin(NE_PI_D * t / 0.12) * (0.6 + 0.4 * std::sin(kTwoPi * 70 * t)));
     }
     AddWrapped(out, long(rng.Uniform() * float(n)), creak, 0.12f);
   }
@@ -406,7 +407,7 @@ Buffer AmbientLoop(uint32_t seed) {
       for (size_t i = 0; i < chirp.size(); ++i) {
         const double t = double(i) / kRate;
         phase += kTwoPi * (pitch + 1800 * t / 0.07 * (k % 2 ? -1 : 1)) / kRate;
-        chirp[i] = float(std::sin(phase) * std::sin(3.14159 * t / 0.07));
+        chirp[i] = float(std::sin(phase) * std::sin(NE_PI_D * t / 0.07));
       }
       AddWrapped(out, at, chirp, 0.25f);
       at += long(Samples(0.09 + 0.03 * rng.Uniform()));
@@ -554,7 +555,7 @@ Buffer MenuSound(int number) {
           next.x1 = band.x1; next.x2 = band.x2; next.y1 = band.y1; next.y2 = band.y2;
           band = next;
         }
-        out[i] = float(band.Run(rng.Signed()) * std::sin(3.14159 * t / 0.45));
+        out[i] = float(band.Run(rng.Signed()) * std::sin(NE_PI_D * t / 0.45));
       }
       break;
     }
