@@ -71,11 +71,14 @@ constexpr WordRange kWordRanges[] = {
 constexpr int32_t kColourBitsValues[] = {16, 24, 32};
 constexpr int32_t kAntiAliasingValues[] = {0, 2, 4, 8};  // multisample counts
 
+template <size_t N>
+bool OneOf(const int32_t (&values)[N], int32_t value) {
+  return std::ranges::find(values, value) != std::end(values);
+}
+
 bool WordInRange(int word, int32_t value) {
-  if (word == kWordColourBits) return std::ranges::find(kColourBitsValues, value) != std::end(kColourBitsValues);
-  if (word == kWordAntiAliasing) {
-    return std::ranges::find(kAntiAliasingValues, value) != std::end(kAntiAliasingValues);
-  }
+  if (word == kWordColourBits) return OneOf(kColourBitsValues, value);
+  if (word == kWordAntiAliasing) return OneOf(kAntiAliasingValues, value);
   for (const WordRange& range : kWordRanges) {
     if (word >= range.first && word <= range.last) return value >= range.low && value <= range.high;
   }
@@ -229,7 +232,9 @@ void ApplySettingsWords(const int32_t fileWords[kSettingsWordCount]) {
   gShadowDetail = w[kWordShadowDetail];
   gSightRange = w[kWordSightRange];
   // An unknown sight range leaves the sight distance as it was (400 at start).
-  if (WordInRange(kWordSightRange, fileWords[kWordSightRange])) gSightDistance = kSightDistances[gSightRange];
+  if (WordInRange(kWordSightRange, fileWords[kWordSightRange])) {
+    gSightDistance = kSightDistances[gSightRange];
+  }
   gAntiAliasing = w[kWordAntiAliasing];
   std::copy(w + kWordKeyBindings, w + kWordKeyBindings + kKeyBindingCount, gKeyBindings);
   std::copy(w + kWordCarried20, w + kSettingsWordCount, gSettingWords20);

@@ -81,10 +81,11 @@ void ApplySettingsWords(const int32_t words[kSettingsWordCount]);
 // anti-aliasing choice first), and the screen size set back from the index.
 void CollectSettingsWords(int32_t words[kSettingsWordCount]);
 
-// Reads menu.inf (documents copy, else base/, else built-in defaults) into
-// the globals, then saves it.
+// Reads menu.inf (documents copy, else base/, else built-in defaults; an
+// empty file counts as none) into the globals, then saves it.
 void LoadSettings();
-// Writes menu.inf to the save folder. False (and a line on stderr) on failure.
+// Writes menu.inf to the save folder, making the folder first. False (and a
+// line on stderr), with nothing written, when either fails.
 bool SaveSettings();
 
 // ---- Career (career.inf) --------------------------------------------------
@@ -227,10 +228,10 @@ CareerRecord BuiltInCareer();
 // in range is left exactly as it is.
 void SanitizeCareer(CareerRecord& career);
 
-// Reads career.inf (documents copy, else base/, else the built-in career)
-// into gCareer, then saves it.
+// Reads career.inf (documents copy, else base/, else the built-in career;
+// an empty file counts as none) into gCareer, then saves it.
 void LoadCareer();
-// Writes gCareer to the save folder. False (and a line on stderr) on failure.
+// Writes gCareer to the save folder in the same way as SaveSettings.
 bool SaveCareer();
 
 // ---- Where the files live ----------------------------------------------------
