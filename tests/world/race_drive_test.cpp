@@ -1,7 +1,7 @@
 // The player's truck on the test terrain, driven by the bound keys: it
 // settles, drives forwards and in reverse, climbs through the gears to its
 // top speed, and the four trucks hold on the grid during the countdown.
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
 #include "world/player.h"

@@ -4,7 +4,7 @@
 // stop): its height above the ground, speed, gear and engine revolutions.
 // Made by: build/tests/test_world --gtest_filter=RaceCorePlot.*
 #include "platform/test_hooks.h"
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 #include "world/player.h"
 #include "world/race_state.h"
 

@@ -2,7 +2,7 @@
 // rolling resistance, the steering follow, wheels in the air, a truck at
 // rest or pointing straight up, and tyre tracks split into quads.
 #include "framework/globals.h"
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include <gtest/gtest.h>
 
