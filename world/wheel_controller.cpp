@@ -178,6 +178,8 @@ void LayTracksAndDust(CSampleCar& car, const WheelContact& wc, const neM3& R, fl
 
 void CSampleCar::ApplyWheelForces(neRigidBodyController* controller) {
   const float ff = gFrameFactor;
+  // Steering aimed along an undefined direction counts as straight ahead.
+  if (!std::isfinite(steerInput)) steerInput = 0.0f;
   if (steerAngle < steerInput) steerAngle += ff * kSteerRate;
   if (steerAngle > steerInput) steerAngle -= ff * kSteerRate;
   steerAngle = Clamp(steerAngle, -kMaxSteer, kMaxSteer);

@@ -171,3 +171,16 @@ TEST(WheelModel, SpringsPushOnlyBeyondAQuarterOfSensorDepth) {
     EXPECT_NEAR(car.suspension[0], 1.35f - c.depth, 1e-5f);
   }
 }
+
+TEST(WheelModel, SteeringWithoutANumberCountsAsStraightAhead) {
+  RaceScene scene;
+  CSampleCar& car = scene.player();
+  scene.Frames(50);
+  car.steerInput = std::nanf("");
+  TouchGround(car, 0.35f);
+  car.ApplyWheelForces(ControllerOf(car));
+  EXPECT_EQ(car.steerInput, 0.0f);
+  EXPECT_TRUE(Finite(car.frontWheelDir));
+  EXPECT_TRUE(Finite(ControllerOf(car)->GetControllerForce()));
+  EXPECT_TRUE(Finite(ControllerOf(car)->GetControllerTorque()));
+}
