@@ -452,6 +452,14 @@ float GroundHeight(float x, float z) {
   return h(1, 1) + (1 - fu) * (h(0, 1) - h(1, 1)) + (1 - fv) * (h(1, 0) - h(1, 1));
 }
 
+float GroundGridHeight(int i, int j) {
+  i = std::clamp(i, 0, kGroundCells);
+  j = std::clamp(j, 0, kGroundCells);
+  return TheWorld().layout.grid[size_t(j) * (kGroundCells + 1) + size_t(i)];
+}
+
+float LandscapeNoise(float u, float v, uint32_t seed) { return float(ValueNoise(u, v, seed)); }
+
 float DistanceToRoad(float x, float z) { return float(RoadDistance(TheWorld().layout, x, z)); }
 
 float LakeLevel() { return float(TheWorld().layout.lakeLevel); }

@@ -13,7 +13,7 @@
 #include "world/race_path.h"
 
 inline constexpr float kWorldHalfSize = 1800.0f;     // units from the origin to the mesh's edge
-inline constexpr int kGroundCells = 140;              // grid cells per side of the ground
+inline constexpr int kGroundCells = 128;              // grid cells per side of the ground
 inline constexpr float kGroundCell = 2 * kWorldHalfSize / kGroundCells;  // units per cell
 inline constexpr float kRoadHalfWidth = 7.5f;         // units from the centreline to the road's edge
 inline constexpr float kRoadSurfaceLift = 0.04f;      // road surface above the ground grid, units
@@ -24,6 +24,13 @@ inline constexpr float kBendRadius = 120.0f;          // radius of every bend at
 // Height of the ground at (x, z), on the grid's triangles (the same
 // triangles the physics ground holds). Outside the landscape: the edge's.
 float GroundHeight(float x, float z);
+
+// The ground grid's vertex (i, j), 0..kGroundCells each, at
+// x = −1800 + i × kGroundCell, z = −1800 + j × kGroundCell.
+float GroundGridHeight(int i, int j);
+
+// Smooth value noise, about 0..1, varying over about one unit of (u, v).
+float LandscapeNoise(float u, float v, uint32_t seed);
 
 // Horizontal distance from (x, z) to the nearest road centreline.
 float DistanceToRoad(float x, float z);
