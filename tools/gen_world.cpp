@@ -9,6 +9,7 @@
 
 #include "framework/model.h"
 #include "framework/random.h"
+#include "math/ne_math.h"
 #include "tools/gen_world_layout.h"
 #include "tools/gen_world_textures.h"
 #include "world/quadtree_baker.h"
@@ -377,7 +378,7 @@ const std::vector<Solid>& Solids() {
         if (LandscapeNoise(px / 260, pz / 260, 301) < 0.68f || !Buildable(px, pz, 22)) continue;
         const float size = random.Range(1.2f, 3.4f);
         AddBoulder(out, OnGround(px, pz, -0.25f * size), {size * random.Range(0.8f, 1.3f), size * 0.8f, size},
-                   random.Range(0, 6.28f));
+                   random.Range(0, 2 * NE_PI));
       }
     return out;
   }();
@@ -436,7 +437,7 @@ Ms3dFile MakeAddMap() {
       const float x = s.x + s.leftX * off, z = s.z + s.leftZ * off;
       if (!Buildable(x, z, kRoadHalfWidth + 2)) continue;
       const float size = random.Range(0.25f, 0.6f);
-      AddBoulder(stones, OnGround(x, z, -0.2f * size), {size, size * 0.7f, size * 0.9f}, random.Range(0, 6.28f));
+      AddBoulder(stones, OnGround(x, z, -0.2f * size), {size, size * 0.7f, size * 0.9f}, random.Range(0, 2 * NE_PI));
     }
   for (const Solid& s : stones) b.Loose(s.p, s.st);
   return b.file;
@@ -473,7 +474,7 @@ void LakeDisc(Builder& b) {
   const float level = LakeLevel();
   constexpr int kSpokes = 32, kRings = 4;
   auto point = [&](int ring, int spoke) {
-    const float r = radius * ring / kRings, a = 6.2831853f * spoke / kSpokes;
+    const float r = radius * ring / kRings, a = 2 * NE_PI * float(spoke) / kSpokes;
     return V3{lx + r * std::cos(a), level, lz + r * std::sin(a)};
   };
   auto st = [&](V3 p) { return std::pair<float, float>{p.x / 20, p.z / 20}; };
@@ -498,10 +499,10 @@ Ms3dFile MakeMainTransparency() {
     for (float x = -kWorldHalfSize + 30; x < kWorldHalfSize - 30; x += 30) {
       const float px = x + random.Range(-12, 12), pz = z + random.Range(-12, 12);
       if (LandscapeNoise(px / 180, pz / 180, 401) < 0.6f || !Buildable(px, pz, kRoadHalfWidth + 6)) continue;
-      const float w = random.Range(1.4f, 2.6f), h = w * random.Range(0.7f, 0.9f), turn = random.Range(0, 3.14f);
+      const float w = random.Range(1.4f, 2.6f), h = w * random.Range(0.7f, 0.9f), turn = random.Range(0, NE_PI);
       const V3 c = OnGround(px, pz, -0.1f);
       for (int k = 0; k < 2; ++k) {
-        const float a = turn + k * 1.5708f, dx = std::cos(a) * w / 2, dz = std::sin(a) * w / 2;
+        const float a = turn + float(k) * NE_PI / 2, dx = std::cos(a) * w / 2, dz = std::sin(a) * w / 2;
         Upright(b, {c.x - dx, c.y, c.z - dz}, {c.x + dx, c.y, c.z + dz}, h, 1);
       }
     }

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr int kNodesPerSide = 5;        // junctions per side of the road lattice
 constexpr int kFacesPerSide = kNodesPerSide - 1;
 constexpr double kNodeSpan = 1350.0;    // junction lattice spans −span..span before jitter

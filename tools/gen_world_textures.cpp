@@ -4,6 +4,8 @@
 #include <cmath>
 #include <functional>
 
+#include "math/ne_math.h"
+
 namespace {
 
 constexpr int kLandscapeSide = 512;  // every landscape texture and normal map
@@ -140,7 +142,7 @@ RasterImage CutOut(const std::function<double(double, double)>& shape, const std
 // Grass blades rising from the bottom edge (v = 0 the foot): a fringe.
 double BladeShape(double u, double v) {
   const double height = 0.55 + 0.45 * TileNoise(u, 0.5, 48, 61);
-  const double blade = std::fabs(std::sin(u * 3.14159 * 48));
+  const double blade = std::fabs(std::sin(u * NE_PI_D * 48));
   return (v < height * (0.6 + 0.4 * blade)) ? 1.0 : 0.0;
 }
 
