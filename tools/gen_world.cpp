@@ -20,7 +20,8 @@ constexpr uint32_t kBakeSeed = 1207u;        // the grass bake's random sequence
 constexpr float kGroundTexelUnits = 24.0f;   // world units per repeat of a ground texture
 constexpr float kLinearTexelUnits = 60.0f;   // the same in main_road_linear, off the roads
 constexpr float kRoadTextureLength = 15.0f;  // road units per repeat along the road
-constexpr float kRibbonStep = 8.0f;          // units between the road surface's cross-sections
+constexpr float kRibbonStep = 6.0f;          // units between the road surface's cross-sections
+constexpr float kVergeStep = 8.0f;           // units between the pieces of verge, fence and strewn stones
 constexpr float kShoulderWidth = 9.0f;       // dirt beside the road's edge
 constexpr int kMaxVertices = 65535;          // the model format's limits
 constexpr int kMaxTriangles = 65535;
@@ -193,7 +194,7 @@ struct Section {
   float x, z, leftX, leftZ, along;
 };
 
-std::vector<Section> RoadSections(const RoadPiece& piece) {
+std::vector<Section> RoadSections(const RoadPiece& piece, float step) {
   std::vector<Section> sections;
   float along = 0, next = 0;
   for (int k = 0; k < piece.pointCount; ++k) {
@@ -203,12 +204,34 @@ std::vector<Section> RoadSections(const RoadPiece& piece) {
     const float dx = piece.x[b] - piece.x[a], dz = piece.z[b] - piece.z[a];
     const float l = std::hypot(dx, dz);
     sections.push_back({piece.x[k], piece.z[k], -dz / l, dx / l, along});
-    next = along + kRibbonStep;
+    next = along + step;
   }
   return sections;
 }
 
 V3 OnGround(float x, float z, float lift) { return {x, GroundHeight(x, z) + lift, z}; }
+
+// A road surface's triangles are flat between their corners while the
+// ground under them bends along the grid's edges: raise the corners of any
+// triangle the ground pokes through (tested at a few points inside) until it
+// clears the ground by kRoadSurfaceLift / 2.
+void LiftClearOfTheGround(Ms3dFile& file, const Ms3dGroup& group) {
+  std::map<int, float> raise;
+  constexpr float kWeights[7][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.5f, 0.5f, 0}, {0, 0.5f, 0.5f}, {0.5f, 0, 0.5f},
+                                    {1 / 3.0f, 1 / 3.0f, 1 / 3.0f}};
+  for (uint16_t index : group.triangles) {
+    const Ms3dTriangle& t = file.triangles[index];
+    float need = 0;
+    for (const auto& w : kWeights) {
+      float p[3] = {0, 0, 0};
+      for (int k = 0; k < 3; ++k)
+        for (int a = 0; a < 3; ++a) p[a] += w[k] * file.vertices[t.vertices[k]].position[a];
+      need = std::max(need, GroundHeight(p[0], p[2]) + kRoadSurfaceLift / 2 - p[1]);
+    }
+    for (uint16_t v : t.vertices) raise[v] = std::max(raise[v], need);
+  }
+  for (const auto& [v, up] : raise) file.vertices[size_t(v)].position[1] += up;
+}
 
 // main_road (linear = false) or main_road_linear (true): the same triangles
 // in the same order; texture coordinates tile the world in main_road and
@@ -244,7 +267,7 @@ Ms3dFile MakeDrawnGround(bool linear) {
   b.Group("road", b.Material("road", "ground_road.tga", kRoadEmissiveRed));
   for (int p = 0; p < RoadPieceCount(); ++p) {
     const RoadPiece piece = GetRoadPiece(p);
-    const std::vector<Section> sections = RoadSections(piece);
+    const std::vector<Section> sections = RoadSections(piece, kRibbonStep);
     int previous[3] = {-1, -1, -1};
     float previousAlong = 0;
     for (const Section& s : sections) {
@@ -283,6 +306,7 @@ Ms3dFile MakeDrawnGround(bool linear) {
       previousAlong = s.along;
     }
   }
+  LiftClearOfTheGround(b.file, b.file.groups.back());
   return b.file;
 }
 
@@ -356,9 +380,20 @@ bool Buildable(float x, float z, float clearance) {
          !NearLake(x, z, 30);
 }
 
-const std::vector<Solid>& Solids() {
-  static const std::vector<Solid> solids = [] {
-    std::vector<Solid> out;
+// Where the solids stand: centre and radius in x-z, for keeping trees out.
+struct Footprint {
+  float x, z, radius;
+};
+
+struct SolidObjects {
+  std::vector<Solid> triangles;
+  std::vector<Footprint> footprints;
+};
+
+const SolidObjects& PlacedSolids() {
+  static const SolidObjects solids = [] {
+    SolidObjects objects;
+    std::vector<Solid>& out = objects.triangles;
     Lcg random{77u};
     // Huts beside the roads, door toward the road, along every third edge.
     for (int p = 0; p < RoadPieceCount(); p += 3) {
@@ -370,6 +405,7 @@ const std::vector<Solid>& Solids() {
       const float x = piece.x[k] - dz / l * 34 * side, z = piece.z[k] + dx / l * 34 * side;
       if (!Buildable(x, z, 26)) continue;
       AddHut(out, x, z, std::atan2(dz, dx), random.Range(5, 7), random.Range(4, 5.5f));
+      objects.footprints.push_back({x, z, 6});
     }
     // Boulders where the noise gathers them, most on the hillsides.
     for (float z = -kWorldHalfSize + 20; z < kWorldHalfSize - 20; z += 44)
@@ -379,10 +415,19 @@ const std::vector<Solid>& Solids() {
         const float size = random.Range(1.2f, 3.4f);
         AddBoulder(out, OnGround(px, pz, -0.25f * size), {size * random.Range(0.8f, 1.3f), size * 0.8f, size},
                    random.Range(0, 2 * NE_PI));
+        objects.footprints.push_back({px, pz, size * 1.4f});
       }
-    return out;
+    return objects;
   }();
   return solids;
+}
+
+const std::vector<Solid>& Solids() { return PlacedSolids().triangles; }
+
+bool OnASolid(float x, float z, float margin) {
+  for (const Footprint& f : PlacedSolids().footprints)
+    if (std::hypot(x - f.x, z - f.z) < f.radius + margin) return true;
+  return false;
 }
 
 Ms3dFile MakePhysicsGround() {
@@ -431,7 +476,7 @@ Ms3dFile MakeAddMap() {
   std::vector<Solid> stones;
   Lcg random{91u};
   for (int p = 0; p < RoadPieceCount(); ++p)
-    for (const Section& s : RoadSections(GetRoadPiece(p))) {
+    for (const Section& s : RoadSections(GetRoadPiece(p), kVergeStep)) {
       if (random.Next() < 0.6f) continue;
       const float off = random.Range(kRoadHalfWidth + 2.5f, 24) * (random.Next() < 0.5f ? -1 : 1);
       const float x = s.x + s.leftX * off, z = s.z + s.leftZ * off;
@@ -461,7 +506,7 @@ void Upright(Builder& b, V3 a, V3 c, float height, float s) {
 // per cross-section of its road surface.
 template <typename F>
 void AlongSide(const RoadPiece& piece, float offset, F&& visit) {
-  const std::vector<Section> sections = RoadSections(piece);
+  const std::vector<Section> sections = RoadSections(piece, kVergeStep);
   for (size_t k = 0; k + 1 < sections.size(); ++k) {
     const Section &a = sections[k], &c = sections[k + 1];
     visit(a.x + a.leftX * offset, a.z + a.leftZ * offset, c.x + c.leftX * offset, c.z + c.leftZ * offset);
@@ -542,7 +587,7 @@ Ms3dFile MakeAddTransparency2() {
   b.Group("mud", kMud);
   Lcg random{321u};
   for (int p = 0; p < RoadPieceCount(); ++p)
-    for (const Section& s : RoadSections(GetRoadPiece(p))) {
+    for (const Section& s : RoadSections(GetRoadPiece(p), kVergeStep)) {
       if (random.Next() < 0.75f) continue;
       const float off = random.Range(kRoadHalfWidth + 2.5f, kRoadHalfWidth + 6) * (random.Next() < 0.5f ? -1 : 1);
       const float x = s.x + s.leftX * off, z = s.z + s.leftZ * off, r = random.Range(1.5f, 3);
@@ -583,7 +628,9 @@ Ms3dFile MakeTrees() {
     for (float x = -kWorldHalfSize + 12; x < kWorldHalfSize - 12; x += 17) {
       const float px = x + random.Range(-7, 7), pz = z + random.Range(-7, 7);
       const float forest = LandscapeNoise(px / 330, pz / 330, 601) + 0.15f * LandscapeNoise(px / 60, pz / 60, 602);
-      if (forest < 0.62f || DistanceToRoad(px, pz) < kRoadHalfWidth + 20 || NearLake(px, pz, 10)) continue;
+      if (forest < 0.62f || DistanceToRoad(px, pz) < kRoadHalfWidth + 20 || NearLake(px, pz, 10) ||
+          OnASolid(px, pz, 2))
+        continue;
       const float y = GroundHeight(px, pz);
       const int kind = (y > 150 ? 4 : 0) + int(random.Next() * 4);
       byKind[size_t(kind)].push_back({px, y, pz});
