@@ -111,7 +111,7 @@ double Hills(double x, double z) {
     scale *= 2.1;
   }
   const double v = sum / total;  // about 0.2..0.8
-  return 75.0 * std::max(0.0, v - 0.3);
+  return 130.0 * std::max(0.0, v - 0.32);
 }
 
 // Squared distance from p to segment a..b.

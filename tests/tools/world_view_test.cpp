@@ -101,6 +101,13 @@ class WorldView : public ::testing::Test {
             glVertex3f(item.x + dx * 0.2f, item.y + h * s, item.z + dz * 0.2f);
             glVertex3f(item.x - dx * 0.2f, item.y + h * s, item.z - dz * 0.2f);
           }
+          if (tree) {  // the crown as seen from above
+            const float c = w * s * 0.8f, y = item.y + h * s * 0.4f;
+            glVertex3f(item.x - c, y, item.z - c);
+            glVertex3f(item.x + c, y, item.z - c);
+            glVertex3f(item.x + c, y, item.z + c);
+            glVertex3f(item.x - c, y, item.z + c);
+          }
         }
       }
     }
@@ -116,7 +123,7 @@ class WorldView : public ::testing::Test {
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glEnable(GL_COLOR_MATERIAL);
-    const float sun[4] = {0.4f, 1.0f, 0.3f, 0}, ambient[4] = {0.45f, 0.45f, 0.45f, 1};
+    const float sun[4] = {0.8f, 0.55f, 0.3f, 0}, ambient[4] = {0.35f, 0.35f, 0.35f, 1};
     glLightfv(GL_LIGHT0, GL_POSITION, sun);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     glColor3f(1, 1, 1);
@@ -142,7 +149,7 @@ class WorldView : public ::testing::Test {
 };
 
 TEST_F(WorldView, FromAboveTheLandscapeShowsGroundWaterAndTrees) {
-  const float eye[3] = {0, 3300, 2500}, at[3] = {0, 0, -150};
+  const float eye[3] = {-300, 1500, 1900}, at[3] = {0, 0, -250};
   Camera(eye, at, 50, 9000);
   DrawWorld(6000);
   std::filesystem::create_directories("frames");
