@@ -14,6 +14,7 @@
 #include "framework/model.h"
 #include "physics/sensor.h"
 #include "physics/terrain_tree.h"
+#include "tools/gen_world_layout.h"
 #include "world/quadtree.h"
 #include "world/race_path.h"
 
@@ -175,6 +176,30 @@ TEST_F(ShippedWorld, TheDrawnGroundLiesOnThePhysicsGround) {
     ASSERT_GE(drop, -0.01f) << "main_road triangle " << i << " at " << p[0] << ", " << p[2];
     ASSERT_LE(drop, kDrawnAbovePhysics) << "main_road triangle " << i << " at " << p[0] << ", " << p[2];
   }
+}
+
+// What the layout's queries promise the writers that seat things in the world.
+TEST_F(ShippedWorld, LayoutQueriesAnswerWhatTheShippedGroundHolds) {
+  for (float z = -1790; z < 1790; z += 97.3f)
+    for (float x = -1790; x < 1790; x += 89.1f) {
+      const float h = GroundHeight(x, z);
+      const float drop = ground_->Drop(x, h + 0.25f, z, 0.5f) - 0.25f;
+      if (std::isnan(drop)) continue;  // a hut or boulder stands there: its roof is not the ground
+      ASSERT_NEAR(drop, 0.0f, 0.01f) << x << ", " << z;
+    }
+  for (int p = 0; p < RoadPieceCount(); ++p) {
+    const RoadPiece piece = GetRoadPiece(p);
+    ASSERT_GE(piece.pointCount, 2);
+    for (int k = 0; k < piece.pointCount; k += 5) EXPECT_LT(DistanceToRoad(piece.x[k], piece.z[k]), 0.01f);
+  }
+  float lx, lz, radius;
+  LakeCircle(&lx, &lz, &radius);
+  EXPECT_TRUE(IsUnderWater(lx, lz));
+  EXPECT_LT(GroundHeight(lx, lz), LakeLevel());
+  EXPECT_FALSE(IsUnderWater(lx + radius + 1, lz));
+  Waypoint path[kRacePathCapacity];
+  EXPECT_EQ(MakeWorldRacePath(0, path), -1);
+  EXPECT_EQ(MakeWorldRacePath(31, path), -1);
 }
 
 TEST_F(ShippedWorld, AddModelsNameMaterialsOfTheirMainModels) {
