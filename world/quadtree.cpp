@@ -27,7 +27,7 @@ void ReadFloats(ByteCursor& in, float* out, int n) {
   for (int i = 0; i < n; ++i) out[i] = in.F32();
 }
 
-// One corner's record, in the file's order; `read` picks the direction.
+// One corner's record in the file's order; `io` reads or writes each field.
 template <typename Io>
 void CornerFields(MeshTriangle& t, int corner, bool road, Io io) {
   io(t.normal[corner], 3);
