@@ -22,7 +22,9 @@ constexpr float kLinearTexelUnits = 60.0f;   // the same in main_road_linear, of
 constexpr float kRoadTextureLength = 15.0f;  // road units per repeat along the road
 constexpr float kRibbonStep = 6.5f;          // units between the road surface's cross-sections
 constexpr float kVergeStep = 8.0f;           // units between the pieces of verge, fence and strewn stones
-constexpr float kShoulderWidth = 9.0f;       // dirt beside the road's edge
+constexpr float kShoulderWidth = 2.5f;       // dirt ground beside the road's edge (under its worn edge)
+constexpr float kRoadEdgeWidth = 5.0f;       // the worn dirt fraying from the road's edge into the grass
+constexpr float kRoadEdgeLift = 0.03f;       // that decal above the ground, units
 constexpr int kMaxVertices = 65535;          // the model format's limits
 constexpr int kMaxTriangles = 65535;
 
@@ -488,13 +490,14 @@ Ms3dFile MakeAddMap() {
   return b.file;
 }
 
-enum TransparentMaterial { kBush, kFence, kWaterSurface, kVerge, kMud };
+enum TransparentMaterial { kBush, kFence, kWaterSurface, kVerge, kMud, kRoadEdge };
 void TransparencyMaterials(Builder& b) {
   b.Material("bush", "bush.tga");
   b.Material("fence", "fence.tga");
   b.Material("water", "water_surface.tga");
   b.Material("verge", "verge.tga");
   b.Material("mud", "mud.tga");
+  b.Material("road_edge", "road_edge.tga");
 }
 
 // Two-sided upright quad from a to b (ground points), `height` tall.
@@ -580,10 +583,31 @@ Ms3dFile MakeAddTransparency() {
   return b.file;
 }
 
-// Decals: mud lying on the shoulders.
+// Decals: the worn dirt along both edges of every road, fraying into the
+// grass, and mud lying on the shoulders.
 Ms3dFile MakeAddTransparency2() {
   Builder b;
   TransparencyMaterials(b);
+  b.Group("road edges", kRoadEdge);
+  for (int p = 0; p < RoadPieceCount(); ++p) {
+    const std::vector<Section> sections = RoadSections(GetRoadPiece(p), kVergeStep);
+    for (size_t k = 0; k + 1 < sections.size(); ++k)
+      for (float side : {-1.0f, 1.0f}) {
+        auto at = [&](const Section& s, float offset) {
+          return OnGround(s.x + s.leftX * side * offset, s.z + s.leftZ * side * offset, kRoadEdgeLift);
+        };
+        const Section &a = sections[k], &c = sections[k + 1];
+        const V3 outerA = at(a, kRoadHalfWidth + kRoadEdgeWidth), outerC = at(c, kRoadHalfWidth + kRoadEdgeWidth);
+        if (DistanceToRoad(outerA.x, outerA.z) < kRoadHalfWidth + 0.5f ||
+            DistanceToRoad(outerC.x, outerC.z) < kRoadHalfWidth + 0.5f)
+          continue;  // where another road crosses
+        const float length = (c.along - a.along) / kRoadEdgeWidth;
+        // Counter-clockwise from above on either side; s runs outward.
+        if (side > 0) b.Quad(at(a, kRoadHalfWidth), outerA, outerC, at(c, kRoadHalfWidth), 1, length);
+        else b.Quad(at(c, kRoadHalfWidth), outerC, outerA, at(a, kRoadHalfWidth), 1, length);
+      }
+  }
+  LiftClearOfTheGround(b.file, b.file.groups.back());
   b.Group("mud", kMud);
   Lcg random{321u};
   for (int p = 0; p < RoadPieceCount(); ++p)

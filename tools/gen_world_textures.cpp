@@ -160,6 +160,9 @@ double FenceShape(double u, double v) {
   return (isPost && v < 0.9) || isRail ? 1.0 : 0.0;
 }
 
+// Worn dirt along a road's edge (u = 0) fraying into the grass (u = 1).
+double RoadEdgeShape(double u, double v) { return 1.0 - u * 1.3 + (Fbm(u, v, 8, 85) - 0.5) * 1.2; }
+
 // A blotch of mud fading out toward its rim.
 double MudShape(double u, double v) {
   const double r = std::hypot(u - 0.5, v - 0.5) * 2;
@@ -213,6 +216,9 @@ std::vector<WorldTexture> MakeWorldTextures() {
                       })});
   textures.push_back({"mud.tga", CutOut(MudShape, [](double u, double v) {
                         return Shade({70, 52, 36}, 0.8 + 0.4 * Fbm(u, v, 16, 82));
+                      })});
+  textures.push_back({"road_edge.tga", CutOut(RoadEdgeShape, [](double u, double v) {
+                        return Blend(DirtColour(u, v), GravelColour(u, v), 0.5 * (1 - u));
                       })});
   textures.push_back({"water_surface.tga", Paint(kMaterialSide, 4, Water)});
   textures.push_back({"water.tga", Paint(kMaterialSide, 3, Water)});
