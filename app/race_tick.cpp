@@ -45,6 +45,16 @@ void CollectInto(NodeList& list, bool sides) {
     CollectVisibleLeaves(gFrustumPlanes, list);
 }
 
+// Each visible leaf keeps its squared ground distance to the eye, by which
+// the renderer sorts them.
+void StoreLeafDistances(const NodeList& list, const neV3& eye) {
+  if (!gQuadTreeLeaves) return;
+  for (int i = 0; i < list.count; ++i) {
+    QuadTreeList& leaf = gQuadTreeLeaves[list.leaf[i]];
+    leaf.cameraDistSq = (eye.x - leaf.cx) * (eye.x - leaf.cx) + (eye.z - leaf.cz) * (eye.z - leaf.cz);
+  }
+}
+
 void CullCameraAndRacers() {
   SetupCameraFrustum(kViewCamera, 0);
   CollectInto(gSimCameraLeaves, false);

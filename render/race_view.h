@@ -7,22 +7,16 @@
 
 #include "framework/vector_math.h"
 #include "world/city_car.h"
+#include "world/quadtree.h"
 #include "world/racer.h"
 
 #include <cstdint>
 
-inline constexpr int kMaxVisibleLeaves = 1024;
 inline constexpr int kCubeFaceCount = 6;
 inline constexpr int kFrustumPlaneCount = 6;
 
 // The views SetupCameraFrustum builds.
 enum RaceView : int { kViewCamera = 0, kViewShadowLight = 1, kViewCubeFace = 2 };
-
-// Leaves of the world quadtree inside one view.
-struct NodeList {
-  int32_t count = 0;
-  int32_t leaves[kMaxVisibleLeaves];
-};
 
 // ---- Worker side, written during the tick ----
 extern neV3 gSimCameraEye, gSimCameraLookAt, gSimCameraUp, gSimCameraDir;
@@ -61,10 +55,7 @@ void SetupCameraFrustum(int view, int face);
 // True when the box of +-10 around the point lies at least partly inside
 // the six planes.
 bool BoxInFrustum(const neV3& point, const float planes[kFrustumPlaneCount][4]);
-// Appends the quadtree leaves inside the planes to the (emptied) list; the
-// side-plane variant serves the shadow light's view.
+// Appends the leaves of gQuadTreeRoot inside the planes to the (emptied)
+// list; the side-plane variant serves the shadow light's view.
 void CollectVisibleLeaves(const float planes[kFrustumPlaneCount][4], NodeList& list);
 void CollectVisibleLeavesSides(const float planes[kFrustumPlaneCount][4], NodeList& list);
-// Stores in each listed leaf its squared ground distance to the eye, for
-// the renderer's sorting.
-void StoreLeafDistances(const NodeList& list, const neV3& eye);

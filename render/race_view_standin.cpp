@@ -1,7 +1,7 @@
 // STAND-IN until the race camera and visibility culling land: the camera
 // sits behind the player looking at it, the listener goes with it, busy
 // crash sounds follow their bodies; the frustum lets everything through and
-// there is no quadtree, so every leaf list stays empty. Replace this file;
+// no leaf is collected, so every leaf list stays empty. Replace this file;
 // the declarations in race_view.h stay.
 #include "framework/sound.h"
 #include "render/race_view.h"
@@ -49,5 +49,3 @@ void SetupCameraFrustum(int, int) {
 void CollectVisibleLeaves(const float[kFrustumPlaneCount][4], NodeList&) {}
 
 void CollectVisibleLeavesSides(const float[kFrustumPlaneCount][4], NodeList&) {}
-
-void StoreLeafDistances(const NodeList&, const neV3&) {}
