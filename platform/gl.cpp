@@ -14,3 +14,53 @@ PFNGLACTIVETEXTUREARBPROC glActiveTextureARB = nullptr;
 PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTextureARB = nullptr;
 
 void* Sys_GLProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+bool Sys_HasGLExtension(const char* name) { return SDL_GL_ExtensionSupported(name) == SDL_TRUE; }
+
+bool Sys_SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
+
+PFNGLISRENDERBUFFEREXTPROC glIsRenderbufferEXT = nullptr;
+PFNGLBINDRENDERBUFFEREXTPROC glBindRenderbufferEXT = nullptr;
+PFNGLDELETERENDERBUFFERSEXTPROC glDeleteRenderbuffersEXT = nullptr;
+PFNGLGENRENDERBUFFERSEXTPROC glGenRenderbuffersEXT = nullptr;
+PFNGLRENDERBUFFERSTORAGEEXTPROC glRenderbufferStorageEXT = nullptr;
+PFNGLRENDERBUFFERSTORAGEMULTISAMPLEEXTPROC glRenderbufferStorageMultisampleEXT = nullptr;
+PFNGLBLITFRAMEBUFFEREXTPROC glBlitFramebufferEXT = nullptr;
+PFNGLGETRENDERBUFFERPARAMETERIVEXTPROC glGetRenderbufferParameterivEXT = nullptr;
+PFNGLISFRAMEBUFFEREXTPROC glIsFramebufferEXT = nullptr;
+PFNGLBINDFRAMEBUFFEREXTPROC glBindFramebufferEXT = nullptr;
+PFNGLDELETEFRAMEBUFFERSEXTPROC glDeleteFramebuffersEXT = nullptr;
+PFNGLGENFRAMEBUFFERSEXTPROC glGenFramebuffersEXT = nullptr;
+PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC glCheckFramebufferStatusEXT = nullptr;
+PFNGLFRAMEBUFFERTEXTURE1DEXTPROC glFramebufferTexture1DEXT = nullptr;
+PFNGLFRAMEBUFFERTEXTURE2DEXTPROC glFramebufferTexture2DEXT = nullptr;
+PFNGLFRAMEBUFFERTEXTURE3DEXTPROC glFramebufferTexture3DEXT = nullptr;
+PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC glFramebufferRenderbufferEXT = nullptr;
+PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVEXTPROC glGetFramebufferAttachmentParameterivEXT = nullptr;
+PFNGLGENERATEMIPMAPEXTPROC glGenerateMipmapEXT = nullptr;
+PFNGLGENQUERIESARBPROC glGenQueriesARB = nullptr;
+PFNGLDELETEQUERIESARBPROC glDeleteQueriesARB = nullptr;
+PFNGLISQUERYARBPROC glIsQueryARB = nullptr;
+PFNGLBEGINQUERYARBPROC glBeginQueryARB = nullptr;
+PFNGLENDQUERYARBPROC glEndQueryARB = nullptr;
+PFNGLGETQUERYIVARBPROC glGetQueryivARB = nullptr;
+PFNGLGETQUERYOBJECTIVARBPROC glGetQueryObjectivARB = nullptr;
+PFNGLGETQUERYOBJECTUIVARBPROC glGetQueryObjectuivARB = nullptr;
+PFNGLCLAMPCOLORARBPROC glClampColorARB = nullptr;
+PFNGLCREATEPROGRAMOBJECTARBPROC glCreateProgramObjectARB = nullptr;
+PFNGLCREATESHADEROBJECTARBPROC glCreateShaderObjectARB = nullptr;
+PFNGLCOMPILESHADERARBPROC glCompileShaderARB = nullptr;
+PFNGLLINKPROGRAMARBPROC glLinkProgramARB = nullptr;
+PFNGLGETINFOLOGARBPROC glGetInfoLogARB = nullptr;
+PFNGLDELETEOBJECTARBPROC glDeleteObjectARB = nullptr;
+PFNGLUSEPROGRAMOBJECTARBPROC glUseProgramObjectARB = nullptr;
+PFNGLSHADERSOURCEARBPROC glShaderSourceARB = nullptr;
+PFNGLATTACHOBJECTARBPROC glAttachObjectARB = nullptr;
+PFNGLGETOBJECTPARAMETERIVARBPROC glGetObjectParameterivARB = nullptr;
+PFNGLGETUNIFORMLOCATIONARBPROC glGetUniformLocationARB = nullptr;
+PFNGLUNIFORM4FARBPROC glUniform4fARB = nullptr;
+PFNGLUNIFORM3FARBPROC glUniform3fARB = nullptr;
+PFNGLUNIFORM2FARBPROC glUniform2fARB = nullptr;
+PFNGLUNIFORM1FARBPROC glUniform1fARB = nullptr;
+PFNGLUNIFORM1IARBPROC glUniform1iARB = nullptr;
+PFNGLUNIFORMMATRIX4FVARBPROC glUniformMatrix4fvARB = nullptr;
