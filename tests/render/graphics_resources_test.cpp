@@ -3,7 +3,9 @@
 // driver, and the fourteen programs link with every uniform the passes set.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
+#include <vector>
 #include <string>
 
 #include "framework/font.h"
@@ -265,4 +267,223 @@ TEST_F(GraphicsResources, UniformsThePassesSetTakeTheirSettersTypes) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "location " << *uniform.location;
   }
   glUseProgramObjectARB(0);
+}
+
+// ---- What the programs draw ----
+
+namespace {
+
+// A 1 x 1 texture of one colour on the given unit's 2-D target.
+GLuint SolidTextureOnUnit(GLenum unit, float r, float g, float b, float a) {
+  const GLfloat texel[4] = {r, g, b, a};
+  GLuint texture = 0;
+  glActiveTextureARB(unit);
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_FLOAT, texel);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  return texture;
+}
+
+// A 45-degree camera at the origin looking down -z, light 0 shining along
+// the view (from behind the camera).
+void LookDownMinusZ() {
+  glViewport(0, 0, GlWindow::kWidth, GlWindow::kHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(45.0, double(GlWindow::kWidth) / GlWindow::kHeight, 0.1, 100.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  const GLfloat towardsViewer[4] = {0, 0, 1, 0};
+  glLightfv(GL_LIGHT0, GL_POSITION, towardsViewer);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_DEPTH_TEST);
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void RestoreState() {
+  glUseProgramObjectARB(0);
+  glEnable(GL_CULL_FACE);
+  glEnable(GL_DEPTH_TEST);
+  for (GLenum unit : {GL_TEXTURE3_ARB, GL_TEXTURE2_ARB, GL_TEXTURE1_ARB}) {
+    glActiveTextureARB(unit);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindTexture(GL_TEXTURE_3D, 0);
+  }
+  glMatrixMode(GL_MODELVIEW);
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// The shadow map filled with one depth, on unit 1 with a texture matrix that
+// maps the test's eye space into it at depth 0.5.
+void ShadowMapAtDepth(float depth) {
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gShadowFbo);
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, gShadowMapTexture, 0);
+  glDrawBuffer(GL_NONE);
+  glReadBuffer(GL_NONE);
+  glClearDepth(depth);
+  glClear(GL_DEPTH_BUFFER_BIT);
+  glClearDepth(1.0);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  glDrawBuffer(GL_BACK);
+  glReadBuffer(GL_BACK);
+  glActiveTextureARB(GL_TEXTURE1_ARB);
+  glBindTexture(GL_TEXTURE_2D, gShadowMapTexture);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glTranslatef(0.5f, 0.5f, 0.5f);
+  glScalef(0.05f, 0.05f, 0.0f);
+  glMatrixMode(GL_MODELVIEW);
+  glActiveTextureARB(GL_TEXTURE2_ARB);
+  glBindTexture(GL_TEXTURE_3D, gNoiseTexture3D);
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+}
+
+std::array<uint8_t, 4> CentrePixel() {
+  std::array<uint8_t, 4> pixel{};
+  glReadBuffer(GL_BACK);
+  glReadPixels(GlWindow::kWidth / 2, GlWindow::kHeight / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
+  return pixel;
+}
+
+// A white 2 x 2 square facing the camera 5 units ahead, drawn with Map.
+std::array<uint8_t, 4> DrawMapSquare(float lightNow, float t0, float t1) {
+  LookDownMinusZ();
+  glUseProgramObjectARB(gProgMap);
+  SetShaderUniforms(kProgMap);
+  glUniform1fARB(gLocMapLightNow, lightNow);
+  glUniform1fARB(gLocMapT0, t0);
+  glUniform1fARB(gLocMapT1, t1);
+  glBegin(GL_QUADS);
+  glNormal3f(0, 0, 1);
+  glTexCoord2f(0, 0);
+  glVertex3f(-1, -1, -5);
+  glVertex3f(1, -1, -5);
+  glVertex3f(1, 1, -5);
+  glVertex3f(-1, 1, -5);
+  glEnd();
+  glUseProgramObjectARB(0);
+  return CentrePixel();
+}
+
+}  // namespace
+
+TEST_F(GraphicsResources, MapLightsBySunAndShadowAndFadesPastT1) {
+  const GLuint white = SolidTextureOnUnit(GL_TEXTURE0_ARB, 1, 1, 1, 1);
+  glBindTexture(GL_TEXTURE_2D, white);
+  const uint8_t ambientOnly = uint8_t(0.65f * 255 + 0.5f);  // matAmbient of a white texture
+
+  ShadowMapAtDepth(1.0f);  // nothing between the sun and the square
+  std::array<uint8_t, 4> sunlit = DrawMapSquare(1.0f, 10, 20);
+  EXPECT_EQ(sunlit[0], 255);  // ambient 0.65 + diffuse 0.6 facing the light
+  EXPECT_EQ(sunlit[3], 255);
+  std::array<uint8_t, 4> unlit = DrawMapSquare(0.0f, 10, 20);
+  EXPECT_NEAR(unlit[0], ambientOnly, 2);
+
+  ShadowMapAtDepth(0.0f);  // something nearer the sun covers it
+  std::array<uint8_t, 4> shadowed = DrawMapSquare(1.0f, 10, 20);
+  EXPECT_NEAR(shadowed[0], ambientOnly, 2);
+
+  ShadowMapAtDepth(1.0f);
+  EXPECT_EQ(DrawMapSquare(1.0f, 1, 2)[3], 0);         // 5 units away: past T1, gone into the sky
+  EXPECT_NEAR(DrawMapSquare(1.0f, 4, 6)[3], 128, 3);  // half way between T0 and T1
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  glDeleteTextures(1, &white);
+  RestoreState();
+}
+
+TEST_F(GraphicsResources, GrassPlacesTheTuftAroundItsAnchor) {
+  const GLuint white = SolidTextureOnUnit(GL_TEXTURE0_ARB, 1, 1, 1, 1);
+  const GLuint tint = SolidTextureOnUnit(GL_TEXTURE1_ARB, 0.625f, 0.625f, 0.625f, 1);  // neutral tint
+  LookDownMinusZ();
+  glBindTexture(GL_TEXTURE_2D, white);
+  glUseProgramObjectARB(gProgGrass);
+  SetShaderUniforms(kProgGrass);
+  glUniform1fARB(gLocGrassT0, 50);
+  glUniform1fARB(gLocGrassT1, 60);
+  glUniform3fARB(gLocGrassRight, 1, 0, 0);
+  glUniform3fARB(gLocGrassUp, 0, 2, 0);
+  // A tuft of size 1 anchored 1 below the view axis: 1 wide and 2 tall.
+  const float corners[4][2] = {{1, 0}, {0, 0}, {0, 1}, {1, 1}};
+  glBegin(GL_QUADS);
+  for (const auto& corner : corners) {
+    glMultiTexCoord4fARB(GL_TEXTURE0_ARB, corner[0], corner[1], corner[0] * 0.125f, 1.0f);
+    glMultiTexCoord3fARB(GL_TEXTURE1_ARB, 0, 0, 0);
+    glVertex3f(0, -1, -5);
+  }
+  glEnd();
+  glUseProgramObjectARB(0);
+
+  // 5 units away a length of 1 is 1 / (5 tan 22.5°) of the half-height.
+  // The row read is 0.1 above the foot, where the tip's flutter is nil.
+  const float pixelsPerUnit = 1.0f / (5 * 0.41421f) * GlWindow::kHeight / 2;
+  const int halfWidthPixels = int(0.5f * pixelsPerUnit);
+  const int rowNearTheFoot = GlWindow::kHeight / 2 - int(0.9f * pixelsPerUnit);
+  std::vector<uint8_t> row(GlWindow::kWidth * 4);
+  glReadPixels(0, rowNearTheFoot, GlWindow::kWidth, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
+  const int centre = GlWindow::kWidth / 2;
+  EXPECT_GT(row[centre * 4], 100);
+  EXPECT_GT(row[(centre + halfWidthPixels - 3) * 4], 100);
+  EXPECT_EQ(row[(centre + halfWidthPixels + 3) * 4], 0);
+  EXPECT_EQ(row[(centre - halfWidthPixels - 3) * 4], 0);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  GLuint textures[2] = {white, tint};
+  glDeleteTextures(2, textures);
+  RestoreState();
+}
+
+namespace {
+
+// One Blur pass over a 400 x 300 source of one grey into gBlurTexture2;
+// the centre texel of the result.
+float BlurOfGrey(float grey, float offsetX, float offsetY) {
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB,
+                            gBlurTexture, 0);
+  glClearColor(grey, grey, grey, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB,
+                            gBlurTexture2, 0);
+  glViewport(0, 0, kBlurWidth, kBlurHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, kBlurWidth, 0, kBlurHeight, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);
+  glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gBlurTexture);
+  glUseProgramObjectARB(gProgBlur);
+  glUniform1iARB(gLocBlurDecal, 0);
+  glUniform2fARB(gLocBlurTexOffset, offsetX, offsetY);
+  glUniform1fARB(gLocBlurIntensity, 1.0f);
+  glBegin(GL_QUADS);
+  const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (const auto& corner : corners) {
+    glTexCoord2f(corner[0] * kBlurWidth, corner[1] * kBlurHeight);
+    glVertex2f(corner[0] * kBlurWidth, corner[1] * kBlurHeight);
+  }
+  glEnd();
+  glUseProgramObjectARB(0);
+  float texel[4] = {};
+  glReadPixels(kBlurWidth / 2, kBlurHeight / 2, 1, 1, GL_RGBA, GL_FLOAT, texel);
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, 0, 0);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  glBindTexture(GL_TEXTURE_RECTANGLE_ARB, 0);
+  glEnable(GL_DEPTH_TEST);
+  return texel[0];
+}
+
+}  // namespace
+
+TEST_F(GraphicsResources, BlurGlowsOnlyFromTheBrightPartInItsFirstDirection) {
+  EXPECT_NEAR(BlurOfGrey(0.3f, 2, 0), 0.0f, 1e-3);          // a dull picture gives no glow
+  EXPECT_NEAR(BlurOfGrey(1.0f, 2, 0), 0.45f * 2.2f, 1e-2);  // white: the part above 0.55, raised
+  EXPECT_NEAR(BlurOfGrey(0.3f, 0, 1), 0.3f, 1e-2);          // the second direction only spreads
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
