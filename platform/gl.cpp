@@ -1,7 +1,15 @@
-// Storage of the GL extension entry points and their look-up.
+// Storage of the GL extension entry points and their look-up: the one
+// place that reads the extension string and fetches entry points.
 #include "platform/gl.h"
 
 #include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+#include "platform/test_hooks.h"
 
 PFNGLMULTITEXCOORD1FARBPROC glMultiTexCoord1fARB = nullptr;
 PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARB = nullptr;
@@ -13,9 +21,91 @@ PFNGLMULTITEXCOORD4FVARBPROC glMultiTexCoord4fvARB = nullptr;
 PFNGLACTIVETEXTUREARBPROC glActiveTextureARB = nullptr;
 PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTextureARB = nullptr;
 
+namespace {
+
+using TexImage3DFn = void(APIENTRYP)(GLenum, GLint, GLint, GLsizei, GLsizei, GLsizei, GLint,
+                                     GLenum, GLenum, const void*);
+
+TexImage3DFn texImage3D = nullptr;
+
+// The current context's extension string, one name per line, without the
+// names a test hides.
+std::string ExtensionList() {
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  std::string list = extensions ? extensions : "";
+  std::replace(list.begin(), list.end(), ' ', '\n');
+  const char* hidden = TestEnv("ZARNOK_HIDE_GL_EXTENSIONS");
+  if (hidden == nullptr) return list;
+  std::string hiddenList = hidden;
+  std::replace(hiddenList.begin(), hiddenList.end(), ',', '\n');
+  std::stringstream entries(list);
+  std::string kept, entry;
+  while (std::getline(entries, entry)) {
+    if (!HasExtension(hiddenList.c_str(), entry.c_str())) kept += (kept.empty() ? "" : "\n") + entry;
+  }
+  return kept;
+}
+
+}  // namespace
+
 void* Sys_GLProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
-bool Sys_HasGLExtension(const char* name) { return SDL_GL_ExtensionSupported(name) == SDL_TRUE; }
+bool HasExtension(const char* list, const char* name) {
+  size_t length = std::strlen(name);
+  const char* entry = list;
+  while (true) {
+    const char* end = std::strchr(entry, '\n');
+    size_t entryLength = end ? static_cast<size_t>(end - entry) : std::strlen(entry);
+    if (entryLength == length && std::strncmp(entry, name, length) == 0) return true;
+    if (!end) return false;
+    entry = end + 1;
+  }
+}
+
+bool SetupMultitexture() {
+  if (!Sys_HasGLExtension("GL_ARB_multitexture") || !Sys_HasGLExtension("GL_EXT_texture_env_combine")) {
+    return false;
+  }
+  Sys_FetchGL(glMultiTexCoord1fARB, "glMultiTexCoord1fARB");
+  Sys_FetchGL(glMultiTexCoord2fARB, "glMultiTexCoord2fARB");
+  Sys_FetchGL(glMultiTexCoord3fARB, "glMultiTexCoord3fARB");
+  Sys_FetchGL(glMultiTexCoord4fARB, "glMultiTexCoord4fARB");
+  Sys_FetchGL(glMultiTexCoord2fvARB, "glMultiTexCoord2fvARB");
+  Sys_FetchGL(glMultiTexCoord3fvARB, "glMultiTexCoord3fvARB");
+  Sys_FetchGL(glMultiTexCoord4fvARB, "glMultiTexCoord4fvARB");
+  Sys_FetchGL(glActiveTextureARB, "glActiveTextureARB");
+  Sys_FetchGL(glClientActiveTextureARB, "glClientActiveTextureARB");
+  return true;
+}
+
+bool FetchAssetGlEntryPoints() {
+  // glTexImage3D is core since GL 1.2; the uniform setter is there only
+  // when the driver lists the shader objects.
+  Sys_FetchGL(texImage3D, "glTexImage3D");
+  Sys_FetchGLIfListed(Sys_HasGLExtension("GL_ARB_shader_objects"), glUniform1fARB, "glUniform1fARB");
+  return texImage3D != nullptr && glUniform1fARB != nullptr;
+}
+
+void GlActiveTexture(GLenum unit) {
+  if (glActiveTextureARB) glActiveTextureARB(unit);
+}
+void GlClientActiveTexture(GLenum unit) {
+  if (glClientActiveTextureARB) glClientActiveTextureARB(unit);
+}
+void GlMultiTexCoord3f(GLenum unit, float s, float t, float r) {
+  if (glMultiTexCoord3fARB) glMultiTexCoord3fARB(unit, s, t, r);
+}
+void GlTexImage3D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
+                  GLsizei height, GLsizei depth, GLint border, GLenum format, GLenum type,
+                  const void* pixels) {
+  if (texImage3D)
+    texImage3D(target, level, internalFormat, width, height, depth, border, format, type, pixels);
+}
+void GlUniform1f(GLint location, float value) {
+  if (glUniform1fARB) glUniform1fARB(location, value);
+}
+
+bool Sys_HasGLExtension(const char* name) { return HasExtension(ExtensionList().c_str(), name); }
 
 bool Sys_SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
 

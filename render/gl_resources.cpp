@@ -9,12 +9,10 @@
 #include <cstdio>
 
 #include "framework/font.h"
-#include "framework/gl_entry.h"
 #include "framework/globals.h"
 #include "framework/particle_effect.h"
 #include "framework/random.h"
 #include "framework/texture.h"
-#include "framework/window.h"
 #include "platform/platform.h"
 #include "render/shaders.h"
 
