@@ -32,13 +32,13 @@ GLenum gGLError;
 
 namespace {
 
-// Fixed-function fog: never enabled, but the programs read its parameters.
+// Fixed-function fog: never enabled; left as GL state a program may read.
 constexpr GLfloat kFogColour[4] = {0.513f, 0.468f, 0.432f, 1.0f};
 constexpr GLfloat kFogDensity = 0.003f;
 constexpr GLfloat kFogStart = 10.0f, kFogEnd = 350.0f;  // world units
 
-constexpr GLfloat kClearColour[4] = {0.16f, 0.24f, 0.27f,
-                                     0.0f};  // alpha 0: untouched layer pixels stay transparent
+// Alpha 0: the pixels a layer leaves untouched stay transparent in the composite.
+constexpr GLfloat kClearColour[4] = {0.16f, 0.24f, 0.27f, 0.0f};
 
 // The paint targets per racer slot, in pixels.
 constexpr int kPaintWidth = 1536, kPaintHeight = 1024;
