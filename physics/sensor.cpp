@@ -40,15 +40,23 @@ neAnimatedBody* neSensor::GetDetectAnimatedBody() const {
     return detectedBody ? detectedBody->AsAnimatedBody() : nullptr;
 }
 
+void neLineBox::Add(const neV3& start, const neV3& vector) {
+    for (s32 a = 0; a < 3; ++a) {
+        const f32 end = start[a] + vector[a];
+        const f32 low = (start[a] < end ? start[a] : end) - NE_LINE_BOX_MARGIN;
+        const f32 high = (start[a] < end ? end : start[a]) + NE_LINE_BOX_MARGIN;
+        if (empty || low < lo[a]) lo[a] = low;
+        if (empty || high > hi[a]) hi[a] = high;
+    }
+    empty = false;
+}
+
+
 // ---- hit tests ----
 
 namespace {
 
 constexpr f32 NE_SLAB_START = 1.0e6f;
-// Widening of a line's box (metres) before triangles are culled by it, so
-// that rounding in the crossing point can never drop a triangle that the
-// full test would find.
-constexpr f32 NE_LINE_BOX_MARGIN = 1.0e-3f;
 
 // Segment against a box in the box's frame (slab test).
 bool LineBox(const neV3& p, const neV3& d, const neGeometry& box, const neM3& rotation, neLineHit& hit) {
@@ -85,27 +93,6 @@ bool LineBox(const neV3& p, const neV3& d, const neGeometry& box, const neM3& ro
     return true;
 }
 
-// The segment's world box, widened by the margin. A triangle whose three
-// corners all lie beyond one of its faces cannot meet the segment.
-struct LineBounds {
-    neV3 lo, hi;
-
-    LineBounds(const neV3& p, const neV3& d) {
-        for (s32 a = 0; a < 3; ++a) {
-            const f32 e = p[a] + d[a];
-            lo[a] = (p[a] < e ? p[a] : e) - NE_LINE_BOX_MARGIN;
-            hi[a] = (p[a] < e ? e : p[a]) + NE_LINE_BOX_MARGIN;
-        }
-    }
-    bool Misses(const neV3& a, const neV3& b, const neV3& c) const {
-        for (s32 k = 0; k < 3; ++k) {
-            if (a[k] < lo[k] && b[k] < lo[k] && c[k] < lo[k]) return true;
-            if (a[k] > hi[k] && b[k] > hi[k] && c[k] > hi[k]) return true;
-        }
-        return false;
-    }
-};
-
 // Segment against the listed terrain triangles (world frame). The deepest
 // crossing stands; a later triangle wins a tie. A truck's wheel line meets a
 // handful of the hundreds of triangles its body gathers: the box cut keeps
@@ -113,7 +100,8 @@ struct LineBounds {
 bool LineTerrain(const neV3& p, const neV3& d, f32 length, const neGeometry& mesh, neLineHit& hit) {
     bool found = false;
     const neV3* v = mesh.triangleVertices;
-    const LineBounds bounds(p, d);
+    neLineBox bounds;
+    bounds.Add(p, d);
     for (s32 i = 0; i < mesh.shape.mesh.indexCount; ++i) {
         const neTriangle& tri = mesh.shape.mesh.triangles[mesh.shape.mesh.indices[i]];
         const neV3& v0 = v[tri.indices[0]];

@@ -4,6 +4,7 @@
 //
 //   bench_compare            every scene in full
 //   bench_compare --steps N  every phase cut to N steps (CI: builds and steps)
+//   bench_compare --only BD --engines 1   scenes B and D, our engine alone
 //
 // Exits with 1 when our engine reports a pool overflow.
 #include "scenes.h"
@@ -68,8 +69,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--steps") == 0 && i + 1 < argc) {
             options.stepLimit = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
+            options.only = argv[++i];
+        } else if (std::strcmp(argv[i], "--engines") == 0 && i + 1 < argc) {
+            options.engines = std::atoi(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: %s [--steps N]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--steps N] [--only LETTERS] [--engines MASK]\n", argv[0]);
             return 2;
         }
     }

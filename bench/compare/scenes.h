@@ -24,6 +24,8 @@ struct RunOptions {
     // Steps of every phase at most: 0 runs the scenes in full; CI runs a few
     // steps of each to show that every scene builds and steps.
     int stepLimit = 0;
+    std::string only;  // scene letters to run; empty: all
+    int engines = 7;   // bit per engine (ours 1, Bullet 2, ODE 4)
 };
 
 // Runs every scene on every engine built in and returns the rows in order;
