@@ -44,6 +44,7 @@ void neRigidBody::Reset(neSimulator* owner, bool isParticle) {
         velocityHistory[i] = angularVelocityHistory[i] = neMakeV3(0, 0, 0);
         stepHistory1[i] = stepHistory2[i] = neMakeV3(0, 0, 0);
     }
+    historiesClear = 1;
     supportCount = 0;
     for (s32& s : supportIndex) s = 0;
     particle = isParticle ? 1 : 0;
@@ -216,10 +217,12 @@ void neRigidBody::SetRestState() {
     speed = 0.0f;
     state.angularMomentum = zero;
     state.cleared = zero;
+    if (historiesClear) return;
     for (s32 i = 0; i < NE_HISTORY; ++i) {
         velocityHistory[i] = angularVelocityHistory[i] = zero;
         stepHistory1[i] = stepHistory2[i] = zero;
     }
+    historiesClear = 1;
 }
 
 void neRigidBody::UpdateDerived() {

@@ -157,8 +157,12 @@ void neSimulator::StepOnce() {
     ForEach(activeRigidBodies, [](neBody* b) { b->ClearSensorDetections(); });
 
     // 2. World bounds into the broad phase's end points.
-    ForEach(activeRigidBodies, [](neBody* b) { b->UpdateAabb(); });
-    ForEach(activeParticles, [](neBody* b) { b->UpdateAabb(); });
+    // A body that sleeps where its box was last computed keeps that box.
+    auto bounds = [](neBody* b) {
+        if (static_cast<neRigidBody*>(b)->restState != NE_RESTING || !b->BoundsCurrent()) b->UpdateAabb();
+    };
+    ForEach(activeRigidBodies, bounds);
+    ForEach(activeParticles, bounds);
     ForEach(activeAnimatedBodies, [](neBody* b) {
         if (static_cast<neAnimatedBody*>(b)->moved) b->UpdateAabb();
     });
