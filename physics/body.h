@@ -201,6 +201,7 @@ struct neRigidBody : neBody {
     f32 angularDamping;
     neRigidBodyState state;
     neV3 velocity;         // world
+    neV3 terrainFacing;    // normal of the last step's terrain contact; zero without one or after a jump
     neV3 angularVelocity;  // world, derived from the angular momentum
     neQ orientationRate;   // dq/dt = ½ ω̂ q
     neM3 worldInvInertia;  // R · invInertiaBody · Rᵀ

@@ -31,7 +31,7 @@ void neRigidBody::Reset(neSimulator* owner, bool isParticle) {
     state.q.SetIdentity();
     state.cleared = state.angularMomentum = neMakeV3(0, 0, 0);
     state.transform.SetIdentity();
-    velocity = angularVelocity = neMakeV3(0, 0, 0);
+    velocity = angularVelocity = terrainFacing = neMakeV3(0, 0, 0);
     orientationRate = neQ{0, 0, 0, 0};
     worldInvInertia.SetIdentity();
     speed = 0.0f;
@@ -84,6 +84,7 @@ void neRigidBody::SetInertiaTensorM3(const neM3& inertia) {
 
 void neRigidBody::SetPos(const neV3& p) {
     state.transform.pos.Set(p.x, p.y, p.z);
+    terrainFacing = neMakeV3(0, 0, 0);
     WakeUp();
 }
 

@@ -396,7 +396,10 @@ void neSimulator::CollideTerrain() {
         neRigidBody* body = static_cast<neRigidBody*>(b);
         if (body->restState == NE_RESTING && !body->previousSeparated) return;
         if (!body->HasCollisionShape()) return;  // no world box to query with
+        const neV3 kept = body->terrainFacing;
+        body->terrainFacing = neMakeV3(0, 0, 0);
         if (!FindTerrainCandidates(body) || !NarrowToBody(body)) return;
+        terrainGeometry.shape.mesh.keptFacing = kept;
 
         neCollisionResult result;
         std::memset(&result, 0, sizeof result);
@@ -407,6 +410,7 @@ void neSimulator::CollideTerrain() {
                 neCollideSensors(body, transform, nullptr, identity, reach);
         }
         if (!result.valid) return;
+        body->terrainFacing = result.normal;
         result.bodyA = body;
         result.bodyB = &terrainBody;
         result.geometryB = nullptr;
