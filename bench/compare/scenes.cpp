@@ -3,6 +3,8 @@
 // truck wheel code; set-up and settling run outside the timed region.
 #include "scenes.h"
 
+#include "world/physics_constants.h"
+
 #include <malloc.h>
 
 #include <chrono>
@@ -15,8 +17,8 @@
 namespace compare {
 namespace {
 
-const neV3 kGravity = neMakeV3(0, -8.5f, 0);  // the game's gravity, m/s²
-constexpr f32 kGameStep = 2.3f / 60.0f / 4.0f;  // the game's sub-step, s
+const neV3 kGravity = kGameGravity;
+constexpr f32 kGameStep = kPhysicsSubStep;
 constexpr f32 kFrameStep = 1.0f / 60.0f;        // a plain 60 Hz step, s
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
