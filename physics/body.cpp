@@ -204,8 +204,13 @@ void neBody::UpdateAabb() {
     minBound = centre - half;
     maxBound = centre + half;
     for (s32 a = 0; a < 3; ++a) {
-        if (endPoints[a]) endPoints[a]->value = maxBound[a];
-        if (endPoints[3 + a]) endPoints[3 + a]->value = minBound[a];
+        for (s32 end = 0; end < 2; ++end) {
+            neEndPoint* point = endPoints[end == 0 ? a : 3 + a];
+            const f32 value = end == 0 ? maxBound[a] : minBound[a];
+            if (!point || point->value == value) continue;
+            point->value = value;
+            sim->region.MarkMoved(a, point);
+        }
     }
     boundsTransform = t;
     boundsFrame = boundingFrame;

@@ -106,6 +106,7 @@ bool neRegion::Initialise(neSimulator* sim, s32 axisMask) {
         if (axisMask_ & axis.bit) {
             fullMask_ |= axis.bit;
             ok = axis.endPoints.Reserve(2 * all, alloc) && ok;
+            ok = axis.moved.Reserve(2 * all, alloc, NE_GROW_NEVER) && ok;
         }
     }
     return ok;
@@ -120,6 +121,7 @@ void neRegion::Free() {
     pairIndex_.Release();
     for (neRegionAxis& axis : axes_) {
         axis.endPoints.Release();
+        axis.moved.Release();
         axis.top = axis.bottom = nullptr;
     }
     terrain_.Free();
@@ -128,7 +130,7 @@ void neRegion::Free() {
 size_t neRegion::Bytes() const {
     size_t total = triangularTable_.Bytes() + rectangularTable_.Bytes() + pending_.Bytes() + records_.Bytes() +
                    pairs_.Bytes() + pairIndex_.Bytes() + terrain_.Bytes();
-    for (const neRegionAxis& axis : axes_) total += axis.endPoints.Bytes();
+    for (const neRegionAxis& axis : axes_) total += axis.endPoints.Bytes() + axis.moved.Bytes();
     return total;
 }
 
@@ -198,6 +200,7 @@ void neRegion::RemoveBody(neBody* body) {
         for (s32 end = 0; end < 2; ++end) {
             neEndPoint*& point = body->endPoints[end == 0 ? axis.index : 3 + axis.index];
             if (!point) continue;
+            Forget(axis, point);
             Unlink(axis, point);
             axis.endPoints.Free(point);
             point = nullptr;
@@ -266,8 +269,8 @@ void neRegion::InsertBody(neRegionAxis& axis, neBody* body, neBody* hint) {
         if (upper) axis.endPoints.Free(upper);
         return;
     }
-    *lower = neEndPoint{0, body->minBound[axis.index], body, nullptr, nullptr};
-    *upper = neEndPoint{1, body->maxBound[axis.index], body, nullptr, nullptr};
+    *lower = neEndPoint{0, 0, body->minBound[axis.index], body, nullptr, nullptr};
+    *upper = neEndPoint{1, 0, body->maxBound[axis.index], body, nullptr, nullptr};
     body->endPoints[3 + axis.index] = lower;
     body->endPoints[axis.index] = upper;
     // A hint without end points on this axis is no help.
@@ -312,38 +315,66 @@ void neRegion::InitPairState(neBody* a, neBody* b) {
     if (neOverlapPair* pair = aFirst ? TakePair(a, b) : TakePair(b, a)) pairIndex_.Insert(cell.number, pair);
 }
 
-void neRegion::SortAxis(neRegionAxis& axis, bool noToggle) {
-    neEndPoint* newTop = nullptr;
-    neEndPoint* newBottom = nullptr;
-    for (neEndPoint* x = axis.bottom; x;) {
-        neEndPoint* following = x->up;  // the old order, from the bottom up
-        neEndPoint* y = newTop;
-        while (y && Greater(y, x)) {
-            if (!noToggle && y->body != x->body && y->kind != x->kind && !BothParticles(y->body, x->body))
-                ToggleOverlap(y->body, x->body, axis.bit);
-            y = y->down;
-        }
-        if (y) {
-            x->down = y;
-            x->up = y->up;
-            if (y->up)
-                y->up->down = x;
-            else
-                newTop = x;
-            y->up = x;
-        } else {
-            x->down = nullptr;
-            x->up = newBottom;
-            if (newBottom)
-                newBottom->down = x;
-            else
-                newTop = x;
-            newBottom = x;
-        }
-        x = following;
+void neRegion::MarkMoved(s32 axis, neEndPoint* point) {
+    if (point->moved) return;
+    point->moved = 1;
+    axes_[axis].moved.Push(point);
+}
+
+void neRegion::Forget(neRegionAxis& axis, neEndPoint* point) {
+    if (!point->moved) return;
+    for (s32 i = 0; i < axis.moved.Count(); ++i) {
+        if (axis.moved[i] != point) continue;
+        axis.moved[i] = axis.moved[axis.moved.Count() - 1];
+        axis.moved.Pop();
+        break;
     }
-    axis.top = newTop;
-    axis.bottom = newBottom;
+    point->moved = 0;
+}
+
+// Only end points that moved can stand out of order. Each is carried down
+// and up past its neighbours by adjacent exchanges, until a pass over them
+// exchanges nothing. An exchange happens exactly for a pair of ends that
+// changed order since the last sort, so the pairs toggled are those the
+// full insertion sort would toggle, with the end that was below first.
+void neRegion::SortAxis(neRegionAxis& axis, bool noToggle) {
+    auto exchange = [&](neEndPoint* below, neEndPoint* above) {
+        if (!noToggle && below->body != above->body && below->kind != above->kind &&
+            !BothParticles(below->body, above->body))
+            ToggleOverlap(below->body, above->body, axis.bit);
+        // Link `below` above `above`.
+        neEndPoint* under = below->down;
+        neEndPoint* over = above->up;
+        if (under)
+            under->up = above;
+        else
+            axis.bottom = above;
+        above->down = under;
+        above->up = below;
+        below->down = above;
+        below->up = over;
+        if (over)
+            over->down = below;
+        else
+            axis.top = below;
+    };
+    for (bool exchanged = true; exchanged;) {
+        exchanged = false;
+        for (s32 i = 0; i < axis.moved.Count(); ++i) {
+            neEndPoint* x = axis.moved[i];
+            while (x->down && Greater(x->down, x)) {
+                exchange(x->down, x);
+                exchanged = true;
+            }
+            while (x->up && Greater(x, x->up)) {
+                exchange(x, x->up);
+                exchanged = true;
+            }
+        }
+    }
+    for (s32 i = 0; i < axis.moved.Count(); ++i) axis.moved[i]->moved = 0;
+    axis.lastSorted = axis.moved.Count();
+    axis.moved.Clear();
 }
 
 bool neRegion::IsHandedOut(const neBody* body) const {

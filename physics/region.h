@@ -16,6 +16,7 @@ constexpr s32 NE_ALL_AXES = 7;
 // One end of a body's box on one axis, in the axis's sorted list.
 struct neEndPoint {
     u8 kind;          // 0 lower end (box minimum), 1 upper end (box maximum)
+    u8 moved;         // its value changed since the axis was last sorted
     f32 value;
     neBody* body;
     neEndPoint* up;   // toward larger values
@@ -64,6 +65,10 @@ private:
 
 struct neRegionAxis {
     nePool<neEndPoint> endPoints;
+    // The end points whose value changed since the last sort; only they can
+    // be out of order, so a sleeping body's ends are never visited.
+    neGrowArray<neEndPoint*> moved;
+    s32 lastSorted = 0;
     neEndPoint* top = nullptr;     // largest value
     neEndPoint* bottom = nullptr;  // smallest value
     s32 index = 0;
@@ -79,6 +84,8 @@ public:
     void RemoveBody(neBody* body);
     // Once per step: sorts the axes, toggles pairs, inserts pending bodies.
     void Update();
+    // A body's end point on the axis took a new value.
+    void MarkMoved(s32 axis, neEndPoint* point);
     void Rebuild();
     u8 TestAabbOverlap(const neBody* a, const neBody* b) const;
     void Free();
@@ -98,6 +105,8 @@ public:
         for (const neEndPoint* e = axes_[axis].top; e; e = e->down) ++n;
         return n;
     }
+    // End points the last update re-sorted on one axis: those that moved.
+    s32 LastSortedCount(s32 axis) const { return axes_[axis].lastSorted; }
     size_t Bytes() const;
 
 private:
@@ -109,6 +118,7 @@ private:
     };
     bool CellOf(const neBody* a, const neBody* b, Cell& cell);
     void SortAxis(neRegionAxis& axis, bool noToggle);
+    void Forget(neRegionAxis& axis, neEndPoint* point);
     void ToggleOverlap(neBody* a, neBody* b, u8 bit);
     void InitPairState(neBody* a, neBody* b);
     void InsertBody(neRegionAxis& axis, neBody* body, neBody* hint);
