@@ -336,8 +336,56 @@ void neRegion::Forget(neRegionAxis& axis, neEndPoint* point) {
 // and up past its neighbours by adjacent exchanges, until a pass over them
 // exchanges nothing. An exchange happens exactly for a pair of ends that
 // changed order since the last sort, so the pairs toggled are those the
-// full insertion sort would toggle, with the end that was below first.
+// whole-list sort would toggle, with the end that was below first. When
+// most ends moved, one pass over the whole list costs less.
 void neRegion::SortAxis(neRegionAxis& axis, bool noToggle) {
+    if (2 * axis.moved.Count() > axis.endPoints.UsedCount()) {
+        SortWhole(axis, noToggle);
+    } else {
+        SortMoved(axis, noToggle);
+    }
+    for (s32 i = 0; i < axis.moved.Count(); ++i) axis.moved[i]->moved = 0;
+    axis.lastSorted = axis.moved.Count();
+    axis.moved.Clear();
+}
+
+// Insertion sort of the whole list: the nodes are taken in their old order
+// from the bottom and each is inserted into the new list from its top.
+void neRegion::SortWhole(neRegionAxis& axis, bool noToggle) {
+    neEndPoint* newTop = nullptr;
+    neEndPoint* newBottom = nullptr;
+    for (neEndPoint* x = axis.bottom; x;) {
+        neEndPoint* following = x->up;  // the old order, from the bottom up
+        neEndPoint* y = newTop;
+        while (y && Greater(y, x)) {
+            if (!noToggle && y->body != x->body && y->kind != x->kind && !BothParticles(y->body, x->body))
+                ToggleOverlap(y->body, x->body, axis.bit);
+            y = y->down;
+        }
+        if (y) {
+            x->down = y;
+            x->up = y->up;
+            if (y->up)
+                y->up->down = x;
+            else
+                newTop = x;
+            y->up = x;
+        } else {
+            x->down = nullptr;
+            x->up = newBottom;
+            if (newBottom)
+                newBottom->down = x;
+            else
+                newTop = x;
+            newBottom = x;
+        }
+        x = following;
+    }
+    axis.top = newTop;
+    axis.bottom = newBottom;
+}
+
+void neRegion::SortMoved(neRegionAxis& axis, bool noToggle) {
     auto exchange = [&](neEndPoint* below, neEndPoint* above) {
         if (!noToggle && below->body != above->body && below->kind != above->kind &&
             !BothParticles(below->body, above->body))
@@ -372,9 +420,6 @@ void neRegion::SortAxis(neRegionAxis& axis, bool noToggle) {
             }
         }
     }
-    for (s32 i = 0; i < axis.moved.Count(); ++i) axis.moved[i]->moved = 0;
-    axis.lastSorted = axis.moved.Count();
-    axis.moved.Clear();
 }
 
 bool neRegion::IsHandedOut(const neBody* body) const {

@@ -118,6 +118,8 @@ private:
     };
     bool CellOf(const neBody* a, const neBody* b, Cell& cell);
     void SortAxis(neRegionAxis& axis, bool noToggle);
+    void SortWhole(neRegionAxis& axis, bool noToggle);
+    void SortMoved(neRegionAxis& axis, bool noToggle);
     void Forget(neRegionAxis& axis, neEndPoint* point);
     void ToggleOverlap(neBody* a, neBody* b, u8 bit);
     void InitPairState(neBody* a, neBody* b);
