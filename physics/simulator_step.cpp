@@ -364,10 +364,19 @@ bool neSimulator::NarrowToBody(const neRigidBody* body) {
     const neV3* v = terrainGeometry.triangleVertices;
     const neTriangle* triangles = terrainGeometry.shape.mesh.triangles;
     const s32* candidates = terrainGeometry.shape.mesh.indices;
+    const neV3& lo = body->minBound;
+    const neV3& hi = body->maxBound;
+    // The tree's own triangles come with their footprints; a query
+    // callback's are measured from their vertices.
+    const neTriangleFootprint* footprints = terrainQueryCallback ? nullptr : region.Terrain().Footprints();
     nearTriangles.Clear();
-    for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i)
-        if (!OutsideInXZ(triangles[candidates[i]], v, body->minBound, body->maxBound))
-            nearTriangles.Push(candidates[i]);
+    for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i) {
+        const s32 t = candidates[i];
+        const bool outside = footprints ? footprints[t].maxX < lo.x || footprints[t].minX > hi.x ||
+                                              footprints[t].maxZ < lo.z || footprints[t].minZ > hi.z
+                                        : OutsideInXZ(triangles[t], v, lo, hi);
+        if (!outside) nearTriangles.Push(t);
+    }
     if (nearTriangles.Count() == 0) return false;
     terrainGeometry.SetMesh(nearTriangles.Data(), nearTriangles.Count(), triangles, v);
     return true;
