@@ -306,7 +306,7 @@ void neRegion::InitPairState(neBody* a, neBody* b) {
         if (!aLow || !aHigh || !bLow || !bHigh) continue;
         if (bHigh->value > aLow->value && bLow->value < aHigh->value) mask |= axis.bit;
     }
-    ReleasePair(cell.number);
+    if (*cell.mask == fullMask_) ReleasePair(cell.number);  // only a full cell holds a pair
     *cell.mask = mask;
     if (mask != fullMask_) return;
     // The first body of a pair is rigid whenever one is, and no particle when

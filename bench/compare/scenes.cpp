@@ -213,8 +213,10 @@ bool Upright(const Pose& p) { return p.rot.M[1].y > 0.5f; }
 struct Runner {
     int stepLimit;
     int Steps(int wanted) const { return stepLimit > 0 && stepLimit < wanted ? stepLimit : wanted; }
-    // Mean milliseconds per step over `steps` steps.
+    // Mean milliseconds per step over `steps` steps, after one untimed step
+    // in which every engine takes in the bodies just added.
     double Timed(PhysicsWorld& w, int steps, f32 dt) const {
+        w.Step(dt);
         steps = Steps(steps);
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < steps; ++i) w.Step(dt);
