@@ -7,8 +7,8 @@
 
 #include <malloc.h>
 
-#include <algorithm>
-#include <chrono>
+#include <time.h>
+
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -211,32 +211,26 @@ bool Upright(const Pose& p) { return p.rot.M[1].y > 0.5f; }
 
 // ---- running ------------------------------------------------------------------
 
+double ThreadMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+
 struct Runner {
     int stepLimit;
     int Steps(int wanted) const { return stepLimit > 0 && stepLimit < wanted ? stepLimit : wanted; }
     // Milliseconds per step over `steps` steps, after one untimed step in
-    // which every engine takes in the bodies just added. The steps are timed
-    // in runs of ten; on a machine shared with other work the slowest fifth
-    // of the runs, where another process took the core, are left out.
+    // which every engine takes in the bodies just added. The time is the
+    // thread's own processor time: on a machine shared with other work,
+    // the moments another process holds the core are not counted.
     double Timed(PhysicsWorld& w, int steps, f32 dt) const {
-        constexpr int kRun = 10;
         w.Step(dt);
         steps = Steps(steps);
         if (steps <= 0) return kNaN;
-        std::vector<double> runs;
-        for (int done = 0; done < steps;) {
-            const int n = std::min(kRun, steps - done);
-            const auto start = std::chrono::steady_clock::now();
-            for (int i = 0; i < n; ++i) w.Step(dt);
-            const std::chrono::duration<double, std::milli> ms = std::chrono::steady_clock::now() - start;
-            runs.push_back(ms.count() / n);
-            done += n;
-        }
-        std::sort(runs.begin(), runs.end());
-        const size_t kept = runs.size() - runs.size() / 5;
-        double sum = 0.0;
-        for (size_t i = 0; i < kept; ++i) sum += runs[i];
-        return sum / static_cast<double>(kept);
+        const double start = ThreadMilliseconds();
+        for (int i = 0; i < steps; ++i) w.Step(dt);
+        return (ThreadMilliseconds() - start) / steps;
     }
     void Run(PhysicsWorld& w, int steps, f32 dt) const {
         steps = Steps(steps);
