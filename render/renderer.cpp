@@ -33,7 +33,6 @@ void LoadStartupTextures() {
 
 }  // namespace
 
-float gGaragePitch, gGarageYaw, gGarageZoom;
 GLuint gVolumeTexture = 0;
 GLuint gNoiseTexture3D = 0;
 
