@@ -170,3 +170,10 @@ void GarageCameraToward(const GaragePreset& target) {
 }
 
 void GarageCameraToPreset(int screen) { GarageCameraToward(GaragePresetFor(screen)); }
+
+void MoveGarageCamera() {
+  if (gFreeCamera)
+    GarageCameraInput();
+  else if (gScreen == gTargetScreen)
+    GarageCameraToPreset(gScreen);
+}

@@ -35,3 +35,7 @@ void GarageCameraInput();
 void GarageCameraToward(const GaragePreset& target);
 // GarageCameraToward the preset of `screen`.
 void GarageCameraToPreset(int screen);
+// The garage scene's camera step, once per garage frame: the free camera
+// once a mouse button has gone down, otherwise the glide to the current
+// screen's preset while no fade runs.
+void MoveGarageCamera();

@@ -27,6 +27,7 @@ class GarageCamera : public ::testing::Test {
     gGarageYaw = 240.0f;
     gGarageZoom = 1.0f;
     gGaragePitchSpeed = gGarageYawSpeed = 0.0f;
+    gFreeCamera = 0;
   }
 };
 
@@ -182,6 +183,24 @@ TEST_F(GarageCamera, FreePitchStaysWithinItsLimits) {
     GarageCameraInput();
   }
   EXPECT_EQ(gGaragePitch, kGaragePitchMax);
+}
+
+TEST_F(GarageCamera, EachFrameGlidesToTheScreensPresetUnlessTheMouseHasTakenOver) {
+  gScreen = 1;  // main menu, yaw 229
+  gTargetScreen = 1;
+  MoveGarageCamera();
+  EXPECT_LT(gGarageYaw, 240.0f);
+
+  const float yaw = gGarageYaw;
+  gTargetScreen = 3;  // fading to the options
+  MoveGarageCamera();
+  EXPECT_EQ(gGarageYaw, yaw);
+
+  gFreeCamera = 1;
+  gTargetScreen = 1;
+  gGarageYawSpeed = 0.5f;
+  MoveGarageCamera();
+  EXPECT_GT(gGarageYaw, yaw);  // the spin, not the preset
 }
 
 }  // namespace
