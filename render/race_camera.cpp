@@ -151,7 +151,8 @@ void PlaceRaceCamera(const ChaseSubject& subject, float frameFactor) {
     const float distance = kChaseDistance - kChaseFovPullIn * gSimFovSpeed +
                            GearShiftJolt(subject.gearShiftTimer, subject.speed, gSimFovSpeed);
     gSimCameraEye = {p.x - distance * gChaseDirX, p.y + kChaseEyeHeight, p.z - distance * gChaseDirZ, 0};
-    gSimCameraLookAt = {p.x + kChaseLookAhead * gChaseDirX, p.y + kChaseLookHeight, p.z + kChaseLookAhead * gChaseDirZ, 0};
+    gSimCameraLookAt = {p.x + kChaseLookAhead * gChaseDirX, p.y + kChaseLookHeight,
+                        p.z + kChaseLookAhead * gChaseDirZ, 0};
   }
   gSimCameraDir = gSimCameraLookAt - gSimCameraEye;
   gSimCameraDir.Normalize();

@@ -11,7 +11,9 @@
 
 namespace {
 
-float Side(const float plane[4], float x, float y, float z) { return plane[0] * x + plane[1] * y + plane[2] * z + plane[3]; }
+float Side(const float plane[4], float x, float y, float z) {
+  return plane[0] * x + plane[1] * y + plane[2] * z + plane[3];
+}
 
 TEST(FrustumPlanes, ComeInTheirOrderWithUnitNormals) {
   float planes[kFrustumPlaneCount][4];
@@ -36,7 +38,8 @@ TEST(FrustumPlanes, ComeInTheirOrderWithUnitNormals) {
 
 TEST(BoxInPlanes, ACornerExactlyOnAPlaneIsStillOutside) {
   // Plane 0 keeps x > 0; the others keep everything.
-  float planes[kFrustumPlaneCount][4] = {{1, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}};
+  float planes[kFrustumPlaneCount][4] = {{1, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 0, 1},
+                                         {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}};
   const int all[] = {0, 1, 2, 3, 4, 5};
   const float lo[3] = {-20, 0, 0}, onPlane[3] = {0, 10, 10}, justIn[3] = {0.001f, 10, 10};
   EXPECT_FALSE(BoxInPlanes(lo, onPlane, planes, all, 6));
@@ -80,7 +83,8 @@ TEST_F(Views, TheSixCubeFacesTogetherSeeAllAroundTheEyeWithin55) {
     int seenBy = 0;
     for (const auto& planes : faces) {
       bool inside = true;
-      for (const auto& plane : planes) inside = inside && Side(plane, e.x + dx / len, e.y + dy / len, e.z + dz / len) >= -1e-3f;
+      for (const auto& plane : planes)
+        inside = inside && Side(plane, e.x + dx / len, e.y + dy / len, e.z + dz / len) >= -1e-3f;
       seenBy += inside;
     }
     EXPECT_GE(seenBy, 1) << dx << " " << dy << " " << dz;

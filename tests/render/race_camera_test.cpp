@@ -21,7 +21,8 @@ TEST(GearShiftJolt, PullsBackThenSwingsInStrongestSlowAndGoneFromSpeed30) {
       {1.0f, 15, std::sin(0.5f * -NE_PI / 2.0f) * full},              {0.5f, 10, 0},
       {1.0f, 22.5f, std::sin(0.5f * -NE_PI / 2.0f) * full / 2},       {1.0f, 30, 0}, {1.75f, 45, 0},
   };
-  for (const auto& c : cases) EXPECT_NEAR(GearShiftJolt(c.timer, c.speed, 0.0f), c.expected, 1e-5f) << c.timer << " " << c.speed;
+  for (const auto& c : cases)
+    EXPECT_NEAR(GearShiftJolt(c.timer, c.speed, 0.0f), c.expected, 1e-5f) << c.timer << " " << c.speed;
 }
 
 TEST(ChaseDirection, EasesByItsShareOfTheGapButALongFrameFreezesIt) {
