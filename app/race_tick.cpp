@@ -97,6 +97,7 @@ void PublishView() {
   c.cameraDir = gSimCameraDir;
   c.fovSpeed = gSimFovSpeed;
   c.fovBoost = gSimFovBoost;
+  for (int i = 0; i < kRacerCount; ++i) c.racerVisible[i] = gSimRacerVisible[i];
 }
 
 void PublishRacers() {

@@ -32,6 +32,7 @@ struct RaceViewCopies {
   Matrix4 cameraMatrix0, cameraMatrix1;
   neV3 cameraUp, cameraEye, cameraLookAt, cameraDir;
   float fovSpeed, fovBoost;
+  uint8_t racerVisible[kRacerCount];  // racer inside the camera's view and within 300
   float bonusDisplayTime;  // seconds left showing the first queued bonus
   int32_t shownBonus;      // the first queued bonus kind, 0 for none
   float frameFactor;

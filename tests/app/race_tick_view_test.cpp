@@ -48,6 +48,7 @@ TEST(RaceTickView, FillsTheLeafListsAndMovesTheListener) {
   EXPECT_TRUE(Lists(gSimCameraLeaves, LeafAt(ahead)));
   EXPECT_FALSE(Lists(gSimCameraLeaves, LeafAt(truck - neMakeV3(150, 0, 0))));
   EXPECT_EQ(gRaceViewCopies.cameraLeaves.count, gSimCameraLeaves.count);
+  EXPECT_EQ(gRaceViewCopies.racerVisible[0], 1);
   const QuadTreeList& leaf = gQuadTreeLeaves[LeafAt(ahead)];
   EXPECT_FLOAT_EQ(leaf.cameraDistSq, (drawnEye.x - leaf.cx) * (drawnEye.x - leaf.cx) +
                                          (drawnEye.z - leaf.cz) * (drawnEye.z - leaf.cz));
