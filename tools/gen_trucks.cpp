@@ -127,12 +127,9 @@ enum Projection { kSide, kTop, kEnd };
 
 float Along(float value, const float span[2]) { return (value - span[0]) / (span[1] - span[0]); }
 
-// Texture coordinate of a cell for a fraction (u, v) of its picture.
-void CellCoord(int cell, float u, float v, float st[2]) {
-  const float inner = float(kCellSide - 2 * kCellMargin) / kAtlasSide;
-  st[0] = float((cell % kCellsPerRow) * kCellSide + kCellMargin) / kAtlasSide + std::clamp(u, 0.0f, 1.0f) * inner;
-  st[1] = float((cell / kCellsPerRow) * kCellSide + kCellMargin) / kAtlasSide + std::clamp(v, 0.0f, 1.0f) * inner;
-}
+constexpr AtlasLayout kBodyAtlas{kAtlasSide, kCellsPerRow, kCellMargin};
+
+void CellCoord(int cell, float u, float v, float st[2]) { AtlasCoord(kBodyAtlas, cell, u, v, st); }
 
 void ProjectedCoord(int cell, Projection projection, const Vector3& p, float st[2]) {
   switch (projection) {
@@ -149,19 +146,7 @@ Projection ProjectionFor(const Vector3& n) {
   return kSide;
 }
 
-// Remaps the texture coordinates of the triangles added since `first` (made
-// by the solid builders over the whole 0..1 square) into one cell.
-void MoveIntoCell(Ms3dFile* file, size_t first, int cell) {
-  for (size_t i = first; i < file->triangles.size(); ++i) {
-    Ms3dTriangle& tri = file->triangles[i];
-    for (int k = 0; k < 3; ++k) {
-      float st[2];
-      CellCoord(cell, tri.s[k], 1.0f - tri.t[k], st);
-      tri.s[k] = st[0];
-      tri.t[k] = 1.0f - st[1];
-    }
-  }
-}
+void MoveIntoCell(Ms3dFile* file, size_t first, int cell) { MoveIntoCell(file, first, kBodyAtlas, cell); }
 
 // ---- Building with painted faces ---------------------------------------------
 
@@ -574,10 +559,8 @@ void BuildExtras(TruckStyle style, int truckClass, const StyleShape& shape, Ms3d
 constexpr int kLampAtlasSide = 128;
 enum LampCell { kLampHead, kLampTail, kLampBrake, kLampReverse };
 
-void LampCoord(int cell, float u, float v, float st[2]) {
-  st[0] = (float(cell % 2) + 0.05f + 0.9f * u) / 2;
-  st[1] = (float(cell / 2) + 0.05f + 0.9f * v) / 2;
-}
+// The lamp and wheel atlases: 2 × 2 cells.
+constexpr AtlasLayout kQuarterAtlas{kLampAtlasSide, 2, 3};
 
 void LampBox(Ms3dFile* lamps, const Vector3& centre, const Vector3& half, int cell) {
   for (float side : {1.0f, -1.0f}) {
@@ -585,13 +568,7 @@ void LampBox(Ms3dFile* lamps, const Vector3& centre, const Vector3& half, int ce
     const size_t first = lamps->triangles.size();
     const Vector3 c(centre.x, centre.y, centre.z * side);
     mesh.Box(c - half, c + half);
-    for (size_t i = first; i < lamps->triangles.size(); ++i)
-      for (int k = 0; k < 3; ++k) {
-        float st[2];
-        LampCoord(cell, lamps->triangles[i].s[k], 1.0f - lamps->triangles[i].t[k], st);
-        lamps->triangles[i].s[k] = st[0];
-        lamps->triangles[i].t[k] = 1.0f - st[1];
-      }
+    MoveIntoCell(lamps, first, kQuarterAtlas, cell);
   }
 }
 
@@ -662,15 +639,7 @@ Ms3dFile MakeWheel() {
   constexpr int kSegments = 32;
   const float zw = kWheelHalfWidth;
   // Wheel atlas: tread, sidewall, rim, hub in 2 × 2 cells.
-  auto into = [&](size_t first, int cell) {
-    for (size_t i = first; i < wheel.triangles.size(); ++i)
-      for (int k = 0; k < 3; ++k) {
-        float st[2];
-        LampCoord(cell, wheel.triangles[i].s[k], 1.0f - wheel.triangles[i].t[k], st);
-        wheel.triangles[i].s[k] = st[0];
-        wheel.triangles[i].t[k] = 1.0f - st[1];
-      }
-  };
+  auto into = [&](size_t first, int cell) { MoveIntoCell(&wheel, first, kQuarterAtlas, cell); };
   size_t first = wheel.triangles.size();
   mesh.TubeSide(0.46f, -zw, zw, kSegments);
   // Tread blocks in two staggered rows, their outer faces at the radius 0.5.

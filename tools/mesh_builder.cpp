@@ -1,5 +1,6 @@
 #include "tools/mesh_builder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -145,4 +146,23 @@ Matrix4 Place(const Vector3& at, float degreesAboutY, float degreesAboutX) {
   turnY.SetRotationY(degreesAboutY);
   turnX.SetRotationX(degreesAboutX);
   return move * turnY * turnX;
+}
+
+void AtlasCoord(const AtlasLayout& atlas, int cell, float u, float v, float st[2]) {
+  const int cellSide = atlas.side / atlas.cellsPerRow;
+  const float inner = float(cellSide - 2 * atlas.margin) / float(atlas.side);
+  st[0] = float((cell % atlas.cellsPerRow) * cellSide + atlas.margin) / float(atlas.side) + std::clamp(u, 0.0f, 1.0f) * inner;
+  st[1] = float((cell / atlas.cellsPerRow) * cellSide + atlas.margin) / float(atlas.side) + std::clamp(v, 0.0f, 1.0f) * inner;
+}
+
+void MoveIntoCell(Ms3dFile* file, size_t first, const AtlasLayout& atlas, int cell) {
+  for (size_t i = first; i < file->triangles.size(); ++i) {
+    Ms3dTriangle& tri = file->triangles[i];
+    for (int k = 0; k < 3; ++k) {
+      float st[2];
+      AtlasCoord(atlas, cell, tri.s[k], 1.0f - tri.t[k], st);  // the file counts t down
+      tri.s[k] = st[0];
+      tri.t[k] = 1.0f - st[1];
+    }
+  }
 }

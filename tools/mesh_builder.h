@@ -43,3 +43,17 @@ class MeshBuilder {
 
 // A placement: move to `at`, turn about y, then about x (degrees).
 Matrix4 Place(const Vector3& at, float degreesAboutY = 0, float degreesAboutX = 0);
+
+// An atlas of square cells, cellsPerRow × cellsPerRow, each picture kept
+// `margin` pixels inside its cell.
+struct AtlasLayout {
+  int side;         // pixels
+  int cellsPerRow;
+  int margin;       // pixels
+};
+
+// Texture coordinate (GL orientation) of the fraction (u, v) of a cell's picture.
+void AtlasCoord(const AtlasLayout& atlas, int cell, float u, float v, float st[2]);
+// Remaps the texture coordinates of the triangles added since `first`
+// (made by the solid builders over the whole 0..1 square) into one cell.
+void MoveIntoCell(Ms3dFile* file, size_t first, const AtlasLayout& atlas, int cell);

@@ -21,30 +21,6 @@ const char* const kTruckModels[] = {"car.sbm", "glass_car.sbm", "optika.sbm", "w
 
 std::string Folder(int truck) { return "base/cars/" + std::to_string(truck) + "/"; }
 
-bool IsPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
-
-// Empty when the model loads, its tangents are numbers and every texture it
-// names is a lower-case .tga beside it that the TGA reader takes, at a
-// power-of-two size; otherwise what is wrong.
-std::string CheckDrawnModel(const std::string& folder, const std::string& file) {
-  MilkshapeModel model;
-  if (!model.LoadFromFile((folder + file).c_str())) return "refused by the model reader";
-  if (model.triangleCount == 0 || model.materialCount == 0) return "no triangles or no material";
-  model.BuildTangentSpace();
-  for (int c = 0; c < model.CornerCount() * 3; ++c)
-    if (!std::isfinite(model.tangents[c]) || !std::isfinite(model.binormals[c])) return "a tangent is not a number";
-  for (int m = 0; m < model.materialCount; ++m)
-    for (const std::string name : {model.materials[m].textureName, model.materials[m].alphaMapName}) {
-      if (name.size() < 5 || name.substr(name.size() - 4) != ".tga") return name + " does not end in .tga";
-      for (char c : name)
-        if (c >= 'A' && c <= 'Z') return name + " is not lower case";
-      DecodedImage image;
-      if (!ReadTgaImage((folder + name).c_str(), &image)) return name + " is refused by the TGA reader";
-      if (!IsPowerOfTwo(image.width) || !IsPowerOfTwo(image.height)) return name + " is not a power of two";
-    }
-  return {};
-}
-
 class Trucks : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { InitCarTables(); }

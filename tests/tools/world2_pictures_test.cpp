@@ -13,6 +13,8 @@
 #include "platform/gl.h"
 #include "tests/support/gl_window.h"
 #include "tests/tools/model_geometry.h"
+#include "framework/texture.h"
+#include "tools/gen_props.h"
 #include "tools/gen_trucks.h"
 #include "world/catalogue.h"
 
@@ -134,5 +136,74 @@ TEST(GeneratedPictures, ThreeTrucksOfDifferentStyles) {
   EXPECT_TRUE(window->DumpFrame("frames/trucks.tga"));
   const uint8_t ground[3] = {107, 102, 92};
   EXPECT_TRUE(AnyPixelDiffers(window, 200, 500, 100, 60, ground)) << "no truck in the first view";
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+namespace {
+
+// The showroom's models in the order the garage scene draws them.
+void DrawGarage() {
+  auto special = LoadModel("base/garage/", "special.sbm");
+  auto hall = LoadModel("base/garage/", "garage.sbm");
+  auto ground = LoadModel("base/garage/", "ground.sbm");
+  auto clear = LoadModel("base/garage/", "transparency.sbm");
+  special->Draw();
+  hall->Draw();
+  ground->Draw();
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_ALPHA_TEST);
+  glAlphaFunc(GL_GEQUAL, 0.5f);
+  clear->Draw();
+  glDisable(GL_ALPHA_TEST);
+}
+
+}  // namespace
+
+TEST(GeneratedPictures, TheGarageAroundATruck) {
+  REQUIRE_GL_WINDOW(window);
+  InitCarTables();
+  BeginLitScene(0.5f, 0.66f, 0.85f);
+  // The hub's view, and one from the side looking towards the door.
+  SetView(0, GlWindow::kHeight / 2, GlWindow::kWidth, GlWindow::kHeight / 2, {-4, 2.2f, -13.5f}, {0.6f, -0.4f, 0});
+  DrawGarage();
+  DrawTruck(4);
+  SetView(0, 0, GlWindow::kWidth, GlWindow::kHeight / 2, {12, 3.0f, -7}, {-1, 0, 4});
+  DrawGarage();
+  DrawTruck(11);
+  EndLitScene();
+  std::filesystem::create_directories("frames");
+  EXPECT_TRUE(window->DumpFrame("frames/garage.tga"));
+  const uint8_t sky[3] = {128, 168, 217};
+  EXPECT_TRUE(AnyPixelDiffers(window, 0, 500, 1024, 40, sky)) << "no hall behind the truck";
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST(GeneratedPictures, PropsOfEveryTypeAssembledFromTheirParts) {
+  REQUIRE_GL_WINDOW(window);
+  Texture atlas;
+  ASSERT_TRUE(atlas.LoadFromTGA("base/textures/tex21.tga", kTexTrilinear));
+  BeginLitScene(0.55f, 0.68f, 0.8f);
+  SetView(0, 0, GlWindow::kWidth, GlWindow::kHeight, {-3, 13, -26}, {9.5f, 1.5f, 4});
+  GroundQuad(40, 0);
+  // Eighteen types in three rows, each part at its offset from the prop's
+  // rest point (parts are centred on their boxes).
+  glBindTexture(GL_TEXTURE_2D, atlas.glId);
+  for (int type = 0; type < kPropTypesWithParts; ++type) {
+    for (int part = 0; part < PropPartCount(type); ++part) {
+      MilkshapeModel model;
+      ASSERT_TRUE(model.LoadFromFile(("base/objects/object" + std::to_string(type) + "part" + std::to_string(part) + ".sbm").c_str()));
+      const Vector3 at = PropPartOffset(type, part);
+      glPushMatrix();
+      glTranslatef(float(type % 6) * 4.5f + at.x, at.y, float(type / 6) * 7.0f + at.z);
+      model.DrawWithTexture(atlas.glId);
+      glPopMatrix();
+    }
+  }
+  EndLitScene();
+  std::filesystem::create_directories("frames");
+  EXPECT_TRUE(window->DumpFrame("frames/props.tga"));
+  const uint8_t ground[3] = {107, 102, 92};
+  EXPECT_TRUE(AnyPixelDiffers(window, 300, 250, 400, 300, ground)) << "no props";
+  atlas.Release();
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
