@@ -4,6 +4,7 @@
 // step asleep should cost a small fraction of one settling, and a tower's
 // body step should not grow much with its height.
 #include "../tests/physics/terrain_test_util.h"
+#include "world/physics_constants.h"
 #include "physics/simulator.h"
 
 #include <benchmark/benchmark.h>
@@ -13,8 +14,6 @@
 
 namespace {
 
-constexpr f32 kStep = 2.3f / 60.0f / 4.0f;  // the game's sub-step
-const neV3 kGravity = neMakeV3(0, -8.5f, 0);
 // Steps timed per iteration of a settling run.
 constexpr int kSettleSteps = 100;
 
@@ -27,7 +26,7 @@ struct Field {
         sizes.rigidBodiesCount = bodies;
         sizes.geometriesCount = bodies;
         sizes.overlapPairsCount = bodies * 8;
-        sim = neSimulator::CreateSimulator(sizes, nullptr, &kGravity);
+        sim = neSimulator::CreateSimulator(sizes, nullptr, &kGameGravity);
         neTriangleMesh mesh = ground.Mesh();
         sim->SetTerrainMesh(&mesh);
     }
@@ -49,7 +48,7 @@ struct Field {
         for (int i = 0; i < height; ++i) Box(neMakeV3(0.3f, 0.5f + i * 1.0f, 0.2f));
     }
     void Run(int steps) {
-        for (int i = 0; i < steps; ++i) sim->Advance(kStep, 1);
+        for (int i = 0; i < steps; ++i) sim->Advance(kPhysicsSubStep, 1);
     }
 };
 

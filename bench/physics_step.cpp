@@ -1,6 +1,7 @@
 // Speed of the engine's step: free motion of many bodies, and the
 // sensor-borne box (the truck's shape) riding on a triangle-mesh terrain.
 #include "../tests/physics/suspension_test.h"
+#include "world/physics_constants.h"
 #include "../tests/physics/terrain_test_util.h"
 #include "physics/simulator.h"
 
@@ -16,7 +17,7 @@ void BM_FreeMotionStep(benchmark::State& state) {
     sizes.rigidBodiesCount = count;
     sizes.geometriesCount = count;
     sizes.overlapPairsCount = count * 4;
-    neV3 g = neMakeV3(0, -8.5f, 0);
+    neV3 g = kGameGravity;
     neSimulator* sim = neSimulator::CreateSimulator(sizes, nullptr, &g);
     for (int i = 0; i < count; ++i) {
         neRigidBody* b = sim->CreateRigidBody();

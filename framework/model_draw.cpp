@@ -4,7 +4,6 @@
 // variants, uniforms of the program in use.
 #include "platform/gl.h"
 
-#include "framework/gl_entry.h"
 #include "framework/model.h"
 
 int gLocLightLightNow = -1;

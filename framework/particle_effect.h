@@ -80,6 +80,10 @@ class ParticleEffect {
   int count = 0;
   float colour[3] = {1, 1, 1};
   bool respawn = true;  // dead particles come back
+  // How strongly the race code wants the emitter to run (0..2) and whether
+  // it runs at all; set each race tick from the racer it belongs to.
+  float strength = 0;
+  uint8_t enabled = 0;
 
  private:
   float RandomFade() const;

@@ -185,12 +185,20 @@ void Sound::Release() {
 
 void Sound::SetGain(float gain) { alSourcef(source, AL_GAIN, gain); }
 
+void Sound::SetPitch(float pitch) { alSourcef(source, AL_PITCH, pitch); }
+
 void Sound::SetPositionVelocity(float px, float py, float pz, float vx, float vy, float vz) {
   alSource3f(source, AL_POSITION, px, py, pz);
   alSource3f(source, AL_VELOCITY, vx, vy, vz);
 }
 
 void Sound::SetRelative() { alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE); }
+
+bool Sound::IsPlaying() const {
+  ALint state = AL_STOPPED;  // stays so when there is no source or no context
+  if (source) alGetSourcei(source, AL_SOURCE_STATE, &state);
+  return state == AL_PLAYING;
+}
 
 bool OpenSoundDevice() {
   ALCdevice* device = alcOpenDevice("Generic Software");

@@ -28,8 +28,11 @@ struct Sound {
   // Deletes the source and the buffer; the object can be loaded again.
   void Release();
   void SetGain(float gain);
+  void SetPitch(float pitch);
   void SetPositionVelocity(float px, float py, float pz, float vx, float vy, float vz);
   void SetRelative();
+  // True while the source plays; false for a silent or unloaded source.
+  bool IsPlaying() const;
 };
 
 // Distance up to which a positioned sound keeps full gain, in world units.

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "framework/binary_file.h"
-#include "framework/gl_entry.h"
 #include "framework/random.h"
 
 int gMaxAnisotropy = 0;

@@ -170,7 +170,7 @@ void Matrix4::BuildLookAtMatrix(Vector3 eye, Vector3 centre, Vector3 up) {
 
 void Matrix4::BuildPerspectiveMatrix(float fovyDegrees, float aspect, float nearPlane,
                                      float farPlane) {
-  const float d = 1.0f / std::tan(fovyDegrees / 2.0f * 3.1415927f / 180.0f);
+  const float d = 1.0f / std::tan(fovyDegrees / 2.0f * NE_PI / 180.0f);
   for (float& e : m) e = 0;
   m[0] = d / aspect;
   m[5] = d;
@@ -235,7 +235,7 @@ namespace {
 // original single-precision arithmetic.
 template <typename Real>
 Real WrapHeading(Real d) {
-  const Real pi = Real(3.1415927f), twoPi = Real(6.2831855f);
+  const Real pi = Real(NE_PI), twoPi = Real(2 * NE_PI);
   if (d > pi) d = -std::fabs(twoPi - d);
   if (d < -pi) d = std::fabs(twoPi - std::fabs(d));
   return d;

@@ -204,7 +204,7 @@ void neSimulator::SleepSolvedSets() {
 // ---- stack phases ----
 
 void neSimulator::CheckStacks() {
-    // 1. Stacks with a member awake wait to be solved. (A contact change
+    // Stacks with a member awake wait to be solved. (A contact change
     // wakes the bodies concerned, so an all-resting stack has none pending.)
     solveList.Clear();
     for (neStack* s = stacks.first; s; s = s->next) {
@@ -212,7 +212,7 @@ void neSimulator::CheckStacks() {
         if (s->queued) solveList.Push(s);
     }
 
-    // 2. Entries re-checked. A body left without one leaves its stack; a
+    // Entries re-checked. A body left without one leaves its stack; a
     // base node stays only while bodies rest on it. A resting body that
     // lost its footing wakes.
     ForEachActiveRigid(*this, [](neRigidBody* body) {
@@ -231,7 +231,7 @@ void neSimulator::CheckStacks() {
         if (body->restState == NE_RESTING && !body->constraintSet && count <= 1) body->WakeUp();
     });
 
-    // 3. Every fifth queued stack, in turn by step, is split into its
+    // Every fifth queued stack, in turn by step, is split into its
     // connected groups; a stack left empty by that is released.
     const s32 turn = stepCount % 5;
     for (s32 i = 0; i < solveList.Count(); ++i) {
@@ -240,7 +240,7 @@ void neSimulator::CheckStacks() {
         if (neStackRegroup(stack)) FreeStack(stack);
     }
 
-    // 4. Stacks without members are released.
+    // Stacks without members are released.
     for (neStack* s = stacks.first; s;) {
         neStack* following = s->next;
         if (s->count == 0) FreeStack(s);
@@ -270,7 +270,7 @@ void neSimulator::SolveStacks() {
         if (body->idleSteps > NE_SLEEP_IDLE_STEPS && neStackMaySleep(body)) body->GoToSleep();
     }
     recovery = 0;
-    MarkTimer(3);
+    MarkTimer(NE_TIMER_RESTING_BODIES);
 
     // A stack of one body is no stack: the body rests alone.
     for (neStack* s = stacks.first; s;) {
@@ -294,5 +294,5 @@ void neSimulator::SolveStacks() {
         ClearStackList();
     }
     solveList.Clear();
-    MarkTimer(4);
+    MarkTimer(NE_TIMER_STACK_SOLVE);
 }

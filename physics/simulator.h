@@ -139,7 +139,7 @@ struct neSimulator {
     void StepOnce();
     void CollideBodies();
     void CollideTerrain();
-    void MarkTimer(s32 bucket);
+    void MarkTimer(neTimerBucket bucket);
     // Fills the candidate triangle set of the terrain body for the box;
     // false when there is none.
     bool FindTerrainCandidates(neRigidBody* body);

@@ -59,7 +59,7 @@ void neSimulator::AdvanceMinMax(f32 time, f32 minStep, f32 maxStep, neStepTimerR
     AdvanceVariable(time, minStep, maxStep, record);
 }
 
-void neSimulator::MarkTimer(s32 bucket) {
+void neSimulator::MarkTimer(neTimerBucket bucket) {
     if (timerRecord) stepTimer.AddBucket(bucket);
 }
 
@@ -139,29 +139,29 @@ void neSimulator::AdvanceVariable(f32 time, f32 minStep, f32 maxStep, neStepTime
 // ---- one step ----
 
 void neSimulator::StepOnce() {
-    // 1. Sensor detections of the previous step are forgotten.
+    // Sensors: the previous step's detections are forgotten.
     ForEach(activeAnimatedBodies, [](neBody* b) { b->ClearSensorDetections(); });
     ForEach(activeParticles, [](neBody* b) { b->ClearSensorDetections(); });
     ForEach(activeRigidBodies, [](neBody* b) { b->ClearSensorDetections(); });
 
-    // 2. World bounds into the broad phase's end points.
+    // World bounds into the broad phase's end points.
     ForEach(activeRigidBodies, [](neBody* b) { b->UpdateAabb(); });
     ForEach(activeParticles, [](neBody* b) { b->UpdateAabb(); });
     ForEach(activeAnimatedBodies, [](neBody* b) {
         if (static_cast<neAnimatedBody*>(b)->moved) b->UpdateAabb();
     });
 
-    // 3. Broad phase.
+    // Broad phase.
     region.Update();
-    MarkTimer(5);
+    MarkTimer(NE_TIMER_BROAD_PHASE);
 
-    // 4, 5. Collision stages.
+    // Collision stages: body pairs, then the terrain.
     CollideBodies();
-    MarkTimer(6);
+    MarkTimer(NE_TIMER_BODY_PAIRS);
     CollideTerrain();
-    MarkTimer(7);
+    MarkTimer(NE_TIMER_TERRAIN);
 
-    // 6, 7. Joints.
+    // Joints: their forces start from zero, then the constraints update.
     auto clearJoint = [](neBody* b) {
         neRigidBody* r = static_cast<neRigidBody*>(b);
         r->jointForce = r->jointTorque = neMakeV3(0, 0, 0);
@@ -170,7 +170,7 @@ void neSimulator::StepOnce() {
     ForEach(activeParticles, clearJoint);
     UpdateConstraints();
 
-    // 8. Integration: velocities from this step's forces.
+    // Integration: velocities from this step's forces.
     restingBodyCount = 0;
     const f32 dt = stepTime;
     auto integrate = [dt](neBody* b) {
@@ -182,16 +182,18 @@ void neSimulator::StepOnce() {
     };
     ForEach(activeRigidBodies, integrate);
     ForEach(activeParticles, integrate);
-    MarkTimer(0);
+    MarkTimer(NE_TIMER_INTEGRATION);
 
-    // 9, 10. Stacks and constraint solving.
+    // Constraint solving and the stacks. SolveStacks marks the resting
+    // bodies and the stacks' solve itself; the stack bucket is marked once
+    // more here, as the stack phase's end.
     for (neStack* s = stackPool.FirstUsed(); s; s = stackPool.NextUsed(s)) s->stepWord = 0;
     SolveConstraints();
     CheckStacks();
     SolveStacks();
-    MarkTimer(4);
+    MarkTimer(NE_TIMER_STACK_SOLVE);
 
-    // 11. Positions, then gravity and the controllers for the next step.
+    // Positions, then gravity and the controllers for the next step.
     auto move = [dt](neBody* b) {
         neRigidBody* r = static_cast<neRigidBody*>(b);
         r->stackSolveFlag = 1;
@@ -201,11 +203,11 @@ void neSimulator::StepOnce() {
     };
     ForEach(activeRigidBodies, move);
     ForEach(activeParticles, move);
-    MarkTimer(1);
+    MarkTimer(NE_TIMER_POSITIONS);
 
-    // 12. Joint counters.
+    // Joint counters.
     AdvanceConstraintCounters();
-    MarkTimer(2);
+    MarkTimer(NE_TIMER_JOINT_COUNTERS);
 }
 
 void neSimulator::CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
@@ -307,7 +309,7 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
         s32 indexCount = 0, triangleCount = 0;
         terrainQueryCallback(body->minBound, body->maxBound, &indices, &triangles, &vertices, &indexCount,
                              &triangleCount, body);
-        MarkTimer(8);
+        MarkTimer(NE_TIMER_TERRAIN_SEARCH);
         if (!indices || !triangles || !vertices || indexCount <= 0) return false;
         terrainQueryIndices.Wrap(indices, indexCount);
         terrainGeometry.SetMesh(terrainQueryIndices.Data(), terrainQueryIndices.Count(), triangles, vertices);
@@ -336,7 +338,7 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
             if (!seen) terrainTriangles.Push(index);
         }
     }
-    MarkTimer(8);
+    MarkTimer(NE_TIMER_TERRAIN_SEARCH);
     if (terrainTriangles.Count() == 0) return false;
     terrainGeometry.SetMesh(terrainTriangles.Data(), terrainTriangles.Count(), tree.Triangles(), tree.Vertices());
     return true;

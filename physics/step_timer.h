@@ -26,11 +26,21 @@ struct neStepClock {
 };
 neStepClock neMonotonicClock();
 
+// What each bucket of a step's timer holds: the time since the previous
+// mark, taken when the phase named ends.
+enum neTimerBucket : s32 {
+    NE_TIMER_INTEGRATION = 0,      // velocities from the step's forces
+    NE_TIMER_POSITIONS = 1,        // position update, gravity and controllers for the next step
+    NE_TIMER_JOINT_COUNTERS = 2,   // the joints' countdowns
+    NE_TIMER_RESTING_BODIES = 3,   // constraint solve, stack check, bodies resting alone
+    NE_TIMER_STACK_SOLVE = 4,      // the stacks' solve
+    NE_TIMER_BROAD_PHASE = 5,      // the region's end points and overlapping pairs
+    NE_TIMER_BODY_PAIRS = 6,       // collisions between bodies
+    NE_TIMER_TERRAIN = 7,          // collisions with the terrain
+    NE_TIMER_TERRAIN_SEARCH = 8,   // the terrain triangles under a body, inside the terrain stage
+};
 constexpr s32 NE_TIMER_BUCKETS = 9;
 
-// Buckets: 0 integration, 1 position update, 2 joint counters, 3 and 4 the
-// stack phases, 5 broad phase, 6 body pairs, 7 terrain stage, 8 terrain
-// candidate search.
 struct neStepTimer {
     f32 buckets[NE_TIMER_BUCKETS];
     s32 shift;          // low bits dropped from counter values so the frequency fits 32 bits

@@ -54,3 +54,26 @@ template <typename Pointer>
 void Sys_FetchGL(Pointer& pointer, const char* name) {
   pointer = reinterpret_cast<Pointer>(Sys_GLProcAddress(name));
 }
+
+// Whether name is one entry of a list whose entries end at a newline or at
+// the end of the list. Prefixes and parts of entries do not match.
+bool HasExtension(const char* list, const char* name);
+
+// Checks the multitexture extensions and fetches their entry points; true
+// when both are present. Needs the main context current.
+bool SetupMultitexture();
+
+// Fetches glTexImage3D and glUniform1fARB with a GL context current (the
+// uniform setter only where the driver lists the shader objects). True when
+// both were found.
+bool FetchAssetGlEntryPoints();
+
+// Calls through the entry points beyond OpenGL 1.1 that textures, models and
+// effects use. A call whose entry point is missing does nothing.
+void GlActiveTexture(GLenum unit);
+void GlClientActiveTexture(GLenum unit);
+void GlMultiTexCoord3f(GLenum unit, float s, float t, float r);
+void GlTexImage3D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
+                  GLsizei height, GLsizei depth, GLint border, GLenum format, GLenum type,
+                  const void* pixels);
+void GlUniform1f(GLint location, float value);

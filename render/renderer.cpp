@@ -7,12 +7,10 @@
 #include <cstdio>
 
 #include "framework/font.h"
-#include "framework/gl_entry.h"
 #include "framework/globals.h"
 #include "framework/particle_effect.h"
 #include "framework/random.h"
 #include "framework/texture.h"
-#include "framework/window.h"
 #include "platform/gl.h"
 #include "world/catalogue.h"
 
@@ -42,9 +40,9 @@ GLuint gNoiseTexture3D = 0;
 int InitGLResources() {
   for (int32_t& built : gBuiltCarIndex) built = -1;  // every racer slot builds its truck
   SeedRandomAtStartup();  // before the noise volume
-  FetchAssetGlEntryPoints();
+  const bool entryPoints = FetchAssetGlEntryPoints();
   glGetIntegerv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &gMaxAnisotropy);
-  SetupMultitexture();
+  const bool multitexture = SetupMultitexture();
   LoadStartupTextures();
   LoadFontWidths("base/font1.ini", 1);
   LoadFontWidths("base/font2.ini", 2);
@@ -54,7 +52,9 @@ int InitGLResources() {
   Load3DTextureTGA(&gVolumeTexture, kVolumeTextureSize);
   MakeNoise3DTexture(&gNoiseTexture3D, kVolumeTextureSize);
   LoadParticleEffects();
-  return 1;
+  // The rest is made either way, so that the menus still draw; the caller
+  // tells the player.
+  return entryPoints && multitexture ? 1 : 0;
 }
 
 void ReleaseTextures() { ReleaseTextureTables(); }

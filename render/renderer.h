@@ -4,7 +4,9 @@
 #include "platform/gl.h"
 
 // Creates every GL resource of the renderer on the main context and seeds
-// the random generator. 0 on failure (after its own message).
+// the random generator. 0 when the driver lacks an entry point or the
+// multitexture extensions that drawing needs (everything else is still
+// made); 1 otherwise.
 int InitGLResources();
 
 // The 3-D textures made at start-up: the volume of base/textures/tex65.tga

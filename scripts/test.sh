@@ -28,7 +28,7 @@ echo "== Thread sanitizer: lock-step and worker"
 # misleads the compiler's flow analysis into false ones, so not here.
 cmake -S "$root" -B "$root/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZARNOK_WERROR=OFF -DZARNOK_SANITIZE=thread >/dev/null
-cmake --build "$root/build-tsan" -j "$jobs" --target test_framework test_e2e
+cmake --build "$root/build-tsan" -j "$jobs" --target test_app test_e2e
 run_suite "$root/build-tsan" -R 'LockStep|WorkerDispatch|RaceFrames'
 
 echo "== Address sanitizer"

@@ -37,10 +37,12 @@ constexpr unsigned kUpperHalf1251[64] = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
 
-struct FontSheetSpec {
+// One font of the game: the glyph sheet drawn from a DejaVu face and its
+// width table.
+struct FontSheet {
   const char* fontFile;
-  const char* sheetPath;  // under base/
-  const char* widthsPath;
+  const char* texturePath;  // under base/
+  const char* widthsPath;   // under base/
   float glyphQuadUnits;   // side of a glyph quad in DrawFontText at scale 1
   float advanceUnits;     // DrawFontText's advance per unit of width
 };
@@ -67,9 +69,9 @@ void PlaceGlyph(const FT_GlyphSlot glyph, int cellX, int cellY, int baseline, Ra
   }
 }
 
-bool GenerateFont(FT_Library library, const std::string& base, const FontSheetSpec& spec) {
+bool GenerateFont(FT_Library library, const std::string& base, const FontSheet& sheet) {
   FT_Face face;
-  const std::string fontPath = std::string(kFontFolder) + spec.fontFile;
+  const std::string fontPath = std::string(kFontFolder) + sheet.fontFile;
   if (FT_New_Face(library, fontPath.c_str(), 0, &face) != 0) {
     std::fprintf(stderr, "cannot open font %s\n", fontPath.c_str());
     return false;
@@ -77,12 +79,12 @@ bool GenerateFont(FT_Library library, const std::string& base, const FontSheetSp
   const int em = int(kCellPixels * kEmPerCell);
   FT_Set_Pixel_Sizes(face, 0, FT_UInt(em));
   const int baseline = int(kCellPixels / 2 + em * kCapHeightPerEm / 2);
-  const float unitsPerPixel = spec.glyphQuadUnits / kCellPixels;
+  const float unitsPerPixel = sheet.glyphQuadUnits / kCellPixels;
 
-  RasterImage sheet(kSheetPixels, kSheetPixels, 4);
-  for (size_t i = 0; i < sheet.pixels.size(); i += 4) {
-    sheet.pixels[i] = sheet.pixels[i + 1] = sheet.pixels[i + 2] = 255;
-    sheet.pixels[i + 3] = 0;
+  RasterImage image(kSheetPixels, kSheetPixels, 4);
+  for (size_t i = 0; i < image.pixels.size(); i += 4) {
+    image.pixels[i] = image.pixels[i + 1] = image.pixels[i + 2] = 255;
+    image.pixels[i + 3] = 0;
   }
   float widths[kGlyphCount] = {};
   float spaceUnits = 0;
@@ -91,7 +93,7 @@ bool GenerateFont(FT_Library library, const std::string& base, const FontSheetSp
     const unsigned code = CodePage1251ToUnicode(static_cast<unsigned char>(c));
     if (code == 0) continue;
     if (FT_Load_Char(face, code, FT_LOAD_RENDER) != 0) {
-      std::fprintf(stderr, "no glyph for U+%04X in %s\n", code, spec.fontFile);
+      std::fprintf(stderr, "no glyph for U+%04X in %s\n", code, sheet.fontFile);
       ok = false;
       continue;
     }
@@ -100,14 +102,14 @@ bool GenerateFont(FT_Library library, const std::string& base, const FontSheetSp
     const float gapUnits = kLetterGapPerEm * float(em) * unitsPerPixel;
     if (glyph->bitmap.width == 0) {
       // Blank glyphs (space, no-break space) advance as the font says.
-      widths[c] = float(glyph->advance.x) / 64.0f * unitsPerPixel / spec.advanceUnits;
+      widths[c] = float(glyph->advance.x) / 64.0f * unitsPerPixel / sheet.advanceUnits;
       if (c == ' ') spaceUnits = float(glyph->advance.x) / 64.0f * unitsPerPixel;
       continue;
     }
-    PlaceGlyph(glyph, c % kCellsPerSide, c / kCellsPerSide, baseline, &sheet);
-    widths[c] = (inkUnits + gapUnits) / spec.advanceUnits;
+    PlaceGlyph(glyph, c % kCellsPerSide, c / kCellsPerSide, baseline, &image);
+    widths[c] = (inkUnits + gapUnits) / sheet.advanceUnits;
   }
-  widths[kTab] = kTabSpaces * spaceUnits / spec.advanceUnits;
+  widths[kTab] = kTabSpaces * spaceUnits / sheet.advanceUnits;
   FT_Done_Face(face);
 
   std::string text;
@@ -116,8 +118,8 @@ bool GenerateFont(FT_Library library, const std::string& base, const FontSheetSp
     std::snprintf(line, sizeof line, "[%d]\n%.5f\n", c, double(widths[c]));
     text += line;
   }
-  ok &= WriteTga(base + "/" + spec.sheetPath, sheet);
-  ok &= WriteTextFile(base + "/" + spec.widthsPath, text);
+  ok &= WriteTga(base + "/" + sheet.texturePath, image);
+  ok &= WriteTextFile(base + "/" + sheet.widthsPath, text);
   return ok;
 }
 
@@ -134,9 +136,9 @@ unsigned CodePage1251ToUnicode(unsigned char byte) {
 bool GenerateFonts(const std::string& base) {
   FT_Library library;
   if (FT_Init_FreeType(&library) != 0) return false;
-  const FontSheetSpec font1 = {"DejaVuSans-Bold.ttf", "textures/tex08.tga", "font1.ini",
+  const FontSheet font1 = {"DejaVuSans-Bold.ttf", "textures/tex08.tga", "font1.ini",
                                2 * kFont1GlyphHalfSize, kFont1TextAdvance};
-  const FontSheetSpec font2 = {"DejaVuSans.ttf", "textures/tex00.tga", "font2.ini",
+  const FontSheet font2 = {"DejaVuSans.ttf", "textures/tex00.tga", "font2.ini",
                                2 * kFont2GlyphHalfSize, kFont2TextAdvance};
   bool ok = GenerateFont(library, base, font1);
   ok &= GenerateFont(library, base, font2);

@@ -44,7 +44,7 @@ enum ClearMaterial { kFence, kWindow, kBanner, kClearMaterialCount };
 const std::vector<Surface>& HallSurfaces() {
   static const std::vector<Surface> surfaces = {
       {"wall", 3.0f, 256, 3, [](float u, float v, Texel& t) {  // corrugated sheet, vertical ribs
-         const float rib = 0.5f + 0.5f * std::cos(u * 2 * 3.14159f * 8);
+         const float rib = 0.5f + 0.5f * std::cos(u * 2 * NE_PI * 8);
          const float grime = Fractal(u, v, 4, 21);
          t.colour = Scale(Rgb{0.62f, 0.66f, 0.7f}, 0.75f + 0.2f * rib + 0.15f * grime - 0.15f * Smooth(0.3f, 0.0f, v));
          t.height = 3 * rib;
@@ -108,7 +108,7 @@ const std::vector<Surface>& SpecialSurfaces() {
          t.height = seam ? -2.0f : handle ? 2.0f : 0.0f;
        }},
       {"tyres", 1.0f, 128, 3, [](float u, float v, Texel& t) {
-         const float lug = 0.5f + 0.5f * std::sin(u * 2 * 3.14159f * 16);
+         const float lug = 0.5f + 0.5f * std::sin(u * 2 * NE_PI * 16);
          t.colour = Scale(Rgb{0.09f, 0.09f, 0.09f}, 0.8f + 0.4f * lug);
          t.height = 2 * lug;
          (void)v;

@@ -1,12 +1,14 @@
 #include "tools/gen_images.h"
 
+#include "math/ne_math.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
+constexpr double kTwoPi = 2 * NE_PI_D;
 constexpr int kVolumeSide = 64;  // texels per side of the water volume
 
 // A small deterministic generator, so the images never depend on the

@@ -86,7 +86,7 @@ class PropBuilder {
   void Cone(int cell, float r0, float r1, float y0, float y1, int segments) {
     In(cell, Matrix4(), [&](MeshBuilder& m) {
       for (int i = 0; i < segments; ++i) {
-        const float a0 = 2 * kPiF * float(i) / segments, a1 = 2 * kPiF * float(i + 1) / segments;
+        const float a0 = 2 * NE_PI * float(i) / segments, a1 = 2 * NE_PI * float(i + 1) / segments;
         const float slope = (r0 - r1) / (y1 - y0);
         auto at = [](float a, float r, float y) { return Vector3(r * std::cos(a), y, -r * std::sin(a)); };
         auto normal = [&](float a) { return Vector3(std::cos(a), slope, -std::sin(a)); };
@@ -343,7 +343,7 @@ void PaintPropAtlas(PaintCanvas& c) {
     t.colour = Scale(Rgb{0.15f, 0.35f, 0.65f}, 0.85f + 0.2f * noise(u, v, 4, 6));
   });
   PaintCell(c, kRubber, cellSide, [&](float u, float v, Texel& t) {
-    const float lug = 0.5f + 0.5f * std::sin(u * 2 * 3.14159f * 24);
+    const float lug = 0.5f + 0.5f * std::sin(u * 2 * NE_PI * 24);
     t.colour = Scale(Rgb{0.09f, 0.09f, 0.09f}, 0.8f + 0.4f * lug);
     t.height = 2 * lug;
     (void)v;

@@ -11,9 +11,8 @@
 
 class PaintCanvas;
 
-// Prop types with parts, and the most parts a type has.
+// Prop types with parts.
 inline constexpr int kPropTypesWithParts = 18;
-inline constexpr int kMaxPropParts = 3;
 
 // Parts of each type and the full size of each part's box, as the props'
 // physics bodies are built (types 18 and above have none).

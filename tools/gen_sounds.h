@@ -1,6 +1,6 @@
 // The generator's sounds: every effect of the game's start-up table in
-// base/sound/ and the music tracks base/music/menu.wav and 1.wav .. 4.wav,
-// synthesised from fixed seeds.
+// base/sound/, synthesised from fixed seeds, and with them the music
+// (tools/gen_music.h).
 #pragma once
 
 #include <string>

@@ -2,6 +2,7 @@
 
 #include "framework/random.h"
 #include "framework/settings.h"
+#include "math/ne_math.h"
 #include "tools/binary_writer.h"
 #include "world/catalogue.h"
 #include "world/new_career.h"
@@ -95,7 +96,7 @@ bool WriteCareerInf(const std::string& base) {
 constexpr float kLandscapeHalfSize = 1800.0f;  // world units from the origin to the edge
 constexpr float kPathMargin = 150.0f;           // kept clear between a path and the edge
 constexpr float kWaypointSpacing = 10.0f;       // world units between path points
-constexpr double kTwoPi = 6.283185307179586;
+constexpr double kTwoPi = 2 * NE_PI_D;
 
 float Unit() { return float(Random()) / float(kRandomMax); }
 

@@ -75,7 +75,7 @@ constexpr ListedTexture kListed[] = {
     {70, 256, 256, 3, kTexTrilinear, "grass tint, second unit, repeating"},
 };
 
-constexpr float kPi = 3.14159265f;
+
 
 float Smooth(float edge0, float edge1, float x) {
   const float t = std::clamp((x - edge0) / (edge1 - edge0), 0.0f, 1.0f);
@@ -226,7 +226,7 @@ void PaintTreeAtlas(PaintCanvas& c) {
           break;
         default:  // poplar: tall and narrow
           trunk = std::fabs(x) < 0.03f && v < 0.3f;
-          crown = v > 0.12f && v < 0.98f && std::fabs(x) < 0.22f * std::sin(kPi * (v - 0.12f) / 0.86f) * (0.8f + 0.5f * leaves);
+          crown = v > 0.12f && v < 0.98f && std::fabs(x) < 0.22f * std::sin(NE_PI * (v - 0.12f) / 0.86f) * (0.8f + 0.5f * leaves);
           break;
       }
       const Rgb leaf[4] = {{0.45f, 0.6f, 0.2f}, {0.3f, 0.5f, 0.18f}, {0.12f, 0.3f, 0.15f}, {0.25f, 0.45f, 0.15f}};

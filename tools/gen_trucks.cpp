@@ -260,7 +260,7 @@ std::vector<float> StationXs(const StyleShape& shape) {
   std::vector<float> xs;
   for (const ProfileKey& key : shape.keys) xs.push_back(key.x);
   for (float axle : {shape.axle, -shape.axle})
-    for (int i = 0; i <= 12; ++i) xs.push_back(axle + kArchRadius * std::cos(kPiF * float(i) / 12));
+    for (int i = 0; i <= 12; ++i) xs.push_back(axle + kArchRadius * std::cos(NE_PI * float(i) / 12));
   for (float x = -kNoseX; x < kNoseX; x += 0.4f) xs.push_back(x);
   std::sort(xs.begin(), xs.end(), [](float a, float b) { return a > b; });
   std::vector<float> unique;
@@ -374,8 +374,8 @@ void BuildFlares(const StyleShape& shape, float wheelY, Ms3dFile* body) {
       const Vector3 centre(axle, wheelY, 0);
       for (int i = 0; i < kSteps; ++i) {
         // The arc stops where it meets the sills.
-        const float a0 = kPiF * 0.08f + kPiF * 0.84f * float(i) / kSteps;
-        const float a1 = kPiF * 0.08f + kPiF * 0.84f * float(i + 1) / kSteps;
+        const float a0 = NE_PI * 0.08f + NE_PI * 0.84f * float(i) / kSteps;
+        const float a1 = NE_PI * 0.08f + NE_PI * 0.84f * float(i + 1) / kSteps;
         auto point = [&](float a, float r, float z) {
           return Vector3(axle + r * std::cos(a), wheelY + r * std::sin(a), z * side);
         };
@@ -667,7 +667,7 @@ Ms3dFile MakeWheel() {
   first = wheel.triangles.size();
   mesh.Cylinder(0.1f, -zw * 0.5f, zw * 0.8f, 12);
   for (int bolt = 0; bolt < 6; ++bolt) {
-    const float a = 2 * kPiF * float(bolt) / 6;
+    const float a = 2 * NE_PI * float(bolt) / 6;
     mesh.SetPlacement(Place({0.17f * std::cos(a), 0.17f * std::sin(a), 0}));
     mesh.Cylinder(0.022f, zw * 0.5f, zw * 0.62f, 6);
   }
@@ -876,7 +876,7 @@ void PaintWheelAtlas(int catalogueIndex, PaintCanvas& canvas) {
                                       {0.6f, 0.62f, 0.65f}, {0.9f, 0.9f, 0.92f}, {0.3f, 0.33f, 0.22f}};
   const Rgb rim = rims[int(StyleOfTruck(catalogueIndex))];
   canvas.Paint(0, 0, half, half, [&](float u, float v, Texel& t) {  // tread
-    const float lug = 0.5f + 0.5f * std::sin(u * 2 * kPiF * 20 + std::fabs(v - 0.5f) * 8);
+    const float lug = 0.5f + 0.5f * std::sin(u * 2 * NE_PI * 20 + std::fabs(v - 0.5f) * 8);
     const float wear = TileNoise(u * 32, v * 8, 32, 77);
     t.colour = Scale(Rgb{0.1f, 0.1f, 0.1f}, 0.7f + 0.3f * lug + 0.2f * wear);
     t.height = 3.0f * lug;

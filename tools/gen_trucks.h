@@ -10,10 +10,8 @@
 
 #include "tools/ms3d_writer.h"
 
-// The collision box of the racer's body that every truck is built to fit:
-// full size along x, y and z and the height of its centre (units).
-inline constexpr float kTruckBoxSize[3] = {6.5f, 2.2f, 3.2f};
-inline constexpr float kTruckBoxCentreY = 0.6f;
+// Every truck is built to fit the racer body's collision box (kCarBoxSize
+// about kCarBoxOffset, world/racer.h).
 // Height of the ground under a truck at rest, in the truck's frame.
 inline constexpr float kTruckGroundY = -1.0f;
 // The showroom places the wheel centres at (wheel scale - 1) / 2 minus this.

@@ -34,7 +34,7 @@ void MeshBuilder::Quad(const Vector3 p[4], const Vector3 n[4], const float st[4]
 
 void MeshBuilder::TubeSide(float radius, float z0, float z1, int segments, bool inward) {
   for (int i = 0; i < segments; ++i) {
-    const float a0 = 2 * kPiF * i / segments, a1 = 2 * kPiF * (i + 1) / segments;
+    const float a0 = 2 * NE_PI * i / segments, a1 = 2 * NE_PI * (i + 1) / segments;
     const Vector3 r0(std::cos(a0), std::sin(a0), 0), r1(std::cos(a1), std::sin(a1), 0);
     const float s0 = float(i) / segments, s1 = float(i + 1) / segments;
     Vector3 p[4] = {r0 * radius + Vector3(0, 0, z0), r1 * radius + Vector3(0, 0, z0),
@@ -59,7 +59,7 @@ void MeshBuilder::TubeSide(float radius, float z0, float z1, int segments, bool 
 void MeshBuilder::Ring(float inner, float outer, float z, bool facesUp, int segments) {
   const Vector3 normal(0, 0, facesUp ? 1.0f : -1.0f);
   for (int i = 0; i < segments; ++i) {
-    const float a0 = 2 * kPiF * i / segments, a1 = 2 * kPiF * (i + 1) / segments;
+    const float a0 = 2 * NE_PI * i / segments, a1 = 2 * NE_PI * (i + 1) / segments;
     const Vector3 r0(std::cos(a0), std::sin(a0), 0), r1(std::cos(a1), std::sin(a1), 0);
     auto st = [outer](const Vector3& p, float* out) {
       out[0] = 0.5f + 0.5f * p.x / outer;
@@ -115,7 +115,7 @@ void MeshBuilder::Box(const Vector3& lo, const Vector3& hi) {
 void MeshBuilder::Coil(float radius, float wire, float z0, float z1, float turns, int sides) {
   const int steps = int(turns * 16);
   auto frame = [&](int i, Vector3* centre, Vector3* out, Vector3* along) {
-    const float f = float(i) / steps, a = 2 * kPiF * turns * f;
+    const float f = float(i) / steps, a = 2 * NE_PI * turns * f;
     *centre = Vector3(radius * std::cos(a), radius * std::sin(a), z0 + (z1 - z0) * f);
     *out = Vector3(std::cos(a), std::sin(a), 0);
     *along = Vector3(0, 0, 1);
@@ -125,7 +125,7 @@ void MeshBuilder::Coil(float radius, float wire, float z0, float z1, float turns
     frame(i, &c0, &o0, &z0v);
     frame(i + 1, &c1, &o1, &z1v);
     for (int j = 0; j < sides; ++j) {
-      const float b0 = 2 * kPiF * j / sides, b1 = 2 * kPiF * (j + 1) / sides;
+      const float b0 = 2 * NE_PI * j / sides, b1 = 2 * NE_PI * (j + 1) / sides;
       const Vector3 d00 = o0 * std::cos(b0) + z0v * std::sin(b0);
       const Vector3 d01 = o0 * std::cos(b1) + z0v * std::sin(b1);
       const Vector3 d10 = o1 * std::cos(b0) + z1v * std::sin(b0);

@@ -8,7 +8,6 @@
 #include "framework/vector_math.h"
 #include "tools/ms3d_writer.h"
 
-inline constexpr float kPiF = 3.14159265f;
 
 class MeshBuilder {
  public:

@@ -20,5 +20,12 @@ struct RasterImage {
   const uint8_t* At(int x, int y) const { return &pixels[(size_t(y) * width + x) * components]; }
 };
 
-std::vector<uint8_t> EncodeTga(const RasterImage& image);
-bool WriteTga(const std::string& path, const RasterImage& image);
+// Row order of a written file. Game data is stored bottom-up with the
+// header's origin at the bottom left, as the game's reader takes it.
+// Pictures for a person are stored top row first with the header's top-left
+// origin flag: a viewer shows them upright whether it reads the flag or
+// ignores it (many ignore it, and show a bottom-up file upside down).
+enum class TgaRows { BottomUp, TopDown };
+
+std::vector<uint8_t> EncodeTga(const RasterImage& image, TgaRows rows = TgaRows::BottomUp);
+bool WriteTga(const std::string& path, const RasterImage& image, TgaRows rows = TgaRows::BottomUp);

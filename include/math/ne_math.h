@@ -20,7 +20,9 @@ using u8 = unsigned char;
 constexpr f32 NE_ZERO = 1.0e-6f;
 // A 3×3 determinant below this in magnitude makes the matrix singular.
 constexpr f32 NE_SINGULAR_DETERMINANT = 1.0e-17f;
-constexpr f32 NE_PI = 3.14159265358979323846f;
+// π: the one definition for the engine, the game and its generator.
+constexpr double NE_PI_D = 3.14159265358979323846;
+constexpr f32 NE_PI = f32(NE_PI_D);
 
 // ---- Index checks ------------------------------------------------------
 

@@ -2,7 +2,7 @@
 // draws with the fixed-function pipeline into a depth-buffered window, and
 // what the loader context makes on the worker is there for the main one.
 #include "framework/globals.h"
-#include "framework/window.h"
+#include "app/window.h"
 #include "platform/gl.h"
 #include "tests/support/game_runner.h"
 

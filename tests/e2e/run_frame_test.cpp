@@ -1,10 +1,10 @@
 // RunFrame in a real window with a real worker thread: one race frame per
 // simulation step, a race that is being left never stalls the loop, and the
 // debug text that F1 turns on.
-#include "framework/app.h"
+#include "app/app.h"
 #include "framework/font.h"
-#include "framework/window.h"
-#include "framework/worker.h"
+#include "app/window.h"
+#include "app/worker.h"
 #include "platform/gl.h"
 #include "render/renderer.h"
 #include "tests/support/hand_over_state.h"

@@ -100,3 +100,14 @@ TEST_F(Startup, WithoutADisplayTheWindowErrorIsShownAndTheProgramEnds) {
   EXPECT_NE(run.errorOutput.find("ERROR: Window Creation Error."), std::string::npos);
   EXPECT_FALSE(run.Traced("screen 100"));
 }
+
+TEST_F(Startup, DriverWithoutTheShaderObjectsReportsInitializationFailedAndRunsOn) {
+  GameRunOptions options;
+  options.inputScript = "5 close\n";
+  options.environment = {{"MESA_EXTENSION_OVERRIDE", "-GL_ARB_shader_objects"}};
+  GameRunResult run = RunGame(options);
+
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  EXPECT_EQ(run.MessageBoxes(), std::vector<std::string>{"ERROR: Initialization Failed."}) << run.errorOutput;
+}

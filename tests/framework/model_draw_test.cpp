@@ -15,7 +15,6 @@
 #include "tools/ms3d_writer.h"
 #include "tools/tga_writer.h"
 
-#include "framework/gl_entry.h"
 
 namespace {
 

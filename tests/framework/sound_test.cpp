@@ -3,7 +3,7 @@
 
 #include "framework/globals.h"
 #include "framework/settings.h"
-#include "framework/window.h"
+#include "app/window.h"
 #include "tools/wav_writer.h"
 
 #include <AL/al.h>

@@ -121,11 +121,11 @@ TEST(Vector3, ArithmeticAndProducts) {
 
 TEST(Vector3, RotateYTurnsXTowardMinusZ) {
   Vector3 v(1, 0, 0);
-  v.RotateY(3.14159265f / 2);
+  v.RotateY(NE_PI / 2);
   EXPECT_NEAR(v.x, 0, 1e-6);
   EXPECT_NEAR(v.z, -1, 1e-6);
   Vector3 w(0, 2, 1);
-  w.RotateY(3.14159265f / 2);
+  w.RotateY(NE_PI / 2);
   EXPECT_NEAR(w.x, 1, 1e-6);
   EXPECT_FLOAT_EQ(w.y, 2);
 }
@@ -142,13 +142,9 @@ TEST(Vec3d, DoubleTriples) {
   EXPECT_TRUE(std::isnan(out.x));
 }
 
-namespace {
-constexpr float kPi = 3.14159265f;
-}
-
 TEST(Heading, TurnTowardMinusZIsPositiveAndResultsStayWithinPi) {
-  EXPECT_FLOAT_EQ(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(0, 0, -1)), kPi / 2);
-  EXPECT_FLOAT_EQ(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(0, 0, 1)), -kPi / 2);
+  EXPECT_FLOAT_EQ(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(0, 0, -1)), NE_PI / 2);
+  EXPECT_FLOAT_EQ(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(0, 0, 1)), -NE_PI / 2);
   EXPECT_FLOAT_EQ(HeadingDelta(neMakeV3(2, 0, 2), neMakeV3(2, 0, 2)), 0);
   // Across the ±π seam the short way round is taken.
   const float across = HeadingDelta(neMakeV3(-1, 0, -0.1f), neMakeV3(-1, 0, 0.1f));
@@ -157,10 +153,10 @@ TEST(Heading, TurnTowardMinusZIsPositiveAndResultsStayWithinPi) {
   EXPECT_NEAR(reverse, -0.2f, 1e-3f);
   for (int i = 0; i < 64; ++i)
     for (int j = 0; j < 64; ++j) {
-      const float a = 2 * kPi * i / 64, b = 2 * kPi * j / 64;
+      const float a = 2 * NE_PI * i / 64, b = 2 * NE_PI * j / 64;
       const float d = HeadingDelta(neMakeV3(std::cos(a), 0, std::sin(a)), neMakeV3(std::cos(b), 0.3f, std::sin(b)));
-      ASSERT_GE(d, -kPi - 1e-6f);
-      ASSERT_LE(d, kPi + 1e-6f);
+      ASSERT_GE(d, -NE_PI - 1e-6f);
+      ASSERT_LE(d, NE_PI + 1e-6f);
     }
 }
 
@@ -168,15 +164,15 @@ TEST(Heading, ZeroVectorGivesNoChangeAndOppositeDirectionsPlusOrMinusPi) {
   EXPECT_EQ(HeadingDelta(neMakeV3(0, 0, 0), neMakeV3(1, 0, 0)), 0);
   EXPECT_EQ(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(0, 0, 0)), 0);
   EXPECT_EQ(HeadingDeltaNormalized(neMakeV3(0, 0, 0), neMakeV3(0, 0, 1)), 0);
-  EXPECT_NEAR(std::fabs(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(-1, 0, 0))), kPi, 1e-6);
-  EXPECT_NEAR(std::fabs(HeadingDeltaNormalized(neMakeV3(1, 0, 0), neMakeV3(-1, 0, 0))), kPi, 1e-6);
+  EXPECT_NEAR(std::fabs(HeadingDelta(neMakeV3(1, 0, 0), neMakeV3(-1, 0, 0))), NE_PI, 1e-6);
+  EXPECT_NEAR(std::fabs(HeadingDeltaNormalized(neMakeV3(1, 0, 0), neMakeV3(-1, 0, 0))), NE_PI, 1e-6);
 }
 
 TEST(Heading, NormalisedVariantAgreesWithTheDoubleOne) {
   const neV3 a = neMakeV3(3, 1, -4), b = neMakeV3(-2, 5, -1);
   EXPECT_NEAR(HeadingDeltaNormalized(a, b), HeadingDelta(a, b), 1e-5);
   // Nearly straight ahead: rounding must not make the heading a non-number.
-  EXPECT_NEAR(HeadingDeltaNormalized(neMakeV3(1e-8f, 0, 0) + neMakeV3(7, 0, 0), neMakeV3(0, 0, -1)), kPi / 2, 1e-5);
+  EXPECT_NEAR(HeadingDeltaNormalized(neMakeV3(1e-8f, 0, 0) + neMakeV3(7, 0, 0), neMakeV3(0, 0, -1)), NE_PI / 2, 1e-5);
 }
 
 TEST(EngineVectorHelpers, ProductsLengthsAndTriangleNormal) {

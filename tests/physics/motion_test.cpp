@@ -1,10 +1,11 @@
 #include "physics_test_util.h"
+#include "world/physics_constants.h"
 
 #include <cmath>
 
 namespace {
 
-neV3 Gravity() { return neMakeV3(0, -8.5f, 0); }
+neV3 Gravity() { return kGameGravity; }
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "physics_test_util.h"
+#include "world/physics_constants.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ TEST(Simulator, InvalidAndDoubleFreesLogAndChangeNothing) {
 
 TEST(Simulator, EveryByteGoesBackAfterDestroy) {
     CountingAllocator alloc;
-    neV3 g = neMakeV3(0, -8.5f, 0);
+    neV3 g = kGameGravity;
     neSimulator* sim = neSimulator::CreateSimulator(neSimulatorSizes(), &alloc, &g);
     ASSERT_NE(sim, nullptr);
     EXPECT_GT(alloc.outstanding, 0u);
@@ -158,10 +159,10 @@ TEST(Simulator, DestroyOfNullDoesNothingAndPoolStatsCountUse) {
 }
 
 TEST(Simulator, GravityKeepsItsDirectionAndLength) {
-    neV3 g = neMakeV3(0, -8.5f, 0);
+    neV3 g = kGameGravity;
     SimulatorHolder sim(neSimulatorSizes(), &g);
     ExpectV3Near(sim->gravityDirection, neMakeV3(0, -1, 0));
-    EXPECT_FLOAT_EQ(sim->gravityLength, 8.5f);
+    EXPECT_FLOAT_EQ(sim->gravityLength, kGravityAcceleration);
     sim->SetGravity(neMakeV3(0, 0.0005f, 0));
     EXPECT_EQ(sim->gravityLength, 0.0f);
     ExpectV3Near(sim->gravityDirection, neMakeV3(0, 0, 0), 0.0f);

@@ -1,6 +1,7 @@
 // Whole scenes of resting bodies: boxes dropped on a triangle mesh, a tower,
 // and a busy field of boxes and sensor-borne trucks.
 #include "physics_test_util.h"
+#include "world/physics_constants.h"
 #include "scene_builders.h"
 #include "terrain_test_util.h"
 
@@ -13,19 +14,17 @@
 namespace {
 
 // The game's world: gravity and four sub-steps per 60 Hz frame of 2.3× time.
-const neV3 kGravity = neMakeV3(0, -8.5f, 0);
-constexpr f32 kStep = 2.3f / 60.0f / 4.0f;
 
 struct Scene {
     explicit Scene(const neSimulatorSizes& sizes = neSimulatorSizes())
-        : sim(neSimulator::CreateSimulator(sizes, nullptr, &kGravity)) {
+        : sim(neSimulator::CreateSimulator(sizes, nullptr, &kGameGravity)) {
         SetFlatGround(sim, 16, 8.0f);
     }
     ~Scene() { neSimulator::DestroySimulator(sim); }
-    void Step() { sim->Advance(kStep, 1); }
+    void Step() { sim->Advance(kPhysicsSubStep, 1); }
     // Steps until the body sleeps; false when it is still awake after `seconds`.
     bool StepUntilAsleep(neRigidBody* body, f32 seconds) {
-        for (f32 t = 0; t < seconds; t += kStep) {
+        for (f32 t = 0; t < seconds; t += kPhysicsSubStep) {
             Step();
             if (body->IsIdle()) return true;
         }
@@ -38,7 +37,7 @@ f32 Energy(neRigidBody* b) {
     const neV3 l = b->GetAngularMomentum();
     const neV3 w = b->GetAngularVelocity();
     return 0.5f * b->GetMass() * b->GetVelocity().Dot(b->GetVelocity()) + 0.5f * w.Dot(l) -
-           b->GetMass() * kGravity.y * b->GetPos().y;
+           b->GetMass() * kGameGravity.y * b->GetPos().y;
 }
 
 TEST(StackScene, UnitBoxDroppedOnTheMeshRestsOnItsFaceAndSleeps) {
@@ -70,13 +69,13 @@ TEST(StackScene, ABoxLandingOnASleepingOneWakesItAndBothSleepAgain) {
     ASSERT_TRUE(scene.StepUntilAsleep(low, 5.0f));
     neRigidBody* high = MakeBox(scene.sim, neMakeV3(2.1f, 2.0f, 2.1f));
     bool woke = false;
-    for (f32 t = 0; t < 1.0f && !woke; t += kStep) {
+    for (f32 t = 0; t < 1.0f && !woke; t += kPhysicsSubStep) {
         scene.Step();
         woke = !low->IsIdle();
     }
     EXPECT_TRUE(woke);
     ASSERT_TRUE(scene.StepUntilAsleep(high, 5.0f));
-    for (f32 t = 0; t < 2.0f && !low->IsIdle(); t += kStep) scene.Step();
+    for (f32 t = 0; t < 2.0f && !low->IsIdle(); t += kPhysicsSubStep) scene.Step();
     EXPECT_TRUE(low->IsIdle());
     EXPECT_NEAR(low->GetPos().y, 0.5f, 0.02f);
     EXPECT_NEAR(high->GetPos().y, 1.5f, 0.04f);
@@ -88,11 +87,11 @@ TEST(StackScene, TowerOfFiveBoxesHoldsAndSleeps) {
     neRigidBody* boxes[5];
     for (int i = 0; i < 5; ++i) boxes[i] = MakeBox(scene.sim, neMakeV3(3.3f, 0.5f + i * 1.0f, 2.2f));
     neRigidBody* top = boxes[4];
-    for (f32 t = 0; t < 1.0f; t += kStep) scene.Step();
+    for (f32 t = 0; t < 1.0f; t += kPhysicsSubStep) scene.Step();
     const neV3 settled = top->GetPos();
     EXPECT_NEAR(settled.y, 4.5f, 0.1f);
     f32 drift = 0;
-    for (f32 t = 0; t < 10.0f; t += kStep) {
+    for (f32 t = 0; t < 10.0f; t += kPhysicsSubStep) {
         scene.Step();
         drift = std::max(drift, (top->GetPos() - settled).Length());
     }
@@ -111,7 +110,7 @@ TEST(StackScene, JoinedBoxesRestTogetherAndSleep) {
     joint->SetJointFrameWorld(Placed(neMakeV3(0, 0.6f, 0)));
     joint->Enable(1);
     bool asleep = false;
-    for (f32 t = 0; t < 5.0f && !asleep; t += kStep) {
+    for (f32 t = 0; t < 5.0f && !asleep; t += kPhysicsSubStep) {
         scene.Step();
         asleep = left->IsIdle() && right->IsIdle();
     }
@@ -125,7 +124,7 @@ TEST(StackScene, AStackUnderAJointedBodyIsSolvedWithItsSet) {
     Scene scene;
     neRigidBody* low = MakeBox(scene.sim, neMakeV3(-2, 0.5f, 1));
     neRigidBody* high = MakeBox(scene.sim, neMakeV3(-2, 1.5f, 1));
-    for (f32 t = 0; t < 0.5f; t += kStep) scene.Step();
+    for (f32 t = 0; t < 0.5f; t += kPhysicsSubStep) scene.Step();
     ASSERT_NE(high->stackNode, nullptr);
     neStack* stack = high->stackNode->stack;
     ASSERT_EQ(stack->builtIn, 0);
@@ -143,7 +142,7 @@ TEST(StackScene, AStackUnderAJointedBodyIsSolvedWithItsSet) {
     EXPECT_EQ(scene.sim->solveList[0], high->constraintSet);
     EXPECT_EQ(scene.sim->solveList[1], stack);
     const neV3 lowAt = low->GetPos(), highAt = high->GetPos();
-    for (f32 t = 0; t < 3.0f; t += kStep) scene.Step();
+    for (f32 t = 0; t < 3.0f; t += kPhysicsSubStep) scene.Step();
     EXPECT_LT((low->GetPos() - lowAt).Length(), 0.02f);
     EXPECT_LT((high->GetPos() - highAt).Length(), 0.02f);
 }
@@ -158,7 +157,7 @@ TEST(StackScene, DropNeverGainsEnergy) {
         box->UpdateRotationAndInertia();
         const f32 start = Energy(box);
         f32 highest = start;
-        for (f32 t = 0; t < 4.0f; t += kStep) {
+        for (f32 t = 0; t < 4.0f; t += kPhysicsSubStep) {
             scene.Step();
             highest = std::max(highest, Energy(box));
         }
@@ -238,7 +237,7 @@ TEST(StackScene, TrucksAmongAHundredBoxesForAMinute) {
 
     int moved = 0;
     f32 lowest = 1.0f, farthest = 0.0f;
-    for (f32 t = 0; t < 60.0f; t += kStep) {
+    for (f32 t = 0; t < 60.0f; t += kPhysicsSubStep) {
         scene.Step();
         for (neRigidBody* b : boxes) {
             ASSERT_TRUE(Finite(b->GetPos()) && Finite(b->GetVelocity())) << t;

@@ -1,6 +1,7 @@
 // The resting-contact stacks piece by piece: entries, joining, validation,
 // weighted solving, the rest test and the support classes.
 #include "physics/stack.h"
+#include "world/physics_constants.h"
 
 #include "physics/body.h"
 #include "physics/simulator.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-const neV3 kGravity = neMakeV3(0, -8.5f, 0);
 
 // A contact of the body on the terrain (or on `other`) at a body point, the
 // other point straight below it at height `floor`.
@@ -31,7 +31,7 @@ neRestingContact Contact(neSimulator* sim, neRigidBody* body, const neV3& onBody
 }
 
 TEST(ContactEntries, AFarContactReplacesTheShallowestAndANearOneItsNeighbour) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neRigidBody* body = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     neAddRestingContact(body, Contact(sim.sim, body, neMakeV3(-0.5f, -0.5f, -0.5f), 0.02f));
     neAddRestingContact(body, Contact(sim.sim, body, neMakeV3(0.5f, -0.5f, -0.5f), 0.01f));
@@ -65,7 +65,7 @@ TEST(ContactEntries, AFarContactReplacesTheShallowestAndANearOneItsNeighbour) {
 
 // One entry under the centre, the body lifted by `separation`.
 struct SingleEntry {
-    explicit SingleEntry(f32 separation) : sim(neSimulatorSizes(), &kGravity) {
+    explicit SingleEntry(f32 separation) : sim(neSimulatorSizes(), &kGameGravity) {
         body = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
         neStackAddContact(body, Contact(sim.sim, body, neMakeV3(0, -0.5f, 0)));
         body->SetPos(neMakeV3(0, 0.5f + separation, 0));
@@ -119,12 +119,12 @@ TEST(StackSolve, AnEntrySlidAwayIsDropped) {
 // A still body on the terrain with supports at the given body points, its
 // weight pulling down; counts rest tests until it sleeps (0: never in 300).
 s32 StepsUntilSleep(std::initializer_list<neV3> supports) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neRigidBody* body = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     for (const neV3& p : supports) neStackAddContact(body, Contact(sim.sim, body, p));
     sim->stackRecords.Clear();
     neStackSolveBody(body);
-    body->forceSum = kGravity;
+    body->forceSum = kGameGravity;
     for (s32 step = 1; step <= 300; ++step) {
         neStackUpdateBody(body);
         if (body->restState == NE_RESTING) return step;
@@ -151,14 +151,14 @@ TEST(RestTest, SleepComesByTheSupportClass) {
 }
 
 TEST(RestTest, SupportsCountOnlyWhileWhatCarriesThemHoldsStill) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neRigidBody* base = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     neRigidBody* top = MakeBody(sim.sim, neMakeV3(0, 1.5f, 0));
     for (const neV3& p : {neMakeV3(-0.5f, -0.5f, -0.5f), neMakeV3(0.5f, -0.5f, -0.5f), neMakeV3(0, -0.5f, 0.5f)})
         neStackAddContact(top, Contact(sim.sim, top, p, 0.01f, base, 1.0f));
     neStackSolveBody(top);
     ASSERT_EQ(top->supportCount, 3);
-    top->forceSum = kGravity;
+    top->forceSum = kGameGravity;
     EXPECT_EQ(neStackCheck(top), NE_SUPPORT_NONE);  // the box below is awake
     base->GoToSleep();
     EXPECT_EQ(neStackCheck(top), NE_SUPPORT_FULL);
@@ -169,14 +169,14 @@ TEST(RestTest, SupportsCountOnlyWhileWhatCarriesThemHoldsStill) {
     neStackAddContact(rider, Contact(sim.sim, rider, neMakeV3(0, -0.5f, 0), 0.01f, platform));
     neStackSolveBody(rider);
     ASSERT_EQ(rider->supportCount, 1);
-    rider->forceSum = kGravity;
+    rider->forceSum = kGameGravity;
     EXPECT_EQ(neStackCheck(rider), NE_SUPPORT_POINT);
     platform->SetPos(neMakeV3(0, 0.001f, 0));
     EXPECT_EQ(neStackCheck(rider), NE_SUPPORT_NONE);
 }
 
 TEST(RestTest, OnlyMotionAgainstGravityKeepsABodyAwake) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neRigidBody* body = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     body->velocity = neMakeV3(0, -1.5f, 0);
     for (neV3& v : body->velocityHistory) v = neMakeV3(0.3f, -3, 0);
@@ -196,7 +196,7 @@ TEST(RestTest, OnlyMotionAgainstGravityKeepsABodyAwake) {
 }
 
 TEST(SupportDrift, SupportsWhosePointsPartAreDropped) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neRigidBody* body = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     neStackAddContact(body, Contact(sim.sim, body, neMakeV3(-0.5f, -0.5f, 0)));
     neStackAddContact(body, Contact(sim.sim, body, neMakeV3(0.5f, -0.5f, 0)));
@@ -211,7 +211,7 @@ TEST(SupportDrift, SupportsWhosePointsPartAreDropped) {
 }
 
 TEST(SnapshotDrift, SixtyStillStepsPassAndMotionRenewsTheSnapshot) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     sim->stepTime = 0.01f;
     neRigidBody* body = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     body->snapshot.steps = 59;
@@ -238,7 +238,7 @@ TEST(SnapshotDrift, SixtyStillStepsPassAndMotionRenewsTheSnapshot) {
 }
 
 TEST(StackJoin, ContactsGatherConnectedBodiesIntoOneStack) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neStack* builtIn = &sim->builtInStack;
     neRigidBody* low = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     neStackAddContact(low, Contact(sim.sim, low, neMakeV3(0, -0.5f, 0)));
@@ -282,7 +282,7 @@ TEST(StackJoin, ContactsGatherConnectedBodiesIntoOneStack) {
 }
 
 TEST(StackJoin, BodiesAlreadyStackedJoinByTheirHeaders) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neStack* builtIn = &sim->builtInStack;
     neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     neRigidBody* b = MakeBody(sim.sim, neMakeV3(3, 0.5f, 0));
@@ -340,7 +340,7 @@ TEST(StackJoin, BodiesAlreadyStackedJoinByTheirHeaders) {
 
 TEST(StackJoin, AnEmptyNodePoolIsReportedOnlyAtLogLevelOne) {
     for (s32 level : {0, 1}) {
-        SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+        SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
         LogCapture log(sim.sim, level);
         while (sim->stackNodePool.Alloc()) {
         }
@@ -358,7 +358,7 @@ TEST(StackJoin, AnEmptyNodePoolIsReportedOnlyAtLogLevelOne) {
 }
 
 TEST(StackCheck, ValidationDropsEntriesThatCannotCarryTheBody) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neRigidBody* body = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     neRestingContact hanging = Contact(sim.sim, body, neMakeV3(0, -0.5f, 0));
     hanging.normal = neMakeV3(0, -1, 0);  // along gravity: never a support
@@ -381,7 +381,7 @@ TEST(StackCheck, ValidationDropsEntriesThatCannotCarryTheBody) {
 }
 
 TEST(StackCheck, ASleepingBodyOnOnePointWakes) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neRigidBody* body = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     neStackAddContact(body, Contact(sim.sim, body, neMakeV3(0, -0.5f, 0)));
     body->GoToSleep();
@@ -396,7 +396,7 @@ TEST(StackCheck, ASleepingBodyOnOnePointWakes) {
 }
 
 TEST(StackSolve, AStackLeftWithOneBodyHandsItToTheBuiltInHeader) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     sim->stepTime = 0.01f;
     sim->stepTimeInverse = 100.0f;
     neRigidBody* low = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
@@ -413,7 +413,7 @@ TEST(StackSolve, AStackLeftWithOneBodyHandsItToTheBuiltInHeader) {
 }
 
 TEST(StackSolve, LowerBodiesAreSolvedBeforeTheBodiesOnThem) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neRigidBody* low = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     neRigidBody* high = MakeBody(sim.sim, neMakeV3(0, 1.5f, 0));
     // The upper body joins first, so it leads the stack's node list.
@@ -433,7 +433,7 @@ TEST(StackSolve, LowerBodiesAreSolvedBeforeTheBodiesOnThem) {
 }
 
 TEST(StackCheck, RegroupingSplitsDisconnectedBodies) {
-    SimulatorHolder sim(neSimulatorSizes(), &kGravity);
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
     neRigidBody* b = MakeBody(sim.sim, neMakeV3(0, 1.5f, 0));
     neRigidBody* c = MakeBody(sim.sim, neMakeV3(5, 0.5f, 0));

@@ -3,12 +3,13 @@
 #pragma once
 
 #include "physics/simulator.h"
+#include "world/physics_constants.h"
 
 #include <cmath>
 
 struct SuspensionSpec {
     static constexpr f32 kMass = 100.0f;
-    static constexpr f32 kGravity = 8.5f;
+    static constexpr f32 kGravity = kGravityAcceleration;
     static constexpr f32 kSpring = 10000.0f;   // N/m per wheel
     static constexpr f32 kDamper = 1000.0f;    // N·s/m per wheel, critical for a quarter of the mass
 };

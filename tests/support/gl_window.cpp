@@ -3,8 +3,6 @@
 #include <SDL2/SDL.h>
 #include "platform/gl.h"
 
-#include "framework/gl_entry.h"
-#include "framework/window.h"
 #include "tools/tga_writer.h"
 
 GlWindow* GlWindow::Get() {
@@ -86,5 +84,5 @@ bool GlWindow::DumpFrame(const std::string& path) {
   RasterImage image(kWidth, kHeight, 3);
   for (size_t i = 0; i < size_t(kWidth) * kHeight; ++i)
     for (int c = 0; c < 3; ++c) image.pixels[i * 3 + c] = rgba[i * 4 + c];
-  return WriteTga(path, image);
+  return WriteTga(path, image, TgaRows::TopDown);
 }

@@ -24,7 +24,8 @@ class GlWindow {
   void BeginMenuFrame(float r, float g, float b);
   // RGBA pixels of the back buffer, rows bottom-up, in window pixels.
   std::vector<uint8_t> ReadPixels(int x, int y, int width, int height);
-  // Writes the back buffer as a 24-bit TGA (for a person to look at).
+  // Writes the back buffer as a 24-bit TGA for a person to look at, stored
+  // top row first so that any viewer shows it upright.
   bool DumpFrame(const std::string& path);
 
  private:

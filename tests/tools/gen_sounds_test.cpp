@@ -2,6 +2,8 @@
 // game needs and the qualities a player hears.
 #include "tests/support/wave_file.h"
 
+#include "math/ne_math.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -54,7 +56,7 @@ double Level(const WaveFile& w, double hz, size_t window) {
   for (size_t from = 0; from + window <= w.samples.size(); from += window, ++windows) {
     double re = 0, im = 0;
     for (size_t i = from; i < from + window; ++i) {
-      const double phase = 2 * M_PI * hz * double(i) / w.rate;
+      const double phase = 2 * NE_PI_D * hz * double(i) / w.rate;
       re += w.samples[i] * std::cos(phase);
       im += w.samples[i] * std::sin(phase);
     }

@@ -14,6 +14,7 @@
 #include "tools/gen_tables.h"
 #include "tools/gen_trucks.h"
 #include "world/catalogue.h"
+#include "world/racer.h"
 
 namespace {
 
@@ -70,8 +71,9 @@ TEST_F(Trucks, MarkerGroupsHoldTheirPointsWithTheRightSigns) {
 }
 
 TEST_F(Trucks, BodiesFitTheCollisionBoxAndWheelsStandOnTheGround) {
-  const Vector3 boxLo(-kTruckBoxSize[0] / 2, kTruckBoxCentreY - kTruckBoxSize[1] / 2, -kTruckBoxSize[2] / 2);
-  const Vector3 boxHi(kTruckBoxSize[0] / 2, kTruckBoxCentreY + kTruckBoxSize[1] / 2, kTruckBoxSize[2] / 2);
+  const float boxSize[3] = {kCarBoxSize.x, kCarBoxSize.y, kCarBoxSize.z};
+  const Vector3 boxLo(kCarBoxOffset.x - boxSize[0] / 2, kCarBoxOffset.y - boxSize[1] / 2, kCarBoxOffset.z - boxSize[2] / 2);
+  const Vector3 boxHi(kCarBoxOffset.x + boxSize[0] / 2, kCarBoxOffset.y + boxSize[1] / 2, kCarBoxOffset.z + boxSize[2] / 2);
   for (int truck = 0; truck < kCatalogueSize; ++truck) {
     MilkshapeModel body, wheel;
     ASSERT_TRUE(body.LoadFromFile((Folder(truck) + "car.sbm").c_str()));
@@ -80,8 +82,8 @@ TEST_F(Trucks, BodiesFitTheCollisionBoxAndWheelsStandOnTheGround) {
     const float lo[3] = {b.lo.x, b.lo.y, b.lo.z}, hi[3] = {b.hi.x, b.hi.y, b.hi.z};
     const float wantLo[3] = {boxLo.x, boxLo.y, boxLo.z}, wantHi[3] = {boxHi.x, boxHi.y, boxHi.z};
     for (int axis = 0; axis < 3; ++axis) {
-      EXPECT_NEAR(lo[axis], wantLo[axis], 0.1f * kTruckBoxSize[axis]) << "truck " << truck << " axis " << axis;
-      EXPECT_NEAR(hi[axis], wantHi[axis], 0.1f * kTruckBoxSize[axis]) << "truck " << truck << " axis " << axis;
+      EXPECT_NEAR(lo[axis], wantLo[axis], 0.1f * boxSize[axis]) << "truck " << truck << " axis " << axis;
+      EXPECT_NEAR(hi[axis], wantHi[axis], 0.1f * boxSize[axis]) << "truck " << truck << " axis " << axis;
     }
     // The wheel: unit diameter about its centre, axle along z.
     const Bounds w = ModelBounds(wheel);

@@ -1,6 +1,6 @@
 // The worker's checks: which request runs which loads on which screen, and
 // what completion it reports. One pass at a time, on the test's thread.
-#include "framework/worker.h"
+#include "app/worker.h"
 #include "tests/support/hand_over_state.h"
 
 #include <gtest/gtest.h>

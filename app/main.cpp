@@ -1,4 +1,4 @@
 // Program entry. The game reads no command line.
-#include "framework/app.h"
+#include "app/app.h"
 
 int main() { return WinMain(); }

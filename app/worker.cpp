@@ -1,4 +1,4 @@
-#include "framework/worker.h"
+#include "app/worker.h"
 
 #include "framework/globals.h"
 #include "framework/sound.h"
@@ -11,10 +11,6 @@
 #include <thread>
 
 namespace {
-
-// Set by the worker around the decision to step and the step itself, so
-// that the main thread, leaving a race, can wait for a step in flight.
-HandOver<uint8_t> gWorkerStepping;
 
 void RaceStep() {
   // The race simulation step lands with the race world.
@@ -122,41 +118,4 @@ void RunWorker(const WorkerJobs& jobs) {
 void WorkerThreadProc() {
   RunWorker(kGameWorkerJobs);
   if (Sys_IsContextCurrent()) Sys_ReleaseCurrentContext();
-}
-
-void PublishRaceStart() {
-  gLoaderStatus = LoaderStatus::Idle;
-  gSimBit = static_cast<uint8_t>(gRenderBit);
-  gTargetScreen = ScreenState::Racing;
-  gScreen = ScreenState::Racing;
-}
-
-void LeaveRaceTo(int screen) {
-  gTargetScreen = screen;
-  gScreen = screen;
-  while (gWorkerStepping) std::this_thread::yield();
-}
-
-bool WaitForSimulationStep() {
-  while (gSimBit == gRenderBit) {
-    if (gScreen != ScreenState::Racing || gTargetScreen != ScreenState::Racing || gQuit) return false;
-    std::this_thread::yield();
-  }
-  return true;
-}
-
-float SecondsBetween(uint32_t earlierMilliseconds, uint32_t laterMilliseconds) {
-  uint32_t elapsed = laterMilliseconds - earlierMilliseconds;
-  return static_cast<float>(elapsed) / 1000.0f;
-}
-
-float FrameClock::Next(uint32_t nowMilliseconds) {
-  uint64_t previous = last_.exchange(nowMilliseconds, std::memory_order_acq_rel);
-  if (previous == kUnset) return 0.0f;
-  return SecondsBetween(static_cast<uint32_t>(previous), nowMilliseconds);
-}
-
-float GetFrameSeconds() {
-  static FrameClock clock;
-  return clock.Next(Sys_Milliseconds());
 }

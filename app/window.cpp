@@ -1,4 +1,4 @@
-#include "framework/window.h"
+#include "app/window.h"
 
 #include "framework/font.h"
 #include "framework/globals.h"
@@ -7,8 +7,6 @@
 #include "platform/gl.h"
 #include "render/renderer.h"
 
-#include <cstring>
-#include <string>
 
 namespace {
 
@@ -118,38 +116,4 @@ void MainWindowProc(const Event& event) {
     case EventKind::Quit:
       break;  // the loop's own message, never dispatched
   }
-}
-
-bool HasExtension(const char* list, const char* name) {
-  size_t length = std::strlen(name);
-  const char* entry = list;
-  while (true) {
-    const char* end = std::strchr(entry, '\n');
-    size_t entryLength = end ? static_cast<size_t>(end - entry) : std::strlen(entry);
-    if (entryLength == length && std::strncmp(entry, name, length) == 0) return true;
-    if (!end) return false;
-    entry = end + 1;
-  }
-}
-
-bool SetupMultitexture() {
-  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  std::string list = extensions ? extensions : "";
-  for (char& c : list) {
-    if (c == ' ') c = '\n';
-  }
-  if (!HasExtension(list.c_str(), "GL_ARB_multitexture") ||
-      !HasExtension(list.c_str(), "GL_EXT_texture_env_combine")) {
-    return false;
-  }
-  Sys_FetchGL(glMultiTexCoord1fARB, "glMultiTexCoord1fARB");
-  Sys_FetchGL(glMultiTexCoord2fARB, "glMultiTexCoord2fARB");
-  Sys_FetchGL(glMultiTexCoord3fARB, "glMultiTexCoord3fARB");
-  Sys_FetchGL(glMultiTexCoord4fARB, "glMultiTexCoord4fARB");
-  Sys_FetchGL(glMultiTexCoord2fvARB, "glMultiTexCoord2fvARB");
-  Sys_FetchGL(glMultiTexCoord3fvARB, "glMultiTexCoord3fvARB");
-  Sys_FetchGL(glMultiTexCoord4fvARB, "glMultiTexCoord4fvARB");
-  Sys_FetchGL(glActiveTextureARB, "glActiveTextureARB");
-  Sys_FetchGL(glClientActiveTextureARB, "glClientActiveTextureARB");
-  return true;
 }

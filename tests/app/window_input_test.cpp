@@ -1,6 +1,7 @@
 // Window messages into the input state, the system's events into window
 // messages, and the extension-list test.
-#include "framework/window.h"
+#include "app/window.h"
+#include "platform/gl.h"
 #include "tests/support/hand_over_state.h"
 #include "tests/support/game_runner.h"
 

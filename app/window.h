@@ -18,11 +18,3 @@ bool IsDisplayModeSupported(int width, int height);
 
 // Handles one window message (every kind but the loop's quit message).
 void MainWindowProc(const Event& event);
-
-// Whether name is one entry of a list whose entries end at a newline or at
-// the end of the list. Prefixes and parts of entries do not match.
-bool HasExtension(const char* list, const char* name);
-
-// Checks the multitexture extensions and fetches their entry points; true
-// when both are present. Needs the main context current.
-bool SetupMultitexture();

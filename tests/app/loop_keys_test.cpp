@@ -1,6 +1,6 @@
 // The keys the message loop handles itself, and the frame clock.
-#include "framework/app.h"
-#include "framework/worker.h"
+#include "app/app.h"
+#include "app/worker.h"
 #include "platform/platform.h"
 #include "tests/support/hand_over_state.h"
 

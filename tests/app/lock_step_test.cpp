@@ -1,7 +1,7 @@
 // The worker and the main thread in lock-step, with two real threads and
 // stand-in step and draw. Run under ThreadSanitizer by the test script: the
 // step's results are plain memory that only the hand-over protects.
-#include "framework/worker.h"
+#include "app/worker.h"
 #include "tests/support/hand_over_state.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,189 @@
+#include "world/racer.h"
+
+#include "framework/globals.h"
+#include "framework/random.h"
+
+#include <cmath>
+
+CSampleCar gRacers[kRacerCount];
+CControllerCB gCarController;
+TyreTrackQuad gTyreTracks[kRacerCount][kWheelCount][kTyreTrackRingSize];
+WheelParticle gWheelParticles[kRacerCount][kWheelCount][kDustRingSize];
+
+namespace {
+
+// An unstick only helps a truck that has nearly stopped, and not in a
+// stalled frame.
+constexpr float kUnstickBelowSpeed = 0.2f;
+constexpr float kUnstickBelowFrameFactor = 9.5f;
+constexpr float kUnstickLift = 2.0f;
+constexpr float kIdleExhaustFlame = 0.7f;
+
+// 0.00 .. 1.99: how long an opponent idles before its first rev blip.
+float RandomRevPhase() { return static_cast<float>(Random() % 200) * 0.01f; }
+
+void ClearWheelEmitters(CSampleCar& car) {
+  for (int w = 0; w < kWheelCount; ++w) {
+    car.trackHead[w] = car.trackHeadDraw[w] = car.dustHead[w] = 0;
+    car.trackActive[w] = car.dustActive[w] = 0;
+  }
+}
+
+}  // namespace
+
+neM3 YawRotation(float yaw) {
+  neM3 rotation;
+  rotation.RotateXYZ(neMakeV3(0.0f, yaw, 0.0f));
+  return rotation;
+}
+
+neV3 WithoutComponent(neV3 b, const neV3& a) { return b.RemoveComponent(a); }
+
+neV3 SafeUnit(neV3 v) {
+  const float length = std::sqrt(v.Dot(v));
+  if (!(length > 0.0f) || !std::isfinite(length)) return neMakeV3(0.0f, 0.0f, 0.0f);
+  return v * (1.0f / length);
+}
+
+CSampleCar::CSampleCar()
+    : body(nullptr),
+      wheelBodies{},
+      suspension{},
+      suspensionDraw{},
+      slot(-1),
+      driveForce(0),
+      bumpedTime(0),
+      spinThrottle(0),
+      speed(0),
+      rpm(0),
+      displayRpm(0),
+      steerInput(0),
+      steerAngle(0),
+      slideRatio(0),
+      wheelRoll{},
+      wheelRollDraw{},
+      wheelSpin{},
+      aiWaypoint(0),
+      aiLookAhead(0),
+      carKind(0),
+      reverseTime(0),
+      stuckTime(0),
+      reversing(0),
+      brakeGlow(0),
+      startRotation{},
+      reverseArmed(0),
+      brakeHeld(0),
+      boost(0),
+      boostEmpty(0),
+      boostForce(0),
+      gear(0),
+      backfire(0),
+      brakeLight(0),
+      reverseLight(0),
+      slotNumber(0),
+      crashSoundTime(0),
+      laps(0),
+      nextCheckpoint(0),
+      place(0),
+      pointCloseness(0),
+      reachedPoint(0),
+      lastReachedPoint(0),
+      progress(0),
+      isOpponent(0),
+      exhaustFlame(kIdleExhaustFlame),
+      resetFlash(0),
+      raceMinutes(0),
+      raceSeconds(0),
+      raceHundredths(0),
+      lapMinutes(0),
+      lapSeconds(0),
+      lapHundredths(0),
+      bestLapMinutes(0),
+      bestLapSeconds(0),
+      bestLapHundredths(0),
+      revPhase(RandomRevPhase()),
+      drawExtras{},
+      velocity{},
+      velocityDraw{},
+      frontWheelDir{},
+      groundHeading{},
+      slideSkid(0),
+      spinSkid(0),
+      trackHead{},
+      trackHeadDraw{},
+      trackActive{},
+      trackLastPoint{},
+      trackLastLeft{},
+      trackLastRight{},
+      trackLastAlpha{},
+      dustTime{},
+      dustActive{},
+      dustLastPoint{},
+      dustLastVelocity{},
+      dustHead{},
+      frontAxleX(0),
+      rearAxleX(0),
+      frontWheelZ(0),
+      rearWheelZ(0),
+      lampPoints{},
+      exhaustPoints{} {}
+
+CSampleCar::~CSampleCar() {
+  slot = -1;
+  driveForce = steerInput = slideRatio = crashSoundTime = 0.0f;
+  for (float& roll : wheelRoll) roll = 0.0f;
+  aiWaypoint = aiLookAhead = carKind = laps = nextCheckpoint = 0;
+}
+
+void CSampleCar::CreateBody(neSimulator* sim, const neV3& position, const neV3& direction) {
+  neRigidBody* chassis = sim->CreateRigidBody();
+  chassis->SetSleepingParameter(kCarSleepingParameter);
+
+  neGeometry* box = chassis->AddGeometry();
+  box->SetBoxSize(kCarBoxSize);
+  neT3 frame;
+  frame.SetIdentity();
+  frame.pos = kCarBoxOffset;
+  box->SetTransform(frame);
+  box->SetMaterialIndex(kMaterialCar);
+  chassis->UpdateBoundingInfo();
+
+  for (int w = 0; w < kWheelCount; ++w) {
+    const bool front = w < 2;
+    const float side = (w % 2 == 0) ? 1.0f : -1.0f;
+    const neV3 start = neMakeV3(front ? frontAxleX : -rearAxleX, kWheelSensorY, side * kWheelSensorZ);
+    chassis->AddSensor()->SetLineSensor(start, neMakeV3(0.0f, -1.0f, side * kWheelSensorSplay));
+  }
+  chassis->AddController(&gCarController, 0);  // period 0: every simulator step
+
+  chassis->UpdateBoundingInfo();
+  chassis->SetInertiaTensor(neBoxInertiaTensor(kCarInertiaBox, kCarMass));
+  chassis->SetMass(kCarMass);
+  chassis->SetUserData(reinterpret_cast<uintptr_t>(this));
+  chassis->SetCollisionID(kCarCollisionId);
+  body = chassis;
+
+  const float yaw = -HeadingDeltaNormalized(direction, neMakeV3(1.0f, 0.0f, 0.0f));
+  chassis->SetRotation(YawRotation(yaw));
+  chassis->SetPos(position);
+
+  boost = 0.0f;
+  revPhase = 1.0f + RandomRevPhase();
+  exhaustFlame = kIdleExhaustFlame;
+  slideSkid = spinSkid = 0.0f;
+  ClearWheelEmitters(*this);
+}
+
+void CSampleCar::Unstick() {
+  if (!(body->GetVelocity().Length() < kUnstickBelowSpeed && gFrameFactor < kUnstickBelowFrameFactor)) return;
+  body->SetRotation(startRotation);
+  neV3 position = body->GetPos();
+  position.y += kUnstickLift;
+  body->SetPos(position);
+  driveForce = 0.0f;
+}
+
+void CControllerCB::ControllerCallback(neRigidBodyController* controller, f32) {
+  auto* car = reinterpret_cast<CSampleCar*>(controller->GetRigidBody()->GetUserData());
+  car->ApplyWheelForces(controller);
+}

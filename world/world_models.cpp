@@ -1,0 +1,3 @@
+#include "world/world_models.h"
+
+Model* gWorldModels[kWorldModelCount];
