@@ -130,8 +130,8 @@ Rgb SkyColour(float elevation, float cloud) {
 
 // Cloud cover at a point of a cloud deck, in 0..1.
 float Cloud(float x, float z) {
-  const float n = TileFractal(x * 3 + 10, z * 3 + 10, 64, 5, 61);
-  return Smooth(0.5f, 0.75f, n);
+  const float n = TileFractal(x * 0.9f + 10, z * 0.9f + 10, 64, 5, 61);
+  return Smooth(0.45f, 0.72f, n);
 }
 
 // The cross: the top face in the middle, the four walls around it with
@@ -155,7 +155,7 @@ void PaintSkyCross(PaintCanvas& c) {
     const float horizontal = std::sqrt(dir.x * dir.x + dir.z * dir.z);
     const float elevation = std::atan2(std::max(dir.y, 0.0f), horizontal);
     // Clouds on a deck over the eye: nearer the horizon they thin into haze.
-    const float scale = 1.0f / std::max(dir.y, 60.0f);
+    const float scale = 1.0f / std::max(dir.y, 400.0f);
     const float cloud = Cloud(dir.x * scale, dir.z * scale) * Smooth(0.02f, 0.25f, elevation);
     t.colour = SkyColour(elevation, cloud * 0.85f);
   });
@@ -186,16 +186,20 @@ void PaintGrassAtlas(PaintCanvas& c) {
     c.Paint(k * column, 0, (k + 1) * column, c.Height(), [&](float u, float v, Texel& t) {
       // Blades: thin arcs leaning out from the middle of the foot.
       float blade = 0;
-      const int blades = 9 + k % 3 * 3;
+      const int blades = 16 + k % 3 * 4;
       for (int b = 0; b < blades; ++b) {
         const float lean = (Hash01(b, k, 62) - 0.5f) * 0.9f;
         const float height = 0.55f + 0.45f * Hash01(b, k, 162);
-        const float width = 0.035f * (1 - v / height);
+        const float width = 0.05f * (1 - v / height);
         const float x = 0.5f + lean * v + 0.25f * lean * v * v;
         if (v < height && std::fabs(u - x) < width) blade = std::max(blade, 1 - v / height * 0.5f);
       }
-      // Kinds 3 and 5 carry flowers.
-      const bool flower = (k == 3 || k == 5) && Radius(u * 2 - 0.5f + 0.0f, v * 2 - 1.1f) < 0.18f;
+      // Kinds 3 and 5 carry a few flowers on their tallest blades.
+      bool flower = false;
+      for (int f = 0; f < 3 && (k == 3 || k == 5); ++f) {
+        const float fx = 0.3f + 0.4f * Hash01(f, k, 262), fy = 0.6f + 0.3f * Hash01(f, k, 362);
+        flower |= (u - fx) * (u - fx) + (v - fy) * (v - fy) * 4.0f < 0.004f;
+      }
       t.colour = flower ? Rgb{0.95f, k == 3 ? 0.85f : 0.95f, k == 3 ? 0.2f : 0.9f} : Scale(base[k], 0.6f + 0.6f * v);
       t.alpha = (blade > 0 || flower) ? 1.0f : 0.0f;
     });
