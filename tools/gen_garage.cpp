@@ -36,10 +36,10 @@ float Fractal(float u, float v, int scale, uint32_t seed) {
 }
 
 // The hall's surfaces.
-enum HallMaterial { kWall, kBrick, kSteel, kRoofPanel, kLamp, kDoorFrame, kPoster, kHallMaterialCount };
-enum SpecialMaterial { kPlate, kCabinet, kTyres, kBench, kSpecialMaterialCount };
-enum GroundMaterial { kConcrete, kApron, kLines, kGroundMaterialCount };
-enum ClearMaterial { kFence, kWindow, kBanner, kClearMaterialCount };
+enum HallMaterial { kWall, kBrick, kSteel, kRoofPanel, kLamp, kDoorFrame, kPoster };
+enum SpecialMaterial { kPlate, kCabinet, kTyres, kBench };
+enum GroundMaterial { kConcrete, kApron, kLines };
+enum ClearMaterial { kFence, kWindow, kBanner };
 
 const std::vector<Surface>& HallSurfaces() {
   static const std::vector<Surface> surfaces = {

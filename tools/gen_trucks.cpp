@@ -112,7 +112,7 @@ constexpr int kCellMargin = 3;  // pixels kept clear around a cell's picture
 enum Cell {
   kCellBody, kCellHood, kCellFrontBumper, kCellRearBumper, kCellSills, kCellRoof, kCellTrunkLid,
   kCellInterior, kCellGrille, kCellChassis, kCellChrome, kCellTyre, kCellCanvas, kCellTail,
-  kCellStripe, kCellLamp, kCellCount
+  kCellStripe
 };
 
 // Paint zones in the catalogue's order.
@@ -195,6 +195,15 @@ void PlacedBox(Ms3dFile* file, const Matrix4& placement, const Vector3& lo, cons
   const size_t first = file->triangles.size();
   mesh.SetPlacement(placement);
   mesh.Box(lo, hi);
+  MoveIntoCell(file, first, cell);
+}
+
+// A ring-shaped solid about the placement's z axis (see MeshBuilder::ThickRing).
+void PlacedRing(Ms3dFile* file, const Matrix4& placement, float inner, float outer, float z0, float z1, int cell) {
+  MeshBuilder mesh(file);
+  const size_t first = file->triangles.size();
+  mesh.SetPlacement(placement);
+  mesh.ThickRing(inner, outer, z0, z1, 20);
   MoveIntoCell(file, first, cell);
 }
 
@@ -285,7 +294,6 @@ Vector3 MirrorZ(const Vector3& p) { return {p.x, p.y, -p.z}; }
 bool IsCab(SpanKind kind) { return kind == kWindscreenSpan || kind == kRoofSpan || kind == kRearWindowSpan; }
 
 // The cell of each band of the section by the span it belongs to.
-int LowerBandCell() { return kCellSills; }
 int UpperBandCell(SpanKind kind) { return kind == kCanvasSpan ? kCellCanvas : kCellBody; }
 int GreenhouseCell(SpanKind kind) {
   if (IsCab(kind)) return kCellInterior;
@@ -336,7 +344,7 @@ void BuildLoft(const StyleShape& shape, float wheelY, BodyParts parts) {
     const std::vector<Vector3> ca = SectionCorners(shape, a), cb = SectionCorners(shape, b);
     const float midX = (a.x + b.x) / 2;
     const Vector3 inside(midX, (a.bottom + a.top) / 2, 0);
-    const int cells[4] = {LowerBandCell(), UpperBandCell(kind), GreenhouseCell(kind), TopCell(kind)};
+    const int cells[4] = {kCellSills, UpperBandCell(kind), GreenhouseCell(kind), TopCell(kind)};
     for (int band = 0; band < 4; ++band) {
       for (bool mirrored : {false, true}) {
         auto at = [&](const std::vector<Vector3>& c, int k) { return mirrored ? MirrorZ(c[k]) : c[k]; };
@@ -427,26 +435,13 @@ void BuildExtras(TruckStyle style, int truckClass, const StyleShape& shape, Ms3d
   // Hood scoop with the turbo's impeller in it.
   const float hoodTop = TopAt(shape, hoodX);
   {
-    Matrix4 lay;
-    lay.SetRotationX(-90);
-    Matrix4 move;
-    move.SetTranslation({hoodX, hoodTop, 0});
-    const size_t first = body->triangles.size();
-    mesh.SetPlacement(move * lay);
-    mesh.ThickRing(0.11f, 0.16f, -0.02f, 0.09f, 16);
-    mesh.SetPlacement(Matrix4());
-    MoveIntoCell(body, first, kCellChrome);
+    PlacedRing(body, Place({hoodX, hoodTop, 0}, 0, -90), 0.11f, 0.16f, -0.02f, 0.09f, kCellChrome);
     AddVint(points, 2, {hoodX, hoodTop + 0.06f, 0}, {0, 1, 0});
   }
   if (truckClass == 2) {
     const float x = hoodX - 0.5f;
     const float top = TopAt(shape, x);
-    const Matrix4 lay = Place({x, top, 0}, 0, -90);
-    const size_t first = body->triangles.size();
-    mesh.SetPlacement(lay);
-    mesh.ThickRing(0.11f, 0.16f, -0.02f, 0.09f, 16);
-    mesh.SetPlacement(Matrix4());
-    MoveIntoCell(body, first, kCellChrome);
+    PlacedRing(body, Place({x, top, 0}, 0, -90), 0.11f, 0.16f, -0.02f, 0.09f, kCellChrome);
     AddVint(points, 2, {x, top + 0.06f, 0}, {0, 1, 0});
   }
   // Small cooling fans on the hood's sides.
@@ -465,12 +460,7 @@ void BuildExtras(TruckStyle style, int truckClass, const StyleShape& shape, Ms3d
   const int bigFans = truckClass == 0 ? 1 : 2;
   for (int i = 0; i < bigFans; ++i) {
     const float z = bigFans == 1 ? 0.0f : (i == 0 ? 0.5f : -0.5f);
-    const Matrix4 lay = Place({fanX, fanTop, z}, 0, -90);
-    const size_t first = body->triangles.size();
-    mesh.SetPlacement(lay);
-    mesh.ThickRing(0.24f, 0.29f, 0.0f, 0.1f, 20);
-    mesh.SetPlacement(Matrix4());
-    MoveIntoCell(body, first, kCellChassis);
+    PlacedRing(body, Place({fanX, fanTop, z}, 0, -90), 0.24f, 0.29f, 0.0f, 0.1f, kCellChassis);
     AddVint(points, 0, {fanX, fanTop + 0.07f, z}, {0, 1, 0});
   }
   // Light bar over the windscreen for the faster classes.
@@ -494,12 +484,7 @@ void BuildExtras(TruckStyle style, int truckClass, const StyleShape& shape, Ms3d
         for (float z : {w - 0.2f, -w + 0.2f}) Tube(body, {barX, barTop, z * 0.85f}, {-kNoseX + 0.3f, TopAt(shape, -3.0f), z}, 0.045f, kCellChrome);
       // Spare tyre lying on the bed.
       const float y = TopAt(shape, deckX + 1.0f);
-      const Matrix4 lay = Place({deckX + 1.0f, y, 0}, 0, -90);
-      const size_t first = body->triangles.size();
-      mesh.SetPlacement(lay);
-      mesh.ThickRing(0.2f, 0.42f, 0.0f, 0.3f, 20);
-      mesh.SetPlacement(Matrix4());
-      MoveIntoCell(body, first, kCellTyre);
+      PlacedRing(body, Place({deckX + 1.0f, y, 0}, 0, -90), 0.2f, 0.42f, 0.0f, 0.3f, kCellTyre);
       break;
     }
     case TruckStyle::kMagnum: {
@@ -507,12 +492,7 @@ void BuildExtras(TruckStyle style, int truckClass, const StyleShape& shape, Ms3d
       const float roof = TopAt(shape, -1.0f);
       for (float z : {w - 0.35f, -w + 0.35f}) Tube(body, {0.3f, roof + 0.1f, z}, {-2.6f, roof + 0.1f, z}, 0.035f, kCellChrome);
       for (float x : {0.2f, -1.1f, -2.5f}) Tube(body, {x, roof + 0.1f, w - 0.35f}, {x, roof + 0.1f, -w + 0.35f}, 0.03f, kCellChrome);
-      const Matrix4 upright = Place({-kNoseX, 0.6f, 0}, 90, 0);
-      const size_t first = body->triangles.size();
-      mesh.SetPlacement(upright);
-      mesh.ThickRing(0.2f, 0.42f, -0.28f, 0.0f, 20);
-      mesh.SetPlacement(Matrix4());
-      MoveIntoCell(body, first, kCellTyre);
+      PlacedRing(body, Place({-kNoseX, 0.6f, 0}, 90, 0), 0.2f, 0.42f, -0.28f, 0.0f, kCellTyre);
       break;
     }
     case TruckStyle::kTornado: {
@@ -538,8 +518,10 @@ void BuildExtras(TruckStyle style, int truckClass, const StyleShape& shape, Ms3d
     const float y = TopAt(shape, x);
     if (style != TruckStyle::kTornado && style != TruckStyle::kMagnum && style != TruckStyle::kTrotyl) {
       for (float z : {0.8f, -0.8f}) PaintedBox(mesh, {x - 0.05f, y, z - 0.04f}, {x + 0.05f, y + 0.32f, z + 0.04f}, kCellChassis);
-      PlacedBox(body, Place({x, y + 0.34f, 0}, 0, 0) * [] { Matrix4 r; r.SetRotationZ(8); return r; }(),
-                {-0.22f, -0.025f, -w + 0.1f}, {0.22f, 0.025f, w - 0.1f}, kCellStripe);
+      Matrix4 tilt;  // the wing's nose down
+      tilt.SetRotationZ(8);
+      PlacedBox(body, Place({x, y + 0.34f, 0}) * tilt, {-0.22f, -0.025f, -w + 0.1f}, {0.22f, 0.025f, w - 0.1f},
+                kCellStripe);
     }
   }
   // Lamps and exhaust points of every truck.
@@ -721,9 +703,9 @@ CellPoint Unproject(Projection projection, float u, float v) {
   return {};
 }
 
-// Paints one cell: paint(point for each projection's reading, texel). The
-// same cell serves every projection, so the painter reads the coordinates
-// as the faces that use the cell are projected.
+// Paints one cell: paint(u, v, texel) with (u, v) the fraction of the
+// cell's picture, which Unproject turns back into truck coordinates by the
+// projection of the faces that use the cell.
 void PaintCell(PaintCanvas& canvas, int cell, const std::function<void(float u, float v, Texel&)>& paint) {
   const int x0 = (cell % kCellsPerRow) * kCellSide, y0 = (cell / kCellsPerRow) * kCellSide;
   canvas.Paint(x0, y0, x0 + kCellSide, y0 + kCellSide, [&](float u, float v, Texel& t) {
@@ -851,7 +833,6 @@ void PaintBodyAtlas(int catalogueIndex, TruckStyle style, const StyleShape& shap
     t.colour = Painted(stripe, u, v, 1.0f, seed + 11);
     t.height = 0;
   });
-  PaintCell(canvas, kCellLamp, [&](float, float, Texel& t) { t.colour = {0.9f, 0.9f, 0.85f}; });
 }
 
 void PaintLampAtlas(PaintCanvas& canvas) {
