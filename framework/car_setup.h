@@ -42,6 +42,12 @@ inline constexpr int kUnusedPartWord = 7;
 // whose range nothing defines (words 0 and 7): they are carried unchecked.
 inline constexpr int kPartChoiceCount[kPartCount] = {0, 4, 4, 6, 3, 4, 10, 0, 36, 36};
 
+// Brings what the garage and the shops read of a set-up read from a file
+// into range: each part choice with a shop into its price table, the
+// packages into 0..3, the ratings into 0..1 (a non-finite rating takes the
+// default set-up's). A set-up already in range is left exactly as it is.
+void ClampCarSetup(CarSetup& setup);
+
 // The fixed default set-up: the ratings of the first catalogue truck, part
 // word 2 = 1, part word 3 = 2, a dark red paint, no packages, row 0.
 CarSetup DefaultCarSetup();

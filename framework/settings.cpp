@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -39,25 +40,57 @@ constexpr int32_t kResolutions[kResolutionCount][2] = {
     {1024, 768},  {1280, 768},  {1280, 960},  {1280, 1024}, {1600, 900},
     {1600, 1000}, {1600, 1200}, {1680, 1050}, {1920, 1080}, {1920, 1200}};
 
-constexpr float kSightDistances[3] = {310.0f, 380.0f, 450.0f};  // world units by gSightRange
+constexpr int kSightRangeCount = 3;
+constexpr float kSightDistances[kSightRangeCount] = {310.0f, 380.0f, 450.0f};  // world units by gSightRange
 
-constexpr int32_t kMaxKeyCode = 255;
+constexpr int32_t kMaxKeyCode = 255;  // key bindings index the 256-entry key table
 
 // The end-of-file value of a word reader: what a missing word reads as.
 constexpr int32_t kMissingWord = -1;
 
+// The range of each word that the game branches on or indexes with; a word
+// outside it takes its default. The byte flags (sound, music, EAX) are on
+// for any value but 0, and the carried words mean nothing to the game:
+// neither has a range.
+struct WordRange {
+  int first, last;    // words first..last
+  int32_t low, high;  // allowed values low..high
+};
+constexpr WordRange kWordRanges[] = {
+    {kWordResolution, kWordResolution, 0, kResolutionCount - 1},
+    {kWordReflectionMode, kWordReflectionMode, 0, 2},
+    {kWordTraffic, kWordTraffic, 0, kMaxTrafficSetting},
+    {kWordMotionBlur, kWordMotionBlur, 0, 1},
+    {kWordSoftParticles, kWordSoftParticles, 0, 1},
+    {kWordTextureFiltering, kWordTextureFiltering, 0, 1},
+    {kWordShadowDetail, kWordShadowDetail, 0, 3},
+    {kWordSightRange, kWordSightRange, 0, kSightRangeCount - 1},
+    {kWordKeyBindings, kWordKeyBindings + kKeyBindingCount - 1, 1, kMaxKeyCode},
+};
+// Two words hold one of a few values rather than a range.
+constexpr int32_t kColourBitsValues[] = {16, 24, 32};
+constexpr int32_t kAntiAliasingValues[] = {0, 2, 4, 8};  // multisample counts
+
+template <size_t N>
+bool OneOf(const int32_t (&values)[N], int32_t value) {
+  return std::ranges::find(values, value) != std::end(values);
+}
+
 bool WordInRange(int word, int32_t value) {
-  switch (word) {
-    case kWordResolution: return value >= 0 && value < kResolutionCount;
-    case kWordTraffic: return value >= 0 && value <= 2;
-    case kWordShadowDetail: return value >= 0 && value <= 3;
-    case kWordAntiAliasing: return value == 0 || value == 2 || value == 4 || value == 8;
-    default: break;
+  if (word == kWordColourBits) return OneOf(kColourBitsValues, value);
+  if (word == kWordAntiAliasing) return OneOf(kAntiAliasingValues, value);
+  for (const WordRange& range : kWordRanges) {
+    if (word >= range.first && word <= range.last) return value >= range.low && value <= range.high;
   }
-  if (word >= kWordKeyBindings && word < kWordKeyBindings + kKeyBindingCount) {
-    return value >= 1 && value <= kMaxKeyCode;
+  return true;
+}
+
+// The screen mode of a window size; -1 when the table has no such mode.
+int ResolutionIndexOf(int32_t width, int32_t height) {
+  for (int i = 0; i < kResolutionCount; ++i) {
+    if (kResolutions[i][0] == width && kResolutions[i][1] == height) return i;
   }
-  return true;  // every other word is taken as it stands
+  return -1;
 }
 
 // A documents copy that exists but cannot be read would be replaced by the
@@ -77,15 +110,19 @@ void SetAsideUnreadable(const std::string& path) {
 
 // Reads the first `size` bytes of the documents copy, else of the base
 // copy (a longer file is read that far, a shorter one as far as it goes).
-// False when neither can be read.
+// An empty file holds no record at all and counts as no file. False when
+// neither copy can be read.
 bool ReadSaveFile(const char* name, const char* basePath, size_t size, std::vector<uint8_t>& bytes) {
   std::string folder = SaveFolder();
   if (!folder.empty()) {
     const std::string path = folder + "/" + name;
-    if (ReadFileStart(path, size, bytes)) return true;
-    SetAsideUnreadable(path);
+    if (ReadFileStart(path, size, bytes)) {
+      if (!bytes.empty()) return true;
+    } else {
+      SetAsideUnreadable(path);
+    }
   }
-  return ReadFileStart(basePath, size, bytes);
+  return ReadFileStart(basePath, size, bytes) && !bytes.empty();
 }
 
 bool WriteSaveFile(const char* name, const void* data, size_t size) {
@@ -94,7 +131,12 @@ bool WriteSaveFile(const char* name, const void* data, size_t size) {
     std::fprintf(stderr, "Cannot save %s: no documents folder is known\n", name);
     return false;
   }
-  Sys_MakeFolder(folder);
+  // A folder that cannot be made means a path that is not ours to write
+  // into (a file in its place, no permission): nothing is written at all.
+  if (!Sys_MakeFolder(folder)) {
+    std::fprintf(stderr, "Cannot save %s: the folder %s cannot be made\n", name, folder.c_str());
+    return false;
+  }
   std::string path = folder + "/" + name;
   if (!WriteFileAtomically(path, data, size)) {
     std::fprintf(stderr, "Cannot save %s\n", path.c_str());
@@ -104,6 +146,28 @@ bool WriteSaveFile(const char* name, const void* data, size_t size) {
 }
 
 void SetScreenSizeFromIndex() { ResolutionSize(gResolutionIndex, gScreenWidth, gScreenHeight); }
+
+// Money and points within 0..high; a value that is not a finite number is 0.
+float ClampAmount(float value, float high) {
+  return std::isfinite(value) ? std::clamp(value, 0.0f, high) : 0.0f;
+}
+
+void ClampRaceTables(CareerRecord& c) {
+  constexpr int32_t kLastSecond = 59;
+  constexpr int32_t kLastHundredth = 99;
+  for (int r = 0; r < kRaceSlotCount; ++r) {
+    // A place outside 1..5 is no result at all, rather than a win.
+    if (c.bestPlace[r] < 1 || c.bestPlace[r] > kNotPlaced) c.bestPlace[r] = kNotPlaced;
+    c.raceWins[r] = std::clamp(c.raceWins[r], 0, kMaxRaceCount);
+    c.raceStarts[r] = std::clamp(c.raceStarts[r], 0, kMaxRaceCount);
+    c.bestMinutes[r] = std::clamp(c.bestMinutes[r], 0, kMaxBestMinutes);
+    c.bestSeconds[r] = std::clamp(c.bestSeconds[r], 0, kLastSecond);
+    c.bestHundredths[r] = std::clamp(c.bestHundredths[r], 0, kLastHundredth);
+  }
+  for (int32_t& place : c.trackListBestPlace) {
+    if (place < 1 || place > kNoSeriesPlace) place = kNoSeriesPlace;
+  }
+}
 
 }  // namespace
 
@@ -147,8 +211,13 @@ void ApplySettingsWords(const int32_t fileWords[kSettingsWordCount]) {
   for (int i = 0; i < kSettingsWordCount; ++i) {
     w[i] = WordInRange(i, fileWords[i]) ? fileWords[i] : defaults[i];
   }
+  // An unknown screen mode keeps the size set before; the index then names
+  // that size when the table has it, so that no screen indexes out of it.
+  if (!ResolutionSize(fileWords[kWordResolution], gScreenWidth, gScreenHeight)) {
+    const int kept = ResolutionIndexOf(gScreenWidth, gScreenHeight);
+    if (kept >= 0) w[kWordResolution] = kept;
+  }
   gResolutionIndex = w[kWordResolution];
-  SetScreenSizeFromIndex();
   gColourBits = w[kWordColourBits];
   gReflectionMode = w[kWordReflectionMode];
   gSoundOn = w[kWordSound] != 0;
@@ -162,7 +231,10 @@ void ApplySettingsWords(const int32_t fileWords[kSettingsWordCount]) {
   gTextureFiltering = w[kWordTextureFiltering];
   gShadowDetail = w[kWordShadowDetail];
   gSightRange = w[kWordSightRange];
-  if (gSightRange >= 0 && gSightRange <= 2) gSightDistance = kSightDistances[gSightRange];
+  // An unknown sight range leaves the sight distance as it was (400 at start).
+  if (WordInRange(kWordSightRange, fileWords[kWordSightRange])) {
+    gSightDistance = kSightDistances[gSightRange];
+  }
   gAntiAliasing = w[kWordAntiAliasing];
   std::copy(w + kWordKeyBindings, w + kWordKeyBindings + kKeyBindingCount, gKeyBindings);
   std::copy(w + kWordCarried20, w + kSettingsWordCount, gSettingWords20);
@@ -170,12 +242,8 @@ void ApplySettingsWords(const int32_t fileWords[kSettingsWordCount]) {
 
 void CollectSettingsWords(int32_t w[kSettingsWordCount]) {
   if (gSettingsAccepted) {
-    for (int i = 0; i < kResolutionCount; ++i) {
-      if (kResolutions[i][0] == gScreenWidth && kResolutions[i][1] == gScreenHeight) {
-        gResolutionIndex = i;
-        break;
-      }
-    }
+    const int chosen = ResolutionIndexOf(gScreenWidth, gScreenHeight);
+    if (chosen >= 0) gResolutionIndex = chosen;
   }
   w[kWordResolution] = gResolutionIndex;
   SetScreenSizeFromIndex();
@@ -265,6 +333,15 @@ void SanitizeCareer(CareerRecord& c) {
   c.playerName[kPlayerNameSize - 1] = '\0';
   const int32_t nameLength = static_cast<int32_t>(std::strlen(c.playerName));
   c.playerNameLength = std::clamp(c.playerNameLength, 0, std::min(kMaxPlayerNameLength, nameLength));
+  c.cash = ClampAmount(c.cash, kMaxCareerAmount);
+  // Points stay below a level's worth: booking turns the surplus into levels
+  // one at a time.
+  c.careerPoints = ClampAmount(c.careerPoints, std::nextafter(kPointsPerRatingLevel, 0.0f));
+  for (float& total : c.bonusTotals) total = ClampAmount(total, kMaxCareerAmount);
+  c.ratingLevel = std::clamp(c.ratingLevel, 1, kMaxRatingLevel);
+  c.competitionsOpen = std::clamp(c.competitionsOpen, 0, kCompetitionCount - 1);
+  ClampRaceTables(c);
+  c.newCareer = c.newCareer != 0;
   c.carIndex = std::clamp(c.carIndex, 0, kCatalogueSize - 1);
   c.carLimit = std::clamp(c.carLimit, 0, kCatalogueSize - 1);
   // Competition and race index the 30-entry race tables as competition × 4 + race − 1.
@@ -278,20 +355,14 @@ void SanitizeCareer(CareerRecord& c) {
   c.quickRaceCar = std::clamp(c.quickRaceCar, 0, kCatalogueSize - 1);
   c.gameMode = std::clamp(c.gameMode, int32_t(kGameModeCareer), int32_t(kGameModeQuickRace));
   // The shops index their price tables with the set-up's choices.
-  CarSetup& s = c.carSetup;
-  for (int i = 0; i < kPartCount; ++i) {
-    if (kPartChoiceCount[i] > 0) s.partChoice[i] = std::clamp(s.partChoice[i], 0, kPartChoiceCount[i] - 1);
-  }
-  s.enginePackage = std::clamp(s.enginePackage, 0, kMaxPackageLevel);
-  s.suspensionPackage = std::clamp(s.suspensionPackage, 0, kMaxPackageLevel);
-  s.turboPackage = std::clamp(s.turboPackage, 0, kMaxPackageLevel);
+  ClampCarSetup(c.carSetup);
 }
 
 void LoadCareer() {
   std::vector<uint8_t> bytes;
   if (ReadSaveFile("career.inf", kBaseCareerPath, kCareerFileSize, bytes)) {
     // A short file leaves the fields it does not reach as they were.
-    if (!bytes.empty()) std::memcpy(&gCareer, bytes.data(), std::min(bytes.size(), sizeof gCareer));
+    std::memcpy(&gCareer, bytes.data(), std::min(bytes.size(), sizeof gCareer));
   } else {
     gCareer = BuiltInCareer();
   }

@@ -18,6 +18,7 @@ inline constexpr int kSettingsWordCount = 25;
 inline constexpr size_t kSettingsFileSize = kSettingsWordCount * 4;  // bytes
 inline constexpr int kResolutionCount = 10;
 inline constexpr int kKeyBindingCount = 5;  // steer left, steer right, accelerate, brake, turbo
+inline constexpr int32_t kMaxTrafficSetting = 2;  // twice this many traffic cars: the world holds four
 
 // The words of menu.inf, in file order. The resolution index also sets the
 // window size gScreenWidth × gScreenHeight kept by the window code.
@@ -71,17 +72,20 @@ bool ResolutionSize(int index, int32_t& width, int32_t& height);
 void DefaultSettingsWords(int32_t words[kSettingsWordCount]);
 
 // Puts file words into the globals, replacing out-of-range words by their
-// defaults, and derives the screen size and the sight distance.
+// defaults, and derives the screen size and the sight distance. A screen
+// mode outside 0..9 keeps the screen size (and takes its index when the
+// table has it); a sight range outside 0..2 keeps the sight distance.
 void ApplySettingsWords(const int32_t words[kSettingsWordCount]);
 
 // The words to write from the globals (applying an accepted resolution and
 // anti-aliasing choice first), and the screen size set back from the index.
 void CollectSettingsWords(int32_t words[kSettingsWordCount]);
 
-// Reads menu.inf (documents copy, else base/, else built-in defaults) into
-// the globals, then saves it.
+// Reads menu.inf (documents copy, else base/, else built-in defaults; an
+// empty file counts as none) into the globals, then saves it.
 void LoadSettings();
-// Writes menu.inf to the save folder. False (and a line on stderr) on failure.
+// Writes menu.inf to the save folder, making the folder first. False (and a
+// line on stderr), with nothing written, when either fails.
 bool SaveSettings();
 
 // ---- Career (career.inf) --------------------------------------------------
@@ -96,6 +100,15 @@ inline constexpr int kCatalogueSize = 18;       // trucks in the catalogue
 inline constexpr int kTrackCount = 30;
 inline constexpr int kNotPlaced = 5;            // gBestPlace of a race never finished
 inline constexpr int kNoSeriesPlace = 4;        // gTrackListBestPlace of a race never run
+inline constexpr int kCompetitionCount = 6;     // the competitions screen offers 0..5
+inline constexpr float kPointsPerRatingLevel = 10000.0f;  // career points that make one level
+// Limits a stored career is held to. None is reached in play: they keep a
+// hand-made file from overflowing the counters the game adds to, or the
+// integers the screens print the money and points as.
+inline constexpr int32_t kMaxRatingLevel = 9999;
+inline constexpr int32_t kMaxRaceCount = 999999;       // wins or finished runs of one race
+inline constexpr int32_t kMaxBestMinutes = 9999;       // minutes × 10000 stays far inside 32 bits
+inline constexpr float kMaxCareerAmount = 1.0e9f;      // money, or points of one bonus kind
 
 enum GameMode : int32_t { kGameModeCareer = 1, kGameModeTrackList = 2, kGameModeQuickRace = 3 };
 
@@ -105,9 +118,9 @@ struct CareerRecord {
   char playerName[kPlayerNameSize];
   uint8_t unused169[3];
   int32_t playerNameLength;        // characters typed on the name screen, 0..7
-  float cash;
-  float careerPoints;
-  int32_t ratingLevel;
+  float cash;                      // 0..kMaxCareerAmount
+  float careerPoints;              // toward the next level: 0 up to kPointsPerRatingLevel
+  int32_t ratingLevel;             // from 1
   float bonusTotals[10];           // points per bonus kind
   int32_t zeroWord228;             // written as 0 by a new career, read by nothing
   int32_t zeroWord232;             // written as 0 by a new career, read by nothing
@@ -115,7 +128,7 @@ struct CareerRecord {
   int32_t carLimit;                // the car shop lists entries 0..carLimit, 0..17
   int32_t competitionRace;         // 1..4
   int32_t competitionIndex;        // from 0
-  int32_t competitionsOpen;        // highest competition open
+  int32_t competitionsOpen;        // highest competition open, 0..5
   int32_t bestPlace[kRaceSlotCount];
   int32_t raceWins[kRaceSlotCount];
   int32_t raceStarts[kRaceSlotCount];
@@ -130,7 +143,7 @@ struct CareerRecord {
   int32_t quickRaceCar;            // 0..17
   int32_t gameMode;                // GameMode
   uint8_t unused1072[4];
-  uint8_t newCareer;               // choosing CAREER first asks for the name
+  uint8_t newCareer;               // 1: choosing CAREER first asks for the name
   uint8_t unused1077[3];
 };
 
@@ -209,14 +222,16 @@ void ResetCareerProgress(CareerRecord& career);
 // default car set-up, quick-race car 0 and the new-career flag set.
 CareerRecord BuiltInCareer();
 
-// Brings every field that the game uses as an index or a range into its
-// range; a record already in range is left exactly as it is.
+// Brings every field that the game indexes with, divides by or shows into
+// its range: non-finite money and points become 0, counts and times are
+// clamped, a best place out of range reads as not placed; a record already
+// in range is left exactly as it is.
 void SanitizeCareer(CareerRecord& career);
 
-// Reads career.inf (documents copy, else base/, else the built-in career)
-// into gCareer, then saves it.
+// Reads career.inf (documents copy, else base/, else the built-in career;
+// an empty file counts as none) into gCareer, then saves it.
 void LoadCareer();
-// Writes gCareer to the save folder. False (and a line on stderr) on failure.
+// Writes gCareer to the save folder in the same way as SaveSettings.
 bool SaveCareer();
 
 // ---- Where the files live ----------------------------------------------------

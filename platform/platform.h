@@ -28,9 +28,10 @@ uint64_t Sys_PerformanceFrequency();
 // ---- Files and folders -------------------------------------------------
 
 // The user's documents folder: the XDG documents folder (as xdg-user-dir
-// reports it from ~/.config/user-dirs.dirs), else $HOME/Documents; a
-// documents folder that is the home folder itself counts as unset.
-// Never ends with a slash. Empty when no home folder is known.
+// reports it from ~/.config/user-dirs.dirs), else $HOME/Documents; an
+// entry that is relative, holds a NUL byte or is the home folder itself
+// counts as unset. Always absolute, never ends with a slash. Empty when no
+// absolute home folder is known.
 std::string Sys_DocumentsFolder();
 
 // Creates a folder and any missing parents. True when it exists afterwards.

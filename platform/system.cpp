@@ -25,6 +25,11 @@ std::string WithoutTrailingSlashes(std::string path) {
   return path;
 }
 
+// A path the file calls can take as it stands: absolute and without a NUL.
+bool IsAbsoluteFolder(const std::string& path) {
+  return !path.empty() && path.front() == '/' && path.find('\0') == std::string::npos;
+}
+
 // The value of XDG_DOCUMENTS_DIR in a user-dirs.dirs file, with a leading
 // $HOME expanded, as xdg-user-dir reads it; empty when the file lacks it.
 std::string XdgDocumentsFromFile(const std::string& file, const std::string& home) {
@@ -69,15 +74,14 @@ uint64_t Sys_PerformanceFrequency() {
 
 std::string Sys_DocumentsFolder() {
   const char* homeVariable = std::getenv("HOME");
-  if (!homeVariable || !*homeVariable) return {};
+  if (!homeVariable || !IsAbsoluteFolder(homeVariable)) return {};
   std::string home = WithoutTrailingSlashes(homeVariable);
   const char* configHome = std::getenv("XDG_CONFIG_HOME");
   std::string config = (configHome && *configHome) ? std::string(configHome) : home + "/.config";
   std::string documents = WithoutTrailingSlashes(XdgDocumentsFromFile(config + "/user-dirs.dirs", home));
-  // A relative entry or one naming the home folder itself means "not set".
-  if (documents.empty() || documents.front() != '/' || documents == home) {
-    return home + "/Documents";
-  }
+  // An entry that is relative, names the home folder itself or holds a NUL
+  // (which every later use of the path would cut it at) means "not set".
+  if (!IsAbsoluteFolder(documents) || documents == home) return home + "/Documents";
   return documents;
 }
 

@@ -114,6 +114,9 @@ bool LoadCarCatalogueFrom(const std::string& path) {
     }
     car.reserved[0] = reader.I32();
     car.reserved[1] = reader.I32();
+    // Selecting the truck copies its parts into the player's set-up, which
+    // the shops index their price tables with.
+    ClampCarSetup(car);
     car.catalogueIndex = r;
   }
   return true;

@@ -47,7 +47,8 @@ extern uint8_t gInputLocked;       // menu buttons ignore presses while set
 void InitCarTables();
 
 // Reads base/cars.ini into the catalogue (part words, colours, reserved
-// words; each row's index set to its row). False, with a message on stderr,
+// words; each row's index set to its row). A part word outside its price
+// table is brought to the nearest choice it offers. False, with a message on stderr,
 // when the file is missing or shorter than its 2304 bytes; the catalogue is
 // then unchanged.
 bool LoadCarCatalogue();

@@ -8,6 +8,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <limits>
 
 namespace {
 
@@ -165,6 +167,126 @@ TEST_F(CareerFile, InterruptedSaveLeavesTheOldFileWhole) {
   gCash = 0.0f;
   EXPECT_FALSE(SaveCareer());
   EXPECT_EQ(home.ReadSaveFile("career.inf"), Image(sample));
+}
+
+// Hostile career.inf files through the real reader. What the game keeps is
+// what it saves at once, and a second read of that file changes nothing.
+struct HostileCareer {
+  const char* what;
+  std::vector<uint8_t> file;
+  std::function<void(const CareerRecord&)> expect;
+};
+
+std::vector<uint8_t> WithFields(void (*edit)(CareerRecord&)) {
+  CareerRecord c = SampleCareer();
+  edit(c);
+  return Image(c);
+}
+
+TEST_F(CareerFile, HostileFilesAreBroughtIntoRange) {
+  const HostileCareer cases[] = {
+      {"1080 bytes of 0xFF", std::vector<uint8_t>(kCareerFileSize, 0xFF),
+       [](const CareerRecord& c) {
+         EXPECT_EQ(c.cash, 0.0f);  // NaN
+         EXPECT_EQ(c.careerPoints, 0.0f);
+         for (float total : c.bonusTotals) EXPECT_EQ(total, 0.0f);
+         EXPECT_EQ(c.ratingLevel, 1);
+         EXPECT_EQ(c.competitionsOpen, 0);
+         for (int r = 0; r < kRaceSlotCount; ++r) {
+           EXPECT_EQ(c.bestPlace[r], kNotPlaced);
+           EXPECT_EQ(c.raceWins[r], 0);
+           EXPECT_EQ(c.raceStarts[r], 0);
+           EXPECT_EQ(c.bestMinutes[r] + c.bestSeconds[r] + c.bestHundredths[r], 0);
+         }
+         for (int32_t place : c.trackListBestPlace) EXPECT_EQ(place, kNoSeriesPlace);
+         EXPECT_EQ(c.newCareer, 1);
+         EXPECT_EQ(c.carIndex, 0);
+         EXPECT_EQ(c.playerNameLength, 0);
+         EXPECT_FLOAT_EQ(c.carSetup.powerRating, 0.6f);  // NaN: the default set-up's
+         EXPECT_EQ(c.carSetup.partChoice[1], 0);
+         EXPECT_EQ(c.carSetup.turboPackage, 0);
+         EXPECT_EQ(c.carSetup.partChoice[kUnusedPartWord], -1);  // carried words stay as read
+         EXPECT_EQ(c.carSetup.reserved[0], -1);
+         EXPECT_EQ(c.unused1077[0], 0xFF);
+       }},
+      {"money and points that are not numbers",
+       WithFields([](CareerRecord& c) {
+         c.cash = std::numeric_limits<float>::infinity();
+         c.careerPoints = std::numeric_limits<float>::quiet_NaN();
+         c.bonusTotals[3] = -std::numeric_limits<float>::infinity();
+         c.carSetup.handlingRating = std::numeric_limits<float>::quiet_NaN();
+       }),
+       [](const CareerRecord& c) {
+         EXPECT_EQ(c.cash, 0.0f);
+         EXPECT_EQ(c.careerPoints, 0.0f);
+         EXPECT_EQ(c.bonusTotals[3], 0.0f);
+         EXPECT_FLOAT_EQ(c.carSetup.handlingRating, 0.5f);
+         EXPECT_STREQ(c.playerName, "Ivan");  // the rest of the career stays
+         EXPECT_EQ(c.ratingLevel, 7);
+       }},
+      {"values beyond their ranges",
+       WithFields([](CareerRecord& c) {
+         c.cash = 1e30f;
+         c.careerPoints = 1e30f;  // booking would take it apart one level at a time
+         c.bonusTotals[0] = -5.0f;
+         c.ratingLevel = INT32_MAX;
+         c.competitionsOpen = 6;
+         c.bestPlace[0] = 0;
+         c.bestPlace[1] = 6;
+         c.raceWins[2] = INT32_MAX;
+         c.raceStarts[2] = -3;
+         c.bestMinutes[3] = 1000000;
+         c.bestSeconds[3] = 60;
+         c.bestHundredths[3] = 100;
+         c.trackListBestPlace[14] = 5;
+         c.newCareer = 2;
+         c.carSetup.powerRating = 7.0f;
+       }),
+       [](const CareerRecord& c) {
+         EXPECT_EQ(c.cash, kMaxCareerAmount);
+         EXPECT_LT(c.careerPoints, kPointsPerRatingLevel);
+         EXPECT_GT(c.careerPoints, kPointsPerRatingLevel - 1.0f);
+         EXPECT_EQ(c.bonusTotals[0], 0.0f);
+         EXPECT_EQ(c.ratingLevel, kMaxRatingLevel);
+         EXPECT_EQ(c.competitionsOpen, 5);
+         EXPECT_EQ(c.bestPlace[0], kNotPlaced);  // no result, rather than a win
+         EXPECT_EQ(c.bestPlace[1], kNotPlaced);
+         EXPECT_EQ(c.bestPlace[17], 2);
+         EXPECT_EQ(c.raceWins[2], kMaxRaceCount);
+         EXPECT_EQ(c.raceStarts[2], 0);
+         EXPECT_EQ(c.bestMinutes[3], kMaxBestMinutes);
+         EXPECT_EQ(c.bestSeconds[3], 59);
+         EXPECT_EQ(c.bestHundredths[3], 99);
+         EXPECT_EQ(c.trackListBestPlace[14], kNoSeriesPlace);
+         EXPECT_EQ(c.newCareer, 1);
+         EXPECT_EQ(c.carSetup.powerRating, 1.0f);
+       }},
+      {"an empty file is no file: the base copy is read", {},
+       [](const CareerRecord& c) { EXPECT_EQ(Image(c), ReadFileBytes(kBaseCareerPath)); }},
+  };
+  for (const HostileCareer& c : cases) {
+    SCOPED_TRACE(c.what);
+    gCareer = CareerRecord{};
+    home.WriteSaveFile("career.inf", c.file);
+    LoadCareer();
+    c.expect(gCareer);
+    const auto saved = home.ReadSaveFile("career.inf");
+    EXPECT_EQ(saved, Image(gCareer));
+    LoadCareer();
+    EXPECT_EQ(home.ReadSaveFile("career.inf"), saved);
+  }
+}
+
+TEST_F(CareerFile, EmptyFileWithNoBaseCopyStartsANewCareer) {
+  home.WriteSaveFile("career.inf", {});
+  {
+    ScopedWorkingFolder noBase(home.Path());
+    LoadCareer();
+  }
+  EXPECT_EQ(Image(gCareer), Image(BuiltInCareer()));
+  EXPECT_EQ(gBestPlace[0], kNotPlaced);
+  EXPECT_EQ(gCareerCarLimit, kCatalogueSize - 1);
+  EXPECT_EQ(home.ReadSaveFile("career.inf"), Image(BuiltInCareer()));
 }
 
 }  // namespace

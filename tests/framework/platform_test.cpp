@@ -33,6 +33,17 @@ TEST(DocumentsFolder, FollowsTheUsersXdgEntryElseDocumentsInTheHomeFolder) {
   EXPECT_EQ(Sys_DocumentsFolder(), home.Path() + "/Documents");
 }
 
+TEST(DocumentsFolder, EntryWithANulOrARelativeHomeCountsAsUnset) {
+  TempHome home;
+  WriteUserDirs(home, std::string("XDG_DOCUMENTS_DIR=\"$HOME/notes.txt") + '\0' + "\"\n");
+  EXPECT_EQ(Sys_DocumentsFolder(), home.Path() + "/Documents");
+  WriteUserDirs(home, std::string("XDG_DOCUMENTS_DIR=\"/srv/pa") + '\0' + "pers\"\n");
+  EXPECT_EQ(Sys_DocumentsFolder(), home.Path() + "/Documents");
+  // A relative home folder would put the saves wherever the game runs.
+  setenv("HOME", "relative/home", 1);
+  EXPECT_EQ(Sys_DocumentsFolder(), "");
+}
+
 TEST(TypedCharacters, TextFromTheSystemKeepsWhatCodePage1251Has) {
   EXPECT_EQ(Sys_Cp1251FromUtf8("Ivan"), "Ivan");
   // А Я а я, then "Ёж ё", then an e-acute and a smiley, both dropped.

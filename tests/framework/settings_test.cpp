@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 namespace {
@@ -85,9 +86,9 @@ TEST_F(SettingsFile, ShortFileReadsMissingWordsAsMinusOneThenDefaults) {
   home.WriteSaveFile("menu.inf", Words({2, 32, 1, 1, 1, 0, 0, 1, 0, 0}));  // 10 of 25 words
   LoadSettings();
   EXPECT_EQ(gResolutionIndex, 2);
-  EXPECT_EQ(gTextureFiltering, -1);         // taken as it stands
-  EXPECT_EQ(gShadowDetail, 1);              // -1 is out of range: default
-  EXPECT_EQ(gSightRange, -1);
+  EXPECT_EQ(gTextureFiltering, 0);          // -1 is out of range: default
+  EXPECT_EQ(gShadowDetail, 1);
+  EXPECT_EQ(gSightRange, 1);
   EXPECT_FLOAT_EQ(gSightDistance, 400.0f);  // an unknown sight range keeps the start value
   EXPECT_EQ(gAntiAliasing, 0);
   EXPECT_EQ(gKeyBindings[0], 37);
@@ -166,6 +167,81 @@ TEST_F(SettingsFile, FailedSaveReportsAndKeepsTheOldFile) {
   gResolutionIndex = 5;
   EXPECT_FALSE(SaveSettings());
   EXPECT_EQ(home.ReadSaveFile("menu.inf"), DefaultFile());
+}
+
+// Hostile menu.inf files through the real reader: what the game keeps is
+// what it writes back at once, so the saved words show both.
+struct HostileSettings {
+  const char* what;
+  std::vector<uint8_t> file;
+  std::vector<int32_t> saved;
+  float sightDistance;
+  int32_t screenWidth, screenHeight;
+};
+
+TEST_F(SettingsFile, HostileFilesKeepOnlyWordsInRange) {
+  const std::vector<int32_t> defaults = DefaultWords();
+  const HostileSettings cases[] = {
+      {"every checked word out of range",
+       Words({12, 7, 3, 1, 1, 1, 77, 3, 2, -1, 0, 5, 4, -2056564365, 3,
+              0, 256, 38, -5, 90, -1, 2, 3, 4, 5}),
+       {4, 32, 0, 1, 1, 1, 77, 1, 0, 0, 1, 0, 1, 1, 0,
+        37, 39, 38, 40, 90, -1, 2, 3, 4, 5},
+       400.0f, 1600, 900},  // the screen mode and the sight distance stay as they were
+      {"three words, the rest read as -1",
+       Words({2, 16, 1}),
+       {2, 16, 1, 1, 1, 1, -1, 1, 0, 0, 1, 0, 1, 1, 0,
+        37, 39, 38, 40, 16, -1, -1, -1, -1, -1},
+       400.0f, 1280, 960},
+      {"an empty file is no file", {}, defaults, 380.0f, 1024, 768},
+      {"highest values in range",
+       Words({9, 24, 2, 0, 0, 0, -7, 2, 1, 1, 1, 1, 3, 2, 8, 1, 255, 65, 90, 32, -1, 0, 1, 2, 3}),
+       {9, 24, 2, 0, 0, 0, -7, 2, 1, 1, 1, 1, 3, 2, 8, 1, 255, 65, 90, 32, -1, 0, 1, 2, 3},
+       450.0f, 1920, 1200},
+      {"lowest values in range",
+       Words({0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0}),
+       {0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0},
+       310.0f, 1024, 768},
+  };
+  for (const HostileSettings& c : cases) {
+    SCOPED_TRACE(c.what);
+    gScreenWidth = 1600;  // the size in effect before the read: mode 4
+    gScreenHeight = 900;
+    gSightDistance = 400.0f;
+    home.WriteSaveFile("menu.inf", c.file);
+    LoadSettings();
+    const auto written = home.ReadSaveFile("menu.inf");
+    EXPECT_EQ(written, Words(c.saved));
+    EXPECT_FLOAT_EQ(gSightDistance, c.sightDistance);
+    EXPECT_EQ(gScreenWidth, c.screenWidth);
+    EXPECT_EQ(gScreenHeight, c.screenHeight);
+    LoadSettings();  // what was saved reads back unchanged
+    EXPECT_EQ(home.ReadSaveFile("menu.inf"), written);
+  }
+}
+
+TEST_F(SettingsFile, RandomBytesNeverLeaveAWordTheGameUsesOutOfRange) {
+  std::mt19937 random(1234);
+  for (int trial = 0; trial < 50; ++trial) {
+    std::vector<uint8_t> file(kSettingsFileSize);
+    for (uint8_t& byte : file) byte = uint8_t(random());
+    home.WriteSaveFile("menu.inf", file);
+    LoadSettings();
+    SCOPED_TRACE(trial);
+    EXPECT_TRUE(gResolutionIndex >= 0 && gResolutionIndex <= 9);
+    EXPECT_TRUE(gColourBits == 16 || gColourBits == 24 || gColourBits == 32);
+    EXPECT_TRUE(gReflectionMode >= 0 && gReflectionMode <= 2);
+    EXPECT_TRUE(gTrafficSetting >= 0 && gTrafficSetting <= 2);
+    EXPECT_TRUE(gMotionBlur == 0 || gMotionBlur == 1);
+    EXPECT_TRUE(gSoftParticles == 0 || gSoftParticles == 1);
+    EXPECT_TRUE(gTextureFiltering == 0 || gTextureFiltering == 1);
+    EXPECT_TRUE(gShadowDetail >= 0 && gShadowDetail <= 3);
+    EXPECT_TRUE(gSightRange >= 0 && gSightRange <= 2);
+    EXPECT_TRUE(gAntiAliasing == 0 || gAntiAliasing == 2 || gAntiAliasing == 4 || gAntiAliasing == 8);
+    for (int32_t key : gKeyBindings) EXPECT_TRUE(key >= 1 && key <= 255) << key;
+    EXPECT_EQ(gSettingWord6, WordAt(file, kWordCarried6));  // carried words stay as read
+    EXPECT_EQ(gSettingWords20[4], WordAt(file, kSettingsWordCount - 1));
+  }
 }
 
 }  // namespace

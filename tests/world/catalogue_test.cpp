@@ -13,12 +13,22 @@
 
 namespace {
 
-// A cars.ini whose every 4-byte value is distinct: value = record × 32 + slot.
+// Part words in file order (words 0, 1, 3, 4, 5, 6, 2, 8, 9), each within its
+// price table; word 0 has none and is numbered like the other values.
+int32_t NumberedPartWord(int record, int slot) {
+  constexpr int32_t kInRange[7] = {0, 1, 5, 2, 0, 9, 3};
+  if (slot == 0) return record * 32;
+  if (slot < 7) return kInRange[slot];
+  return slot == 7 ? record + 10 : record;
+}
+
+// A cars.ini whose other values are all distinct: value = record × 32 + slot.
 std::vector<uint8_t> NumberedCarsIni() {
   ByteBuffer out;
   for (int r = 0; r < kCatalogueSize; ++r) {
     for (int slot = 0; slot < 32; ++slot) {
-      if (slot >= 9 && slot < 30) out.F32(float(r * 32 + slot));
+      if (slot < 9) out.I32(NumberedPartWord(r, slot));
+      else if (slot < 30) out.F32(float(r * 32 + slot));
       else out.I32(r * 32 + slot);
     }
   }
@@ -46,11 +56,11 @@ TEST_F(Catalogue, CarsIniKeepsItsOddWordOrder) {
   ASSERT_TRUE(LoadCarCatalogueFrom(path));
   const CarSetup& car = gCarCatalogue[2];
   EXPECT_EQ(car.partChoice[0], 64);
-  EXPECT_EQ(car.partChoice[1], 65);
-  EXPECT_EQ(car.partChoice[3], 66);
-  EXPECT_EQ(car.partChoice[6], 69);
-  EXPECT_EQ(car.partChoice[2], 70);  // bytes 24..27 hold part word 2
-  EXPECT_EQ(car.partChoice[9], 72);
+  EXPECT_EQ(car.partChoice[1], 1);
+  EXPECT_EQ(car.partChoice[3], 5);
+  EXPECT_EQ(car.partChoice[6], 9);
+  EXPECT_EQ(car.partChoice[2], 3);  // bytes 24..27 hold part word 2
+  EXPECT_EQ(car.partChoice[9], 2);
   EXPECT_FLOAT_EQ(car.zoneColour[0][0], 73.0f);
   EXPECT_FLOAT_EQ(car.zoneColour[6][2], 93.0f);
   EXPECT_EQ(car.reserved[1], 95);
@@ -60,6 +70,42 @@ TEST_F(Catalogue, CarsIniKeepsItsOddWordOrder) {
   const std::string copy = TempFile("zarnok-cars-copy.ini");
   ASSERT_TRUE(SaveCarCatalogueTo(copy));
   EXPECT_EQ(ReadFileBytes(copy), file);
+}
+
+TEST_F(Catalogue, PartWordsOutsideTheirPriceTablesAreBroughtIntoThem) {
+  struct Hostile {
+    int32_t value;     // every part word of every record
+    int32_t expected[kPartCount];  // what the catalogue keeps, by part word
+  };
+  const Hostile cases[] = {
+      {-1, {-1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {INT32_MAX, {INT32_MAX, 3, 3, 5, 2, 3, 9, 0, 35, 35}},
+      {7, {7, 3, 3, 5, 2, 3, 7, 0, 7, 7}},
+  };
+  const std::string path = TempFile("zarnok-hostile-cars.ini");
+  for (const Hostile& c : cases) {
+    SCOPED_TRACE(c.value);
+    auto file = NumberedCarsIni();
+    for (int r = 0; r < kCatalogueSize; ++r) {
+      for (int slot = 0; slot < 9; ++slot) {
+        std::memcpy(&file[size_t(r * kCarsIniRecordSize + 4 * slot)], &c.value, 4);
+      }
+    }
+    ASSERT_TRUE(WriteFileBytes(path, file));
+    ASSERT_TRUE(LoadCarCatalogueFrom(path));
+    gPlayerCarSetup.partChoice[kUnusedPartWord] = 0;
+    SelectCatalogueCar(17);  // the copy the shops then index with
+    for (int p = 0; p < kPartCount; ++p) {
+      EXPECT_EQ(gCarCatalogue[0].partChoice[p], c.expected[p]) << "part word " << p;
+      EXPECT_EQ(gPlayerCarSetup.partChoice[p], c.expected[p]) << "part word " << p;
+    }
+  }
+}
+
+TEST_F(Catalogue, ShippedCarsIniRoundTripsByteForByte) {
+  const std::string copy = TempFile("zarnok-shipped-cars.ini");
+  ASSERT_TRUE(SaveCarCatalogueTo(copy));
+  EXPECT_EQ(ReadFileBytes(copy), ReadFileBytes(kCarsIniPath));
 }
 
 TEST_F(Catalogue, ShortOrMissingCarsIniIsRefusedAndChangesNothing) {
