@@ -371,6 +371,31 @@ void BuildLoft(const StyleShape& shape, float wheelY, BodyParts parts) {
   }
 }
 
+// Pillars between the cab's side windows and mirrors on their stalks: strips
+// of body over the glass, so the windows read as windows.
+void BuildPillarsAndMirrors(const StyleShape& shape, TruckStyle style, Ms3dFile* body) {
+  MeshBuilder mesh(body);
+  const float doorRear = shape.keys[4].x;
+  std::vector<float> pillars = {doorRear + 0.05f};
+  if (style == TruckStyle::kMagnum) pillars.push_back(doorRear / 2 + shape.keys[3].x / 2 - 0.6f);
+  constexpr float kHalfWidth = 0.07f, kLift = 0.03f;
+  for (float x : pillars)
+    for (float side : {1.0f, -1.0f}) {
+      const std::vector<Vector3> a = SectionCorners(shape, StationAt(shape, -0.4f, x + kHalfWidth));
+      const std::vector<Vector3> b = SectionCorners(shape, StationAt(shape, -0.4f, x - kHalfWidth));
+      auto out = [&](Vector3 p) { return Vector3(p.x, p.y, side * (p.z + kLift)); };
+      PaintedFace(mesh, {out(a[2]), out(b[2]), out(b[3]), out(a[3])}, kCellBody, Vector3(x, a[2].y, 0));
+    }
+  const Station base = StationAt(shape, -0.4f, shape.keys[2].x - 0.15f);
+  for (float side : {1.0f, -1.0f}) {
+    const float z = side * (shape.halfWidth + 0.16f);
+    PaintedBox(mesh, {base.x - 0.05f, base.belt + 0.05f, z - 0.11f}, {base.x + 0.05f, base.belt + 0.22f, z + 0.11f},
+               kCellBody);
+    PaintedBox(mesh, {base.x - 0.02f, base.belt + 0.02f, std::min(z, side * shape.halfWidth)},
+               {base.x + 0.02f, base.belt + 0.08f, std::max(z, side * shape.halfWidth)}, kCellChassis);
+  }
+}
+
 // Fender flares: a band around each wheel arch standing out of the side.
 void BuildFlares(const StyleShape& shape, float wheelY, Ms3dFile* body) {
   MeshBuilder mesh(body);
@@ -913,6 +938,7 @@ TruckModels MakeTruckModels(int catalogueIndex) {
   models.glass = MakeGlassModel();
   BuildLoft(shape, wheelY, {&models.body, &models.glass});
   BuildFlares(shape, wheelY, &models.body);
+  BuildPillarsAndMirrors(shape, style, &models.body);
   BuildRunningGear(shape, &models.body);
   TruckPoints points;
   BuildExtras(style, ClassOfTruck(catalogueIndex), shape, &models.body, &points);
