@@ -10,6 +10,7 @@
 #include "tools/gen_tables.h"
 #include "tools/gen_textures.h"
 #include "tools/gen_trucks.h"
+#include "tools/gen_world.h"
 
 #include <cstdio>
 #include <string>
@@ -30,5 +31,6 @@ int main(int argc, char** argv) {
   if (!GenerateListedTextures(base)) return 1;
   if (!GeneratePropParts(base)) return 1;
   if (!GenerateGarage(base)) return 1;
+  if (!GenerateWorld(base)) return 1;
   return 0;
 }
