@@ -5,6 +5,7 @@
 #include "tools/gen_garage.h"
 #include "tools/gen_images.h"
 #include "tools/gen_models.h"
+#include "tools/gen_prop_layout.h"
 #include "tools/gen_props.h"
 #include "tools/gen_sounds.h"
 #include "tools/gen_tables.h"
@@ -32,5 +33,6 @@ int main(int argc, char** argv) {
   if (!GeneratePropParts(base)) return 1;
   if (!GenerateGarage(base)) return 1;
   if (!GenerateWorld(base)) return 1;
+  if (!GeneratePropLayouts(base)) return 1;
   return 0;
 }

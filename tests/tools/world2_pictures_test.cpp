@@ -14,9 +14,11 @@
 #include "tests/support/gl_window.h"
 #include "tests/tools/model_geometry.h"
 #include "framework/texture.h"
+#include "tools/gen_prop_layout.h"
 #include "tools/gen_props.h"
 #include "tools/gen_trucks.h"
 #include "world/catalogue.h"
+#include "world/race_path.h"
 
 namespace {
 
@@ -178,32 +180,57 @@ TEST(GeneratedPictures, TheGarageAroundATruck) {
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST(GeneratedPictures, PropsOfEveryTypeAssembledFromTheirParts) {
+namespace {
+
+// Every part of a prop at its rest frame: X the long axis, Y up, Z = X × Y.
+void DrawProp(const PropPlacement& prop, GLuint atlas) {
+  const Vector3 x = prop.axis, z(-prop.axis.z, 0, prop.axis.x);
+  for (int part = 0; part < PropPartCount(prop.type); ++part) {
+    MilkshapeModel model;
+    ASSERT_TRUE(model.LoadFromFile(("base/objects/object" + std::to_string(prop.type) + "part" + std::to_string(part) + ".sbm").c_str()));
+    const Vector3 o = PropPartOffset(prop.type, part);
+    const Vector3 at = prop.rest + x * o.x + Vector3(0, o.y, 0) + z * o.z;
+    const float m[16] = {x.x, x.y, x.z, 0, 0, 1, 0, 0, z.x, z.y, z.z, 0, at.x, at.y, at.z, 1};
+    glPushMatrix();
+    glMultMatrixf(m);
+    model.DrawWithTexture(atlas);
+    glPopMatrix();
+  }
+}
+
+}  // namespace
+
+TEST(GeneratedPictures, PropsOfEveryTypeAndAlongRaceOne) {
   REQUIRE_GL_WINDOW(window);
   Texture atlas;
   ASSERT_TRUE(atlas.LoadFromTGA("base/textures/tex21.tga", kTexTrilinear));
   BeginLitScene(0.55f, 0.68f, 0.8f);
-  SetView(0, 0, GlWindow::kWidth, GlWindow::kHeight, {-3, 13, -26}, {9.5f, 1.5f, 4});
+  // Above: the eighteen types in three rows.
+  SetView(0, GlWindow::kHeight / 2, GlWindow::kWidth, GlWindow::kHeight / 2, {-3, 11, -22}, {10, 1.5f, 5});
   GroundQuad(40, 0);
-  // Eighteen types in three rows, each part at its offset from the prop's
-  // rest point (parts are centred on their boxes).
+  for (int type = 0; type < kPropTypesWithParts; ++type)
+    DrawProp({type, {float(type % 6) * 4.5f, 0, float(type / 6) * 7.0f}, {1, 0, 0}}, atlas.glId);
+  // Below: race 1's first bends, the props on the physics ground.
+  std::vector<Waypoint> path(kRacePathCapacity);
+  int32_t last = 0;
+  ASSERT_TRUE(ReadRacePathFile("base/world/races/1.ai", path.data(), last));
+  const Vector3 start(path[0].position.x, path[0].position.y, path[0].position.z);
+  const Vector3 ahead(path[8].position.x, path[8].position.y, path[8].position.z);
+  SetView(0, 0, GlWindow::kWidth, GlWindow::kHeight / 2, start + (start - ahead) * 0.45f + Vector3(0, 9, 0), ahead);
+  auto ground = LoadModel("base/world/models/", "physic.sbm", false);
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(0.45f, 0.55f, 0.35f);
+  ground->Draw();
+  glColor3f(1, 1, 1);
+  glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, atlas.glId);
-  for (int type = 0; type < kPropTypesWithParts; ++type) {
-    for (int part = 0; part < PropPartCount(type); ++part) {
-      MilkshapeModel model;
-      ASSERT_TRUE(model.LoadFromFile(("base/objects/object" + std::to_string(type) + "part" + std::to_string(part) + ".sbm").c_str()));
-      const Vector3 at = PropPartOffset(type, part);
-      glPushMatrix();
-      glTranslatef(float(type % 6) * 4.5f + at.x, at.y, float(type / 6) * 7.0f + at.z);
-      model.DrawWithTexture(atlas.glId);
-      glPopMatrix();
-    }
-  }
+  for (const PropPlacement& prop : LayOutRaceProps(1))
+    if ((prop.rest - start).Length() < 200) DrawProp(prop, atlas.glId);
   EndLitScene();
   std::filesystem::create_directories("frames");
   EXPECT_TRUE(window->DumpFrame("frames/props.tga"));
-  const uint8_t ground[3] = {107, 102, 92};
-  EXPECT_TRUE(AnyPixelDiffers(window, 300, 250, 400, 300, ground)) << "no props";
+  const uint8_t ground_colour[3] = {107, 102, 92};
+  EXPECT_TRUE(AnyPixelDiffers(window, 300, 500, 400, 200, ground_colour)) << "no props";
   atlas.Release();
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
