@@ -217,12 +217,11 @@ TEST(GeneratedPictures, PropsOfEveryTypeAndAlongRaceOne) {
   const Vector3 start(path[0].position.x, path[0].position.y, path[0].position.z);
   const Vector3 ahead(path[8].position.x, path[8].position.y, path[8].position.z);
   SetView(0, 0, GlWindow::kWidth, GlWindow::kHeight / 2, start + (start - ahead) * 0.45f + Vector3(0, 9, 0), ahead);
-  auto ground = LoadModel("base/world/models/", "physic.sbm", false);
-  glDisable(GL_TEXTURE_2D);
-  glColor3f(0.45f, 0.55f, 0.35f);
-  ground->Draw();
-  glColor3f(1, 1, 1);
-  glEnable(GL_TEXTURE_2D);
+  // The drawn ground with its road textures.
+  MilkshapeModel ground;
+  ASSERT_TRUE(ground.LoadFromFile("base/world/models/main_road.sbm"));
+  ground.LoadMaterialTextures("base/world/textures/");
+  ground.Draw();
   glBindTexture(GL_TEXTURE_2D, atlas.glId);
   for (const PropPlacement& prop : LayOutRaceProps(1))
     if ((prop.rest - start).Length() < 200) DrawProp(prop, atlas.glId);
