@@ -1,5 +1,7 @@
 #include "tools/gen_menu_art.h"
 
+#include "tools/gen_textures.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -342,12 +344,12 @@ RasterImage SelectorFrame() {
 
 // tex17: the drum's back plate, riveted steel.
 RasterImage DrumBackPlate() {
-  Canvas c(128, 512, true);
-  c.Paint(Box(64, 256, 60, 252, 16), [](double x, double y) {
-    return Mix(kSteel, kDarkSteel, 0.5 + 0.3 * std::cos((x - 64) / 60 * kPi / 2) + Grain(int(x), int(y)) * 0.1);
+  Canvas c(256, 512, true);
+  c.Paint(Box(128, 256, 120, 252, 24), [](double x, double y) {
+    return Mix(kSteel, kDarkSteel, 0.5 + 0.3 * std::cos((x - 128) / 120 * kPi / 2) + Grain(int(x), int(y)) * 0.1);
   });
   for (int k = 0; k < 8; ++k) {
-    for (double x : {18.0, 110.0}) c.Paint(Disc(x, 24 + 66 * k, 5), Colour{0.65, 0.65, 0.65});
+    for (double x : {30.0, 226.0}) c.Paint(Disc(x, 24 + 66 * k, 7), Colour{0.65, 0.65, 0.65});
   }
   return c.ToImage();
 }
@@ -424,20 +426,25 @@ RasterImage ButtonPlate() {
 
 // tex24: the five button icons side by side: Back, 1, 2, 3, Confirm.
 RasterImage ButtonIcons() {
-  Canvas c(640, 128, true);
+  Canvas c(512, 128, true);
+  const double cell = 512.0 / 5;  // each icon is a fifth of the strip
+  auto centre = [cell](int k) { return cell * (k + 0.5); };
   for (int k = 0; k < 5; ++k) {
-    const double cx = 64 + 128 * k;
-    c.Paint(Disc(cx, 64, 56), k == 4 ? Colour{0.1, 0.55, 0.1} : kSignalRed);
-    c.Paint(Ring(cx, 64, 50, 56), kWhite);
+    c.Paint(Box(centre(k), 64, 46, 56, 46), k == 4 ? Colour{0.1, 0.55, 0.1} : kSignalRed);
+    c.Paint([=](double x, double y) {
+      return std::max(Box(centre(k), 64, 46, 56, 46)(x, y), -Box(centre(k), 64, 41, 51, 41)(x, y));
+    }, kWhite);
   }
-  c.Paint(Convex({{30, 64}, {70, 30}, {70, 98}}), kWhite);
-  c.Paint(Box(82, 64, 14, 12), kWhite);
+  const double back = centre(0);
+  c.Paint(Convex({{back - 30, 64}, {back + 6, 34}, {back + 6, 94}}), kWhite);
+  c.Paint(Box(back + 16, 64, 12, 11), kWhite);
   for (int k = 1; k <= 3; ++k) {
     const char digit[2] = {char('0' + k), 0};
-    c.Text(digit, 64 + 128 * k, 40, 70, kWhite);
+    c.Text(digit, centre(k), 40, 64, kWhite);
   }
-  c.Paint(Stroke(544, 64, 566, 40, 9), kWhite);
-  c.Paint(Stroke(566, 40, 600, 90, 9), kWhite);
+  const double confirm = centre(4);
+  c.Paint(Stroke(confirm - 22, 64, confirm - 4, 40, 8), kWhite);
+  c.Paint(Stroke(confirm - 4, 40, confirm + 26, 88, 8), kWhite);
   return c.ToImage();
 }
 
@@ -499,6 +506,8 @@ RasterImage MakeMenuArt(int slot) {
 bool GenerateMenuArt(const std::string& base) {
   bool ok = true;
   for (const ArtSlot& art : kArt) {
+    // tex09 and up are written with the texture list's table (gen_textures).
+    if (art.slot >= kFirstListedTexture) continue;
     char name[32];
     std::snprintf(name, sizeof name, "/textures/tex%02d.tga", art.slot);
     ok &= WriteTga(base + name, art.paint());

@@ -12,6 +12,7 @@
 #include "framework/sound.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "render/garage_camera.h"
 #include "ui/menu_draw.h"
 #include "ui/option_widgets.h"
 #include "ui/screen_machine.h"
@@ -21,7 +22,6 @@
 
 uint8_t gMenuHover[kButtonSlotCount];
 float gMenuGlow[kButtonSlotCount];
-uint8_t gNotOverButton;
 
 namespace {
 
