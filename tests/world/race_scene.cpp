@@ -45,20 +45,33 @@ Model* MakeGroundModel(float x0, float x1, float z0, float z1, float cell, const
 }
 
 RaceScene::RaceScene(const HeightFunction& heightFunction, int points, neV3 direction) : height(heightFunction) {
-  InitCarTables();
   direction = SafeUnit(direction);
-  gRacePathLast = points;
-  for (int k = 0; k <= points; ++k) {
-    neV3 p = direction * (k * kPathSpacing);
+  std::vector<neV3> path;
+  for (int k = 0; k <= points; ++k) path.push_back(direction * (k * kPathSpacing));
+  Build(path);
+}
+
+RaceScene::RaceScene(const HeightFunction& heightFunction, const std::vector<neV3>& path) : height(heightFunction) {
+  Build(path);
+}
+
+void RaceScene::Build(const std::vector<neV3>& path) {
+  InitCarTables();
+  gRacePathLast = static_cast<int32_t>(path.size()) - 1;
+  float x0 = 0.0f, x1 = 0.0f, z0 = 0.0f, z1 = 0.0f;
+  for (size_t k = 0; k < path.size(); ++k) {
+    neV3 p = path[k];
     p.y = height(p.x, p.z) + kPathLift;
     gRacePath[k] = Waypoint{p, kWaypointPlain};
+    x0 = std::fmin(x0, p.x);
+    x1 = std::fmax(x1, p.x);
+    z0 = std::fmin(z0, p.z);
+    z1 = std::fmax(z1, p.z);
   }
   MarkCheckpoints(gRacePath, gRacePathLast);
-
-  const float reach = points * kPathSpacing + 150.0f;
-  const float x0 = std::fmin(direction.x * reach, 0.0f) - 100.0f, x1 = std::fmax(direction.x * reach, 0.0f) + 100.0f;
-  const float z0 = std::fmin(direction.z * reach, 0.0f) - 100.0f, z1 = std::fmax(direction.z * reach, 0.0f) + 100.0f;
-  gWorldModels[kWorldModelPhysic] = MakeGroundModel(x0, x1, z0, z1, 6.0f, height);
+  // Room for the grid behind the first point and for running wide.
+  constexpr float kMargin = 150.0f;
+  gWorldModels[kWorldModelPhysic] = MakeGroundModel(x0 - kMargin, x1 + kMargin, z0 - kMargin, z1 + kMargin, 6.0f, height);
   for (CSampleCar& car : gRacers) {
     car.carKind = 0;
     car.frontAxleX = car.rearAxleX = kTestAxle;
@@ -110,6 +123,8 @@ void RaceScene::ParkOpponents() {
     p.z -= 60.0f;
     p.y = height(p.x, p.z) + 1.45f;
     gRacers[i].body->SetPos(p);
+    // Out of the simulation too: the opponent driver would bring them back.
+    gRacers[i].body->SetActive(false);
   }
 }
 

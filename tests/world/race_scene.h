@@ -10,6 +10,7 @@
 #include "world/racer.h"
 
 #include <functional>
+#include <vector>
 
 inline constexpr float kSceneFrameSeconds = 0.02f;  // every scene frame
 inline constexpr float kTestAxle = 2.2f;
@@ -34,6 +35,10 @@ struct RaceScene {
   // the grid, the bound keys, the start hold off and the race clock at 0.
   explicit RaceScene(const HeightFunction& height = FlatGround, int points = 200,
                      neV3 direction = neMakeV3(1, 0, 0));
+  // The same on a path through the given ground points (x and z; each
+  // point is lifted kPathLift above the ground), a closed loop when the
+  // last point leads back to the first.
+  RaceScene(const HeightFunction& height, const std::vector<neV3>& path);
   ~RaceScene();
   RaceScene(const RaceScene&) = delete;
   RaceScene& operator=(const RaceScene&) = delete;
@@ -46,10 +51,14 @@ struct RaceScene {
   // Holds the key of a bound control down, or lets it go.
   void Press(int control, bool down = true);
   void ReleaseAll();
-  // Parks the three opponents off the road, so the player drives alone.
+  // Parks the three opponents off the road and out of the simulation, so
+  // the player drives alone.
   void ParkOpponents();
 
   CSampleCar& player() { return gRacers[0]; }
   float Height(const CSampleCar& car) const;  // body centre above the ground under it
   HeightFunction height;
+
+ private:
+  void Build(const std::vector<neV3>& path);
 };
