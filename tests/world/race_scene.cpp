@@ -4,6 +4,7 @@
 #include "framework/settings.h"
 #include "tools/ms3d_writer.h"
 #include "world/catalogue.h"
+#include "world/city_object.h"
 #include "world/physics_world.h"
 #include "world/player.h"
 #include "world/race_path.h"
@@ -38,6 +39,25 @@ Model* MakeGroundModel(float x0, float x1, float z0, float z1, float cell, const
       }
     }
   file.groups.push_back(group);
+  const std::vector<uint8_t> bytes = EncodeMs3d(file);
+  auto* model = new MilkshapeModel;
+  model->LoadFromBytes(bytes.data(), bytes.size());
+  return model;
+}
+
+Model* MakeMarkerModel(const std::vector<MarkerTriangle>& triangles) {
+  Ms3dFile file;
+  for (const MarkerTriangle& marker : triangles) {
+    if (marker.group >= static_cast<int>(file.groups.size())) file.groups.resize(marker.group + 1);
+    Ms3dTriangle triangle;
+    for (int k = 0; k < 3; ++k) {
+      triangle.vertices[k] = static_cast<uint16_t>(file.vertices.size());
+      const neV3& c = marker.corners[k];
+      file.vertices.push_back({{c.x, c.y, c.z}, -1});
+    }
+    file.groups[marker.group].triangles.push_back(static_cast<uint16_t>(file.triangles.size()));
+    file.triangles.push_back(triangle);
+  }
   const std::vector<uint8_t> bytes = EncodeMs3d(file);
   auto* model = new MilkshapeModel;
   model->LoadFromBytes(bytes.data(), bytes.size());
@@ -109,6 +129,7 @@ void RaceScene::Frame() {
   gFrameFactor = kSceneFrameSeconds * 100.0f;
   gPhysicsFrameTime = kSceneFrameSeconds;
   StepPhysicsWorld();
+  UpdateCityObjects();
 }
 
 void RaceScene::Press(int control, bool down) { gKeys[gKeyBindings[control]] = down ? 1 : 0; }

@@ -29,6 +29,15 @@ inline float FlatGround(float, float) { return 0.0f; }
 // world model a track load leaves in its slot.
 Model* MakeGroundModel(float x0, float x1, float z0, float z1, float cell, const HeightFunction& height);
 
+// One marker triangle of a marker model: its group and its three corners.
+struct MarkerTriangle {
+  int group;
+  neV3 corners[3];
+};
+// A marker model (props of a track, points of a truck) from its triangles;
+// groups up to the highest one used, the others empty.
+Model* MakeMarkerModel(const std::vector<MarkerTriangle>& triangles);
+
 struct RaceScene {
   // Builds the world: the ground, a straight path of `points` + 1 points
   // from the origin along `direction` (checkpoints every 100), the trucks on
@@ -43,7 +52,7 @@ struct RaceScene {
   RaceScene(const RaceScene&) = delete;
   RaceScene& operator=(const RaceScene&) = delete;
 
-  // One race frame of kSceneFrameSeconds through StepPhysicsWorld.
+  // One race frame of kSceneFrameSeconds: StepPhysicsWorld, then the props.
   void Frame();
   void Frames(int count) {
     for (int i = 0; i < count; ++i) Frame();
