@@ -1,0 +1,159 @@
+// A whole race, headless, on a generated loop over rolling ground: the
+// start countdown, four laps for the player driven by a test driver through
+// the bound keys, the three opponents racing it, the finish. The test keeps
+// its own lap log and checks the game's clocks, laps and places against it.
+#include "tests/world/race_scene.h"
+
+#include "framework/globals.h"
+#include "world/player.h"
+#include "world/race_path.h"
+#include "world/race_state.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int kFramesPerSecond = 50;  // of kSceneFrameSeconds
+constexpr int kHundredthsPerFrame = 2;
+constexpr int kCountdownFrames = 3 * kFramesPerSecond;
+constexpr int kMaxRaceFrames = 240 * kFramesPerSecond;
+
+// A loop of two straights joined by half circles, point 0 in the middle of
+// the first straight, about 6 apart: over 200 points, so that point 100 is
+// a checkpoint besides the line.
+std::vector<neV3> LoopPath() {
+  constexpr float kHalfStraight = 200.0f, kRadius = 90.0f, kSpacing = 6.0f;
+  std::vector<neV3> path;
+  for (float x = 0.0f; x < kHalfStraight; x += kSpacing) path.push_back(neMakeV3(x, 0, -kRadius));
+  const int arc = static_cast<int>(NE_PI * kRadius / kSpacing);
+  for (int i = 0; i < arc; ++i) {
+    const float a = -NE_PI * 0.5f + NE_PI * i / arc;
+    path.push_back(neMakeV3(kHalfStraight + kRadius * std::cos(a), 0, kRadius * std::sin(a)));
+  }
+  for (float x = kHalfStraight; x > -kHalfStraight; x -= kSpacing) path.push_back(neMakeV3(x, 0, kRadius));
+  for (int i = 0; i < arc; ++i) {
+    const float a = NE_PI * 0.5f + NE_PI * i / arc;
+    path.push_back(neMakeV3(-kHalfStraight + kRadius * std::cos(a), 0, kRadius * std::sin(a)));
+  }
+  for (float x = -kHalfStraight; x < 0.0f; x += kSpacing) path.push_back(neMakeV3(x, 0, -kRadius));
+  return path;
+}
+
+float RollingGround(float x, float z) { return 1.5f * std::sin(x * 0.013f) + 1.0f * std::cos(z * 0.017f); }
+
+float GroundDistance(const neV3& a, const neV3& b) { return std::hypot(a.x - b.x, a.z - b.z); }
+
+// Distance on the ground from `p` to the path's polyline.
+float DistanceToPath(const neV3& p) {
+  float best = 1e9f;
+  for (int i = 0; i <= gRacePathLast; ++i) {
+    const neV3 a = gRacePath[i].position, b = gRacePath[i == gRacePathLast ? 0 : i + 1].position;
+    const float dx = b.x - a.x, dz = b.z - a.z;
+    const float t = std::clamp(((p.x - a.x) * dx + (p.z - a.z) * dz) / (dx * dx + dz * dz), 0.0f, 1.0f);
+    best = std::min(best, std::hypot(p.x - a.x - t * dx, p.z - a.z - t * dz));
+  }
+  return best;
+}
+
+// The test's player: aims a few points ahead of the last point it has
+// reached, steers in proportion to the angle to it and lifts off before
+// the bends.
+class TestDriver {
+ public:
+  static constexpr int kAimPoints = 3, kBendPoints = 6;
+  static constexpr float kDeadBand = 0.01f;  // radians
+  static constexpr float kBendAngle = 0.3f, kBendSpeed = 16.0f, kStraightSpeed = 26.0f;
+  void Drive(RaceScene& scene) {
+    const CSampleCar& car = scene.player();
+    const neV3 p = car.body->GetPos();
+    while (GroundDistance(p, gRacePath[point_].position) < 20.0f) point_ = Next(point_, 1);
+    const neV3 forward = car.body->GetRotationM3()[0];
+    const float angle = HeadingDeltaNormalized(forward, gRacePath[Next(point_, kAimPoints)].position - p);
+    const float bend = HeadingDeltaNormalized(forward, gRacePath[Next(point_, kBendPoints)].position - p);
+    // Keys only ramp the steering up and drop it on release: hold a key
+    // until the steering reaches the angle, then let go.
+    const float wanted = std::clamp(angle, -0.7f, 0.7f);
+    scene.Press(kControlSteerLeft, wanted > kDeadBand && car.steerInput < wanted);
+    scene.Press(kControlSteerRight, wanted < -kDeadBand && car.steerInput > wanted);
+    const float speed = std::fabs(bend) > kBendAngle ? kBendSpeed : kStraightSpeed;
+    scene.Press(kControlAccelerate, car.speed < speed);
+    scene.Press(kControlBrake, car.speed > speed + 5.0f);
+  }
+
+ private:
+  static int Next(int point, int n) { return (point + n) % (gRacePathLast + 1); }
+  int point_ = 0;
+};
+
+int ClockHundredths(int minutes, int seconds, float hundredths) {
+  return minutes * 6000 + seconds * 100 + static_cast<int>(std::lround(hundredths));
+}
+
+}  // namespace
+
+TEST(WholeRace, ThePlayerFinishesFourLapsAgainstThreeOpponentsAndTheClocksAgreeWithTheLog) {
+  RaceScene scene(RollingGround, LoopPath());
+  CSampleCar& player = scene.player();
+  gStartHold = 1;
+  scene.Frames(kCountdownFrames);
+  for (int i = 1; i < kRacerCount; ++i) EXPECT_LT(GroundDistance(gRacers[i].body->GetPos(), gRacePath[0].position), 12.0f);
+  gStartHold = 0;
+
+  TestDriver driver;
+  std::vector<int> crossings;  // race frames at which the player's lap count rose
+  int lastLaps = player.laps;
+  int raceFrames = 0;
+  int opponentLaps[kRacerCount] = {};
+  float furthestFromPath[kRacerCount] = {};
+  float longestStuck = 0.0f;
+  bool anyReversing = false;
+  while (!gPlayerFinished && raceFrames < kMaxRaceFrames) {
+    driver.Drive(scene);
+    scene.Frame();
+    ++raceFrames;
+    if (player.laps != lastLaps || gPlayerFinished) crossings.push_back(raceFrames);
+    lastLaps = player.laps;
+    for (int i = 1; i < kRacerCount; ++i) {
+      const CSampleCar& car = gRacers[i];
+      furthestFromPath[i] = std::max(furthestFromPath[i], DistanceToPath(car.body->GetPos()));
+      longestStuck = std::max(longestStuck, car.stuckTime);
+      anyReversing = anyReversing || car.reversing;
+      opponentLaps[i] = car.laps;
+    }
+  }
+  ASSERT_TRUE(gPlayerFinished) << "after " << raceFrames << " frames, laps " << player.laps;
+  EXPECT_EQ(player.laps, 4);
+  // Lap 1 was counted on the grid (it lies before the line); then four full laps.
+  ASSERT_EQ(crossings.size(), 4u);
+
+  std::vector<int> laps;
+  for (size_t i = 0; i < crossings.size(); ++i)
+    laps.push_back((crossings[i] - (i == 0 ? 0 : crossings[i - 1])) * kHundredthsPerFrame);
+  const int best = ClockHundredths(player.bestLapMinutes, player.bestLapSeconds, player.bestLapHundredths);
+  EXPECT_EQ(best, *std::min_element(laps.begin(), laps.end()));
+  const int race = ClockHundredths(player.raceMinutes, player.raceSeconds, player.raceHundredths);
+  EXPECT_EQ(race, raceFrames * kHundredthsPerFrame);
+  EXPECT_EQ(race, crossings.back() * kHundredthsPerFrame);  // no run-up: the grid is within reach of the line
+
+  for (int i = 1; i < kRacerCount; ++i) {
+    EXPECT_LT(furthestFromPath[i], 14.0f) << "opponent " << i;
+    EXPECT_GE(opponentLaps[i], 4) << "opponent " << i;
+    if (gRacers[i].progress > player.progress) {
+      EXPECT_GT(gRacers[i].laps, gRaceLaps) << "opponent " << i << " ahead";
+    }
+  }
+  EXPECT_LT(longestStuck, 1.0f);
+  EXPECT_FALSE(anyReversing);
+
+  // After the finish the opponents brake to a stop and their clocks stand.
+  scene.Frames(8 * kFramesPerSecond);
+  for (int i = 1; i < kRacerCount; ++i) {
+    EXPECT_LT(gRacers[i].speed, 1.0f) << "opponent " << i;
+  }
+  EXPECT_EQ(ClockHundredths(player.raceMinutes, player.raceSeconds, player.raceHundredths), race);
+  scene.ReleaseAll();
+}
