@@ -13,56 +13,22 @@
 
 #include <cmath>
 
-Model* MakeGroundModel(float x0, float x1, float z0, float z1, float cell, const HeightFunction& height) {
-  const int nx = static_cast<int>(std::ceil((x1 - x0) / cell));
-  const int nz = static_cast<int>(std::ceil((z1 - z0) / cell));
-  Ms3dFile file;
-  for (int j = 0; j <= nz; ++j)
-    for (int i = 0; i <= nx; ++i) {
-      const float x = x0 + i * cell, z = z0 + j * cell;
-      file.vertices.push_back({{x, height(x, z), z}, -1});
-    }
-  Ms3dGroup group{"ground", {}, -1};
-  auto at = [nx](int i, int j) { return static_cast<uint16_t>(j * (nx + 1) + i); };
-  for (int j = 0; j < nz; ++j)
-    for (int i = 0; i < nx; ++i) {
-      const uint16_t quads[2][3] = {{at(i, j), at(i, j + 1), at(i + 1, j)},
-                                    {at(i + 1, j), at(i, j + 1), at(i + 1, j + 1)}};
-      for (const auto& corners : quads) {
-        Ms3dTriangle triangle;
-        for (int k = 0; k < 3; ++k) {
-          triangle.vertices[k] = corners[k];
-          triangle.normals[k][1] = 1.0f;
-        }
-        group.triangles.push_back(static_cast<uint16_t>(file.triangles.size()));
-        file.triangles.push_back(triangle);
-      }
-    }
-  file.groups.push_back(group);
+namespace {
+
+Model* ReadModelBytes(const Ms3dFile& file) {
   const std::vector<uint8_t> bytes = EncodeMs3d(file);
   auto* model = new MilkshapeModel;
   model->LoadFromBytes(bytes.data(), bytes.size());
   return model;
 }
 
-Model* MakeMarkerModel(const std::vector<MarkerTriangle>& triangles) {
-  Ms3dFile file;
-  for (const MarkerTriangle& marker : triangles) {
-    if (marker.group >= static_cast<int>(file.groups.size())) file.groups.resize(marker.group + 1);
-    Ms3dTriangle triangle;
-    for (int k = 0; k < 3; ++k) {
-      triangle.vertices[k] = static_cast<uint16_t>(file.vertices.size());
-      const neV3& c = marker.corners[k];
-      file.vertices.push_back({{c.x, c.y, c.z}, -1});
-    }
-    file.groups[marker.group].triangles.push_back(static_cast<uint16_t>(file.triangles.size()));
-    file.triangles.push_back(triangle);
-  }
-  const std::vector<uint8_t> bytes = EncodeMs3d(file);
-  auto* model = new MilkshapeModel;
-  model->LoadFromBytes(bytes.data(), bytes.size());
-  return model;
+}  // namespace
+
+Model* MakeGroundModel(float x0, float x1, float z0, float z1, float cell, const HeightFunction& height) {
+  return ReadModelBytes(GroundMesh(x0, x1, z0, z1, cell, height));
 }
+
+Model* MakeMarkerModel(const std::vector<MarkerTriangle>& triangles) { return ReadModelBytes(MarkerMesh(triangles)); }
 
 RaceScene::RaceScene(const HeightFunction& heightFunction, int points, neV3 direction) : height(heightFunction) {
   direction = SafeUnit(direction);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "framework/model.h"
+#include "tests/support/world_files.h"
 #include "math/ne_math.h"
 #include "world/racer.h"
 
@@ -21,21 +22,11 @@ inline constexpr float kPathLift = 1.0f;  // path points above the road
 // The bound keys of the scenes, as virtual-key codes.
 inline constexpr int kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28, kKeyBoost = 0x10;
 
-// Ground height of the test terrain.
-using HeightFunction = std::function<float(float x, float z)>;
-inline float FlatGround(float, float) { return 0.0f; }
-
 // A heightfield model over x0..x1, z0..z1 in square cells, as the physic
 // world model a track load leaves in its slot.
 Model* MakeGroundModel(float x0, float x1, float z0, float z1, float cell, const HeightFunction& height);
 
-// One marker triangle of a marker model: its group and its three corners.
-struct MarkerTriangle {
-  int group;
-  neV3 corners[3];
-};
-// A marker model (props of a track, points of a truck) from its triangles;
-// groups up to the highest one used, the others empty.
+// A marker model read from MarkerMesh's file.
 Model* MakeMarkerModel(const std::vector<MarkerTriangle>& triangles);
 
 struct RaceScene {
