@@ -34,7 +34,7 @@ struct TrafficScene {
   }
   ~TrafficScene() { gCityCarCount = 0; }
   void Frame() {
-    for (int i = 0; i < gCityCarCount; ++i) gCityCars[i].Update(gFrameFactor);
+    for (int i = 0; i < gCityCarCount; ++i) gCityCars[i].Update(kSceneFrameSeconds * 100.0f);
     scene.Frame();
   }
   void Frames(int n) {
