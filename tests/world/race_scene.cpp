@@ -58,6 +58,19 @@ void RaceScene::Build(const std::vector<neV3>& path) {
   // Room for the grid behind the first point and for running wide.
   constexpr float kMargin = 150.0f;
   gWorldModels[kWorldModelPhysic] = MakeGroundModel(x0 - kMargin, x1 + kMargin, z0 - kMargin, z1 + kMargin, 6.0f, height);
+  StartRace();
+}
+
+RaceScene::RaceScene(int race) : height(FlatGround) {
+  InitCarTables();
+  loaded = LoadRacePath(race);
+  auto* physic = new MilkshapeModel;
+  loaded = physic->LoadFromFile(kGamePhysicsGround) && loaded;
+  gWorldModels[kWorldModelPhysic] = physic;
+  StartRace();
+}
+
+void RaceScene::StartRace() {
   for (CSampleCar& car : gRacers) {
     car.carKind = 0;
     car.frontAxleX = car.rearAxleX = kTestAxle;

@@ -18,6 +18,7 @@ inline constexpr float kTestAxle = 2.2f;
 inline constexpr float kTestHalfTrack = 1.4f;
 inline constexpr float kPathSpacing = 7.0f;
 inline constexpr float kPathLift = 1.0f;  // path points above the road
+inline constexpr char kGamePhysicsGround[] = "base/world/models/physic.sbm";
 
 // The bound keys of the scenes, as virtual-key codes.
 inline constexpr int kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28, kKeyBoost = 0x10;
@@ -39,6 +40,9 @@ struct RaceScene {
   // point is lifted kPathLift above the ground), a closed loop when the
   // last point leads back to the first.
   RaceScene(const HeightFunction& height, const std::vector<neV3>& path);
+  // The same on race `race` of the game's data: its path file and the
+  // generated physics ground (`loaded` says whether both were read).
+  explicit RaceScene(int race);
   ~RaceScene();
   RaceScene(const RaceScene&) = delete;
   RaceScene& operator=(const RaceScene&) = delete;
@@ -57,8 +61,11 @@ struct RaceScene {
 
   CSampleCar& player() { return gRacers[0]; }
   float Height(const CSampleCar& car) const;  // body centre above the ground under it
-  HeightFunction height;
+  HeightFunction height;  // of the generated ground; flat for the game's data
+  bool loaded = true;
 
  private:
   void Build(const std::vector<neV3>& path);
+  // The trucks on the grid and the race state of a started race.
+  void StartRace();
 };
