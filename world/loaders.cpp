@@ -65,10 +65,14 @@ const WorldModelFile kDecorWorldModels[] = {
 };
 
 // A new model read from `path`, with its material textures from `textureFolder`
-// when one is given. A file that does not read leaves the model empty.
+// when one is given. A file that does not read leaves the model empty (and
+// a line on stderr).
 Model* ReadModel(const std::string& path, const char* textureFolder, bool tangents) {
   auto* model = new MilkshapeModel;
-  if (model->LoadFromFile(path.c_str())) Sys_Trace("model", path.c_str());
+  if (model->LoadFromFile(path.c_str()))
+    Sys_Trace("model", path.c_str());
+  else
+    std::fprintf(stderr, "Cannot read model %s\n", path.c_str());
   if (textureFolder) model->LoadMaterialTextures(textureFolder);
   if (tangents) model->BuildTangentSpace();
   return model;
