@@ -10,6 +10,7 @@
 #include "world/catalogue.h"
 #include "world/markers.h"
 #include "world/physics_world.h"
+#include "world/quadtree.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
 #include "world/world_models.h"
@@ -105,6 +106,18 @@ void LoadRoad() {
                  linear->triangleCount, road->triangleCount);
   delete linear;
   road->BuildSecondTangentSpace();
+}
+
+QuadTreeSources WorldQuadTreeSources() {
+  QuadTreeSources sources;
+  const WorldModelSlot sections[kSectionCount] = {kWorldModelMainRoad,         kWorldModelMainMap,
+                                                  kWorldModelMainTransparency, kWorldModelAddMap,
+                                                  kWorldModelAddTransparency,  kWorldModelAddTransparency2};
+  for (int s = 0; s < kSectionCount; ++s) sources.sections[s] = gWorldModels[sections[s]];
+  sources.objects = gWorldModels[kWorldModelObjects];
+  sources.grass = gWorldModels[kWorldModelGrass];
+  sources.trees = gWorldModels[kWorldModelTrees];
+  return sources;
 }
 
 // Rivals on three different trucks, none of them the player's.
@@ -235,7 +248,7 @@ void LoadRacerCar(int slot) {
 }
 
 bool LoadWorld(int n) {
-  SeedRandomAtStartup();
+  SeedRandomAtStartup();  // as at start-up: from the clock, or the test's fixed seed
   StopMusic();
   if (n < 1 || n > kRaceCount) {
     std::fprintf(stderr, "race %d: there are races 1..%d only\n", n, kRaceCount);
@@ -261,6 +274,7 @@ bool LoadWorld(int n) {
   objects = ReadModel(folder + "objects" + std::to_string(n) + ".sbm", nullptr, false);
   BuildCityObjectsFromModel(*objects);
   for (const WorldModelFile& entry : kDecorWorldModels) LoadWorldModel(entry);
+  ok = CreateWorldQuadTree(WorldQuadTreeSources()) && ok;
   if (!ok) {
     LoadGarage();
     return false;
@@ -278,6 +292,7 @@ void LoadGarage() {
   StopMusic();
   DestroyPhysicsWorld();
   for (Model*& model : gWorldModels) FreeModel(model);
+  DestroyWorldQuadTree();
   gRacePhaseTime = 0.0f;
   gStartHold = 1;
   gPlayerFinished = 0;

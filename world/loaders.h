@@ -40,8 +40,9 @@ inline constexpr float kDefaultAxleX = 2.2f, kDefaultWheelZ = 1.4f;
 // path, the world models, the props, the quadtree, the race state, the
 // physics world, a random music track and the bonus state. The garage
 // models go. False when the race cannot be run (a number outside 1..30, a
-// refused race path, a physics ground that does not read); the garage is
-// then loaded again, and no simulator or body is left behind.
+// refused race path, a physics ground that does not read, a quadtree file
+// that does not fit the models); the garage is then loaded again, and no
+// simulator, body or world is left behind.
 bool LoadWorld(int n);
 // Ends a race and loads the garage: sounds stopped, the simulator and its
 // bodies and props gone, the world models freed, the garage models and the

@@ -2,6 +2,7 @@
 // by game mode, the garage after it, the player's truck; a race that
 // cannot load is answered as failed. On files made here.
 #include "app/worker.h"
+#include "tests/support/gl_window.h"
 #include "tests/support/hand_over_state.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/world_files.h"
@@ -10,12 +11,24 @@
 #include "world/catalogue.h"
 #include "world/loaders.h"
 #include "world/physics_world.h"
+#include "world/quadtree.h"
 #include "world/race_path.h"
+#include "world/racer.h"
+#include "world/world_models.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+// One worker pass for a request on a screen; the completion it answers.
+int Request(int screen, int status) {
+  ResetHandOverState(screen);
+  gLoaderStatus = status;
+  WorkerPass(kGameWorkerJobs);
+  return gLoaderStatus;
+}
+
+// Files made here (no textures, so no GL context is needed).
 struct WorkerLoads : ::testing::Test {
   WorkerLoads() : inScratch(scratch.Path()) {
     WriteTestTrack(scratch.Path(), 9);
@@ -23,13 +36,6 @@ struct WorkerLoads : ::testing::Test {
     WriteTestGarage(scratch.Path());
   }
   ~WorkerLoads() override { LoadGarage(); }
-  // One worker pass for a request on a screen; the completion it answers.
-  int Request(int screen, int status) {
-    ResetHandOverState(screen);
-    gLoaderStatus = status;
-    WorkerPass(kGameWorkerJobs);
-    return gLoaderStatus;
-  }
   ScratchFolder scratch;
   ScopedWorkingFolder inScratch;
 };
@@ -74,4 +80,26 @@ TEST_F(WorkerLoads, APlayerCarRequestBuildsThePlayersTruckInSlotZero) {
   EXPECT_EQ(Request(ScreenState::ControlsOptions, LoaderStatus::LoadStartupOrPlayerCar), LoaderStatus::Idle);
   EXPECT_EQ(gBuiltCarIndex[0], 11);
   EXPECT_EQ(gRacerModels[kRacerModelCar][0]->triangleCount, 2);
+}
+
+TEST(WorkerLoadsGameFiles, RaceOneThenTheGarageLoadFromTheGeneratedDataWithTheirTextures) {
+  REQUIRE_GL_WINDOW(window);
+  window->MakeLoaderCurrent();  // the worker's context, as in the game
+  gGameMode = kGameModeQuickRace;
+  gQuickRaceTrack = 1;
+  gPlayerCarIndex = 0;
+  ASSERT_EQ(Request(ScreenState::RaceLoading, LoaderStatus::LoadTrack), LoaderStatus::TrackLoaded);
+  EXPECT_NE(gSimulator, nullptr);
+  EXPECT_GT(gRacePathLast, 100);
+  EXPECT_NE(gQuadTreeRoot, nullptr);
+  const Model* road = gWorldModels[kWorldModelMainRoad];
+  ASSERT_GT(road->triangleCount, 0);
+  ASSERT_GT(road->materialCount, 0);
+  EXPECT_NE(road->materials[0].textureId, 0u);
+  for (const CSampleCar& car : gRacers) EXPECT_LT((car.body->GetPos() - gRacePath[0].position).Length(), 15.0f);
+
+  EXPECT_EQ(Request(ScreenState::RaceFinish, LoaderStatus::LoadGarage), LoaderStatus::GarageLoaded);
+  EXPECT_EQ(gSimulator, nullptr);
+  EXPECT_EQ(gQuadTreeRoot, nullptr);
+  EXPECT_NE(gGarageModels[0], nullptr);
 }

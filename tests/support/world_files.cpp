@@ -1,7 +1,11 @@
 #include "tests/support/world_files.h"
 
 #include "tests/support/quad_model.h"
+#include "framework/model.h"
+#include "world/quadtree_baker.h"
 #include "world/race_path.h"
+
+#include <memory>
 
 #include <cmath>
 #include <filesystem>
@@ -20,6 +24,25 @@ std::string Folder(const std::string& root, const std::string& folder) {
 
 void Write(const std::string& path, const Ms3dFile& file) {
   if (!WriteMs3d(path, file)) throw std::runtime_error("cannot write " + path);
+}
+
+// qt.qt baked from the models just written, as the generator bakes the game's.
+void BakeTestQuadTree(const std::string& models, int race) {
+  const char* const sections[kSectionCount] = {"main_road",        "main_map",         "main_transparency",
+                                               "add_map",          "add_transparency", "add_transparency2"};
+  std::vector<std::unique_ptr<MilkshapeModel>> read;
+  auto load = [&](const std::string& name) {
+    read.push_back(std::make_unique<MilkshapeModel>());
+    read.back()->LoadFromFile((models + "/" + name + ".sbm").c_str());
+    return read.back().get();
+  };
+  QuadTreeSources sources;
+  for (int s = 0; s < kSectionCount; ++s) sources.sections[s] = load(sections[s]);
+  sources.objects = load("objects" + std::to_string(race));
+  sources.grass = load("grass");
+  sources.trees = load("trees");
+  if (!BakeWorldQuadTree(sources, (models + "/qt.qt").c_str())) throw std::runtime_error("cannot bake qt.qt");
+  DestroyWorldQuadTree();
 }
 
 }  // namespace
@@ -95,6 +118,7 @@ void WriteTestTrack(const std::string& root, int race, int linearRoadTriangles) 
     props.push_back({i, {at + neMakeV3(1, 0, 0), at, at + neMakeV3(0, 1, 0)}});
   }
   Write(models + "/objects" + std::to_string(race) + ".sbm", MarkerMesh(props));
+  BakeTestQuadTree(models, race);
 }
 
 void WriteTestTruck(const std::string& root, int index, const std::vector<MarkerTriangle>& points) {

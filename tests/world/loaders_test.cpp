@@ -10,6 +10,7 @@
 #include "world/city_object.h"
 #include "world/loaders.h"
 #include "world/physics_world.h"
+#include "world/quadtree.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
 #include "world/world_models.h"
@@ -148,6 +149,8 @@ TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGar
   EXPECT_EQ(gWorldModels[kWorldModelMainRoadLinear], nullptr);  // copied into the road and freed
   EXPECT_EQ(gWorldModels[kWorldModelWater]->triangleCount, 2);
   for (const Model* garage : gGarageModels) EXPECT_EQ(garage, nullptr);
+  ASSERT_NE(gQuadTreeLeaves, nullptr);
+  EXPECT_NE(gQuadTreeRoot, nullptr);
   EXPECT_EQ(gRaceLaps, 4);
   EXPECT_TRUE(gStartHold);
   EXPECT_EQ(gBonusEventLast, -1);
@@ -157,6 +160,7 @@ TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGar
   for (const CSampleCar& car : gRacers) EXPECT_EQ(car.body, nullptr);
   EXPECT_EQ(gCityObjectCount, 0);
   for (const Model* model : gWorldModels) EXPECT_EQ(model, nullptr);
+  EXPECT_EQ(gQuadTreeRoot, nullptr);
   EXPECT_EQ(gGarageModels[2]->triangleCount, 2);
 }
 
@@ -174,6 +178,7 @@ void ExpectGarageWithNoRace(const char* why) {
   EXPECT_EQ(gSimulator, nullptr) << why;
   for (const CSampleCar& car : gRacers) EXPECT_EQ(car.body, nullptr) << why;
   EXPECT_EQ(gCityObjectCount, 0) << why;
+  EXPECT_EQ(gQuadTreeRoot, nullptr) << why;
   ASSERT_NE(gGarageModels[0], nullptr) << why;
   EXPECT_EQ(gGarageModels[0]->triangleCount, 2) << why;
 }
@@ -188,6 +193,10 @@ TEST_F(LoaderFiles, ARaceThatCannotLoadFailsAndLeavesTheGarageWithNoPhysics) {
   ExpectGarageWithNoRace("a corrupt race path");
 
   WriteTestTrack(scratch.Path(), 5);
+  std::filesystem::resize_file(scratch.Path() + "/base/world/models/qt.qt", 100);
+  EXPECT_FALSE(LoadWorld(5));
+  ExpectGarageWithNoRace("a short quadtree file");
+
   std::filesystem::remove(scratch.Path() + "/base/world/models/physic.sbm");
   EXPECT_FALSE(LoadWorld(5));
   ExpectGarageWithNoRace("no physics ground");

@@ -164,3 +164,9 @@ TEST(WholeRace, OnAGeneratedLoopThePlayerFinishesFourLapsAndTheClocksAgreeWithTh
   RunWholeRace(scene);
 }
 
+
+TEST(WholeRace, OnTheGamesShortestTrackThePlayerFinishesFourLapsAndTheClocksAgreeWithTheLog) {
+  RaceScene scene(5);
+  ASSERT_TRUE(scene.loaded);
+  RunWholeRace(scene);
+}
