@@ -1,5 +1,6 @@
 #include "app/worker.h"
 
+#include "app/race_tick.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
 #include "framework/startup_models.h"
@@ -12,10 +13,6 @@
 #include <thread>
 
 namespace {
-
-void RaceStep() {
-  // The race simulation step lands with the race world.
-}
 
 void LoadStartupAssets() {
   gMusic.Load("base/music/menu.wav", true);
@@ -129,7 +126,7 @@ void WorkerPass(const WorkerJobs& jobs) {
   }
 }
 
-const WorkerJobs kGameWorkerJobs = {RaceStep, LoadStartupAssets, LoadTrack, LoadGarage, LoadPlayerCar};
+const WorkerJobs kGameWorkerJobs = {StepRaceSimulation, LoadStartupAssets, LoadTrack, LoadGarage, LoadPlayerCar};
 
 void RunWorker(const WorkerJobs& jobs) {
   while (!gQuit) {

@@ -3,7 +3,7 @@
 // fixed frame time and no window. The player and the other two opponents
 // stand aside; the player's progress is kept level with the opponent's so
 // that the catch-up neither holds it back nor hurries it.
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
 #include "world/catalogue.h"

@@ -2,7 +2,7 @@
 // whole race and the garage after it, and the ways a race fails to load.
 #include "tests/support/scratch_folder.h"
 #include "tests/support/world_files.h"
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
 #include "framework/startup_models.h"

@@ -1,6 +1,6 @@
 // The opponent driver: its catch-up against the player, the bend speed, the
 // look-ahead along a closed path, and the stuck clocks, on the test terrain.
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
 #include "world/opponent.h"

@@ -1,6 +1,6 @@
 // Props: built from a track's marker model, given bodies with the physics
 // world, woken by the player, knocked, settled and put back at rest.
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include "world/city_object.h"
 #include "world/physics_world.h"

@@ -2,7 +2,7 @@
 // they drive, backing out when stuck, respawning ahead of the player, and
 // their models (made here: the game ships none).
 #include "tests/support/scratch_folder.h"
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
 #include "tools/ms3d_writer.h"

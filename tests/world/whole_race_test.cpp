@@ -2,7 +2,7 @@
 // start countdown, four laps for the player driven by a test driver through
 // the bound keys, the three opponents racing it, the finish. The test keeps
 // its own lap log and checks the game's clocks, laps and places against it.
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
 #include "world/player.h"
