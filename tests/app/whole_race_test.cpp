@@ -1,7 +1,10 @@
-// A whole race, headless, on a generated loop over rolling ground: the
-// start countdown, four laps for the player driven by a test driver through
-// the bound keys, the three opponents racing it, the finish. The test keeps
-// its own lap log and checks the game's clocks, laps and places against it.
+// A whole race, headless, through the worker's race tick at a fixed frame
+// time: the start countdown, four laps for the player driven by a test
+// driver through the bound keys, the three opponents racing it, the finish.
+// The test keeps its own lap log and checks the game's clocks, laps and
+// places against it. On a generated loop over rolling ground, and on the
+// game's shortest track.
+#include "app/race_tick.h"
 #include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
@@ -44,6 +47,11 @@ std::vector<neV3> LoopPath() {
 }
 
 float RollingGround(float x, float z) { return 1.5f * std::sin(x * 0.013f) + 1.0f * std::cos(z * 0.017f); }
+
+// One race frame through the game's race tick.
+void Tick(int count = 1) {
+  for (int i = 0; i < count; ++i) RunRaceTick(kSceneFrameSeconds);
+}
 
 float GroundDistance(const neV3& a, const neV3& b) { return std::hypot(a.x - b.x, a.z - b.z); }
 
@@ -98,7 +106,7 @@ int ClockHundredths(int minutes, int seconds, float hundredths) {
 void RunWholeRace(RaceScene& scene) {
   CSampleCar& player = scene.player();
   gStartHold = 1;
-  scene.Frames(kCountdownFrames);
+  Tick(kCountdownFrames);
   for (int i = 1; i < kRacerCount; ++i) EXPECT_LT(GroundDistance(gRacers[i].body->GetPos(), gRacePath[0].position), 12.0f);
   gStartHold = 0;
 
@@ -112,7 +120,7 @@ void RunWholeRace(RaceScene& scene) {
   bool anyReversing = false;
   while (!gPlayerFinished && raceFrames < kMaxRaceFrames) {
     driver.Drive(scene);
-    scene.Frame();
+    Tick();
     ++raceFrames;
     if (player.laps != lastLaps || gPlayerFinished) crossings.push_back(raceFrames);
     lastLaps = player.laps;
@@ -149,7 +157,7 @@ void RunWholeRace(RaceScene& scene) {
   EXPECT_FALSE(anyReversing);
 
   // After the finish the opponents brake to a stop and their clocks stand.
-  scene.Frames(8 * kFramesPerSecond);
+  Tick(8 * kFramesPerSecond);
   for (int i = 1; i < kRacerCount; ++i) {
     EXPECT_LT(gRacers[i].speed, 1.0f) << "opponent " << i;
   }
