@@ -55,17 +55,6 @@ void Tick(int count = 1) {
 
 float GroundDistance(const neV3& a, const neV3& b) { return std::hypot(a.x - b.x, a.z - b.z); }
 
-// Distance on the ground from `p` to the path's polyline.
-float DistanceToPath(const neV3& p) {
-  float best = 1e9f;
-  for (int i = 0; i <= gRacePathLast; ++i) {
-    const neV3 a = gRacePath[i].position, b = gRacePath[i == gRacePathLast ? 0 : i + 1].position;
-    const float dx = b.x - a.x, dz = b.z - a.z;
-    const float t = std::clamp(((p.x - a.x) * dx + (p.z - a.z) * dz) / (dx * dx + dz * dz), 0.0f, 1.0f);
-    best = std::min(best, std::hypot(p.x - a.x - t * dx, p.z - a.z - t * dz));
-  }
-  return best;
-}
 
 // The test's player: aims a few points ahead of the last point it has
 // reached, steers in proportion to the angle to it and lifts off before
@@ -126,7 +115,7 @@ void RunWholeRace(RaceScene& scene) {
     lastLaps = player.laps;
     for (int i = 1; i < kRacerCount; ++i) {
       const CSampleCar& car = gRacers[i];
-      furthestFromPath[i] = std::max(furthestFromPath[i], DistanceToPath(car.body->GetPos()));
+      furthestFromPath[i] = std::max(furthestFromPath[i], GroundDistanceToPath(car.body->GetPos()));
       longestStuck = std::max(longestStuck, car.stuckTime);
       anyReversing = anyReversing || car.reversing;
       opponentLaps[i] = car.laps;

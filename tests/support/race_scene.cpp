@@ -11,6 +11,7 @@
 #include "world/race_state.h"
 #include "world/world_models.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -29,6 +30,17 @@ Model* MakeGroundModel(float x0, float x1, float z0, float z1, float cell, const
 }
 
 Model* MakeMarkerModel(const std::vector<MarkerTriangle>& triangles) { return ReadModelBytes(MarkerMesh(triangles)); }
+
+float GroundDistanceToPath(const neV3& p) {
+  float best = 1e9f;
+  for (int i = 0; i <= gRacePathLast; ++i) {
+    const neV3 a = gRacePath[i].position, b = gRacePath[i == gRacePathLast ? 0 : i + 1].position;
+    const float dx = b.x - a.x, dz = b.z - a.z;
+    const float t = std::clamp(((p.x - a.x) * dx + (p.z - a.z) * dz) / (dx * dx + dz * dz), 0.0f, 1.0f);
+    best = std::min(best, std::hypot(p.x - a.x - t * dx, p.z - a.z - t * dz));
+  }
+  return best;
+}
 
 RaceScene::RaceScene(const HeightFunction& heightFunction, int points, neV3 direction) : height(heightFunction) {
   direction = SafeUnit(direction);

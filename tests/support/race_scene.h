@@ -30,6 +30,9 @@ Model* MakeGroundModel(float x0, float x1, float z0, float z1, float cell, const
 // A marker model read from MarkerMesh's file.
 Model* MakeMarkerModel(const std::vector<MarkerTriangle>& triangles);
 
+// Distance on the ground from `p` to the race path's closed polyline.
+float GroundDistanceToPath(const neV3& p);
+
 struct RaceScene {
   // Builds the world: the ground, a straight path of `points` + 1 points
   // from the origin along `direction` (checkpoints every 100), the trucks on
