@@ -33,7 +33,9 @@ constexpr float kAxleScale = 0.77f / 1.67f;  // catalogue axle distance to body 
 constexpr float kSpringFront = 7000.0f, kSpringRear = 8500.0f, kDamping = 1050.0f;
 constexpr float kMaxSpringDepth = 0.6f;
 constexpr float kSideGrip = -450.0f;
-constexpr float kAirDrag = 0.05f, kRollingDrag = 1.5f, kCrawlDrag = -100.0f;
+// Drag against the velocity, per unit of speed: air (growing with speed),
+// rolling, and the harder hold below speed 1.
+constexpr float kAirDrag = 0.05f, kRollingDrag = 1.5f, kCrawlDrag = 100.0f;
 constexpr float kMinSuspension = 0.6f, kMaxSuspension = 1.0f;
 
 constexpr float kLaneOffset = 6.35f;       // lane target beside the path point
@@ -269,7 +271,7 @@ void CityCar::Update(float ff) {
   if (speed < kStuckBelowSpeed && !reversing && !gStartHold && !gPlayerFinished) {
     stuckTime += ff * 0.01f;
     if (stuckTime > kReverseAfter) reversing = 1;
-  } else if (!reversing) {
+  } else if (speed >= kStuckBelowSpeed && !reversing) {
     stuckTime = 0.0f;
   }
   if (reversing) {
@@ -312,11 +314,10 @@ void CityCar::ApplyWheelForces(neRigidBodyController* controller) {
     force += wheelForce;
     torque += r.Cross(wheelForce);
   }
-  // Air drag and rolling drag; a crawling car is held back harder so that it
-  // comes to rest instead of creeping.
+  // A crawling car is held back harder so that it comes to rest instead of creeping.
   const neV3 v = body->GetVelocity();
   const float speed = v.Length();
-  force += v * -(kAirDrag * speed + (speed < 1.0f ? -kCrawlDrag : kRollingDrag));
+  force -= v * (kAirDrag * speed + (speed < 1.0f ? kCrawlDrag : kRollingDrag));
   controller->SetControllerForce(force);
   controller->SetControllerTorque(torque);
 }
