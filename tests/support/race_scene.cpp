@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -79,6 +80,10 @@ RaceScene::RaceScene(int race) : height(FlatGround) {
   auto* physic = new MilkshapeModel;
   loaded = physic->LoadFromFile(kGamePhysicsGround) && loaded;
   gWorldModels[kWorldModelPhysic] = physic;
+  // The race's props where the data has them.
+  MilkshapeModel props;
+  if (props.LoadFromFile(("base/world/models/objects" + std::to_string(race) + ".sbm").c_str()))
+    BuildCityObjectsFromModel(props);
   StartRace();
 }
 

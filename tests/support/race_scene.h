@@ -43,8 +43,9 @@ struct RaceScene {
   // point is lifted kPathLift above the ground), a closed loop when the
   // last point leads back to the first.
   RaceScene(const HeightFunction& height, const std::vector<neV3>& path);
-  // The same on race `race` of the game's data: its path file and the
-  // generated physics ground (`loaded` says whether both were read).
+  // The same on race `race` of the game's data: its path file, the
+  // generated physics ground (`loaded` says whether both were read) and the
+  // race's props when its marker file is there.
   explicit RaceScene(int race);
   ~RaceScene();
   RaceScene(const RaceScene&) = delete;
