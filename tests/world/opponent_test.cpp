@@ -3,13 +3,16 @@
 #include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
+#include "framework/sound.h"
 #include "world/opponent.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
 
+#include <AL/al.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -140,4 +143,29 @@ TEST(OpponentDriving, AheadOfAWaitingPlayerTheyFollowThePathAtTheCatchUpCap) {
     EXPECT_GE(car.gear, 1) << "opponent " << i;
     EXPECT_FALSE(car.reversing) << "opponent " << i;
   }
+}
+
+TEST(OpponentSounds, IdlingOnTheLineEachEngineIsPitchedByItsSlot) {
+  setenv("ALSOFT_DRIVERS", "null", 0);  // no sound card on the test machines
+  ASSERT_TRUE(OpenSoundDevice());
+  for (Sound& engine : gSndOpponentEngine) engine.Load("no-such-engine.wav", true);  // a silent source will do
+  {
+    RaceScene scene;
+    gStartHold = 1;
+    for (int i = 1; i < kRacerCount; ++i) gRacers[i].revPhase = 1.0f;  // idling, not blipping
+    scene.Frames(3);
+    gStartHold = 0;
+    // Idle revolutions (1000) with the player standing: gain 1 x 0.15; pitch
+    // (1 + (slot - 2) x 0.1) x 0.4.
+    const float pitch[] = {0.36f, 0.40f, 0.44f};
+    for (int i = 0; i < 3; ++i) {
+      ALfloat gain = -1, p = -1;
+      alGetSourcef(gSndOpponentEngine[i].source, AL_GAIN, &gain);
+      alGetSourcef(gSndOpponentEngine[i].source, AL_PITCH, &p);
+      EXPECT_NEAR(gain, 0.15f, 1e-5f) << "opponent " << i + 1;
+      EXPECT_NEAR(p, pitch[i], 1e-5f) << "opponent " << i + 1;
+    }
+  }
+  ReleaseAllSounds();
+  CloseSoundDevice();
 }
