@@ -1,11 +1,15 @@
 // The loaders on files made here: a truck's models and marker points, a
 // whole race and the garage after it, and the ways a race fails to load.
+#include "tests/support/gl_window.h"
+#include "tests/support/quad_model.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/world_files.h"
 #include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
 #include "framework/startup_models.h"
+#include "framework/texture.h"
+#include "tools/tga_writer.h"
 #include "world/catalogue.h"
 #include "world/city_object.h"
 #include "world/loaders.h"
@@ -205,4 +209,50 @@ TEST_F(LoaderFiles, ARaceThatCannotLoadFailsAndLeavesTheGarageWithNoPhysics) {
     EXPECT_FALSE(LoadWorld(race));
     ExpectGarageWithNoRace(race == 12 ? "no files for the race" : "no such race");
   }
+}
+
+TEST_F(LoaderFiles, PropPartModelsLoadByTypeAndPartAndAMissingOneStaysEmpty) {
+  const std::string folder = scratch.Path() + "/base/objects";
+  std::filesystem::create_directories(folder);
+  ASSERT_TRUE(WriteMs3d(folder + "/object14part2.sbm", QuadModelFile(0, 0, 1, 1)));
+  ASSERT_TRUE(WriteMs3d(folder + "/object3part0.sbm", QuadModelFile(0, 0, 1, 1)));
+  LoadObjectModels();
+  int made = 0;
+  for (int type = 0; type < kPropTypesWithParts; ++type)
+    for (int part = 0; part < kMaxPropParts; ++part) made += gPropPartModels[type][part] != nullptr;
+  EXPECT_EQ(made, 28);
+  EXPECT_EQ(gPropPartModels[14][2]->triangleCount, 2);
+  EXPECT_EQ(gPropPartModels[3][0]->triangleCount, 2);
+  EXPECT_EQ(gPropPartModels[3][1]->triangleCount, 0);
+  EXPECT_EQ(gPropPartModels[17][1], nullptr);
+}
+
+TEST_F(LoaderFiles, NumberedAndLandscapeTexturesLoadWithTheirFilterModes) {
+  REQUIRE_GL_WINDOW(window);
+  window->MakeLoaderCurrent();
+  std::filesystem::create_directories(scratch.Path() + "/base/textures");
+  std::filesystem::create_directories(scratch.Path() + "/base/world/textures");
+  const RasterImage image(8, 8, 3);
+  for (const char* name : {"textures/tex09", "textures/tex44", "textures/tex61", "textures/tex63",
+                           "world/textures/landscape00", "world/textures/landscape02_n"})
+    ASSERT_TRUE(WriteTga(scratch.Path() + "/base/" + name + ".tga", image));
+  LoadTextureList();
+  auto parameter = [](const Texture& texture, GLenum name) {
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, texture.glId);
+    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+  };
+  ASSERT_NE(gTextures[9].glId, kNoTexture);
+  EXPECT_EQ(gTextures[10].glId, kNoTexture);  // no file
+  EXPECT_EQ(parameter(gTextures[9], GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+  EXPECT_EQ(parameter(gTextures[44], GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+  EXPECT_EQ(parameter(gTextures[61], GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
+  EXPECT_EQ(parameter(gTextures[63], GL_TEXTURE_WRAP_S), GL_REPEAT);
+  EXPECT_EQ(parameter(gTextures[63], GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
+  EXPECT_NE(gLandscapeTextures[0].glId, kNoTexture);
+  EXPECT_EQ(gLandscapeTextures[2].glId, kNoTexture);
+  EXPECT_NE(gLandscapeTextures[7].glId, kNoTexture);  // landscape02_n, the third normal map
+  EXPECT_EQ(parameter(gLandscapeTextures[7], GL_TEXTURE_WRAP_T), GL_REPEAT);
+  ReleaseTextureTables();
 }
