@@ -61,17 +61,6 @@ TEST(TrafficCar, AShortCarsWheelSensorsSitAtItsScaledAxles) {
   EXPECT_EQ(reinterpret_cast<CityCar*>(body->GetUserData()), &gCityCars[0]);
 }
 
-TEST(TrafficCar, LanesLieBesideThePathOnEitherSideByDirection) {
-  RaceScene scene;
-  const neV3 with = LanePoint(10, 0, kLane), against = LanePoint(10, 1, kLane);
-  EXPECT_NEAR(with.x, 70.0f, 1e-4f);
-  EXPECT_NEAR(with.z, kLane, 1e-4f);
-  EXPECT_NEAR(against.x, 70.0f, 1e-4f);
-  EXPECT_NEAR(against.z, -kLane, 1e-4f);
-  EXPECT_EQ(NextLanePoint(gRacePathLast, 0), 0);
-  EXPECT_EQ(NextLanePoint(0, 1), gRacePathLast);
-}
-
 TEST(TrafficCar, DrivesItsLaneAtTheSpeedLimitOnItsOwnWheels) {
   TrafficScene traffic(1);
   CityCar& car = gCityCars[0];
