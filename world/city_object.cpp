@@ -58,9 +58,6 @@ const int32_t gPropPartCounts[kPropTypeCount] = {1, 1, 1, 2, 2, 2, 2, 1, 1, 1, 1
 
 namespace {
 
-// Parts of a type; a type outside the table has none.
-int PartCount(int type) { return type >= 0 && type < kPropTypeCount ? gPropPartCounts[type] : 0; }
-
 float GroundDistanceSq(const neV3& a, const neV3& b) {
   const float dx = a.x - b.x, dz = a.z - b.z;
   return dx * dx + dz * dz;
@@ -122,6 +119,8 @@ void PutBack(CityObject& prop, neRigidBody* player) {
 
 }  // namespace
 
+int PropPartCount(int type) { return type >= 0 && type < kPropTypeCount ? gPropPartCounts[type] : 0; }
+
 CityObject::CityObject()
     : partBodies{},
       awake(0),
@@ -163,7 +162,7 @@ void BuildCityObjectsFromModel(const Model& markers) {
       prop.bodyCount = 0;
       prop.crashCoolDown = kPropCrashCoolDownStart;
       prop.type = g;
-      prop.partCount = PartCount(g);
+      prop.partCount = PropPartCount(g);
       ++gCityObjectCount;
     }
   }
@@ -172,7 +171,7 @@ void BuildCityObjectsFromModel(const Model& markers) {
 void CityObject::CreateBodies(neSimulator* sim, int objectIndex) {
   index = objectIndex;
   bodyCount = 0;
-  partCount = PartCount(type);
+  partCount = PropPartCount(type);
   neRigidBody* body = nullptr;
   for (int p = 0; p < partCount; ++p) {
     const PropPartSpec& spec = gPropParts[type][p];

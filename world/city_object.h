@@ -27,6 +27,9 @@ struct PropPartSpec {
 extern const PropPartSpec gPropParts[kPropTypeCount][kMaxPropParts];
 extern const int32_t gPropPartCounts[kPropTypeCount];
 
+// Parts of a prop type; 0 for a type outside the table.
+int PropPartCount(int type);
+
 // How a prop's parts are placed: 10 away the player wakes it; a part moved
 // more than 0.1 from its rest pose knocks it; it settles once the player is
 // beyond 15 and each knocked part beyond 50.
