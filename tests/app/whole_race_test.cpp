@@ -8,6 +8,7 @@
 #include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
+#include "world/city_object.h"
 #include "world/player.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
@@ -107,6 +108,8 @@ void RunWholeRace(RaceScene& scene) {
   float furthestFromPath[kRacerCount] = {};
   float longestStuck = 0.0f;
   bool anyReversing = false;
+  int propsWoken = 0;  // times a prop woke as the player came by
+  std::vector<uint8_t> wasAwake(kCityObjectCapacity, 0);
   while (!gPlayerFinished && raceFrames < kMaxRaceFrames) {
     driver.Drive(scene);
     Tick();
@@ -120,6 +123,8 @@ void RunWholeRace(RaceScene& scene) {
       anyReversing = anyReversing || car.reversing;
       opponentLaps[i] = car.laps;
     }
+    for (int i = 0; i < gCityObjectCount; ++i) propsWoken += gCityObjects[i].awake && !wasAwake[i];
+    for (int i = 0; i < gCityObjectCount; ++i) wasAwake[i] = gCityObjects[i].awake;
   }
   ASSERT_TRUE(gPlayerFinished) << "after " << raceFrames << " frames, laps " << player.laps;
   EXPECT_EQ(player.laps, 4);
@@ -141,6 +146,10 @@ void RunWholeRace(RaceScene& scene) {
     if (gRacers[i].progress > player.progress) {
       EXPECT_GT(gRacers[i].laps, gRaceLaps) << "opponent " << i << " ahead";
     }
+  }
+  // A track with props wakes them as the player passes, lap after lap.
+  if (gCityObjectCount > 0) {
+    EXPECT_GT(propsWoken, 4);
   }
   EXPECT_LT(longestStuck, 1.0f);
   EXPECT_FALSE(anyReversing);

@@ -5,6 +5,7 @@
 #include "tools/ms3d_writer.h"
 #include "world/catalogue.h"
 #include "world/city_object.h"
+#include "world/loaders.h"
 #include "world/physics_world.h"
 #include "world/player.h"
 #include "world/race_path.h"
@@ -71,6 +72,11 @@ void RaceScene::Build(const std::vector<neV3>& path) {
   // Room for the grid behind the first point and for running wide.
   constexpr float kMargin = 150.0f;
   gWorldModels[kWorldModelPhysic] = MakeGroundModel(x0 - kMargin, x1 + kMargin, z0 - kMargin, z1 + kMargin, 6.0f, height);
+  for (CSampleCar& car : gRacers) {
+    car.carKind = 0;
+    car.frontAxleX = car.rearAxleX = kTestAxle;
+    car.frontWheelZ = car.rearWheelZ = kTestHalfTrack;
+  }
   StartRace();
 }
 
@@ -84,15 +90,18 @@ RaceScene::RaceScene(int race) : height(FlatGround) {
   MilkshapeModel props;
   if (props.LoadFromFile(("base/world/models/objects" + std::to_string(race) + ".sbm").c_str()))
     BuildCityObjectsFromModel(props);
+  // Four different trucks with their own marker points.
+  for (int i = 0; i < kRacerCount; ++i) {
+    CSampleCar& car = gRacers[i];
+    car.carKind = kGameDataTrucks[i];
+    MilkshapeModel points;
+    loaded = points.LoadFromFile(("base/cars/" + std::to_string(car.carKind) + "/points.sbm").c_str()) && loaded;
+    TakeCarMarkers(car, points);
+  }
   StartRace();
 }
 
 void RaceScene::StartRace() {
-  for (CSampleCar& car : gRacers) {
-    car.carKind = 0;
-    car.frontAxleX = car.rearAxleX = kTestAxle;
-    car.frontWheelZ = car.rearWheelZ = kTestHalfTrack;
-  }
   InitPhysicsWorld();
 
   const int keys[kKeyBindingCount] = {kKeyLeft, kKeyRight, kKeyUp, kKeyDown, kKeyBoost};

@@ -19,6 +19,7 @@ inline constexpr float kTestHalfTrack = 1.4f;
 inline constexpr float kPathSpacing = 7.0f;
 inline constexpr float kPathLift = 1.0f;  // path points above the road
 inline constexpr char kGamePhysicsGround[] = "base/world/models/physic.sbm";
+inline constexpr int kGameDataTrucks[4] = {0, 7, 11, 17};  // catalogue rows of the four racers
 
 // The bound keys of the scenes, as virtual-key codes.
 inline constexpr int kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28, kKeyBoost = 0x10;
@@ -44,8 +45,9 @@ struct RaceScene {
   // last point leads back to the first.
   RaceScene(const HeightFunction& height, const std::vector<neV3>& path);
   // The same on race `race` of the game's data: its path file, the
-  // generated physics ground (`loaded` says whether both were read) and the
-  // race's props when its marker file is there.
+  // generated physics ground, the race's props when its marker file is
+  // there, and trucks kGameDataTrucks with their marker points (`loaded`
+  // says whether path, ground and points were read).
   explicit RaceScene(int race);
   ~RaceScene();
   RaceScene(const RaceScene&) = delete;
