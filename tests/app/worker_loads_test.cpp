@@ -11,7 +11,10 @@
 #include "world/catalogue.h"
 #include "world/loaders.h"
 #include "world/physics_world.h"
+#include "render/race_camera.h"
+#include "render/race_view.h"
 #include "world/city_object.h"
+#include "world/race_state.h"
 #include "world/quadtree.h"
 #include "world/race_path.h"
 #include "world/racer.h"
@@ -46,9 +49,14 @@ struct WorkerLoads : ::testing::Test {
 TEST_F(WorkerLoads, TheQuickRaceTrackLoadsAndTheGarageFollowsTheFinish) {
   gGameMode = kGameModeQuickRace;
   gQuickRaceTrack = 9;
+  gRaceViewCopies.shownBonus = kBonusRam;  // left over from the last race
+  gCameraUp = neMakeV3(0.3f, 0.9f, 0.0f);
   EXPECT_EQ(Request(ScreenState::RaceLoading, LoaderStatus::LoadTrack), LoaderStatus::TrackLoaded);
   EXPECT_NE(gSimulator, nullptr);
   EXPECT_EQ(gRacePathLast, 149);
+  EXPECT_EQ(gRaceViewCopies.shownBonus, 0);
+  EXPECT_EQ(gRaceViewCopies.bonusDisplayTime, kBonusDisplaySeconds);
+  EXPECT_EQ(gCameraUp.y, 1.0f);
   EXPECT_EQ(Request(ScreenState::RaceFinish, LoaderStatus::LoadGarage), LoaderStatus::GarageLoaded);
   EXPECT_EQ(gSimulator, nullptr);
   EXPECT_EQ(gGarageModels[1]->triangleCount, 2);
