@@ -470,15 +470,86 @@ RasterImage CursorBar() {
   return c.ToImage();
 }
 
+// tex16: the profile card: an off-white card with a grey rim, a red band
+// along its top and a faint paper grain; the card's texts and bars are
+// drawn over it.
+RasterImage ProfileCard() {
+  Canvas c(256, 512, true);
+  c.Paint(Box(128, 256, 124, 252, 14), Colour{0.45, 0.46, 0.48});
+  c.Paint(Box(128, 256, 118, 246, 10), [](double x, double y) {
+    const double grain = 0.02 * Grain(int(x), int(y));
+    return Colour{0.93 + grain, 0.92 + grain, 0.88 + grain};
+  });
+  c.Paint(Box(128, 486, 118, 16, 6), kSignalRed);
+  c.Paint(Box(128, 466, 100, 1.5), Colour{0.6, 0.6, 0.6});
+  return c.ToImage();
+}
+
+// tex23: the part icons of the buy-a-part dialogs, eight cells of 256 x 128
+// (two across, four up): engine, wheel, spring, turbo, exhaust, bumper,
+// decal, paint can, each dark on a steel plate.
+RasterImage PartIcons() {
+  Canvas c(512, 512, true);
+  const Colour ink = kDarkSteel;
+  for (int cell = 0; cell < 8; ++cell) {
+    const double cx = 128 + 256 * (cell % 2), cy = 64 + 128 * (cell / 2);
+    c.Paint(Box(cx, cy, 120, 56, 12), [=](double, double y) { return Mix(kSteel, Colour{0.75, 0.77, 0.8}, (y - cy + 56) / 112); });
+    c.Paint(Box(cx, cy + 52, 112, 2), kSignalRed);
+    switch (cell) {
+      case 0:  // engine block with cooling fins
+        c.Paint(Box(cx, cy - 6, 50, 30, 4), ink);
+        for (int k = -2; k <= 2; ++k) c.Paint(Box(cx + 18 * k, cy + 30, 5, 8), ink);
+        break;
+      case 1:  // wheel
+        c.Paint(Ring(cx, cy, 20, 42), ink);
+        c.Paint(Disc(cx, cy, 10), ink);
+        break;
+      case 2:  // coil spring
+        for (int k = 0; k < 5; ++k) c.Paint(Stroke(cx - 30, cy - 36 + 16 * k, cx + 30, cy - 28 + 16 * k, 4), ink);
+        break;
+      case 3:  // turbo: snail housing and outlet
+        c.Paint(Ring(cx - 10, cy, 12, 34), ink);
+        c.Paint(Box(cx + 36, cy + 20, 26, 10), ink);
+        break;
+      case 4:  // exhaust pipe
+        c.Paint(Stroke(cx - 70, cy - 10, cx + 40, cy - 10, 9), ink);
+        c.Paint(Stroke(cx + 40, cy - 10, cx + 60, cy + 24, 9), ink);
+        break;
+      case 5:  // bumper
+        c.Paint(Box(cx, cy, 80, 14, 10), ink);
+        c.Paint(Box(cx - 50, cy - 20, 8, 10), ink);
+        c.Paint(Box(cx + 50, cy - 20, 8, 10), ink);
+        break;
+      case 6:  // decal: a flame stroke
+        c.Paint(Convex({{cx - 70, cy - 20}, {cx + 60, cy - 6}, {cx + 70, cy + 10}, {cx - 50, cy + 24}}), ink);
+        break;
+      default:  // paint can
+        c.Paint(Box(cx, cy - 6, 34, 36, 4), ink);
+        c.Paint(Ring(cx, cy + 38, 18, 24), ink);
+        break;
+    }
+  }
+  return c.ToImage();
+}
+
+// tex40: the info icon's disc; the screens print a green "i" on it.
+RasterImage InfoIcon() {
+  Canvas c(64, 64, true);
+  c.Paint(Disc(32, 32, 29), kDarkSteel);
+  c.Paint(Ring(32, 32, 25, 29), Colour{0.75, 0.77, 0.8});
+  return c.ToImage();
+}
+
 struct ArtSlot {
   int slot;
   RasterImage (*paint)();
 };
 
 constexpr ArtSlot kArt[] = {
-    {1, TitlePicture}, {3, Emblem},         {4, SignsAndArrows}, {5, SidePanel},   {6, CornerIcon},
-    {7, Logo},         {13, SelectorFrame}, {17, DrumBackPlate}, {18, RowPlate},   {19, IconStrip},
-    {22, ButtonPlate}, {24, ButtonIcons},   {29, Pointer},       {34, BarTexture}, {35, CursorBar},
+    {1, TitlePicture},   {3, Emblem},       {4, SignsAndArrows}, {5, SidePanel},     {6, CornerIcon},
+    {7, Logo},           {13, SelectorFrame}, {16, ProfileCard}, {17, DrumBackPlate}, {18, RowPlate},
+    {19, IconStrip},     {22, ButtonPlate}, {23, PartIcons},     {24, ButtonIcons},  {29, Pointer},
+    {34, BarTexture},    {35, CursorBar},   {40, InfoIcon},
 };
 
 }  // namespace
