@@ -471,8 +471,8 @@ RasterImage CursorBar() {
 }
 
 // tex16: the profile card: an off-white card with a grey rim, a red band
-// along its top and a faint paper grain; the card's texts and bars are
-// drawn over it.
+// along its top, a faint paper grain and a dark plate for the rating bars;
+// the card's texts and bars are drawn over it.
 RasterImage ProfileCard() {
   Canvas c(256, 512, true);
   c.Paint(Box(128, 256, 124, 252, 14), Colour{0.45, 0.46, 0.48});
@@ -482,6 +482,8 @@ RasterImage ProfileCard() {
   });
   c.Paint(Box(128, 486, 118, 16, 6), kSignalRed);
   c.Paint(Box(128, 466, 100, 1.5), Colour{0.6, 0.6, 0.6});
+  // A dark plate under the rating bars, whose labels are light grey.
+  c.Paint(Box(128, 203, 108, 62, 8), [](double, double y) { return Mix(kDarkSteel, kSteel, (y - 141) / 124); });
   return c.ToImage();
 }
 
