@@ -88,14 +88,6 @@ constexpr char kJourney[] =
     "841 key-up 13\n"
     "950 close\n";
 
-std::vector<std::string> ScreensVisited(const GameRunResult& run) {
-  std::vector<std::string> screens;
-  for (const std::string& line : run.trace) {
-    if (line.rfind("screen ", 0) == 0) screens.push_back(line.substr(7));
-  }
-  return screens;
-}
-
 int32_t WordOfFile(const std::vector<uint8_t>& file, int word) {
   int32_t value = 0;
   std::memcpy(&value, file.data() + 4 * word, 4);
@@ -118,7 +110,7 @@ TEST(ShopOptionsJourney, BuyPackageThreeWithAllTheCashAndBindQ) {
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   const std::vector<std::string> expected = {"100", "1", "80", "10", "11", "12", "11", "10", "1", "3",
                                              "5",   "3", "6",  "3",  "7",  "3",  "1",  "44"};
-  EXPECT_EQ(ScreensVisited(run), expected) << run.errorOutput;
+  EXPECT_EQ(run.ScreensVisited(), expected) << run.errorOutput;
   EXPECT_TRUE(run.Traced("sound menu4.wav")) << "the purchase and the bound key";
   EXPECT_FALSE(run.Traced("sound menu5.wav")) << "nothing refused";
 

@@ -4,14 +4,12 @@
 // (frames/pause.tga).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 
-#include "framework/font.h"
 #include "framework/globals.h"
-#include "framework/texture.h"
 #include "platform/platform.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/menu_art.h"
 #include "ui/menu_button.h"
 #include "ui/option_widgets.h"
 #include "ui/options.h"
@@ -29,20 +27,7 @@ class ShopScreens : public ::testing::Test {
     window = GlWindow::Get();
     if (window == nullptr) GTEST_SKIP() << "no display for a GL window";
     window->MakeMainCurrent();
-    if (gTextures[kFont1SheetTexture].glId == kNoTexture) {
-      ASSERT_TRUE(gTextures[kFont1SheetTexture].LoadFromTGA("base/textures/tex08.tga", kTexTrilinear));
-      ASSERT_TRUE(gTextures[kFont2SheetTexture].LoadFromTGA("base/textures/tex00.tga", kTexTrilinear));
-      ASSERT_TRUE(LoadFontWidths("base/font1.ini", 1));
-      ASSERT_TRUE(LoadFontWidths("base/font2.ini", 2));
-      MakeFont1DisplayLists();
-      MakeFont2DisplayLists();
-    }
-    for (int slot : {3, 4, 5, 19, 22, 24, 35}) {
-      if (gTextures[slot].glId != kNoTexture) continue;
-      char path[40];
-      std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", slot);
-      ASSERT_TRUE(gTextures[slot].LoadFromTGA(path, kTexTrilinear)) << path;
-    }
+    ASSERT_TRUE(LoadMenuFontsAndArt({3, 4, 5, 19, 22, 24, 35}));
     gScreenFade = 1.0f;
     gMenuAlpha = 1.0f;
     gMenuDim = 0.0f;
