@@ -196,6 +196,23 @@ void PaintTruck(Canvas& c, double x, double ground, double scale, Colour body, C
   }
 }
 
+// The picture stretched or squeezed to `width` pixels across, linearly:
+// painted at the size its shapes were laid out for, stored at the size
+// the texture list gives the slot.
+RasterImage ResampleWidth(const RasterImage& image, int width) {
+  RasterImage out(width, image.height, image.components);
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const double u = std::clamp((x + 0.5) * image.width / width - 0.5, 0.0, image.width - 1.0);
+      const int x0 = int(u), x1 = std::min(x0 + 1, image.width - 1);
+      const double t = u - x0;
+      for (int k = 0; k < image.components; ++k) {
+        out.At(x, y)[k] = uint8_t(image.At(x0, y)[k] * (1 - t) + image.At(x1, y)[k] * t + 0.5);
+      }
+    }
+  return out;
+}
+
 // ---- The pictures ----
 
 // tex01: the title picture of the splash, a dusk landscape with a truck
@@ -349,7 +366,7 @@ RasterImage DrumBackPlate() {
   for (int k = 0; k < 8; ++k) {
     for (double x : {18.0, 110.0}) c.Paint(Disc(x, 24 + 66 * k, 5), Colour{0.65, 0.65, 0.65});
   }
-  return c.ToImage();
+  return ResampleWidth(c.ToImage(), 256);
 }
 
 // tex18: one row plate of the drum: a bevelled bar with a light rim.
@@ -438,7 +455,7 @@ RasterImage ButtonIcons() {
   }
   c.Paint(Stroke(544, 64, 566, 40, 9), kWhite);
   c.Paint(Stroke(566, 40, 600, 90, 9), kWhite);
-  return c.ToImage();
+  return ResampleWidth(c.ToImage(), 512);
 }
 
 // tex29: the mouse pointer, its tip in the top-left corner.
@@ -474,8 +491,8 @@ RasterImage CursorBar() {
 // along its top, a faint paper grain and a dark plate for the rating bars;
 // the card's texts and bars are drawn over it.
 RasterImage ProfileCard() {
-  Canvas c(256, 512, true);
-  c.Paint(Box(128, 256, 124, 252, 14), Colour{0.45, 0.46, 0.48});
+  Canvas c(256, 512, false);
+  c.Fill(Colour{0.45, 0.46, 0.48});
   c.Paint(Box(128, 256, 118, 246, 10), [](double x, double y) {
     const double grain = 0.02 * Grain(int(x), int(y));
     return Colour{0.93 + grain, 0.92 + grain, 0.88 + grain};
@@ -487,61 +504,6 @@ RasterImage ProfileCard() {
   return c.ToImage();
 }
 
-// tex23: the part icons of the buy-a-part dialogs, eight cells of 256 x 128
-// (two across, four up): engine, wheel, spring, turbo, exhaust, bumper,
-// decal, paint can, each dark on a steel plate.
-RasterImage PartIcons() {
-  Canvas c(512, 512, true);
-  const Colour ink = kDarkSteel;
-  for (int cell = 0; cell < 8; ++cell) {
-    const double cx = 128 + 256 * (cell % 2), cy = 64 + 128 * (cell / 2);
-    c.Paint(Box(cx, cy, 120, 56, 12), [=](double, double y) { return Mix(kSteel, Colour{0.75, 0.77, 0.8}, (y - cy + 56) / 112); });
-    c.Paint(Box(cx, cy + 52, 112, 2), kSignalRed);
-    switch (cell) {
-      case 0:  // engine block with cooling fins
-        c.Paint(Box(cx, cy - 6, 50, 30, 4), ink);
-        for (int k = -2; k <= 2; ++k) c.Paint(Box(cx + 18 * k, cy + 30, 5, 8), ink);
-        break;
-      case 1:  // wheel
-        c.Paint(Ring(cx, cy, 20, 42), ink);
-        c.Paint(Disc(cx, cy, 10), ink);
-        break;
-      case 2:  // coil spring
-        for (int k = 0; k < 5; ++k) c.Paint(Stroke(cx - 30, cy - 36 + 16 * k, cx + 30, cy - 28 + 16 * k, 4), ink);
-        break;
-      case 3:  // turbo: snail housing and outlet
-        c.Paint(Ring(cx - 10, cy, 12, 34), ink);
-        c.Paint(Box(cx + 36, cy + 20, 26, 10), ink);
-        break;
-      case 4:  // exhaust pipe
-        c.Paint(Stroke(cx - 70, cy - 10, cx + 40, cy - 10, 9), ink);
-        c.Paint(Stroke(cx + 40, cy - 10, cx + 60, cy + 24, 9), ink);
-        break;
-      case 5:  // bumper
-        c.Paint(Box(cx, cy, 80, 14, 10), ink);
-        c.Paint(Box(cx - 50, cy - 20, 8, 10), ink);
-        c.Paint(Box(cx + 50, cy - 20, 8, 10), ink);
-        break;
-      case 6:  // decal: a flame stroke
-        c.Paint(Convex({{cx - 70, cy - 20}, {cx + 60, cy - 6}, {cx + 70, cy + 10}, {cx - 50, cy + 24}}), ink);
-        break;
-      default:  // paint can
-        c.Paint(Box(cx, cy - 6, 34, 36, 4), ink);
-        c.Paint(Ring(cx, cy + 38, 18, 24), ink);
-        break;
-    }
-  }
-  return c.ToImage();
-}
-
-// tex40: the info icon's disc; the screens print a green "i" on it.
-RasterImage InfoIcon() {
-  Canvas c(64, 64, true);
-  c.Paint(Disc(32, 32, 29), kDarkSteel);
-  c.Paint(Ring(32, 32, 25, 29), Colour{0.75, 0.77, 0.8});
-  return c.ToImage();
-}
-
 struct ArtSlot {
   int slot;
   RasterImage (*paint)();
@@ -550,8 +512,8 @@ struct ArtSlot {
 constexpr ArtSlot kArt[] = {
     {1, TitlePicture},   {3, Emblem},       {4, SignsAndArrows}, {5, SidePanel},     {6, CornerIcon},
     {7, Logo},           {13, SelectorFrame}, {16, ProfileCard}, {17, DrumBackPlate}, {18, RowPlate},
-    {19, IconStrip},     {22, ButtonPlate}, {23, PartIcons},     {24, ButtonIcons},  {29, Pointer},
-    {34, BarTexture},    {35, CursorBar},   {40, InfoIcon},
+    {19, IconStrip},     {22, ButtonPlate}, {24, ButtonIcons},   {29, Pointer},      {34, BarTexture},
+    {35, CursorBar},
 };
 
 }  // namespace
