@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/menu_art.h"
+#include "ui/info_page.h"
 #include "ui/menu_button.h"
 #include "ui/option_widgets.h"
 #include "ui/options.h"
@@ -112,4 +113,13 @@ TEST_F(ShopScreens, ThePausePageCoversTheRacePicture) {
   EXPECT_EQ(page[0], page[1]) << "grey, not the race's green";
   std::filesystem::create_directories("frames");
   EXPECT_TRUE(window->DumpFrame("frames/pause.tga"));
+}
+
+TEST_F(ShopScreens, TheInformationPageGoesBackToTheMainMenu) {
+  Settled(S::InfoPage);
+  gKeys[vk::kEscape] = 1;
+  window->BeginMenuFrame(0, 0, 0);
+  DrawInfoPage();
+  EXPECT_EQ(gTargetScreen, S::MainMenu);
+  EXPECT_EQ(gMenuCursorOnEntry, 4);
 }
