@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "framework/globals.h"  // gMenuClock, the clock every menu animates by
+#include "framework/globals.h"  // gMenuClock, the animation clock the screens advance
 
 // Every menu is laid out in a frame of 800 x 600 units, y up, whatever the
 // window's size.
