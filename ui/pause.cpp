@@ -41,7 +41,9 @@ void TakePauseLoaderAnswer() {
     // The race starts at once, with a simulation step before its first frame.
     PublishRaceStart();
     gScreenFade = 0.0f;
-  } else if (status == LoaderStatus::GarageLoaded) {
+  } else if (status == LoaderStatus::GarageLoaded || status == LoaderStatus::TrackFailed) {
+    // A restart whose track cannot be loaded has the garage loaded again:
+    // it ends like a quit rather than leaving the pause waiting.
     gLoaderStatus = LoaderStatus::Idle;
     gTargetScreen = ScreenAfterRace(gGameMode);
     gScreenFade = kSwitchAtOnce;

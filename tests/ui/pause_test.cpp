@@ -82,3 +82,12 @@ TEST(PauseScreen, RaceResumesButRestartAndQuitOnlyAskTheWorker) {
   EXPECT_EQ(quit.target, -1);
   EXPECT_EQ(quit.loaderRequest, LoaderStatus::LoadGarage);
 }
+
+TEST(PauseScreen, ARestartWhoseTrackFailsEndsLikeAQuit) {
+  Paused(LoaderStatus::TrackFailed);
+  gGameMode = kGameModeCareer;
+  TakePauseLoaderAnswer();
+  EXPECT_EQ(gTargetScreen, S::Garage);
+  EXPECT_EQ(gLoaderStatus, LoaderStatus::Idle);
+  EXPECT_EQ(gScreenFade, -1.0f);
+}
