@@ -3,7 +3,8 @@
 // takes an anti-aliasing step, AUDIO is looked at, CONTROLS binds Q to
 // steering left, and the game is left through the quit dialog. The files
 // it leaves show the purchase and the settings. Pictures of the engine
-// shop and of each options page go to frames/ for a person to look at.
+// shop, the options list and each options page go to frames/ for a person
+// to look at.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@ namespace {
 
 // Frames of 100 ms; a screen change takes about 15 of them.
 constexpr int kEngineShopFrame = 530;
+constexpr int kOptionsMenuFrame = 626;
 constexpr int kGraphicsFrame = 665;
 constexpr int kAudioFrame = 712;
 constexpr int kControlsFrame = 770;
@@ -102,7 +104,7 @@ TEST(ShopOptionsJourney, BuyPackageThreeWithAllTheCashAndBindQ) {
   GameRunOptions options;
   options.home = home.Path();
   options.inputScript = kJourney;
-  options.dumpFrames = {kEngineShopFrame, kGraphicsFrame, kAudioFrame, kControlsFrame};
+  options.dumpFrames = {kEngineShopFrame, kOptionsMenuFrame, kGraphicsFrame, kAudioFrame, kControlsFrame};
   options.timeoutSeconds = 120;
   const GameRunResult run = RunGame(options);
 
@@ -128,7 +130,8 @@ TEST(ShopOptionsJourney, BuyPackageThreeWithAllTheCashAndBindQ) {
   EXPECT_EQ(WordOfFile(settings, kWordResolution), 0) << "the screen mode was not changed";
 
   std::filesystem::create_directories("frames");
-  for (auto [frame, name] : {std::pair{kEngineShopFrame, "engine_shop.png"}, {kGraphicsFrame, "graphics_options.png"},
+  for (auto [frame, name] : {std::pair{kEngineShopFrame, "engine_shop.png"}, {kOptionsMenuFrame, "options_menu.png"},
+                             {kGraphicsFrame, "graphics_options.png"},
                              {kAudioFrame, "audio_options.png"}, {kControlsFrame, "controls_options.png"}}) {
     ASSERT_FALSE(ReadPngFile(run.FramePath(frame)).Empty()) << name;
     std::error_code error;
