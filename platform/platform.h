@@ -181,6 +181,10 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                             '#' starts a comment; an event is delivered
 //                             before frame <frame> is drawn (frames count the
 //                             swaps from 0); lines must be in frame order
+//   ZARNOK_RACE=<n>           once the start-up load is done, race n (1..30)
+//                             is loaded as a quick race and started, as the
+//                             race selection will do; any other value is
+//                             ignored
 //   ZARNOK_DUMP_FRAMES=<n,n,...> and ZARNOK_DUMP_DIR=<folder>
 //                             the back buffer of each listed frame is written
 //                             to <folder>/frame-<n>.png (RGB) before the swap
@@ -189,6 +193,11 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 // environment. Does nothing when no trace was asked for. Safe to call from
 // either thread.
 void Sys_Trace(const char* kind, const char* detail);
+
+// The race a test asks to start at once (ZARNOK_RACE), 1..30, or 0 when
+// none was asked for.
+inline constexpr int kTestRaceLastTrack = 30;
+int Sys_TestRaceTrack();
 
 // The fixed random seed asked for by a test, or -1 when none was asked for.
 int64_t Sys_FixedSeed();

@@ -4,6 +4,8 @@
 // no leaf is collected, so every leaf list stays empty. Replace this file;
 // the declarations in race_view.h stay.
 #include "framework/sound.h"
+#include "platform/gl.h"
+#include "render/race_frame.h"
 #include "render/race_view.h"
 #include "world/physics_world.h"
 
@@ -26,7 +28,12 @@ void KeepCrashSoundsAtTheirBodies() {
 
 }  // namespace
 
-void SetupCameraAndListener(int, int) {
+void SetupCameraAndListener(int, int renderSide) {
+  if (renderSide) {  // the frame's camera, from the race frame's copies
+    gluLookAt(gCameraEye.x, gCameraEye.y, gCameraEye.z, gRaceLookAt.x, gRaceLookAt.y, gRaceLookAt.z, gRaceCameraUp.x,
+              gRaceCameraUp.y, gRaceCameraUp.z);
+    return;
+  }
   const CSampleCar& player = gRacers[0];
   if (player.body) {
     gSimCameraLookAt = player.body->GetPos();

@@ -1,7 +1,6 @@
 // The renderer's entry points as far as they exist so far: the start-up
 // resources of the framework (fonts, the first textures, the volumes, the
-// particle effects), the projection, and a race frame that keeps the
-// lock-step.
+// particle effects).
 #include "render/renderer.h"
 
 #include <cstdio>
@@ -15,9 +14,6 @@
 #include "world/catalogue.h"
 
 namespace {
-constexpr double kFieldOfViewDegrees = 45.0;
-constexpr double kNearPlane = 0.1, kFarPlane = 1000.0;
-
 // The textures loaded with the fonts: tex00..tex08 (tex00 and tex08 are the
 // glyph sheets of fonts 2 and 1); the worker's texture list loads the rest.
 constexpr int kStartupTextureCount = 9;
@@ -58,19 +54,3 @@ int InitGLResources() {
 }
 
 void ReleaseTextures() { ReleaseTextureTables(); }
-
-void SetProjection(int width, int height) {
-  if (height == 0) height = 1;
-  glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(kFieldOfViewDegrees, static_cast<double>(width) / height, kNearPlane, kFarPlane);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-}
-
-void RenderRaceFrame() {
-  // Nothing of the step is copied yet; the flip lets the worker's next step run.
-  gRenderBit = gRenderBit ? 0 : 1;
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
