@@ -170,6 +170,9 @@ void Sound::Load(const char* path, bool loop) {
 }
 
 void Sound::Play() {
+  // The window may gain the focus, which resumes the music, before the
+  // start-up load has read it.
+  if (source == 0) return;
   alSourcePlay(source);
   Sys_Trace("sound", name);
 }

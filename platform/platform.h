@@ -185,6 +185,9 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                             is loaded as a quick race and started, as the
 //                             race selection will do; any other value is
 //                             ignored
+//   ZARNOK_HIDE_GL_EXTENSIONS=<name,name,...>
+//                             the GL extension check (Sys_HasGLExtension)
+//                             finds none of the listed extensions
 //   ZARNOK_DUMP_FRAMES=<n,n,...> and ZARNOK_DUMP_DIR=<folder>
 //                             the back buffer of each listed frame is written
 //                             to <folder>/frame-<n>.png (RGB) before the swap

@@ -26,13 +26,14 @@ void DrawSplash(float splashTime) {
   glDisable(GL_BLEND);
   float top = 1.0f + 0.23f * std::sin(splashTime);
   float bottom = 1.0f - 0.23f * std::sin(splashTime);
-  glBegin(GL_QUADS);
+  glBegin(GL_QUADS);  // counter-clockwise on the screen: back faces are culled
   glColor4f(top, top, top, 1.0f);
   glVertex2i(0, 0);
-  glVertex2i(kMenuWidth, 0);
   glColor4f(bottom, bottom, bottom, 1.0f);
-  glVertex2i(kMenuWidth, kMenuHeight);
   glVertex2i(0, kMenuHeight);
+  glVertex2i(kMenuWidth, kMenuHeight);
+  glColor4f(top, top, top, 1.0f);
+  glVertex2i(kMenuWidth, 0);
   glEnd();
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   glEnable(GL_TEXTURE_2D);  // texturing stays on between draws, as the GL set-up left it

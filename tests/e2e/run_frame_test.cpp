@@ -84,7 +84,7 @@ int LitPixelsTopRight() {
 }  // namespace
 
 TEST_F(RaceFrames, DebugTextShowsTheFrameRateInTheTopRightCorner) {
-  ASSERT_TRUE(InitGLResources());
+  ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
   LeaveRaceTo(1);  // a menu screen without a stand-in: the cleared frame stays black
   glClearColor(0, 0, 0, 1);
   gTextColour = 0;
