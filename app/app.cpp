@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "render/renderer.h"
 #include "world/catalogue.h"
+#include "ui/race_hud_standin.h"
 #include "ui/screens.h"
 
 #include <cmath>
@@ -193,7 +194,10 @@ int ShadowMapSizeForDetail(int shadowDetail, int currentSize) {
 
 bool RunFrame() {
   StartTestRace();
-  if (gScreen == ScreenState::Racing && WaitForSimulationStep()) RenderRaceFrame();
+  if (gScreen == ScreenState::Racing && WaitForSimulationStep()) {
+    RenderRaceFrame();
+    DrawRaceHud();
+  }
   if (gScreen != ScreenState::Racing) {
     ApplyMenuFrameTime(GetFrameSeconds());
     gFlarePulsePhase += gFrameFactor * 0.05f;

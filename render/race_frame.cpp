@@ -5,6 +5,8 @@
 
 #include "framework/globals.h"
 #include "platform/gl.h"
+#include "render/gl_resources.h"
+#include "render/race_frame_passes.h"
 #include "render/race_view.h"
 #include "render/renderer.h"
 #include "world/race_state.h"
@@ -31,7 +33,7 @@ float gSunPosition[3];
 
 namespace {
 
-constexpr int kNoShadowMapSize = 16;  // the shadow map's size with shadows off
+constexpr float kMenuClockPerFrameFactor = 0.01f;
 constexpr float kSunX = 25000.0f, kSunY = 50000.0f, kSunZ = 25000.0f;
 
 // Race projection: 45 degrees, widened by speed (up to 5) and boost (x3).
@@ -47,7 +49,7 @@ uint8_t gStartHoldReleaseRequested;
 // Dust particles the worker spawned, per racer and wheel, as last taken over.
 int32_t gDustTakenOver[kRacerCount][kWheelCount];
 
-bool ShadowsOn() { return gShadowMapSize > kNoShadowMapSize; }
+bool ShadowsOn() { return gShadowMapSize > kShadowMapSizeOff; }
 
 void CopyLeafLists() {
   const RaceViewCopies& published = gRaceViewCopies;
@@ -129,6 +131,7 @@ void CopyPublishedRaceState() {
   CopyRacers();
   CopyPropTransforms();
   gRenderFrameFactor = gRaceViewCopies.frameFactor;
+  gMenuClock += gRenderFrameFactor * kMenuClockPerFrameFactor;
   if (gStartHoldReleaseRequested) {
     gStartHold = 0;
     gStartHoldReleaseRequested = 0;
@@ -139,8 +142,13 @@ void CopyPublishedRaceState() {
 void RenderRaceFrame() {
   CopyPublishedRaceState();
   gRenderBit = gRenderBit ? 0 : 1;  // from here the worker runs its next step
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // the passes come with the graphics resources
+  if (RaceFrameTargetsMade())
+    DrawRaceFramePasses();
+  else
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
+
+bool RaceFrameTargetsMade() { return gResolveFbo != 0; }
 
 int RaceWidth() {
   int32_t width = 0, height = 0;

@@ -66,6 +66,11 @@ void RequestStartHoldRelease();
 // advanced by the frame.
 void CopyPublishedRaceState();
 
+// Whether the render targets the passes draw into exist (their start-up
+// may have failed, or not run in a test); without them a race frame only
+// keeps the lock-step.
+bool RaceFrameTargetsMade();
+
 // One race frame: the copy step, the flip of gRenderBit, then every pass.
 // Called once gSimBit differs from gRenderBit; the caller draws the HUD and
 // swaps.

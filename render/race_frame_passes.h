@@ -17,6 +17,17 @@ enum RacerPass : int {
 // with motion blur in gPrevSceneTexture) with the glow in gBlurTexture.
 void DrawRaceFramePasses();
 
+// What each pass of the last race frame took (wall-clock milliseconds on
+// the render thread, the GL work it queued included only as far as the
+// driver did it at once) and the GL error it left (0 for none).
+enum RacePass : int { kPassReflection, kPassShadow, kPassView, kPassWorldScene, kPassPostChain, kRacePassCount };
+struct RacePassRecord {
+  const char* name;
+  double milliseconds;
+  unsigned glError;
+};
+extern RacePassRecord gRacePassRecords[kRacePassCount];
+
 // ---- Passes of the racer, vegetation, shadow and reflection parts ----
 extern Matrix4 gInverseViewMatrix;  // world from eye space, for the shadow texture matrix
 extern uint8_t gReflectionPending;  // the cube map still needs faces this race
