@@ -1,6 +1,7 @@
 // The real program started with ZARNOK_RACE: it loads the asked race after
 // the start-up load, races frame after frame in lock-step, and ends cleanly.
 #include "tests/support/game_runner.h"
+#include "tests/support/png_image.h"
 
 #include <gtest/gtest.h>
 
@@ -31,14 +32,24 @@ class RaceStartHook : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(RaceStartHook, LoadsTheAskedRaceAfterTheStartupLoadAndRaces) {
-  GameRunResult run = RunGame(RaceRun("1", kRaceStartFrame + 20));
+TEST_F(RaceStartHook, LoadsTheAskedRaceAfterTheStartupLoadAndDrawsItsFrames) {
+  GameRunOptions options = RaceRun("1", kRaceStartFrame + 20);
+  options.dumpFrames = {kRaceStartFrame + 10};
+  GameRunResult run = RunGame(options);
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
   EXPECT_TRUE(run.Traced("loader 1"));
   EXPECT_TRUE(run.Traced("loader 11")) << run.errorOutput;
   EXPECT_TRUE(run.Traced("screen 0"));
+
+  // The race frame put its sky on the window: blue over the top.
+  RgbImage frame = ReadPngFile(run.FramePath(kRaceStartFrame + 10));
+  ASSERT_FALSE(frame.Empty());
+  for (int x : {10, 512, 1010}) {
+    const uint8_t* pixel = frame.At(x, 5);
+    EXPECT_GT(pixel[2], pixel[0] + 20) << "x " << x;
+  }
 }
 
 TEST_F(RaceStartHook, AnyOtherValueLeavesTheGameOnItsStartScreen) {

@@ -7,22 +7,19 @@
 // below with the road ahead. Writes frames/race_start.tga (race 1's start
 // line) and frames/race_mid_track.tga (half-way round).
 #include "framework/globals.h"
-#include "framework/model.h"
-#include "framework/texture.h"
 #include "render/gl_resources.h"
 #include "render/race_frame.h"
 #include "render/race_frame_passes.h"
 #include "render/race_view.h"
 #include "render/world_scene.h"
+#include "tests/support/drawn_world.h"
 #include "tests/support/gl_window.h"
 #include "ui/race_hud_standin.h"
 #include "world/quadtree.h"
 #include "world/race_path.h"
-#include "world/world_models.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,51 +28,6 @@ namespace {
 
 constexpr int kRace = 1;
 constexpr float kLeafReach = 420.0f;  // leaves whose centre is this near the eye count as seen
-constexpr int kTexturesUsed[] = {30, 61, 63};  // sun, sky box, sky ring
-
-MilkshapeModel* LoadSection(const char* stem) {
-  auto* model = new MilkshapeModel();
-  EXPECT_TRUE(model->LoadFromFile((std::string("base/world/models/") + stem + ".sbm").c_str())) << stem;
-  model->LoadMaterialTextures("base/world/textures/");
-  return model;
-}
-
-// The drawn world as the world loader leaves it.
-bool LoadDrawnWorld() {
-  MilkshapeModel* road = LoadSection("main_road");
-  MilkshapeModel linear;
-  if (linear.LoadFromFile("base/world/models/main_road_linear.sbm")) road->CopySecondTexCoords(linear);
-  road->BuildSecondTangentSpace();
-  gWorldModels[kWorldModelMainRoad] = road;
-  gWorldModels[kWorldModelMainMap] = LoadSection("main_map");
-  gWorldModels[kWorldModelMainTransparency] = LoadSection("main_transparency");
-  gWorldModels[kWorldModelAddMap] = LoadSection("add_map");
-  gWorldModels[kWorldModelAddTransparency] = LoadSection("add_transparency");
-  gWorldModels[kWorldModelAddTransparency2] = LoadSection("add_transparency2");
-  QuadTreeSources sources;
-  const int slots[kSectionCount] = {kWorldModelMainRoad, kWorldModelMainMap, kWorldModelMainTransparency,
-                                    kWorldModelAddMap,   kWorldModelAddTransparency, kWorldModelAddTransparency2};
-  for (int s = 0; s < kSectionCount; ++s) sources.sections[s] = gWorldModels[slots[s]];
-  char path[64];
-  for (int k = 0; k < kLandscapeTextureCount; ++k) {
-    std::snprintf(path, sizeof path, "base/world/textures/landscape%02d%s.tga", k % 5, k < 5 ? "" : "_n");
-    gLandscapeTextures[k].LoadFromTGA(path, kTexTrilinear);
-  }
-  for (int k : kTexturesUsed) {
-    std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", k);
-    gTextures[k].LoadFromTGA(path, kTexTrilinear);
-  }
-  return LoadRacePath(kRace) && CreateWorldQuadTree(sources);
-}
-
-void FreeDrawnWorld() {
-  DestroyWorldQuadTree();
-  for (Model*& model : gWorldModels) {
-    delete model;
-    model = nullptr;
-  }
-}
-
 // The light settings of a slow machine, at resolution 0.
 void UseLightSettings() {
   gResolutionIndex = 0;
@@ -157,7 +109,7 @@ class RaceFrameGl : public ::testing::Test {
     if (!window_) return;
     window_->MakeMainCurrent();
     UseLightSettings();
-    ready_ = InitGLResources() == GLResourcesResult::Ready && LoadDrawnWorld();
+    ready_ = InitGLResources() == GLResourcesResult::Ready && LoadDrawnWorld(kRace);
   }
   static void TearDownTestSuite() {
     if (window_) FreeDrawnWorld();
