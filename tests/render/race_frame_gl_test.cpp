@@ -27,7 +27,6 @@
 namespace {
 
 constexpr int kRace = 1;
-constexpr float kLeafReach = 420.0f;  // leaves whose centre is this near the eye count as seen
 // The light settings of a slow machine, at resolution 0.
 void UseLightSettings() {
   gResolutionIndex = 0;
@@ -38,36 +37,6 @@ void UseLightSettings() {
   gSoftParticles = 0;
   gMotionBlur = 0;
   gSightDistance = 310.0f;
-}
-
-// What a race tick publishes with the player's truck on path point k,
-// facing the next one, and the chase camera behind it.
-void PublishPlayerAt(int k) {
-  const neV3 at = gRacePath[k].position, next = gRacePath[k + 1].position;
-  neV3 forward = next - at;
-  forward.y = 0.0f;
-  forward.Normalize();
-  RaceViewCopies& c = gRaceViewCopies;
-  c.cameraEye = at - forward * 9.0f + neMakeV3(0, 2.6f, 0);
-  c.cameraLookAt = at + forward * 5.0f + neMakeV3(0, 0.5f, 0);
-  c.cameraUp = neMakeV3(0, 1, 0);
-  c.cameraDir = forward;
-  c.frameFactor = 2.0f;
-  c.cameraLeaves.count = 0;
-  for (int leaf = 0; leaf < kQuadTreeLeafCount; ++leaf) {
-    QuadTreeList& l = gQuadTreeLeaves[leaf];
-    l.cameraDistSq = (l.cx - c.cameraEye.x) * (l.cx - c.cameraEye.x) + (l.cz - c.cameraEye.z) * (l.cz - c.cameraEye.z);
-    if (l.cameraDistSq < kLeafReach * kLeafReach) c.cameraLeaves.leaf[c.cameraLeaves.count++] = leaf;
-  }
-  Matrix4& truck = gSimRacerMatrix[0];  // the truck's box: length along the path
-  const neV3 side = forward.Cross(neMakeV3(0, 1, 0));
-  const float columns[3][3] = {{forward.x, 0, forward.z}, {0, 1, 0}, {side.x, 0, side.z}};
-  for (int col = 0; col < 3; ++col)
-    for (int row = 0; row < 3; ++row) truck.m[col * 4 + row] = columns[col][row];
-  truck.m[12] = at.x;
-  truck.m[13] = at.y;
-  truck.m[14] = at.z;
-  gSimRacerVisible[0] = 1;
 }
 
 void DrawRaceFrame() {

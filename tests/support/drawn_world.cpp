@@ -2,6 +2,7 @@
 
 #include "framework/model.h"
 #include "framework/texture.h"
+#include "render/race_view.h"
 #include "world/quadtree.h"
 #include "world/race_path.h"
 #include "world/world_models.h"
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr int kTexturesUsed[] = {30, 61, 63};  // sun, sky box, sky ring
+constexpr float kLeafReach = 420.0f;  // leaves whose centre is this near the eye count as seen
 
 MilkshapeModel* LoadSection(const char* stem) {
   auto* model = new MilkshapeModel();
@@ -57,5 +59,34 @@ void FreeDrawnWorld() {
     delete model;
     model = nullptr;
   }
+}
+
+
+void PublishPlayerAt(int k) {
+  const neV3 at = gRacePath[k].position, next = gRacePath[k + 1].position;
+  neV3 forward = next - at;
+  forward.y = 0.0f;
+  forward.Normalize();
+  RaceViewCopies& c = gRaceViewCopies;
+  c.cameraEye = at - forward * 9.0f + neMakeV3(0, 2.6f, 0);
+  c.cameraLookAt = at + forward * 5.0f + neMakeV3(0, 0.5f, 0);
+  c.cameraUp = neMakeV3(0, 1, 0);
+  c.cameraDir = forward;
+  c.frameFactor = 2.0f;
+  c.cameraLeaves.count = 0;
+  for (int leaf = 0; leaf < kQuadTreeLeafCount; ++leaf) {
+    QuadTreeList& l = gQuadTreeLeaves[leaf];
+    l.cameraDistSq = (l.cx - c.cameraEye.x) * (l.cx - c.cameraEye.x) + (l.cz - c.cameraEye.z) * (l.cz - c.cameraEye.z);
+    if (l.cameraDistSq < kLeafReach * kLeafReach) c.cameraLeaves.leaf[c.cameraLeaves.count++] = leaf;
+  }
+  Matrix4& truck = gSimRacerMatrix[0];  // the truck's box: length along the path
+  const neV3 side = forward.Cross(neMakeV3(0, 1, 0));
+  const float columns[3][3] = {{forward.x, 0, forward.z}, {0, 1, 0}, {side.x, 0, side.z}};
+  for (int col = 0; col < 3; ++col)
+    for (int row = 0; row < 3; ++row) truck.m[col * 4 + row] = columns[col][row];
+  truck.m[12] = at.x;
+  truck.m[13] = at.y;
+  truck.m[14] = at.z;
+  gSimRacerVisible[0] = 1;
 }
 

@@ -7,3 +7,8 @@
 // True when everything read and the quadtree fits the models.
 bool LoadDrawnWorld(int race);
 void FreeDrawnWorld();
+
+// What a race tick publishes with the player's truck on path point k of
+// the loaded path, facing the next one: the chase camera behind it, the
+// leaves whose centre lies within 420 of the eye, the truck's matrix.
+void PublishPlayerAt(int k);
