@@ -5,6 +5,7 @@
 
 #include "framework/globals.h"
 #include "platform/gl.h"
+#include "render/garage_camera.h"
 #include "render/gl_resources.h"
 #include "render/race_frame_passes.h"
 #include "render/race_view.h"
@@ -13,11 +14,7 @@
 
 #include <algorithm>
 
-NodeList gVisibleNodes, gShadowNodes, gCubeFaceNodes[6];
-Matrix4 gLightProjection, gLightView;
-neV3 gCameraEye, gRaceLookAt;
-neV3 gRaceCameraUp = {0.0f, 1.0f, 0.0f, 0.0f};
-neV3 gGarageLookAt;
+NodeList gVisibleNodes, gShadowNodes, gCubeFaceNodes[kCubeFaceCount];
 float gFovSpeed, gFovBoost;
 Matrix4 gRacerMatrix[kRacerCount];
 Matrix4 gCityCarMatrix[kCityCarSlotCount];
@@ -55,7 +52,7 @@ void CopyLeafLists() {
   const RaceViewCopies& published = gRaceViewCopies;
   gVisibleNodes = published.cameraLeaves;
   if (ShadowsOn()) gShadowNodes = published.lightLeaves;
-  for (int f = 0; f < 6; ++f) gCubeFaceNodes[f] = published.cubeFaceLeaves[f];
+  for (int f = 0; f < kCubeFaceCount; ++f) gCubeFaceNodes[f] = published.cubeFaceLeaves[f];
   if (!gQuadTreeLeaves) return;
   for (int i = 0; i < gVisibleNodes.count; ++i) {
     const int leaf = gVisibleNodes.leaf[i];
@@ -175,7 +172,7 @@ void SetProjection(int width, int height) {
   if (gTargetScreen == ScreenState::Racing)
     gluPerspective(RaceFieldOfView(gFovSpeed, gFovBoost), aspect, kRaceNearPlane, gFarPlane);
   else
-    gluPerspective(kGarageFieldOfView, aspect, gGarageZoom * kGarageNearPerZoom + kGarageNearBase, kGarageFarPlane);
+    gluPerspective(kGarageFieldOfView, aspect, gGarageViewZoom * kGarageNearPerZoom + kGarageNearBase, kGarageFarPlane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }

@@ -10,6 +10,8 @@
 #pragma once
 
 #include "framework/vector_math.h"
+#include "render/frustum.h"
+#include "render/race_camera.h"
 #include "world/city_car.h"
 #include "world/city_object.h"
 #include "world/quadtree.h"
@@ -20,10 +22,10 @@
 // ---- Render-side copies (render thread; written only by the copy step) ----
 extern NodeList gVisibleNodes;       // leaves the race camera sees, in list order
 extern NodeList gShadowNodes;        // leaves the sun sees (copied only with shadows on)
-extern NodeList gCubeFaceNodes[6];   // leaves of each reflection cube face
-extern Matrix4 gLightProjection, gLightView;  // the sun's shadow projection and view (shadows on)
-extern neV3 gCameraEye, gRaceLookAt, gRaceCameraUp;  // the race camera
-extern neV3 gGarageLookAt;           // in a race: the camera's unit view direction
+extern NodeList gCubeFaceNodes[kCubeFaceCount];   // leaves of each reflection cube face
+// The race camera (gCameraEye, gRaceLookAt, gRaceCameraUp, gGarageLookAt):
+// race_camera.h; the sun's shadow projection and view (gLightProjection,
+// gLightView, copied only with shadows on): frustum.h.
 extern float gFovSpeed, gFovBoost;   // 0..1 field-of-view terms of speed and boost
 extern Matrix4 gRacerMatrix[kRacerCount];              // chassis world matrices
 extern Matrix4 gCityCarMatrix[kCityCarSlotCount];      // traffic cars' world matrices

@@ -32,7 +32,8 @@ constexpr int kFrames = 60;
 
 void FixedTick() { RunRaceTick(kTick); }
 void NoLoad() {}
-const WorkerJobs kJobs = {FixedTick, NoLoad, NoLoad, NoLoad, NoLoad};
+bool NoTrack() { return true; }
+const WorkerJobs kJobs = {FixedTick, NoLoad, NoTrack, NoLoad, NoLoad};
 
 }  // namespace
 

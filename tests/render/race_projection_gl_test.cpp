@@ -2,6 +2,7 @@
 #include "render/race_frame.h"
 
 #include "framework/globals.h"
+#include "render/garage_camera.h"
 #include "render/renderer.h"
 #include "tests/support/gl_window.h"
 
@@ -61,13 +62,13 @@ TEST_F(RaceProjection, OverTheGarageIsThirtyDegreesWhateverTheSpeedTerm) {
   REQUIRE_GL_WINDOW(window);
   gTargetScreen = ScreenState::Splash;
   gFovSpeed = 1.0f;
-  gGarageZoom = 10.0f;
+  gGarageViewZoom = 10.0f;
   SetProjection(1280, 1024);
   const Projection p = ReadProjection();
   EXPECT_NEAR(p.fovDegrees, 30.0f, 0.01f);
   EXPECT_NEAR(p.nearPlane, 10.0f, 0.01f);  // zoom x 0.9 + 1
   EXPECT_NEAR(p.farPlane, 15000.0f, 50.0f);
-  gGarageZoom = 0.0f;
+  gGarageViewZoom = 0.0f;
 }
 
 TEST_F(RaceProjection, AHeightOfZeroCountsAsOne) {
