@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "framework/font.h"
+#include "framework/lock_step.h"
 #include "framework/random.h"
 #include "framework/settings.h"
 #include "framework/sound.h"
@@ -13,6 +14,7 @@
 #include "render/renderer.h"
 #include "world/catalogue.h"
 #include "ui/options.h"
+#include "ui/race_hud_standin.h"
 #include "ui/screens.h"
 
 #include <cmath>
@@ -46,6 +48,28 @@ void TraceHandOverChanges() {
     tracedStatus = status;
     if (request) Sys_Trace("loader", std::to_string(status).c_str());
   }
+}
+
+// Waits while the worker serves the loader request `status`.
+void WaitForLoad(int status) {
+  while (gLoaderStatus == status && !gQuit) std::this_thread::yield();
+}
+
+// The race a test asks for (ZARNOK_RACE): once the splash clock asks for the
+// start-up load, the load and then the track's are awaited in this frame,
+// and the race starts, as the race selection and the race-loading screen
+// will do; so the race's frames have the same numbers in every run.
+void StartTestRace() {
+  const int track = Sys_TestRaceTrack();
+  if (track == 0 || gScreen != ScreenState::Splash || gSplashTime <= kStartupLoadSplashSeconds) return;
+  WaitForLoad(LoaderStatus::LoadStartupOrPlayerCar);
+  gGameMode = kGameModeQuickRace;
+  gQuickRaceTrack = track;
+  gLoaderStatus = LoaderStatus::LoadTrack;
+  gTargetScreen = ScreenState::RaceLoading;
+  gScreen = ScreenState::RaceLoading;
+  WaitForLoad(LoaderStatus::LoadTrack);
+  if (gLoaderStatus == LoaderStatus::TrackLoaded) PublishRaceStart();
 }
 
 // The frame rate and the garage camera, in the current text colour.
@@ -153,7 +177,11 @@ int ShadowMapSizeForDetail(int shadowDetail, int currentSize) {
 }
 
 bool RunFrame() {
-  if (gScreen == ScreenState::Racing && WaitForSimulationStep()) RenderRaceFrame();
+  StartTestRace();
+  if (gScreen == ScreenState::Racing && WaitForSimulationStep()) {
+    RenderRaceFrame();
+    DrawRaceHud();
+  }
   if (gScreen != ScreenState::Racing) {
     ApplyMenuFrameTime(GetFrameSeconds());
     gFlarePulsePhase += gFrameFactor * 0.05f;
