@@ -2,18 +2,26 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "framework/model.h"
+#include "framework/startup_models.h"
+#include "framework/texture.h"
 #include "render/car_lights.h"
 #include "render/gl_resources.h"
 #include "render/prop_draw.h"
+#include "render/race_view.h"
 #include "render/racer_draw.h"
 #include "render/shaders.h"
 #include "render/tyre_tracks.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/quad_model.h"
+#include "tests/support/race_scene.h"
 
 namespace {
 
@@ -220,4 +228,201 @@ TEST(RacerDrawingPasses, APassOtherThan0To2ChangesNothing) {
   EXPECT_FALSE(glIsEnabled(GL_BLEND));
   EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+namespace {
+
+// A truck of the catalogue as its racer slot holds it, read from base/cars/<n>/.
+struct LoadedTruck {
+  std::unique_ptr<MilkshapeModel> car, glass, optics, wheel, points;
+};
+
+std::unique_ptr<MilkshapeModel> ReadTruckModel(const std::string& folder, const char* file, bool drawn) {
+  auto model = std::make_unique<MilkshapeModel>();
+  if (!model->LoadFromFile((folder + file).c_str())) return nullptr;
+  if (drawn) {
+    model->LoadMaterialTextures(folder.c_str());
+    model->BuildTangentSpace();
+  }
+  return model;
+}
+
+bool LoadTruck(int catalogueIndex, LoadedTruck& truck) {
+  const std::string folder = "base/cars/" + std::to_string(catalogueIndex) + "/";
+  truck.car = ReadTruckModel(folder, "car.sbm", true);
+  truck.glass = ReadTruckModel(folder, "glass_car.sbm", true);
+  truck.optics = ReadTruckModel(folder, "optika.sbm", true);
+  truck.wheel = ReadTruckModel(folder, "wheel.sbm", true);
+  truck.points = ReadTruckModel(folder, "points.sbm", false);
+  return truck.car && truck.glass && truck.optics && truck.wheel && truck.points;
+}
+
+// Corner 1 of triangle k of a marker group: the place it marks.
+neV3 MarkedPlace(const Model& points, int group, int k = 0) {
+  const ModelTriangle& tri = points.triangles[points.groups[group].triangleIndices[k]];
+  const float* p = points.vertices[tri.vertexIndices[1]].position;
+  return neMakeV3(p[0], p[1], p[2]);
+}
+
+class TruckScene : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    GlWindow* window = GlWindow::Get();
+    if (window == nullptr) return;
+    setenv("ZARNOK_NONINTERACTIVE", "1", 1);
+    window->MakeMainCurrent();
+    ready_ = InitGLResources() == GLResourcesResult::Ready;
+    LoadStartupModels();
+    char path[64];
+    for (int k : kSceneTextures) {
+      std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", k);
+      gTextures[k].LoadFromTGA(path, kTexTrilinear);
+    }
+  }
+  static void TearDownTestSuite() {
+    if (GlWindow::Get() == nullptr) return;
+    ReleaseRenderTargets();
+    ReleaseTextures();
+  }
+  void SetUp() override {
+    window_ = GlWindow::Get();
+    if (window_ == nullptr) GTEST_SKIP() << "no display for a GL window";
+    ASSERT_TRUE(ready_);
+    for (int slot = 0; slot < kRacerCount; ++slot)
+      if (!LoadTruck(kGridTrucks[slot], trucks_[slot])) GTEST_SKIP() << "no truck models in base/cars";
+  }
+
+  // The view of the scene's racers as a race frame draws them.
+  RacersView ViewOf(const neV3& eye) {
+    RacersView view;
+    view.eye = eye;
+    view.frameFactor = kSceneFrameSeconds * 100.0f;
+    // Everything lit: the shadow coordinate's depth 0 passes any stored depth.
+    for (float& v : view.shadowTextureMatrix.m) v = 0.0f;
+    view.shadowTextureMatrix.m[15] = 1.0f;
+    for (int slot = 0; slot < kRacerCount; ++slot) {
+      CSampleCar& car = gRacers[slot];
+      const LoadedTruck& truck = trucks_[slot];
+      car.carKind = kGridTrucks[slot];
+      const neV3 axle = MarkedPlace(*truck.points, 0);
+      car.frontAxleX = car.rearAxleX = axle.x;
+      car.frontWheelZ = car.rearWheelZ = axle.z;
+      for (int lamp = 0; lamp < 4; ++lamp) car.lampPoints[lamp] = MarkedPlace(*truck.points, 1, lamp);
+      car.exhaustPoints[0] = MarkedPlace(*truck.points, 2);
+      car.exhaustPoints[1] = MarkedPlace(*truck.points, 3);
+      RacerDrawInput& in = view.racers[slot];
+      in.car = &car;
+      in.models = {truck.car.get(), truck.glass.get(), truck.optics.get(), truck.wheel.get(), nullptr};
+      in.matrix = WorldMatrix(car.body->GetTransform());
+      in.visible = 1;
+      for (int w = 0; w < kWheelCount; ++w) {
+        in.wheelDrop[w] = car.suspension[w];
+        in.wheelRoll[w] = car.wheelRoll[w];
+        in.trackHead[w] = car.trackHead[w];
+      }
+    }
+    return view;
+  }
+
+  // Camera, sun and the three racer passes over a plain ground.
+  void DrawFrame(const RacersView& view, const neV3& target, bool orthographicSide) {
+    glViewport(0, 0, GlWindow::kWidth, GlWindow::kHeight);
+    glClearColor(orthographicSide ? 0.0f : 0.55f, orthographicSide ? 0.0f : 0.7f, orthographicSide ? 0.0f : 0.9f, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (orthographicSide)
+      glOrtho(-15, 15, -15.0 * GlWindow::kHeight / GlWindow::kWidth, 15.0 * GlWindow::kHeight / GlWindow::kWidth, 1, 200);
+    else
+      gluPerspective(45.0, double(GlWindow::kWidth) / GlWindow::kHeight, 0.1, 400.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(view.eye.x, view.eye.y, view.eye.z, target.x, target.y, target.z, 0, 1, 0);
+    const GLfloat sun[4] = {25000, 50000, 25000, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, sun);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    if (!orthographicSide) DrawGround(target);
+    DrawRacersFrom(kRacerPassOpaque, view);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawRacersFrom(kRacerPassGlass, view);
+    glDisable(GL_BLEND);
+    DrawRacersFrom(kRacerPassBlended, view);
+  }
+
+  static void DrawGround(const neV3& around) {
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(0.35f, 0.32f, 0.28f);
+    glBegin(GL_QUADS);
+    glVertex3f(around.x - 200, 0, around.z - 200);
+    glVertex3f(around.x - 200, 0, around.z + 200);
+    glVertex3f(around.x + 200, 0, around.z + 200);
+    glVertex3f(around.x + 200, 0, around.z - 200);
+    glEnd();
+    glColor3f(1, 1, 1);
+    glEnable(GL_TEXTURE_2D);
+  }
+
+  static constexpr int kGridTrucks[kRacerCount] = {0, 7, 14, 3};
+  // Flares, tail glow, tyre tracks with their normal map, exhaust smoke, dust, fire.
+  static constexpr int kSceneTextures[] = {9, 30, 45, 46, 52, 54, 55};
+  static bool ready_;
+  GlWindow* window_ = nullptr;
+  LoadedTruck trucks_[kRacerCount];
+};
+bool TruckScene::ready_ = false;
+
+neV3 WindowPoint(const neV3& world) {
+  GLdouble model[16], projection[16], x, y, z;
+  GLint viewport[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, model);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  gluProject(world.x, world.y, world.z, model, projection, viewport, &x, &y, &z);
+  return neMakeV3(float(x), float(y), float(z));
+}
+
+}  // namespace
+
+TEST_F(TruckScene, StartingGridShowsFourDistinctTrucksWithWheelsOnTheGround) {
+  RaceScene scene;
+  scene.Frames(100);  // two seconds to settle on their wheels
+  neV3 centre = neMakeV3(0, 0, 0);
+  for (const CSampleCar& car : gRacers) centre = centre + car.body->GetPos() * 0.25f;
+  centre.y = 0.0f;
+
+  // Side view at ground level: each truck's lowest pixels are its tyres on the ground.
+  const RacersView side = ViewOf(centre + neMakeV3(0, 0, 60));
+  DrawFrame(side, centre, true);
+  const int groundRow = int(std::lround(WindowPoint(centre).y));
+  const std::vector<uint8_t> sidePixels = window_->ReadPixels(0, 0, GlWindow::kWidth, GlWindow::kHeight);
+  for (int slot = 0; slot < kRacerCount; ++slot) {
+    const int x0 = int(WindowPoint(gRacers[slot].body->GetPos() - neMakeV3(2, 0, 0)).x);
+    const int x1 = int(WindowPoint(gRacers[slot].body->GetPos() + neMakeV3(2, 0, 0)).x);
+    int lowest = GlWindow::kHeight;
+    for (int y = 0; y < GlWindow::kHeight && lowest == GlWindow::kHeight; ++y)
+      for (int x = std::max(x0, 0); x < std::min(x1, GlWindow::kWidth); ++x)
+        if (sidePixels[(size_t(y) * GlWindow::kWidth + x) * 4 + 1] > 8) lowest = std::min(lowest, y);
+    // 34 pixels to the unit: within 0.15 of the ground.
+    EXPECT_NEAR(lowest, groundRow, 5) << "truck " << slot << "'s wheels meet the ground";
+  }
+
+  const neV3 eye = centre + neMakeV3(14, 7, 18);
+  DrawFrame(ViewOf(eye), centre, false);
+  EXPECT_TRUE(window_->DumpFrame("frames/racers_grid.tga"));
+  std::vector<int> paint[kRacerCount];
+  for (int slot = 0; slot < kRacerCount; ++slot) {
+    const neV3 p = WindowPoint(gRacers[slot].body->GetPos() + neMakeV3(0, 0.4f, 0));
+    const std::vector<uint8_t> box = window_->ReadPixels(int(p.x) - 4, int(p.y) - 4, 9, 9);
+    paint[slot].assign(3, 0);
+    for (size_t i = 0; i < box.size(); i += 4)
+      for (int c = 0; c < 3; ++c) paint[slot][c] += box[i + c] / 81;
+  }
+  for (int a = 0; a < kRacerCount; ++a)
+    for (int b = a + 1; b < kRacerCount; ++b) {
+      const int difference = std::abs(paint[a][0] - paint[b][0]) + std::abs(paint[a][1] - paint[b][1]) +
+                             std::abs(paint[a][2] - paint[b][2]);
+      EXPECT_GT(difference, 30) << "trucks " << a << " and " << b << " look alike";
+    }
 }
