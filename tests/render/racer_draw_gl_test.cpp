@@ -426,3 +426,59 @@ TEST_F(TruckScene, StartingGridShowsFourDistinctTrucksWithWheelsOnTheGround) {
       EXPECT_GT(difference, 30) << "trucks " << a << " and " << b << " look alike";
     }
 }
+
+namespace {
+
+// A track quad over x0..x1, y -1..1 in the z = 0 plane, fully opaque at both edges.
+TyreTrackQuad TrackQuad(float x0, float x1) {
+  TyreTrackQuad quad{};
+  const float corners[4][3] = {{x0, 1, 0}, {x1, 1, 0}, {x1, -1, 0}, {x0, -1, 0}};
+  for (int k = 0; k < 4; ++k)
+    for (int c = 0; c < 3; ++c) quad.cornerFloats[k][c] = corners[k][c];
+  quad.normal[2] = 1.0f;
+  quad.edge1[0] = 1.0f;
+  quad.edge2[1] = -1.0f;
+  quad.alphaNew = quad.alphaOld = 1.0f;
+  return quad;
+}
+
+}  // namespace
+
+TEST(TyreTrackDrawing, TheNewestSegmentOfARingIsSolidAndTheOldestFadedOut) {
+  REQUIRE_GL_WINDOW(window);
+  window->MakeMainCurrent();
+  ASSERT_TRUE(BuildShaderPrograms());
+  ASSERT_TRUE(gTextures[45].LoadFromTGA("base/textures/tex45.tga", kTexTrilinear));
+  int32_t heads[kRacerCount][kWheelCount] = {};
+  heads[0][0] = 5;  // segment 4 is the newest
+  heads[1][2] = 7;  // segment 7 is the oldest
+  gTyreTracks[0][0][4] = TrackQuad(-8, -2);
+  gTyreTracks[1][2][7] = TrackQuad(2, 8);
+
+  glViewport(0, 0, GlWindow::kWidth, GlWindow::kHeight);
+  glClearColor(1, 1, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-10, 10, -10, 10, -10, 10);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  GlActiveTexture(GL_TEXTURE0_ARB);
+  glEnable(GL_TEXTURE_2D);
+  BindTableTexture(45);
+  glUseProgramObjectARB(gProgDirtTrace);
+  SetShaderUniforms(kProgDirtTrace);
+  DrawTyreTracks(heads);
+  glUseProgramObjectARB(0);
+  glDisable(GL_BLEND);
+  glEnable(GL_CULL_FACE);
+
+  const int y = GlWindow::kHeight / 2;
+  EXPECT_LT(window->ReadPixels(GlWindow::kWidth / 4, y, 1, 1)[1], 200) << "the newest segment darkens the ground";
+  EXPECT_GT(window->ReadPixels(GlWindow::kWidth * 3 / 4, y, 1, 1)[1], 250) << "the oldest has faded out";
+  gTyreTracks[0][0][4] = gTyreTracks[1][2][7] = TyreTrackQuad{};
+  gTextures[45].Release();
+}
