@@ -482,3 +482,55 @@ TEST(TyreTrackDrawing, TheNewestSegmentOfARingIsSolidAndTheOldestFadedOut) {
   gTyreTracks[0][0][4] = gTyreTracks[1][2][7] = TyreTrackQuad{};
   gTextures[45].Release();
 }
+
+namespace {
+
+// Pixels of the window that are not black.
+int InkedPixels(GlWindow* window) {
+  const std::vector<uint8_t> pixels = window->ReadPixels(0, 0, GlWindow::kWidth, GlWindow::kHeight);
+  int inked = 0;
+  for (size_t i = 0; i < pixels.size(); i += 4) inked += (pixels[i] | pixels[i + 1] | pixels[i + 2]) > 4;
+  return inked;
+}
+
+void ClearToBlackLookingAt(const neV3& eye, const neV3& target) {
+  glViewport(0, 0, GlWindow::kWidth, GlWindow::kHeight);
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(45.0, double(GlWindow::kWidth) / GlWindow::kHeight, 0.1, 400.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, 0, 1, 0);
+  glEnable(GL_DEPTH_TEST);
+}
+
+}  // namespace
+
+TEST_F(TruckScene, AHiddenTruckKeepsOnlyItsExhaustAndLampsAndAFarTruckCastsNoShadow) {
+  RaceScene scene;
+  scene.Frames(10);
+  const neV3 target = gRacers[0].body->GetPos();
+  const neV3 ahead = target + neMakeV3(20, 2, 0);  // in front of the player, its head lamps in view
+  RacersView view = ViewOf(ahead);
+  for (RacerDrawInput& in : view.racers) in.visible = 0;
+
+  ClearToBlackLookingAt(ahead, target);
+  DrawRacersFrom(kRacerPassOpaque, view);
+  DrawRacersFrom(kRacerPassGlass, view);
+  EXPECT_EQ(InkedPixels(window_), 0) << "no body, wheels or glass of a hidden truck";
+  DrawRacersFrom(kRacerPassBlended, view);
+  EXPECT_GT(InkedPixels(window_), 0) << "its exhaust and lamps are still drawn";
+
+  view.racers[0].visible = 1;
+  ClearToBlackLookingAt(ahead, target);
+  glDisable(GL_TEXTURE_2D);
+  DrawRacersForShadowMapFrom(view);
+  EXPECT_GT(InkedPixels(window_), 1000) << "a visible truck 20 from the camera casts a shadow";
+  view.eye = target + neMakeV3(120, 2, 0);
+  ClearToBlackLookingAt(ahead, target);
+  DrawRacersForShadowMapFrom(view);
+  EXPECT_EQ(InkedPixels(window_), 0) << "120 from the camera it casts none";
+  glEnable(GL_TEXTURE_2D);
+}
