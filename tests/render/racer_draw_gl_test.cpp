@@ -22,6 +22,8 @@
 #include "tests/support/gl_window.h"
 #include "tests/support/quad_model.h"
 #include "tests/support/race_scene.h"
+#include "world/loaders.h"
+#include "world/race_state.h"
 
 namespace {
 
@@ -257,13 +259,6 @@ bool LoadTruck(int catalogueIndex, LoadedTruck& truck) {
   return truck.car && truck.glass && truck.optics && truck.wheel && truck.points;
 }
 
-// Corner 1 of triangle k of a marker group: the place it marks.
-neV3 MarkedPlace(const Model& points, int group, int k = 0) {
-  const ModelTriangle& tri = points.triangles[points.groups[group].triangleIndices[k]];
-  const float* p = points.vertices[tri.vertexIndices[1]].position;
-  return neMakeV3(p[0], p[1], p[2]);
-}
-
 class TruckScene : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -304,15 +299,10 @@ class TruckScene : public ::testing::Test {
       CSampleCar& car = gRacers[slot];
       const LoadedTruck& truck = trucks_[slot];
       car.carKind = kGridTrucks[slot];
-      const neV3 axle = MarkedPlace(*truck.points, 0);
-      car.frontAxleX = car.rearAxleX = axle.x;
-      car.frontWheelZ = car.rearWheelZ = axle.z;
-      for (int lamp = 0; lamp < 4; ++lamp) car.lampPoints[lamp] = MarkedPlace(*truck.points, 1, lamp);
-      car.exhaustPoints[0] = MarkedPlace(*truck.points, 2);
-      car.exhaustPoints[1] = MarkedPlace(*truck.points, 3);
+      TakeCarMarkers(car, *truck.points);
       RacerDrawInput& in = view.racers[slot];
       in.car = &car;
-      in.models = {truck.car.get(), truck.glass.get(), truck.optics.get(), truck.wheel.get(), nullptr};
+      in.models = {truck.car.get(), truck.glass.get(), truck.optics.get(), truck.wheel.get(), truck.points.get()};
       in.matrix = WorldMatrix(car.body->GetTransform());
       in.visible = 1;
       for (int w = 0; w < kWheelCount; ++w) {
@@ -365,8 +355,8 @@ class TruckScene : public ::testing::Test {
   }
 
   static constexpr int kGridTrucks[kRacerCount] = {0, 7, 14, 3};
-  // Flares, tail glow, tyre tracks with their normal map, exhaust smoke, dust, fire.
-  static constexpr int kSceneTextures[] = {9, 30, 45, 46, 52, 54, 55};
+  // Tail glow, props, flares, tyre tracks with their normal map, exhaust smoke, dust, fire.
+  static constexpr int kSceneTextures[] = {9, 14, 21, 30, 45, 46, 52, 54, 55};
   static bool ready_;
   GlWindow* window_ = nullptr;
   LoadedTruck trucks_[kRacerCount];
@@ -387,6 +377,7 @@ neV3 WindowPoint(const neV3& world) {
 
 TEST_F(TruckScene, StartingGridShowsFourDistinctTrucksWithWheelsOnTheGround) {
   RaceScene scene;
+  gStartHold = 1;     // waiting for the start
   scene.Frames(100);  // two seconds to settle on their wheels
   neV3 centre = neMakeV3(0, 0, 0);
   for (const CSampleCar& car : gRacers) centre = centre + car.body->GetPos() * 0.25f;
@@ -510,7 +501,11 @@ void ClearToBlackLookingAt(const neV3& eye, const neV3& target) {
 
 TEST_F(TruckScene, AHiddenTruckKeepsOnlyItsExhaustAndLampsAndAFarTruckCastsNoShadow) {
   RaceScene scene;
+  gStartHold = 1;
   scene.Frames(10);
+  for (auto& racer : gTyreTracks)
+    for (auto& wheel : racer)
+      for (TyreTrackQuad& quad : wheel) quad = TyreTrackQuad{};
   const neV3 target = gRacers[0].body->GetPos();
   const neV3 ahead = target + neMakeV3(20, 2, 0);  // in front of the player, its head lamps in view
   RacersView view = ViewOf(ahead);
@@ -533,4 +528,62 @@ TEST_F(TruckScene, AHiddenTruckKeepsOnlyItsExhaustAndLampsAndAFarTruckCastsNoSha
   DrawRacersForShadowMapFrom(view);
   EXPECT_EQ(InkedPixels(window_), 0) << "120 from the camera it casts none";
   glEnable(GL_TEXTURE_2D);
+}
+
+TEST_F(TruckScene, ATruckDrivingThroughPropsKnocksThemAndTheyAreDrawnWhereTheyFly) {
+  // Barrels and crates across the road ahead of the grid, marked before the
+  // race starts so that the physics world gives them their bodies.
+  std::vector<MarkerTriangle> markers;
+  for (int k = 0; k < 8; ++k) {
+    const neV3 p = neMakeV3(18.0f + 2.5f * (k % 2), 0.0f, -7.0f + 2.0f * k);
+    markers.push_back({k % 3 == 0 ? 3 : 0, {p + neMakeV3(1, 0, 0), p, p + neMakeV3(0, 1, 0)}});
+  }
+  std::unique_ptr<Model> markerModel(MakeMarkerModel(markers));
+  BuildCityObjectsFromModel(*markerModel);
+  LoadObjectModels();
+  RaceScene scene;
+  scene.ParkOpponents();
+  scene.Press(2);  // accelerate
+  scene.Frames(160);
+
+  int awake = 0;
+  for (int i = 0; i < gCityObjectCount; ++i) awake += gCityObjects[i].awake;
+  EXPECT_GT(awake, 0) << "the truck drove into the props";
+
+  static Matrix4 parts[kCityObjectCapacity][kMaxPropParts];
+  QuadTreeList* leaves = new QuadTreeList[kQuadTreeLeafCount];
+  leaves[0].objectCount = gCityObjectCount;
+  leaves[0].objectIdx = new int32_t[gCityObjectCount];
+  for (int i = 0; i < gCityObjectCount; ++i) {
+    leaves[0].objectIdx[i] = i;
+    for (int k = 0; k < kMaxPropParts; ++k)
+      if (gCityObjects[i].partBodies[k]) parts[i][k] = WorldMatrix(gCityObjects[i].partBodies[k]->GetTransform());
+  }
+  gQuadTreeLeaves = leaves;
+  NodeList visible;
+  visible.leaf[0] = 0;
+  visible.count = 1;
+  TakePropStates(kSceneFrameSeconds * 100.0f);
+
+  const neV3 target = gRacers[0].body->GetPos();
+  RacersView view = ViewOf(target + neMakeV3(-9, 5, 11));
+  for (int slot = 1; slot < kRacerCount; ++slot) view.racers[slot].visible = 0;
+  view.props = {&visible, parts, gPropPartModels, kPropTypesWithParts};
+  DrawFrame(view, target + neMakeV3(4, 0, 0), false);
+  EXPECT_TRUE(window_->DumpFrame("frames/racers_props.tga"));
+
+  // Each knocked prop is drawn at its body: its first part's centre is not the ground's colour.
+  const std::vector<uint8_t> ground = window_->ReadPixels(5, 5, 1, 1);
+  int drawnAwake = 0;
+  for (int i = 0; i < gCityObjectCount; ++i) {
+    if (!gCityObjects[i].awake) continue;
+    const neV3 centre = gCityObjects[i].partBodies[0]->GetPos();
+    const neV3 p = WindowPoint(centre);
+    if (p.x < 0 || p.y < 0 || p.x >= GlWindow::kWidth || p.y >= GlWindow::kHeight) continue;
+    const std::vector<uint8_t> at = window_->ReadPixels(int(p.x), int(p.y), 1, 1);
+    drawnAwake += std::abs(at[0] - ground[0]) + std::abs(at[1] - ground[1]) + std::abs(at[2] - ground[2]) > 12;
+  }
+  EXPECT_GT(drawnAwake, 0);
+  gQuadTreeLeaves = nullptr;
+  delete[] leaves;
 }
