@@ -1,7 +1,6 @@
-// STAND-IN until racer drawing, tyre tracks and dust, grass and trees, the
-// shadow map and the reflection cube map land: the trucks are plain shaded
-// boxes at their chassis matrices, the sun and flares a camera-facing quad;
-// nothing else is drawn, the shadow map and the cube map are left as made.
+// STAND-IN until grass and trees, the shadow map and the reflection cube map
+// land: nothing of them is drawn, the shadow map and the cube map are left
+// as made.
 // Replace this file; the declarations in race_frame_passes.h stay.
 #include "framework/vector_math.h"
 #include "platform/gl.h"
@@ -11,67 +10,8 @@
 Matrix4 gInverseViewMatrix;
 uint8_t gReflectionPending = 1;
 
-namespace {
-
-constexpr float kPlayerShade[3] = {0.8f, 0.15f, 0.1f};
-constexpr float kOpponentShade[3] = {0.55f, 0.55f, 0.6f};
-
-// The truck's body box, its faces lit by a fixed amount each.
-void DrawBodyBox(const float shade[3]) {
-  const neV3 h = kCarBoxSize * 0.5f, c = kCarBoxOffset;
-  const float x0 = c.x - h.x, x1 = c.x + h.x, y0 = c.y - h.y, y1 = c.y + h.y, z0 = c.z - h.z, z1 = c.z + h.z;
-  const float faces[6][4][3] = {
-      {{x0, y1, z0}, {x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}}, {{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1}},
-      {{x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1}, {x1, y0, z1}}, {{x0, y0, z0}, {x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0}},
-      {{x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}}, {{x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0}, {x1, y0, z0}}};
-  const float light[6] = {1.0f, 0.3f, 0.85f, 0.6f, 0.75f, 0.5f};
-  glBegin(GL_QUADS);
-  for (int f = 0; f < 6; ++f) {
-    glColor4f(shade[0] * light[f], shade[1] * light[f], shade[2] * light[f], 1.0f);
-    for (const auto& corner : faces[f]) glVertex3fv(corner);
-  }
-  glEnd();
-}
-
-}  // namespace
-
-void DrawRacers(int pass) {
-  if (pass != kRacerPassOpaque) return;
-  glDisable(GL_TEXTURE_2D);
-  for (int i = 0; i < kRacerCount; ++i) {
-    if (!gRacerVisible[i]) continue;
-    glPushMatrix();
-    glMultMatrixf(gRacerMatrix[i].m);
-    DrawBodyBox(i == 0 ? kPlayerShade : kOpponentShade);
-    glPopMatrix();
-  }
-  glColor4f(1, 1, 1, 1);
-  glEnable(GL_TEXTURE_2D);
-}
-
-void DrawFacingQuad(float eyeX, float eyeY, float eyeZ, float x, float y, float z, float sizeX, float sizeY,
-                    float sizeZ) {
-  neV3 toEye = neMakeV3(eyeX - x, eyeY - y, eyeZ - z);
-  toEye.Normalize();
-  neV3 right = neMakeV3(0, 1, 0).Cross(toEye);
-  right.Normalize();
-  const neV3 up = toEye.Cross(right);
-  const neV3 c = neMakeV3(x, y, z);
-  const neV3 r = neMakeV3(right.x * sizeX, right.y * sizeY, right.z * sizeZ);
-  const neV3 u = neMakeV3(up.x * sizeX, up.y * sizeY, up.z * sizeZ);
-  const neV3 corners[4] = {c - r - u, c + r - u, c + r + u, c - r + u};
-  const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  glBegin(GL_QUADS);
-  for (int k = 0; k < 4; ++k) {
-    glTexCoord2fv(st[k]);
-    glVertex3f(corners[k].x, corners[k].y, corners[k].z);
-  }
-  glEnd();
-}
-
 void UpdateReflectionCubeMap(int) { gReflectionPending = 0; }
 void RenderShadowMap() {}
-void DrawWheelParticles() {}
 void DrawGrass() {}
 void DrawTrees() {}
 
