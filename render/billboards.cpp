@@ -30,7 +30,6 @@ constexpr TreeKind kTreeKinds[2][kTreeKindsPerBatch] = {
 };
 constexpr float kTreeAxisScale = 2.9f;
 
-bool LeafWithin(const QuadTreeList& leaf, float limit) { return leaf.cameraDistSq < limit * limit; }
 
 void EmitCorner(const GrassItem& item, float s, float t, float r, const float tex1[3], const float colour[3],
                 std::vector<BillboardVertex>& out) {
@@ -78,13 +77,15 @@ void GrassSwayVectors(const float phase[4], float menuClock, Vector3 sway[kGrass
   sway[7] = phased(3, true);
 }
 
-void BuildGrassStream(const NodeList& leaves, const QuadTreeList* records, float sightDistance,
+void BuildGrassStream(const NodeList& leaves, const QuadTreeList* records, const float* leafDistSq, float sightDistance,
                       const Vector3 sway[kGrassKindCount], std::vector<BillboardVertex>& out) {
   const float white[3] = {1, 1, 1};
   const float still[3] = {0, 0, 0};
   for (int n = 0; n < leaves.count; ++n) {
-    const QuadTreeList& leaf = records[leaves.leaf[n]];
-    if (!leaf.grass || !LeafWithin(leaf, sightDistance - kGrassLeafMargin)) continue;
+    const int index = leaves.leaf[n];
+    const QuadTreeList& leaf = records[index];
+    const float limit = sightDistance - kGrassLeafMargin;
+    if (!leaf.grass || !(leafDistSq[index] < limit * limit)) continue;
     for (int kind = 0; kind < kGrassKindCount; ++kind) {
       float c0 = float(kind) / kGrassKindCount, c1 = float(kind + 1) / kGrassKindCount;
       const float tip[3] = {sway[kind].x, sway[kind].y, sway[kind].z};
@@ -122,14 +123,16 @@ void TreeBillboardAxes(const Vector3& viewDirection, float phase, float amplitud
   up = up * kTreeAxisScale;
 }
 
-void BuildTreeStream(int batch, const NodeList& leaves, const QuadTreeList* records, float sightDistance,
+void BuildTreeStream(int batch, const NodeList& leaves, const QuadTreeList* records, const float* leafDistSq,
+                     float sightDistance,
                      float colour[3], std::vector<BillboardVertex>& out) {
   const float none[3] = {0, 0, 0};
   // The second batch swaps the quad's s so its atlas picture is mirrored.
   const float sLeft = batch == 0 ? 0.0f : 1.0f, sRight = 1 - sLeft;
   for (int n = 0; n < leaves.count; ++n) {
-    const QuadTreeList& leaf = records[leaves.leaf[n]];
-    if (!leaf.grass || !LeafWithin(leaf, sightDistance)) continue;
+    const int index = leaves.leaf[n];
+    const QuadTreeList& leaf = records[index];
+    if (!leaf.grass || !(leafDistSq[index] < sightDistance * sightDistance)) continue;
     for (const TreeKind& kind : kTreeKinds[batch]) {
       bool tinted = kind.list == 11 || kind.list == 13;
       for (int i = 0; i < leaf.grass->count[kind.list]; ++i) {

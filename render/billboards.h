@@ -35,10 +35,14 @@ void AdvanceGrassSway(float phase[4], float frameFactor);
 // animation clock (seconds); y is always 0.
 void GrassSwayVectors(const float phase[4], float menuClock, Vector3 sway[kGrassKindCount]);
 
+// The streams read each listed leaf's record and its squared ground
+// distance from the camera (leafDistSq, by leaf number: the race frame's
+// copy, which the worker's next step cannot rewrite meanwhile).
+//
 // Appends the grass quads of the listed leaves nearer than the grass limit
 // (squared distance strictly below (sightDistance - 140)^2): kinds 0..7,
 // each item as four corners.
-void BuildGrassStream(const NodeList& leaves, const QuadTreeList* records, float sightDistance,
+void BuildGrassStream(const NodeList& leaves, const QuadTreeList* records, const float* leafDistSq, float sightDistance,
                       const Vector3 sway[kGrassKindCount], std::vector<BillboardVertex>& out);
 
 // The tree clocks of the two batches, radians; kept across frames and races.
@@ -54,5 +58,6 @@ void TreeBillboardAxes(const Vector3& viewDirection, float phase, float amplitud
 // (kinds 9, 11, 13, 15, atlas mirrored) of the listed leaves strictly
 // within the sight distance. `colour` is the current colour, carried from
 // item to item: batch 1's kinds 11 and 13 set it to (size, 1, 1).
-void BuildTreeStream(int batch, const NodeList& leaves, const QuadTreeList* records, float sightDistance,
+void BuildTreeStream(int batch, const NodeList& leaves, const QuadTreeList* records, const float* leafDistSq,
+                     float sightDistance,
                      float colour[3], std::vector<BillboardVertex>& out);

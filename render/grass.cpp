@@ -45,7 +45,7 @@ void EndBillboards() {
   glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE_ARB);
 }
 
-void DrawGrass(const NodeList& visible) {
+void DrawGrass(const NodeList& visible, const float* leafDistSq) {
   const Vector3 cameraUp(gRaceCameraUp.x, gRaceCameraUp.y, gRaceCameraUp.z);
   const Vector3 view(gGarageLookAt.x, gGarageLookAt.y, gGarageLookAt.z);
   const Vector3 up = Normalised(cameraUp) * kGrassUpScale;
@@ -73,7 +73,7 @@ void DrawGrass(const NodeList& visible) {
 
   static std::vector<BillboardVertex> stream;
   stream.clear();
-  if (gQuadTreeLeaves) BuildGrassStream(visible, gQuadTreeLeaves, gSightDistance, sway, stream);
+  if (gQuadTreeLeaves) BuildGrassStream(visible, gQuadTreeLeaves, leafDistSq, gSightDistance, sway, stream);
   glBegin(GL_QUADS);
   for (const BillboardVertex& v : stream) {
     glMultiTexCoord4fvARB(GL_TEXTURE0_ARB, v.tex0);

@@ -1,5 +1,5 @@
 // Grass tufts, and the water that no pass draws. DrawGrass reads the given
-// visible-leaf list, the leaves' grass records, the race camera's up and
+// visible-leaf list and leaf distances, the leaves' grass records, the race camera's up and
 // view direction, the sight distance and the animation clocks; it draws into
 // the bound framebuffer with the Grass program, atlas tex62 on unit 0 and
 // tex70 on unit 1. It leaves unit 0 active with 2-D texturing on, unit 1
@@ -12,7 +12,7 @@
 inline constexpr int kGrassAtlasTexture = 62;
 inline constexpr int kGrassTintTexture = 70;
 
-void DrawGrass(const NodeList& visible);
+void DrawGrass(const NodeList& visible, const float* leafDistSq);
 
 // The state both billboard passes share: the alpha cut at 0.5 (by coverage
 // with anti-aliasing, by the alpha test without), white, both faces drawn;

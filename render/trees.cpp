@@ -16,7 +16,7 @@ constexpr float kTreeFadeStart = 110.0f;  // T0 = sight distance minus this, uni
 constexpr float kTreeFadeEnd = 80.0f;     // T1 = sight distance minus this, units
 constexpr float kLeanFactor[2] = {0.045f, 0.03f};
 
-void DrawTreeBatch(int batch, const NodeList& visible, float colour[3]) {
+void DrawTreeBatch(int batch, const NodeList& visible, const float* leafDistSq, float colour[3]) {
   const float amplitude = AdvanceTreeSway(gTreeSwayPhase[batch], gFrameFactor);
   Vector3 right, up;
   TreeBillboardAxes(Vector3(gGarageLookAt.x, gGarageLookAt.y, gGarageLookAt.z), gTreeSwayPhase[batch], amplitude,
@@ -27,7 +27,7 @@ void DrawTreeBatch(int batch, const NodeList& visible, float colour[3]) {
 
   static std::vector<BillboardVertex> stream;
   stream.clear();
-  if (gQuadTreeLeaves) BuildTreeStream(batch, visible, gQuadTreeLeaves, gSightDistance, colour, stream);
+  if (gQuadTreeLeaves) BuildTreeStream(batch, visible, gQuadTreeLeaves, leafDistSq, gSightDistance, colour, stream);
   glBegin(GL_QUADS);
   for (const BillboardVertex& v : stream) {
     glColor4f(v.colour[0], v.colour[1], v.colour[2], 1);
@@ -39,7 +39,7 @@ void DrawTreeBatch(int batch, const NodeList& visible, float colour[3]) {
 
 }  // namespace
 
-void DrawTrees(const NodeList& visible) {
+void DrawTrees(const NodeList& visible, const float* leafDistSq) {
   CutAlphaForBillboards();
   glUseProgramObjectARB(gProgTrees);
   SetShaderUniforms(kProgTrees);
@@ -47,7 +47,7 @@ void DrawTrees(const NodeList& visible) {
   glUniform1fARB(gLocTreesT1, gSightDistance - kTreeFadeEnd);
   glBindTexture(GL_TEXTURE_2D, TableTexture(kTreeAtlasTexture));
   float colour[3] = {1, 1, 1};  // the current colour, carried from batch 1 into batch 2
-  DrawTreeBatch(0, visible, colour);
-  DrawTreeBatch(1, visible, colour);
+  DrawTreeBatch(0, visible, leafDistSq, colour);
+  DrawTreeBatch(1, visible, leafDistSq, colour);
   EndBillboards();
 }

@@ -1,5 +1,5 @@
 // Trees: two batches of leaning billboards. Reads the given visible-leaf
-// list, the leaves' grass records (tree kinds 8..15), the view direction,
+// list and leaf distances, the leaves' grass records (tree kinds 8..15), the view direction,
 // the camera eye, the sight distance and the tree sway clocks; draws into
 // the bound framebuffer with the Trees program and atlas tex66 on the
 // active unit (units 1 and 2 keep what earlier passes bound). Leaves no
@@ -11,4 +11,4 @@
 
 inline constexpr int kTreeAtlasTexture = 66;
 
-void DrawTrees(const NodeList& visible);
+void DrawTrees(const NodeList& visible, const float* leafDistSq);

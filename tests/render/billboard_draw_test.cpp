@@ -91,6 +91,7 @@ class BillboardDraw : public ::testing::Test {
 
   static GLResourcesResult result_;
   QuadTreeList records_[1];
+  float distSq_[1] = {0};
   Grass grass_;
   NodeList visible_;
   QuadTreeList* savedLeaves_ = nullptr;
@@ -130,7 +131,7 @@ TEST_F(BillboardDraw, GrassShowsNearAndIsCutAtTheLimit) {
   TableTextureOf(kGrassTintTexture, {0.625f, 0.625f, 0.625f, 1});
   GrassItem tuft = {0, -1, -5, 1};  // 1 wide and 2 tall, its middle on the view axis
   Plant(0, &tuft);
-  DrawGrass(visible_);
+  DrawGrass(visible_, distSq_);
   EXPECT_GT(RedRow(GlWindow::kHeight / 2 - 20)[GlWindow::kWidth / 2], 100);
   ExpectBillboardStateHandedBack();
   glActiveTextureARB(GL_TEXTURE1_ARB);
@@ -139,8 +140,8 @@ TEST_F(BillboardDraw, GrassShowsNearAndIsCutAtTheLimit) {
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
 
   glClear(GL_COLOR_BUFFER_BIT);
-  records_[0].cameraDistSq = (310.0f - kGrassLeafMargin) * (310.0f - kGrassLeafMargin);
-  DrawGrass(visible_);
+  distSq_[0] = (310.0f - kGrassLeafMargin) * (310.0f - kGrassLeafMargin);
+  DrawGrass(visible_, distSq_);
   EXPECT_EQ(RedRow(GlWindow::kHeight / 2 - 20)[GlWindow::kWidth / 2], 0);
   ExpectBillboardStateHandedBack();
   GlWindow::Get()->DumpFrame(ZARNOK_BUILD_DIR "/frames/grass_cut.tga");
@@ -161,7 +162,7 @@ TEST_F(BillboardDraw, SecondTreeBatchShowsTheColumnMirrored) {
   GrassItem left = {-3, -1.45f, -distance, size}, right = {3, -1.45f, -distance, size};
   Plant(8, &left);
   Plant(9, &right);
-  DrawTrees(visible_);
+  DrawTrees(visible_, distSq_);
   ExpectBillboardStateHandedBack();
   GlWindow::Get()->DumpFrame(ZARNOK_BUILD_DIR "/frames/trees_mirrored.tga");
 
@@ -178,8 +179,8 @@ TEST_F(BillboardDraw, SecondTreeBatchShowsTheColumnMirrored) {
   EXPECT_GT(std::max(row[rightCentre - offset], row[rightCentre + offset]), 60);
   // Beyond the sight distance no tree is drawn.
   glClear(GL_COLOR_BUFFER_BIT);
-  records_[0].cameraDistSq = 310.0f * 310.0f;
-  DrawTrees(visible_);
+  distSq_[0] = 310.0f * 310.0f;
+  DrawTrees(visible_, distSq_);
   row = RedRow(GlWindow::kHeight / 2);
   EXPECT_EQ(row[leftCentre - offset] + row[leftCentre + offset], 0);
 }

@@ -13,6 +13,7 @@ struct Leaves {
   GrassItem items[3][kGrassListCount];
   Grass grass[3];
   QuadTreeList records[3];
+  float distSq[3];
   NodeList list;
   Leaves(float d0, float d1, float d2) {
     const float distances[3] = {d0, d1, d2};
@@ -23,7 +24,7 @@ struct Leaves {
         grass[l].count[k] = 1;
       }
       records[l].grass = &grass[l];
-      records[l].cameraDistSq = distances[l] * distances[l];
+      distSq[l] = distances[l] * distances[l];
       list.leaf[list.count++] = l;
     }
   }
@@ -41,7 +42,7 @@ TEST(GrassStream, FourCornersPerTuftWithAtlasColumnAndTipSway) {
   Vector3 sway[kGrassKindCount];
   for (int k = 0; k < kGrassKindCount; ++k) sway[k] = Vector3(0.1f * k, 0, -0.1f * k);
   std::vector<BillboardVertex> out;
-  BuildGrassStream(leaves.list, leaves.records, kSight, sway, out);
+  BuildGrassStream(leaves.list, leaves.records, leaves.distSq, kSight, sway, out);
   ASSERT_EQ(out.size(), 3u * kGrassKindCount * 4);  // trees (kinds 8..15) are not grass
   for (int l = 0; l < 3; ++l)
     for (int k = 0; k < kGrassKindCount; ++k) {
@@ -68,7 +69,7 @@ TEST(GrassStream, LeafAtTheLimitIsCut) {
   Leaves leaves(limit - 0.01f, limit, limit + 5);
   Vector3 sway[kGrassKindCount];
   std::vector<BillboardVertex> out;
-  BuildGrassStream(leaves.list, leaves.records, kSight, sway, out);
+  BuildGrassStream(leaves.list, leaves.records, leaves.distSq, kSight, sway, out);
   ASSERT_EQ(out.size(), size_t(kGrassKindCount * 4));
   EXPECT_EQ(out[0].position[0], 0.0f);  // only the first leaf
 }
@@ -79,7 +80,7 @@ TEST(TreeStream, BatchesTakeTheirKindsAndTheSecondIsMirrored) {
     SCOPED_TRACE(batch);
     float colour[3] = {1, 1, 1};
     std::vector<BillboardVertex> out;
-    BuildTreeStream(batch, leaves.list, leaves.records, kSight, colour, out);
+    BuildTreeStream(batch, leaves.list, leaves.records, leaves.distSq, kSight, colour, out);
     ASSERT_EQ(out.size(), 3u * kTreeKindsPerBatch * 4);
     const int kinds[2][4] = {{8, 10, 12, 14}, {9, 11, 13, 15}};
     const float columns[4][2] = {{0.5f, 0.75f}, {0.75f, 1.0f}, {0.0f, 0.25f}, {0.25f, 0.5f}};
@@ -102,9 +103,9 @@ TEST(TreeStream, OnlyKinds11And13TintAndTheTintCarriesOn) {
   Leaves leaves(10, 10, 10);
   float colour[3] = {1, 1, 1};
   std::vector<BillboardVertex> batch1, batch2;
-  BuildTreeStream(0, leaves.list, leaves.records, kSight, colour, batch1);
+  BuildTreeStream(0, leaves.list, leaves.records, leaves.distSq, kSight, colour, batch1);
   for (const BillboardVertex& v : batch1) EXPECT_EQ(v.colour[0], 1.0f);
-  BuildTreeStream(1, leaves.list, leaves.records, kSight, colour, batch2);
+  BuildTreeStream(1, leaves.list, leaves.records, leaves.distSq, kSight, colour, batch2);
   // Per leaf: kind 9 carries the previous tint, 11 and 13 set their size, 15 carries 13's.
   const float expected[3][4] = {{1, 21, 23, 23}, {23, 21, 23, 23}, {23, 21, 23, 23}};
   for (int l = 0; l < 3; ++l)
@@ -118,7 +119,7 @@ TEST(TreeStream, LeafAtTheSightDistanceIsCut) {
   Leaves leaves(kSight - 0.01f, kSight, kSight + 1);
   float colour[3] = {1, 1, 1};
   std::vector<BillboardVertex> out;
-  BuildTreeStream(0, leaves.list, leaves.records, kSight, colour, out);
+  BuildTreeStream(0, leaves.list, leaves.records, leaves.distSq, kSight, colour, out);
   EXPECT_EQ(out.size(), size_t(kTreeKindsPerBatch * 4));
 }
 
