@@ -5,6 +5,7 @@
 #include "platform/gl.h"
 #include "render/frustum.h"
 #include "render/gl_resources.h"
+#include "render/leaf_meshes.h"
 #include "render/renderer.h"
 #include "render/shaders.h"
 #include "world/world_models.h"
@@ -43,44 +44,22 @@ void BindWindowFramebuffer() {
   glReadBuffer(GL_BACK);
 }
 
-// The triangles of one section and group over the listed leaves, with the
-// texture coordinate only when asked.
-void EmitLeafTriangles(const NodeList& leaves, int section, int group, bool withUv) {
-  for (int n = 0; n < leaves.count; ++n) {
-    const Mesh* meshes = gQuadTreeLeaves[leaves.leaf[n]].sectionMeshes[section];
-    if (!meshes) continue;
-    const Mesh& mesh = meshes[group];
-    for (int t = 0; t < mesh.count; ++t)
-      for (int c = 0; c < 3; ++c) {
-        if (withUv) glTexCoord2fv(mesh.tris[t].uv0[c]);
-        glVertex3fv(mesh.tris[t].position[c]);
-      }
-  }
-}
-
 void DrawWorldDepth(const NodeList& leaves) {
-  if (!gQuadTreeLeaves) return;
   glBegin(GL_TRIANGLES);
   for (const auto& s : kOpaqueSections)
-    for (int g = 0; g < SectionMeshCount(gWorldModels[s.model]); ++g) EmitLeafTriangles(leaves, s.section, g, false);
+    for (int g = 0; g < WorldGroupCount(s.model); ++g) EmitLeafTriangles(leaves, s.section, g, kLeafPositionOnly);
   glEnd();
 
   glDisable(GL_CULL_FACE);
   glUseProgramObjectARB(gProgTransparencyForShadowMap);
   SetShaderUniforms(kProgTransparencyForShadowMap);
-  const Model* materials = gWorldModels[kWorldModelMainTransparency];
-  for (const auto& s : kCutSections) {
-    const Model* model = gWorldModels[s.model];
-    for (int g = 0; g < SectionMeshCount(model); ++g) {
-      if (materials && materials->GroupHasMaterial(model->groups[g])) {
-        const uint32_t texture = materials->materials[model->groups[g].materialIndex].textureId;
-        if (texture != 0) glBindTexture(GL_TEXTURE_2D, texture);
-      }
+  for (const auto& s : kCutSections)
+    for (int g = 0; g < WorldGroupCount(s.model); ++g) {
+      BindWorldGroupTexture(s.model, kWorldModelMainTransparency, g);
       glBegin(GL_TRIANGLES);
-      EmitLeafTriangles(leaves, s.section, g, true);
+      EmitLeafTriangles(leaves, s.section, g, kLeafWithUv);
       glEnd();
     }
-  }
   glUseProgramObjectARB(0);
   glEnable(GL_CULL_FACE);
 }
