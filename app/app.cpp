@@ -12,6 +12,7 @@
 #include "render/garage_camera.h"
 #include "render/renderer.h"
 #include "world/catalogue.h"
+#include "ui/options.h"
 #include "ui/screens.h"
 
 #include <cmath>
@@ -84,26 +85,8 @@ bool EscapeOpensPause(bool escapeDown, bool keyLatch, int screen, int targetScre
   return escapeDown && !keyLatch && screen == ScreenState::Racing && targetScreen == screen && !playerFinished;
 }
 
-bool IsBindableKey(int key) {
-  if (key >= 'A' && key <= 'Z') return true;
-  switch (key) {
-    case vk::kShift:
-    case vk::kControl:
-    case vk::kSpace:
-    case vk::kComma:
-    case vk::kPeriod:
-    case vk::kSlash:
-    case vk::kSemicolon:
-    case vk::kQuote:
-    case vk::kLeftBracket:
-    case vk::kRightBracket:
-    case vk::kUp:
-    case vk::kDown:
-    case vk::kLeft:
-    case vk::kRight: return true;
-    default: return false;
-  }
-}
+// The keys that CONTROLS can show are the keys that can be bound.
+bool IsBindableKey(int key) { return KeyName(key) != nullptr; }
 
 int FindKeyToBind(const HandOver<uint8_t>* keys) {
   for (int key = 0; key < kKeyCount; ++key) {

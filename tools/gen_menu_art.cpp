@@ -477,15 +477,33 @@ RasterImage CursorBar() {
   return c.ToImage();
 }
 
+// tex16: the profile card: an off-white card with a grey rim, a red band
+// along its top, a faint paper grain and a dark plate for the rating bars;
+// the card's texts and bars are drawn over it.
+RasterImage ProfileCard() {
+  Canvas c(256, 512, false);
+  c.Fill(Colour{0.45, 0.46, 0.48});
+  c.Paint(Box(128, 256, 118, 246, 10), [](double x, double y) {
+    const double grain = 0.02 * Grain(int(x), int(y));
+    return Colour{0.93 + grain, 0.92 + grain, 0.88 + grain};
+  });
+  c.Paint(Box(128, 486, 118, 16, 6), kSignalRed);
+  c.Paint(Box(128, 466, 100, 1.5), Colour{0.6, 0.6, 0.6});
+  // A dark plate under the rating bars, whose labels are light grey.
+  c.Paint(Box(128, 203, 108, 62, 8), [](double, double y) { return Mix(kDarkSteel, kSteel, (y - 141) / 124); });
+  return c.ToImage();
+}
+
 struct ArtSlot {
   int slot;
   RasterImage (*paint)();
 };
 
 constexpr ArtSlot kArt[] = {
-    {1, TitlePicture}, {3, Emblem},         {4, SignsAndArrows}, {5, SidePanel},   {6, CornerIcon},
-    {7, Logo},         {13, SelectorFrame}, {17, DrumBackPlate}, {18, RowPlate},   {19, IconStrip},
-    {22, ButtonPlate}, {24, ButtonIcons},   {29, Pointer},       {34, BarTexture}, {35, CursorBar},
+    {1, TitlePicture},   {3, Emblem},       {4, SignsAndArrows}, {5, SidePanel},     {6, CornerIcon},
+    {7, Logo},           {13, SelectorFrame}, {16, ProfileCard}, {17, DrumBackPlate}, {18, RowPlate},
+    {19, IconStrip},     {22, ButtonPlate}, {24, ButtonIcons},   {29, Pointer},      {34, BarTexture},
+    {35, CursorBar},
 };
 
 }  // namespace

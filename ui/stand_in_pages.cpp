@@ -1,5 +1,5 @@
 // Stand-in pages. Read the career's name; draw the page backdrop, a
-// heading and a Back button (the options menu: its drum list) in the
+// heading and a Back button (the garage: its drum list too) in the
 // current 800 x 600 frame; leave blending off and 2-D texturing on.
 #include "ui/stand_in_pages.h"
 
@@ -19,11 +19,6 @@ namespace S = ScreenState;
 const char* StandInHeading(int screen) {
   switch (screen) {
     case S::Garage: return "GARAGE";
-    case S::GraphicsOptions: return "GRAPHICS";
-    case S::AudioOptions: return "AUDIO";
-    case S::ControlsOptions: return "CONTROLS";
-    case S::TuningMenu: return "TUNING";
-    case S::CarShop: return "CAR SHOP";
     case S::Competitions: return "COMPETITIONS";
     case S::QuickRace: return "QUICK RACE";
     default: return "";
@@ -33,15 +28,12 @@ const char* StandInHeading(int screen) {
 }  // namespace
 
 void DrawStandInPage(int screen) {
-  if (screen == S::Options) {
-    DrawMenuList(3);
-  } else {
-    DrawPageBackdrop(StandInHeading(screen), BackdropSteps::WithHeading);
-  }
+  DrawPageBackdrop(StandInHeading(screen), BackdropSteps::WithHeading);
   if (screen == S::Garage) {
     char name[kPlayerNameSize + 1] = {};
     std::memcpy(name, gPlayerName, kPlayerNameSize);
     DrawFontText(400, 330, 0, 1 - gMenuDim, 1, 2.25f, false, kAlignCentre, "%s", name);
+    DrawMenuList(3);
   }
   MenuButton(70, 45, "Back", ButtonKind::Back, 0);
 }
