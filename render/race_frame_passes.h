@@ -30,12 +30,9 @@ extern RacePassRecord gRacePassRecords[kRacePassCount];
 
 // ---- Passes of the racer, vegetation, shadow and reflection parts ----
 extern Matrix4 gInverseViewMatrix;  // world from eye space, for the shadow texture matrix
-extern uint8_t gReflectionPending;  // the cube map still needs faces this race
 void UpdateReflectionCubeMap(int raceMode);
 void RenderShadowMap();
 void ComputeInverseViewMatrix();
 void DrawRacers(int pass);
 void DrawRacersForShadowMap();
 void DrawWheelParticles();
-void DrawGrass();
-void DrawTrees();

@@ -1,19 +1,16 @@
-// STAND-IN until grass and trees, the shadow map and the reflection cube map
-// land: nothing of them is drawn, the shadow map and the cube map are left
-// as made.
+// STAND-IN until the shadow map and the reflection cube map are hooked into
+// the race frame: the shadow map and the cube map are left as made.
 // Replace this file; the declarations in race_frame_passes.h stay.
 #include "framework/vector_math.h"
 #include "platform/gl.h"
 #include "render/race_frame.h"
 #include "render/race_frame_passes.h"
+#include "render/reflection_cube.h"  // gReflectionPending
 
 Matrix4 gInverseViewMatrix;
-uint8_t gReflectionPending = 1;
 
 void UpdateReflectionCubeMap(int) { gReflectionPending = 0; }
 void RenderShadowMap() {}
-void DrawGrass() {}
-void DrawTrees() {}
 
 // The view is a rigid transform: its inverse is the transposed rotation
 // with the translation turned back.
