@@ -433,6 +433,7 @@ void RenderGarageSceneFrom(const GarageSceneInput& input) {
   DrawSpinningParts(input);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
   glViewport(0, 0, gScreenWidth, gScreenHeight);
+  glLoadIdentity();
   glClear(GL_COLOR_BUFFER_BIT);
 }
 

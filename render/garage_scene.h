@@ -8,9 +8,9 @@
 // the opaque layer into gOpaqueTexture and the glass into gLayerTexture,
 // composes both into gSceneTexture and draws the spinning parts over it.
 // Leaves the window framebuffer bound with its colour cleared, the window
-// viewport, no program current, units 1..4 off with their texture matrices
-// reset, unit 0 active with 2-D on, culling and the depth test on,
-// blending off and the colour white.
+// viewport, the model-view reset, no program current, units 1..4 off with
+// their texture matrices reset, unit 0 active with 2-D on, culling and the
+// depth test on, blending off and the colour white.
 #pragma once
 
 #include "framework/model.h"

@@ -173,6 +173,7 @@ void ComposePaintTexture(int racer, const float zoneColours[kPaintZoneCount][3])
   glOrtho(0, kPaintTileSide, 0, kPaintTileSide, -1, 1);
   glViewport(0, 0, kPaintTileSide, kPaintTileSide);
   glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();  // the tiles are placed from the corner, whatever the frame's camera was
   glDisable(GL_DEPTH_TEST);
   const PaintLayers targets[] = {
       {gCarPaintTextures[racer], kCarPaintWidth, kCarPaintHeight, gCarPaintZoneMasks, kCarDecals,

@@ -165,6 +165,9 @@ TEST_F(PaintComposition, KovshTileMatchesTheBlendEquations) {
   kovsh.materialCount = 1;
   gRacerKovshModels[1] = &kovsh;
 
+  glMatrixMode(GL_MODELVIEW);  // a camera left by the frame does not move the tiles
+  glLoadIdentity();
+  gluLookAt(3, 4, 5, 0, 0, 0, 0, 1, 0);
   ComposePaintTexture(1, in.colours);
   kovsh.materials = nullptr;
   kovsh.materialCount = 0;
