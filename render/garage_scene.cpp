@@ -8,9 +8,12 @@
 #include "framework/startup_models.h"
 #include "framework/texture.h"
 #include "platform/gl.h"
+#include "render/garage_camera.h"
 #include "render/gl_resources.h"
+#include "render/race_camera.h"
 #include "render/renderer.h"
 #include "render/shaders.h"
+#include "world/catalogue.h"
 
 float gGarageSpinAngle;
 
@@ -25,6 +28,7 @@ constexpr float kEyeHeight = 0.75f, kEyeDistance = 11.5f;
 const neV3 kAimPoint = {0.0f, -4.5f, 0.0f, 0.0f};
 constexpr float kLookAside = 1.4f;
 constexpr float kWobbleRock = 0.18f;
+constexpr float kWobblePerFrameFactor = 0.003f;  // radians
 
 // Spinning parts turn by (sin(menu clock x 0.5) + 8) degrees per frame-factor unit.
 constexpr float kSpinClockRate = 0.5f, kSpinBase = 8.0f;
@@ -435,6 +439,18 @@ void RenderGarageSceneFrom(const GarageSceneInput& input) {
   glViewport(0, 0, gScreenWidth, gScreenHeight);
   glLoadIdentity();
   glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void RenderGarageScene() {
+  MoveGarageCamera();
+  if (gScreen == gTargetScreen && gCarChangeProgress < 1.0f) gGarageWobblePhase += gFrameFactor * kWobblePerFrameFactor;
+  GarageSceneInput input{};
+  input.view = GarageViewFrom(gGarageViewPitch, gGarageViewYaw, gGarageZoom, gGarageWobblePhase);
+  gCameraEye = input.view.eye;
+  gGarageLookAt = input.view.lookAt;
+  input.frameFactor = gFrameFactor;
+  input.menuClock = gMenuClock;
+  RenderGarageSceneFrom(input);
 }
 
 void DrawGarageSceneOnWindow() {

@@ -52,5 +52,12 @@ extern float gGarageSpinAngle;
 // One garage frame into gSceneTexture (see the file comment).
 void RenderGarageSceneFrom(const GarageSceneInput& input);
 
+// The garage frame behind the menus, once per menu frame: the garage
+// camera moves (the free camera, or the glide to the screen's preset while
+// no fade runs), the wobble advances while no fade runs and no truck change
+// is shown, the eye and look-at point go to gCameraEye and gGarageLookAt,
+// then the frame of the player's truck (racer slot 0) is drawn.
+void RenderGarageScene();
+
 // gSceneTexture over the whole window framebuffer.
 void DrawGarageSceneOnWindow();

@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
+#include "render/garage_camera.h"
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
+#include "render/race_camera.h"
 #include "tests/framework/gl_test_helpers.h"
 #include "world/catalogue.h"
 
@@ -131,4 +134,34 @@ TEST_F(GarageScene, FrameShowsTheTruckStandingInTheShowroom) {
   EXPECT_GT(x1 - x0, kW / 4);
   EXPECT_LT(x0, kW / 2);
   EXPECT_GT(x1, kW / 2);
+}
+
+TEST_F(GarageScene, WobbleAdvancesOnlyWhileNoFadeRunsAndNoTruckChangeIsShown) {
+  struct Case {
+    const char* name;
+    int screen, target;
+    float carChange;
+    bool advances;
+  };
+  const Case cases[] = {
+      {"settled screen", 10, 10, 0.0f, true},
+      {"fade to another screen", 10, 11, 0.0f, false},
+      {"truck change shown", 10, 10, 1.0f, false},
+  };
+  gFreeCamera = 0;
+  gFrameFactor = 2;
+  for (const Case& c : cases) {
+    gScreen = c.screen;
+    gTargetScreen = c.target;
+    gCarChangeProgress = c.carChange;
+    gGarageWobblePhase = 1.58f;
+    RenderGarageScene();
+    EXPECT_FLOAT_EQ(gGarageWobblePhase, c.advances ? 1.58f + 2 * 0.003f : 1.58f) << c.name;
+    // The eye the scene drew from is the shared camera eye.
+    const GarageView view = GarageViewFrom(gGarageViewPitch, gGarageViewYaw, gGarageZoom, gGarageWobblePhase);
+    EXPECT_FLOAT_EQ(gCameraEye.x, view.eye.x) << c.name;
+    EXPECT_FLOAT_EQ(gGarageLookAt.z, view.lookAt.z) << c.name;
+  }
+  gCarChangeProgress = 0;
+  gFrameFactor = 0;
 }
