@@ -14,6 +14,7 @@
 #include "render/renderer.h"
 #include "render/shaders.h"
 #include "world/catalogue.h"
+#include "world/loaders.h"
 
 float gGarageSpinAngle;
 
@@ -405,6 +406,25 @@ void DrawSpinningParts(const GarageSceneInput& input) {
   glColor4f(1, 1, 1, 1);
 }
 
+// The player's truck as racer slot 0 holds it, its wheels scaled as the
+// built truck's.
+ShowroomTruck PlayerTruck() {
+  constexpr int kPlayer = 0;
+  ShowroomTruck truck;
+  truck.car = gRacerModels[kRacerModelCar][kPlayer];
+  truck.optics = gRacerModels[kRacerModelOptics][kPlayer];
+  truck.glass = gRacerModels[kRacerModelGlass][kPlayer];
+  truck.wheel = gRacerModels[kRacerModelWheel][kPlayer];
+  truck.points = gRacerModels[kRacerModelPoints][kPlayer];
+  truck.record = &gRacers[kPlayer];
+  const int built = gBuiltCarIndex[kPlayer];
+  if (built >= 0 && built < kCatalogueSize) {
+    truck.frontWheelScale = gWheelSizes[built][4];
+    truck.rearWheelScale = gWheelSizes[built][5];
+  }
+  return truck;
+}
+
 }  // namespace
 
 GarageView GarageViewFrom(float pitch, float yaw, float zoom, float wobblePhase) {
@@ -450,6 +470,7 @@ void RenderGarageScene() {
   gGarageLookAt = input.view.lookAt;
   input.frameFactor = gFrameFactor;
   input.menuClock = gMenuClock;
+  input.truck = PlayerTruck();
   RenderGarageSceneFrom(input);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/gl.h"
 #include "render/gl_resources.h"
 #include "render/renderer.h"
+#include "world/loaders.h"
 
 Texture gCarPaintZoneMasks[kPaintZoneCount];
 Texture gKovshPaintZoneMasks[kPaintZoneCount];
@@ -177,7 +178,7 @@ void ComposePaintTexture(int racer, const float zoneColours[kPaintZoneCount][3])
   glDisable(GL_DEPTH_TEST);
   const PaintLayers targets[] = {
       {gCarPaintTextures[racer], kCarPaintWidth, kCarPaintHeight, gCarPaintZoneMasks, kCarDecals,
-       int(std::size(kCarDecals)), FirstMaterialTexture(nullptr), &gCarReflMask},
+       int(std::size(kCarDecals)), FirstMaterialTexture(gRacerModels[kRacerModelCar][racer]), &gCarReflMask},
       {gCarPaintTextures2[racer], kKovshPaintSide, kKovshPaintSide, gKovshPaintZoneMasks, kKovshDecals,
        int(std::size(kKovshDecals)), FirstMaterialTexture(gRacerKovshModels[racer]), &gKovshReflMask},
       {gCarPaintTextures3[racer], kObvesPaintWidth, kObvesPaintHeight, gObvesPaintZoneMasks, nullptr, 0,

@@ -20,6 +20,7 @@
 #include "render/race_camera.h"
 #include "tests/framework/gl_test_helpers.h"
 #include "world/catalogue.h"
+#include "world/loaders.h"
 
 namespace {
 
@@ -52,14 +53,13 @@ TEST(GarageView, WobbleRocksTheUpVectorOnly) {
   EXPECT_NEAR(rocked.up.Length(), 1.0f, 1e-5f);
 }
 
-std::unique_ptr<Model> LoadTruckModel(const std::string& folder, const char* file, bool textures = true) {
-  auto model = std::make_unique<MilkshapeModel>();
-  EXPECT_TRUE(model->LoadFromFile((folder + file).c_str())) << folder << file;
-  if (textures) {
-    model->LoadMaterialTextures(folder.c_str());
-    model->BuildTangentSpace();
+// Racer slot 0 holds no truck.
+void EmptyPlayerSlot() {
+  for (auto& kind : gRacerModels) {
+    delete kind[0];
+    kind[0] = nullptr;
   }
-  return model;
+  gBuiltCarIndex[0] = -1;
 }
 
 class GarageScene : public ::testing::Test {
@@ -76,6 +76,7 @@ class GarageScene : public ::testing::Test {
   }
   void TearDown() override {
     if (window_ == nullptr) return;
+    EmptyPlayerSlot();
     glUseProgramObjectARB(0);
     ReleaseRenderTargets();
     FreeFont1DisplayLists();
@@ -83,8 +84,8 @@ class GarageScene : public ::testing::Test {
     ReleaseTextures();
   }
 
-  std::vector<uint8_t> Frame(const GarageSceneInput& input) {
-    RenderGarageSceneFrom(input);
+  std::vector<uint8_t> Frame() {
+    RenderGarageScene();
     DrawGarageSceneOnWindow();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     return window_->ReadPixels(0, 0, kW, kH);
@@ -96,23 +97,20 @@ class GarageScene : public ::testing::Test {
 }  // namespace
 
 TEST_F(GarageScene, FrameShowsTheTruckStandingInTheShowroom) {
-  const std::string folder = "base/cars/0/";
-  auto car = LoadTruckModel(folder, "car.sbm");
-  auto optics = LoadTruckModel(folder, "optika.sbm");
-  auto glass = LoadTruckModel(folder, "glass_car.sbm");
-  auto wheel = LoadTruckModel(folder, "wheel.sbm");
-  auto points = LoadTruckModel(folder, "points.sbm", false);
-  CSampleCar& record = gRacers[0];
-  record.frontAxleX = record.rearAxleX = 2.2f;
-  record.frontWheelZ = record.rearWheelZ = 1.4f;
-
-  GarageSceneInput input{};
-  input.view = GarageViewFrom(7, 230, -0.5f, 1.58f);  // the garage screen's preset
-  input.frameFactor = 1;
-  const std::vector<uint8_t> room = Frame(input);
-  input.truck = {car.get(), optics.get(), glass.get(), wheel.get(), points.get(), &record, gWheelSizes[0][4],
-                 gWheelSizes[0][5]};
-  const std::vector<uint8_t> showroom = Frame(input);
+  // The garage screen, its preset reached, no fade, a still frame.
+  gScreen = 10;
+  gTargetScreen = 10;
+  gFreeCamera = 0;
+  gGaragePitch = 7;
+  gGarageYaw = 230;
+  gGarageZoom = -0.5f;
+  gGarageWobblePhase = 1.58f;
+  gFrameFactor = 0;
+  EmptyPlayerSlot();
+  const std::vector<uint8_t> room = Frame();
+  gPlayerCarIndex = 0;
+  LoadRacerCar(0);
+  const std::vector<uint8_t> showroom = Frame();
   std::filesystem::create_directories("frames");
   EXPECT_TRUE(window_->DumpFrame("frames/garage_showroom.tga"));
 
