@@ -1,11 +1,11 @@
-// Going back and forth between the garage and a race makes no GL names it
-// does not give back: textures, display lists, framebuffers and
-// renderbuffers are counted before and after fifty cycles.
+// Going back and forth between the garage and a race (a small track of
+// the test files) makes no GL names it does not give back: textures,
+// display lists, framebuffers and renderbuffers are counted before and
+// after fifty cycles of loads, garage frames and paint compositions.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "framework/font.h"
@@ -15,13 +15,20 @@
 #include "render/paint.h"
 #include "tests/framework/gl_test_helpers.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/world_files.h"
+#include "framework/globals.h"
 #include "world/catalogue.h"
+#include "world/loaders.h"
 
 namespace {
 
 constexpr int kCycles = 50;
-// A paint load and composition costs a third of a second in software GL:
-// every tenth cycle has one.
+constexpr int kRace = 7;
+constexpr int kGarageScreen = 10;
+// A garage frame and a paint composition cost a tenth and a third of a
+// second in software GL: every fifth cycle draws the garage, every tenth
+// composes the paint.
+constexpr int kCyclesPerGarageFrame = 5;
 constexpr int kCyclesPerRepaint = 10;
 
 struct NameCounts {
@@ -75,49 +82,42 @@ void WritePaintFiles(const std::string& root) {
   }
 }
 
-std::unique_ptr<Model> LoadTruckModel(const char* file) {
-  auto model = std::make_unique<MilkshapeModel>();
-  EXPECT_TRUE(model->LoadFromFile((std::string("base/cars/0/") + file).c_str()));
-  model->LoadMaterialTextures("base/cars/0/");
-  model->BuildTangentSpace();
-  return model;
-}
-
 }  // namespace
 
-TEST(GlNames, FiftyGarageCyclesGiveBackEveryNameTheyMake) {
+TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
   REQUIRE_GL_WINDOW(window);
   setenv("ZARNOK_NONINTERACTIVE", "1", 1);
   window->MakeMainCurrent();
   gAntiAliasing = 0;
   ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
-  LoadStartupModels();
   InitCarTables();
-  ScratchFolder paintFolder;
-  WritePaintFiles(paintFolder.Path());
-  CSampleCar& record = gRacers[0];
-  record.frontAxleX = record.rearAxleX = 2.2f;
-  record.frontWheelZ = record.rearWheelZ = 1.4f;
-  auto car = LoadTruckModel("car.sbm"), glass = LoadTruckModel("glass_car.sbm");
-  auto wheel = LoadTruckModel("wheel.sbm");
-  const NameCounts before = CountGlNames();
+  ScratchFolder scratch;
+  WriteTestTrack(scratch.Path(), kRace);
+  WriteTestTrucks(scratch.Path());
+  WriteTestGarage(scratch.Path());
+  WritePaintFiles(scratch.Path());
+  {
+    ScopedWorkingFolder inScratch(scratch.Path());
+    gPlayerCarIndex = 0;
+    LoadGarage();
+    LoadRacerCar(0);
+    gScreen = kGarageScreen;
+    gTargetScreen = kGarageScreen;
+    const NameCounts before = CountGlNames();
 
-  for (int cycle = 0; cycle < kCycles; ++cycle) {
-    GarageSceneInput input{};
-    input.view = GarageViewFrom(7, 230, -0.5f, 1.58f);
-    input.frameFactor = 1;
-    input.truck = {car.get(), nullptr, glass.get(), wheel.get(), nullptr, &record, 1, 1};
-    RenderGarageSceneFrom(input);
-    DrawGarageSceneOnWindow();
-    if (cycle % kCyclesPerRepaint != 0) continue;
-    {
-      ScopedWorkingFolder inPaintFolder(paintFolder.Path());
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+      ASSERT_TRUE(LoadWorld(kRace));
+      LoadGarage();
+      if (cycle % kCyclesPerGarageFrame != 0) continue;
+      RenderGarageScene();
+      DrawGarageSceneOnWindow();
+      if (cycle % kCyclesPerRepaint != 0) continue;
       LoadCarPaintTextures(0, 0);
+      ServeRepaintRequest();
     }
-    ServeRepaintRequest();
-  }
 
-  EXPECT_EQ(CountGlNames(), before);
+    EXPECT_EQ(CountGlNames(), before);
+  }
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
   glUseProgramObjectARB(0);
   ReleaseRenderTargets();
