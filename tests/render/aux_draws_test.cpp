@@ -1,5 +1,5 @@
-// The sun flare's occlusion estimate and picture, and the blob shadows, in
-// a real window.
+// The sun flare's occlusion estimate and picture, the blob shadows and the
+// markers, in a real window.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +8,7 @@
 #include "framework/texture.h"
 #include "render/aux_draws.h"
 #include "tests/framework/gl_test_helpers.h"
+#include "world/race_path.h"
 
 namespace {
 
@@ -154,4 +155,35 @@ TEST_F(AuxDraws, EveryCatalogueTruckHasALampTableRow) {
     EXPECT_LT(row, 6);
   }
   EXPECT_EQ(LampTableRow(3), 3);  // the first six keep their own rows
+}
+
+TEST_F(AuxDraws, MarkersStandWhereTheirPointsAre) {
+  // From straight above the ground, 20 x 15 units in view.
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-10, 10, -7.5, 7.5, -1000, 1000);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glRotatef(90, 1, 0, 0);
+  const uint8_t background[3] = {51, 76, 102};
+  auto windowX = [](float x) { return int((x + 10) / 20 * kW); };
+  auto windowY = [](float z) { return int((7.5f - z) / 15 * kH); };
+
+  gRacePathLast = 1;
+  gRacePath[0].position = neMakeV3(-5, 0, 2);
+  gRacePath[1].position = neMakeV3(6, 0, -3);
+  DrawWaypointSpheres();
+  for (int i = 0; i <= 1; ++i) {
+    const neV3 p = gRacePath[i].position;
+    const std::vector<int> at = PixelAt(window_, windowX(p.x), windowY(p.z));
+    EXPECT_NE(at, std::vector<int>(background, background + 3)) << "waypoint " << i;
+  }
+  EXPECT_EQ(PixelAt(window_, windowX(0), windowY(0)), std::vector<int>(background, background + 3));
+
+  glLoadIdentity();  // the sun, seen along -z from its side
+  glTranslatef(-kSunPoint[0], -kSunPoint[1] - 4, 0);
+  DrawSunMarker();
+  const std::vector<int> sun = PixelAt(window_, kW / 2, kH / 2);
+  EXPECT_EQ(sun, (std::vector<int>{255, 255, 128}));
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
 }
