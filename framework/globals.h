@@ -3,6 +3,7 @@
 // and the input state. Everything is zero at start unless noted.
 #pragma once
 
+#include "framework/screen_state.h"
 #include "framework/settings.h"  // gKeyBindings, gColourBits and the other settings words
 
 #include <atomic>
@@ -30,15 +31,6 @@ class HandOver {
   std::atomic<T> value_;
 };
 
-// Screen numbers that the framework tests or sets; the screens own the rest.
-namespace ScreenState {
-inline constexpr int Racing = 0;
-inline constexpr int ControlsOptions = 7;
-inline constexpr int RaceLoading = 32;
-inline constexpr int RaceFinish = 33;
-inline constexpr int Splash = 100;
-inline constexpr int Pause = 101;
-}  // namespace ScreenState
 
 // Loader requests and completions of gLoaderStatus.
 namespace LoaderStatus {

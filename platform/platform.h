@@ -180,7 +180,9 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                               <frame> quit         (the system asks the program to end)
 //                             '#' starts a comment; an event is delivered
 //                             before frame <frame> is drawn (frames count the
-//                             swaps from 0); lines must be in frame order
+//                             swaps from 0); lines must be in frame order;
+//                             the display's focus loss is not delivered, so
+//                             that other windows cannot pause a scripted run
 //   ZARNOK_HIDE_GL_EXTENSIONS=<name,name,...>
 //                             the GL extension check (Sys_HasGLExtension)
 //                             finds none of the listed extensions

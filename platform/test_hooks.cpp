@@ -122,6 +122,8 @@ void BeforeSwap(int width, int height) {
 
 void AfterSwap() { gSwappedFrames.fetch_add(1, std::memory_order_acq_rel); }
 
+bool ScriptedInputRun() { return TestEnv("ZARNOK_INPUT") != nullptr; }
+
 bool NextScriptedEvent(Event* event) {
   Script& script = LoadedScript();
   if (script.next >= script.events.size()) return false;

@@ -24,6 +24,9 @@ uint32_t SwappedFrames();
 void BeforeSwap(int width, int height);
 void AfterSwap();
 
+// True when an input script drives the run (ZARNOK_INPUT is set).
+bool ScriptedInputRun();
+
 // The next scripted event due at the current frame, if any.
 bool NextScriptedEvent(Event* event);
 

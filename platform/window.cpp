@@ -94,7 +94,11 @@ void Translate(const SDL_Event& e) {
         case SDL_WINDOWEVENT_CLOSE: gPostedEvents.push_back(Event{EventKind::Close}); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED: gPostedEvents.push_back(Event{EventKind::Activate}); break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
-        case SDL_WINDOWEVENT_MINIMIZED: gPostedEvents.push_back(Event{EventKind::Deactivate}); break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+          // A scripted run takes its input from the script alone: another
+          // window on the same test display must not pause it.
+          if (!ScriptedInputRun()) gPostedEvents.push_back(Event{EventKind::Deactivate});
+          break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           gPostedEvents.push_back(Event{EventKind::Size, 0, e.window.data1, e.window.data2});
           break;

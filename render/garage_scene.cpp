@@ -462,6 +462,7 @@ void RenderGarageSceneFrom(const GarageSceneInput& input) {
 }
 
 void RenderGarageScene() {
+  if (gResolveFbo == 0) return;  // the graphics resources failed at start-up: nothing to draw into
   MoveGarageCamera();
   if (gScreen == gTargetScreen && gCarChangeProgress < 1.0f) gGarageWobblePhase += gFrameFactor * kWobblePerFrameFactor;
   GarageSceneInput input{};
@@ -475,5 +476,6 @@ void RenderGarageScene() {
 }
 
 void DrawGarageSceneOnWindow() {
+  if (gSceneTexture == 0) return;
   InFlatFrame([] { WindowQuad(gSceneTexture, gScreenWidth, gScreenHeight); });
 }

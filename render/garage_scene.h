@@ -56,8 +56,9 @@ void RenderGarageSceneFrom(const GarageSceneInput& input);
 // camera moves (the free camera, or the glide to the screen's preset while
 // no fade runs), the wobble advances while no fade runs and no truck change
 // is shown, the eye and look-at point go to gCameraEye and gGarageLookAt,
-// then the frame of the player's truck (racer slot 0) is drawn.
+// then the frame of the player's truck (racer slot 0) is drawn. Nothing
+// without the render targets (a failed graphics start-up).
 void RenderGarageScene();
 
-// gSceneTexture over the whole window framebuffer.
+// gSceneTexture over the whole window framebuffer (nothing without it).
 void DrawGarageSceneOnWindow();

@@ -29,7 +29,10 @@ echo "== Thread sanitizer: lock-step and worker"
 cmake -S "$root" -B "$root/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZARNOK_WERROR=OFF -DZARNOK_SANITIZE=thread >/dev/null
 cmake --build "$root/build-tsan" -j "$jobs" --target test_app test_e2e
-run_suite "$root/build-tsan" -R 'LockStep|WorkerDispatch|RaceFrames'
+# The software GL driver's own threads race by the sanitizer's lights;
+# tests/tsan.supp names the driver and nothing of ours.
+TSAN_OPTIONS="suppressions=$root/tests/tsan.supp" \
+  run_suite "$root/build-tsan" -R 'LockStep|WorkerDispatch|RaceFrames'
 
 echo "== Address sanitizer"
 "$root/scripts/build.sh" "$root/build-asan" -DZARNOK_WERROR=OFF -DZARNOK_SANITIZE=address

@@ -4,6 +4,7 @@
 #include "tools/gen_fonts.h"
 #include "tools/gen_garage.h"
 #include "tools/gen_images.h"
+#include "tools/gen_menu_art.h"
 #include "tools/gen_models.h"
 #include "tools/gen_prop_layout.h"
 #include "tools/gen_props.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   if (!WriteGameSounds(base)) return 1;
   if (!GenerateFonts(base)) return 1;
   if (!GenerateImages(base)) return 1;
+  if (!GenerateMenuArt(base)) return 1;
   if (!GenerateEffects(base)) return 1;
   if (!GenerateModels(base)) return 1;
   if (!GenerateTrucks(base)) return 1;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "framework/texture.h"
+#include "tools/gen_menu_art.h"
 #include "tools/gen_props.h"
 #include "tools/paint_canvas.h"
 
@@ -400,6 +401,9 @@ const ListedTexture& ListedTextureAt(int i) { return kListed[i]; }
 RasterImage MakeListedTexture(int number) {
   const ListedTexture* entry = FindListedTexture(number);
   if (entry == nullptr) return {};
+  // The menu's own pictures are painted by the menu art, at the sizes above.
+  RasterImage menuArt = MakeMenuArt(number);
+  if (!menuArt.pixels.empty()) return menuArt;
   PaintCanvas canvas(entry->width, entry->height);
   Paint(*entry, canvas);
   // Normal maps are the relief of their colour texture's painting.

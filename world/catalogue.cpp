@@ -193,8 +193,10 @@ void ResetCarSetup() {
 
 void CheckCarSetupChanged() {
   // The main thread may post a request only while the worker is idle; the
-  // worker alone reports completion.
-  if (gBuiltCarIndex[0] != gPlayerCarIndex && gLoaderStatus == LoaderStatus::Idle) {
+  // worker alone reports completion. The status is read first: the worker
+  // writes the built index during a load and publishes it with the idle
+  // status, so only after reading idle may this thread read the index.
+  if (gLoaderStatus == LoaderStatus::Idle && gBuiltCarIndex[0] != gPlayerCarIndex) {
     gLoaderStatus = LoaderStatus::LoadStartupOrPlayerCar;
     gCarChangeProgress = 1.0f;
     gInputLocked = 1;

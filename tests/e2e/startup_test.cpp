@@ -37,13 +37,12 @@ TEST_F(Startup, ShowsTheStartScreenAndQuitsWhenTheWindowIsClosed) {
   ASSERT_FALSE(frame.Empty());
   EXPECT_EQ(frame.width, 1024);
   EXPECT_EQ(frame.height, 768);
-  // The title page fills the whole screen with a light grey gradient.
-  for (auto [x, y] : {std::pair{2, 2}, {512, 384}, {1021, 765}, {2, 765}, {1021, 2}}) {
-    const uint8_t* pixel = frame.At(x, y);
-    EXPECT_GT(pixel[0], 150) << x << "," << y;
-    EXPECT_EQ(pixel[0], pixel[1]);
-    EXPECT_EQ(pixel[1], pixel[2]);
-  }
+  // At four seconds on the splash clock the title picture fills the screen:
+  // a dusk sky above, brownish dirt below, nothing of it grey.
+  const uint8_t* sky = frame.At(512, 20);
+  const uint8_t* dirt = frame.At(512, 740);
+  EXPECT_GT(sky[2], sky[0]) << "the sky at the top is blue";
+  EXPECT_GT(dirt[0], dirt[2] + 20) << "the dirt at the bottom is brown";
 }
 
 TEST_F(Startup, StartupLoadWaitsForTheSplashClock) {
@@ -59,6 +58,9 @@ TEST_F(Startup, StartupLoadWaitsForTheSplashClock) {
   // clock pass and finish the load.
   GameRunOptions late;
   late.inputScript = std::to_string(kFramesToStartupLoad + 2000) + " close\n";
+  // The title page is drawn with its textures: under a sanitizer the
+  // 2000 frames take more than the default minute.
+  late.timeoutSeconds = 240;
   GameRunResult afterLoad = RunGame(late);
   std::string trace;
   for (const std::string& line : afterLoad.trace) trace += line + "\n";

@@ -9,6 +9,7 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -30,7 +31,9 @@ class SoundDevice : public ::testing::Test {
   static std::string Tone(const std::string& name, double seconds) {
     std::vector<float> samples(size_t(22050 * seconds));
     for (size_t i = 0; i < samples.size(); ++i) samples[i] = 0.5f * std::sin(0.1f * float(i));
-    std::string path = (std::filesystem::temp_directory_path() / name).string();
+    // One file per process: the tests run side by side and must not
+    // overwrite each other's tone.
+    std::string path = (std::filesystem::temp_directory_path() / (std::to_string(getpid()) + "-" + name)).string();
     EXPECT_TRUE(WriteWav(path, samples, 1, 22050));
     return path;
   }

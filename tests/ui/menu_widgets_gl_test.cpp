@@ -1,0 +1,155 @@
+// Menu widgets in a real window with the generated menu art: where a
+// button and a bar draw, which widget takes a press within one frame, and
+// how a whole menu frame looks through the screen function.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "framework/font.h"
+#include "framework/globals.h"
+#include "framework/texture.h"
+#include "platform/platform.h"
+#include "tests/support/gl_window.h"
+#include "ui/menu_button.h"
+#include "ui/menu_list.h"
+#include "ui/menu_screens.h"
+#include "ui/option_widgets.h"
+#include "ui/screen_machine.h"
+#include "world/catalogue.h"
+
+namespace {
+
+namespace S = ScreenState;
+
+class MenuWidgets : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = GlWindow::Get();
+    if (window == nullptr) GTEST_SKIP() << "no display for a GL window";
+    window->MakeMainCurrent();
+    if (gTextures[kFont1SheetTexture].glId == kNoTexture) {
+      ASSERT_TRUE(gTextures[kFont1SheetTexture].LoadFromTGA("base/textures/tex08.tga", kTexTrilinear));
+      ASSERT_TRUE(gTextures[kFont2SheetTexture].LoadFromTGA("base/textures/tex00.tga", kTexTrilinear));
+      ASSERT_TRUE(LoadFontWidths("base/font1.ini", 1));
+      ASSERT_TRUE(LoadFontWidths("base/font2.ini", 2));
+      MakeFont1DisplayLists();
+      MakeFont2DisplayLists();
+      for (int slot : {3, 5, 17, 18, 19, 22, 24, 29, 34}) {
+        char path[40];
+        std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", slot);
+        ASSERT_TRUE(gTextures[slot].LoadFromTGA(path, kTexTrilinear)) << path;
+      }
+    }
+    // A settled main menu with nothing pressed.
+    gScreen = S::MainMenu;
+    gTargetScreen = S::MainMenu;
+    gScreenFade = 1.0f;
+    gMenuAlpha = 1.0f;
+    gMenuDim = 0.0f;
+    gLoaderStatus = LoaderStatus::Idle;
+    gInputLocked = 0;
+    gKeyLatch = 0;
+    gLeftButton = 0;
+    gMouseX = gMouseY = 0;
+    for (auto& key : gKeys) key = 0;
+    window->BeginMenuFrame(0, 0, 0);
+  }
+
+  // The window pixel at a point of the 800 x 600 frame.
+  std::vector<uint8_t> PixelAt(float x, float y) { return window->ReadPixels(FrameToWindowX(x), FrameToWindowY(y), 1, 1); }
+
+  GlWindow* window = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MenuWidgets, AButtonDrawsItsPlateAndIconAroundItsCorner) {
+  MenuButton(300, 300, "Quit", 0, 0);
+  const std::vector<uint8_t> icon = PixelAt(300 + 114, 300 + 30);  // the Back icon's red disc
+  EXPECT_GT(icon[0], 150);
+  EXPECT_LT(icon[1], 80);
+  const std::vector<uint8_t> outside = PixelAt(300 + 200, 300 + 18);
+  EXPECT_EQ(outside[0] + outside[1] + outside[2], 0) << "nothing right of the plate";
+}
+
+TEST_F(MenuWidgets, TheFirstWidgetInAFrameTakesThePress) {
+  gKeys[vk::kEnter] = 1;
+  MenuButton(70, 45, "Go", 4, 4);  // (main menu, Confirm) has no row: it only takes the press
+  DrawMenuList(3);
+  EXPECT_EQ(gKeyLatch, 1);
+  EXPECT_EQ(gTargetScreen, S::MainMenu) << "the list saw the press taken and did not confirm";
+  gKeyLatch = 0;
+  DrawMenuList(3);
+  EXPECT_EQ(gTargetScreen, S::CareerMenu);
+}
+
+TEST_F(MenuWidgets, AClickOnTheButtonAndNotBesideItPresses) {
+  gMouseX = 100;
+  gMouseY = 600 - 45 - 27;  // on the top edge of the hit box
+  gLeftButton = 1;
+  MenuButton(70, 45, "Quit", 0, 0);
+  EXPECT_EQ(gTargetScreen, S::MainMenu);
+  gMouseY += 1;
+  MenuButton(70, 45, "Quit", 0, 0);
+  EXPECT_EQ(gTargetScreen, S::QuitConfirm);
+  EXPECT_EQ(gMenuHover[0], 1);
+}
+
+TEST_F(MenuWidgets, NoPressWhileTheTruckIsRebuiltOrTheLoaderWorks) {
+  gKeys[vk::kEscape] = 1;
+  gInputLocked = 1;
+  MenuButton(70, 45, "Quit", 0, 0);
+  gInputLocked = 0;
+  gLoaderStatus = LoaderStatus::LoadStartupOrPlayerCar;
+  MenuButton(70, 45, "Quit", 0, 0);
+  EXPECT_EQ(gTargetScreen, S::MainMenu);
+  EXPECT_EQ(gKeyLatch, 0);
+}
+
+TEST_F(MenuWidgets, AHeldDownKeyStepsTheDrumOnceUntilTheRepeat) {
+  gMenuCursor = 0;
+  gListRepeat = 0;
+  gFrameFactor = 1.0f;
+  DrawMenuList(3);  // a step down is bounded by the row count of the previous call
+  gKeys[vk::kDown] = 1;
+  for (int frame = 0; frame < 30; ++frame) DrawMenuList(3);  // 0.3 s
+  EXPECT_EQ(gMenuCursor, 1);
+  for (int frame = 0; frame < 10; ++frame) DrawMenuList(3);  // past 0.35 s
+  EXPECT_EQ(gMenuCursor, 2);
+  for (int frame = 0; frame < 60; ++frame) DrawMenuList(3);
+  EXPECT_EQ(gMenuCursor, 2) << "the last row stops the cursor";
+}
+
+TEST_F(MenuWidgets, AValueBarNeverDrawsLessThanATenthOfItsLength) {
+  gValueBars[0] = 0.5f;
+  glPushMatrix();
+  glTranslatef(200, 300, 0);
+  DrawValueBar(0.0f, 0);
+  glPopMatrix();
+  const std::vector<uint8_t> green = PixelAt(200 + 20, 301);
+  const std::vector<uint8_t> white = PixelAt(200 + 30, 301);
+  EXPECT_GT(green[1], 150);
+  EXPECT_LT(green[2], 60) << "the green part reaches 23 units";
+  EXPECT_GT(white[2], 150) << "the rest is white";
+}
+
+TEST_F(MenuWidgets, TheMainMenuBringsBackTheCareerTruckWithItsPackages) {
+  // After a quick race the live truck is another one; the career's own
+  // set-up, with the engine package bought for it, must come back whole.
+  gCareerCarSetup = gCarCatalogue[5];
+  gCareerCarSetup.catalogueIndex = 5;
+  gCareerCarSetup.enginePackage = 2;
+  gCareerCarIndex = 5;
+  SelectCatalogueCar(3);
+  gBuiltCarIndex[0] = 3;
+  DrawMainMenu();
+  EXPECT_EQ(gPlayerCarIndex, 5);
+  EXPECT_EQ(gPlayerCarSetup.enginePackage, 2);
+  CheckCarSetupChanged();
+  EXPECT_EQ(gLoaderStatus, LoaderStatus::LoadStartupOrPlayerCar) << "the truck is rebuilt";
+  EXPECT_EQ(gInputLocked, 1);
+  gLoaderStatus = LoaderStatus::Idle;
+  gInputLocked = 0;
+  gCarChangeProgress = 0;
+}

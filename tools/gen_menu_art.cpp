@@ -1,0 +1,516 @@
+#include "tools/gen_menu_art.h"
+
+#include "tools/gen_textures.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+constexpr char kLetteringFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+struct Colour {
+  double r, g, b;
+};
+constexpr Colour kWhite{1, 1, 1};
+constexpr Colour kBlack{0, 0, 0};
+constexpr Colour kSignalRed{0.82, 0.08, 0.06};
+constexpr Colour kRust{0.55, 0.22, 0.08};
+constexpr Colour kSteel{0.30, 0.32, 0.34};
+constexpr Colour kDarkSteel{0.12, 0.13, 0.14};
+
+// A picture being painted: pixels kept as straight (not premultiplied)
+// colour in 0..1, rows bottom-up like the texture (y grows upwards, so
+// texture t = y / height). Shapes are given by a signed distance in pixels
+// (negative inside) and get one pixel of soft edge.
+class Canvas {
+ public:
+  Canvas(int width, int height, bool alpha)
+      : width_(width), height_(height), alpha_(alpha), rgba_(size_t(width) * height * 4, 0.0) {
+    if (!alpha) Fill(kBlack);
+  }
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+  // Paints `colour` over pixel (x, y) with coverage a (source-over).
+  void Blend(int x, int y, Colour colour, double a) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_ || a <= 0) return;
+    a = std::min(a, 1.0);
+    double* p = &rgba_[(size_t(y) * width_ + x) * 4];
+    const double outA = a + p[3] * (1 - a);
+    const double c[3] = {colour.r, colour.g, colour.b};
+    for (int k = 0; k < 3; ++k) {
+      p[k] = outA > 0 ? (c[k] * a + p[k] * p[3] * (1 - a)) / outA : c[k];
+    }
+    p[3] = outA;
+  }
+
+  void Fill(Colour colour) {
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x) Blend(x, y, colour, 1.0);
+  }
+
+  // Paints every pixel whose centre the shape covers; `shade` gives the
+  // colour at a pixel centre, `distance` the signed distance to the edge.
+  template <typename Distance, typename Shade>
+  void Paint(Distance distance, Shade shade, double alpha = 1.0) {
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x) {
+        const double px = x + 0.5, py = y + 0.5;
+        const double coverage = std::clamp(0.5 - distance(px, py), 0.0, 1.0);
+        if (coverage > 0) Blend(x, y, shade(px, py), coverage * alpha);
+      }
+  }
+
+  template <typename Distance>
+  void Paint(Distance distance, Colour colour, double alpha = 1.0) {
+    Paint(distance, [colour](double, double) { return colour; }, alpha);
+  }
+
+  // Lettering in DejaVu Sans Bold, `size` pixels to the em, its baseline
+  // centred on (cx, baseline).
+  void Text(const char* text, double cx, double baseline, int size, Colour colour, double alpha = 1.0) {
+    FT_Library library;
+    if (FT_Init_FreeType(&library) != 0) return;
+    FT_Face face;
+    if (FT_New_Face(library, kLetteringFont, 0, &face) != 0) {
+      std::fprintf(stderr, "cannot open font %s\n", kLetteringFont);
+      FT_Done_FreeType(library);
+      return;
+    }
+    FT_Set_Pixel_Sizes(face, 0, FT_UInt(size));
+    double advance = 0;
+    for (const char* c = text; *c; ++c) {
+      if (FT_Load_Char(face, FT_ULong(static_cast<unsigned char>(*c)), FT_LOAD_DEFAULT) == 0) {
+        advance += face->glyph->advance.x / 64.0;
+      }
+    }
+    double penX = cx - advance / 2;
+    for (const char* c = text; *c; ++c) {
+      if (FT_Load_Char(face, FT_ULong(static_cast<unsigned char>(*c)), FT_LOAD_RENDER) != 0) continue;
+      const FT_GlyphSlot glyph = face->glyph;
+      for (unsigned row = 0; row < glyph->bitmap.rows; ++row)
+        for (unsigned column = 0; column < glyph->bitmap.width; ++column) {
+          const double coverage = glyph->bitmap.buffer[row * glyph->bitmap.pitch + column] / 255.0;
+          const int x = int(penX) + glyph->bitmap_left + int(column);
+          const int y = int(baseline) + glyph->bitmap_top - 1 - int(row);
+          Blend(x, y, colour, coverage * alpha);
+        }
+      penX += glyph->advance.x / 64.0;
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+  }
+
+  RasterImage ToImage() const {
+    RasterImage image(width_, height_, alpha_ ? 4 : 3);
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x) {
+        const double* p = &rgba_[(size_t(y) * width_ + x) * 4];
+        uint8_t* out = image.At(x, y);
+        for (int k = 0; k < image.components; ++k) {
+          out[k] = uint8_t(std::clamp(p[k], 0.0, 1.0) * 255 + 0.5);
+        }
+      }
+    return image;
+  }
+
+ private:
+  int width_, height_;
+  bool alpha_;
+  std::vector<double> rgba_;
+};
+
+// ---- Signed distances (pixels, negative inside) ----
+
+auto Box(double cx, double cy, double halfW, double halfH, double radius = 0) {
+  return [=](double x, double y) {
+    const double qx = std::abs(x - cx) - halfW + radius, qy = std::abs(y - cy) - halfH + radius;
+    const double outside = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0));
+    return outside + std::min(std::max(qx, qy), 0.0) - radius;
+  };
+}
+
+auto Disc(double cx, double cy, double radius) {
+  return [=](double x, double y) { return std::hypot(x - cx, y - cy) - radius; };
+}
+
+auto Ring(double cx, double cy, double inner, double outer) {
+  return [=](double x, double y) {
+    const double d = std::hypot(x - cx, y - cy);
+    return std::max(inner - d, d - outer);
+  };
+}
+
+// A convex polygon, corners counter-clockwise.
+auto Convex(std::vector<std::pair<double, double>> corners) {
+  return [corners](double x, double y) {
+    double worst = -1e9;
+    for (size_t i = 0; i < corners.size(); ++i) {
+      const auto [ax, ay] = corners[i];
+      const auto [bx, by] = corners[(i + 1) % corners.size()];
+      const double ex = bx - ax, ey = by - ay, length = std::hypot(ex, ey);
+      // Outward normal of a counter-clockwise edge is (ey, -ex).
+      worst = std::max(worst, ((x - ax) * ey - (y - ay) * ex) / length);
+    }
+    return worst;
+  };
+}
+
+// A thick line segment with round ends.
+auto Stroke(double ax, double ay, double bx, double by, double halfWidth) {
+  return [=](double x, double y) {
+    const double ex = bx - ax, ey = by - ay;
+    const double t = std::clamp(((x - ax) * ex + (y - ay) * ey) / (ex * ex + ey * ey), 0.0, 1.0);
+    return std::hypot(x - ax - t * ex, y - ay - t * ey) - halfWidth;
+  };
+}
+
+Colour Mix(Colour a, Colour b, double t) {
+  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+// A small fixed hash for grain, so the art never depends on a random sequence.
+double Grain(int x, int y) {
+  uint32_t h = uint32_t(x) * 374761393u + uint32_t(y) * 668265263u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  return double(h >> 8) / double(1u << 24) - 0.5;
+}
+
+// A truck in side view, standing on y = ground, nose to the right.
+void PaintTruck(Canvas& c, double x, double ground, double scale, Colour body, Colour wheels) {
+  auto at = [&](double u, double v) { return std::pair{x + u * scale, ground + v * scale}; };
+  c.Paint(Convex({at(0, 0.55), at(2.1, 0.55), at(2.1, 1.05), at(0, 1.05)}), body);      // load bed
+  c.Paint(Convex({at(2.1, 0.55), at(3.3, 0.55), at(3.3, 1.0), at(3.0, 1.15), at(2.1, 1.2)}), body);
+  c.Paint(Convex({at(2.2, 1.15), at(2.95, 1.15), at(2.75, 1.6), at(2.25, 1.6)}), body);  // cab
+  c.Paint(Convex({at(2.32, 1.2), at(2.82, 1.2), at(2.68, 1.5), at(2.36, 1.5)}), Mix(body, kWhite, 0.45));
+  for (double u : {0.55, 2.75}) {
+    const auto [wx, wy] = at(u, 0.42);
+    c.Paint(Disc(wx, wy, 0.42 * scale), wheels);
+    c.Paint(Disc(wx, wy, 0.18 * scale), Mix(wheels, kWhite, 0.35));
+  }
+}
+
+// ---- The pictures ----
+
+// tex01: the title picture of the splash, a dusk landscape with a truck
+// jumping a crest, stretched over the whole 800 x 600 frame.
+RasterImage TitlePicture() {
+  Canvas c(1024, 512, false);
+  const Colour skyTop{0.10, 0.12, 0.25}, skyLow{0.95, 0.55, 0.25};
+  c.Paint([](double, double) { return -1.0; },
+          [&](double, double y) { return Mix(skyLow, skyTop, std::pow(y / 512.0, 0.8)); });
+  c.Paint(Disc(700, 210, 60), Colour{1.0, 0.85, 0.55});
+  // Two ranges of hills, the far one hazy.
+  auto ridge = [](double base, double amplitude, double phase) {
+    return [=](double x, double y) {
+      const double top = base + amplitude * (std::sin(x * 0.011 + phase) + 0.5 * std::sin(x * 0.027 + 2 * phase));
+      return y - top;
+    };
+  };
+  c.Paint(ridge(210, 40, 1.0), Colour{0.35, 0.22, 0.25});
+  c.Paint(ridge(140, 30, 2.3), Colour{0.18, 0.11, 0.10});
+  // The dirt road over the crest.
+  c.Paint(Convex({{0, 0}, {1024, 0}, {1024, 40}, {620, 120}, {420, 120}, {0, 60}}),
+          [](double x, double y) { return Mix(Colour{0.45, 0.28, 0.15}, Colour{0.30, 0.18, 0.10}, 0.5 + Grain(int(x), int(y))); });
+  PaintTruck(c, 380, 150, 80, kDarkSteel, Colour{0.05, 0.05, 0.05});
+  // Dust behind the truck.
+  for (int k = 0; k < 14; ++k) {
+    c.Paint(Disc(330 - 22 * k, 140 + 8 * std::sin(k * 1.7), 22 + 3 * k), Colour{0.75, 0.55, 0.40}, 0.35 - 0.02 * k);
+  }
+  c.Text("ZARNOK RACING", 512, 400, 72, kBlack, 0.5);
+  c.Text("ZARNOK RACING", 508, 404, 72, kWhite);
+  return c.ToImage();
+}
+
+// tex03: the emblem behind the pages: a big tyre with tread blocks and a
+// five-spoke hub, drawn grey and turning slowly.
+RasterImage Emblem() {
+  Canvas c(512, 256, true);
+  const double cx = 256, cy = 128;
+  c.Paint(Ring(cx, cy, 78, 120), kWhite, 0.55);
+  for (int k = 0; k < 24; ++k) {
+    const double a = k * 2 * kPi / 24;
+    const double ax = cx + 112 * std::cos(a), ay = cy + 112 * std::sin(a);
+    const double bx = cx + 126 * std::cos(a + 0.06), by = cy + 126 * std::sin(a + 0.06);
+    c.Paint(Stroke(ax, ay, bx, by, 5), kWhite, 0.8);
+  }
+  c.Paint(Ring(cx, cy, 60, 70), kWhite, 0.9);
+  for (int k = 0; k < 5; ++k) {
+    const double a = k * 2 * kPi / 5 + 0.3;
+    c.Paint(Stroke(cx, cy, cx + 62 * std::cos(a), cy + 62 * std::sin(a), 9), kWhite, 0.9);
+  }
+  c.Paint(Disc(cx, cy, 18), kWhite);
+  // Speed lines to both sides fill the wide quad.
+  for (int k = 0; k < 4; ++k) {
+    const double y = cy - 45 + 30 * k;
+    c.Paint(Stroke(8, y, 118 - 12 * k, y, 4), kWhite, 0.5);
+    c.Paint(Stroke(394 + 12 * k, y, 504, y, 4), kWhite, 0.5);
+  }
+  return c.ToImage();
+}
+
+// tex04: four cells. Lower left: the LOADING sign's turning ring; upper
+// right: its glowing hub, added on the second unit; upper left: the outer
+// dashed ring; lower right: the option arrow (pointing right).
+RasterImage SignsAndArrows() {
+  Canvas c(256, 256, true);
+  const Colour orange{1.0, 0.55, 0.1};
+  for (int k = 0; k < 3; ++k) {  // ring of three sweeps
+    const double start = k * 2 * kPi / 3;
+    c.Paint([=](double x, double y) {
+      const double a = std::atan2(y - 64, x - 64) - start;
+      const double wrapped = a - 2 * kPi * std::floor(a / (2 * kPi));
+      const double r = std::hypot(x - 64, y - 64);
+      const double radial = std::max(30 - r, r - 50);
+      return wrapped < 1.6 ? radial : 4.0;
+    }, orange);
+  }
+  c.Paint(Disc(192, 192, 40), [](double x, double y) {
+    const double r = std::hypot(x - 192, y - 192) / 40;
+    return Mix(kWhite, Colour{1.0, 0.7, 0.2}, r);
+  }, 0.9);
+  for (int k = 0; k < 12; ++k) {
+    const double a = k * 2 * kPi / 12;
+    c.Paint(Stroke(64 + 50 * std::cos(a), 192 + 50 * std::sin(a), 64 + 58 * std::cos(a + 0.2),
+                   192 + 58 * std::sin(a + 0.2), 4), kWhite);
+  }
+  c.Paint(Box(192, 64, 44, 44, 12), kDarkSteel, 0.85);
+  c.Paint(Convex({{170, 36}, {218, 64}, {170, 92}}), orange);
+  return c.ToImage();
+}
+
+// tex05: the side panel, a dark steel strip whose inner (right) edge fades
+// out, with hazard chevrons at the foot; mirrored for the right side.
+RasterImage SidePanel() {
+  Canvas c(128, 512, true);
+  c.Paint(Box(64, 256, 64, 256), [](double x, double y) {
+    return Mix(kDarkSteel, kSteel, 0.5 + 0.5 * std::sin(y * 0.05) * 0.2 + Grain(int(x), int(y)) * 0.15);
+  });
+  c.Paint(Box(104, 256, 2, 256), Colour{0.6, 0.6, 0.6}, 0.8);
+  for (int k = 0; k < 5; ++k) {
+    const double y = 20 + 26 * k;
+    c.Paint(Convex({{8, y}, {48, y}, {88, y + 18}, {48, y + 18}}), Colour{0.95, 0.65, 0.05});
+  }
+  return c.ToImage();
+}
+
+// tex06: the splash's corner icon (left half: a steering wheel on a dark
+// badge, so that it stands out on the side strip).
+RasterImage CornerIcon() {
+  Canvas c(256, 128, true);
+  c.Paint(Disc(64, 64, 60), kDarkSteel, 0.9);
+  c.Paint(Ring(64, 64, 40, 54), kSignalRed);
+  c.Paint(Disc(64, 64, 14), kWhite);
+  for (double a : {kPi / 2 + kPi / 3, kPi / 2 - kPi / 3 + kPi, 3 * kPi / 2}) {
+    c.Paint(Stroke(64, 64, 64 + 44 * std::cos(a), 64 + 44 * std::sin(a), 6), kWhite);
+  }
+  c.Paint(Ring(192, 64, 40, 54), kSteel);
+  return c.ToImage();
+}
+
+// tex07: the game's logo.
+RasterImage Logo() {
+  Canvas c(512, 256, true);
+  c.Paint(Convex({{30, 70}, {482, 70}, {462, 110}, {10, 110}}), kSignalRed);
+  c.Paint(Convex({{40, 60}, {300, 60}, {296, 66}, {36, 66}}), kBlack, 0.8);
+  c.Text("ZARNOK", 259, 118, 104, kBlack, 0.6);
+  c.Text("ZARNOK", 256, 122, 104, kDarkSteel);
+  c.Text("RACING", 256, 78, 40, kWhite);
+  c.Text("off-road truck championship", 256, 30, 20, kDarkSteel);
+  return c.ToImage();
+}
+
+// tex13: the selector frame of the competition and race grids: bracket
+// corners round a stamped plate, drawn orange.
+RasterImage SelectorFrame() {
+  Canvas c(512, 256, true);
+  c.Paint([](double x, double y) { return std::max(Box(256, 128, 236, 108, 20)(x, y), -Box(256, 128, 236, 108, 20)(x, y) - 10); },
+          kWhite);
+  for (double sx : {-1.0, 1.0})
+    for (double sy : {-1.0, 1.0}) {
+      c.Paint(Stroke(256 + sx * 250, 128 + sy * 122, 256 + sx * 190, 128 + sy * 122, 5), kWhite);
+      c.Paint(Stroke(256 + sx * 250, 128 + sy * 122, 256 + sx * 250, 128 + sy * 80, 5), kWhite);
+    }
+  return c.ToImage();
+}
+
+// tex17: the drum's back plate, riveted steel.
+RasterImage DrumBackPlate() {
+  Canvas c(256, 512, true);
+  c.Paint(Box(128, 256, 120, 252, 24), [](double x, double y) {
+    return Mix(kSteel, kDarkSteel, 0.5 + 0.3 * std::cos((x - 128) / 120 * kPi / 2) + Grain(int(x), int(y)) * 0.1);
+  });
+  for (int k = 0; k < 8; ++k) {
+    for (double x : {30.0, 226.0}) c.Paint(Disc(x, 24 + 66 * k, 7), Colour{0.65, 0.65, 0.65});
+  }
+  return c.ToImage();
+}
+
+// tex18: one row plate of the drum: a bevelled bar with a light rim.
+RasterImage RowPlate() {
+  Canvas c(512, 128, true);
+  c.Paint(Box(256, 64, 250, 58, 24), Colour{0.8, 0.8, 0.8});
+  c.Paint(Box(256, 64, 244, 52, 20), [](double, double y) {
+    return Mix(Colour{0.10, 0.11, 0.12}, Colour{0.32, 0.34, 0.36}, y / 128);
+  });
+  c.Paint(Convex({{20, 20}, {60, 20}, {60, 108}, {20, 108}}), kSignalRed, 0.9);
+  return c.ToImage();
+}
+
+// tex19: a strip of eight icon cells drawn white and tinted by the
+// screens: wheel, wrench, flag, trophy, piston, turbo, gear, star.
+RasterImage IconStrip() {
+  Canvas c(1024, 128, true);
+  auto cell = [](int k) { return 64.0 + 128.0 * k; };
+  c.Paint(Ring(cell(0), 64, 26, 50), kWhite);
+  c.Paint(Disc(cell(0), 64, 14), kWhite);
+  c.Paint(Stroke(cell(1) - 36, 28, cell(1) + 24, 88, 11), kWhite);
+  c.Paint(Ring(cell(1) + 30, 94, 10, 24), kWhite);
+  c.Paint(Stroke(cell(2) - 34, 16, cell(2) - 34, 112, 5), kWhite);
+  for (int row = 0; row < 4; ++row)
+    for (int col = 0; col < 4; ++col)
+      if ((row + col) % 2 == 0) c.Paint(Box(cell(2) - 20 + 16 * col, 104 - 14 * row, 8, 7), kWhite);
+  c.Paint(Convex({{cell(3) - 12, 56}, {cell(3) + 12, 56}, {cell(3) + 34, 104}, {cell(3) - 34, 104}}), kWhite);
+  c.Paint(Box(cell(3), 40, 6, 18), kWhite);
+  c.Paint(Box(cell(3), 20, 26, 6), kWhite);
+  c.Paint(Box(cell(4), 84, 28, 20, 6), kWhite);
+  c.Paint(Stroke(cell(4), 64, cell(4), 14, 8), kWhite);
+  c.Paint(Ring(cell(5), 64, 18, 44), kWhite);
+  for (int k = 0; k < 6; ++k) {
+    const double a = k * kPi / 3;
+    c.Paint(Stroke(cell(5), 64, cell(5) + 40 * std::cos(a), 64 + 40 * std::sin(a), 4), kWhite);
+  }
+  c.Paint(Ring(cell(6), 64, 16, 36), kWhite);
+  for (int k = 0; k < 8; ++k) {
+    const double a = k * kPi / 4;
+    c.Paint(Box(cell(6) + 42 * std::cos(a), 64 + 42 * std::sin(a), 8, 8), kWhite);
+  }
+  std::vector<std::pair<double, double>> star;
+  for (int k = 0; k < 5; ++k) {  // a convex pentagon with five rays
+    const double a = kPi / 2 + k * 2 * kPi / 5;
+    star.push_back({cell(7) + 22 * std::cos(a), 64 + 22 * std::sin(a)});
+    c.Paint(Stroke(cell(7), 64, cell(7) + 52 * std::cos(a), 64 + 52 * std::sin(a), 9), kWhite);
+  }
+  c.Paint(Convex(star), kWhite);
+  return c.ToImage();
+}
+
+// tex22: the plate of a menu button: a slanted bar behind the caption and a
+// round socket on the right for the icon.
+RasterImage ButtonPlate() {
+  Canvas c(256, 128, true);
+  // The quad spans 192 x 64 frame units from (x - 44, y - 16): a unit is
+  // 4/3 of a pixel across and 2 pixels up. The caption sits at y + 17.5,
+  // the hit box from y + 7 to y + 27, the icon from x + 94 to x + 135.
+  auto at = [](double x, double y) { return std::pair{(x + 44) * 256.0 / 192.0, (y + 16) * 2.0}; };
+  const auto [x0, y0] = at(-6, 4);
+  const auto [x1, y1] = at(120, 30);
+  const double slant = 10;
+  c.Paint(Convex({{x0, y0}, {x1, y0}, {x1 + slant, y1}, {x0 + slant, y1}}),
+          [=](double, double y) { return Mix(kDarkSteel, kSteel, (y - y0) / (y1 - y0)); }, 0.85);
+  c.Paint(Box((x0 + x1) / 2, y0 + 1.5, (x1 - x0) / 2, 1.5), kSignalRed);
+  const auto [cx, cy] = at(114.5, 18.5);
+  c.Paint(Box(cx, cy, 30, 44, 28), kDarkSteel);
+  c.Paint([=](double x, double y) { return std::max(Box(cx, cy, 30, 44, 28)(x, y), -Box(cx, cy, 26, 39, 24)(x, y)); },
+          Colour{0.7, 0.7, 0.7});
+  return c.ToImage();
+}
+
+// tex24: the five button icons side by side: Back, 1, 2, 3, Confirm.
+RasterImage ButtonIcons() {
+  Canvas c(512, 128, true);
+  const double cell = 512.0 / 5;  // each icon is a fifth of the strip
+  auto centre = [cell](int k) { return cell * (k + 0.5); };
+  for (int k = 0; k < 5; ++k) {
+    c.Paint(Box(centre(k), 64, 46, 56, 46), k == 4 ? Colour{0.1, 0.55, 0.1} : kSignalRed);
+    c.Paint([=](double x, double y) {
+      return std::max(Box(centre(k), 64, 46, 56, 46)(x, y), -Box(centre(k), 64, 41, 51, 41)(x, y));
+    }, kWhite);
+  }
+  const double back = centre(0);
+  c.Paint(Convex({{back - 30, 64}, {back + 6, 34}, {back + 6, 94}}), kWhite);
+  c.Paint(Box(back + 16, 64, 12, 11), kWhite);
+  for (int k = 1; k <= 3; ++k) {
+    const char digit[2] = {char('0' + k), 0};
+    c.Text(digit, centre(k), 40, 64, kWhite);
+  }
+  const double confirm = centre(4);
+  c.Paint(Stroke(confirm - 22, 64, confirm - 4, 40, 8), kWhite);
+  c.Paint(Stroke(confirm - 4, 40, confirm + 26, 88, 8), kWhite);
+  return c.ToImage();
+}
+
+// tex29: the mouse pointer, its tip in the top-left corner.
+RasterImage Pointer() {
+  Canvas c(32, 32, true);
+  c.Paint(Convex({{0, 32}, {1.5, 3}, {25, 13.5}}), kBlack);
+  c.Paint(Convex({{2, 29}, {3, 7}, {20, 14}}), kWhite);
+  c.Paint(Stroke(8, 16, 14, 4, 2.2), kBlack);
+  c.Paint(Stroke(8, 16, 14, 4, 1.0), kWhite);
+  return c.ToImage();
+}
+
+// tex34: the bar texture, a white ridge tinted by the bars.
+RasterImage BarTexture() {
+  Canvas c(256, 16, true);
+  c.Paint(Box(128, 8, 128, 8), [](double x, double y) {
+    const double ridge = 1.0 - 0.35 * std::abs(y - 9) / 8;
+    const double notch = std::fmod(x, 16.0) < 1.5 ? 0.75 : 1.0;
+    return Colour{ridge * notch, ridge * notch, ridge * notch};
+  });
+  return c.ToImage();
+}
+
+// tex35: the option row cursor, a soft-ended white band.
+RasterImage CursorBar() {
+  Canvas c(512, 32, true);
+  c.Paint(Box(256, 16, 250, 11, 11), kWhite, 0.9);
+  c.Paint(Convex({{6, 16}, {24, 4}, {24, 28}}), kWhite);
+  return c.ToImage();
+}
+
+struct ArtSlot {
+  int slot;
+  RasterImage (*paint)();
+};
+
+constexpr ArtSlot kArt[] = {
+    {1, TitlePicture}, {3, Emblem},         {4, SignsAndArrows}, {5, SidePanel},   {6, CornerIcon},
+    {7, Logo},         {13, SelectorFrame}, {17, DrumBackPlate}, {18, RowPlate},   {19, IconStrip},
+    {22, ButtonPlate}, {24, ButtonIcons},   {29, Pointer},       {34, BarTexture}, {35, CursorBar},
+};
+
+}  // namespace
+
+std::vector<int> MenuArtSlots() {
+  std::vector<int> slots;
+  for (const ArtSlot& art : kArt) slots.push_back(art.slot);
+  return slots;
+}
+
+RasterImage MakeMenuArt(int slot) {
+  for (const ArtSlot& art : kArt) {
+    if (art.slot == slot) return art.paint();
+  }
+  return RasterImage();
+}
+
+bool GenerateMenuArt(const std::string& base) {
+  bool ok = true;
+  for (const ArtSlot& art : kArt) {
+    // tex09 and up are written with the texture list's table (gen_textures).
+    if (art.slot >= kFirstListedTexture) continue;
+    char name[32];
+    std::snprintf(name, sizeof name, "/textures/tex%02d.tga", art.slot);
+    ok &= WriteTga(base + name, art.paint());
+  }
+  return ok;
+}

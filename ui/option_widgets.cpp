@@ -1,0 +1,310 @@
+// The option widgets. Read the arrow keys, the pointer, the fade and the
+// settings; draw with tex04 (arrows, LOADING sign), tex13 (selector
+// frames), tex34 (bars) and tex35 (row cursor) with alpha blending in the
+// current 800 x 600 frame. Leave texture unit 0 active with an identity
+// texture matrix, the model-view as they found it, blending on.
+#include "ui/option_widgets.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/font.h"
+#include "framework/globals.h"
+#include "framework/settings.h"
+#include "framework/sound.h"
+#include "framework/texture.h"
+#include "platform/gl.h"
+#include "platform/platform.h"
+#include "ui/menu_button.h"
+#include "ui/menu_draw.h"
+#include "ui/screen_machine.h"
+
+uint8_t gSettingsChanged;
+int32_t gPendingResolutionIndex;
+float gValueBars[3] = {0.5f, 0.5f, 0.5f};
+float gLevelBar;
+float gLockedFlash;
+
+namespace {
+
+namespace S = ScreenState;
+
+constexpr int kSignTexture = 4, kFrameTexture = 13, kBarTexture = 34, kCursorTexture = 35;
+constexpr int kFirstArrowSlot = 5;
+constexpr float kOrange[3] = {1.012f, 0.44f, 0.022f};
+constexpr float kSightDistances[3] = {310, 380, 450};  // world units by sight range
+
+int LastOptionRow(int screen) {
+  if (screen == S::GraphicsOptions) return 6;
+  if (screen == S::ControlsOptions) return 4;
+  return 2;
+}
+
+bool SelectorKeysOpen() { return ScreenSettled() && !gKeyLatch && !gWaitingForKey; }
+
+// Takes a selector key press: the latch and the step sound.
+bool TakeSelectorKey(int key) {
+  if (!gKeys[key] || !SelectorKeysOpen()) return false;
+  gKeyLatch = 1;
+  if (gSoundOn) gSndMenu3.Play();
+  return true;
+}
+
+int Cycle(int value, int step, int count) { return ((value + step) % count + count) % count; }
+
+void GraphicsArrow(int row, int step) {
+  switch (row) {
+    case 0: {
+      gPendingResolutionIndex = NextSupportedResolution(gPendingResolutionIndex, step, Sys_IsDisplayModeSupported);
+      ResolutionSize(gPendingResolutionIndex, gScreenWidth, gScreenHeight);
+      gSettingsChanged = 1;
+      break;
+    }
+    case 1:
+      gAntiAliasingChoice = NextAntiAliasing(gAntiAliasingChoice, step);
+      gSettingsAccepted = 1;
+      break;
+    case 2:
+      gSightRange = Cycle(gSightRange, step, 3);
+      gSightDistance = kSightDistances[gSightRange];
+      break;
+    case 3:
+      gShadowDetail = Cycle(gShadowDetail, step, 3);
+      gSettingsChanged = 1;
+      break;
+    case 4: gMotionBlur = !gMotionBlur; break;
+    case 5: gSoftParticles = !gSoftParticles; break;
+    case 6:
+      gTextureFiltering = !gTextureFiltering;
+      glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT,
+                      gTextureFiltering ? float(gMaxAnisotropy) - 0.1f : 0.0f);
+      break;
+  }
+}
+
+void AudioArrow(int row) {
+  switch (row) {
+    case 0: gSoundOn = !gSoundOn; break;
+    case 1:
+      gMusicOn = !gMusicOn;
+      if (gMusicOn) gMusic.Play();
+      else gMusic.Stop();
+      break;
+    case 2:
+      gEaxOn = !gEaxOn;
+      gSettingsAccepted = 1;
+      break;
+  }
+}
+
+// A selector frame at (x, y), orange, trembling at full strength.
+void DrawSelectorFrame(float x, float y) {
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(kOrange[0], kOrange[1], kOrange[2], 1 - gMenuDim);
+  BindMenuTexture(kFrameTexture);
+  glPushMatrix();
+  glTranslatef(x, y, 0);
+  ApplyTremble(gMenuClock, 1.0f);
+  DrawCentredQuad(280, 140, 0, 0, 1, 1);
+  glPopMatrix();
+}
+
+void DrawBar(float x0, float x1, float y0, float y1, float r, float g, float b) {
+  glColor4f(r, g, b, gMenuAlpha);
+  DrawTexturedQuad(x0, y0, x1, y1, 0, 0, 1, 1);
+}
+
+bool BarsMoving() { return ScreenSettled() && std::abs(gListAngle) < 0.1f; }
+
+}  // namespace
+
+int NextSupportedResolution(int current, int step, bool (*accepted)(int width, int height)) {
+  for (int tried = 1; tried < kResolutionCount; ++tried) {
+    const int index = Cycle(current, step * tried, kResolutionCount);
+    int32_t width = 0, height = 0;
+    if (ResolutionSize(index, width, height) && accepted(width, height)) return index;
+  }
+  return current;
+}
+
+int NextAntiAliasing(int current, int step) {
+  static constexpr int kChoices[] = {0, 2, 4, 8};
+  for (int k = 0; k < 4; ++k) {
+    if (kChoices[k] == current) return kChoices[Cycle(k, step, 4)];
+  }
+  return 0;
+}
+
+float StepBarValue(float value, float target, bool moving, float frameFactor) {
+  if (!moving) return value;
+  const float step = std::abs(target - value) * 0.035f * frameFactor;
+  return value < target ? value + step : value > target ? value - step : value;
+}
+
+void DrawOptionsListCursor() {
+  const int screen = gScreen;
+  const int last = LastOptionRow(screen);
+  if (gMouseMoved && 410 < gMouseX && gMouseX < 610) {
+    for (int k = 0; k <= last; ++k) {
+      if (gMouseY >= 135 + 40 * k && gMouseY < 172 + 40 * k) {
+        gSelectedRow = k;
+        gMouseMoved = 0;
+      }
+    }
+  }
+  if (TakeSelectorKey(vk::kUp)) gSelectedRow = std::max(0, gSelectedRow - 1);
+  if (TakeSelectorKey(vk::kDown)) gSelectedRow = std::min(last, gSelectedRow + 1);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(kOrange[0], kOrange[1], kOrange[2], 1);
+  BindMenuTexture(kCursorTexture);
+  DrawTexturedQuad(396 - 240, 440 - 40 * gSelectedRow - 15, 396 + 240, 440 - 40 * gSelectedRow + 15, 0, 0, 1, 1);
+}
+
+void OptionArrowButton(float x, float y, int slot, bool right) {
+  if (slot < 0 || slot >= kButtonSlotCount) return;
+  const bool over = x - 16 < gMouseX && gMouseX < x + 16 && kFrameHeight - (y + 17) < gMouseY &&
+                    gMouseY < kFrameHeight - (y - 15);
+  if (over && !gMenuHover[slot] && gSoundOn) gSndMenu2.Play();
+  gMenuHover[slot] = over;
+  if (over) gNotOverButton = 0;
+  const bool keyDown = gKeys[right ? vk::kRight : vk::kLeft] != 0;
+  if ((keyDown || (gLeftButton && over)) && !gKeyLatch) {
+    if (gSoundOn) gSndMenu1.Play();
+    const int row = (slot - kFirstArrowSlot) / 2;
+    if (row == gSelectedRow) {
+      if (gScreen == S::GraphicsOptions) GraphicsArrow(row, right ? 1 : -1);
+      if (gScreen == S::AudioOptions) AudioArrow(row);
+      gKeyLatch = 1;
+      gLeftButton = 0;
+    }
+  }
+  float& glow = gMenuGlow[slot];
+  glow = over ? std::min(1.2f, glow + 0.015f * gFrameFactor) : std::max(1.0f, glow - 0.007f * gFrameFactor);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(1, 1, 1, gMenuAlpha);
+  BindMenuTexture(kSignTexture);
+  glPushMatrix();
+  glTranslatef(x, y, 0);
+  glRotatef(3, 0, 0, 1);
+  glScalef(glow, glow, 1);
+  if (right) DrawCentredQuad(90, 90, 0.5f, 0, 1, 0.5f);
+  else DrawCentredQuad(90, 90, 1, 0, 0.5f, 0.5f);
+  glPopMatrix();
+}
+
+void DrawCompetitionSelector() {
+  static constexpr int kRowWidth[3] = {3, 2, 1};
+  static constexpr int kCompetition[3][3] = {{2, 1, 0}, {4, 3, -1}, {5, -1, -1}};
+  int& row = gSelectedRow;
+  int& column = gSelectedColumn;
+  if (TakeSelectorKey(vk::kUp)) {
+    row = std::min(2, row + 1);
+    const int highestRow = gCompetitionsOpen <= 2 ? 0 : gCompetitionsOpen <= 4 ? 1 : 2;
+    if (row > highestRow) {
+      row = highestRow;
+      gLockedFlash = 0.5f;
+    }
+  }
+  if (TakeSelectorKey(vk::kDown)) {
+    const int before = row;
+    row = std::max(0, row - 1);
+    if (row == 1 && before != 1) column = 0;
+  }
+  if (TakeSelectorKey(vk::kLeft)) column = std::max(0, column - 1);
+  if (TakeSelectorKey(vk::kRight)) column = column + 1;
+  row = std::clamp(row, 0, 2);
+  column = std::clamp(column, 0, kRowWidth[row] - 1);
+  gCompetitionIndex = kCompetition[row][column];
+  gLockedFlash = std::max(0.0f, gLockedFlash - 0.01f * gFrameFactor);
+  glPushMatrix();
+  glTranslatef(60, 77, 0);
+  glScalef(0.85f, 0.85f, 1);
+  DrawSelectorFrame(150 + 248 * column + 124 * row, 156 + 150.5f * row);
+  glPopMatrix();
+}
+
+void DrawRaceSelector() {
+  if (TakeSelectorKey(vk::kUp)) gSelectedRow = std::min(1, gSelectedRow + 1);
+  if (TakeSelectorKey(vk::kDown)) gSelectedRow = std::max(0, gSelectedRow - 1);
+  if (TakeSelectorKey(vk::kLeft)) gSelectedColumn = std::max(0, gSelectedColumn - 1);
+  if (TakeSelectorKey(vk::kRight)) gSelectedColumn = std::min(1, gSelectedColumn + 1);
+  gCompetitionRace = gSelectedColumn + 2 * gSelectedRow + 1;
+  DrawSelectorFrame(420 + 248 * gSelectedColumn, 221 + 150.5f * gSelectedRow);
+}
+
+void DrawValueBar(float target, int index) {
+  if (index < 0 || index > 2) return;
+  float& value = gValueBars[index];
+  value = std::clamp(StepBarValue(value, target, BarsMoving(), gFrameFactor), 0.5f, 1.0f);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  BindMenuTexture(kBarTexture);
+  const float split = (value - 0.4f) * 233;
+  DrawBar(0, split, -3, 6, 0.748f, 0.935f, 0.055f);
+  DrawBar(split, 140, -3, 6, 1, 1, 1);
+}
+
+void DrawVerticalBar(float target) {
+  gLevelBar = std::clamp(StepBarValue(gLevelBar, target, BarsMoving(), gFrameFactor), 0.0f, 1.0f);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  BindMenuTexture(kBarTexture);
+  DrawBar(0, 140 * gLevelBar, 4.5f, 24.5f, kOrange[0], kOrange[1], kOrange[2]);
+  DrawBar(140 * gLevelBar, 140, 4.5f, 24.5f, 0.75f, 0.75f, 0.75f);
+}
+
+void DrawLoadingIndicator(float x, float y, float t, float a) {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(1, 1, 1, a);
+  const bool twoUnits = glActiveTextureARB != nullptr && glMultiTexCoord2fARB != nullptr;
+  if (twoUnits) {
+    // Unit 1 adds the glowing hub (cell s, t 0.5..1); unit 0 turns the ring
+    // cell (0..0.5) in its texture matrix about the cell's centre.
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glEnable(GL_TEXTURE_2D);
+    BindMenuTexture(kSignTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+  }
+  glEnable(GL_TEXTURE_2D);
+  BindMenuTexture(kSignTexture);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glTranslatef(0.25f, 0.25f, 0);
+  glRotatef(50 * t, 0, 0, 1);
+  glTranslatef(-0.25f, -0.25f, 0);
+  glMatrixMode(GL_MODELVIEW);
+  glBegin(GL_QUADS);
+  const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (const auto& c : corners) {
+    glTexCoord2f(0.5f * c[0], 0.5f * c[1]);
+    if (twoUnits) glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0.5f + 0.5f * c[0], 0.5f + 0.5f * c[1]);
+    glVertex2f(x - 35 + 70 * c[0], y - 35 + 70 * c[1]);
+  }
+  glEnd();
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  if (twoUnits) {
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+  }
+  glPushMatrix();
+  glTranslatef(x, y, 0);
+  glRotatef(-150 * t, 0, 0, 1);
+  DrawCentredQuad(70, 70, 0, 0.5f, 0.5f, 1);
+  glPopMatrix();
+  DrawFontText(x, y - 45, 1, (3 * std::sin(5 * t) + 4) * a * (1 - gMenuDim), 1, 0.6f, false, kAlignCentre, "LOADING");
+  glEnable(GL_TEXTURE_2D);
+}

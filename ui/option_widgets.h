@@ -1,0 +1,43 @@
+// The small widgets of the menu screens: the option row cursor and arrows
+// (which change the settings), the competition and race selectors, the
+// smoothed value bars and the spinning LOADING sign.
+#pragma once
+
+#include <cstdint>
+
+extern uint8_t gSettingsChanged;          // a setting that needs a restart changed on GRAPHICS
+extern int32_t gPendingResolutionIndex;   // display mode chosen on GRAPHICS, 0..9
+extern float gValueBars[3];               // shown Power, Handling and Turbo bars, 0.5..1
+extern float gLevelBar;                   // shown level bar, 0..1
+extern float gLockedFlash;                // set when the competition selector hits a locked row
+
+// The display mode next to `current` in `step` direction (+1 or -1,
+// cyclic) that the display accepts, each other mode tried once; `current`
+// itself when none of the others is accepted.
+int NextSupportedResolution(int current, int step, bool (*accepted)(int width, int height));
+
+// The anti-aliasing choice after `current`: 0, 2, 4, 8 and round again
+// (step +1), or the other way (step -1). An unknown value goes to 0.
+int NextAntiAliasing(int current, int step);
+
+// One frame of a shown bar value following its target (only while
+// `moving`): it closes 3.5 % of the gap per frame-factor unit.
+float StepBarValue(float value, float target, bool moving, float frameFactor);
+
+// The option row cursor of GRAPHICS, AUDIO and CONTROLS.
+void DrawOptionsListCursor();
+
+// A left (right = 0) or right arrow centred on (x, y) of option slot 5..18.
+void OptionArrowButton(float x, float y, int slot, bool right);
+
+// The competition pyramid and the race grid.
+void DrawCompetitionSelector();
+void DrawRaceSelector();
+
+// The horizontal rating bar `index` (0..2) at the current origin, and the
+// vertical level bar, each following its target.
+void DrawValueBar(float target, int index);
+void DrawVerticalBar(float target);
+
+// The spinning LOADING sign at (x, y) at time t with alpha a.
+void DrawLoadingIndicator(float x, float y, float t, float a);

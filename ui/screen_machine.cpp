@@ -1,0 +1,227 @@
+// The per-frame screen function. Reads the screen numbers, the fade, the
+// frame factor, the loader hand-over and the pointer; draws into the window
+// the garage backdrop, the veil, the side panels, the current screen's
+// block and the pointer, all in the 800 x 600 frame. Leaves the depth test
+// on, blending off, 2-D texturing on, the projection as it found it and
+// the model-view matrix the identity.
+#include "ui/screen_machine.h"
+
+#include <cmath>
+
+#include "framework/font.h"
+#include "framework/globals.h"
+#include "framework/sound.h"
+#include "framework/texture.h"
+#include "platform/gl.h"
+#include "render/garage_scene.h"
+#include "render/gl_resources.h"
+#include "render/paint.h"
+#include "ui/menu_button.h"
+#include "ui/menu_draw.h"
+#include "ui/menu_screens.h"
+#include "ui/page_backdrop.h"
+#include "ui/screens.h"
+#include "ui/splash_screen.h"
+#include "ui/stand_in_pages.h"
+#include "world/catalogue.h"
+
+float gScreenClock;
+float gMenuSlide, gMenuDim, gLateFade, gVeilAlpha, gMenuAlpha;
+uint8_t gSettleSound;
+int32_t gMenuCursor, gMenuCursorOnEntry;
+float gListAngle;
+int32_t gSelectedColumn;
+float gLoadingAlpha;
+
+namespace {
+
+namespace S = ScreenState;
+
+constexpr int kPointerTexture = 29;
+constexpr float kPointerSize = 20.0f;  // frame units
+// The veil that lightens the garage while a screen fades.
+constexpr float kVeilGrey = 0.92f;
+
+// Where the competition selector starts for each competition: row, column.
+constexpr int kCompetitionCell[6][2] = {{0, 2}, {0, 1}, {0, 0}, {1, 1}, {1, 0}, {2, 0}};
+
+void SetUpEnteredScreen(int screen) {
+  if (screen == S::Competitions) {
+    const int competition = gCompetitionIndex >= 0 && gCompetitionIndex < 6 ? gCompetitionIndex : 0;
+    gSelectedRow = kCompetitionCell[competition][0];
+    gSelectedColumn = kCompetitionCell[competition][1];
+  }
+  if (screen == S::SelectRace) {
+    gSelectedRow = 0;
+    gSelectedColumn = 0;
+  }
+  if (screen == S::Information) {
+    gSelectedRow = gTrackListIndex;
+    if (gTrackListIndex >= 0 && gTrackListIndex <= 2) gSelectedColumn = gTrackListStage[gTrackListIndex] - 1;
+  }
+  if (screen == S::RaceLoading && gSoundOn) gSndMenu8.Play();
+}
+
+void SwitchToTarget() {
+  gScreenFade = 0.0f;
+  gScreenClock = 0.0f;
+  gScreen = static_cast<int32_t>(gTargetScreen);
+  gMenuCursor = gMenuCursorOnEntry;
+  gListAngle = 0.0f;
+  ResetMenuHover();
+  if (gScreen != S::Racing) gSettleSound = 1;
+  SetUpEnteredScreen(gScreen);
+}
+
+void BeginOverlayFrame() {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);
+}
+
+void EndOverlayFrame() {
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+// Step 11: the window copied every frame unless the input is locked; while
+// the player's truck is rebuilt the copy stands over the frame and then
+// dissolves.
+void DrawStillFrame() {
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, gScreenTexture2D);
+  if (!gInputLocked) glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, gScreenWidth, gScreenHeight, 0);
+  if (gCarChangeProgress > 0.0f) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, gCarChangeProgress);
+    DrawTexturedQuad(0, 0, kFrameWidth, kFrameHeight, 0, 0, 1, 1);
+    glDisable(GL_BLEND);
+  }
+}
+
+void DrawVeil() {
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(kVeilGrey, kVeilGrey, kVeilGrey, gVeilAlpha);
+  DrawQuad(0, 0, kFrameWidth, kFrameHeight);
+  glEnable(GL_TEXTURE_2D);
+}
+
+// Step 18: the pointer's tip is the top-left corner of its quad.
+void DrawPointer() {
+  PointerInFrame(gResolutionIndex, gCursorPos.x, gCursorPos.y, &gMouseX, &gMouseY);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(1, 1, 1, 1);
+  BindMenuTexture(kPointerTexture);
+  const float x = float(gMouseX), y = kFrameHeight - kPointerSize - float(gMouseY);
+  DrawTexturedQuad(x, y, x + kPointerSize, y + kPointerSize, 0, 0, 1, 1);
+}
+
+void DrawScreenBlock(int screen) {
+  switch (screen) {
+    case S::MainMenu: DrawMainMenu(); break;
+    case S::CareerMenu: DrawCareerMenu(); break;
+    case S::NewCareerConfirm: DrawNewCareerConfirm(); break;
+    case S::EnterName: DrawEnterName(); break;
+    case S::QuitConfirm: DrawQuitConfirm(); break;
+    default: DrawStandInPage(screen); break;
+  }
+}
+
+}  // namespace
+
+FadeCurves ComputeFadeCurves(float f) {
+  constexpr float kHalfPi = 1.5707f, kPi = 3.1415f;
+  FadeCurves c;
+  c.slide = 1.0f - std::sin(f * kHalfPi);
+  c.dim = 1.0f - std::sin(std::min(f, 0.5f) * kPi);
+  c.lateFade = 1.0f - std::sin(std::max(f, 0.5f) * kPi - kHalfPi);
+  c.veil = 1.0f - std::sin(std::min(f, 0.7f) * 2.24296f);
+  c.alpha = std::sin(std::min(f, 0.5f) * kPi);
+  return c;
+}
+
+void AdvanceScreenFade(float frameFactor) {
+  if (gScreen == gTargetScreen) {
+    gScreenFade = std::min(1.0f, gScreenFade + kFadeStep * frameFactor);
+    gScreenClock += 0.01f * frameFactor;
+    return;
+  }
+  gScreenFade -= kFadeStep * frameFactor;
+  gSettleSound = 0;
+  if (gScreenFade <= 0.0f) SwitchToTarget();
+}
+
+void PointerInFrame(int resolutionIndex, int windowX, int windowY, int32_t* frameX, int32_t* frameY) {
+  static constexpr float kFactors[kResolutionCount][2] = {
+      {0.782f, 0.782f}, {0.625f, 0.781f}, {0.625f, 0.625f}, {0.625f, 0.586f}, {0.5f, 0.667f},
+      {0.5f, 0.6f},     {0.5f, 0.5f},     {0.476f, 0.571f}, {0.416f, 0.555f}, {0.416f, 0.5f}};
+  const int index = resolutionIndex >= 0 && resolutionIndex < kResolutionCount ? resolutionIndex : 0;
+  *frameX = static_cast<int32_t>(float(windowX) * kFactors[index][0]);
+  *frameY = static_cast<int32_t>(float(windowY) * kFactors[index][1]);
+}
+
+void SetScreenDirectly(int screen) {
+  gTargetScreen = screen;
+  gScreen = screen;
+  gScreenFade = 0.0f;
+}
+
+bool ScreenSettled(float fade) { return gScreen == gTargetScreen && gScreenFade >= fade; }
+
+void UpdateAndDrawScreens() {
+  gMenuClock += 0.01f * gFrameFactor;
+  if (gScreen == S::Splash) {
+    UpdateAndDrawSplash();
+    return;
+  }
+  AdvanceScreenFade(gFrameFactor);
+  const FadeCurves curves = ComputeFadeCurves(gScreenFade);
+  gMenuSlide = curves.slide;
+  gMenuDim = curves.dim;
+  gLateFade = curves.lateFade;
+  gVeilAlpha = curves.veil;
+  gMenuAlpha = curves.alpha;
+  gTextAlpha = gMenuAlpha;
+  glColor4f(1, 1, 1, 1);
+  // A repaint request is written by nothing in the game; served, it composes.
+  ServeRepaintRequest();
+  if (gSettleSound && gScreen == gTargetScreen) {
+    gSettleSound = 0;
+    if (gSoundOn) gSndMenu7.Play();
+  }
+  const int screen = gScreen;
+  const bool garageShown = screen != S::Pause && screen != S::RaceLoading && screen != S::RaceFinish;
+  if (garageShown && gLoaderStatus == LoaderStatus::Idle) {
+    RenderGarageScene();
+    DrawGarageSceneOnWindow();
+  }
+
+  BeginOverlayFrame();
+  DrawStillFrame();
+  DrawVeil();
+  DrawSidePanels(1, 1, 1, 0.85f);
+  DrawScreenBlock(screen);
+  CheckCarSetupChanged();
+  if (gCarChangeProgress > 0.0f && gLoaderStatus == LoaderStatus::Idle) {
+    gCarChangeProgress -= 0.01f * gFrameFactor;
+    if (gCarChangeProgress <= 0.0f) {
+      gCarChangeProgress = 0.0f;
+      gInputLocked = 0;
+    }
+  }
+  gTextAlpha = 1.0f;
+  DrawPointer();
+  EndOverlayFrame();
+}

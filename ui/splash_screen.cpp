@@ -1,0 +1,116 @@
+// The splash. Reads the splash clock, the loader status and Enter; draws
+// tex01 (title picture), the page emblem (tex03), tex07 (logo), tex06
+// (corner icon), the side strips and the LOADING sign into the window in
+// its own 800 x 600 frame. Leaves the depth test on, blending off, the
+// projection as it found it and the model-view the identity.
+#include "ui/splash_screen.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/font.h"
+#include "framework/globals.h"
+#include "framework/sound.h"
+#include "platform/gl.h"
+#include "platform/platform.h"
+#include "render/paint.h"
+#include "ui/menu_button.h"
+#include "ui/menu_draw.h"
+#include "ui/option_widgets.h"
+#include "ui/page_backdrop.h"
+#include "ui/screen_machine.h"
+
+float gPromptClock;
+
+namespace {
+
+constexpr int kTitlePictureTexture = 1, kCornerIconTexture = 6, kLogoTexture = 7;
+
+void DrawTitlePicture(float a1) {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_TEXTURE_2D);
+  glColor4f(1, 1, 1, a1);
+  BindMenuTexture(kTitlePictureTexture);
+  DrawTexturedQuad(0, 0, kFrameWidth, kFrameHeight, 0, 0, 1, 1);
+}
+
+void DrawTitlePage(float t, float a2) {
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
+  const float bottom = (1 + 0.23f * std::sin(t)) * a2, top = (1 - 0.23f * std::sin(t)) * a2;
+  glBegin(GL_QUADS);
+  glColor4f(bottom, bottom, bottom, 1);
+  glVertex2f(0, 0);
+  glVertex2f(kFrameWidth, 0);
+  glColor4f(top, top, top, 1);
+  glVertex2f(kFrameWidth, kFrameHeight);
+  glVertex2f(0, kFrameHeight);
+  glEnd();
+  glEnable(GL_TEXTURE_2D);
+  DrawEmblem();
+  glColor4f(a2, a2, a2, a2);
+  BindMenuTexture(kLogoTexture);
+  DrawTexturedQuad(150, 175, 650, 425, 0, 0, 1, 1);
+  glColor4f(1, 1, 1, a2);
+  BindMenuTexture(kCornerIconTexture);
+  DrawTexturedQuad(30, 35, 110, 115, 0, 0, 0.5f, 1);
+  DrawSidePanels(a2, a2, a2, 0.85f);
+  const bool loaded = gLoaderStatus == LoaderStatus::Idle;
+  gLoadingAlpha = std::clamp(gLoadingAlpha + (loaded ? -0.02f : 0.02f) * gFrameFactor, 0.0f, 1.0f);
+  DrawLoadingIndicator(730, 75, gMenuClock, gLoadingAlpha);
+}
+
+void DrawEnterPrompt() {
+  gPromptClock += 0.01f * gFrameFactor;
+  const float alpha = std::clamp(3 * std::sin(5 * gPromptClock) + 3, 0.0f, 1.0f);
+  DrawFontText(400, 103, 1, alpha, 1, 1.12f, false, kAlignCentre, "press");
+  DrawFontText(400, 120, 3, alpha, 1, 1.55f, true, kAlignCentre, "ENTER");
+}
+
+}  // namespace
+
+float TitlePictureAlpha(float t) {
+  float a = 1.0f;
+  if (t < 2.0f) a = t * 0.5f;
+  if (t > 5.0f) a = 3.5f - 0.5f * t;
+  return std::clamp(a, 0.0f, 1.0f);
+}
+
+float TitlePageBrightness(float t) {
+  const float a = t < 9.0f ? 0.5f * t - 3.5f : 1.0f;
+  return std::clamp(a, 0.0f, 1.0f);
+}
+
+void UpdateAndDrawSplash() {
+  ServeRepaintRequest();  // see the screen function
+  const float t = gSplashTime + 0.01f * gFrameFactor;
+  gSplashTime = t;
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glColor4f(1, 1, 1, 1);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_BLEND);
+  if (t < kTitlePictureEnd) DrawTitlePicture(TitlePictureAlpha(t));
+  if (t > kTitlePictureEnd) DrawTitlePage(t, TitlePageBrightness(t));
+  const bool loaded = gLoaderStatus == LoaderStatus::Idle;
+  if (loaded) DrawEnterPrompt();
+  if (loaded && gKeys[vk::kEnter] && !gKeyLatch) {
+    gKeyLatch = 1;
+    SetScreenDirectly(ScreenState::MainMenu);
+    ResetMenuHover();
+    if (gSoundOn) gSndMenu3.Play();
+    gSettleSound = 1;
+  }
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glFinish();
+}
