@@ -34,5 +34,6 @@ void UpdateReflectionCubeMap(int raceMode);
 void RenderShadowMap();
 void ComputeInverseViewMatrix();
 void DrawRacers(int pass);
-void DrawRacersForShadowMap();
 void DrawWheelParticles();
+void DrawGrass();
+void DrawTrees();

@@ -6,13 +6,11 @@
 #include "framework/texture.h"
 #include "render/car_lights.h"  // DrawFacingQuad
 #include "render/gl_resources.h"
-#include "render/grass.h"
 #include "render/post_passes.h"
 #include "render/race_frame.h"
 #include "render/race_frame_passes.h"
 #include "render/race_view.h"
 #include "render/shaders.h"
-#include "render/trees.h"
 #include "world/world_models.h"
 
 #include <limits>
@@ -419,8 +417,8 @@ void RenderWorldScene() {
   CompositeLayers();
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
   DrawTransparentLayer(sight);
-  DrawGrass(gVisibleNodes, gLeafDistSqDrawn);
-  DrawTrees(gVisibleNodes, gLeafDistSqDrawn);
+  DrawGrass();
+  DrawTrees();
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   DrawRacers(kRacerPassBlended);
   DrawSkySun();
