@@ -143,6 +143,7 @@ void RunWorker(const WorkerJobs& jobs) {
 }
 
 void WorkerThreadProc() {
+  Sys_NameThisThread("zarnok-worker");
   RunWorker(kGameWorkerJobs);
   if (Sys_IsContextCurrent()) Sys_ReleaseCurrentContext();
 }
