@@ -120,7 +120,10 @@ def peak_rss_mib(pid):
 
 def game_pid(proc, exe_name):
     """The game's own process (TORCS starts through a shell script)."""
-    if os.path.basename(os.readlink("/proc/%d/exe" % proc.pid)).startswith(exe_name[:15]):
+    try:
+        if os.path.basename(os.readlink("/proc/%d/exe" % proc.pid)).startswith(exe_name[:15]):
+            return proc.pid
+    except OSError:
         return proc.pid
     out = subprocess.run(["pgrep", "-P", str(proc.pid)], capture_output=True, text=True).stdout.split()
     for child in out:
@@ -140,17 +143,16 @@ def screenshot(display, path):
     header = struct.unpack(">25I", dump[:100])
     header_size, width, height, byte_order, bits_per_pixel, line_bytes = \
         header[0], header[4], header[5], header[7], header[11], header[12]
-    if bits_per_pixel != 32:
+    step = bits_per_pixel // 8
+    if step not in (3, 4) or bits_per_pixel not in (24, 32):
         return
     pixels = dump[header_size + header[19] * 12:]  # after the colour map
     rows = bytearray()
+    first = (2, 1, 0) if byte_order == 0 else (step - 3, step - 2, step - 1)  # least significant first: B, G, R
     for y in range(height):
-        line = pixels[y * line_bytes:y * line_bytes + width * 4]
+        line = pixels[y * line_bytes:y * line_bytes + width * step]
         rows.append(0)
-        if byte_order == 0:  # least significant byte first: B, G, R, X
-            rows += bytes(v for px in zip(line[2::4], line[1::4], line[0::4]) for v in px)
-        else:
-            rows += bytes(v for px in zip(line[1::4], line[2::4], line[3::4]) for v in px)
+        rows += bytes(v for px in zip(line[first[0]::step], line[first[1]::step], line[first[2]::step]) for v in px)
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
@@ -197,8 +199,11 @@ class Run:
         self.start = time.monotonic()
         self.proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL, start_new_session=True)
-        time.sleep(0.05)
-        self.pid = game_pid(self.proc, exe_name)
+        self.exe_name = exe_name
+
+    @property
+    def pid(self):
+        return game_pid(self.proc, self.exe_name)
 
     def now(self):
         return time.monotonic() - self.start
@@ -248,6 +253,19 @@ class Run:
                 return start - frame
         return None
 
+    def settled_at(self, quiet_s=1.5, stretch_s=3.0):
+        """When the screen settles: the start of stretch_s of steady frames
+        (none over 0.25 s), or a frame followed by quiet_s without one (a
+        menu drawn only when something changes)."""
+        steady = self.steady_start(0.25, stretch_s)
+        for i, at in enumerate(self.frames.times):
+            if steady is not None and at > steady:
+                break
+            following = self.frames.times[i + 1] if i + 1 < len(self.frames.times) else self.now()
+            if following - at >= quiet_s:
+                return at
+        return steady
+
     def window(self, begin, length):
         """Frame rates (Mesa's per-frame values) of frames ending in [begin, begin+length]."""
         return [float(t) for t, at in zip(self.frames.lines, self.frames.times) if begin <= at <= begin + length]
@@ -296,14 +314,11 @@ def race_of_ours(args, cores, display):
 
 
 def race_of_stk(args, cores, display):
+    # Its own profile mode: four karts, all driven by the computer.
     command = [STK, "--no-start-screen", "--track=%s" % args.stk_track, "--numkarts=4", "--laps=9",
                "--profile-time=%d" % (args.warmup + args.window + 60)] + STK_LOW
     run = Run(args, "SuperTuxKart", command, None, {}, cores, display, "supertuxkart")
-    # The race begins when the loading screen's last long frame ends.
-    run.poll_until(lambda r: r.frames.lines and r.now() - r.frames.times[-1] < 0.5 and
-                   r.last_long_gap_end(2.0) is not None and r.now() - r.last_long_gap_end(2.0) > 3.0,
-                   args.limit)
-    return run, run.last_long_gap_end(2.0), None
+    return run, race_after_loading(run, args), None
 
 
 def measure_race(args, name, starter, cores, display, shots):
@@ -317,7 +332,8 @@ def measure_race(args, name, starter, cores, display, shots):
     run.poll_until(lambda r: r.now() >= begin, begin + 5)
     cpu_before = thread_cpu(run.pid)
     run.poll_until(lambda r: r.now() >= begin + args.window, begin + args.window + 5)
-    row["threads"] = our_threads(cpu_before, thread_cpu(run.pid), run.pid)
+    if name == "ours":
+        row["threads"] = our_threads(cpu_before, thread_cpu(run.pid), run.pid)
     row["race"] = summary(run.window(begin, args.window))
     row["race_start"] = race_start
     row["rss"] = run.close(os.path.join(shots, "%s-%d-race.png" % (name, cores)))
@@ -340,9 +356,55 @@ def menu_of_ours(args, cores, display):
 def menu_of_peer(command, exe):
     def start(args, cores, display):
         run = Run(args, exe, command, None, {}, cores, display, exe)
-        run.poll_until(lambda r: r.steady_start(0.25, 3.0) is not None, args.limit)
-        return run, run.steady_start(0.25, 3.0), None
+        run.poll_until(lambda r: r.settled_at() is not None, args.limit)
+        return run, run.settled_at(), None
     return start
+
+
+def race_after_loading(run, args):
+    """The race begins when the loading's last long frame ends and frames come steadily."""
+    run.poll_until(lambda r: r.frames.lines and r.now() - r.frames.times[-1] < 0.5 and
+                   r.last_long_gap_end(2.0) is not None and r.now() - r.last_long_gap_end(2.0) > 3.0,
+                   args.limit)
+    return run.last_long_gap_end(2.0)
+
+
+def clicks(run, args, *points):
+    """Waits for the menu, then clicks each point (x, y) or types each key, two seconds apart."""
+    if not run.poll_until(lambda r: r.settled_at() is not None, args.limit):
+        return False
+    for point in points:
+        run.wait_s(2.0)
+        if isinstance(point, str):
+            keys(run.display.name, point)
+        else:
+            subprocess.run(["xdotool", "mousemove", str(point[0]), str(point[1]), "click", "1"],
+                           env=dict(os.environ, DISPLAY=run.display.name),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return True
+
+
+def race_of_torcs(args, cores, display):
+    # Race, Quick Race, New Race: its default quick race, four robots and the player's car.
+    run = Run(args, "TORCS", [TORCS], None, {}, cores, display, "torcs-bin")
+    if not clicks(run, args, (320, 89), (320, 89), (320, 89)):
+        return run, None, None
+    clicked = run.now()
+    start = race_after_loading(run, args)
+    return run, start if start is not None and start > clicked else None, None
+
+
+def race_of_trigger(args, cores, display):
+    # Single race, the first track, race, the first car; then full throttle.
+    run = Run(args, "TriggerRally", [TRIGGER], None, {}, cores, display, "trigger-rally")
+    if not clicks(run, args, (512, 445), (220, 220), (940, 725), "Return"):
+        return run, None, None
+    clicked = run.now()
+    start = race_after_loading(run, args)
+    subprocess.run(["xdotool", "mousemove", str(WIDTH // 2), str(HEIGHT // 2), "keydown", "Up"],
+                   env=dict(os.environ, DISPLAY=run.display.name), stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    return run, start if start is not None and start > clicked else None, None
 
 
 def measure_menu(args, name, starter, cores, display, shots):
@@ -352,8 +414,9 @@ def measure_menu(args, name, starter, cores, display, shots):
         run.wait_s(1.0)
         cpu_before = thread_cpu(run.pid)
         run.wait_s(args.menu_window)
-        threads = our_threads(cpu_before, thread_cpu(run.pid), run.pid)
-        row["menu_threads"] = {k: v / args.menu_window for k, v in threads.items()}
+        if name == "ours":
+            threads = our_threads(cpu_before, thread_cpu(run.pid), run.pid)
+            row["menu_threads"] = {k: v / args.menu_window for k, v in threads.items()}
         row["menu_fps"] = summary(run.window(run.now() - args.menu_window, args.menu_window))
     row["rss"] = run.close(os.path.join(shots, "%s-%d-menu.png" % (name, cores)))
     if extra:
@@ -409,8 +472,8 @@ def table(rows, args):
 GAMES = {
     "ours": (race_of_ours, menu_of_ours),
     "SuperTuxKart": (race_of_stk, menu_of_peer([STK] + STK_LOW, "supertuxkart")),
-    "TORCS": (None, menu_of_peer([TORCS], "torcs-bin")),
-    "TriggerRally": (None, menu_of_peer([TRIGGER], "trigger-rally")),
+    "TORCS": (race_of_torcs, menu_of_peer([TORCS], "torcs-bin")),
+    "TriggerRally": (race_of_trigger, menu_of_peer([TRIGGER], "trigger-rally")),
 }
 
 
