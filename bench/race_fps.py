@@ -234,12 +234,12 @@ class Run:
                 return at
         return None
 
-    def last_long_gap_end(self, gap_s):
-        """Arrival of the first frame after the last frame longer than gap_s."""
-        end = None
+    def longest_frame_end(self, after, least_s=0.5):
+        """When the longest frame ending after `after` (and over least_s) ended."""
+        longest, end = least_s, None
         for text, at in zip(self.frames.lines, self.frames.times):
-            if 1.0 / float(text) > gap_s:
-                end = at
+            if at > after and 1.0 / float(text) > longest:
+                longest, end = 1.0 / float(text), at
         return end
 
     def steady_start(self, gap_s, stretch_s):
@@ -332,8 +332,14 @@ def measure_race(args, name, starter, cores, display, shots):
     run.poll_until(lambda r: r.now() >= begin, begin + 5)
     cpu_before = thread_cpu(run.pid)
     run.poll_until(lambda r: r.now() >= begin + args.window, begin + args.window + 5)
+    cpu_after = thread_cpu(run.pid)
+    frames = len(run.window(begin, args.window))
+    # Processor time a frame takes over all threads: what the frame costs,
+    # whatever else the machine runs at the time.
+    row["cpu_ms_per_frame"] = None if not frames else 1000.0 * (
+        sum(c for _, c in cpu_after.values()) - sum(c for _, c in cpu_before.values())) / frames
     if name == "ours":
-        row["threads"] = our_threads(cpu_before, thread_cpu(run.pid), run.pid)
+        row["threads"] = our_threads(cpu_before, cpu_after, run.pid)
     row["race"] = summary(run.window(begin, args.window))
     row["race_start"] = race_start
     row["rss"] = run.close(os.path.join(shots, "%s-%d-race.png" % (name, cores)))
@@ -361,12 +367,13 @@ def menu_of_peer(command, exe):
     return start
 
 
-def race_after_loading(run, args):
-    """The race begins when the loading's last long frame ends and frames come steadily."""
-    run.poll_until(lambda r: r.frames.lines and r.now() - r.frames.times[-1] < 0.5 and
-                   r.last_long_gap_end(2.0) is not None and r.now() - r.last_long_gap_end(2.0) > 3.0,
-                   args.limit)
-    return run.last_long_gap_end(2.0)
+def race_after_loading(run, args, after=0.0):
+    """The race begins where the longest frame since `after` ends (the
+    track's loading), once frames have come for five seconds since."""
+    def loaded(r):
+        end = r.longest_frame_end(after)
+        return end is not None and r.frames.times[-1] - end > 5.0
+    return run.longest_frame_end(after) if run.poll_until(loaded, args.limit) else None
 
 
 def clicks(run, args, *points):
@@ -389,9 +396,7 @@ def race_of_torcs(args, cores, display):
     run = Run(args, "TORCS", [TORCS], None, {}, cores, display, "torcs-bin")
     if not clicks(run, args, (320, 89), (320, 89), (320, 89)):
         return run, None, None
-    clicked = run.now()
-    start = race_after_loading(run, args)
-    return run, start if start is not None and start > clicked else None, None
+    return run, race_after_loading(run, args, run.now()), None
 
 
 def race_of_trigger(args, cores, display):
@@ -400,11 +405,10 @@ def race_of_trigger(args, cores, display):
     if not clicks(run, args, (512, 445), (220, 220), (940, 725), "Return"):
         return run, None, None
     clicked = run.now()
-    start = race_after_loading(run, args)
     subprocess.run(["xdotool", "mousemove", str(WIDTH // 2), str(HEIGHT // 2), "keydown", "Up"],
                    env=dict(os.environ, DISPLAY=run.display.name), stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
-    return run, start if start is not None and start > clicked else None, None
+    return run, race_after_loading(run, args, clicked), None
 
 
 def measure_menu(args, name, starter, cores, display, shots):
@@ -431,9 +435,9 @@ def fmt(value, pattern="%.2f"):
 def table(rows, args):
     """Markdown: one row per game and core count, ratios against SuperTuxKart and Trigger Rally."""
     by = {(r["game"], r["cores"], r["kind"]): r for r in rows}
-    out = ["| game | cores | first frame s | main menu s | race fps (median, p10–p90) | peak RSS MiB | "
-           "our main / worker CPU in race, % of a core | worker CPU on the menu, % |",
-           "|---|---:|---:|---:|---|---:|---|---:|"]
+    out = ["| game | cores | first frame s | main menu s | race fps (median, p10–p90) | CPU ms a race frame | "
+           "peak RSS MiB | our main / worker CPU in race, % of a core | worker CPU on the menu, % |",
+           "|---|---:|---:|---:|---|---:|---:|---|---:|"]
     for cores in args.cores:
         for game in args.games:
             race, menu = by.get((game, cores, "race"), {}), by.get((game, cores, "menu"), {})
@@ -446,12 +450,13 @@ def table(rows, args):
             idle = (menu.get("menu_threads") or {}).get("worker")
             rss = max([v for v in (race.get("rss"), menu.get("rss")) if v is not None], default=None)
             first = menu.get("first_frame") if menu.get("first_frame") is not None else race.get("first_frame")
-            out.append("| %s | %s | %s | %s | %s | %s | %s | %s |" % (
-                game, cores, fmt(first), fmt(menu.get("menu")), fps, fmt(rss, "%.0f"), cpu,
+            out.append("| %s | %s | %s | %s | %s | %s | %s | %s | %s |" % (
+                game, "all" if cores == 0 else cores, fmt(first), fmt(menu.get("menu")), fps,
+                fmt(race.get("cpu_ms_per_frame"), "%.0f"), fmt(rss, "%.0f"), cpu,
                 fmt(None if idle is None else 100 * idle, "%.1f")))
     out.append("")
-    out.append("| ratio, ours ÷ peer | cores | race fps | first frame | peak RSS |")
-    out.append("|---|---:|---:|---:|---:|")
+    out.append("| ratio, ours ÷ peer | cores | race fps | CPU a race frame | first frame | peak RSS |")
+    out.append("|---|---:|---:|---:|---:|---:|")
     for cores in args.cores:
         ours_race, ours_menu = by.get(("ours", cores, "race"), {}), by.get(("ours", cores, "menu"), {})
         for game in args.games:
@@ -465,7 +470,9 @@ def table(rows, args):
             first = ratio(ours_menu.get("first_frame"), menu.get("first_frame"))
             rss = ratio(max([v for v in (ours_race.get("rss"), ours_menu.get("rss")) if v], default=None),
                         max([v for v in (race.get("rss"), menu.get("rss")) if v], default=None))
-            out.append("| ours ÷ %s | %d | %s | %s | %s |" % (game, cores, fmt(fps), fmt(first), fmt(rss)))
+            cpu = ratio(ours_race.get("cpu_ms_per_frame"), race.get("cpu_ms_per_frame"))
+            out.append("| ours ÷ %s | %s | %s | %s | %s | %s |" % (
+                game, "all" if cores == 0 else cores, fmt(fps), fmt(cpu), fmt(first), fmt(rss)))
     return "\n".join(out)
 
 
