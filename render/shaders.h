@@ -1,5 +1,6 @@
 // The renderer's fourteen GLSL programs, built from base/shaders/<Name>VS.glsl
-// and <Name>PS.glsl at start-up, the locations of the uniforms they use and
+// and <Name>PS.glsl at start-up (the lit fragment sources after the shared
+// Common*PS.glsl files they use), the locations of the uniforms they use and
 // the fixed values each pass loads into its program.
 #pragma once
 
@@ -82,8 +83,9 @@ extern GLint gLocDirtTraceMatAmbient, gLocDirtTraceMatDiffuse, gLocDirtTraceMatS
 // Checks the shader extensions, fetches their entry points and builds the
 // programs in index order, each followed by its uniform locations. A
 // shader that does not compile has its log printed on stderr with its file
-// name; a program that does not link shows its log ("Error linking
-// shaders..."). False at the first failure (the programs before it stay).
+// name and the shared files it was built after; a program that does not
+// link shows its log ("Error linking shaders..."). False at the first
+// failure, a missing file among them (the programs before it stay).
 bool BuildShaderPrograms();
 
 // Loads the fixed values of a uniform set into its program, which the
