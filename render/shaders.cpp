@@ -223,7 +223,8 @@ constexpr unsigned kLitShadowed = kSharedLighting | kSharedShadow;
 
 struct Program {
   int index;
-  const char* name;  // the sources are base/shaders/<name>VS.glsl and <name>PS.glsl
+  const char* name;        // the fragment source is base/shaders/<name>PS.glsl
+  const char* vertexName;  // the vertex source is base/shaders/<vertexName>VS.glsl
   GLhandleARB* object;
   const ShaderUniform* uniforms;
   int uniformCount;
@@ -231,10 +232,12 @@ struct Program {
   GLhandleARB vertexShader, fragmentShader;  // kept attached for the whole run
 };
 
+// A program whose vertex source is its own unless it names another's.
 template <int N>
 constexpr Program MakeProgram(int index, const char* name, GLhandleARB* object,
-                              const ShaderUniform (&uniforms)[N], unsigned shared = 0) {
-  return {index, name, object, uniforms, N, shared, 0, 0};
+                              const ShaderUniform (&uniforms)[N], unsigned shared = 0,
+                              const char* vertexName = nullptr) {
+  return {index, name, vertexName ? vertexName : name, object, uniforms, N, shared, 0, 0};
 }
 
 Program gPrograms[kShaderProgramCount] = {
@@ -243,7 +246,7 @@ Program gPrograms[kShaderProgramCount] = {
     MakeProgram(kProgHDR, "HDR", &gProgHDR, kHDRUniforms),
     MakeProgram(kProgRadialBlur, "RadialBlur", &gProgRadialBlur, kRadialBlurUniforms),
     MakeProgram(kProgTransparency, "Transparency", &gProgTransparency, kTransparencyUniforms,
-                kLitShadowed | kSharedFade),
+                kLitShadowed | kSharedFade, "Map"),
     MakeProgram(kProgMap, "Map", &gProgMap, kMapUniforms, kLitShadowed | kSharedFade),
     MakeProgram(kProgRoadBump, "RoadBump", &gProgRoadBump, kRoadBumpUniforms,
                 kLitShadowed | kSharedNormalMap | kSharedFade),
@@ -255,7 +258,7 @@ Program gPrograms[kShaderProgramCount] = {
     MakeProgram(kProgTrees, "Trees", &gProgTrees, kTreesUniforms, kSharedLighting | kSharedFade),
     MakeProgram(kProgWater, "Water", &gProgWater, kWaterUniforms),
     MakeProgram(kProgDirtTrace, "DirtTrace", &gProgDirtTrace, kDirtTraceUniforms,
-                kLitShadowed | kSharedNormalMap),
+                kLitShadowed | kSharedNormalMap, "Light"),
 };
 
 Program* FindProgram(int set) {
@@ -374,9 +377,10 @@ bool AttachShader(GLhandleARB program, GLenum kind, const std::string& path, uns
 
 bool BuildProgram(Program& program) {
   *program.object = glCreateProgramObjectARB();
-  const std::string base = std::string("base/shaders/") + program.name;
-  if (!AttachShader(*program.object, GL_VERTEX_SHADER_ARB, base + "VS.glsl", 0, &program.vertexShader) ||
-      !AttachShader(*program.object, GL_FRAGMENT_SHADER_ARB, base + "PS.glsl", program.shared,
+  const std::string folder = "base/shaders/";
+  if (!AttachShader(*program.object, GL_VERTEX_SHADER_ARB, folder + program.vertexName + "VS.glsl", 0,
+                    &program.vertexShader) ||
+      !AttachShader(*program.object, GL_FRAGMENT_SHADER_ARB, folder + program.name + "PS.glsl", program.shared,
                     &program.fragmentShader)) {
     return false;
   }

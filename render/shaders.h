@@ -1,7 +1,8 @@
 // The renderer's fourteen GLSL programs, built from base/shaders/<Name>VS.glsl
 // and <Name>PS.glsl at start-up (the lit fragment sources after the shared
-// Common*PS.glsl files they use), the locations of the uniforms they use and
-// the fixed values each pass loads into its program.
+// Common*PS.glsl files they use; DirtTrace and Transparency on the vertex
+// sources of Light and Map), the locations of the uniforms they use and the
+// fixed values each pass loads into its program.
 #pragma once
 
 #include "framework/model.h"  // the four locations the model drawing sets

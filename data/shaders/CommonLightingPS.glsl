@@ -1,8 +1,12 @@
-// Shared by every lit fragment shader, ahead of its own source: the eye
-// and window positions its vertex shader sends, the noise tiling of the
-// window, and light 0's direction and highlight.
+// Shared by every lit fragment shader, ahead of its own source: the
+// material's terms, the eye and window positions its vertex shader sends,
+// the noise tiling of the window, and light 0's direction and highlight.
 #version 120
 
+uniform float matAmbient;  // the material's share of ambient light
+uniform float matDiffuse;  // and of light 0
+uniform float emissive;    // its own glow
+uniform float shininess;   // the highlight's exponent; each shader says what 0 means
 uniform vec4 DistortShadowTexel;  // window size / 64 (xy), 1 / shadow-map size (zw)
 
 varying vec3 vEyePos;
@@ -22,6 +26,11 @@ vec3 ToLight() {
 
 vec3 ToEye() {
   return normalize(-vEyePos);
+}
+
+// The material's highlight exponent, or `fallback` where it gives none.
+float ShininessOr(float fallback) {
+  return shininess > 0.0 ? shininess : fallback;
 }
 
 // The highlight of normal n, 0 to 1, before the material's strength.

@@ -7,11 +7,7 @@
 // Built after the shared CommonLighting, CommonShadow and CommonNormalMap sources.
 #version 120
 
-uniform float matAmbient;
-uniform float matDiffuse;
 uniform float matSpecular;
-uniform float emissive;
-uniform float shininess;  // specular exponent; 0 keeps the default
 uniform sampler2D decal;
 uniform samplerCube decal2;
 uniform sampler2D decal3;
@@ -22,7 +18,7 @@ uniform float GlassNow;
 uniform float GlassAlpha;
 uniform float LightNow;
 
-const float kDefaultExponent = 12.0;
+const float kDefaultExponent = 12.0;  // the highlight's exponent while shininess is 0
 
 void main() {
   vec2 uv = gl_TexCoord[0].st;
@@ -34,8 +30,7 @@ void main() {
 
   float lit = Shadow(decal4, decal5);
   float diffuse = max(dot(n, toLight), 0.0) * lit;
-  float exponent = shininess > 0.0 ? shininess : kDefaultExponent;
-  float specular = Highlight(n, toLight, toEye, exponent) * matSpecular * lit;
+  float specular = Highlight(n, toLight, toEye, ShininessOr(kDefaultExponent)) * matSpecular * lit;
 
   vec3 colour = dirt.rgb * (matAmbient + matDiffuse * diffuse + emissive + LightNow) + specular;
   vec3 direction = (gl_TextureMatrix[1] * vec4(reflect(-toEye, n), 0.0)).xyz;

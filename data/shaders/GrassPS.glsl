@@ -7,10 +7,6 @@
 // Built after the shared CommonLighting and CommonFade sources.
 #version 120
 
-uniform float matAmbient;
-uniform float matDiffuse;
-uniform float emissive;
-uniform float shininess;
 uniform sampler2D decal;
 uniform sampler2D decal2;
 

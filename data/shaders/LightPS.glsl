@@ -8,11 +8,7 @@
 // Built after the shared CommonLighting, CommonShadow and CommonNormalMap sources.
 #version 120
 
-uniform float matAmbient;
-uniform float matDiffuse;
 uniform float matSpecular;
-uniform float emissive;
-uniform float shininess;  // specular exponent; 0 keeps the default
 uniform sampler2D decal;
 uniform samplerCube decal2;
 uniform sampler2D decal3;
@@ -23,7 +19,7 @@ uniform float GlassNow;
 uniform float GlassAlpha;
 uniform float LightNow;
 
-const float kDefaultExponent = 24.0;
+const float kDefaultExponent = 24.0;  // the highlight's exponent while shininess is 0
 
 void main() {
   vec2 uv = gl_TexCoord[0].st;
@@ -34,8 +30,7 @@ void main() {
 
   float lit = Shadow(decal4, decal5);
   float diffuse = max(dot(n, toLight), 0.0) * lit;
-  float exponent = shininess > 0.0 ? shininess : kDefaultExponent;
-  float specular = Highlight(n, toLight, toEye, exponent) * matSpecular * lit;
+  float specular = Highlight(n, toLight, toEye, ShininessOr(kDefaultExponent)) * matSpecular * lit;
   float facing = 1.0 - max(dot(n, toEye), 0.0);
   float fresnel = facing * facing;
 

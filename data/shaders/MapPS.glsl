@@ -8,11 +8,7 @@
 #version 120
 
 uniform float LightNow;
-uniform float matAmbient;
-uniform float matDiffuse;
 uniform float matSpecular;
-uniform float emissive;
-uniform float shininess;  // specular exponent; 0 keeps the default
 uniform sampler2D decal;
 uniform sampler2DShadow decal2;
 uniform sampler3D decal3;
@@ -20,7 +16,7 @@ uniform sampler2D decal4;
 
 varying vec3 vNormal;
 
-const float kDefaultExponent = 16.0;
+const float kDefaultExponent = 16.0;  // the highlight's exponent while shininess is 0
 
 void main() {
   vec2 uv = gl_TexCoord[0].st;
@@ -31,8 +27,7 @@ void main() {
 
   float lit = Shadow(decal2, decal3) * LightNow;
   float diffuse = max(dot(n, toLight), 0.0) * lit;
-  float exponent = shininess > 0.0 ? shininess : kDefaultExponent;
-  float specular = Highlight(n, toLight, toEye, exponent) * matSpecular * lit;
+  float specular = Highlight(n, toLight, toEye, ShininessOr(kDefaultExponent)) * matSpecular * lit;
 
   vec3 colour = base.rgb * (matAmbient + matDiffuse * diffuse) + specular;
   colour += texture2D(decal4, uv).rgb * emissive;

@@ -11,11 +11,7 @@
 #version 120
 
 uniform float LightNow;
-uniform float matAmbient;
-uniform float matDiffuse;
 uniform float matSpecular;
-uniform float emissive;
-uniform float shininess;  // specular exponent; 0 keeps the default
 uniform sampler2D decal;
 uniform sampler2DShadow decal2;
 uniform sampler3D decal3;
@@ -28,7 +24,7 @@ uniform sampler2D decal9;
 
 varying float vUpness;  // the world normal's height: 1 on flat ground
 
-const float kDefaultExponent = 32.0;
+const float kDefaultExponent = 32.0;  // the highlight's exponent while shininess is 0
 
 void main() {
   vec2 section = gl_TexCoord[0].st;
@@ -44,8 +40,7 @@ void main() {
 
   float lit = Shadow(decal2, decal3) * LightNow;
   float diffuse = max(dot(n, toLight), 0.0) * lit;
-  float exponent = shininess > 0.0 ? shininess : kDefaultExponent;
-  float specular = Highlight(n, toLight, toEye, exponent) * matSpecular * lit;
+  float specular = Highlight(n, toLight, toEye, ShininessOr(kDefaultExponent)) * matSpecular * lit;
 
   vec3 colour = ground * (matAmbient + matDiffuse * diffuse) + specular * ground;
   vec4 glow = texture2D(decal8, section) + texture2D(decal9, tiling);

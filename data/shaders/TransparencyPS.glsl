@@ -5,10 +5,6 @@
 // Built after the shared CommonLighting, CommonShadow and CommonFade sources.
 #version 120
 
-uniform float matAmbient;
-uniform float matDiffuse;
-uniform float emissive;
-uniform float shininess;
 uniform sampler2D decal;
 uniform sampler2DShadow decal2;
 uniform sampler3D decal3;

@@ -8,10 +8,6 @@
 // Built after the shared CommonLighting and CommonFade sources.
 #version 120
 
-uniform float matAmbient;
-uniform float matDiffuse;
-uniform float emissive;
-uniform float shininess;
 uniform sampler2D decal;
 uniform sampler2D decal2;
 uniform sampler2D decal3;
