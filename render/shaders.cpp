@@ -212,7 +212,7 @@ const ShaderUniform kDirtTraceUniforms[] = {
 // this order, each one's own #version line left out: the shadow taps read
 // the noise tiling of the lighting source.
 enum SharedSource : unsigned {
-  kSharedLighting = 1u << 0,   // CommonLightingPS.glsl: eye and window positions, light 0
+  kSharedLighting = 1u << 0,   // CommonLightingPS.glsl: material terms, eye and window, light 0
   kSharedShadow = 1u << 1,     // CommonShadowPS.glsl: the shadow taps
   kSharedNormalMap = 1u << 2,  // CommonNormalMapPS.glsl: the tangent frame
   kSharedFade = 1u << 3,       // CommonFadePS.glsl: the fade into the sky
