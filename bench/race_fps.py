@@ -140,30 +140,36 @@ def game_pid(proc, exe_name):
     return proc.pid
 
 
-def screenshot(display, path):
-    """The whole screen as a PNG (xwd's 24-bit ZPixmap dump of Xvfb)."""
-    dump = subprocess.run(["xwd", "-root", "-silent", "-display", display], capture_output=True).stdout
+def xwd_to_png(dump):
+    """A PNG of an xwd ZPixmap dump of 24 or 32 bits a pixel; None for anything else."""
     if len(dump) < 100:
-        return
+        return None
     header = struct.unpack(">25I", dump[:100])
-    header_size, width, height, byte_order, bits_per_pixel, line_bytes = \
-        header[0], header[4], header[5], header[7], header[11], header[12]
+    header_size, width, height, byte_order, bits_per_pixel, line_bytes, colours = \
+        header[0], header[4], header[5], header[7], header[11], header[12], header[19]
     step = bits_per_pixel // 8
-    if step not in (3, 4) or bits_per_pixel not in (24, 32):
-        return
-    pixels = dump[header_size + header[19] * 12:]  # after the colour map
-    rows = bytearray()
+    if step not in (3, 4) or len(dump) < header_size + colours * 12 + height * line_bytes:
+        return None
+    pixels = dump[header_size + colours * 12:]  # after the colour map
     first = (2, 1, 0) if byte_order == 0 else (step - 3, step - 2, step - 1)  # least significant first: B, G, R
+    rows = bytearray()
     for y in range(height):
         line = pixels[y * line_bytes:y * line_bytes + width * step]
-        rows.append(0)
+        rows.append(0)  # no filter
         rows += bytes(v for px in zip(line[first[0]::step], line[first[1]::step], line[first[2]::step]) for v in px)
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
-                chunk(b"IDAT", zlib.compress(bytes(rows), 6)) + chunk(b"IEND", b""))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(bytes(rows), 6)) + chunk(b"IEND", b""))
+
+
+def screenshot(display, path):
+    """The whole screen of an Xvfb server as a PNG file."""
+    png = xwd_to_png(subprocess.run(["xwd", "-root", "-silent", "-display", display], capture_output=True).stdout)
+    if png:
+        with open(path, "wb") as f:
+            f.write(png)
 
 
 def keys(display, *sequence):
