@@ -3,6 +3,7 @@
 // written to frames/garage_showroom.tga.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,8 @@
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
 #include "render/race_camera.h"
+#include "render/racer_draw.h"
+#include "render/reflection_cube.h"
 #include "tests/framework/gl_test_helpers.h"
 #include "world/catalogue.h"
 #include "world/loaders.h"
@@ -70,6 +73,7 @@ class GarageScene : public ::testing::Test {
     setenv("ZARNOK_NONINTERACTIVE", "1", 1);
     window_->MakeMainCurrent();
     gAntiAliasing = 0;
+    gShadowMapSize = 1024;
     ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
     LoadStartupModels();
     InitCarTables();
@@ -79,6 +83,7 @@ class GarageScene : public ::testing::Test {
     EmptyPlayerSlot();
     glUseProgramObjectARB(0);
     ReleaseRenderTargets();
+    gShadowMapSize = kShadowMapSizeOff;
     FreeFont1DisplayLists();
     FreeFont2DisplayLists();
     ReleaseTextures();
@@ -91,25 +96,48 @@ class GarageScene : public ::testing::Test {
     return window_->ReadPixels(0, 0, kW, kH);
   }
 
+  // The texels of a texture of the given target and size, as floats.
+  static std::vector<float> Texels(GLenum target, GLuint texture, GLenum format, int channels) {
+    GLint width = 0, height = 0;
+    glBindTexture(target, texture);
+    glGetTexLevelParameteriv(target, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(target, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<float> texels(size_t(width) * height * channels);
+    glGetTexImage(target, 0, format, GL_FLOAT, texels.data());
+    glBindTexture(target, 0);
+    return texels;
+  }
+
+  // A still garage frame of the settled garage screen.
+  void SettleOnTheGarage() {
+    gScreen = 10;
+    gTargetScreen = 10;
+    gFreeCamera = 0;
+    gGaragePitch = 7;
+    gGarageYaw = 230;
+    gGarageZoom = -0.5f;
+    gFrameFactor = 0;
+  }
+
   GlWindow* window_ = nullptr;
 };
+
+int CountDiffering(const std::vector<float>& a, const std::vector<float>& b) {
+  int count = 0;
+  for (size_t i = 0; i < a.size(); ++i) count += std::fabs(a[i] - b[i]) > 1e-4f;
+  return count;
+}
 
 }  // namespace
 
 TEST_F(GarageScene, FrameShowsTheTruckStandingInTheShowroom) {
-  // The garage screen, its preset reached, no fade, a still frame.
-  gScreen = 10;
-  gTargetScreen = 10;
-  gFreeCamera = 0;
-  gGaragePitch = 7;
-  gGarageYaw = 230;
-  gGarageZoom = -0.5f;
+  SettleOnTheGarage();
   gGarageWobblePhase = 1.58f;
-  gFrameFactor = 0;
   EmptyPlayerSlot();
   const std::vector<uint8_t> room = Frame();
   gPlayerCarIndex = 0;
   LoadRacerCar(0);
+  for (int face = 0; face < 5; ++face) Frame();  // the reflection cube fills a face a frame
   const std::vector<uint8_t> showroom = Frame();
   std::filesystem::create_directories("frames");
   EXPECT_TRUE(window_->DumpFrame("frames/garage_showroom.tga"));
@@ -153,8 +181,11 @@ TEST_F(GarageScene, WobbleAdvancesOnlyWhileNoFadeRunsAndNoTruckChangeIsShown) {
     gTargetScreen = c.target;
     gCarChangeProgress = c.carChange;
     gGarageWobblePhase = 1.58f;
+    const float spin = gSpinAngle;
     RenderGarageScene();
     EXPECT_FLOAT_EQ(gGarageWobblePhase, c.advances ? 1.58f + 2 * 0.003f : 1.58f) << c.name;
+    // The spinning parts turn whatever the screen: the race's own angle.
+    EXPECT_FLOAT_EQ(gSpinAngle, spin - (std::sin(gMenuClock * 0.5f) + 8) * 2) << c.name;
     // The eye the scene drew from is the shared camera eye.
     const GarageView view = GarageViewFrom(gGarageViewPitch, gGarageViewYaw, gGarageZoom, gGarageWobblePhase);
     EXPECT_FLOAT_EQ(gCameraEye.x, view.eye.x) << c.name;
@@ -162,4 +193,57 @@ TEST_F(GarageScene, WobbleAdvancesOnlyWhileNoFadeRunsAndNoTruckChangeIsShown) {
   }
   gCarChangeProgress = 0;
   gFrameFactor = 0;
+}
+
+TEST_F(GarageScene, TheTruckCastsIntoTheShadowMapAndShadowsOffOnlyClearIt) {
+  SettleOnTheGarage();
+  EmptyPlayerSlot();
+  Frame();
+  const std::vector<float> room = Texels(GL_TEXTURE_2D, gShadowMapTexture, GL_DEPTH_COMPONENT, 1);
+  EXPECT_LT(*std::min_element(room.begin(), room.end()), 1.0f) << "the room casts";
+  gPlayerCarIndex = 0;
+  LoadRacerCar(0);
+  Frame();
+  const std::vector<float> truck = Texels(GL_TEXTURE_2D, gShadowMapTexture, GL_DEPTH_COMPONENT, 1);
+  EXPECT_GT(CountDiffering(room, truck), 100) << "the truck casts";
+
+  gShadowMapSize = kShadowMapSizeOff;
+  Frame();
+  const std::vector<float> off = Texels(GL_TEXTURE_2D, gShadowMapTexture, GL_DEPTH_COMPONENT, 1);
+  EXPECT_EQ(*std::min_element(off.begin(), off.end()), 1.0f) << "everything reads as lit";
+}
+
+TEST_F(GarageScene, EachFrameRendersTheNextReflectionFacesAndAddsTheGlow) {
+  SettleOnTheGarage();
+  gPlayerCarIndex = 0;
+  LoadRacerCar(0);
+  struct Case {
+    int mode, faces;
+  };
+  for (const Case& c : {Case{0, 1}, Case{2, 2}}) {
+    gReflectionMode = c.mode;
+    gCubeFace = 5;
+    Frame();
+    EXPECT_EQ(gCubeFace, c.faces - 1) << "mode " << c.mode;
+  }
+  // The -X face (rendered by the second case) shows the room, not its clear grey.
+  const std::vector<float> face = Texels(GL_TEXTURE_CUBE_MAP_NEGATIVE_X, gReflectionCubeMap, GL_RGB, 3);
+  EXPECT_GT(CountDiffering(face, std::vector<float>(face.size(), 0.15f)), int(face.size()) / 2);
+  gReflectionMode = 0;
+
+  // The glow is the picture's highlights: the window shows the scene with
+  // it added, brighter somewhere and nowhere darker.
+  const std::vector<uint8_t> withGlow = window_->ReadPixels(0, 0, kW, kH);
+  const std::vector<float> glow = Texels(GL_TEXTURE_RECTANGLE_ARB, gBlurTexture, GL_RGB, 3);
+  EXPECT_GT(*std::max_element(glow.begin(), glow.end()), 0.05f);
+  const std::vector<float> scene = Texels(GL_TEXTURE_RECTANGLE_ARB, gSceneTexture, GL_RGBA, 4);
+  int brighter = 0, darker = 0;
+  for (size_t p = 0; p < size_t(kW) * kH; ++p)
+    for (int c = 0; c < 3; ++c) {
+      const int plain = int(std::lround(std::min(scene[p * 4 + c], 1.0f) * 255));
+      brighter += withGlow[p * 4 + c] > plain + 2;
+      darker += withGlow[p * 4 + c] + 2 < plain;
+    }
+  EXPECT_GT(brighter, 1000);
+  EXPECT_EQ(darker, 0);
 }
