@@ -1,7 +1,8 @@
 // Going back and forth between the garage and a race (a small track of
 // the test files) makes no GL names it does not give back: textures,
 // display lists, framebuffers and renderbuffers are counted before and
-// after fifty cycles of loads, garage frames and paint compositions.
+// after fifty cycles of loads, race and garage frames (with shadows and
+// two reflection faces a frame) and paint compositions.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,6 +14,9 @@
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
 #include "render/paint.h"
+#include "render/race_frame.h"
+#include "render/reflection_cube.h"
+#include "tests/support/drawn_world.h"
 #include "tests/framework/gl_test_helpers.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/world_files.h"
@@ -25,10 +29,10 @@ namespace {
 constexpr int kCycles = 50;
 constexpr int kRace = 7;
 constexpr int kGarageScreen = 10;
-// A garage frame and a paint composition cost a tenth and a third of a
-// second in software GL: every fifth cycle draws the garage, every tenth
-// composes the paint.
-constexpr int kCyclesPerGarageFrame = 5;
+// A race frame, a garage frame and a paint composition cost a tenth to a
+// third of a second in software GL: every fifth cycle draws a race frame
+// and the garage, every tenth composes the paint.
+constexpr int kCyclesPerFrames = 5;
 constexpr int kCyclesPerRepaint = 10;
 
 struct NameCounts {
@@ -82,6 +86,15 @@ void WritePaintFiles(const std::string& root) {
   }
 }
 
+// A race frame from the player on the path's first point, then the garage again.
+void DrawRaceFrame() {
+  gTargetScreen = ScreenState::Racing;
+  PublishPlayerAt(0);
+  gSimBit = gRenderBit ? 0 : 1;  // a race step was published
+  RenderRaceFrame();
+  gTargetScreen = kGarageScreen;
+}
+
 }  // namespace
 
 TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
@@ -89,6 +102,8 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
   setenv("ZARNOK_NONINTERACTIVE", "1", 1);
   window->MakeMainCurrent();
   gAntiAliasing = 0;
+  gShadowMapSize = 1024;
+  gReflectionMode = 2;
   ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
   InitCarTables();
   ScratchFolder scratch;
@@ -107,8 +122,10 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
 
     for (int cycle = 0; cycle < kCycles; ++cycle) {
       ASSERT_TRUE(LoadWorld(kRace));
+      const bool drawn = cycle % kCyclesPerFrames == 0;
+      if (drawn) DrawRaceFrame();
       LoadGarage();
-      if (cycle % kCyclesPerGarageFrame != 0) continue;
+      if (!drawn) continue;
       RenderGarageScene();
       DrawGarageSceneOnWindow();
       if (cycle % kCyclesPerRepaint != 0) continue;
@@ -121,6 +138,8 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
   glUseProgramObjectARB(0);
   ReleaseRenderTargets();
+  gShadowMapSize = kShadowMapSizeOff;
+  gReflectionMode = 0;
   FreeFont1DisplayLists();
   FreeFont2DisplayLists();
   ReleaseTextures();
