@@ -191,59 +191,43 @@ TEST_F(AuxDraws, MarkersStandWhereTheirPointsAre) {
 }
 
 TEST(RouteSigns, StandBesideTheWayOnAndTheLastPointTurnsToTheFirst) {
-  Waypoint path[3] = {};
-  path[0] = {neMakeV3(0, 0, 0), kWaypointMarkerA};
-  path[1] = {neMakeV3(10, 0, 0), kWaypointPlain};
-  path[2] = {neMakeV3(10, 0, 10), kWaypointCheckpointMarkerB};
-  // Along +x the first kind stands to the right (+z), 4 up, turned round.
-  const RouteSign first = RouteSignAt(path, 2, 0);
-  EXPECT_NEAR(first.position.x, 0, 1e-4f);
-  EXPECT_NEAR(first.position.y, 4, 1e-4f);
-  EXPECT_NEAR(first.position.z, 11.5f, 1e-4f);
-  EXPECT_NEAR(first.degrees, -180, 1e-3f);
-  // The last point's way on runs back to point 0, and the second kind
-  // stands to its left.
-  const RouteSign last = RouteSignAt(path, 2, 2);
+  const Waypoint path[3] = {{neMakeV3(0, 0, 0), kWaypointMarkerA},
+                            {neMakeV3(10, 0, 0), kWaypointPlain},
+                            {neMakeV3(10, 0, 10), kWaypointCheckpointMarkerB}};
+  // Along +x the first kind stands to the right (+z), 4 up, turned round;
+  // the last point's way runs back to point 0, the second kind to its left.
   const float aside = 11.5f / std::sqrt(2.0f);
-  EXPECT_NEAR(last.position.x, 10 - aside, 1e-3f);
-  EXPECT_NEAR(last.position.z, 10 + aside, 1e-3f);
+  const RouteSign first = RouteSignAt(path, 2, 0), last = RouteSignAt(path, 2, 2);
+  EXPECT_LT((first.position - neMakeV3(0, 4, 11.5f)).Length(), 1e-4f);
+  EXPECT_LT((last.position - neMakeV3(10 - aside, 4, 10 + aside)).Length(), 1e-3f);
+  EXPECT_NEAR(first.degrees, -180, 1e-3f);
   EXPECT_NEAR(last.degrees, 135 - 180, 1e-2f);
 }
 
 TEST_F(AuxDraws, BeaconStandsOverTheNextCheckpointAndSignsBesideMarkedPoints) {
-  // From the side along -z, 20 x 15 units in view, the eye far out on +z.
+  // From the side along -z, 20 x 15 units in view; the pulse rests (size
+  // 1.1, signs (1, 0.625, 0.5)).
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(-10, 10, -7.5, 7.5, -1000, 1000);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   gCameraEye = neMakeV3(0, 0, 500);
-  gFrameFactor = 0;  // the pulse rests: size 1.1, sign colour (1, 0.625, 0.5)
+  gFrameFactor = 0;
   auto pixel = [this](float x, float y) {
     return PixelAt(window_, int((x + 10) / 20 * kW), int((y + 7.5f) / 15 * kH));
   };
-  const std::vector<int> background = pixel(0, 0);
-
+  const std::vector<int> background = pixel(0, 0), beacon = {255, 255, 255}, sign = {255, 159, 128};
   gRacePathLast = 1;
   gRacePath[0] = {neMakeV3(-5, -2, 0), kWaypointMarkerA};
   gRacePath[1] = {neMakeV3(5, -2, 0), kWaypointCheckpoint};
-  gRacers[0].nextCheckpoint = 1;
-  DrawCheckpointMarker();
-  EXPECT_EQ(pixel(5, 2.5f), (std::vector<int>{255, 255, 255})) << "the beacon";
-  const std::vector<int> sign = pixel(-5, 2);
-  EXPECT_EQ(sign[0], 255);
-  EXPECT_NEAR(sign[1], 159, 2);
-  EXPECT_NEAR(sign[2], 128, 2);
-  EXPECT_EQ(pixel(0, 2), background) << "between them";
-  GLboolean depthWrites = GL_FALSE;
-  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-  EXPECT_TRUE(depthWrites);
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-
-  gRacers[0].nextCheckpoint = 2;  // past the path: nothing is drawn
-  glClear(GL_COLOR_BUFFER_BIT);
-  DrawCheckpointMarker();
-  EXPECT_EQ(pixel(5, 2.5f), background);
+  for (int next : {1, 2}) {  // 2 lies past the path: nothing is drawn
+    gRacers[0].nextCheckpoint = next;
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawCheckpointMarker();
+    EXPECT_EQ(pixel(5, 2.5f), next == 1 ? beacon : background) << "the beacon";
+    EXPECT_EQ(pixel(-5, 2), next == 1 ? sign : background) << "the sign";
+  }
   gRacers[0].nextCheckpoint = 0;
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }

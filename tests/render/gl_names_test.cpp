@@ -86,15 +86,6 @@ void WritePaintFiles(const std::string& root) {
   }
 }
 
-// A race frame from the player on the path's first point, then the garage again.
-void DrawRaceFrame() {
-  gTargetScreen = ScreenState::Racing;
-  PublishPlayerAt(0);
-  gSimBit = gRenderBit ? 0 : 1;  // a race step was published
-  RenderRaceFrame();
-  gTargetScreen = kGarageScreen;
-}
-
 }  // namespace
 
 TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
@@ -123,7 +114,13 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
     for (int cycle = 0; cycle < kCycles; ++cycle) {
       ASSERT_TRUE(LoadWorld(kRace));
       const bool drawn = cycle % kCyclesPerFrames == 0;
-      if (drawn) DrawRaceFrame();
+      if (drawn) {
+        gTargetScreen = ScreenState::Racing;
+        PublishPlayerAt(0);
+        gSimBit = gRenderBit ? 0 : 1;  // a race step was published
+        RenderRaceFrame();
+        gTargetScreen = kGarageScreen;
+      }
       LoadGarage();
       if (!drawn) continue;
       RenderGarageScene();
