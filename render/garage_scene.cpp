@@ -57,9 +57,6 @@ constexpr float kAlphaTestReference = 0.5f;
 
 constexpr int kLampTexture = 14;  // unit 2 of the lit programs
 
-// The sky box stands this far below the showroom floor's level, about the truck.
-constexpr float kSkyBoxBaseHeight = -400.0f;
-
 enum SuspensionPart : int { kRearArm = 0, kSpring = 1, kShock = 2, kFrontArm = 3, kHub = 4 };
 enum SpinningGroup : int { kBigVintGroup = 4, kSmallVintGroup = 5, kTurboVintGroup = 6 };
 
@@ -173,27 +170,32 @@ void LookThrough(const GarageView& view) {
             view.up.y, view.up.z);
 }
 
-// A window-size layer texture as the colour target; with anti-aliasing the
-// multisample buffer is drawn into and resolved by ResolveInto.
-void BindLayerTarget(GLuint texture, bool withDepth) {
-  if (gAntiAliasing > 0) {
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
-    return;
-  }
+// gResolveFbo with a window-size texture and the window-size depth (the
+// reflection cube leaves its own small depth attached there).
+void AttachToResolve(GLuint texture) {
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
   glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB, texture, 0);
   glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
-                               withDepth ? gDepthRenderbuffer : 0);
+                               gDepthRenderbuffer);
 }
 
+// A layer's target: its texture with the shared depth, or with
+// anti-aliasing the multisample buffer, resolved by ResolveInto.
+void BindLayerTarget(GLuint texture) {
+  if (gAntiAliasing > 0)
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
+  else
+    AttachToResolve(texture);
+}
+
+// Colour and depth of the multisample buffer into the texture and the shared depth.
 void ResolveInto(GLuint texture) {
   if (gAntiAliasing <= 0) return;
+  AttachToResolve(texture);
   glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, gMultisampleFbo);
   glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, gResolveFbo);
-  glFramebufferTexture2DEXT(GL_DRAW_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB, texture,
-                            0);
   glBlitFramebufferEXT(0, 0, gScreenWidth, gScreenHeight, 0, 0, gScreenWidth, gScreenHeight,
-                       GL_COLOR_BUFFER_BIT, GL_NEAREST);
+                       GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, GL_NEAREST);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 
@@ -294,18 +296,6 @@ void UseLightProgram(float glass) {
   glUniform1fARB(gLocLightGlassAlpha, glass);
 }
 
-void DrawGarageSky() { DrawSkybox(0, kSkyBoxBaseHeight, 0); }
-
-// The cube about the truck at the origin, turned toward the look-at point.
-void UpdateGarageReflection(const GarageView& view) {
-  CubeSources sources{};
-  sources.eye = Vector3(0, 0, 0);
-  sources.centre = Vector3(view.lookAt.x, view.lookAt.y, view.lookAt.z);
-  sources.up = Vector3(view.up.x, view.up.y, view.up.z);
-  sources.drawSky = DrawGarageSky;
-  UpdateReflectionCubeMap(false, sources);
-}
-
 // The garage sun's matrices, the inverse of the camera's view for the
 // shadow texture matrix, then the map drawn, or only cleared with shadows off.
 void UpdateGarageShadow(const GarageSceneInput& input) {
@@ -320,7 +310,7 @@ void UpdateGarageShadow(const GarageSceneInput& input) {
 }
 
 void DrawOpaqueLayer(const GarageSceneInput& input) {
-  BindLayerTarget(gOpaqueTexture, true);
+  BindLayerTarget(gOpaqueTexture);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   gFarPlane = kSkyFarPlane;
   SetProjection(gScreenWidth, gScreenHeight);
@@ -333,12 +323,12 @@ void DrawOpaqueLayer(const GarageSceneInput& input) {
   glUseProgramObjectARB(0);
   UnbindLitUnits();
   DrawRoom();
-  DrawSkybox(0, kSkyBoxBaseHeight, 0);
+  DrawSkybox(0, kSkyBaseHeight, 0);
   ResolveInto(gOpaqueTexture);
 }
 
 void DrawGlassLayer(const GarageSceneInput& input) {
-  BindLayerTarget(gLayerTexture, true);
+  BindLayerTarget(gLayerTexture);
   glClear(GL_COLOR_BUFFER_BIT);
   LookThrough(input.view);
   SetupLights();
@@ -402,11 +392,7 @@ void InFlatFrame(Draw draw) {
 }
 
 void ComposeIntoScene() {
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
-  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB,
-                            gSceneTexture, 0);
-  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
-                               gDepthRenderbuffer);
+  AttachToResolve(gSceneTexture);
   glClear(GL_COLOR_BUFFER_BIT);
   InFlatFrame([] { WindowQuadsBlended(gOpaqueTexture, gLayerTexture, gScreenWidth, gScreenHeight, GL_SRC_ALPHA,
                                        GL_ONE_MINUS_SRC_ALPHA); });
@@ -489,7 +475,6 @@ GarageView GarageViewFrom(float pitch, float yaw, float zoom, float wobblePhase)
 void RenderGarageSceneFrom(const GarageSceneInput& input) {
   gCameraEye = input.view.eye;
   gGarageLookAt = input.view.lookAt;
-  UpdateGarageReflection(input.view);
   UpdateGarageShadow(input);
   DrawOpaqueLayer(input);
   DrawGlassLayer(input);
@@ -512,6 +497,11 @@ void RenderGarageScene() {
   input.frameFactor = gFrameFactor;
   input.menuClock = gMenuClock;
   input.truck = PlayerTruck();
+  // The truck's reflections: the cube about its stand at the origin, turned
+  // toward the look-at point, a face or two each frame.
+  const Vector3 lookAt(input.view.lookAt.x, input.view.lookAt.y, input.view.lookAt.z);
+  const Vector3 up(input.view.up.x, input.view.up.y, input.view.up.z);
+  UpdateReflectionCubeMap(false, {Vector3(0, 0, 0), lookAt, up, [] { DrawSkybox(0, kSkyBaseHeight, 0); }, nullptr});
   RenderGarageSceneFrom(input);
 }
 

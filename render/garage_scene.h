@@ -51,15 +51,16 @@ struct GarageSceneInput {
   ShowroomTruck truck;
 };
 
-// One garage frame into gSceneTexture (see the file comment).
+// One garage frame into gSceneTexture (see the file comment), the
+// reflection cube as it stands.
 void RenderGarageSceneFrom(const GarageSceneInput& input);
 
 // The garage frame behind the menus, once per menu frame: the garage
 // camera moves (the free camera, or the glide to the screen's preset while
 // no fade runs), the wobble advances while no fade runs and no truck change
-// is shown, the eye and look-at point go to gCameraEye and gGarageLookAt,
-// then the frame of the player's truck (racer slot 0) is drawn. Nothing
-// without the render targets (a failed graphics start-up).
+// is shown, the next faces of the reflection cube are rendered, then the
+// frame of the player's truck (racer slot 0) is drawn. Nothing without the
+// render targets (a failed graphics start-up).
 void RenderGarageScene();
 
 // gSceneTexture over the whole window framebuffer with the glow added

@@ -229,3 +229,17 @@ TEST_F(GarageScene, EachFrameRendersTheNextReflectionFacesAndAddsTheGlow) {
   for (size_t i = 0; i < scene.size(); ++i) added += window[i / 3 * 4 + i % 3] / 255.0 - std::min(scene[i], 1.0f);
   EXPECT_GT(added / scene.size(), 0.005);
 }
+TEST_F(GarageScene, WithAntiAliasingTheResolvedLayersShowTheSameShowroom) {
+  SettleOnTheGarage();
+  gPlayerCarIndex = 0;
+  LoadRacerCar(0);
+  const std::vector<uint8_t> plain = Frame();
+  ReleaseRenderTargets();
+  gAntiAliasing = 4;
+  ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
+  const std::vector<uint8_t> smooth = Frame();
+  gAntiAliasing = 0;
+  double difference = 0;
+  for (size_t i = 0; i < plain.size(); ++i) difference += std::abs(int(plain[i]) - int(smooth[i]));
+  EXPECT_LT(difference / plain.size(), 4.0) << "only the edges differ";
+}
