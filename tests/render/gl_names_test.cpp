@@ -29,10 +29,10 @@ namespace {
 constexpr int kCycles = 50;
 constexpr int kRace = 7;
 constexpr int kGarageScreen = 10;
-// A race frame, a garage frame and a paint composition cost a tenth to a
-// third of a second in software GL: every fifth cycle draws a race frame
-// and the garage, every tenth composes the paint.
-constexpr int kCyclesPerFrames = 5;
+// A garage frame and a paint composition cost a tenth and a third of a
+// second in software GL: every fifth cycle draws the garage, every tenth
+// composes the paint.
+constexpr int kCyclesPerGarageFrame = 5;
 constexpr int kCyclesPerRepaint = 10;
 
 struct NameCounts {
@@ -113,7 +113,7 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
 
     for (int cycle = 0; cycle < kCycles; ++cycle) {
       ASSERT_TRUE(LoadWorld(kRace));
-      const bool drawn = cycle % kCyclesPerFrames == 0;
+      const bool drawn = cycle % kCyclesPerGarageFrame == 0;
       if (drawn) {
         gTargetScreen = ScreenState::Racing;
         PublishPlayerAt(0);
