@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
@@ -22,6 +21,7 @@
 #include "render/racer_draw.h"
 #include "render/reflection_cube.h"
 #include "tests/framework/gl_test_helpers.h"
+#include "tests/support/gl_resources_suite.h"
 #include "world/catalogue.h"
 #include "world/loaders.h"
 
@@ -70,23 +70,17 @@ class GarageScene : public ::testing::Test {
   void SetUp() override {
     window_ = GlWindow::Get();
     if (window_ == nullptr) GTEST_SKIP() << "no display for a GL window";
-    setenv("ZARNOK_NONINTERACTIVE", "1", 1);
-    window_->MakeMainCurrent();
     gAntiAliasing = 0;
     gShadowMapSize = 1024;
-    ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
+    ASSERT_EQ(InitGLResourcesIn(window_), GLResourcesResult::Ready);
     LoadStartupModels();
     InitCarTables();
   }
   void TearDown() override {
     if (window_ == nullptr) return;
     EmptyPlayerSlot();
-    glUseProgramObjectARB(0);
-    ReleaseRenderTargets();
+    ReleaseGLResources();
     gShadowMapSize = kShadowMapSizeOff;
-    FreeFont1DisplayLists();
-    FreeFont2DisplayLists();
-    ReleaseTextures();
   }
 
   std::vector<uint8_t> Frame() {
@@ -234,9 +228,9 @@ TEST_F(GarageScene, WithAntiAliasingTheResolvedLayersShowTheSameShowroom) {
   gPlayerCarIndex = 0;
   LoadRacerCar(0);
   const std::vector<uint8_t> plain = Frame();
-  ReleaseRenderTargets();
+  ReleaseGLResources();
   gAntiAliasing = 4;
-  ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
+  ASSERT_EQ(InitGLResourcesIn(window_), GLResourcesResult::Ready);
   const std::vector<uint8_t> smooth = Frame();
   gAntiAliasing = 0;
   double difference = 0;

@@ -5,11 +5,9 @@
 // two reflection faces a frame) and paint compositions.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "framework/font.h"
 #include "framework/startup_models.h"
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
@@ -18,6 +16,7 @@
 #include "render/reflection_cube.h"
 #include "tests/support/drawn_world.h"
 #include "tests/framework/gl_test_helpers.h"
+#include "tests/support/gl_resources_suite.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/world_files.h"
 #include "framework/globals.h"
@@ -90,12 +89,10 @@ void WritePaintFiles(const std::string& root) {
 
 TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
   REQUIRE_GL_WINDOW(window);
-  setenv("ZARNOK_NONINTERACTIVE", "1", 1);
-  window->MakeMainCurrent();
   gAntiAliasing = 0;
   gShadowMapSize = 1024;
   gReflectionMode = 2;
-  ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
+  ASSERT_EQ(InitGLResourcesIn(window), GLResourcesResult::Ready);
   InitCarTables();
   ScratchFolder scratch;
   WriteTestTrack(scratch.Path(), kRace);
@@ -133,11 +130,7 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
     EXPECT_EQ(CountGlNames(), before);
   }
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-  glUseProgramObjectARB(0);
-  ReleaseRenderTargets();
+  ReleaseGLResources();
   gShadowMapSize = kShadowMapSizeOff;
   gReflectionMode = 0;
-  FreeFont1DisplayLists();
-  FreeFont2DisplayLists();
-  ReleaseTextures();
 }
