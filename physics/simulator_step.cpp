@@ -411,6 +411,7 @@ void neSimulator::CollideTerrain() {
         body->terrainFacing = neMakeV3(0, 0, 0);
         if (!FindTerrainCandidates(body) || !NarrowToBody(body)) return;
         terrainGeometry.shape.mesh.keptFacing = kept;
+        terrainGeometry.shape.mesh.up = -gravityDirection;
 
         neCollisionResult result;
         std::memset(&result, 0, sizeof result);
