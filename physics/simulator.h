@@ -148,8 +148,8 @@ struct neSimulator {
     // Narrows the query callback's candidates to those within the body's box
     // in x and z; false when none are left.
     bool NarrowToBody(const neRigidBody* body);
-    // The candidates whose boxes meet the box of the body's sensor lines;
-    // null when there are none.
+    // The candidates whose boxes meet the box of one of the body's sensor
+    // lines, in their order; null when there are none.
     const neGeometry* SensorCandidates(const neRigidBody* body);
     void FillCollisionInfo(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
     void ReportCollision(neCollisionInfo& info, const neCollisionResult& result, bool terrain);

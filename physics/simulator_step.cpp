@@ -384,17 +384,30 @@ bool neSimulator::NarrowToBody(const neRigidBody* body) {
 }
 
 const neGeometry* neSimulator::SensorCandidates(const neRigidBody* body) {
+    // One box per line (a body with more lines shares the last box among
+    // the rest): a wheel line meets a handful of the triangles under its
+    // truck, and each line tests only those that meet any line's box.
     const neT3& transform = body->state.transform;
-    neLineBox lines;
-    for (const neSensor* s = body->sensorFirst; s; s = s->next)
-        lines.Add(transform * s->linePos, transform.rot * s->lineVector);
+    neLineBox lines[NE_SENSOR_LINE_BOXES];
+    s32 boxes = 0;
+    for (const neSensor* s = body->sensorFirst; s; s = s->next) {
+        const s32 k = boxes < NE_SENSOR_LINE_BOXES ? boxes++ : NE_SENSOR_LINE_BOXES - 1;
+        lines[k].Add(transform * s->linePos, transform.rot * s->lineVector);
+    }
     const neV3* v = terrainGeometry.triangleVertices;
     const neTriangle* triangles = terrainGeometry.shape.mesh.triangles;
     const s32* candidates = terrainGeometry.shape.mesh.indices;
     sensorTriangles.Clear();
     for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i) {
         const neTriangle& t = triangles[candidates[i]];
-        if (!lines.Misses(v[t.indices[0]], v[t.indices[1]], v[t.indices[2]])) sensorTriangles.Push(candidates[i]);
+        const neV3& a = v[t.indices[0]];
+        const neV3& b = v[t.indices[1]];
+        const neV3& c = v[t.indices[2]];
+        for (s32 k = 0; k < boxes; ++k)
+            if (!lines[k].Misses(a, b, c)) {
+                sensorTriangles.Push(candidates[i]);
+                break;
+            }
     }
     if (sensorTriangles.Count() == 0) return nullptr;
     sensorTerrainGeometry.SetMesh(sensorTriangles.Data(), sensorTriangles.Count(), triangles, v);
