@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
@@ -19,6 +18,7 @@
 #include "render/gl_resources.h"
 #include "render/race_camera.h"
 #include "tests/framework/gl_test_helpers.h"
+#include "tests/support/gl_resources_suite.h"
 #include "world/catalogue.h"
 #include "world/loaders.h"
 
@@ -67,21 +67,15 @@ class GarageScene : public ::testing::Test {
   void SetUp() override {
     window_ = GlWindow::Get();
     if (window_ == nullptr) GTEST_SKIP() << "no display for a GL window";
-    setenv("ZARNOK_NONINTERACTIVE", "1", 1);
-    window_->MakeMainCurrent();
     gAntiAliasing = 0;
-    ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
+    ASSERT_EQ(InitGLResourcesIn(window_), GLResourcesResult::Ready);
     LoadStartupModels();
     InitCarTables();
   }
   void TearDown() override {
     if (window_ == nullptr) return;
     EmptyPlayerSlot();
-    glUseProgramObjectARB(0);
-    ReleaseRenderTargets();
-    FreeFont1DisplayLists();
-    FreeFont2DisplayLists();
-    ReleaseTextures();
+    ReleaseGLResources();
   }
 
   std::vector<uint8_t> Frame() {

@@ -4,16 +4,15 @@
 // after fifty cycles of loads, garage frames and paint compositions.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "framework/font.h"
 #include "framework/startup_models.h"
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
 #include "render/paint.h"
 #include "tests/framework/gl_test_helpers.h"
+#include "tests/support/gl_resources_suite.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/world_files.h"
 #include "framework/globals.h"
@@ -86,10 +85,8 @@ void WritePaintFiles(const std::string& root) {
 
 TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
   REQUIRE_GL_WINDOW(window);
-  setenv("ZARNOK_NONINTERACTIVE", "1", 1);
-  window->MakeMainCurrent();
   gAntiAliasing = 0;
-  ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
+  ASSERT_EQ(InitGLResourcesIn(window), GLResourcesResult::Ready);
   InitCarTables();
   ScratchFolder scratch;
   WriteTestTrack(scratch.Path(), kRace);
@@ -119,9 +116,5 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
     EXPECT_EQ(CountGlNames(), before);
   }
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-  glUseProgramObjectARB(0);
-  ReleaseRenderTargets();
-  FreeFont1DisplayLists();
-  FreeFont2DisplayLists();
-  ReleaseTextures();
+  ReleaseGLResources();
 }
