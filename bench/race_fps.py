@@ -187,8 +187,7 @@ def keys(display, *sequence):
 class Run:
     """One launch of one game: polls the frame counter until `stop` says so."""
 
-    def __init__(self, args, game, command, cwd, extra_env, cores, display_number, exe_name):
-        self.args, self.game, self.cores = args, game, cores
+    def __init__(self, command, cwd, extra_env, cores, display_number, exe_name):
         self.home = tempfile.mkdtemp(prefix="race-fps-")
         self.hud = os.path.join(self.home, "hud")
         os.mkdir(self.hud)
@@ -316,7 +315,7 @@ def our_threads(before, after, pid):
 
 def race_of_ours(args, cores, display):
     home_trace = tempfile.mktemp(prefix="race-fps-trace-")
-    run = Run(args, "ours", [args.game], args.build, {"ZARNOK_RACE": str(args.track),
+    run = Run([args.game], args.build, {"ZARNOK_RACE": str(args.track),
               "ZARNOK_TRACE": home_trace}, cores, display, "zarnok")
     run.trace.path = home_trace
     started = run.poll_until(lambda r: r.trace_time("screen 0") is not None, args.limit)
@@ -328,7 +327,7 @@ def race_of_stk(args, cores, display):
     # Its own profile mode: four karts, all driven by the computer.
     command = [STK, "--no-start-screen", "--track=%s" % args.stk_track, "--numkarts=4", "--laps=9",
                "--profile-time=%d" % (args.warmup + args.window + 60)] + STK_LOW
-    run = Run(args, "SuperTuxKart", command, None, {}, cores, display, "supertuxkart")
+    run = Run(command, None, {}, cores, display, "supertuxkart")
     return run, race_after_loading(run, args), None
 
 
@@ -361,7 +360,7 @@ def measure_race(args, name, starter, cores, display, shots):
 
 def menu_of_ours(args, cores, display):
     trace = tempfile.mktemp(prefix="race-fps-trace-")
-    run = Run(args, "ours", [args.game], args.build, {"ZARNOK_TRACE": trace}, cores, display, "zarnok")
+    run = Run([args.game], args.build, {"ZARNOK_TRACE": trace}, cores, display, "zarnok")
     run.trace.path = trace
     # The title page asks for Enter once the start-up load is done.
     if run.poll_until(lambda r: r.trace_time("loader 1") is not None, args.limit):
@@ -372,7 +371,7 @@ def menu_of_ours(args, cores, display):
 
 def menu_of_peer(command, exe):
     def start(args, cores, display):
-        run = Run(args, exe, command, None, {}, cores, display, exe)
+        run = Run(command, None, {}, cores, display, exe)
         run.poll_until(lambda r: r.settled_at() is not None, args.limit)
         return run, run.settled_at(), None
     return start
@@ -404,7 +403,7 @@ def clicks(run, args, *points):
 
 def race_of_torcs(args, cores, display):
     # Race, Quick Race, New Race: its default quick race, four robots and the player's car.
-    run = Run(args, "TORCS", [TORCS], None, {}, cores, display, "torcs-bin")
+    run = Run([TORCS], None, {}, cores, display, "torcs-bin")
     if not clicks(run, args, (320, 89), (320, 89), (320, 89)):
         return run, None, None
     return run, race_after_loading(run, args, run.now()), None
@@ -412,7 +411,7 @@ def race_of_torcs(args, cores, display):
 
 def race_of_trigger(args, cores, display):
     # Single race, the first track, race, the first car; then full throttle.
-    run = Run(args, "TriggerRally", [TRIGGER], None, {}, cores, display, "trigger-rally")
+    run = Run([TRIGGER], None, {}, cores, display, "trigger-rally")
     if not clicks(run, args, (512, 445), (220, 220), (940, 725), "Return"):
         return run, None, None
     clicked = run.now()
