@@ -11,8 +11,10 @@
 #include "render/garage_camera.h"
 #include "render/gl_resources.h"
 #include "render/race_camera.h"
+#include "render/reflection_cube.h"
 #include "render/renderer.h"
 #include "render/shaders.h"
+#include "render/world_scene.h"  // DrawSkybox
 #include "world/catalogue.h"
 #include "world/loaders.h"
 
@@ -472,6 +474,11 @@ void RenderGarageScene() {
   input.frameFactor = gFrameFactor;
   input.menuClock = gMenuClock;
   input.truck = PlayerTruck();
+  // The truck's reflections: the cube about its stand at the origin, turned
+  // toward the look-at point, a face or two each frame.
+  const Vector3 lookAt(input.view.lookAt.x, input.view.lookAt.y, input.view.lookAt.z);
+  const Vector3 up(input.view.up.x, input.view.up.y, input.view.up.z);
+  UpdateReflectionCubeMap(false, {Vector3(0, 0, 0), lookAt, up, [] { DrawSkybox(0, kSkyBaseHeight, 0); }, nullptr});
   RenderGarageSceneFrom(input);
 }
 

@@ -4,7 +4,8 @@
 //
 // Reads the garage models, the shared suspension and spinning-part models,
 // the truck's models and record (axles, wheel offsets, part placements),
-// the render targets and programs of gl_resources.h and shaders.h. Draws
+// the render targets and programs of gl_resources.h and shaders.h. Renders
+// the next faces of the reflection cube (the room and the sky), then draws
 // the opaque layer into gOpaqueTexture and the glass into gLayerTexture,
 // composes both into gSceneTexture and draws the spinning parts over it.
 // Leaves the window framebuffer bound with its colour cleared, the window

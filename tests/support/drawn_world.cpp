@@ -1,9 +1,11 @@
 #include "tests/support/drawn_world.h"
 
 #include "framework/model.h"
+#include "framework/startup_models.h"
 #include "framework/texture.h"
 #include "render/race_view.h"
 #include "world/quadtree.h"
+#include "world/catalogue.h"
 #include "world/loaders.h"
 #include "world/race_path.h"
 #include "world/world_models.h"
@@ -63,6 +65,18 @@ void FreeDrawnWorld() {
   }
 }
 
+bool LoadDrawnTrucks() {
+  LoadStartupModels();
+  LoadObjectModels();
+  gPlayerCarIndex = gRacers[0].carKind;
+  bool loaded = true;
+  for (int slot = 0; slot < kRacerCount; ++slot) {
+    LoadRacerCar(slot);
+    for (int kind : {kRacerModelCar, kRacerModelGlass, kRacerModelOptics, kRacerModelWheel})
+      loaded = loaded && gRacerModels[kind][slot] && gRacerModels[kind][slot]->triangleCount > 0;
+  }
+  return loaded;
+}
 
 void PublishPlayerAt(int k) {
   const neV3 at = gRacePath[k].position, next = gRacePath[k + 1].position;

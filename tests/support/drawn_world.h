@@ -8,6 +8,13 @@
 bool LoadDrawnWorld(int race);
 void FreeDrawnWorld();
 
+// The racers' trucks as a track load leaves them: each slot's models by
+// its carKind (the player's by gPlayerCarIndex, set to slot 0's carKind)
+// with its marker points, the shared suspension and spinning-part models
+// and the prop part models. True when every truck's drawn models read. The
+// models stay loaded (a later load of the same trucks keeps them).
+bool LoadDrawnTrucks();
+
 // What a race tick publishes with the player's truck on path point k of
 // the loaded path, facing the next one: the chase camera behind it, the
 // leaves whose centre lies within 420 of the eye, the truck's matrix.
