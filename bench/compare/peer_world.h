@@ -15,6 +15,13 @@ namespace compare {
 struct Mesh {
     std::vector<neV3> vertices;
     std::vector<s32> indices;  // three per triangle
+
+    // The vertices' x, y and z one after another, as the peers take them.
+    std::vector<f32> Coordinates() const {
+        std::vector<f32> xyz;
+        for (const neV3& v : vertices) xyz.insert(xyz.end(), {v.x, v.y, v.z});
+        return xyz;
+    }
 };
 
 // Friction and restitution of every contact, in every engine.
