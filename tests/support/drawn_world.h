@@ -4,6 +4,8 @@
 // textures, the sky's and the sun's textures, and a race's path.
 #pragma once
 
+#include "math/ne_math.h"
+
 // True when everything read and the quadtree fits the models.
 bool LoadDrawnWorld(int race);
 void FreeDrawnWorld();
@@ -19,3 +21,9 @@ bool LoadDrawnTrucks();
 // the loaded path, facing the next one: the chase camera behind it, the
 // leaves whose centre lies within 420 of the eye, the truck's matrix.
 void PublishPlayerAt(int k);
+
+// What a race tick publishes with the camera at `eye` looking at `target`
+// (upright): the leaves whose centre lies within 420 of the eye, seen by
+// the camera and the sun alike, the sun's matrices over them, and every
+// racer marked visible. The racers' matrices stay as the last tick left them.
+void PublishCameraAt(const neV3& eye, const neV3& target);
