@@ -9,6 +9,7 @@ import tempfile
 import unittest
 import zlib
 
+sys.dont_write_bytecode = True  # nothing written beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import race_fps  # noqa: E402
 
