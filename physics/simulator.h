@@ -148,9 +148,9 @@ struct neSimulator {
     // Narrows the query callback's candidates to those within the body's box
     // in x and z; false when none are left.
     bool NarrowToBody(const neRigidBody* body);
-    // The candidates whose boxes meet the box of one of the body's sensor
-    // lines, in their order; null when there are none.
-    const neGeometry* SensorCandidates(const neRigidBody* body);
+    // Sets the world boxes of the body's sensor lines, which the candidate
+    // search sorts the triangles its lines can reach by.
+    void BoxSensorLines(const neRigidBody* body);
     void FillCollisionInfo(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
     void ReportCollision(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
     neRigidBody* AllocRigidBody(bool isParticle);
@@ -268,6 +268,8 @@ struct neSimulator {
     // sensor lines can reach, both in candidate order.
     neGrowArray<s32> nearTriangles;
     neGrowArray<s32> sensorTriangles;
+    neLineBox sensorLines[NE_SENSOR_LINE_BOXES];
+    s32 sensorLineCount = 0;
     neGeometry sensorTerrainGeometry{};
 
     // Records handed to the collision callback, one per collision stage.

@@ -52,6 +52,26 @@ bool OutsideInXZ(const neTriangle& t, const neV3* v, const neV3& lo, const neV3&
            (a.z < lo.z && b.z < lo.z && c.z < lo.z) || (a.z > hi.z && b.z > hi.z && c.z > hi.z);
 }
 
+neTriangleFootprint FootprintOf(const neTriangle& t, const neV3* v) {
+    const neV3& a = v[t.indices[0]];
+    const neV3& b = v[t.indices[1]];
+    const neV3& c = v[t.indices[2]];
+    return {std::fmin(a.x, std::fmin(b.x, c.x)), std::fmax(a.x, std::fmax(b.x, c.x)),
+            std::fmin(a.z, std::fmin(b.z, c.z)), std::fmax(a.z, std::fmax(b.z, c.z))};
+}
+
+// True when the triangle meets one of the line boxes: its footprint settles
+// x and z, and only a triangle under a box has its corners read for y.
+bool MeetsALine(const neLineBox* lines, s32 count, const neTriangleFootprint& f, const neTriangle& t,
+                const neV3* v) {
+    for (s32 k = 0; k < count; ++k) {
+        const neLineBox& box = lines[k];
+        if (f.maxX < box.lo.x || f.minX > box.hi.x || f.maxZ < box.lo.z || f.minZ > box.hi.z) continue;
+        if (!box.Misses(v[t.indices[0]], v[t.indices[1]], v[t.indices[2]])) return true;
+    }
+    return false;
+}
+
 bool SameStack(const neRigidBody* a, const neRigidBody* b) {
     return a->stackNode && b->stackNode && a->stackNode->stack == b->stackNode->stack;
 }
@@ -318,6 +338,8 @@ void neSimulator::CollideBodies() {
 bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
     terrainLeaves.Clear();
     terrainTriangles.Clear();
+    sensorTriangles.Clear();
+    BoxSensorLines(body);
     if (terrainQueryCallback) {
         s32* indices = nullptr;
         neTriangle* triangles = nullptr;
@@ -337,20 +359,15 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
     const neV3& hi = body->maxBound;
     tree.Query(tree.Root(), terrainLeaves, lo, hi, 0);
     // Each triangle once, in first-seen order. A leaf holds a hundred
-    // triangles or more, most of them beside the body: those are passed over
-    // on their footprints before they are looked up.
+    // triangles or more, most of them beside the body: its cells hand over
+    // those near the body, still in the leaf's order.
     if (++terrainQueryStamp == 0) {
         for (s32 i = 0; i < terrainSeen.Count(); ++i) terrainSeen[i] = 0;
         terrainQueryStamp = 1;
     }
     const bool stamped = terrainSeen.Count() == tree.TriangleCount();
-    const neTriangleFootprint* footprints = tree.Footprints();
     for (s32 i = 0; i < terrainLeaves.Count(); ++i) {
-        const neTreeNode* leaf = terrainLeaves[i];
-        for (s32 t = 0; t < leaf->triangleCount; ++t) {
-            s32 index = leaf->triangles[t];
-            const neTriangleFootprint& f = footprints[index];
-            if (f.maxX < lo.x || f.minX > hi.x || f.maxZ < lo.z || f.minZ > hi.z) continue;
+        tree.ForEachNear(*terrainLeaves[i], lo, hi, [&](s32 index, const neTriangleFootprint& f) {
             bool seen = false;
             if (stamped) {
                 seen = terrainSeen[index] == terrainQueryStamp;
@@ -358,8 +375,11 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
             } else {
                 for (s32 j = 0; j < terrainTriangles.Count() && !seen; ++j) seen = terrainTriangles[j] == index;
             }
-            if (!seen) terrainTriangles.Push(index);
-        }
+            if (seen) return;
+            terrainTriangles.Push(index);
+            if (sensorLineCount > 0 && MeetsALine(sensorLines, sensorLineCount, f, tree.Triangles()[index], tree.Vertices()))
+                sensorTriangles.Push(index);
+        });
     }
     MarkTimer(NE_TIMER_TERRAIN_SEARCH);
     if (terrainTriangles.Count() == 0) return false;
@@ -376,42 +396,26 @@ bool neSimulator::NarrowToBody(const neRigidBody* body) {
     nearTriangles.Clear();
     for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i) {
         const s32 t = candidates[i];
-        if (!OutsideInXZ(triangles[t], v, lo, hi)) nearTriangles.Push(t);
+        if (OutsideInXZ(triangles[t], v, lo, hi)) continue;
+        nearTriangles.Push(t);
+        if (sensorLineCount > 0 && MeetsALine(sensorLines, sensorLineCount, FootprintOf(triangles[t], v), triangles[t], v))
+            sensorTriangles.Push(t);
     }
     if (nearTriangles.Count() == 0) return false;
     terrainGeometry.SetMesh(nearTriangles.Data(), nearTriangles.Count(), triangles, v);
     return true;
 }
 
-const neGeometry* neSimulator::SensorCandidates(const neRigidBody* body) {
+void neSimulator::BoxSensorLines(const neRigidBody* body) {
     // One box per line (a body with more lines shares the last box among
     // the rest): a wheel line meets a handful of the triangles under its
     // truck, and each line tests only those that meet any line's box.
+    sensorLineCount = 0;
     const neT3& transform = body->state.transform;
-    neLineBox lines[NE_SENSOR_LINE_BOXES];
-    s32 boxes = 0;
     for (const neSensor* s = body->sensorFirst; s; s = s->next) {
-        const s32 k = boxes < NE_SENSOR_LINE_BOXES ? boxes++ : NE_SENSOR_LINE_BOXES - 1;
-        lines[k].Add(transform * s->linePos, transform.rot * s->lineVector);
+        if (sensorLineCount < NE_SENSOR_LINE_BOXES) sensorLines[sensorLineCount++] = neLineBox{};
+        sensorLines[sensorLineCount - 1].Add(transform * s->linePos, transform.rot * s->lineVector);
     }
-    const neV3* v = terrainGeometry.triangleVertices;
-    const neTriangle* triangles = terrainGeometry.shape.mesh.triangles;
-    const s32* candidates = terrainGeometry.shape.mesh.indices;
-    sensorTriangles.Clear();
-    for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i) {
-        const neTriangle& t = triangles[candidates[i]];
-        const neV3& a = v[t.indices[0]];
-        const neV3& b = v[t.indices[1]];
-        const neV3& c = v[t.indices[2]];
-        for (s32 k = 0; k < boxes; ++k)
-            if (!lines[k].Misses(a, b, c)) {
-                sensorTriangles.Push(candidates[i]);
-                break;
-            }
-    }
-    if (sensorTriangles.Count() == 0) return nullptr;
-    sensorTerrainGeometry.SetMesh(sensorTriangles.Data(), sensorTriangles.Count(), triangles, v);
-    return &sensorTerrainGeometry;
 }
 
 void neSimulator::CollideTerrain() {
@@ -431,9 +435,10 @@ void neSimulator::CollideTerrain() {
         std::memset(&result, 0, sizeof result);
         const neT3& transform = body->state.transform;
         if (body->geometryCount > 0) neCollideBodyPair(result, body, transform, &terrainBody, identity);
-        if (body->sensorFirst) {
-            if (const neGeometry* reach = SensorCandidates(body))
-                neCollideSensors(body, transform, nullptr, identity, reach);
+        if (sensorTriangles.Count() > 0) {
+            sensorTerrainGeometry.SetMesh(sensorTriangles.Data(), sensorTriangles.Count(),
+                                          terrainGeometry.shape.mesh.triangles, terrainGeometry.triangleVertices);
+            neCollideSensors(body, transform, nullptr, identity, &sensorTerrainGeometry);
         }
         if (!result.valid) return;
         body->terrainFacing = result.normal;
