@@ -365,17 +365,24 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
         for (s32 i = 0; i < terrainSeen.Count(); ++i) terrainSeen[i] = 0;
         terrainQueryStamp = 1;
     }
+    // A leaf lists a triangle once: only a search over several leaves needs
+    // to merge.
+    const bool single = terrainLeaves.Count() == 1;
     const bool stamped = terrainSeen.Count() == tree.TriangleCount();
+    auto seenBefore = [&](s32 index) {
+        if (single) return false;
+        if (!stamped) {
+            for (s32 j = 0; j < terrainTriangles.Count(); ++j)
+                if (terrainTriangles[j] == index) return true;
+            return false;
+        }
+        const bool seen = terrainSeen[index] == terrainQueryStamp;
+        terrainSeen[index] = terrainQueryStamp;
+        return seen;
+    };
     for (s32 i = 0; i < terrainLeaves.Count(); ++i) {
         tree.ForEachNear(*terrainLeaves[i], lo, hi, [&](s32 index, const neTriangleFootprint& f) {
-            bool seen = false;
-            if (stamped) {
-                seen = terrainSeen[index] == terrainQueryStamp;
-                terrainSeen[index] = terrainQueryStamp;
-            } else {
-                for (s32 j = 0; j < terrainTriangles.Count() && !seen; ++j) seen = terrainTriangles[j] == index;
-            }
-            if (seen) return;
+            if (seenBefore(index)) return;
             terrainTriangles.Push(index);
             if (sensorLineCount > 0 && MeetsALine(sensorLines, sensorLineCount, f, tree.Triangles()[index], tree.Vertices()))
                 sensorTriangles.Push(index);

@@ -60,6 +60,7 @@ void neTreeNode::Init(neTerrainTree* owner, s32 parentIndex, const neV3& minCorn
     triangleCount = 0;
     maskStart = -1;
     maskWords = 0;
+    footprintStart = -1;
 }
 
 bool neTreeNode::OverlapsBox(const neV3& minCorner, const neV3& maxCorner) const {
@@ -102,6 +103,7 @@ void neTerrainTree::Free() {
     footprints_.Release();
     nodes_.Release();
     leafMasks_.Release();
+    leafFootprints_.Release();
     if (vertices_) allocator_->Free(vertices_);
     vertices_ = nullptr;
     vertexCount_ = 0;
@@ -138,6 +140,7 @@ bool neTerrainTree::Build(const neTriangleMesh& mesh, neAllocator* allocator, s3
     const s32 growBy = nodesGrowBy == -1 ? NE_GROW_DOUBLE : (nodesGrowBy < 0 ? NE_GROW_NEVER : nodesGrowBy);
     nodes_.Reserve(nodesStart, allocator_, growBy);
     leafMasks_.Reserve(0, allocator_, NE_GROW_DOUBLE);
+    leafFootprints_.Reserve(mesh.triangleCount, allocator_, NE_GROW_DOUBLE);
 
     neGrowArray<s32> all;
     if (!all.Reserve(mesh.triangleCount, allocator_, NE_GROW_NEVER)) {
@@ -179,10 +182,14 @@ s32 neTerrainTree::LeafCell(const neTreeNode& leaf, s32 axis, f32 value) {
 }
 
 void neTerrainTree::MarkLeafCells(neTreeNode& leaf) {
-    // Without room for the masks the leaf is read whole.
+    // Without room for the masks and footprints the leaf is read whole.
     leaf.maskStart = -1;
     leaf.maskWords = 0;
+    leaf.footprintStart = -1;
     if (leaf.triangleCount == 0) return;
+    const s32 firstFootprint = leafFootprints_.Count();
+    for (s32 p = 0; p < leaf.triangleCount; ++p)
+        if (!leafFootprints_.Push(footprints_[leaf.triangles[p]])) return;
     const s32 words = (leaf.triangleCount + NE_TREE_MASK_BITS - 1) / NE_TREE_MASK_BITS;
     const s32 start = leafMasks_.Count();
     for (s32 i = 0; i < NE_TREE_LEAF_CELLS * words; ++i)
@@ -197,6 +204,7 @@ void neTerrainTree::MarkLeafCells(neTreeNode& leaf) {
     }
     leaf.maskStart = start;
     leaf.maskWords = words;
+    leaf.footprintStart = firstFootprint;
 }
 
 void neTerrainTree::BuildNode(s32 nodeIndex, const s32* list, s32 count, s32 depth) {

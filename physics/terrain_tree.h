@@ -33,6 +33,7 @@ struct neTreeNode {
     s32* triangles;                   // leaf: its triangle indices; null in an inner node
     s32 triangleCount;
     s32 maskStart;                    // leaf: its cells' masks in the tree's mask array; -1 for none
+    s32 footprintStart;               // leaf: its triangles' footprints, in its order, in the tree's copy
     s32 maskWords;                    // words per cell mask
 
 
@@ -79,7 +80,8 @@ public:
     const neTriangleFootprint* Footprints() const { return footprints_.Data(); }
     s32 TriangleCount() const { return triangles_.Count(); }
     bool IsEmpty() const { return triangles_.Count() == 0; }
-    size_t Bytes() const { return nodes_.Bytes() + triangles_.Bytes() + footprints_.Bytes() + leafMasks_.Bytes(); }
+    size_t Bytes() const { return nodes_.Bytes() + triangles_.Bytes() + footprints_.Bytes() + leafMasks_.Bytes() +
+                                    leafFootprints_.Bytes(); }
 
     // True when the triangle touches the box (a flat triangle is widened by
     // NE_TREE_FLAT_WIDENING across its plane).
@@ -101,19 +103,26 @@ private:
     neGrowArray<neTriangleFootprint> footprints_;
     neGrowArray<neTreeNode> nodes_;
     neGrowArray<uint64_t> leafMasks_;      // per leaf, per cell: a bit per position in its list
+    // Per leaf, its triangles' footprints in its own order: the search reads
+    // them side by side instead of scattered over the whole mesh.
+    neGrowArray<neTriangleFootprint> leafFootprints_;
     neTreeNode root_;
 };
 
 template <typename Visit>
 void neTerrainTree::ForEachNear(const neTreeNode& leaf, const neV3& lo, const neV3& hi, Visit visit) const {
     auto near = [&](s32 position) {
-        const s32 index = leaf.triangles[position];
-        const neTriangleFootprint& f = footprints_[index];
+        const neTriangleFootprint& f = leafFootprints_[leaf.footprintStart + position];
         if (f.maxX < lo.x || f.minX > hi.x || f.maxZ < lo.z || f.minZ > hi.z) return;
-        visit(index, f);
+        visit(leaf.triangles[position], f);
     };
     if (leaf.maskStart < 0) {
-        for (s32 p = 0; p < leaf.triangleCount; ++p) near(p);
+        for (s32 p = 0; p < leaf.triangleCount; ++p) {
+            const s32 index = leaf.triangles[p];
+            const neTriangleFootprint& f = footprints_[index];
+            if (f.maxX < lo.x || f.minX > hi.x || f.maxZ < lo.z || f.minZ > hi.z) continue;
+            visit(index, f);
+        }
         return;
     }
     const s32 x0 = LeafCell(leaf, 0, lo.x), x1 = LeafCell(leaf, 0, hi.x);
