@@ -151,6 +151,12 @@ struct neSimulator {
     // Sets the world boxes of the body's sensor lines, which the candidate
     // search sorts the triangles its lines can reach by.
     void BoxSensorLines(const neRigidBody* body);
+    // Notes a candidate triangle among those the sensor lines can reach
+    // when it meets one of their boxes.
+    void SortForSensors(s32 triangle, const neTriangleFootprint& footprint, const neTriangle* triangles,
+                        const neV3* vertices);
+    // Each sensor line against the triangles that meet its own box.
+    void CollideSensorsWithTerrain(neRigidBody* body);
     void FillCollisionInfo(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
     void ReportCollision(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
     neRigidBody* AllocRigidBody(bool isParticle);
@@ -268,6 +274,8 @@ struct neSimulator {
     // sensor lines can reach, both in candidate order.
     neGrowArray<s32> nearTriangles;
     neGrowArray<s32> sensorTriangles;
+    neGrowArray<u32> sensorTriangleLines;  // per sensor triangle: a bit per line box it meets
+    neGrowArray<s32> lineTriangles;        // the sensor triangles of one line box
     neLineBox sensorLines[NE_SENSOR_LINE_BOXES];
     s32 sensorLineCount = 0;
     neGeometry sensorTerrainGeometry{};

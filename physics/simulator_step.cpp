@@ -60,16 +60,16 @@ neTriangleFootprint FootprintOf(const neTriangle& t, const neV3* v) {
             std::fmin(a.z, std::fmin(b.z, c.z)), std::fmax(a.z, std::fmax(b.z, c.z))};
 }
 
-// True when the triangle meets one of the line boxes: its footprint settles
-// x and z, and only a triangle under a box has its corners read for y.
-bool MeetsALine(const neLineBox* lines, s32 count, const neTriangleFootprint& f, const neTriangle& t,
-                const neV3* v) {
+// The line boxes the triangle meets, a bit each: its footprint settles x and
+// z, and only a triangle under a box has its corners read for y.
+u32 LinesMet(const neLineBox* lines, s32 count, const neTriangleFootprint& f, const neTriangle& t, const neV3* v) {
+    u32 met = 0;
     for (s32 k = 0; k < count; ++k) {
         const neLineBox& box = lines[k];
         if (f.maxX < box.lo.x || f.minX > box.hi.x || f.maxZ < box.lo.z || f.minZ > box.hi.z) continue;
-        if (!box.Misses(v[t.indices[0]], v[t.indices[1]], v[t.indices[2]])) return true;
+        if (!box.Misses(v[t.indices[0]], v[t.indices[1]], v[t.indices[2]])) met |= 1u << k;
     }
-    return false;
+    return met;
 }
 
 bool SameStack(const neRigidBody* a, const neRigidBody* b) {
@@ -293,9 +293,9 @@ void neSimulator::CollideBodies() {
             neCollideBodyPair(result, a, *a->GetTransformPtr(), b, *b->GetTransformPtr());
             // A rigid body's sensors see only animated bodies.
             if (ra && !rb && ra->sensorFirst)
-                neCollideSensors(a, *a->GetTransformPtr(), b, *b->GetTransformPtr(), nullptr);
+                neCollideSensors(a, *a->GetTransformPtr(), b, *b->GetTransformPtr());
             if (rb && !ra && rb->sensorFirst)
-                neCollideSensors(b, *b->GetTransformPtr(), a, *a->GetTransformPtr(), nullptr);
+                neCollideSensors(b, *b->GetTransformPtr(), a, *a->GetTransformPtr());
         } else {
             custom = true;
             neCustomCollisionInfo info;
@@ -339,6 +339,7 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
     terrainLeaves.Clear();
     terrainTriangles.Clear();
     sensorTriangles.Clear();
+    sensorTriangleLines.Clear();
     BoxSensorLines(body);
     if (terrainQueryCallback) {
         s32* indices = nullptr;
@@ -384,8 +385,7 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
         tree.ForEachNear(*terrainLeaves[i], lo, hi, [&](s32 index, const neTriangleFootprint& f) {
             if (seenBefore(index)) return;
             terrainTriangles.Push(index);
-            if (sensorLineCount > 0 && MeetsALine(sensorLines, sensorLineCount, f, tree.Triangles()[index], tree.Vertices()))
-                sensorTriangles.Push(index);
+            SortForSensors(index, f, tree.Triangles(), tree.Vertices());
         });
     }
     MarkTimer(NE_TIMER_TERRAIN_SEARCH);
@@ -405,8 +405,7 @@ bool neSimulator::NarrowToBody(const neRigidBody* body) {
         const s32 t = candidates[i];
         if (OutsideInXZ(triangles[t], v, lo, hi)) continue;
         nearTriangles.Push(t);
-        if (sensorLineCount > 0 && MeetsALine(sensorLines, sensorLineCount, FootprintOf(triangles[t], v), triangles[t], v))
-            sensorTriangles.Push(t);
+        SortForSensors(t, FootprintOf(triangles[t], v), triangles, v);
     }
     if (nearTriangles.Count() == 0) return false;
     terrainGeometry.SetMesh(nearTriangles.Data(), nearTriangles.Count(), triangles, v);
@@ -422,6 +421,32 @@ void neSimulator::BoxSensorLines(const neRigidBody* body) {
     for (const neSensor* s = body->sensorFirst; s; s = s->next) {
         if (sensorLineCount < NE_SENSOR_LINE_BOXES) sensorLines[sensorLineCount++] = neLineBox{};
         sensorLines[sensorLineCount - 1].Add(transform * s->linePos, transform.rot * s->lineVector);
+    }
+}
+
+void neSimulator::SortForSensors(s32 triangle, const neTriangleFootprint& footprint, const neTriangle* triangles,
+                                 const neV3* vertices) {
+    if (sensorLineCount == 0) return;
+    const u32 met = LinesMet(sensorLines, sensorLineCount, footprint, triangles[triangle], vertices);
+    if (met == 0) return;
+    sensorTriangles.Push(triangle);
+    sensorTriangleLines.Push(met);
+}
+
+void neSimulator::CollideSensorsWithTerrain(neRigidBody* body) {
+    // A line's own box passes what its full test would read, in the same
+    // order; lines past the last box share it and each still tests its own.
+    const neT3 identity = Identity();
+    s32 line = 0;
+    for (neSensor* s = body->sensorFirst; s; s = s->next, ++line) {
+        const u32 bit = 1u << (line < NE_SENSOR_LINE_BOXES ? line : NE_SENSOR_LINE_BOXES - 1);
+        lineTriangles.Clear();
+        for (s32 i = 0; i < sensorTriangles.Count(); ++i)
+            if (sensorTriangleLines[i] & bit) lineTriangles.Push(sensorTriangles[i]);
+        if (lineTriangles.Count() == 0) continue;
+        sensorTerrainGeometry.SetMesh(lineTriangles.Data(), lineTriangles.Count(), terrainGeometry.shape.mesh.triangles,
+                                      terrainGeometry.triangleVertices);
+        neCollideSensor(*s, body->state.transform, nullptr, identity, &sensorTerrainGeometry);
     }
 }
 
@@ -442,11 +467,7 @@ void neSimulator::CollideTerrain() {
         std::memset(&result, 0, sizeof result);
         const neT3& transform = body->state.transform;
         if (body->geometryCount > 0) neCollideBodyPair(result, body, transform, &terrainBody, identity);
-        if (sensorTriangles.Count() > 0) {
-            sensorTerrainGeometry.SetMesh(sensorTriangles.Data(), sensorTriangles.Count(),
-                                          terrainGeometry.shape.mesh.triangles, terrainGeometry.triangleVertices);
-            neCollideSensors(body, transform, nullptr, identity, &sensorTerrainGeometry);
-        }
+        if (sensorTriangles.Count() > 0) CollideSensorsWithTerrain(body);
         if (!result.valid) return;
         body->terrainFacing = result.normal;
         result.bodyA = body;
