@@ -278,6 +278,7 @@ struct neSimulator {
     neGrowArray<s32> lineTriangles;        // the sensor triangles of one line box
     neLineBox sensorLines[NE_SENSOR_LINE_BOXES];
     s32 sensorLineCount = 0;
+    neLineBox sensorReach;  // around all of the body's sensor lines
     neGeometry sensorTerrainGeometry{};
 
     // Records handed to the collision callback, one per collision stage.

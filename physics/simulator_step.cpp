@@ -417,16 +417,24 @@ void neSimulator::BoxSensorLines(const neRigidBody* body) {
     // the rest): a wheel line meets a handful of the triangles under its
     // truck, and each line tests only those that meet any line's box.
     sensorLineCount = 0;
+    sensorReach = neLineBox{};
     const neT3& transform = body->state.transform;
     for (const neSensor* s = body->sensorFirst; s; s = s->next) {
         if (sensorLineCount < NE_SENSOR_LINE_BOXES) sensorLines[sensorLineCount++] = neLineBox{};
-        sensorLines[sensorLineCount - 1].Add(transform * s->linePos, transform.rot * s->lineVector);
+        const neV3 start = transform * s->linePos, vector = transform.rot * s->lineVector;
+        sensorLines[sensorLineCount - 1].Add(start, vector);
+        sensorReach.Add(start, vector);
     }
 }
 
 void neSimulator::SortForSensors(s32 triangle, const neTriangleFootprint& footprint, const neTriangle* triangles,
                                  const neV3* vertices) {
+    // Most candidates lie beside every line: the box around them all says so first.
     if (sensorLineCount == 0) return;
+    const neLineBox& reach = sensorReach;
+    if (footprint.maxX < reach.lo.x || footprint.minX > reach.hi.x || footprint.maxZ < reach.lo.z ||
+        footprint.minZ > reach.hi.z)
+        return;
     const u32 met = LinesMet(sensorLines, sensorLineCount, footprint, triangles[triangle], vertices);
     if (met == 0) return;
     sensorTriangles.Push(triangle);

@@ -139,8 +139,6 @@ bool neTerrainTree::Build(const neTriangleMesh& mesh, neAllocator* allocator, s3
 
     const s32 growBy = nodesGrowBy == -1 ? NE_GROW_DOUBLE : (nodesGrowBy < 0 ? NE_GROW_NEVER : nodesGrowBy);
     nodes_.Reserve(nodesStart, allocator_, growBy);
-    leafMasks_.Reserve(0, allocator_, NE_GROW_DOUBLE);
-    leafFootprints_.Reserve(mesh.triangleCount, allocator_, NE_GROW_DOUBLE);
 
     neGrowArray<s32> all;
     if (!all.Reserve(mesh.triangleCount, allocator_, NE_GROW_NEVER)) {
@@ -160,6 +158,7 @@ bool neTerrainTree::Build(const neTriangleMesh& mesh, neAllocator* allocator, s3
     }
     root_.Init(this, NE_TREE_ROOT_PARENT, lo, hi);
     BuildNode(NE_TREE_ROOT, all.Data(), all.Count(), 0);
+    MarkAllLeafCells();
     return true;
 }
 
@@ -170,7 +169,22 @@ void neTerrainTree::MakeLeaf(s32 nodeIndex, const s32* list, s32 count) {
     node->triangleCount = node->triangles ? count : 0;
     if (node->triangles) std::memcpy(node->triangles, list, sizeof(s32) * static_cast<size_t>(count));
     for (s32& c : node->children) c = -1;
-    MarkLeafCells(*node);
+}
+
+void neTerrainTree::MarkAllLeafCells() {
+    // Sized exactly once the leaves are known: a leaf made twice while
+    // splitting would otherwise leave its first masks behind.
+    s32 entries = 0, words = 0;
+    auto count = [&](const neTreeNode& n) {
+        entries += n.triangleCount;
+        words += NE_TREE_LEAF_CELLS * ((n.triangleCount + NE_TREE_MASK_BITS - 1) / NE_TREE_MASK_BITS);
+    };
+    count(root_);
+    for (s32 i = 0; i < nodes_.Count(); ++i) count(nodes_[i]);
+    leafFootprints_.Reserve(entries, allocator_, NE_GROW_NEVER);
+    leafMasks_.Reserve(words, allocator_, NE_GROW_NEVER);
+    MarkLeafCells(root_);
+    for (s32 i = 0; i < nodes_.Count(); ++i) MarkLeafCells(nodes_[i]);
 }
 
 s32 neTerrainTree::LeafCell(const neTreeNode& leaf, s32 axis, f32 value) {

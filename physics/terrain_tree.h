@@ -91,6 +91,7 @@ private:
     void BuildNode(s32 nodeIndex, const s32* list, s32 count, s32 depth);
     void MakeLeaf(s32 nodeIndex, const s32* list, s32 count);
     void FreeLeafLists();
+    void MarkAllLeafCells();
     void MarkLeafCells(neTreeNode& leaf);
     // The leaf's cell along axis 0 (x) or 2 (z) holding `value`, clamped to
     // the grid: rises with the value, so overlapping extents share a cell.
