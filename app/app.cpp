@@ -52,7 +52,7 @@ void TraceHandOverChanges() {
 
 // Waits while the worker serves the loader request `status`.
 void WaitForLoad(int status) {
-  while (gLoaderStatus == status && !gQuit) std::this_thread::yield();
+  WaitForHandOver([status] { return gLoaderStatus != status || gQuit; });
 }
 
 // The race a test asks for (ZARNOK_RACE): once the splash clock asks for the

@@ -11,7 +11,6 @@
 #include "platform/platform.h"
 
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -89,9 +88,7 @@ void RunTrackLoad(const WorkerJobs& jobs, bool garageFirst) {
 // is on. Waits for the draw only while the race state holds.
 void SimulationTurn(const WorkerJobs& jobs) {
   if (gScreen != ScreenState::Racing) return;
-  while (gSimBit != gRenderBit && gScreen == ScreenState::Racing && !gQuit) {
-    std::this_thread::yield();
-  }
+  WaitForHandOver([] { return gSimBit == gRenderBit || gScreen != ScreenState::Racing || gQuit; });
   // Either this thread sees the race left and does not step, or the main
   // thread, leaving it, sees gWorkerStepping and waits: both store first
   // and load after, and the hand-over values have one order for both.
@@ -136,13 +133,17 @@ void WorkerPass(const WorkerJobs& jobs) {
 const WorkerJobs kGameWorkerJobs = {StepRaceSimulation, LoadStartupAssets, LoadTrack, LoadGarage, LoadPlayerCar};
 
 void RunWorker(const WorkerJobs& jobs) {
+  // Everything a pass acts on is a hand-over value: after a pass that found
+  // nothing to do, the worker sleeps until one of them is stored again.
   while (!gQuit) {
+    uint32_t seen = gHandOverStores;
     WorkerPass(jobs);
-    std::this_thread::yield();
+    gHandOverStores.wait(seen);
   }
 }
 
 void WorkerThreadProc() {
+  Sys_NameThisThread("zarnok-worker");
   RunWorker(kGameWorkerJobs);
   if (Sys_IsContextCurrent()) Sys_ReleaseCurrentContext();
 }

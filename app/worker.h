@@ -24,7 +24,8 @@ extern const WorkerJobs kGameWorkerJobs;
 // A track that fails to load is answered with TrackFailed, not TrackLoaded.
 void WorkerPass(const WorkerJobs& jobs);
 
-// The worker's loop until gQuit: the lock-step and the loader checks.
+// The worker's loop until gQuit: the lock-step and the loader checks,
+// sleeping on the hand-over values between passes that find nothing to do.
 // Loads run with the loader context current (when there is one), end with
 // glFinish and release it, and only then publish their completion.
 void RunWorker(const WorkerJobs& jobs);

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, the two established engines that the
-# comparison benchmark measures ours against. Only bench/ uses them; the game
-# and the tests never do, and the benchmark builds our scenes alone without.
+# comparison benchmark measures ours against, or the packages named as
+# arguments (the race benchmark's peer games). Only bench/ uses them; the
+# game and the tests never do, and the benchmark builds our scenes alone
+# without.
 set -euo pipefail
 
 packages=(libbullet-dev libode-dev)
+[ $# -gt 0 ] && packages=("$@")
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -13,7 +16,7 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing the benchmark's peer engines: ${missing[*]}"
+echo "Installing the benchmark's peers: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 $sudo apt-get update -qq

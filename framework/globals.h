@@ -9,12 +9,17 @@
 #include <atomic>
 #include <cstdint>
 
-// A value that one thread writes and the other polls. Every store
+// Counts the stores to every hand-over value, so that a thread waiting for
+// some of them to reach a state can sleep until any of them changes
+// (WaitForHandOver) instead of spinning. Wraps around; only inequality counts.
+inline std::atomic<uint32_t> gHandOverStores{0};
+
+// A value that one thread writes and the other reads. Every store
 // publishes what the writer did before it (release); every load sees what
 // the writer published (acquire); and all threads see the stores to all
 // hand-over values in one order (sequential consistency), which the exit
-// from a race relies on (see LeaveRaceTo). A spinning reader re-reads the
-// value on each pass, so a wait loop on it cannot be folded into a hang.
+// from a race relies on (see LeaveRaceTo). Every store then counts in
+// gHandOverStores and wakes the threads sleeping on it.
 template <typename T>
 class HandOver {
  public:
@@ -24,12 +29,26 @@ class HandOver {
   operator T() const { return value_.load(std::memory_order_seq_cst); }
   HandOver& operator=(T value) {
     value_.store(value, std::memory_order_seq_cst);
+    gHandOverStores.fetch_add(1, std::memory_order_seq_cst);
+    gHandOverStores.notify_all();
     return *this;
   }
 
  private:
   std::atomic<T> value_;
 };
+
+// Returns once done() holds, sleeping between the hand-over stores instead
+// of polling. The count is read before done() looks at the values, so a
+// store that done() missed has counted after it and ends the sleep.
+template <typename Done>
+void WaitForHandOver(Done done) {
+  for (;;) {
+    uint32_t seen = gHandOverStores.load(std::memory_order_seq_cst);
+    if (done()) return;
+    gHandOverStores.wait(seen, std::memory_order_seq_cst);
+  }
+}
 
 
 // Loader requests and completions of gLoaderStatus.

@@ -1,7 +1,5 @@
 #include "framework/lock_step.h"
 
-#include <thread>
-
 HandOver<uint8_t> gWorkerStepping;
 
 void PublishRaceStart() {
@@ -14,13 +12,14 @@ void PublishRaceStart() {
 void LeaveRaceTo(int screen) {
   gTargetScreen = screen;
   gScreen = screen;
-  while (gWorkerStepping) std::this_thread::yield();
+  WaitForHandOver([] { return !gWorkerStepping; });
 }
 
 bool WaitForSimulationStep() {
-  while (gSimBit == gRenderBit) {
-    if (gScreen != ScreenState::Racing || gTargetScreen != ScreenState::Racing || gQuit) return false;
-    std::this_thread::yield();
-  }
-  return true;
+  bool stepped = false;
+  WaitForHandOver([&stepped] {
+    stepped = gSimBit != gRenderBit;
+    return stepped || gScreen != ScreenState::Racing || gTargetScreen != ScreenState::Racing || gQuit;
+  });
+  return stepped;
 }

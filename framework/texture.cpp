@@ -277,3 +277,9 @@ bool MakeNoise3DTexture(GLuint* texture, int size) {
   Upload3D(rgb.data(), size, GL_NEAREST);
   return true;
 }
+
+void FollowFilteringSetting(const Texture& texture) {
+  if (gTextureFiltering == 1 || texture.glId == kNoTexture) return;
+  glBindTexture(GL_TEXTURE_2D, texture.glId);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 1);
+}

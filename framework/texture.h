@@ -76,6 +76,10 @@ inline constexpr int kLandscapeTextureCount = 10;  // landscape00..04, then thei
 extern Texture gTextures[kTextureCount];
 extern Texture gLandscapeTextures[kLandscapeTextureCount];
 
+// Turns a loaded texture's anisotropy off unless the player asked for
+// filtering (gTextureFiltering 1); leaves the texture bound.
+void FollowFilteringSetting(const Texture& texture);
+
 // Gives back the GL names of gTextures and gLandscapeTextures, each once;
 // the renderer's ReleaseTextures calls it at shutdown with the main context
 // current.

@@ -21,6 +21,10 @@ uint32_t Sys_Milliseconds();
 // Suspends the calling thread for at least the given milliseconds.
 void Sys_Sleep(uint32_t milliseconds);
 
+// Names the calling thread for profilers and the benchmark's per-thread
+// processor times (at most 15 characters are kept).
+void Sys_NameThisThread(const char* name);
+
 // High-resolution counter and its ticks per second, for profiling only.
 uint64_t Sys_PerformanceCounter();
 uint64_t Sys_PerformanceFrequency();

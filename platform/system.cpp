@@ -4,11 +4,13 @@
 
 #include <SDL2/SDL.h>
 
+#include <pthread.h>
 #include <spawn.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -61,6 +63,12 @@ uint32_t Sys_Milliseconds() {
 
 void Sys_Sleep(uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void Sys_NameThisThread(const char* name) {
+  char kept[16] = {};
+  std::strncpy(kept, name, sizeof kept - 1);
+  pthread_setname_np(pthread_self(), kept);
 }
 
 uint64_t Sys_PerformanceCounter() {

@@ -27,6 +27,10 @@ struct RacePassRecord {
   unsigned glError;
 };
 extern RacePassRecord gRacePassRecords[kRacePassCount];
+// Set by a benchmark: each pass is bracketed by glFinish, so that its time
+// is the GL work it made and not only what the driver did at once. Off in
+// the game, where the finishes would only stall the pipeline.
+extern bool gRacePassesFinished;
 
 // ---- Passes of the racer, vegetation, shadow and reflection parts ----
 extern Matrix4 gInverseViewMatrix;  // world from eye space, for the shadow texture matrix

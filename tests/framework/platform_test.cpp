@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -104,4 +107,18 @@ TEST(FrameDump, PngHoldsThePixelsRowsTopToBottom) {
     ASSERT_EQ(image.height, h);
     EXPECT_EQ(image.rgb, *pixels);
   }
+}
+
+TEST(ThreadName, IsWhatAProfilerSeesAndAnOverlongOneIsCutNotRefused) {
+  char seen[64] = {};
+  std::thread([&] {
+    Sys_NameThisThread("zarnok-worker");
+    pthread_getname_np(pthread_self(), seen, sizeof seen);
+  }).join();
+  EXPECT_STREQ(seen, "zarnok-worker");
+  std::thread([&] {
+    Sys_NameThisThread("a-name-far-longer-than-fifteen");
+    pthread_getname_np(pthread_self(), seen, sizeof seen);
+  }).join();
+  EXPECT_STREQ(seen, "a-name-far-long");
 }

@@ -256,3 +256,24 @@ TEST_F(LoaderFiles, NumberedAndLandscapeTexturesLoadWithTheirFilterModes) {
   EXPECT_EQ(parameter(gLandscapeTextures[7], GL_TEXTURE_WRAP_T), GL_REPEAT);
   ReleaseTextureTables();
 }
+
+TEST_F(LoaderFiles, LandscapeTexturesFilterAnisotropicallyOnlyWhenThePlayerAskedForIt) {
+  REQUIRE_GL_WINDOW(window);
+  window->MakeLoaderCurrent();
+  std::filesystem::create_directories(scratch.Path() + "/base/world/textures");
+  ASSERT_TRUE(WriteTga(scratch.Path() + "/base/world/textures/landscape01.tga", RasterImage(8, 8, 3)));
+  GLint maximum = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maximum);
+  const int filteringBefore = gTextureFiltering;
+  for (int filtering : {0, 1}) {
+    gTextureFiltering = filtering;
+    LoadTextureList();
+    GLfloat anisotropy = 0;
+    glBindTexture(GL_TEXTURE_2D, gLandscapeTextures[1].glId);
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
+    const float expected = filtering == 1 && maximum > 1 ? float(maximum - 1) : 1.0f;
+    EXPECT_EQ(anisotropy, expected) << "filtering " << filtering;
+    ReleaseTextureTables();
+  }
+  gTextureFiltering = filteringBefore;
+}
