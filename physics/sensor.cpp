@@ -158,27 +158,28 @@ bool neCollideLineGeometry(const neV3& start, const neV3& vector, f32 length, co
     return false;
 }
 
-void neCollideSensors(neBody* body, const neT3& bodyTransform, neBody* other, const neT3& otherTransform,
-                      const neGeometry* terrain) {
-    for (neSensor* s = body->sensorFirst; s; s = s->next) {
-        const neV3 start = bodyTransform * s->linePos;
-        const neV3 vector = bodyTransform.rot * s->lineVector;
-        auto test = [&](const neGeometry& g, const neT3& frame) {
-            neT3 inverse = frame.FastInverse();
-            neV3 localStart = inverse * start;
-            neV3 localVector = inverse.rot * vector;
-            neLineHit hit{};
-            if (neCollideLineGeometry(localStart, localVector, s->lineLength, g, frame.rot, hit))
-                Keep(*s, hit, frame, other);
-        };
-        if (terrain) {
-            neT3 identity;
-            identity.SetIdentity();
-            test(*terrain, identity);
-        } else if (other->geometryCount == 1) {
-            test(other->bounding, otherTransform * other->bounding.frame);
-        } else {
-            for (neGeometry* g = other->geometryFirst; g; g = g->next) test(*g, otherTransform * g->frame);
-        }
+void neCollideSensor(neSensor& s, const neT3& bodyTransform, neBody* other, const neT3& otherTransform,
+                     const neGeometry* terrain) {
+    const neV3 start = bodyTransform * s.linePos;
+    const neV3 vector = bodyTransform.rot * s.lineVector;
+    auto test = [&](const neGeometry& g, const neT3& frame) {
+        neT3 inverse = frame.FastInverse();
+        neV3 localStart = inverse * start;
+        neV3 localVector = inverse.rot * vector;
+        neLineHit hit{};
+        if (neCollideLineGeometry(localStart, localVector, s.lineLength, g, frame.rot, hit)) Keep(s, hit, frame, other);
+    };
+    if (terrain) {
+        neT3 identity;
+        identity.SetIdentity();
+        test(*terrain, identity);
+    } else if (other->geometryCount == 1) {
+        test(other->bounding, otherTransform * other->bounding.frame);
+    } else {
+        for (neGeometry* g = other->geometryFirst; g; g = g->next) test(*g, otherTransform * g->frame);
     }
+}
+
+void neCollideSensors(neBody* body, const neT3& bodyTransform, neBody* other, const neT3& otherTransform) {
+    for (neSensor* s = body->sensorFirst; s; s = s->next) neCollideSensor(*s, bodyTransform, other, otherTransform, nullptr);
 }

@@ -66,6 +66,8 @@ neSimulator::neSimulator(const neSimulatorSizes& s, neAllocator* alloc, const ne
     terrainTriangles.Reserve(NE_TERRAIN_TRIANGLES_START, allocator, NE_TERRAIN_TRIANGLES_START);
     nearTriangles.Reserve(NE_TERRAIN_TRIANGLES_START, allocator, NE_TERRAIN_TRIANGLES_START);
     sensorTriangles.Reserve(NE_TERRAIN_TRIANGLES_START, allocator, NE_TERRAIN_TRIANGLES_START);
+    sensorTriangleLines.Reserve(NE_TERRAIN_TRIANGLES_START, allocator, NE_TERRAIN_TRIANGLES_START);
+    lineTriangles.Reserve(NE_TERRAIN_TRIANGLES_START, allocator, NE_TERRAIN_TRIANGLES_START);
 
     constraintPool.Reserve(Count(sizes.constraintsCount), allocator);
     constraintSetPool.Reserve(Count(sizes.constraintSetsCount), allocator);
@@ -393,6 +395,7 @@ neSimulatorSizes neSimulator::GetPoolStats() const {
 u32 neSimulator::GetMemoryAllocated() const {
     size_t total = rigidBodyPool.Bytes() + animatedBodyPool.Bytes() + particlePool.Bytes() +
                    terrainLeaves.Bytes() + terrainTriangles.Bytes() + nearTriangles.Bytes() + sensorTriangles.Bytes() +
+                   sensorTriangleLines.Bytes() + lineTriangles.Bytes() +
                    terrainSeen.Bytes() + constraintSetPool.Bytes() +
                    constraintPool.Bytes() + controllerPool.Bytes() + stackNodePool.Bytes() + stackPool.Bytes() +
                    sensorPool.Bytes() + geometryPool.Bytes() + solveList.Bytes() + touchedStacks.Bytes() +

@@ -148,9 +148,15 @@ struct neSimulator {
     // Narrows the query callback's candidates to those within the body's box
     // in x and z; false when none are left.
     bool NarrowToBody(const neRigidBody* body);
-    // The candidates whose boxes meet the box of one of the body's sensor
-    // lines, in their order; null when there are none.
-    const neGeometry* SensorCandidates(const neRigidBody* body);
+    // Sets the world boxes of the body's sensor lines, which the candidate
+    // search sorts the triangles its lines can reach by.
+    void BoxSensorLines(const neRigidBody* body);
+    // Notes a candidate triangle among those the sensor lines can reach
+    // when it meets one of their boxes.
+    void SortForSensors(s32 triangle, const neTriangleFootprint& footprint, const neTriangle* triangles,
+                        const neV3* vertices);
+    // Each sensor line against the triangles that meet its own box.
+    void CollideSensorsWithTerrain(neRigidBody* body);
     void FillCollisionInfo(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
     void ReportCollision(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
     neRigidBody* AllocRigidBody(bool isParticle);
@@ -268,6 +274,11 @@ struct neSimulator {
     // sensor lines can reach, both in candidate order.
     neGrowArray<s32> nearTriangles;
     neGrowArray<s32> sensorTriangles;
+    neGrowArray<u32> sensorTriangleLines;  // per sensor triangle: a bit per line box it meets
+    neGrowArray<s32> lineTriangles;        // the sensor triangles of one line box
+    neLineBox sensorLines[NE_SENSOR_LINE_BOXES];
+    s32 sensorLineCount = 0;
+    neLineBox sensorReach;  // around all of the body's sensor lines
     neGeometry sensorTerrainGeometry{};
 
     // Records handed to the collision callback, one per collision stage.

@@ -52,6 +52,26 @@ bool OutsideInXZ(const neTriangle& t, const neV3* v, const neV3& lo, const neV3&
            (a.z < lo.z && b.z < lo.z && c.z < lo.z) || (a.z > hi.z && b.z > hi.z && c.z > hi.z);
 }
 
+neTriangleFootprint FootprintOf(const neTriangle& t, const neV3* v) {
+    const neV3& a = v[t.indices[0]];
+    const neV3& b = v[t.indices[1]];
+    const neV3& c = v[t.indices[2]];
+    return {std::fmin(a.x, std::fmin(b.x, c.x)), std::fmax(a.x, std::fmax(b.x, c.x)),
+            std::fmin(a.z, std::fmin(b.z, c.z)), std::fmax(a.z, std::fmax(b.z, c.z))};
+}
+
+// The line boxes the triangle meets, a bit each: its footprint settles x and
+// z, and only a triangle under a box has its corners read for y.
+u32 LinesMet(const neLineBox* lines, s32 count, const neTriangleFootprint& f, const neTriangle& t, const neV3* v) {
+    u32 met = 0;
+    for (s32 k = 0; k < count; ++k) {
+        const neLineBox& box = lines[k];
+        if (f.maxX < box.lo.x || f.minX > box.hi.x || f.maxZ < box.lo.z || f.minZ > box.hi.z) continue;
+        if (!box.Misses(v[t.indices[0]], v[t.indices[1]], v[t.indices[2]])) met |= 1u << k;
+    }
+    return met;
+}
+
 bool SameStack(const neRigidBody* a, const neRigidBody* b) {
     return a->stackNode && b->stackNode && a->stackNode->stack == b->stackNode->stack;
 }
@@ -273,9 +293,9 @@ void neSimulator::CollideBodies() {
             neCollideBodyPair(result, a, *a->GetTransformPtr(), b, *b->GetTransformPtr());
             // A rigid body's sensors see only animated bodies.
             if (ra && !rb && ra->sensorFirst)
-                neCollideSensors(a, *a->GetTransformPtr(), b, *b->GetTransformPtr(), nullptr);
+                neCollideSensors(a, *a->GetTransformPtr(), b, *b->GetTransformPtr());
             if (rb && !ra && rb->sensorFirst)
-                neCollideSensors(b, *b->GetTransformPtr(), a, *a->GetTransformPtr(), nullptr);
+                neCollideSensors(b, *b->GetTransformPtr(), a, *a->GetTransformPtr());
         } else {
             custom = true;
             neCustomCollisionInfo info;
@@ -318,6 +338,9 @@ void neSimulator::CollideBodies() {
 bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
     terrainLeaves.Clear();
     terrainTriangles.Clear();
+    sensorTriangles.Clear();
+    sensorTriangleLines.Clear();
+    BoxSensorLines(body);
     if (terrainQueryCallback) {
         s32* indices = nullptr;
         neTriangle* triangles = nullptr;
@@ -337,29 +360,33 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
     const neV3& hi = body->maxBound;
     tree.Query(tree.Root(), terrainLeaves, lo, hi, 0);
     // Each triangle once, in first-seen order. A leaf holds a hundred
-    // triangles or more, most of them beside the body: those are passed over
-    // on their footprints before they are looked up.
+    // triangles or more, most of them beside the body: its cells hand over
+    // those near the body, still in the leaf's order.
     if (++terrainQueryStamp == 0) {
         for (s32 i = 0; i < terrainSeen.Count(); ++i) terrainSeen[i] = 0;
         terrainQueryStamp = 1;
     }
+    // A leaf lists a triangle once: only a search over several leaves needs
+    // to merge.
+    const bool single = terrainLeaves.Count() == 1;
     const bool stamped = terrainSeen.Count() == tree.TriangleCount();
-    const neTriangleFootprint* footprints = tree.Footprints();
-    for (s32 i = 0; i < terrainLeaves.Count(); ++i) {
-        const neTreeNode* leaf = terrainLeaves[i];
-        for (s32 t = 0; t < leaf->triangleCount; ++t) {
-            s32 index = leaf->triangles[t];
-            const neTriangleFootprint& f = footprints[index];
-            if (f.maxX < lo.x || f.minX > hi.x || f.maxZ < lo.z || f.minZ > hi.z) continue;
-            bool seen = false;
-            if (stamped) {
-                seen = terrainSeen[index] == terrainQueryStamp;
-                terrainSeen[index] = terrainQueryStamp;
-            } else {
-                for (s32 j = 0; j < terrainTriangles.Count() && !seen; ++j) seen = terrainTriangles[j] == index;
-            }
-            if (!seen) terrainTriangles.Push(index);
+    auto seenBefore = [&](s32 index) {
+        if (single) return false;
+        if (!stamped) {
+            for (s32 j = 0; j < terrainTriangles.Count(); ++j)
+                if (terrainTriangles[j] == index) return true;
+            return false;
         }
+        const bool seen = terrainSeen[index] == terrainQueryStamp;
+        terrainSeen[index] = terrainQueryStamp;
+        return seen;
+    };
+    for (s32 i = 0; i < terrainLeaves.Count(); ++i) {
+        tree.ForEachNear(*terrainLeaves[i], lo, hi, [&](s32 index, const neTriangleFootprint& f) {
+            if (seenBefore(index)) return;
+            terrainTriangles.Push(index);
+            SortForSensors(index, f, tree.Triangles(), tree.Vertices());
+        });
     }
     MarkTimer(NE_TIMER_TERRAIN_SEARCH);
     if (terrainTriangles.Count() == 0) return false;
@@ -376,42 +403,59 @@ bool neSimulator::NarrowToBody(const neRigidBody* body) {
     nearTriangles.Clear();
     for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i) {
         const s32 t = candidates[i];
-        if (!OutsideInXZ(triangles[t], v, lo, hi)) nearTriangles.Push(t);
+        if (OutsideInXZ(triangles[t], v, lo, hi)) continue;
+        nearTriangles.Push(t);
+        SortForSensors(t, FootprintOf(triangles[t], v), triangles, v);
     }
     if (nearTriangles.Count() == 0) return false;
     terrainGeometry.SetMesh(nearTriangles.Data(), nearTriangles.Count(), triangles, v);
     return true;
 }
 
-const neGeometry* neSimulator::SensorCandidates(const neRigidBody* body) {
+void neSimulator::BoxSensorLines(const neRigidBody* body) {
     // One box per line (a body with more lines shares the last box among
     // the rest): a wheel line meets a handful of the triangles under its
     // truck, and each line tests only those that meet any line's box.
+    sensorLineCount = 0;
+    sensorReach = neLineBox{};
     const neT3& transform = body->state.transform;
-    neLineBox lines[NE_SENSOR_LINE_BOXES];
-    s32 boxes = 0;
     for (const neSensor* s = body->sensorFirst; s; s = s->next) {
-        const s32 k = boxes < NE_SENSOR_LINE_BOXES ? boxes++ : NE_SENSOR_LINE_BOXES - 1;
-        lines[k].Add(transform * s->linePos, transform.rot * s->lineVector);
+        if (sensorLineCount < NE_SENSOR_LINE_BOXES) sensorLines[sensorLineCount++] = neLineBox{};
+        const neV3 start = transform * s->linePos, vector = transform.rot * s->lineVector;
+        sensorLines[sensorLineCount - 1].Add(start, vector);
+        sensorReach.Add(start, vector);
     }
-    const neV3* v = terrainGeometry.triangleVertices;
-    const neTriangle* triangles = terrainGeometry.shape.mesh.triangles;
-    const s32* candidates = terrainGeometry.shape.mesh.indices;
-    sensorTriangles.Clear();
-    for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i) {
-        const neTriangle& t = triangles[candidates[i]];
-        const neV3& a = v[t.indices[0]];
-        const neV3& b = v[t.indices[1]];
-        const neV3& c = v[t.indices[2]];
-        for (s32 k = 0; k < boxes; ++k)
-            if (!lines[k].Misses(a, b, c)) {
-                sensorTriangles.Push(candidates[i]);
-                break;
-            }
+}
+
+void neSimulator::SortForSensors(s32 triangle, const neTriangleFootprint& footprint, const neTriangle* triangles,
+                                 const neV3* vertices) {
+    // Most candidates lie beside every line: the box around them all says so first.
+    if (sensorLineCount == 0) return;
+    const neLineBox& reach = sensorReach;
+    if (footprint.maxX < reach.lo.x || footprint.minX > reach.hi.x || footprint.maxZ < reach.lo.z ||
+        footprint.minZ > reach.hi.z)
+        return;
+    const u32 met = LinesMet(sensorLines, sensorLineCount, footprint, triangles[triangle], vertices);
+    if (met == 0) return;
+    sensorTriangles.Push(triangle);
+    sensorTriangleLines.Push(met);
+}
+
+void neSimulator::CollideSensorsWithTerrain(neRigidBody* body) {
+    // A line's own box passes what its full test would read, in the same
+    // order; lines past the last box share it and each still tests its own.
+    const neT3 identity = Identity();
+    s32 line = 0;
+    for (neSensor* s = body->sensorFirst; s; s = s->next, ++line) {
+        const u32 bit = 1u << (line < NE_SENSOR_LINE_BOXES ? line : NE_SENSOR_LINE_BOXES - 1);
+        lineTriangles.Clear();
+        for (s32 i = 0; i < sensorTriangles.Count(); ++i)
+            if (sensorTriangleLines[i] & bit) lineTriangles.Push(sensorTriangles[i]);
+        if (lineTriangles.Count() == 0) continue;
+        sensorTerrainGeometry.SetMesh(lineTriangles.Data(), lineTriangles.Count(), terrainGeometry.shape.mesh.triangles,
+                                      terrainGeometry.triangleVertices);
+        neCollideSensor(*s, body->state.transform, nullptr, identity, &sensorTerrainGeometry);
     }
-    if (sensorTriangles.Count() == 0) return nullptr;
-    sensorTerrainGeometry.SetMesh(sensorTriangles.Data(), sensorTriangles.Count(), triangles, v);
-    return &sensorTerrainGeometry;
 }
 
 void neSimulator::CollideTerrain() {
@@ -431,10 +475,7 @@ void neSimulator::CollideTerrain() {
         std::memset(&result, 0, sizeof result);
         const neT3& transform = body->state.transform;
         if (body->geometryCount > 0) neCollideBodyPair(result, body, transform, &terrainBody, identity);
-        if (body->sensorFirst) {
-            if (const neGeometry* reach = SensorCandidates(body))
-                neCollideSensors(body, transform, nullptr, identity, reach);
-        }
+        if (sensorTriangles.Count() > 0) CollideSensorsWithTerrain(body);
         if (!result.valid) return;
         body->terrainFacing = result.normal;
         result.bodyA = body;

@@ -58,6 +58,9 @@ void neTreeNode::Init(neTerrainTree* owner, s32 parentIndex, const neV3& minCorn
     }
     triangles = nullptr;
     triangleCount = 0;
+    maskStart = -1;
+    maskWords = 0;
+    footprintStart = -1;
 }
 
 bool neTreeNode::OverlapsBox(const neV3& minCorner, const neV3& maxCorner) const {
@@ -99,6 +102,8 @@ void neTerrainTree::Free() {
     triangles_.Release();
     footprints_.Release();
     nodes_.Release();
+    leafMasks_.Release();
+    leafFootprints_.Release();
     if (vertices_) allocator_->Free(vertices_);
     vertices_ = nullptr;
     vertexCount_ = 0;
@@ -153,6 +158,7 @@ bool neTerrainTree::Build(const neTriangleMesh& mesh, neAllocator* allocator, s3
     }
     root_.Init(this, NE_TREE_ROOT_PARENT, lo, hi);
     BuildNode(NE_TREE_ROOT, all.Data(), all.Count(), 0);
+    MarkAllLeafCells();
     return true;
 }
 
@@ -163,6 +169,56 @@ void neTerrainTree::MakeLeaf(s32 nodeIndex, const s32* list, s32 count) {
     node->triangleCount = node->triangles ? count : 0;
     if (node->triangles) std::memcpy(node->triangles, list, sizeof(s32) * static_cast<size_t>(count));
     for (s32& c : node->children) c = -1;
+}
+
+void neTerrainTree::MarkAllLeafCells() {
+    // Sized exactly once the leaves are known: a leaf made twice while
+    // splitting would otherwise leave its first masks behind.
+    s32 entries = 0, words = 0;
+    auto count = [&](const neTreeNode& n) {
+        entries += n.triangleCount;
+        words += NE_TREE_LEAF_CELLS * ((n.triangleCount + NE_TREE_MASK_BITS - 1) / NE_TREE_MASK_BITS);
+    };
+    count(root_);
+    for (s32 i = 0; i < nodes_.Count(); ++i) count(nodes_[i]);
+    leafFootprints_.Reserve(entries, allocator_, NE_GROW_NEVER);
+    leafMasks_.Reserve(words, allocator_, NE_GROW_NEVER);
+    MarkLeafCells(root_);
+    for (s32 i = 0; i < nodes_.Count(); ++i) MarkLeafCells(nodes_[i]);
+}
+
+s32 neTerrainTree::LeafCell(const neTreeNode& leaf, s32 axis, f32 value) {
+    const f32 size = leaf.bounds[axis][1] - leaf.bounds[axis][0];
+    if (!(size > 0.0f)) return 0;
+    const f32 cell = (value - leaf.bounds[axis][0]) * (static_cast<f32>(NE_TREE_LEAF_GRID) / size);
+    if (!(cell > 0.0f)) return 0;
+    return cell >= static_cast<f32>(NE_TREE_LEAF_GRID - 1) ? NE_TREE_LEAF_GRID - 1 : static_cast<s32>(cell);
+}
+
+void neTerrainTree::MarkLeafCells(neTreeNode& leaf) {
+    // Without room for the masks and footprints the leaf is read whole.
+    leaf.maskStart = -1;
+    leaf.maskWords = 0;
+    leaf.footprintStart = -1;
+    if (leaf.triangleCount == 0) return;
+    const s32 firstFootprint = leafFootprints_.Count();
+    for (s32 p = 0; p < leaf.triangleCount; ++p)
+        if (!leafFootprints_.Push(footprints_[leaf.triangles[p]])) return;
+    const s32 words = (leaf.triangleCount + NE_TREE_MASK_BITS - 1) / NE_TREE_MASK_BITS;
+    const s32 start = leafMasks_.Count();
+    for (s32 i = 0; i < NE_TREE_LEAF_CELLS * words; ++i)
+        if (!leafMasks_.Push(0)) return;
+    uint64_t* masks = leafMasks_.Data() + start;
+    for (s32 p = 0; p < leaf.triangleCount; ++p) {
+        const neTriangleFootprint& f = footprints_[leaf.triangles[p]];
+        const s32 x1 = LeafCell(leaf, 0, f.maxX), z1 = LeafCell(leaf, 2, f.maxZ);
+        for (s32 z = LeafCell(leaf, 2, f.minZ); z <= z1; ++z)
+            for (s32 x = LeafCell(leaf, 0, f.minX); x <= x1; ++x)
+                masks[(z * NE_TREE_LEAF_GRID + x) * words + p / NE_TREE_MASK_BITS] |= uint64_t{1} << (p % NE_TREE_MASK_BITS);
+    }
+    leaf.maskStart = start;
+    leaf.maskWords = words;
+    leaf.footprintStart = firstFootprint;
 }
 
 void neTerrainTree::BuildNode(s32 nodeIndex, const s32* list, s32 count, s32 depth) {

@@ -307,3 +307,61 @@ TEST(SensorInSimulator, OnlyBoxesAreSeenAndTheDeeperOfPlatformAndGroundStands) {
     EXPECT_FLOAT_EQ(reader.depths.back(), 1.0f);
     EXPECT_EQ(reader.bodies.back(), nullptr);
 }
+
+namespace {
+
+// The whole of a mesh handed over by the terrain query callback.
+TestTerrain* gServed = nullptr;
+std::vector<s32> gServedIndices;
+
+void ServeWholeMesh(const neV3&, const neV3&, s32** indices, neTriangle** triangles, neV3** vertices,
+                    s32* indexCount, s32* triangleCount, neRigidBody*) {
+    gServedIndices.clear();
+    for (size_t t = 0; t < gServed->triangles.size(); ++t) gServedIndices.push_back(static_cast<s32>(t));
+    *indices = gServedIndices.data();
+    *triangles = gServed->triangles.data();
+    *vertices = gServed->vertices.data();
+    *indexCount = *triangleCount = static_cast<s32>(gServedIndices.size());
+}
+
+}  // namespace
+
+// Twelve lines (more than the terrain stage keeps boxes for) over bumpy
+// ground read what each line finds against the whole mesh, whether the tree
+// or a query callback gives the triangles.
+TEST(SensorInSimulator, LinesReadTheSameDepthsFromTheTreeAndFromAQueryCallback) {
+    TestTerrain ground(16, 1.0f, [](f32 x, f32 z) { return 0.3f * std::sin(x) + 0.2f * std::cos(1.7f * z); });
+    std::vector<f32> read[2];
+    for (int served = 0; served < 2; ++served) {
+        SimulatorHolder sim;
+        neTriangleMesh mesh = ground.Mesh();
+        ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+        gServed = &ground;
+        if (served) sim->SetTerrainQueryCallback(ServeWholeMesh);
+        neRigidBody* car = sim->CreateRigidBody();
+        car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
+        for (int i = 0; i < 12; ++i)
+            car->AddSensor()->SetLineSensor(neMakeV3(-5.5f + i * 0.9f, 0, 0.7f * (i % 4) - 1), neMakeV3(0.1f, -3, 0));
+        car->UpdateBoundingInfo();
+        car->GravityEnable(false);
+        car->SetPos(neMakeV3(0.3f, 1.5f, 0.1f));
+        AllLinesReader reader;
+        car->AddController(&reader, 0);
+        sim->Advance(0.01f, 1);
+        read[served] = reader.depths;
+    }
+    std::vector<s32> all;
+    for (size_t t = 0; t < ground.triangles.size(); ++t) all.push_back(static_cast<s32>(t));
+    neGeometry whole{};
+    whole.SetDefaults();
+    whole.SetMesh(all.data(), static_cast<s32>(all.size()), ground.triangles.data(), ground.vertices.data());
+    ASSERT_EQ(read[0].size(), 12u);
+    for (int i = 0; i < 12; ++i) {
+        neLineHit hit{};
+        const neV3 start = neMakeV3(0.3f - 5.5f + i * 0.9f, 1.5f, 0.1f + 0.7f * (i % 4) - 1);
+        ASSERT_TRUE(neCollideLineGeometry(start, neMakeV3(0.1f, -3, 0), neMakeV3(0.1f, -3, 0).Length(), whole,
+                                          IdentityM3(), hit));
+        EXPECT_FLOAT_EQ(read[0][static_cast<size_t>(i)], hit.depth) << i;
+    }
+    EXPECT_EQ(read[0], read[1]);
+}

@@ -181,3 +181,41 @@ TEST(TerrainTree, SimulatorKeepsAnEarlierTerrainWhenANewOneIsRefused) {
     sim->FreeTerrainMesh();
     EXPECT_TRUE(sim->region.Terrain().IsEmpty());
 }
+
+// A leaf's cells hand over exactly the triangles a scan of the whole leaf
+// finds on their footprints, in the leaf's order: boxes of every size,
+// inside the leaf, across its edges and beyond it, points included.
+TEST(TerrainTree, LeafCellsFindWhatAFullScanFindsInTheSameOrder) {
+    // Leaves of more than 64 triangles (more than one mask word), and a
+    // mesh small enough to be a single leaf at the root.
+    TestTerrain rolling(192, 1.0f, [](f32 x, f32 z) { return std::sin(x * 0.3f) * 2 + std::cos(z * 0.2f); });
+    TestTerrain one(2, 3.0f, FlatHeight);
+    std::mt19937 gen(11);
+    for (TestTerrain* terrain : {&rolling, &one}) {
+        neTerrainTree tree;
+        ASSERT_TRUE(tree.Build(terrain->Mesh(), nullptr, 200, -1));
+        std::vector<const neTreeNode*> leaves;
+        for (s32 n = NE_TREE_ROOT; n < tree.NodeCount(); ++n)
+            if (tree.GetNode(n)->IsLeaf()) leaves.push_back(tree.GetNode(n));
+        ASSERT_FALSE(leaves.empty());
+        EXPECT_GT(leaves.front()->triangleCount, terrain == &one ? 0 : NE_TREE_MASK_BITS);
+        std::uniform_real_distribution<f32> at(-0.2f, 1.2f), size(0.0f, 6.0f);
+        size_t nonEmpty = 0;
+        for (int q = 0; q < 400; ++q) {
+            const neTreeNode& leaf = *leaves[static_cast<size_t>(q) % leaves.size()];
+            auto across = [&](s32 a) { return leaf.bounds[a][0] + at(gen) * (leaf.bounds[a][1] - leaf.bounds[a][0]); };
+            const neV3 lo = neMakeV3(across(0), -10.0f, across(2));
+            const neV3 hi = lo + (q % 4 == 0 ? neMakeV3(0, 20, 0) : neMakeV3(size(gen), 20.0f, size(gen)));
+            std::vector<s32> scanned, found;
+            for (s32 p = 0; p < leaf.triangleCount; ++p) {
+                const neTriangleFootprint& f = tree.Footprints()[leaf.triangles[p]];
+                if (!(f.maxX < lo.x || f.minX > hi.x || f.maxZ < lo.z || f.minZ > hi.z))
+                    scanned.push_back(leaf.triangles[p]);
+            }
+            tree.ForEachNear(leaf, lo, hi, [&](s32 index, const neTriangleFootprint&) { found.push_back(index); });
+            ASSERT_EQ(found, scanned) << "query " << q;
+            nonEmpty += found.empty() ? 0 : 1;
+        }
+        EXPECT_GT(nonEmpty, 200u);
+    }
+}
