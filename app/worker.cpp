@@ -1,5 +1,6 @@
 #include "app/worker.h"
 
+#include "app/race_tick.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
 #include "framework/startup_models.h"
@@ -12,10 +13,6 @@
 #include <thread>
 
 namespace {
-
-void RaceStep() {
-  // The race simulation step lands with the race world.
-}
 
 // The player's truck in racer slot 0: its models land with the car loader;
 // the slot already records which truck it holds, so that the screens' check
@@ -111,7 +108,7 @@ void WorkerPass(const WorkerJobs& jobs) {
   }
 }
 
-const WorkerJobs kGameWorkerJobs = {RaceStep, LoadStartupAssets, LoadTrack, LoadGarage, LoadPlayerCar};
+const WorkerJobs kGameWorkerJobs = {StepRaceSimulation, LoadStartupAssets, LoadTrack, LoadGarage, LoadPlayerCar};
 
 void RunWorker(const WorkerJobs& jobs) {
   while (!gQuit) {

@@ -7,6 +7,7 @@
 #include "tools/gen_models.h"
 #include "tools/gen_sounds.h"
 #include "tools/gen_tables.h"
+#include "tools/gen_world.h"
 
 #include <cstdio>
 #include <string>
@@ -24,5 +25,6 @@ int main(int argc, char** argv) {
   if (!GenerateMenuArt(base)) return 1;
   if (!GenerateEffects(base)) return 1;
   if (!GenerateModels(base)) return 1;
+  if (!GenerateWorld(base)) return 1;
   return 0;
 }

@@ -1,9 +1,8 @@
 #include "tools/gen_tables.h"
 
-#include "framework/random.h"
 #include "framework/settings.h"
-#include "math/ne_math.h"
 #include "tools/binary_writer.h"
+#include "tools/gen_world_layout.h"
 #include "world/catalogue.h"
 #include "world/new_career.h"
 
@@ -93,13 +92,6 @@ bool WriteCareerInf(const std::string& base) {
                                              reinterpret_cast<const uint8_t*>(&gCareer) + sizeof gCareer));
 }
 
-constexpr float kLandscapeHalfSize = 1800.0f;  // world units from the origin to the edge
-constexpr float kPathMargin = 150.0f;           // kept clear between a path and the edge
-constexpr float kWaypointSpacing = 10.0f;       // world units between path points
-constexpr double kTwoPi = 2 * NE_PI_D;
-
-float Unit() { return float(Random()) / float(kRandomMax); }
-
 bool WriteRacePaths(const std::string& base) {
   const std::string folder = base + "/world/races/";
   std::error_code error;
@@ -107,7 +99,7 @@ bool WriteRacePaths(const std::string& base) {
   std::vector<Waypoint> points(kRacePathCapacity);
   bool ok = true;
   for (int race = 1; race <= kTrackCount; ++race) {
-    const int32_t last = MakeRacePath(race, points.data());
+    const int32_t last = MakeWorldRacePath(race, points.data());
     ok = WriteRacePathFile(folder + std::to_string(race) + ".ai", points.data(), last) && ok;
     if (race == 1) ok = WriteRacePathFile(folder + "last.ai", points.data(), last) && ok;
   }
@@ -115,61 +107,6 @@ bool WriteRacePaths(const std::string& base) {
 }
 
 }  // namespace
-
-int32_t MakeRacePath(int race, Waypoint* points) {
-  // Seeds far apart and a few draws discarded: the generator's first draws
-  // after neighbouring seeds are nearly equal.
-  SeedRandom(uint32_t(7000 + race * 7919));
-  for (int i = 0; i < 4; ++i) Random();
-  // The outline: r(θ) = R (1 + Σ a sin(kθ + φ)) with Σ a < 1 stays positive,
-  // so the curve is star-shaped about its centre and cannot cross itself;
-  // stretching and turning it keeps that.
-  const double radius = 330.0 + 450.0 * Unit();
-  const double stretch = 0.6 + 0.8 * Unit();
-  const double turn = kTwoPi * Unit();
-  const int harmonics[3] = {2, 3, 5};
-  double amplitude[3], phase[3];
-  for (int h = 0; h < 3; ++h) {
-    amplitude[h] = (0.3 - 0.08 * h) * Unit();
-    phase[h] = kTwoPi * Unit();
-  }
-  const bool clockwise = Unit() < 0.5f;
-  constexpr int kOutline = 4096;
-  std::vector<double> ox(kOutline + 1), oz(kOutline + 1);
-  for (int i = 0; i <= kOutline; ++i) {
-    const double theta = kTwoPi * i / kOutline * (clockwise ? -1.0 : 1.0);
-    double r = 1.0;
-    for (int h = 0; h < 3; ++h) r += amplitude[h] * std::sin(harmonics[h] * theta + phase[h]);
-    const double x = radius * r * std::cos(theta) * stretch, z = radius * r * std::sin(theta) / stretch;
-    ox[size_t(i)] = x * std::cos(turn) - z * std::sin(turn);
-    oz[size_t(i)] = x * std::sin(turn) + z * std::cos(turn);
-  }
-  // Place the loop anywhere it fits inside the landscape.
-  const auto [minX, maxX] = std::minmax_element(ox.begin(), ox.end());
-  const auto [minZ, maxZ] = std::minmax_element(oz.begin(), oz.end());
-  const double room = kLandscapeHalfSize - kPathMargin;
-  const double cx = -room - *minX + (2 * room - (*maxX - *minX)) * Unit();
-  const double cz = -room - *minZ + (2 * room - (*maxZ - *minZ)) * Unit();
-  // Even spacing along the outline.
-  std::vector<double> along(kOutline + 1, 0.0);
-  for (int i = 1; i <= kOutline; ++i)
-    along[size_t(i)] = along[size_t(i - 1)] + std::hypot(ox[size_t(i)] - ox[size_t(i - 1)], oz[size_t(i)] - oz[size_t(i - 1)]);
-  const int count = std::clamp(int(std::lround(along.back() / kWaypointSpacing)), kMinRacePathLast + 1, kRacePathCapacity);
-  int segment = 0;
-  for (int k = 0; k < count; ++k) {
-    const double distance = along.back() * k / count;
-    while (along[size_t(segment + 1)] < distance) ++segment;
-    const double t = (distance - along[size_t(segment)]) / std::max(1e-9, along[size_t(segment + 1)] - along[size_t(segment)]);
-    Waypoint& p = points[k];
-    p.position.x = float(cx + ox[size_t(segment)] + t * (ox[size_t(segment + 1)] - ox[size_t(segment)]));
-    p.position.y = 0.0f;
-    p.position.z = float(cz + oz[size_t(segment)] + t * (oz[size_t(segment + 1)] - oz[size_t(segment)]));
-    p.position.w = 0.0f;
-    p.type = kWaypointPlain;
-  }
-  MarkCheckpoints(points, count - 1);
-  return count - 1;
-}
 
 void MakeShippedCatalogue() {
   InitCarTables();

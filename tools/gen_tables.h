@@ -11,12 +11,6 @@
 // tables, part choices within their shop ranges and seven paint-zone colours.
 void MakeShippedCatalogue();
 
-// The path of race 1..30 (y = 0, the ground's height to be laid by the world
-// generator): a smooth closed loop that never crosses itself, within the
-// 3600 × 3600 landscape centred on the origin, a point every ~10 units,
-// checkpoints marked. Returns the index of the last point.
-int32_t MakeRacePath(int race, Waypoint* points);
-
 // Writes the four tables and the race paths (1.ai .. 30.ai and last.ai, a
 // copy of race 1 as the path recorder leaves it) under `base`. False when a file cannot be written.
 bool WriteGameTables(const std::string& base);

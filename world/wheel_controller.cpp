@@ -178,10 +178,13 @@ void LayTracksAndDust(CSampleCar& car, const WheelContact& wc, const neM3& R, fl
 
 void CSampleCar::ApplyWheelForces(neRigidBodyController* controller) {
   const float ff = gFrameFactor;
+  // Steering aimed along an undefined direction counts as straight ahead.
+  if (!std::isfinite(steerInput)) steerInput = 0.0f;
   if (steerAngle < steerInput) steerAngle += ff * kSteerRate;
   if (steerAngle > steerInput) steerAngle -= ff * kSteerRate;
   steerAngle = Clamp(steerAngle, -kMaxSteer, kMaxSteer);
 
+  const int kind = std::clamp(static_cast<int>(carKind), 0, kCatalogueSize - 1);  // a row of the wheel table
   const neT3 transform = body->GetTransform();
   const neM3& R = transform.rot;
   const neV3 p = body->GetPos();
@@ -223,7 +226,7 @@ void CSampleCar::ApplyWheelForces(neRigidBodyController* controller) {
     suspension[w] += std::sin(wheelRoll[w] * 0.0065f) * Clamp(Len(v) * 0.15f, 0.0f, 1.0f) * 0.04f;
 
     neV3 u = WithoutComponent(v, n);
-    const float wheelSize = gWheelSizes[carKind][front ? 4 : 5];
+    const float wheelSize = gWheelSizes[kind][front ? 4 : 5];
     const neV3 axis = front ? frontWheelDir : SafeUnit(R[0]);
     const float turnPerUnit = kWheelTurnPerUnit / wheelSize;
     const float roll = std::fabs(v.Dot(axis)) * turnPerUnit * movingSign * ff;

@@ -4,6 +4,7 @@
 // reader check below fails too, so that new kinds get one.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -17,26 +18,70 @@
 #include "tests/support/temp_home.h"
 #include "tests/support/wave_file.h"
 #include "world/catalogue.h"
+#include "world/quadtree.h"
 #include "world/race_path.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Empty when the file is acceptable, otherwise what is wrong with it.
+bool PowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// The folder the game loads a model's material textures from: the world's
+// models take theirs from base/world/textures/, every other model from its
+// own folder.
+fs::path TextureFolder(const fs::path& model) {
+  if (model.parent_path().filename() == "models" && model.parent_path().parent_path().filename() == "world")
+    return model.parent_path().parent_path() / "textures";
+  return model.parent_path();
+}
+
+bool AllFinite(const float* values, size_t n) {
+  for (size_t i = 0; i < n; ++i)
+    if (!std::isfinite(values[i])) return false;
+  return true;
+}
+
+// Empty when the file is acceptable, otherwise what is wrong with it. The
+// reader itself refuses files past the format's limits and bad indices.
 std::string CheckModel(const fs::path& path) {
   std::vector<uint8_t> bytes = ReadFileBytes(path.string());
   MilkshapeModel model;
   if (!model.LoadFromBytes(bytes.data(), bytes.size())) return "refused by the model reader";
   if (model.triangleCount == 0) return "no triangles";
+  for (int i = 0; i < model.vertexCount; ++i)
+    if (!AllFinite(model.vertices[i].position, 3)) return "a vertex position is not a number";
+  for (int i = 0; i < model.triangleCount; ++i) {
+    const ModelTriangle& t = model.triangles[i];
+    if (!AllFinite(&t.normals[0][0], 9) || !AllFinite(&t.texCoords[0][0], 6)) return "a normal or texture coordinate is not a number";
+  }
   for (int i = 0; i < model.materialCount; ++i) {
     for (const char* name : {model.materials[i].textureName, model.materials[i].alphaMapName}) {
-      if (name && *name && !fs::exists(path.parent_path() / name)) {
-        return std::string("names a missing texture ") + name;
-      }
+      if (!name || !*name) continue;
+      const fs::path texture = TextureFolder(path) / name;
+      if (!fs::exists(texture)) return std::string("names a missing texture ") + name;
+      if (texture.extension() != ".tga") continue;
+      DecodedImage image;
+      if (!ReadTgaImage(texture.c_str(), &image)) return std::string("names an unreadable texture ") + name;
+      if (!PowerOfTwo(image.width) || !PowerOfTwo(image.height)) return std::string("names a texture not a power of two ") + name;
     }
   }
   return {};
+}
+
+// The world's quadtree, read against the world models as the loader has them.
+std::string CheckQuadTree(const fs::path& path) {
+  const fs::path models = path.parent_path();
+  const char* stems[kSectionCount] = {"main_road", "main_map", "main_transparency", "add_map", "add_transparency", "add_transparency2"};
+  MilkshapeModel sections[kSectionCount];
+  QuadTreeSources sources;
+  for (int s = 0; s < kSectionCount; ++s) {
+    if (!sections[s].LoadFromFile((models / (std::string(stems[s]) + ".sbm")).c_str())) return "a section model is missing";
+    sources.sections[s] = &sections[s];
+  }
+  const bool read = CreateWorldQuadTree(sources, path.c_str());
+  DestroyWorldQuadTree();
+  return read ? "" : "refused by the quadtree reader";
 }
 
 std::string CheckImage(const fs::path& path) {
@@ -104,6 +149,7 @@ std::string CheckAsset(const fs::path& path) {
   if (kind == ".ai") return CheckRacePath(path);
   if (kind == ".ini") return CheckTable(path);
   if (kind == ".inf") return CheckSaveFile(path);
+  if (kind == ".qt") return CheckQuadTree(path);
   return "no reader check for files of this kind";
 }
 

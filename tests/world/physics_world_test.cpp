@@ -6,7 +6,7 @@
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "framework/sound.h"
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 #include "world/city_object.h"
 #include "world/race_path.h"
 #include "world/race_state.h"

@@ -3,7 +3,7 @@
 #include "world/player.h"
 
 #include "framework/globals.h"
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
 

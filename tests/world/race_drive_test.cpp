@@ -1,7 +1,7 @@
 // The player's truck on the test terrain, driven by the bound keys: it
 // settles, drives forwards and in reverse, climbs through the gears to its
 // top speed, and the four trucks hold on the grid during the countdown.
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
 #include "world/player.h"
@@ -103,4 +103,36 @@ TEST(TruckScene, StartHoldKeepsAllFourTrucksOnTheirGridSpots) {
   gStartHold = 0;  // the countdown screen clears it
   scene.Frames(kFramesPerSecond);
   EXPECT_GT(GroundDistance(scene.player().body->GetPos(), grid[0]), 2.0f);
+}
+
+TEST(TruckScene, UnstickLiftsOnlyANearlyStoppedTruckBackToItsGridOrientation) {
+  RaceScene scene;
+  CSampleCar& car = gRacers[1];
+  scene.Frames(kFramesPerSecond);
+  neM3 tipped;
+  tipped.RotateXYZ(neMakeV3(1.2f, 0.3f, 0));
+  car.body->SetRotation(tipped);
+  car.driveForce = 50.0f;
+  gFrameFactor = 2.0f;
+
+  car.body->SetVelocity(neMakeV3(0.2f, 0, 0));  // moving: nothing happens
+  const neV3 before = car.body->GetPos();
+  car.Unstick();
+  EXPECT_EQ(car.body->GetPos().y, before.y);
+  EXPECT_EQ(car.driveForce, 50.0f);
+
+  car.body->SetVelocity(neMakeV3(0.1f, 0, 0));
+  car.Unstick();
+  const neV3 after = car.body->GetPos();
+  EXPECT_NEAR(after.y, before.y + 2.0f, 1e-5f);
+  EXPECT_EQ(after.x, before.x);
+  EXPECT_EQ(after.z, before.z);
+  EXPECT_EQ(car.driveForce, 0.0f);
+  const neM3 rotation = car.body->GetRotationM3();
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(rotation[c].Dot(car.startRotation[c]), 1.0f, 1e-5f) << "column " << c;
+
+  gFrameFactor = 9.5f;  // a stalled frame: no unstick
+  car.body->SetVelocity(neMakeV3(0, 0, 0));
+  car.Unstick();
+  EXPECT_NEAR(car.body->GetPos().y, after.y, 1e-5f);
 }

@@ -2,9 +2,9 @@
 // truck over a scripted run on the test terrain (held on the grid, the
 // countdown over, full throttle up through the gears, then the brake to a
 // stop): its height above the ground, speed, gear and engine revolutions.
-// Made by: build/tests/test_world --gtest_filter=RaceCorePlot.*
+// Made by: cd build && ./tests/test_world --gtest_filter=RaceCorePlot.*
 #include "platform/test_hooks.h"
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 #include "world/player.h"
 #include "world/race_state.h"
 

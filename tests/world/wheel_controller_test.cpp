@@ -2,7 +2,7 @@
 // rolling resistance, the steering follow, wheels in the air, a truck at
 // rest or pointing straight up, and tyre tracks split into quads.
 #include "framework/globals.h"
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include <gtest/gtest.h>
 
@@ -170,4 +170,17 @@ TEST(WheelModel, SpringsPushOnlyBeyondAQuarterOfSensorDepth) {
     EXPECT_NEAR(ControllerOf(car)->GetControllerForce().y, c.lift, 0.5f) << "depth " << c.depth;
     EXPECT_NEAR(car.suspension[0], 1.35f - c.depth, 1e-5f);
   }
+}
+
+TEST(WheelModel, SteeringWithoutANumberCountsAsStraightAhead) {
+  RaceScene scene;
+  CSampleCar& car = scene.player();
+  scene.Frames(50);
+  car.steerInput = std::nanf("");
+  TouchGround(car, 0.35f);
+  car.ApplyWheelForces(ControllerOf(car));
+  EXPECT_EQ(car.steerInput, 0.0f);
+  EXPECT_TRUE(Finite(car.frontWheelDir));
+  EXPECT_TRUE(Finite(ControllerOf(car)->GetControllerForce()));
+  EXPECT_TRUE(Finite(ControllerOf(car)->GetControllerTorque()));
 }

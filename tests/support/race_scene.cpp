@@ -1,4 +1,4 @@
-#include "tests/world/race_scene.h"
+#include "tests/support/race_scene.h"
 
 #include "framework/globals.h"
 #include "framework/settings.h"
