@@ -38,6 +38,7 @@ inline constexpr int LoadStartupOrPlayerCar = 0;  // start-up assets on the spla
 inline constexpr int Idle = 1;
 inline constexpr int LoadTrack = 10;
 inline constexpr int TrackLoaded = 11;
+inline constexpr int TrackFailed = 12;  // the track could not be loaded; the garage is loaded again
 inline constexpr int LoadGarage = 20;
 inline constexpr int GarageLoaded = 21;
 }  // namespace LoaderStatus

@@ -118,6 +118,7 @@ enum class EventKind {
   MouseMove,    // x, y: cursor in window pixels
   ButtonDown,   // code: 0 left, 1 right; x, y: cursor
   ButtonUp,     // code: 0 left, 1 right; x, y: cursor
+  TestFinish,   // scripted only: the player's race ends at the finish line now
 };
 
 struct Event {
@@ -178,6 +179,8 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                               <frame> mouse-up left|right
 //                               <frame> close        (the player closes the window)
 //                               <frame> quit         (the system asks the program to end)
+//                               <frame> finish       (the player crosses the finish
+//                                                     line now, if a race runs)
 //                             '#' starts a comment; an event is delivered
 //                             before frame <frame> is drawn (frames count the
 //                             swaps from 0); lines must be in frame order;

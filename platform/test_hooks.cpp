@@ -165,6 +165,8 @@ std::vector<ScriptedEvent> ParseInputScript(const std::string& text) {
       event.kind = EventKind::Close;
     } else if (action == "quit") {
       event.kind = EventKind::QuitRequest;
+    } else if (action == "finish") {
+      event.kind = EventKind::TestFinish;
     } else {
       ok = false;
     }

@@ -133,6 +133,7 @@ TransitionInputs CurrentTransitionInputs() {
   in.packageLevels[1] = gPlayerCarSetup.suspensionPackage;
   in.packageLevels[2] = gPlayerCarSetup.turboPackage;
   in.priceTables = gPriceTables;
+  in.quickRaceTruckReady = gPlayerCarIndex == gQuickRaceCar && gBuiltCarIndex[0] == gPlayerCarIndex;
   return in;
 }
 

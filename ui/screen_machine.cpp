@@ -14,10 +14,12 @@
 #include "framework/texture.h"
 #include "platform/gl.h"
 #include "render/garage_stand_in.h"
+#include "ui/career_screens.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_screens.h"
 #include "ui/page_backdrop.h"
+#include "ui/race_results.h"
 #include "ui/screens.h"
 #include "ui/splash_screen.h"
 #include "ui/stand_in_pages.h"
@@ -145,6 +147,13 @@ void DrawScreenBlock(int screen) {
     case S::NewCareerConfirm: DrawNewCareerConfirm(); break;
     case S::EnterName: DrawEnterName(); break;
     case S::QuitConfirm: DrawQuitConfirm(); break;
+    case S::Garage: DrawGarageHub(); break;
+    case S::Competitions: DrawCompetitions(); break;
+    case S::SelectRace: DrawSelectRace(); break;
+    case S::QuickRace: DrawQuickRace(); break;
+    case S::RaceLoading: DrawRaceLoading(); break;
+    case S::RaceFinish: DrawRaceFinishScreen(); break;
+    case S::RaceResults: DrawRaceResults(); break;
     default: DrawStandInPage(screen); break;
   }
 }

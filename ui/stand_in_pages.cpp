@@ -1,9 +1,7 @@
-// Stand-in pages. Read the career's name; draw the page backdrop, a
+// Stand-in pages. Draw the page backdrop, a
 // heading and a Back button (the options menu: its drum list) in the
 // current 800 x 600 frame; leave blending off and 2-D texturing on.
 #include "ui/stand_in_pages.h"
-
-#include <cstring>
 
 #include "framework/font.h"
 #include "framework/globals.h"
@@ -18,14 +16,11 @@ namespace S = ScreenState;
 
 const char* StandInHeading(int screen) {
   switch (screen) {
-    case S::Garage: return "GARAGE";
     case S::GraphicsOptions: return "GRAPHICS";
     case S::AudioOptions: return "AUDIO";
     case S::ControlsOptions: return "CONTROLS";
     case S::TuningMenu: return "TUNING";
     case S::CarShop: return "CAR SHOP";
-    case S::Competitions: return "COMPETITIONS";
-    case S::QuickRace: return "QUICK RACE";
     default: return "";
   }
 }
@@ -37,11 +32,6 @@ void DrawStandInPage(int screen) {
     DrawMenuList(3);
   } else {
     DrawPageBackdrop(StandInHeading(screen), BackdropSteps::WithHeading);
-  }
-  if (screen == S::Garage) {
-    char name[kPlayerNameSize + 1] = {};
-    std::memcpy(name, gPlayerName, kPlayerNameSize);
-    DrawFontText(400, 330, 0, 1 - gMenuDim, 1, 2.25f, false, kAlignCentre, "%s", name);
   }
   MenuButton(70, 45, "Back", ButtonKind::Back, 0);
 }
