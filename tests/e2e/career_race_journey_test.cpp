@@ -1,0 +1,126 @@
+// The real game through a career race: the garage hub, COMPETITIONS,
+// Select, Start, the race loading, the race with its HUD, a scripted finish,
+// FINISH, RESULTS, Next and back in the garage; the career file then counts
+// the run. Pictures of the garage hub, the race selection, the HUD and the
+// results go to frames/.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "framework/settings.h"
+#include "tests/support/game_runner.h"
+#include "tests/support/png_image.h"
+#include "tests/support/temp_home.h"
+
+namespace {
+
+// Frames of 50 ms: the countdown stands still in frames of 95 ms or more.
+constexpr int kFrameMs = 50;
+constexpr int kGarageFrame = 650;
+constexpr int kSelectRaceFrame = 730;
+constexpr int kHudFrame = 830;
+constexpr int kResultsFrame = 1030;
+constexpr int kGarageAgainFrame = 1100;
+
+constexpr char kJourney[] =
+    "144 key-down 13\n"  // held through the start-up load: the splash acts once it is done
+    "560 key-up 13\n"
+    "580 key-down 13\n"  // CAREER: a new career asks for the name
+    "581 key-up 13\n"
+    "600 char 75\n"
+    "601 char 97\n"
+    "602 char 116\n"
+    "603 char 121\n"
+    "604 char 97\n"
+    "620 key-down 13\n"  // Next: the garage hub
+    "621 key-up 13\n"
+    "660 key-down 13\n"  // COMPETITIONS
+    "661 key-up 13\n"
+    "700 key-down 13\n"  // Select: the first competition
+    "701 key-up 13\n"
+    "740 key-down 13\n"  // Start: its first race
+    "741 key-up 13\n"
+    "920 finish\n"
+    "1050 key-down 13\n"  // Next on the results
+    "1051 key-up 13\n"
+    "1120 close\n";
+
+std::vector<std::string> ScreensVisited(const GameRunResult& run) {
+  std::vector<std::string> screens;
+  for (const std::string& line : run.trace) {
+    if (line.rfind("screen ", 0) == 0) screens.push_back(line.substr(7));
+  }
+  return screens;
+}
+
+// Pixels in the frame-unit box (800 x 600, y up) that differ from the colour
+// by more than a little: text, needles, markers.
+int InkedPixels(const RgbImage& image, int x0, int y0, int x1, int y1, const uint8_t colour[3]) {
+  const float sx = float(image.width) / 800.0f, sy = float(image.height) / 600.0f;
+  int inked = 0;
+  for (int y = int(y0 * sy); y < int(y1 * sy); ++y) {
+    for (int x = int(x0 * sx); x < int(x1 * sx); ++x) {
+      const uint8_t* p = image.At(x, image.height - 1 - y);
+      int difference = 0;
+      for (int c = 0; c < 3; ++c) difference += std::abs(int(p[c]) - int(colour[c]));
+      inked += difference > 90;
+    }
+  }
+  return inked;
+}
+
+}  // namespace
+
+TEST(CareerRaceJourney, GarageToARaceAndItsResultsAndBackWithTheRunCounted) {
+  if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+  TempHome home;
+  GameRunOptions options;
+  options.home = home.Path();
+  options.inputScript = kJourney;
+  options.frameMilliseconds = kFrameMs;
+  options.dumpFrames = {kGarageFrame, kSelectRaceFrame, kHudFrame, kResultsFrame, kGarageAgainFrame};
+  const GameRunResult run = RunGame(options);
+
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
+  const std::vector<std::string> expected = {"100", "1", "80", "10", "30", "31", "0", "33", "34", "10"};
+  EXPECT_EQ(ScreensVisited(run), expected) << run.errorOutput;
+  // Start asks for the track and the FINISH screen for the garage, each once.
+  for (const char* line : {"loader 10", "loader 11", "loader 20", "loader 21"}) {
+    EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), line), 1) << line;
+  }
+
+  const std::vector<uint8_t> file = home.ReadSaveFile("career.inf");
+  ASSERT_EQ(file.size(), kCareerFileSize);
+  CareerRecord career;
+  std::memcpy(&career, file.data(), sizeof career);
+  EXPECT_EQ(career.raceStarts[0], 1) << "the race of competition 0, race 1 was run once";
+  EXPECT_EQ(career.raceStarts[1], 0);
+
+  const RgbImage hud = ReadPngFile(run.FramePath(kHudFrame));
+  ASSERT_FALSE(hud.Empty());
+  const uint8_t black[3] = {0, 0, 0};
+  EXPECT_GT(InkedPixels(hud, 85, 515, 200, 535, black), 50) << "PLACE and the place";
+  EXPECT_GT(InkedPixels(hud, 600, 20, 790, 200, black), 1000) << "the gauge cluster";
+
+  const RgbImage results = ReadPngFile(run.FramePath(kResultsFrame));
+  ASSERT_FALSE(results.Empty());
+  const uint8_t page[3] = {235, 235, 235};
+  for (int row = 0; row < 4; ++row) {
+    const int y = 305 - 35 * row;
+    EXPECT_GT(InkedPixels(results, 52, y - 8, 150, y + 8, page), 100) << "row " << row + 1;
+  }
+
+  std::filesystem::create_directories("frames");
+  for (auto [frame, name] : {std::pair{kGarageFrame, "garage_hub.png"}, {kSelectRaceFrame, "race_selection.png"},
+                             {kHudFrame, "race_hud.png"}, {kResultsFrame, "race_results.png"}}) {
+    std::error_code error;
+    std::filesystem::copy_file(run.FramePath(frame), std::string("frames/") + name,
+                               std::filesystem::copy_options::overwrite_existing, error);
+    EXPECT_FALSE(error) << name << ": " << error.message();
+  }
+}
