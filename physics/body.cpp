@@ -3,6 +3,7 @@
 #include "physics/simulator.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -36,6 +37,7 @@ void neBody::ResetBase(neSimulator* owner, s32 bodyType) {
     boundingFrame.rot = bounding.frame.rot * 0.5f;  // the default 1×1×1 box
     customCollision = 0;
     minBound = maxBound = neMakeV3(0, 0, 0);
+    boundsKnown = 0;
     regionRecord = nullptr;
     pendingState = NE_REGION_INSIDE;
     for (neEndPoint*& e : endPoints) e = nullptr;
@@ -202,9 +204,22 @@ void neBody::UpdateAabb() {
     minBound = centre - half;
     maxBound = centre + half;
     for (s32 a = 0; a < 3; ++a) {
-        if (endPoints[a]) endPoints[a]->value = maxBound[a];
-        if (endPoints[3 + a]) endPoints[3 + a]->value = minBound[a];
+        for (s32 end = 0; end < 2; ++end) {
+            neEndPoint* point = endPoints[end == 0 ? a : 3 + a];
+            const f32 value = end == 0 ? maxBound[a] : minBound[a];
+            if (!point || point->value == value) continue;
+            point->value = value;
+            sim->region.MarkMoved(a, point);
+        }
     }
+    boundsTransform = t;
+    boundsFrame = boundingFrame;
+    boundsKnown = 1;
+}
+
+bool neBody::BoundsCurrent() {
+    return boundsKnown && std::memcmp(&boundsTransform, GetTransformPtr(), sizeof(neT3)) == 0 &&
+           std::memcmp(&boundsFrame, &boundingFrame, sizeof(neT3)) == 0;
 }
 
 void neBody::ClearSensorDetections() {

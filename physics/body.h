@@ -69,6 +69,11 @@ struct neBody {
     s32 customCollision;  // the application tests this body's collisions itself
     neV3 minBound;        // world-axis box
     neV3 maxBound;
+    // The transform and bounding frame the box was last computed from: a
+    // sleeping body that has not moved keeps its box without recomputing it.
+    neT3 boundsTransform;
+    neT3 boundsFrame;
+    s32 boundsKnown;
 
     // Broad phase.
     neRegionBody* regionRecord;  // null while outside the region
@@ -98,6 +103,9 @@ struct neBody {
     neAnimatedBody* AsAnimatedBody();
     neRigidBody* AsRigidBody();
     neT3* GetTransformPtr();
+    // True when the world box was computed from the current transform and
+    // bounding frame.
+    bool BoundsCurrent();
 
     s32 GetCollisionID() const { return collisionID; }
     void SetCollisionID(s32 id) { collisionID = id; }
@@ -193,6 +201,7 @@ struct neRigidBody : neBody {
     f32 angularDamping;
     neRigidBodyState state;
     neV3 velocity;         // world
+    neV3 terrainFacing;    // normal of the last step's terrain contact; zero without one or after a jump
     neV3 angularVelocity;  // world, derived from the angular momentum
     neQ orientationRate;   // dq/dt = ½ ω̂ q
     neM3 worldInvInertia;  // R · invInertiaBody · Rᵀ
@@ -217,6 +226,9 @@ struct neRigidBody : neBody {
     s32 particle;
     neV3 stepHistory1[NE_HISTORY];  // per-step velocity change
     neV3 stepHistory2[NE_HISTORY];  // per-step angular velocity change by impulses
+    // Set while the four history rings above hold only zeros: a body that
+    // stays asleep has nothing to clear step after step (640 bytes each).
+    s32 historiesClear;
     f32 sleepingParameter;
     neRigidBodySnapshot snapshot;
 

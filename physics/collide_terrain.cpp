@@ -27,21 +27,55 @@ void Report(neCollisionResult& result, const Candidate& c) {
 
 // ---- Box against one triangle ---------------------------------------------
 
+// A triangle within this angle of the body's previous terrain contact normal
+// (cosine) keeps that facing.
+constexpr f32 NE_KEPT_FACING_COSINE = 0.7f;
+
+// The side of the triangle a shape is on: the side its terrain contact of the
+// previous step faced, for a triangle turned towards that normal; otherwise
+// the side of its centre (signed distance `s`). A flat slab that lands is
+// answered at one corner; its centre may pass the plane in the next step,
+// and taken from the centre alone the contact would push it on through.
+bool FacesFront(const nePreparedTriangle& tri, f32 s, const neV3& kept) {
+    const f32 along = tri.normal.Dot(kept);
+    if (along >= NE_KEPT_FACING_COSINE) return true;
+    if (along <= -NE_KEPT_FACING_COSINE) return false;
+    return s >= 0.0f;
+}
+
+// A normal whose part against the triangle's facing side is larger than this
+// would push a shape back through the triangle's plane.
+constexpr f32 NE_BACK_PUSH_LIMIT = 0.01f;
+
+// Whether an axis's contact normal is +axis: the side of least overlap
+// (`shallowAlong`), unless that side pushes back through the plane facing
+// `facing`: a thin slab lying on the ground overlaps the triangles reaching
+// past its edges less from below than from above on its own face axis.
+bool PushesAlong(const neV3& axis, const neV3& facing, bool shallowAlong) {
+    const f32 part = axis.Dot(facing);
+    if (part > NE_BACK_PUSH_LIMIT) return true;
+    if (part < -NE_BACK_PUSH_LIMIT) return false;
+    return shallowAlong;
+}
+
 // Separating-axis test of a box and one prepared triangle. False when an
 // axis separates; otherwise `out` is the contact of least penetration (a
 // depth of 0 on the triangle's normal axis counts as contact). `edge` tells
 // whether the contact points came from an edge pair.
-bool BoxTriangleSat(const neBoxDescriptor& box, const nePreparedTriangle& tri, Candidate& out, bool& edge) {
+bool BoxTriangleSat(const neBoxDescriptor& box, const nePreparedTriangle& tri, const neV3& kept, Candidate& out,
+                    bool& edge) {
     const neV3& c = box.transform->pos;
     const neM3& rot = box.transform->rot;
     edge = false;
 
-    // Triangle normal, pointing from the plane towards the box centre.
+    // Triangle normal, pointing to the side the box is on; no axis may push
+    // the box back through the plane.
     const f32 s = tri.normal.Dot(c) - tri.d;
-    const neV3 a = s >= 0.0f ? tri.normal : -tri.normal;
+    const bool front = FacesFront(tri, s, kept);
+    const neV3 a = front ? tri.normal : -tri.normal;
     f32 p[3];
     for (s32 k = 0; k < 3; ++k) p[k] = a.Dot(box.axes[k]);
-    const f32 normalDepth = neAbs(p[0]) + neAbs(p[1]) + neAbs(p[2]) - neAbs(s);
+    const f32 normalDepth = neAbs(p[0]) + neAbs(p[1]) + neAbs(p[2]) - (front ? s : -s);
     if (normalDepth < 0.0f) return false;
     out.depth = normalDepth;
     out.pointA = c - box.axes[0] * Sign(p[0]) - box.axes[1] * Sign(p[1]) - box.axes[2] * Sign(p[2]);
@@ -63,10 +97,11 @@ bool BoxTriangleSat(const neBoxDescriptor& box, const nePreparedTriangle& tri, C
         }
         if (boxMax <= proj[lo] || boxMin >= proj[hi]) return false;
         const f32 d1 = boxMax - proj[lo], d2 = proj[hi] - boxMin;
-        const f32 depth = d2 <= d1 ? d2 : d1;
+        const bool up = PushesAlong(u, a, d2 <= d1);
+        const f32 depth = up ? d2 : d1;
         if (depth < out.depth) {
-            const neV3 normal = d2 <= d1 ? u : -u;
-            const neV3& vertex = tri.vertex[d2 <= d1 ? hi : lo];
+            const neV3 normal = up ? u : -u;
+            const neV3& vertex = tri.vertex[up ? hi : lo];
             out.depth = depth;
             out.normal = normal;
             out.pointA = vertex;
@@ -101,9 +136,10 @@ bool BoxTriangleSat(const neBoxDescriptor& box, const nePreparedTriangle& tri, C
             const f32 triMin = edgeIsMin ? edgeProj : oppositeProj;
             const f32 triMax = edgeIsMin ? oppositeProj : edgeProj;
             if (boxMax <= triMin || boxMin >= triMax) return false;
-            const f32 depth = edgeIsMin ? boxMax - triMin : triMax - boxMin;
+            const bool along = PushesAlong(axis, a, !edgeIsMin);
+            const f32 depth = along ? triMax - boxMin : boxMax - triMin;
             if (depth < edgeBest.depth) {
-                const neV3 normal = edgeIsMin ? -axis : axis;
+                const neV3 normal = along ? axis : -axis;
                 // The box edge along axis i on the side deepest into the triangle.
                 const neV3 mid = c - box.axes[i1] * Sign(box.axes[i1].Dot(normal)) -
                                  box.axes[i2] * Sign(box.axes[i2].Dot(normal));
@@ -164,9 +200,9 @@ bool BoxTriangleVertical(neBoxDescriptor& box, const nePreparedTriangle& tri, Ca
 
 // ---- Sphere against one triangle ------------------------------------------
 
-bool SphereTriangle(const neV3& c, f32 r, const nePreparedTriangle& tri, Candidate& out) {
+bool SphereTriangle(const neV3& c, f32 r, const nePreparedTriangle& tri, const neV3& kept, Candidate& out) {
     const f32 s = tri.normal.Dot(c) - tri.d;
-    const f32 sigma = s < 0.0f ? -1.0f : 1.0f;
+    const f32 sigma = FacesFront(tri, s, kept) ? 1.0f : -1.0f;
     const f32 planeDepth = r - sigma * s;
     if (planeDepth <= 0.0f) return false;
     const neV3 facing = tri.normal * sigma;  // the triangle's side towards the centre
@@ -212,14 +248,16 @@ bool SphereTriangle(const neV3& c, f32 r, const nePreparedTriangle& tri, Candida
 
 enum FaceResult { FACE_SEPARATED, FACE_CONTACT, FACE_NONE };
 
-FaceResult CylinderTriangleFace(const neCylinderView& cyl, const nePreparedTriangle& tri, Candidate& out) {
+FaceResult CylinderTriangleFace(const neCylinderView& cyl, const nePreparedTriangle& tri, const neV3& kept,
+                                Candidate& out) {
     const f32 s = tri.normal.Dot(cyl.centre) - tri.d;
-    const neV3 a = s < 0.0f ? tri.normal : -tri.normal;  // from the centre towards the plane
-    if (!(cyl.radius + cyl.halfHeight > neAbs(s))) return FACE_SEPARATED;
+    const f32 sigma = FacesFront(tri, s, kept) ? 1.0f : -1.0f;
+    const neV3 a = tri.normal * -sigma;  // from the cylinder's side towards the plane
+    if (!(cyl.radius + cyl.halfHeight > sigma * s)) return FACE_SEPARATED;
     const f32 k = cyl.halfHeight * cyl.axis.Dot(a);
     const neV3 end = k <= 0.0f ? cyl.centre - cyl.axis * cyl.halfHeight : cyl.centre + cyl.axis * cyl.halfHeight;
     const neV3 deepest = end + a * cyl.radius;
-    const f32 depth = cyl.radius + neAbs(k) - neAbs(s);
+    const f32 depth = cyl.radius + neAbs(k) - sigma * s;
     if (depth <= 0.0f) return FACE_SEPARATED;
     if (depth < out.depth) {
         const neV3 q = deepest - a * depth;
@@ -292,10 +330,10 @@ void CylinderSegment(const neCylinderView& cyl, const nePreparedTriangle& tri, s
     out.found = true;
 }
 
-bool CylinderTriangle(const neCylinderView& cyl, const nePreparedTriangle& tri, Candidate& out) {
+bool CylinderTriangle(const neCylinderView& cyl, const nePreparedTriangle& tri, const neV3& kept, Candidate& out) {
     out.depth = 1.0e6f;
     out.found = false;
-    const FaceResult face = CylinderTriangleFace(cyl, tri, out);
+    const FaceResult face = CylinderTriangleFace(cyl, tri, kept, out);
     if (face == FACE_SEPARATED) return false;
     if (face == FACE_CONTACT) return true;
     out.depth = 1.0e6f;
@@ -436,7 +474,7 @@ void neCollideBoxTriangle(neCollisionResult& result, const neGeometry& box, cons
     const neBoxDescriptor desc(box, worldBox);
     Candidate c{};
     bool edge = false;
-    if (!BoxTriangleSat(desc, tri, c, edge)) return;
+    if (!BoxTriangleSat(desc, tri, neMakeV3(0, 0, 0), c, edge)) return;
     Report(result, c);
     if (!edge) result.pointB = result.pointA;
 }
@@ -445,12 +483,13 @@ void neCollideBoxTerrain(neCollisionResult& result, const neGeometry& box, const
                          const neGeometry& terrain) {
     neBoxDescriptor desc(box, worldBox);
     const Bounds bounds = AroundCentre(worldBox.pos, AbsSum(desc.axes[0], desc.axes[1], desc.axes[2]));
+    const neV3 kept = terrain.shape.mesh.keptFacing;
     WalkTerrain(
         result, terrain, bounds,
-        [&desc](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
+        [&desc, &kept](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
             if (t.flags == NE_TRIANGLE_VERTICAL_TEST) return BoxTriangleVertical(desc, tri, c);
             bool edge;
-            return BoxTriangleSat(desc, tri, c, edge);
+            return BoxTriangleSat(desc, tri, kept, c, edge);
         },
         true);
 }
@@ -462,7 +501,7 @@ void neCollideSphereTerrain(neCollisionResult& result, const neGeometry& sphere,
     WalkTerrain(
         result, terrain, AroundCentre(centre, neMakeV3(r, r, r)),
         [&](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
-            return t.flags == NE_TRIANGLE_FULL_TEST && SphereTriangle(centre, r, tri, c);
+            return t.flags == NE_TRIANGLE_FULL_TEST && SphereTriangle(centre, r, tri, terrain.shape.mesh.keptFacing, c);
         },
         false);
 }
@@ -475,7 +514,7 @@ void neCollideCylinderTerrain(neCollisionResult& result, const neGeometry& cylin
     WalkTerrain(
         result, terrain, AroundCentre(view.centre, reach),
         [&](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
-            return t.flags == NE_TRIANGLE_FULL_TEST && CylinderTriangle(view, tri, c);
+            return t.flags == NE_TRIANGLE_FULL_TEST && CylinderTriangle(view, tri, terrain.shape.mesh.keptFacing, c);
         },
         false);
 }

@@ -130,6 +130,7 @@ void neGeometry::SetMesh(const s32* indices, s32 indexCount, const neTriangle* t
     shape.mesh.indices = indices;
     shape.mesh.indexCount = indexCount;
     shape.mesh.triangles = triangles;
+    shape.mesh.keptFacing = neMakeV3(0, 0, 0);
     triangleVertices = vertices;
 }
 

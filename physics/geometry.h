@@ -65,6 +65,11 @@ union neShapeData {
         const s32* indices;  // candidate triangle indices
         s32 indexCount;
         const neTriangle* triangles;
+        // The normal of the tested body's terrain contact in the previous step
+        // (world, unit; zero when it had none): a triangle turned towards it
+        // keeps that facing; any other faces the shape's centre. Zero after
+        // SetMesh.
+        neV3 keptFacing;
     } mesh;
     struct {
         const neV3* points;

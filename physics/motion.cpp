@@ -83,6 +83,7 @@ void neRigidBody::Integrate(f32 dt) {
     if (restState == NE_EXCLUDED) return;
 
     const s32 k = HistoryIndex();
+    historiesClear = 0;
     stepHistory1[k] = stepHistory2[k] = neMakeV3(0, 0, 0);
 
     forceSum += controllerForce + force + gravityForce;
@@ -120,6 +121,7 @@ void neRigidBody::UpdatePosition(f32 dt) {
     ClearSensorDetections();
 
     const s32 k = HistoryIndex();
+    historiesClear = 0;
     velocityHistory[k] = velocity;
     angularVelocityHistory[k] = angularVelocity;
 }
@@ -127,6 +129,7 @@ void neRigidBody::UpdatePosition(f32 dt) {
 s32 neRigidBody::ApplyMove(const neV3& impulse, const neV3& arm) {
     const s32 k = HistoryIndex();
     neV3 dv = impulse * invMass;
+    historiesClear = 0;
     velocity += dv;
     stepHistory1[k] += dv;
     neV3 dl = arm.Cross(impulse);

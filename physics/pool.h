@@ -299,6 +299,9 @@ public:
     }
 
     void Clear() { count_ = 0; }
+    void Pop() {
+        if (count_ > 0) --count_;
+    }
     // Uses an external array of n records in place: count = capacity = n.
     void Wrap(T* external, s32 n) {
         Release();

@@ -27,14 +27,58 @@ bool IsParticle(const neBody* b) {
 }
 
 // Reserves `count` zeroed cells; false when the table is too large to hold.
-bool ReserveTable(neGrowArray<nePairCell>& table, int64_t count, neAllocator* allocator) {
-    if (count > INT32_MAX / static_cast<int64_t>(sizeof(nePairCell))) return false;
+bool ReserveTable(neGrowArray<u8>& table, int64_t count, neAllocator* allocator) {
+    if (count > INT32_MAX) return false;
     if (!table.Reserve(static_cast<s32>(count), allocator, NE_GROW_NEVER)) return false;
-    for (int64_t i = 0; i < count; ++i) *table.Alloc() = nePairCell{0, nullptr};
+    for (int64_t i = 0; i < count; ++i) *table.Alloc() = 0;
     return true;
 }
 
 }  // namespace
+
+bool nePairIndex::Reserve(s32 pairs, neAllocator* allocator) {
+    u32 size = 16;
+    while (size < 2u * static_cast<u32>(pairs < 0 ? 0 : pairs) && size < (1u << 30)) size *= 2;
+    wrap_ = size - 1;
+    if (!slots_.Reserve(static_cast<s32>(size), allocator, NE_GROW_NEVER)) return false;
+    for (u32 i = 0; i < size; ++i) *slots_.Alloc() = Slot{NE_NO_CELL, nullptr};
+    return true;
+}
+
+u32 nePairIndex::Home(int64_t cell) const {
+    return static_cast<u32>((static_cast<uint64_t>(cell) * 0x9E3779B97F4A7C15ull) >> 32) & wrap_;
+}
+
+void nePairIndex::Insert(int64_t cell, neOverlapPair* pair) {
+    if (slots_.Count() == 0) return;
+    u32 i = Home(cell);
+    while (slots_[static_cast<s32>(i)].cell != NE_NO_CELL && slots_[static_cast<s32>(i)].cell != cell)
+        i = (i + 1) & wrap_;
+    slots_[static_cast<s32>(i)] = Slot{cell, pair};
+}
+
+neOverlapPair* nePairIndex::Remove(int64_t cell) {
+    if (slots_.Count() == 0) return nullptr;
+    u32 i = Home(cell);
+    while (slots_[static_cast<s32>(i)].cell != cell) {
+        if (slots_[static_cast<s32>(i)].cell == NE_NO_CELL) return nullptr;
+        i = (i + 1) & wrap_;
+    }
+    neOverlapPair* pair = slots_[static_cast<s32>(i)].pair;
+    // Backward shift: later slots of the run move up so that no search
+    // stops early at the hole.
+    u32 hole = i;
+    for (u32 j = (i + 1) & wrap_; slots_[static_cast<s32>(j)].cell != NE_NO_CELL; j = (j + 1) & wrap_) {
+        const u32 home = Home(slots_[static_cast<s32>(j)].cell);
+        // Moves when its home does not lie cyclically in (hole, j].
+        const bool stays = hole <= j ? (home > hole && home <= j) : (home > hole || home <= j);
+        if (stays) continue;
+        slots_[static_cast<s32>(hole)] = slots_[static_cast<s32>(j)];
+        hole = j;
+    }
+    slots_[static_cast<s32>(hole)] = Slot{NE_NO_CELL, nullptr};
+    return pair;
+}
 
 bool neRegion::Initialise(neSimulator* sim, s32 axisMask) {
     sim_ = sim;
@@ -52,6 +96,7 @@ bool neRegion::Initialise(neSimulator* sim, s32 axisMask) {
     ok = pending_.Reserve(all, alloc, NE_GROW_DOUBLE) && ok;
     ok = records_.Reserve(all, alloc) && ok;
     ok = pairs_.Reserve(Count(sim->sizes.overlapPairsCount), alloc) && ok;
+    ok = pairIndex_.Reserve(Count(sim->sizes.overlapPairsCount), alloc) && ok;
     fullMask_ = 0;
     for (s32 a = 0; a < NE_AXIS_COUNT; ++a) {
         neRegionAxis& axis = axes_[a];
@@ -61,6 +106,7 @@ bool neRegion::Initialise(neSimulator* sim, s32 axisMask) {
         if (axisMask_ & axis.bit) {
             fullMask_ |= axis.bit;
             ok = axis.endPoints.Reserve(2 * all, alloc) && ok;
+            ok = axis.moved.Reserve(2 * all, alloc, NE_GROW_NEVER) && ok;
         }
     }
     return ok;
@@ -72,8 +118,10 @@ void neRegion::Free() {
     pending_.Release();
     records_.Release();
     pairs_.Release();
+    pairIndex_.Release();
     for (neRegionAxis& axis : axes_) {
         axis.endPoints.Release();
+        axis.moved.Release();
         axis.top = axis.bottom = nullptr;
     }
     terrain_.Free();
@@ -81,28 +129,32 @@ void neRegion::Free() {
 
 size_t neRegion::Bytes() const {
     size_t total = triangularTable_.Bytes() + rectangularTable_.Bytes() + pending_.Bytes() + records_.Bytes() +
-                   pairs_.Bytes() + terrain_.Bytes();
-    for (const neRegionAxis& axis : axes_) total += axis.endPoints.Bytes();
+                   pairs_.Bytes() + pairIndex_.Bytes() + terrain_.Bytes();
+    for (const neRegionAxis& axis : axes_) total += axis.endPoints.Bytes() + axis.moved.Bytes();
     return total;
 }
 
-nePairCell* neRegion::CellOf(const neBody* a, const neBody* b) {
+bool neRegion::CellOf(const neBody* a, const neBody* b, Cell& out) {
     uint32_t i = static_cast<uint32_t>(a->index), j = static_cast<uint32_t>(b->index);
     uint32_t lo = i < j ? i : j, hi = i < j ? j : i;
     const uint32_t n = static_cast<uint32_t>(bodyCount_);
     int64_t cell;
-    neGrowArray<nePairCell>* table;
+    neGrowArray<u8>* table;
+    int64_t first = 0;  // the table's first cell number
     if (hi < n) {
         cell = static_cast<int64_t>(hi) * (hi - 1) / 2 + lo;
         table = &triangularTable_;
     } else if (lo < n) {
         cell = static_cast<int64_t>(particleCount_) * lo + (hi - n);
         table = &rectangularTable_;
+        first = triangularTable_.Count();
     } else {
-        return nullptr;  // two particles never pair
+        return false;  // two particles never pair
     }
-    if (lo == hi || cell < 0 || cell >= table->Count()) return nullptr;
-    return &(*table)[static_cast<s32>(cell)];
+    if (lo == hi || cell < 0 || cell >= table->Count()) return false;
+    out.mask = &(*table)[static_cast<s32>(cell)];
+    out.number = first + cell;
+    return true;
 }
 
 neOverlapPair* neRegion::TakePair(neBody* a, neBody* b) {
@@ -116,9 +168,8 @@ neOverlapPair* neRegion::TakePair(neBody* a, neBody* b) {
     return pair;
 }
 
-void neRegion::ReleasePair(nePairCell* cell) {
-    if (cell->pair) pairs_.Free(cell->pair);
-    cell->pair = nullptr;
+void neRegion::ReleasePair(int64_t cell) {
+    if (neOverlapPair* pair = pairIndex_.Remove(cell)) pairs_.Free(pair);
 }
 
 bool neRegion::AddBody(neBody* body, neBody* hint) {
@@ -149,6 +200,7 @@ void neRegion::RemoveBody(neBody* body) {
         for (s32 end = 0; end < 2; ++end) {
             neEndPoint*& point = body->endPoints[end == 0 ? axis.index : 3 + axis.index];
             if (!point) continue;
+            Forget(axis, point);
             Unlink(axis, point);
             axis.endPoints.Free(point);
             point = nullptr;
@@ -159,8 +211,11 @@ void neRegion::RemoveBody(neBody* body) {
     for (neOverlapPair* pair = pairs_.FirstUsed(); pair;) {
         neOverlapPair* following = pairs_.NextUsed(pair);
         if (pair->bodyA == body || pair->bodyB == body) {
-            nePairCell* cell = CellOf(pair->bodyA, pair->bodyB);
-            if (cell) *cell = nePairCell{0, nullptr};
+            Cell cell;
+            if (CellOf(pair->bodyA, pair->bodyB, cell)) {
+                *cell.mask = 0;
+                pairIndex_.Remove(cell.number);
+            }
             pairs_.Free(pair);
         }
         pair = following;
@@ -214,8 +269,8 @@ void neRegion::InsertBody(neRegionAxis& axis, neBody* body, neBody* hint) {
         if (upper) axis.endPoints.Free(upper);
         return;
     }
-    *lower = neEndPoint{0, body->minBound[axis.index], body, nullptr, nullptr};
-    *upper = neEndPoint{1, body->maxBound[axis.index], body, nullptr, nullptr};
+    *lower = neEndPoint{0, 0, body->minBound[axis.index], body, nullptr, nullptr};
+    *upper = neEndPoint{1, 0, body->maxBound[axis.index], body, nullptr, nullptr};
     body->endPoints[3 + axis.index] = lower;
     body->endPoints[axis.index] = upper;
     // A hint without end points on this axis is no help.
@@ -226,21 +281,21 @@ void neRegion::InsertBody(neRegionAxis& axis, neBody* body, neBody* hint) {
 }
 
 void neRegion::ToggleOverlap(neBody* a, neBody* b, u8 bit) {
-    nePairCell* cell = CellOf(a, b);
-    if (!cell) return;
-    if (cell->mask == fullMask_) {
-        cell->mask ^= bit;
-        ReleasePair(cell);
+    Cell cell;
+    if (!CellOf(a, b, cell)) return;
+    if (*cell.mask == fullMask_) {
+        *cell.mask ^= bit;
+        ReleasePair(cell.number);
         return;
     }
-    cell->mask ^= bit;
-    if (cell->mask == fullMask_ && sim_->collisionTable.GetImpl(a->collisionID, b->collisionID) != 0)
-        cell->pair = TakePair(a, b);
+    *cell.mask ^= bit;
+    if (*cell.mask == fullMask_ && sim_->collisionTable.GetImpl(a->collisionID, b->collisionID) != 0)
+        if (neOverlapPair* pair = TakePair(a, b)) pairIndex_.Insert(cell.number, pair);
 }
 
 void neRegion::InitPairState(neBody* a, neBody* b) {
-    nePairCell* cell = CellOf(a, b);
-    if (!cell) return;
+    Cell cell;
+    if (!CellOf(a, b, cell)) return;
     u8 mask = 0;
     for (const neRegionAxis& axis : axes_) {
         if (!(axisMask_ & axis.bit)) continue;
@@ -251,16 +306,52 @@ void neRegion::InitPairState(neBody* a, neBody* b) {
         if (!aLow || !aHigh || !bLow || !bHigh) continue;
         if (bHigh->value > aLow->value && bLow->value < aHigh->value) mask |= axis.bit;
     }
-    ReleasePair(cell);
-    cell->mask = mask;
+    if (*cell.mask == fullMask_) ReleasePair(cell.number);  // only a full cell holds a pair
+    *cell.mask = mask;
     if (mask != fullMask_) return;
     // The first body of a pair is rigid whenever one is, and no particle when
     // it can be helped.
     bool aFirst = (a->type == NE_BODY_RIGID && !IsParticle(a)) || (IsParticle(a) && b->type == NE_BODY_ANIMATED);
-    cell->pair = aFirst ? TakePair(a, b) : TakePair(b, a);
+    if (neOverlapPair* pair = aFirst ? TakePair(a, b) : TakePair(b, a)) pairIndex_.Insert(cell.number, pair);
 }
 
+void neRegion::MarkMoved(s32 axis, neEndPoint* point) {
+    if (point->moved) return;
+    point->moved = 1;
+    axes_[axis].moved.Push(point);
+}
+
+void neRegion::Forget(neRegionAxis& axis, neEndPoint* point) {
+    if (!point->moved) return;
+    for (s32 i = 0; i < axis.moved.Count(); ++i) {
+        if (axis.moved[i] != point) continue;
+        axis.moved[i] = axis.moved[axis.moved.Count() - 1];
+        axis.moved.Pop();
+        break;
+    }
+    point->moved = 0;
+}
+
+// Only end points that moved can stand out of order. Each is carried down
+// and up past its neighbours by adjacent exchanges, until a pass over them
+// exchanges nothing. An exchange happens exactly for a pair of ends that
+// changed order since the last sort, so the pairs toggled are those the
+// whole-list sort would toggle, with the end that was below first. When
+// most ends moved, one pass over the whole list costs less.
 void neRegion::SortAxis(neRegionAxis& axis, bool noToggle) {
+    if (2 * axis.moved.Count() > axis.endPoints.UsedCount()) {
+        SortWhole(axis, noToggle);
+    } else {
+        SortMoved(axis, noToggle);
+    }
+    for (s32 i = 0; i < axis.moved.Count(); ++i) axis.moved[i]->moved = 0;
+    axis.lastSorted = axis.moved.Count();
+    axis.moved.Clear();
+}
+
+// Insertion sort of the whole list: the nodes are taken in their old order
+// from the bottom and each is inserted into the new list from its top.
+void neRegion::SortWhole(neRegionAxis& axis, bool noToggle) {
     neEndPoint* newTop = nullptr;
     neEndPoint* newBottom = nullptr;
     for (neEndPoint* x = axis.bottom; x;) {
@@ -292,6 +383,43 @@ void neRegion::SortAxis(neRegionAxis& axis, bool noToggle) {
     }
     axis.top = newTop;
     axis.bottom = newBottom;
+}
+
+void neRegion::SortMoved(neRegionAxis& axis, bool noToggle) {
+    auto exchange = [&](neEndPoint* below, neEndPoint* above) {
+        if (!noToggle && below->body != above->body && below->kind != above->kind &&
+            !BothParticles(below->body, above->body))
+            ToggleOverlap(below->body, above->body, axis.bit);
+        // Link `below` above `above`.
+        neEndPoint* under = below->down;
+        neEndPoint* over = above->up;
+        if (under)
+            under->up = above;
+        else
+            axis.bottom = above;
+        above->down = under;
+        above->up = below;
+        below->down = above;
+        below->up = over;
+        if (over)
+            over->down = below;
+        else
+            axis.top = below;
+    };
+    for (bool exchanged = true; exchanged;) {
+        exchanged = false;
+        for (s32 i = 0; i < axis.moved.Count(); ++i) {
+            neEndPoint* x = axis.moved[i];
+            while (x->down && Greater(x->down, x)) {
+                exchange(x->down, x);
+                exchanged = true;
+            }
+            while (x->up && Greater(x, x->up)) {
+                exchange(x, x->up);
+                exchanged = true;
+            }
+        }
+    }
 }
 
 bool neRegion::IsHandedOut(const neBody* body) const {

@@ -31,7 +31,7 @@ void neRigidBody::Reset(neSimulator* owner, bool isParticle) {
     state.q.SetIdentity();
     state.cleared = state.angularMomentum = neMakeV3(0, 0, 0);
     state.transform.SetIdentity();
-    velocity = angularVelocity = neMakeV3(0, 0, 0);
+    velocity = angularVelocity = terrainFacing = neMakeV3(0, 0, 0);
     orientationRate = neQ{0, 0, 0, 0};
     worldInvInertia.SetIdentity();
     speed = 0.0f;
@@ -44,6 +44,7 @@ void neRigidBody::Reset(neSimulator* owner, bool isParticle) {
         velocityHistory[i] = angularVelocityHistory[i] = neMakeV3(0, 0, 0);
         stepHistory1[i] = stepHistory2[i] = neMakeV3(0, 0, 0);
     }
+    historiesClear = 1;
     supportCount = 0;
     for (s32& s : supportIndex) s = 0;
     particle = isParticle ? 1 : 0;
@@ -83,6 +84,7 @@ void neRigidBody::SetInertiaTensorM3(const neM3& inertia) {
 
 void neRigidBody::SetPos(const neV3& p) {
     state.transform.pos.Set(p.x, p.y, p.z);
+    terrainFacing = neMakeV3(0, 0, 0);
     WakeUp();
 }
 
@@ -216,10 +218,12 @@ void neRigidBody::SetRestState() {
     speed = 0.0f;
     state.angularMomentum = zero;
     state.cleared = zero;
+    if (historiesClear) return;
     for (s32 i = 0; i < NE_HISTORY; ++i) {
         velocityHistory[i] = angularVelocityHistory[i] = zero;
         stepHistory1[i] = stepHistory2[i] = zero;
     }
+    historiesClear = 1;
 }
 
 void neRigidBody::UpdateDerived() {

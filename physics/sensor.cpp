@@ -40,6 +40,18 @@ neAnimatedBody* neSensor::GetDetectAnimatedBody() const {
     return detectedBody ? detectedBody->AsAnimatedBody() : nullptr;
 }
 
+void neLineBox::Add(const neV3& start, const neV3& vector) {
+    for (s32 a = 0; a < 3; ++a) {
+        const f32 end = start[a] + vector[a];
+        const f32 low = (start[a] < end ? start[a] : end) - NE_LINE_BOX_MARGIN;
+        const f32 high = (start[a] < end ? end : start[a]) + NE_LINE_BOX_MARGIN;
+        if (empty || low < lo[a]) lo[a] = low;
+        if (empty || high > hi[a]) hi[a] = high;
+    }
+    empty = false;
+}
+
+
 // ---- hit tests ----
 
 namespace {
@@ -82,15 +94,20 @@ bool LineBox(const neV3& p, const neV3& d, const neGeometry& box, const neM3& ro
 }
 
 // Segment against the listed terrain triangles (world frame). The deepest
-// crossing stands; a later triangle wins a tie.
+// crossing stands; a later triangle wins a tie. A truck's wheel line meets a
+// handful of the hundreds of triangles its body gathers: the box cut keeps
+// the plane test for those.
 bool LineTerrain(const neV3& p, const neV3& d, f32 length, const neGeometry& mesh, neLineHit& hit) {
     bool found = false;
     const neV3* v = mesh.triangleVertices;
+    neLineBox bounds;
+    bounds.Add(p, d);
     for (s32 i = 0; i < mesh.shape.mesh.indexCount; ++i) {
         const neTriangle& tri = mesh.shape.mesh.triangles[mesh.shape.mesh.indices[i]];
         const neV3& v0 = v[tri.indices[0]];
         const neV3& v1 = v[tri.indices[1]];
         const neV3& v2 = v[tri.indices[2]];
+        if (bounds.Misses(v0, v1, v2)) continue;
         // The crossing parameter does not depend on the normal's length:
         // normalise only for a hit.
         neV3 n = (v1 - v0).Cross(v2 - v1);

@@ -46,6 +46,28 @@ struct neSensor {
 
 struct neGeometry;
 
+// Widening of a line's box (m) before triangles are culled by it, so that
+// rounding in the crossing point never drops a triangle the full test finds.
+constexpr f32 NE_LINE_BOX_MARGIN = 1.0e-3f;
+
+// The world box around one or more segments, widened by the margin. A
+// triangle whose three corners all lie beyond one of its faces meets none of
+// them: a truck's wheel line meets a handful of the hundreds of triangles
+// its body gathers.
+struct neLineBox {
+    neV3 lo, hi;
+    bool empty = true;
+
+    void Add(const neV3& start, const neV3& vector);
+    bool Misses(const neV3& a, const neV3& b, const neV3& c) const {
+        for (s32 k = 0; k < 3; ++k) {
+            if (a[k] < lo[k] && b[k] < lo[k] && c[k] < lo[k]) return true;
+            if (a[k] > hi[k] && b[k] > hi[k] && c[k] > hi[k]) return true;
+        }
+        return false;
+    }
+};
+
 // Tests every sensor of `body` against another body's geometries (its
 // bounding box when it has a single geometry), or, when `terrain` is given,
 // against that terrain triangle set. A sensor keeps its deepest detection of

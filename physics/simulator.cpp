@@ -64,6 +64,8 @@ neSimulator::neSimulator(const neSimulatorSizes& s, neAllocator* alloc, const ne
 
     terrainLeaves.Reserve(NE_TERRAIN_LEAVES_START, allocator, NE_TERRAIN_LEAVES_START);
     terrainTriangles.Reserve(NE_TERRAIN_TRIANGLES_START, allocator, NE_TERRAIN_TRIANGLES_START);
+    nearTriangles.Reserve(NE_TERRAIN_TRIANGLES_START, allocator, NE_TERRAIN_TRIANGLES_START);
+    sensorTriangles.Reserve(NE_TERRAIN_TRIANGLES_START, allocator, NE_TERRAIN_TRIANGLES_START);
 
     constraintPool.Reserve(Count(sizes.constraintsCount), allocator);
     constraintSetPool.Reserve(Count(sizes.constraintSetsCount), allocator);
@@ -84,6 +86,7 @@ neSimulator::neSimulator(const neSimulatorSizes& s, neAllocator* alloc, const ne
     terrainBody.collisionID = -1;
     terrainGeometry.SetDefaults();
     terrainGeometry.next = terrainGeometry.prev = nullptr;
+    sensorTerrainGeometry.SetDefaults();
     terrainBody.geometryFirst = terrainBody.geometryLast = &terrainGeometry;
     terrainBody.geometryCount = 1;
 
@@ -389,7 +392,8 @@ neSimulatorSizes neSimulator::GetPoolStats() const {
 
 u32 neSimulator::GetMemoryAllocated() const {
     size_t total = rigidBodyPool.Bytes() + animatedBodyPool.Bytes() + particlePool.Bytes() +
-                   terrainLeaves.Bytes() + terrainTriangles.Bytes() + terrainSeen.Bytes() + constraintSetPool.Bytes() +
+                   terrainLeaves.Bytes() + terrainTriangles.Bytes() + nearTriangles.Bytes() + sensorTriangles.Bytes() +
+                   terrainSeen.Bytes() + constraintSetPool.Bytes() +
                    constraintPool.Bytes() + controllerPool.Bytes() + stackNodePool.Bytes() + stackPool.Bytes() +
                    sensorPool.Bytes() + geometryPool.Bytes() + solveList.Bytes() + touchedStacks.Bytes() +
                    constraintRows.Bytes() + stackRecords.Bytes() + region.Bytes();

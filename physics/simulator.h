@@ -143,6 +143,12 @@ struct neSimulator {
     // Fills the candidate triangle set of the terrain body for the box;
     // false when there is none.
     bool FindTerrainCandidates(neRigidBody* body);
+    // Narrows the terrain geometry's candidates to those within the body's
+    // box in x and z; false when none are left.
+    bool NarrowToBody(const neRigidBody* body);
+    // The candidates whose boxes meet the box of the body's sensor lines;
+    // null when there are none.
+    const neGeometry* SensorCandidates(const neRigidBody* body);
     void FillCollisionInfo(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
     void ReportCollision(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
     neRigidBody* AllocRigidBody(bool isParticle);
@@ -256,6 +262,11 @@ struct neSimulator {
     // The terrain as a body: the second body of every terrain contact.
     neAnimatedBody terrainBody{};
     neGeometry terrainGeometry{};
+    // The candidates within the body's box in x and z, and those that its
+    // sensor lines can reach, both in candidate order.
+    neGrowArray<s32> nearTriangles;
+    neGrowArray<s32> sensorTriangles;
+    neGeometry sensorTerrainGeometry{};
 
     // Records handed to the collision callback, one per collision stage.
     neCollisionInfo bodyCollisionInfo{};

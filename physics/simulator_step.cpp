@@ -3,6 +3,7 @@
 #include "physics/simulator.h"
 
 #include "physics/narrow_phase.h"
+#include "physics/sensor.h"
 
 #include <cmath>
 #include <cstring>
@@ -38,6 +39,17 @@ s32 KindOf(const neBody* b) { return b->type == NE_BODY_RIGID ? NE_COLLISION_RIG
 neV3 PointVelocity(neBody* b, const neV3& arm) {
     neRigidBody* r = b ? b->AsRigidBody() : nullptr;
     return r ? r->GetVelocityAtPoint(arm) : neMakeV3(0, 0, 0);
+}
+
+// True when the triangle lies wholly beyond one x or z face of the box. A
+// tree leaf holds a hundred triangles or more; a body's shapes and sensor
+// lines lie within its box, so such a triangle touches none of them.
+bool OutsideInXZ(const neTriangle& t, const neV3* v, const neV3& lo, const neV3& hi) {
+    const neV3& a = v[t.indices[0]];
+    const neV3& b = v[t.indices[1]];
+    const neV3& c = v[t.indices[2]];
+    return (a.x < lo.x && b.x < lo.x && c.x < lo.x) || (a.x > hi.x && b.x > hi.x && c.x > hi.x) ||
+           (a.z < lo.z && b.z < lo.z && c.z < lo.z) || (a.z > hi.z && b.z > hi.z && c.z > hi.z);
 }
 
 bool SameStack(const neRigidBody* a, const neRigidBody* b) {
@@ -144,9 +156,13 @@ void neSimulator::StepOnce() {
     ForEach(activeParticles, [](neBody* b) { b->ClearSensorDetections(); });
     ForEach(activeRigidBodies, [](neBody* b) { b->ClearSensorDetections(); });
 
-    // World bounds into the broad phase's end points.
-    ForEach(activeRigidBodies, [](neBody* b) { b->UpdateAabb(); });
-    ForEach(activeParticles, [](neBody* b) { b->UpdateAabb(); });
+    // World bounds into the broad phase's end points; a body that sleeps
+    // where its box was last computed keeps that box.
+    auto bounds = [](neBody* b) {
+        if (static_cast<neRigidBody*>(b)->restState != NE_RESTING || !b->BoundsCurrent()) b->UpdateAabb();
+    };
+    ForEach(activeRigidBodies, bounds);
+    ForEach(activeParticles, bounds);
     ForEach(activeAnimatedBodies, [](neBody* b) {
         if (static_cast<neAnimatedBody*>(b)->moved) b->UpdateAabb();
     });
@@ -344,6 +360,46 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
     return true;
 }
 
+bool neSimulator::NarrowToBody(const neRigidBody* body) {
+    const neV3* v = terrainGeometry.triangleVertices;
+    const neTriangle* triangles = terrainGeometry.shape.mesh.triangles;
+    const s32* candidates = terrainGeometry.shape.mesh.indices;
+    const neV3& lo = body->minBound;
+    const neV3& hi = body->maxBound;
+    // The tree's own triangles come with their footprints; a query
+    // callback's are measured from their vertices.
+    const neTriangleFootprint* footprints = terrainQueryCallback ? nullptr : region.Terrain().Footprints();
+    nearTriangles.Clear();
+    for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i) {
+        const s32 t = candidates[i];
+        const bool outside = footprints ? footprints[t].maxX < lo.x || footprints[t].minX > hi.x ||
+                                              footprints[t].maxZ < lo.z || footprints[t].minZ > hi.z
+                                        : OutsideInXZ(triangles[t], v, lo, hi);
+        if (!outside) nearTriangles.Push(t);
+    }
+    if (nearTriangles.Count() == 0) return false;
+    terrainGeometry.SetMesh(nearTriangles.Data(), nearTriangles.Count(), triangles, v);
+    return true;
+}
+
+const neGeometry* neSimulator::SensorCandidates(const neRigidBody* body) {
+    const neT3& transform = body->state.transform;
+    neLineBox lines;
+    for (const neSensor* s = body->sensorFirst; s; s = s->next)
+        lines.Add(transform * s->linePos, transform.rot * s->lineVector);
+    const neV3* v = terrainGeometry.triangleVertices;
+    const neTriangle* triangles = terrainGeometry.shape.mesh.triangles;
+    const s32* candidates = terrainGeometry.shape.mesh.indices;
+    sensorTriangles.Clear();
+    for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i) {
+        const neTriangle& t = triangles[candidates[i]];
+        if (!lines.Misses(v[t.indices[0]], v[t.indices[1]], v[t.indices[2]])) sensorTriangles.Push(candidates[i]);
+    }
+    if (sensorTriangles.Count() == 0) return nullptr;
+    sensorTerrainGeometry.SetMesh(sensorTriangles.Data(), sensorTriangles.Count(), triangles, v);
+    return &sensorTerrainGeometry;
+}
+
 void neSimulator::CollideTerrain() {
     terrainGeometry.frame.SetIdentity();
     const neT3 identity = Identity();
@@ -351,14 +407,21 @@ void neSimulator::CollideTerrain() {
         neRigidBody* body = static_cast<neRigidBody*>(b);
         if (body->restState == NE_RESTING && !body->previousSeparated) return;
         if (!body->HasCollisionShape()) return;  // no world box to query with
-        if (!FindTerrainCandidates(body)) return;
+        const neV3 kept = body->terrainFacing;
+        body->terrainFacing = neMakeV3(0, 0, 0);
+        if (!FindTerrainCandidates(body) || !NarrowToBody(body)) return;
+        terrainGeometry.shape.mesh.keptFacing = kept;
 
         neCollisionResult result;
         std::memset(&result, 0, sizeof result);
         const neT3& transform = body->state.transform;
         if (body->geometryCount > 0) neCollideBodyPair(result, body, transform, &terrainBody, identity);
-        if (body->sensorFirst) neCollideSensors(body, transform, nullptr, identity, &terrainGeometry);
+        if (body->sensorFirst) {
+            if (const neGeometry* reach = SensorCandidates(body))
+                neCollideSensors(body, transform, nullptr, identity, reach);
+        }
         if (!result.valid) return;
+        body->terrainFacing = result.normal;
         result.bodyA = body;
         result.bodyB = &terrainBody;
         result.geometryB = nullptr;

@@ -97,6 +97,7 @@ void neTerrainTree::FreeLeafLists() {
 void neTerrainTree::Free() {
     FreeLeafLists();
     triangles_.Release();
+    footprints_.Release();
     nodes_.Release();
     if (vertices_) allocator_->Free(vertices_);
     vertices_ = nullptr;
@@ -115,13 +116,21 @@ bool neTerrainTree::Build(const neTriangleMesh& mesh, neAllocator* allocator, s3
     allocator_ = allocator ? allocator : &ownAllocator_;
 
     vertices_ = static_cast<neV3*>(allocator_->Alloc(sizeof(neV3) * static_cast<size_t>(mesh.vertexCount), 0));
-    if (!vertices_ || !triangles_.Reserve(mesh.triangleCount, allocator_, NE_GROW_NEVER)) {
+    if (!vertices_ || !triangles_.Reserve(mesh.triangleCount, allocator_, NE_GROW_NEVER) ||
+        !footprints_.Reserve(mesh.triangleCount, allocator_, NE_GROW_NEVER)) {
         Free();
         return false;
     }
     std::memcpy(vertices_, mesh.vertices, sizeof(neV3) * static_cast<size_t>(mesh.vertexCount));
     vertexCount_ = mesh.vertexCount;
-    for (s32 t = 0; t < mesh.triangleCount; ++t) triangles_.Push(mesh.triangles[t]);
+    for (s32 t = 0; t < mesh.triangleCount; ++t) {
+        triangles_.Push(mesh.triangles[t]);
+        const neV3& a = vertices_[mesh.triangles[t].indices[0]];
+        const neV3& b = vertices_[mesh.triangles[t].indices[1]];
+        const neV3& c = vertices_[mesh.triangles[t].indices[2]];
+        footprints_.Push(neTriangleFootprint{std::fmin(a.x, std::fmin(b.x, c.x)), std::fmax(a.x, std::fmax(b.x, c.x)),
+                                             std::fmin(a.z, std::fmin(b.z, c.z)), std::fmax(a.z, std::fmax(b.z, c.z))});
+    }
 
     const s32 growBy = nodesGrowBy == -1 ? NE_GROW_DOUBLE : (nodesGrowBy < 0 ? NE_GROW_NEVER : nodesGrowBy);
     nodes_.Reserve(nodesStart, allocator_, growBy);

@@ -30,6 +30,13 @@ struct neTreeNode {
     bool OverlapsBox(const neV3& minCorner, const neV3& maxCorner) const;
 };
 
+// A triangle's extent on the ground (m): the terrain stage drops the many
+// triangles of a leaf that lie beside a body by these four numbers, without
+// reading the triangle's vertices.
+struct neTriangleFootprint {
+    f32 minX, maxX, minZ, maxZ;
+};
+
 class neTerrainTree {
 public:
     neTerrainTree();
@@ -52,9 +59,10 @@ public:
     const neV3* Vertices() const { return vertices_; }
     s32 VertexCount() const { return vertexCount_; }
     const neTriangle* Triangles() const { return triangles_.Data(); }
+    const neTriangleFootprint* Footprints() const { return footprints_.Data(); }
     s32 TriangleCount() const { return triangles_.Count(); }
     bool IsEmpty() const { return triangles_.Count() == 0; }
-    size_t Bytes() const { return nodes_.Bytes() + triangles_.Bytes(); }
+    size_t Bytes() const { return nodes_.Bytes() + triangles_.Bytes() + footprints_.Bytes(); }
 
     // True when the triangle touches the box (a flat triangle is widened by
     // NE_TREE_FLAT_WIDENING across its plane).
@@ -69,6 +77,7 @@ private:
     neV3* vertices_ = nullptr;
     s32 vertexCount_ = 0;
     neGrowArray<neTriangle> triangles_;
+    neGrowArray<neTriangleFootprint> footprints_;
     neGrowArray<neTreeNode> nodes_;
     neTreeNode root_;
 };

@@ -1,4 +1,5 @@
 #include "physics_test_util.h"
+#include "world/physics_constants.h"
 
 #include <algorithm>
 #include <random>
@@ -254,4 +255,27 @@ TEST(BroadPhase, InsertionWithAnyHintKeepsTheListsSorted) {
         }
     }
     for (s32 axis = 0; axis < 3; ++axis) EXPECT_EQ(sim->region.EndPointCount(axis), 24);
+}
+
+// A pile of boxes gone to sleep leaves nothing for the broad phase to sort
+// or bound: a step re-sorts no end point and keeps every box. One box set
+// sliding along x brings its own two x ends alone, and its box follows it.
+TEST(BroadPhase, SleepingBodiesLeaveNoEndPointToSort) {
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
+    ASSERT_TRUE(SetFlatGround(sim.sim, 8, 2.0f));
+    std::vector<neRigidBody*> boxes;
+    for (int i = 0; i < 4; ++i) boxes.push_back(MakeBox(sim.sim, neMakeV3(-3.0f + 2.0f * i, 0.5f, 0.5f)));
+    boxes.push_back(MakeBox(sim.sim, neMakeV3(-3.0f, 1.5f, 0.5f)));  // on the first one
+    for (int step = 0; step < 400; ++step) sim->Advance(kPhysicsSubStep, 1);
+    for (neRigidBody* b : boxes) ASSERT_TRUE(b->IsIdle());
+    const neV3 before = boxes[2]->minBound;
+    sim->Advance(kPhysicsSubStep, 1);
+    for (s32 axis = 0; axis < 3; ++axis) EXPECT_EQ(sim->region.LastSortedCount(axis), 0) << axis;
+    ExpectV3Near(boxes[2]->minBound, before, 0);
+
+    boxes[2]->SetVelocity(neMakeV3(2, 0, 0));
+    sim->Advance(kPhysicsSubStep, 1);  // moves at the step's end ...
+    sim->Advance(kPhysicsSubStep, 1);  // ... and is bounded at the next one's start
+    EXPECT_EQ(sim->region.LastSortedCount(0), 2);
+    EXPECT_GT(boxes[2]->minBound.x, before.x);
 }

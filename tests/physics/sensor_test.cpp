@@ -112,6 +112,38 @@ TEST(SensorLineTerrain, DeeperTriangleWinsAndLaterOneWinsTies) {
     EXPECT_EQ(hit.material, 8);
 }
 
+// Over a bumpy mesh whose every triangle is a candidate, the line finds the
+// triangle under its crossing point, also slanted and also through a
+// corner shared by six triangles, where the last of them in order stands.
+TEST(SensorLineTerrain, FindsTheTriangleUnderTheCrossingAmongHundreds) {
+    TestTerrain ground(12, 1.0f, [](f32 x, f32 z) { return 0.3f * std::sin(x) * std::cos(0.7f * z); });
+    std::vector<s32> order(ground.triangles.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<s32>(i);
+        ground.triangles[i].materialIndex = static_cast<s32>(i);
+    }
+    neGeometry set{};
+    set.SetDefaults();
+    set.SetMesh(order.data(), static_cast<s32>(order.size()), ground.triangles.data(), ground.vertices.data());
+    auto cellOf = [](f32 v) { return static_cast<s32>(std::floor(v + 6.0f)); };
+    for (f32 x = -5.7f; x < 5.8f; x += 0.9f) {
+        for (f32 z = -5.3f; z < 5.8f; z += 1.1f) {
+            neLineHit hit{};
+            ASSERT_TRUE(neCollideLineGeometry(neMakeV3(x, 2, z), neMakeV3(0.2f, -4, -0.1f), 4.0f, set,
+                                              IdentityM3(), hit));
+            const neV3 at = hit.contactPoint;
+            const f32 u = at.x + 6.0f - static_cast<f32>(cellOf(at.x)), w = at.z + 6.0f - static_cast<f32>(cellOf(at.z));
+            const s32 cell = 2 * (cellOf(at.z) * 12 + cellOf(at.x));
+            EXPECT_EQ(hit.material, u + w < 1.0f ? cell : cell + 1) << x << " " << z;
+        }
+    }
+    neLineHit hit{};
+    const neV3 corner = ground.vertices[6 * 13 + 6];  // where six triangles meet
+    ASSERT_TRUE(neCollideLineGeometry(corner + neMakeV3(0, 1, 0), neMakeV3(0, -2, 0), 2.0f, set, IdentityM3(), hit));
+    EXPECT_EQ(hit.material, 2 * (6 * 12 + 6));  // the last of the six in order
+    EXPECT_NEAR(hit.depth, 1.0f, 1e-5f);
+}
+
 class SensorReader : public neRigidBodyControllerCallback {
 public:
     void ControllerCallback(neRigidBodyController* controller, f32) override {

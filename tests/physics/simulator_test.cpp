@@ -118,6 +118,23 @@ TEST(Simulator, EveryByteGoesBackAfterDestroy) {
     EXPECT_EQ(alloc.foreignFrees, 0);
 }
 
+// The game sizes its simulator for five thousand bodies: a broad phase
+// that kept a pair pointer for every pair of them would take 200 MiB.
+TEST(Simulator, GameSizedSimulatorTakesUnder64MiB) {
+    CountingAllocator alloc;
+    neSimulatorSizes sizes;
+    sizes.rigidBodiesCount = sizes.geometriesCount = 8 + 5005;
+    sizes.animatedBodiesCount = sizes.rigidParticleCount = 0;
+    sizes.overlapPairsCount = 1225;
+    sizes.terrainNodesStartCount = 100;
+    neV3 g = kGameGravity;
+    neSimulator* sim = neSimulator::CreateSimulator(sizes, &alloc, &g);
+    ASSERT_NE(sim, nullptr);
+    EXPECT_LT(alloc.outstanding, 64u << 20);
+    EXPECT_LT(sim->GetMemoryAllocated(), 64u << 20);
+    neSimulator::DestroySimulator(sim);
+}
+
 TEST(Simulator, MemoryQueryCountsPoolsAndTerrain) {
     SimulatorHolder sim;
     u32 memory = sim->GetMemoryAllocated();

@@ -1,0 +1,644 @@
+// The comparison's scenes. Every engine gets the same bodies, masses,
+// inertia, friction and restitution, the same terrain triangles and the same
+// truck wheel code; set-up and settling run outside the timed region.
+#include "scenes.h"
+
+#include "world/physics_constants.h"
+
+#include <malloc.h>
+
+#include <time.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <random>
+
+namespace compare {
+namespace {
+
+const neV3 kGravity = kGameGravity;
+constexpr f32 kGameStep = kPhysicsSubStep;
+constexpr f32 kFrameStep = 1.0f / 60.0f;        // a plain 60 Hz step, s
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// ---- truck ----------------------------------------------------------------
+
+// The game's truck: box, mass and wheel lines.
+constexpr f32 kTruckMass = 100.0f;
+const neV3 kTruckBox = neMakeV3(6.5f, 2.2f, 3.2f);
+constexpr f32 kTruckBoxRaise = 0.6f;
+constexpr f32 kFrontAxle = 2.0f, kRearAxle = 2.0f;
+constexpr f32 kSpringFront = 2000.0f, kSpringRear = 2200.0f;  // N/m
+constexpr f32 kDamper = 225.0f;                               // N·s/m
+constexpr f32 kSpringFree = 0.25f;  // line depth without spring force, m
+constexpr f32 kDrive = 300.0f;      // N
+
+neM3 Identity() {
+    neM3 m;
+    m.SetIdentity();
+    return m;
+}
+
+neM3 Yaw(f32 a) {
+    neM3 m;
+    m.RotateXYZ(neMakeV3(0, a, 0));
+    return m;
+}
+
+}  // namespace
+
+void WheelLine(int wheel, neV3& start, neV3& vector) {
+    const f32 side = wheel % 2 == 0 ? 1.0f : -1.0f;
+    start = neMakeV3(wheel < 2 ? kFrontAxle : -kRearAxle, -0.35f, 1.4f * side);
+    vector = neMakeV3(0, -1, 0.15f * side);
+}
+
+void Truck::Forces(const Pose& pose, const neV3& velocity, const neV3& angularVelocity, const WheelHit hits[kWheels],
+                   neV3& force, neV3& torque) const {
+    force = torque = neMakeV3(0, 0, 0);
+    const neV3 heading = pose.rot.M[0];
+    for (int w = 0; w < kWheels; ++w) {
+        const WheelHit& h = hits[w];
+        if (!(h.depth > 0.0f)) continue;
+        neV3 start, vector;
+        WheelLine(w, start, vector);
+        neV3 line = pose.rot * vector;
+        line.Normalize();
+        const neV3 r = pose.rot * start;
+        const neV3 n = h.normal;
+        const f32 spring = (w < 2 ? kSpringFront : kSpringRear) * std::fmax(h.depth - kSpringFree, 0.0f);
+        const neV3 v = velocity + angularVelocity.Cross(r);
+        const neV3 suspension = n * (spring * -line.Dot(n)) - n * (kDamper * v.Dot(n));
+        neV3 lateral = v - n * v.Dot(n);
+        lateral = lateral - heading * lateral.Dot(heading);
+        const f32 slip = lateral.Length();
+        neV3 grip = neMakeV3(0, 0, 0);
+        if (slip > 0.0f)
+            grip = lateral * ((slip < 1.0f ? -180.0f * std::sqrt(slip) : (w < 2 ? -225.0f : -180.0f)) / slip);
+        neV3 along = heading - n * heading.Dot(n);
+        along.Normalize();
+        const neV3 push = along * (drive * (w < 2 ? 0.3f : 0.7f));
+        const neV3 arm = h.point - pose.pos;
+        force += suspension + grip + push;
+        torque += r.Cross(suspension) + arm.Cross(grip + push);
+    }
+    const f32 speed = velocity.Length();
+    if (speed > 0.0f) {
+        const neV3 unit = velocity * (1.0f / speed);
+        force += unit * (speed < 1.0f ? -200.0f * speed * speed : -0.12f * speed);
+    }
+}
+
+namespace {
+
+// ---- terrain ----------------------------------------------------------------
+
+// A height field of square cells, two triangles each, centred on the origin.
+struct Ground {
+    int cells;
+    f32 cell;
+    std::vector<f32> heights;  // (cells + 1)² corner heights, row by row in z
+
+    Ground(int n, f32 size, const std::function<f32(f32, f32)>& height) : cells(n), cell(size) {
+        for (int j = 0; j <= n; ++j)
+            for (int i = 0; i <= n; ++i) heights.push_back(height(X(i), X(j)));
+    }
+    f32 X(int i) const { return (static_cast<f32>(i) - static_cast<f32>(cells) * 0.5f) * cell; }
+    f32 At(int i, int j) const { return heights[static_cast<size_t>(j * (cells + 1) + i)]; }
+
+    Mesh ToMesh() const {
+        Mesh m;
+        for (int j = 0; j <= cells; ++j)
+            for (int i = 0; i <= cells; ++i) m.vertices.push_back(neMakeV3(X(i), At(i, j), X(j)));
+        auto index = [this](int i, int j) { return j * (cells + 1) + i; };
+        for (int j = 0; j < cells; ++j)
+            for (int i = 0; i < cells; ++i) {
+                for (int k : {index(i, j), index(i, j + 1), index(i + 1, j)}) m.indices.push_back(k);
+                for (int k : {index(i + 1, j), index(i, j + 1), index(i + 1, j + 1)}) m.indices.push_back(k);
+            }
+        return m;
+    }
+
+    // The mesh's own surface height under (x, z).
+    f32 Height(f32 x, f32 z) const {
+        const f32 u = x / cell + static_cast<f32>(cells) * 0.5f, w = z / cell + static_cast<f32>(cells) * 0.5f;
+        int i = static_cast<int>(std::floor(u)), j = static_cast<int>(std::floor(w));
+        if (i < 0 || j < 0 || i >= cells || j >= cells) return -1.0e9f;
+        const f32 fu = u - static_cast<f32>(i), fw = w - static_cast<f32>(j);
+        if (fu + fw <= 1.0f) return At(i, j) + (At(i + 1, j) - At(i, j)) * fu + (At(i, j + 1) - At(i, j)) * fw;
+        return At(i + 1, j + 1) + (At(i, j + 1) - At(i + 1, j + 1)) * (1.0f - fu) +
+               (At(i + 1, j) - At(i + 1, j + 1)) * (1.0f - fw);
+    }
+};
+
+// Rolling country like the game's landscape: 256 × 256 cells of 2 m.
+const Ground& GameGround() {
+    static const Ground ground(256, 2.0f, [](f32 x, f32 z) {
+        return 2.0f * std::sin(x * 0.031f) * std::cos(z * 0.027f) + 0.4f * std::sin(x * 0.11f + z * 0.07f);
+    });
+    return ground;
+}
+
+const Ground& FlatGround() {
+    static const Ground ground(32, 2.0f, [](f32, f32) { return 0.0f; });
+    return ground;
+}
+
+// Flat ground of fine 1 m cells: where thin bodies landing flat meet many
+// triangles reaching past their edges.
+const Ground& FineFlatGround() {
+    static const Ground ground(64, 1.0f, [](f32, f32) { return 0.0f; });
+    return ground;
+}
+
+// A bumpy bowl, 64 m across.
+const Ground& Bowl() {
+    static const Ground ground(64, 1.0f, [](f32 x, f32 z) {
+        return 0.01f * (x * x + z * z) + 0.15f * std::sin(x * 0.9f) * std::cos(z * 0.7f);
+    });
+    return ground;
+}
+
+// ---- bodies -----------------------------------------------------------------
+
+neV3 TextbookBoxInertia(const neV3& size, f32 mass) {
+    const f32 k = mass / 12.0f;
+    return neMakeV3(k * (size.y * size.y + size.z * size.z), k * (size.x * size.x + size.z * size.z),
+                    k * (size.x * size.x + size.y * size.y));
+}
+
+BodySpec BoxSpec(const neV3& size, f32 mass, const neV3& pos, const neM3& rot, bool textbook) {
+    BodySpec s;
+    s.size = size;
+    s.mass = mass;
+    s.inertia = textbook ? TextbookBoxInertia(size, mass) : neBoxInertiaTensor(size, mass);
+    s.pos = pos;
+    s.rot = rot;
+    return s;
+}
+
+BodySpec CapsuleSpec(f32 radius, f32 length, f32 mass, const neV3& pos, const neM3& rot) {
+    BodySpec s;
+    s.shape = Shape::Capsule;
+    s.size = neMakeV3(radius, length, radius);
+    s.mass = mass;
+    s.inertia = neCylinderInertiaTensor(radius * 2.0f, length + radius * 2.0f, mass);
+    s.pos = pos;
+    s.rot = rot;
+    return s;
+}
+
+// A truck with its wheel code, standing on the ground at (x, z) facing +x
+// turned by `yaw`.
+int AddTruck(PhysicsWorld& world, Truck& truck, const Ground& ground, f32 x, f32 z, f32 yaw,
+             const neV3& velocity = neMakeV3(0, 0, 0)) {
+    BodySpec s;
+    s.size = kTruckBox;
+    s.mass = kTruckMass;
+    s.inertia = neBoxInertiaTensor(neMakeV3(0.75f * 6.5f, 0.75f * 1.5f, 0.75f * 2.9f), kTruckMass);
+    s.geometryOffsetY = kTruckBoxRaise;
+    s.pos = neMakeV3(x, ground.Height(x, z) + 1.1f, z);
+    s.rot = Yaw(yaw);
+    s.velocity = velocity;
+    const int body = world.AddBody(s);
+    world.MakeTruck(body, &truck);
+    return body;
+}
+
+bool Upright(const Pose& p) { return p.rot.M[1].y > 0.5f; }
+
+// ---- running ------------------------------------------------------------------
+
+double ThreadMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+
+struct Runner {
+    int stepLimit;
+    int Steps(int wanted) const { return stepLimit > 0 && stepLimit < wanted ? stepLimit : wanted; }
+    // Milliseconds per step over `steps` steps, after one untimed step in
+    // which every engine takes in the bodies just added. The time is the
+    // thread's own processor time: on a machine shared with other work,
+    // the moments another process holds the core are not counted.
+    double Timed(PhysicsWorld& w, int steps, f32 dt) const {
+        w.Step(dt);
+        steps = Steps(steps);
+        if (steps <= 0) return kNaN;
+        const double start = ThreadMilliseconds();
+        for (int i = 0; i < steps; ++i) w.Step(dt);
+        return (ThreadMilliseconds() - start) / steps;
+    }
+    void Run(PhysicsWorld& w, int steps, f32 dt) const {
+        steps = Steps(steps);
+        for (int i = 0; i < steps; ++i) w.Step(dt);
+    }
+};
+
+size_t HeapInUse() {
+    const struct mallinfo2 m = mallinfo2();
+    return m.uordblks + m.hblkhd;
+}
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+// The rows being filled, one value per engine.
+class Table {
+public:
+    void Set(const std::string& name, Unit unit, Engine e, double v) {
+        for (Row& r : rows_)
+            if (r.name == name) {
+                r.value[static_cast<int>(e)] = v;
+                return;
+            }
+        Row r{name, unit, {kNaN, kNaN, kNaN}};
+        r.value[static_cast<int>(e)] = v;
+        rows_.push_back(r);
+    }
+    std::vector<Row> Take() { return std::move(rows_); }
+
+private:
+    std::vector<Row> rows_;
+};
+
+struct Context {
+    Runner run;
+    Table& table;
+    bool healthy = true;
+
+    std::unique_ptr<PhysicsWorld> World(Engine e, int bodies, bool gameSizes = false) const {
+        return MakeWorld(e, kGravity, OurSizes{bodies, gameSizes});
+    }
+    void Check(const PhysicsWorld& w) {
+        if (!w.Healthy()) healthy = false;
+    }
+};
+
+// ---- A: free bodies -------------------------------------------------------------
+
+void SceneFreeBodies(Context& c, Engine e) {
+    constexpr int kSide = 10;
+    auto w = c.World(e, kSide * kSide * kSide);
+    if (!w) return;
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<f32> spin(-2.0f, 2.0f);
+    for (int i = 0; i < kSide * kSide * kSide; ++i) {
+        BodySpec s = BoxSpec(neMakeV3(1, 1, 1), 1.0f,
+                             neMakeV3(2.5f * (i % kSide), 100.0f + 2.5f * (i / kSide % kSide), 2.5f * (i / 100)),
+                             Identity(), true);
+        s.angularVelocity = neMakeV3(spin(rng), spin(rng), spin(rng));
+        w->AddBody(s);
+    }
+    c.table.Set("A: 1000 free bodies, 1/60 s", Unit::Milliseconds, e, c.run.Timed(*w, 300, kFrameStep));
+    c.Check(*w);
+}
+
+// ---- B: sensor-borne trucks -----------------------------------------------------
+
+void SceneTrucks(Context& c, Engine e, int count) {
+    const Ground& ground = GameGround();
+    auto w = c.World(e, count);
+    if (!w) return;
+    w->SetTerrain(ground.ToMesh());
+    std::vector<Truck> trucks(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) AddTruck(*w, trucks[static_cast<size_t>(i)], ground, -100.0f, -120.0f + 15.0f * i, 0);
+    c.run.Run(*w, 200, kGameStep);
+    for (Truck& t : trucks) t.drive = kDrive;
+    const std::string name = "B: " + std::to_string(count) + (count == 1 ? " truck" : " trucks");
+    c.table.Set(name + ", game step", Unit::Milliseconds, e, c.run.Timed(*w, 600, kGameStep));
+    int upright = 0;
+    for (int i = 0; i < count; ++i) upright += Upright(w->GetPose(i)) ? 1 : 0;
+    c.table.Set(name + ": upright", Unit::Count, e, upright);
+    c.Check(*w);
+}
+
+// One truck parked on flat ground: its ride height (checked equal before
+// the trucks are timed) and how far it creeps in 60 s.
+void SceneParkedTruck(Context& c, Engine e) {
+    const Ground& ground = FlatGround();
+    auto w = c.World(e, 1);
+    if (!w) return;
+    w->SetTerrain(ground.ToMesh());
+    Truck truck;
+    AddTruck(*w, truck, ground, 0, 0, 0.3f);
+    c.run.Run(*w, 400, kGameStep);
+    const Pose settled = w->GetPose(0);
+    c.table.Set("Truck: ride height", Unit::Metres, e, settled.pos.y);
+    c.run.Run(*w, static_cast<int>(60.0f / kGameStep), kGameStep);
+    const neV3 moved = w->GetPose(0).pos - settled.pos;
+    c.table.Set("Truck: drift in 60 s", Unit::Metres, e, moved.Length());
+    c.Check(*w);
+}
+
+// ---- C: towers and a pyramid ------------------------------------------------------
+
+constexpr int kTowers = 10, kTowerHeight = 10;
+
+// Ten towers of ten unit boxes, each box turned and shifted by up to 2 mm:
+// timed at the game's sub-step; at 1/60 s only the towers standing count.
+void SceneTowers(Context& c, Engine e, bool textbook, f32 dt) {
+    const Ground& ground = FlatGround();
+    auto w = c.World(e, kTowers * kTowerHeight);
+    if (!w) return;
+    w->SetTerrain(ground.ToMesh());
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<f32> jitter(-0.002f, 0.002f);
+    for (int t = 0; t < kTowers; ++t)
+        for (int k = 0; k < kTowerHeight; ++k)
+            w->AddBody(BoxSpec(neMakeV3(1, 1, 1), 1.0f,
+                               neMakeV3(-22.5f + 5.0f * t + jitter(rng), 0.5f + k * 1.0f, jitter(rng)),
+                               Yaw(jitter(rng)), textbook));
+    const std::string name = textbook ? "C: towers, textbook inertia" : "C: towers, engine's inertia";
+    const std::string step = dt == kGameStep ? "game step" : "1/60 s";
+    const double ms = c.run.Timed(*w, static_cast<int>(20.0f / dt), dt);
+    if (dt == kGameStep) c.table.Set(name + ", game step", Unit::Milliseconds, e, ms);
+    // Standing: the top box still at its height and over the tower's base.
+    int standing = 0;
+    f32 drift = 0.0f;
+    for (int t = 0; t < kTowers; ++t) {
+        const Pose top = w->GetPose(t * kTowerHeight + kTowerHeight - 1);
+        const f32 dx = top.pos.x - (-22.5f + 5.0f * t), dz = top.pos.z;
+        const f32 off = std::sqrt(dx * dx + dz * dz);
+        const bool up = top.pos.y > kTowerHeight - 1.0f && off < 0.5f;
+        standing += up ? 1 : 0;
+        if (up) drift = std::fmax(drift, off);
+    }
+    c.table.Set(name + ": standing after 20 s, " + step, Unit::Count, e, standing);
+    c.table.Set(name + ": largest sideways creep of a standing top, " + step, Unit::Metres, e, drift);
+    c.Check(*w);
+}
+
+void ScenePyramid(Context& c, Engine e) {
+    constexpr int kBase = 10;
+    const Ground& ground = FlatGround();
+    auto w = c.World(e, kBase * (kBase + 1) / 2);
+    if (!w) return;
+    w->SetTerrain(ground.ToMesh());
+    for (int row = 0; row < kBase; ++row)
+        for (int i = 0; i < kBase - row; ++i)
+            w->AddBody(BoxSpec(neMakeV3(1, 1, 1), 1.0f,
+                               neMakeV3(-0.5f * (kBase - row - 1) + 1.0f * i * 1.02f, 0.5f + row, 0), Identity(),
+                               false));
+    c.table.Set("C: pyramid of 55, game step", Unit::Milliseconds, e,
+                c.run.Timed(*w, static_cast<int>(20.0f / kGameStep), kGameStep));
+    c.table.Set("C: pyramid: top height after 20 s", Unit::Metres, e, w->GetPose(kBase * (kBase + 1) / 2 - 1).pos.y);
+    c.Check(*w);
+}
+
+// A unit box at rest on flat ground: how deep it sits.
+void SceneRest(Context& c, Engine e) {
+    const Ground& ground = FlatGround();
+    auto w = c.World(e, 1);
+    if (!w) return;
+    w->SetTerrain(ground.ToMesh());
+    w->AddBody(BoxSpec(neMakeV3(1, 1, 1), 1.0f, neMakeV3(0.3f, 0.5f, 0.2f), Identity(), false));
+    c.run.Run(*w, static_cast<int>(5.0f / kGameStep), kGameStep);
+    c.table.Set("Box at rest: depth", Unit::Metres, e, 0.5f - w->GetPose(0).pos.y);
+    c.Check(*w);
+}
+
+// ---- D: the game's load -------------------------------------------------------------
+
+// The game's prop parts: box, inertia box, offset in the prop, mass.
+struct PropPart {
+    neV3 box, inertiaBox, offset;
+    f32 mass;
+};
+
+std::vector<PropPart> PropParts(int type) {
+    const PropPart post{neMakeV3(0.96f, 1.64f, 0.96f), neMakeV3(0.96f, 1.63f, 0.96f), neMakeV3(0, 0.82f, 0), 20};
+    const neV3 crate = neMakeV3(2.64f, 1, 2.64f);
+    const PropPart base{crate, crate, neMakeV3(0, 0.5f, 0), 40};
+    switch (type) {
+        case 0: case 1: case 2: return {post};
+        case 3: return {base, {crate, crate, neMakeV3(0, 1.5f, 0.25f), 40}};
+        case 4: return {base, {neMakeV3(2.3f, 2.3f, 1), neMakeV3(2.3f, 2.3f, 1), neMakeV3(0, 2.15f, 0), 40}};
+        case 5: return {base, {neMakeV3(2.64f, 2.64f, 1), neMakeV3(2.64f, 2.64f, 1), neMakeV3(0, 1.32f, 1.82f), 40}};
+        case 6: return {base, {crate, crate, neMakeV3(0, 1.5f, 0.55f), 40}};
+        case 7: case 8: case 9:
+            return {{neMakeV3(5, 1.36f, 0.7f), neMakeV3(5, 1.36f, 0.7f), neMakeV3(0, 0.68f, 0), 10}};
+        case 10: case 11: case 12: case 13:
+            return {{neMakeV3(4.6f, 1.4f, 0.8f), neMakeV3(4.6f, 1.4f, 0.8f), neMakeV3(0, 0.7f, 0), 10}};
+        case 14: case 15: case 16: {
+            PropPart left = post, right = post;
+            left.offset.x = 1.1f;
+            right.offset.x = -1.1f;
+            return {post, left, right};
+        }
+        default: return {{neMakeV3(1.15f, 6, 1.15f), neMakeV3(1.15f, 6, 1.15f), neMakeV3(0, 3, 0), 30}};
+    }
+}
+
+constexpr int kProps = 1000;
+constexpr int kGameTrucks = 4;
+
+void SceneGameLoad(Context& c, Engine e) {
+    const Ground& ground = GameGround();
+    const size_t heapBefore = HeapInUse();
+    auto w = c.World(e, 0, true);
+    if (!w) return;
+    w->SetTerrain(ground.ToMesh());
+    std::vector<Truck> trucks(kGameTrucks);
+    for (int i = 0; i < kGameTrucks; ++i)
+        AddTruck(*w, trucks[static_cast<size_t>(i)], ground, -120.0f, -6.0f - 12.0f * i, 0.05f * i);
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<f32> turn(-3.14159f, 3.14159f);
+    int bodies = kGameTrucks;
+    // Props along the trucks' way: 40 rows of 25, 8 m apart.
+    for (int p = 0; p < kProps; ++p) {
+        const f32 x = -100.0f + 8.0f * static_cast<f32>(p % 40), z = -100.0f + 8.0f * static_cast<f32>(p / 40);
+        const neM3 yaw = Yaw(turn(rng));
+        for (const PropPart& part : PropParts(p % 18)) {
+            const neV3 at = yaw * part.offset;
+            const neV3 pos = neMakeV3(x + at.x, ground.Height(x, z) + part.offset.y + 0.3f, z + at.z);
+            BodySpec s = BoxSpec(part.box, part.mass, pos, yaw, false);
+            s.inertia = neBoxInertiaTensor(part.inertiaBox, part.mass);
+            w->AddBody(s);
+            ++bodies;
+        }
+    }
+    c.run.Run(*w, 100, kGameStep);
+    for (Truck& t : trucks) t.drive = kDrive;
+    c.table.Set("D: game load, game step", Unit::Milliseconds, e, c.run.Timed(*w, 600, kGameStep));
+    for (Truck& t : trucks) t.drive = 0.0f;
+    c.run.Run(*w, 1500, kGameStep);
+    int asleep = 0;
+    for (int b = kGameTrucks; b < bodies; ++b) asleep += w->IsAsleep(b) ? 1 : 0;
+    c.table.Set("D: game load settled, game step", Unit::Milliseconds, e, c.run.Timed(*w, 300, kGameStep));
+    c.table.Set("D: props asleep when settled (of " + std::to_string(bodies - kGameTrucks) + ")", Unit::Count, e,
+                asleep);
+    c.table.Set("D: memory", Unit::MiB, e, static_cast<double>(HeapInUse() - heapBefore) / kMiB);
+    int upright = 0, below = 0;
+    for (int i = 0; i < kGameTrucks; ++i) upright += Upright(w->GetPose(i)) ? 1 : 0;
+    for (int b = kGameTrucks; b < bodies; ++b) {
+        const Pose p = w->GetPose(b);
+        below += p.pos.y < ground.Height(p.pos.x, p.pos.z) ? 1 : 0;
+    }
+    c.table.Set("D: trucks upright", Unit::Count, e, upright);
+    c.table.Set("D: props below the ground", Unit::Count, e, below);
+    c.Check(*w);
+}
+
+// ---- E: random bodies over a bowl ------------------------------------------------------
+
+void SceneRandomBodies(Context& c, Engine e) {
+    constexpr int kBodies = 200;
+    const Ground& ground = Bowl();
+    auto w = c.World(e, kBodies);
+    if (!w) return;
+    w->SetTerrain(ground.ToMesh());
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<f32> unit(0.0f, 1.0f);
+    auto range = [&](f32 lo, f32 hi) { return lo + (hi - lo) * unit(rng); };
+    for (int i = 0; i < kBodies; ++i) {
+        neM3 rot;
+        rot.RotateXYZ(neMakeV3(range(-3, 3), range(-3, 3), range(-3, 3)));
+        const f32 x = range(-18, 18), z = range(-18, 18);
+        const neV3 pos = neMakeV3(x, ground.Height(x, z) + range(1.5f, 6), z);
+        BodySpec s;
+        const int kind = i % 3;
+        if (kind == 0) {
+            s = BoxSpec(neMakeV3(range(0.3f, 1.5f), range(0.3f, 1.5f), range(0.3f, 1.5f)), range(1, 20), pos, rot, false);
+        } else if (kind == 1) {
+            s = BoxSpec(neMakeV3(range(1, 2), 0.2f, range(1, 2)), range(1, 20), pos, rot, false);
+        } else {
+            s = CapsuleSpec(range(0.15f, 0.4f), range(0.3f, 1.2f), range(1, 20), pos, rot);
+        }
+        s.velocity = neMakeV3(range(-3, 3), range(-3, 0), range(-3, 3));
+        w->AddBody(s);
+    }
+    c.table.Set("E: 200 random bodies over a bowl, game step", Unit::Milliseconds, e,
+                c.run.Timed(*w, 1000000 / kBodies, kGameStep));
+    int below = 0;
+    for (int b = 0; b < kBodies; ++b) {
+        const Pose p = w->GetPose(b);
+        below += p.pos.y < ground.Height(p.pos.x, p.pos.z) ? 1 : 0;
+    }
+    c.table.Set("E: bodies below the ground after 10^6 body-steps", Unit::Count, e, below);
+    c.Check(*w);
+}
+
+// ---- drops and the knock -------------------------------------------------------------
+
+constexpr int kDrops = 6;
+
+// Six thin slabs dropped flat from 1 m, or six capsules lying down from
+// 1.5 m, onto fine flat ground; counts those that end below it.
+void SceneDrops(Context& c, Engine e, bool slab, f32 dt) {
+    const Ground& ground = FineFlatGround();
+    auto w = c.World(e, kDrops);
+    if (!w) return;
+    w->SetTerrain(ground.ToMesh());
+    neM3 lying;
+    lying.RotateXYZ(neMakeV3(0, 0, 1.5707963f));
+    for (int i = 0; i < kDrops; ++i) {
+        const f32 x = -27.0f + 9.37f * i, z = 21.0f - 7.77f * i;
+        const f32 floor = ground.Height(x, z);
+        w->AddBody(slab ? BoxSpec(neMakeV3(2, 0.2f, 2), 5.0f, neMakeV3(x, floor + 1.1f, z), Yaw(0.4f * i), false)
+                        : CapsuleSpec(0.15f, 0.6f, 2.0f, neMakeV3(x, floor + 1.65f, z), lying * Yaw(0.4f * i)));
+    }
+    c.run.Run(*w, static_cast<int>(3.0f / dt), dt);
+    int below = 0;
+    for (int i = 0; i < kDrops; ++i) {
+        const Pose p = w->GetPose(i);
+        below += p.pos.y < ground.Height(p.pos.x, p.pos.z) ? 1 : 0;
+    }
+    const std::string name = std::string(slab ? "Slabs" : "Capsules") + " through the ground (of 6), " +
+                             (dt == kGameStep ? "game step" : "1/60 s");
+    c.table.Set(name, Unit::Count, e, below);
+    c.Check(*w);
+}
+
+// Four trucks at 15 m/s into a resting 30 kg crate each, at different
+// offsets, low enough that the truck's body meets its top half: the crates'
+// speed after the hit and the trucks still upright.
+void SceneKnock(Context& c, Engine e) {
+    const Ground& ground = FlatGround();
+    auto w = c.World(e, 8);
+    if (!w) return;
+    w->SetTerrain(ground.ToMesh());
+    std::vector<Truck> trucks(4);
+    for (int i = 0; i < 4; ++i)
+        w->AddBody(BoxSpec(neMakeV3(1, 1, 1), 30.0f, neMakeV3(10.0f, 0.5f, -12.0f + 8.0f * i + 0.5f * (i - 1.5f)),
+                           Identity(), false));
+    for (int i = 0; i < 4; ++i)
+        AddTruck(*w, trucks[static_cast<size_t>(i)], ground, -25.0f, -12.0f + 8.0f * i, 0, neMakeV3(15, 0, 0));
+    f32 topSpeed[4] = {0, 0, 0, 0};
+    const int steps = c.run.Steps(static_cast<int>(4.0f / kGameStep));
+    for (int s = 0; s < steps; ++s) {
+        w->Step(kGameStep);
+        for (int i = 0; i < 4; ++i) topSpeed[i] = std::fmax(topSpeed[i], w->GetVelocity(i).Length());
+    }
+    f32 slowest = topSpeed[0];
+    int upright = 0;
+    for (int i = 0; i < 4; ++i) {
+        slowest = std::fmin(slowest, topSpeed[i]);
+        upright += Upright(w->GetPose(4 + i)) ? 1 : 0;
+    }
+    c.table.Set("Knock: top speed of the least knocked crate", Unit::MetresPerSecond, e, slowest);
+    c.table.Set("Knock: trucks upright (of 4)", Unit::Count, e, upright);
+    c.Check(*w);
+}
+
+}  // namespace
+
+const char* EngineName(Engine e) {
+    switch (e) {
+        case Engine::Ours: return "ours";
+        case Engine::Bullet: return "Bullet";
+        default: return "ODE";
+    }
+}
+
+std::unique_ptr<PhysicsWorld> MakeWorld(Engine e, const neV3& gravity, const OurSizes& sizes) {
+    switch (e) {
+        case Engine::Ours: return MakeOurs(gravity, sizes);
+#ifdef COMPARE_WITH_BULLET
+        case Engine::Bullet: return MakeBullet(gravity);
+#endif
+#ifdef COMPARE_WITH_ODE
+        case Engine::Ode: return MakeOde(gravity);
+#endif
+        default: return nullptr;
+    }
+}
+
+std::vector<Row> RunAll(const RunOptions& options, bool& healthy) {
+    Table table;
+    Context c{Runner{options.stepLimit}, table};
+    // Keyed by the letter of the table's rows (T the parked truck, R the box
+    // at rest, S the drops, K the knock), so that one group can run alone.
+    const std::vector<std::pair<char, std::function<void(Engine)>>> scenes = {
+        {'A', [&](Engine e) { SceneFreeBodies(c, e); }},
+        {'T', [&](Engine e) { SceneParkedTruck(c, e); }},
+        {'B', [&](Engine e) { SceneTrucks(c, e, 1); }},
+        {'B', [&](Engine e) { SceneTrucks(c, e, 4); }},
+        {'B', [&](Engine e) { SceneTrucks(c, e, 16); }},
+        {'C', [&](Engine e) { SceneTowers(c, e, false, kGameStep); }},
+        {'C', [&](Engine e) { SceneTowers(c, e, true, kGameStep); }},
+        {'C', [&](Engine e) { SceneTowers(c, e, false, kFrameStep); }},
+        {'C', [&](Engine e) { SceneTowers(c, e, true, kFrameStep); }},
+        {'C', [&](Engine e) { ScenePyramid(c, e); }},
+        {'R', [&](Engine e) { SceneRest(c, e); }},
+        {'D', [&](Engine e) { SceneGameLoad(c, e); }},
+        {'E', [&](Engine e) { SceneRandomBodies(c, e); }},
+        {'S', [&](Engine e) { SceneDrops(c, e, true, kFrameStep); }},
+        {'S', [&](Engine e) { SceneDrops(c, e, true, kGameStep); }},
+        {'S', [&](Engine e) { SceneDrops(c, e, false, kFrameStep); }},
+        {'S', [&](Engine e) { SceneDrops(c, e, false, kGameStep); }},
+        {'K', [&](Engine e) { SceneKnock(c, e); }},
+    };
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        if (!options.only.empty() && options.only.find(scenes[i].first) == std::string::npos) continue;
+        for (Engine e : kEngines)
+            if (options.engines & (1 << static_cast<int>(e))) scenes[i].second(e);
+        std::fprintf(stderr, "scene %zu of %zu done\n", i + 1, scenes.size());
+    }
+    healthy = c.healthy;
+    return table.Take();
+}
+
+}  // namespace compare
