@@ -17,6 +17,7 @@
 #include "ui/screen_machine.h"
 #include "world/catalogue.h"
 #include "world/new_career.h"
+#include "world/race_state.h"
 
 uint8_t gMenuHover[kButtonSlotCount];
 float gMenuGlow[kButtonSlotCount];
@@ -29,6 +30,8 @@ constexpr float kButtonWidth = 128.0f;
 constexpr float kHitBottom = 7.0f, kHitTop = 27.0f;  // above the reference corner
 constexpr float kGlowFall = 0.02f;                   // per frame-factor unit
 constexpr int kQuickRaceCarCount = kCatalogueSize;
+// The truck's power factor of a race started straight from the main menu.
+constexpr float kDirectRaceFactor = 0.85f;
 
 int KeyOfKind(int kind) {
   static constexpr int kKeys[] = {vk::kEscape, '1', '2', '3', vk::kEnter};
@@ -154,6 +157,7 @@ void ApplyTransition(const Transition& t) {
     gCareerCarIndex = 0;
     gCompetitionIndex = 0;
     gCompetitionRace = 1;
+    gCarPowerFactor = kDirectRaceFactor;
   }
   if (t.resumeRace) {
     if (gSoundOn) ResumeAllSounds();
