@@ -4,6 +4,7 @@
 #include "tools/gen_fonts.h"
 #include "tools/gen_images.h"
 #include "tools/gen_menu_art.h"
+#include "tools/gen_race_art.h"
 #include "tools/gen_models.h"
 #include "tools/gen_sounds.h"
 #include "tools/gen_tables.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   if (!GenerateFonts(base)) return 1;
   if (!GenerateImages(base)) return 1;
   if (!GenerateMenuArt(base)) return 1;
+  if (!GenerateRaceArt(base)) return 1;
   if (!GenerateEffects(base)) return 1;
   if (!GenerateModels(base)) return 1;
   if (!GenerateWorld(base)) return 1;

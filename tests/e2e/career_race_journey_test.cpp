@@ -87,8 +87,12 @@ TEST(CareerRaceJourney, GarageToARaceAndItsResultsAndBackWithTheRunCounted) {
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
+  // The race-loading screen (32) is left in the frame the track's answer
+  // comes in, so the trace shows it only when the load outlasts a frame.
+  std::vector<std::string> screens = ScreensVisited(run);
+  std::erase(screens, "32");
   const std::vector<std::string> expected = {"100", "1", "80", "10", "30", "31", "0", "33", "34", "10"};
-  EXPECT_EQ(ScreensVisited(run), expected) << run.errorOutput;
+  EXPECT_EQ(screens, expected) << run.errorOutput;
   // Start asks for the track and the FINISH screen for the garage, each once.
   for (const char* line : {"loader 10", "loader 11", "loader 20", "loader 21"}) {
     EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), line), 1) << line;
