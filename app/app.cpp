@@ -25,7 +25,8 @@ constexpr const char* kWindowTitle = "Zarnok Racing";
 constexpr int kWindowColourBits = 32;
 constexpr const char* kStatisticsPage = "stats/zarnokracing.html";
 
-// Exit code of a start-up that finds no sound device or no car catalogue.
+// Exit code of a start-up that finds no sound device, no car catalogue or
+// not every graphics resource.
 constexpr int kStartupFailedExitCode = -1;
 
 // Trace of screen switches and of the load requests the screens post; the
@@ -164,7 +165,7 @@ void ApplyMenuFrameTime(float seconds) {
 }
 
 int ShadowMapSizeForDetail(int shadowDetail, int currentSize) {
-  static constexpr int kShadowMapSizes[] = {16, 1024, 4096, 8192};  // texels a side, by detail 0..3
+  static constexpr int kShadowMapSizes[] = {kShadowMapSizeOff, 1024, 4096, 8192};  // texels a side, by detail 0..3
   if (shadowDetail < 0 || shadowDetail > 3) return currentSize;
   return kShadowMapSizes[shadowDetail];
 }
@@ -205,10 +206,10 @@ bool RunFrame() {
 
 int WinMain() {
   LoadSettings();
-  gBlurWidth = 400;
-  gBlurHeight = 300;
-  gRouteMapWidth = 1024;
-  gRouteMapHeight = 1024;
+  gBlurWidth = kBlurWidth;
+  gBlurHeight = kBlurHeight;
+  gRouteMapWidth = kRouteMapSide;
+  gRouteMapHeight = kRouteMapSide;
   gShadowMapSize = ShadowMapSizeForDetail(gShadowDetail, gShadowMapSize);
   gCityCarCount = 2 * gTrafficSetting;
   LoadCareer();
@@ -247,8 +248,19 @@ int WinMain() {
   std::thread workerThread(WorkerThreadProc);
   glFinish();
 
-  if (!InitGLResources()) {
-    Sys_MessageBox("ERROR", "Initialization Failed.", MessageIcon::Exclamation);
+  const GLResourcesResult resources = InitGLResources();
+  if (resources != GLResourcesResult::Ready) {
+    // The passes need every program, target and entry point: rather than
+    // draw without them, the program ends after saying so.
+    if (resources == GLResourcesResult::Failed) {
+      Sys_MessageBox("ERROR", "Initialization Failed.", MessageIcon::Exclamation);
+    }
+    gQuit = 1;
+    workerThread.join();
+    ReleaseAllSounds();
+    CloseSoundDevice();
+    DestroyMainWindow();
+    return kStartupFailedExitCode;
   }
   glFinish();
 

@@ -56,8 +56,7 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
 
 void DestroyMainWindow() {
   if (Sys_IsContextCurrent()) {
-    // The renderer's window-sized textures and framebuffers are deleted
-    // here too, with the font lists and before its texture table.
+    ReleaseRenderTargets();
     FreeFont1DisplayLists();
     FreeFont2DisplayLists();
     ReleaseTextures();

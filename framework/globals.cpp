@@ -25,10 +25,11 @@ float gFrameFactor;
 float gPhysicsFrameTime;
 float gFlarePulsePhase;
 float gFlarePulse;
+float gMenuClock;
 
-int32_t gBlurWidth, gBlurHeight;
-int32_t gRouteMapWidth, gRouteMapHeight;
-int32_t gShadowMapSize;
+int32_t gBlurWidth = kBlurWidth, gBlurHeight = kBlurHeight;
+int32_t gRouteMapWidth = kRouteMapSide, gRouteMapHeight = kRouteMapSide;
+int32_t gShadowMapSize = kShadowMapSizeOff;
 int32_t gCityCarCount;
 
 int32_t gScreenWidth = 1024, gScreenHeight = 768;

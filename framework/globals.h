@@ -77,11 +77,15 @@ extern float gFrameFactor;       // gFrameSeconds x 100, 0 for a frame over 0.2 
 extern float gPhysicsFrameTime;  // gFrameSeconds, 0 for a frame over 0.2 s
 extern float gFlarePulsePhase;   // advanced by gFrameFactor x 0.05 per menu frame
 extern float gFlarePulse;        // sin(gFlarePulsePhase)
+extern float gMenuClock;         // animation clock, advanced by 0.01 x frame factor per drawn frame
 
-// ---- Render target sizes set at start-up ----
-extern int32_t gBlurWidth, gBlurHeight;          // 400 x 300
-extern int32_t gRouteMapWidth, gRouteMapHeight;  // 1024 x 1024
-extern int32_t gShadowMapSize;                   // by shadow detail: 16 / 1024 / 4096 / 8192
+// ---- Render target sizes set at start-up (pixels) ----
+inline constexpr int32_t kBlurWidth = 400, kBlurHeight = 300;
+inline constexpr int32_t kRouteMapSide = 1024;
+inline constexpr int32_t kShadowMapSizeOff = 16;  // the shadow map made when shadows are off
+extern int32_t gBlurWidth, gBlurHeight;          // kBlurWidth x kBlurHeight
+extern int32_t gRouteMapWidth, gRouteMapHeight;  // kRouteMapSide square
+extern int32_t gShadowMapSize;                   // by shadow detail: 16 / 1024 / 4096 / 8192; 16 before
 extern int32_t gCityCarCount;                    // 2 x the traffic setting
 
 // ---- Window ----

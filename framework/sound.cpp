@@ -170,8 +170,8 @@ void Sound::Load(const char* path, bool loop) {
 }
 
 void Sound::Play() {
-  // A sound not loaded yet (the music when the window is first activated)
-  // has no source to play.
+  // The window may gain the focus, which resumes the music, before the
+  // start-up load has read it.
   if (source == 0) return;
   alSourcePlay(source);
   Sys_Trace("sound", name);

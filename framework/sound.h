@@ -22,6 +22,7 @@ struct Sound {
   // looping as asked (whatever the file says), full gain up to 12 units.
   // A file that cannot be read leaves an empty buffer and a silent source.
   void Load(const char* path, bool loop);
+  // Plays the source; a sound not loaded yet plays nothing.
   void Play();
   void Stop();
   void Pause();

@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sstream>
 #include <string>
+
+#include "platform/test_hooks.h"
 
 PFNGLMULTITEXCOORD1FARBPROC glMultiTexCoord1fARB = nullptr;
 PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARB = nullptr;
@@ -22,17 +25,25 @@ namespace {
 
 using TexImage3DFn = void(APIENTRYP)(GLenum, GLint, GLint, GLsizei, GLsizei, GLsizei, GLint,
                                      GLenum, GLenum, const void*);
-using Uniform1fFn = void(APIENTRYP)(GLint, GLfloat);
 
 TexImage3DFn texImage3D = nullptr;
-Uniform1fFn uniform1f = nullptr;
 
-// The current context's extension string, one name per line.
+// The current context's extension string, one name per line, without the
+// names a test hides.
 std::string ExtensionList() {
   const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   std::string list = extensions ? extensions : "";
   std::replace(list.begin(), list.end(), ' ', '\n');
-  return list;
+  const char* hidden = TestEnv("ZARNOK_HIDE_GL_EXTENSIONS");
+  if (hidden == nullptr) return list;
+  std::string hiddenList = hidden;
+  std::replace(hiddenList.begin(), hiddenList.end(), ',', '\n');
+  std::stringstream entries(list);
+  std::string kept, entry;
+  while (std::getline(entries, entry)) {
+    if (!HasExtension(hiddenList.c_str(), entry.c_str())) kept += (kept.empty() ? "" : "\n") + entry;
+  }
+  return kept;
 }
 
 }  // namespace
@@ -52,9 +63,7 @@ bool HasExtension(const char* list, const char* name) {
 }
 
 bool SetupMultitexture() {
-  const std::string list = ExtensionList();
-  if (!HasExtension(list.c_str(), "GL_ARB_multitexture") ||
-      !HasExtension(list.c_str(), "GL_EXT_texture_env_combine")) {
+  if (!Sys_HasGLExtension("GL_ARB_multitexture") || !Sys_HasGLExtension("GL_EXT_texture_env_combine")) {
     return false;
   }
   Sys_FetchGL(glMultiTexCoord1fARB, "glMultiTexCoord1fARB");
@@ -73,10 +82,8 @@ bool FetchAssetGlEntryPoints() {
   // glTexImage3D is core since GL 1.2; the uniform setter is there only
   // when the driver lists the shader objects.
   Sys_FetchGL(texImage3D, "glTexImage3D");
-  const std::string list = ExtensionList();
-  uniform1f = nullptr;
-  if (HasExtension(list.c_str(), "GL_ARB_shader_objects")) Sys_FetchGL(uniform1f, "glUniform1fARB");
-  return texImage3D != nullptr && uniform1f != nullptr;
+  Sys_FetchGLIfListed(Sys_HasGLExtension("GL_ARB_shader_objects"), glUniform1fARB, "glUniform1fARB");
+  return texImage3D != nullptr && glUniform1fARB != nullptr;
 }
 
 void GlActiveTexture(GLenum unit) {
@@ -95,5 +102,55 @@ void GlTexImage3D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
     texImage3D(target, level, internalFormat, width, height, depth, border, format, type, pixels);
 }
 void GlUniform1f(GLint location, float value) {
-  if (uniform1f) uniform1f(location, value);
+  if (glUniform1fARB) glUniform1fARB(location, value);
 }
+
+bool Sys_HasGLExtension(const char* name) { return HasExtension(ExtensionList().c_str(), name); }
+
+bool Sys_SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
+
+PFNGLISRENDERBUFFEREXTPROC glIsRenderbufferEXT = nullptr;
+PFNGLBINDRENDERBUFFEREXTPROC glBindRenderbufferEXT = nullptr;
+PFNGLDELETERENDERBUFFERSEXTPROC glDeleteRenderbuffersEXT = nullptr;
+PFNGLGENRENDERBUFFERSEXTPROC glGenRenderbuffersEXT = nullptr;
+PFNGLRENDERBUFFERSTORAGEEXTPROC glRenderbufferStorageEXT = nullptr;
+PFNGLRENDERBUFFERSTORAGEMULTISAMPLEEXTPROC glRenderbufferStorageMultisampleEXT = nullptr;
+PFNGLBLITFRAMEBUFFEREXTPROC glBlitFramebufferEXT = nullptr;
+PFNGLGETRENDERBUFFERPARAMETERIVEXTPROC glGetRenderbufferParameterivEXT = nullptr;
+PFNGLISFRAMEBUFFEREXTPROC glIsFramebufferEXT = nullptr;
+PFNGLBINDFRAMEBUFFEREXTPROC glBindFramebufferEXT = nullptr;
+PFNGLDELETEFRAMEBUFFERSEXTPROC glDeleteFramebuffersEXT = nullptr;
+PFNGLGENFRAMEBUFFERSEXTPROC glGenFramebuffersEXT = nullptr;
+PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC glCheckFramebufferStatusEXT = nullptr;
+PFNGLFRAMEBUFFERTEXTURE1DEXTPROC glFramebufferTexture1DEXT = nullptr;
+PFNGLFRAMEBUFFERTEXTURE2DEXTPROC glFramebufferTexture2DEXT = nullptr;
+PFNGLFRAMEBUFFERTEXTURE3DEXTPROC glFramebufferTexture3DEXT = nullptr;
+PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC glFramebufferRenderbufferEXT = nullptr;
+PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVEXTPROC glGetFramebufferAttachmentParameterivEXT = nullptr;
+PFNGLGENERATEMIPMAPEXTPROC glGenerateMipmapEXT = nullptr;
+PFNGLGENQUERIESARBPROC glGenQueriesARB = nullptr;
+PFNGLDELETEQUERIESARBPROC glDeleteQueriesARB = nullptr;
+PFNGLISQUERYARBPROC glIsQueryARB = nullptr;
+PFNGLBEGINQUERYARBPROC glBeginQueryARB = nullptr;
+PFNGLENDQUERYARBPROC glEndQueryARB = nullptr;
+PFNGLGETQUERYIVARBPROC glGetQueryivARB = nullptr;
+PFNGLGETQUERYOBJECTIVARBPROC glGetQueryObjectivARB = nullptr;
+PFNGLGETQUERYOBJECTUIVARBPROC glGetQueryObjectuivARB = nullptr;
+PFNGLCLAMPCOLORARBPROC glClampColorARB = nullptr;
+PFNGLCREATEPROGRAMOBJECTARBPROC glCreateProgramObjectARB = nullptr;
+PFNGLCREATESHADEROBJECTARBPROC glCreateShaderObjectARB = nullptr;
+PFNGLCOMPILESHADERARBPROC glCompileShaderARB = nullptr;
+PFNGLLINKPROGRAMARBPROC glLinkProgramARB = nullptr;
+PFNGLGETINFOLOGARBPROC glGetInfoLogARB = nullptr;
+PFNGLDELETEOBJECTARBPROC glDeleteObjectARB = nullptr;
+PFNGLUSEPROGRAMOBJECTARBPROC glUseProgramObjectARB = nullptr;
+PFNGLSHADERSOURCEARBPROC glShaderSourceARB = nullptr;
+PFNGLATTACHOBJECTARBPROC glAttachObjectARB = nullptr;
+PFNGLGETOBJECTPARAMETERIVARBPROC glGetObjectParameterivARB = nullptr;
+PFNGLGETUNIFORMLOCATIONARBPROC glGetUniformLocationARB = nullptr;
+PFNGLUNIFORM4FARBPROC glUniform4fARB = nullptr;
+PFNGLUNIFORM3FARBPROC glUniform3fARB = nullptr;
+PFNGLUNIFORM2FARBPROC glUniform2fARB = nullptr;
+PFNGLUNIFORM1FARBPROC glUniform1fARB = nullptr;
+PFNGLUNIFORM1IARBPROC glUniform1iARB = nullptr;
+PFNGLUNIFORMMATRIX4FVARBPROC glUniformMatrix4fvARB = nullptr;

@@ -186,6 +186,9 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                             swaps from 0); lines must be in frame order;
 //                             the display's focus loss is not delivered, so
 //                             that other windows cannot pause a scripted run
+//   ZARNOK_HIDE_GL_EXTENSIONS=<name,name,...>
+//                             the GL extension check (Sys_HasGLExtension)
+//                             finds none of the listed extensions
 //   ZARNOK_DUMP_FRAMES=<n,n,...> and ZARNOK_DUMP_DIR=<folder>
 //                             the back buffer of each listed frame is written
 //                             to <folder>/frame-<n>.png (RGB) before the swap

@@ -227,8 +227,6 @@ WindowResult Sys_CreateWindow(const char* title, int width, int height, int colo
     return WindowResult::ContextFailed;
   }
   if (SDL_GL_MakeCurrent(gWindow, gMainContext) != 0) return WindowResult::ActivateFailed;
-  // No swap interval is set here: the loop has no frame cap.
-  SDL_GL_SetSwapInterval(0);
   if (fullScreen) SDL_ShowCursor(SDL_DISABLE);
   SDL_ShowWindow(gWindow);
   SDL_RaiseWindow(gWindow);

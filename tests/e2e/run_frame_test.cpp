@@ -90,7 +90,7 @@ int DifferentPixels(const std::vector<unsigned char>& a, const std::vector<unsig
 }  // namespace
 
 TEST_F(RaceFrames, DebugTextShowsTheFrameRateInTheTopRightCorner) {
-  ASSERT_TRUE(InitGLResources());
+  ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
   LeaveRaceTo(1);  // the main menu, fully faded in, so that its corner stands still
   gScreenFade = 1.0f;
   gTextColour = 0;

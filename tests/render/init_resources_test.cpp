@@ -23,7 +23,7 @@ GLint Texture3DLevel0(GLuint texture, GLenum what) {
 TEST(InitGLResources, MakesFontsVolumesAndEffectsAndShutdownFreesTheNames) {
   REQUIRE_GL_WINDOW(window);
   gBuiltCarIndex[2] = 5;
-  ASSERT_NE(InitGLResources(), 0);
+  ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
   for (int32_t built : gBuiltCarIndex) EXPECT_EQ(built, -1);
 
   // Fonts: both sheets, both width tables, both sets of lists.
@@ -38,9 +38,9 @@ TEST(InitGLResources, MakesFontsVolumesAndEffectsAndShutdownFreesTheNames) {
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
 
   // The two 64³ volumes.
-  EXPECT_EQ(Texture3DLevel0(gVolumeTexture, GL_TEXTURE_DEPTH), kVolumeTextureSize);
+  EXPECT_EQ(Texture3DLevel0(gWaterTexture3D, GL_TEXTURE_DEPTH), kVolumeTextureSize);
   EXPECT_EQ(Texture3DLevel0(gNoiseTexture3D, GL_TEXTURE_DEPTH), kVolumeTextureSize);
-  EXPECT_NE(gVolumeTexture, gNoiseTexture3D);
+  EXPECT_NE(gWaterTexture3D, gNoiseTexture3D);
 
   // The 17 effects, each with its file's particles.
   for (const ParticleEffect& effect : gFirePipeEffects) EXPECT_GT(effect.count, 0);

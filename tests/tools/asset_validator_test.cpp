@@ -140,6 +140,18 @@ std::string CheckSaveFile(const fs::path& path) {
   return "no reader check for this save file";
 }
 
+// Shader sources: a vertex or fragment file for GLSL 1.20 that the text
+// reader returns whole; that they compile is the renderer's test.
+std::string CheckShader(const fs::path& path) {
+  const std::string name = path.filename().string();
+  if (!name.ends_with("VS.glsl") && !name.ends_with("PS.glsl")) return "neither a VS nor a PS source";
+  char* text = LoadTextFile(path.c_str());
+  if (text == nullptr) return "refused by the text reader";
+  const bool versioned = std::string(text).find("\n#version 120\n") != std::string::npos;
+  delete[] text;
+  return versioned ? "" : "no #version 120 line";
+}
+
 std::string CheckAsset(const fs::path& path) {
   const std::string kind = path.extension().string();
   if (kind == ".sbm") return CheckModel(path);
@@ -149,6 +161,7 @@ std::string CheckAsset(const fs::path& path) {
   if (kind == ".ai") return CheckRacePath(path);
   if (kind == ".ini") return CheckTable(path);
   if (kind == ".inf") return CheckSaveFile(path);
+  if (kind == ".glsl") return CheckShader(path);
   if (kind == ".qt") return CheckQuadTree(path);
   return "no reader check for files of this kind";
 }

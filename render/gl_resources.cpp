@@ -1,0 +1,440 @@
+// The renderer's start-up: reads the settings that size the targets
+// (window size, anti-aliasing, shadow-map size), the start-up textures,
+// fonts and effects under base/; makes every framebuffer, renderbuffer and
+// render texture, then the shader programs. Leaves framebuffer 0 bound,
+// unit 0 active with 2-D texturing on, depth test and back-face culling on,
+// blending (source alpha, one) chosen but off, no program current.
+#include "render/gl_resources.h"
+
+#include <cstdio>
+
+#include "framework/font.h"
+#include "framework/globals.h"
+#include "framework/particle_effect.h"
+#include "framework/random.h"
+#include "framework/texture.h"
+#include "platform/platform.h"
+#include "render/shaders.h"
+
+GLuint gMultisampleFbo, gResolveFbo, gShadowFbo;
+GLuint gDepthRenderbuffer, gCubeDepthRenderbuffer, gMsColourRenderbuffer, gMsDepthRenderbuffer;
+GLuint gOpaqueTexture, gLayerTexture, gSceneTexture, gPrevSceneTexture, gSmokeTexture;
+GLuint gBlurTexture, gBlurTexture2;
+GLuint gRouteMapTexture, gScreenTexture2D;
+GLuint gCarPaintTextures[kRacerSlotCount], gCarPaintTextures2[kRacerSlotCount],
+    gCarPaintTextures3[kRacerSlotCount];
+GLuint gShadowMapTexture;
+GLuint gReflectionCubeMap;
+GLenum gCubeFaceTargets[6];
+GLuint gWaterTexture3D, gNoiseTexture3D;
+GLuint gSunQuery;
+GLenum gGLError;
+
+namespace {
+
+// Fixed-function fog: never enabled; left as GL state a program may read.
+constexpr GLfloat kFogColour[4] = {0.513f, 0.468f, 0.432f, 1.0f};
+constexpr GLfloat kFogDensity = 0.003f;
+constexpr GLfloat kFogStart = 10.0f, kFogEnd = 350.0f;  // world units
+
+// Alpha 0: the pixels a layer leaves untouched stay transparent in the composite.
+constexpr GLfloat kClearColour[4] = {0.16f, 0.24f, 0.27f, 0.0f};
+
+// The paint targets per racer slot, in pixels.
+constexpr int kPaintWidth = 1536, kPaintHeight = 1024;
+constexpr int kPaint2Side = 512;
+constexpr int kPaint3Width = 1024, kPaint3Height = 512;
+
+// The start-up textures: tex00..tex08 (tex00 and tex08 are the glyph sheets
+// of fonts 2 and 1); the worker's texture list loads the rest.
+constexpr int kStartupTextureCount = 9;
+constexpr int kClampedStartupTexture = 5;
+
+// The anti-aliasing settings, in samples.
+constexpr int kSampleCounts[] = {8, 4, 2};
+
+void ShowError(const char* text) { Sys_MessageBox("ERROR", text, MessageIcon::Exclamation); }
+
+// Stores the GL error into gGLError and reports it: nothing is stopped for
+// it, but a broken driver state should not go unnoticed.
+void ErrorCheckpoint(const char* step) {
+  gGLError = glGetError();
+  if (gGLError != GL_NO_ERROR) std::fprintf(stderr, "GL error 0x%04X after %s\n", gGLError, step);
+}
+
+void SetFogParameters() {
+  glFogi(GL_FOG_MODE, GL_EXP);
+  glFogfv(GL_FOG_COLOR, kFogColour);
+  glFogf(GL_FOG_DENSITY, kFogDensity);
+  glHint(GL_FOG_HINT, GL_DONT_CARE);
+  glFogf(GL_FOG_START, kFogStart);
+  glFogf(GL_FOG_END, kFogEnd);
+}
+
+// The framebuffer entry points in their fixed order; all but the
+// multisample storage and the blit are required.
+bool FetchFramebufferFunctions() {
+  const bool fbo = Sys_HasGLExtension("GL_EXT_framebuffer_object");
+  const bool multisample = Sys_HasGLExtension("GL_EXT_framebuffer_multisample");
+  const bool blit = Sys_HasGLExtension("GL_EXT_framebuffer_blit");
+  bool all = true;
+  all &= Sys_FetchGLIfListed(fbo, glIsRenderbufferEXT, "glIsRenderbufferEXT");
+  all &= Sys_FetchGLIfListed(fbo, glBindRenderbufferEXT, "glBindRenderbufferEXT");
+  all &= Sys_FetchGLIfListed(fbo, glDeleteRenderbuffersEXT, "glDeleteRenderbuffersEXT");
+  all &= Sys_FetchGLIfListed(fbo, glGenRenderbuffersEXT, "glGenRenderbuffersEXT");
+  all &= Sys_FetchGLIfListed(fbo, glRenderbufferStorageEXT, "glRenderbufferStorageEXT");
+  Sys_FetchGLIfListed(multisample, glRenderbufferStorageMultisampleEXT,
+                      "glRenderbufferStorageMultisampleEXT");
+  Sys_FetchGLIfListed(blit, glBlitFramebufferEXT, "glBlitFramebufferEXT");
+  all &= Sys_FetchGLIfListed(fbo, glGetRenderbufferParameterivEXT, "glGetRenderbufferParameterivEXT");
+  all &= Sys_FetchGLIfListed(fbo, glIsFramebufferEXT, "glIsFramebufferEXT");
+  all &= Sys_FetchGLIfListed(fbo, glBindFramebufferEXT, "glBindFramebufferEXT");
+  all &= Sys_FetchGLIfListed(fbo, glDeleteFramebuffersEXT, "glDeleteFramebuffersEXT");
+  all &= Sys_FetchGLIfListed(fbo, glGenFramebuffersEXT, "glGenFramebuffersEXT");
+  all &= Sys_FetchGLIfListed(fbo, glCheckFramebufferStatusEXT, "glCheckFramebufferStatusEXT");
+  all &= Sys_FetchGLIfListed(fbo, glFramebufferTexture1DEXT, "glFramebufferTexture1DEXT");
+  all &= Sys_FetchGLIfListed(fbo, glFramebufferTexture2DEXT, "glFramebufferTexture2DEXT");
+  all &= Sys_FetchGLIfListed(fbo, glFramebufferTexture3DEXT, "glFramebufferTexture3DEXT");
+  all &= Sys_FetchGLIfListed(fbo, glFramebufferRenderbufferEXT, "glFramebufferRenderbufferEXT");
+  all &= Sys_FetchGLIfListed(fbo, glGetFramebufferAttachmentParameterivEXT,
+                             "glGetFramebufferAttachmentParameterivEXT");
+  all &= Sys_FetchGLIfListed(fbo, glGenerateMipmapEXT, "glGenerateMipmapEXT");
+  return all;
+}
+
+bool FetchOcclusionQueryFunctions() {
+  const bool listed = Sys_HasGLExtension("GL_ARB_occlusion_query");
+  bool all = true;
+  all &= Sys_FetchGLIfListed(listed, glGenQueriesARB, "glGenQueriesARB");
+  all &= Sys_FetchGLIfListed(listed, glDeleteQueriesARB, "glDeleteQueriesARB");
+  all &= Sys_FetchGLIfListed(listed, glIsQueryARB, "glIsQueryARB");
+  all &= Sys_FetchGLIfListed(listed, glBeginQueryARB, "glBeginQueryARB");
+  all &= Sys_FetchGLIfListed(listed, glEndQueryARB, "glEndQueryARB");
+  all &= Sys_FetchGLIfListed(listed, glGetQueryivARB, "glGetQueryivARB");
+  all &= Sys_FetchGLIfListed(listed, glGetQueryObjectivARB, "glGetQueryObjectivARB");
+  all &= Sys_FetchGLIfListed(listed, glGetQueryObjectuivARB, "glGetQueryObjectuivARB");
+  return all;
+}
+
+GLuint MakeRenderbuffer(GLenum format, int samples, int width, int height) {
+  GLuint renderbuffer = 0;
+  glGenRenderbuffersEXT(1, &renderbuffer);
+  glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, renderbuffer);
+  if (samples > 0) {
+    glRenderbufferStorageMultisampleEXT(GL_RENDERBUFFER_EXT, samples, format, width, height);
+  } else {
+    glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, format, width, height);
+  }
+  glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, 0);
+  return renderbuffer;
+}
+
+// The driver's sample limit; 0 where multisample framebuffers are missing.
+int MaxSamples() {
+  if (!glRenderbufferStorageMultisampleEXT || !glBlitFramebufferEXT) return 0;
+  GLint maxSamples = 0;
+  glGetIntegerv(GL_MAX_SAMPLES_EXT, &maxSamples);
+  return maxSamples;
+}
+
+void MakeFramebuffersAndRenderbuffers() {
+  glGenFramebuffersEXT(1, &gMultisampleFbo);
+  glGenFramebuffersEXT(1, &gResolveFbo);
+  glGenFramebuffersEXT(1, &gShadowFbo);
+  gDepthRenderbuffer = MakeRenderbuffer(GL_DEPTH_COMPONENT24, 0, gScreenWidth, gScreenHeight);
+  gCubeDepthRenderbuffer = MakeRenderbuffer(GL_DEPTH_COMPONENT24, 0, kCubeFaceSize, kCubeFaceSize);
+
+  // The graphics screen starts from the count in effect.
+  gAntiAliasing = ClampAntiAliasing(gAntiAliasing, MaxSamples());
+  gAntiAliasingChoice = gAntiAliasing;
+  if (gAntiAliasing > 0) {
+    gMsColourRenderbuffer = MakeRenderbuffer(GL_RGBA8, gAntiAliasing, gScreenWidth, gScreenHeight);
+    gMsDepthRenderbuffer = MakeRenderbuffer(GL_DEPTH_COMPONENT24, gAntiAliasing, gScreenWidth, gScreenHeight);
+  }
+}
+
+void ReadMaxAnisotropy() {
+  gMaxAnisotropy = 0;
+  if (Sys_HasGLExtension("GL_EXT_texture_filter_anisotropic")) {
+    glGetIntegerv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &gMaxAnisotropy);
+  }
+}
+
+// Colours the programs write may leave 0..1 (the blur targets hold floats).
+void TurnColourClampingOff() {
+  if (!Sys_FetchGLIfListed(Sys_HasGLExtension("GL_ARB_color_buffer_float"), glClampColorARB,
+                           "glClampColorARB")) {
+    return;
+  }
+  glClampColorARB(GL_CLAMP_VERTEX_COLOR_ARB, GL_FALSE);
+  glClampColorARB(GL_CLAMP_FRAGMENT_COLOR_ARB, GL_FALSE);
+}
+
+void SetDefaultState() {
+  glColor4f(1, 1, 1, 0);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glEnable(GL_TEXTURE_2D);
+  glShadeModel(GL_SMOOTH);
+  glClearColor(kClearColour[0], kClearColour[1], kClearColour[2], kClearColour[3]);
+  glClearDepth(1.0);
+  glDepthFunc(GL_LEQUAL);
+  glEnable(GL_DEPTH_TEST);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
+
+void LoadStartupTexturesAndFonts() {
+  char path[32];
+  for (int k = 0; k < kStartupTextureCount; ++k) {
+    std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", k);
+    gTextures[k].LoadFromTGA(path, k == kClampedStartupTexture ? kTexTrilinearClamped : kTexTrilinear);
+  }
+  LoadFontWidths("base/font1.ini", 1);
+  LoadFontWidths("base/font2.ini", 2);
+  MakeFont1DisplayLists();
+  MakeFont2DisplayLists();
+}
+
+// An empty texture with linear filters and edges clamped.
+GLuint MakeRenderTexture(GLenum target, GLint internalFormat, GLenum type, int width, int height) {
+  GLuint texture = 0;
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glGenTextures(1, &texture);
+  glBindTexture(target, texture);
+  glTexImage2D(target, 0, internalFormat, width, height, 0, GL_RGBA, type, nullptr);
+  glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  return texture;
+}
+
+GLuint MakeLayerTexture() {
+  return MakeRenderTexture(GL_TEXTURE_RECTANGLE_ARB, GL_RGBA, GL_UNSIGNED_BYTE, gScreenWidth, gScreenHeight);
+}
+GLuint MakeBlurTexture() {
+  return MakeRenderTexture(GL_TEXTURE_RECTANGLE_ARB, GL_RGBA16F_ARB, GL_FLOAT, gBlurWidth, gBlurHeight);
+}
+GLuint Make2DTexture(int width, int height) {
+  return MakeRenderTexture(GL_TEXTURE_2D, GL_RGBA, GL_UNSIGNED_BYTE, width, height);
+}
+
+void MakeRenderTextures() {
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_TEXTURE_RECTANGLE_ARB);
+  gOpaqueTexture = MakeLayerTexture();
+  gLayerTexture = MakeLayerTexture();
+  gSceneTexture = MakeLayerTexture();
+  gPrevSceneTexture = MakeLayerTexture();
+  gSmokeTexture = MakeLayerTexture();
+  gBlurTexture = MakeBlurTexture();
+  gBlurTexture2 = MakeBlurTexture();
+  glDisable(GL_TEXTURE_RECTANGLE_ARB);
+  glEnable(GL_TEXTURE_2D);
+
+  gRouteMapTexture = Make2DTexture(gRouteMapWidth, gRouteMapHeight);
+  gScreenTexture2D = Make2DTexture(gScreenWidth, gScreenHeight);
+  for (GLuint& paint : gCarPaintTextures) paint = Make2DTexture(kPaintWidth, kPaintHeight);
+  for (GLuint& paint : gCarPaintTextures2) paint = Make2DTexture(kPaint2Side, kPaint2Side);
+  for (GLuint& paint : gCarPaintTextures3) paint = Make2DTexture(kPaint3Width, kPaint3Height);
+}
+
+// Also made with shadows off (at 16 texels), so that every binding of it is valid.
+void MakeShadowMapTexture() {
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glGenTextures(1, &gShadowMapTexture);
+  glBindTexture(GL_TEXTURE_2D, gShadowMapTexture);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, gShadowMapSize, gShadowMapSize, 0, GL_DEPTH_COMPONENT,
+               GL_UNSIGNED_BYTE, nullptr);
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_LUMINANCE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+void MakeReflectionCubeMap() {
+  const GLenum faces[6] = {GL_TEXTURE_CUBE_MAP_POSITIVE_X, GL_TEXTURE_CUBE_MAP_NEGATIVE_X,
+                           GL_TEXTURE_CUBE_MAP_POSITIVE_Y, GL_TEXTURE_CUBE_MAP_NEGATIVE_Y,
+                           GL_TEXTURE_CUBE_MAP_POSITIVE_Z, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z};
+  for (int face = 0; face < 6; ++face) gCubeFaceTargets[face] = faces[face];
+  glEnable(GL_TEXTURE_CUBE_MAP);
+  glGenTextures(1, &gReflectionCubeMap);
+  glBindTexture(GL_TEXTURE_CUBE_MAP, gReflectionCubeMap);
+  glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_REPEAT);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  for (GLenum face : gCubeFaceTargets) {
+    glTexImage2D(face, 0, GL_RGB, kCubeFaceSize, kCubeFaceSize, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+  }
+  glDisable(GL_TEXTURE_CUBE_MAP);
+}
+
+// ---- The check of every target configuration the passes draw into ----
+
+void AttachColour(GLenum target, GLuint texture) {
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, target, texture, 0);
+}
+void AttachDepth(GLuint renderbuffer) {
+  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
+                               renderbuffer);
+}
+
+// The status of the bound framebuffer; the failure is said on stderr with
+// the configuration's name.
+GLenum Status(const char* configuration) {
+  GLenum status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
+  if (status != GL_FRAMEBUFFER_COMPLETE_EXT) {
+    std::fprintf(stderr, "Render target %s: %s\n", configuration, FramebufferStatusMessage(status));
+  }
+  return status;
+}
+
+// Each configuration once, as the passes attach it; the attachments are
+// taken off again. GL_FRAMEBUFFER_COMPLETE_EXT or the first failure.
+GLenum CheckRenderTargets() {
+  GLenum status = GL_FRAMEBUFFER_COMPLETE_EXT;
+  auto check = [&status](const char* configuration) {
+    if (status == GL_FRAMEBUFFER_COMPLETE_EXT) status = Status(configuration);
+  };
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
+  AttachColour(GL_TEXTURE_RECTANGLE_ARB, gOpaqueTexture);
+  AttachDepth(gDepthRenderbuffer);
+  check("scene layer with depth");
+  AttachDepth(0);
+  AttachColour(GL_TEXTURE_RECTANGLE_ARB, gBlurTexture);
+  check("blur");
+  AttachColour(GL_TEXTURE_2D, gRouteMapTexture);
+  check("route map");
+  AttachColour(gCubeFaceTargets[0], gReflectionCubeMap);
+  AttachDepth(gCubeDepthRenderbuffer);
+  check("reflection cube face");
+  AttachColour(GL_TEXTURE_2D, 0);
+  AttachDepth(0);
+
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gShadowFbo);
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, gShadowMapTexture, 0);
+  glDrawBuffer(GL_NONE);
+  glReadBuffer(GL_NONE);
+  check("shadow map");
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, 0, 0);
+
+  if (gAntiAliasing > 0) {
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
+    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT,
+                                 gMsColourRenderbuffer);
+    AttachDepth(gMsDepthRenderbuffer);
+    check("multisample");
+  }
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  return status;
+}
+
+}  // namespace
+
+int ClampAntiAliasing(int asked, int maxSamples) {
+  for (int samples : kSampleCounts) {
+    if (samples <= asked && samples <= maxSamples) return samples;
+  }
+  return 0;
+}
+
+const char* FramebufferStatusMessage(GLenum status) {
+  switch (status) {
+    case GL_FRAMEBUFFER_UNSUPPORTED_EXT: return "GL_FRAMEBUFFER_UNSUPPORTED_EXT!";
+    case GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT!";
+    case GL_FRAMEBUFFER_INCOMPLETE_MISSING_ATTACHMENT_EXT:
+      return "GL_FRAMEBUFFER_INCOMPLETE_MISSING_ATTACHMENT_EXT!";
+    case GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT!";
+    case GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT!";
+    case GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER_EXT!";
+    case GL_FRAMEBUFFER_INCOMPLETE_READ_BUFFER_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_READ_BUFFER_EXT!";
+    case GL_FRAMEBUFFER_INCOMPLETE_MULTISAMPLE_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_MULTISAMPLE_EXT!";
+    default: return "The framebuffer is incomplete.";
+  }
+}
+
+GLResourcesResult InitGLResources() {
+  for (int32_t& built : gBuiltCarIndex) built = -1;  // every racer slot builds its truck
+  SeedRandomAtStartup();                             // before the noise volume
+  SetFogParameters();
+
+  if (!Sys_HasGLExtension("GL_EXT_framebuffer_object")) {
+    ShowError("EXT_framebuffer_object extension was not found");
+    return GLResourcesResult::Fatal;
+  }
+  if (!FetchFramebufferFunctions()) {
+    ShowError("One or more EXT_framebuffer_object functions were not found");
+    return GLResourcesResult::Fatal;
+  }
+  if (!FetchOcclusionQueryFunctions()) {
+    ShowError("One or more GL_ARB_occlusion_query functions were not found");
+    return GLResourcesResult::Failed;
+  }
+  glGenQueriesARB(1, &gSunQuery);
+  MakeFramebuffersAndRenderbuffers();
+  ReadMaxAnisotropy();
+  TurnColourClampingOff();
+  if (!SetupMultitexture()) return GLResourcesResult::Failed;
+  SetDefaultState();
+  Sys_SetSwapInterval(0);  // where the driver cannot, its own interval stays
+  glCullFace(GL_BACK);
+  glEnable(GL_CULL_FACE);
+
+  LoadStartupTexturesAndFonts();
+  ErrorCheckpoint("the start-up textures and fonts");
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_RECTANGLE_ARB);
+  ErrorCheckpoint("the texture targets");
+  if (!FetchAssetGlEntryPoints()) return GLResourcesResult::Failed;
+  Load3DTextureTGA(&gWaterTexture3D, kVolumeTextureSize);
+  MakeNoise3DTexture(&gNoiseTexture3D, kVolumeTextureSize);
+  ErrorCheckpoint("the volumes");
+  MakeRenderTextures();
+  MakeShadowMapTexture();
+  ErrorCheckpoint("the render textures");
+  LoadParticleEffects();
+  MakeReflectionCubeMap();
+
+  const GLenum status = CheckRenderTargets();
+  if (status != GL_FRAMEBUFFER_COMPLETE_EXT) {
+    ShowError(FramebufferStatusMessage(status));
+    return GLResourcesResult::Fatal;
+  }
+  return BuildShaderPrograms() ? GLResourcesResult::Ready : GLResourcesResult::Failed;
+}
+
+void ReleaseRenderTargets() {
+  GLuint* textures[] = {&gOpaqueTexture,   &gLayerTexture,     &gSceneTexture,      &gPrevSceneTexture,
+                        &gSmokeTexture,    &gBlurTexture,      &gBlurTexture2,      &gRouteMapTexture,
+                        &gScreenTexture2D, &gShadowMapTexture, &gReflectionCubeMap, &gWaterTexture3D,
+                        &gNoiseTexture3D};
+  for (GLuint* texture : textures) {
+    glDeleteTextures(1, texture);
+    *texture = 0;
+  }
+  for (GLuint* paints : {gCarPaintTextures, gCarPaintTextures2, gCarPaintTextures3}) {
+    glDeleteTextures(kRacerSlotCount, paints);
+    for (int slot = 0; slot < kRacerSlotCount; ++slot) paints[slot] = 0;
+  }
+  if (glDeleteFramebuffersEXT) {
+    for (GLuint* framebuffer : {&gMultisampleFbo, &gResolveFbo, &gShadowFbo}) {
+      glDeleteFramebuffersEXT(1, framebuffer);
+      *framebuffer = 0;
+    }
+    for (GLuint* renderbuffer :
+         {&gDepthRenderbuffer, &gCubeDepthRenderbuffer, &gMsColourRenderbuffer, &gMsDepthRenderbuffer}) {
+      glDeleteRenderbuffersEXT(1, renderbuffer);
+      *renderbuffer = 0;
+    }
+  }
+  if (glDeleteQueriesARB) glDeleteQueriesARB(1, &gSunQuery);
+  gSunQuery = 0;
+}
+
+void ReleaseTextures() { ReleaseTextureTables(); }

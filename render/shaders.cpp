@@ -1,0 +1,356 @@
+// Builds the programs from base/shaders/ (read with LoadTextFile) and loads
+// their fixed uniforms. Building leaves no program current; SetShaderUniforms
+// changes only the uniforms of the current program.
+#include "render/shaders.h"
+
+#include <cstdio>
+#include <string>
+
+#include "framework/font.h"  // LoadTextFile
+#include "framework/globals.h"
+#include "framework/model.h"
+#include "platform/platform.h"
+
+GLhandleARB gProgLight, gProgBlur, gProgHDR, gProgRadialBlur, gProgTransparency, gProgMap, gProgRoadBump,
+    gProgReflMap, gProgBlurSmoke, gProgGrass, gProgTransparencyForShadowMap, gProgTrees, gProgWater,
+    gProgDirtTrace;
+
+GLint gLocLightMatAmbient = -1, gLocLightMatDiffuse = -1, gLocLightMatSpecular = -1, gLocLightEmissive = -1,
+      gLocLightShininess = -1, gLocLightDecal = -1, gLocLightDecal2 = -1, gLocLightDecal3 = -1,
+      gLocLightDecal4 = -1, gLocLightDecal5 = -1, gLocLightGlassNow = -1, gLocLightDistortShadowTexel = -1;
+GLint gLocBlurTexOffset = -1, gLocBlurIntensity = -1, gLocBlurDecal = -1;
+GLint gLocHDRExposure = -1, gLocHDRGamma = -1, gLocHDRDecal = -1, gLocHDRDecal2 = -1;
+GLint gLocRadialBlurDecal = -1, gLocRadialBlurTexSize = -1, gLocRadialBlurSpeed = -1;
+GLint gLocTransparencyT0 = -1, gLocTransparencyT1 = -1, gLocTransparencyMatAmbient = -1,
+      gLocTransparencyMatDiffuse = -1, gLocTransparencyEmissive = -1, gLocTransparencyShininess = -1,
+      gLocTransparencyDecal = -1, gLocTransparencyDecal2 = -1, gLocTransparencyDecal3 = -1,
+      gLocTransparencyDistortShadowTexel = -1;
+GLint gLocMapT0 = -1, gLocMapT1 = -1, gLocMapMatAmbient = -1, gLocMapMatDiffuse = -1, gLocMapMatSpecular = -1,
+      gLocMapEmissive = -1, gLocMapShininess = -1, gLocMapDecal = -1, gLocMapDecal2 = -1, gLocMapDecal3 = -1,
+      gLocMapDecal4 = -1, gLocMapDistortShadowTexel = -1;
+GLint gLocRoadBumpLightNow = -1, gLocRoadBumpT0 = -1, gLocRoadBumpT1 = -1, gLocRoadBumpMatAmbient = -1,
+      gLocRoadBumpMatDiffuse = -1, gLocRoadBumpMatSpecular = -1, gLocRoadBumpEmissive = -1,
+      gLocRoadBumpShininess = -1, gLocRoadBumpDecal = -1, gLocRoadBumpDecal2 = -1, gLocRoadBumpDecal3 = -1,
+      gLocRoadBumpDecal4 = -1, gLocRoadBumpDecal5 = -1, gLocRoadBumpDecal6 = -1, gLocRoadBumpDecal7 = -1,
+      gLocRoadBumpDecal8 = -1, gLocRoadBumpDecal9 = -1, gLocRoadBumpDistortShadowTexel = -1;
+GLint gLocReflMapLightNow = -1, gLocReflMapDecal = -1;
+GLint gLocBlurSmokeTexOffset = -1, gLocBlurSmokeIntensity = -1, gLocBlurSmokeDecal = -1;
+GLint gLocGrassTime = -1, gLocGrassRight = -1, gLocGrassUp = -1, gLocGrassT0 = -1, gLocGrassT1 = -1,
+      gLocGrassMatAmbient = -1, gLocGrassMatDiffuse = -1, gLocGrassEmissive = -1, gLocGrassShininess = -1,
+      gLocGrassDecal = -1, gLocGrassDecal2 = -1, gLocGrassDistortShadowTexel = -1;
+GLint gLocTransparencyForShadowMapDecal = -1;
+GLint gLocTreesTime = -1, gLocTreesRight = -1, gLocTreesUp = -1, gLocTreesCamPos = -1, gLocTreesT0 = -1,
+      gLocTreesT1 = -1, gLocTreesMatAmbient = -1, gLocTreesMatDiffuse = -1, gLocTreesEmissive = -1,
+      gLocTreesShininess = -1, gLocTreesDecal = -1, gLocTreesDecal2 = -1, gLocTreesDecal3 = -1,
+      gLocTreesDistortShadowTexel = -1;
+GLint gLocWaterDecal = -1, gLocWaterEnvMap = -1, gLocWaterNoiseMap = -1, gLocWaterTime = -1,
+      gLocWaterAmplitude = -1;
+GLint gLocDirtTraceMatAmbient = -1, gLocDirtTraceMatDiffuse = -1, gLocDirtTraceMatSpecular = -1,
+      gLocDirtTraceEmissive = -1, gLocDirtTraceShininess = -1, gLocDirtTraceDecal = -1,
+      gLocDirtTraceDecal2 = -1, gLocDirtTraceDecal3 = -1, gLocDirtTraceDecal4 = -1, gLocDirtTraceDecal5 = -1,
+      gLocDirtTraceRefInt = -1, gLocDirtTraceGlassNow = -1, gLocDirtTraceGlassAlpha = -1,
+      gLocDirtTraceLightNow = -1, gLocDirtTraceDistortShadowTexel = -1;
+
+namespace {
+
+constexpr float kTimeScale = 1.25f;        // shader time per unit of gMenuClock
+constexpr float kShadowNoiseTile = 64.0f;  // window pixels per tile of the shadow noise
+constexpr int kInfoLogSize = 4096;         // characters of a link log shown
+
+const ShaderUniform kLightUniforms[] = {
+    {"matAmbient", &gLocLightMatAmbient, UniformLoad::Float, 0.65f},
+    {"matDiffuse", &gLocLightMatDiffuse, UniformLoad::Float, 0.6f},
+    {"matSpecular", &gLocLightMatSpecular, UniformLoad::Float, 0.35f},
+    {"emissive", &gLocLightEmissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gLocLightShininess, UniformLoad::Float, 0.0f},
+    {"decal", &gLocLightDecal, UniformLoad::Unit, 0},
+    {"decal2", &gLocLightDecal2, UniformLoad::Unit, 1},
+    {"decal3", &gLocLightDecal3, UniformLoad::Unit, 2},
+    {"decal4", &gLocLightDecal4, UniformLoad::Unit, 3},
+    {"decal5", &gLocLightDecal5, UniformLoad::Unit, 4},
+    {"RefInt", &gLocLightRefInt, UniformLoad::Float, 1.0f},
+    {"GlassNow", &gLocLightGlassNow, UniformLoad::None},
+    {"GlassAlpha", &gLocLightGlassAlpha, UniformLoad::None},
+    {"LightNow", &gLocLightLightNow, UniformLoad::None},
+    {"DistortShadowTexel", &gLocLightDistortShadowTexel, UniformLoad::ShadowTexel},
+};
+const ShaderUniform kBlurUniforms[] = {
+    {"texOffset", &gLocBlurTexOffset, UniformLoad::None},
+    {"intensity", &gLocBlurIntensity, UniformLoad::None},
+    {"decal", &gLocBlurDecal, UniformLoad::None},
+};
+const ShaderUniform kHDRUniforms[] = {
+    {"exposure", &gLocHDRExposure, UniformLoad::None},
+    {"gamma", &gLocHDRGamma, UniformLoad::None},
+    {"decal", &gLocHDRDecal, UniformLoad::None},
+    {"decal2", &gLocHDRDecal2, UniformLoad::None},
+};
+const ShaderUniform kRadialBlurUniforms[] = {
+    {"decal", &gLocRadialBlurDecal, UniformLoad::None},
+    {"TexSize", &gLocRadialBlurTexSize, UniformLoad::None},
+    {"Speed", &gLocRadialBlurSpeed, UniformLoad::None},
+};
+const ShaderUniform kTransparencyUniforms[] = {
+    {"T0", &gLocTransparencyT0, UniformLoad::None},
+    {"T1", &gLocTransparencyT1, UniformLoad::None},
+    {"matAmbient", &gLocTransparencyMatAmbient, UniformLoad::Float, 0.65f},
+    {"matDiffuse", &gLocTransparencyMatDiffuse, UniformLoad::Float, 0.6f},
+    {"emissive", &gLocTransparencyEmissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gLocTransparencyShininess, UniformLoad::Float, 0.0f},
+    {"decal", &gLocTransparencyDecal, UniformLoad::Unit, 0},
+    {"decal2", &gLocTransparencyDecal2, UniformLoad::Unit, 1},
+    {"decal3", &gLocTransparencyDecal3, UniformLoad::Unit, 2},
+    {"DistortShadowTexel", &gLocTransparencyDistortShadowTexel, UniformLoad::ShadowTexel},
+};
+const ShaderUniform kMapUniforms[] = {
+    {"LightNow", &gLocMapLightNow, UniformLoad::Float, 1.0f},
+    {"T0", &gLocMapT0, UniformLoad::None},
+    {"T1", &gLocMapT1, UniformLoad::None},
+    {"matAmbient", &gLocMapMatAmbient, UniformLoad::Float, 0.65f},
+    {"matDiffuse", &gLocMapMatDiffuse, UniformLoad::Float, 0.6f},
+    {"matSpecular", &gLocMapMatSpecular, UniformLoad::Float, 0.35f},
+    {"emissive", &gLocMapEmissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gLocMapShininess, UniformLoad::Float, 0.0f},
+    {"decal", &gLocMapDecal, UniformLoad::Unit, 0},
+    {"decal2", &gLocMapDecal2, UniformLoad::Unit, 1},
+    {"decal3", &gLocMapDecal3, UniformLoad::Unit, 2},
+    {"decal4", &gLocMapDecal4, UniformLoad::Unit, 3},
+    {"DistortShadowTexel", &gLocMapDistortShadowTexel, UniformLoad::ShadowTexel},
+};
+const ShaderUniform kRoadBumpUniforms[] = {
+    {"LightNow", &gLocRoadBumpLightNow, UniformLoad::Float, 1.0f},
+    {"T0", &gLocRoadBumpT0, UniformLoad::None},
+    {"T1", &gLocRoadBumpT1, UniformLoad::None},
+    {"matAmbient", &gLocRoadBumpMatAmbient, UniformLoad::Float, 0.65f},
+    {"matDiffuse", &gLocRoadBumpMatDiffuse, UniformLoad::Float, 0.6f},
+    {"matSpecular", &gLocRoadBumpMatSpecular, UniformLoad::Float, 0.65f},
+    {"emissive", &gLocRoadBumpEmissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gLocRoadBumpShininess, UniformLoad::Float, 0.0f},
+    {"decal", &gLocRoadBumpDecal, UniformLoad::Unit, 0},
+    {"decal2", &gLocRoadBumpDecal2, UniformLoad::Unit, 1},
+    {"decal3", &gLocRoadBumpDecal3, UniformLoad::Unit, 2},
+    {"decal4", &gLocRoadBumpDecal4, UniformLoad::Unit, 3},
+    {"decal5", &gLocRoadBumpDecal5, UniformLoad::Unit, 4},
+    {"decal6", &gLocRoadBumpDecal6, UniformLoad::Unit, 5},
+    {"decal7", &gLocRoadBumpDecal7, UniformLoad::Unit, 6},
+    {"decal8", &gLocRoadBumpDecal8, UniformLoad::Unit, 7},
+    {"decal9", &gLocRoadBumpDecal9, UniformLoad::Unit, 8},
+    {"DistortShadowTexel", &gLocRoadBumpDistortShadowTexel, UniformLoad::ShadowTexel},
+};
+const ShaderUniform kReflMapUniforms[] = {
+    {"LightNow", &gLocReflMapLightNow, UniformLoad::Float, 1.0f},
+    {"decal", &gLocReflMapDecal, UniformLoad::Unit, 0},
+};
+const ShaderUniform kBlurSmokeUniforms[] = {
+    {"texOffset", &gLocBlurSmokeTexOffset, UniformLoad::None},
+    {"intensity", &gLocBlurSmokeIntensity, UniformLoad::None},
+    {"decal", &gLocBlurSmokeDecal, UniformLoad::None},
+};
+const ShaderUniform kGrassUniforms[] = {
+    {"Time", &gLocGrassTime, UniformLoad::Time},
+    {"Right", &gLocGrassRight, UniformLoad::None},
+    {"Up", &gLocGrassUp, UniformLoad::None},
+    {"T0", &gLocGrassT0, UniformLoad::None},
+    {"T1", &gLocGrassT1, UniformLoad::None},
+    {"matAmbient", &gLocGrassMatAmbient, UniformLoad::Float, 1.0f},
+    {"matDiffuse", &gLocGrassMatDiffuse, UniformLoad::Float, 0.5f},
+    {"emissive", &gLocGrassEmissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gLocGrassShininess, UniformLoad::Float, 0.0f},
+    {"decal", &gLocGrassDecal, UniformLoad::Unit, 0},
+    {"decal2", &gLocGrassDecal2, UniformLoad::Unit, 1},
+    {"DistortShadowTexel", &gLocGrassDistortShadowTexel, UniformLoad::ShadowTexel},
+};
+const ShaderUniform kTransparencyForShadowMapUniforms[] = {
+    {"decal", &gLocTransparencyForShadowMapDecal, UniformLoad::Unit, 0},
+};
+const ShaderUniform kTreesUniforms[] = {
+    {"Time", &gLocTreesTime, UniformLoad::Time},
+    {"Right", &gLocTreesRight, UniformLoad::None},
+    {"Up", &gLocTreesUp, UniformLoad::None},
+    {"CamPos", &gLocTreesCamPos, UniformLoad::None},
+    {"T0", &gLocTreesT0, UniformLoad::None},
+    {"T1", &gLocTreesT1, UniformLoad::None},
+    {"matAmbient", &gLocTreesMatAmbient, UniformLoad::Float, 1.0f},
+    {"matDiffuse", &gLocTreesMatDiffuse, UniformLoad::Float, 0.5f},
+    {"emissive", &gLocTreesEmissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gLocTreesShininess, UniformLoad::Float, 0.0f},
+    {"decal", &gLocTreesDecal, UniformLoad::Unit, 0},
+    {"decal2", &gLocTreesDecal2, UniformLoad::Unit, 1},
+    {"decal3", &gLocTreesDecal3, UniformLoad::Unit, 2},
+    {"DistortShadowTexel", &gLocTreesDistortShadowTexel, UniformLoad::ShadowTexel},
+};
+const ShaderUniform kWaterUniforms[] = {
+    {"decal", &gLocWaterDecal, UniformLoad::Unit, 0},
+    {"envMap", &gLocWaterEnvMap, UniformLoad::Unit, 1},
+    {"noiseMap", &gLocWaterNoiseMap, UniformLoad::Unit, 2},
+    {"time", &gLocWaterTime, UniformLoad::Time},
+    {"amplitude", &gLocWaterAmplitude, UniformLoad::Float, 1.0f},
+};
+const ShaderUniform kDirtTraceUniforms[] = {
+    {"matAmbient", &gLocDirtTraceMatAmbient, UniformLoad::Float, 0.65f},
+    {"matDiffuse", &gLocDirtTraceMatDiffuse, UniformLoad::Float, 0.6f},
+    {"matSpecular", &gLocDirtTraceMatSpecular, UniformLoad::Float, 0.35f},
+    {"emissive", &gLocDirtTraceEmissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gLocDirtTraceShininess, UniformLoad::Float, 0.0f},
+    {"decal", &gLocDirtTraceDecal, UniformLoad::Unit, 0},
+    {"decal2", &gLocDirtTraceDecal2, UniformLoad::Unit, 1},
+    {"decal3", &gLocDirtTraceDecal3, UniformLoad::Unit, 2},
+    {"decal4", &gLocDirtTraceDecal4, UniformLoad::Unit, 3},
+    {"decal5", &gLocDirtTraceDecal5, UniformLoad::Unit, 4},
+    {"RefInt", &gLocDirtTraceRefInt, UniformLoad::Float, 1.0f},
+    {"GlassNow", &gLocDirtTraceGlassNow, UniformLoad::None},
+    {"GlassAlpha", &gLocDirtTraceGlassAlpha, UniformLoad::None},
+    {"LightNow", &gLocDirtTraceLightNow, UniformLoad::None},
+    {"DistortShadowTexel", &gLocDirtTraceDistortShadowTexel, UniformLoad::ShadowTexel},
+};
+
+struct Program {
+  int index;
+  const char* name;  // the sources are base/shaders/<name>VS.glsl and <name>PS.glsl
+  GLhandleARB* object;
+  const ShaderUniform* uniforms;
+  int uniformCount;
+  GLhandleARB vertexShader, fragmentShader;  // kept attached for the whole run
+};
+
+template <int N>
+constexpr Program MakeProgram(int index, const char* name, GLhandleARB* object,
+                              const ShaderUniform (&uniforms)[N]) {
+  return {index, name, object, uniforms, N, 0, 0};
+}
+
+Program gPrograms[kShaderProgramCount] = {
+    MakeProgram(kProgLight, "Light", &gProgLight, kLightUniforms),
+    MakeProgram(kProgBlur, "Blur", &gProgBlur, kBlurUniforms),
+    MakeProgram(kProgHDR, "HDR", &gProgHDR, kHDRUniforms),
+    MakeProgram(kProgRadialBlur, "RadialBlur", &gProgRadialBlur, kRadialBlurUniforms),
+    MakeProgram(kProgTransparency, "Transparency", &gProgTransparency, kTransparencyUniforms),
+    MakeProgram(kProgMap, "Map", &gProgMap, kMapUniforms),
+    MakeProgram(kProgRoadBump, "RoadBump", &gProgRoadBump, kRoadBumpUniforms),
+    MakeProgram(kProgReflMap, "ReflMap", &gProgReflMap, kReflMapUniforms),
+    MakeProgram(kProgBlurSmoke, "BlurSmoke", &gProgBlurSmoke, kBlurSmokeUniforms),
+    MakeProgram(kProgGrass, "Grass", &gProgGrass, kGrassUniforms),
+    MakeProgram(kProgTransparencyForShadowMap, "TransparencyForShadowMap", &gProgTransparencyForShadowMap,
+                kTransparencyForShadowMapUniforms),
+    MakeProgram(kProgTrees, "Trees", &gProgTrees, kTreesUniforms),
+    MakeProgram(kProgWater, "Water", &gProgWater, kWaterUniforms),
+    MakeProgram(kProgDirtTrace, "DirtTrace", &gProgDirtTrace, kDirtTraceUniforms),
+};
+
+Program* FindProgram(int set) {
+  for (Program& program : gPrograms) {
+    if (program.index == set) return &program;
+  }
+  return nullptr;
+}
+
+bool FetchShaderFunctions() {
+  const bool listed =
+      Sys_HasGLExtension("GL_ARB_shading_language_100") && Sys_HasGLExtension("GL_ARB_shader_objects");
+  bool all = listed;
+  all &= Sys_FetchGLIfListed(listed, glCreateProgramObjectARB, "glCreateProgramObjectARB");
+  all &= Sys_FetchGLIfListed(listed, glCreateShaderObjectARB, "glCreateShaderObjectARB");
+  all &= Sys_FetchGLIfListed(listed, glCompileShaderARB, "glCompileShaderARB");
+  all &= Sys_FetchGLIfListed(listed, glLinkProgramARB, "glLinkProgramARB");
+  all &= Sys_FetchGLIfListed(listed, glGetInfoLogARB, "glGetInfoLogARB");
+  all &= Sys_FetchGLIfListed(listed, glDeleteObjectARB, "glDeleteObjectARB");
+  all &= Sys_FetchGLIfListed(listed, glUseProgramObjectARB, "glUseProgramObjectARB");
+  all &= Sys_FetchGLIfListed(listed, glShaderSourceARB, "glShaderSourceARB");
+  all &= Sys_FetchGLIfListed(listed, glAttachObjectARB, "glAttachObjectARB");
+  all &= Sys_FetchGLIfListed(listed, glGetObjectParameterivARB, "glGetObjectParameterivARB");
+  all &= Sys_FetchGLIfListed(listed, glGetUniformLocationARB, "glGetUniformLocationARB");
+  all &= Sys_FetchGLIfListed(listed, glUniform4fARB, "glUniform4fARB");
+  all &= Sys_FetchGLIfListed(listed, glUniform3fARB, "glUniform3fARB");
+  all &= Sys_FetchGLIfListed(listed, glUniform2fARB, "glUniform2fARB");
+  all &= Sys_FetchGLIfListed(listed, glUniform1fARB, "glUniform1fARB");
+  all &= Sys_FetchGLIfListed(listed, glUniform1iARB, "glUniform1iARB");
+  all &= Sys_FetchGLIfListed(listed, glUniformMatrix4fvARB, "glUniformMatrix4fvARB");
+  return all;
+}
+
+// Compiles one source file into a new shader object attached to the
+// program. A compile failure is only printed here: the link that follows
+// fails and says so. False when the file cannot be read.
+bool AttachShader(GLhandleARB program, GLenum kind, const std::string& path, GLhandleARB* shader) {
+  char* text = LoadTextFile(path.c_str());
+  if (text == nullptr) {
+    std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
+    return false;
+  }
+  *shader = glCreateShaderObjectARB(kind);
+  const GLcharARB* source = text;
+  glShaderSourceARB(*shader, 1, &source, nullptr);
+  glCompileShaderARB(*shader);
+  delete[] text;
+  GLint compiled = 0;
+  glGetObjectParameterivARB(*shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
+  if (!compiled) {
+    char log[kInfoLogSize] = {};
+    glGetInfoLogARB(*shader, sizeof log, nullptr, log);
+    std::fprintf(stderr, "%s: %s\n", path.c_str(), log);
+  }
+  glAttachObjectARB(program, *shader);
+  return true;
+}
+
+bool BuildProgram(Program& program) {
+  *program.object = glCreateProgramObjectARB();
+  const std::string base = std::string("base/shaders/") + program.name;
+  if (!AttachShader(*program.object, GL_VERTEX_SHADER_ARB, base + "VS.glsl", &program.vertexShader) ||
+      !AttachShader(*program.object, GL_FRAGMENT_SHADER_ARB, base + "PS.glsl", &program.fragmentShader)) {
+    return false;
+  }
+  glLinkProgramARB(*program.object);
+  GLint linked = 0;
+  glGetObjectParameterivARB(*program.object, GL_OBJECT_LINK_STATUS_ARB, &linked);
+  if (!linked) {
+    char log[kInfoLogSize] = {};
+    glGetInfoLogARB(*program.object, sizeof log, nullptr, log);
+    Sys_MessageBox("Error linking shaders...", log, MessageIcon::Information);
+    return false;
+  }
+  for (int k = 0; k < program.uniformCount; ++k) {
+    const ShaderUniform& uniform = program.uniforms[k];
+    *uniform.location = glGetUniformLocationARB(*program.object, uniform.name);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool BuildShaderPrograms() {
+  if (!FetchShaderFunctions()) return false;
+  for (Program& program : gPrograms) {
+    if (!BuildProgram(program)) return false;
+  }
+  return true;
+}
+
+void SetShaderUniforms(int set) {
+  Program* program = FindProgram(set);
+  if (program == nullptr) return;
+  for (int k = 0; k < program->uniformCount; ++k) {
+    const ShaderUniform& uniform = program->uniforms[k];
+    switch (uniform.load) {
+      case UniformLoad::None: break;
+      case UniformLoad::Unit: glUniform1iARB(*uniform.location, static_cast<GLint>(uniform.value)); break;
+      case UniformLoad::Float: glUniform1fARB(*uniform.location, uniform.value); break;
+      case UniformLoad::Time: glUniform1fARB(*uniform.location, gMenuClock * kTimeScale); break;
+      case UniformLoad::ShadowTexel:
+        glUniform4fARB(*uniform.location, gScreenWidth / kShadowNoiseTile, gScreenHeight / kShadowNoiseTile,
+                       1.0f / gShadowMapSize, 1.0f / gShadowMapSize);
+        break;
+    }
+  }
+}
+
+const ShaderUniform* ShaderUniformsOf(int set, int* count) {
+  Program* program = FindProgram(set);
+  *count = program ? program->uniformCount : 0;
+  return program ? program->uniforms : nullptr;
+}
+
+GLhandleARB ShaderProgramOf(int set) {
+  Program* program = FindProgram(set);
+  return program ? *program->object : 0;
+}
