@@ -1,16 +1,14 @@
-// The render targets the route map and the race overlay use. They are made
-// with the renderer's graphics resources; until those exist, a stand-in
-// (race_targets_standin.cpp) provides the route map texture and draws the
-// route into it on the processor.
+// The render targets of the route map and the race overlay (the
+// renderer's graphics resources): drawing the route into the route map
+// texture, and the finished race scene onto the window.
 #pragma once
 
-#include "platform/gl.h"
+#include "render/gl_resources.h"
 
-extern GLuint gRouteMapTexture;  // gRouteMapWidth x gRouteMapHeight RGBA, 2-D
-
-// Draws a dot of `size` texels centred on (x, y) (texels, y up) into the
-// route map: added (source alpha, one) in grey `grey`, or laid over
-// (source alpha, one minus source alpha) in white.
+// Between Begin and End (which clears it), dots of `size` texels centred
+// on (x, y) (texels, y up) go into the route map: added (source alpha, one)
+// in grey `grey`, or laid over (source alpha, one minus source alpha) in
+// white.
 void BeginRouteMapCanvas();
 void AddRouteDot(float x, float y, float size, float grey);
 void LayRouteDot(float x, float y, float size);

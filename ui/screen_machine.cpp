@@ -25,7 +25,6 @@
 #include "ui/stand_in_pages.h"
 #include "world/catalogue.h"
 
-float gMenuClock;
 float gScreenClock;
 float gMenuSlide, gMenuDim, gLateFade, gVeilAlpha, gMenuAlpha;
 uint8_t gSettleSound;

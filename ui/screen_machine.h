@@ -18,7 +18,6 @@ inline constexpr float kFadeStep = 0.015f;
 // Widgets react only while the fade is at least this.
 inline constexpr float kFadeReady = 0.95f;
 
-extern float gMenuClock;        // +0.01 per frame-factor unit (one unit a second), never reset here
 extern float gScreenClock;      // seconds on the settled screen, 0 at each switch
 extern float gMenuSlide;        // headings slide in by gMenuSlide x 500 units
 extern float gMenuDim;          // 1 at fade 0, 0 from fade 0.5
