@@ -2,12 +2,17 @@
 // Usage: zarnok_gen <base folder>
 #include "tools/gen_effects.h"
 #include "tools/gen_fonts.h"
+#include "tools/gen_garage.h"
 #include "tools/gen_images.h"
 #include "tools/gen_menu_art.h"
 #include "tools/gen_race_art.h"
 #include "tools/gen_models.h"
+#include "tools/gen_prop_layout.h"
+#include "tools/gen_props.h"
 #include "tools/gen_sounds.h"
 #include "tools/gen_tables.h"
+#include "tools/gen_textures.h"
+#include "tools/gen_trucks.h"
 #include "tools/gen_world.h"
 
 #include <cstdio>
@@ -27,6 +32,11 @@ int main(int argc, char** argv) {
   if (!GenerateRaceArt(base)) return 1;
   if (!GenerateEffects(base)) return 1;
   if (!GenerateModels(base)) return 1;
+  if (!GenerateTrucks(base)) return 1;
+  if (!GenerateListedTextures(base)) return 1;
+  if (!GeneratePropParts(base)) return 1;
+  if (!GenerateGarage(base)) return 1;
   if (!GenerateWorld(base)) return 1;
+  if (!GeneratePropLayouts(base)) return 1;
   return 0;
 }

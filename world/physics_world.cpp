@@ -57,16 +57,18 @@ constexpr float kBumpedSeconds = 2.0f;
 constexpr float kHeavyCrashImpact = 12.5f, kCrashEffectImpact = 10.0f;
 constexpr float kCrashSoundGap = 2.0f;  // crashSoundTime units
 
-neV3 GridDirection() {
-  neV3 d = gRacePath[1].position - gRacePath[0].position;
+neV3 GridDirection(const neV3& first, const neV3& second) {
+  neV3 d = second - first;
   d.y = 0.0f;
   // Two first points on one vertical give no direction: face +x.
   d = SafeUnit(d);
   return d.Dot(d) > 0.0f ? d : neMakeV3(1.0f, 0.0f, 0.0f);
 }
 
+neV3 GridSide(const neV3& d) { return SafeUnit(neMakeV3(0.0f, 1.0f, 0.0f).Cross(d)); }
+
 void PlaceRacers(const neV3& d) {
-  const neV3 side = SafeUnit(neMakeV3(0.0f, 1.0f, 0.0f).Cross(d));
+  const neV3 side = GridSide(d);
   gChaseDirXGoal = d.x;
   gChaseDirZGoal = d.z;
   gChaseDirX = 3.0f * d.x + 0.25f * side.x;
@@ -75,8 +77,7 @@ void PlaceRacers(const neV3& d) {
     CSampleCar& car = gRacers[i];
     car.slot = i;
     car.slotNumber = i + 1;
-    const float sideOffset = (i % 2 == 0) ? kGridSide : -kGridSide;
-    neV3 start = gRacePath[0].position - (d * (kGridBehindFirst - kGridRowStep * i) + side * sideOffset);
+    neV3 start = GridSlotPosition(gRacePath[0].position, gRacePath[1].position, i);
     start.y += kGridLift;
     car.CreateBody(gSimulator, start, d);
     car.startRotation = car.body->GetRotationM3();
@@ -173,6 +174,12 @@ void PlayerCrashSound(CSampleCar& car, float impact) {
 
 }  // namespace
 
+neV3 GridSlotPosition(const neV3& first, const neV3& second, int slot) {
+  const neV3 d = GridDirection(first, second);
+  const float sideOffset = (slot % 2 == 0) ? kGridSide : -kGridSide;
+  return first - (d * (kGridBehindFirst - kGridRowStep * slot) + GridSide(d) * sideOffset);
+}
+
 PhysicsStepPlan PlanPhysicsStep(float frameTime, float previousFrameTime) {
   float dt = frameTime;
   if (previousFrameTime != 0.0f) {
@@ -221,7 +228,7 @@ void InitPhysicsWorld() {
   for (int i = 0; i < int(std::size(kMaterials)); ++i)
     gSimulator->SetMaterial(i, kMaterials[i].friction, kMaterials[i].restitution);
 
-  PlaceRacers(GridDirection());
+  PlaceRacers(GridDirection(gRacePath[0].position, gRacePath[1].position));
 
   Model*& physic = gWorldModels[kWorldModelPhysic];
   if (physic) {

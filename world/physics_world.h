@@ -35,6 +35,12 @@ struct PhysicsStepPlan {
 // anything stepped, in kPhysicsSubSteps sub-steps, or more above 1/17 s.
 PhysicsStepPlan PlanPhysicsStep(float frameTime, float previousFrameTime);
 
+// Where racer `slot` (0..3) stands on the starting grid of a path whose
+// first two points are given: behind the first point along the ground
+// direction to the second, to one side, before the lift that drops the
+// truck onto its wheels.
+neV3 GridSlotPosition(const neV3& first, const neV3& second, int slot);
+
 // Creates the simulator of a track whose race path, world models and props
 // are loaded: pools, gravity, materials, the four racers on the grid, the
 // terrain from the physic world model (which it then frees), the props'

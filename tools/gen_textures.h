@@ -1,0 +1,40 @@
+// The numbered textures base/textures/tex09.tga .. tex70.tga that the
+// texture list loader reads at start-up (tex65, the water volume, is
+// written by gen_images). Each draws what the renderer and the screens use
+// it for; a menu, HUD or minimap picture is a neutral plate of the size the
+// screen draws it at, for the screens to finish.
+#pragma once
+
+#include <string>
+
+#include "tools/tga_writer.h"
+
+inline constexpr int kFirstListedTexture = 9;
+inline constexpr int kLastListedTexture = 70;
+inline constexpr int kWaterVolumeTexture = 65;  // written by gen_images
+
+// The prop atlas: every prop part is drawn with tex21 and its normal map
+// tex14, in cells of kPropCellsPerRow × kPropCellsPerRow.
+inline constexpr int kPropColourTexture = 21;
+inline constexpr int kPropNormalTexture = 14;
+inline constexpr int kPropCellsPerRow = 4;
+
+// What one numbered texture is.
+struct ListedTexture {
+  int number;
+  int width, height;
+  int components;  // 4 where the renderer blends or cuts by alpha
+  int mode;        // the filter mode the texture list loader uses for it
+  const char* use;
+};
+
+// The table of tex09 .. tex70 without tex65, in number order; null for a
+// number outside it.
+const ListedTexture* FindListedTexture(int number);
+int ListedTextureCount();
+const ListedTexture& ListedTextureAt(int i);
+
+// The picture of one listed texture.
+RasterImage MakeListedTexture(int number);
+
+bool GenerateListedTextures(const std::string& base);

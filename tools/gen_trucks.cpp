@@ -1,0 +1,990 @@
+#include "tools/gen_trucks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "framework/car_setup.h"
+#include "framework/vector_math.h"
+#include "tools/gen_tables.h"
+#include "tools/mesh_builder.h"
+#include "tools/paint_canvas.h"
+#include "world/catalogue.h"
+
+namespace {
+
+// ---- The shape of each style ----------------------------------------------
+
+// What the body is between one profile key and the next.
+enum SpanKind { kHoodSpan, kWindscreenSpan, kRoofSpan, kRearWindowSpan, kDeckSpan, kBoxSpan, kCanvasSpan };
+
+// One station of the side profile, front to rear: the top of the body,
+// its belt line and how far the roof edge sits in from the widest side.
+struct ProfileKey {
+  float x, top, belt, inset;
+  SpanKind toNext;
+};
+
+struct StyleShape {
+  float axle;       // axle distance ahead of and behind the centre
+  float halfTrack;  // wheel centre to the truck's middle plane
+  float halfWidth;  // widest half-width of the body
+  float waistY;     // the crease between sills and doors
+  float crown;      // rise of the top's middle over its edges
+  std::vector<ProfileKey> keys;
+};
+
+// The front of every body is at +kNoseX and its rear at -kNoseX; the
+// bumpers reach kBumperX.
+constexpr float kNoseX = 3.2f;
+constexpr float kBumperX = 3.28f;
+constexpr float kSillBottomY = -0.3f;      // body bottom between the wheels
+constexpr float kOverhangBottomY = -0.2f;  // body bottom ahead and behind them
+constexpr float kArchRadius = 0.8f;        // wheel arch, about the wheel's rest centre
+constexpr float kWheelHalfWidth = 0.21f;   // wheel model, before its scale
+
+StyleShape ShapeOf(TruckStyle style) {
+  switch (style) {
+    case TruckStyle::kSickle:  // pickup with an open-look bed under a cover
+      return {2.15f, 1.42f, 1.5f, 0.45f, 0.04f,
+              {{3.2f, 0.72f, 0.6f, 0.12f, kHoodSpan},
+               {2.85f, 0.9f, 0.78f, 0.14f, kHoodSpan},
+               {1.2f, 1.02f, 0.92f, 0.16f, kWindscreenSpan},
+               {0.45f, 1.62f, 1.0f, 0.32f, kRoofSpan},
+               {-0.55f, 1.62f, 1.0f, 0.32f, kRearWindowSpan},
+               {-0.72f, 1.08f, 1.0f, 0.1f, kDeckSpan},
+               {-3.2f, 1.05f, 0.95f, 0.08f, kDeckSpan}}};
+    case TruckStyle::kMagnum:  // long-roofed wagon
+      return {2.2f, 1.43f, 1.52f, 0.45f, 0.05f,
+              {{3.2f, 0.75f, 0.62f, 0.12f, kHoodSpan},
+               {2.85f, 0.94f, 0.8f, 0.14f, kHoodSpan},
+               {1.35f, 1.04f, 0.95f, 0.16f, kWindscreenSpan},
+               {0.6f, 1.66f, 1.02f, 0.3f, kRoofSpan},
+               {-2.85f, 1.66f, 1.02f, 0.28f, kRearWindowSpan},
+               {-3.2f, 1.2f, 1.0f, 0.2f, kDeckSpan}}};
+    case TruckStyle::kScrew:  // trophy truck: long hood, low cab, caged bed
+      return {2.3f, 1.44f, 1.48f, 0.35f, 0.05f,
+              {{3.2f, 0.55f, 0.45f, 0.2f, kHoodSpan},
+               {2.8f, 0.78f, 0.68f, 0.16f, kHoodSpan},
+               {0.65f, 0.9f, 0.82f, 0.18f, kWindscreenSpan},
+               {0.0f, 1.5f, 0.9f, 0.34f, kRoofSpan},
+               {-0.85f, 1.5f, 0.9f, 0.34f, kRearWindowSpan},
+               {-1.05f, 0.92f, 0.86f, 0.12f, kDeckSpan},
+               {-3.2f, 0.9f, 0.8f, 0.12f, kDeckSpan}}};
+    case TruckStyle::kTornado:  // cab-forward box truck
+      return {2.05f, 1.42f, 1.5f, 0.5f, 0.03f,
+              {{3.2f, 0.85f, 0.72f, 0.1f, kHoodSpan},
+               {3.0f, 0.95f, 0.88f, 0.12f, kWindscreenSpan},
+               {2.4f, 1.58f, 0.95f, 0.22f, kRoofSpan},
+               {1.1f, 1.58f, 0.95f, 0.22f, kRoofSpan},
+               {0.95f, 1.7f, 1.6f, 0.04f, kBoxSpan},
+               {-3.2f, 1.7f, 1.6f, 0.04f, kBoxSpan}}};
+    case TruckStyle::kShark:  // low wedge-nosed sports pickup
+      return {2.25f, 1.43f, 1.46f, 0.4f, 0.04f,
+              {{3.2f, 0.45f, 0.35f, 0.2f, kHoodSpan},
+               {2.7f, 0.7f, 0.6f, 0.16f, kHoodSpan},
+               {0.95f, 0.98f, 0.88f, 0.18f, kWindscreenSpan},
+               {0.1f, 1.52f, 0.95f, 0.36f, kRoofSpan},
+               {-0.6f, 1.52f, 0.95f, 0.36f, kRearWindowSpan},
+               {-1.6f, 1.02f, 0.95f, 0.14f, kDeckSpan},
+               {-3.2f, 1.0f, 0.9f, 0.12f, kDeckSpan}}};
+    case TruckStyle::kTrotyl:  // square army truck with a canvas-covered load
+      return {2.1f, 1.42f, 1.52f, 0.5f, 0.02f,
+              {{3.2f, 0.98f, 0.9f, 0.06f, kHoodSpan},
+               {2.95f, 1.05f, 0.97f, 0.06f, kHoodSpan},
+               {1.55f, 1.08f, 1.0f, 0.08f, kWindscreenSpan},
+               {1.3f, 1.7f, 1.02f, 0.12f, kRoofSpan},
+               {0.35f, 1.7f, 1.02f, 0.12f, kRoofSpan},
+               {0.2f, 1.62f, 1.0f, 0.1f, kCanvasSpan},
+               {-3.2f, 1.62f, 1.0f, 0.1f, kCanvasSpan}}};
+  }
+  return {};
+}
+
+// ---- The body's texture atlas ----------------------------------------------
+
+// car.tga is 4 × 4 cells; a paint zone's cell takes that zone's colour.
+constexpr int kAtlasSide = 512;
+constexpr int kCellsPerRow = 4;
+constexpr int kCellSide = kAtlasSide / kCellsPerRow;
+constexpr int kCellMargin = 3;  // pixels kept clear around a cell's picture
+
+enum Cell {
+  kCellBody, kCellHood, kCellFrontBumper, kCellRearBumper, kCellSills, kCellRoof, kCellTrunkLid,
+  kCellInterior, kCellGrille, kCellChassis, kCellChrome, kCellTyre, kCellCanvas, kCellTail,
+  kCellStripe
+};
+
+// Paint zones in the catalogue's order.
+enum { kZoneBody, kZoneHood, kZoneFrontBumper, kZoneRearBumper, kZoneSills, kZoneRoof, kZoneTrunkLid };
+
+// Truck coordinates that the three projections spread over a cell.
+constexpr float kSpanX[2] = {-3.4f, 3.4f};
+constexpr float kSpanY[2] = {-0.6f, 1.9f};
+constexpr float kSpanZ[2] = {-1.75f, 1.75f};
+
+enum Projection { kSide, kTop, kEnd };
+
+float Along(float value, const float span[2]) { return (value - span[0]) / (span[1] - span[0]); }
+
+constexpr AtlasLayout kBodyAtlas{kAtlasSide, kCellsPerRow, kCellMargin};
+
+void CellCoord(int cell, float u, float v, float st[2]) { AtlasCoord(kBodyAtlas, cell, u, v, st); }
+
+void ProjectedCoord(int cell, Projection projection, const Vector3& p, float st[2]) {
+  switch (projection) {
+    case kSide: return CellCoord(cell, Along(p.x, kSpanX), Along(p.y, kSpanY), st);
+    case kTop: return CellCoord(cell, Along(p.x, kSpanX), Along(p.z, kSpanZ), st);
+    case kEnd: return CellCoord(cell, Along(p.z, kSpanZ), Along(p.y, kSpanY), st);
+  }
+}
+
+Projection ProjectionFor(const Vector3& n) {
+  const float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
+  if (ay >= ax && ay >= az) return kTop;
+  if (ax >= az) return kEnd;
+  return kSide;
+}
+
+void MoveIntoCell(Ms3dFile* file, size_t first, int cell) { MoveIntoCell(file, first, kBodyAtlas, cell); }
+
+// ---- Building with painted faces ---------------------------------------------
+
+Vector3 FaceNormal(const Vector3& a, const Vector3& b, const Vector3& c) {
+  return CrossProduct(b - a, c - a);
+}
+
+// Adds a flat polygon (3 or 4 corners) whose texture is projected from the
+// truck's coordinates into `cell`; the winding is turned so that the
+// normal points away from `inside`. Degenerate faces are skipped.
+void PaintedFace(MeshBuilder& mesh, std::vector<Vector3> p, int cell, const Vector3& inside) {
+  Vector3 n = FaceNormal(p[0], p[1], p[2]);
+  if (p.size() == 4 && n.Length() < 1e-6f) n = FaceNormal(p[0], p[2], p[3]);
+  if (n.Length() < 1e-6f) return;
+  Vector3 centre;
+  for (const Vector3& q : p) centre += q * (1.0f / float(p.size()));
+  if (DotProduct(n, centre - inside) < 0) {
+    std::reverse(p.begin(), p.end());
+    n = n.Negate();
+  }
+  n.Normalize();
+  const Projection projection = ProjectionFor(n);
+  auto triangle = [&](const Vector3& a, const Vector3& b, const Vector3& c) {
+    if (FaceNormal(a, b, c).Length() < 1e-7f) return;
+    const Vector3 q[3] = {a, b, c}, normals[3] = {n, n, n};
+    float st[3][2];
+    for (int k = 0; k < 3; ++k) ProjectedCoord(cell, projection, q[k], st[k]);
+    mesh.Triangle(q, normals, st);
+  };
+  triangle(p[0], p[1], p[2]);
+  if (p.size() == 4) triangle(p[0], p[2], p[3]);
+}
+
+// A box whose faces are painted by projection into `cell`.
+void PaintedBox(MeshBuilder& mesh, const Vector3& lo, const Vector3& hi, int cell) {
+  const Vector3 c[8] = {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
+                        {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}};
+  const int faces[6][4] = {{4, 5, 6, 7}, {1, 0, 3, 2}, {5, 1, 2, 6}, {0, 4, 7, 3}, {7, 6, 2, 3}, {0, 1, 5, 4}};
+  const Vector3 centre = (lo + hi) * 0.5f;
+  for (const auto& f : faces) PaintedFace(mesh, {c[f[0]], c[f[1]], c[f[2]], c[f[3]]}, cell, centre);
+}
+
+// A slanted or turned box: a unit cube placed by `placement`.
+void PlacedBox(Ms3dFile* file, const Matrix4& placement, const Vector3& lo, const Vector3& hi, int cell) {
+  MeshBuilder mesh(file);
+  const size_t first = file->triangles.size();
+  mesh.SetPlacement(placement);
+  mesh.Box(lo, hi);
+  MoveIntoCell(file, first, cell);
+}
+
+// A ring-shaped solid about the placement's z axis (see MeshBuilder::ThickRing).
+void PlacedRing(Ms3dFile* file, const Matrix4& placement, float inner, float outer, float z0, float z1, int cell) {
+  MeshBuilder mesh(file);
+  const size_t first = file->triangles.size();
+  mesh.SetPlacement(placement);
+  mesh.ThickRing(inner, outer, z0, z1, 20);
+  MoveIntoCell(file, first, cell);
+}
+
+// A tube from a to b (any direction) of the given radius.
+void Tube(Ms3dFile* file, const Vector3& a, const Vector3& b, float radius, int cell, int segments = 8) {
+  Vector3 d = b - a;
+  const float length = d.Length();
+  d.Normalize();
+  // Turn the builder's z axis onto d: about the axis z × d.
+  Vector3 axis = CrossProduct(Vector3(0, 0, 1), d);
+  const float angle = std::acos(std::clamp(d.z, -1.0f, 1.0f)) / kDegreesToRadians;
+  Matrix4 move, turn;
+  move.SetTranslation(a);
+  if (axis.Length() > 1e-5f) turn.SetRotationAxis(angle, axis);
+  else if (d.z < 0) turn.SetRotationX(180);
+  MeshBuilder mesh(file);
+  const size_t first = file->triangles.size();
+  mesh.SetPlacement(move * turn);
+  mesh.Cylinder(radius, 0, length, segments);
+  MoveIntoCell(file, first, cell);
+}
+
+// ---- The body -------------------------------------------------------------------
+
+struct Station {
+  float x, bottom, waist, belt, top, inset;
+  SpanKind kind;  // of the span from this station to the next
+};
+
+float WheelRestCentreY(int catalogueIndex) {
+  return (gWheelSizes[catalogueIndex][4] - 1) / 2 - kRestWheelDrop;
+}
+
+// Body bottom at x: the sills, raised into arches over the wheels.
+float BottomAt(const StyleShape& shape, float wheelY, float x) {
+  float bottom = std::fabs(x) < shape.axle ? kSillBottomY : kOverhangBottomY;
+  for (float axle : {shape.axle, -shape.axle}) {
+    const float d = x - axle;
+    if (std::fabs(d) < kArchRadius) bottom = std::max(bottom, wheelY + std::sqrt(kArchRadius * kArchRadius - d * d));
+  }
+  return bottom;
+}
+
+Station StationAt(const StyleShape& shape, float wheelY, float x) {
+  const std::vector<ProfileKey>& keys = shape.keys;
+  size_t k = 0;
+  while (k + 2 < keys.size() && x < keys[k + 1].x) ++k;
+  const ProfileKey& a = keys[k];
+  const ProfileKey& b = keys[k + 1];
+  const float t = std::clamp((a.x - x) / (a.x - b.x), 0.0f, 1.0f);
+  Station s;
+  s.x = x;
+  s.top = a.top + (b.top - a.top) * t;
+  s.belt = a.belt + (b.belt - a.belt) * t;
+  s.inset = a.inset + (b.inset - a.inset) * t;
+  s.kind = a.toNext;
+  s.bottom = BottomAt(shape, wheelY, x);
+  s.waist = std::clamp(shape.waistY, s.bottom + 0.06f, s.belt - 0.04f);
+  return s;
+}
+
+std::vector<float> StationXs(const StyleShape& shape) {
+  std::vector<float> xs;
+  for (const ProfileKey& key : shape.keys) xs.push_back(key.x);
+  for (float axle : {shape.axle, -shape.axle})
+    for (int i = 0; i <= 12; ++i) xs.push_back(axle + kArchRadius * std::cos(NE_PI * float(i) / 12));
+  for (float x = -kNoseX; x < kNoseX; x += 0.4f) xs.push_back(x);
+  std::sort(xs.begin(), xs.end(), [](float a, float b) { return a > b; });
+  std::vector<float> unique;
+  for (float x : xs)
+    if (x <= kNoseX && x >= -kNoseX && (unique.empty() || unique.back() - x > 0.02f)) unique.push_back(x);
+  return unique;
+}
+
+// The cross-section's corners on the +z side, bottom to top; the last is
+// the top's middle (z = 0).
+std::vector<Vector3> SectionCorners(const StyleShape& shape, const Station& s) {
+  const float w = shape.halfWidth;
+  return {{s.x, s.bottom, w - 0.08f},
+          {s.x, s.waist, w},
+          {s.x, s.belt, w - 0.03f},
+          {s.x, s.top, w - s.inset},
+          {s.x, s.top + shape.crown, 0}};
+}
+
+Vector3 MirrorZ(const Vector3& p) { return {p.x, p.y, -p.z}; }
+
+bool IsCab(SpanKind kind) { return kind == kWindscreenSpan || kind == kRoofSpan || kind == kRearWindowSpan; }
+
+// The cell of each band of the section by the span it belongs to.
+int UpperBandCell(SpanKind kind) { return kind == kCanvasSpan ? kCellCanvas : kCellBody; }
+int GreenhouseCell(SpanKind kind) {
+  if (IsCab(kind)) return kCellInterior;
+  return kind == kCanvasSpan ? kCellCanvas : kCellBody;
+}
+int TopCell(SpanKind kind) {
+  switch (kind) {
+    case kHoodSpan: return kCellHood;
+    case kRoofSpan: return kCellRoof;
+    case kBoxSpan: return kCellRoof;
+    case kDeckSpan: return kCellTrunkLid;
+    case kCanvasSpan: return kCellCanvas;
+    default: return kCellInterior;  // under the windscreen and the rear window
+  }
+}
+bool TopIsGlass(SpanKind kind) { return kind == kWindscreenSpan || kind == kRearWindowSpan; }
+
+struct BodyParts {
+  Ms3dFile* body;
+  Ms3dFile* glass;
+};
+
+constexpr float kGlassLift = 0.015f;  // glass stands this far off the body
+
+void GlassFace(Ms3dFile* glass, std::vector<Vector3> p, const Vector3& inside) {
+  Vector3 n = FaceNormal(p[0], p[1], p[2]);
+  if (n.Length() < 1e-6f) n = FaceNormal(p[0], p[2], p[3]);
+  if (n.Length() < 1e-6f) return;
+  Vector3 centre;
+  for (const Vector3& q : p) centre += q * 0.25f;
+  if (DotProduct(n, centre - inside) < 0) n = n.Negate();
+  n.Normalize();
+  for (Vector3& q : p) q += n * kGlassLift;
+  MeshBuilder mesh(glass);
+  PaintedFace(mesh, p, 0, inside);
+}
+
+void BuildLoft(const StyleShape& shape, float wheelY, BodyParts parts) {
+  MeshBuilder mesh(parts.body);
+  const std::vector<float> xs = StationXs(shape);
+  std::vector<Station> stations;
+  for (float x : xs) stations.push_back(StationAt(shape, wheelY, x));
+  for (size_t i = 0; i + 1 < stations.size(); ++i) {
+    const Station& a = stations[i];
+    const Station& b = stations[i + 1];
+    // The span of this segment is the one its middle lies in.
+    const SpanKind kind = StationAt(shape, wheelY, (a.x + b.x) / 2).kind;
+    const std::vector<Vector3> ca = SectionCorners(shape, a), cb = SectionCorners(shape, b);
+    const float midX = (a.x + b.x) / 2;
+    const Vector3 inside(midX, (a.bottom + a.top) / 2, 0);
+    const int cells[4] = {kCellSills, UpperBandCell(kind), GreenhouseCell(kind), TopCell(kind)};
+    for (int band = 0; band < 4; ++band) {
+      for (bool mirrored : {false, true}) {
+        auto at = [&](const std::vector<Vector3>& c, int k) { return mirrored ? MirrorZ(c[k]) : c[k]; };
+        const std::vector<Vector3> quad = {at(ca, band), at(cb, band), at(cb, band + 1), at(ca, band + 1)};
+        PaintedFace(mesh, quad, cells[band], inside);
+        const bool glass = (band == 2 && IsCab(kind)) || (band == 3 && TopIsGlass(kind));
+        if (glass) GlassFace(parts.glass, quad, inside);
+      }
+    }
+    // Underside.
+    PaintedFace(mesh, {ca[0], cb[0], MirrorZ(cb[0]), MirrorZ(ca[0])}, kCellChassis, Vector3(midX, a.top, 0));
+  }
+  // End caps: the grille at the front, the tailgate at the rear.
+  for (bool front : {true, false}) {
+    const Station& s = front ? stations.front() : stations.back();
+    const std::vector<Vector3> c = SectionCorners(shape, s);
+    const Vector3 centre(s.x, (s.bottom + s.top) / 2, 0);
+    const Vector3 inside(s.x + (front ? -1.0f : 1.0f), centre.y, 0);
+    for (int k = 0; k < 4; ++k) {
+      PaintedFace(mesh, {centre, c[k], c[k + 1]}, front ? kCellGrille : kCellTail, inside);
+      PaintedFace(mesh, {centre, MirrorZ(c[k + 1]), MirrorZ(c[k])}, front ? kCellGrille : kCellTail, inside);
+    }
+    PaintedFace(mesh, {centre, MirrorZ(c[0]), c[0]}, front ? kCellGrille : kCellTail, inside);
+  }
+}
+
+// Pillars between the cab's side windows and mirrors on their stalks: strips
+// of body over the glass, so the windows read as windows.
+void BuildPillarsAndMirrors(const StyleShape& shape, TruckStyle style, Ms3dFile* body) {
+  MeshBuilder mesh(body);
+  const float doorRear = shape.keys[4].x;
+  std::vector<float> pillars = {doorRear + 0.05f};
+  if (style == TruckStyle::kMagnum) pillars.push_back(doorRear / 2 + shape.keys[3].x / 2 - 0.6f);
+  constexpr float kHalfWidth = 0.07f, kLift = 0.03f;
+  for (float x : pillars)
+    for (float side : {1.0f, -1.0f}) {
+      const std::vector<Vector3> a = SectionCorners(shape, StationAt(shape, -0.4f, x + kHalfWidth));
+      const std::vector<Vector3> b = SectionCorners(shape, StationAt(shape, -0.4f, x - kHalfWidth));
+      auto out = [&](Vector3 p) { return Vector3(p.x, p.y, side * (p.z + kLift)); };
+      PaintedFace(mesh, {out(a[2]), out(b[2]), out(b[3]), out(a[3])}, kCellBody, Vector3(x, a[2].y, 0));
+    }
+  const Station base = StationAt(shape, -0.4f, shape.keys[2].x - 0.15f);
+  for (float side : {1.0f, -1.0f}) {
+    const float z = side * (shape.halfWidth + 0.16f);
+    PaintedBox(mesh, {base.x - 0.05f, base.belt + 0.05f, z - 0.11f}, {base.x + 0.05f, base.belt + 0.22f, z + 0.11f},
+               kCellBody);
+    PaintedBox(mesh, {base.x - 0.02f, base.belt + 0.02f, std::min(z, side * shape.halfWidth)},
+               {base.x + 0.02f, base.belt + 0.08f, std::max(z, side * shape.halfWidth)}, kCellChassis);
+  }
+}
+
+// Fender flares: a band around each wheel arch standing out of the side.
+void BuildFlares(const StyleShape& shape, float wheelY, Ms3dFile* body) {
+  MeshBuilder mesh(body);
+  const float z0 = shape.halfWidth - 0.06f, z1 = shape.halfWidth + 0.08f;
+  const float r0 = kArchRadius, r1 = kArchRadius + 0.1f;
+  constexpr int kSteps = 10;
+  for (float axle : {shape.axle, -shape.axle})
+    for (float side : {1.0f, -1.0f}) {
+      const Vector3 centre(axle, wheelY, 0);
+      for (int i = 0; i < kSteps; ++i) {
+        // The arc stops where it meets the sills.
+        const float a0 = NE_PI * 0.08f + NE_PI * 0.84f * float(i) / kSteps;
+        const float a1 = NE_PI * 0.08f + NE_PI * 0.84f * float(i + 1) / kSteps;
+        auto point = [&](float a, float r, float z) {
+          return Vector3(axle + r * std::cos(a), wheelY + r * std::sin(a), z * side);
+        };
+        const Vector3 axis0(axle, wheelY, z1 * side);
+        PaintedFace(mesh, {point(a0, r0, z1), point(a1, r0, z1), point(a1, r1, z1), point(a0, r1, z1)},
+                    kCellSills, Vector3(axle, wheelY + 0.5f, 0));
+        PaintedFace(mesh, {point(a0, r1, z0), point(a1, r1, z0), point(a1, r1, z1), point(a0, r1, z1)},
+                    kCellSills, centre);
+        PaintedFace(mesh, {point(a0, r0, z0), point(a1, r0, z0), point(a1, r0, z1), point(a0, r0, z1)},
+                    kCellSills, axis0 + Vector3(0, 5, 0));
+      }
+    }
+}
+
+float TopAt(const StyleShape& shape, float x) { return StationAt(shape, -0.4f, x).top + shape.crown; }
+
+// What every truck carries: bumpers, frame rails, skid plate and exhausts.
+void BuildRunningGear(const StyleShape& shape, Ms3dFile* body) {
+  MeshBuilder mesh(body);
+  const float w = shape.halfWidth;
+  PaintedBox(mesh, {kNoseX - 0.25f, -0.5f, -w + 0.12f}, {kBumperX, -0.02f, w - 0.12f}, kCellFrontBumper);
+  PaintedBox(mesh, {-kBumperX, -0.5f, -w + 0.12f}, {-kNoseX + 0.25f, -0.05f, w - 0.12f}, kCellRearBumper);
+  for (float z : {0.5f, -0.5f})
+    PaintedBox(mesh, {-kNoseX + 0.2f, -0.46f, z - 0.09f}, {kNoseX - 0.2f, -0.26f, z + 0.09f}, kCellChassis);
+  PaintedBox(mesh, {shape.axle - 0.2f, -0.48f, -0.75f}, {kNoseX - 0.24f, -0.3f, 0.75f}, kCellChassis);
+  for (float z : {0.9f, -0.9f}) Tube(body, {-kNoseX + 0.3f, -0.36f, z}, {-kBumperX - 0.05f, -0.36f, z}, 0.06f, kCellChrome);
+}
+
+// Points the markers and the extras share.
+struct TruckPoints {
+  Vector3 headLamp, tailLamp, brakeLamp, reverseLamp;  // lamp centres on the +z side
+  Vector3 exhaustSmoke, exhaustFire;
+  std::vector<Vector3> bigVints, smallVints, turboVints;  // spinning-part centres
+  std::vector<Vector3> vintAxes[3];                        // the axis each one spins about
+};
+
+void AddVint(TruckPoints* points, int kind, const Vector3& at, const Vector3& axis) {
+  std::vector<Vector3>* lists[3] = {&points->bigVints, &points->smallVints, &points->turboVints};
+  lists[kind]->push_back(at);
+  points->vintAxes[kind].push_back(axis);
+}
+
+// The extras of each style and class, and the spinning parts that sit on them.
+void BuildExtras(TruckStyle style, int truckClass, const StyleShape& shape, Ms3dFile* body, TruckPoints* points) {
+  MeshBuilder mesh(body);
+  const float w = shape.halfWidth;
+  const ProfileKey& windscreen = shape.keys[2];
+  const float hoodX = (windscreen.x + shape.keys[1].x) / 2;
+  // Hood scoop with the turbo's impeller in it.
+  const float hoodTop = TopAt(shape, hoodX);
+  {
+    PlacedRing(body, Place({hoodX, hoodTop, 0}, 0, -90), 0.11f, 0.16f, -0.02f, 0.09f, kCellChrome);
+    AddVint(points, 2, {hoodX, hoodTop + 0.06f, 0}, {0, 1, 0});
+  }
+  if (truckClass == 2) {
+    const float x = hoodX - 0.5f;
+    const float top = TopAt(shape, x);
+    PlacedRing(body, Place({x, top, 0}, 0, -90), 0.11f, 0.16f, -0.02f, 0.09f, kCellChrome);
+    AddVint(points, 2, {x, top + 0.06f, 0}, {0, 1, 0});
+  }
+  // Small cooling fans on the hood's sides.
+  const int smallPairs = truckClass == 2 ? 2 : 1;
+  for (int i = 0; i < smallPairs; ++i) {
+    const float x = hoodX + 0.35f - 0.5f * float(i) + 0.25f;
+    for (float z : {0.55f, -0.55f}) {
+      const float top = TopAt(shape, x) - 0.02f;
+      PaintedBox(mesh, {x - 0.16f, top - 0.03f, z - 0.16f}, {x + 0.16f, top + 0.03f, z + 0.16f}, kCellChassis);
+      AddVint(points, 1, {x, top + 0.05f, z}, {0, 1, 0});
+    }
+  }
+  // Big fans: on the deck, the wagon's roof or the box's top, looking up.
+  const float fanX = style == TruckStyle::kMagnum ? -1.6f : -2.3f;
+  const float fanTop = TopAt(shape, fanX);
+  const int bigFans = truckClass == 0 ? 1 : 2;
+  for (int i = 0; i < bigFans; ++i) {
+    const float z = bigFans == 1 ? 0.0f : (i == 0 ? 0.5f : -0.5f);
+    PlacedRing(body, Place({fanX, fanTop, z}, 0, -90), 0.24f, 0.29f, 0.0f, 0.1f, kCellChassis);
+    AddVint(points, 0, {fanX, fanTop + 0.07f, z}, {0, 1, 0});
+  }
+  // Light bar over the windscreen for the faster classes.
+  const ProfileKey& roofFront = shape.keys[3];
+  if (truckClass > 0) {
+    const float x = roofFront.x - 0.1f, y = TopAt(shape, x);
+    PaintedBox(mesh, {x - 0.1f, y, -w + 0.4f}, {x + 0.1f, y + 0.12f, w - 0.4f}, kCellChrome);
+  }
+  // Style details.
+  const float deckX = -2.0f;
+  switch (style) {
+    case TruckStyle::kSickle:
+    case TruckStyle::kScrew: {
+      // Roll bar behind the cab, a cage over the bed for the trophy truck.
+      const float barX = shape.keys[5].x - 0.15f;
+      const float deck = TopAt(shape, barX);
+      const float barTop = style == TruckStyle::kScrew ? 1.72f : 1.66f;
+      for (float z : {w - 0.2f, -w + 0.2f}) Tube(body, {barX, deck, z}, {barX, barTop, z * 0.85f}, 0.05f, kCellChrome);
+      Tube(body, {barX, barTop, (w - 0.2f) * 0.85f}, {barX, barTop, -(w - 0.2f) * 0.85f}, 0.05f, kCellChrome);
+      if (style == TruckStyle::kScrew)
+        for (float z : {w - 0.2f, -w + 0.2f}) Tube(body, {barX, barTop, z * 0.85f}, {-kNoseX + 0.3f, TopAt(shape, -3.0f), z}, 0.045f, kCellChrome);
+      // Spare tyre lying on the bed.
+      const float y = TopAt(shape, deckX + 1.0f);
+      PlacedRing(body, Place({deckX + 1.0f, y, 0}, 0, -90), 0.2f, 0.42f, 0.0f, 0.3f, kCellTyre);
+      break;
+    }
+    case TruckStyle::kMagnum: {
+      // Roof rack and a spare wheel on the tail door.
+      const float roof = TopAt(shape, -1.0f);
+      for (float z : {w - 0.35f, -w + 0.35f}) Tube(body, {0.3f, roof + 0.1f, z}, {-2.6f, roof + 0.1f, z}, 0.035f, kCellChrome);
+      for (float x : {0.2f, -1.1f, -2.5f}) Tube(body, {x, roof + 0.1f, w - 0.35f}, {x, roof + 0.1f, -w + 0.35f}, 0.03f, kCellChrome);
+      PlacedRing(body, Place({-kNoseX, 0.6f, 0}, 90, 0), 0.2f, 0.42f, -0.28f, 0.0f, kCellTyre);
+      break;
+    }
+    case TruckStyle::kTornado: {
+      // Ladder up the box's rear and rails on its top.
+      for (float z : {0.35f, 0.75f}) Tube(body, {-kNoseX - 0.06f, -0.1f, z}, {-kNoseX - 0.06f, 1.7f, z}, 0.025f, kCellChrome);
+      for (float y = 0.1f; y < 1.7f; y += 0.3f) Tube(body, {-kNoseX - 0.06f, y, 0.35f}, {-kNoseX - 0.06f, y, 0.75f}, 0.02f, kCellChrome);
+      break;
+    }
+    case TruckStyle::kShark:
+      break;
+    case TruckStyle::kTrotyl: {
+      // Snorkel beside the windscreen and jerrycans on the flank.
+      const float x = windscreen.x - 0.1f;
+      Tube(body, {x + 0.2f, 0.95f, w + 0.05f}, {x, 1.85f, w - 0.05f}, 0.07f, kCellChassis);
+      for (float dx : {0.0f, 0.35f})
+        PaintedBox(mesh, {-1.0f + dx, 0.55f, w}, {-0.72f + dx, 1.05f, w + 0.12f}, kCellChassis);
+      break;
+    }
+  }
+  // Rear wing on the sports trucks and every RS.
+  if (style == TruckStyle::kShark || truckClass == 2) {
+    const float x = -kNoseX + 0.35f;
+    const float y = TopAt(shape, x);
+    if (style != TruckStyle::kTornado && style != TruckStyle::kMagnum && style != TruckStyle::kTrotyl) {
+      for (float z : {0.8f, -0.8f}) PaintedBox(mesh, {x - 0.05f, y, z - 0.04f}, {x + 0.05f, y + 0.32f, z + 0.04f}, kCellChassis);
+      Matrix4 tilt;  // the wing's nose down
+      tilt.SetRotationZ(8);
+      PlacedBox(body, Place({x, y + 0.34f, 0}) * tilt, {-0.22f, -0.025f, -w + 0.1f}, {0.22f, 0.025f, w - 0.1f},
+                kCellStripe);
+    }
+  }
+  // Lamps and exhaust points of every truck.
+  const Station front = StationAt(shape, -0.4f, kNoseX);
+  const Station rear = StationAt(shape, -0.4f, -kNoseX);
+  points->headLamp = {kNoseX + 0.02f, std::max(front.top - 0.2f, 0.2f), w - 0.38f};
+  const float tailY = std::min(rear.belt, 1.0f) - 0.12f;
+  points->tailLamp = {-kNoseX - 0.02f, tailY, w - 0.2f};
+  points->brakeLamp = {-kNoseX - 0.02f, tailY - 0.2f, w - 0.2f};
+  points->reverseLamp = {-kNoseX - 0.02f, tailY - 0.2f, w - 0.45f};
+  points->exhaustSmoke = {-kBumperX - 0.05f, -0.36f, 0.9f};
+  points->exhaustFire = {-kBumperX - 0.02f, -0.36f, 0.9f};
+}
+
+// ---- The lamps, the glass, the wheel and the mud flaps ---------------------------
+
+constexpr int kLampAtlasSide = 128;
+enum LampCell { kLampHead, kLampTail, kLampBrake, kLampReverse };
+
+// The lamp and wheel atlases: 2 × 2 cells.
+constexpr AtlasLayout kQuarterAtlas{kLampAtlasSide, 2, 3};
+
+void LampBox(Ms3dFile* lamps, const Vector3& centre, const Vector3& half, int cell) {
+  for (float side : {1.0f, -1.0f}) {
+    MeshBuilder mesh(lamps);
+    const size_t first = lamps->triangles.size();
+    const Vector3 c(centre.x, centre.y, centre.z * side);
+    mesh.Box(c - half, c + half);
+    MoveIntoCell(lamps, first, kQuarterAtlas, cell);
+  }
+}
+
+Ms3dMaterial TexturedMaterial(const std::string& stem, float shininess) {
+  Ms3dMaterial material;
+  material.name = stem;
+  material.texture = stem + ".tga";
+  material.alphaMap = stem + "_n.tga";
+  material.shininess = shininess;
+  material.specular[0] = material.specular[1] = material.specular[2] = 0.6f;
+  return material;
+}
+
+Ms3dFile MakeLamps(const TruckPoints& points) {
+  Ms3dFile lamps;
+  lamps.materials.push_back(TexturedMaterial("optika", 64));
+  lamps.groups.push_back({"lit", {}, 0});
+  LampBox(&lamps, points.headLamp, {0.03f, 0.1f, 0.17f}, kLampHead);
+  LampBox(&lamps, points.tailLamp, {0.03f, 0.08f, 0.12f}, kLampTail);
+  lamps.groups.push_back({"brake", {}, 0});
+  LampBox(&lamps, points.brakeLamp, {0.03f, 0.08f, 0.12f}, kLampBrake);
+  lamps.groups.push_back({"reverse", {}, 0});
+  LampBox(&lamps, points.reverseLamp, {0.03f, 0.07f, 0.1f}, kLampReverse);
+  return lamps;
+}
+
+// The marker triangle of a point: corner 1 at the point, corner 0 along x
+// and corner 2 along the axis (right-angled).
+void Marker(Ms3dFile* markers, const Vector3& at, const Vector3& x, const Vector3& axis) {
+  MeshBuilder mesh(markers);
+  const Vector3 p[3] = {at + x * 0.1f, at, at + axis * 0.1f};
+  const Vector3 n = CrossProduct(x, axis);
+  const Vector3 normals[3] = {n, n, n};
+  const float st[3][2] = {{1, 0}, {0, 0}, {0, 1}};
+  mesh.Triangle(p, normals, st);
+}
+
+Ms3dFile MakeMarkers(const StyleShape& shape, float wheelY, const TruckPoints& points) {
+  Ms3dFile markers;
+  const Vector3 forward(1, 0, 0), up(0, 1, 0), back(-1, 0, 0);
+  const char* names[kMarkerGroupCount] = {"axles", "lamps", "exhaust1", "exhaust2", "big_vint", "small_vint", "turbo_vint"};
+  // Each group is built while it is the last one, where the builder adds.
+  markers.groups.push_back({names[kMarkerAxle], {}, -1});
+  Marker(&markers, {shape.axle, wheelY, shape.halfTrack}, forward, up);
+  markers.groups.push_back({names[kMarkerLamps], {}, -1});
+  Marker(&markers, points.headLamp, forward, up);
+  Marker(&markers, points.tailLamp, back, up);
+  Marker(&markers, points.brakeLamp, back, up);
+  Marker(&markers, points.reverseLamp, back, up);
+  markers.groups.push_back({names[kMarkerExhaust1], {}, -1});
+  Marker(&markers, points.exhaustSmoke, back, up);
+  markers.groups.push_back({names[kMarkerExhaust2], {}, -1});
+  Marker(&markers, points.exhaustFire, back, up);
+  const std::vector<Vector3>* vints[3] = {&points.bigVints, &points.smallVints, &points.turboVints};
+  for (int kind = 0; kind < 3; ++kind) {
+    markers.groups.push_back({names[kMarkerBigVint + kind], {}, -1});
+    for (size_t i = 0; i < vints[kind]->size() && i < size_t(kMaxVintMarkers); ++i)
+      Marker(&markers, (*vints[kind])[i], forward, points.vintAxes[kind][i]);
+  }
+  return markers;
+}
+
+Ms3dFile MakeWheel() {
+  Ms3dFile wheel;
+  wheel.materials.push_back(TexturedMaterial("wheel", 12));
+  wheel.groups.push_back({"wheel", {}, 0});
+  MeshBuilder mesh(&wheel);
+  constexpr int kSegments = 32;
+  const float zw = kWheelHalfWidth;
+  // Wheel atlas: tread, sidewall, rim, hub in 2 × 2 cells.
+  auto into = [&](size_t first, int cell) { MoveIntoCell(&wheel, first, kQuarterAtlas, cell); };
+  size_t first = wheel.triangles.size();
+  mesh.TubeSide(0.46f, -zw, zw, kSegments);
+  // Tread blocks in two staggered rows, their outer faces at the radius 0.5.
+  constexpr int kBlocks = 20;
+  for (int row = 0; row < 2; ++row)
+    for (int b = 0; b < kBlocks; ++b) {
+      const float angle = 360.0f * (float(b) + 0.5f * float(row)) / kBlocks;
+      Matrix4 turn, move;
+      turn.SetRotationZ(angle);
+      move.SetTranslation({0.477f, 0, row == 0 ? zw * 0.5f : -zw * 0.5f});
+      mesh.SetPlacement(turn * move);
+      mesh.Box({-0.021f, -0.045f, -zw * 0.45f}, {0.021f, 0.045f, zw * 0.45f});
+    }
+  mesh.SetPlacement(Matrix4());
+  into(first, 0);
+  first = wheel.triangles.size();
+  mesh.Ring(0.3f, 0.46f, zw, true, kSegments);
+  mesh.Ring(0.3f, 0.46f, -zw, false, kSegments);
+  into(first, 1);
+  first = wheel.triangles.size();
+  mesh.TubeSide(0.3f, -zw, zw, kSegments, true);
+  mesh.Ring(0.1f, 0.3f, zw * 0.5f, true, kSegments);
+  mesh.Ring(0.1f, 0.3f, -zw * 0.5f, false, kSegments);
+  into(first, 2);
+  first = wheel.triangles.size();
+  mesh.Cylinder(0.1f, -zw * 0.5f, zw * 0.8f, 12);
+  for (int bolt = 0; bolt < 6; ++bolt) {
+    const float a = 2 * NE_PI * float(bolt) / 6;
+    mesh.SetPlacement(Place({0.17f * std::cos(a), 0.17f * std::sin(a), 0}));
+    mesh.Cylinder(0.022f, zw * 0.5f, zw * 0.62f, 6);
+  }
+  mesh.SetPlacement(Matrix4());
+  into(first, 3);
+  return wheel;
+}
+
+Ms3dFile MakeSplasher(const StyleShape& shape) {
+  Ms3dFile flaps;
+  flaps.materials.push_back(TexturedMaterial("splasher", 4));
+  flaps.groups.push_back({"flaps", {}, 0});
+  MeshBuilder mesh(&flaps);
+  for (float axle : {shape.axle, -shape.axle})
+    for (float side : {1.0f, -1.0f}) {
+      const float x = axle - kArchRadius - 0.02f;
+      const float z = shape.halfTrack * side;
+      mesh.Box({x - 0.015f, -0.72f, z - 0.24f}, {x + 0.015f, 0.0f, z + 0.24f});
+    }
+  return flaps;
+}
+
+Ms3dFile MakeGlassModel() {
+  Ms3dFile glass;
+  Ms3dMaterial material = TexturedMaterial("glass", 96);
+  material.transparency = 0.5f;
+  glass.materials.push_back(material);
+  glass.groups.push_back({"glass", {}, 0});
+  return glass;
+}
+
+// ---- Textures ---------------------------------------------------------------
+
+Rgb ZoneColour(int catalogueIndex, int zone) {
+  const float* c = gCarCatalogue[catalogueIndex].zoneColour[zone];
+  return {c[0], c[1], c[2]};
+}
+
+// Truck coordinates of a pixel of a cell's picture, by projection.
+struct CellPoint {
+  float a, b;  // side: x, y; top: x, z; end: z, y
+};
+
+CellPoint Unproject(Projection projection, float u, float v) {
+  auto from = [](float f, const float span[2]) { return span[0] + f * (span[1] - span[0]); };
+  switch (projection) {
+    case kSide: return {from(u, kSpanX), from(v, kSpanY)};
+    case kTop: return {from(u, kSpanX), from(v, kSpanZ)};
+    case kEnd: return {from(u, kSpanZ), from(v, kSpanY)};
+  }
+  return {};
+}
+
+// Paints one cell: paint(u, v, texel) with (u, v) the fraction of the
+// cell's picture, which Unproject turns back into truck coordinates by the
+// projection of the faces that use the cell.
+void PaintCell(PaintCanvas& canvas, int cell, const std::function<void(float u, float v, Texel&)>& paint) {
+  const int x0 = (cell % kCellsPerRow) * kCellSide, y0 = (cell / kCellsPerRow) * kCellSide;
+  canvas.Paint(x0, y0, x0 + kCellSide, y0 + kCellSide, [&](float u, float v, Texel& t) {
+    const float inner = float(kCellSide - 2 * kCellMargin) / kCellSide;
+    const float margin = float(kCellMargin) / kCellSide;
+    paint(std::clamp((u - margin) / inner, 0.0f, 1.0f), std::clamp((v - margin) / inner, 0.0f, 1.0f), t);
+  });
+}
+
+// A groove of the given width at distance d from its line: height and shade.
+float Groove(float d, float width) { return std::max(0.0f, 1.0f - std::fabs(d) / width); }
+
+// Paint with a little sheen variation and the road's dirt toward the bottom.
+Rgb Painted(Rgb paint, float u, float v, float y, uint32_t seed) {
+  const float sheen = 0.93f + 0.1f * TileFractal(u * 8, v * 8, 8, 3, seed);
+  const float dirt = std::clamp((0.35f - y) / 0.8f, 0.0f, 1.0f) * (0.55f + 0.45f * TileFractal(u * 16, v * 16, 16, 3, seed + 5));
+  return Mix(Scale(paint, sheen), Rgb{0.32f, 0.27f, 0.2f}, dirt * 0.8f);
+}
+
+void PaintBodyAtlas(int catalogueIndex, TruckStyle style, const StyleShape& shape, PaintCanvas& canvas) {
+  const uint32_t seed = 900u + uint32_t(catalogueIndex) * 31u;
+  const float doorFront = shape.keys[2].x - 0.05f;
+  const float doorRear = std::max(shape.keys[4].x, doorFront - 1.6f);
+  const int truckClass = ClassOfTruck(catalogueIndex);
+  const Rgb stripe = ZoneColour(catalogueIndex, kZoneSills);
+  // Side panels: doors with their seams and handles, a class stripe.
+  auto side = [&](int zone) {
+    return [&, zone](float u, float v, Texel& t) {
+      const CellPoint p = Unproject(kSide, u, v);
+      const float px = 6.8f / (kCellSide - 2 * kCellMargin);  // truck units per pixel
+      float seam = std::max(Groove(p.a - doorFront, px * 1.2f), Groove(p.a - doorRear, px * 1.2f));
+      if (IsCab(StationAt(shape, -0.4f, p.a).kind) && p.b > shape.waistY + 0.05f) seam = std::max(seam, Groove(p.a - (doorFront + doorRear) / 2, px * 1.2f) * (style == TruckStyle::kMagnum ? 1.0f : 0.0f));
+      Rgb colour = Painted(ZoneColour(catalogueIndex, zone), u, v, p.b, seed);
+      if (truckClass > 0 && zone == kZoneBody && std::fabs(p.b - (shape.waistY + 0.18f)) < 0.05f * float(truckClass))
+        colour = Painted(stripe, u, v, p.b, seed);
+      const bool handle = p.a < doorFront - 0.15f && p.a > doorFront - 0.4f && std::fabs(p.b - (shape.waistY + 0.3f)) < 0.035f;
+      if (handle) colour = Rgb{0.75f, 0.75f, 0.78f};
+      t.colour = Scale(colour, 1.0f - 0.6f * seam);
+      t.height = -2.0f * seam + (handle ? 1.0f : 0.0f);
+    };
+  };
+  PaintCell(canvas, kCellBody, side(kZoneBody));
+  PaintCell(canvas, kCellSills, [&](float u, float v, Texel& t) {
+    const CellPoint p = Unproject(kSide, u, v);
+    const float ribs = 0.5f + 0.5f * std::sin(p.a * 40);
+    t.colour = Scale(Painted(ZoneColour(catalogueIndex, kZoneSills), u, v, p.b, seed + 1), 0.85f + 0.15f * ribs);
+    t.height = ribs;
+  });
+  // Hood and roof seen from above: seams along the edges, a bulge line.
+  auto top = [&](int zone, bool stripes) {
+    return [&, zone, stripes](float u, float v, Texel& t) {
+      const CellPoint p = Unproject(kTop, u, v);
+      Rgb colour = Painted(ZoneColour(catalogueIndex, zone), u, v, 1.0f, seed + 2);
+      if (stripes && truckClass > 0 && std::fabs(std::fabs(p.b) - 0.28f) < 0.09f) colour = Painted(stripe, u, v, 1.0f, seed + 2);
+      const float edge = Groove(std::fabs(p.b) - (shape.halfWidth - 0.25f), 0.03f);
+      t.colour = Scale(colour, 1.0f - 0.5f * edge);
+      t.height = -2.0f * edge + 0.6f * Groove(std::fabs(p.b) - 0.45f, 0.12f);
+    };
+  };
+  PaintCell(canvas, kCellHood, top(kZoneHood, true));
+  PaintCell(canvas, kCellRoof, top(kZoneRoof, false));
+  // The deck: a ribbed tonneau cover in the trunk lid's colour.
+  PaintCell(canvas, kCellTrunkLid, [&](float u, float v, Texel& t) {
+    const CellPoint p = Unproject(kTop, u, v);
+    const float rib = 0.5f + 0.5f * std::cos(p.a * 18);
+    t.colour = Scale(Painted(ZoneColour(catalogueIndex, kZoneTrunkLid), u, v, 1.0f, seed + 3), 0.8f + 0.2f * rib);
+    t.height = 1.5f * rib;
+  });
+  auto plain = [&](int zone, uint32_t s) {
+    return [&, zone, s](float u, float v, Texel& t) {
+      const CellPoint p = Unproject(kSide, u, v);
+      t.colour = Painted(ZoneColour(catalogueIndex, zone), u, v, p.b + 0.3f, s);
+      t.height = 0.5f * TileNoise(u * 32, v * 32, 32, s);
+    };
+  };
+  PaintCell(canvas, kCellFrontBumper, plain(kZoneFrontBumper, seed + 4));
+  PaintCell(canvas, kCellRearBumper, plain(kZoneRearBumper, seed + 5));
+  PaintCell(canvas, kCellInterior, [&](float u, float v, Texel& t) {
+    const float n = TileNoise(u * 16, v * 16, 16, seed + 6);
+    t.colour = {0.06f + 0.03f * n, 0.065f + 0.03f * n, 0.07f + 0.03f * n};
+  });
+  // Front: body-coloured with a slatted grille between the head lamps.
+  PaintCell(canvas, kCellGrille, [&](float u, float v, Texel& t) {
+    const CellPoint p = Unproject(kEnd, u, v);
+    const float top = StationAt(shape, -0.4f, kNoseX).top;
+    const bool grille = std::fabs(p.a) < shape.halfWidth - 0.6f && p.b > 0.05f && p.b < top - 0.08f;
+    if (grille) {
+      const float slat = 0.5f + 0.5f * std::cos(p.b * 60);
+      t.colour = Mix(Rgb{0.05f, 0.05f, 0.05f}, Rgb{0.55f, 0.56f, 0.58f}, slat * slat);
+      t.height = 2.0f * slat;
+    } else {
+      t.colour = Painted(ZoneColour(catalogueIndex, kZoneBody), u, v, p.b, seed + 7);
+      t.height = 0;
+    }
+  });
+  PaintCell(canvas, kCellTail, [&](float u, float v, Texel& t) {
+    const CellPoint p = Unproject(kEnd, u, v);
+    const float gate = Groove(p.b - (shape.waistY - 0.05f), 0.02f);
+    t.colour = Scale(Painted(ZoneColour(catalogueIndex, kZoneBody), u, v, p.b, seed + 8), 1.0f - 0.5f * gate);
+    t.height = -2.0f * gate;
+  });
+  PaintCell(canvas, kCellChassis, [&](float u, float v, Texel& t) {
+    const float n = TileFractal(u * 8, v * 8, 8, 3, seed + 9);
+    t.colour = Mix(Rgb{0.07f, 0.07f, 0.07f}, Rgb{0.25f, 0.21f, 0.16f}, n * 0.6f);
+    t.height = n;
+  });
+  PaintCell(canvas, kCellChrome, [&](float u, float v, Texel& t) {
+    const float g = 0.55f + 0.35f * std::sin(v * 3.1f) + 0.05f * TileNoise(u * 16, v * 16, 16, seed);
+    t.colour = {g, g, g * 1.03f};
+    (void)u;
+  });
+  PaintCell(canvas, kCellTyre, [&](float u, float v, Texel& t) {
+    const float lug = 0.5f + 0.5f * std::sin(u * 80);
+    t.colour = Scale(Rgb{0.09f, 0.09f, 0.09f}, 0.8f + 0.4f * lug);
+    t.height = 2.0f * lug;
+    (void)v;
+  });
+  PaintCell(canvas, kCellCanvas, [&](float u, float v, Texel& t) {
+    const float weave = 0.5f + 0.25f * (std::sin(u * 400) + std::sin(v * 400));
+    const float n = TileFractal(u * 6, v * 6, 6, 4, seed + 10);
+    t.colour = Scale(Rgb{0.36f, 0.38f, 0.22f}, 0.8f + 0.25f * n + 0.06f * weave);
+    t.height = weave + 3.0f * n;
+  });
+  PaintCell(canvas, kCellStripe, [&](float u, float v, Texel& t) {
+    t.colour = Painted(stripe, u, v, 1.0f, seed + 11);
+    t.height = 0;
+  });
+}
+
+void PaintLampAtlas(PaintCanvas& canvas) {
+  const Rgb tints[4] = {{0.95f, 0.95f, 0.9f}, {0.8f, 0.05f, 0.04f}, {0.95f, 0.12f, 0.08f}, {0.92f, 0.92f, 0.95f}};
+  for (int cell = 0; cell < 4; ++cell) {
+    const int half = kLampAtlasSide / 2;
+    canvas.Paint((cell % 2) * half, (cell / 2) * half, (cell % 2 + 1) * half, (cell / 2 + 1) * half,
+                 [&](float u, float v, Texel& t) {
+                   // A lens of facets over a bright reflector with a chrome rim.
+                   const float facet = 0.5f + 0.5f * std::sin(u * 60) * std::sin(v * 60);
+                   const float rim = std::max(Groove(u - 0.05f, 0.05f), std::max(Groove(u - 0.95f, 0.05f),
+                                     std::max(Groove(v - 0.05f, 0.05f), Groove(v - 0.95f, 0.05f))));
+                   t.colour = Mix(Scale(tints[cell], 0.8f + 0.2f * facet), Rgb{0.7f, 0.7f, 0.72f}, rim);
+                   t.height = facet - 2.0f * rim;
+                 });
+  }
+}
+
+void PaintWheelAtlas(int catalogueIndex, PaintCanvas& canvas) {
+  const int half = canvas.Width() / 2;
+  const Rgb rims[kTruckStyleCount] = {{0.7f, 0.7f, 0.72f}, {0.15f, 0.15f, 0.16f}, {0.85f, 0.7f, 0.3f},
+                                      {0.6f, 0.62f, 0.65f}, {0.9f, 0.9f, 0.92f}, {0.3f, 0.33f, 0.22f}};
+  const Rgb rim = rims[int(StyleOfTruck(catalogueIndex))];
+  canvas.Paint(0, 0, half, half, [&](float u, float v, Texel& t) {  // tread
+    const float lug = 0.5f + 0.5f * std::sin(u * 2 * NE_PI * 20 + std::fabs(v - 0.5f) * 8);
+    const float wear = TileNoise(u * 32, v * 8, 32, 77);
+    t.colour = Scale(Rgb{0.1f, 0.1f, 0.1f}, 0.7f + 0.3f * lug + 0.2f * wear);
+    t.height = 3.0f * lug;
+  });
+  canvas.Paint(half, 0, 2 * half, half, [&](float u, float v, Texel& t) {  // sidewall
+    const float r = std::sqrt((u - 0.5f) * (u - 0.5f) + (v - 0.5f) * (v - 0.5f));
+    const float letters = (r > 0.36f && r < 0.42f) ? 0.5f + 0.5f * std::sin(std::atan2(v - 0.5f, u - 0.5f) * 40) : 0;
+    t.colour = Scale(Rgb{0.11f, 0.11f, 0.11f}, 1.0f + 0.8f * letters);
+    t.height = letters;
+  });
+  canvas.Paint(0, half, half, 2 * half, [&](float u, float v, Texel& t) {  // rim
+    const float spoke = 0.5f + 0.5f * std::cos(std::atan2(v - 0.5f, u - 0.5f) * 6);
+    t.colour = Scale(rim, 0.75f + 0.35f * spoke);
+    t.height = 2.0f * spoke;
+  });
+  canvas.Paint(half, half, 2 * half, 2 * half, [&](float u, float v, Texel& t) {  // hub
+    t.colour = Scale(rim, 0.9f + 0.1f * std::sin(u * 12) * std::sin(v * 12));
+  });
+}
+
+bool WriteTexturePair(const std::string& folder, const std::string& stem, const PaintCanvas& canvas,
+                      int components, float strength) {
+  return WriteTga(folder + stem + ".tga", canvas.ColourImage(components)) &&
+         WriteTga(folder + stem + "_n.tga", canvas.NormalMap(strength));
+}
+
+}  // namespace
+
+TruckStyle StyleOfTruck(int catalogueIndex) {
+  // The catalogue's model names in index order, by style.
+  static const TruckStyle kStyles[kCatalogueSize] = {
+      TruckStyle::kSickle, TruckStyle::kMagnum, TruckStyle::kScrew,  TruckStyle::kTornado,
+      TruckStyle::kShark,  TruckStyle::kTrotyl, TruckStyle::kScrew,  TruckStyle::kSickle,
+      TruckStyle::kShark,  TruckStyle::kTornado, TruckStyle::kSickle, TruckStyle::kMagnum,
+      TruckStyle::kTrotyl, TruckStyle::kScrew,  TruckStyle::kTornado, TruckStyle::kShark,
+      TruckStyle::kTrotyl, TruckStyle::kMagnum};
+  return kStyles[std::clamp(catalogueIndex, 0, kCatalogueSize - 1)];
+}
+
+int ClassOfTruck(int catalogueIndex) {
+  // By the catalogue's names: ST, GTX or RS.
+  static const int kClasses[kCatalogueSize] = {0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 1, 1, 2, 2, 2, 2, 2};
+  return kClasses[std::clamp(catalogueIndex, 0, kCatalogueSize - 1)];
+}
+
+TruckModels MakeTruckModels(int catalogueIndex) {
+  const TruckStyle style = StyleOfTruck(catalogueIndex);
+  const StyleShape shape = ShapeOf(style);
+  const float wheelY = WheelRestCentreY(catalogueIndex);
+  TruckModels models;
+  models.body.materials.push_back(TexturedMaterial("car", 48));
+  models.body.groups.push_back({"body", {}, 0});
+  models.glass = MakeGlassModel();
+  BuildLoft(shape, wheelY, {&models.body, &models.glass});
+  BuildFlares(shape, wheelY, &models.body);
+  BuildPillarsAndMirrors(shape, style, &models.body);
+  BuildRunningGear(shape, &models.body);
+  TruckPoints points;
+  BuildExtras(style, ClassOfTruck(catalogueIndex), shape, &models.body, &points);
+  models.lamps = MakeLamps(points);
+  models.wheel = MakeWheel();
+  models.splasher = MakeSplasher(shape);
+  models.markers = MakeMarkers(shape, wheelY, points);
+  return models;
+}
+
+bool GenerateTrucks(const std::string& base) {
+  InitCarTables();
+  MakeShippedCatalogue();
+  bool ok = true;
+  for (int i = 0; i < kCatalogueSize; ++i) {
+    const std::string folder = base + "/cars/" + std::to_string(i) + "/";
+    const TruckModels models = MakeTruckModels(i);
+    ok &= WriteMs3d(folder + "car.sbm", models.body);
+    ok &= WriteMs3d(folder + "glass_car.sbm", models.glass);
+    ok &= WriteMs3d(folder + "optika.sbm", models.lamps);
+    ok &= WriteMs3d(folder + "wheel.sbm", models.wheel);
+    ok &= WriteMs3d(folder + "splasher.sbm", models.splasher);
+    ok &= WriteMs3d(folder + "points.sbm", models.markers);
+    const TruckStyle style = StyleOfTruck(i);
+    PaintCanvas body(kAtlasSide, kAtlasSide);
+    PaintBodyAtlas(i, style, ShapeOf(style), body);
+    ok &= WriteTexturePair(folder, "car", body, 3, 0.6f);
+    PaintCanvas glass(64, 64);
+    glass.PaintAll([](float u, float v, Texel& t) {
+      t.colour = Mix(Rgb{0.55f, 0.65f, 0.7f}, Rgb{0.8f, 0.88f, 0.92f}, 0.5f + 0.5f * std::sin((u + v) * 6));
+      t.alpha = 0.45f;
+    });
+    ok &= WriteTexturePair(folder, "glass", glass, 4, 0.0f);
+    PaintCanvas lamps(kLampAtlasSide, kLampAtlasSide);
+    PaintLampAtlas(lamps);
+    ok &= WriteTexturePair(folder, "optika", lamps, 3, 0.3f);
+    PaintCanvas wheel(256, 256);
+    PaintWheelAtlas(i, wheel);
+    ok &= WriteTexturePair(folder, "wheel", wheel, 3, 0.5f);
+    PaintCanvas flaps(64, 64);
+    flaps.PaintAll([&](float u, float v, Texel& t) {
+      const bool band = v > 0.2f && v < 0.32f;
+      t.colour = band ? ZoneColour(i, kZoneBody) : Scale(Rgb{0.08f, 0.08f, 0.08f}, 0.9f + 0.2f * TileNoise(u * 8, v * 8, 8, 3));
+      t.height = band ? 1.0f : 0.0f;
+    });
+    ok &= WriteTexturePair(folder, "splasher", flaps, 3, 0.5f);
+  }
+  return ok;
+}

@@ -1,0 +1,52 @@
+// The 18 trucks of the catalogue, written to base/cars/0/ .. base/cars/17/:
+// the body (car.sbm), its glass (glass_car.sbm), the lamps (optika.sbm),
+// one wheel (wheel.sbm), the mud flaps (splasher.sbm) and the marker model
+// (points.sbm), each drawn model with a colour texture and a normal map.
+// Truck frame: x forward, y up, z to the side; the body fits the racer's
+// collision box and stands with its wheels on the ground at y = -1.
+#pragma once
+
+#include <string>
+
+#include "tools/ms3d_writer.h"
+
+// Every truck is built to fit the racer body's collision box (kCarBoxSize
+// about kCarBoxOffset, world/racer.h).
+// Height of the ground under a truck at rest, in the truck's frame.
+inline constexpr float kTruckGroundY = -1.0f;
+// The showroom places the wheel centres at (wheel scale - 1) / 2 minus this.
+inline constexpr float kRestWheelDrop = 0.49f;
+
+// The six body styles: one per model name of the catalogue, each sold in
+// the three classes ST, GTX and RS.
+enum class TruckStyle { kSickle, kMagnum, kScrew, kTornado, kShark, kTrotyl };
+inline constexpr int kTruckStyleCount = 6;
+TruckStyle StyleOfTruck(int catalogueIndex);
+// 0 ST, 1 GTX, 2 RS.
+int ClassOfTruck(int catalogueIndex);
+
+// Groups of points.sbm, as the racer-car loader reads them.
+enum TruckMarkerGroup {
+  kMarkerAxle,        // one triangle: corner 1 x = axle distance, z = half-track
+  kMarkerLamps,       // four: head lamp, tail lamp, brake lamp, reverse lamp
+  kMarkerExhaust1,    // the exhaust's smoke point
+  kMarkerExhaust2,    // the exhaust's fire point
+  kMarkerBigVint,     // spinning-part placements, at most 10 each
+  kMarkerSmallVint,
+  kMarkerTurboVint,
+  kMarkerGroupCount
+};
+inline constexpr int kMaxVintMarkers = 10;
+
+// Groups of optika.sbm: the lamps lit by the three lamp levels.
+enum TruckLampGroup { kLampsAlwaysLit, kLampsBrake, kLampsReverse, kLampGroupCount };
+
+struct TruckModels {
+  Ms3dFile body, glass, lamps, wheel, splasher, markers;
+};
+
+// Needs the wheel sizes of the catalogue tables (InitCarTables) and the
+// paint of the shipped catalogue (MakeShippedCatalogue).
+TruckModels MakeTruckModels(int catalogueIndex);
+
+bool GenerateTrucks(const std::string& base);
