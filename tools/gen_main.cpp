@@ -5,7 +5,6 @@
 #include "tools/gen_garage.h"
 #include "tools/gen_images.h"
 #include "tools/gen_menu_art.h"
-#include "tools/gen_race_art.h"
 #include "tools/gen_models.h"
 #include "tools/gen_prop_layout.h"
 #include "tools/gen_props.h"
@@ -29,7 +28,6 @@ int main(int argc, char** argv) {
   if (!GenerateFonts(base)) return 1;
   if (!GenerateImages(base)) return 1;
   if (!GenerateMenuArt(base)) return 1;
-  if (!GenerateRaceArt(base)) return 1;
   if (!GenerateEffects(base)) return 1;
   if (!GenerateModels(base)) return 1;
   if (!GenerateTrucks(base)) return 1;

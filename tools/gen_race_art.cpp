@@ -1,7 +1,5 @@
 #include "tools/gen_race_art.h"
 
-#include <cstdio>
-
 #include "tools/art_canvas.h"
 
 namespace {
@@ -239,11 +237,11 @@ RasterImage LampTiles() {
 }
 
 // tex42: the marker shine: a bright band across the middle, which the
-// minimap slides over the markers.
+// minimap slides over the markers; its ends fade, as a sprite's edge must.
 RasterImage MarkerShine() {
   Canvas c(64, 64, true);
-  c.Paint(Box(32, 32, 32, 3.5), kWhite, 0.9);
-  c.Paint(Box(32, 32, 32, 1.5), kWhite);
+  c.Paint(Box(32, 32, 28, 3.5, 3), kWhite, 0.9);
+  c.Paint(Box(32, 32, 24, 1.5, 1), kWhite);
   return c.ToImage();
 }
 
@@ -307,14 +305,4 @@ RasterImage MakeRaceArt(int slot) {
     if (art.slot == slot) return art.paint();
   }
   return RasterImage();
-}
-
-bool GenerateRaceArt(const std::string& base) {
-  bool ok = true;
-  for (const ArtSlot& art : kArt) {
-    char name[32];
-    std::snprintf(name, sizeof name, "/textures/tex%02d.tga", art.slot);
-    ok &= WriteTga(base + name, art.paint());
-  }
-  return ok;
 }

@@ -1,7 +1,8 @@
 // The race and career art of the generator: the HUD's gauges, needles and
 // lamp, the minimap's disc, route dot, truck markers and shine, and the
 // career screens' profile card, hint badge, boards, place and lock stamps,
-// bonus tiles and competition icons, painted into base/textures/texNN.tga.
+// bonus tiles and competition icons. The listed textures' writer takes
+// these pictures for their numbers.
 #pragma once
 
 #include <string>
@@ -14,5 +15,3 @@ RasterImage MakeRaceArt(int slot);
 
 // The slots that hold race art, in increasing order.
 std::vector<int> RaceArtSlots();
-
-bool GenerateRaceArt(const std::string& base);
