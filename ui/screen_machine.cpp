@@ -14,6 +14,7 @@
 #include "framework/texture.h"
 #include "platform/gl.h"
 #include "render/garage_stand_in.h"
+#include "render/gl_resources.h"
 #include "ui/career_screens.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
@@ -45,10 +46,6 @@ constexpr float kVeilGrey = 0.92f;
 
 // Where the competition selector starts for each competition: row, column.
 constexpr int kCompetitionCell[6][2] = {{0, 2}, {0, 1}, {0, 0}, {1, 1}, {1, 0}, {2, 0}};
-
-// The window picture kept while the player's truck is rebuilt, so that the
-// change dissolves instead of flickering. Made on first use; lives to exit.
-GLuint gStillFrameTexture = 0;
 
 void SetUpEnteredScreen(int screen) {
   if (screen == S::Competitions) {
@@ -102,13 +99,7 @@ void EndOverlayFrame() {
 // dissolves.
 void DrawStillFrame() {
   glEnable(GL_TEXTURE_2D);
-  if (gStillFrameTexture == 0) {
-    glGenTextures(1, &gStillFrameTexture);
-    glBindTexture(GL_TEXTURE_2D, gStillFrameTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  }
-  glBindTexture(GL_TEXTURE_2D, gStillFrameTexture);
+  glBindTexture(GL_TEXTURE_2D, gScreenTexture2D);
   if (!gInputLocked) glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, gScreenWidth, gScreenHeight, 0);
   if (gCarChangeProgress > 0.0f) {
     glEnable(GL_BLEND);

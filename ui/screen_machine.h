@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "framework/globals.h"  // gMenuClock, the animation clock the screens advance
+
 // Every menu is laid out in a frame of 800 x 600 units, y up, whatever the
 // window's size.
 inline constexpr float kFrameWidth = 800.0f;

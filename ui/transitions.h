@@ -57,7 +57,7 @@ struct Transition {
   bool quit = false;              // gQuitRequested
   bool resumeRace = false;        // race sounds and music resume, free camera off
   bool freeCameraOff = false;
-  bool startDirectRace = false;   // career truck 0, competition 0 race 1, race factors 0.85
+  bool startDirectRace = false;   // career truck 0, competition 0 race 1, power factor 0.85
   bool acceptSettings = false;    // gSettingsAccepted
   bool resetSelectedRow = false;  // gSelectedRow 0
   bool openGraphics = false;      // settings-changed flag off, pending resolution = current
