@@ -249,22 +249,33 @@ RasterImage ButtonPlate() {
   return c.ToImage();
 }
 
-// tex24: the five button icons side by side: Back, 1, 2, 3, Confirm.
+// tex24: the five button icons side by side: Back, 1, 2, 3, Confirm, in
+// cells of 102.4 pixels (the texture keeps a power-of-two width).
 RasterImage ButtonIcons() {
-  Canvas c(640, 128, true);
+  Canvas c(512, 128, true);
+  constexpr double kCell = 512.0 / 5, kScale = kCell / 128;
+  // A point drawn for a 128-pixel cell k, placed in the narrower cell.
+  auto at = [&](int k, double x, double y) {
+    return std::pair{kCell * (k + 0.5) + (x - 64) * kScale, 64 + (y - 64) * kScale};
+  };
   for (int k = 0; k < 5; ++k) {
-    const double cx = 64 + 128 * k;
-    c.Paint(Disc(cx, 64, 56), k == 4 ? Colour{0.1, 0.55, 0.1} : kSignalRed);
-    c.Paint(Ring(cx, 64, 50, 56), kWhite);
+    const auto [cx, cy] = at(k, 64, 64);
+    c.Paint(Disc(cx, cy, 56 * kScale), k == 4 ? Colour{0.1, 0.55, 0.1} : kSignalRed);
+    c.Paint(Ring(cx, cy, 50 * kScale, 56 * kScale), kWhite);
   }
-  c.Paint(Convex({{30, 64}, {70, 30}, {70, 98}}), kWhite);
-  c.Paint(Box(82, 64, 14, 12), kWhite);
+  c.Paint(Convex({at(0, 30, 64), at(0, 70, 30), at(0, 70, 98)}), kWhite);
+  const auto [bx, by] = at(0, 82, 64);
+  c.Paint(Box(bx, by, 14 * kScale, 12 * kScale), kWhite);
   for (int k = 1; k <= 3; ++k) {
     const char digit[2] = {char('0' + k), 0};
-    c.Text(digit, 64 + 128 * k, 40, 70, kWhite);
+    const auto [dx, dy] = at(k, 64, 40);
+    c.Text(digit, dx, dy, int(70 * kScale), kWhite);
   }
-  c.Paint(Stroke(544, 64, 566, 40, 9), kWhite);
-  c.Paint(Stroke(566, 40, 600, 90, 9), kWhite);
+  const auto [x0, y0] = at(4, 32, 64);
+  const auto [x1, y1] = at(4, 54, 40);
+  const auto [x2, y2] = at(4, 88, 90);
+  c.Paint(Stroke(x0, y0, x1, y1, 9 * kScale), kWhite);
+  c.Paint(Stroke(x1, y1, x2, y2, 9 * kScale), kWhite);
   return c.ToImage();
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "framework/texture.h"
+#include "tools/gen_menu_art.h"
 #include "tools/gen_props.h"
 #include "tools/gen_race_art.h"
 #include "tools/paint_canvas.h"
@@ -21,7 +22,7 @@ constexpr ListedTexture kListed[] = {
     {14, 512, 512, 3, kTexCompressedAnisotropic, "prop normal map, also unit 2 of the lit programs"},
     {15, 128, 128, 4, kTexTrilinear, "minimap: colour and mask"},
     {16, 256, 512, 3, kTexTrilinear, "menu: profile card 210 x 280, opaque"},
-    {17, 256, 512, 4, kTexTrilinear, "menu: drum back plate 150 x 440"},
+    {17, 128, 512, 4, kTexTrilinear, "menu: drum back plate 150 x 440"},
     {18, 512, 128, 4, kTexTrilinear, "menu: drum caption plate 280 x 70"},
     {19, 1024, 128, 4, kTexTrilinear, "menu: strip of eight icons"},
     {20, 64, 64, 3, kTexTrilinear, "unused"},
@@ -283,16 +284,6 @@ void PaintPlates(PaintCanvas& c, int cellsX, int cellsY, bool opaque) {
   });
 }
 
-void PaintPointer(PaintCanvas& c) {
-  c.PaintAll([&](float u, float v, Texel& t) {
-    const float down = 1 - v;  // from the tip at the top left
-    const bool inside = down < 0.95f && u < down * 0.7f && u < (1 - down) * 1.6f + 0.1f;
-    const bool edge = inside && (u < 0.08f || u > down * 0.7f - 0.1f || down > 0.85f);
-    t.colour = edge ? Rgb{0.05f, 0.05f, 0.05f} : Rgb{1, 1, 1};
-    t.alpha = inside ? 1.0f : 0.0f;
-  });
-}
-
 void PaintFlat(PaintCanvas& c, Rgb colour) {
   c.PaintAll([&](float u, float v, Texel& t) {
     t.colour = Scale(colour, 0.95f + 0.05f * TileNoise(u * 4, v * 4, 4, 11));
@@ -348,9 +339,6 @@ void Paint(const ListedTexture& entry, PaintCanvas& c) {
     case 66: return PaintTreeAtlas(c);
     case 70: return PaintGrassTint(c);
     case kPropColourTexture: case kPropNormalTexture: return PaintPropAtlas(c);
-    case 29: return PaintPointer(c);
-    case 19: return PaintPlates(c, 8, 1, false);
-    case 24: return PaintPlates(c, 5, 1, false);
     default:
       if (entry.components == 4) return PaintPlates(c, 1, 1, false);
       return PaintFlat(c, Rgb{0.5f, 0.5f, 0.5f});
@@ -371,8 +359,10 @@ const ListedTexture& ListedTextureAt(int i) { return kListed[i]; }
 RasterImage MakeListedTexture(int number) {
   const ListedTexture* entry = FindListedTexture(number);
   if (entry == nullptr) return {};
-  RasterImage art = MakeRaceArt(number);
-  if (!art.pixels.empty()) return art;
+  // The menus' and the race screens' own pictures stand for their numbers.
+  for (RasterImage art : {MakeMenuArt(number), MakeRaceArt(number)}) {
+    if (!art.pixels.empty()) return art;
+  }
   PaintCanvas canvas(entry->width, entry->height);
   Paint(*entry, canvas);
   // Normal maps are the relief of their colour texture's painting.
