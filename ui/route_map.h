@@ -42,5 +42,4 @@ void RenderRouteMap();
 // in the current colour.
 void DrawRouteMapPreview(float x, float y, float halfSize);
 // The minimap at the current origin; `alpha` scales every marker.
-struct HudView;
 void DrawMiniMap(float alpha);
