@@ -9,6 +9,7 @@
 #include "app/worker.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "render/garage_camera.h"
 #include "render/renderer.h"
 #include "world/catalogue.h"
 #include "world/race_state.h"

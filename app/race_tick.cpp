@@ -37,28 +37,31 @@ void EaseFovSpeed(float playerSpeed) {
   gSimFovSpeed = std::min(gSimFovSpeed, 1.0f);
 }
 
-void CollectInto(NodeList& list, bool sides) {
-  list.count = 0;
-  if (sides)
-    CollectVisibleLeavesSides(gFrustumPlanes, list);
-  else
-    CollectVisibleLeaves(gFrustumPlanes, list);
+// Reflection faces whose lists a tick renews, by the reflection setting:
+// all six for modes 0 and 2, half for mode 1.
+int CubeFacesPerTick(int reflectionMode) {
+  switch (reflectionMode) {
+    case 0:
+    case 2: return kCubeFaceCount;
+    case 1: return kCubeFaceCount / 2;
+    default: return 1;
+  }
 }
 
-// Each visible leaf keeps its squared ground distance to the eye, by which
-// the renderer sorts them.
-void StoreLeafDistances(const NodeList& list, const neV3& eye) {
-  if (!gQuadTreeLeaves) return;
-  for (int i = 0; i < list.count; ++i) {
-    QuadTreeList& leaf = gQuadTreeLeaves[list.leaf[i]];
-    leaf.cameraDistSq = (eye.x - leaf.cx) * (eye.x - leaf.cx) + (eye.z - leaf.cz) * (eye.z - leaf.cz);
-  }
+// The list of the view just set up; empty while no world is loaded.
+void CollectInto(NodeList& list, bool sides) {
+  list.count = 0;
+  if (!gQuadTreeRoot) return;
+  if (sides)
+    CollectVisibleLeavesSides(*gQuadTreeRoot, gFrustumPlanes, list);
+  else
+    CollectVisibleLeaves(*gQuadTreeRoot, gFrustumPlanes, list);
 }
 
 void CullCameraAndRacers() {
   SetupCameraFrustum(kViewCamera, 0);
   CollectInto(gSimCameraLeaves, false);
-  StoreLeafDistances(gSimCameraLeaves, gSimCameraEye);
+  StoreLeafDistances(gSimCameraLeaves, gDrawnCameraEye.x, gDrawnCameraEye.z);
   for (int i = 0; i < kRacerCount; ++i) {
     gSimRacerVisible[i] = 0;
     if (!gRacers[i].body) continue;
@@ -73,11 +76,11 @@ void CullLightAndReflections() {
     SetupCameraFrustum(kViewShadowLight, 0);
     CollectInto(gSimLightLeaves, true);
   }
-  const int faces = gReflectionMode == 1 ? kCubeFaceCount / 2 : kCubeFaceCount;
+  const int faces = CubeFacesPerTick(gReflectionMode);
   for (int i = 0; i < faces; ++i) {
-    gCubeFace = (gCubeFace + 1) % kCubeFaceCount;
-    SetupCameraFrustum(kViewCubeFace, gCubeFace);
-    CollectInto(gSimCubeFaceLeaves[gCubeFace], false);
+    gSimCubeFace = (gSimCubeFace + 1) % kCubeFaceCount;
+    SetupCameraFrustum(kViewCubeFace, gSimCubeFace);
+    CollectInto(gSimCubeFaceLeaves[gSimCubeFace], false);
   }
 }
 
@@ -94,6 +97,7 @@ void PublishView() {
   c.cameraDir = gSimCameraDir;
   c.fovSpeed = gSimFovSpeed;
   c.fovBoost = gSimFovBoost;
+  for (int i = 0; i < kRacerCount; ++i) c.racerVisible[i] = gSimRacerVisible[i];
 }
 
 void PublishRacers() {

@@ -5,7 +5,7 @@
 #include "framework/sound.h"
 #include "framework/startup_models.h"
 #include "world/catalogue.h"
-#include "world/texture_list.h"
+#include "world/loaders.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 
@@ -14,50 +14,69 @@
 
 namespace {
 
-// The player's truck in racer slot 0: its models land with the car loader;
-// the slot already records which truck it holds, so that the screens' check
-// for a changed truck settles once the rebuild is answered.
-void BuildPlayerCarSlot() { gBuiltCarIndex[0] = gPlayerCarIndex; }
-
 void LoadStartupAssets() {
   gMusic.Load("base/music/menu.wav", true);
   if (gMusicOn) gMusic.Play();
   LoadTextureList();
-  // Then the object models, landing with their loader; then the 14 shared
-  // part and garage models.
+  LoadObjectModels();
   LoadStartupModels();
   InitCarTables();
   LoadCarCatalogue();
   RestoreCarSetup();
-  BuildPlayerCarSlot();
+  LoadRacerCar(0);
 }
 
-void LoadTrack() {
-  // The world of the track chosen by the game mode (career, track list or
-  // quick race) lands with the world loader; another mode loads nothing.
-}
-
-void LoadGarage() {
-  // The garage loader lands with the world loaders.
-}
-
-void LoadPlayerCar() { BuildPlayerCarSlot(); }
-
-// Runs the loads of one request with the loader context and publishes the
-// completion only once the GL work is finished and the context released.
-void RunLoad(void (*const* loads)(), int count, int completion) {
-  bool contextCurrent = Sys_MakeLoaderContextCurrent();
-  if (contextCurrent) glFinish();
-  for (int i = 0; i < count; ++i) {
-    loads[i]();
-    if (contextCurrent) glFinish();
+// The race of the game mode: a career competition's race, a track-list
+// stage or the quick race's track; another mode has no race to load.
+bool LoadTrack() {
+  switch (gGameMode) {
+    case kGameModeCareer: return LoadWorld(gCompetitionIndex * 4 + gCompetitionRace);
+    case kGameModeTrackList: return LoadWorld(gTrackListIndex * 4 + gTrackListStage[0]);
+    case kGameModeQuickRace: return LoadWorld(gQuickRaceTrack);
+    default: return LoadWorld(0);
   }
-  if (contextCurrent) Sys_ReleaseCurrentContext();
-  gLoaderStatus = completion;
-  Sys_Trace("loader", std::to_string(completion).c_str());
 }
 
-void RunLoad(void (*load)(), int completion) { RunLoad(&load, 1, completion); }
+void LoadPlayerCar() { LoadRacerCar(0); }
+
+// A load runs with the loader context current (when there is one) and
+// publishes its completion only once the GL work is finished and the
+// context released.
+class LoaderContext {
+ public:
+  LoaderContext() : current_(Sys_MakeLoaderContextCurrent()) { Finish(); }
+  void Finish() const {
+    if (current_) glFinish();
+  }
+  void Complete(int completion) const {
+    if (current_) Sys_ReleaseCurrentContext();
+    gLoaderStatus = completion;
+    Sys_Trace("loader", std::to_string(completion).c_str());
+  }
+
+ private:
+  bool current_;
+};
+
+void RunLoad(void (*load)(), int completion) {
+  LoaderContext context;
+  load();
+  context.Finish();
+  context.Complete(completion);
+}
+
+// The track (after the garage when restarting): TrackLoaded when the race
+// can start, TrackFailed when it cannot.
+void RunTrackLoad(const WorkerJobs& jobs, bool garageFirst) {
+  LoaderContext context;
+  if (garageFirst) {
+    jobs.loadGarage();
+    context.Finish();
+  }
+  const bool loaded = jobs.loadTrack();
+  context.Finish();
+  context.Complete(loaded ? LoaderStatus::TrackLoaded : LoaderStatus::TrackFailed);
+}
 
 // Steps once when the main thread has drawn the previous step and the race
 // is on. Waits for the draw only while the race state holds.
@@ -89,14 +108,13 @@ void WorkerPass(const WorkerJobs& jobs) {
     RunLoad(jobs.loadStartupAssets, Status::Idle);
   }
   if (gScreen == Screen::RaceLoading && gLoaderStatus == Status::LoadTrack) {
-    RunLoad(jobs.loadTrack, Status::TrackLoaded);
+    RunTrackLoad(jobs, false);
   }
   if (gScreen == Screen::RaceFinish && gLoaderStatus == Status::LoadGarage) {
     RunLoad(jobs.loadGarage, Status::GarageLoaded);
   }
   if (gScreen == Screen::Pause && gLoaderStatus == Status::LoadTrack) {
-    void (*const restart[])() = {jobs.loadGarage, jobs.loadTrack};
-    RunLoad(restart, 2, Status::TrackLoaded);
+    RunTrackLoad(jobs, true);
   }
   if (gScreen == Screen::Pause && gLoaderStatus == Status::LoadGarage) {
     RunLoad(jobs.loadGarage, Status::GarageLoaded);

@@ -11,7 +11,7 @@
 struct WorkerJobs {
   void (*raceStep)();          // one simulation step of the race
   void (*loadStartupAssets)(); // menu music, shared models, catalogue, the player's truck
-  void (*loadTrack)();         // the track of the current game mode with its rivals
+  bool (*loadTrack)();         // the track of the current game mode with its rivals; false when it failed
   void (*loadGarage)();        // the garage (ends the race world)
   void (*loadPlayerCar)();     // rebuilds the player's truck
 };
@@ -21,6 +21,7 @@ extern const WorkerJobs kGameWorkerJobs;
 
 // One pass of the worker's checks, in their fixed order: the simulation
 // turn, then the start-up, track, garage, restart and player's car loads.
+// A track that fails to load is answered with TrackFailed, not TrackLoaded.
 void WorkerPass(const WorkerJobs& jobs);
 
 // The worker's loop until gQuit: the lock-step and the loader checks.

@@ -276,6 +276,8 @@ void ResumeAllSounds() {
 
 void SetListenerPosition(float x, float y, float z) { alListener3f(AL_POSITION, x, y, z); }
 
+void SetListenerVelocity(float x, float y, float z) { alListener3f(AL_VELOCITY, x, y, z); }
+
 void SetListenerOrientation(float atX, float atY, float atZ, float upX, float upY, float upZ) {
   const float orientation[6] = {atX, atY, atZ, upX, upY, upZ};
   alListenerfv(AL_ORIENTATION, orientation);

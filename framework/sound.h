@@ -83,6 +83,7 @@ void PauseAllSounds();
 void ResumeAllSounds();
 
 void SetListenerPosition(float x, float y, float z);
+void SetListenerVelocity(float x, float y, float z);
 void SetListenerOrientation(float atX, float atY, float atZ, float upX, float upY, float upZ);
 
 // The EAXSet entry point, when the reverb was turned on.

@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+#include <iterator>
+
 Model* gSupportModel = nullptr;
 Model* gBrakeDiskModel = nullptr;
 Model* gVintModels[kVintModelCount] = {};
@@ -39,15 +41,30 @@ const StartupModel kStartupModels[] = {
     {&gGarageModels[3], "base/garage/transparency.sbm", kGarageFolder, false},
 };
 
-}  // namespace
+// The garage's four come last in the table.
+constexpr int kFirstGarageModel = int(std::size(kStartupModels)) - kGarageModelCount;
 
-void LoadStartupModels() {
-  for (const StartupModel& entry : kStartupModels) {
+void LoadEntries(int first, int end) {
+  for (int i = first; i < end; ++i) {
+    const StartupModel& entry = kStartupModels[i];
     delete *entry.slot;
     auto* model = new MilkshapeModel;
     if (model->LoadFromFile(entry.path)) Sys_Trace("model", entry.path);
     model->LoadMaterialTextures(entry.textureFolder);
     if (entry.tangents) model->BuildTangentSpace();
     *entry.slot = model;
+  }
+}
+
+}  // namespace
+
+void LoadStartupModels() { LoadEntries(0, int(std::size(kStartupModels))); }
+
+void LoadGarageModels() { LoadEntries(kFirstGarageModel, int(std::size(kStartupModels))); }
+
+void FreeGarageModels() {
+  for (Model*& model : gGarageModels) {
+    delete model;
+    model = nullptr;
   }
 }

@@ -17,3 +17,7 @@ extern Model* gGarageModels[kGarageModelCount];  // garage, special, ground, tra
 // worker with its GL context current. A model whose file is missing or
 // refused stays empty. A model already loaded is replaced (and freed).
 void LoadStartupModels();
+// The four garage models alone, in the same way (the garage loader after a race).
+void LoadGarageModels();
+// Deletes the four garage models and empties their slots.
+void FreeGarageModels();

@@ -6,26 +6,22 @@
 #pragma once
 
 #include "framework/vector_math.h"
+#include "render/frustum.h"
+#include "render/leaf_culling.h"
+#include "render/race_camera.h"
 #include "world/city_car.h"
 #include "world/quadtree.h"
 #include "world/racer.h"
 
 #include <cstdint>
 
-inline constexpr int kCubeFaceCount = 6;
-inline constexpr int kFrustumPlaneCount = 6;
-
-// The views SetupCameraFrustum builds.
-enum RaceView : int { kViewCamera = 0, kViewShadowLight = 1, kViewCubeFace = 2 };
-
-// ---- Worker side, written during the tick ----
-extern neV3 gSimCameraEye, gSimCameraLookAt, gSimCameraUp, gSimCameraDir;
-extern Matrix4 gSimCameraMatrix0;  // projection of the last view set up
-extern Matrix4 gSimCameraMatrix1;  // view of the last view set up
-extern float gSimFovSpeed;         // 0..1 field-of-view widening with speed
-extern float gFrustumPlanes[kFrustumPlaneCount][4];  // unit normal (inside positive) and distance
+// ---- Worker side, written during the tick (the camera: race_camera.h;
+// the planes and the sun's matrices: frustum.h) ----
 extern NodeList gSimCameraLeaves, gSimLightLeaves, gSimCubeFaceLeaves[kCubeFaceCount];
-extern int32_t gCubeFace;  // cube face refreshed last, 0..5; carries over between races
+// The cube face whose list the tick renewed last, 0..5: 0 at program start,
+// never reset, so the faces go on cycling across races. The worker's own:
+// the reflection pass keeps its face counter on the render thread.
+extern int32_t gSimCubeFace;
 extern uint8_t gSimRacerVisible[kRacerCount];
 extern Matrix4 gSimRacerMatrix[kRacerCount];
 extern Matrix4 gSimCityCarMatrix[kCityCarSlotCount];
@@ -36,6 +32,7 @@ struct RaceViewCopies {
   Matrix4 cameraMatrix0, cameraMatrix1;
   neV3 cameraUp, cameraEye, cameraLookAt, cameraDir;
   float fovSpeed, fovBoost;
+  uint8_t racerVisible[kRacerCount];  // racer inside the camera's view and within 300
   float bonusDisplayTime;  // seconds left showing the first queued bonus
   int32_t shownBonus;      // the first queued bonus kind, 0 for none
   float frameFactor;
@@ -44,18 +41,3 @@ extern RaceViewCopies gRaceViewCopies;
 
 // A body's transform as a column-major 4x4 world matrix.
 Matrix4 WorldMatrix(const neT3& transform);
-
-// ---- Camera and culling (the race camera and visibility work) ----
-// Places the race camera behind the player and the sound listener with it,
-// and keeps busy crash sounds at their bodies, freeing them once stopped.
-void SetupCameraAndListener(int, int);
-// Projection and view of one view (camera, shadow light, cube face) into
-// gSimCameraMatrix0/1, and its six clip planes into gFrustumPlanes.
-void SetupCameraFrustum(int view, int face);
-// True when the box of +-10 around the point lies at least partly inside
-// the six planes.
-bool BoxInFrustum(const neV3& point, const float planes[kFrustumPlaneCount][4]);
-// Appends the leaves of gQuadTreeRoot inside the planes to the (emptied)
-// list; the side-plane variant serves the shadow light's view.
-void CollectVisibleLeaves(const float planes[kFrustumPlaneCount][4], NodeList& list);
-void CollectVisibleLeavesSides(const float planes[kFrustumPlaneCount][4], NodeList& list);

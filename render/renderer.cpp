@@ -9,8 +9,6 @@ constexpr double kFieldOfViewDegrees = 45.0;
 constexpr double kNearPlane = 0.1, kFarPlane = 1000.0;
 }  // namespace
 
-float gGaragePitch, gGarageYaw, gGarageZoom;
-
 void SetProjection(int width, int height) {
   if (height == 0) height = 1;
   glViewport(0, 0, width, height);

@@ -8,10 +8,6 @@
 // as 1); the model-view matrix is reset.
 void SetProjection(int width, int height);
 
-// Garage camera values that the debug text shows: pitch and yaw in
-// degrees, zoom in world units; written by the garage camera.
-extern float gGaragePitch, gGarageYaw, gGarageZoom;
-
 // The race frame: copies what the worker's step produced, flips gRenderBit,
 // then draws from the copies.
 void RenderRaceFrame();

@@ -9,29 +9,6 @@
 
 namespace {
 
-struct PartBox {
-  Vector3 size, offset;
-};
-
-// Box sizes and offsets of the props' parts, by type and part.
-const PartBox kPost{{0.96f, 1.64f, 0.96f}, {0, 0.82f, 0}};
-const PartBox kSlab{{2.64f, 1, 2.64f}, {0, 0.5f, 0}};
-
-PartBox PartOf(int type, int part) {
-  switch (type) {
-    case 0: case 1: case 2: return kPost;
-    case 3: return part == 0 ? kSlab : PartBox{{2.64f, 1, 2.64f}, {0, 1.5f, 0.25f}};
-    case 4: return part == 0 ? kSlab : PartBox{{2.3f, 2.3f, 1}, {0, 2.15f, 0}};
-    case 5: return part == 0 ? kSlab : PartBox{{2.64f, 2.64f, 1}, {0, 1.32f, 1.82f}};
-    case 6: return part == 0 ? kSlab : PartBox{{2.64f, 1, 2.64f}, {0, 1.5f, 0.55f}};
-    case 7: case 8: case 9: return {{5, 1.36f, 0.7f}, {0, 0.68f, 0}};
-    case 10: case 11: case 12: case 13: return {{4.6f, 1.4f, 0.8f}, {0, 0.7f, 0}};
-    case 14: case 15: case 16: return {kPost.size, {part == 0 ? 0.0f : (part == 1 ? 1.1f : -1.1f), 0.82f, 0}};
-    case 17: return {{1.15f, 6, 1.15f}, {0, 3, 0}};
-    default: return {};
-  }
-}
-
 // ---- The atlas ---------------------------------------------------------------
 
 constexpr int kAtlasSide = 512;
@@ -293,13 +270,17 @@ void BuildPart(PropBuilder& b, int type, int part, const Vector3& s) {
 
 }  // namespace
 
-int PropPartCount(int type) {
-  static const int kCounts[kPropTypesWithParts] = {1, 1, 1, 2, 2, 2, 2, 1, 1, 1, 1, 1, 1, 1, 3, 3, 3, 1};
-  return type >= 0 && type < kPropTypesWithParts ? kCounts[type] : 0;
+Vector3 PropPartBox(int type, int part) {
+  if (part < 0 || part >= PropPartCount(type)) return Vector3();
+  const neV3& size = gPropParts[type][part].boxSize;
+  return {size.x, size.y, size.z};
 }
 
-Vector3 PropPartBox(int type, int part) { return part < PropPartCount(type) ? PartOf(type, part).size : Vector3(); }
-Vector3 PropPartOffset(int type, int part) { return part < PropPartCount(type) ? PartOf(type, part).offset : Vector3(); }
+Vector3 PropPartOffset(int type, int part) {
+  if (part < 0 || part >= PropPartCount(type)) return Vector3();
+  const neV3& offset = gPropParts[type][part].offset;
+  return {offset.x, offset.y, offset.z};
+}
 
 Ms3dFile MakePropPartModel(int type, int part) {
   Ms3dFile file;

@@ -8,15 +8,12 @@
 
 #include "framework/vector_math.h"
 #include "tools/ms3d_writer.h"
+#include "world/city_object.h"  // the part tables: kPropTypesWithParts, gPropParts, PropPartCount
 
 class PaintCanvas;
 
-// Prop types with parts.
-inline constexpr int kPropTypesWithParts = 18;
-
-// Parts of each type and the full size of each part's box, as the props'
-// physics bodies are built (types 18 and above have none).
-int PropPartCount(int type);
+// The full size of a part's box, as the prop's physics bodies are built
+// (zero for a part that does not exist).
 Vector3 PropPartBox(int type, int part);
 // Position of the part's box centre in the prop's frame (y up from the
 // prop's rest point).

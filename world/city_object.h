@@ -4,12 +4,40 @@
 // callback (crash sounds and the hit bonus) and the prop drawing.
 #pragma once
 
+#include "framework/model.h"
 #include "physics/simulator.h"
 
 #include <cstdint>
 
 inline constexpr int kCityObjectCapacity = 1000;
 inline constexpr int kMaxPropParts = 10;
+inline constexpr int kPropTypeCount = 30;      // marker groups 0..29; 18 and above have no parts
+inline constexpr int kPropTypesWithParts = 18;
+
+// One box of a prop type.
+struct PropPartSpec {
+  neV3 boxSize;         // full size of the box
+  neV3 inertiaBox;      // the box the inertia is taken from
+  neV3 offset;          // the part body's position in the prop's frame
+  neV3 geometryOffset;  // the box within the body
+  float mass;
+  uint8_t closesBody;   // the next part starts a new body
+};
+
+extern const PropPartSpec gPropParts[kPropTypeCount][kMaxPropParts];
+extern const int32_t gPropPartCounts[kPropTypeCount];
+
+// Parts of a prop type; 0 for a type outside the table.
+int PropPartCount(int type);
+
+// How a prop's parts are placed: 10 away the player wakes it; a part moved
+// more than 0.1 from its rest pose knocks it; it settles once the player is
+// beyond 15 and each knocked part beyond 50.
+inline constexpr float kPropWakeDistance = 10.0f;
+inline constexpr float kPropAwakeDistance = 15.0f;
+inline constexpr float kPropKnockDistance = 0.1f;
+inline constexpr float kPropSettleDistance = 50.0f;
+inline constexpr float kPropCrashCoolDownStart = 10.0f;  // seconds
 
 class CityObject {
  public:
@@ -40,6 +68,12 @@ class CityObject {
 
 extern CityObject gCityObjects[kCityObjectCapacity];
 extern int32_t gCityObjectCount;  // props of the current race
+
+// Fills gCityObjects from a race's marker model: each triangle places one
+// prop at its corner 1, oriented by its corners, its group the prop's type.
+// Stops at kCityObjectCapacity props; a group past the type table makes
+// props without parts.
+void BuildCityObjectsFromModel(const Model& markers);
 
 // Once per race tick after the physics step: wakes, knocks, settles and
 // puts back the props around the player.

@@ -172,6 +172,26 @@ void PlayerCrashSound(CSampleCar& car, float impact) {
   if (heavy || impact > kCrashEffectImpact) gCrashEffect = 1.0f;
 }
 
+// Destroys the simulator and forgets every body pointer into it.
+void ReleaseSimulator() {
+  if (gSimulator) neSimulator::DestroySimulator(gSimulator);
+  gSimulator = nullptr;
+  for (CSampleCar& car : gRacers) {
+    car.body = nullptr;
+    for (neRigidBody*& wheel : car.wheelBodies) wheel = nullptr;
+  }
+  for (CityObject& prop : gCityObjects) {
+    for (neRigidBody*& part : prop.partBodies) part = nullptr;
+    prop.bodyCount = 0;
+  }
+  for (CityCar& traffic : gCityCars) traffic.body = nullptr;
+  for (int b = 0; b < kCrashBankCount; ++b)
+    for (int s = 0; s < kCrashSoundsPerBank; ++s) {
+      gCrashSoundBusy[b][s] = 0;
+      gCrashSoundPos[b][s] = nullptr;
+    }
+}
+
 }  // namespace
 
 neV3 GridSlotPosition(const neV3& first, const neV3& second, int slot) {
@@ -218,7 +238,7 @@ void BuildTerrainMesh(neSimulator* sim, const Model& physic) {
 }
 
 void InitPhysicsWorld() {
-  DestroyPhysicsWorld();
+  ReleaseSimulator();
   neSimulatorSizes sizes;
   sizes.rigidBodiesCount = sizes.geometriesCount = BoundedCityCarCount() + kBodiesBesideTraffic;
   sizes.animatedBodiesCount = sizes.rigidParticleCount = 0;
@@ -277,18 +297,6 @@ void StepPhysicsWorld() {
 }
 
 void DestroyPhysicsWorld() {
-  if (gSimulator) neSimulator::DestroySimulator(gSimulator);
-  gSimulator = nullptr;
-  for (CSampleCar& car : gRacers) {
-    car.body = nullptr;
-    for (neRigidBody*& wheel : car.wheelBodies) wheel = nullptr;
-  }
-  for (CityObject& prop : gCityObjects)
-    for (neRigidBody*& part : prop.partBodies) part = nullptr;
-  for (CityCar& traffic : gCityCars) traffic.body = nullptr;
-  for (int b = 0; b < kCrashBankCount; ++b)
-    for (int s = 0; s < kCrashSoundsPerBank; ++s) {
-      gCrashSoundBusy[b][s] = 0;
-      gCrashSoundPos[b][s] = nullptr;
-    }
+  ReleaseSimulator();
+  gCityObjectCount = 0;
 }

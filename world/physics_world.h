@@ -54,5 +54,6 @@ void OnCollision(neCollisionInfo* info);
 // One race frame's physics: smooths gPhysicsFrameTime, updates the player
 // and the opponents, advances the simulator.
 void StepPhysicsWorld();
-// Destroys the simulator and forgets every body pointer into it.
+// Destroys the simulator and forgets every body pointer into it; the props
+// went with it, so no prop is left to update or draw.
 void DestroyPhysicsWorld();

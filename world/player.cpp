@@ -50,20 +50,9 @@ constexpr float kMaxSteer = 0.7f;
 float Clamp(float v, float lo, float hi) { return std::min(std::max(v, lo), hi); }
 float Len(const neV3& v) { return std::sqrt(v.Dot(v)); }
 
-// A force against the motion; below speed 1 scaled by the root of the speed.
-float AgainstMotion(bool movingBackward, float forward, float backward, float speed) {
-  const float force = movingBackward ? backward : forward;
-  return speed < 1.0f ? force * std::sqrt(speed) : force;
-}
-
 bool KeyDown(PlayerControl control) {
   const int code = gKeyBindings[control];
   return code >= 0 && code < kKeyCount && gKeys[code];
-}
-
-bool IsCheckpoint(int point) {
-  const int32_t type = gRacePath[point].type;
-  return type == kWaypointCheckpoint || type == kWaypointCheckpointMarkerA || type == kWaypointCheckpointMarkerB;
 }
 
 int WrapPoint(int i) { return i < 0 ? gRacePathLast + 1 + i : i; }
@@ -215,7 +204,7 @@ void DriveAndBrake(CSampleCar& car, const neV3& forward, float dt) {
     return;
   }
   car.brakeHeld = 1;
-  const bool backward = std::fabs(HeadingDeltaNormalized(car.velocity, forward)) >= kHalfPi;
+  const bool backward = MovingBackward(car.velocity, forward);
   car.driveForce = AgainstMotion(backward, kBrakeForward, kBrakeBackward, car.speed);
   if (car.reverseArmed && car.gear != -1) ShiftTo(car, -1);
   if (!car.reverseArmed || gShiftTime > 0.0f) {
@@ -255,19 +244,13 @@ void UpdateSkids(CSampleCar& car, float dt) {
 
 void UpdateRevolutions(CSampleCar& car, float dt) {
   car.rpm = GearRpm(car.gear, car.speed);
+  AddLaunchRevolutions(car);
   const bool firstOrReverse = car.gear == 1 || car.gear == -1;
-  if (firstOrReverse) {
-    const float launch = (kMaxRpm - car.rpm) * car.spinThrottle * Clamp(1.5f - car.speed * 0.25f, 0.0f, 1.0f);
-    car.rpm += Clamp(launch, 0.0f, 6500.0f);
-  }
-  car.rpm = Clamp(car.rpm, kIdleRpm, kMaxRpm);
   const bool throttleOff = (car.gear == 1 && !KeyDown(kControlAccelerate)) ||
                            (car.gear == -1 && !KeyDown(kControlBrake)) || !firstOrReverse;
   if (throttleOff) car.spinThrottle -= dt * 0.01f;
   car.spinThrottle = Clamp(car.spinThrottle, 0.0f, 1.0f);
-  // Toward the revolutions, never past them.
-  const float gap = car.rpm - car.displayRpm;
-  car.displayRpm += std::copysign(std::min(std::fabs(gap) * 0.075f * dt, std::fabs(gap)), gap);
+  FollowDisplayRpm(car, dt);
 }
 
 float EngineLayer(float x, float from, float to, float phase) {
@@ -288,16 +271,9 @@ void UpdateEngineSounds(const CSampleCar& car) {
   if (gSoundOn && gSndAmbient.IsPlaying()) gSndAmbient.SetGain(Clamp(1.0f - car.speed * 0.15f, 0.0f, 1.0f));
 }
 
-void SetEffect(ParticleEffect& effect, float strength, bool enabled) {
-  effect.strength = strength;
-  effect.enabled = enabled ? 1 : 0;
-}
-
 void UpdateEffects(const CSampleCar& car) {
   const int slot = car.slot;
-  SetEffect(gDustEffects[slot], car.slideSkid, car.slideSkid > 0.0f);
-  const float dust = std::min(car.slideSkid + car.spinSkid, 1.0f);
-  SetEffect(gDustEffects[slot + kRacerCount], dust, dust > 0.0f);
+  SetDustEffects(car);
   ParticleEffect& fire = gFirePipeEffects[slot];
   SetEffect(fire, 1.0f, true);
   const bool boosting = car.boostForce > 1.0f;
@@ -307,13 +283,61 @@ void UpdateEffects(const CSampleCar& car) {
   SetEffect(gSmokePipeEffects[slot], car.backfire, true);
 }
 
-void PassCheckpoint(CSampleCar& car, const neV3& position) {
+}  // namespace
+
+void SetEffect(ParticleEffect& effect, float strength, bool enabled) {
+  effect.strength = strength;
+  effect.enabled = enabled ? 1 : 0;
+}
+
+float AgainstMotion(bool movingBackward, float forward, float backward, float speed) {
+  const float force = movingBackward ? backward : forward;
+  return speed < 1.0f ? force * std::sqrt(speed) : force;
+}
+
+bool MovingBackward(const neV3& velocity, const neV3& forward) {
+  return std::fabs(HeadingDeltaNormalized(velocity, forward)) >= kHalfPi;
+}
+
+bool IsCheckpoint(int point) {
+  const int32_t type = gRacePath[point].type;
+  return type == kWaypointCheckpoint || type == kWaypointCheckpointMarkerA || type == kWaypointCheckpointMarkerB;
+}
+
+void AdvanceRaceClocks(CSampleCar& car, float dt) {
+  AdvanceClock(car.raceMinutes, car.raceSeconds, car.raceHundredths, dt);
+  AdvanceClock(car.lapMinutes, car.lapSeconds, car.lapHundredths, dt);
+}
+
+void AddLaunchRevolutions(CSampleCar& car) {
+  if (car.gear == 1 || car.gear == -1) {
+    const float launch = (kMaxRpm - car.rpm) * car.spinThrottle * Clamp(1.5f - car.speed * 0.25f, 0.0f, 1.0f);
+    car.rpm += Clamp(launch, 0.0f, 6500.0f);
+  }
+  car.rpm = Clamp(car.rpm, kIdleRpm, kMaxRpm);
+}
+
+void FollowDisplayRpm(CSampleCar& car, float dt) {
+  // Toward the revolutions, never past them.
+  const float gap = car.rpm - car.displayRpm;
+  car.displayRpm += std::copysign(std::min(std::fabs(gap) * 0.075f * dt, std::fabs(gap)), gap);
+}
+
+void SetDustEffects(const CSampleCar& car) {
+  SetEffect(gDustEffects[car.slot], car.slideSkid, car.slideSkid > 0.0f);
+  const float dust = std::min(car.slideSkid + car.spinSkid, 1.0f);
+  SetEffect(gDustEffects[car.slot + kRacerCount], dust, dust > 0.0f);
+}
+
+void PassCheckpoint(CSampleCar& car, const neV3& position, bool player) {
   const int point = car.nextCheckpoint;
   if (Len(gRacePath[point].position - position) >= kPointReach) return;
   if (point == 0) {
-    gSndPoint.SetPositionVelocity(position.x, position.y, position.z, car.velocity.x, car.velocity.y,
-                                  car.velocity.z);
-    if (gSoundOn) gSndPoint.Play();
+    if (player) {
+      gSndPoint.SetPositionVelocity(position.x, position.y, position.z, car.velocity.x, car.velocity.y,
+                                    car.velocity.z);
+      if (gSoundOn) gSndPoint.Play();
+    }
     car.laps += 1;
     const float lap = car.lapMinutes * 10000.0f + car.lapSeconds * 100.0f + car.lapHundredths;
     const float best = car.bestLapMinutes * 10000.0f + car.bestLapSeconds * 100.0f + car.bestLapHundredths;
@@ -324,7 +348,7 @@ void PassCheckpoint(CSampleCar& car, const neV3& position) {
     }
     car.lapMinutes = car.lapSeconds = 0;
     car.lapHundredths = 0.0f;
-    if (car.laps > gRaceLaps) {
+    if (player && car.laps > gRaceLaps) {
       car.laps = gRaceLaps;
       gPlayerFinished = 1;
       gRacePhaseTime = 0.0f;
@@ -335,7 +359,6 @@ void PassCheckpoint(CSampleCar& car, const neV3& position) {
   car.nextCheckpoint = next <= gRacePathLast ? next : 0;
 }
 
-}  // namespace
 
 int32_t AcceleratingGear(int32_t gear, float speed) {
   gear = std::max(gear, 1);
@@ -363,8 +386,7 @@ void ResetPlayerRunState() { gRunStateTaken = false; }
 void CSampleCar::UpdatePlayer(float dt) {
   isOpponent = 0;
   if (!gStartHold && !gPlayerFinished) {
-    AdvanceClock(raceMinutes, raceSeconds, raceHundredths, dt);
-    AdvanceClock(lapMinutes, lapSeconds, lapHundredths, dt);
+    AdvanceRaceClocks(*this, dt);
   }
   velocity = body->GetVelocity();
   speed = Len(velocity);
@@ -400,10 +422,10 @@ void CSampleCar::UpdatePlayer(float dt) {
     body->SetAngularMomentum(neMakeV3(0, 0, 0));
   }
   if (gPlayerFinished) {
-    const bool backward = std::fabs(HeadingDeltaNormalized(velocity, rotation[0])) >= kHalfPi;
+    const bool backward = MovingBackward(velocity, rotation[0]);
     driveForce = AgainstMotion(backward, -kFinishedBrake, kFinishedBrake, speed);
     steerInput = 0.0f;
   }
-  PassCheckpoint(*this, position);
+  PassCheckpoint(*this, position, true);
   if (gStartHold || gPlayerFinished) brakeLight = 1.0f;
 }

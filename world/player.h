@@ -4,7 +4,12 @@
 // player's race bonuses. Worker thread, once per race tick.
 #pragma once
 
+#include "math/ne_math.h"
+
 #include <cstdint>
+
+class CSampleCar;
+struct ParticleEffect;
 
 // Bound controls, the rows of gKeyBindings.
 enum PlayerControl : int {
@@ -36,3 +41,26 @@ int32_t PlayerPlace(float playerProgress, const float opponentProgress[3]);
 // Forgets the values kept for the whole run (best place and speed sample),
 // so that the next update takes them afresh.
 void ResetPlayerRunState();
+
+// ---- Shared with the opponent driver ----
+
+// A force against the motion; below speed 1 scaled by the root of the speed.
+float AgainstMotion(bool movingBackward, float forward, float backward, float speed);
+// The velocity points more than a right angle away from the forward axis.
+bool MovingBackward(const neV3& velocity, const neV3& forward);
+// Path point kinds 1, 4 and 5.
+bool IsCheckpoint(int point);
+// The race and lap clocks run by dt hundredths.
+void AdvanceRaceClocks(CSampleCar& car, float dt);
+// The launch revolutions of first gear and reverse, then rpm within 1000..7500.
+void AddLaunchRevolutions(CSampleCar& car);
+// displayRpm moves toward rpm by |gap| x 0.075 x dt, never past it.
+void FollowDisplayRpm(CSampleCar& car, float dt);
+void SetEffect(ParticleEffect& effect, float strength, bool enabled);
+// The slot's two dust effects from its slide and spin skids.
+void SetDustEffects(const CSampleCar& car);
+// Within 22.5 of the next checkpoint: at point 0 a lap is counted (with the
+// best-lap rule); then the next checkpoint is the following point of kind
+// 1, 4 or 5 (0 past the last). Only the player hears the point sound and
+// finishes the race when the laps run out.
+void PassCheckpoint(CSampleCar& car, const neV3& position, bool player);

@@ -22,8 +22,9 @@ void CountingStep() {
 }
 void CountGarageLoad() { ++gGarageLoads; }
 void NoLoad() {}
+bool NoTrack() { return true; }
 
-const WorkerJobs kJobs = {CountingStep, NoLoad, NoLoad, CountGarageLoad, NoLoad};
+const WorkerJobs kJobs = {CountingStep, NoLoad, NoTrack, CountGarageLoad, NoLoad};
 
 // The race frame's stand-in: copy the step's result, flip, return the copy.
 int DrawRaceFrame() {

@@ -98,9 +98,9 @@ TEST(RaceTick, ReflectionModeOneRefreshesThreeCubeFacesATick) {
   };
   for (const Case c : {Case{1, 3}, Case{0, 6}, Case{2, 6}}) {
     gReflectionMode = c.mode;
-    const int32_t before = gCubeFace;
+    const int32_t before = gSimCubeFace;
     Ticks(1);
-    EXPECT_EQ(gCubeFace, (before + c.facesPerTick) % kCubeFaceCount) << "mode " << c.mode;
+    EXPECT_EQ(gSimCubeFace, (before + c.facesPerTick) % kCubeFaceCount) << "mode " << c.mode;
   }
   gReflectionMode = saved;
 }

@@ -13,7 +13,11 @@ std::string gLog;
 
 void Step() { gLog += "step "; }
 void Startup() { gLog += "startup "; }
-void Track() { gLog += "track "; }
+bool gTrackLoads = true;
+bool Track() {
+  gLog += "track ";
+  return gTrackLoads;
+}
 void Garage() { gLog += "garage "; }
 void PlayerCar() { gLog += "car "; }
 
@@ -74,4 +78,17 @@ TEST(WorkerDispatchRace, NoStepWhileAFadeOutOfTheRaceRuns) {
   WorkerPass(kJobs);
   EXPECT_EQ(gLog, "");
   EXPECT_EQ(static_cast<int>(gSimBit), 0);
+}
+
+TEST(WorkerDispatchTrack, ATrackThatFailsToLoadIsAnsweredAsFailedNotLoaded) {
+  for (int screen : {ScreenState::RaceLoading, ScreenState::Pause}) {
+    ResetHandOverState(screen);
+    gLoaderStatus = LoaderStatus::LoadTrack;
+    gTrackLoads = false;
+    gLog.clear();
+    WorkerPass(kJobs);
+    gTrackLoads = true;
+    EXPECT_EQ(static_cast<int>(gLoaderStatus), LoaderStatus::TrackFailed) << "screen " << screen;
+    EXPECT_EQ(gLog, screen == ScreenState::Pause ? "garage track " : "track ");
+  }
 }

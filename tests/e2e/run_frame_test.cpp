@@ -20,7 +20,8 @@ namespace {
 std::atomic<int> gSteps;
 void CountStep() { gSteps.fetch_add(1); }
 void NoLoad() {}
-const WorkerJobs kJobs = {CountStep, NoLoad, NoLoad, NoLoad, NoLoad};
+bool NoTrack() { return true; }
+const WorkerJobs kJobs = {CountStep, NoLoad, NoTrack, NoLoad, NoLoad};
 
 class RaceFrames : public ::testing::Test {
  protected:
