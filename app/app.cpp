@@ -57,6 +57,15 @@ void PrintDebugText() {
   PrintText1(70, 430, 1.0f, 1, "Zoom:%2i", FloatToInt(gGarageZoom * 1000.0f));
 }
 
+// A race track or the garage after a race is being loaded: frames that
+// only wait for it.
+bool WaitingForALoad() {
+  const int screen = gScreen, status = gLoaderStatus;
+  const bool track = status == LoaderStatus::LoadTrack, garage = status == LoaderStatus::LoadGarage;
+  return (screen == ScreenState::RaceLoading && track) || (screen == ScreenState::RaceFinish && garage) ||
+         (screen == ScreenState::Pause && (track || garage));
+}
+
 void MessageLoop() {
   while (!gQuit) {
     Event event;
@@ -71,6 +80,7 @@ void MessageLoop() {
     bool frameOk = true;
     if (gAppActive) frameOk = RunFrame();
     TraceHandOverChanges();
+    Sys_HoldScriptFrames(WaitingForALoad());
     if (!frameOk || gQuitRequested) {
       gQuit = 1;
     } else {

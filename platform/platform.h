@@ -200,3 +200,9 @@ void Sys_Trace(const char* kind, const char* detail);
 
 // The fixed random seed asked for by a test, or -1 when none was asked for.
 int64_t Sys_FixedSeed();
+
+// While held, swapped frames are not counted: a scripted run's frame
+// numbers, its frame dumps and the fixed clock skip them, so that a script
+// does not depend on how long a load takes. Call before each swap; outside
+// a test it changes nothing that the player sees.
+void Sys_HoldScriptFrames(bool held);

@@ -21,7 +21,6 @@
 
 uint8_t gMenuHover[kButtonSlotCount];
 float gMenuGlow[kButtonSlotCount];
-uint8_t gNotOverButton;
 
 namespace {
 

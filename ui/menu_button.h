@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
+#include "render/garage_camera.h"  // gNotOverButton, cleared by every widget the pointer is over
 #include "ui/transitions.h"
 
 inline constexpr int kButtonSlotCount = 21;
 
 extern uint8_t gMenuHover[kButtonSlotCount];  // 1 while the pointer is over that slot's widget
 extern float gMenuGlow[kButtonSlotCount];     // 0..1: lit while hovered or pressed, then fades
-extern uint8_t gNotOverButton;                // cleared by every widget the pointer is over
 
 // What decides whether a button takes a press.
 struct PressGate {
