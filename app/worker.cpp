@@ -1,6 +1,7 @@
 #include "app/worker.h"
 
 #include "app/race_tick.h"
+#include "render/race_view.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
 #include "framework/startup_models.h"
@@ -28,13 +29,19 @@ void LoadStartupAssets() {
 
 // The race of the game mode: a career competition's race, a track-list
 // stage or the quick race's track; another mode has no race to load.
-bool LoadTrack() {
+int TrackOfGameMode() {
   switch (gGameMode) {
-    case kGameModeCareer: return LoadWorld(gCompetitionIndex * 4 + gCompetitionRace);
-    case kGameModeTrackList: return LoadWorld(gTrackListIndex * 4 + gTrackListStage[0]);
-    case kGameModeQuickRace: return LoadWorld(gQuickRaceTrack);
-    default: return LoadWorld(0);
+    case kGameModeCareer: return gCompetitionIndex * 4 + gCompetitionRace;
+    case kGameModeTrackList: return gTrackListIndex * 4 + gTrackListStage[0];
+    case kGameModeQuickRace: return gQuickRaceTrack;
+    default: return 0;
   }
+}
+
+bool LoadTrack() {
+  if (!LoadWorld(TrackOfGameMode())) return false;
+  ResetRaceViewForStart();
+  return true;
 }
 
 void LoadPlayerCar() { LoadRacerCar(0); }

@@ -1,5 +1,7 @@
 #include "render/race_view.h"
 
+#include "world/race_state.h"
+
 NodeList gSimCameraLeaves, gSimLightLeaves, gSimCubeFaceLeaves[kCubeFaceCount];
 int32_t gSimCubeFace;
 uint8_t gSimRacerVisible[kRacerCount];
@@ -20,4 +22,11 @@ Matrix4 WorldMatrix(const neT3& t) {
   m.m[14] = t.pos.z;
   m.m[15] = 1.0f;
   return m;
+}
+
+void ResetRaceViewForStart() {
+  gCameraUp = gRaceCameraUp = neMakeV3(0.0f, 1.0f, 0.0f);
+  gSimFovSpeed = 0.0f;
+  gRaceViewCopies.shownBonus = 0;
+  gRaceViewCopies.bonusDisplayTime = kBonusDisplaySeconds;
 }

@@ -41,3 +41,7 @@ extern RaceViewCopies gRaceViewCopies;
 
 // A body's transform as a column-major 4x4 world matrix.
 Matrix4 WorldMatrix(const neT3& transform);
+
+// The view's start values for a freshly loaded race: the camera upright, no
+// field-of-view widening, no bonus shown and the display clock full.
+void ResetRaceViewForStart();

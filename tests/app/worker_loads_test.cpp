@@ -11,6 +11,10 @@
 #include "world/catalogue.h"
 #include "world/loaders.h"
 #include "world/physics_world.h"
+#include "render/race_camera.h"
+#include "render/race_view.h"
+#include "world/city_object.h"
+#include "world/race_state.h"
 #include "world/quadtree.h"
 #include "world/race_path.h"
 #include "world/racer.h"
@@ -45,9 +49,14 @@ struct WorkerLoads : ::testing::Test {
 TEST_F(WorkerLoads, TheQuickRaceTrackLoadsAndTheGarageFollowsTheFinish) {
   gGameMode = kGameModeQuickRace;
   gQuickRaceTrack = 9;
+  gRaceViewCopies.shownBonus = kBonusRam;  // left over from the last race
+  gCameraUp = neMakeV3(0.3f, 0.9f, 0.0f);
   EXPECT_EQ(Request(ScreenState::RaceLoading, LoaderStatus::LoadTrack), LoaderStatus::TrackLoaded);
   EXPECT_NE(gSimulator, nullptr);
   EXPECT_EQ(gRacePathLast, 149);
+  EXPECT_EQ(gRaceViewCopies.shownBonus, 0);
+  EXPECT_EQ(gRaceViewCopies.bonusDisplayTime, kBonusDisplaySeconds);
+  EXPECT_EQ(gCameraUp.y, 1.0f);
   EXPECT_EQ(Request(ScreenState::RaceFinish, LoaderStatus::LoadGarage), LoaderStatus::GarageLoaded);
   EXPECT_EQ(gSimulator, nullptr);
   EXPECT_EQ(gGarageModels[1]->triangleCount, 2);
@@ -82,7 +91,7 @@ TEST_F(WorkerLoads, APlayerCarRequestBuildsThePlayersTruckInSlotZero) {
   EXPECT_EQ(gRacerModels[kRacerModelCar][0]->triangleCount, 2);
 }
 
-TEST(WorkerLoadsGameFiles, RaceOneThenTheGarageLoadFromTheGeneratedDataWithTheirTextures) {
+TEST(WorkerLoadsGameFiles, RaceOneTheGarageAndATruckLoadFromTheGeneratedDataWithTheirTextures) {
   REQUIRE_GL_WINDOW(window);
   window->MakeLoaderCurrent();  // the worker's context, as in the game
   gGameMode = kGameModeQuickRace;
@@ -98,8 +107,26 @@ TEST(WorkerLoadsGameFiles, RaceOneThenTheGarageLoadFromTheGeneratedDataWithTheir
   EXPECT_NE(road->materials[0].textureId, 0u);
   for (const CSampleCar& car : gRacers) EXPECT_LT((car.body->GetPos() - gRacePath[0].position).Length(), 15.0f);
 
+  EXPECT_GT(gCityObjectCount, 0);
+  for (int i = 1; i < kRacerCount; ++i) EXPECT_GT(gRacerModels[kRacerModelCar][i]->triangleCount, 0);
+
   EXPECT_EQ(Request(ScreenState::RaceFinish, LoaderStatus::LoadGarage), LoaderStatus::GarageLoaded);
   EXPECT_EQ(gSimulator, nullptr);
   EXPECT_EQ(gQuadTreeRoot, nullptr);
-  EXPECT_NE(gGarageModels[0], nullptr);
+  EXPECT_GT(gGarageModels[0]->triangleCount, 0);
+
+  // The player's new truck, with its marker points.
+  gPlayerCarIndex = 12;
+  EXPECT_EQ(Request(ScreenState::ControlsOptions, LoaderStatus::LoadStartupOrPlayerCar), LoaderStatus::Idle);
+  EXPECT_EQ(gBuiltCarIndex[0], 12);
+  const Model* body = gRacerModels[kRacerModelCar][0];
+  ASSERT_GT(body->triangleCount, 0);
+  EXPECT_NE(body->materials[0].textureId, 0u);
+  const CSampleCar& car = gRacers[0];
+  // Axles and wheels from group 0, a lamp ahead, an exhaust behind, a vint placed.
+  EXPECT_NE(car.frontAxleX, kDefaultAxleX);
+  EXPECT_GT(car.frontWheelZ, 1.0f);
+  EXPECT_GT(car.lampPoints[0].x, car.frontAxleX);
+  EXPECT_LT(car.exhaustPoints[0].x, 0.0f);
+  EXPECT_NE(car.bigVintPlacements[0].m[12], 0.0f);
 }
