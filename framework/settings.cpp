@@ -31,6 +31,7 @@ int32_t gSettingWords20[5];
 float gSightDistance = 400.0f;
 uint8_t gSettingsAccepted;
 int32_t gAntiAliasingChoice;
+int32_t gPendingResolutionIndex;
 
 CareerRecord gCareer;
 
@@ -39,9 +40,6 @@ namespace {
 constexpr int32_t kResolutions[kResolutionCount][2] = {
     {1024, 768},  {1280, 768},  {1280, 960},  {1280, 1024}, {1600, 900},
     {1600, 1000}, {1600, 1200}, {1680, 1050}, {1920, 1080}, {1920, 1200}};
-
-constexpr int kSightRangeCount = 3;
-constexpr float kSightDistances[kSightRangeCount] = {310.0f, 380.0f, 450.0f};  // world units by gSightRange
 
 constexpr int32_t kMaxKeyCode = 255;  // key bindings index the 256-entry key table
 
@@ -145,8 +143,6 @@ bool WriteSaveFile(const char* name, const void* data, size_t size) {
   return true;
 }
 
-void SetScreenSizeFromIndex() { ResolutionSize(gResolutionIndex, gScreenWidth, gScreenHeight); }
-
 // Money and points within 0..high; a value that is not a finite number is 0.
 float ClampAmount(float value, float high) {
   return std::isfinite(value) ? std::clamp(value, 0.0f, high) : 0.0f;
@@ -215,9 +211,14 @@ void ApplySettingsWords(const int32_t fileWords[kSettingsWordCount]) {
   // that size when the table has it, so that no screen indexes out of it.
   if (!ResolutionSize(fileWords[kWordResolution], gScreenWidth, gScreenHeight)) {
     const int kept = ResolutionIndexOf(gScreenWidth, gScreenHeight);
-    if (kept >= 0) w[kWordResolution] = kept;
+    if (kept >= 0) {
+      w[kWordResolution] = kept;
+    } else {
+      ResolutionSize(w[kWordResolution], gScreenWidth, gScreenHeight);
+    }
   }
   gResolutionIndex = w[kWordResolution];
+  gPendingResolutionIndex = gResolutionIndex;
   gColourBits = w[kWordColourBits];
   gReflectionMode = w[kWordReflectionMode];
   gSoundOn = w[kWordSound] != 0;
@@ -241,12 +242,8 @@ void ApplySettingsWords(const int32_t fileWords[kSettingsWordCount]) {
 }
 
 void CollectSettingsWords(int32_t w[kSettingsWordCount]) {
-  if (gSettingsAccepted) {
-    const int chosen = ResolutionIndexOf(gScreenWidth, gScreenHeight);
-    if (chosen >= 0) gResolutionIndex = chosen;
-  }
-  w[kWordResolution] = gResolutionIndex;
-  SetScreenSizeFromIndex();
+  const bool pendingValid = gPendingResolutionIndex >= 0 && gPendingResolutionIndex < kResolutionCount;
+  w[kWordResolution] = gSettingsAccepted && pendingValid ? gPendingResolutionIndex : gResolutionIndex;
   w[kWordColourBits] = gColourBits;
   w[kWordReflectionMode] = gReflectionMode;
   w[kWordSound] = gSoundOn != 0;

@@ -19,6 +19,8 @@ inline constexpr size_t kSettingsFileSize = kSettingsWordCount * 4;  // bytes
 inline constexpr int kResolutionCount = 10;
 inline constexpr int kKeyBindingCount = 5;  // steer left, steer right, accelerate, brake, turbo
 inline constexpr int32_t kMaxTrafficSetting = 2;  // twice this many traffic cars: the world holds four
+inline constexpr int kSightRangeCount = 3;
+inline constexpr float kSightDistances[kSightRangeCount] = {310.0f, 380.0f, 450.0f};  // world units by gSightRange
 
 // The words of menu.inf, in file order. The resolution index also sets the
 // window size gScreenWidth × gScreenHeight kept by the window code.
@@ -63,6 +65,11 @@ extern int32_t gSettingWords20[5];     // carried unchanged
 extern float gSightDistance;           // world units: 310 / 380 / 450 by gSightRange; 400 before
 extern uint8_t gSettingsAccepted;      // set by Accept on the options screens
 extern int32_t gAntiAliasingChoice;    // chosen on the GRAPHICS screen; saved when accepted
+// Screen mode chosen on the GRAPHICS screen, 0..9; saved as the resolution
+// when the settings are accepted. The size in effect (gResolutionIndex,
+// gScreenWidth × gScreenHeight) stays until the next start, because the
+// window-size render targets were made with it.
+extern int32_t gPendingResolutionIndex;
 
 // Size of screen mode `index`; false (and nothing written) outside 0..9.
 bool ResolutionSize(int index, int32_t& width, int32_t& height);
@@ -73,12 +80,14 @@ void DefaultSettingsWords(int32_t words[kSettingsWordCount]);
 
 // Puts file words into the globals, replacing out-of-range words by their
 // defaults, and derives the screen size and the sight distance. A screen
-// mode outside 0..9 keeps the screen size (and takes its index when the
-// table has it); a sight range outside 0..2 keeps the sight distance.
+// mode outside 0..9 keeps the screen size and takes its index when the
+// table has it (else the default mode and its size); a sight range outside
+// 0..2 keeps the sight distance.
 void ApplySettingsWords(const int32_t words[kSettingsWordCount]);
 
-// The words to write from the globals (applying an accepted resolution and
-// anti-aliasing choice first), and the screen size set back from the index.
+// The words to write from the globals: with the settings accepted, the
+// chosen screen mode and anti-aliasing (the latter also becomes the one in
+// effect). The screen mode and size in effect are left as they are.
 void CollectSettingsWords(int32_t words[kSettingsWordCount]);
 
 // Reads menu.inf (documents copy, else base/, else built-in defaults; an

@@ -186,6 +186,10 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                             swaps from 0); lines must be in frame order;
 //                             the display's focus loss is not delivered, so
 //                             that other windows cannot pause a scripted run
+//   ZARNOK_RACE=<n>           once the start-up load is done, race n (1..30)
+//                             is loaded as a quick race and started, as the
+//                             race selection will do; any other value is
+//                             ignored
 //   ZARNOK_HIDE_GL_EXTENSIONS=<name,name,...>
 //                             the GL extension check (Sys_HasGLExtension)
 //                             finds none of the listed extensions
@@ -197,6 +201,11 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 // environment. Does nothing when no trace was asked for. Safe to call from
 // either thread.
 void Sys_Trace(const char* kind, const char* detail);
+
+// The race a test asks to start at once (ZARNOK_RACE), 1..30, or 0 when
+// none was asked for.
+inline constexpr int kTestRaceLastTrack = 30;
+int Sys_TestRaceTrack();
 
 // The fixed random seed asked for by a test, or -1 when none was asked for.
 int64_t Sys_FixedSeed();

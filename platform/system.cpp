@@ -130,6 +130,13 @@ void Sys_Trace(const char* kind, const char* detail) {
   std::fflush(file);
 }
 
+int Sys_TestRaceTrack() {
+  const char* race = TestEnv("ZARNOK_RACE");
+  if (!race) return 0;
+  const long track = std::strtol(race, nullptr, 10);
+  return track >= 1 && track <= kTestRaceLastTrack ? int(track) : 0;
+}
+
 int64_t Sys_FixedSeed() {
   const char* seed = TestEnv("ZARNOK_SEED");
   return seed ? std::strtoll(seed, nullptr, 10) : -1;

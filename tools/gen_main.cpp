@@ -27,11 +27,12 @@ int main(int argc, char** argv) {
   if (!WriteGameSounds(base)) return 1;
   if (!GenerateFonts(base)) return 1;
   if (!GenerateImages(base)) return 1;
-  if (!GenerateMenuArt(base)) return 1;
   if (!GenerateEffects(base)) return 1;
   if (!GenerateModels(base)) return 1;
   if (!GenerateTrucks(base)) return 1;
   if (!GenerateListedTextures(base)) return 1;
+  // The menu art replaces the neutral plates of the listed textures.
+  if (!GenerateMenuArt(base)) return 1;
   if (!GeneratePropParts(base)) return 1;
   if (!GenerateGarage(base)) return 1;
   if (!GenerateWorld(base)) return 1;

@@ -1,6 +1,7 @@
 #include "tools/gen_menu_art.h"
 
 #include "tools/art_canvas.h"
+#include "tools/gen_textures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -169,12 +170,12 @@ RasterImage SelectorFrame() {
 
 // tex17: the drum's back plate, riveted steel.
 RasterImage DrumBackPlate() {
-  Canvas c(128, 512, true);
-  c.Paint(Box(64, 256, 60, 252, 16), [](double x, double y) {
-    return Mix(kSteel, kDarkSteel, 0.5 + 0.3 * std::cos((x - 64) / 60 * kPi / 2) + Grain(int(x), int(y)) * 0.1);
+  Canvas c(256, 512, true);
+  c.Paint(Box(128, 256, 120, 252, 24), [](double x, double y) {
+    return Mix(kSteel, kDarkSteel, 0.5 + 0.3 * std::cos((x - 128) / 120 * kPi / 2) + Grain(int(x), int(y)) * 0.1);
   });
   for (int k = 0; k < 8; ++k) {
-    for (double x : {18.0, 110.0}) c.Paint(Disc(x, 24 + 66 * k, 5), Colour{0.65, 0.65, 0.65});
+    for (double x : {30.0, 226.0}) c.Paint(Disc(x, 24 + 66 * k, 7), Colour{0.65, 0.65, 0.65});
   }
   return c.ToImage();
 }
@@ -308,15 +309,33 @@ RasterImage CursorBar() {
   return c.ToImage();
 }
 
+// tex16: the profile card: an off-white card with a grey rim, a red band
+// along its top, a faint paper grain and a dark plate for the rating bars;
+// the card's texts and bars are drawn over it.
+RasterImage ProfileCard() {
+  Canvas c(256, 512, false);
+  c.Fill(Colour{0.45, 0.46, 0.48});
+  c.Paint(Box(128, 256, 118, 246, 10), [](double x, double y) {
+    const double grain = 0.02 * Grain(int(x), int(y));
+    return Colour{0.93 + grain, 0.92 + grain, 0.88 + grain};
+  });
+  c.Paint(Box(128, 486, 118, 16, 6), kSignalRed);
+  c.Paint(Box(128, 466, 100, 1.5), Colour{0.6, 0.6, 0.6});
+  // A dark plate under the rating bars, whose labels are light grey.
+  c.Paint(Box(128, 203, 108, 62, 8), [](double, double y) { return Mix(kDarkSteel, kSteel, (y - 141) / 124); });
+  return c.ToImage();
+}
+
 struct ArtSlot {
   int slot;
   RasterImage (*paint)();
 };
 
 constexpr ArtSlot kArt[] = {
-    {1, TitlePicture}, {3, Emblem},         {4, SignsAndArrows}, {5, SidePanel},   {6, CornerIcon},
-    {7, Logo},         {13, SelectorFrame}, {17, DrumBackPlate}, {18, RowPlate},   {19, IconStrip},
-    {22, ButtonPlate}, {24, ButtonIcons},   {29, Pointer},       {34, BarTexture}, {35, CursorBar},
+    {1, TitlePicture},   {3, Emblem},       {4, SignsAndArrows}, {5, SidePanel},     {6, CornerIcon},
+    {7, Logo},           {13, SelectorFrame}, {16, ProfileCard}, {17, DrumBackPlate}, {18, RowPlate},
+    {19, IconStrip},     {22, ButtonPlate}, {24, ButtonIcons},   {29, Pointer},      {34, BarTexture},
+    {35, CursorBar},
 };
 
 }  // namespace
@@ -337,6 +356,8 @@ RasterImage MakeMenuArt(int slot) {
 bool GenerateMenuArt(const std::string& base) {
   bool ok = true;
   for (const ArtSlot& art : kArt) {
+    // tex09 and up are written with the texture list's table (gen_textures).
+    if (art.slot >= kFirstListedTexture) continue;
     char name[32];
     std::snprintf(name, sizeof name, "/textures/tex%02d.tga", art.slot);
     ok &= WriteTga(base + name, art.paint());

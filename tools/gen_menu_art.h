@@ -15,4 +15,6 @@ RasterImage MakeMenuArt(int slot);
 // The slots that hold menu art, in increasing order.
 std::vector<int> MenuArtSlots();
 
+// Writes the menu art below tex09; the texture list's generator writes the
+// higher slots through MakeMenuArt, at the sizes of its table.
 bool GenerateMenuArt(const std::string& base);

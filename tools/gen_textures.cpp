@@ -22,7 +22,7 @@ constexpr ListedTexture kListed[] = {
     {14, 512, 512, 3, kTexCompressedAnisotropic, "prop normal map, also unit 2 of the lit programs"},
     {15, 128, 128, 4, kTexTrilinear, "minimap: colour and mask"},
     {16, 256, 512, 3, kTexTrilinear, "menu: profile card 210 x 280, opaque"},
-    {17, 128, 512, 4, kTexTrilinear, "menu: drum back plate 150 x 440"},
+    {17, 256, 512, 4, kTexTrilinear, "menu: drum back plate 150 x 440"},
     {18, 512, 128, 4, kTexTrilinear, "menu: drum caption plate 280 x 70"},
     {19, 1024, 128, 4, kTexTrilinear, "menu: strip of eight icons"},
     {20, 64, 64, 3, kTexTrilinear, "unused"},

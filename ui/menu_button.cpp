@@ -12,6 +12,7 @@
 #include "framework/sound.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "render/garage_camera.h"
 #include "ui/menu_draw.h"
 #include "ui/option_widgets.h"
 #include "ui/screen_machine.h"
@@ -136,6 +137,7 @@ TransitionInputs CurrentTransitionInputs() {
   in.packageLevels[2] = gPlayerCarSetup.turboPackage;
   in.priceTables = gPriceTables;
   in.quickRaceTruckReady = gPlayerCarIndex == gQuickRaceCar && gBuiltCarIndex[0] == gPlayerCarIndex;
+  in.previewBuilt = gPlayerCarIndex == gMenuCursor && gBuiltCarIndex[0] == gPlayerCarIndex;
   return in;
 }
 
@@ -143,6 +145,11 @@ void ApplyTransition(const Transition& t) {
   if (!t.matched) return;
   if (t.newCareerReset) NewCareer();
   if (t.price > 0) gCash = gCash - t.price;
+  if (t.fitPackage >= 0) {
+    int32_t* packages[] = {&gPlayerCarSetup.enginePackage, &gPlayerCarSetup.suspensionPackage,
+                           &gPlayerCarSetup.turboPackage};
+    *packages[t.fitPackage] = std::clamp(t.packageLevel, 0, kMaxPackageLevel);
+  }
   if (t.storeCarSetup) StoreCarSetup();
   if (t.restoreCarSetup) RestoreCarSetup();
   if (t.selectCatalogueCar >= 0) SelectCatalogueCar(t.selectCatalogueCar);

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render/garage_camera.h"  // gNotOverButton, cleared by every widget the pointer is over
+#include "render/garage_camera.h"  // gNotOverButton, cleared by every widget under the pointer
 #include "ui/transitions.h"
 
 inline constexpr int kButtonSlotCount = 21;

@@ -17,10 +17,10 @@
 #include "platform/platform.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
+#include "ui/part_dialogs.h"
 #include "ui/screen_machine.h"
 
 uint8_t gSettingsChanged;
-int32_t gPendingResolutionIndex;
 float gValueBars[3] = {0.5f, 0.5f, 0.5f};
 float gLevelBar;
 float gLockedFlash;
@@ -31,8 +31,9 @@ namespace S = ScreenState;
 
 constexpr int kSignTexture = 4, kFrameTexture = 13, kBarTexture = 34, kCursorTexture = 35;
 constexpr int kFirstArrowSlot = 5;
+// The arrows step shadow detail over 0..2; 3 (ultra) comes only from a file.
+constexpr int kLastSteppedShadowDetail = 2;
 constexpr float kOrange[3] = {1.012f, 0.44f, 0.022f};
-constexpr float kSightDistances[3] = {310, 380, 450};  // world units by sight range
 
 int LastOptionRow(int screen) {
   if (screen == S::GraphicsOptions) return 6;
@@ -54,22 +55,22 @@ int Cycle(int value, int step, int count) { return ((value + step) % count + cou
 
 void GraphicsArrow(int row, int step) {
   switch (row) {
-    case 0: {
+    case 0:
+      // Only the mode to save: the window and its render targets keep the
+      // size in effect until the next start.
       gPendingResolutionIndex = NextSupportedResolution(gPendingResolutionIndex, step, Sys_IsDisplayModeSupported);
-      ResolutionSize(gPendingResolutionIndex, gScreenWidth, gScreenHeight);
       gSettingsChanged = 1;
       break;
-    }
     case 1:
       gAntiAliasingChoice = NextAntiAliasing(gAntiAliasingChoice, step);
       gSettingsAccepted = 1;
       break;
     case 2:
-      gSightRange = Cycle(gSightRange, step, 3);
+      gSightRange = StepOptionValue(gSightRange, step, kSightRangeCount - 1);
       gSightDistance = kSightDistances[gSightRange];
       break;
     case 3:
-      gShadowDetail = Cycle(gShadowDetail, step, 3);
+      gShadowDetail = StepOptionValue(gShadowDetail, step, kLastSteppedShadowDetail);
       gSettingsChanged = 1;
       break;
     case 4: gMotionBlur = !gMotionBlur; break;
@@ -129,6 +130,12 @@ int NextSupportedResolution(int current, int step, bool (*accepted)(int width, i
   return current;
 }
 
+int StepOptionValue(int value, int step, int last) {
+  const int next = value + step;
+  if (next > last) return step > 0 ? 0 : last;
+  return next < 0 ? last : next;
+}
+
 int NextAntiAliasing(int current, int step) {
   static constexpr int kChoices[] = {0, 2, 4, 8};
   for (int k = 0; k < 4; ++k) {
@@ -178,6 +185,7 @@ void OptionArrowButton(float x, float y, int slot, bool right) {
     if (row == gSelectedRow) {
       if (gScreen == S::GraphicsOptions) GraphicsArrow(row, right ? 1 : -1);
       if (gScreen == S::AudioOptions) AudioArrow(row);
+      if (gScreen == S::PaintShop && row < kPaintZoneCount) gPaintZoneSelected[row] = !gPaintZoneSelected[row];
       gKeyLatch = 1;
       gLeftButton = 0;
     }

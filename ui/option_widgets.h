@@ -6,7 +6,6 @@
 #include <cstdint>
 
 extern uint8_t gSettingsChanged;          // a setting that needs a restart changed on GRAPHICS
-extern int32_t gPendingResolutionIndex;   // display mode chosen on GRAPHICS, 0..9
 extern float gValueBars[3];               // shown Power, Handling and Turbo bars, 0.5..1
 extern float gLevelBar;                   // shown level bar, 0..1
 extern float gLockedFlash;                // set when the competition selector hits a locked row
@@ -15,6 +14,11 @@ extern float gLockedFlash;                // set when the competition selector h
 // cyclic) that the display accepts, each other mode tried once; `current`
 // itself when none of the others is accepted.
 int NextSupportedResolution(int current, int step, bool (*accepted)(int width, int height));
+
+// One arrow step of a setting whose arrows offer 0..last: past last to 0,
+// below 0 to last. A value above last (shadow detail 3 from a file) steps
+// right to 0 and left to last.
+int StepOptionValue(int value, int step, int last);
 
 // The anti-aliasing choice after `current`: 0, 2, 4, 8 and round again
 // (step +1), or the other way (step -1). An unknown value goes to 0.

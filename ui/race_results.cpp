@@ -44,9 +44,7 @@ void FadeLoadingSign(bool loading) {
 // flags cleared, and the race started in this frame with the bit hand-over.
 void StartLoadedRace() {
   RenderRouteMap();
-  gFinishBooked = 0;
-  gCountdownStep = 0;
-  gHudSpeed = 0.0f;
+  ClearRaceOverlayFlags();
   PublishRaceStart();
 }
 
@@ -74,6 +72,12 @@ void DrawPlaceText(float y, float alpha) {
 }
 
 }  // namespace
+
+void ClearRaceOverlayFlags() {
+  gFinishBooked = 0;
+  gCountdownStep = 0;
+  gHudSpeed = 0.0f;
+}
 
 RaceTime AddHundredths(RaceTime time, float hundredths) {
   time.hundredths += hundredths;

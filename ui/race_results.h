@@ -41,6 +41,11 @@ void BuildResultRows(const RacerResultInput (&racers)[kRacerCount], ResultRow (&
 // "1 PLACE!" .. "4 PLACE!"; null for another place.
 const char* PlaceText(int place);
 
+// The race's own overlay flags (finish booking, countdown beeps, shown
+// speed) cleared for a new start: the race loading's, and the pause's
+// restart of the same track.
+void ClearRaceOverlayFlags();
+
 // Screen blocks of the state machine.
 void DrawRaceLoading();
 void DrawRaceFinishScreen();

@@ -18,10 +18,15 @@
 #include "ui/career_screens.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
+#include "ui/info_page.h"
 #include "ui/menu_screens.h"
+#include "ui/options.h"
 #include "ui/page_backdrop.h"
+#include "ui/part_dialogs.h"
+#include "ui/pause.h"
 #include "ui/race_results.h"
 #include "ui/screens.h"
+#include "ui/shops.h"
 #include "ui/splash_screen.h"
 #include "ui/stand_in_pages.h"
 #include "world/catalogue.h"
@@ -144,7 +149,25 @@ void DrawScreenBlock(int screen) {
     case S::RaceLoading: DrawRaceLoading(); break;
     case S::RaceFinish: DrawRaceFinishScreen(); break;
     case S::RaceResults: DrawRaceResults(); break;
-    default: DrawStandInPage(screen); break;
+    case S::InfoPage: DrawInfoPage(); break;
+    case S::Options: DrawOptionsMenu(); break;
+    case S::GraphicsOptions: DrawGraphicsOptions(); break;
+    case S::AudioOptions: DrawAudioOptions(); break;
+    case S::ControlsOptions: DrawControlsOptions(); break;
+    case S::TuningMenu: DrawTuningMenu(); break;
+    case S::EngineTuning:
+    case S::SuspensionTuning:
+    case S::TurboTuning: DrawPackageShop(screen); break;
+    case S::CarShop: DrawCarShop(); break;
+    case S::PaintShop: DrawPaintShop(); break;
+    case S::Pause: DrawPauseScreen(); break;
+    default:
+      if (S::IsPartDialog(screen)) {
+        DrawPartDialog(screen);
+      } else {
+        DrawStandInPage(screen);
+      }
+      break;
   }
 }
 

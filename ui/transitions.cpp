@@ -66,12 +66,6 @@ int PartDialogEntryRow(int screen) {
   return kRows[screen - 16];
 }
 
-float PartDialogPrice(int screen, const TransitionInputs& in) {
-  static constexpr int kTables[] = {0, 9, 4, 1, 2, 3};  // screens 16..21
-  if (screen == 23 || screen == 24) return kDecalPrice;
-  return Price(in, kTables[screen - 16]);
-}
-
 Transition TuningBack(int entryRow) {
   Transition t = To(S::TuningMenu, entryRow);
   t.restoreCarSetup = true;
@@ -175,7 +169,14 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
       if (kind == K::Back) return TuningBack(shop);
       if (kind == K::Confirm) {
         static constexpr int kTables[] = {kEnginePrices, kSuspensionPrices, kTurboPrices};
-        return Purchase(Price(in, kTables[shop]), S::TuningMenu, shop, in);
+        // The package paid for is the cursor's, even while the drum still
+        // turns and the preview shows another.
+        Transition t = Purchase(Price(in, kTables[shop]), S::TuningMenu, shop, in);
+        if (t.storeCarSetup) {
+          t.fitPackage = shop;
+          t.packageLevel = in.menuCursor;
+        }
+        return t;
       }
       break;
     }
@@ -186,6 +187,9 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
         return t;
       }
       if (kind == K::Confirm) {
+        // Only the truck on show, built, can be bought: until then the live
+        // set-up is still another truck.
+        if (!in.previewBuilt) return Sound(MenuSound::None);
         return Purchase(Price(in, kCarPrices), S::Garage, 2, in, MenuSound::RefusalUnlessPlaying);
       }
       break;
@@ -238,7 +242,7 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
       if (S::IsPartDialog(screen)) {
         if (kind == K::Back) return TuningBack(PartDialogEntryRow(screen));
         if (kind == K::Confirm) {
-          Transition t = Purchase(PartDialogPrice(screen, in), S::TuningMenu, PartDialogEntryRow(screen), in);
+          Transition t = Purchase(PartDialogPrice(screen, in.menuCursor, in.priceTables), S::TuningMenu, PartDialogEntryRow(screen), in);
           t.freeCameraOff = t.storeCarSetup;
           return t;
         }
@@ -246,6 +250,14 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
       break;
   }
   return Transition();
+}
+
+float PartDialogPrice(int screen, int row, const int (*priceTables)[21]) {
+  static constexpr int kTables[] = {0, 9, 4, 1, 2, 3};  // screens 16..21
+  if (screen == 23 || screen == 24) return kDecalPrice;
+  if (screen == S::PaintShop) return kPaintPrice;
+  if (!S::IsPartDialog(screen) || priceTables == nullptr || row < 0 || row >= 21) return 0;
+  return float(priceTables[kTables[screen - 16]][row]);
 }
 
 Transition ListRowTransition(int screen, int row, const TransitionInputs& in) {

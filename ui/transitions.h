@@ -34,6 +34,7 @@ struct TransitionInputs {
   int competitionIndex = 0;
   int playerCarIndex = 0;
   int packageLevels[3] = {};  // engine, suspension, turbo of the player's set-up
+  bool previewBuilt = false;  // the previewed truck is the cursor's and its models are built
   const int (*priceTables)[21] = nullptr;  // gPriceTables: 11 rows of 21 prices
   bool quickRaceTruckReady = true;  // the live truck is the quick race's and its models are built
 };
@@ -49,6 +50,8 @@ struct Transition {
   int gameMode = -1;            // new game mode
   int quickRaceTrackRange = 0;  // 10 or 25: draw a quick-race track 1..range and a car 0..17
   int selectCatalogueCar = -1;  // the player's set-up becomes that catalogue row
+  int fitPackage = -1;          // 0 engine, 1 suspension, 2 turbo: that package := packageLevel before storing
+  int packageLevel = 0;
   int waitingForKey = -1;       // new gWaitingForKey
   bool clearNewCareer = false;
   bool newCareerReset = false;    // NewCareer(): defaults, saved at once
@@ -71,6 +74,10 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in);
 // The row action of a confirmed drum-list row (the transition sounds are
 // the list's own); matched is false where the list has no row table.
 Transition ListRowTransition(int screen, int row, const TransitionInputs& in);
+
+// What a buy-a-part dialog (16..21, 23, 24) or the paint shop (22) charges
+// for list row `row`; 0 on any other screen.
+float PartDialogPrice(int screen, int row, const int (*priceTables)[21]);
 
 // The drum list's captions of a screen's rows; null past the last row or on
 // a screen with no captions.

@@ -24,7 +24,7 @@ float RandomRevPhase() { return static_cast<float>(Random() % 200) * 0.01f; }
 
 void ClearWheelEmitters(CSampleCar& car) {
   for (int w = 0; w < kWheelCount; ++w) {
-    car.trackHead[w] = car.trackHeadDraw[w] = car.dustHead[w] = 0;
+    car.trackHead[w] = car.trackHeadDraw[w] = car.dustHead[w] = car.dustSpawned[w] = 0;
     car.trackActive[w] = car.dustActive[w] = 0;
   }
 }
@@ -121,6 +121,7 @@ CSampleCar::CSampleCar()
       dustLastPoint{},
       dustLastVelocity{},
       dustHead{},
+      dustSpawned{},
       frontAxleX(0),
       rearAxleX(0),
       frontWheelZ(0),

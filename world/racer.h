@@ -128,6 +128,7 @@ class CSampleCar {
   uint8_t dustActive[kWheelCount];
   neV3 dustLastPoint[kWheelCount], dustLastVelocity[kWheelCount];
   int32_t dustHead[kWheelCount];
+  int32_t dustSpawned[kWheelCount];  // particles given off since the race began; the race frame takes the new ones
   float frontAxleX, rearAxleX;     // axle distances ahead of and behind the centre (marker model)
   float frontWheelZ, rearWheelZ;   // sideways offsets of the drawn wheels (marker model)
   neV3 lampPoints[4];

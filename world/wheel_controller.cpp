@@ -134,6 +134,7 @@ void EmitDust(CSampleCar& car, const WheelContact& wc, const neV3& q, const neV3
     particle.age = ff * 0.000625f - f * 0.0025f * 0.25f * ff;
     particle.alive = 1;
     car.dustHead[w] = (car.dustHead[w] + 1) % kDustRingSize;
+    ++car.dustSpawned[w];
   }
   if (count > 0) {
     car.dustLastPoint[w] = q;

@@ -58,6 +58,9 @@ TEST_F(Startup, StartupLoadWaitsForTheSplashClock) {
   // clock pass and finish the load.
   GameRunOptions late;
   late.inputScript = std::to_string(kFramesToStartupLoad + 2000) + " close\n";
+  // The title page is drawn with its textures: under a sanitizer the
+  // 2000 frames take more than the default minute.
+  late.timeoutSeconds = 240;
   GameRunResult afterLoad = RunGame(late);
   std::string trace;
   for (const std::string& line : afterLoad.trace) trace += line + "\n";

@@ -119,22 +119,36 @@ TEST_F(SettingsFile, OutOfRangeWordsFallBackToDefaults) {
 TEST_F(SettingsFile, AcceptedResolutionAndAntiAliasingAreWrittenOnlyWhenAccepted) {
   home.WriteSaveFile("menu.inf", DefaultFile());
   LoadSettings();
-  gScreenWidth = 1920;  // chosen on the GRAPHICS screen
-  gScreenHeight = 1200;
+  EXPECT_EQ(gPendingResolutionIndex, 0) << "the pending mode starts as the one read";
+  gPendingResolutionIndex = 9;  // chosen on the GRAPHICS screen
   gAntiAliasingChoice = 4;
   ASSERT_TRUE(SaveSettings());
   auto written = home.ReadSaveFile("menu.inf");
   EXPECT_EQ(WordAt(written, kWordResolution), 0);
   EXPECT_EQ(WordAt(written, kWordAntiAliasing), 0);
-  EXPECT_EQ(gScreenWidth, 1024);  // set back from the index after the write
 
-  gScreenWidth = 1920;
-  gScreenHeight = 1200;
   gSettingsAccepted = 1;
   ASSERT_TRUE(SaveSettings());
   written = home.ReadSaveFile("menu.inf");
   EXPECT_EQ(WordAt(written, kWordResolution), 9);
   EXPECT_EQ(WordAt(written, kWordAntiAliasing), 4);
+}
+
+TEST_F(SettingsFile, AcceptedModeIsSavedButTheSizeInEffectStaysUntilTheNextStart) {
+  home.WriteSaveFile("menu.inf", DefaultFile());
+  LoadSettings();
+  gPendingResolutionIndex = 4;
+  gSettingsAccepted = 1;
+  ASSERT_TRUE(SaveSettings());
+  EXPECT_EQ(WordAt(home.ReadSaveFile("menu.inf"), kWordResolution), 4);
+  // The window and its window-size render targets keep the size they were made with.
+  EXPECT_EQ(gResolutionIndex, 0);
+  EXPECT_EQ(gScreenWidth, 1024);
+  EXPECT_EQ(gScreenHeight, 768);
+  // The next start reads the chosen mode.
+  LoadSettings();
+  EXPECT_EQ(gResolutionIndex, 4);
+  EXPECT_EQ(gScreenWidth, 1600);
 }
 
 TEST_F(SettingsFile, FirstStartCopiesTheShippedDefaultsToTheDocumentsFolder) {

@@ -60,13 +60,17 @@ bool GameRunResult::Traced(const std::string& line) const {
   return false;
 }
 
-std::vector<std::string> GameRunResult::MessageBoxes() const {
-  std::vector<std::string> boxes;
+std::vector<std::string> GameRunResult::TracedAfter(const std::string& prefix) const {
+  std::vector<std::string> values;
   for (const std::string& line : trace) {
-    if (line.rfind("message ", 0) == 0) boxes.push_back(line.substr(8));
+    if (line.rfind(prefix, 0) == 0) values.push_back(line.substr(prefix.size()));
   }
-  return boxes;
+  return values;
 }
+
+std::vector<std::string> GameRunResult::MessageBoxes() const { return TracedAfter("message "); }
+
+std::vector<std::string> GameRunResult::ScreensVisited() const { return TracedAfter("screen "); }
 
 bool HasDisplay() {
   const char* display = std::getenv("DISPLAY");

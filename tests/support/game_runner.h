@@ -35,6 +35,10 @@ struct GameRunResult {
   bool Traced(const std::string& line) const;
   // Every message box shown, as "caption: text".
   std::vector<std::string> MessageBoxes() const;
+  // Every screen switched to, in order, as its number.
+  std::vector<std::string> ScreensVisited() const;
+  // The rest of every trace line that starts with `prefix`, in order.
+  std::vector<std::string> TracedAfter(const std::string& prefix) const;
 };
 
 // True when a display is there to open the game window on.

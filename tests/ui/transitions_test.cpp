@@ -118,6 +118,7 @@ TEST(TransitionTable, ShopsBuyWhatTheCashCoversAndRefuseTheRest) {
     SCOPED_TRACE(shop.screen);
     TransitionInputs in = Inputs();
     in.menuCursor = 3;
+    in.previewBuilt = true;  // the car shop's truck on show is the cursor's
     const float price = float(gPrices[shop.priceTable][3]);
     in.cash = price;  // exactly the price buys
     const Transition bought = ButtonTransition(shop.screen, K::Confirm, in);

@@ -1,0 +1,134 @@
+#include "render/car_lights.h"
+
+#include "framework/texture.h"
+#include "platform/gl.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// How the facing angle turns into the flare's fade: u = theta x slope +
+// offset, held within 0.5..1, fade (2 (1 - u)) squared.
+constexpr float kFadeSlope = 0.6366f;  // 2 / pi
+constexpr float kFadeOffset = 0.075f;
+// The sprite is pulled this far toward the camera, out of the lamp's glass.
+constexpr float kFlarePull = 0.75f;
+constexpr int kFlareTexture = 30;      // round glow
+constexpr int kTailFlareTexture = 9;   // the tail lamp's own glow
+
+struct LampFlare {
+  float colour[3];
+  float alphaFactor;
+  int level;  // which of the three lamp levels lights it
+  int texture;
+  float size;
+};
+// Lamp 0 the head lamp (faces forward), 1 the tail lamp, 2 the brake lamp,
+// 3 the reversing lamp (all three face backward).
+constexpr LampFlare kLampFlares[4] = {
+    {{1.0f, 1.0f, 0.65f}, 0.25f, 0, kFlareTexture, 1.65f},
+    {{1.0f, 0.0f, 0.0f}, 0.15f, 0, kTailFlareTexture, 0.85f},
+    {{1.0f, 0.0f, 0.0f}, 0.2f, 1, kFlareTexture, 1.0f},
+    {{0.4f, 0.4f, 0.35f}, 0.25f, 2, kFlareTexture, 0.85f},
+};
+
+neV3 Flat(neV3 v) {
+  v.y = 0.0f;
+  return SafeUnit(v);
+}
+
+neV3 CarPoint(const Matrix4& m, const neV3& p) {
+  const Vector3 w = m.TransformPoint(p.x, p.y, p.z);
+  return neMakeV3(w.x, w.y, w.z);
+}
+
+// The quad's four corners about the centre, in double precision: right =
+// v x up and up' = v x right (neither normalised again), v the unit
+// direction to the eye. Corners: +right (0, 0), -up' (1, 0), -right (1, 1),
+// +up' (0, 1).
+void IssueFacingCorners(const neV3& eye, const neV3& centre, double sx, double sy, double sz) {
+  Vec3d v{double(eye.x) - centre.x, double(eye.y) - centre.y, double(eye.z) - centre.z};
+  Vec3dNormalize(&v, v);
+  Vec3d right, up;
+  Vec3dCross(&right, v, Vec3d{0.0, 1.0, 0.0});
+  Vec3dCross(&up, v, right);
+  const double scale[3] = {sx, sy, sz};
+  const Vec3d offsets[4] = {right, {-up.x, -up.y, -up.z}, {-right.x, -right.y, -right.z}, up};
+  const double st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (int k = 0; k < 4; ++k) {
+    glTexCoord2dv(st[k]);
+    glVertex3d(centre.x + offsets[k].x * scale[0], centre.y + offsets[k].y * scale[1],
+               centre.z + offsets[k].z * scale[2]);
+  }
+}
+
+}  // namespace
+
+void BindTableTexture(int index) {
+  const uint32_t id = gTextures[index].glId;
+  glBindTexture(GL_TEXTURE_2D, id == kNoTexture ? 0 : id);
+}
+
+float FlareFade(float theta) {
+  const float u = std::clamp(theta * kFadeSlope + kFadeOffset, 0.5f, 1.0f);
+  const float f = 2.0f * (1.0f - u);
+  return f * f;
+}
+
+void LampLevels(const CSampleCar& car, float levels[3]) {
+  levels[0] = 1.0f;
+  levels[1] = car.brakeLight;
+  levels[2] = car.reverseLight;
+}
+
+void DrawFacingQuad(float eyeX, float eyeY, float eyeZ, float x, float y, float z, float sizeX, float sizeY,
+                    float sizeZ) {
+  glBegin(GL_QUADS);
+  IssueFacingCorners(neMakeV3(eyeX, eyeY, eyeZ), neMakeV3(x, y, z), sizeX, sizeY, sizeZ);
+  glEnd();
+}
+
+void DrawBeamQuad(const neV3& eye, const neV3& centre, float size) {
+  IssueFacingCorners(eye, centre, size, size, size);
+}
+
+void DrawBeam(const neV3& eye, const neV3& centre, float size) {
+  glBegin(GL_QUADS);
+  DrawBeamQuad(eye, centre, size);
+  glEnd();
+}
+
+void DrawLightFlare(const neV3& eye, const neV3& position, const neV3& direction, int lamp, const float levels[3]) {
+  const LampFlare& flare = kLampFlares[lamp];
+  const float theta = std::fabs(HeadingDelta(Flat(eye - position), Flat(direction)));
+  const float alpha = FlareFade(theta) * flare.alphaFactor * levels[flare.level];
+  const neV3 centre = position + SafeUnit(eye - position) * kFlarePull;
+  glColor4f(flare.colour[0], flare.colour[1], flare.colour[2], alpha);
+  BindTableTexture(flare.texture);
+  const float half = flare.size * 0.5f;
+  DrawFacingQuad(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, half, half, half);
+}
+
+void DrawCarLights(const neV3& eye, const Matrix4& carMatrix, const CSampleCar& car) {
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_BLEND);
+  glDepthMask(GL_FALSE);
+  glEnable(GL_DEPTH_TEST);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  BindTableTexture(kFlareTexture);
+  const neV3 forward = SafeUnit(neMakeV3(carMatrix.m[0], carMatrix.m[1], carMatrix.m[2]));
+  float levels[3];
+  LampLevels(car, levels);
+  for (int lamp = 0; lamp < 4; ++lamp) {
+    const neV3 facing = lamp == 0 ? forward : forward * -1.0f;
+    const neV3 p = car.lampPoints[lamp];
+    DrawLightFlare(eye, CarPoint(carMatrix, p), facing, lamp, levels);
+    DrawLightFlare(eye, CarPoint(carMatrix, neMakeV3(p.x, p.y, -p.z)), facing, lamp, levels);
+  }
+  glDepthMask(GL_TRUE);
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glEnable(GL_CULL_FACE);
+  glColor4f(1, 1, 1, 1);
+}

@@ -1,0 +1,74 @@
+#include "render/prop_draw.h"
+
+#include "platform/gl.h"
+#include "render/car_lights.h"
+#include "render/shaders.h"
+
+#include <algorithm>
+
+PropDrawn gPropDrawn[kCityObjectCapacity];
+
+namespace {
+
+constexpr int kPropNormalMapTexture = 14;  // unit 2
+constexpr int kPropColourTexture = 21;     // unit 0
+constexpr float kSecondsPerFrameFactor = 0.01f;
+
+int PropCount() { return std::clamp(gCityObjectCount, 0, kCityObjectCapacity); }
+
+void DrawProp(const PropsView& view, int index) {
+  const CityObject& prop = gCityObjects[index];
+  if (prop.type < 0 || prop.type >= view.partModelTypes) return;
+  const int parts = std::clamp(prop.partCount, 0, kMaxPropParts);
+  for (int k = 0; k < parts; ++k) {
+    const Model* model = view.partModels[prop.type][k];
+    if (model == nullptr) continue;
+    glPushMatrix();
+    glMultMatrixf(view.partMatrices[index][k].m);
+    model->DrawTangentGeometry();
+    glPopMatrix();
+  }
+}
+
+}  // namespace
+
+void TakePropStates(float frameFactor) {
+  for (int i = 0; i < PropCount(); ++i) {
+    CityObject& prop = gCityObjects[i];
+    gPropDrawn[i] = {prop.awake, prop.playerDistSq};
+    if (prop.awake) prop.crashCoolDown += frameFactor * kSecondsPerFrameFactor;
+  }
+}
+
+bool PropDrawnAtRest(const PropDrawn& prop) { return !prop.awake && prop.playerDistSq < kPropDrawDistSq; }
+
+void DrawWorldObjects(const PropsView& view) {
+  GlActiveTexture(GL_TEXTURE2_ARB);
+  glEnable(GL_TEXTURE_2D);
+  BindTableTexture(kPropNormalMapTexture);
+  GlActiveTexture(GL_TEXTURE0_ARB);
+  glEnable(GL_TEXTURE_2D);
+  BindTableTexture(kPropColourTexture);
+  SetShaderUniforms(kProgLight);
+  GlUniform1f(gLocLightRefInt, 0.0f);
+
+  const int count = PropCount();
+  if (view.visible && gQuadTreeLeaves) {
+    for (int n = 0; n < view.visible->count; ++n) {
+      const QuadTreeList& leaf = gQuadTreeLeaves[view.visible->leaf[n]];
+      for (int i = 0; i < leaf.objectCount; ++i) {
+        const int index = leaf.objectIdx[i];
+        if (index < 0 || index >= count) continue;  // a list from another race's props
+        if (PropDrawnAtRest(gPropDrawn[index])) DrawProp(view, index);
+      }
+    }
+  }
+  for (int i = 0; i < count; ++i)
+    if (gPropDrawn[i].awake) DrawProp(view, i);
+
+  GlActiveTexture(GL_TEXTURE2_ARB);
+  glDisable(GL_TEXTURE_2D);
+  GlActiveTexture(GL_TEXTURE0_ARB);
+  glEnable(GL_TEXTURE_2D);
+  SetShaderUniforms(kProgLight);
+}

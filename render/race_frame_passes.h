@@ -1,0 +1,44 @@
+// The passes of a race frame after the flip, and the passes of the other
+// renderer parts it calls. Everything here draws from the render-side
+// copies of race_frame.h.
+#pragma once
+
+#include "framework/vector_math.h"
+
+// What DrawRacers draws.
+enum RacerPass : int {
+  kRacerPassOpaque = 0,   // bodies, wheels and the world props
+  kRacerPassGlass = 1,    // glass, dirt traces and exhaust
+  kRacerPassBlended = 2,  // blended spinning parts and car lights
+};
+
+// Reflection, shadow, projection, camera and lights, the world scene and
+// the post chain, in that order; the picture ends in gSceneTexture (and
+// with motion blur in gPrevSceneTexture) with the glow in gBlurTexture.
+void DrawRaceFramePasses();
+
+// What each pass of the last race frame took (wall-clock milliseconds on
+// the render thread, the GL work it queued included only as far as the
+// driver did it at once) and the GL error it left (0 for none).
+enum RacePass : int { kPassReflection, kPassShadow, kPassView, kPassWorldScene, kPassPostChain, kRacePassCount };
+struct RacePassRecord {
+  const char* name;
+  double milliseconds;
+  unsigned glError;
+};
+extern RacePassRecord gRacePassRecords[kRacePassCount];
+
+// ---- Passes of the racer, vegetation, shadow and reflection parts ----
+extern Matrix4 gInverseViewMatrix;  // world from eye space, for the shadow texture matrix
+extern uint8_t gReflectionPending;  // the cube map still needs faces this race
+void UpdateReflectionCubeMap(int raceMode);
+void RenderShadowMap();
+void ComputeInverseViewMatrix();
+void DrawRacers(int pass);
+void DrawWheelParticles();
+void DrawGrass();
+void DrawTrees();
+// A textured quad facing the eye, centred on the centre, with half-sizes
+// per axis, in its own quad list.
+void DrawFacingQuad(float eyeX, float eyeY, float eyeZ, float x, float y, float z, float sizeX, float sizeY,
+                    float sizeZ);

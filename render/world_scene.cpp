@@ -1,0 +1,489 @@
+// The world scene pass (see world_scene.h for what it reads, what it draws
+// into and the GL state it leaves).
+#include "render/world_scene.h"
+
+#include "framework/globals.h"
+#include "framework/texture.h"
+#include "render/gl_resources.h"
+#include "render/post_passes.h"
+#include "render/race_frame.h"
+#include "render/race_frame_passes.h"
+#include "render/race_view.h"
+#include "render/shaders.h"
+#include "world/world_models.h"
+
+#include <limits>
+
+int32_t gLandscapePair = -1;
+uint32_t gSunSamplesVisible;
+float gSunGlare;
+int32_t gLandscapeBindCount, gResolveCount;
+
+namespace {
+
+constexpr int kLandscapeCount = 5;  // gLandscapeTextures: the landscapes, then their normal maps
+constexpr int kLandscapePairs[10][2] = {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 2},
+                                        {1, 3}, {1, 4}, {2, 3}, {2, 4}, {3, 4}};
+
+// Texture units of the lit world programs.
+constexpr int kUnitDecal = 0, kUnitShadow = 1, kUnitNoise = 2;
+constexpr int kUnitLandscapeA = 3, kUnitLandscapeB = 4, kUnitNormalA = 5, kUnitNormalB = 6, kUnitGlow = 7;
+
+// Distance pairs "T0", "T1" by the sight distance S, world units.
+constexpr float kTerrainFadeFrom = 130.0f, kTerrainFadeTo = 90.0f;
+constexpr float kNearFadeFrom = 40.0f;
+constexpr float kFarFadeFrom = 220.0f, kFarFadeTo = 180.0f;
+constexpr float kFarDetailInside = 100.0f;  // far detail only in leaves nearer than S - 100
+constexpr float kEveryLeaf = std::numeric_limits<float>::infinity();
+
+constexpr float kAlphaTestReference = 0.5f;
+
+// Sky: the box around the player, its ring of clouds, and the sun.
+constexpr float kSkyBaseHeight = -400.0f;
+constexpr float kSkyBoxHalf = 5000.0f, kSkyBoxBottom = 400.0f, kSkyBoxTop = 2000.0f;
+constexpr float kSkyRingHalf = 4000.0f, kSkyRingBottom = 350.0f, kSkyRingTop = 850.0f;
+constexpr int kTexSun = 30, kTexSkyBox = 61, kTexSkyRing = 63;
+constexpr float kSunAimHeight = 4500.0f, kSunDistance = 1000.0f;
+constexpr float kSunHalfSize = 10.0f, kGlareHalfSize = 500.0f;
+constexpr float kGlareRise = 0.02f, kGlareFall = 0.01f;  // per frame-factor unit
+
+void Unit(int unit) { glActiveTextureARB(GL_TEXTURE0_ARB + unit); }
+
+void BindTexture2D(uint32_t id) { glBindTexture(GL_TEXTURE_2D, id == kNoTexture ? 0 : id); }
+
+bool AntiAliased() { return gAntiAliasing > 0; }
+
+// ---- Render targets ----
+
+void AttachToResolve(GLuint texture) {
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB, texture, 0);
+  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
+                               gDepthRenderbuffer);
+}
+
+// A layer draws into the multisample buffer with anti-aliasing, else
+// straight into its texture with the shared depth.
+void BindLayerTarget(GLuint texture) {
+  if (AntiAliased())
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
+  else
+    AttachToResolve(texture);
+}
+
+void ResolveInto(GLuint texture) {
+  if (!AntiAliased()) return;
+  AttachToResolve(texture);
+  glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, gMultisampleFbo);
+  glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, gResolveFbo);
+  const int w = RaceWidth(), h = RaceHeight();
+  glBlitFramebufferEXT(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, GL_NEAREST);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
+  ++gResolveCount;
+}
+
+// ---- Texture units ----
+
+// bias x light projection x light view x inverse view: eye space to the
+// shadow map's texture space.
+Matrix4 ShadowTextureMatrix() {
+  Matrix4 bias;
+  for (int i = 0; i < 3; ++i) {
+    bias.m[i * 5] = 0.5f;
+    bias.m[12 + i] = 0.5f;
+  }
+  return bias * gLightProjection * gLightView * gInverseViewMatrix;
+}
+
+void LitUnitsOn() {
+  Unit(kUnitNoise);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_TEXTURE_3D);
+  glBindTexture(GL_TEXTURE_3D, gNoiseTexture3D);
+  Unit(kUnitShadow);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_CUBE_MAP);
+  glBindTexture(GL_TEXTURE_2D, gShadowMapTexture);
+  glMatrixMode(GL_TEXTURE);
+  glLoadMatrixf(ShadowTextureMatrix().m);
+  glMatrixMode(GL_MODELVIEW);
+  Unit(kUnitDecal);
+  glEnable(GL_TEXTURE_2D);
+}
+
+void LitUnitsOff() {
+  Unit(kUnitNoise);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_3D);
+  Unit(kUnitShadow);
+  glDisable(GL_TEXTURE_CUBE_MAP);
+  glDisable(GL_TEXTURE_2D);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  Unit(kUnitDecal);
+  glEnable(GL_TEXTURE_2D);
+}
+
+void LandscapeUnitsOff() {
+  for (int unit = kUnitGlow; unit >= kUnitLandscapeA; --unit) {
+    Unit(unit);
+    glDisable(GL_TEXTURE_2D);
+  }
+  Unit(kUnitDecal);
+}
+
+void UseWorldProgram(int program, float t0, float t1, GLint t0Location, GLint t1Location) {
+  glUseProgramObjectARB(ShaderProgramOf(program));
+  SetShaderUniforms(program);
+  glUniform1fARB(t0Location, t0);
+  glUniform1fARB(t1Location, t1);
+}
+
+// ---- Section geometry ----
+
+const Model* WorldModel(int slot) { return gWorldModels[slot]; }
+
+// The GL texture of a material of `table`; 0 for none or an index the
+// table does not hold (an add model pointing past its main model's table).
+uint32_t MaterialTexture(const Model* table, int material) {
+  if (!table || material < 0 || material >= table->materialCount) return 0;
+  return table->materials[material].textureId;
+}
+
+void EmitTerrainTriangle(const MeshTriangle& t) {
+  for (int j = 0; j < 3; ++j) {
+    glMultiTexCoord2fvARB(GL_TEXTURE0_ARB, t.uv0[j]);
+    glMultiTexCoord2fvARB(GL_TEXTURE1_ARB, t.uv1[j]);
+    glMultiTexCoord3fvARB(GL_TEXTURE2_ARB, t.tangent[j]);
+    glMultiTexCoord3fvARB(GL_TEXTURE3_ARB, t.binormal[j]);
+    glMultiTexCoord3fvARB(GL_TEXTURE4_ARB, t.tangent2[j]);
+    glMultiTexCoord3fvARB(GL_TEXTURE5_ARB, t.binormal2[j]);
+    glNormal3fv(t.normal[j]);
+    glVertex3fv(t.position[j]);
+  }
+}
+
+void EmitMapTriangle(const MeshTriangle& t) {
+  for (int j = 0; j < 3; ++j) {
+    glNormal3fv(t.normal[j]);
+    glTexCoord2fv(t.uv0[j]);
+    glVertex3fv(t.position[j]);
+  }
+}
+
+// One batch: group g of a section in every visible leaf nearer than
+// sqrt(maxDistSq) to the camera.
+template <typename Emit>
+void DrawSectionGroup(int section, int g, float maxDistSq, Emit emit) {
+  glBegin(GL_TRIANGLES);
+  for (int i = 0; i < gVisibleNodes.count; ++i) {
+    const int leaf = gVisibleNodes.leaf[i];
+    if (leaf < 0 || leaf >= kQuadTreeLeafCount || gLeafDistSqDrawn[leaf] >= maxDistSq) continue;
+    const Mesh* meshes = gQuadTreeLeaves[leaf].sectionMeshes[section];
+    if (!meshes) continue;
+    const Mesh& mesh = meshes[g];
+    for (int k = 0; k < mesh.count; ++k) emit(mesh.tris[k]);
+  }
+  glEnd();
+}
+
+// Every group of a section, its texture from `table` by the group's own
+// material index; groups without one keep the texture bound before.
+void DrawSection(int section, const Model* model, const Model* table, float maxDistSq) {
+  if (!model) return;
+  for (int g = 0; g < model->groupCount; ++g) {
+    const uint32_t texture = MaterialTexture(table, model->groups[g].materialIndex);
+    if (texture) BindTexture2D(texture);
+    DrawSectionGroup(section, g, maxDistSq, EmitMapTriangle);
+  }
+}
+
+void TerrainTexturesOn() {
+  for (int unit = kUnitLandscapeA; unit <= kUnitNormalB; ++unit) {
+    Unit(unit);
+    glEnable(GL_TEXTURE_2D);
+    BindTexture2D(gLandscapeTextures[unit - kUnitLandscapeA].glId);
+  }
+  LitUnitsOn();
+}
+
+void DrawTerrain(float sight) {
+  const Model* road = WorldModel(kWorldModelMainRoad);
+  if (!road) return;
+  UseWorldProgram(kProgRoadBump, sight - kTerrainFadeFrom, sight - kTerrainFadeTo, gLocRoadBumpT0, gLocRoadBumpT1);
+  gLandscapePair = -1;  // the first textured group of a frame always binds
+  for (int g = 0; g < road->groupCount; ++g) {
+    const int material = road->groups[g].materialIndex;
+    const uint32_t texture = MaterialTexture(road, material);
+    if (texture) {
+      const int pair = LandscapePairOf(road->materials[material].emissive[0]);
+      if (pair >= 0 && pair != gLandscapePair) {
+        int a, b;
+        LandscapesOfPair(pair, &a, &b);
+        BindLandscapeTextures(a, b);
+        gLandscapePair = pair;
+      }
+      Unit(kUnitGlow);
+      glDisable(GL_TEXTURE_2D);
+      Unit(kUnitDecal);
+      BindTexture2D(texture);
+    }
+    DrawSectionGroup(kSectionMainRoad, g, kEveryLeaf, EmitTerrainTriangle);
+  }
+}
+
+void DrawNearMap(float sight) {
+  UseWorldProgram(kProgMap, sight - kNearFadeFrom, sight, gLocMapT0, gLocMapT1);
+  const Model* map = WorldModel(kWorldModelMainMap);
+  DrawSection(kSectionMainMap, map, map, kEveryLeaf);
+}
+
+float FarDetailDistSq(float sight) { return (sight - kFarDetailInside) * (sight - kFarDetailInside); }
+
+void DrawFarMap(float sight) {
+  UseWorldProgram(kProgMap, sight - kFarFadeFrom, sight - kFarFadeTo, gLocMapT0, gLocMapT1);
+  DrawSection(kSectionAddMap, WorldModel(kWorldModelAddMap), WorldModel(kWorldModelMainMap), FarDetailDistSq(sight));
+}
+
+void DrawTransparentMap(float sight) {
+  const Model* table = WorldModel(kWorldModelMainTransparency);
+  UseWorldProgram(kProgTransparency, sight - kNearFadeFrom, sight, gLocTransparencyT0, gLocTransparencyT1);
+  DrawSection(kSectionMainTransparency, table, table, kEveryLeaf);
+  glUniform1fARB(gLocTransparencyT0, sight - kFarFadeFrom);
+  glUniform1fARB(gLocTransparencyT1, sight - kFarFadeTo);
+  DrawSection(kSectionAddTransparency, WorldModel(kWorldModelAddTransparency), table, FarDetailDistSq(sight));
+  DrawSection(kSectionAddTransparency2, WorldModel(kWorldModelAddTransparency2), table, FarDetailDistSq(sight));
+}
+
+// ---- The steps ----
+
+void DrawOpaqueLayer(float sight) {
+  BindLayerTarget(gOpaqueTexture);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // the only depth clear of the frame
+  glColor4f(1, 1, 1, 1);
+  TerrainTexturesOn();
+  if (gQuadTreeRoot) DrawTerrain(sight);
+  glUseProgramObjectARB(0);
+  LandscapeUnitsOff();
+  if (gQuadTreeRoot) DrawNearMap(sight);
+  glUseProgramObjectARB(0);
+  LitUnitsOff();
+  DrawRacers(kRacerPassOpaque);
+  ResolveInto(gOpaqueTexture);
+}
+
+void DrawSecondLayer(float sight) {
+  BindLayerTarget(gLayerTexture);
+  glClear(GL_COLOR_BUFFER_BIT);
+  LitUnitsOn();
+  if (gQuadTreeRoot) DrawFarMap(sight);
+  glUseProgramObjectARB(0);
+  LitUnitsOff();
+  DrawRacers(kRacerPassGlass);
+  ResolveInto(gLayerTexture);
+}
+
+// Drawn without multisampling, against the depth of the layers so far.
+void DrawSmokeLayer() {
+  AttachToResolve(gSmokeTexture);
+  glClear(GL_COLOR_BUFFER_BIT);
+  DrawWheelParticles();
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_TEXTURE_RECTANGLE_ARB);
+  RenderFullScreenPass(kProgBlurSmoke, gSmokeTexture, gBlurTexture, kPostFromWindow);
+  RenderFullScreenPass(kProgBlurSmoke, gBlurTexture, gBlurTexture2, kPostFromBlur);
+  glDisable(GL_TEXTURE_RECTANGLE_ARB);
+  glEnable(GL_TEXTURE_2D);
+}
+
+void LookWithFarPlane(float farPlane) {
+  gFarPlane = farPlane;
+  SetProjection(RaceWidth(), RaceHeight());
+  SetupCameraAndListener(0, 1);
+}
+
+void DrawSky(float sight) {
+  LookWithFarPlane(kSkyFarPlane);
+  glDepthMask(GL_FALSE);
+  glDisable(GL_DEPTH_TEST);
+  DrawSkybox(gRacerMatrix[0].m[12], kSkyBaseHeight, gRacerMatrix[0].m[14]);
+  glEnable(GL_DEPTH_TEST);
+  glDepthMask(GL_TRUE);
+  LookWithFarPlane(sight);
+}
+
+void CompositeLayers() {
+  glDepthMask(GL_FALSE);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_MULTISAMPLE_ARB);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glEnable(GL_TEXTURE_RECTANGLE_ARB);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(1, 1, 1, 1);
+  const float w = float(RaceWidth()), h = float(RaceHeight());
+  DrawFrameQuad(gOpaqueTexture, w, h);
+  DrawFrameQuad(gLayerTexture, w, h);
+  if (gSoftParticles) DrawFrameQuad(gBlurTexture2, float(gBlurWidth), float(gBlurHeight));
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_RECTANGLE_ARB);
+  glEnable(GL_TEXTURE_2D);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glDepthMask(GL_TRUE);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_MULTISAMPLE_ARB);
+}
+
+void DrawTransparentLayer(float sight) {
+  LandscapeUnitsOff();
+  LitUnitsOn();
+  glEnable(AntiAliased() ? GL_SAMPLE_ALPHA_TO_COVERAGE_ARB : GL_ALPHA_TEST);
+  glAlphaFunc(GL_GEQUAL, kAlphaTestReference);
+  glColor4f(1, 1, 1, 1);
+  glDisable(GL_CULL_FACE);
+  if (gQuadTreeRoot) DrawTransparentMap(sight);
+  glUseProgramObjectARB(0);
+  glEnable(GL_CULL_FACE);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE_ARB);
+  LitUnitsOff();
+}
+
+// A quad of the sky box, corners counter-clockwise seen from inside.
+struct SkyCorner {
+  float x, y, z, s, t;
+};
+void SkyQuad(const SkyCorner (&corners)[4]) {
+  for (const SkyCorner& c : corners) {
+    glTexCoord2f(c.s, c.t);
+    glVertex3f(c.x, c.y, c.z);
+  }
+}
+
+}  // namespace
+
+int LandscapePairOf(float e) {
+  if (!(e > 0.0f)) return -1;
+  for (int pair = 0; pair < 10; ++pair)
+    if (e <= float(pair + 1) / 10.0f) return pair;
+  return -1;
+}
+
+void LandscapesOfPair(int pair, int* a, int* b) {
+  *a = kLandscapePairs[pair][0];
+  *b = kLandscapePairs[pair][1];
+}
+
+void BindLandscapeTextures(int a, int b) {
+  const int records[4][2] = {{kUnitNormalB, b + kLandscapeCount},
+                             {kUnitNormalA, a + kLandscapeCount},
+                             {kUnitLandscapeB, b},
+                             {kUnitLandscapeA, a}};
+  for (const auto& [unit, record] : records) {
+    Unit(unit);
+    glEnable(GL_TEXTURE_2D);
+    BindTexture2D(gLandscapeTextures[record].glId);
+  }
+  ++gLandscapeBindCount;
+}
+
+float StepSunGlare(float glare, bool sunSeen, float frameFactor) {
+  glare += sunSeen ? frameFactor * kGlareRise : -frameFactor * kGlareFall;
+  return glare < 0.0f ? 0.0f : (glare > 1.0f ? 1.0f : glare);
+}
+
+void RenderWorldScene() {
+  const float sight = gSightDistance;
+  gLandscapeBindCount = 0;
+  gResolveCount = 0;
+  DrawOpaqueLayer(sight);
+  DrawSecondLayer(sight);
+  if (gSoftParticles) DrawSmokeLayer();
+  BindLayerTarget(gSceneTexture);
+  glClear(GL_COLOR_BUFFER_BIT);
+  DrawSky(sight);
+  CompositeLayers();
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+  DrawTransparentLayer(sight);
+  DrawGrass();
+  DrawTrees();
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  DrawRacers(kRacerPassBlended);
+  DrawSkySun();
+  ResolveInto(gSceneTexture);
+}
+
+void DrawSkySun() {
+  LookWithFarPlane(kSkyFarPlane);
+  neV3 toSun = neMakeV3(gSunPosition[0] - gCameraEye.x, kSunAimHeight - gCameraEye.y, gSunPosition[2] - gCameraEye.z);
+  toSun.Normalize();
+  const neV3 sun = gCameraEye + toSun * kSunDistance;
+  const float eye[3] = {gCameraEye.x, gCameraEye.y, gCameraEye.z};
+
+  glBlendFunc(GL_DST_ALPHA, GL_ONE);
+  glColor4f(1, 0, 0, 1);
+  BindTexture2D(gTextures[kTexSun].glId);
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_BLEND);
+  glDepthMask(GL_TRUE);
+  glEnable(GL_DEPTH_TEST);
+  glBeginQueryARB(GL_SAMPLES_PASSED_ARB, gSunQuery);
+  DrawFacingQuad(eye[0], eye[1], eye[2], sun.x, sun.y, sun.z, kSunHalfSize, kSunHalfSize, kSunHalfSize);
+  glEndQueryARB(GL_SAMPLES_PASSED_ARB);
+  GLuint samples = 0;
+  glGetQueryObjectuivARB(gSunQuery, GL_QUERY_RESULT_ARB, &samples);
+  gSunSamplesVisible = samples;
+  gSunGlare = StepSunGlare(gSunGlare, gSunSamplesVisible > 0, gRenderFrameFactor);
+
+  glDepthMask(GL_FALSE);
+  glDisable(GL_DEPTH_TEST);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glColor4f(1, 0.5f, 0, gSunGlare);
+  DrawFacingQuad(eye[0], eye[1], eye[2], sun.x, sun.y, sun.z, kGlareHalfSize, kGlareHalfSize, kGlareHalfSize);
+
+  glDepthMask(GL_TRUE);
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glEnable(GL_CULL_FACE);
+  glColor4f(1, 1, 1, 1);
+  LookWithFarPlane(gSightDistance);
+}
+
+void DrawSkybox(float x, float y, float z) {
+  const float x0 = x - kSkyBoxHalf, x1 = x + kSkyBoxHalf, z0 = z - kSkyBoxHalf, z1 = z + kSkyBoxHalf;
+  const float lo = y + kSkyBoxBottom, hi = y + kSkyBoxTop;
+  glColor3f(1, 1, 1);
+  BindTexture2D(gTextures[kTexSkyBox].glId);
+  glBegin(GL_QUADS);
+  SkyQuad({{x0, lo, z0, 0.25f, 0.05f}, {x1, lo, z0, 0.75f, 0.05f}, {x1, hi, z0, 0.75f, 0.25f}, {x0, hi, z0, 0.25f, 0.25f}});
+  SkyQuad({{x1, lo, z1, 0.75f, 0.95f}, {x0, lo, z1, 0.25f, 0.95f}, {x0, hi, z1, 0.25f, 0.75f}, {x1, hi, z1, 0.75f, 0.75f}});
+  SkyQuad({{x0, lo, z1, 0.05f, 0.75f}, {x0, lo, z0, 0.05f, 0.25f}, {x0, hi, z0, 0.25f, 0.25f}, {x0, hi, z1, 0.25f, 0.75f}});
+  SkyQuad({{x1, lo, z0, 0.95f, 0.25f}, {x1, lo, z1, 0.95f, 0.75f}, {x1, hi, z1, 0.75f, 0.75f}, {x1, hi, z0, 0.75f, 0.25f}});
+  SkyQuad({{x0, hi, z0, 0.25f, 0.25f}, {x1, hi, z0, 0.75f, 0.25f}, {x1, hi, z1, 0.75f, 0.75f}, {x0, hi, z1, 0.25f, 0.75f}});
+  glEnd();
+
+  const float r0x = x - kSkyRingHalf, r1x = x + kSkyRingHalf, r0z = z - kSkyRingHalf, r1z = z + kSkyRingHalf;
+  const float rlo = y + kSkyRingBottom, rhi = y + kSkyRingTop;
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(1, 1, 1, 1);
+  BindTexture2D(gTextures[kTexSkyRing].glId);
+  glBegin(GL_QUADS);
+  SkyQuad({{r0x, rlo, r0z, 2, 0}, {r1x, rlo, r0z, 0, 0}, {r1x, rhi, r0z, 0, 1}, {r0x, rhi, r0z, 2, 1}});
+  SkyQuad({{r1x, rlo, r1z, 2, 0}, {r0x, rlo, r1z, 0, 0}, {r0x, rhi, r1z, 0, 1}, {r1x, rhi, r1z, 2, 1}});
+  SkyQuad({{r0x, rlo, r1z, 2, 0}, {r0x, rlo, r0z, 0, 0}, {r0x, rhi, r0z, 0, 1}, {r0x, rhi, r1z, 2, 1}});
+  SkyQuad({{r1x, rlo, r0z, 2, 0}, {r1x, rlo, r1z, 0, 0}, {r1x, rhi, r1z, 0, 1}, {r1x, rhi, r0z, 2, 1}});
+  glEnd();
+  glDisable(GL_BLEND);
+}

@@ -1,0 +1,68 @@
+// The real program started with ZARNOK_RACE: it loads the asked race after
+// the start-up load, races frame after frame in lock-step, and ends cleanly.
+#include "tests/support/game_runner.h"
+#include "tests/support/png_image.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// With 50 ms frames the splash clock, from 3 s, passes the 10 s of the
+// start-up load after 140 frames; the race starts in the frame after.
+constexpr int kFrameMilliseconds = 50;
+constexpr int kRaceStartFrame = 142;
+
+GameRunOptions RaceRun(const std::string& race, int closeFrame) {
+  GameRunOptions options;
+  options.frameMilliseconds = kFrameMilliseconds;
+  options.environment = {{"ZARNOK_RACE", race}};
+  options.inputScript = std::to_string(closeFrame) + " close\n";
+  options.timeoutSeconds = 240;  // the start-up and track loads are real
+  return options;
+}
+
+class RaceStartHook : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+  }
+};
+
+}  // namespace
+
+TEST_F(RaceStartHook, LoadsTheAskedRaceAfterTheStartupLoadAndDrawsItsFrames) {
+  GameRunOptions options = RaceRun("1", kRaceStartFrame + 20);
+  options.dumpFrames = {kRaceStartFrame + 10};
+  GameRunResult run = RunGame(options);
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
+  EXPECT_TRUE(run.Traced("loader 1"));
+  EXPECT_TRUE(run.Traced("loader 11")) << run.errorOutput;
+  EXPECT_TRUE(run.Traced("screen 0"));
+
+  // The race frame put the world on the window: light sky or cloud over
+  // the top, ground (green or earth, blue the weakest) along the bottom,
+  // between the HUD's side panels and gauges.
+  RgbImage frame = ReadPngFile(run.FramePath(kRaceStartFrame + 10));
+  ASSERT_FALSE(frame.Empty());
+  for (int x : {300, 512, 724}) {
+    const uint8_t* sky = frame.At(x, 5);
+    EXPECT_TRUE(sky[2] >= sky[0] && sky[2] > 150) << "x " << x;
+  }
+  for (int x : {300, 512}) {
+    const uint8_t* ground = frame.At(x, 760);
+    EXPECT_TRUE(ground[2] < ground[0] || ground[2] < ground[1]) << "x " << x;
+  }
+}
+
+TEST_F(RaceStartHook, AnyOtherValueLeavesTheGameOnItsStartScreen) {
+  for (const char* race : {"31", "one"}) {
+    GameRunResult run = RunGame(RaceRun(race, 150));
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+    EXPECT_FALSE(run.Traced("screen 0")) << race;
+  }
+}

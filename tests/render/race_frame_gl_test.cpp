@@ -1,0 +1,150 @@
+// Race frames of the generated world in a real window at resolution 0 with
+// light settings (no anti-aliasing, shadows, soft particles or motion
+// blur), from what a race tick would publish: a camera behind the player
+// on race 1's path and the leaves around it. The passes leave no GL error
+// and the window's framebuffer and viewport; the opaque layer is opaque on
+// the ground and clear in the sky; the picture has sky above and ground
+// below with the road ahead. Writes frames/race_start.tga (race 1's start
+// line) and frames/race_mid_track.tga (half-way round).
+#include "framework/globals.h"
+#include "render/gl_resources.h"
+#include "render/race_frame.h"
+#include "render/race_frame_passes.h"
+#include "render/race_view.h"
+#include "render/world_scene.h"
+#include "tests/support/drawn_world.h"
+#include "tests/support/gl_window.h"
+#include "ui/race_hud.h"
+#include "world/quadtree.h"
+#include "world/race_path.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRace = 1;
+// The light settings of a slow machine, at resolution 0.
+void UseLightSettings() {
+  gResolutionIndex = 0;
+  gScreenWidth = GlWindow::kWidth;
+  gScreenHeight = GlWindow::kHeight;
+  gAntiAliasing = 0;
+  gShadowMapSize = kShadowMapSizeOff;
+  gSoftParticles = 0;
+  gMotionBlur = 0;
+  gSightDistance = 310.0f;
+}
+
+void DrawRaceFrame() {
+  gSimBit = gRenderBit ? 0 : 1;  // a step was published
+  RenderRaceFrame();
+  DrawRaceHud();
+}
+
+// The RGBA texels of a window-size rectangle texture, rows bottom-up.
+std::vector<uint8_t> ReadLayer(GLuint texture) {
+  std::vector<uint8_t> texels(size_t(GlWindow::kWidth) * GlWindow::kHeight * 4);
+  glBindTexture(GL_TEXTURE_RECTANGLE_ARB, texture);
+  glGetTexImage(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  return texels;
+}
+
+// Share of the pixels of window rows y0..y1 (bottom-up) that pass.
+template <typename Test>
+float ShareOfRows(const std::vector<uint8_t>& rgba, int y0, int y1, Test test) {
+  int passed = 0, total = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = 0; x < GlWindow::kWidth; ++x, ++total) passed += test(&rgba[(size_t(y) * GlWindow::kWidth + x) * 4]);
+  return float(passed) / float(total);
+}
+
+// Ground colours: grass green, or earth and road (red over green over blue).
+bool Ground(const uint8_t* p) { return (p[1] > p[0] + 8 && p[1] > p[2] + 8) || (p[0] >= p[1] && p[1] >= p[2] && p[0] > 50 && p[0] > p[2] + 20); }
+bool Road(const uint8_t* p) { return p[0] > p[1] && p[1] > p[2] && p[0] > p[2] + 30; }
+
+std::string FramePath(const char* name) {
+  std::filesystem::create_directories("frames");
+  return std::string("frames/") + name;
+}
+
+class RaceFrameGl : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    window_ = GlWindow::Get();
+    if (!window_) return;
+    window_->MakeMainCurrent();
+    UseLightSettings();
+    ready_ = InitGLResources() == GLResourcesResult::Ready && LoadDrawnWorld(kRace);
+  }
+  static void TearDownTestSuite() {
+    if (window_) FreeDrawnWorld();
+    gScreen = ScreenState::Splash;
+    gTargetScreen = ScreenState::Splash;
+  }
+  void SetUp() override {
+    if (!window_) GTEST_SKIP() << "no display for a GL window";
+    ASSERT_TRUE(ready_) << "graphics resources or the world did not load";
+    gScreen = ScreenState::Racing;
+    gTargetScreen = ScreenState::Racing;
+    PublishPlayerAt(0);
+  }
+
+  static GlWindow* window_;
+  static bool ready_;
+};
+GlWindow* RaceFrameGl::window_ = nullptr;
+bool RaceFrameGl::ready_ = false;
+
+}  // namespace
+
+TEST_F(RaceFrameGl, EveryPassLeavesNoGlErrorAndTheWindowFramebufferAndViewport) {
+  DrawRaceFrame();
+  for (const RacePassRecord& pass : gRacePassRecords) EXPECT_EQ(pass.glError, 0u) << pass.name;
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "the HUD";
+  GLint framebuffer = -1, viewport[4] = {};
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(framebuffer, 0);
+  EXPECT_EQ(viewport[2], GlWindow::kWidth);
+  EXPECT_EQ(viewport[3], GlWindow::kHeight);
+  EXPECT_EQ(gResolveCount, 0) << "no multisample resolve without anti-aliasing";
+}
+
+TEST_F(RaceFrameGl, TheOpaqueLayerIsOpaqueOnTheGroundAndClearInTheSky) {
+  DrawRaceFrame();
+  const std::vector<uint8_t> opaque = ReadLayer(gOpaqueTexture);
+  EXPECT_GT(ShareOfRows(opaque, 0, 100, [](const uint8_t* p) { return p[3] == 255; }), 0.99f) << "the ground";
+  EXPECT_GT(ShareOfRows(opaque, GlWindow::kHeight - 60, GlWindow::kHeight, [](const uint8_t* p) { return p[3] == 0; }),
+            0.99f)
+      << "the sky";
+}
+
+TEST_F(RaceFrameGl, TheLandscapePairsAreBoundOncePerPairChange) {
+  DrawRaceFrame();
+  const int first = gLandscapeBindCount;
+  EXPECT_GE(first, 1) << "the first textured group of a frame always binds";
+  DrawRaceFrame();
+  EXPECT_EQ(gLandscapeBindCount, first) << "the same binds every frame, not once per leaf";
+}
+
+TEST_F(RaceFrameGl, TheStartLineHasSkyAboveGroundBelowAndTheRoadAhead) {
+  DrawRaceFrame();
+  EXPECT_TRUE(window_->DumpFrame(FramePath("race_start.tga")));
+  // The scene under the HUD, whose gauges and minimap cover the bottom corners.
+  const std::vector<uint8_t> picture = ReadLayer(gSceneTexture);
+  EXPECT_LT(ShareOfRows(picture, GlWindow::kHeight - 60, GlWindow::kHeight, Ground), 0.02f) << "sky at the top";
+  EXPECT_GT(ShareOfRows(picture, 0, 60, Ground), 0.9f) << "ground at the bottom";
+}
+
+TEST_F(RaceFrameGl, HalfWayRoundTheTrackTheRoadLeadsOn) {
+  PublishPlayerAt(gRacePathLast / 2);
+  DrawRaceFrame();
+  EXPECT_TRUE(window_->DumpFrame(FramePath("race_mid_track.tga")));
+  for (const RacePassRecord& pass : gRacePassRecords) EXPECT_EQ(pass.glError, 0u) << pass.name;
+  const std::vector<uint8_t> picture = window_->ReadPixels(0, 0, GlWindow::kWidth, GlWindow::kHeight);
+  EXPECT_GT(ShareOfRows(picture, 0, 40, Road), 0.3f) << "the road under the camera";
+}

@@ -1,0 +1,92 @@
+#include "tests/support/drawn_world.h"
+
+#include "framework/model.h"
+#include "framework/texture.h"
+#include "render/race_view.h"
+#include "world/quadtree.h"
+#include "world/race_path.h"
+#include "world/world_models.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr int kTexturesUsed[] = {30, 61, 63};  // sun, sky box, sky ring
+constexpr float kLeafReach = 420.0f;  // leaves whose centre is this near the eye count as seen
+
+MilkshapeModel* LoadSection(const char* stem) {
+  auto* model = new MilkshapeModel();
+  EXPECT_TRUE(model->LoadFromFile((std::string("base/world/models/") + stem + ".sbm").c_str())) << stem;
+  model->LoadMaterialTextures("base/world/textures/");
+  return model;
+}
+
+}  // namespace
+
+bool LoadDrawnWorld(int race) {
+  MilkshapeModel* road = LoadSection("main_road");
+  MilkshapeModel linear;
+  if (linear.LoadFromFile("base/world/models/main_road_linear.sbm")) road->CopySecondTexCoords(linear);
+  road->BuildSecondTangentSpace();
+  gWorldModels[kWorldModelMainRoad] = road;
+  gWorldModels[kWorldModelMainMap] = LoadSection("main_map");
+  gWorldModels[kWorldModelMainTransparency] = LoadSection("main_transparency");
+  gWorldModels[kWorldModelAddMap] = LoadSection("add_map");
+  gWorldModels[kWorldModelAddTransparency] = LoadSection("add_transparency");
+  gWorldModels[kWorldModelAddTransparency2] = LoadSection("add_transparency2");
+  QuadTreeSources sources;
+  const int slots[kSectionCount] = {kWorldModelMainRoad, kWorldModelMainMap, kWorldModelMainTransparency,
+                                    kWorldModelAddMap,   kWorldModelAddTransparency, kWorldModelAddTransparency2};
+  for (int s = 0; s < kSectionCount; ++s) sources.sections[s] = gWorldModels[slots[s]];
+  char path[64];
+  for (int k = 0; k < kLandscapeTextureCount; ++k) {
+    std::snprintf(path, sizeof path, "base/world/textures/landscape%02d%s.tga", k % 5, k < 5 ? "" : "_n");
+    gLandscapeTextures[k].LoadFromTGA(path, kTexTrilinear);
+  }
+  for (int k : kTexturesUsed) {
+    std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", k);
+    gTextures[k].LoadFromTGA(path, kTexTrilinear);
+  }
+  return LoadRacePath(race) && CreateWorldQuadTree(sources);
+}
+
+void FreeDrawnWorld() {
+  DestroyWorldQuadTree();
+  for (Model*& model : gWorldModels) {
+    delete model;
+    model = nullptr;
+  }
+}
+
+
+void PublishPlayerAt(int k) {
+  const neV3 at = gRacePath[k].position, next = gRacePath[k + 1].position;
+  neV3 forward = next - at;
+  forward.y = 0.0f;
+  forward.Normalize();
+  RaceViewCopies& c = gRaceViewCopies;
+  c.cameraEye = at - forward * 9.0f + neMakeV3(0, 2.6f, 0);
+  c.cameraLookAt = at + forward * 5.0f + neMakeV3(0, 0.5f, 0);
+  c.cameraUp = neMakeV3(0, 1, 0);
+  c.cameraDir = forward;
+  c.frameFactor = 2.0f;
+  c.cameraLeaves.count = 0;
+  for (int leaf = 0; leaf < kQuadTreeLeafCount; ++leaf) {
+    QuadTreeList& l = gQuadTreeLeaves[leaf];
+    l.cameraDistSq = (l.cx - c.cameraEye.x) * (l.cx - c.cameraEye.x) + (l.cz - c.cameraEye.z) * (l.cz - c.cameraEye.z);
+    if (l.cameraDistSq < kLeafReach * kLeafReach) c.cameraLeaves.leaf[c.cameraLeaves.count++] = leaf;
+  }
+  Matrix4& truck = gSimRacerMatrix[0];  // the truck's box: length along the path
+  const neV3 side = forward.Cross(neMakeV3(0, 1, 0));
+  const float columns[3][3] = {{forward.x, 0, forward.z}, {0, 1, 0}, {side.x, 0, side.z}};
+  for (int col = 0; col < 3; ++col)
+    for (int row = 0; row < 3; ++row) truck.m[col * 4 + row] = columns[col][row];
+  truck.m[12] = at.x;
+  truck.m[13] = at.y;
+  truck.m[14] = at.z;
+  gSimRacerVisible[0] = 1;
+}
+
