@@ -7,6 +7,7 @@
 #include "platform/gl.h"
 #include "render/garage_camera.h"
 #include "render/gl_resources.h"
+#include "render/prop_draw.h"  // TakePropStates
 #include "render/race_frame_passes.h"
 #include "render/race_view.h"
 #include "render/renderer.h"
@@ -128,6 +129,7 @@ void CopyPublishedRaceState() {
   CopyRacers();
   CopyPropTransforms();
   gRenderFrameFactor = gRaceViewCopies.frameFactor;
+  TakePropStates(gRenderFrameFactor);
   gMenuClock += gRenderFrameFactor * kMenuClockPerFrameFactor;
   if (gStartHoldReleaseRequested) {
     gStartHold = 0;

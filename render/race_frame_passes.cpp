@@ -7,6 +7,7 @@
 #include "render/post_passes.h"
 #include "render/race_frame.h"
 #include "render/race_view.h"
+#include "render/reflection_cube.h"  // gReflectionPending
 #include "render/shaders.h"
 #include "render/world_scene.h"
 

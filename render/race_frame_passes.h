@@ -8,8 +8,8 @@
 // What DrawRacers draws.
 enum RacerPass : int {
   kRacerPassOpaque = 0,   // bodies, wheels and the world props
-  kRacerPassGlass = 1,    // glass, dirt traces and exhaust
-  kRacerPassBlended = 2,  // blended spinning parts and car lights
+  kRacerPassGlass = 1,    // glass and tyre tracks
+  kRacerPassBlended = 2,  // exhaust, spinning parts and lamp flares
 };
 
 // Reflection, shadow, projection, camera and lights, the world scene and
@@ -30,7 +30,6 @@ extern RacePassRecord gRacePassRecords[kRacePassCount];
 
 // ---- Passes of the racer, vegetation, shadow and reflection parts ----
 extern Matrix4 gInverseViewMatrix;  // world from eye space, for the shadow texture matrix
-extern uint8_t gReflectionPending;  // the cube map still needs faces this race
 void UpdateReflectionCubeMap(int raceMode);
 void RenderShadowMap();
 void ComputeInverseViewMatrix();
@@ -38,7 +37,3 @@ void DrawRacers(int pass);
 void DrawWheelParticles();
 void DrawGrass();
 void DrawTrees();
-// A textured quad facing the eye, centred on the centre, with half-sizes
-// per axis, in its own quad list.
-void DrawFacingQuad(float eyeX, float eyeY, float eyeZ, float x, float y, float z, float sizeX, float sizeY,
-                    float sizeZ);

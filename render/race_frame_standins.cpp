@@ -1,16 +1,17 @@
-// STAND-IN until racer drawing, tyre tracks and dust, grass and trees, the
-// shadow map and the reflection cube map land: the trucks are plain shaded
-// boxes at their chassis matrices (the sun and flares use the car lights'
-// camera-facing quad);
-// nothing else is drawn, the shadow map and the cube map are left as made.
+// STAND-IN until the racer, dust, grass, tree, shadow and reflection passes
+// draw only from the frame's copies (their drawing in racer_draw, grass,
+// trees, shadow_map and reflection_cube still reads values the worker's
+// next step writes): the trucks are plain shaded boxes at their chassis
+// matrices; nothing else of them is drawn, the shadow map and the cube map
+// are left as made.
 // Replace this file; the declarations in race_frame_passes.h stay.
 #include "framework/vector_math.h"
 #include "platform/gl.h"
 #include "render/race_frame.h"
 #include "render/race_frame_passes.h"
+#include "render/reflection_cube.h"  // gReflectionPending
 
 Matrix4 gInverseViewMatrix;
-uint8_t gReflectionPending = 1;
 
 namespace {
 

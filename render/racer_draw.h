@@ -17,16 +17,10 @@
 #include "framework/model.h"
 #include "framework/vector_math.h"
 #include "render/prop_draw.h"
+#include "render/race_frame_passes.h"  // RacerPass
 #include "world/racer.h"
 
 #include <cstdint>
-
-// What DrawRacersFrom draws.
-enum RacerPass : int {
-  kRacerPassOpaque = 0,   // bodies, wheels and the world props
-  kRacerPassGlass = 1,    // glass and tyre tracks
-  kRacerPassBlended = 2,  // exhaust, spinning parts and lamp flares
-};
 
 // A truck's models in its racer slot.
 struct TruckModels {

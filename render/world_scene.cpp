@@ -4,6 +4,7 @@
 
 #include "framework/globals.h"
 #include "framework/texture.h"
+#include "render/car_lights.h"  // DrawFacingQuad
 #include "render/gl_resources.h"
 #include "render/post_passes.h"
 #include "render/race_frame.h"

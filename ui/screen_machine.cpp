@@ -13,8 +13,9 @@
 #include "framework/sound.h"
 #include "framework/texture.h"
 #include "platform/gl.h"
-#include "render/garage_stand_in.h"
+#include "render/garage_scene.h"
 #include "render/gl_resources.h"
+#include "render/paint.h"
 #include "ui/career_screens.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
@@ -38,7 +39,6 @@ int32_t gMenuCursor, gMenuCursorOnEntry;
 float gListAngle;
 int32_t gSelectedColumn;
 float gLoadingAlpha;
-int32_t gRepaintRequest;
 
 namespace {
 
@@ -227,16 +227,18 @@ void UpdateAndDrawScreens() {
   gMenuAlpha = curves.alpha;
   gTextAlpha = gMenuAlpha;
   glColor4f(1, 1, 1, 1);
-  // A repaint request is written by nothing yet; it is dropped until the
-  // paint composition exists.
-  gRepaintRequest = 0;
+  // A repaint request is written by nothing in the game; served, it composes.
+  ServeRepaintRequest();
   if (gSettleSound && gScreen == gTargetScreen) {
     gSettleSound = 0;
     if (gSoundOn) gSndMenu7.Play();
   }
   const int screen = gScreen;
   const bool garageShown = screen != S::Pause && screen != S::RaceLoading && screen != S::RaceFinish;
-  if (garageShown && gLoaderStatus == LoaderStatus::Idle) RenderGarageScene();
+  if (garageShown && gLoaderStatus == LoaderStatus::Idle) {
+    RenderGarageScene();
+    DrawGarageSceneOnWindow();
+  }
 
   BeginOverlayFrame();
   DrawStillFrame();

@@ -32,7 +32,6 @@ extern int32_t gMenuCursorOnEntry;  // row the next screen's list starts on
 extern float gListAngle;            // drum turn still to be drawn, degrees
 extern int32_t gSelectedColumn;     // column of the competition and race selectors
 extern float gLoadingAlpha;         // alpha of the LOADING sign, 0..1
-extern int32_t gRepaintRequest;     // 100 + racer asks for a paint composition (written by nothing)
 
 // The fade curves of one fade value.
 struct FadeCurves {

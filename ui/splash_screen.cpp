@@ -13,6 +13,7 @@
 #include "framework/sound.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "render/paint.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/option_widgets.h"
@@ -82,8 +83,7 @@ float TitlePageBrightness(float t) {
 }
 
 void UpdateAndDrawSplash() {
-  // A repaint request is written by nothing yet; see the screen function.
-  gRepaintRequest = 0;
+  ServeRepaintRequest();  // see the screen function
   const float t = gSplashTime + 0.01f * gFrameFactor;
   gSplashTime = t;
   glMatrixMode(GL_PROJECTION);

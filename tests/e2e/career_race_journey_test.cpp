@@ -18,36 +18,40 @@
 
 namespace {
 
-// Frames of 50 ms: the countdown stands still in frames of 95 ms or more.
-constexpr int kFrameMs = 50;
-constexpr int kGarageFrame = 650;
-constexpr int kSelectRaceFrame = 730;
-constexpr int kHudFrame = 830;
-constexpr int kResultsFrame = 1030;
-constexpr int kGarageAgainFrame = 1100;
+// Frames of 190 ms, the longest the clocks still count: a race frame costs
+// up to seconds under the software rasteriser, so the race is kept to a few
+// frames. In frames this long the countdown stands still, and FINISH comes
+// eleven frames after the finish line.
+constexpr int kFrameMs = 190;
+constexpr int kTimeoutSeconds = 240;  // the start-up, track and garage loads are real
+constexpr int kGarageFrame = 515;
+constexpr int kSelectRaceFrame = 545;
+constexpr int kHudFrame = 558;
+constexpr int kResultsFrame = 590;
+constexpr int kGarageAgainFrame = 615;
 
 constexpr char kJourney[] =
-    "144 key-down 13\n"  // held through the start-up load: the splash acts once it is done
-    "560 key-up 13\n"
-    "580 key-down 13\n"  // CAREER: a new career asks for the name
-    "581 key-up 13\n"
-    "600 char 75\n"
-    "601 char 97\n"
-    "602 char 116\n"
-    "603 char 121\n"
-    "604 char 97\n"
-    "620 key-down 13\n"  // Next: the garage hub
-    "621 key-up 13\n"
-    "660 key-down 13\n"  // COMPETITIONS
-    "661 key-up 13\n"
-    "700 key-down 13\n"  // Select: the first competition
-    "701 key-up 13\n"
-    "740 key-down 13\n"  // Start: its first race
-    "741 key-up 13\n"
-    "920 finish\n"
-    "1050 key-down 13\n"  // Next on the results
-    "1051 key-up 13\n"
-    "1120 close\n";
+    "38 key-down 13\n"  // held through the start-up load: the splash acts once it is done
+    "460 key-up 13\n"
+    "480 key-down 13\n"  // CAREER: a new career asks for the name
+    "481 key-up 13\n"
+    "490 char 75\n"
+    "491 char 97\n"
+    "492 char 116\n"
+    "493 char 121\n"
+    "494 char 97\n"
+    "505 key-down 13\n"  // Next: the garage hub
+    "506 key-up 13\n"
+    "520 key-down 13\n"  // COMPETITIONS
+    "521 key-up 13\n"
+    "535 key-down 13\n"  // Select: the first competition
+    "536 key-up 13\n"
+    "550 key-down 13\n"  // Start: its first race (the load's frames are not counted)
+    "551 key-up 13\n"
+    "560 finish\n"
+    "595 key-down 13\n"  // Next on the results
+    "596 key-up 13\n"
+    "620 close\n";
 
 // The screens a run passed through. The race-loading screen (32) is left
 // in the frame the track's answer comes in, so the trace shows it only when
@@ -101,6 +105,7 @@ TEST(CareerRaceJourney, GarageToARaceAndItsResultsAndBackWithTheRunCounted) {
   options.home = home.Path();
   options.inputScript = kJourney;
   options.frameMilliseconds = kFrameMs;
+  options.timeoutSeconds = kTimeoutSeconds;
   options.dumpFrames = {kGarageFrame, kSelectRaceFrame, kHudFrame, kResultsFrame, kGarageAgainFrame};
   const GameRunResult run = RunGame(options);
 
@@ -138,20 +143,20 @@ TEST(CareerRaceJourney, GarageToARaceAndItsResultsAndBackWithTheRunCounted) {
   }
 }
 
-constexpr int kQuickRaceFrame = 640;
+constexpr int kQuickRaceFrame = 520;
 constexpr char kQuickRace[] =
-    "144 key-down 13\n"
-    "560 key-up 13\n"
-    "575 key-down 40\n"  // down to QUICK RACE
-    "576 key-up 40\n"
-    "600 key-down 13\n"
-    "601 key-up 13\n"
-    "660 key-down 13\n"  // Start, once the drawn truck stands in the garage
-    "661 key-up 13\n"
-    "760 finish\n"
-    "880 key-down 13\n"  // Next on the results
-    "881 key-up 13\n"
-    "940 close\n";
+    "38 key-down 13\n"
+    "460 key-up 13\n"
+    "475 key-down 40\n"  // down to QUICK RACE
+    "476 key-up 40\n"
+    "490 key-down 13\n"
+    "491 key-up 13\n"
+    "530 key-down 13\n"  // Start, once the drawn truck stands in the garage
+    "531 key-up 13\n"
+    "545 finish\n"
+    "580 key-down 13\n"  // Next on the results
+    "581 key-up 13\n"
+    "600 close\n";
 
 TEST(CareerRaceJourney, QuickRaceFromTheMainMenuAndBackToAnotherOne) {
   if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
@@ -160,6 +165,7 @@ TEST(CareerRaceJourney, QuickRaceFromTheMainMenuAndBackToAnotherOne) {
   options.home = home.Path();
   options.inputScript = kQuickRace;
   options.frameMilliseconds = kFrameMs;
+  options.timeoutSeconds = kTimeoutSeconds;
   options.dumpFrames = {kQuickRaceFrame};
   const GameRunResult run = RunGame(options);
 

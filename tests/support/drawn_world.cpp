@@ -4,6 +4,7 @@
 #include "framework/texture.h"
 #include "render/race_view.h"
 #include "world/quadtree.h"
+#include "world/loaders.h"
 #include "world/race_path.h"
 #include "world/world_models.h"
 
@@ -27,6 +28,7 @@ MilkshapeModel* LoadSection(const char* stem) {
 }  // namespace
 
 bool LoadDrawnWorld(int race) {
+  LoadTextureList();  // the sky, grass, tree and flare pictures the passes bind
   MilkshapeModel* road = LoadSection("main_road");
   MilkshapeModel linear;
   if (linear.LoadFromFile("base/world/models/main_road_linear.sbm")) road->CopySecondTexCoords(linear);

@@ -1,0 +1,481 @@
+// The garage showroom; see garage_scene.h for what it reads, draws into and
+// the GL state it leaves.
+#include "render/garage_scene.h"
+
+#include <cmath>
+
+#include "framework/globals.h"
+#include "framework/startup_models.h"
+#include "framework/texture.h"
+#include "platform/gl.h"
+#include "render/garage_camera.h"
+#include "render/gl_resources.h"
+#include "render/race_camera.h"
+#include "render/renderer.h"
+#include "render/shaders.h"
+#include "world/catalogue.h"
+#include "world/loaders.h"
+
+float gGarageSpinAngle;
+
+namespace {
+
+constexpr float kDegreesPerRadian = 57.2957f;
+
+// The orbit: the eye's start before pitch and yaw, the point the view
+// direction aims at, how far the look-at point sits beside it, and how far
+// the wobble rocks the up vector (radians per unit of view direction).
+constexpr float kEyeHeight = 0.75f, kEyeDistance = 11.5f;
+const neV3 kAimPoint = {0.0f, -4.5f, 0.0f, 0.0f};
+constexpr float kLookAside = 1.4f;
+constexpr float kWobbleRock = 0.18f;
+constexpr float kWobblePerFrameFactor = 0.003f;  // radians
+
+// Spinning parts turn by (sin(menu clock x 0.5) + 8) degrees per frame-factor unit.
+constexpr float kSpinClockRate = 0.5f, kSpinBase = 8.0f;
+constexpr float kSpinningPartShade = 0.25f;
+
+// The showroom's suspension: a fixed travel and squash; wheels hang this
+// far below their axle marks.
+constexpr float kShowroomTravel = 40.5f, kShowroomSquash = 0.9f;
+constexpr float kWheelHang = 0.49f;
+constexpr float kFrontWheelInset = 0.195f;
+
+// Light program values of the showroom passes.
+constexpr float kGlassReflection = 0.25f;
+// The transparency and map passes fade detail between these distances.
+constexpr float kFadeStart = 400.0f, kFadeEnd = 420.0f;
+constexpr float kAlphaTestReference = 0.5f;
+
+constexpr int kLampTexture = 14;  // unit 2 of the lit programs
+
+enum SuspensionPart : int { kRearArm = 0, kSpring = 1, kShock = 2, kFrontArm = 3, kHub = 4 };
+enum SpinningGroup : int { kBigVintGroup = 4, kSmallVintGroup = 5, kTurboVintGroup = 6 };
+
+void DrawPart(int part) {
+  if (gSuspensionModels[part]) gSuspensionModels[part]->DrawNormalMappedOverride(-1);
+}
+
+void DrawIf(const Model* model) {
+  if (model) model->DrawNormalMappedOverride(-1);
+}
+
+// Front suspension of the +z side, under the wheel corner.
+void DrawFrontSuspension() {
+  glPushMatrix();
+  glRotatef(kShowroomTravel * 1.35f - 52.0f, 1, 0, 0);
+  DrawPart(kFrontArm);
+  glPopMatrix();
+  glPushMatrix();
+  glTranslatef(0, 0, -0.05f);
+  glRotatef(kShowroomTravel * 1.2f - 40.0f, 1, 0, 0);
+  DrawPart(kShock);
+  glPopMatrix();
+  glPushMatrix();
+  glTranslatef(-0.1f, -0.07f, -0.25f);
+  glRotatef(-12, 1, 0, 0);
+  glScalef(1, kShowroomSquash, 1);
+  DrawPart(kSpring);
+  glPopMatrix();
+}
+
+void DrawRearSuspension() {
+  glPushMatrix();
+  glRotatef(kShowroomTravel * 0.8f - 30.0f, 0, 0, 1);
+  DrawPart(kRearArm);
+  glPopMatrix();
+  glPushMatrix();
+  glTranslatef(0, 0, -0.25f);
+  glRotatef(kShowroomTravel * 1.38f - 55.0f, 1, 0, 0);
+  DrawPart(kShock);
+  glPopMatrix();
+  glPushMatrix();
+  glTranslatef(0.15f, -0.05f, -0.2f);
+  glRotatef(-7, 1, 0, 0);
+  glScalef(1, kShowroomSquash, 1);
+  DrawPart(kSpring);
+  glPopMatrix();
+}
+
+// The far side's parts are the near side's mirrored across the truck.
+template <typename Parts>
+void DrawMirrored(Parts parts) {
+  glPushMatrix();
+  glDisable(GL_CULL_FACE);
+  glScalef(1, 1, -1);
+  parts();
+  glEnable(GL_CULL_FACE);
+  glPopMatrix();
+}
+
+void DrawScaledWheel(const Model* wheel, float scale) {
+  glScalef(scale, scale, scale);
+  DrawIf(wheel);
+}
+
+void DrawWheelCorners(const ShowroomTruck& truck) {
+  const CSampleCar& car = *truck.record;
+  const float f = truck.frontWheelScale, r = truck.rearWheelScale;
+  const float frontY = (f - 1) * 0.5f - kWheelHang, rearY = (r - 1) * 0.5f - kWheelHang;
+
+  glPushMatrix();  // front, +z
+  glTranslatef(car.frontAxleX, frontY, car.frontWheelZ - kFrontWheelInset);
+  DrawFrontSuspension();
+  glRotatef(25, 0, 1, 0);
+  glRotatef(-6, 1, 0, 0);
+  DrawPart(kHub);
+  glTranslatef(0, 0, kFrontWheelInset);
+  DrawScaledWheel(truck.wheel, f);
+  glPopMatrix();
+
+  glPushMatrix();  // front, -z
+  glTranslatef(car.frontAxleX, frontY, -car.frontWheelZ + kFrontWheelInset);
+  DrawMirrored(DrawFrontSuspension);
+  glRotatef(-180, 1, 0, 0);
+  glRotatef(-25, 0, 1, 0);
+  glRotatef(6, 1, 0, 0);
+  DrawPart(kHub);
+  glTranslatef(0, 0, kFrontWheelInset);
+  DrawScaledWheel(truck.wheel, f);
+  glPopMatrix();
+
+  glPushMatrix();  // rear, +z
+  glTranslatef(-car.rearAxleX, rearY, car.rearWheelZ);
+  DrawRearSuspension();
+  glRotatef(-3, 1, 0, 0);
+  DrawScaledWheel(truck.wheel, r);
+  glPopMatrix();
+
+  glPushMatrix();  // rear, -z
+  glTranslatef(-car.rearAxleX, rearY, -car.rearWheelZ);
+  DrawMirrored(DrawRearSuspension);
+  glRotatef(-180, 1, 0, 0);
+  glRotatef(3, 1, 0, 0);
+  DrawScaledWheel(truck.wheel, r);
+  glPopMatrix();
+}
+
+void LookThrough(const GarageView& view) {
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.lookAt.x, view.lookAt.y, view.lookAt.z, view.up.x,
+            view.up.y, view.up.z);
+}
+
+// Light 0 high over the showroom, light 1 along the eye.
+void SetupShowroomLights(const GarageView& view) {
+  const GLfloat overhead[4] = {25000.0f, 50000.0f, 25000.0f, 1.0f};
+  const GLfloat eye[4] = {view.eye.x, view.eye.y, view.eye.z, 0.0f};
+  glLightfv(GL_LIGHT0, GL_POSITION, overhead);
+  glLightfv(GL_LIGHT1, GL_POSITION, eye);
+}
+
+// A window-size layer texture as the colour target; with anti-aliasing the
+// multisample buffer is drawn into and resolved by ResolveInto.
+void BindLayerTarget(GLuint texture, bool withDepth) {
+  if (gAntiAliasing > 0) {
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
+    return;
+  }
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB, texture, 0);
+  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
+                               withDepth ? gDepthRenderbuffer : 0);
+}
+
+void ResolveInto(GLuint texture) {
+  if (gAntiAliasing <= 0) return;
+  glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, gMultisampleFbo);
+  glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, gResolveFbo);
+  glFramebufferTexture2DEXT(GL_DRAW_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB, texture,
+                            0);
+  glBlitFramebufferEXT(0, 0, gScreenWidth, gScreenHeight, 0, 0, gScreenWidth, gScreenHeight,
+                       GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
+void BindOn(GLenum unit, GLenum target, GLuint texture) {
+  GlActiveTexture(unit);
+  glEnable(target);
+  glBindTexture(target, texture);
+}
+
+void UnitOff(GLenum unit, GLenum target) {
+  GlActiveTexture(unit);
+  glDisable(target);
+}
+
+// The lit programs' units: 4 noise, 3 the shadow map (its texture matrix
+// maps every point before the map's cleared depth: lit), 2 the lamp
+// texture, 1 the reflection cube; unit 0 active.
+void BindLitUnits() {
+  BindOn(GL_TEXTURE4_ARB, GL_TEXTURE_3D, gNoiseTexture3D);
+  glDisable(GL_TEXTURE_2D);
+  BindOn(GL_TEXTURE3_ARB, GL_TEXTURE_2D, gShadowMapTexture);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  const uint32_t lamp = gTextures[kLampTexture].glId;
+  BindOn(GL_TEXTURE2_ARB, GL_TEXTURE_2D, lamp == kNoTexture ? 0 : lamp);
+  BindOn(GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP_ARB, gReflectionCubeMap);
+  glDisable(GL_TEXTURE_2D);
+  GlActiveTexture(GL_TEXTURE0_ARB);
+  glEnable(GL_TEXTURE_2D);
+}
+
+void UnbindLitUnits() {
+  UnitOff(GL_TEXTURE4_ARB, GL_TEXTURE_3D);
+  UnitOff(GL_TEXTURE3_ARB, GL_TEXTURE_2D);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  UnitOff(GL_TEXTURE2_ARB, GL_TEXTURE_2D);
+  UnitOff(GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP_ARB);
+  GlActiveTexture(GL_TEXTURE0_ARB);
+  glEnable(GL_TEXTURE_2D);
+}
+
+void ClearShadowDepth() {
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gShadowFbo);
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, gShadowMapTexture, 0);
+  glViewport(0, 0, gShadowMapSize, gShadowMapSize);
+  glClear(GL_DEPTH_BUFFER_BIT);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
+void DrawOpaqueTruck(const ShowroomTruck& truck) {
+  DrawIf(gGarageModels[1]);  // special
+  DrawIf(truck.car);
+  if (truck.optics) truck.optics->DrawNormalMappedGroupUniform(0, 0, 0);
+  if (truck.record) DrawWheelCorners(truck);
+}
+
+void DrawRoom() {
+  // The see-through parts of the room, alpha-tested.
+  BindOn(GL_TEXTURE2_ARB, GL_TEXTURE_3D, gNoiseTexture3D);
+  glDisable(GL_TEXTURE_2D);
+  BindOn(GL_TEXTURE1_ARB, GL_TEXTURE_2D, gShadowMapTexture);
+  GlActiveTexture(GL_TEXTURE0_ARB);
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_ALPHA_TEST);
+  glAlphaFunc(GL_GEQUAL, kAlphaTestReference);
+  glUseProgramObjectARB(gProgTransparency);
+  SetShaderUniforms(kProgTransparency);
+  glUniform1fARB(gLocTransparencyT0, kFadeStart);
+  glUniform1fARB(gLocTransparencyT1, kFadeEnd);
+  if (gGarageModels[3]) gGarageModels[3]->Draw();
+  glUseProgramObjectARB(0);
+  glEnable(GL_CULL_FACE);
+  glDisable(GL_ALPHA_TEST);
+  // The walls and the floor.
+  glUseProgramObjectARB(gProgMap);
+  SetShaderUniforms(kProgMap);
+  glUniform1fARB(gLocMapT0, kFadeStart);
+  glUniform1fARB(gLocMapT1, kFadeEnd);
+  for (int room : {0, 2})
+    if (gGarageModels[room]) gGarageModels[room]->Draw();
+  UnitOff(GL_TEXTURE2_ARB, GL_TEXTURE_3D);
+  UnitOff(GL_TEXTURE1_ARB, GL_TEXTURE_2D);
+  GlActiveTexture(GL_TEXTURE0_ARB);
+  glUseProgramObjectARB(0);
+}
+
+void UseLightProgram(float glass) {
+  glUseProgramObjectARB(gProgLight);
+  SetShaderUniforms(kProgLight);
+  glUniform1fARB(gLocLightLightNow, 0);
+  glUniform1fARB(gLocLightGlassNow, glass);
+  glUniform1fARB(gLocLightGlassAlpha, glass);
+}
+
+void DrawOpaqueLayer(const GarageSceneInput& input) {
+  BindLayerTarget(gOpaqueTexture, true);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  SetProjection(gScreenWidth, gScreenHeight);
+  LookThrough(input.view);
+  SetupShowroomLights(input.view);
+  UseLightProgram(0);
+  BindLitUnits();
+  gGarageSpinAngle -= (std::sin(input.menuClock * kSpinClockRate) + kSpinBase) * input.frameFactor;
+  DrawOpaqueTruck(input.truck);
+  glUseProgramObjectARB(0);
+  UnbindLitUnits();
+  DrawRoom();
+  ResolveInto(gOpaqueTexture);
+}
+
+void DrawGlassLayer(const GarageSceneInput& input) {
+  BindLayerTarget(gLayerTexture, true);
+  glClear(GL_COLOR_BUFFER_BIT);
+  LookThrough(input.view);
+  SetupShowroomLights(input.view);
+  BindLitUnits();
+  UseLightProgram(1);
+  glUniform1fARB(gLocLightRefInt, kGlassReflection);
+  DrawIf(input.truck.glass);
+  glUniform1fARB(gLocLightRefInt, 0);
+  glUseProgramObjectARB(0);
+  UnbindLitUnits();
+  ResolveInto(gLayerTexture);
+}
+
+void WindowQuad(GLuint texture, int width, int height) {
+  glBindTexture(GL_TEXTURE_RECTANGLE_ARB, texture);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex2f(0, 0);
+  glTexCoord2f(float(width), 0);
+  glVertex2f(800, 0);
+  glTexCoord2f(float(width), float(height));
+  glVertex2f(800, 600);
+  glTexCoord2f(0, float(height));
+  glVertex2f(0, 600);
+  glEnd();
+}
+
+// Runs a draw in the 800 x 600 frame with rectangle texturing, depth off.
+template <typename Draw>
+void InFlatFrame(Draw draw) {
+  glDepthMask(GL_FALSE);
+  glDisable(GL_DEPTH_TEST);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, 800, 0, 600, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_TEXTURE_RECTANGLE_ARB);
+  glColor4f(1, 1, 1, 1);
+  draw();
+  glDisable(GL_TEXTURE_RECTANGLE_ARB);
+  glEnable(GL_TEXTURE_2D);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glDepthMask(GL_TRUE);
+  glEnable(GL_DEPTH_TEST);
+}
+
+void ComposeIntoScene() {
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB,
+                            gSceneTexture, 0);
+  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
+                               gDepthRenderbuffer);
+  glClear(GL_COLOR_BUFFER_BIT);
+  InFlatFrame([] {
+    WindowQuad(gOpaqueTexture, gScreenWidth, gScreenHeight);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    WindowQuad(gLayerTexture, gScreenWidth, gScreenHeight);
+    glDisable(GL_BLEND);
+  });
+}
+
+// Each marker triangle of a group places one part; the record holds ten
+// placements, so further triangles have none and draw nothing.
+void DrawSpinningGroup(const Model& points, int group, const Matrix4* placements, const Model* part) {
+  if (part == nullptr || group >= points.groupCount) return;
+  const int count = points.groups[group].triangleCount < kPlacementCount ? points.groups[group].triangleCount
+                                                                         : kPlacementCount;
+  for (int j = 0; j < count; ++j) {
+    glPushMatrix();
+    glMultMatrixf(placements[j].m);
+    glRotatef(gGarageSpinAngle, 0, 1, 0);
+    part->Draw();
+    glPopMatrix();
+  }
+}
+
+void DrawSpinningParts(const GarageSceneInput& input) {
+  const ShowroomTruck& truck = input.truck;
+  if (truck.points == nullptr || truck.record == nullptr) return;
+  LookThrough(input.view);
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(kSpinningPartShade, kSpinningPartShade, kSpinningPartShade, 1);
+  DrawSpinningGroup(*truck.points, kBigVintGroup, truck.record->bigVintPlacements, gVintModels[0]);
+  DrawSpinningGroup(*truck.points, kSmallVintGroup, truck.record->smallVintPlacements, gVintModels[1]);
+  DrawSpinningGroup(*truck.points, kTurboVintGroup, truck.record->turboVintPlacements, gVintModels[2]);
+  glDisable(GL_BLEND);
+  glEnable(GL_CULL_FACE);
+  glColor4f(1, 1, 1, 1);
+}
+
+// The player's truck as racer slot 0 holds it, its wheels scaled as the
+// built truck's.
+ShowroomTruck PlayerTruck() {
+  constexpr int kPlayer = 0;
+  ShowroomTruck truck;
+  truck.car = gRacerModels[kRacerModelCar][kPlayer];
+  truck.optics = gRacerModels[kRacerModelOptics][kPlayer];
+  truck.glass = gRacerModels[kRacerModelGlass][kPlayer];
+  truck.wheel = gRacerModels[kRacerModelWheel][kPlayer];
+  truck.points = gRacerModels[kRacerModelPoints][kPlayer];
+  truck.record = &gRacers[kPlayer];
+  const int built = gBuiltCarIndex[kPlayer];
+  if (built >= 0 && built < kCatalogueSize) {
+    truck.frontWheelScale = gWheelSizes[built][4];
+    truck.rearWheelScale = gWheelSizes[built][5];
+  }
+  return truck;
+}
+
+}  // namespace
+
+GarageView GarageViewFrom(float pitch, float yaw, float zoom, float wobblePhase) {
+  GarageView view;
+  Vector3 eye = {0, kEyeHeight, -kEyeDistance - zoom};
+  neV3 turned = {eye.x, eye.y, eye.z, 0};
+  turned.RotateX(pitch / kDegreesPerRadian);
+  eye = {turned.x, turned.y, turned.z};
+  eye.RotateY(yaw / kDegreesPerRadian);
+  view.eye = {eye.x, eye.y, eye.z, 0};
+  neV3 direction = kAimPoint - view.eye;
+  direction.Normalize();
+  const float rock = std::sin(wobblePhase) * kWobbleRock;
+  neV3 up = {0, 1, 0, 0};
+  up.RotateX(rock * direction.x);
+  up.RotateZ(rock * direction.z);
+  up.Normalize();
+  view.up = up;
+  neV3 side = CrossV3(up, direction);
+  side.Normalize();
+  view.lookAt = direction - side * kLookAside;
+  return view;
+}
+
+void RenderGarageSceneFrom(const GarageSceneInput& input) {
+  ClearShadowDepth();
+  DrawOpaqueLayer(input);
+  DrawGlassLayer(input);
+  ComposeIntoScene();
+  DrawSpinningParts(input);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  glViewport(0, 0, gScreenWidth, gScreenHeight);
+  glLoadIdentity();
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void RenderGarageScene() {
+  if (gResolveFbo == 0) return;  // the graphics resources failed at start-up: nothing to draw into
+  MoveGarageCamera();
+  if (gScreen == gTargetScreen && gCarChangeProgress < 1.0f) gGarageWobblePhase += gFrameFactor * kWobblePerFrameFactor;
+  GarageSceneInput input{};
+  input.view = GarageViewFrom(gGarageViewPitch, gGarageViewYaw, gGarageZoom, gGarageWobblePhase);
+  gCameraEye = input.view.eye;
+  gGarageLookAt = input.view.lookAt;
+  input.frameFactor = gFrameFactor;
+  input.menuClock = gMenuClock;
+  input.truck = PlayerTruck();
+  RenderGarageSceneFrom(input);
+}
+
+void DrawGarageSceneOnWindow() {
+  if (gSceneTexture == 0) return;
+  InFlatFrame([] { WindowQuad(gSceneTexture, gScreenWidth, gScreenHeight); });
+}

@@ -1,0 +1,64 @@
+// The garage showroom behind the menus: the room, the player's truck with
+// its suspension and wheels, its glass and its spinning parts, seen by the
+// orbiting garage camera with a slow wobble.
+//
+// Reads the garage models, the shared suspension and spinning-part models,
+// the truck's models and record (axles, wheel offsets, part placements),
+// the render targets and programs of gl_resources.h and shaders.h. Draws
+// the opaque layer into gOpaqueTexture and the glass into gLayerTexture,
+// composes both into gSceneTexture and draws the spinning parts over it.
+// Leaves the window framebuffer bound with its colour cleared, the window
+// viewport, the model-view reset, no program current, units 1..4 off with
+// their texture matrices reset, unit 0 active with 2-D on, culling and the
+// depth test on, blending off and the colour white.
+#pragma once
+
+#include "framework/model.h"
+#include "framework/vector_math.h"
+#include "world/racer.h"
+
+// Where the garage camera stands and looks.
+struct GarageView {
+  neV3 eye, up, lookAt;
+};
+
+// The camera of an orbit (pitch and yaw in degrees, zoom in world units)
+// and a wobble phase (radians): the eye on the orbit, the up vector rocked
+// by the wobble, and a look-at point beside the truck so that it sits off
+// the picture's centre.
+GarageView GarageViewFrom(float pitch, float yaw, float zoom, float wobblePhase);
+
+// The truck standing in the showroom.
+struct ShowroomTruck {
+  const Model* car = nullptr;
+  const Model* optics = nullptr;  // groups 0..2: the lamps, dark in the showroom
+  const Model* glass = nullptr;
+  const Model* wheel = nullptr;
+  const Model* points = nullptr;  // marker model: groups 4..6 place the spinning parts
+  const CSampleCar* record = nullptr;
+  float frontWheelScale = 1, rearWheelScale = 1;
+};
+
+struct GarageSceneInput {
+  GarageView view;
+  float frameFactor;  // the frame's seconds x 100
+  float menuClock;    // gMenuClock: the spinning parts' speed follows it
+  ShowroomTruck truck;
+};
+
+// Spinning-part rotation, degrees; turns on from frame to frame.
+extern float gGarageSpinAngle;
+
+// One garage frame into gSceneTexture (see the file comment).
+void RenderGarageSceneFrom(const GarageSceneInput& input);
+
+// The garage frame behind the menus, once per menu frame: the garage
+// camera moves (the free camera, or the glide to the screen's preset while
+// no fade runs), the wobble advances while no fade runs and no truck change
+// is shown, the eye and look-at point go to gCameraEye and gGarageLookAt,
+// then the frame of the player's truck (racer slot 0) is drawn. Nothing
+// without the render targets (a failed graphics start-up).
+void RenderGarageScene();
+
+// gSceneTexture over the whole window framebuffer (nothing without it).
+void DrawGarageSceneOnWindow();

@@ -1,0 +1,125 @@
+#include "render/grass.h"
+
+#include "framework/globals.h"
+#include "framework/settings.h"
+#include "framework/texture.h"
+#include "platform/gl.h"
+#include "render/billboards.h"
+#include "render/gl_resources.h"
+#include "render/race_camera.h"
+#include "render/shaders.h"
+#include "world/world_models.h"
+
+#include <vector>
+
+namespace {
+
+constexpr float kGrassUpScale = 2.0f;
+constexpr float kGrassFadeStart = 250.0f;  // T0 = sight distance minus this, units
+constexpr float kGrassFadeEnd = 220.0f;    // T1 = sight distance minus this, units
+constexpr float kAlphaCut = 0.5f;
+
+Vector3 Normalised(Vector3 v) {
+  float length = v.Length();
+  return length > 0 ? v * (1 / length) : Vector3();
+}
+
+}  // namespace
+
+unsigned TableTexture(int index) {
+  const uint32_t id = gTextures[index].glId;
+  return id == kNoTexture ? 0 : id;
+}
+
+void CutAlphaForBillboards() {
+  glEnable(gAntiAliasing > 0 ? GL_SAMPLE_ALPHA_TO_COVERAGE_ARB : GL_ALPHA_TEST);
+  glAlphaFunc(GL_GEQUAL, kAlphaCut);
+  glColor4f(1, 1, 1, 1);
+  glDisable(GL_CULL_FACE);
+}
+
+void EndBillboards() {
+  glUseProgramObjectARB(0);
+  glEnable(GL_CULL_FACE);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE_ARB);
+}
+
+void DrawGrass(const NodeList& visible, const float* leafDistSq) {
+  const Vector3 cameraUp(gRaceCameraUp.x, gRaceCameraUp.y, gRaceCameraUp.z);
+  const Vector3 view(gGarageLookAt.x, gGarageLookAt.y, gGarageLookAt.z);
+  const Vector3 up = Normalised(cameraUp) * kGrassUpScale;
+  const Vector3 right = Normalised(CrossProduct(cameraUp, view));
+  AdvanceGrassSway(gGrassSwayPhase, gFrameFactor);
+  Vector3 sway[kGrassKindCount];
+  GrassSwayVectors(gGrassSwayPhase, gMenuClock, sway);
+
+  glActiveTextureARB(GL_TEXTURE1_ARB);
+  glDisable(GL_TEXTURE_3D);
+  glDisable(GL_TEXTURE_CUBE_MAP);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, TableTexture(kGrassTintTexture));
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, TableTexture(kGrassAtlasTexture));
+  CutAlphaForBillboards();
+
+  glUseProgramObjectARB(gProgGrass);
+  SetShaderUniforms(kProgGrass);
+  glUniform1fARB(gLocGrassT0, gSightDistance - kGrassFadeStart);
+  glUniform1fARB(gLocGrassT1, gSightDistance - kGrassFadeEnd);
+  glUniform3fARB(gLocGrassRight, right.x, right.y, right.z);
+  glUniform3fARB(gLocGrassUp, up.x, up.y, up.z);
+
+  static std::vector<BillboardVertex> stream;
+  stream.clear();
+  if (gQuadTreeLeaves) BuildGrassStream(visible, gQuadTreeLeaves, leafDistSq, gSightDistance, sway, stream);
+  glBegin(GL_QUADS);
+  for (const BillboardVertex& v : stream) {
+    glMultiTexCoord4fvARB(GL_TEXTURE0_ARB, v.tex0);
+    glMultiTexCoord3fvARB(GL_TEXTURE1_ARB, v.tex1);
+    glVertex3fv(v.position);
+  }
+  glEnd();
+
+  EndBillboards();
+  glActiveTextureARB(GL_TEXTURE1_ARB);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_CUBE_MAP);
+  glDisable(GL_TEXTURE_3D);
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  glEnable(GL_TEXTURE_2D);
+}
+
+void DrawWater() {
+  glActiveTextureARB(GL_TEXTURE2_ARB);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_CUBE_MAP);
+  glEnable(GL_TEXTURE_3D);
+  glBindTexture(GL_TEXTURE_3D, gWaterTexture3D);
+  glActiveTextureARB(GL_TEXTURE1_ARB);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_3D);
+  glEnable(GL_TEXTURE_CUBE_MAP);
+  glBindTexture(GL_TEXTURE_CUBE_MAP, gReflectionCubeMap);
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  glDisable(GL_TEXTURE_CUBE_MAP);
+  glDisable(GL_TEXTURE_3D);
+  glEnable(GL_TEXTURE_2D);
+
+  glUseProgramObjectARB(gProgWater);
+  SetShaderUniforms(kProgWater);
+  if (gWorldModels[kWorldModelWater]) gWorldModels[kWorldModelWater]->Draw();
+  glUseProgramObjectARB(0);
+
+  for (GLenum unit : {GL_TEXTURE2_ARB, GL_TEXTURE1_ARB}) {
+    glActiveTextureARB(unit);
+    glDisable(GL_TEXTURE_3D);
+    glDisable(GL_TEXTURE_CUBE_MAP);
+    glDisable(GL_TEXTURE_2D);
+  }
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  glDisable(GL_TEXTURE_3D);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_CUBE_MAP);
+}

@@ -1,0 +1,28 @@
+// Grass tufts, and the water that no pass draws. DrawGrass reads the given
+// visible-leaf list and leaf distances, the leaves' grass records, the race camera's up and
+// view direction, the sight distance and the animation clocks; it draws into
+// the bound framebuffer with the Grass program, atlas tex62 on unit 0 and
+// tex70 on unit 1. It leaves unit 0 active with 2-D texturing on, unit 1
+// with 2-D, cube and 3-D texturing off (tex70 still bound), no program,
+// face culling on, alpha test and alpha-to-coverage off.
+#pragma once
+
+#include "world/quadtree.h"
+
+inline constexpr int kGrassAtlasTexture = 62;
+inline constexpr int kGrassTintTexture = 70;
+
+void DrawGrass(const NodeList& visible, const float* leafDistSq);
+
+// The state both billboard passes share: the alpha cut at 0.5 (by coverage
+// with anti-aliasing, by the alpha test without), white, both faces drawn;
+// and its undoing (also no program).
+void CutAlphaForBillboards();
+// The GL name of a gTextures record, 0 for an empty one.
+unsigned TableTexture(int index);
+void EndBillboards();
+
+// The water model under the Water program with the reflection cube on unit
+// 1 and the 3-D water texture on unit 2; leaves unit 0 active with only
+// 2-D texturing on and units 1 and 2 with all texturing off.
+void DrawWater();
