@@ -50,13 +50,13 @@ neGeometry CarBox() {
 // The car box slightly turned, at the height.
 neT3 Placement(f32 height) { return Placed(neMakeV3(0.2f, height, -0.1f), neMakeV3(0.05f, 0.3f, -0.04f)); }
 
-// The car box resting on a bumpy grid of range(0) × range(0) cells, every
-// triangle a candidate (the terrain tree hands over a few dozen).
-void BM_BoxTerrainTouching(benchmark::State& state) {
+// The car box at `height` over a bumpy grid of range(0) × range(0) cells,
+// every triangle a candidate.
+void BoxOverTerrain(benchmark::State& state, f32 height) {
     const Grid grid(static_cast<s32>(state.range(0)));
     const neGeometry terrain = grid.Geometry();
     const neGeometry box = CarBox();
-    const neT3 t = Placement(0.6f);
+    const neT3 t = Placement(height);
     for (auto _ : state) {
         neCollisionResult r{};
         neCollideBoxTerrain(r, box, t, terrain);
@@ -64,21 +64,13 @@ void BM_BoxTerrainTouching(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(grid.terrain.triangles.size()));
 }
+
+// Resting on the grid (the terrain tree hands over a few dozen triangles).
+void BM_BoxTerrainTouching(benchmark::State& state) { BoxOverTerrain(state, 0.6f); }
 BENCHMARK(BM_BoxTerrainTouching)->Arg(2)->Arg(4)->Arg(8);
 
-// The same box well above the grid: every triangle separates on its normal axis.
-void BM_BoxTerrainAbove(benchmark::State& state) {
-    const Grid grid(static_cast<s32>(state.range(0)));
-    const neGeometry terrain = grid.Geometry();
-    const neGeometry box = CarBox();
-    const neT3 t = Placement(3.0f);
-    for (auto _ : state) {
-        neCollisionResult r{};
-        neCollideBoxTerrain(r, box, t, terrain);
-        benchmark::DoNotOptimize(r);
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(grid.terrain.triangles.size()));
-}
+// Well above the grid: every triangle separates on its normal axis.
+void BM_BoxTerrainAbove(benchmark::State& state) { BoxOverTerrain(state, 3.0f); }
 BENCHMARK(BM_BoxTerrainAbove)->Arg(4);
 
 // Two car boxes nose to tail, for scale.

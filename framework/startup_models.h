@@ -10,7 +10,9 @@ extern Model* gVintModels[kVintModelCount];  // big, small, turbo
 inline constexpr int kSuspensionModelCount = 5;
 extern Model* gSuspensionModels[kSuspensionModelCount];
 inline constexpr int kGarageModelCount = 4;
-extern Model* gGarageModels[kGarageModelCount];  // garage, special, ground, transparency
+extern Model* gGarageModels[kGarageModelCount];
+// The garage models by their place in gGarageModels.
+enum GarageModel : int { kGarageRoom = 0, kGarageSpecial = 1, kGarageGround = 2, kGarageTransparency = 3 };
 
 // Loads the 14 models in their fixed order, each with its material
 // textures and, where the renderer needs it, its tangent space. Runs on the

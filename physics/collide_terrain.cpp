@@ -31,16 +31,39 @@ void Report(neCollisionResult& result, const Candidate& c) {
 // (cosine) keeps that facing.
 constexpr f32 NE_KEPT_FACING_COSINE = 0.7f;
 
+// A triangle turned at least this far towards straight up or down (cosine)
+// has an upper side.
+constexpr f32 NE_UPPER_SIDE_COSINE = 0.5f;
+
+// Which way a terrain test faces: the previous step's contact normal, the
+// world's up, and the shape's centre.
+struct Facing {
+    neV3 kept, up, centre;
+};
+
 // The side of the triangle a shape is on: the side its terrain contact of the
-// previous step faced, for a triangle turned towards that normal; otherwise
-// the side of its centre (signed distance `s`). A flat slab that lands is
-// answered at one corner; its centre may pass the plane in the next step,
-// and taken from the centre alone the contact would push it on through.
-bool FacesFront(const nePreparedTriangle& tri, f32 s, const neV3& kept) {
-    const f32 along = tri.normal.Dot(kept);
+// previous step faced, for a triangle turned towards that normal; the upper
+// side when the shape's centre lies beside the triangle, neither over nor
+// under it; otherwise the side of its centre (signed distance `s`). A flat
+// slab that lands is answered at one corner, and its centre may pass the
+// plane in the next step; on rough ground a centre sits below the planes of
+// the steep triangles around the one it rests on. Taken from the centre alone
+// the contact would push the shape on through.
+bool FacesFront(const nePreparedTriangle& tri, f32 s, const Facing& facing) {
+    const f32 along = tri.normal.Dot(facing.kept);
     if (along >= NE_KEPT_FACING_COSINE) return true;
     if (along <= -NE_KEPT_FACING_COSINE) return false;
+    const f32 upward = tri.normal.Dot(facing.up);
+    if (neAbs(upward) >= NE_UPPER_SIDE_COSINE && (s >= 0.0f) != (upward > 0.0f)) {
+        s32 feature;
+        if (neClassifyTrianglePoint(tri, facing.centre - tri.normal * s, feature) != NE_REGION_TRIANGLE)
+            return upward > 0.0f;
+    }
     return s >= 0.0f;
+}
+
+Facing TerrainFacing(const neGeometry& terrain, const neV3& centre) {
+    return Facing{terrain.shape.mesh.keptFacing, terrain.shape.mesh.up, centre};
 }
 
 // A normal whose part against the triangle's facing side is larger than this
@@ -62,7 +85,7 @@ bool PushesAlong(const neV3& axis, const neV3& facing, bool shallowAlong) {
 // axis separates; otherwise `out` is the contact of least penetration (a
 // depth of 0 on the triangle's normal axis counts as contact). `edge` tells
 // whether the contact points came from an edge pair.
-bool BoxTriangleSat(const neBoxDescriptor& box, const nePreparedTriangle& tri, const neV3& kept, Candidate& out,
+bool BoxTriangleSat(const neBoxDescriptor& box, const nePreparedTriangle& tri, const Facing& facing, Candidate& out,
                     bool& edge) {
     const neV3& c = box.transform->pos;
     const neM3& rot = box.transform->rot;
@@ -71,7 +94,7 @@ bool BoxTriangleSat(const neBoxDescriptor& box, const nePreparedTriangle& tri, c
     // Triangle normal, pointing to the side the box is on; no axis may push
     // the box back through the plane.
     const f32 s = tri.normal.Dot(c) - tri.d;
-    const bool front = FacesFront(tri, s, kept);
+    const bool front = FacesFront(tri, s, facing);
     const neV3 a = front ? tri.normal : -tri.normal;
     f32 p[3];
     for (s32 k = 0; k < 3; ++k) p[k] = a.Dot(box.axes[k]);
@@ -200,9 +223,9 @@ bool BoxTriangleVertical(neBoxDescriptor& box, const nePreparedTriangle& tri, Ca
 
 // ---- Sphere against one triangle ------------------------------------------
 
-bool SphereTriangle(const neV3& c, f32 r, const nePreparedTriangle& tri, const neV3& kept, Candidate& out) {
+bool SphereTriangle(const neV3& c, f32 r, const nePreparedTriangle& tri, const Facing& sides, Candidate& out) {
     const f32 s = tri.normal.Dot(c) - tri.d;
-    const f32 sigma = FacesFront(tri, s, kept) ? 1.0f : -1.0f;
+    const f32 sigma = FacesFront(tri, s, sides) ? 1.0f : -1.0f;
     const f32 planeDepth = r - sigma * s;
     if (planeDepth <= 0.0f) return false;
     const neV3 facing = tri.normal * sigma;  // the triangle's side towards the centre
@@ -248,10 +271,10 @@ bool SphereTriangle(const neV3& c, f32 r, const nePreparedTriangle& tri, const n
 
 enum FaceResult { FACE_SEPARATED, FACE_CONTACT, FACE_NONE };
 
-FaceResult CylinderTriangleFace(const neCylinderView& cyl, const nePreparedTriangle& tri, const neV3& kept,
+FaceResult CylinderTriangleFace(const neCylinderView& cyl, const nePreparedTriangle& tri, const Facing& facing,
                                 Candidate& out) {
     const f32 s = tri.normal.Dot(cyl.centre) - tri.d;
-    const f32 sigma = FacesFront(tri, s, kept) ? 1.0f : -1.0f;
+    const f32 sigma = FacesFront(tri, s, facing) ? 1.0f : -1.0f;
     const neV3 a = tri.normal * -sigma;  // from the cylinder's side towards the plane
     if (!(cyl.radius + cyl.halfHeight > sigma * s)) return FACE_SEPARATED;
     const f32 k = cyl.halfHeight * cyl.axis.Dot(a);
@@ -330,10 +353,10 @@ void CylinderSegment(const neCylinderView& cyl, const nePreparedTriangle& tri, s
     out.found = true;
 }
 
-bool CylinderTriangle(const neCylinderView& cyl, const nePreparedTriangle& tri, const neV3& kept, Candidate& out) {
+bool CylinderTriangle(const neCylinderView& cyl, const nePreparedTriangle& tri, const Facing& facing, Candidate& out) {
     out.depth = 1.0e6f;
     out.found = false;
-    const FaceResult face = CylinderTriangleFace(cyl, tri, kept, out);
+    const FaceResult face = CylinderTriangleFace(cyl, tri, facing, out);
     if (face == FACE_SEPARATED) return false;
     if (face == FACE_CONTACT) return true;
     out.depth = 1.0e6f;
@@ -474,7 +497,9 @@ void neCollideBoxTriangle(neCollisionResult& result, const neGeometry& box, cons
     const neBoxDescriptor desc(box, worldBox);
     Candidate c{};
     bool edge = false;
-    if (!BoxTriangleSat(desc, tri, neMakeV3(0, 0, 0), c, edge)) return;
+    // A lone triangle: its side is the side of the box's centre.
+    const Facing facing{neMakeV3(0, 0, 0), neMakeV3(0, 0, 0), worldBox.pos};
+    if (!BoxTriangleSat(desc, tri, facing, c, edge)) return;
     Report(result, c);
     if (!edge) result.pointB = result.pointA;
 }
@@ -483,13 +508,13 @@ void neCollideBoxTerrain(neCollisionResult& result, const neGeometry& box, const
                          const neGeometry& terrain) {
     neBoxDescriptor desc(box, worldBox);
     const Bounds bounds = AroundCentre(worldBox.pos, AbsSum(desc.axes[0], desc.axes[1], desc.axes[2]));
-    const neV3 kept = terrain.shape.mesh.keptFacing;
+    const Facing facing = TerrainFacing(terrain, worldBox.pos);
     WalkTerrain(
         result, terrain, bounds,
-        [&desc, &kept](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
+        [&desc, &facing](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
             if (t.flags == NE_TRIANGLE_VERTICAL_TEST) return BoxTriangleVertical(desc, tri, c);
             bool edge;
-            return BoxTriangleSat(desc, tri, kept, c, edge);
+            return BoxTriangleSat(desc, tri, facing, c, edge);
         },
         true);
 }
@@ -498,10 +523,11 @@ void neCollideSphereTerrain(neCollisionResult& result, const neGeometry& sphere,
                             const neGeometry& terrain) {
     const neV3 centre = worldSphere.pos;
     const f32 r = sphere.shape.sphere.radius;
+    const Facing facing = TerrainFacing(terrain, centre);
     WalkTerrain(
         result, terrain, AroundCentre(centre, neMakeV3(r, r, r)),
         [&](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
-            return t.flags == NE_TRIANGLE_FULL_TEST && SphereTriangle(centre, r, tri, terrain.shape.mesh.keptFacing, c);
+            return t.flags == NE_TRIANGLE_FULL_TEST && SphereTriangle(centre, r, tri, facing, c);
         },
         false);
 }
@@ -511,10 +537,11 @@ void neCollideCylinderTerrain(neCollisionResult& result, const neGeometry& cylin
     const neCylinderView view(cylinder, worldCylinder);
     const f32 r = view.radius;
     const neV3 reach = AbsSum(view.axis * view.halfHeight, neMakeV3(r, 0, 0), neMakeV3(0, r, r));
+    const Facing facing = TerrainFacing(terrain, view.centre);
     WalkTerrain(
         result, terrain, AroundCentre(view.centre, reach),
         [&](const nePreparedTriangle& tri, const neTriangle& t, Candidate& c) {
-            return t.flags == NE_TRIANGLE_FULL_TEST && CylinderTriangle(view, tri, terrain.shape.mesh.keptFacing, c);
+            return t.flags == NE_TRIANGLE_FULL_TEST && CylinderTriangle(view, tri, facing, c);
         },
         false);
 }

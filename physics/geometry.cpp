@@ -131,6 +131,7 @@ void neGeometry::SetMesh(const s32* indices, s32 indexCount, const neTriangle* t
     shape.mesh.indexCount = indexCount;
     shape.mesh.triangles = triangles;
     shape.mesh.keptFacing = neMakeV3(0, 0, 0);
+    shape.mesh.up = neMakeV3(0, 0, 0);
     triangleVertices = vertices;
 }
 

@@ -70,6 +70,10 @@ union neShapeData {
         // keeps that facing; any other faces the shape's centre. Zero after
         // SetMesh.
         neV3 keptFacing;
+        // Straight up, against gravity (world, unit; zero without gravity):
+        // a shape whose centre lies beside a triangle, neither over nor under
+        // it, is on the triangle's upper side. Zero after SetMesh.
+        neV3 up;
     } mesh;
     struct {
         const neV3* points;

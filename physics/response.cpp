@@ -280,6 +280,18 @@ void neSimulator::RespondToCollision(neBody* bodyA, neBody* bodyB, neCollisionRe
 
     neUpdateRelativeVelocity(r);
     const f32 along = gravity.Dot(r.normal);
+    if (a && b && neAbs(along) < NE_LIES_ON_MIN_LEAN * gravityLength) {
+        // Side by side: the impact, then each body out of the other in
+        // proportion to how easily it moves.
+        neUpdateMatrices(r, false, false);
+        neResolveCollision(*this, r, NE_RESOLVE_COLLISION, 1.0f);
+        const f32 inverseMasses = a->invMass + b->invMass;
+        if (inverseMasses > 0.0f) {
+            PushOut(a, r.normal, r.depth * a->invMass / inverseMasses);
+            PushOut(b, -r.normal, r.depth * b->invMass / inverseMasses);
+        }
+        return;
+    }
     if (along < 0.0f && a) {
         // A lies on B: answer the impact, then let the stacks hold A up.
         neUpdateMatrices(r, false, false);

@@ -20,6 +20,12 @@ constexpr f32 NE_RECOVERY_MAX_DEPTH = 0.05f;
 constexpr f32 NE_RECOVERY_SLOP_PER_GRAVITY = 0.001f;
 constexpr f32 NE_RECOVERY_RELAXATION = 0.5f;
 
+// Between two rigid bodies, one lies on the other only when their contact
+// normal leans against gravity by at least this share of |g| (the cosine of
+// 60°); a side-on touch is an impact between two free bodies, so a body
+// struck from the side is knocked away instead of holding like the ground.
+constexpr f32 NE_LIES_ON_MIN_LEAN = 0.5f;
+
 // Ways ResolveCollision answers a record.
 constexpr s32 NE_RESOLVE_COLLISION = 1;  // once, with restitution
 constexpr s32 NE_RESOLVE_RESTING = 2;    // resting contact with recovery

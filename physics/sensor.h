@@ -49,6 +49,8 @@ struct neGeometry;
 // Widening of a line's box (m) before triangles are culled by it, so that
 // rounding in the crossing point never drops a triangle the full test finds.
 constexpr f32 NE_LINE_BOX_MARGIN = 1.0e-3f;
+// Line boxes a body's terrain triangles are sorted against for its sensors.
+constexpr s32 NE_SENSOR_LINE_BOXES = 8;
 
 // The world box around one or more segments, widened by the margin. A
 // triangle whose three corners all lie beyond one of its faces meets none of

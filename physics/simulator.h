@@ -140,14 +140,16 @@ struct neSimulator {
     void CollideBodies();
     void CollideTerrain();
     void MarkTimer(neTimerBucket bucket);
-    // Fills the candidate triangle set of the terrain body for the box;
-    // false when there is none.
+    // Fills the candidate triangle set of the terrain body with the
+    // triangles that reach into the body's box in x and z, each once, in the
+    // order the tree's leaves (or the query callback) give them; false when
+    // there is none.
     bool FindTerrainCandidates(neRigidBody* body);
-    // Narrows the terrain geometry's candidates to those within the body's
-    // box in x and z; false when none are left.
+    // Narrows the query callback's candidates to those within the body's box
+    // in x and z; false when none are left.
     bool NarrowToBody(const neRigidBody* body);
-    // The candidates whose boxes meet the box of the body's sensor lines;
-    // null when there are none.
+    // The candidates whose boxes meet the box of one of the body's sensor
+    // lines, in their order; null when there are none.
     const neGeometry* SensorCandidates(const neRigidBody* body);
     void FillCollisionInfo(neCollisionInfo& info, const neCollisionResult& result, bool terrain);
     void ReportCollision(neCollisionInfo& info, const neCollisionResult& result, bool terrain);

@@ -41,9 +41,9 @@ neV3 PointVelocity(neBody* b, const neV3& arm) {
     return r ? r->GetVelocityAtPoint(arm) : neMakeV3(0, 0, 0);
 }
 
-// True when the triangle lies wholly beyond one x or z face of the box. A
-// tree leaf holds a hundred triangles or more; a body's shapes and sensor
-// lines lie within its box, so such a triangle touches none of them.
+// True when the triangle lies wholly beyond one x or z face of the box: a
+// body's shapes and sensor lines lie within its box, so such a triangle
+// touches none of them.
 bool OutsideInXZ(const neTriangle& t, const neV3* v, const neV3& lo, const neV3& hi) {
     const neV3& a = v[t.indices[0]];
     const neV3& b = v[t.indices[1]];
@@ -329,21 +329,28 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
         if (!indices || !triangles || !vertices || indexCount <= 0) return false;
         terrainQueryIndices.Wrap(indices, indexCount);
         terrainGeometry.SetMesh(terrainQueryIndices.Data(), terrainQueryIndices.Count(), triangles, vertices);
-        return true;
+        return NarrowToBody(body);
     }
     const neTerrainTree& tree = region.Terrain();
     if (tree.IsEmpty()) return false;
-    tree.Query(tree.Root(), terrainLeaves, body->minBound, body->maxBound, 0);
-    // Each triangle once, in first-seen order.
+    const neV3& lo = body->minBound;
+    const neV3& hi = body->maxBound;
+    tree.Query(tree.Root(), terrainLeaves, lo, hi, 0);
+    // Each triangle once, in first-seen order. A leaf holds a hundred
+    // triangles or more, most of them beside the body: those are passed over
+    // on their footprints before they are looked up.
     if (++terrainQueryStamp == 0) {
         for (s32 i = 0; i < terrainSeen.Count(); ++i) terrainSeen[i] = 0;
         terrainQueryStamp = 1;
     }
     const bool stamped = terrainSeen.Count() == tree.TriangleCount();
+    const neTriangleFootprint* footprints = tree.Footprints();
     for (s32 i = 0; i < terrainLeaves.Count(); ++i) {
         const neTreeNode* leaf = terrainLeaves[i];
         for (s32 t = 0; t < leaf->triangleCount; ++t) {
             s32 index = leaf->triangles[t];
+            const neTriangleFootprint& f = footprints[index];
+            if (f.maxX < lo.x || f.minX > hi.x || f.maxZ < lo.z || f.minZ > hi.z) continue;
             bool seen = false;
             if (stamped) {
                 seen = terrainSeen[index] == terrainQueryStamp;
@@ -366,16 +373,10 @@ bool neSimulator::NarrowToBody(const neRigidBody* body) {
     const s32* candidates = terrainGeometry.shape.mesh.indices;
     const neV3& lo = body->minBound;
     const neV3& hi = body->maxBound;
-    // The tree's own triangles come with their footprints; a query
-    // callback's are measured from their vertices.
-    const neTriangleFootprint* footprints = terrainQueryCallback ? nullptr : region.Terrain().Footprints();
     nearTriangles.Clear();
     for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i) {
         const s32 t = candidates[i];
-        const bool outside = footprints ? footprints[t].maxX < lo.x || footprints[t].minX > hi.x ||
-                                              footprints[t].maxZ < lo.z || footprints[t].minZ > hi.z
-                                        : OutsideInXZ(triangles[t], v, lo, hi);
-        if (!outside) nearTriangles.Push(t);
+        if (!OutsideInXZ(triangles[t], v, lo, hi)) nearTriangles.Push(t);
     }
     if (nearTriangles.Count() == 0) return false;
     terrainGeometry.SetMesh(nearTriangles.Data(), nearTriangles.Count(), triangles, v);
@@ -383,17 +384,30 @@ bool neSimulator::NarrowToBody(const neRigidBody* body) {
 }
 
 const neGeometry* neSimulator::SensorCandidates(const neRigidBody* body) {
+    // One box per line (a body with more lines shares the last box among
+    // the rest): a wheel line meets a handful of the triangles under its
+    // truck, and each line tests only those that meet any line's box.
     const neT3& transform = body->state.transform;
-    neLineBox lines;
-    for (const neSensor* s = body->sensorFirst; s; s = s->next)
-        lines.Add(transform * s->linePos, transform.rot * s->lineVector);
+    neLineBox lines[NE_SENSOR_LINE_BOXES];
+    s32 boxes = 0;
+    for (const neSensor* s = body->sensorFirst; s; s = s->next) {
+        const s32 k = boxes < NE_SENSOR_LINE_BOXES ? boxes++ : NE_SENSOR_LINE_BOXES - 1;
+        lines[k].Add(transform * s->linePos, transform.rot * s->lineVector);
+    }
     const neV3* v = terrainGeometry.triangleVertices;
     const neTriangle* triangles = terrainGeometry.shape.mesh.triangles;
     const s32* candidates = terrainGeometry.shape.mesh.indices;
     sensorTriangles.Clear();
     for (s32 i = 0; i < terrainGeometry.shape.mesh.indexCount; ++i) {
         const neTriangle& t = triangles[candidates[i]];
-        if (!lines.Misses(v[t.indices[0]], v[t.indices[1]], v[t.indices[2]])) sensorTriangles.Push(candidates[i]);
+        const neV3& a = v[t.indices[0]];
+        const neV3& b = v[t.indices[1]];
+        const neV3& c = v[t.indices[2]];
+        for (s32 k = 0; k < boxes; ++k)
+            if (!lines[k].Misses(a, b, c)) {
+                sensorTriangles.Push(candidates[i]);
+                break;
+            }
     }
     if (sensorTriangles.Count() == 0) return nullptr;
     sensorTerrainGeometry.SetMesh(sensorTriangles.Data(), sensorTriangles.Count(), triangles, v);
@@ -409,8 +423,9 @@ void neSimulator::CollideTerrain() {
         if (!body->HasCollisionShape()) return;  // no world box to query with
         const neV3 kept = body->terrainFacing;
         body->terrainFacing = neMakeV3(0, 0, 0);
-        if (!FindTerrainCandidates(body) || !NarrowToBody(body)) return;
+        if (!FindTerrainCandidates(body)) return;
         terrainGeometry.shape.mesh.keptFacing = kept;
+        terrainGeometry.shape.mesh.up = -gravityDirection;
 
         neCollisionResult result;
         std::memset(&result, 0, sizeof result);

@@ -5,7 +5,10 @@
 #include <cmath>
 
 #include "framework/texture.h"
+#include "framework/globals.h"
 #include "platform/gl.h"
+#include "render/car_lights.h"
+#include "render/race_camera.h"
 #include "render/shaders.h"
 #include "world/catalogue.h"
 #include "world/race_path.h"
@@ -35,6 +38,15 @@ constexpr FlareRing kFlareRings[] = {
 
 constexpr int kBlobShadowTexture = 44;
 constexpr float kBlobLift = 0.05f, kBlobCornerHeight = 0.03f;
+
+// The checkpoint beacon and the route signs, pulsing with their own clock.
+constexpr int kBeaconTexture = 40, kRouteSignTexture = 44;
+constexpr float kPulsePerFrameFactor = 0.1f;
+constexpr float kPulseBase = 1.1f, kPulseSwell = 0.1f;  // size factor b = base + swell sin(clock)
+constexpr float kBeaconRise = 4.5f, kBeaconSize = 3.0f;
+constexpr float kRouteSignAside = 11.5f, kRouteSignRise = 4.0f, kRouteSignHalf = 1.5f;
+constexpr float kDegreesPerRadian = 57.2957f;
+float gCheckpointPulseClock = 0;
 
 constexpr double kSunMarkerRadius = 3.0, kSunMarkerRise = 4.0;
 constexpr int kSunMarkerDivisions = 8;
@@ -141,6 +153,29 @@ void SetTextureUnits(bool on) {
   }
 }
 
+// The signs of the waypoints of two kinds, from the last point down.
+void DrawRouteSigns(int last, int32_t kindA, int32_t kindB, float size) {
+  for (int i = last; i >= 0; --i) {
+    if (gRacePath[i].type != kindA && gRacePath[i].type != kindB) continue;
+    const RouteSign sign = RouteSignAt(gRacePath, last, i);
+    glPushMatrix();
+    glTranslatef(sign.position.x, sign.position.y, sign.position.z);
+    glRotatef(sign.degrees, 0, 1, 0);
+    const float h = kRouteSignHalf * size;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(-h, -h, 0);
+    glTexCoord2f(1, 0);
+    glVertex3f(h, -h, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(h, h, 0);
+    glTexCoord2f(0, 1);
+    glVertex3f(-h, h, 0);
+    glEnd();
+    glPopMatrix();
+  }
+}
+
 }  // namespace
 
 float SunFlareVisibility(float* windowX, float* windowY) {
@@ -226,6 +261,46 @@ void DrawBlobShadowsFrom(const BlobShadowCaster* casters, int count) {
   }
   glDepthMask(GL_TRUE);
   glDisable(GL_BLEND);
+}
+
+RouteSign RouteSignAt(const Waypoint* path, int last, int i) {
+  const neV3 here = path[i].position, next = path[i < last ? i + 1 : 0].position;
+  const neV3 along = SafeUnit(next - here);
+  const neV3 side = SafeUnit(CrossV3(neMakeV3(0, 1, 0), along));
+  const bool left = path[i].type == kWaypointMarkerA || path[i].type == kWaypointCheckpointMarkerA;
+  RouteSign sign;
+  sign.position = here + side * (left ? -kRouteSignAside : kRouteSignAside) + neMakeV3(0, kRouteSignRise, 0);
+  sign.degrees = HeadingDelta(neMakeV3(1, 0, 0), along) * kDegreesPerRadian - 180.0f;
+  return sign;
+}
+
+void DrawCheckpointMarker() {
+  const int last = gRacePathLast;
+  const int beacon = gRacers[0].nextCheckpoint;
+  if (last < 0 || last >= kRacePathCapacity || beacon < 0 || beacon > last) return;
+  gCheckpointPulseClock += kPulsePerFrameFactor * gFrameFactor;
+  const float wave = std::sin(gCheckpointPulseClock);
+  const float size = wave * kPulseSwell + kPulseBase;
+  glDepthMask(GL_FALSE);
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+  BindTable(kBeaconTexture);
+  glColor4f(1, 1, 1, 1);
+  DrawBeam(gCameraEye, gRacePath[beacon].position + neMakeV3(0, kBeaconRise, 0), kBeaconSize * size);
+
+  const float pulse = wave * 0.5f + 0.5f;
+  glColor4f(1, 0.75f * pulse + 0.25f, pulse, 1);
+  BindTable(kRouteSignTexture);
+  DrawRouteSigns(last, kWaypointMarkerA, kWaypointCheckpointMarkerA, size);
+  DrawRouteSigns(last, kWaypointMarkerB, kWaypointCheckpointMarkerB, size);
+
+  glColor4f(1, 1, 1, 1);
+  glDisable(GL_BLEND);
+  glEnable(GL_CULL_FACE);
+  glDepthMask(GL_TRUE);
 }
 
 void DrawSunMarker() {

@@ -1,18 +1,20 @@
 // Stand-alone draws of the renderer that the frame does not call: the sun
 // flare with its depth-read occlusion estimate, blob shadows under the
-// trucks, and the debug markers (the sun point, the waypoints, the lamp
-// points of the lamp table, a glowing textured square).
+// trucks, the checkpoint beacon and route signs, and the debug markers (the
+// sun point, the waypoints, the lamp points of the lamp table, a glowing
+// textured square).
 //
 // They read the current model-view, projection and viewport, the depth
-// buffer (the flare), the race path, the lamp table, the racers' records
-// and the numbered textures, and draw into whatever target is bound. Each
-// leaves what it found: culling and the depth test on, depth writes on,
-// blending off, 2-D texturing on unit 0 (on units 0..2 after the lamp
-// spheres), the colour white, no program current but the Light program
-// after the textured marker.
+// buffer (the flare), the race path, the lamp table, the racers' records,
+// the camera eye and the numbered textures, and draw into whatever target
+// is bound. Each leaves what it found: culling and the depth test on,
+// depth writes on, blending off, 2-D texturing on unit 0 (on units 0..2
+// after the lamp spheres), the colour white, no program current but the
+// Light program after the textured marker.
 #pragma once
 
 #include "framework/vector_math.h"
+#include "world/race_path.h"
 #include "world/racer.h"
 
 // The fixed world point of the sun the flare and the sun marker use.
@@ -43,6 +45,21 @@ inline constexpr float kTrafficBlobHalfWidth = 2.2f;
 // Darkens the ground under each caster with gTextures[44] (the colour
 // below is multiplied by it), each corner following its wheel's drop.
 void DrawBlobShadowsFrom(const BlobShadowCaster* casters, int count);
+
+// Where the route sign of waypoint i stands: 11.5 beside the path to the
+// right of the way on (kinds 2 and 4) or to its left (kinds 3 and 5), 4
+// above it, turned by `degrees` about y. The way on runs to the next point;
+// the last point's to point 0.
+struct RouteSign {
+  neV3 position;
+  float degrees;
+};
+RouteSign RouteSignAt(const Waypoint* path, int last, int i);
+// A pulsing beacon over the player's next checkpoint and, beside every
+// waypoint of kinds 2 to 5, a sign pulsing in colour
+// (gTextures[40] and [44]); blended, without depth writes. Nothing when the
+// race path or the checkpoint index lies outside the path's capacity.
+void DrawCheckpointMarker();
 
 // A sphere at the sun point, 4 above it, in pale yellow.
 void DrawSunMarker();

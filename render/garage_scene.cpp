@@ -8,15 +8,23 @@
 #include "framework/startup_models.h"
 #include "framework/texture.h"
 #include "platform/gl.h"
+#include "render/frustum.h"
 #include "render/garage_camera.h"
+#include "render/garage_shadow.h"
 #include "render/gl_resources.h"
+#include "render/post_passes.h"
 #include "render/race_camera.h"
+#include "render/race_frame.h"
+#include "render/race_frame_passes.h"  // ComputeInverseViewMatrix
+#include "render/racer_draw.h"         // gSpinAngle
+#include "render/reflection_cube.h"
 #include "render/renderer.h"
 #include "render/shaders.h"
+#include "render/shadow_map.h"
+#include "render/shadow_matrix.h"
+#include "render/world_scene.h"  // DrawSkybox
 #include "world/catalogue.h"
 #include "world/loaders.h"
-
-float gGarageSpinAngle;
 
 namespace {
 
@@ -162,35 +170,32 @@ void LookThrough(const GarageView& view) {
             view.up.y, view.up.z);
 }
 
-// Light 0 high over the showroom, light 1 along the eye.
-void SetupShowroomLights(const GarageView& view) {
-  const GLfloat overhead[4] = {25000.0f, 50000.0f, 25000.0f, 1.0f};
-  const GLfloat eye[4] = {view.eye.x, view.eye.y, view.eye.z, 0.0f};
-  glLightfv(GL_LIGHT0, GL_POSITION, overhead);
-  glLightfv(GL_LIGHT1, GL_POSITION, eye);
-}
-
-// A window-size layer texture as the colour target; with anti-aliasing the
-// multisample buffer is drawn into and resolved by ResolveInto.
-void BindLayerTarget(GLuint texture, bool withDepth) {
-  if (gAntiAliasing > 0) {
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
-    return;
-  }
+// gResolveFbo with a window-size texture and the window-size depth (the
+// reflection cube leaves its own small depth attached there).
+void AttachToResolve(GLuint texture) {
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
   glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB, texture, 0);
   glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
-                               withDepth ? gDepthRenderbuffer : 0);
+                               gDepthRenderbuffer);
 }
 
+// A layer's target: its texture with the shared depth, or with
+// anti-aliasing the multisample buffer, resolved by ResolveInto.
+void BindLayerTarget(GLuint texture) {
+  if (gAntiAliasing > 0)
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
+  else
+    AttachToResolve(texture);
+}
+
+// Colour and depth of the multisample buffer into the texture and the shared depth.
 void ResolveInto(GLuint texture) {
   if (gAntiAliasing <= 0) return;
+  AttachToResolve(texture);
   glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, gMultisampleFbo);
   glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, gResolveFbo);
-  glFramebufferTexture2DEXT(GL_DRAW_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB, texture,
-                            0);
   glBlitFramebufferEXT(0, 0, gScreenWidth, gScreenHeight, 0, 0, gScreenWidth, gScreenHeight,
-                       GL_COLOR_BUFFER_BIT, GL_NEAREST);
+                       GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, GL_NEAREST);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 
@@ -205,16 +210,28 @@ void UnitOff(GLenum unit, GLenum target) {
   glDisable(target);
 }
 
-// The lit programs' units: 4 noise, 3 the shadow map (its texture matrix
-// maps every point before the map's cleared depth: lit), 2 the lamp
-// texture, 1 the reflection cube; unit 0 active.
-void BindLitUnits() {
-  BindOn(GL_TEXTURE4_ARB, GL_TEXTURE_3D, gNoiseTexture3D);
-  glDisable(GL_TEXTURE_2D);
-  BindOn(GL_TEXTURE3_ARB, GL_TEXTURE_2D, gShadowMapTexture);
+// The shadow map on a unit, its texture matrix carrying the eye-space
+// points of the garage camera into the map.
+void BindShadowMap(GLenum unit) {
+  BindOn(unit, GL_TEXTURE_2D, gShadowMapTexture);
+  glMatrixMode(GL_TEXTURE);
+  glLoadMatrixf(ShadowTextureMatrix(gLightProjection, gLightView, gInverseViewMatrix).m);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void ResetTextureMatrix(GLenum unit) {
+  GlActiveTexture(unit);
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
+}
+
+// The lit programs' units: 4 noise, 3 the shadow map, 2 the lamp texture,
+// 1 the reflection cube; unit 0 active.
+void BindLitUnits() {
+  BindOn(GL_TEXTURE4_ARB, GL_TEXTURE_3D, gNoiseTexture3D);
+  glDisable(GL_TEXTURE_2D);
+  BindShadowMap(GL_TEXTURE3_ARB);
   const uint32_t lamp = gTextures[kLampTexture].glId;
   BindOn(GL_TEXTURE2_ARB, GL_TEXTURE_2D, lamp == kNoTexture ? 0 : lamp);
   BindOn(GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP_ARB, gReflectionCubeMap);
@@ -226,25 +243,15 @@ void BindLitUnits() {
 void UnbindLitUnits() {
   UnitOff(GL_TEXTURE4_ARB, GL_TEXTURE_3D);
   UnitOff(GL_TEXTURE3_ARB, GL_TEXTURE_2D);
-  glMatrixMode(GL_TEXTURE);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
+  ResetTextureMatrix(GL_TEXTURE3_ARB);
   UnitOff(GL_TEXTURE2_ARB, GL_TEXTURE_2D);
   UnitOff(GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP_ARB);
   GlActiveTexture(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
 }
 
-void ClearShadowDepth() {
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gShadowFbo);
-  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, gShadowMapTexture, 0);
-  glViewport(0, 0, gShadowMapSize, gShadowMapSize);
-  glClear(GL_DEPTH_BUFFER_BIT);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-}
-
 void DrawOpaqueTruck(const ShowroomTruck& truck) {
-  DrawIf(gGarageModels[1]);  // special
+  DrawIf(gGarageModels[kGarageSpecial]);
   DrawIf(truck.car);
   if (truck.optics) truck.optics->DrawNormalMappedGroupUniform(0, 0, 0);
   if (truck.record) DrawWheelCorners(truck);
@@ -254,7 +261,7 @@ void DrawRoom() {
   // The see-through parts of the room, alpha-tested.
   BindOn(GL_TEXTURE2_ARB, GL_TEXTURE_3D, gNoiseTexture3D);
   glDisable(GL_TEXTURE_2D);
-  BindOn(GL_TEXTURE1_ARB, GL_TEXTURE_2D, gShadowMapTexture);
+  BindShadowMap(GL_TEXTURE1_ARB);
   GlActiveTexture(GL_TEXTURE0_ARB);
   glDisable(GL_CULL_FACE);
   glEnable(GL_ALPHA_TEST);
@@ -263,7 +270,7 @@ void DrawRoom() {
   SetShaderUniforms(kProgTransparency);
   glUniform1fARB(gLocTransparencyT0, kFadeStart);
   glUniform1fARB(gLocTransparencyT1, kFadeEnd);
-  if (gGarageModels[3]) gGarageModels[3]->Draw();
+  if (gGarageModels[kGarageTransparency]) gGarageModels[kGarageTransparency]->Draw();
   glUseProgramObjectARB(0);
   glEnable(GL_CULL_FACE);
   glDisable(GL_ALPHA_TEST);
@@ -272,10 +279,11 @@ void DrawRoom() {
   SetShaderUniforms(kProgMap);
   glUniform1fARB(gLocMapT0, kFadeStart);
   glUniform1fARB(gLocMapT1, kFadeEnd);
-  for (int room : {0, 2})
+  for (int room : {kGarageRoom, kGarageGround})
     if (gGarageModels[room]) gGarageModels[room]->Draw();
   UnitOff(GL_TEXTURE2_ARB, GL_TEXTURE_3D);
   UnitOff(GL_TEXTURE1_ARB, GL_TEXTURE_2D);
+  ResetTextureMatrix(GL_TEXTURE1_ARB);
   GlActiveTexture(GL_TEXTURE0_ARB);
   glUseProgramObjectARB(0);
 }
@@ -288,27 +296,42 @@ void UseLightProgram(float glass) {
   glUniform1fARB(gLocLightGlassAlpha, glass);
 }
 
+// The garage sun's matrices, the inverse of the camera's view for the
+// shadow texture matrix, then the map drawn, or only cleared with shadows off.
+void UpdateGarageShadow(const GarageSceneInput& input) {
+  SetupCameraFrustum(kViewGarageSun, 0);
+  LookThrough(input.view);
+  ComputeInverseViewMatrix();
+  glLoadIdentity();
+  if (gShadowMapSize > kShadowMapSizeOff)
+    RenderGarageShadowMap(input.truck);
+  else
+    ClearShadowMap();
+}
+
 void DrawOpaqueLayer(const GarageSceneInput& input) {
-  BindLayerTarget(gOpaqueTexture, true);
+  BindLayerTarget(gOpaqueTexture);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  gFarPlane = kSkyFarPlane;
   SetProjection(gScreenWidth, gScreenHeight);
   LookThrough(input.view);
-  SetupShowroomLights(input.view);
+  SetupLights();
   UseLightProgram(0);
   BindLitUnits();
-  gGarageSpinAngle -= (std::sin(input.menuClock * kSpinClockRate) + kSpinBase) * input.frameFactor;
+  gSpinAngle -= (std::sin(input.menuClock * kSpinClockRate) + kSpinBase) * input.frameFactor;
   DrawOpaqueTruck(input.truck);
   glUseProgramObjectARB(0);
   UnbindLitUnits();
   DrawRoom();
+  DrawSkybox(0, kSkyBaseHeight, 0);
   ResolveInto(gOpaqueTexture);
 }
 
 void DrawGlassLayer(const GarageSceneInput& input) {
-  BindLayerTarget(gLayerTexture, true);
+  BindLayerTarget(gLayerTexture);
   glClear(GL_COLOR_BUFFER_BIT);
   LookThrough(input.view);
-  SetupShowroomLights(input.view);
+  SetupLights();
   BindLitUnits();
   UseLightProgram(1);
   glUniform1fARB(gLocLightRefInt, kGlassReflection);
@@ -331,6 +354,15 @@ void WindowQuad(GLuint texture, int width, int height) {
   glTexCoord2f(0, float(height));
   glVertex2f(0, 600);
   glEnd();
+}
+
+// A window-size picture, then another of the given size blended over it.
+void WindowQuadsBlended(GLuint under, GLuint over, int overWidth, int overHeight, GLenum source, GLenum destination) {
+  WindowQuad(under, gScreenWidth, gScreenHeight);
+  glEnable(GL_BLEND);
+  glBlendFunc(source, destination);
+  WindowQuad(over, overWidth, overHeight);
+  glDisable(GL_BLEND);
 }
 
 // Runs a draw in the 800 x 600 frame with rectangle texturing, depth off.
@@ -360,19 +392,10 @@ void InFlatFrame(Draw draw) {
 }
 
 void ComposeIntoScene() {
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
-  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB,
-                            gSceneTexture, 0);
-  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
-                               gDepthRenderbuffer);
+  AttachToResolve(gSceneTexture);
   glClear(GL_COLOR_BUFFER_BIT);
-  InFlatFrame([] {
-    WindowQuad(gOpaqueTexture, gScreenWidth, gScreenHeight);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    WindowQuad(gLayerTexture, gScreenWidth, gScreenHeight);
-    glDisable(GL_BLEND);
-  });
+  InFlatFrame([] { WindowQuadsBlended(gOpaqueTexture, gLayerTexture, gScreenWidth, gScreenHeight, GL_SRC_ALPHA,
+                                       GL_ONE_MINUS_SRC_ALPHA); });
 }
 
 // Each marker triangle of a group places one part; the record holds ten
@@ -384,7 +407,7 @@ void DrawSpinningGroup(const Model& points, int group, const Matrix4* placements
   for (int j = 0; j < count; ++j) {
     glPushMatrix();
     glMultMatrixf(placements[j].m);
-    glRotatef(gGarageSpinAngle, 0, 1, 0);
+    glRotatef(gSpinAngle, 0, 1, 0);
     part->Draw();
     glPopMatrix();
   }
@@ -450,11 +473,15 @@ GarageView GarageViewFrom(float pitch, float yaw, float zoom, float wobblePhase)
 }
 
 void RenderGarageSceneFrom(const GarageSceneInput& input) {
-  ClearShadowDepth();
+  gCameraEye = input.view.eye;
+  gGarageLookAt = input.view.lookAt;
+  UpdateGarageShadow(input);
   DrawOpaqueLayer(input);
   DrawGlassLayer(input);
   ComposeIntoScene();
   DrawSpinningParts(input);
+  RenderFullScreenPass(kProgBlur, gSceneTexture, gBlurTexture2, kPostFromWindow);
+  RenderFullScreenPass(kProgBlur, gBlurTexture2, gBlurTexture, kPostFromBlur);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
   glViewport(0, 0, gScreenWidth, gScreenHeight);
   glLoadIdentity();
@@ -467,15 +494,18 @@ void RenderGarageScene() {
   if (gScreen == gTargetScreen && gCarChangeProgress < 1.0f) gGarageWobblePhase += gFrameFactor * kWobblePerFrameFactor;
   GarageSceneInput input{};
   input.view = GarageViewFrom(gGarageViewPitch, gGarageViewYaw, gGarageZoom, gGarageWobblePhase);
-  gCameraEye = input.view.eye;
-  gGarageLookAt = input.view.lookAt;
   input.frameFactor = gFrameFactor;
   input.menuClock = gMenuClock;
   input.truck = PlayerTruck();
+  // The truck's reflections: the cube about its stand at the origin, turned
+  // toward the look-at point, a face or two each frame.
+  const Vector3 lookAt(input.view.lookAt.x, input.view.lookAt.y, input.view.lookAt.z);
+  const Vector3 up(input.view.up.x, input.view.up.y, input.view.up.z);
+  UpdateReflectionCubeMap(false, {Vector3(0, 0, 0), lookAt, up, [] { DrawSkybox(0, kSkyBaseHeight, 0); }, nullptr});
   RenderGarageSceneFrom(input);
 }
 
 void DrawGarageSceneOnWindow() {
   if (gSceneTexture == 0) return;
-  InFlatFrame([] { WindowQuad(gSceneTexture, gScreenWidth, gScreenHeight); });
+  InFlatFrame([] { WindowQuadsBlended(gSceneTexture, gBlurTexture, gBlurWidth, gBlurHeight, GL_ONE, GL_ONE); });
 }

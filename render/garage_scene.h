@@ -1,16 +1,21 @@
 // The garage showroom behind the menus: the room, the player's truck with
 // its suspension and wheels, its glass and its spinning parts, seen by the
-// orbiting garage camera with a slow wobble.
+// orbiting garage camera with a slow wobble, under the sky box, with the
+// sun's shadow, the reflection cube and the glow.
 //
 // Reads the garage models, the shared suspension and spinning-part models,
 // the truck's models and record (axles, wheel offsets, part placements),
-// the render targets and programs of gl_resources.h and shaders.h. Draws
-// the opaque layer into gOpaqueTexture and the glass into gLayerTexture,
-// composes both into gSceneTexture and draws the spinning parts over it.
-// Leaves the window framebuffer bound with its colour cleared, the window
-// viewport, the model-view reset, no program current, units 1..4 off with
-// their texture matrices reset, unit 0 active with 2-D on, culling and the
-// depth test on, blending off and the colour white.
+// the render targets and programs of gl_resources.h and shaders.h. Renders
+// the next faces of gReflectionCubeMap and the shadow map (only cleared
+// with shadows off), draws the opaque layer into gOpaqueTexture and the
+// glass into gLayerTexture, composes both into gSceneTexture, draws the
+// spinning parts over it and blurs it into the glow, gBlurTexture. Writes
+// the shared gCameraEye, gGarageLookAt, the garage sun's matrices and
+// gInverseViewMatrix, and turns gSpinAngle. Leaves the window framebuffer
+// bound with its colour cleared, the window viewport, the model-view
+// reset, no program current, units 1..4 off with their texture matrices
+// reset, unit 0 active with 2-D on, culling and the depth test on,
+// blending off and the colour white.
 #pragma once
 
 #include "framework/model.h"
@@ -46,19 +51,18 @@ struct GarageSceneInput {
   ShowroomTruck truck;
 };
 
-// Spinning-part rotation, degrees; turns on from frame to frame.
-extern float gGarageSpinAngle;
-
-// One garage frame into gSceneTexture (see the file comment).
+// One garage frame into gSceneTexture (see the file comment), the
+// reflection cube as it stands.
 void RenderGarageSceneFrom(const GarageSceneInput& input);
 
 // The garage frame behind the menus, once per menu frame: the garage
 // camera moves (the free camera, or the glide to the screen's preset while
 // no fade runs), the wobble advances while no fade runs and no truck change
-// is shown, the eye and look-at point go to gCameraEye and gGarageLookAt,
-// then the frame of the player's truck (racer slot 0) is drawn. Nothing
-// without the render targets (a failed graphics start-up).
+// is shown, the next faces of the reflection cube are rendered, then the
+// frame of the player's truck (racer slot 0) is drawn. Nothing without the
+// render targets (a failed graphics start-up).
 void RenderGarageScene();
 
-// gSceneTexture over the whole window framebuffer (nothing without it).
+// gSceneTexture over the whole window framebuffer with the glow added
+// (nothing without the render targets).
 void DrawGarageSceneOnWindow();

@@ -1,9 +1,12 @@
-// Builds the programs from base/shaders/ (read with LoadTextFile) and loads
-// their fixed uniforms. Building leaves no program current; SetShaderUniforms
+// Builds the programs from base/shaders/ (read with LoadTextFile), the
+// fragment sources they share placed after each program's #version line,
+// and loads their fixed uniforms. Building leaves no program current; SetShaderUniforms
 // changes only the uniforms of the current program.
 #include "render/shaders.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "framework/font.h"  // LoadTextFile
@@ -204,37 +207,58 @@ const ShaderUniform kDirtTraceUniforms[] = {
     {"DistortShadowTexel", &gLocDirtTraceDistortShadowTexel, UniformLoad::ShadowTexel},
 };
 
+// Fragment sources written once for several programs (GLSL 1.20 has no
+// include), as bits of Program::shared. A program gets those it names, in
+// this order, each one's own #version line left out: the shadow taps read
+// the noise tiling of the lighting source.
+enum SharedSource : unsigned {
+  kSharedLighting = 1u << 0,   // CommonLightingPS.glsl: material terms, eye and window, light 0
+  kSharedShadow = 1u << 1,     // CommonShadowPS.glsl: the shadow taps
+  kSharedNormalMap = 1u << 2,  // CommonNormalMapPS.glsl: the tangent frame
+  kSharedFade = 1u << 3,       // CommonFadePS.glsl: the fade into the sky
+};
+constexpr const char* kSharedSourceFiles[] = {"CommonLightingPS.glsl", "CommonShadowPS.glsl",
+                                              "CommonNormalMapPS.glsl", "CommonFadePS.glsl"};
+constexpr unsigned kLitShadowed = kSharedLighting | kSharedShadow;
+
 struct Program {
   int index;
-  const char* name;  // the sources are base/shaders/<name>VS.glsl and <name>PS.glsl
+  const char* name;        // the fragment source is base/shaders/<name>PS.glsl
+  const char* vertexName;  // the vertex source is base/shaders/<vertexName>VS.glsl
   GLhandleARB* object;
   const ShaderUniform* uniforms;
   int uniformCount;
+  unsigned shared;  // SharedSource bits: what the fragment source is built after
   GLhandleARB vertexShader, fragmentShader;  // kept attached for the whole run
 };
 
+// A program whose vertex source is its own unless it names another's.
 template <int N>
 constexpr Program MakeProgram(int index, const char* name, GLhandleARB* object,
-                              const ShaderUniform (&uniforms)[N]) {
-  return {index, name, object, uniforms, N, 0, 0};
+                              const ShaderUniform (&uniforms)[N], unsigned shared = 0,
+                              const char* vertexName = nullptr) {
+  return {index, name, vertexName ? vertexName : name, object, uniforms, N, shared, 0, 0};
 }
 
 Program gPrograms[kShaderProgramCount] = {
-    MakeProgram(kProgLight, "Light", &gProgLight, kLightUniforms),
+    MakeProgram(kProgLight, "Light", &gProgLight, kLightUniforms, kLitShadowed | kSharedNormalMap),
     MakeProgram(kProgBlur, "Blur", &gProgBlur, kBlurUniforms),
     MakeProgram(kProgHDR, "HDR", &gProgHDR, kHDRUniforms),
     MakeProgram(kProgRadialBlur, "RadialBlur", &gProgRadialBlur, kRadialBlurUniforms),
-    MakeProgram(kProgTransparency, "Transparency", &gProgTransparency, kTransparencyUniforms),
-    MakeProgram(kProgMap, "Map", &gProgMap, kMapUniforms),
-    MakeProgram(kProgRoadBump, "RoadBump", &gProgRoadBump, kRoadBumpUniforms),
+    MakeProgram(kProgTransparency, "Transparency", &gProgTransparency, kTransparencyUniforms,
+                kLitShadowed | kSharedFade, "Map"),
+    MakeProgram(kProgMap, "Map", &gProgMap, kMapUniforms, kLitShadowed | kSharedFade),
+    MakeProgram(kProgRoadBump, "RoadBump", &gProgRoadBump, kRoadBumpUniforms,
+                kLitShadowed | kSharedNormalMap | kSharedFade),
     MakeProgram(kProgReflMap, "ReflMap", &gProgReflMap, kReflMapUniforms),
     MakeProgram(kProgBlurSmoke, "BlurSmoke", &gProgBlurSmoke, kBlurSmokeUniforms),
-    MakeProgram(kProgGrass, "Grass", &gProgGrass, kGrassUniforms),
+    MakeProgram(kProgGrass, "Grass", &gProgGrass, kGrassUniforms, kSharedLighting | kSharedFade),
     MakeProgram(kProgTransparencyForShadowMap, "TransparencyForShadowMap", &gProgTransparencyForShadowMap,
                 kTransparencyForShadowMapUniforms),
-    MakeProgram(kProgTrees, "Trees", &gProgTrees, kTreesUniforms),
+    MakeProgram(kProgTrees, "Trees", &gProgTrees, kTreesUniforms, kSharedLighting | kSharedFade),
     MakeProgram(kProgWater, "Water", &gProgWater, kWaterUniforms),
-    MakeProgram(kProgDirtTrace, "DirtTrace", &gProgDirtTrace, kDirtTraceUniforms),
+    MakeProgram(kProgDirtTrace, "DirtTrace", &gProgDirtTrace, kDirtTraceUniforms,
+                kLitShadowed | kSharedNormalMap, "Light"),
 };
 
 Program* FindProgram(int set) {
@@ -268,26 +292,84 @@ bool FetchShaderFunctions() {
   return all;
 }
 
-// Compiles one source file into a new shader object attached to the
-// program. A compile failure is only printed here: the link that follows
-// fails and says so. False when the file cannot be read.
-bool AttachShader(GLhandleARB program, GLenum kind, const std::string& path, GLhandleARB* shader) {
-  char* text = LoadTextFile(path.c_str());
-  if (text == nullptr) {
+// A whole source file, or false (said on stderr) when it cannot be read.
+bool ReadSource(const std::string& path, std::string* text) {
+  char* loaded = LoadTextFile(path.c_str());
+  if (loaded == nullptr) {
     std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
     return false;
   }
+  *text = loaded;
+  delete[] loaded;
+  return true;
+}
+
+// Where the text after a source's #version line begins; 0 without one.
+size_t AfterVersionLine(const std::string& text) {
+  const size_t version = text.starts_with("#version") ? 0 : text.find("\n#version");
+  if (version == std::string::npos) return 0;
+  const size_t end = text.find('\n', version + 1);
+  return end == std::string::npos ? text.size() : end + 1;
+}
+
+// The text after a source's #version line, opened with a #line directive
+// that keeps a compile log's "source:line" pointing into the file: source 0
+// is the program's own file, 1 on the shared files in their table order.
+std::string BodyOf(const std::string& text, size_t sourceNumber) {
+  const size_t head = AfterVersionLine(text);
+  const auto headLines = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(head), '\n');
+  // Under GLSL 1.20 the line after "#line n" is line n + 1.
+  return "#line " + std::to_string(headLines) + " " + std::to_string(sourceNumber) + "\n" + text.substr(head);
+}
+
+// The program's own source with the shared sources it names placed after
+// its #version line, which must come before any code.
+bool ComposeSource(const std::string& path, unsigned shared, std::string* source) {
+  std::string own;
+  if (!ReadSource(path, &own)) return false;
+  if (shared == 0) {
+    *source = own;
+    return true;
+  }
+  *source = own.substr(0, AfterVersionLine(own));
+  const std::string folder = path.substr(0, path.rfind('/') + 1);
+  for (size_t k = 0; k < std::size(kSharedSourceFiles); ++k) {
+    if ((shared & (1u << k)) == 0) continue;
+    std::string common;
+    if (!ReadSource(folder + kSharedSourceFiles[k], &common)) return false;
+    *source += BodyOf(common, k + 1);
+  }
+  *source += BodyOf(own, 0);
+  return true;
+}
+
+// Which shared file each source number of a compile log names.
+std::string SharedSourceNumbers(unsigned shared) {
+  std::string numbers;
+  for (size_t k = 0; k < std::size(kSharedSourceFiles); ++k) {
+    if ((shared & (1u << k)) == 0) continue;
+    numbers += (numbers.empty() ? " (sources " : ", ") + std::to_string(k + 1) + " " + kSharedSourceFiles[k];
+  }
+  return numbers.empty() ? numbers : numbers + ")";
+}
+
+// Compiles one program source into a new shader object attached to the
+// program. A compile failure is only printed here: the link that follows
+// fails and says so. False when a file cannot be read.
+bool AttachShader(GLhandleARB program, GLenum kind, const std::string& path, unsigned shared,
+                  GLhandleARB* shader) {
+  std::string text;
+  if (!ComposeSource(path, shared, &text)) return false;
   *shader = glCreateShaderObjectARB(kind);
-  const GLcharARB* source = text;
+  const GLcharARB* source = text.c_str();
   glShaderSourceARB(*shader, 1, &source, nullptr);
   glCompileShaderARB(*shader);
-  delete[] text;
   GLint compiled = 0;
   glGetObjectParameterivARB(*shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
   if (!compiled) {
     char log[kInfoLogSize] = {};
     glGetInfoLogARB(*shader, sizeof log, nullptr, log);
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), log);
+    std::fprintf(stderr, "%s%s: %s\n", path.c_str(), SharedSourceNumbers(shared).c_str(), log);
   }
   glAttachObjectARB(program, *shader);
   return true;
@@ -295,9 +377,11 @@ bool AttachShader(GLhandleARB program, GLenum kind, const std::string& path, GLh
 
 bool BuildProgram(Program& program) {
   *program.object = glCreateProgramObjectARB();
-  const std::string base = std::string("base/shaders/") + program.name;
-  if (!AttachShader(*program.object, GL_VERTEX_SHADER_ARB, base + "VS.glsl", &program.vertexShader) ||
-      !AttachShader(*program.object, GL_FRAGMENT_SHADER_ARB, base + "PS.glsl", &program.fragmentShader)) {
+  const std::string folder = "base/shaders/";
+  if (!AttachShader(*program.object, GL_VERTEX_SHADER_ARB, folder + program.vertexName + "VS.glsl", 0,
+                    &program.vertexShader) ||
+      !AttachShader(*program.object, GL_FRAGMENT_SHADER_ARB, folder + program.name + "PS.glsl", program.shared,
+                    &program.fragmentShader)) {
     return false;
   }
   glLinkProgramARB(*program.object);

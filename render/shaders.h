@@ -1,6 +1,8 @@
 // The renderer's fourteen GLSL programs, built from base/shaders/<Name>VS.glsl
-// and <Name>PS.glsl at start-up, the locations of the uniforms they use and
-// the fixed values each pass loads into its program.
+// and <Name>PS.glsl at start-up (the lit fragment sources after the shared
+// Common*PS.glsl files they use; DirtTrace and Transparency on the vertex
+// sources of Light and Map), the locations of the uniforms they use and the
+// fixed values each pass loads into its program.
 #pragma once
 
 #include "framework/model.h"  // the four locations the model drawing sets
@@ -82,8 +84,9 @@ extern GLint gLocDirtTraceMatAmbient, gLocDirtTraceMatDiffuse, gLocDirtTraceMatS
 // Checks the shader extensions, fetches their entry points and builds the
 // programs in index order, each followed by its uniform locations. A
 // shader that does not compile has its log printed on stderr with its file
-// name; a program that does not link shows its log ("Error linking
-// shaders..."). False at the first failure (the programs before it stay).
+// name and the shared files it was built after; a program that does not
+// link shows its log ("Error linking shaders..."). False at the first
+// failure, a missing file among them (the programs before it stay).
 bool BuildShaderPrograms();
 
 // Loads the fixed values of a uniform set into its program, which the

@@ -99,7 +99,7 @@ bool PropCastsShadowFromLeaf(int propIndex, int propCount, const float* playerDi
 
 bool ShadowMapTakesRacers(int shadowMapSize) { return shadowMapSize == 4096 || shadowMapSize == 8192; }
 
-void RenderShadowMap(const ShadowCasters& casters, const Matrix4& lightProjection, const Matrix4& lightView) {
+void BeginShadowDepthPass(const Matrix4& lightProjection, const Matrix4& lightView) {
   AttachShadowMap();
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
@@ -111,11 +111,17 @@ void RenderShadowMap(const ShadowCasters& casters, const Matrix4& lightProjectio
   glPolygonOffset(kPolygonOffsetFactor, kPolygonOffsetUnits);
   glEnable(GL_POLYGON_OFFSET_FILL);
   glDisable(GL_CULL_FACE);
+}
 
+void RenderShadowMap(const ShadowCasters& casters, const Matrix4& lightProjection, const Matrix4& lightView) {
+  BeginShadowDepthPass(lightProjection, lightView);
   DrawWorldDepth(*casters.leaves);
   DrawPropsDepth(casters);
   if (casters.drawRacers && ShadowMapTakesRacers(gShadowMapSize)) casters.drawRacers();
+  EndShadowDepthPass();
+}
 
+void EndShadowDepthPass() {
   glEnable(GL_CULL_FACE);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glShadeModel(GL_SMOOTH);

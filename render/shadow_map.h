@@ -43,6 +43,14 @@ bool ShadowMapTakesRacers(int shadowMapSize);
 // The race pass: world, props, racers into the map from the sun's
 // matrices; then the window of the screen mode in effect again.
 void RenderShadowMap(const ShadowCasters& casters, const Matrix4& lightProjection, const Matrix4& lightView);
+// The frame of a depth pass: the map attached and cleared, the projection
+// pushed and the sun's loaded, the modelview at the sun's view, colour
+// writes off, flat shading, polygon offset on, face culling off.
+void BeginShadowDepthPass(const Matrix4& lightProjection, const Matrix4& lightView);
+// Its end: culling and colour writes on, smooth shading, no offset; then
+// the window of the screen mode in effect, the projection from before the
+// pass and the window framebuffer.
+void EndShadowDepthPass();
 // Clears the map to the far depth (everything reads as lit); leaves the
 // viewport at the map's size and the window framebuffer bound.
 void ClearShadowMap();

@@ -40,7 +40,6 @@ constexpr float kEveryLeaf = std::numeric_limits<float>::infinity();
 constexpr float kAlphaTestReference = 0.5f;
 
 // Sky: the box around the player, its ring of clouds, and the sun.
-constexpr float kSkyBaseHeight = -400.0f;
 constexpr float kSkyBoxHalf = 5000.0f, kSkyBoxBottom = 400.0f, kSkyBoxTop = 2000.0f;
 constexpr float kSkyRingHalf = 4000.0f, kSkyRingBottom = 350.0f, kSkyRingTop = 850.0f;
 constexpr int kTexSun = 30, kTexSkyBox = 61, kTexSkyRing = 63;

@@ -37,5 +37,7 @@ extern int32_t gLandscapeBindCount, gResolveCount;
 void RenderWorldScene();
 // The sun sprite behind its occlusion query, and its glare.
 void DrawSkySun();
+// The height the sky box is drawn from, world units.
+inline constexpr float kSkyBaseHeight = -400.0f;
 // The sky box and its ring of clouds around (x, z) from height y.
 void DrawSkybox(float x, float y, float z);

@@ -266,6 +266,25 @@ void Wall(SurfaceBuilder& hall, const Vector3& start, const Vector3& along, floa
     }
 }
 
+// The glazed skylight in the roof, on the sun's side of the turntable, so
+// that the sun falls through it onto the truck and the floor around it.
+constexpr float kSkylightX0 = -4, kSkylightX1 = 16, kSkylightZ0 = -4, kSkylightZ1 = 16;
+
+bool UnderSkylight(float x, float z) {
+  return x > kSkylightX0 && x < kSkylightX1 && z > kSkylightZ0 && z < kSkylightZ1;
+}
+
+// The roof seen from below, around the skylight's opening.
+void Roof(SurfaceBuilder& hall) {
+  auto panel = [&](float x0, float z0, float x1, float z1) {
+    hall.Quad(kRoofPanel, {x0, kRoof, z0}, {x1, kRoof, z0}, {x1, kRoof, z1}, {x0, kRoof, z1});
+  };
+  panel(-kHalf, -kHalf, kHalf, kSkylightZ0);
+  panel(-kHalf, kSkylightZ1, kHalf, kHalf);
+  panel(-kHalf, kSkylightZ0, kSkylightX0, kSkylightZ1);
+  panel(kSkylightX1, kSkylightZ0, kHalf, kSkylightZ1);
+}
+
 // The big door at +z with its striped frame, and the windows at -x.
 const Opening kDoor{kHalf - 8, kHalf + 8, 0, 6.5f};
 
@@ -285,8 +304,7 @@ Ms3dFile MakeHall() {
   Wall(hall, {-kHalf, kFloor, -kHalf}, {1, 0, 0}, span, {}, 1.6f);
   Wall(hall, {-kHalf, kFloor, kHalf}, {0, 0, -1}, span, WindowRow(span), 1.6f);
   Wall(hall, {kHalf, kFloor, -kHalf}, {0, 0, 1}, span, {}, 1.6f);
-  // Roof, seen from below.
-  hall.Quad(kRoofPanel, {-kHalf, kRoof, -kHalf}, {kHalf, kRoof, -kHalf}, {kHalf, kRoof, kHalf}, {-kHalf, kRoof, kHalf});
+  Roof(hall);
   // Pillars along the walls and trusses across the roof.
   for (float p = -kHalf + 4; p < kHalf; p += 8) {
     for (float side : {-1.0f, 1.0f}) {
@@ -295,9 +313,10 @@ Ms3dFile MakeHall() {
     }
     hall.Box(kSteel, {p - 0.2f, kRoof - 1.2f, -kHalf}, {p + 0.2f, kRoof - 0.9f, kHalf});
     hall.Box(kSteel, {p - 0.12f, kRoof - 0.9f, -kHalf}, {p + 0.12f, kRoof, kHalf});
-    // Lamp panels between the trusses.
+    // Lamp panels between the trusses, where the roof is closed.
     for (float z = -kHalf + 6; z < kHalf; z += 12)
-      hall.Quad(kLamp, {p + 4 - 1.5f, kRoof - 0.2f, z - 0.6f}, {p + 4 + 1.5f, kRoof - 0.2f, z - 0.6f},
+      if (!UnderSkylight(p + 4, z))
+        hall.Quad(kLamp, {p + 4 - 1.5f, kRoof - 0.2f, z - 0.6f}, {p + 4 + 1.5f, kRoof - 0.2f, z - 0.6f},
                 {p + 4 + 1.5f, kRoof - 0.2f, z + 0.6f}, {p + 4 - 1.5f, kRoof - 0.2f, z + 0.6f});
   }
   // Door frame with hazard stripes.
@@ -384,6 +403,10 @@ Ms3dFile MakeTransparency() {
     const float z0 = kHalf - o.u0, z1 = kHalf - o.u1, x = -kHalf + 0.05f;
     clear.Quad(kWindow, {x, kFloor + o.v0, z0}, {x, kFloor + o.v0, z1}, {x, kFloor + o.v1, z1}, {x, kFloor + o.v1, z0});
   }
+  // The skylight's glazing bars, seen from below.
+  const float y = kRoof - 0.05f;
+  clear.Quad(kWindow, {kSkylightX0, y, kSkylightZ0}, {kSkylightX1, y, kSkylightZ0}, {kSkylightX1, y, kSkylightZ1},
+             {kSkylightX0, y, kSkylightZ1});
   // Pennant strings hanging across the hall.
   for (float z : {-8.0f, 0.0f, 8.0f})
     clear.Quad(kBanner, {-kHalf, kRoof - 2.6f, z}, {kHalf, kRoof - 2.6f, z}, {kHalf, kRoof - 1.4f, z}, {-kHalf, kRoof - 1.4f, z});

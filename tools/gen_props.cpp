@@ -34,15 +34,11 @@ void PaintCell(PaintCanvas& c, int cell, int cellSide, const std::function<void(
 // A solid built in the 0..1 square of its texture, moved into one cell.
 class PropBuilder {
  public:
-  explicit PropBuilder(Ms3dFile* file) : file_(file), mesh_(file) {}
+  explicit PropBuilder(Ms3dFile* file) : file_(file) {}
 
   template <typename Build>
   void In(int cell, const Matrix4& placement, Build build) {
-    const size_t first = file_->triangles.size();
-    mesh_.SetPlacement(placement);
-    build(mesh_);
-    mesh_.SetPlacement(Matrix4());
-    MoveIntoCell(file_, first, kAtlas, cell);
+    BuildInCell(file_, kAtlas, cell, placement, build);
   }
 
   void Box(int cell, const Vector3& lo, const Vector3& hi) {
@@ -78,7 +74,6 @@ class PropBuilder {
 
  private:
   Ms3dFile* file_;
-  MeshBuilder mesh_;
 };
 
 // Every model is built with its box's bottom at y = 0 and centred in x and

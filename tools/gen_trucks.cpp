@@ -146,28 +146,35 @@ Projection ProjectionFor(const Vector3& n) {
   return kSide;
 }
 
-void MoveIntoCell(Ms3dFile* file, size_t first, int cell) { MoveIntoCell(file, first, kBodyAtlas, cell); }
-
 // ---- Building with painted faces ---------------------------------------------
 
 Vector3 FaceNormal(const Vector3& a, const Vector3& b, const Vector3& c) {
   return CrossProduct(b - a, c - a);
 }
 
+// The unit normal of a flat polygon (3 or 4 corners) pointing away from
+// `inside`, and whether that is against the polygon's winding; false for a
+// degenerate polygon.
+bool OutwardNormal(const std::vector<Vector3>& p, const Vector3& inside, Vector3* n, bool* againstWinding) {
+  *n = FaceNormal(p[0], p[1], p[2]);
+  if (p.size() == 4 && n->Length() < 1e-6f) *n = FaceNormal(p[0], p[2], p[3]);
+  if (n->Length() < 1e-6f) return false;
+  Vector3 centre;
+  for (const Vector3& q : p) centre += q * (1.0f / float(p.size()));
+  *againstWinding = DotProduct(*n, centre - inside) < 0;
+  if (*againstWinding) *n = n->Negate();
+  n->Normalize();
+  return true;
+}
+
 // Adds a flat polygon (3 or 4 corners) whose texture is projected from the
 // truck's coordinates into `cell`; the winding is turned so that the
 // normal points away from `inside`. Degenerate faces are skipped.
 void PaintedFace(MeshBuilder& mesh, std::vector<Vector3> p, int cell, const Vector3& inside) {
-  Vector3 n = FaceNormal(p[0], p[1], p[2]);
-  if (p.size() == 4 && n.Length() < 1e-6f) n = FaceNormal(p[0], p[2], p[3]);
-  if (n.Length() < 1e-6f) return;
-  Vector3 centre;
-  for (const Vector3& q : p) centre += q * (1.0f / float(p.size()));
-  if (DotProduct(n, centre - inside) < 0) {
-    std::reverse(p.begin(), p.end());
-    n = n.Negate();
-  }
-  n.Normalize();
+  Vector3 n;
+  bool againstWinding = false;
+  if (!OutwardNormal(p, inside, &n, &againstWinding)) return;
+  if (againstWinding) std::reverse(p.begin(), p.end());
   const Projection projection = ProjectionFor(n);
   auto triangle = [&](const Vector3& a, const Vector3& b, const Vector3& c) {
     if (FaceNormal(a, b, c).Length() < 1e-7f) return;
@@ -191,20 +198,12 @@ void PaintedBox(MeshBuilder& mesh, const Vector3& lo, const Vector3& hi, int cel
 
 // A slanted or turned box: a unit cube placed by `placement`.
 void PlacedBox(Ms3dFile* file, const Matrix4& placement, const Vector3& lo, const Vector3& hi, int cell) {
-  MeshBuilder mesh(file);
-  const size_t first = file->triangles.size();
-  mesh.SetPlacement(placement);
-  mesh.Box(lo, hi);
-  MoveIntoCell(file, first, cell);
+  BuildInCell(file, kBodyAtlas, cell, placement, [&](MeshBuilder& mesh) { mesh.Box(lo, hi); });
 }
 
 // A ring-shaped solid about the placement's z axis (see MeshBuilder::ThickRing).
 void PlacedRing(Ms3dFile* file, const Matrix4& placement, float inner, float outer, float z0, float z1, int cell) {
-  MeshBuilder mesh(file);
-  const size_t first = file->triangles.size();
-  mesh.SetPlacement(placement);
-  mesh.ThickRing(inner, outer, z0, z1, 20);
-  MoveIntoCell(file, first, cell);
+  BuildInCell(file, kBodyAtlas, cell, placement, [&](MeshBuilder& mesh) { mesh.ThickRing(inner, outer, z0, z1, 20); });
 }
 
 // A tube from a to b (any direction) of the given radius.
@@ -219,11 +218,8 @@ void Tube(Ms3dFile* file, const Vector3& a, const Vector3& b, float radius, int 
   move.SetTranslation(a);
   if (axis.Length() > 1e-5f) turn.SetRotationAxis(angle, axis);
   else if (d.z < 0) turn.SetRotationX(180);
-  MeshBuilder mesh(file);
-  const size_t first = file->triangles.size();
-  mesh.SetPlacement(move * turn);
-  mesh.Cylinder(radius, 0, length, segments);
-  MoveIntoCell(file, first, cell);
+  BuildInCell(file, kBodyAtlas, cell, move * turn,
+              [&](MeshBuilder& mesh) { mesh.Cylinder(radius, 0, length, segments); });
 }
 
 // ---- The body -------------------------------------------------------------------
@@ -318,14 +314,11 @@ struct BodyParts {
 
 constexpr float kGlassLift = 0.015f;  // glass stands this far off the body
 
+// A pane of glass over a quad of the body, lifted off it outwards.
 void GlassFace(Ms3dFile* glass, std::vector<Vector3> p, const Vector3& inside) {
-  Vector3 n = FaceNormal(p[0], p[1], p[2]);
-  if (n.Length() < 1e-6f) n = FaceNormal(p[0], p[2], p[3]);
-  if (n.Length() < 1e-6f) return;
-  Vector3 centre;
-  for (const Vector3& q : p) centre += q * 0.25f;
-  if (DotProduct(n, centre - inside) < 0) n = n.Negate();
-  n.Normalize();
+  Vector3 n;
+  bool againstWinding = false;
+  if (!OutwardNormal(p, inside, &n, &againstWinding)) return;
   for (Vector3& q : p) q += n * kGlassLift;
   MeshBuilder mesh(glass);
   PaintedFace(mesh, p, 0, inside);
@@ -412,13 +405,14 @@ void BuildFlares(const StyleShape& shape, float wheelY, Ms3dFile* body) {
         auto point = [&](float a, float r, float z) {
           return Vector3(axle + r * std::cos(a), wheelY + r * std::sin(a), z * side);
         };
-        const Vector3 axis0(axle, wheelY, z1 * side);
-        PaintedFace(mesh, {point(a0, r0, z1), point(a1, r0, z1), point(a1, r1, z1), point(a0, r1, z1)},
-                    kCellSills, Vector3(axle, wheelY + 0.5f, 0));
-        PaintedFace(mesh, {point(a0, r1, z0), point(a1, r1, z0), point(a1, r1, z1), point(a0, r1, z1)},
-                    kCellSills, centre);
-        PaintedFace(mesh, {point(a0, r0, z0), point(a1, r0, z0), point(a1, r0, z1), point(a0, r0, z1)},
-                    kCellSills, axis0 + Vector3(0, 5, 0));
+        // A band of the arc between the edge (ra, za) and the edge (rb, zb).
+        auto band = [&](float ra, float za, float rb, float zb, const Vector3& inside) {
+          PaintedFace(mesh, {point(a0, ra, za), point(a1, ra, za), point(a1, rb, zb), point(a0, rb, zb)}, kCellSills,
+                      inside);
+        };
+        band(r0, z1, r1, z1, Vector3(axle, wheelY + 0.5f, 0));  // the face
+        band(r1, z0, r1, z1, centre);                           // the outer rim
+        band(r0, z0, r0, z1, Vector3(axle, wheelY + 5, z1 * side));  // the inner rim
       }
     }
 }
@@ -571,11 +565,8 @@ constexpr AtlasLayout kQuarterAtlas{kLampAtlasSide, 2, 3};
 
 void LampBox(Ms3dFile* lamps, const Vector3& centre, const Vector3& half, int cell) {
   for (float side : {1.0f, -1.0f}) {
-    MeshBuilder mesh(lamps);
-    const size_t first = lamps->triangles.size();
     const Vector3 c(centre.x, centre.y, centre.z * side);
-    mesh.Box(c - half, c + half);
-    MoveIntoCell(lamps, first, kQuarterAtlas, cell);
+    BuildInCell(lamps, kQuarterAtlas, cell, Matrix4(), [&](MeshBuilder& mesh) { mesh.Box(c - half, c + half); });
   }
 }
 
@@ -642,44 +633,42 @@ Ms3dFile MakeWheel() {
   Ms3dFile wheel;
   wheel.materials.push_back(TexturedMaterial("wheel", 12));
   wheel.groups.push_back({"wheel", {}, 0});
-  MeshBuilder mesh(&wheel);
   constexpr int kSegments = 32;
   const float zw = kWheelHalfWidth;
   // Wheel atlas: tread, sidewall, rim, hub in 2 × 2 cells.
-  auto into = [&](size_t first, int cell) { MoveIntoCell(&wheel, first, kQuarterAtlas, cell); };
-  size_t first = wheel.triangles.size();
-  mesh.TubeSide(0.46f, -zw, zw, kSegments);
-  // Tread blocks in two staggered rows, their outer faces at the radius 0.5.
-  constexpr int kBlocks = 20;
-  for (int row = 0; row < 2; ++row)
-    for (int b = 0; b < kBlocks; ++b) {
-      const float angle = 360.0f * (float(b) + 0.5f * float(row)) / kBlocks;
-      Matrix4 turn, move;
-      turn.SetRotationZ(angle);
-      move.SetTranslation({0.477f, 0, row == 0 ? zw * 0.5f : -zw * 0.5f});
-      mesh.SetPlacement(turn * move);
-      mesh.Box({-0.021f, -0.045f, -zw * 0.45f}, {0.021f, 0.045f, zw * 0.45f});
+  enum { kTread, kSidewall, kRim, kHub };
+  auto in = [&](int cell, auto build) { BuildInCell(&wheel, kQuarterAtlas, cell, Matrix4(), build); };
+  in(kTread, [&](MeshBuilder& mesh) {
+    mesh.TubeSide(0.46f, -zw, zw, kSegments);
+    // Tread blocks in two staggered rows, their outer faces at the radius 0.5.
+    constexpr int kBlocks = 20;
+    for (int row = 0; row < 2; ++row)
+      for (int b = 0; b < kBlocks; ++b) {
+        const float angle = 360.0f * (float(b) + 0.5f * float(row)) / kBlocks;
+        Matrix4 turn, move;
+        turn.SetRotationZ(angle);
+        move.SetTranslation({0.477f, 0, row == 0 ? zw * 0.5f : -zw * 0.5f});
+        mesh.SetPlacement(turn * move);
+        mesh.Box({-0.021f, -0.045f, -zw * 0.45f}, {0.021f, 0.045f, zw * 0.45f});
+      }
+  });
+  in(kSidewall, [&](MeshBuilder& mesh) {
+    mesh.Ring(0.3f, 0.46f, zw, true, kSegments);
+    mesh.Ring(0.3f, 0.46f, -zw, false, kSegments);
+  });
+  in(kRim, [&](MeshBuilder& mesh) {
+    mesh.TubeSide(0.3f, -zw, zw, kSegments, true);
+    mesh.Ring(0.1f, 0.3f, zw * 0.5f, true, kSegments);
+    mesh.Ring(0.1f, 0.3f, -zw * 0.5f, false, kSegments);
+  });
+  in(kHub, [&](MeshBuilder& mesh) {
+    mesh.Cylinder(0.1f, -zw * 0.5f, zw * 0.8f, 12);
+    for (int bolt = 0; bolt < 6; ++bolt) {
+      const float a = 2 * NE_PI * float(bolt) / 6;
+      mesh.SetPlacement(Place({0.17f * std::cos(a), 0.17f * std::sin(a), 0}));
+      mesh.Cylinder(0.022f, zw * 0.5f, zw * 0.62f, 6);
     }
-  mesh.SetPlacement(Matrix4());
-  into(first, 0);
-  first = wheel.triangles.size();
-  mesh.Ring(0.3f, 0.46f, zw, true, kSegments);
-  mesh.Ring(0.3f, 0.46f, -zw, false, kSegments);
-  into(first, 1);
-  first = wheel.triangles.size();
-  mesh.TubeSide(0.3f, -zw, zw, kSegments, true);
-  mesh.Ring(0.1f, 0.3f, zw * 0.5f, true, kSegments);
-  mesh.Ring(0.1f, 0.3f, -zw * 0.5f, false, kSegments);
-  into(first, 2);
-  first = wheel.triangles.size();
-  mesh.Cylinder(0.1f, -zw * 0.5f, zw * 0.8f, 12);
-  for (int bolt = 0; bolt < 6; ++bolt) {
-    const float a = 2 * NE_PI * float(bolt) / 6;
-    mesh.SetPlacement(Place({0.17f * std::cos(a), 0.17f * std::sin(a), 0}));
-    mesh.Cylinder(0.022f, zw * 0.5f, zw * 0.62f, 6);
-  }
-  mesh.SetPlacement(Matrix4());
-  into(first, 3);
+  });
   return wheel;
 }
 

@@ -56,3 +56,14 @@ void AtlasCoord(const AtlasLayout& atlas, int cell, float u, float v, float st[2
 // Remaps the texture coordinates of the triangles added since `first`
 // (made by the solid builders over the whole 0..1 square) into one cell.
 void MoveIntoCell(Ms3dFile* file, size_t first, const AtlasLayout& atlas, int cell);
+
+// A part built by build(MeshBuilder&) over the whole 0..1 square of its
+// texture, under `placement`, then moved into one cell of the atlas.
+template <typename Build>
+void BuildInCell(Ms3dFile* file, const AtlasLayout& atlas, int cell, const Matrix4& placement, Build build) {
+  MeshBuilder mesh(file);
+  const size_t first = file->triangles.size();
+  mesh.SetPlacement(placement);
+  build(mesh);
+  MoveIntoCell(file, first, atlas, cell);
+}

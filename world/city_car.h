@@ -9,10 +9,10 @@
 
 #include "framework/model.h"
 #include "physics/simulator.h"
+#include "world/physics_constants.h"  // kCityCarSlotCount
 
 #include <cstdint>
 
-inline constexpr int kCityCarSlotCount = 4;
 inline constexpr int kCityCarModelSets = 4;  // base/city/0/ .. base/city/3/
 
 class CityCar {

@@ -25,7 +25,6 @@ constexpr float kSteerGain = 1.2f, kMaxSteer = 0.7f;
 constexpr float kReverseTarget = -30.0f, kReverseDrive = -160.0f;
 constexpr float kFirstGearDrive = 135.0f;
 constexpr float kGearDrive[] = {0.0f, 0.0f, 150.0f, 120.0f, 100.0f, 90.0f};  // x power, gears 2..5
-constexpr float kFinishedBrake = 180.0f;
 constexpr float kReverseBelowSpeed = 1.5f, kUnstickBelowSpeed = 0.3f;
 constexpr float kLowestUsefulFactor = 0.25f;
 
@@ -271,16 +270,7 @@ void CSampleCar::UpdateOpponent(float dt) {
   Skids(*this, dt);
   Effects(*this);
 
-  if (gStartHold) {
-    driveForce = 0.01f;
-    steerInput = 0.0f;
-    body->SetVelocity(neMakeV3(0, 0, 0));
-    body->SetAngularMomentum(neMakeV3(0, 0, 0));
-  }
-  if (gPlayerFinished) {
-    driveForce = AgainstMotion(s.backward, -kFinishedBrake, kFinishedBrake, speed);
-    steerInput = 0.0f;
-  }
+  HoldBeforeStartAndAfterFinish(*this, s.backward);
   PassCheckpoint(*this, position, false);
   if (bumpedTime > 0.0f) {
     bumpedTime -= dt * 0.01f;

@@ -23,11 +23,6 @@ neRigidBody* gCrashSoundPos[kCrashBankCount][kCrashSoundsPerBank];
 
 namespace {
 
-// Pools: room for every prop part and the traffic cars besides the trucks.
-constexpr int kBodiesBesideTraffic = 5005;
-constexpr int kOverlapPairs = 1225;
-constexpr int kTerrainNodesStart = 100;
-
 struct MaterialSpec {
   float friction, restitution;
 };
@@ -239,11 +234,7 @@ void BuildTerrainMesh(neSimulator* sim, const Model& physic) {
 
 void InitPhysicsWorld() {
   ReleaseSimulator();
-  neSimulatorSizes sizes;
-  sizes.rigidBodiesCount = sizes.geometriesCount = BoundedCityCarCount() + kBodiesBesideTraffic;
-  sizes.animatedBodiesCount = sizes.rigidParticleCount = 0;
-  sizes.overlapPairsCount = kOverlapPairs;
-  sizes.terrainNodesStartCount = kTerrainNodesStart;
+  const neSimulatorSizes sizes = RaceSimulatorSizes(BoundedCityCarCount());
   gSimulator = neSimulator::CreateSimulator(sizes, nullptr, &kGameGravity);
   for (int i = 0; i < int(std::size(kMaterials)); ++i)
     gSimulator->SetMaterial(i, kMaterials[i].friction, kMaterials[i].restitution);

@@ -295,6 +295,19 @@ float AgainstMotion(bool movingBackward, float forward, float backward, float sp
   return speed < 1.0f ? force * std::sqrt(speed) : force;
 }
 
+void HoldBeforeStartAndAfterFinish(CSampleCar& car, bool movingBackward) {
+  if (gStartHold) {
+    car.driveForce = 0.01f;
+    car.steerInput = 0.0f;
+    car.body->SetVelocity(neMakeV3(0, 0, 0));
+    car.body->SetAngularMomentum(neMakeV3(0, 0, 0));
+  }
+  if (gPlayerFinished) {
+    car.driveForce = AgainstMotion(movingBackward, -kFinishedBrake, kFinishedBrake, car.speed);
+    car.steerInput = 0.0f;
+  }
+}
+
 bool MovingBackward(const neV3& velocity, const neV3& forward) {
   return std::fabs(HeadingDeltaNormalized(velocity, forward)) >= kHalfPi;
 }
@@ -415,17 +428,7 @@ void CSampleCar::UpdatePlayer(float dt) {
   UpdateEngineSounds(*this);
   UpdateEffects(*this);
 
-  if (gStartHold) {
-    driveForce = 0.01f;
-    steerInput = 0.0f;
-    body->SetVelocity(neMakeV3(0, 0, 0));
-    body->SetAngularMomentum(neMakeV3(0, 0, 0));
-  }
-  if (gPlayerFinished) {
-    const bool backward = MovingBackward(velocity, rotation[0]);
-    driveForce = AgainstMotion(backward, -kFinishedBrake, kFinishedBrake, speed);
-    steerInput = 0.0f;
-  }
+  HoldBeforeStartAndAfterFinish(*this, MovingBackward(velocity, rotation[0]));
   PassCheckpoint(*this, position, true);
   if (gStartHold || gPlayerFinished) brakeLight = 1.0f;
 }

@@ -46,6 +46,10 @@ void ResetPlayerRunState();
 
 // A force against the motion; below speed 1 scaled by the root of the speed.
 float AgainstMotion(bool movingBackward, float forward, float backward, float speed);
+// Before the start the truck stands still with a token drive force; once
+// the player has finished it brakes against its motion. Either way it does
+// not steer.
+void HoldBeforeStartAndAfterFinish(CSampleCar& car, bool movingBackward);
 // The velocity points more than a right angle away from the forward axis.
 bool MovingBackward(const neV3& velocity, const neV3& forward);
 // Path point kinds 1, 4 and 5.

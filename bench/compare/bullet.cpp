@@ -35,11 +35,8 @@ public:
     const char* Name() const override { return "Bullet"; }
 
     void SetTerrain(const Mesh& mesh) override {
-        for (const neV3& v : mesh.vertices) {
-            vertices_.push_back(v.x);
-            vertices_.push_back(v.y);
-            vertices_.push_back(v.z);
-        }
+        const std::vector<f32> xyz = mesh.Coordinates();
+        vertices_.assign(xyz.begin(), xyz.end());
         indices_.assign(mesh.indices.begin(), mesh.indices.end());
         meshData_ = std::make_unique<btTriangleIndexVertexArray>(
             static_cast<int>(indices_.size() / 3), indices_.data(), 3 * static_cast<int>(sizeof(int)),

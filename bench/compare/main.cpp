@@ -26,6 +26,7 @@ const char* UnitName(Unit u) {
         case Unit::MiB: return "MiB";
         case Unit::Metres: return "m";
         case Unit::MetresPerSecond: return "m/s";
+        case Unit::Ratio: return "ratio";
         default: return "count";
     }
 }
@@ -37,6 +38,8 @@ void PrintCell(double v, Unit u) {
         std::printf(" %.0f |", v);
     else if (u == Unit::Milliseconds)
         std::printf(" %.4f |", v);
+    else if (u == Unit::Ratio)
+        std::printf(" %.2f |", v);
     else
         std::printf(" %.3f |", v);
 }

@@ -43,11 +43,8 @@ public:
     const char* Name() const override { return "ODE"; }
 
     void SetTerrain(const Mesh& mesh) override {
-        for (const neV3& v : mesh.vertices) {
-            vertices_.push_back(v.x);
-            vertices_.push_back(v.y);
-            vertices_.push_back(v.z);
-        }
+        const std::vector<f32> xyz = mesh.Coordinates();
+        vertices_.assign(xyz.begin(), xyz.end());
         indices_.assign(mesh.indices.begin(), mesh.indices.end());
         meshData_ = dGeomTriMeshDataCreate();
         dGeomTriMeshDataBuildSingle(meshData_, vertices_.data(), 3 * sizeof(float),

@@ -3,6 +3,7 @@
 // trucks' wheel lines as line sensors read in a controller callback.
 #include "peer_world.h"
 #include "physics/simulator.h"
+#include "world/physics_constants.h"
 
 #include <cstdio>
 
@@ -47,11 +48,7 @@ public:
     Ours(const neV3& gravity, const OurSizes& wanted) {
         neSimulatorSizes sizes;
         if (wanted.game) {
-            // As the game creates its simulator for a race.
-            sizes.rigidBodiesCount = sizes.geometriesCount = 8 + 5005;
-            sizes.animatedBodiesCount = sizes.rigidParticleCount = 0;
-            sizes.overlapPairsCount = 1225;
-            sizes.terrainNodesStartCount = 100;
+            sizes = RaceSimulatorSizes(kCityCarSlotCount);  // a race's, with the most traffic
         } else {
             sizes.rigidBodiesCount = sizes.geometriesCount = wanted.bodies;
             sizes.animatedBodiesCount = sizes.rigidParticleCount = 0;

@@ -15,6 +15,13 @@ namespace compare {
 struct Mesh {
     std::vector<neV3> vertices;
     std::vector<s32> indices;  // three per triangle
+
+    // The vertices' x, y and z one after another, as the peers take them.
+    std::vector<f32> Coordinates() const {
+        std::vector<f32> xyz;
+        for (const neV3& v : vertices) xyz.insert(xyz.end(), {v.x, v.y, v.z});
+        return xyz;
+    }
 };
 
 // Friction and restitution of every contact, in every engine.
@@ -57,6 +64,7 @@ constexpr int kWheels = 4;
 // the four line detections and gives the force and torque for the next step.
 struct Truck {
     f32 drive = 0.0f;  // forward force, N
+    f32 scale = 1.0f;  // every wheel force times this: a heavier truck on the same ride
     virtual ~Truck() = default;
     void Forces(const Pose& pose, const neV3& velocity, const neV3& angularVelocity, const WheelHit hits[kWheels],
                 neV3& force, neV3& torque) const;

@@ -11,7 +11,7 @@
 
 namespace compare {
 
-enum class Unit { Milliseconds, MiB, Count, Metres, MetresPerSecond };
+enum class Unit { Milliseconds, MiB, Count, Metres, MetresPerSecond, Ratio };
 
 // One figure for each engine; NaN where the engine is not built in.
 struct Row {

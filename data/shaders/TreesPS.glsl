@@ -5,21 +5,13 @@
 // shininess when above 0. Alpha falls from the atlas's at T0 to 0 at T1
 // (horizontal distance from CamPos), dithered per pixel with decal2 tiled
 // every 64 window pixels.
+// Built after the shared CommonLighting and CommonFade sources.
 #version 120
 
-uniform float T0;
-uniform float T1;
-uniform float matAmbient;
-uniform float matDiffuse;
-uniform float emissive;
-uniform float shininess;
 uniform sampler2D decal;
 uniform sampler2D decal2;
 uniform sampler2D decal3;
-uniform vec4 DistortShadowTexel;  // window size / 64 (xy), 1 / shadow-map size (zw)
 
-varying vec3 vEyePos;
-varying vec4 vClipPos;
 varying float vDistance;
 varying vec2 vGround;
 
@@ -32,15 +24,13 @@ void main() {
   vec3 variation = mix(vec3(1.0), texture2D(decal2, vGround * kVariationScale).rgb * 1.6, 0.25);
   vec3 tint = clamp(gl_Color.rgb, 0.0, 1.0) * variation;
 
-  vec4 lightPos = gl_LightSource[0].position;
-  vec3 toLight = normalize(lightPos.xyz - vEyePos * lightPos.w);
-  float wrapped = dot(normalize(-vEyePos), toLight) * 0.5 + 0.5;
+  vec3 toLight = ToLight();
+  float wrapped = dot(ToEye(), toLight) * 0.5 + 0.5;
   float sheen = shininess > 0.0 ? pow(wrapped, shininess) * kSheen * uv.t : 0.0;
   vec3 colour = base.rgb * tint * (matAmbient * 0.6 + matDiffuse * wrapped) + sheen;
   colour += texture2D(decal3, uv).rgb * emissive;
 
-  vec2 screen = vClipPos.xy / vClipPos.w * 0.5 + 0.5;
-  float dither = texture2D(decal2, screen * DistortShadowTexel.xy).g - 0.5;
-  float fade = 1.0 - clamp((vDistance - T0) / max(T1 - T0, 0.001) + dither * 0.3, 0.0, 1.0);
+  float dither = texture2D(decal2, NoiseCoord()).g - 0.5;
+  float fade = Fade(vDistance, dither * 0.3);
   gl_FragColor = vec4(colour, base.a * fade);
 }

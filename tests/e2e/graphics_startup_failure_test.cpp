@@ -25,6 +25,21 @@ class GraphicsStartupFailure : public ::testing::Test {
   }
 };
 
+// Gives the scratch game a base/ that is the built one but for its own copy
+// of the shaders, which the caller then breaks.
+std::filesystem::path CopyBaseWithOwnShaders(const ScratchFolder& game) {
+  const std::filesystem::path base = game.File("base");
+  std::filesystem::create_directories(base / "shaders");
+  for (const auto& entry : std::filesystem::directory_iterator("base")) {
+    if (entry.path().filename() == "shaders") continue;
+    std::filesystem::create_symlink(std::filesystem::absolute(entry.path()), base / entry.path().filename());
+  }
+  for (const auto& entry : std::filesystem::directory_iterator("base/shaders")) {
+    std::filesystem::copy_file(entry.path(), base / "shaders" / entry.path().filename());
+  }
+  return base;
+}
+
 }  // namespace
 
 TEST_F(GraphicsStartupFailure, AMissingExtensionEndsTheStartWithItsMessages) {
@@ -66,15 +81,7 @@ TEST_F(GraphicsStartupFailure, AnUnusableRenderTargetEndsTheStartWithItsStatus) 
 TEST_F(GraphicsStartupFailure, AShaderThatDoesNotCompileIsNamedWithItsLog) {
   // A working folder whose base/ is the built one but for a broken LightVS.glsl.
   ScratchFolder game;
-  const std::filesystem::path base = game.File("base");
-  std::filesystem::create_directories(base / "shaders");
-  for (const auto& entry : std::filesystem::directory_iterator("base")) {
-    if (entry.path().filename() == "shaders") continue;
-    std::filesystem::create_symlink(std::filesystem::absolute(entry.path()), base / entry.path().filename());
-  }
-  for (const auto& entry : std::filesystem::directory_iterator("base/shaders")) {
-    std::filesystem::copy_file(entry.path(), base / "shaders" / entry.path().filename());
-  }
+  const std::filesystem::path base = CopyBaseWithOwnShaders(game);
   std::ofstream(base / "shaders/LightVS.glsl") << "#version 120\nvoid main() { gl_Position = undeclared; }\n";
 
   GameRunOptions options;
@@ -88,4 +95,38 @@ TEST_F(GraphicsStartupFailure, AShaderThatDoesNotCompileIsNamedWithItsLog) {
   ASSERT_EQ(boxes.size(), 2u) << run.errorOutput;
   EXPECT_EQ(boxes[0].rfind("Error linking shaders...: ", 0), 0u) << boxes[0];
   EXPECT_EQ(boxes[1], "ERROR: Initialization Failed.");
+}
+
+TEST_F(GraphicsStartupFailure, AFaultInASharedShaderSourceNamesTheProgramAndItsSharedFiles) {
+  struct Case {
+    const char* broken;       // the shared file, replaced by text or removed
+    const char* text;         // nullptr: the file is removed
+    const char* errorOutput;  // what stderr must name
+  };
+  // Transparency is the first program built on the fade source.
+  const Case cases[] = {
+      {"CommonFadePS.glsl", "#version 120\nfloat Fade(float range, float dither) { return undeclared; }\n",
+       "base/shaders/TransparencyPS.glsl (sources 1 CommonLightingPS.glsl, 2 CommonShadowPS.glsl, "
+       "4 CommonFadePS.glsl): "},
+      {"CommonFadePS.glsl", nullptr, "base/shaders/CommonFadePS.glsl: cannot be read"},
+  };
+  for (const Case& c : cases) {
+    ScratchFolder game;
+    const std::filesystem::path shared = CopyBaseWithOwnShaders(game) / "shaders" / c.broken;
+    if (c.text) {
+      std::ofstream(shared) << c.text;
+    } else {
+      std::filesystem::remove(shared);
+    }
+    GameRunOptions options;
+    options.workingFolder = game.Path();
+    options.inputScript = "20 close\n";
+    GameRunResult run = RunGame(options);
+    ASSERT_FALSE(run.timedOut) << c.errorOutput;
+    EXPECT_EQ(run.exitCode, kFailedStartExitCode) << run.errorOutput;
+    EXPECT_NE(run.errorOutput.find(c.errorOutput), std::string::npos) << run.errorOutput;
+    const std::vector<std::string> boxes = run.MessageBoxes();
+    ASSERT_FALSE(boxes.empty()) << run.errorOutput;
+    EXPECT_EQ(boxes.back(), "ERROR: Initialization Failed.");
+  }
 }

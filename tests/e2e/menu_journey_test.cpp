@@ -74,6 +74,7 @@ TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
   GameRunOptions options;
   options.home = home.Path();
   options.inputScript = kJourney;
+  options.timeoutSeconds = 240;  // 700 frames, most over the garage showroom with its shadow, reflection and glow
   options.dumpFrames = {kSplashFrame, kMainMenuFrame, kNameEntryFrame, kQuitDialogFrame};
   const GameRunResult run = RunGame(options);
 

@@ -105,7 +105,7 @@ TEST(ShopOptionsJourney, BuyPackageThreeWithAllTheCashAndBindQ) {
   options.home = home.Path();
   options.inputScript = kJourney;
   options.dumpFrames = {kEngineShopFrame, kOptionsMenuFrame, kGraphicsFrame, kAudioFrame, kControlsFrame};
-  options.timeoutSeconds = 120;
+  options.timeoutSeconds = 240;  // 950 frames, most over the garage showroom with its shadow, reflection and glow
   const GameRunResult run = RunGame(options);
 
   ASSERT_FALSE(run.timedOut);

@@ -7,6 +7,7 @@
 #include "framework/font.h"
 #include "framework/texture.h"
 #include "tests/framework/gl_test_helpers.h"
+#include "tests/support/menu_art.h"
 
 namespace {
 
@@ -17,14 +18,7 @@ class TextDrawing : public ::testing::Test {
   void SetUp() override {
     window = GlWindow::Get();
     if (window == nullptr) GTEST_SKIP() << "no display for a GL window";
-    if (gTextures[kFont1SheetTexture].glId == kNoTexture) {
-      ASSERT_TRUE(gTextures[kFont1SheetTexture].LoadFromTGA("base/textures/tex08.tga", kTexTrilinear));
-      ASSERT_TRUE(gTextures[kFont2SheetTexture].LoadFromTGA("base/textures/tex00.tga", kTexTrilinear));
-      ASSERT_TRUE(LoadFontWidths("base/font1.ini", 1));
-      ASSERT_TRUE(LoadFontWidths("base/font2.ini", 2));
-      MakeFont1DisplayLists();
-      MakeFont2DisplayLists();
-    }
+    ASSERT_TRUE(LoadMenuFontsAndArt({}));
     window->BeginMenuFrame(0.2f, 0.3f, 0.8f);
   }
 

@@ -205,4 +205,57 @@ TEST(CollisionScene, FlatSlabsDroppedOnTheGroundComeToRestOnIt) {
     }
 }
 
+// Ground of 1 m cells whose corners stand up to 0.6 m apart, and the height
+// of its surface under a point, triangle by triangle as TestTerrain lays it.
+f32 BumpHeight(f32 x, f32 z) {
+    const u32 h = static_cast<u32>(std::lround(x) * 73856093) ^ static_cast<u32>(std::lround(z) * 19349663);
+    return 0.6f * static_cast<f32>(h % 1000u) / 1000.0f;
+}
+
+f32 BumpSurface(f32 x, f32 z) {
+    const f32 i = std::floor(x), j = std::floor(z), u = x - i, w = z - j;
+    if (u + w <= 1.0f)
+        return BumpHeight(i, j) + (BumpHeight(i + 1, j) - BumpHeight(i, j)) * u +
+               (BumpHeight(i, j + 1) - BumpHeight(i, j)) * w;
+    return BumpHeight(i + 1, j + 1) + (BumpHeight(i, j + 1) - BumpHeight(i + 1, j + 1)) * (1.0f - u) +
+           (BumpHeight(i + 1, j) - BumpHeight(i + 1, j + 1)) * (1.0f - w);
+}
+
+// Slabs and lying capsules dropped onto bumpy ground, at 60 steps a second
+// and at the game's sub-step: none ends below its surface. Resting in a
+// hollow, a body's centre lies below the planes of the steep triangles
+// around it; taken from the centre alone, such a triangle's contact faced
+// down and pushed the body through the ground.
+TEST(CollisionScene, BodiesDroppedOnBumpyGroundStayOnIt) {
+    for (const f32 dt : {1.0f / 60.0f, kPhysicsSubStep}) {
+        SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
+        TestTerrain ground(24, 1.0f, BumpHeight);
+        neTriangleMesh mesh = ground.Mesh();
+        ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+        std::vector<neRigidBody*> bodies;
+        for (int i = 0; i < 16; ++i) {
+            const f32 x = -9.0f + 2.5f * (i % 8), z = i < 8 ? -4.0f : 4.0f;
+            const neV3 at = neMakeV3(x, BumpSurface(x, z) + 1.5f, z);
+            neRigidBody* body;
+            if (i % 2 == 0) {
+                body = MakeBox(sim.sim, at, neMakeV3(1.6f, 0.2f, 1.2f), 5.0f);
+            } else {
+                body = sim->CreateRigidBody();
+                body->AddGeometry()->SetCylinder(0.3f, 0.8f);
+                body->UpdateBoundingInfo();
+                body->SetMass(2.0f);
+                body->SetInertiaTensor(neCylinderInertiaTensor(0.3f, 1.1f, 2.0f));
+                body->SetPos(at);
+            }
+            body->SetRotation(Placed(neMakeV3(0, 0, 0), neMakeV3(0.3f * i, 0.7f * i, 1.5707963f * (i % 2))).rot);
+            bodies.push_back(body);
+        }
+        for (int step = 0; step < static_cast<int>(4.0f / dt); ++step) sim->Advance(dt, 1);
+        for (size_t i = 0; i < bodies.size(); ++i) {
+            const neV3 p = bodies[i]->GetPos();
+            EXPECT_GT(p.y, BumpSurface(p.x, p.z)) << "body " << i << ", step " << dt;
+        }
+    }
+}
+
 }  // namespace

@@ -160,6 +160,17 @@ public:
     std::vector<neAnimatedBody*> animated;
 };
 
+// Every line's depth, read in the controller callback.
+class AllLinesReader : public neRigidBodyControllerCallback {
+public:
+    void ControllerCallback(neRigidBodyController* controller, f32) override {
+        neRigidBody* body = controller->GetRigidBody();
+        body->BeginIterateSensor();
+        while (neSensor* s = body->GetNextSensor()) depths.push_back(s->GetDetectDepth());
+    }
+    std::vector<f32> depths;
+};
+
 TEST(SensorInSimulator, TerrainHitIsSeenInTheCallbackAndResetAfterTheStep) {
     SimulatorHolder sim;
     ASSERT_TRUE(SetFlatGround(sim.sim, 8, 2.0f));
@@ -188,6 +199,34 @@ TEST(SensorInSimulator, TerrainHitIsSeenInTheCallbackAndResetAfterTheStep) {
     car->SetPos(neMakeV3(0, 5, 0));  // out of reach
     sim->Advance(0.01f, 1);
     EXPECT_EQ(reader.depths.back(), 0.0f);
+}
+
+// Lines spread under one body over ground that slopes in x: each finds the
+// ground under its own start, also when the body has more lines than the
+// terrain stage keeps boxes for (the last lines then share one).
+TEST(SensorInSimulator, ManyLinesOverSlopedGroundEachReadTheirOwnDepth) {
+    constexpr f32 kSlope = 0.1f;
+    for (const int lines : {4, 12}) {
+        SimulatorHolder sim;
+        TestTerrain ground(16, 1.0f, [](f32 x, f32) { return kSlope * x; });
+        neTriangleMesh mesh = ground.Mesh();
+        ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+        neRigidBody* car = sim->CreateRigidBody();
+        car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
+        for (int i = 0; i < lines; ++i)
+            car->AddSensor()->SetLineSensor(neMakeV3(-5.5f + i * 0.9f, 0, 0.4f * (i % 3)), neMakeV3(0, -3, 0));
+        car->UpdateBoundingInfo();
+        car->GravityEnable(false);
+        car->SetPos(neMakeV3(0.3f, 2, 0.1f));
+        AllLinesReader reader;
+        car->AddController(&reader, 0);
+        sim->Advance(0.01f, 1);
+        ASSERT_EQ(reader.depths.size(), static_cast<size_t>(lines));
+        for (int i = 0; i < lines; ++i) {
+            const f32 x = 0.3f - 5.5f + i * 0.9f;
+            EXPECT_NEAR(reader.depths[static_cast<size_t>(i)], 3.0f - (2.0f - kSlope * x), 1e-4f) << lines << " " << i;
+        }
+    }
 }
 
 TEST(SensorInSimulator, RigidSensorsSeeAnimatedBodiesButNotRigidOnes) {

@@ -122,11 +122,7 @@ TEST(Simulator, EveryByteGoesBackAfterDestroy) {
 // that kept a pair pointer for every pair of them would take 200 MiB.
 TEST(Simulator, GameSizedSimulatorTakesUnder64MiB) {
     CountingAllocator alloc;
-    neSimulatorSizes sizes;
-    sizes.rigidBodiesCount = sizes.geometriesCount = 8 + 5005;
-    sizes.animatedBodiesCount = sizes.rigidParticleCount = 0;
-    sizes.overlapPairsCount = 1225;
-    sizes.terrainNodesStartCount = 100;
+    const neSimulatorSizes sizes = RaceSimulatorSizes(kCityCarSlotCount);
     neV3 g = kGameGravity;
     neSimulator* sim = neSimulator::CreateSimulator(sizes, &alloc, &g);
     ASSERT_NE(sim, nullptr);

@@ -147,6 +147,35 @@ TEST(StackScene, AStackUnderAJointedBodyIsSolvedWithItsSet) {
     EXPECT_LT((high->GetPos() - highAt).Length(), 0.02f);
 }
 
+// A heavy body held up off the ground (as a truck on its springs) at 3 m/s
+// into a light box asleep on the ground, meeting the box's upper half side
+// on: momentum goes into the box, so the heavy body loses about what the box
+// gains, and does not stop as if the box were part of the ground.
+TEST(StackScene, AHeavyBodyKnocksARestingBoxAwayAndKeepsItsSpeed) {
+    constexpr f32 kHeavy = 1500.0f, kLight = 30.0f, kSpeed = 3.0f;
+    // Level, and pitched a little either way as a truck on its springs is.
+    for (f32 pitch : {0.0f, 0.02f, -0.02f}) {
+        Scene scene;
+        neRigidBody* box = MakeBox(scene.sim, neMakeV3(5, 0.4f, 0.3f), neMakeV3(1, 0.8f, 1), kLight);
+        ASSERT_TRUE(scene.StepUntilAsleep(box, 5.0f));
+        neRigidBody* heavy = MakeBox(scene.sim, neMakeV3(0, 1.6f, 0), neMakeV3(6.5f, 2.2f, 3.2f), kHeavy);
+        neM3 pitched;
+        pitched.RotateXYZ(neMakeV3(0, 0, pitch));
+        heavy->SetRotation(pitched);
+        heavy->GravityEnable(false);
+        heavy->SetVelocity(neMakeV3(kSpeed, 0, 0));
+        f32 boxTop = 0.0f, heavyLeast = kSpeed;
+        for (f32 t = 0; t < 1.0f; t += kPhysicsSubStep) {
+            scene.Step();
+            boxTop = std::max(boxTop, box->GetVelocity().x);
+            heavyLeast = std::min(heavyLeast, heavy->GetVelocity().x);
+        }
+        const f32 gained = kLight * boxTop, lost = kHeavy * (kSpeed - heavyLeast);
+        EXPECT_GT(boxTop, kSpeed) << pitch;  // knocked ahead of the heavy body
+        EXPECT_LT(lost, 1.5f * gained) << pitch;
+    }
+}
+
 TEST(StackScene, DropNeverGainsEnergy) {
     for (int turn = 0; turn < 4; ++turn) {
         Scene scene;

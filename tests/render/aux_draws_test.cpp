@@ -5,8 +5,10 @@
 #include <cmath>
 #include <vector>
 
+#include "framework/globals.h"
 #include "framework/texture.h"
 #include "render/aux_draws.h"
+#include "render/race_camera.h"
 #include "tests/framework/gl_test_helpers.h"
 #include "world/race_path.h"
 
@@ -186,4 +188,46 @@ TEST_F(AuxDraws, MarkersStandWhereTheirPointsAre) {
   const std::vector<int> sun = PixelAt(window_, kW / 2, kH / 2);
   EXPECT_EQ(sun, (std::vector<int>{255, 255, 128}));
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST(RouteSigns, StandBesideTheWayOnAndTheLastPointTurnsToTheFirst) {
+  const Waypoint path[3] = {{neMakeV3(0, 0, 0), kWaypointMarkerA},
+                            {neMakeV3(10, 0, 0), kWaypointPlain},
+                            {neMakeV3(10, 0, 10), kWaypointCheckpointMarkerB}};
+  // Along +x the first kind stands to the right (+z), 4 up, turned round;
+  // the last point's way runs back to point 0, the second kind to its left.
+  const float aside = 11.5f / std::sqrt(2.0f);
+  const RouteSign first = RouteSignAt(path, 2, 0), last = RouteSignAt(path, 2, 2);
+  EXPECT_LT((first.position - neMakeV3(0, 4, 11.5f)).Length(), 1e-4f);
+  EXPECT_LT((last.position - neMakeV3(10 - aside, 4, 10 + aside)).Length(), 1e-3f);
+  EXPECT_NEAR(first.degrees, -180, 1e-3f);
+  EXPECT_NEAR(last.degrees, 135 - 180, 1e-2f);
+}
+
+TEST_F(AuxDraws, BeaconStandsOverTheNextCheckpointAndSignsBesideMarkedPoints) {
+  // From the side along -z, 20 x 15 units in view; the pulse rests (size
+  // 1.1, signs (1, 0.625, 0.5)).
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-10, 10, -7.5, 7.5, -1000, 1000);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gCameraEye = neMakeV3(0, 0, 500);
+  gFrameFactor = 0;
+  auto pixel = [this](float x, float y) {
+    return PixelAt(window_, int((x + 10) / 20 * kW), int((y + 7.5f) / 15 * kH));
+  };
+  const std::vector<int> background = pixel(0, 0), beacon = {255, 255, 255}, sign = {255, 159, 128};
+  gRacePathLast = 1;
+  gRacePath[0] = {neMakeV3(-5, -2, 0), kWaypointMarkerA};
+  gRacePath[1] = {neMakeV3(5, -2, 0), kWaypointCheckpoint};
+  for (int next : {1, 2}) {  // 2 lies past the path: nothing is drawn
+    gRacers[0].nextCheckpoint = next;
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawCheckpointMarker();
+    EXPECT_EQ(pixel(5, 2.5f), next == 1 ? beacon : background) << "the beacon";
+    EXPECT_EQ(pixel(-5, 2), next == 1 ? sign : background) << "the sign";
+  }
+  gRacers[0].nextCheckpoint = 0;
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }

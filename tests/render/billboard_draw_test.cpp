@@ -4,10 +4,8 @@
 // promise.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
-#include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "framework/texture.h"
@@ -17,30 +15,15 @@
 #include "render/race_camera.h"
 #include "render/shaders.h"
 #include "render/trees.h"
-#include "tests/support/gl_window.h"
+#include "tests/support/gl_resources_suite.h"
 
 namespace {
 
-class BillboardDraw : public ::testing::Test {
+class BillboardDraw : public GlResourcesSuite {
  protected:
-  static void SetUpTestSuite() {
-    GlWindow* window = GlWindow::Get();
-    if (window == nullptr) return;
-    setenv("ZARNOK_NONINTERACTIVE", "1", 1);
-    window->MakeMainCurrent();
-    result_ = InitGLResources();
-  }
-  static void TearDownTestSuite() {
-    if (GlWindow::Get() == nullptr) return;
-    glUseProgramObjectARB(0);
-    ReleaseRenderTargets();
-    FreeFont1DisplayLists();
-    FreeFont2DisplayLists();
-    ReleaseTextures();
-  }
   void SetUp() override {
-    if (GlWindow::Get() == nullptr) GTEST_SKIP() << "no display for a GL window";
-    ASSERT_EQ(result_, GLResourcesResult::Ready);
+    GlResourcesSuite::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     // A still world: no sway, an upright camera at the origin looking down -z.
     gFrameFactor = 0;
     gMenuClock = 0;
@@ -89,14 +72,12 @@ class BillboardDraw : public ::testing::Test {
     return red;
   }
 
-  static GLResourcesResult result_;
   QuadTreeList records_[1];
   float distSq_[1] = {0};
   Grass grass_;
   NodeList visible_;
   QuadTreeList* savedLeaves_ = nullptr;
 };
-GLResourcesResult BillboardDraw::result_ = GLResourcesResult::Failed;
 
 // An RGBA texture of `width` x 1 texels from the given colours, unfiltered,
 // into a texture-table record.

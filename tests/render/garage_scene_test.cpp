@@ -3,6 +3,7 @@
 // written to frames/garage_showroom.tga.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -10,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
@@ -18,7 +18,10 @@
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
 #include "render/race_camera.h"
+#include "render/racer_draw.h"
+#include "render/reflection_cube.h"
 #include "tests/framework/gl_test_helpers.h"
+#include "tests/support/gl_resources_suite.h"
 #include "world/catalogue.h"
 #include "world/loaders.h"
 
@@ -67,21 +70,17 @@ class GarageScene : public ::testing::Test {
   void SetUp() override {
     window_ = GlWindow::Get();
     if (window_ == nullptr) GTEST_SKIP() << "no display for a GL window";
-    setenv("ZARNOK_NONINTERACTIVE", "1", 1);
-    window_->MakeMainCurrent();
     gAntiAliasing = 0;
-    ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
+    gShadowMapSize = 1024;
+    ASSERT_EQ(InitGLResourcesIn(window_), GLResourcesResult::Ready);
     LoadStartupModels();
     InitCarTables();
   }
   void TearDown() override {
     if (window_ == nullptr) return;
     EmptyPlayerSlot();
-    glUseProgramObjectARB(0);
-    ReleaseRenderTargets();
-    FreeFont1DisplayLists();
-    FreeFont2DisplayLists();
-    ReleaseTextures();
+    ReleaseGLResources();
+    gShadowMapSize = kShadowMapSizeOff;
   }
 
   std::vector<uint8_t> Frame() {
@@ -91,25 +90,47 @@ class GarageScene : public ::testing::Test {
     return window_->ReadPixels(0, 0, kW, kH);
   }
 
+  // A texture's texels as floats: depth, RGB or RGBA.
+  static std::vector<float> Texels(GLenum target, GLuint texture, GLenum format) {
+    GLint width = 0, height = 0;
+    glBindTexture(target, texture);
+    glGetTexLevelParameteriv(target, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(target, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<float> texels(size_t(width) * height * (format == GL_RGB ? 3 : format == GL_RGBA ? 4 : 1));
+    glGetTexImage(target, 0, format, GL_FLOAT, texels.data());
+    return texels;
+  }
+
+  // A still garage frame of the settled garage screen.
+  void SettleOnTheGarage() {
+    gScreen = 10;
+    gTargetScreen = 10;
+    gFreeCamera = 0;
+    gGaragePitch = 7;
+    gGarageYaw = 230;
+    gGarageZoom = -0.5f;
+    gFrameFactor = 0;
+  }
+
   GlWindow* window_ = nullptr;
 };
+
+int CountDiffering(const std::vector<float>& a, const std::vector<float>& b) {
+  int count = 0;
+  for (size_t i = 0; i < a.size(); ++i) count += std::fabs(a[i] - b[i]) > 1e-4f;
+  return count;
+}
 
 }  // namespace
 
 TEST_F(GarageScene, FrameShowsTheTruckStandingInTheShowroom) {
-  // The garage screen, its preset reached, no fade, a still frame.
-  gScreen = 10;
-  gTargetScreen = 10;
-  gFreeCamera = 0;
-  gGaragePitch = 7;
-  gGarageYaw = 230;
-  gGarageZoom = -0.5f;
+  SettleOnTheGarage();
   gGarageWobblePhase = 1.58f;
-  gFrameFactor = 0;
   EmptyPlayerSlot();
   const std::vector<uint8_t> room = Frame();
   gPlayerCarIndex = 0;
   LoadRacerCar(0);
+  for (int face = 0; face < 5; ++face) Frame();  // the reflection cube fills a face a frame
   const std::vector<uint8_t> showroom = Frame();
   std::filesystem::create_directories("frames");
   EXPECT_TRUE(window_->DumpFrame("frames/garage_showroom.tga"));
@@ -153,8 +174,11 @@ TEST_F(GarageScene, WobbleAdvancesOnlyWhileNoFadeRunsAndNoTruckChangeIsShown) {
     gTargetScreen = c.target;
     gCarChangeProgress = c.carChange;
     gGarageWobblePhase = 1.58f;
+    const float spin = gSpinAngle;
     RenderGarageScene();
     EXPECT_FLOAT_EQ(gGarageWobblePhase, c.advances ? 1.58f + 2 * 0.003f : 1.58f) << c.name;
+    // The spinning parts turn whatever the screen: the race's own angle.
+    EXPECT_FLOAT_EQ(gSpinAngle, spin - (std::sin(gMenuClock * 0.5f) + 8) * 2) << c.name;
     // The eye the scene drew from is the shared camera eye.
     const GarageView view = GarageViewFrom(gGarageViewPitch, gGarageViewYaw, gGarageZoom, gGarageWobblePhase);
     EXPECT_FLOAT_EQ(gCameraEye.x, view.eye.x) << c.name;
@@ -162,4 +186,54 @@ TEST_F(GarageScene, WobbleAdvancesOnlyWhileNoFadeRunsAndNoTruckChangeIsShown) {
   }
   gCarChangeProgress = 0;
   gFrameFactor = 0;
+}
+
+TEST_F(GarageScene, TheTruckCastsIntoTheShadowMapAndShadowsOffOnlyClearIt) {
+  auto map = [] { return Texels(GL_TEXTURE_2D, gShadowMapTexture, GL_DEPTH_COMPONENT); };
+  SettleOnTheGarage();
+  EmptyPlayerSlot();
+  Frame();
+  const std::vector<float> room = map();
+  EXPECT_LT(*std::min_element(room.begin(), room.end()), 1.0f) << "the room casts";
+  gPlayerCarIndex = 0;
+  LoadRacerCar(0);
+  Frame();
+  EXPECT_GT(CountDiffering(room, map()), 100) << "the truck casts";
+  gShadowMapSize = kShadowMapSizeOff;
+  Frame();
+  const std::vector<float> off = map();
+  EXPECT_EQ(*std::min_element(off.begin(), off.end()), 1.0f) << "everything reads as lit";
+}
+
+TEST_F(GarageScene, EachFrameRendersTheNextReflectionFacesAndAddsTheGlow) {
+  SettleOnTheGarage();
+  gPlayerCarIndex = 0;
+  LoadRacerCar(0);
+  gReflectionMode = 2;
+  gCubeFace = 5;
+  Frame();
+  gReflectionMode = 0;
+  EXPECT_EQ(gCubeFace, 1) << "two faces: -X, then +X";
+  const std::vector<float> face = Texels(GL_TEXTURE_CUBE_MAP_NEGATIVE_X, gReflectionCubeMap, GL_RGB);
+  EXPECT_GT(CountDiffering(face, std::vector<float>(face.size(), 0.15f)), int(face.size()) / 2) << "not the clear grey";
+  // The window shows the scene with the glow of its highlights added.
+  const std::vector<uint8_t> window = window_->ReadPixels(0, 0, kW, kH);
+  const std::vector<float> scene = Texels(GL_TEXTURE_RECTANGLE_ARB, gSceneTexture, GL_RGB);
+  double added = 0;
+  for (size_t i = 0; i < scene.size(); ++i) added += window[i / 3 * 4 + i % 3] / 255.0 - std::min(scene[i], 1.0f);
+  EXPECT_GT(added / scene.size(), 0.005);
+}
+TEST_F(GarageScene, WithAntiAliasingTheResolvedLayersShowTheSameShowroom) {
+  SettleOnTheGarage();
+  gPlayerCarIndex = 0;
+  LoadRacerCar(0);
+  const std::vector<uint8_t> plain = Frame();
+  ReleaseGLResources();
+  gAntiAliasing = 4;
+  ASSERT_EQ(InitGLResourcesIn(window_), GLResourcesResult::Ready);
+  const std::vector<uint8_t> smooth = Frame();
+  gAntiAliasing = 0;
+  double difference = 0;
+  for (size_t i = 0; i < plain.size(); ++i) difference += std::abs(int(plain[i]) - int(smooth[i]));
+  EXPECT_LT(difference / plain.size(), 4.0) << "only the edges differ";
 }

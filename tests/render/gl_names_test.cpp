@@ -1,19 +1,22 @@
 // Going back and forth between the garage and a race (a small track of
 // the test files) makes no GL names it does not give back: textures,
 // display lists, framebuffers and renderbuffers are counted before and
-// after fifty cycles of loads, garage frames and paint compositions.
+// after fifty cycles of loads, race and garage frames (with shadows and
+// two reflection faces a frame) and paint compositions.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "framework/font.h"
 #include "framework/startup_models.h"
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
 #include "render/paint.h"
+#include "render/race_frame.h"
+#include "render/reflection_cube.h"
+#include "tests/support/drawn_world.h"
 #include "tests/framework/gl_test_helpers.h"
+#include "tests/support/gl_resources_suite.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/world_files.h"
 #include "framework/globals.h"
@@ -86,10 +89,10 @@ void WritePaintFiles(const std::string& root) {
 
 TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
   REQUIRE_GL_WINDOW(window);
-  setenv("ZARNOK_NONINTERACTIVE", "1", 1);
-  window->MakeMainCurrent();
   gAntiAliasing = 0;
-  ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
+  gShadowMapSize = 1024;
+  gReflectionMode = 2;
+  ASSERT_EQ(InitGLResourcesIn(window), GLResourcesResult::Ready);
   InitCarTables();
   ScratchFolder scratch;
   WriteTestTrack(scratch.Path(), kRace);
@@ -107,8 +110,16 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
 
     for (int cycle = 0; cycle < kCycles; ++cycle) {
       ASSERT_TRUE(LoadWorld(kRace));
+      const bool drawn = cycle % kCyclesPerGarageFrame == 0;
+      if (drawn) {
+        gTargetScreen = ScreenState::Racing;
+        PublishPlayerAt(0);
+        gSimBit = gRenderBit ? 0 : 1;  // a race step was published
+        RenderRaceFrame();
+        gTargetScreen = kGarageScreen;
+      }
       LoadGarage();
-      if (cycle % kCyclesPerGarageFrame != 0) continue;
+      if (!drawn) continue;
       RenderGarageScene();
       DrawGarageSceneOnWindow();
       if (cycle % kCyclesPerRepaint != 0) continue;
@@ -119,9 +130,7 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
     EXPECT_EQ(CountGlNames(), before);
   }
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-  glUseProgramObjectARB(0);
-  ReleaseRenderTargets();
-  FreeFont1DisplayLists();
-  FreeFont2DisplayLists();
-  ReleaseTextures();
+  ReleaseGLResources();
+  gShadowMapSize = kShadowMapSizeOff;
+  gReflectionMode = 0;
 }

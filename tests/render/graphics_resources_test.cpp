@@ -4,49 +4,29 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
 #include <vector>
 #include <string>
 
-#include "framework/font.h"
 #include "framework/globals.h"
 #include "render/gl_resources.h"
 #include "render/shaders.h"
-#include "tests/support/gl_window.h"
+#include "tests/support/gl_resources_suite.h"
 
 namespace {
 
 constexpr int kSetsWithoutProgram[] = {1};
 constexpr int kAllSets[] = {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
 
-class GraphicsResources : public ::testing::Test {
+class GraphicsResources : public GlResourcesSuite {
  protected:
   static void SetUpTestSuite() {
-    GlWindow* window = GlWindow::Get();
-    if (window == nullptr) return;
-    setenv("ZARNOK_NONINTERACTIVE", "1", 1);  // a failure prints its box instead of waiting
-    window->MakeMainCurrent();
     gAntiAliasing = 8;  // more than this software driver allows
-    result_ = InitGLResources();
+    GlResourcesSuite::SetUpTestSuite();
     errorAfterInit_ = glGetError();
   }
-  static void TearDownTestSuite() {
-    if (GlWindow::Get() == nullptr) return;
-    glUseProgramObjectARB(0);
-    ReleaseRenderTargets();
-    FreeFont1DisplayLists();
-    FreeFont2DisplayLists();
-    ReleaseTextures();
-  }
-  void SetUp() override {
-    if (GlWindow::Get() == nullptr) GTEST_SKIP() << "no display for a GL window";
-    ASSERT_EQ(result_, GLResourcesResult::Ready);
-  }
 
-  static GLResourcesResult result_;
   static GLenum errorAfterInit_;
 };
-GLResourcesResult GraphicsResources::result_ = GLResourcesResult::Failed;
 GLenum GraphicsResources::errorAfterInit_ = GL_NO_ERROR;
 
 GLint Level0(GLenum target, GLuint texture, GLenum what, GLenum face = 0) {

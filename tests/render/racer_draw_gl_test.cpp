@@ -19,7 +19,7 @@
 #include "render/racer_draw.h"
 #include "render/shaders.h"
 #include "render/tyre_tracks.h"
-#include "tests/support/gl_window.h"
+#include "tests/support/gl_resources_suite.h"
 #include "tests/support/quad_model.h"
 #include "tests/support/race_scene.h"
 #include "world/loaders.h"
@@ -259,14 +259,11 @@ bool LoadTruck(int catalogueIndex, LoadedTruck& truck) {
   return truck.car && truck.glass && truck.optics && truck.wheel && truck.points;
 }
 
-class TruckScene : public ::testing::Test {
+class TruckScene : public GlResourcesSuite {
  protected:
   static void SetUpTestSuite() {
-    GlWindow* window = GlWindow::Get();
-    if (window == nullptr) return;
-    setenv("ZARNOK_NONINTERACTIVE", "1", 1);
-    window->MakeMainCurrent();
-    ready_ = InitGLResources() == GLResourcesResult::Ready;
+    GlResourcesSuite::SetUpTestSuite();
+    if (GlWindow::Get() == nullptr) return;
     LoadStartupModels();
     char path[64];
     for (int k : kSceneTextures) {
@@ -274,15 +271,10 @@ class TruckScene : public ::testing::Test {
       gTextures[k].LoadFromTGA(path, kTexTrilinear);
     }
   }
-  static void TearDownTestSuite() {
-    if (GlWindow::Get() == nullptr) return;
-    ReleaseRenderTargets();
-    ReleaseTextures();
-  }
   void SetUp() override {
+    GlResourcesSuite::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     window_ = GlWindow::Get();
-    if (window_ == nullptr) GTEST_SKIP() << "no display for a GL window";
-    ASSERT_TRUE(ready_);
     for (int slot = 0; slot < kRacerCount; ++slot)
       if (!LoadTruck(kGridTrucks[slot], trucks_[slot])) GTEST_SKIP() << "no truck models in base/cars";
   }
@@ -357,11 +349,9 @@ class TruckScene : public ::testing::Test {
   static constexpr int kGridTrucks[kRacerCount] = {0, 7, 14, 3};
   // Tail glow, props, flares, tyre tracks with their normal map, exhaust smoke, dust, fire.
   static constexpr int kSceneTextures[] = {9, 14, 21, 30, 45, 46, 52, 54, 55};
-  static bool ready_;
   GlWindow* window_ = nullptr;
   LoadedTruck trucks_[kRacerCount];
 };
-bool TruckScene::ready_ = false;
 
 neV3 WindowPoint(const neV3& world) {
   GLdouble model[16], projection[16], x, y, z;

@@ -2,14 +2,12 @@
 // and in a real window the +Y face showing the sky's top.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
-#include "framework/font.h"
 #include "framework/settings.h"
 #include "render/gl_resources.h"
 #include "render/reflection_cube.h"
-#include "tests/support/gl_window.h"
+#include "tests/support/gl_resources_suite.h"
 
 namespace {
 
@@ -64,9 +62,7 @@ void DrawTestSky() {
 TEST(ReflectionCubeWindow, PlusYFaceShowsTheSkyTopAndModeZeroRendersAllOnce) {
   GlWindow* window = GlWindow::Get();
   if (window == nullptr) GTEST_SKIP() << "no display for a GL window";
-  setenv("ZARNOK_NONINTERACTIVE", "1", 1);
-  window->MakeMainCurrent();
-  ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
+  ASSERT_EQ(InitGLResourcesIn(window), GLResourcesResult::Ready);
 
   CubeSources sources{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, DrawTestSky, nullptr};
   gReflectionMode = 2;
@@ -99,10 +95,7 @@ TEST(ReflectionCubeWindow, PlusYFaceShowsTheSkyTopAndModeZeroRendersAllOnce) {
   EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
-  ReleaseRenderTargets();
-  FreeFont1DisplayLists();
-  FreeFont2DisplayLists();
-  ReleaseTextures();
+  ReleaseGLResources();
 }
 
 }  // namespace

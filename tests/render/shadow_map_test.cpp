@@ -4,15 +4,13 @@
 // viewport and projection come back.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
-#include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "render/gl_resources.h"
 #include "render/shadow_map.h"
-#include "tests/support/gl_window.h"
+#include "tests/support/gl_resources_suite.h"
 #include "world/world_models.h"
 
 namespace {
@@ -25,26 +23,15 @@ class TestModel : public Model {
 int gRacerDraws = 0;
 void CountRacerDraw() { ++gRacerDraws; }
 
-class ShadowPass : public ::testing::Test {
+class ShadowPass : public GlResourcesSuite {
  protected:
   static void SetUpTestSuite() {
-    GlWindow* window = GlWindow::Get();
-    if (window == nullptr) return;
-    setenv("ZARNOK_NONINTERACTIVE", "1", 1);
-    window->MakeMainCurrent();
     gShadowMapSize = 1024;
-    result_ = InitGLResources();
-  }
-  static void TearDownTestSuite() {
-    if (GlWindow::Get() == nullptr) return;
-    ReleaseRenderTargets();
-    FreeFont1DisplayLists();
-    FreeFont2DisplayLists();
-    ReleaseTextures();
+    GlResourcesSuite::SetUpTestSuite();
   }
   void SetUp() override {
-    if (GlWindow::Get() == nullptr) GTEST_SKIP() << "no display for a GL window";
-    ASSERT_EQ(result_, GLResourcesResult::Ready);
+    GlResourcesSuite::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     // One leaf with one main_map triangle over the sun's view centre and a
     // prop list naming prop 0 and a prop past the race's one.
     map_.groupCount = 1;
@@ -97,7 +84,6 @@ class ShadowPass : public ::testing::Test {
     return depth[size_t(fy * (gShadowMapSize - 1)) * gShadowMapSize + size_t(fx * (gShadowMapSize - 1))];
   }
 
-  static GLResourcesResult result_;
   TestModel map_;
   Model* savedModel_ = nullptr;
   QuadTreeList records_[1];
@@ -110,7 +96,6 @@ class ShadowPass : public ::testing::Test {
   Matrix4 partMatrix_[kMaxPropParts];
   Model* partModel_[kMaxPropParts] = {};
 };
-GLResourcesResult ShadowPass::result_ = GLResourcesResult::Failed;
 
 TEST(ShadowMapRules, TrucksOnlyInTheLargeMapsAndPropsOnlyNearAndListed) {
   const struct {

@@ -3,7 +3,6 @@
 // how a whole menu frame looks through the screen function.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 
 #include "framework/font.h"
@@ -11,6 +10,7 @@
 #include "framework/texture.h"
 #include "platform/platform.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/menu_art.h"
 #include "ui/menu_button.h"
 #include "ui/menu_list.h"
 #include "ui/menu_screens.h"
@@ -28,19 +28,7 @@ class MenuWidgets : public ::testing::Test {
     window = GlWindow::Get();
     if (window == nullptr) GTEST_SKIP() << "no display for a GL window";
     window->MakeMainCurrent();
-    if (gTextures[kFont1SheetTexture].glId == kNoTexture) {
-      ASSERT_TRUE(gTextures[kFont1SheetTexture].LoadFromTGA("base/textures/tex08.tga", kTexTrilinear));
-      ASSERT_TRUE(gTextures[kFont2SheetTexture].LoadFromTGA("base/textures/tex00.tga", kTexTrilinear));
-      ASSERT_TRUE(LoadFontWidths("base/font1.ini", 1));
-      ASSERT_TRUE(LoadFontWidths("base/font2.ini", 2));
-      MakeFont1DisplayLists();
-      MakeFont2DisplayLists();
-      for (int slot : {3, 5, 17, 18, 19, 22, 24, 29, 34}) {
-        char path[40];
-        std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", slot);
-        ASSERT_TRUE(gTextures[slot].LoadFromTGA(path, kTexTrilinear)) << path;
-      }
-    }
+    ASSERT_TRUE(LoadMenuFontsAndArt({3, 5, 17, 18, 19, 22, 24, 29, 34}));
     // A settled main menu with nothing pressed.
     gScreen = S::MainMenu;
     gTargetScreen = S::MainMenu;
