@@ -224,7 +224,7 @@ TEST(CareerRaceJourney, PauseRestartsTheRaceAndQuitGoesBackToTheGarage) {
   for (int x : {190, 335, 480}) {
     EXPECT_GT(InkedPixels(pause, x - 40, 290, x + 140, 330, page), 1000) << "the button at " << x;
   }
-  KeepPicture(run, kPauseFrame, "pause.png");
+  KeepPicture(run, kPauseFrame, "race_pause.png");
 }
 
 constexpr int kQuickRaceFrame = 520;
