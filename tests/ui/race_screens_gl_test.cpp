@@ -1,6 +1,7 @@
 // The race screens and the route map in a real window: the loading
 // screen's answers (start, or back after a failed load), the FINISH
-// screen's garage request, and the route drawn into its texture.
+// screen's garage request, the route drawn into its texture, and the HUD's
+// countdown and gauge cluster.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,7 +13,9 @@
 #include "framework/texture.h"
 #include "render/gl_resources.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/menu_art.h"
 #include "ui/race_finish.h"
+#include "ui/race_hud.h"
 #include "ui/race_results.h"
 #include "ui/route_map.h"
 #include "world/race_path.h"
@@ -132,4 +135,50 @@ TEST_F(RaceScreens, RouteIsDrawnIntoTheMapWithClearSurroundings) {
   map = RouteMapTexels();
   EXPECT_EQ(RouteAlpha(map, x, y), 0) << "an empty path leaves an empty map";
   EXPECT_EQ(gRouteMapRadius, 1.0f);
+}
+
+namespace {
+
+// Window pixels of the 800 x 600 frame box (x0, y0)..(x1, y1), y up, that
+// differ between two pictures of the whole window.
+int ChangedPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, float x0, float y0, float x1,
+                  float y1) {
+  int changed = 0;
+  for (int y = FrameToWindowY(y0); y < FrameToWindowY(y1); ++y) {
+    for (int x = FrameToWindowX(x0); x < FrameToWindowX(x1); ++x) {
+      const size_t i = (size_t(y) * GlWindow::kWidth + x) * 4;
+      changed += std::abs(int(a[i]) - int(b[i])) + std::abs(int(a[i + 1]) - int(b[i + 1])) > 60;
+    }
+  }
+  return changed;
+}
+
+std::vector<uint8_t> HudPicture(GlWindow* window, const HudView& view) {
+  window->BeginMenuFrame(0, 0, 0);
+  gHudView = view;
+  DrawRaceHud();
+  return window->ReadPixels(0, 0, GlWindow::kWidth, GlWindow::kHeight);
+}
+
+}  // namespace
+
+TEST_F(RaceScreens, HudShowsTheCountdownDigitAndHidesTheGaugesOnceFinished) {
+  ASSERT_TRUE(LoadMenuFontsAndArt({5, 12, 15, 32, 36, 38, 41, 42, 43}));
+  HudView racing;
+  racing.place = 2;
+  racing.laps = 1;
+  const std::vector<uint8_t> plain = HudPicture(window, racing);
+
+  HudView counting = racing;
+  counting.countdown = true;
+  counting.phaseTime = 9.5f;  // "2", fully opaque
+  const std::vector<uint8_t> digit = HudPicture(window, counting);
+  EXPECT_GT(ChangedPixels(plain, digit, 330, 380, 470, 520), 500) << "the countdown digit over the road ahead";
+  EXPECT_EQ(ChangedPixels(plain, digit, 560, 0, 800, 200), 0) << "the gauge cluster stays as it was";
+
+  HudView finished = racing;
+  finished.finished = true;
+  const std::vector<uint8_t> after = HudPicture(window, finished);
+  EXPECT_GT(ChangedPixels(plain, after, 560, 0, 800, 200), 2000) << "the gauge cluster is gone after the finish";
+  EXPECT_EQ(ChangedPixels(plain, after, 80, 480, 240, 540), 0) << "PLACE and the race time stay";
 }
