@@ -176,7 +176,7 @@ void ParticleEffect::Update(float t, float vx, float vy, float vz) {
   }
 }
 
-void ParticleEffect::Draw(float ox, float oy, float oz, float camX, float camY, float camZ,
+void ParticleEffect::Draw(const float tint[3], float ox, float oy, float oz, float camX, float camY, float camZ,
                           unsigned texture, float scale) const {
   glDepthMask(GL_FALSE);
   glDisable(GL_CULL_FACE);
@@ -188,7 +188,7 @@ void ParticleEffect::Draw(float ox, float oy, float oz, float camX, float camY, 
   const Vec3d up{0, 1, 0};
   for (int i = 0; i < count; ++i) {
     if (!active[i]) continue;
-    glColor4f(colour[0], colour[1], colour[2], life[i]);
+    glColor4f(tint[0], tint[1], tint[2], life[i]);
     const Vec3d p{double(ox) + posX[i], double(oy) + posY[i], double(oz) + posZ[i]};
     Vec3d toCamera, n, r, u;
     Vec3dSubtract(&toCamera, camera, p);

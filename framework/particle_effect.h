@@ -63,9 +63,11 @@ class ParticleEffect {
   void Update(float t, float vx, float vy, float vz);
   // Depth writes off, culling off, depth test on, blending on (additive or
   // alpha) while drawing; afterwards blending off, culling and depth
-  // writes on. Quads face the camera at (camX, camY, camZ).
-  void Draw(float ox, float oy, float oz, float camX, float camY, float camZ, unsigned texture,
-            float scale) const;
+  // writes on. Quads face the camera at (camX, camY, camZ), tinted by
+  // `tint` (the caller's copy of `colour`: the race code sets that on the
+  // worker while the render thread draws).
+  void Draw(const float tint[3], float ox, float oy, float oz, float camX, float camY, float camZ,
+            unsigned texture, float scale) const;
 
   const EffectParameters& Parameters() const { return params_; }
 

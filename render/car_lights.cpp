@@ -2,6 +2,7 @@
 
 #include "framework/texture.h"
 #include "platform/gl.h"
+#include "render/racer_draw.h"  // RacerLook
 
 #include <algorithm>
 #include <cmath>
@@ -76,10 +77,10 @@ float FlareFade(float theta) {
   return f * f;
 }
 
-void LampLevels(const CSampleCar& car, float levels[3]) {
+void LampLevels(const RacerLook& look, float levels[3]) {
   levels[0] = 1.0f;
-  levels[1] = car.brakeLight;
-  levels[2] = car.reverseLight;
+  levels[1] = look.brakeLight;
+  levels[2] = look.reverseLight;
 }
 
 void DrawFacingQuad(float eyeX, float eyeY, float eyeZ, float x, float y, float z, float sizeX, float sizeY,
@@ -110,7 +111,7 @@ void DrawLightFlare(const neV3& eye, const neV3& position, const neV3& direction
   DrawFacingQuad(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, half, half, half);
 }
 
-void DrawCarLights(const neV3& eye, const Matrix4& carMatrix, const CSampleCar& car) {
+void DrawCarLights(const neV3& eye, const Matrix4& carMatrix, const RacerLook& look) {
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
   glDepthMask(GL_FALSE);
@@ -119,10 +120,10 @@ void DrawCarLights(const neV3& eye, const Matrix4& carMatrix, const CSampleCar& 
   BindTableTexture(kFlareTexture);
   const neV3 forward = SafeUnit(neMakeV3(carMatrix.m[0], carMatrix.m[1], carMatrix.m[2]));
   float levels[3];
-  LampLevels(car, levels);
+  LampLevels(look, levels);
   for (int lamp = 0; lamp < 4; ++lamp) {
     const neV3 facing = lamp == 0 ? forward : forward * -1.0f;
-    const neV3 p = car.lampPoints[lamp];
+    const neV3 p = look.lampPoints[lamp];
     DrawLightFlare(eye, CarPoint(carMatrix, p), facing, lamp, levels);
     DrawLightFlare(eye, CarPoint(carMatrix, neMakeV3(p.x, p.y, -p.z)), facing, lamp, levels);
   }

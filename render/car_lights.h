@@ -1,13 +1,14 @@
 // The trucks' lamp flares and the camera-facing quads they, the wheel dust
 // and the sky's sun are made of. Reads a racer's lamp points and lamp
-// levels, its world matrix and the camera eye; draws additive sprites into
+// levels (as the race frame took them), its world matrix and the camera eye; draws additive sprites into
 // whatever target is bound. DrawCarLights leaves culling on, blending off,
 // depth test and writes on and the colour white; the quad emitters change
 // nothing but the vertices they issue.
 #pragma once
 
 #include "framework/vector_math.h"
-#include "world/racer.h"
+
+struct RacerLook;
 
 // Binds element `index` of gTextures on the active unit; an empty record binds 0.
 void BindTableTexture(int index);
@@ -19,7 +20,7 @@ float FlareFade(float theta);
 
 // The levels of the optics model's three lit groups: head and tail lamps
 // always, the brake lamps while braking, the reversing lamp while reversing.
-void LampLevels(const CSampleCar& car, float levels[3]);
+void LampLevels(const RacerLook& look, float levels[3]);
 
 // A textured quad facing the eye, centred on the centre, its corner
 // offsets scaled per axis, in its own quad list. Seen from straight above
@@ -37,4 +38,4 @@ void DrawLightFlare(const neV3& eye, const neV3& position, const neV3& direction
 
 // The eight lamp flares of a racer (its four lamp points and their mirror
 // images across the truck) under the truck's world matrix.
-void DrawCarLights(const neV3& eye, const Matrix4& carMatrix, const CSampleCar& car);
+void DrawCarLights(const neV3& eye, const Matrix4& carMatrix, const RacerLook& look);

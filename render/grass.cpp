@@ -45,12 +45,12 @@ void EndBillboards() {
   glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE_ARB);
 }
 
-void DrawGrass(const NodeList& visible, const float* leafDistSq) {
+void DrawGrass(const NodeList& visible, const float* leafDistSq, float frameFactor) {
   const Vector3 cameraUp(gRaceCameraUp.x, gRaceCameraUp.y, gRaceCameraUp.z);
   const Vector3 view(gGarageLookAt.x, gGarageLookAt.y, gGarageLookAt.z);
   const Vector3 up = Normalised(cameraUp) * kGrassUpScale;
   const Vector3 right = Normalised(CrossProduct(cameraUp, view));
-  AdvanceGrassSway(gGrassSwayPhase, gFrameFactor);
+  AdvanceGrassSway(gGrassSwayPhase, frameFactor);
   Vector3 sway[kGrassKindCount];
   GrassSwayVectors(gGrassSwayPhase, gMenuClock, sway);
 

@@ -12,7 +12,9 @@
 inline constexpr int kGrassAtlasTexture = 62;
 inline constexpr int kGrassTintTexture = 70;
 
-void DrawGrass(const NodeList& visible, const float* leafDistSq);
+// The sway clocks advance by `frameFactor`: the frame's copy of the step's
+// frame factor, never the worker's own.
+void DrawGrass(const NodeList& visible, const float* leafDistSq, float frameFactor);
 
 // The state both billboard passes share: the alpha cut at 0.5 (by coverage
 // with anti-aliasing, by the alpha test without), white, both faces drawn;

@@ -14,10 +14,10 @@ constexpr int kPropNormalMapTexture = 14;  // unit 2
 constexpr int kPropColourTexture = 21;     // unit 0
 constexpr float kSecondsPerFrameFactor = 0.01f;
 
-int PropCount() { return std::clamp(gCityObjectCount, 0, kCityObjectCapacity); }
+int gPropsTaken;  // props of the race when the copy step last ran
 
 void DrawProp(const PropsView& view, int index) {
-  const CityObject& prop = gCityObjects[index];
+  const PropDrawn& prop = gPropDrawn[index];
   if (prop.type < 0 || prop.type >= view.partModelTypes) return;
   const int parts = std::clamp(prop.partCount, 0, kMaxPropParts);
   for (int k = 0; k < parts; ++k) {
@@ -33,12 +33,15 @@ void DrawProp(const PropsView& view, int index) {
 }  // namespace
 
 void TakePropStates(float frameFactor) {
-  for (int i = 0; i < PropCount(); ++i) {
+  gPropsTaken = std::clamp(gCityObjectCount, 0, kCityObjectCapacity);
+  for (int i = 0; i < gPropsTaken; ++i) {
     CityObject& prop = gCityObjects[i];
-    gPropDrawn[i] = {prop.awake, prop.playerDistSq};
+    gPropDrawn[i] = {prop.awake, prop.playerDistSq, prop.type, prop.partCount};
     if (prop.awake) prop.crashCoolDown += frameFactor * kSecondsPerFrameFactor;
   }
 }
+
+int PropDrawnCount() { return gPropsTaken; }
 
 bool PropDrawnAtRest(const PropDrawn& prop) { return !prop.awake && prop.playerDistSq < kPropDrawDistSq; }
 
@@ -52,7 +55,7 @@ void DrawWorldObjects(const PropsView& view) {
   SetShaderUniforms(kProgLight);
   GlUniform1f(gLocLightRefInt, 0.0f);
 
-  const int count = PropCount();
+  const int count = gPropsTaken;
   if (view.visible && gQuadTreeLeaves) {
     for (int n = 0; n < view.visible->count; ++n) {
       const QuadTreeList& leaf = gQuadTreeLeaves[view.visible->leaf[n]];

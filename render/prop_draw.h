@@ -21,11 +21,13 @@ inline constexpr float kPropDrawDistSq = 40000.0f;  // 200 units
 struct PropDrawn {
   uint8_t awake;       // knocked awake: drawn wherever it is
   float playerDistSq;  // squared x-z distance to the player's truck
+  int32_t type = 0;       // row of the part models
+  int32_t partCount = 0;  // parts with a body, 0..kMaxPropParts
 };
 extern PropDrawn gPropDrawn[kCityObjectCapacity];
 
 // The copy step of a race frame (worker waiting): takes every prop's state
-// and lets the crash-sound timer of each awake prop count the frame's
+// and the number of props, and lets the crash-sound timer of each awake prop count the frame's
 // seconds (frame factor x 0.01).
 void TakePropStates(float frameFactor);
 
@@ -39,6 +41,9 @@ struct PropsView {
   Model* const (*partModels)[kMaxPropParts];      // model per prop type and part
   int partModelTypes;                             // rows of partModels
 };
+
+// Props of the race as the copy step took them.
+int PropDrawnCount();
 
 // Resting props of the visible leaves near the player, then every awake
 // prop. A leaf's prop index beyond the props of the race is skipped, and

@@ -24,6 +24,7 @@ float gRenderFrameFactor;
 uint8_t gStartHoldDrawn;
 RacerDrawn gRacerDrawn[kRacerCount];
 float gLeafDistSqDrawn[kQuadTreeLeafCount];
+TyreTrackRings gTyreTracksDrawn;
 WheelParticle gDustDrawn[kRacerCount][kWheelCount][kDustRingSize];
 Matrix4 gPropPartMatrixDrawn[kCityObjectCapacity][kMaxPropParts];
 float gFarPlane = 400.0f;
@@ -46,6 +47,8 @@ uint8_t gStartHoldReleaseRequested;
 
 // Dust particles the worker spawned, per racer and wheel, as last taken over.
 int32_t gDustTakenOver[kRacerCount][kWheelCount];
+// The head of each track ring as last taken over.
+int32_t gTrackTakenOver[kRacerCount][kWheelCount];
 
 bool ShadowsOn() { return gShadowMapSize > kShadowMapSizeOff; }
 
@@ -93,6 +96,18 @@ void TakeOverDust(const CSampleCar& car, int slot) {
   }
 }
 
+// The quads laid since the last copy. The wheel model lays at most a few
+// dozen a step, never a whole ring, so the stretch from the old head to the
+// new one is all that changed (a new race restarting the heads included).
+void TakeOverTracks(const CSampleCar& car, int slot) {
+  for (int w = 0; w < kWheelCount; ++w) {
+    const int32_t head = std::clamp(car.trackHeadDraw[w], 0, kTyreTrackRingSize - 1);
+    for (int32_t i = gTrackTakenOver[slot][w]; i != head; i = (i + 1) % kTyreTrackRingSize)
+      gTyreTracksDrawn[slot][w][i] = gTyreTracks[slot][w][i];
+    gTrackTakenOver[slot][w] = head;
+  }
+}
+
 void CopyRacers() {
   for (int i = 0; i < kRacerCount; ++i) {
     const CSampleCar& car = gRacers[i];
@@ -105,6 +120,8 @@ void CopyRacers() {
       drawn.tyreTrackHead[w] = car.trackHeadDraw[w];
     }
     drawn.velocity = car.velocityDraw;
+    TakeRacerLook(i, drawn.look);
+    TakeOverTracks(car, i);
     TakeOverDust(car, i);
   }
   for (int i = 0; i < kCityCarSlotCount; ++i) gCityCarMatrix[i] = gSimCityCarMatrix[i];

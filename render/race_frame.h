@@ -12,6 +12,8 @@
 #include "framework/vector_math.h"
 #include "render/frustum.h"
 #include "render/race_camera.h"
+#include "render/racer_draw.h"   // RacerLook
+#include "render/tyre_tracks.h"  // TyreTrackRings
 #include "world/city_car.h"
 #include "world/city_object.h"
 #include "world/quadtree.h"
@@ -39,12 +41,17 @@ struct RacerDrawn {
   float wheelRoll[kWheelCount];      // spin angle of each wheel, degrees
   int32_t tyreTrackHead[kWheelCount];  // one past the newest quad of each track ring
   neV3 velocity;                     // chassis velocity; the speedometer reads its length
+  RacerLook look;                    // layout, steering, lamps and exhaust of the truck
 };
 extern RacerDrawn gRacerDrawn[kRacerCount];
 
 // Squared ground distance of each leaf the camera saw from the eye, by leaf
 // index (the far-detail passes cut by it); other leaves keep older values.
 extern float gLeafDistSqDrawn[kQuadTreeLeafCount];
+
+// The tyre-track rings as far as the worker had laid them: each copy step
+// takes the quads laid since the last one.
+extern TyreTrackRings gTyreTracksDrawn;
 
 // The dust the render thread draws and ages: each step's new particles are
 // taken over from the worker's rings, and from then on only the render

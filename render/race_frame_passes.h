@@ -30,6 +30,10 @@ extern RacePassRecord gRacePassRecords[kRacePassCount];
 
 // ---- Passes of the racer, vegetation, shadow and reflection parts ----
 extern Matrix4 gInverseViewMatrix;  // world from eye space, for the shadow texture matrix
+// Eye space to the shadow map's texture space for the frame's lit passes;
+// with shadows off, a matrix under which every point reads lit (the map
+// then holds nothing of this race).
+Matrix4 FrameShadowTextureMatrix();
 void UpdateReflectionCubeMap(int raceMode);
 void RenderShadowMap();
 void ComputeInverseViewMatrix();

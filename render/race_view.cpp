@@ -1,5 +1,6 @@
 #include "render/race_view.h"
 
+#include "render/reflection_cube.h"  // gReflectionPending
 #include "world/race_state.h"
 
 NodeList gSimCameraLeaves, gSimLightLeaves, gSimCubeFaceLeaves[kCubeFaceCount];
@@ -29,4 +30,5 @@ void ResetRaceViewForStart() {
   gSimFovSpeed = 0.0f;
   gRaceViewCopies.shownBonus = 0;
   gRaceViewCopies.bonusDisplayTime = kBonusDisplaySeconds;
+  gReflectionPending = 1;
 }

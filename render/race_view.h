@@ -43,5 +43,6 @@ extern RaceViewCopies gRaceViewCopies;
 Matrix4 WorldMatrix(const neT3& transform);
 
 // The view's start values for a freshly loaded race: the camera upright, no
-// field-of-view widening, no bonus shown and the display clock full.
+// field-of-view widening, no bonus shown, the display clock full and the
+// reflection cube due (reflection mode 0 renders it once per race).
 void ResetRaceViewForStart();

@@ -39,8 +39,8 @@ void DrawPart(const Model* model) {
 
 void DrawSuspension(int part) { DrawPart(gSuspensionModels[part]); }
 
-float WheelScale(const CSampleCar& car, int entry) {
-  return gWheelSizes[std::clamp(car.carKind, 0, kCatalogueSize - 1)][entry];
+float WheelScale(const RacerLook& look, int entry) {
+  return gWheelSizes[std::clamp(look.carKind, 0, kCatalogueSize - 1)][entry];
 }
 
 void UseProgram(GLhandleARB program) {
@@ -152,7 +152,7 @@ void DrawArm(const ArmLayout& arm, float side) {
 
 // Wheel w with its suspension: 0 and 1 the steered front pair, 0 and 2 on +z.
 void DrawWheelUnit(const RacerDrawInput& in, int w) {
-  const CSampleCar& car = *in.car;
+  const RacerLook& car = *in.look;
   const bool front = w < 2;
   const float side = (w % 2 == 0) ? 1.0f : -1.0f;
   const float scale = WheelScale(car, front ? kFrontWheelSizeEntry : kRearWheelSizeEntry);
@@ -192,13 +192,13 @@ void DrawOpaque(const RacersView& view) {
   DrawWorldObjects(view.props);
   gSpinAngle -= (std::sin(gMenuClock * 0.5f) + 8.0f) * view.frameFactor;
   for (const RacerDrawInput& in : view.racers) {
-    if (!in.car || !in.visible) continue;
+    if (!in.look || !in.visible) continue;
     glPushMatrix();
     glMultMatrixf(in.matrix.m);
     DrawPart(in.models.car);
     if (in.models.optics) {
       float levels[3];
-      LampLevels(*in.car, levels);
+      LampLevels(*in.look, levels);
       in.models.optics->DrawNormalMappedGroupUniform(levels[0], levels[1], levels[2]);
     }
     for (int w = 0; w < kWheelCount; ++w) DrawWheelUnit(in, w);
@@ -218,7 +218,7 @@ void DrawGlassAndTracks(const RacersView& view) {
   BeginLit(view);
   SetGlassUniforms(gLocLightLightNow, gLocLightRefInt, gLocLightGlassNow, gLocLightGlassAlpha, 1);
   for (const RacerDrawInput& in : view.racers) {
-    if (!in.car || !in.visible || !in.models.glass) continue;
+    if (!in.look || !in.visible || !in.models.glass) continue;
     glPushMatrix();
     glMultMatrixf(in.matrix.m);
     in.models.glass->DrawNormalMappedOverride(-1);
@@ -238,16 +238,8 @@ void DrawGlassAndTracks(const RacersView& view) {
   SetGlassUniforms(gLocDirtTraceLightNow, gLocDirtTraceRefInt, gLocDirtTraceGlassNow, gLocDirtTraceGlassAlpha, 1);
   int32_t heads[kRacerCount][kWheelCount];
   for (int r = 0; r < kRacerCount; ++r) std::copy(view.racers[r].trackHead, view.racers[r].trackHead + kWheelCount, heads[r]);
-  DrawTyreTracks(heads);
+  if (view.tracks) DrawTyreTracks(*view.tracks, heads);
   ReleaseLitUnits();
-}
-
-const Matrix4* VintPlacements(const CSampleCar& car, int group) {
-  switch (group) {
-    case kFirstVintGroup: return car.bigVintPlacements;
-    case kFirstVintGroup + 1: return car.smallVintPlacements;
-    default: return car.turboVintPlacements;
-  }
 }
 
 void DrawSpinningParts(const RacerDrawInput& in) {
@@ -256,7 +248,7 @@ void DrawSpinningParts(const RacerDrawInput& in) {
   for (int g = kFirstVintGroup; g < kFirstVintGroup + kVintModelCount; ++g) {
     const Model* part = gVintModels[g - kFirstVintGroup];
     if (!part) continue;
-    const Matrix4* placements = VintPlacements(*in.car, g);
+    const Matrix4* placements = in.look->vintPlacements[g - kFirstVintGroup];
     for (int k = 0; k < SpinningPartCount(*points, g); ++k) {
       glPushMatrix();
       glMultMatrixf(placements[k].m);
@@ -274,7 +266,7 @@ void DrawBlended(const RacersView& view) {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(0.25f, 0.25f, 0.25f, 1);
   for (const RacerDrawInput& in : view.racers) {
-    if (!in.car || !in.visible) continue;
+    if (!in.look || !in.visible) continue;
     glPushMatrix();
     glMultMatrixf(in.matrix.m);
     DrawSpinningParts(in);
@@ -283,7 +275,7 @@ void DrawBlended(const RacersView& view) {
   glDisable(GL_BLEND);
   glEnable(GL_CULL_FACE);
   for (const RacerDrawInput& in : view.racers)
-    if (in.car) DrawCarLights(view.eye, in.matrix, *in.car);
+    if (in.look) DrawCarLights(view.eye, in.matrix, *in.look);
 }
 
 neV3 CarPoint(const Matrix4& m, float x, float y, float z) {
@@ -297,17 +289,17 @@ unsigned TableTextureId(int index) {
 }
 
 // An effect drawn at an exhaust point and at its mirror image across the truck.
-void DrawExhaustPair(const ParticleEffect& effect, const Matrix4& m, const neV3& p, const neV3& eye, int texture,
-                     float size) {
+void DrawExhaustPair(const ParticleEffect& effect, const float colour[3], const Matrix4& m, const neV3& p,
+                     const neV3& eye, int texture, float size) {
   for (float side : {1.0f, -1.0f}) {
     const neV3 at = CarPoint(m, p.x, p.y, side * p.z);
-    effect.Draw(at.x, at.y, at.z, eye.x, eye.y, eye.z, TableTextureId(texture), size);
+    effect.Draw(colour, at.x, at.y, at.z, eye.x, eye.y, eye.z, TableTextureId(texture), size);
   }
 }
 
 // Front wheel 0 or 1, or rear wheel 2 or 3, as a plain shadow caster.
 void DrawShadowWheel(const RacerDrawInput& in, int w) {
-  const CSampleCar& car = *in.car;
+  const RacerLook& car = *in.look;
   const bool front = w < 2;
   const float side = (w % 2 == 0) ? 1.0f : -1.0f;
   const float scale = WheelScale(car, front ? kFrontWheelSizeEntry : kRearWheelSizeEntry);
@@ -328,6 +320,26 @@ void DrawShadowWheel(const RacerDrawInput& in, int w) {
 }
 
 }  // namespace
+
+void TakeRacerLook(int slot, RacerLook& look) {
+  const CSampleCar& car = gRacers[slot];
+  look.carKind = car.carKind;
+  look.frontAxleX = car.frontAxleX;
+  look.rearAxleX = car.rearAxleX;
+  look.frontWheelZ = car.frontWheelZ;
+  look.rearWheelZ = car.rearWheelZ;
+  look.steerAngle = car.steerAngle;
+  look.brakeLight = car.brakeLight;
+  look.reverseLight = car.reverseLight;
+  look.exhaustFlame = car.exhaustFlame;
+  std::copy(gFirePipeEffects[slot].colour, gFirePipeEffects[slot].colour + 3, look.fireColour);
+  std::copy(car.lampPoints, car.lampPoints + 4, look.lampPoints);
+  std::copy(car.exhaustPoints, car.exhaustPoints + 2, look.exhaustPoints);
+  const Matrix4* placements[kVintModelCount] = {car.bigVintPlacements, car.smallVintPlacements,
+                                                car.turboVintPlacements};
+  for (int v = 0; v < kVintModelCount; ++v)
+    std::copy(placements[v], placements[v] + kPlacementCount, look.vintPlacements[v]);
+}
 
 int SpinningPartCount(const Model& points, int group) {
   if (group < kFirstVintGroup || group >= kFirstVintGroup + kVintModelCount || group >= points.groupCount) return 0;
@@ -350,22 +362,23 @@ void DrawRacersFrom(int pass, const RacersView& view) {
 void DrawExhaustEffects(const RacersView& view) {
   for (int slot = 0; slot < kRacerCount; ++slot) {
     const RacerDrawInput& in = view.racers[slot];
-    if (!in.car) continue;
+    if (!in.look) continue;
+    const RacerLook& look = *in.look;
     const neV3 forward = SafeUnit(neMakeV3(in.matrix.m[0], in.matrix.m[1], in.matrix.m[2]));
-    const neV3 stream = forward * -ExhaustStreamSpeed(in.car->exhaustFlame);
+    const neV3 stream = forward * -ExhaustStreamSpeed(look.exhaustFlame);
     ParticleEffect& fire = gFirePipeEffects[slot];
     ParticleEffect& smoke = gSmokePipeEffects[slot];
     fire.Update(view.frameFactor, stream.x, stream.y, stream.z);
     smoke.Update(view.frameFactor, stream.x, stream.y, stream.z);
-    DrawExhaustPair(smoke, in.matrix, in.car->exhaustPoints[0], view.eye, kSmokeTexture, 1.0f);
-    DrawExhaustPair(fire, in.matrix, in.car->exhaustPoints[1], view.eye, kFireTexture, in.car->exhaustFlame);
+    DrawExhaustPair(smoke, smoke.colour, in.matrix, look.exhaustPoints[0], view.eye, kSmokeTexture, 1.0f);
+    DrawExhaustPair(fire, look.fireColour, in.matrix, look.exhaustPoints[1], view.eye, kFireTexture, look.exhaustFlame);
   }
   glColor4f(1, 1, 1, 1);
 }
 
 void DrawRacersForShadowMapFrom(const RacersView& view) {
   for (const RacerDrawInput& in : view.racers) {
-    if (!in.car || !in.visible || !in.models.car || !in.models.wheel) continue;
+    if (!in.look || !in.visible || !in.models.car || !in.models.wheel) continue;
     const neV3 position = neMakeV3(in.matrix.m[12], in.matrix.m[13], in.matrix.m[14]);
     if (!(LengthV3(position - view.eye) < kShadowCasterRange)) continue;
     glPushMatrix();

@@ -1,6 +1,6 @@
-// The four trucks of a race. Reads per racer slot the truck's models, its
-// record (markers, steering, lamps, exhaust), the world matrix, the
-// visibility flag and the wheel values the race frame copied, plus the
+// The four trucks of a race. Reads per racer slot the truck's models, what
+// the race frame took of its record (markers, steering, lamps, exhaust), the
+// world matrix, the visibility flag and the wheel values, plus the
 // shared suspension and spinning-part models; draws
 //   pass 0: the props, then bodies, lamp housings, suspension and wheels,
 //           lit by the Light program (opaque layer);
@@ -15,9 +15,11 @@
 #pragma once
 
 #include "framework/model.h"
+#include "framework/startup_models.h"  // kVintModelCount
 #include "framework/vector_math.h"
 #include "render/prop_draw.h"
 #include "render/race_frame_passes.h"  // RacerPass
+#include "render/tyre_tracks.h"        // TyreTrackRings
 #include "world/racer.h"
 
 #include <cstdint>
@@ -31,9 +33,28 @@ struct TruckModels {
   const Model* points = nullptr;  // marker model: groups 4..6 place the spinning parts
 };
 
+// What the drawing reads of a racer's record: the truck's layout from its
+// marker model (fixed for a race) and the step's steering, lamps and
+// exhaust. Taken in the copy step, so that no draw reads the record (or the
+// exhaust effect's colour) that the worker's next step writes.
+struct RacerLook {
+  int32_t carKind = 0;  // catalogue row: the wheel sizes
+  float frontAxleX = 0, rearAxleX = 0, frontWheelZ = 0, rearWheelZ = 0;
+  float steerAngle = 0;  // radians
+  float brakeLight = 0, reverseLight = 0;
+  float exhaustFlame = 0;
+  float fireColour[3] = {1, 1, 1};  // of the slot's exhaust fire
+  neV3 lampPoints[4] = {};
+  neV3 exhaustPoints[2] = {};
+  Matrix4 vintPlacements[kVintModelCount][kPlacementCount];  // big, small, turbo
+};
+
+// The look of racer slot `slot` (0..3) as its record and exhaust fire stand now.
+void TakeRacerLook(int slot, RacerLook& look);
+
 // One racer as a frame draws it.
 struct RacerDrawInput {
-  const CSampleCar* car = nullptr;  // null: the slot draws nothing
+  const RacerLook* look = nullptr;  // null: the slot draws nothing
   TruckModels models;
   Matrix4 matrix;         // chassis world matrix; column 0 the forward axis
   uint8_t visible = 0;    // passed the worker's frustum test
@@ -47,6 +68,7 @@ struct RacersView {
   neV3 eye = {0, 0, 0, 0};  // camera position
   float frameFactor = 0;    // the frame's seconds x 100
   PropsView props = {};     // drawn by pass 0 before the trucks
+  const TyreTrackRings* tracks = nullptr;  // drawn by pass 1 (none when null)
   Matrix4 shadowTextureMatrix;  // bias x light projection x light view x inverse view
 };
 

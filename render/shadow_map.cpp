@@ -65,9 +65,9 @@ void DrawWorldDepth(const NodeList& leaves) {
 }
 
 void DrawPropDepth(const ShadowCasters& c, int prop) {
-  const int type = c.propTypes[prop];
+  const int type = c.props[prop].type;
   if (type < 0 || type >= c.partModelTypes) return;
-  for (int part = 0; part < c.propPartCounts[prop] && part < kMaxPropParts; ++part) {
+  for (int part = 0; part < c.props[prop].partCount && part < kMaxPropParts; ++part) {
     Model* model = c.partModels[type][part];
     if (!model) continue;
     glPushMatrix();
@@ -78,23 +78,23 @@ void DrawPropDepth(const ShadowCasters& c, int prop) {
 }
 
 void DrawPropsDepth(const ShadowCasters& c) {
-  if (!c.partMatrices || !c.partModels) return;
+  if (!c.props || !c.partMatrices || !c.partModels) return;
   if (gQuadTreeLeaves)
     for (int n = 0; n < c.leaves->count; ++n) {
       const QuadTreeList& leaf = gQuadTreeLeaves[c.leaves->leaf[n]];
       for (int i = 0; i < leaf.objectCount; ++i) {
         const int prop = leaf.objectIdx[i];
-        if (PropCastsShadowFromLeaf(prop, c.propCount, c.propPlayerDistSq)) DrawPropDepth(c, prop);
+        if (PropCastsShadowFromLeaf(prop, c.propCount, c.props)) DrawPropDepth(c, prop);
       }
     }
   for (int prop = 0; prop < c.propCount; ++prop)
-    if (c.propAwake[prop]) DrawPropDepth(c, prop);
+    if (c.props[prop].awake) DrawPropDepth(c, prop);
 }
 
 }  // namespace
 
-bool PropCastsShadowFromLeaf(int propIndex, int propCount, const float* playerDistSq) {
-  return propIndex >= 0 && propIndex < propCount && playerDistSq[propIndex] < kPropShadowDistSq;
+bool PropCastsShadowFromLeaf(int propIndex, int propCount, const PropDrawn* props) {
+  return propIndex >= 0 && propIndex < propCount && props[propIndex].playerDistSq < kPropShadowDistSq;
 }
 
 bool ShadowMapTakesRacers(int shadowMapSize) { return shadowMapSize == 4096 || shadowMapSize == 8192; }

@@ -1,6 +1,6 @@
 // The sun's shadow map. Reads the sun's matrices, the leaves the sun sees
 // with their triangle lists of the opaque and alpha-tested world sections,
-// the props' part matrices and states, and (with the two largest maps) the
+// the props' part matrices and states as the frame took them, and (with the two largest maps) the
 // racers through the caller's drawer; draws depth only into
 // gShadowMapTexture through gShadowFbo. Hands back the window framebuffer,
 // the window's viewport, the projection current before the pass, the
@@ -10,6 +10,7 @@
 
 #include "framework/model.h"
 #include "framework/vector_math.h"
+#include "render/prop_draw.h"  // PropDrawn
 #include "world/city_object.h"
 #include "world/quadtree.h"
 
@@ -22,10 +23,7 @@ inline constexpr float kPropShadowDistSq = 4225.0f;  // 65 units
 struct ShadowCasters {
   const NodeList* leaves;                        // leaves the sun sees
   int propCount;                                 // props of the race
-  const uint8_t* propAwake;                      // per prop: woken, drawn wherever it is
-  const float* propPlayerDistSq;                 // per prop: squared x-z distance to the player
-  const int32_t* propTypes;                      // per prop: its type
-  const int32_t* propPartCounts;                 // per prop: its parts
+  const PropDrawn* props;                        // per prop: its state as the frame took it
   const Matrix4 (*partMatrices)[kMaxPropParts];  // world matrix per prop and part
   Model* const (*partModels)[kMaxPropParts];     // model per prop type and part
   int partModelTypes;                            // rows of partModels
@@ -36,7 +34,7 @@ struct ShadowCasters {
 // that names a prop of the race, nearer to the player than 65 units.
 // (Leaf prop lists come from the file; an index past the race's props is
 // skipped rather than read.)
-bool PropCastsShadowFromLeaf(int propIndex, int propCount, const float* playerDistSq);
+bool PropCastsShadowFromLeaf(int propIndex, int propCount, const PropDrawn* props);
 // The trucks go into the map only at 4096 and 8192 texels.
 bool ShadowMapTakesRacers(int shadowMapSize);
 

@@ -16,8 +16,8 @@ constexpr float kTreeFadeStart = 110.0f;  // T0 = sight distance minus this, uni
 constexpr float kTreeFadeEnd = 80.0f;     // T1 = sight distance minus this, units
 constexpr float kLeanFactor[2] = {0.045f, 0.03f};
 
-void DrawTreeBatch(int batch, const NodeList& visible, const float* leafDistSq, float colour[3]) {
-  const float amplitude = AdvanceTreeSway(gTreeSwayPhase[batch], gFrameFactor);
+void DrawTreeBatch(int batch, const NodeList& visible, const float* leafDistSq, float frameFactor, float colour[3]) {
+  const float amplitude = AdvanceTreeSway(gTreeSwayPhase[batch], frameFactor);
   Vector3 right, up;
   TreeBillboardAxes(Vector3(gGarageLookAt.x, gGarageLookAt.y, gGarageLookAt.z), gTreeSwayPhase[batch], amplitude,
                     kLeanFactor[batch], right, up);
@@ -39,7 +39,7 @@ void DrawTreeBatch(int batch, const NodeList& visible, const float* leafDistSq, 
 
 }  // namespace
 
-void DrawTrees(const NodeList& visible, const float* leafDistSq) {
+void DrawTrees(const NodeList& visible, const float* leafDistSq, float frameFactor) {
   CutAlphaForBillboards();
   glUseProgramObjectARB(gProgTrees);
   SetShaderUniforms(kProgTrees);
@@ -47,7 +47,7 @@ void DrawTrees(const NodeList& visible, const float* leafDistSq) {
   glUniform1fARB(gLocTreesT1, gSightDistance - kTreeFadeEnd);
   glBindTexture(GL_TEXTURE_2D, TableTexture(kTreeAtlasTexture));
   float colour[3] = {1, 1, 1};  // the current colour, carried from batch 1 into batch 2
-  DrawTreeBatch(0, visible, leafDistSq, colour);
-  DrawTreeBatch(1, visible, leafDistSq, colour);
+  DrawTreeBatch(0, visible, leafDistSq, frameFactor, colour);
+  DrawTreeBatch(1, visible, leafDistSq, frameFactor, colour);
   EndBillboards();
 }

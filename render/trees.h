@@ -11,4 +11,5 @@
 
 inline constexpr int kTreeAtlasTexture = 66;
 
-void DrawTrees(const NodeList& visible, const float* leafDistSq);
+// The sway clocks advance by `frameFactor` (the frame's copy).
+void DrawTrees(const NodeList& visible, const float* leafDistSq, float frameFactor);

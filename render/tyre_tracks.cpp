@@ -35,13 +35,13 @@ int TyreTrackSegment(int32_t head, int i) {
 
 float TyreTrackFade(int i) { return 1.0f - float(i) * kTrackFadePerSegment; }
 
-void DrawTyreTracks(const int32_t heads[kRacerCount][kWheelCount]) {
+void DrawTyreTracks(const TyreTrackRings& tracks, const int32_t heads[kRacerCount][kWheelCount]) {
   glDepthMask(GL_FALSE);
   glBegin(GL_QUADS);
   for (int r = 0; r < kRacerCount; ++r)
     for (int w = 0; w < kWheelCount; ++w)
       for (int i = 0; i < kTyreTrackRingSize; ++i)
-        SendTrackSegment(gTyreTracks[r][w][TyreTrackSegment(heads[r][w], i)], TyreTrackFade(i));
+        SendTrackSegment(tracks[r][w][TyreTrackSegment(heads[r][w], i)], TyreTrackFade(i));
   glEnd();
   glDepthMask(GL_TRUE);
 }

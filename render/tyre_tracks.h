@@ -1,6 +1,6 @@
-// What the wheels leave behind. Reads the tyre-track rings the wheel model
-// fills (gTyreTracks, with each ring's head as the race frame copied it)
-// and a store of dust particles; draws the tracks as one quad list with
+// What the wheels leave behind. Reads a copy of the tyre-track rings the
+// wheel model fills (the race frame's, with each ring's head as it copied
+// it) and a store of dust particles; draws the tracks as one quad list with
 // the caller's DirtTrace program and textures, and the dust as alpha
 // blended camera-facing quads. The dust drawing also ages the particles and
 // lets them die. Both leave depth writes on; the dust leaves blending off
@@ -17,10 +17,13 @@ int TyreTrackSegment(int32_t head, int i);
 // Opacity factor of the i-th newest segment: 1 for the newest, about 0 for the oldest.
 float TyreTrackFade(int i);
 
+// Every racer's track ring of every wheel.
+using TyreTrackRings = TyreTrackQuad[kRacerCount][kWheelCount][kTyreTrackRingSize];
+
 // Every segment of every wheel of every racer, newest first per ring, in
 // one quad list: binormal on unit 2, tangent on unit 1, the normal, then
 // the corners with (s, t, opacity).
-void DrawTyreTracks(const int32_t heads[kRacerCount][kWheelCount]);
+void DrawTyreTracks(const TyreTrackRings& tracks, const int32_t heads[kRacerCount][kWheelCount]);
 
 // A dust particle's look at its age 0..1.
 float DustAlpha(float age);

@@ -84,17 +84,6 @@ void ResolveInto(GLuint texture) {
 
 // ---- Texture units ----
 
-// bias x light projection x light view x inverse view: eye space to the
-// shadow map's texture space.
-Matrix4 ShadowTextureMatrix() {
-  Matrix4 bias;
-  for (int i = 0; i < 3; ++i) {
-    bias.m[i * 5] = 0.5f;
-    bias.m[12 + i] = 0.5f;
-  }
-  return bias * gLightProjection * gLightView * gInverseViewMatrix;
-}
-
 void LitUnitsOn() {
   Unit(kUnitNoise);
   glDisable(GL_TEXTURE_2D);
@@ -105,7 +94,7 @@ void LitUnitsOn() {
   glDisable(GL_TEXTURE_CUBE_MAP);
   glBindTexture(GL_TEXTURE_2D, gShadowMapTexture);
   glMatrixMode(GL_TEXTURE);
-  glLoadMatrixf(ShadowTextureMatrix().m);
+  glLoadMatrixf(FrameShadowTextureMatrix().m);
   glMatrixMode(GL_MODELVIEW);
   Unit(kUnitDecal);
   glEnable(GL_TEXTURE_2D);

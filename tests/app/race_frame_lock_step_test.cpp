@@ -1,8 +1,12 @@
 // The lock-step with real drawing: the worker runs race ticks on its own
-// thread (the trucks on the test terrain, the generated world's drawn
-// models loaded) while the main thread draws every tick's frame from the
-// copies. Run under ThreadSanitizer by the test script for 600 frames, this
-// proves that the drawing reads nothing the next tick writes.
+// thread (race 1 of the generated data: its ground, props and drawn world,
+// the four trucks with their models) while the main thread draws every
+// tick's frame from the copies: trucks, lamps, exhaust, tracks, dust,
+// props, grass, trees, the shadow map at the normal size and the
+// reflection cube three faces a frame. Run under ThreadSanitizer by the
+// test script for 600 frames, this proves that the drawing reads nothing
+// the next tick writes.
+#include "app/app.h"  // ShadowMapSizeForDetail
 #include "app/race_tick.h"
 #include "app/worker.h"
 #include "framework/globals.h"
@@ -24,6 +28,7 @@
 namespace {
 
 constexpr float kTick = 0.02f;
+constexpr int kNormalShadows = 1;  // the shadow detail setting
 #if defined(__SANITIZE_THREAD__)
 constexpr int kFrames = 600;  // the sanitizer's run; elsewhere a short one
 #else
@@ -42,12 +47,16 @@ TEST(RaceFrameLockStep, EveryTickDrawnWhileTheNextRunsWithoutAGlError) {
   window->MakeMainCurrent();
   gResolutionIndex = 0;
   gAntiAliasing = 0;
-  gShadowMapSize = kShadowMapSizeOff;
+  gShadowMapSize = ShadowMapSizeForDetail(kNormalShadows, 0);
+  gSightDistance = kSightDistances[0];
+  gReflectionMode = 1;
   gSoftParticles = 0;
   gMotionBlur = 0;
   ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
   ASSERT_TRUE(LoadDrawnWorld(1));
-  RaceScene scene;
+  RaceScene scene(1);
+  ASSERT_TRUE(scene.loaded);
+  ASSERT_TRUE(LoadDrawnTrucks());
   gStartHold = 1;  // the countdown lifts it, three seconds after it starts
   gRacePhaseTime = kCountdownRelease - 3.0f;
   scene.Press(kControlAccelerate);
@@ -69,6 +78,8 @@ TEST(RaceFrameLockStep, EveryTickDrawnWhileTheNextRunsWithoutAGlError) {
   gQuit = 0;
   scene.ReleaseAll();
   FreeDrawnWorld();
+  gShadowMapSize = kShadowMapSizeOff;
+  ReleaseRenderTargets();
   EXPECT_EQ(errors, 0);
   EXPECT_EQ(gStartHold, kFrames * kTick > 3.0f ? 0 : 1) << "the countdown's end reached the worker";
 }

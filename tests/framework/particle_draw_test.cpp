@@ -32,7 +32,7 @@ TEST(ParticleDrawing, EffectDrawsCameraFacingQuadsAroundItsOrigin) {
   ParticleEffect fire;
   ASSERT_TRUE(fire.Load("base/effects/firepipe.eff"));
   for (int frame = 0; frame < 5; ++frame) fire.Update(1.6f, 0, 0, 0);
-  fire.Draw(1.0f, 0.5f, 0, 0, 0, 50, 0, 4.0f);
+  fire.Draw(fire.colour, 1.0f, 0.5f, 0, 0, 0, 50, 0, 4.0f);
   const PixelBox ink = InkBox(window, kBlack, 10);
   ASSERT_FALSE(ink.Empty()) << "the flame is visible";
   // The origin (1, 0.5) is at window (640, 448); the flame stays near it.
@@ -52,7 +52,7 @@ TEST(ParticleDrawing, DrawLeavesBlendingOffCullingOnDepthWritesOn) {
   smoke.Update(1, 0, 0, 0);
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
-  smoke.Draw(0, 0, 0, 0, 0, 10, 0, 1);
+  smoke.Draw(smoke.colour, 0, 0, 0, 0, 0, 10, 0, 1);
   EXPECT_FALSE(glIsEnabled(GL_BLEND));
   EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
@@ -105,7 +105,7 @@ TEST(ParticleDrawing, WritesAPictureOfTheFourEffects) {
     for (int c = 0; c < 3; ++c) effect.colour[c] = shots[i].colour[c];
     for (int frame = 0; frame < 120; ++frame) effect.Update(1.67f, shots[i].vx, shots[i].vy, 0);
     glEnable(GL_TEXTURE_2D);
-    effect.Draw(0, 0, 0, 0, 0, 50, texture, 1.0f);
+    effect.Draw(effect.colour, 0, 0, 0, 0, 0, 50, texture, 1.0f);
   }
   glViewport(0, 0, GlWindow::kWidth, GlWindow::kHeight);
   glDisable(GL_CULL_FACE);

@@ -112,7 +112,7 @@ TEST_F(BillboardDraw, GrassShowsNearAndIsCutAtTheLimit) {
   TableTextureOf(kGrassTintTexture, {0.625f, 0.625f, 0.625f, 1});
   GrassItem tuft = {0, -1, -5, 1};  // 1 wide and 2 tall, its middle on the view axis
   Plant(0, &tuft);
-  DrawGrass(visible_, distSq_);
+  DrawGrass(visible_, distSq_, gFrameFactor);
   EXPECT_GT(RedRow(GlWindow::kHeight / 2 - 20)[GlWindow::kWidth / 2], 100);
   ExpectBillboardStateHandedBack();
   glActiveTextureARB(GL_TEXTURE1_ARB);
@@ -122,7 +122,7 @@ TEST_F(BillboardDraw, GrassShowsNearAndIsCutAtTheLimit) {
 
   glClear(GL_COLOR_BUFFER_BIT);
   distSq_[0] = (310.0f - kGrassLeafMargin) * (310.0f - kGrassLeafMargin);
-  DrawGrass(visible_, distSq_);
+  DrawGrass(visible_, distSq_, gFrameFactor);
   EXPECT_EQ(RedRow(GlWindow::kHeight / 2 - 20)[GlWindow::kWidth / 2], 0);
   ExpectBillboardStateHandedBack();
   GlWindow::Get()->DumpFrame(ZARNOK_BUILD_DIR "/frames/grass_cut.tga");
@@ -143,7 +143,7 @@ TEST_F(BillboardDraw, SecondTreeBatchShowsTheColumnMirrored) {
   GrassItem left = {-3, -1.45f, -distance, size}, right = {3, -1.45f, -distance, size};
   Plant(8, &left);
   Plant(9, &right);
-  DrawTrees(visible_, distSq_);
+  DrawTrees(visible_, distSq_, gFrameFactor);
   ExpectBillboardStateHandedBack();
   GlWindow::Get()->DumpFrame(ZARNOK_BUILD_DIR "/frames/trees_mirrored.tga");
 
@@ -161,7 +161,7 @@ TEST_F(BillboardDraw, SecondTreeBatchShowsTheColumnMirrored) {
   // Beyond the sight distance no tree is drawn.
   glClear(GL_COLOR_BUFFER_BIT);
   distSq_[0] = 310.0f * 310.0f;
-  DrawTrees(visible_, distSq_);
+  DrawTrees(visible_, distSq_, gFrameFactor);
   row = RedRow(GlWindow::kHeight / 2);
   EXPECT_EQ(row[leftCentre - offset] + row[leftCentre + offset], 0);
 }

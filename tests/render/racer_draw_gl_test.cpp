@@ -59,7 +59,7 @@ void BeginScene(GlWindow* window, const neV3& eye, const neV3& target) {
 
 // A truck record with a head lamp ahead and a tail lamp behind (brake and
 // reversing lamps unlit), facing +x at the origin.
-void PlaceLamps(CSampleCar& car) {
+void PlaceLamps(RacerLook& car) {
   car.lampPoints[0] = neMakeV3(3.0f, 0.5f, 0.8f);
   car.lampPoints[1] = neMakeV3(-3.0f, 0.5f, 0.8f);
   car.lampPoints[2] = neMakeV3(-3.0f, 1.0f, 0.8f);
@@ -79,7 +79,7 @@ Model* QuadModel(float half) {
 
 TEST(CarLightsDrawing, HeadLampGlowsAheadOfTheTruckAndNotBehindIt) {
   REQUIRE_GL_WINDOW(window);
-  CSampleCar car;
+  RacerLook car;
   PlaceLamps(car);
   const Matrix4 atOrigin;
 
@@ -104,7 +104,7 @@ TEST(CarLightsDrawing, HeadLampGlowsAheadOfTheTruckAndNotBehindIt) {
 
 TEST(CarLightsDrawing, EveryLampGlowsOnBothSidesOfTheTruck) {
   REQUIRE_GL_WINDOW(window);
-  CSampleCar car;
+  RacerLook car;
   PlaceLamps(car);
   BeginScene(window, neMakeV3(25, 1, 0), neMakeV3(0, 0.5f, 0));
   DrawCarLights(neMakeV3(25, 1, 0), Matrix4(), car);
@@ -221,8 +221,8 @@ TEST(RacerDrawingPasses, APassOtherThan0To2ChangesNothing) {
   }
   const float spin = gSpinAngle;
   RacersView view;
-  CSampleCar car;
-  view.racers[0].car = &car;
+  RacerLook look;
+  view.racers[0].look = &look;
   view.racers[0].visible = 1;
   view.frameFactor = 5.0f;
   for (int pass : {-1, 3, 7}) DrawRacersFrom(pass, view);
@@ -284,6 +284,7 @@ class TruckScene : public GlResourcesSuite {
     RacersView view;
     view.eye = eye;
     view.frameFactor = kSceneFrameSeconds * 100.0f;
+    view.tracks = &gTyreTracks;
     // Everything lit: the shadow coordinate's depth 0 passes any stored depth.
     for (float& v : view.shadowTextureMatrix.m) v = 0.0f;
     view.shadowTextureMatrix.m[15] = 1.0f;
@@ -292,8 +293,9 @@ class TruckScene : public GlResourcesSuite {
       const LoadedTruck& truck = trucks_[slot];
       car.carKind = kGridTrucks[slot];
       TakeCarMarkers(car, *truck.points);
+      TakeRacerLook(slot, looks_[slot]);
       RacerDrawInput& in = view.racers[slot];
-      in.car = &car;
+      in.look = &looks_[slot];
       in.models = {truck.car.get(), truck.glass.get(), truck.optics.get(), truck.wheel.get(), truck.points.get()};
       in.matrix = WorldMatrix(car.body->GetTransform());
       in.visible = 1;
@@ -351,6 +353,7 @@ class TruckScene : public GlResourcesSuite {
   static constexpr int kSceneTextures[] = {9, 14, 21, 30, 45, 46, 52, 54, 55};
   GlWindow* window_ = nullptr;
   LoadedTruck trucks_[kRacerCount];
+  RacerLook looks_[kRacerCount];
 };
 
 neV3 WindowPoint(const neV3& world) {
@@ -452,7 +455,7 @@ TEST(TyreTrackDrawing, TheNewestSegmentOfARingIsSolidAndTheOldestFadedOut) {
   BindTableTexture(45);
   glUseProgramObjectARB(gProgDirtTrace);
   SetShaderUniforms(kProgDirtTrace);
-  DrawTyreTracks(heads);
+  DrawTyreTracks(gTyreTracks, heads);
   glUseProgramObjectARB(0);
   glDisable(GL_BLEND);
   glEnable(GL_CULL_FACE);

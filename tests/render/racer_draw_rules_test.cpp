@@ -49,7 +49,7 @@ TEST(LampFlare, IsFullWithinAbout38DegreesAndGoneBehindTheLamp) {
 }
 
 TEST(LampFlare, LevelsLightTheHeadAndTailLampsAlwaysAndTheOthersWhenSwitched) {
-  CSampleCar car;
+  RacerLook car;
   float levels[3];
   LampLevels(car, levels);
   EXPECT_EQ(levels[0], 1.0f);

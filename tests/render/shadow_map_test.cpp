@@ -64,10 +64,7 @@ class ShadowPass : public GlResourcesSuite {
     ShadowCasters c{};
     c.leaves = &leaves_;
     c.propCount = 1;  // the leaf's index 7 names no prop of the race
-    c.propAwake = &awake_;
-    c.propPlayerDistSq = &distSq_;
-    c.propTypes = &type_;
-    c.propPartCounts = &parts_;
+    c.props = &prop_;
     c.partMatrices = &partMatrix_;
     c.partModels = &partModel_;
     c.partModelTypes = 1;
@@ -90,9 +87,7 @@ class ShadowPass : public GlResourcesSuite {
   QuadTreeList* savedLeaves_ = nullptr;
   NodeList leaves_;
   Matrix4 lightProjection_, lightView_;
-  uint8_t awake_ = 0;
-  float distSq_ = 100;
-  int32_t type_ = 0, parts_ = 1;
+  PropDrawn prop_ = {0, 100, 0, 1};  // resting, near, type 0, one part
   Matrix4 partMatrix_[kMaxPropParts];
   Model* partModel_[kMaxPropParts] = {};
 };
@@ -103,7 +98,7 @@ TEST(ShadowMapRules, TrucksOnlyInTheLargeMapsAndPropsOnlyNearAndListed) {
     bool racers;
   } sizes[] = {{16, false}, {1024, false}, {4096, true}, {8192, true}};
   for (const auto& s : sizes) EXPECT_EQ(ShadowMapTakesRacers(s.size), s.racers) << s.size;
-  const float distSq[2] = {4224.9f, 4225.0f};  // just inside, exactly 65 units
+  const PropDrawn distSq[2] = {{0, 4224.9f, 0, 1}, {0, 4225.0f, 0, 1}};  // just inside, exactly 65 units
   EXPECT_TRUE(PropCastsShadowFromLeaf(0, 2, distSq));
   EXPECT_FALSE(PropCastsShadowFromLeaf(1, 2, distSq));
   EXPECT_FALSE(PropCastsShadowFromLeaf(2, 2, distSq));   // past the race's props: not read

@@ -1,9 +1,13 @@
 #include "tests/support/drawn_world.h"
 
 #include "framework/model.h"
+#include "framework/startup_models.h"
 #include "framework/texture.h"
+#include "render/frustum.h"
+#include "render/race_camera.h"
 #include "render/race_view.h"
 #include "world/quadtree.h"
+#include "world/catalogue.h"
 #include "world/loaders.h"
 #include "world/race_path.h"
 #include "world/world_models.h"
@@ -23,6 +27,16 @@ MilkshapeModel* LoadSection(const char* stem) {
   EXPECT_TRUE(model->LoadFromFile((std::string("base/world/models/") + stem + ".sbm").c_str())) << stem;
   model->LoadMaterialTextures("base/world/textures/");
   return model;
+}
+
+// The leaves whose centre lies within kLeafReach of the eye, with their distances.
+void ListLeavesNear(const neV3& eye, NodeList& list) {
+  list.count = 0;
+  for (int leaf = 0; leaf < kQuadTreeLeafCount; ++leaf) {
+    QuadTreeList& l = gQuadTreeLeaves[leaf];
+    l.cameraDistSq = (l.cx - eye.x) * (l.cx - eye.x) + (l.cz - eye.z) * (l.cz - eye.z);
+    if (l.cameraDistSq < kLeafReach * kLeafReach) list.leaf[list.count++] = leaf;
+  }
 }
 
 }  // namespace
@@ -63,6 +77,18 @@ void FreeDrawnWorld() {
   }
 }
 
+bool LoadDrawnTrucks() {
+  LoadStartupModels();
+  LoadObjectModels();
+  gPlayerCarIndex = gRacers[0].carKind;
+  bool loaded = true;
+  for (int slot = 0; slot < kRacerCount; ++slot) {
+    LoadRacerCar(slot);
+    for (int kind : {kRacerModelCar, kRacerModelGlass, kRacerModelOptics, kRacerModelWheel})
+      loaded = loaded && gRacerModels[kind][slot] && gRacerModels[kind][slot]->triangleCount > 0;
+  }
+  return loaded;
+}
 
 void PublishPlayerAt(int k) {
   const neV3 at = gRacePath[k].position, next = gRacePath[k + 1].position;
@@ -75,12 +101,7 @@ void PublishPlayerAt(int k) {
   c.cameraUp = neMakeV3(0, 1, 0);
   c.cameraDir = forward;
   c.frameFactor = 2.0f;
-  c.cameraLeaves.count = 0;
-  for (int leaf = 0; leaf < kQuadTreeLeafCount; ++leaf) {
-    QuadTreeList& l = gQuadTreeLeaves[leaf];
-    l.cameraDistSq = (l.cx - c.cameraEye.x) * (l.cx - c.cameraEye.x) + (l.cz - c.cameraEye.z) * (l.cz - c.cameraEye.z);
-    if (l.cameraDistSq < kLeafReach * kLeafReach) c.cameraLeaves.leaf[c.cameraLeaves.count++] = leaf;
-  }
+  ListLeavesNear(c.cameraEye, c.cameraLeaves);
   Matrix4& truck = gSimRacerMatrix[0];  // the truck's box: length along the path
   const neV3 side = forward.Cross(neMakeV3(0, 1, 0));
   const float columns[3][3] = {{forward.x, 0, forward.z}, {0, 1, 0}, {side.x, 0, side.z}};
@@ -92,3 +113,17 @@ void PublishPlayerAt(int k) {
   gSimRacerVisible[0] = 1;
 }
 
+
+void PublishCameraAt(const neV3& eye, const neV3& target) {
+  RaceViewCopies& c = gRaceViewCopies;
+  c.cameraEye = gSimCameraEye = eye;
+  c.cameraLookAt = gSimCameraLookAt = target;
+  c.cameraUp = neMakeV3(0, 1, 0);
+  c.cameraDir = SafeUnit(target - eye);
+  SetupCameraFrustum(kViewShadowLight, 0);
+  c.cameraMatrix0 = gSimCameraMatrix0;
+  c.cameraMatrix1 = gSimCameraMatrix1;
+  ListLeavesNear(eye, c.cameraLeaves);
+  c.lightLeaves = c.cameraLeaves;
+  for (int i = 0; i < kRacerCount; ++i) gSimRacerVisible[i] = 1;
+}
