@@ -7,6 +7,7 @@
 #include "platform/gl.h"
 #include "render/renderer.h"
 
+uint8_t gTestFinishAsked;
 
 namespace {
 
@@ -111,6 +112,9 @@ void MainWindowProc(const Event& event) {
     case EventKind::ButtonUp:
       (event.code == 0 ? gLeftButton : gRightButton) = 0;
       RestartDrag();
+      break;
+    case EventKind::TestFinish:
+      gTestFinishAsked = 1;
       break;
     case EventKind::Quit:
       break;  // the loop's own message, never dispatched

@@ -16,5 +16,9 @@ void DestroyMainWindow();
 // True when the display lists a mode of that width and height.
 bool IsDisplayModeSupported(int width, int height);
 
+// Set by a scripted test's finish event; the loop takes it in the next race
+// frame while the worker waits.
+extern uint8_t gTestFinishAsked;
+
 // Handles one window message (every kind but the loop's quit message).
 void MainWindowProc(const Event& event);

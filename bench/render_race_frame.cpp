@@ -11,7 +11,7 @@
 #include "render/race_frame_passes.h"
 #include "tests/support/drawn_world.h"
 #include "tests/support/gl_window.h"
-#include "ui/race_hud_standin.h"
+#include "ui/race_hud.h"
 
 #include <benchmark/benchmark.h>
 

@@ -122,6 +122,7 @@ enum class EventKind {
   MouseMove,    // x, y: cursor in window pixels
   ButtonDown,   // code: 0 left, 1 right; x, y: cursor
   ButtonUp,     // code: 0 left, 1 right; x, y: cursor
+  TestFinish,   // scripted only: the player's race ends at the finish line now
 };
 
 struct Event {
@@ -182,6 +183,8 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                               <frame> mouse-up left|right
 //                               <frame> close        (the player closes the window)
 //                               <frame> quit         (the system asks the program to end)
+//                               <frame> finish       (the player crosses the finish
+//                                                     line now, if a race runs)
 //                             '#' starts a comment; an event is delivered
 //                             before frame <frame> is drawn (frames count the
 //                             swaps from 0); lines must be in frame order;
@@ -210,3 +213,9 @@ int Sys_TestRaceTrack();
 
 // The fixed random seed asked for by a test, or -1 when none was asked for.
 int64_t Sys_FixedSeed();
+
+// While held, swapped frames are not counted: a scripted run's frame
+// numbers, its frame dumps and the fixed clock skip them, so that a script
+// does not depend on how long a load takes. Call before each swap; outside
+// a test it changes nothing that the player sees.
+void Sys_HoldScriptFrames(bool held);

@@ -15,6 +15,7 @@
 namespace {
 
 std::atomic<uint32_t> gSwappedFrames{0};
+std::atomic<bool> gFramesHeld{false};
 
 struct Script {
   std::vector<ScriptedEvent> events;
@@ -120,7 +121,9 @@ void BeforeSwap(int width, int height) {
   if (!out) std::fprintf(stderr, "Frame dump %s cannot be written\n", path.c_str());
 }
 
-void AfterSwap() { gSwappedFrames.fetch_add(1, std::memory_order_acq_rel); }
+void AfterSwap() {
+  if (!gFramesHeld.load(std::memory_order_acquire)) gSwappedFrames.fetch_add(1, std::memory_order_acq_rel);
+}
 
 bool ScriptedInputRun() { return TestEnv("ZARNOK_INPUT") != nullptr; }
 
@@ -165,6 +168,8 @@ std::vector<ScriptedEvent> ParseInputScript(const std::string& text) {
       event.kind = EventKind::Close;
     } else if (action == "quit") {
       event.kind = EventKind::QuitRequest;
+    } else if (action == "finish") {
+      event.kind = EventKind::TestFinish;
     } else {
       ok = false;
     }
@@ -218,3 +223,5 @@ std::vector<uint8_t> EncodePng(int width, int height, const std::vector<uint8_t>
   PutChunk(out, "IEND", {});
   return out;
 }
+
+void Sys_HoldScriptFrames(bool held) { gFramesHeld.store(held, std::memory_order_release); }

@@ -1,9 +1,7 @@
 #include "tools/gen_menu_art.h"
 
+#include "tools/art_canvas.h"
 #include "tools/gen_textures.h"
-
-#include <ft2build.h>
-#include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cmath>
@@ -11,178 +9,6 @@
 #include <vector>
 
 namespace {
-
-constexpr double kPi = 3.14159265358979;
-constexpr char kLetteringFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-
-struct Colour {
-  double r, g, b;
-};
-constexpr Colour kWhite{1, 1, 1};
-constexpr Colour kBlack{0, 0, 0};
-constexpr Colour kSignalRed{0.82, 0.08, 0.06};
-constexpr Colour kRust{0.55, 0.22, 0.08};
-constexpr Colour kSteel{0.30, 0.32, 0.34};
-constexpr Colour kDarkSteel{0.12, 0.13, 0.14};
-
-// A picture being painted: pixels kept as straight (not premultiplied)
-// colour in 0..1, rows bottom-up like the texture (y grows upwards, so
-// texture t = y / height). Shapes are given by a signed distance in pixels
-// (negative inside) and get one pixel of soft edge.
-class Canvas {
- public:
-  Canvas(int width, int height, bool alpha)
-      : width_(width), height_(height), alpha_(alpha), rgba_(size_t(width) * height * 4, 0.0) {
-    if (!alpha) Fill(kBlack);
-  }
-
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-
-  // Paints `colour` over pixel (x, y) with coverage a (source-over).
-  void Blend(int x, int y, Colour colour, double a) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_ || a <= 0) return;
-    a = std::min(a, 1.0);
-    double* p = &rgba_[(size_t(y) * width_ + x) * 4];
-    const double outA = a + p[3] * (1 - a);
-    const double c[3] = {colour.r, colour.g, colour.b};
-    for (int k = 0; k < 3; ++k) {
-      p[k] = outA > 0 ? (c[k] * a + p[k] * p[3] * (1 - a)) / outA : c[k];
-    }
-    p[3] = outA;
-  }
-
-  void Fill(Colour colour) {
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x) Blend(x, y, colour, 1.0);
-  }
-
-  // Paints every pixel whose centre the shape covers; `shade` gives the
-  // colour at a pixel centre, `distance` the signed distance to the edge.
-  template <typename Distance, typename Shade>
-  void Paint(Distance distance, Shade shade, double alpha = 1.0) {
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x) {
-        const double px = x + 0.5, py = y + 0.5;
-        const double coverage = std::clamp(0.5 - distance(px, py), 0.0, 1.0);
-        if (coverage > 0) Blend(x, y, shade(px, py), coverage * alpha);
-      }
-  }
-
-  template <typename Distance>
-  void Paint(Distance distance, Colour colour, double alpha = 1.0) {
-    Paint(distance, [colour](double, double) { return colour; }, alpha);
-  }
-
-  // Lettering in DejaVu Sans Bold, `size` pixels to the em, its baseline
-  // centred on (cx, baseline).
-  void Text(const char* text, double cx, double baseline, int size, Colour colour, double alpha = 1.0) {
-    FT_Library library;
-    if (FT_Init_FreeType(&library) != 0) return;
-    FT_Face face;
-    if (FT_New_Face(library, kLetteringFont, 0, &face) != 0) {
-      std::fprintf(stderr, "cannot open font %s\n", kLetteringFont);
-      FT_Done_FreeType(library);
-      return;
-    }
-    FT_Set_Pixel_Sizes(face, 0, FT_UInt(size));
-    double advance = 0;
-    for (const char* c = text; *c; ++c) {
-      if (FT_Load_Char(face, FT_ULong(static_cast<unsigned char>(*c)), FT_LOAD_DEFAULT) == 0) {
-        advance += face->glyph->advance.x / 64.0;
-      }
-    }
-    double penX = cx - advance / 2;
-    for (const char* c = text; *c; ++c) {
-      if (FT_Load_Char(face, FT_ULong(static_cast<unsigned char>(*c)), FT_LOAD_RENDER) != 0) continue;
-      const FT_GlyphSlot glyph = face->glyph;
-      for (unsigned row = 0; row < glyph->bitmap.rows; ++row)
-        for (unsigned column = 0; column < glyph->bitmap.width; ++column) {
-          const double coverage = glyph->bitmap.buffer[row * glyph->bitmap.pitch + column] / 255.0;
-          const int x = int(penX) + glyph->bitmap_left + int(column);
-          const int y = int(baseline) + glyph->bitmap_top - 1 - int(row);
-          Blend(x, y, colour, coverage * alpha);
-        }
-      penX += glyph->advance.x / 64.0;
-    }
-    FT_Done_Face(face);
-    FT_Done_FreeType(library);
-  }
-
-  RasterImage ToImage() const {
-    RasterImage image(width_, height_, alpha_ ? 4 : 3);
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x) {
-        const double* p = &rgba_[(size_t(y) * width_ + x) * 4];
-        uint8_t* out = image.At(x, y);
-        for (int k = 0; k < image.components; ++k) {
-          out[k] = uint8_t(std::clamp(p[k], 0.0, 1.0) * 255 + 0.5);
-        }
-      }
-    return image;
-  }
-
- private:
-  int width_, height_;
-  bool alpha_;
-  std::vector<double> rgba_;
-};
-
-// ---- Signed distances (pixels, negative inside) ----
-
-auto Box(double cx, double cy, double halfW, double halfH, double radius = 0) {
-  return [=](double x, double y) {
-    const double qx = std::abs(x - cx) - halfW + radius, qy = std::abs(y - cy) - halfH + radius;
-    const double outside = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0));
-    return outside + std::min(std::max(qx, qy), 0.0) - radius;
-  };
-}
-
-auto Disc(double cx, double cy, double radius) {
-  return [=](double x, double y) { return std::hypot(x - cx, y - cy) - radius; };
-}
-
-auto Ring(double cx, double cy, double inner, double outer) {
-  return [=](double x, double y) {
-    const double d = std::hypot(x - cx, y - cy);
-    return std::max(inner - d, d - outer);
-  };
-}
-
-// A convex polygon, corners counter-clockwise.
-auto Convex(std::vector<std::pair<double, double>> corners) {
-  return [corners](double x, double y) {
-    double worst = -1e9;
-    for (size_t i = 0; i < corners.size(); ++i) {
-      const auto [ax, ay] = corners[i];
-      const auto [bx, by] = corners[(i + 1) % corners.size()];
-      const double ex = bx - ax, ey = by - ay, length = std::hypot(ex, ey);
-      // Outward normal of a counter-clockwise edge is (ey, -ex).
-      worst = std::max(worst, ((x - ax) * ey - (y - ay) * ex) / length);
-    }
-    return worst;
-  };
-}
-
-// A thick line segment with round ends.
-auto Stroke(double ax, double ay, double bx, double by, double halfWidth) {
-  return [=](double x, double y) {
-    const double ex = bx - ax, ey = by - ay;
-    const double t = std::clamp(((x - ax) * ex + (y - ay) * ey) / (ex * ex + ey * ey), 0.0, 1.0);
-    return std::hypot(x - ax - t * ex, y - ay - t * ey) - halfWidth;
-  };
-}
-
-Colour Mix(Colour a, Colour b, double t) {
-  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-// A small fixed hash for grain, so the art never depends on a random sequence.
-double Grain(int x, int y) {
-  uint32_t h = uint32_t(x) * 374761393u + uint32_t(y) * 668265263u;
-  h = (h ^ (h >> 13)) * 1274126177u;
-  return double(h >> 8) / double(1u << 24) - 0.5;
-}
 
 // A truck in side view, standing on y = ground, nose to the right.
 void PaintTruck(Canvas& c, double x, double ground, double scale, Colour body, Colour wheels) {
@@ -424,27 +250,33 @@ RasterImage ButtonPlate() {
   return c.ToImage();
 }
 
-// tex24: the five button icons side by side: Back, 1, 2, 3, Confirm.
+// tex24: the five button icons side by side: Back, 1, 2, 3, Confirm, in
+// cells of 102.4 pixels (the texture keeps a power-of-two width).
 RasterImage ButtonIcons() {
   Canvas c(512, 128, true);
-  const double cell = 512.0 / 5;  // each icon is a fifth of the strip
-  auto centre = [cell](int k) { return cell * (k + 0.5); };
+  constexpr double kCell = 512.0 / 5, kScale = kCell / 128;
+  // A point drawn for a 128-pixel cell k, placed in the narrower cell.
+  auto at = [&](int k, double x, double y) {
+    return std::pair{kCell * (k + 0.5) + (x - 64) * kScale, 64 + (y - 64) * kScale};
+  };
   for (int k = 0; k < 5; ++k) {
-    c.Paint(Box(centre(k), 64, 46, 56, 46), k == 4 ? Colour{0.1, 0.55, 0.1} : kSignalRed);
-    c.Paint([=](double x, double y) {
-      return std::max(Box(centre(k), 64, 46, 56, 46)(x, y), -Box(centre(k), 64, 41, 51, 41)(x, y));
-    }, kWhite);
+    const auto [cx, cy] = at(k, 64, 64);
+    c.Paint(Disc(cx, cy, 56 * kScale), k == 4 ? Colour{0.1, 0.55, 0.1} : kSignalRed);
+    c.Paint(Ring(cx, cy, 50 * kScale, 56 * kScale), kWhite);
   }
-  const double back = centre(0);
-  c.Paint(Convex({{back - 30, 64}, {back + 6, 34}, {back + 6, 94}}), kWhite);
-  c.Paint(Box(back + 16, 64, 12, 11), kWhite);
+  c.Paint(Convex({at(0, 30, 64), at(0, 70, 30), at(0, 70, 98)}), kWhite);
+  const auto [bx, by] = at(0, 82, 64);
+  c.Paint(Box(bx, by, 14 * kScale, 12 * kScale), kWhite);
   for (int k = 1; k <= 3; ++k) {
     const char digit[2] = {char('0' + k), 0};
-    c.Text(digit, centre(k), 40, 64, kWhite);
+    const auto [dx, dy] = at(k, 64, 40);
+    c.Text(digit, dx, dy, int(70 * kScale), kWhite);
   }
-  const double confirm = centre(4);
-  c.Paint(Stroke(confirm - 22, 64, confirm - 4, 40, 8), kWhite);
-  c.Paint(Stroke(confirm - 4, 40, confirm + 26, 88, 8), kWhite);
+  const auto [x0, y0] = at(4, 32, 64);
+  const auto [x1, y1] = at(4, 54, 40);
+  const auto [x2, y2] = at(4, 88, 90);
+  c.Paint(Stroke(x0, y0, x1, y1, 9 * kScale), kWhite);
+  c.Paint(Stroke(x1, y1, x2, y2, 9 * kScale), kWhite);
   return c.ToImage();
 }
 

@@ -7,6 +7,7 @@
 #include "framework/texture.h"
 #include "tools/gen_menu_art.h"
 #include "tools/gen_props.h"
+#include "tools/gen_race_art.h"
 #include "tools/paint_canvas.h"
 
 namespace {
@@ -283,35 +284,6 @@ void PaintPlates(PaintCanvas& c, int cellsX, int cellsY, bool opaque) {
   });
 }
 
-void PaintPointer(PaintCanvas& c) {
-  c.PaintAll([&](float u, float v, Texel& t) {
-    const float down = 1 - v;  // from the tip at the top left
-    const bool inside = down < 0.95f && u < down * 0.7f && u < (1 - down) * 1.6f + 0.1f;
-    const bool edge = inside && (u < 0.08f || u > down * 0.7f - 0.1f || down > 0.85f);
-    t.colour = edge ? Rgb{0.05f, 0.05f, 0.05f} : Rgb{1, 1, 1};
-    t.alpha = inside ? 1.0f : 0.0f;
-  });
-}
-
-void PaintNeedle(PaintCanvas& c, Rgb colour) {
-  c.PaintAll([&](float u, float v, Texel& t) {
-    const float half = 0.18f * (1 - v) + 0.02f;
-    t.colour = colour;
-    t.alpha = (v > 0.05f && v < 0.95f && std::fabs(u - 0.5f) < half) ? 1.0f : 0.0f;
-  });
-}
-
-void PaintGauge(PaintCanvas& c, bool face) {
-  c.PaintAll([&](float u, float v, Texel& t) {
-    const float r = Radius(u, v);
-    const float angle = std::atan2(v - 0.5f, u - 0.5f);
-    const bool tick = face && r > 0.78f && r < 0.9f && std::fabs(std::sin(angle * 18)) < 0.12f;
-    const bool rim = r > 0.92f && r < 0.98f;
-    t.colour = face ? (tick || rim ? Rgb{1, 1, 1} : Rgb{0.1f, 0.1f, 0.12f}) : Rgb{1, 1, 1};
-    t.alpha = face ? (tick || rim ? 1.0f : 0.0f) : Smooth(1.0f, 0.9f, r) * 0.9f;
-  });
-}
-
 void PaintFlat(PaintCanvas& c, Rgb colour) {
   c.PaintAll([&](float u, float v, Texel& t) {
     t.colour = Scale(colour, 0.95f + 0.05f * TileNoise(u * 4, v * 4, 4, 11));
@@ -359,7 +331,6 @@ void Paint(const ListedTexture& entry, PaintCanvas& c) {
     case 54: return PaintPuff(c, {0.62f, 0.53f, 0.4f}, 54, 0.8f);
     case 55: return PaintFire(c);
     case 44: return PaintBlobShadow(c);
-    case 40: return PaintGlow(c, 0, 0.45f);
     case 51: return PaintTape(c);
     case 45: case 46: return PaintTyreTrack(c);
     case 61: return PaintSkyCross(c);
@@ -368,22 +339,9 @@ void Paint(const ListedTexture& entry, PaintCanvas& c) {
     case 66: return PaintTreeAtlas(c);
     case 70: return PaintGrassTint(c);
     case kPropColourTexture: case kPropNormalTexture: return PaintPropAtlas(c);
-    case 29: return PaintPointer(c);
-    case 32: return PaintNeedle(c, {1.0f, 0.55f, 0.1f});
-    case 38: return PaintNeedle(c, {0.95f, 0.15f, 0.1f});
-    case 36: return PaintGauge(c, true);
-    case 43: return PaintGauge(c, false);
-    case 12: return PaintPlates(c, 2, 2, false);
-    case 19: return PaintPlates(c, 8, 1, false);
-    case 23: return PaintPlates(c, 2, 4, false);
-    case 24: return PaintPlates(c, 5, 1, false);
-    case 26: return PaintPlates(c, 4, 1, false);
-    case 41: return PaintPlates(c, 4, 2, false);
-    case 59: return PaintPlates(c, 6, 1, false);
-    case 27: case 42: return PaintGlow(c, 0, 0.4f);
     default:
       if (entry.components == 4) return PaintPlates(c, 1, 1, false);
-      return PaintFlat(c, entry.number == 16 ? Rgb{0.9f, 0.9f, 0.88f} : Rgb{0.5f, 0.5f, 0.5f});
+      return PaintFlat(c, Rgb{0.5f, 0.5f, 0.5f});
   }
 }
 
@@ -401,9 +359,10 @@ const ListedTexture& ListedTextureAt(int i) { return kListed[i]; }
 RasterImage MakeListedTexture(int number) {
   const ListedTexture* entry = FindListedTexture(number);
   if (entry == nullptr) return {};
-  // The menu's own pictures are painted by the menu art, at the sizes above.
-  RasterImage menuArt = MakeMenuArt(number);
-  if (!menuArt.pixels.empty()) return menuArt;
+  // The menus' and the race screens' own pictures stand for their numbers.
+  for (RasterImage art : {MakeMenuArt(number), MakeRaceArt(number)}) {
+    if (!art.pixels.empty()) return art;
+  }
   PaintCanvas canvas(entry->width, entry->height);
   Paint(*entry, canvas);
   // Normal maps are the relief of their colour texture's painting.

@@ -1,8 +1,9 @@
 // The numbered textures base/textures/tex09.tga .. tex70.tga that the
 // texture list loader reads at start-up (tex65, the water volume, is
 // written by gen_images). Each draws what the renderer and the screens use
-// it for; a menu, HUD or minimap picture is a neutral plate of the size the
-// screen draws it at, for the screens to finish.
+// it for: the menus' pictures come from gen_menu_art, the race and career
+// screens' from gen_race_art; a menu picture not yet painted is a neutral
+// plate of the size the screen draws it at.
 #pragma once
 
 #include <string>

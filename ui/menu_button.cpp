@@ -136,6 +136,7 @@ TransitionInputs CurrentTransitionInputs() {
   in.packageLevels[1] = gPlayerCarSetup.suspensionPackage;
   in.packageLevels[2] = gPlayerCarSetup.turboPackage;
   in.priceTables = gPriceTables;
+  in.quickRaceTruckReady = gPlayerCarIndex == gQuickRaceCar && gBuiltCarIndex[0] == gPlayerCarIndex;
   in.previewBuilt = gPlayerCarIndex == gMenuCursor && gBuiltCarIndex[0] == gPlayerCarIndex;
   return in;
 }

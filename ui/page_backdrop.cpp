@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "framework/font.h"
+#include "framework/globals.h"
 #include "platform/gl.h"
 #include "ui/menu_draw.h"
 #include "ui/screen_machine.h"

@@ -12,6 +12,7 @@
 #include "ui/menu_button.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
+#include "ui/race_results.h"
 #include "ui/screen_machine.h"
 
 namespace {
@@ -38,7 +39,9 @@ void TakePauseLoaderAnswer() {
   const float step = kLoadingFadeStep * gFrameFactor;
   gLoadingAlpha = std::clamp(gLoadingAlpha + (LoadPending(status) ? step : -step), 0.0f, 1.0f);
   if (status == LoaderStatus::TrackLoaded) {
-    // The race starts at once, with a simulation step before its first frame.
+    // The race starts at once, with a simulation step before its first
+    // frame, and with the finish booking and the countdown of a new race.
+    ClearRaceOverlayFlags();
     PublishRaceStart();
     gScreenFade = 0.0f;
   } else if (status == LoaderStatus::GarageLoaded || status == LoaderStatus::TrackFailed) {

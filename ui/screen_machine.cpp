@@ -16,6 +16,7 @@
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
 #include "render/paint.h"
+#include "ui/career_screens.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/info_page.h"
@@ -24,6 +25,7 @@
 #include "ui/page_backdrop.h"
 #include "ui/part_dialogs.h"
 #include "ui/pause.h"
+#include "ui/race_results.h"
 #include "ui/screens.h"
 #include "ui/shops.h"
 #include "ui/splash_screen.h"
@@ -140,6 +142,13 @@ void DrawScreenBlock(int screen) {
     case S::NewCareerConfirm: DrawNewCareerConfirm(); break;
     case S::EnterName: DrawEnterName(); break;
     case S::QuitConfirm: DrawQuitConfirm(); break;
+    case S::Garage: DrawGarageHub(); break;
+    case S::Competitions: DrawCompetitions(); break;
+    case S::SelectRace: DrawSelectRace(); break;
+    case S::QuickRace: DrawQuickRace(); break;
+    case S::RaceLoading: DrawRaceLoading(); break;
+    case S::RaceFinish: DrawRaceFinishScreen(); break;
+    case S::RaceResults: DrawRaceResults(); break;
     case S::InfoPage: DrawInfoPage(); break;
     case S::Options: DrawOptionsMenu(); break;
     case S::GraphicsOptions: DrawGraphicsOptions(); break;

@@ -103,7 +103,8 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
         t.quickRaceTrackRange = kChangeTrackRange;
         return t;
       }
-      if (kind == K::Confirm) {
+      // Start waits until the drawn truck is the one the race will use.
+      if (kind == K::Confirm && in.quickRaceTruckReady) {
         Transition t = To(S::RaceLoading, 0);
         t.loaderRequest = 10;
         return t;

@@ -36,6 +36,7 @@ struct TransitionInputs {
   int packageLevels[3] = {};  // engine, suspension, turbo of the player's set-up
   bool previewBuilt = false;  // the previewed truck is the cursor's and its models are built
   const int (*priceTables)[21] = nullptr;  // gPriceTables: 11 rows of 21 prices
+  bool quickRaceTruckReady = true;  // the live truck is the quick race's and its models are built
 };
 
 // The effects of one press or confirm; a field at its default changes nothing.

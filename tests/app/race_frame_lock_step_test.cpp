@@ -17,7 +17,7 @@
 #include "tests/support/gl_window.h"
 #include "tests/support/hand_over_state.h"
 #include "tests/support/race_scene.h"
-#include "ui/race_hud_standin.h"
+#include "ui/race_hud.h"
 #include "world/player.h"
 #include "world/race_state.h"
 
@@ -61,7 +61,8 @@ TEST(RaceFrameLockStep, EveryTickDrawnWhileTheNextRunsWithoutAGlError) {
   RaceScene scene(1);
   ASSERT_TRUE(scene.loaded);
   ASSERT_TRUE(LoadDrawnTrucks());
-  gStartHold = 1;  // the countdown lifts it
+  gStartHold = 1;  // the countdown lifts it, three seconds after it starts
+  gRacePhaseTime = kCountdownRelease - 3.0f;
   scene.Press(kControlAccelerate);
 
   ResetHandOverState(ScreenState::RaceLoading);
@@ -70,6 +71,7 @@ TEST(RaceFrameLockStep, EveryTickDrawnWhileTheNextRunsWithoutAGlError) {
   int errors = 0;
   for (int frame = 0; frame < kFrames; ++frame) {
     ASSERT_TRUE(WaitForSimulationStep());
+    UpdateRaceHud();
     RenderRaceFrame();
     DrawRaceHud();
     for (const RacePassRecord& pass : gRacePassRecords) errors += pass.glError != 0;

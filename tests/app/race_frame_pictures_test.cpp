@@ -17,7 +17,7 @@
 #include "tests/support/drawn_world.h"
 #include "tests/support/gl_resources_suite.h"
 #include "tests/support/race_scene.h"
-#include "ui/race_hud_standin.h"
+#include "ui/race_hud.h"
 #include "world/city_object.h"
 #include "world/player.h"
 #include "world/race_state.h"

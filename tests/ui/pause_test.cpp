@@ -7,6 +7,8 @@
 #include "framework/settings.h"
 #include "ui/menu_button.h"
 #include "ui/pause.h"
+#include "ui/race_finish.h"
+#include "ui/race_hud.h"
 #include "ui/screen_machine.h"
 
 namespace {
@@ -32,6 +34,17 @@ TEST(PauseScreen, AReloadedTrackStartsTheRaceAtOnceWithASimulationStepFirst) {
   EXPECT_EQ(gTargetScreen, S::Racing);
   EXPECT_EQ(gLoaderStatus, LoaderStatus::Idle);
   EXPECT_EQ(gSimBit, gRenderBit);
+}
+
+TEST(PauseScreen, ARestartedRaceCountsDownAndBooksItsFinishAfresh) {
+  Paused(LoaderStatus::TrackLoaded);
+  gFinishBooked = 1;
+  gCountdownStep = 6;
+  gHudSpeed = 80.0f;
+  TakePauseLoaderAnswer();
+  EXPECT_EQ(gFinishBooked, 0) << "the new race's finish is booked again";
+  EXPECT_EQ(gCountdownStep, 0) << "the countdown beeps again from its first step";
+  EXPECT_EQ(gHudSpeed, 0.0f);
 }
 
 TEST(PauseScreen, ALoadedGarageLeadsAtOnceWhereTheGameModeReturns) {
