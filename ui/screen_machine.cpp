@@ -16,6 +16,7 @@
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
 #include "render/paint.h"
+#include "ui/bonus_pages.h"
 #include "ui/career_screens.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
@@ -29,7 +30,6 @@
 #include "ui/screens.h"
 #include "ui/shops.h"
 #include "ui/splash_screen.h"
-#include "ui/stand_in_pages.h"
 #include "world/catalogue.h"
 
 float gScreenClock;
@@ -150,6 +150,9 @@ void DrawScreenBlock(int screen) {
     case S::RaceFinish: DrawRaceFinishScreen(); break;
     case S::RaceResults: DrawRaceResults(); break;
     case S::InfoPage: DrawInfoPage(); break;
+    case S::Information: DrawClassInformationPage(); break;
+    case S::Profile: DrawProfilePage(); break;
+    case S::RaceBonus: DrawRaceBonusPage(); break;
     case S::Options: DrawOptionsMenu(); break;
     case S::GraphicsOptions: DrawGraphicsOptions(); break;
     case S::AudioOptions: DrawAudioOptions(); break;
@@ -162,11 +165,7 @@ void DrawScreenBlock(int screen) {
     case S::PaintShop: DrawPaintShop(); break;
     case S::Pause: DrawPauseScreen(); break;
     default:
-      if (S::IsPartDialog(screen)) {
-        DrawPartDialog(screen);
-      } else {
-        DrawStandInPage(screen);
-      }
+      if (S::IsPartDialog(screen)) DrawPartDialog(screen);
       break;
   }
 }

@@ -8,11 +8,10 @@
 #include <cstdint>
 
 #include "framework/globals.h"  // gMenuClock, the animation clock the screens advance
+#include "render/post_passes.h"   // kFrameWidth, kFrameHeight
 
-// Every menu is laid out in a frame of 800 x 600 units, y up, whatever the
-// window's size.
-inline constexpr float kFrameWidth = 800.0f;
-inline constexpr float kFrameHeight = 600.0f;
+// Every menu is laid out in the overlay frame of kFrameWidth x
+// kFrameHeight units, y up, whatever the window's size.
 
 // Fade speed: the fade moves by this much per frame-factor unit (0.67 s from
 // shown to gone).
