@@ -226,7 +226,7 @@ RasterImage LampTiles() {
         case 1: c.Paint(Convex({{cx - 14, cy - 10}, {cx + 14, cy}, {cx - 14, cy + 10}}), ink); break;
         case 2: c.Paint(Ring(cx, cy, 8, 13), ink); break;
         case 3: c.Paint(Stroke(cx - 14, cy - 10, cx + 14, cy + 10, 4), ink); break;
-        case 4: c.Paint(Convex({{cx - 16, cy - 8}, {cx, cy + 12}, {cx + 16, cy - 8}}), ink); break;
+        case 4: c.Paint(Convex({{cx + 16, cy - 8}, {cx, cy + 12}, {cx - 16, cy - 8}}), ink); break;
         case 5: c.Text("1", cx, cy - 9, 26, ink); break;
         case 6: c.Paint(Box(cx, cy, 12, 12, 4), ink); break;
         default: c.Paint(Disc(cx, cy, 10), kSignalRed); break;
