@@ -133,7 +133,13 @@ void StoreCorner(float out[3], const Vector3& v) {
 
 Model::~Model() { Clear(); }
 
+void Model::FreeDrawLists() {
+  if (drawLists != 0) glDeleteLists(drawLists, kDrawListsPerGroup * groupCount);
+  drawLists = 0;
+}
+
 void Model::FreeGeometry() {
+  FreeDrawLists();
   for (int i = 0; i < groupCount; ++i) delete[] groups[i].triangleIndices;
   delete[] groups;
   delete[] triangles;

@@ -44,6 +44,10 @@ struct ModelMaterial {
   char* alphaMapName;   // owned, zero-terminated, may be empty
 };
 
+// Display lists a model holds per group once BuildDrawLists ran: the plain
+// corners, then the tangent corners.
+inline constexpr int kDrawListsPerGroup = 2;
+
 class Model {
  public:
   Model() = default;
@@ -65,10 +69,19 @@ class Model {
   void BuildSecondTangentSpace();
   void ClassifyTrianglesByTransparency();
   // Flattens the grouped triangles into positions/normals/texCoords and
-  // frees the groups, triangles and vertices.
+  // frees the groups, triangles and vertices (and the draw lists).
   void BuildVertexArrays();
+  // Compiles every group's batch into GL display lists, once with the plain
+  // and once with the tangent corners, so that a drawn frame calls a list
+  // where it would send each corner. For a model drawn every frame, once its
+  // tangent space is built, with a context current that shares its lists
+  // with the drawing one (the loader's). Without a current context it makes
+  // none and the draws keep sending the corners.
+  void BuildDrawLists();
+  // Gives the draw lists back (the draws send the corners again).
+  void FreeDrawLists();
 
-  // Draws, group by group, one GL_TRIANGLES batch each.
+  // Draws, group by group, one GL_TRIANGLES batch each (from the draw lists when built).
   void Draw() const;
   void DrawWithTexture(uint32_t textureId) const;
   void DrawNormalMapped() const;
@@ -94,6 +107,7 @@ class Model {
   float* secondTangents = nullptr;
   float* secondBinormals = nullptr;
   int32_t flatCount = 0;
+  uint32_t drawLists = 0;  // first of kDrawListsPerGroup x groupCount lists, set by set; 0: none
   int32_t groupCount = 0;
   ModelGroup* groups = nullptr;
   int32_t materialCount = 0;

@@ -1,7 +1,9 @@
-// The immediate-mode draws of Model. Each draws group by group, one
-// GL_TRIANGLES batch per group, and changes only texture bindings, the
-// texturing enables of units 0..2, the active unit and, in the group
-// variants, uniforms of the program in use.
+// The draws of Model. Each draws group by group, one GL_TRIANGLES batch per
+// group, and changes only texture bindings, the texturing enables of units
+// 0..2, the active unit and, in the group variants, uniforms of the program
+// in use. A batch is the group's display list when the model has them
+// (BuildDrawLists), else its corners sent one by one; both send the same
+// commands, so the picture and the current attributes after it are the same.
 #include "platform/gl.h"
 
 #include "framework/model.h"
@@ -51,13 +53,31 @@ void SendTangentCorner(const Model& model, const ModelTriangle& tri, int k) {
 }
 
 template <typename SendCorner>
-void DrawGroupTriangles(const Model& model, const ModelGroup& group, SendCorner send) {
+void SendGroupTriangles(const Model& model, const ModelGroup& group, SendCorner send) {
   glBegin(GL_TRIANGLES);
   for (int i = 0; i < group.triangleCount; ++i) {
     const ModelTriangle& tri = model.triangles[group.triangleIndices[i]];
     for (int k = 0; k < 3; ++k) send(model, tri, k);
   }
   glEnd();
+}
+
+// What a group's batch sends with each corner: the normal and texture
+// coordinate, or those and the tangent and binormal on units 1 and 2.
+enum CornerSet : int { kPlainCorners = 0, kTangentCorners = 1, kCornerSetCount = kDrawListsPerGroup };
+
+void SendGroup(const Model& model, int g, CornerSet corners) {
+  if (corners == kPlainCorners)
+    SendGroupTriangles(model, model.groups[g], SendPlainCorner);
+  else
+    SendGroupTriangles(model, model.groups[g], SendTangentCorner);
+}
+
+void DrawGroupTriangles(const Model& model, int g, CornerSet corners) {
+  if (model.drawLists != 0)
+    glCallList(model.drawLists + GLuint(corners * model.groupCount + g));
+  else
+    SendGroup(model, g, corners);
 }
 
 // The group's material, when it has one with both its texture and its
@@ -76,7 +96,7 @@ void DrawNormalMappedWith(const Model& model, GLenum normalMapUnit, int override
       const bool keep = overrideTexture == kKeepMaterialTexture;
       BindOnUnit(kColourUnit, keep ? material->textureId : GLuint(overrideTexture));
     }
-    DrawGroupTriangles(model, group, SendTangentCorner);
+    DrawGroupTriangles(model, g, kTangentCorners);
   }
   DisableUnitAndReturnToColour(normalMapUnit);
 }
@@ -92,18 +112,30 @@ float GroupLight(int group, float a, float b, float c, float later) {
 
 }  // namespace
 
+void Model::BuildDrawLists() {
+  if (drawLists != 0 || groupCount == 0) return;
+  drawLists = glGenLists(kCornerSetCount * groupCount);  // 0 without a current context
+  if (drawLists == 0) return;
+  for (int corners = 0; corners < kCornerSetCount; ++corners)
+    for (int g = 0; g < groupCount; ++g) {
+      glNewList(drawLists + GLuint(corners * groupCount + g), GL_COMPILE);
+      SendGroup(*this, g, CornerSet(corners));
+      glEndList();
+    }
+}
+
 void Model::Draw() const {
   for (int g = 0; g < groupCount; ++g) {
     if (GroupHasMaterial(groups[g]))
       glBindTexture(GL_TEXTURE_2D, materials[groups[g].materialIndex].textureId);
-    DrawGroupTriangles(*this, groups[g], SendPlainCorner);
+    DrawGroupTriangles(*this, g, kPlainCorners);
   }
 }
 
 void Model::DrawWithTexture(uint32_t textureId) const {
   for (int g = 0; g < groupCount; ++g) {
     glBindTexture(GL_TEXTURE_2D, textureId);
-    DrawGroupTriangles(*this, groups[g], SendPlainCorner);
+    DrawGroupTriangles(*this, g, kPlainCorners);
   }
 }
 
@@ -116,7 +148,7 @@ void Model::DrawNormalMappedOverride(int textureId) const {
 }
 
 void Model::DrawTangentGeometry() const {
-  for (int g = 0; g < groupCount; ++g) DrawGroupTriangles(*this, groups[g], SendTangentCorner);
+  for (int g = 0; g < groupCount; ++g) DrawGroupTriangles(*this, g, kTangentCorners);
 }
 
 void Model::DrawNormalMappedGroupUniform(float a, float b, float c) const {
@@ -133,7 +165,7 @@ void Model::DrawNormalMappedGroupUniform(float a, float b, float c) const {
       GlUniform1f(gLocLightRefInt, 1);
       GlUniform1f(gLocLightGlassAlpha, 0);
     }
-    DrawGroupTriangles(*this, groups[g], SendPlainCorner);
+    DrawGroupTriangles(*this, g, kPlainCorners);
   }
   GlUniform1f(gLocLightLightNow, 0);
   GlUniform1f(gLocLightRefInt, 1);
@@ -145,7 +177,7 @@ void Model::DrawGroupUniform(float a, float b, float c) const {
   if (materialCount > 0) glBindTexture(GL_TEXTURE_2D, materials[0].textureId);
   for (int g = 0; g < groupCount; ++g) {
     GlUniform1f(gLocMapLightNow, GroupLight(g, a, b, c, 1.0f));
-    DrawGroupTriangles(*this, groups[g], SendPlainCorner);
+    DrawGroupTriangles(*this, g, kPlainCorners);
   }
 }
 

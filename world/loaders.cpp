@@ -120,6 +120,21 @@ QuadTreeSources WorldQuadTreeSources() {
   return sources;
 }
 
+// The trucks' draw lists live as long as a race: the rivals' trucks stay
+// loaded in the garage for the next race, where only the player's is drawn,
+// corner by corner as every model without lists.
+void BuildRacerDrawLists() {
+  for (int kind : {kRacerModelCar, kRacerModelGlass, kRacerModelOptics, kRacerModelWheel})
+    for (Model* model : gRacerModels[kind])
+      if (model) model->BuildDrawLists();
+}
+
+void FreeRacerDrawLists() {
+  for (auto& kind : gRacerModels)
+    for (Model* model : kind)
+      if (model) model->FreeDrawLists();
+}
+
 // Rivals on three different trucks, none of them the player's.
 void ChooseRivals() {
   gRacers[0].carKind = BoundedCarIndex(gPlayerCarIndex);
@@ -280,6 +295,7 @@ bool LoadWorld(int n) {
     return false;
   }
 
+  BuildRacerDrawLists();
   ResetRaceState();
   InitPhysicsWorld();
   StartMusic("base/music/" + std::to_string(Random() % kMusicTrackCount + 1) + ".wav");
@@ -292,6 +308,7 @@ void LoadGarage() {
   StopMusic();
   DestroyPhysicsWorld();
   for (Model*& model : gWorldModels) FreeModel(model);
+  FreeRacerDrawLists();
   DestroyWorldQuadTree();
   gRacePhaseTime = 0.0f;
   gStartHold = 1;
@@ -308,6 +325,7 @@ void LoadObjectModels() {
       const std::string path =
           "base/objects/object" + std::to_string(type) + "part" + std::to_string(part) + ".sbm";
       gPropPartModels[type][part] = ReadModel(path, nullptr, true);
+      gPropPartModels[type][part]->BuildDrawLists();
     }
 }
 

@@ -38,15 +38,15 @@ inline constexpr float kDefaultAxleX = 2.2f, kDefaultWheelZ = 1.4f;
 // Loads race n (1..30) and sets up the race: three rivals on trucks that
 // differ from each other and from the player's, their models, the race
 // path, the world models, the props, the quadtree, the race state, the
-// physics world, a random music track and the bonus state. The garage
-// models go. False when the race cannot be run (a number outside 1..30, a
+// physics world, a random music track and the bonus state, and the draw
+// lists of the four trucks. The garage models go. False when the race cannot be run (a number outside 1..30, a
 // refused race path, a physics ground that does not read, a quadtree file
 // that does not fit the models); the garage is then loaded again, and no
 // simulator, body or world is left behind.
 bool LoadWorld(int n);
 // Ends a race and loads the garage: sounds stopped, the simulator and its
-// bodies and props gone, the world models freed, the garage models and the
-// menu music loaded.
+// bodies and props gone, the world models and the trucks' draw lists
+// freed, the garage models and the menu music loaded.
 void LoadGarage();
 // Loads the six models of the truck that racer slot `slot` (0..3) should
 // drive (the player's for slot 0, else the slot's carKind, each held within

@@ -166,4 +166,79 @@ TEST_F(BillboardDraw, SecondTreeBatchShowsTheColumnMirrored) {
   EXPECT_EQ(row[leftCentre - offset] + row[leftCentre + offset], 0);
 }
 
+// Corners of two quads a little apart in front of the camera, every
+// corner with its own colour, texture coordinates and tip.
+std::vector<BillboardVertex> TwoQuads() {
+  std::vector<BillboardVertex> stream;
+  const float corners[4][2] = {{1, 0}, {0, 0}, {0, 1}, {1, 1}};
+  for (int q = 0; q < 2; ++q)
+    for (int k = 0; k < 4; ++k) {
+      const float s = corners[k][0], t = corners[k][1], n = float(q * 4 + k) / 8;
+      stream.push_back({{q * 1.5f - 1.5f + s, t - 0.5f, -5.0f},
+                        {s, t, n, 1},
+                        {n, 0, 1 - n},
+                        {0.2f + n * 0.6f, 1 - n, 0.5f}});
+    }
+  return stream;
+}
+
+// The stream as the passes sent it before it went through arrays.
+void SendOneByOne(const std::vector<BillboardVertex>& stream, BillboardExtra extra) {
+  glBegin(GL_QUADS);
+  for (const BillboardVertex& v : stream) {
+    if (extra == kBillboardColour) glColor4f(v.colour[0], v.colour[1], v.colour[2], 1);
+    glMultiTexCoord4fvARB(GL_TEXTURE0_ARB, v.tex0);
+    if (extra == kBillboardTip) glMultiTexCoord3fvARB(GL_TEXTURE1_ARB, v.tex1);
+    glVertex3fv(v.position);
+  }
+  glEnd();
+}
+
+struct StreamResult {
+  std::vector<uint8_t> pixels;
+  float colour[4], tex0[4], tex1[4];
+};
+
+StreamResult DrawnStream(void (*draw)(const std::vector<BillboardVertex>&, BillboardExtra), BillboardExtra extra) {
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColor4f(1, 1, 1, 1);
+  draw(TwoQuads(), extra);
+  StreamResult result;
+  result.pixels = GlWindow::Get()->ReadPixels(0, 0, GlWindow::kWidth, GlWindow::kHeight);
+  glGetFloatv(GL_CURRENT_COLOR, result.colour);
+  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, result.tex0);
+  glActiveTextureARB(GL_TEXTURE1_ARB);
+  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, result.tex1);
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  return result;
+}
+
+TEST_F(BillboardDraw, AStreamDrawnFromArraysLooksAndEndsAsWhenItsCornersAreSentOneByOne) {
+  // An atlas of eight texels across, so that each corner's s shows.
+  std::vector<float> atlas;
+  for (int t = 0; t < 8; ++t) atlas.insert(atlas.end(), {t / 7.0f, 1 - t / 7.0f, 0.5f, 1});
+  TableTextureOf(kTreeAtlasTexture, atlas);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_CULL_FACE);
+  for (BillboardExtra extra : {kBillboardTip, kBillboardColour}) {
+    const StreamResult arrays = DrawnStream(DrawBillboardStream, extra);
+    const StreamResult sent = DrawnStream(SendOneByOne, extra);
+    EXPECT_TRUE(arrays.pixels == sent.pixels) << "extra " << extra;
+    for (int c = 0; c < 4; ++c) {
+      EXPECT_EQ(arrays.colour[c], sent.colour[c]) << "extra " << extra << ", colour " << c;
+      EXPECT_EQ(arrays.tex0[c], sent.tex0[c]) << "extra " << extra << ", tex0 " << c;
+      EXPECT_EQ(arrays.tex1[c], sent.tex1[c]) << "extra " << extra << ", tex1 " << c;
+    }
+    int inked = 0;
+    for (size_t i = 0; i < arrays.pixels.size(); i += 4) inked += arrays.pixels[i + 1] > 0;
+    EXPECT_GT(inked, 10000) << "both quads drawn";
+  }
+  GLint clientUnit = 0;
+  glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE_ARB, &clientUnit);
+  EXPECT_EQ(clientUnit, GL_TEXTURE0_ARB);
+  for (GLenum array : {GL_VERTEX_ARRAY, GL_TEXTURE_COORD_ARRAY, GL_COLOR_ARRAY}) EXPECT_FALSE(glIsEnabled(array));
+  glEnable(GL_CULL_FACE);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 }  // namespace

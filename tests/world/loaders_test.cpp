@@ -168,6 +168,32 @@ TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGar
   EXPECT_EQ(gGarageModels[2]->triangleCount, 2);
 }
 
+TEST_F(LoaderFiles, TheFourTrucksAreDrawnFromListsWhileARaceIsLoadedAndTheGarageFromItsOwn) {
+  REQUIRE_GL_WINDOW(window);
+  window->MakeLoaderCurrent();
+  WriteTestTrack(scratch.Path(), 7);
+  WriteTestTrucks(scratch.Path());
+  WriteTestGarage(scratch.Path());
+  LoadGarage();
+  for (const Model* garage : gGarageModels) EXPECT_NE(garage->drawLists, 0u);
+  gPlayerCarIndex = 5;
+  LoadRacerCar(0);
+  EXPECT_EQ(gRacerModels[kRacerModelCar][0]->drawLists, 0u) << "the garage sends the player's truck";
+
+  ASSERT_TRUE(LoadWorld(7));
+  for (int slot = 0; slot < kRacerCount; ++slot) {
+    for (int kind : {kRacerModelCar, kRacerModelGlass, kRacerModelOptics, kRacerModelWheel})
+      EXPECT_NE(gRacerModels[kind][slot]->drawLists, 0u) << "slot " << slot << ", kind " << kind;
+    EXPECT_EQ(gRacerModels[kRacerModelPoints][slot]->drawLists, 0u) << "markers are never drawn";
+  }
+  EXPECT_TRUE(glIsList(gRacerModels[kRacerModelCar][1]->drawLists));
+
+  LoadGarage();
+  for (int slot = 0; slot < kRacerCount; ++slot)
+    EXPECT_EQ(gRacerModels[kRacerModelCar][slot]->drawLists, 0u) << "given back with the race";
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 TEST_F(LoaderFiles, ARoadWhoseLinearCopyDoesNotMatchKeepsItsOwnCoordinates) {
   WriteTestTrack(scratch.Path(), 3, 1);
   ASSERT_TRUE(LoadWorld(3));
