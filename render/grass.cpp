@@ -38,40 +38,6 @@ void CutAlphaForBillboards() {
   glDisable(GL_CULL_FACE);
 }
 
-void DrawBillboardStream(const std::vector<BillboardVertex>& stream, BillboardExtra extra) {
-  if (stream.empty()) return;
-  constexpr GLsizei kStride = sizeof(BillboardVertex);
-  const BillboardVertex& first = stream.front();
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, kStride, first.position);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);  // unit 0, the client unit every draw leaves active
-  glTexCoordPointer(4, GL_FLOAT, kStride, first.tex0);
-  if (extra == kBillboardTip) {
-    GlClientActiveTexture(GL_TEXTURE1_ARB);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(3, GL_FLOAT, kStride, first.tex1);
-  } else {
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(3, GL_FLOAT, kStride, first.colour);  // alpha 1
-  }
-  glDrawArrays(GL_QUADS, 0, GLsizei(stream.size()));
-  if (extra == kBillboardTip) {
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    GlClientActiveTexture(GL_TEXTURE0_ARB);
-  } else {
-    glDisableClientState(GL_COLOR_ARRAY);
-  }
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
-  // The last corner's values stay current, as when the corners were sent one by one.
-  const BillboardVertex& last = stream.back();
-  glMultiTexCoord4fvARB(GL_TEXTURE0_ARB, last.tex0);
-  if (extra == kBillboardTip)
-    glMultiTexCoord3fvARB(GL_TEXTURE1_ARB, last.tex1);
-  else
-    glColor4f(last.colour[0], last.colour[1], last.colour[2], 1);
-}
-
 void EndBillboards() {
   glUseProgramObjectARB(0);
   glEnable(GL_CULL_FACE);
@@ -108,7 +74,13 @@ void DrawGrass(const NodeList& visible, const float* leafDistSq, float frameFact
   static std::vector<BillboardVertex> stream;
   stream.clear();
   if (gQuadTreeLeaves) BuildGrassStream(visible, gQuadTreeLeaves, leafDistSq, gSightDistance, sway, stream);
-  DrawBillboardStream(stream, kBillboardTip);
+  glBegin(GL_QUADS);
+  for (const BillboardVertex& v : stream) {
+    glMultiTexCoord4fvARB(GL_TEXTURE0_ARB, v.tex0);
+    glMultiTexCoord3fvARB(GL_TEXTURE1_ARB, v.tex1);
+    glVertex3fv(v.position);
+  }
+  glEnd();
 
   EndBillboards();
   glActiveTextureARB(GL_TEXTURE1_ARB);

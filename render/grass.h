@@ -7,10 +7,7 @@
 // face culling on, alpha test and alpha-to-coverage off.
 #pragma once
 
-#include "render/billboards.h"
 #include "world/quadtree.h"
-
-#include <vector>
 
 inline constexpr int kGrassAtlasTexture = 62;
 inline constexpr int kGrassTintTexture = 70;
@@ -26,13 +23,6 @@ void CutAlphaForBillboards();
 // The GL name of a gTextures record, 0 for an empty one.
 unsigned TableTexture(int index);
 void EndBillboards();
-
-// What a billboard stream sends with each corner besides its position and
-// tex0 (unit 0): the tip's sway on unit 1 (grass), or the colour (trees).
-enum BillboardExtra : int { kBillboardTip, kBillboardColour };
-// The stream's quads in one draw from client arrays. Leaves every array
-// off, client unit 0 active, and the last corner's tex0 and extra current.
-void DrawBillboardStream(const std::vector<BillboardVertex>& stream, BillboardExtra extra);
 
 // The water model under the Water program with the reflection cube on unit
 // 1 and the 3-D water texture on unit 2; leaves unit 0 active with only

@@ -28,7 +28,13 @@ void DrawTreeBatch(int batch, const NodeList& visible, const float* leafDistSq, 
   static std::vector<BillboardVertex> stream;
   stream.clear();
   if (gQuadTreeLeaves) BuildTreeStream(batch, visible, gQuadTreeLeaves, leafDistSq, gSightDistance, colour, stream);
-  DrawBillboardStream(stream, kBillboardColour);
+  glBegin(GL_QUADS);
+  for (const BillboardVertex& v : stream) {
+    glColor4f(v.colour[0], v.colour[1], v.colour[2], 1);
+    glMultiTexCoord4fvARB(GL_TEXTURE0_ARB, v.tex0);
+    glVertex3fv(v.position);
+  }
+  glEnd();
 }
 
 }  // namespace
