@@ -123,7 +123,7 @@ void DrawCarLights(const neV3& eye, const Matrix4& carMatrix, const RacerLook& l
   LampLevels(look, levels);
   for (int lamp = 0; lamp < 4; ++lamp) {
     const neV3 facing = lamp == 0 ? forward : forward * -1.0f;
-    const neV3 p = look.lampPoints[lamp];
+    const neV3 p = look.layout.lampPoints[lamp];
     DrawLightFlare(eye, CarPoint(carMatrix, p), facing, lamp, levels);
     DrawLightFlare(eye, CarPoint(carMatrix, neMakeV3(p.x, p.y, -p.z)), facing, lamp, levels);
   }

@@ -127,7 +127,7 @@ void DrawWheelCorners(const ShowroomTruck& truck) {
   const float frontY = (f - 1) * 0.5f - kWheelHang, rearY = (r - 1) * 0.5f - kWheelHang;
 
   glPushMatrix();  // front, +z
-  glTranslatef(car.frontAxleX, frontY, car.frontWheelZ - kFrontWheelInset);
+  glTranslatef(car.layout.frontAxleX, frontY, car.layout.frontWheelZ - kFrontWheelInset);
   DrawFrontSuspension();
   glRotatef(25, 0, 1, 0);
   glRotatef(-6, 1, 0, 0);
@@ -137,7 +137,7 @@ void DrawWheelCorners(const ShowroomTruck& truck) {
   glPopMatrix();
 
   glPushMatrix();  // front, -z
-  glTranslatef(car.frontAxleX, frontY, -car.frontWheelZ + kFrontWheelInset);
+  glTranslatef(car.layout.frontAxleX, frontY, -car.layout.frontWheelZ + kFrontWheelInset);
   DrawMirrored(DrawFrontSuspension);
   glRotatef(-180, 1, 0, 0);
   glRotatef(-25, 0, 1, 0);
@@ -148,14 +148,14 @@ void DrawWheelCorners(const ShowroomTruck& truck) {
   glPopMatrix();
 
   glPushMatrix();  // rear, +z
-  glTranslatef(-car.rearAxleX, rearY, car.rearWheelZ);
+  glTranslatef(-car.layout.rearAxleX, rearY, car.layout.rearWheelZ);
   DrawRearSuspension();
   glRotatef(-3, 1, 0, 0);
   DrawScaledWheel(truck.wheel, r);
   glPopMatrix();
 
   glPushMatrix();  // rear, -z
-  glTranslatef(-car.rearAxleX, rearY, -car.rearWheelZ);
+  glTranslatef(-car.layout.rearAxleX, rearY, -car.layout.rearWheelZ);
   DrawMirrored(DrawRearSuspension);
   glRotatef(-180, 1, 0, 0);
   glRotatef(3, 1, 0, 0);
@@ -421,9 +421,9 @@ void DrawSpinningParts(const GarageSceneInput& input) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(kSpinningPartShade, kSpinningPartShade, kSpinningPartShade, 1);
-  DrawSpinningGroup(*truck.points, kBigVintGroup, truck.record->bigVintPlacements, gVintModels[0]);
-  DrawSpinningGroup(*truck.points, kSmallVintGroup, truck.record->smallVintPlacements, gVintModels[1]);
-  DrawSpinningGroup(*truck.points, kTurboVintGroup, truck.record->turboVintPlacements, gVintModels[2]);
+  DrawSpinningGroup(*truck.points, kBigVintGroup, truck.record->layout.vintPlacements[0], gVintModels[0]);
+  DrawSpinningGroup(*truck.points, kSmallVintGroup, truck.record->layout.vintPlacements[1], gVintModels[1]);
+  DrawSpinningGroup(*truck.points, kTurboVintGroup, truck.record->layout.vintPlacements[2], gVintModels[2]);
   glDisable(GL_BLEND);
   glEnable(GL_CULL_FACE);
   glColor4f(1, 1, 1, 1);

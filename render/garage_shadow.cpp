@@ -38,12 +38,12 @@ void DrawWheels(const ShowroomTruck& truck) {
   const CSampleCar& car = *truck.record;
   const float f = truck.frontWheelScale, r = truck.rearWheelScale;
   const float hf = (f - 1) * 0.5f - kWheelHang, hr = (r - 1) * 0.5f - kWheelHang;
-  const float fz = car.frontWheelZ - kWheelInset, rz = car.rearWheelZ - kWheelInset;
+  const float fz = car.layout.frontWheelZ - kWheelInset, rz = car.layout.rearWheelZ - kWheelInset;
   const WheelPlacement wheels[4] = {
-      {car.frontAxleX, hf, fz, {{25, 0, 1, 0}, {-6, 1, 0, 0}, {}}, f},
-      {car.frontAxleX, hf, -fz, {{-180, 1, 0, 0}, {-25, 0, 1, 0}, {6, 1, 0, 0}}, f},
-      {-car.rearAxleX, hr, rz, {{-3, 1, 0, 0}, {}, {}}, r},
-      {-car.rearAxleX, hr, -rz, {{-180, 1, 0, 0}, {3, 1, 0, 0}, {}}, r},
+      {car.layout.frontAxleX, hf, fz, {{25, 0, 1, 0}, {-6, 1, 0, 0}, {}}, f},
+      {car.layout.frontAxleX, hf, -fz, {{-180, 1, 0, 0}, {-25, 0, 1, 0}, {6, 1, 0, 0}}, f},
+      {-car.layout.rearAxleX, hr, rz, {{-3, 1, 0, 0}, {}, {}}, r},
+      {-car.layout.rearAxleX, hr, -rz, {{-180, 1, 0, 0}, {3, 1, 0, 0}, {}}, r},
   };
   for (const WheelPlacement& placement : wheels) DrawWheel(placement, truck.wheel);
 }

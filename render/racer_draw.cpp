@@ -160,9 +160,9 @@ void DrawWheelUnit(const RacerDrawInput& in, int w) {
   glPushMatrix();
   const float y = kWheelBaseHeight - arm.drop + WheelHeightOffset(scale);
   if (front)
-    glTranslatef(car.frontAxleX, y, side * (car.frontWheelZ - kFrontPivot));
+    glTranslatef(car.layout.frontAxleX, y, side * (car.layout.frontWheelZ - kFrontPivot));
   else
-    glTranslatef(-car.rearAxleX, y, side * car.rearWheelZ);
+    glTranslatef(-car.layout.rearAxleX, y, side * car.layout.rearWheelZ);
   DrawArm(arm, side);
   if (side < 0) glRotatef(-180.0f, 1, 0, 0);
   if (front) {
@@ -248,7 +248,7 @@ void DrawSpinningParts(const RacerDrawInput& in) {
   for (int g = kFirstVintGroup; g < kFirstVintGroup + kVintModelCount; ++g) {
     const Model* part = gVintModels[g - kFirstVintGroup];
     if (!part) continue;
-    const Matrix4* placements = in.look->vintPlacements[g - kFirstVintGroup];
+    const Matrix4* placements = in.look->layout.vintPlacements[g - kFirstVintGroup];
     for (int k = 0; k < SpinningPartCount(*points, g); ++k) {
       glPushMatrix();
       glMultMatrixf(placements[k].m);
@@ -305,7 +305,9 @@ void DrawShadowWheel(const RacerDrawInput& in, int w) {
   const float scale = WheelScale(car, front ? kFrontWheelSizeEntry : kRearWheelSizeEntry);
   const float y = kWheelBaseHeight - in.wheelDrop[w] + WheelHeightOffset(scale);
   glPushMatrix();
-  glTranslatef(front ? car.frontAxleX : -car.rearAxleX, y, side * (front ? car.frontWheelZ : car.rearWheelZ));
+  const TruckLayout& layout = car.layout;
+  const float wheelZ = front ? layout.frontWheelZ : layout.rearWheelZ;
+  glTranslatef(front ? layout.frontAxleX : -layout.rearAxleX, y, side * wheelZ);
   if (side < 0) glRotatef(-180.0f, 1, 0, 0);
   if (front) {
     glRotatef(side * car.steerAngle * kSteerDegrees, 0, 1, 0);
@@ -324,21 +326,12 @@ void DrawShadowWheel(const RacerDrawInput& in, int w) {
 void TakeRacerLook(int slot, RacerLook& look) {
   const CSampleCar& car = gRacers[slot];
   look.carKind = car.carKind;
-  look.frontAxleX = car.frontAxleX;
-  look.rearAxleX = car.rearAxleX;
-  look.frontWheelZ = car.frontWheelZ;
-  look.rearWheelZ = car.rearWheelZ;
+  look.layout = car.layout;
   look.steerAngle = car.steerAngle;
   look.brakeLight = car.brakeLight;
   look.reverseLight = car.reverseLight;
   look.exhaustFlame = car.exhaustFlame;
   std::copy(gFirePipeEffects[slot].colour, gFirePipeEffects[slot].colour + 3, look.fireColour);
-  std::copy(car.lampPoints, car.lampPoints + 4, look.lampPoints);
-  std::copy(car.exhaustPoints, car.exhaustPoints + 2, look.exhaustPoints);
-  const Matrix4* placements[kVintModelCount] = {car.bigVintPlacements, car.smallVintPlacements,
-                                                car.turboVintPlacements};
-  for (int v = 0; v < kVintModelCount; ++v)
-    std::copy(placements[v], placements[v] + kPlacementCount, look.vintPlacements[v]);
 }
 
 int SpinningPartCount(const Model& points, int group) {
@@ -370,8 +363,9 @@ void DrawExhaustEffects(const RacersView& view) {
     ParticleEffect& smoke = gSmokePipeEffects[slot];
     fire.Update(view.frameFactor, stream.x, stream.y, stream.z);
     smoke.Update(view.frameFactor, stream.x, stream.y, stream.z);
-    DrawExhaustPair(smoke, smoke.colour, in.matrix, look.exhaustPoints[0], view.eye, kSmokeTexture, 1.0f);
-    DrawExhaustPair(fire, look.fireColour, in.matrix, look.exhaustPoints[1], view.eye, kFireTexture, look.exhaustFlame);
+    const neV3* exhaust = look.layout.exhaustPoints;
+    DrawExhaustPair(smoke, smoke.colour, in.matrix, exhaust[0], view.eye, kSmokeTexture, 1.0f);
+    DrawExhaustPair(fire, look.fireColour, in.matrix, exhaust[1], view.eye, kFireTexture, look.exhaustFlame);
   }
   glColor4f(1, 1, 1, 1);
 }

@@ -15,7 +15,6 @@
 #pragma once
 
 #include "framework/model.h"
-#include "framework/startup_models.h"  // kVintModelCount
 #include "framework/vector_math.h"
 #include "render/prop_draw.h"
 #include "render/race_frame_passes.h"  // RacerPass
@@ -39,14 +38,11 @@ struct TruckModels {
 // exhaust effect's colour) that the worker's next step writes.
 struct RacerLook {
   int32_t carKind = 0;  // catalogue row: the wheel sizes
-  float frontAxleX = 0, rearAxleX = 0, frontWheelZ = 0, rearWheelZ = 0;
+  TruckLayout layout;
   float steerAngle = 0;  // radians
   float brakeLight = 0, reverseLight = 0;
   float exhaustFlame = 0;
   float fireColour[3] = {1, 1, 1};  // of the slot's exhaust fire
-  neV3 lampPoints[4] = {};
-  neV3 exhaustPoints[2] = {};
-  Matrix4 vintPlacements[kVintModelCount][kPlacementCount];  // big, small, turbo
 };
 
 // The look of racer slot `slot` (0..3) as its record and exhaust fire stand now.

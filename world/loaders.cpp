@@ -190,20 +190,10 @@ int ListedTextureMode(int k) {
   return kTexTrilinear;
 }
 
-void ResetCarMarkers(CSampleCar& car) {
-  car.frontAxleX = car.rearAxleX = kDefaultAxleX;
-  car.frontWheelZ = car.rearWheelZ = kDefaultWheelZ;
-  for (neV3& p : car.lampPoints) p = neMakeV3(0, 0, 0);
-  for (neV3& p : car.exhaustPoints) p = neMakeV3(0, 0, 0);
-  for (int i = 0; i < kPlacementCount; ++i)
-    car.bigVintPlacements[i] = car.smallVintPlacements[i] = car.turboVintPlacements[i] = Matrix4();
-}
-
-Matrix4* PlacementsOf(CSampleCar& car, int group) {
-  if (group == kMarkerBigVints) return car.bigVintPlacements;
-  if (group == kMarkerSmallVints) return car.smallVintPlacements;
-  if (group == kMarkerTurboVints) return car.turboVintPlacements;
-  return nullptr;
+void ResetCarMarkers(TruckLayout& layout) {
+  layout = TruckLayout{};
+  layout.frontAxleX = layout.rearAxleX = kDefaultAxleX;
+  layout.frontWheelZ = layout.rearWheelZ = kDefaultWheelZ;
 }
 
 }  // namespace
@@ -226,21 +216,22 @@ Matrix4 MarkerPlacement(const Model& model, int triangle) {
 }
 
 void TakeCarMarkers(CSampleCar& car, const Model& points) {
-  ResetCarMarkers(car);
+  TruckLayout& layout = car.layout;
+  ResetCarMarkers(layout);
   for (int g = 0; g < points.groupCount && g <= kMarkerTurboVints; ++g) {
     const ModelGroup& group = points.groups[g];
     for (int t = 0; t < group.triangleCount; ++t) {
       const int triangle = group.triangleIndices[t];
       const neV3 corner = TriangleCorners(points, triangle).p[1];
       if (g == kMarkerAxles) {
-        car.frontAxleX = car.rearAxleX = corner.x;
-        car.frontWheelZ = car.rearWheelZ = corner.z;
+        layout.frontAxleX = layout.rearAxleX = corner.x;
+        layout.frontWheelZ = layout.rearWheelZ = corner.z;
       } else if (g == kMarkerLamps) {
-        if (t < kLampPointCount) car.lampPoints[t] = corner;
+        if (t < kLampPointCount) layout.lampPoints[t] = corner;
       } else if (g == kMarkerExhaust0 || g == kMarkerExhaust1) {
-        car.exhaustPoints[g - kMarkerExhaust0] = corner;
+        layout.exhaustPoints[g - kMarkerExhaust0] = corner;
       } else if (t < kPlacementCount) {
-        PlacementsOf(car, g)[t] = MarkerPlacement(points, triangle);
+        layout.vintPlacements[g - kMarkerBigVints][t] = MarkerPlacement(points, triangle);
       }
     }
   }

@@ -122,12 +122,7 @@ CSampleCar::CSampleCar()
       dustLastVelocity{},
       dustHead{},
       dustSpawned{},
-      frontAxleX(0),
-      rearAxleX(0),
-      frontWheelZ(0),
-      rearWheelZ(0),
-      lampPoints{},
-      exhaustPoints{} {}
+      layout{} {}
 
 CSampleCar::~CSampleCar() {
   slot = -1;
@@ -152,7 +147,7 @@ void CSampleCar::CreateBody(neSimulator* sim, const neV3& position, const neV3& 
   for (int w = 0; w < kWheelCount; ++w) {
     const bool front = w < 2;
     const float side = (w % 2 == 0) ? 1.0f : -1.0f;
-    const neV3 start = neMakeV3(front ? frontAxleX : -rearAxleX, kWheelSensorY, side * kWheelSensorZ);
+    const neV3 start = neMakeV3(front ? layout.frontAxleX : -layout.rearAxleX, kWheelSensorY, side * kWheelSensorZ);
     chassis->AddSensor()->SetLineSensor(start, neMakeV3(0.0f, -1.0f, side * kWheelSensorSplay));
   }
   chassis->AddController(&gCarController, 0);  // period 0: every simulator step

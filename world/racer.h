@@ -8,6 +8,7 @@
 // transforms and the rings, while the worker waits in the lock-step.
 #pragma once
 
+#include "framework/startup_models.h"  // kVintModelCount
 #include "framework/vector_math.h"
 #include "physics/simulator.h"
 
@@ -18,6 +19,16 @@ inline constexpr int kWheelCount = 4;  // 0 front +z, 1 front -z, 2 rear +z, 3 r
 inline constexpr int kPlacementCount = 10;
 inline constexpr int kTyreTrackRingSize = 400;  // track quads per wheel
 inline constexpr int kDustRingSize = 100;       // dust particles per wheel
+
+// What a truck's marker model places, fixed for a race: read by the wheel
+// sensors and, through the race frame's copy, by the drawing.
+struct TruckLayout {
+  float frontAxleX = 0, rearAxleX = 0;    // axle distances ahead of and behind the centre
+  float frontWheelZ = 0, rearWheelZ = 0;  // sideways offsets of the drawn wheels
+  neV3 lampPoints[4] = {};
+  neV3 exhaustPoints[2] = {};
+  Matrix4 vintPlacements[kVintModelCount][kPlacementCount];  // big, small, turbo spinning parts
+};
 
 // The truck body: a box (x its length, forward = +x) raised into the body,
 // its mass, and the box the inertia is taken from.
@@ -129,12 +140,7 @@ class CSampleCar {
   neV3 dustLastPoint[kWheelCount], dustLastVelocity[kWheelCount];
   int32_t dustHead[kWheelCount];
   int32_t dustSpawned[kWheelCount];  // particles given off since the race began; the race frame takes the new ones
-  float frontAxleX, rearAxleX;     // axle distances ahead of and behind the centre (marker model)
-  float frontWheelZ, rearWheelZ;   // sideways offsets of the drawn wheels (marker model)
-  neV3 lampPoints[4];
-  neV3 exhaustPoints[2];
-  Matrix4 bigVintPlacements[kPlacementCount], smallVintPlacements[kPlacementCount],
-      turboVintPlacements[kPlacementCount];
+  TruckLayout layout;  // from the truck's marker model
 };
 
 // The engine's hook into the racers' wheel model.

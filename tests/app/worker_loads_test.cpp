@@ -124,9 +124,9 @@ TEST(WorkerLoadsGameFiles, RaceOneTheGarageAndATruckLoadFromTheGeneratedDataWith
   EXPECT_NE(body->materials[0].textureId, 0u);
   const CSampleCar& car = gRacers[0];
   // Axles and wheels from group 0, a lamp ahead, an exhaust behind, a vint placed.
-  EXPECT_NE(car.frontAxleX, kDefaultAxleX);
-  EXPECT_GT(car.frontWheelZ, 1.0f);
-  EXPECT_GT(car.lampPoints[0].x, car.frontAxleX);
-  EXPECT_LT(car.exhaustPoints[0].x, 0.0f);
-  EXPECT_NE(car.bigVintPlacements[0].m[12], 0.0f);
+  EXPECT_NE(car.layout.frontAxleX, kDefaultAxleX);
+  EXPECT_GT(car.layout.frontWheelZ, 1.0f);
+  EXPECT_GT(car.layout.lampPoints[0].x, car.layout.frontAxleX);
+  EXPECT_LT(car.layout.exhaustPoints[0].x, 0.0f);
+  EXPECT_NE(car.layout.vintPlacements[0][0].m[12], 0.0f);
 }

@@ -62,10 +62,10 @@ void BeginScene(GlWindow* window, const neV3& eye, const neV3& target) {
 // A truck record with a head lamp ahead and a tail lamp behind (brake and
 // reversing lamps unlit), facing +x at the origin.
 void PlaceLamps(RacerLook& car) {
-  car.lampPoints[0] = neMakeV3(3.0f, 0.5f, 0.8f);
-  car.lampPoints[1] = neMakeV3(-3.0f, 0.5f, 0.8f);
-  car.lampPoints[2] = neMakeV3(-3.0f, 1.0f, 0.8f);
-  car.lampPoints[3] = neMakeV3(-3.0f, 1.5f, 0.8f);
+  car.layout.lampPoints[0] = neMakeV3(3.0f, 0.5f, 0.8f);
+  car.layout.lampPoints[1] = neMakeV3(-3.0f, 0.5f, 0.8f);
+  car.layout.lampPoints[2] = neMakeV3(-3.0f, 1.0f, 0.8f);
+  car.layout.lampPoints[3] = neMakeV3(-3.0f, 1.5f, 0.8f);
   car.brakeLight = car.reverseLight = 0.0f;
 }
 

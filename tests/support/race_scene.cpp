@@ -74,8 +74,8 @@ void RaceScene::Build(const std::vector<neV3>& path) {
   gWorldModels[kWorldModelPhysic] = MakeGroundModel(x0 - kMargin, x1 + kMargin, z0 - kMargin, z1 + kMargin, 6.0f, height);
   for (CSampleCar& car : gRacers) {
     car.carKind = 0;
-    car.frontAxleX = car.rearAxleX = kTestAxle;
-    car.frontWheelZ = car.rearWheelZ = kTestHalfTrack;
+    car.layout.frontAxleX = car.layout.rearAxleX = kTestAxle;
+    car.layout.frontWheelZ = car.layout.rearWheelZ = kTestHalfTrack;
   }
   StartRace();
 }

@@ -74,22 +74,22 @@ TEST(CarMarkers, EachGroupFillsItsFieldsTheLastAxleTriangleStaysAndExtrasAreIgno
   std::unique_ptr<Model> points(MakeMarkerModel(markers));
   CSampleCar& car = gRacers[3];
   TakeCarMarkers(car, *points);
-  EXPECT_FLOAT_EQ(car.frontAxleX, 2.5f);
-  EXPECT_FLOAT_EQ(car.rearAxleX, 2.5f);
-  EXPECT_FLOAT_EQ(car.frontWheelZ, 1.3f);
-  for (int i = 0; i < kLampPointCount; ++i) ExpectNear(car.lampPoints[i], neMakeV3(3.0f, 1.0f, float(i)));
-  ExpectNear(car.exhaustPoints[0], neMakeV3(-3, 1, 0.5f));
-  ExpectNear(car.exhaustPoints[1], neMakeV3(-3, 1, -0.5f));
-  for (int i = 0; i < kPlacementCount; ++i) EXPECT_FLOAT_EQ(car.smallVintPlacements[i].m[12], float(i));
-  EXPECT_FLOAT_EQ(car.bigVintPlacements[0].m[12], 0.0f);  // none marked: identity
+  EXPECT_FLOAT_EQ(car.layout.frontAxleX, 2.5f);
+  EXPECT_FLOAT_EQ(car.layout.rearAxleX, 2.5f);
+  EXPECT_FLOAT_EQ(car.layout.frontWheelZ, 1.3f);
+  for (int i = 0; i < kLampPointCount; ++i) ExpectNear(car.layout.lampPoints[i], neMakeV3(3.0f, 1.0f, float(i)));
+  ExpectNear(car.layout.exhaustPoints[0], neMakeV3(-3, 1, 0.5f));
+  ExpectNear(car.layout.exhaustPoints[1], neMakeV3(-3, 1, -0.5f));
+  for (int i = 0; i < kPlacementCount; ++i) EXPECT_FLOAT_EQ(car.layout.vintPlacements[1][i].m[12], float(i));
+  EXPECT_FLOAT_EQ(car.layout.vintPlacements[0][0].m[12], 0.0f);  // none marked: identity
 
   // A truck whose points mark nothing gets the default axles, not the last truck's.
   std::unique_ptr<Model> empty(MakeMarkerModel({}));
   TakeCarMarkers(car, *empty);
-  EXPECT_FLOAT_EQ(car.frontAxleX, kDefaultAxleX);
-  EXPECT_FLOAT_EQ(car.frontWheelZ, kDefaultWheelZ);
-  ExpectNear(car.lampPoints[0], neMakeV3(0, 0, 0));
-  EXPECT_FLOAT_EQ(car.smallVintPlacements[3].m[12], 0.0f);
+  EXPECT_FLOAT_EQ(car.layout.frontAxleX, kDefaultAxleX);
+  EXPECT_FLOAT_EQ(car.layout.frontWheelZ, kDefaultWheelZ);
+  ExpectNear(car.layout.lampPoints[0], neMakeV3(0, 0, 0));
+  EXPECT_FLOAT_EQ(car.layout.vintPlacements[1][3].m[12], 0.0f);
 }
 
 TEST_F(LoaderFiles, ATruckLoadsFromItsFolderOnceAndAnIndexOutsideTheCatalogueIsHeldWithinIt) {
@@ -101,7 +101,7 @@ TEST_F(LoaderFiles, ATruckLoadsFromItsFolderOnceAndAnIndexOutsideTheCatalogueIsH
   ASSERT_NE(gRacerModels[kRacerModelCar][2], nullptr);
   EXPECT_EQ(gRacerModels[kRacerModelCar][2]->triangleCount, 2);
   EXPECT_EQ(gBuiltCarIndex[2], 5);
-  EXPECT_FLOAT_EQ(car.frontAxleX, 2.4f);
+  EXPECT_FLOAT_EQ(car.layout.frontAxleX, 2.4f);
   // Again with the same truck: nothing is read (the files are gone).
   const Model* built = gRacerModels[kRacerModelCar][2];
   std::filesystem::remove_all(scratch.Path() + "/base/cars/5");
@@ -113,18 +113,18 @@ TEST_F(LoaderFiles, ATruckLoadsFromItsFolderOnceAndAnIndexOutsideTheCatalogueIsH
   LoadRacerCar(2);
   EXPECT_EQ(gBuiltCarIndex[2], 17);
   EXPECT_EQ(car.carKind, 17);
-  EXPECT_FLOAT_EQ(car.frontAxleX, 2.7f);
+  EXPECT_FLOAT_EQ(car.layout.frontAxleX, 2.7f);
 }
 
 TEST_F(LoaderFiles, AMissingTruckLeavesEmptyModelsAndDefaultMarkers) {
   gRacers[1].carKind = 9;
-  gRacers[1].frontAxleX = 3.3f;
+  gRacers[1].layout.frontAxleX = 3.3f;
   LoadRacerCar(1);
   for (auto& kind : gRacerModels) {
     ASSERT_NE(kind[1], nullptr);
     EXPECT_EQ(kind[1]->triangleCount, 0);
   }
-  EXPECT_FLOAT_EQ(gRacers[1].frontAxleX, kDefaultAxleX);
+  EXPECT_FLOAT_EQ(gRacers[1].layout.frontAxleX, kDefaultAxleX);
 }
 
 TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGarageUndoesIt) {
@@ -141,7 +141,7 @@ TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGar
     EXPECT_NE(gRacers[i].carKind, 5);
     for (int j = 1; j < i; ++j) EXPECT_NE(gRacers[i].carKind, gRacers[j].carKind);
     EXPECT_EQ(gBuiltCarIndex[i], gRacers[i].carKind);
-    EXPECT_FLOAT_EQ(gRacers[i].frontAxleX, 2.2f);
+    EXPECT_FLOAT_EQ(gRacers[i].layout.frontAxleX, 2.2f);
   }
   EXPECT_EQ(gRacePathLast, 149);
   EXPECT_EQ(gCityObjectCount, 3);
