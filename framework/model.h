@@ -68,6 +68,11 @@ class Model {
   // frees the groups, triangles and vertices.
   void BuildVertexArrays();
 
+  // Frees the triangles and vertices but keeps the groups (with their
+  // triangle counts) and the materials with their textures: for a model
+  // drawn from copies of its triangles held elsewhere.
+  void ReleaseTriangles();
+
   // Draws, group by group, one GL_TRIANGLES batch each.
   void Draw() const;
   void DrawWithTexture(uint32_t textureId) const;
