@@ -90,7 +90,12 @@ bool WaitingForALoad() {
          (screen == ScreenState::Pause && (track || garage));
 }
 
-void MessageLoop() {
+// Runs until the quit flag. The GL resources the first frame does not need
+// are made right after it is shown (the splash's clock leaves seven seconds
+// before anything else draws), so that the window shows the game at once;
+// when they fall short the loop ends there with their result, else Ready.
+GLResourcesResult MessageLoop() {
+  bool resourcesMade = false;
   while (!gQuit) {
     Event event;
     if (Sys_NextEvent(&event)) {
@@ -109,9 +114,17 @@ void MessageLoop() {
       gQuit = 1;
     } else {
       Sys_SwapBuffers();
+      if (!resourcesMade) {
+        Sys_Trace("startup", "first frame shown");
+        const GLResourcesResult resources = InitGLResourcesAfterFirstFrame();
+        if (resources != GLResourcesResult::Ready) return resources;
+        Sys_Trace("startup", "resources made");
+        resourcesMade = true;
+      }
     }
     HandleLoopKeys();
   }
+  return GLResourcesResult::Ready;
 }
 
 }  // namespace
@@ -266,7 +279,11 @@ int WinMain() {
   std::thread workerThread(WorkerThreadProc);
   glFinish();
 
-  const GLResourcesResult resources = InitGLResources();
+  GLResourcesResult resources = InitGLResourcesForFirstFrame();
+  if (resources == GLResourcesResult::Ready) {
+    glFinish();
+    resources = MessageLoop();
+  }
   if (resources != GLResourcesResult::Ready) {
     // The passes need every program, target and entry point: rather than
     // draw without them, the program ends after saying so.
@@ -280,9 +297,6 @@ int WinMain() {
     DestroyMainWindow();
     return kStartupFailedExitCode;
   }
-  glFinish();
-
-  MessageLoop();
 
   // The worker sees gQuit in either of its waits and ends; only then do the
   // resources it might use go away.

@@ -150,6 +150,14 @@ void Model::FreeGeometry() {
   groupCount = triangleCount = vertexCount = 0;
 }
 
+void Model::ReleaseTriangles() {
+  delete[] triangles;
+  delete[] vertices;
+  triangles = nullptr;
+  vertices = nullptr;
+  triangleCount = vertexCount = 0;
+}
+
 void Model::Clear() {
   bool deletedTextures = false;
   for (int i = 0; i < materialCount; ++i) {

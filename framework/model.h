@@ -81,6 +81,11 @@ class Model {
   // Gives the draw lists back (the draws send the corners again).
   void FreeDrawLists();
 
+  // Frees the triangles and vertices but keeps the groups (with their
+  // triangle counts) and the materials with their textures: for a model
+  // drawn from copies of its triangles held elsewhere.
+  void ReleaseTriangles();
+
   // Draws, group by group, one GL_TRIANGLES batch each (from the draw lists when built).
   void Draw() const;
   void DrawWithTexture(uint32_t textureId) const;

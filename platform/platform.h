@@ -170,7 +170,10 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //   ZARNOK_TRACE=<file>       lines "<kind> <detail>" appended by Sys_Trace:
 //                             "screen <n>", "loader <n>", "sound <file>",
 //                             "model <file>" for each start-up model read,
-//                             "message <caption>: <text>" for each message box
+//                             "message <caption>: <text>" for each message box,
+//                             "startup first frame shown" after the first
+//                             swap and "startup resources made" once the GL
+//                             resources that waited for it are there
 //   ZARNOK_SEED=<n>           fixed seed of the random generator
 //   ZARNOK_FRAME_MS=<n>       fixed frame time: the clock advances by n
 //                             milliseconds per swapped frame and not otherwise

@@ -170,24 +170,6 @@ void LookThrough(const GarageView& view) {
             view.up.y, view.up.z);
 }
 
-// gResolveFbo with a window-size texture and the window-size depth (the
-// reflection cube leaves its own small depth attached there).
-void AttachToResolve(GLuint texture) {
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
-  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB, texture, 0);
-  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
-                               gDepthRenderbuffer);
-}
-
-// A layer's target: its texture with the shared depth, or with
-// anti-aliasing the multisample buffer, resolved by ResolveInto.
-void BindLayerTarget(GLuint texture) {
-  if (gAntiAliasing > 0)
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
-  else
-    AttachToResolve(texture);
-}
-
 // Colour and depth of the multisample buffer into the texture and the shared depth.
 void ResolveInto(GLuint texture) {
   if (gAntiAliasing <= 0) return;

@@ -1,7 +1,8 @@
 // The renderer's start-up: reads the settings that size the targets
 // (window size, anti-aliasing, shadow-map size), the start-up textures,
 // fonts and effects under base/; makes every framebuffer, renderbuffer and
-// render texture, then the shader programs. Leaves framebuffer 0 bound,
+// render texture, then the shader programs. What the splash's first frame
+// draws with comes first; the rest may wait until that frame is shown. Leaves framebuffer 0 bound,
 // unit 0 active with 2-D texturing on, depth test and back-face culling on,
 // blending (source alpha, one) chosen but off, no program current.
 #include "render/gl_resources.h"
@@ -49,6 +50,8 @@ constexpr int kPaint3Width = 1024, kPaint3Height = 512;
 // of fonts 2 and 1); the worker's texture list loads the rest.
 constexpr int kStartupTextureCount = 9;
 constexpr int kClampedStartupTexture = 5;
+// The splash's title picture: all that the first frames draw.
+constexpr int kTitlePictureTexture = 1;
 
 // The anti-aliasing settings, in samples.
 constexpr int kSampleCounts[] = {8, 4, 2};
@@ -182,11 +185,17 @@ void SetDefaultState() {
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 }
 
-void LoadStartupTexturesAndFonts() {
+void LoadStartupTexture(int k) {
   char path[32];
+  std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", k);
+  gTextures[k].LoadFromTGA(path, k == kClampedStartupTexture ? kTexTrilinearClamped : kTexTrilinear);
+}
+
+// All but the title picture, which the first frame needs and which is
+// loaded before it.
+void LoadStartupTexturesAndFonts() {
   for (int k = 0; k < kStartupTextureCount; ++k) {
-    std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", k);
-    gTextures[k].LoadFromTGA(path, k == kClampedStartupTexture ? kTexTrilinearClamped : kTexTrilinear);
+    if (k != kTitlePictureTexture) LoadStartupTexture(k);
   }
   LoadFontWidths("base/font1.ini", 1);
   LoadFontWidths("base/font2.ini", 2);
@@ -364,7 +373,7 @@ const char* FramebufferStatusMessage(GLenum status) {
   }
 }
 
-GLResourcesResult InitGLResources() {
+GLResourcesResult InitGLResourcesForFirstFrame() {
   for (int32_t& built : gBuiltCarIndex) built = -1;  // every racer slot builds its truck
   SeedRandomAtStartup();                             // before the noise volume
   SetFogParameters();
@@ -382,7 +391,6 @@ GLResourcesResult InitGLResources() {
     return GLResourcesResult::Failed;
   }
   glGenQueriesARB(1, &gSunQuery);
-  MakeFramebuffersAndRenderbuffers();
   ReadMaxAnisotropy();
   TurnColourClampingOff();
   if (!SetupMultitexture()) return GLResourcesResult::Failed;
@@ -390,7 +398,13 @@ GLResourcesResult InitGLResources() {
   Sys_SetSwapInterval(0);  // where the driver cannot, its own interval stays
   glCullFace(GL_BACK);
   glEnable(GL_CULL_FACE);
+  LoadStartupTexture(kTitlePictureTexture);
+  ErrorCheckpoint("the title picture");
+  return GLResourcesResult::Ready;
+}
 
+GLResourcesResult InitGLResourcesAfterFirstFrame() {
+  MakeFramebuffersAndRenderbuffers();
   LoadStartupTexturesAndFonts();
   ErrorCheckpoint("the start-up textures and fonts");
   glEnable(GL_TEXTURE_2D);
@@ -412,6 +426,25 @@ GLResourcesResult InitGLResources() {
     return GLResourcesResult::Fatal;
   }
   return BuildShaderPrograms() ? GLResourcesResult::Ready : GLResourcesResult::Failed;
+}
+
+GLResourcesResult InitGLResources() {
+  const GLResourcesResult first = InitGLResourcesForFirstFrame();
+  return first == GLResourcesResult::Ready ? InitGLResourcesAfterFirstFrame() : first;
+}
+
+void AttachToResolve(GLuint texture) {
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
+  AttachColour(GL_TEXTURE_RECTANGLE_ARB, texture);
+  AttachDepth(gDepthRenderbuffer);
+}
+
+void BindLayerTarget(GLuint texture) {
+  if (gAntiAliasing > 0) {
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
+  } else {
+    AttachToResolve(texture);
+  }
 }
 
 void ReleaseRenderTargets() {

@@ -49,6 +49,16 @@ extern GLuint gNoiseTexture3D;
 // The occlusion query of the sun.
 extern GLuint gSunQuery;
 
+// Binds gResolveFbo with a window-size rectangle texture as colour and the
+// window-size depth (the reflection cube leaves its own small depth
+// attached there).
+void AttachToResolve(GLuint texture);
+
+// A scene layer's target: its texture with the shared depth, or with
+// anti-aliasing the multisample buffer, which the pass then resolves into
+// the texture.
+void BindLayerTarget(GLuint texture);
+
 // The last GL error seen at a start-up checkpoint (0 for none).
 extern GLenum gGLError;
 
@@ -63,8 +73,20 @@ enum class GLResourcesResult {
 // current, after the loader context shares its names. Seeds the random
 // generator and marks every racer slot as holding no built car. The
 // anti-aliasing setting is lowered to the largest sample count the driver
-// allows.
+// allows. The two halves below in a row.
 GLResourcesResult InitGLResources();
+
+// The first half: the extension checks and entry points, the default GL
+// state, the sun's query and the splash's title picture (tex01), all that
+// the first splash frames draw with. The driver's missing framebuffer or
+// occlusion-query extensions are reported here.
+GLResourcesResult InitGLResourcesForFirstFrame();
+
+// The second half, which may wait until the first frame is shown (but not
+// until anything else draws): every framebuffer, renderbuffer and render
+// texture and the check of the targets, the other start-up textures and the
+// fonts, the volumes, the effects and the shader programs.
+GLResourcesResult InitGLResourcesAfterFirstFrame();
 
 // Deletes the framebuffers, renderbuffers and render textures made by
 // InitGLResources (main context current).

@@ -55,22 +55,6 @@ bool AntiAliased() { return gAntiAliasing > 0; }
 
 // ---- Render targets ----
 
-void AttachToResolve(GLuint texture) {
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
-  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB, texture, 0);
-  glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
-                               gDepthRenderbuffer);
-}
-
-// A layer draws into the multisample buffer with anti-aliasing, else
-// straight into its texture with the shared depth.
-void BindLayerTarget(GLuint texture) {
-  if (AntiAliased())
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
-  else
-    AttachToResolve(texture);
-}
-
 void ResolveInto(GLuint texture) {
   if (!AntiAliased()) return;
   AttachToResolve(texture);

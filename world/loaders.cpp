@@ -274,7 +274,13 @@ bool LoadWorld(int n) {
     ok = false;
   }
   LoadRoad();
-  for (const WorldModelFile& entry : kDrawnWorldModels) LoadWorldModel(entry);
+  // qt.qt holds the sections' triangles, baked from these models, and the
+  // passes draw them from there; of the models only the groups and
+  // materials are read. Freed at once, before the tree is read.
+  for (const WorldModelFile& entry : kDrawnWorldModels) {
+    LoadWorldModel(entry);
+    WorldModel(entry.slot)->ReleaseTriangles();
+  }
   Model*& objects = WorldModel(kWorldModelObjects);
   FreeModel(objects);
   objects = ReadModel(folder + "objects" + std::to_string(n) + ".sbm", nullptr, false);

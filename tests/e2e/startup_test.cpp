@@ -5,11 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 // With 100 ms frames the splash clock, starting at 3 s, passes the 10 s of
 // the start-up load after 70 frames.
 constexpr int kFramesToStartupLoad = 71;
+// Splash clock 9 s: the title page, faded in.
+constexpr int kTitlePageFrame = 60;
 
 class Startup : public ::testing::Test {
  protected:
@@ -112,4 +117,38 @@ TEST_F(Startup, DriverWithoutTheShaderObjectsReportsInitializationFailedAndEnds)
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 255) << run.errorOutput;  // -1
   EXPECT_EQ(run.MessageBoxes(), std::vector<std::string>{"ERROR: Initialization Failed."}) << run.errorOutput;
+}
+
+TEST_F(Startup, TheFirstFrameIsShownBeforeTheGraphicsItDoesNotNeedAreMade) {
+  GameRunOptions options;
+  options.inputScript = std::to_string(kTitlePageFrame + 1) + " close\n";
+  options.dumpFrames = {0, kTitlePageFrame};
+  GameRunResult run = RunGame(options);
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+
+  // In order: the splash's first frame and its swap, then the rest.
+  auto at = [&run](const std::string& line) {
+    return std::find(run.trace.begin(), run.trace.end(), line) - run.trace.begin();
+  };
+  std::string trace;
+  for (const std::string& line : run.trace) trace += line + "\n";
+  ASSERT_TRUE(run.Traced("startup resources made")) << trace << run.errorOutput;
+  EXPECT_LT(at("screen 100"), at("startup first frame shown")) << trace;
+  EXPECT_LT(at("startup first frame shown"), at("startup resources made")) << trace;
+
+  // The first frame is the title picture, drawn without them.
+  RgbImage first = ReadPngFile(run.FramePath(0));
+  ASSERT_FALSE(first.Empty());
+  const uint8_t* sky = first.At(512, 20);
+  const uint8_t* dirt = first.At(512, 740);
+  EXPECT_GT(sky[2], sky[0]) << "the sky at the top is blue";
+  EXPECT_GT(dirt[0], dirt[2] + 20) << "the dirt at the bottom is brown";
+  // The title page draws with textures made after it: the logo's red band.
+  RgbImage page = ReadPngFile(run.FramePath(kTitlePageFrame));
+  ASSERT_FALSE(page.Empty());
+  const uint8_t* band = page.At(300, 432);
+  EXPECT_GT(band[0], 150);
+  EXPECT_LT(band[1], 80);
+  EXPECT_LT(band[2], 80);
 }

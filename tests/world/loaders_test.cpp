@@ -303,3 +303,37 @@ TEST_F(LoaderFiles, LandscapeTexturesFilterAnisotropicallyOnlyWhenThePlayerAsked
   }
   gTextureFiltering = filteringBefore;
 }
+
+TEST_F(LoaderFiles, ARaceKeepsTheDrawnSectionsTrianglesOnlyInTheQuadtreeLeaves) {
+  WriteTestTrack(scratch.Path(), 7);
+  WriteTestTrucks(scratch.Path());
+  ASSERT_TRUE(LoadWorld(7));
+  const struct {
+    WorldModelSlot slot;
+    int section;
+  } drawn[] = {{kWorldModelMainMap, kSectionMainMap},
+               {kWorldModelMainTransparency, kSectionMainTransparency},
+               {kWorldModelAddMap, kSectionAddMap},
+               {kWorldModelAddTransparency, kSectionAddTransparency},
+               {kWorldModelAddTransparency2, kSectionAddTransparency2}};
+  for (const auto& d : drawn) {
+    const Model* model = gWorldModels[d.slot];
+    ASSERT_NE(model, nullptr) << d.section;
+    // What the passes read of the model stays: its groups and materials.
+    EXPECT_EQ(model->triangles, nullptr) << d.section;
+    EXPECT_EQ(model->vertices, nullptr) << d.section;
+    EXPECT_EQ(model->triangleCount, 0) << d.section;
+    ASSERT_EQ(model->groupCount, 1) << d.section;
+    EXPECT_EQ(model->groups[0].triangleCount, 2) << d.section;
+    EXPECT_EQ(model->materialCount, 1) << d.section;
+    // The leaves hold the two triangles (in every leaf each one crosses).
+    int inLeaves = 0;
+    for (int leaf = 0; leaf < kQuadTreeLeafCount; ++leaf) {
+      const Mesh* meshes = gQuadTreeLeaves[leaf].sectionMeshes[d.section];
+      if (meshes) inLeaves += meshes[0].count;
+    }
+    EXPECT_GE(inLeaves, 2) << d.section;
+  }
+  // The road keeps its own: the linear road's coordinates were copied into them.
+  EXPECT_EQ(gWorldModels[kWorldModelMainRoad]->triangleCount, 2);
+}
