@@ -226,7 +226,7 @@ void DrawGarageHub() {
 
 void DrawCompetitions() {
   DrawPageBackdrop(nullptr, BackdropSteps::WithCornerIcon);
-  DrawPageHeading("\xD1\xCE\xD0\xC5\xC2\xCD\xCE\xC2\xC0\xCD\xC8\xDF");
+  // The English game draws no heading here (only the Russian one had one).
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

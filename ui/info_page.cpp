@@ -1,6 +1,6 @@
 // The information pages. Read the fade; draw in the current 800 x 600
 // frame: the short page a Back button and the title through the font-2
-// printer over the garage, the class page the page backdrop, its heading,
+// printer over the garage, the class page the page backdrop (no heading in English),
 // six lines and a Back button. Leave blending off (the short page) or on
 // (the class page), 2-D texturing on and the text colour scheme 0.
 #include "ui/info_page.h"
@@ -13,8 +13,6 @@
 namespace {
 // "Информация" in code page 1251.
 constexpr char kInformationTitle[] = "\xC8\xED\xF4\xEE\xF0\xEC\xE0\xF6\xE8\xFF";
-// "ИНФОРМАЦИЯ".
-constexpr char kInformationHeading[] = "\xC8\xCD\xD4\xCE\xD0\xCC\xC0\xD6\xC8\xDF";
 
 // What the T2 class is, in code page 1251; the tab after "T2" is part of the text.
 constexpr const char* kClassLines[] = {
@@ -44,7 +42,7 @@ void DrawInfoPage() {
 
 void DrawClassInformationPage() {
   DrawPageBackdrop(nullptr, BackdropSteps::WithCornerIcon);
-  DrawPageHeading(kInformationHeading);
+  // The English game draws no heading here (only the Russian one had one).
   float y = kClassLinesTop;
   for (const char* line : kClassLines) {
     DrawFontText(70, y, 0, gMenuAlpha, 1, 0.75f, false, kAlignLeft, "%s", line);

@@ -227,13 +227,7 @@ void UpdateRaceHud() {
 
 void DrawRaceHud() {
   const HudView& view = gHudView;
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
+  BeginOverlayFrame();
   DrawRaceScene(1 - std::cos(view.crash * kPi / 2));
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);

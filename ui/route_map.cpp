@@ -35,47 +35,56 @@ constexpr float kMarkerScale = 0.3515625f;  // frame units per world unit of a m
 constexpr float kOpponentMarkerSize = 12.0f, kPlayerMarkerSize = 14.0f;
 constexpr float kQuarterPi = 0.7853982f;
 
-// A marker: its cell of tex12, then the same shape's shine cell with tex42
-// added on unit 1, the shine sliding by w.
-void DrawMarker(float size, float s0, float alpha, float w) {
-  glColor4f(1, 1, 1, alpha);
-  BindMenuTexture(kMarkerTexture);
-  DrawCentredQuad(size, size, s0, 0.5f, s0 + 0.5f, 1.0f);
+// Unit 1 adds a menu texture's colour to unit 0's and multiplies the
+// alphas; unit 0 stays active.
+void AddOnUnit1(int texture) {
   GlActiveTexture(GL_TEXTURE1_ARB);
   glEnable(GL_TEXTURE_2D);
-  BindMenuTexture(kShineTexture);
+  BindMenuTexture(texture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
   glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_ADD);
   glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_MODULATE);
   GlActiveTexture(GL_TEXTURE0_ARB);
-  const float h = size / 2;
-  const float corners[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
-  const float cell[4][2] = {{s0, 0}, {s0 + 0.5f, 0}, {s0 + 0.5f, 0.5f}, {s0, 0.5f}};
-  const float shine[4][2] = {{0, -w}, {1, -w}, {1, 0.125f - w}, {0, 0.125f - w}};
-  glBegin(GL_QUADS);
-  for (int k = 0; k < 4; ++k) {
-    GlMultiTexCoord3f(GL_TEXTURE0_ARB, cell[k][0], cell[k][1], 0);
-    GlMultiTexCoord3f(GL_TEXTURE1_ARB, shine[k][0], shine[k][1], 0);
-    glVertex2f(corners[k][0], corners[k][1]);
-  }
-  glEnd();
+}
+
+void EndUnit1() {
   GlActiveTexture(GL_TEXTURE1_ARB);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glDisable(GL_TEXTURE_2D);
   GlActiveTexture(GL_TEXTURE0_ARB);
 }
 
+// Four corners with their unit-0 and unit-1 coordinates.
+void DrawTwoUnitQuad(const float corners[4][2], const float st0[4][2], const float st1[4][2]) {
+  glBegin(GL_QUADS);
+  for (int k = 0; k < 4; ++k) {
+    GlMultiTexCoord3f(GL_TEXTURE0_ARB, st0[k][0], st0[k][1], 0);
+    GlMultiTexCoord3f(GL_TEXTURE1_ARB, st1[k][0], st1[k][1], 0);
+    glVertex2f(corners[k][0], corners[k][1]);
+  }
+  glEnd();
+}
+
+// A marker: its cell of tex12, then the same shape's shine cell with tex42
+// added on unit 1, the shine sliding by w.
+void DrawMarker(float size, float s0, float alpha, float w) {
+  glColor4f(1, 1, 1, alpha);
+  BindMenuTexture(kMarkerTexture);
+  DrawCentredQuad(size, size, s0, 0.5f, s0 + 0.5f, 1.0f);
+  AddOnUnit1(kShineTexture);
+  const float h = size / 2;
+  const float corners[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
+  const float cell[4][2] = {{s0, 0}, {s0 + 0.5f, 0}, {s0 + 0.5f, 0.5f}, {s0, 0.5f}};
+  const float shine[4][2] = {{0, -w}, {1, -w}, {1, 0.125f - w}, {0, 0.125f - w}};
+  DrawTwoUnitQuad(corners, cell, shine);
+  EndUnit1();
+}
+
 // The route window around the player: the route map's alpha cuts the
 // disc's colours out of tex15.
 void DrawMapDisc(float u, float v, float turn, float alpha) {
   glColor4f(0, 0, 0, alpha);
-  GlActiveTexture(GL_TEXTURE1_ARB);
-  glEnable(GL_TEXTURE_2D);
-  BindMenuTexture(kDiscTexture);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_ADD);
-  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_MODULATE);
-  GlActiveTexture(GL_TEXTURE0_ARB);
+  AddOnUnit1(kDiscTexture);
   glBindTexture(GL_TEXTURE_2D, gRouteMapTexture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -88,22 +97,13 @@ void DrawMapDisc(float u, float v, float turn, float alpha) {
   glScalef(kDiscWindow, kDiscWindow, 1);
   glMatrixMode(GL_MODELVIEW);
   const float h = kDiscSize / 2;
-  glBegin(GL_QUADS);
   const float corners[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
   const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  for (int k = 0; k < 4; ++k) {
-    GlMultiTexCoord3f(GL_TEXTURE0_ARB, st[k][0], st[k][1], 0);
-    GlMultiTexCoord3f(GL_TEXTURE1_ARB, st[k][0], st[k][1], 0);
-    glVertex2f(corners[k][0], corners[k][1]);
-  }
-  glEnd();
+  DrawTwoUnitQuad(corners, st, st);
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
-  GlActiveTexture(GL_TEXTURE1_ARB);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glDisable(GL_TEXTURE_2D);
-  GlActiveTexture(GL_TEXTURE0_ARB);
+  EndUnit1();
 }
 
 }  // namespace

@@ -80,16 +80,6 @@ void SwitchToTarget() {
   SetUpEnteredScreen(gScreen);
 }
 
-void BeginOverlayFrame() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-}
-
 void EndOverlayFrame() {
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
@@ -171,6 +161,16 @@ void DrawScreenBlock(int screen) {
 }
 
 }  // namespace
+
+void BeginOverlayFrame() {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);
+}
 
 FadeCurves ComputeFadeCurves(float f) {
   constexpr float kHalfPi = 1.5707f, kPi = 3.1415f;

@@ -86,14 +86,8 @@ void UpdateAndDrawSplash() {
   ServeRepaintRequest();  // see the screen function
   const float t = gSplashTime + 0.01f * gFrameFactor;
   gSplashTime = t;
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  BeginOverlayFrame();
   glColor4f(1, 1, 1, 1);
-  glDisable(GL_DEPTH_TEST);
   glEnable(GL_BLEND);
   if (t < kTitlePictureEnd) DrawTitlePicture(TitlePictureAlpha(t));
   if (t > kTitlePictureEnd) DrawTitlePage(t, TitlePageBrightness(t));
