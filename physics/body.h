@@ -16,6 +16,7 @@ struct neRegionBody;
 struct neEndPoint;
 struct neRigidBody;
 struct neAnimatedBody;
+struct neTreeNode;
 
 // Body types.
 constexpr s32 NE_BODY_ANIMATED = 0;
@@ -202,6 +203,8 @@ struct neRigidBody : neBody {
     neRigidBodyState state;
     neV3 velocity;         // world
     neV3 terrainFacing;    // normal of the last step's terrain contact; zero without one or after a jump
+    const neTreeNode* terrainLeaf;  // the terrain leaf its last search found alone, of build terrainLeafBuild
+    s32 terrainLeafBuild;
     neV3 angularVelocity;  // world, derived from the angular momentum
     neQ orientationRate;   // dq/dt = ½ ω̂ q
     neM3 worldInvInertia;  // R · invInertiaBody · Rᵀ

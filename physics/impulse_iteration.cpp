@@ -288,7 +288,7 @@ void neSimulator::SolveStacks() {
         stackRecords.Clear();
         ClearStackList();
         solveList.Push(s);
-        neStackCollect(s);
+        neStackCollect(s, true);
         ApplyResponse(-1.0f, NE_STACK_ITERATIONS);
         if (AllAtRest(*this)) Sleep(*this, true);
         ClearStackList();

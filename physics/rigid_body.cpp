@@ -32,6 +32,8 @@ void neRigidBody::Reset(neSimulator* owner, bool isParticle) {
     state.cleared = state.angularMomentum = neMakeV3(0, 0, 0);
     state.transform.SetIdentity();
     velocity = angularVelocity = terrainFacing = neMakeV3(0, 0, 0);
+    terrainLeaf = nullptr;
+    terrainLeafBuild = -1;
     orientationRate = neQ{0, 0, 0, 0};
     worldInvInertia.SetIdentity();
     speed = 0.0f;

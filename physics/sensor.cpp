@@ -41,13 +41,17 @@ neAnimatedBody* neSensor::GetDetectAnimatedBody() const {
 }
 
 void neLineBox::Add(const neV3& start, const neV3& vector) {
-    for (s32 a = 0; a < 3; ++a) {
-        const f32 end = start[a] + vector[a];
-        const f32 low = (start[a] < end ? start[a] : end) - NE_LINE_BOX_MARGIN;
-        const f32 high = (start[a] < end ? end : start[a]) + NE_LINE_BOX_MARGIN;
-        if (empty || low < lo[a]) lo[a] = low;
-        if (empty || high > hi[a]) hi[a] = high;
-    }
+    auto widen = [this](f32 from, f32 along, f32& lowest, f32& highest) {
+        const f32 end = from + along;
+        const f32 low = (from < end ? from : end) - NE_LINE_BOX_MARGIN;
+        const f32 high = (from < end ? end : from) + NE_LINE_BOX_MARGIN;
+        if (empty || low < lowest) lowest = low;
+        if (empty || high > highest) highest = high;
+    };
+    // Named components: every line of every body, every step.
+    widen(start.x, vector.x, lo.x, hi.x);
+    widen(start.y, vector.y, lo.y, hi.y);
+    widen(start.z, vector.z, lo.z, hi.z);
     empty = false;
 }
 

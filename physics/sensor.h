@@ -61,12 +61,11 @@ struct neLineBox {
     bool empty = true;
 
     void Add(const neV3& start, const neV3& vector);
+    // True when the triangle abc lies wholly beyond one face of the box.
     bool Misses(const neV3& a, const neV3& b, const neV3& c) const {
-        for (s32 k = 0; k < 3; ++k) {
-            if (a[k] < lo[k] && b[k] < lo[k] && c[k] < lo[k]) return true;
-            if (a[k] > hi[k] && b[k] > hi[k] && c[k] > hi[k]) return true;
-        }
-        return false;
+        return (a.x < lo.x && b.x < lo.x && c.x < lo.x) || (a.x > hi.x && b.x > hi.x && c.x > hi.x) ||
+               (a.y < lo.y && b.y < lo.y && c.y < lo.y) || (a.y > hi.y && b.y > hi.y && c.y > hi.y) ||
+               (a.z < lo.z && b.z < lo.z && c.z < lo.z) || (a.z > hi.z && b.z > hi.z && c.z > hi.z);
     }
 };
 

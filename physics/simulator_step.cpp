@@ -358,7 +358,9 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
     if (tree.IsEmpty()) return false;
     const neV3& lo = body->minBound;
     const neV3& hi = body->maxBound;
-    tree.Query(tree.Root(), terrainLeaves, lo, hi, 0);
+    const bool kept = body->terrainLeafBuild == tree.BuildCount();
+    body->terrainLeaf = tree.QueryNear(kept ? body->terrainLeaf : nullptr, terrainLeaves, lo, hi);
+    body->terrainLeafBuild = tree.BuildCount();
     // Each triangle once, in first-seen order. A leaf holds a hundred
     // triangles or more, most of them beside the body: its cells hand over
     // those near the body, still in the leaf's order.

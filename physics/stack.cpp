@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "physics/body.h"
+#include "physics/narrow_phase.h"
 #include "physics/response.h"
 #include "physics/simulator.h"
 
@@ -109,8 +110,10 @@ bool OtherIsLive(neSimulator* sim, neBody* other) {
 // resting, body B its support, the normal points from B toward A, and the
 // weight rides in stackValue. (With the support as B, the final pass of an
 // iteration, which leaves B alone, lets each body settle on its support
-// instead of pushing supports down into what carries them.)
-void AppendRecord(neRigidBody* body, const neContactEntry& e, f32 weight) {
+// instead of pushing supports down into what carries them.) With
+// `sleepersHold` the record first passes the resting check: none between two
+// sleeping bodies, and a sleeping body in it is left out of the answer.
+void AppendRecord(neRigidBody* body, const neContactEntry& e, f32 weight, bool sleepersHold) {
     neCollisionResult r;
     std::memset(&r, 0, sizeof r);
     r.kind = NE_IMPULSE_RESTING_CONTACT;
@@ -128,6 +131,7 @@ void AppendRecord(neRigidBody* body, const neContactEntry& e, f32 weight) {
     r.materialIndexB = e.values[1];
     r.valid = 1;
     r.stackValue = weight;
+    if (sleepersHold && neCheckRestingBodies(r)) return;
     neUpdateMatrices(r, false, false);
     body->sim->AppendStackRecord(r);
 }
@@ -359,7 +363,7 @@ s32 neStackValidate(neRigidBody* body) {
     return kept;
 }
 
-s32 neStackSolveBody(neRigidBody* body) {
+s32 neStackSolveBody(neRigidBody* body, bool sleepersHold) {
     neSimulator* sim = body->sim;
     s32 kept[NE_CONTACT_ENTRIES];
     s32 keptCount = 0;
@@ -382,7 +386,7 @@ s32 neStackSolveBody(neRigidBody* body) {
     if (keptCount == 0) return 0;
     if (keptCount == 1 && body->contacts[kept[0]].separation < 0.0f) {
         // One contact that already penetrates: pushed out, but no support.
-        AppendRecord(body, body->contacts[kept[0]], 1.0f);
+        AppendRecord(body, body->contacts[kept[0]], 1.0f, sleepersHold);
         return 1;
     }
     s32 appended = 0;
@@ -394,7 +398,7 @@ s32 neStackSolveBody(neRigidBody* body) {
             const f32 closeness = (NE_ENTRY_MAX_SEPARATION - e.separation) / NE_ENTRY_MAX_SEPARATION;
             weight = closeness * closeness * closeness;
         }
-        AppendRecord(body, e, weight);
+        AppendRecord(body, e, weight, sleepersHold);
         body->supportIndex[appended++] = kept[k];
     }
     body->supportCount = appended;
@@ -404,31 +408,32 @@ s32 neStackSolveBody(neRigidBody* body) {
 namespace {
 
 // Depth first: the bodies a body rests on are solved before it.
-void CollectFrom(neStackNode* node) {
+void CollectFrom(neStackNode* node, bool sleepersHold) {
     node->visited = 1;
     neRigidBody* body = node->body;
     neSimulator* sim = body->sim;
-    if (!body->constraintSet) sim->AddToStackBodyList(body);
+    if (!sleepersHold && !body->constraintSet) sim->AddToStackBodyList(body);
     if (!node->base) {
         for (neContactEntry& e : body->contacts) {
             if (!IsUsed(e)) continue;
             neRigidBody* under = RigidOf(e.other);
             neStackNode* n = under ? under->stackNode : nullptr;
-            if (n && n->stack == node->stack && !n->visited) CollectFrom(n);
+            if (n && n->stack == node->stack && !n->visited) CollectFrom(n, sleepersHold);
         }
     }
     body->stackSolveFlag = 0;
-    neStackSolveBody(body);
+    neStackSolveBody(body, sleepersHold);
 }
 
 }  // namespace
 
-// Every caller solves with the solve flag set, so each kept contact is handed
-// on; a body solved here is not solved again alone in the same step.
-void neStackCollect(neStack* stack) {
+// A body solved here is not solved again alone in the same step. Every body
+// is solved either way, so that its supports are recounted from where the
+// bodies are now.
+void neStackCollect(neStack* stack, bool sleepersHold) {
     for (neStackNode* n = stack->first; n; n = n->next) n->visited = 0;
     for (neStackNode* n = stack->first; n; n = n->next)
-        if (!n->visited) CollectFrom(n);
+        if (!n->visited) CollectFrom(n, sleepersHold);
 }
 
 bool neStackRegroup(neStack* stack) {

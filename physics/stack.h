@@ -138,11 +138,16 @@ bool neEntryOtherHoldsStill(const neContactEntry* entry);
 // Re-checks the body's entries; the number kept.
 s32 neStackValidate(neRigidBody* body);
 // Hands the body's supporting entries to the stack-record array as resting
-// contacts (weight in stackValue); the number of records appended.
-s32 neStackSolveBody(neRigidBody* body);
-// Appends the records of every body of the stack, lower bodies first, and
-// lists the bodies in no constraint set in the simulator's stack body list.
-void neStackCollect(neStack* stack);
+// contacts (weight in stackValue); the number of entries handed on. With
+// `sleepersHold` a sleeping body is a fixed support: no record between two
+// sleeping bodies, and none that moves a sleeping body (the resting check).
+s32 neStackSolveBody(neRigidBody* body, bool sleepersHold = false);
+// Appends the records of every body of the stack, lower bodies first. For a
+// constraint set's solve (`sleepersHold` clear) every record, and the bodies
+// in no constraint set are listed in the simulator's stack body list; for the
+// step's own stack solve the records pass the resting check, so that a stack
+// whose lower bodies sleep is answered for its waking ones alone.
+void neStackCollect(neStack* stack, bool sleepersHold = false);
 // Drops supports whose points drifted apart; false when one did.
 bool neSupportDriftTest(neRigidBody* body);
 // True when the body's motion stayed close to its snapshot for 60 steps;

@@ -64,10 +64,10 @@ void neTreeNode::Init(neTerrainTree* owner, s32 parentIndex, const neV3& minCorn
 }
 
 bool neTreeNode::OverlapsBox(const neV3& minCorner, const neV3& maxCorner) const {
-    static constexpr s32 order[3] = {1, 0, 2};  // y first: the ground is flat-ish
-    for (s32 a : order)
-        if (bounds[a][1] < minCorner[a] || bounds[a][0] > maxCorner[a]) return false;
-    return true;
+    // y first: the ground is flat-ish. Named components: the search runs
+    // this for every node it passes, every body, every step.
+    return !(bounds[1][1] < minCorner.y || bounds[1][0] > maxCorner.y || bounds[0][1] < minCorner.x ||
+             bounds[0][0] > maxCorner.x || bounds[2][1] < minCorner.z || bounds[2][0] > maxCorner.z);
 }
 
 neTerrainTree::neTerrainTree() : allocator_(&ownAllocator_) {
@@ -98,6 +98,7 @@ void neTerrainTree::FreeLeafLists() {
 }
 
 void neTerrainTree::Free() {
+    ++buildCount_;
     FreeLeafLists();
     triangles_.Release();
     footprints_.Release();
@@ -157,6 +158,7 @@ bool neTerrainTree::Build(const neTriangleMesh& mesh, neAllocator* allocator, s3
         }
     }
     root_.Init(this, NE_TREE_ROOT_PARENT, lo, hi);
+    nested_ = true;
     BuildNode(NE_TREE_ROOT, all.Data(), all.Count(), 0);
     MarkAllLeafCells();
     return true;
@@ -231,6 +233,10 @@ void neTerrainTree::BuildNode(s32 nodeIndex, const s32* list, s32 count, s32 dep
     for (s32 i = 0; i < count; ++i)
         for (s32 k = 0; k < 3; ++k) c += vertices_[triangles_[list[i]].indices[k]];
     c *= 1.0f / (3.0f * static_cast<f32>(count));
+    const neTreeNode* split = GetNode(nodeIndex);
+    if (!(c.x > split->bounds[0][0] && c.x < split->bounds[0][1] && c.z > split->bounds[2][0] &&
+          c.z < split->bounds[2][1]))
+        nested_ = false;
 
     for (s32 q = 0; q < NE_TREE_CHILDREN; ++q) {
         const neTreeNode* node = GetNode(nodeIndex);  // looked up again: appends move the array
@@ -292,6 +298,18 @@ bool neTerrainTree::TriangleOverlapsBox(s32 triangle, const neV3& minCorner, con
     return neTriBoxOverlap(centre, half, v0, v1, v2);
 }
 
+const neTreeNode* neTerrainTree::QueryNear(const neTreeNode* leaf, neGrowArray<const neTreeNode*>& result,
+                                           const neV3& lo, const neV3& hi) const {
+    if (leaf && nested_ && lo.x > leaf->bounds[0][0] && hi.x < leaf->bounds[0][1] && lo.z > leaf->bounds[2][0] &&
+        hi.z < leaf->bounds[2][1]) {
+        // Its parents hold its box, so the descent would have reached it.
+        if (leaf->OverlapsBox(lo, hi)) result.Push(leaf);
+        return leaf;
+    }
+    Query(root_, result, lo, hi, 0);
+    return result.Count() == 1 ? result[0] : nullptr;
+}
+
 void neTerrainTree::Query(const neTreeNode& node, neGrowArray<const neTreeNode*>& result, const neV3& minCorner,
                           const neV3& maxCorner, s32 depth) const {
     if (!node.OverlapsBox(minCorner, maxCorner)) return;
@@ -300,5 +318,5 @@ void neTerrainTree::Query(const neTreeNode& node, neGrowArray<const neTreeNode*>
         return;
     }
     for (s32 c : node.children)
-        if (const neTreeNode* child = GetNode(c); child && c != -1) Query(*child, result, minCorner, maxCorner, depth + 1);
+        if (c >= 0 && c < nodes_.Count()) Query(nodes_[c], result, minCorner, maxCorner, depth + 1);
 }

@@ -70,6 +70,15 @@ public:
     // Appends every leaf whose box overlaps [minCorner, maxCorner] (inclusive).
     void Query(const neTreeNode& node, neGrowArray<const neTreeNode*>& result, const neV3& minCorner,
                const neV3& maxCorner, s32 depth) const;
+    // Query from the root into an empty `result`, with a guess: `leaf`, a
+    // leaf of this build that an earlier search found alone. A box lying
+    // strictly inside that leaf's ground (x and z) meets no other leaf, so
+    // the answer is the leaf or nothing, without the descent. Returns the
+    // leaf to guess next time (null when none).
+    const neTreeNode* QueryNear(const neTreeNode* leaf, neGrowArray<const neTreeNode*>& result,
+                                const neV3& minCorner, const neV3& maxCorner) const;
+    // Rises with every build and free: a leaf kept from another build is no guess.
+    s32 BuildCount() const { return buildCount_; }
     const neTreeNode& Root() const { return root_; }
     const neTreeNode* GetNode(s32 index) const;
     neTreeNode* GetNode(s32 index);
@@ -98,6 +107,10 @@ private:
     static s32 LeafCell(const neTreeNode& leaf, s32 axis, f32 value);
     neAllocator* allocator_;
     neDefaultAllocator ownAllocator_;
+    s32 buildCount_ = 0;
+    // Every split point lay inside its node's ground, so the leaves' grounds
+    // tile the root's without overlapping and each lies within its parents'.
+    bool nested_ = true;
     neV3* vertices_ = nullptr;
     s32 vertexCount_ = 0;
     neGrowArray<neTriangle> triangles_;

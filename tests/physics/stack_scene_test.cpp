@@ -102,6 +102,31 @@ TEST(StackScene, TowerOfFiveBoxesHoldsAndSleeps) {
     EXPECT_EQ(top->stackNode->stack->count, 5);
 }
 
+TEST(StackScene, SleepingBoxesHoldStillUnderAWakingTop) {
+    Scene scene;
+    neRigidBody* boxes[5];
+    for (int i = 0; i < 5; ++i) boxes[i] = MakeBox(scene.sim, neMakeV3(3.3f, 0.5f + i * 1.0f, 2.2f));
+    neRigidBody* top = boxes[4];
+    for (f32 t = 0; t < 10.0f; t += kPhysicsSubStep) scene.Step();
+    for (neRigidBody* b : boxes) ASSERT_TRUE(b->IsIdle());
+    neV3 rest[5];
+    for (int i = 0; i < 5; ++i) rest[i] = boxes[i]->GetPos();
+
+    // The top wakes; the boxes under it stay asleep, and the stack's solve
+    // answers the top against them as fixed supports, leaving them unmoved.
+    top->WakeUp();
+    for (int step = 0; step < 20; ++step) {
+        scene.Step();
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_TRUE(boxes[i]->IsIdle()) << step;
+            EXPECT_EQ(boxes[i]->GetVelocity().Length(), 0.0f) << step << " " << i;
+        }
+    }
+    ASSERT_TRUE(scene.StepUntilAsleep(top, 2.0f));
+    ExpectV3Near(top->GetPos(), rest[4], 0.01f);
+    for (int i = 0; i < 4; ++i) ExpectV3Near(boxes[i]->GetPos(), rest[i], 1e-6f);
+}
+
 TEST(StackScene, JoinedBoxesRestTogetherAndSleep) {
     Scene scene;
     neRigidBody* left = MakeBox(scene.sim, neMakeV3(-0.55f, 0.6f, 0));

@@ -432,6 +432,47 @@ TEST(StackSolve, LowerBodiesAreSolvedBeforeTheBodiesOnThem) {
     sim->ClearStackList();
 }
 
+TEST(StackSolve, TheStepsSolveHoldsSleepingBodiesStill) {
+    // A sleeping box on the ground, another asleep on it, an awake one on top.
+    SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
+    neRigidBody* low = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));
+    neRigidBody* middle = MakeBody(sim.sim, neMakeV3(0, 1.5f, 0));
+    neRigidBody* top = MakeBody(sim.sim, neMakeV3(0, 2.5f, 0));
+    neStackAddContact(low, Contact(sim.sim, low, neMakeV3(0, -0.5f, 0)));
+    neStackAddContact(middle, Contact(sim.sim, middle, neMakeV3(0, -0.5f, 0), 0.01f, low, 1.0f));
+    neStackAddContact(top, Contact(sim.sim, top, neMakeV3(0, -0.5f, 0), 0.01f, middle, 2.0f));
+    low->GoToSleep();
+    middle->GoToSleep();
+    neStack* stack = top->stackNode->stack;
+
+    // A constraint set's solve takes every contact, each body movable.
+    sim->stackRecords.Clear();
+    neStackCollect(stack);
+    EXPECT_EQ(sim->stackRecords.Count(), 3);
+    sim->ClearStackList();
+
+    // The step's own solve: only the awake body's contact, on a fixed support.
+    sim->stackRecords.Clear();
+    neStackCollect(stack, true);
+    ASSERT_EQ(sim->stackRecords.Count(), 1);
+    EXPECT_EQ(sim->stackRecords[0].bodyA, top);
+    EXPECT_EQ(sim->stackRecords[0].bodyB, nullptr);
+    EXPECT_EQ(sim->stackBodyFirst, nullptr);
+    // Every body's supports were still counted.
+    EXPECT_EQ(low->supportCount, 1);
+    EXPECT_EQ(middle->supportCount, 1);
+    EXPECT_EQ(top->supportCount, 1);
+
+    // A sleeping body on an awake one: only the awake support is answered.
+    low->WakeUp();
+    sim->stackRecords.Clear();
+    neStackCollect(stack, true);
+    ASSERT_EQ(sim->stackRecords.Count(), 3);
+    EXPECT_EQ(sim->stackRecords[1].bodyA, nullptr);
+    EXPECT_EQ(sim->stackRecords[1].bodyB, low);
+    sim->stackRecords.Clear();
+}
+
 TEST(StackCheck, RegroupingSplitsDisconnectedBodies) {
     SimulatorHolder sim(neSimulatorSizes(), &kGameGravity);
     neRigidBody* a = MakeBody(sim.sim, neMakeV3(0, 0.5f, 0));

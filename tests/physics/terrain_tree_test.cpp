@@ -2,6 +2,7 @@
 #include "physics_test_util.h"
 #include "terrain_test_util.h"
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <vector>
@@ -218,4 +219,86 @@ TEST(TerrainTree, LeafCellsFindWhatAFullScanFindsInTheSameOrder) {
         }
         EXPECT_GT(nonEmpty, 200u);
     }
+}
+
+namespace {
+
+std::vector<const neTreeNode*> Leaves(const neGrowArray<const neTreeNode*>& found) {
+    std::vector<const neTreeNode*> leaves;
+    for (s32 i = 0; i < found.Count(); ++i) leaves.push_back(found[i]);
+    return leaves;
+}
+
+}  // namespace
+
+// A body moving a little each step: the search that starts from the leaf
+// its last search found alone gives the leaves the descent from the root
+// gives, in the same order, for boxes within that leaf, across its edges,
+// beside it, above and below the ground.
+TEST(TerrainTree, ASearchFromTheLastLeafFindsWhatTheDescentFinds) {
+    TestTerrain rolling(96, 1.0f, [](f32 x, f32 z) { return std::sin(x * 0.3f) * 2 + std::cos(z * 0.2f); });
+    neTerrainTree tree;
+    ASSERT_TRUE(tree.Build(rolling.Mesh(), nullptr, 200, -1));
+    std::mt19937 gen(5);
+    std::uniform_real_distribution<f32> step(-0.5f, 0.5f), size(0.1f, 2.5f);
+    const neTreeNode* guess = nullptr;
+    neV3 at = neMakeV3(0, 0, 0);
+    int guessed = 0;
+    for (int q = 0; q < 2000; ++q) {
+        at = at + neMakeV3(step(gen), 0, step(gen));
+        at.x = std::clamp(at.x, -50.0f, 50.0f);
+        at.z = std::clamp(at.z, -50.0f, 50.0f);
+        // Mostly reaching the ground; every fifth box high above it.
+        const neV3 lo = neMakeV3(at.x, q % 5 == 0 ? 4.0f : -4.0f, at.z);
+        const neV3 hi = lo + neMakeV3(size(gen), q % 5 == 0 ? 1.0f : 8.0f, size(gen));
+        neGrowArray<const neTreeNode*> descent, near;
+        descent.Reserve(16, nullptr, NE_GROW_DOUBLE);
+        near.Reserve(16, nullptr, NE_GROW_DOUBLE);
+        tree.Query(tree.Root(), descent, lo, hi, 0);
+        guessed += guess && Leaves(descent) == std::vector<const neTreeNode*>{guess} ? 1 : 0;
+        guess = tree.QueryNear(guess, near, lo, hi);
+        ASSERT_EQ(Leaves(near), Leaves(descent)) << "query " << q;
+        EXPECT_EQ(guess, descent.Count() == 1 ? descent[0] : guess) << "query " << q;
+    }
+    EXPECT_GT(guessed, 100) << guessed;  // the guess did its work often
+
+    // A rebuild tells the leaves of the old tree apart.
+    const s32 build = tree.BuildCount();
+    ASSERT_TRUE(tree.Build(rolling.Mesh(), nullptr, 200, -1));
+    EXPECT_NE(tree.BuildCount(), build);
+}
+
+// Reads a body's wheel line in the step, where the detection is kept.
+struct LineReader : neRigidBodyControllerCallback {
+    f32 depth = -1.0f;
+    void ControllerCallback(neRigidBodyController* controller, f32) override {
+        neRigidBody* body = controller->GetRigidBody();
+        body->BeginIterateSensor();
+        depth = body->GetNextSensor()->GetDetectDepth();
+    }
+};
+
+// The simulator drops the leaf a body's last search found when the terrain
+// is replaced: a hovering body's wheel line reads the new ground.
+TEST(TerrainTree, ABodyFindsTheNewGroundAfterTheTerrainIsReplaced) {
+    SimulatorHolder sim;
+    TestTerrain high(8, 4.0f, [](f32, f32) { return 2.0f; });
+    TestTerrain low(8, 4.0f, [](f32, f32) { return 1.5f; });
+    neTriangleMesh mesh = high.Mesh();
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    neRigidBody* body = MakeBox(sim.sim, neMakeV3(1.3f, 3.5f, 0.7f));
+    body->AddSensor()->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -2, 0));
+    body->UpdateBoundingInfo();
+    body->GravityEnable(false);
+    LineReader reader;
+    body->AddController(&reader, 0);
+    for (int i = 0; i < 3; ++i) sim->Advance(0.01f, 1);
+    EXPECT_NEAR(reader.depth, 0.5f, 1e-4f);
+    mesh = low.Mesh();
+    ASSERT_TRUE(sim->SetTerrainMesh(&mesh));
+    sim->Advance(0.01f, 1);
+    EXPECT_NEAR(reader.depth, 0.0f, 1e-4f);
+    body->SetPos(neMakeV3(1.3f, 3.0f, 0.7f));
+    sim->Advance(0.01f, 1);
+    EXPECT_NEAR(reader.depth, 0.5f, 1e-4f);
 }
