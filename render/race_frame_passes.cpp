@@ -12,6 +12,7 @@
 #include "render/world_scene.h"
 
 #include <chrono>
+#include <ctime>
 
 namespace {
 
@@ -68,20 +69,45 @@ void SetUpView(bool shadows) {
 // Runs one pass and keeps its time and the GL error it left.
 template <typename Pass>
 void Timed(int index, Pass pass) {
-  if (gRacePassesFinished) glFinish();
-  const auto start = std::chrono::steady_clock::now();
+  BeginRacePass();
   pass();
-  if (gRacePassesFinished) glFinish();
-  RacePassRecord& record = gRacePassRecords[index];
-  record.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  record.glError = glGetError();
+  EndRacePass(index);
 }
+
+using Clock = std::chrono::steady_clock;
+Clock::time_point gPassStart;
+double gPassStartCpuMs;
 
 }  // namespace
 
 bool gRacePassesFinished;
 RacePassRecord gRacePassRecords[kRacePassCount] = {
-    {"reflection", 0, 0}, {"shadow", 0, 0}, {"view", 0, 0}, {"world scene", 0, 0}, {"post chain", 0, 0}};
+    {"reflection", 0, 0, 0},      {"shadow", 0, 0, 0},          {"view", 0, 0, 0},
+    {"terrain", 0, 0, 0},         {"near map", 0, 0, 0},        {"racers opaque", 0, 0, 0},
+    {"second layer", 0, 0, 0},    {"smoke layer", 0, 0, 0},     {"sky", 0, 0, 0},
+    {"composite", 0, 0, 0},       {"transparent map", 0, 0, 0}, {"grass", 0, 0, 0},
+    {"trees", 0, 0, 0},           {"racers blended", 0, 0, 0},  {"sun", 0, 0, 0},
+    {"post chain", 0, 0, 0}};
+
+double ProcessCpuMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1.0e6;
+}
+
+void BeginRacePass() {
+  if (gRacePassesFinished) glFinish();
+  gPassStart = Clock::now();
+  gPassStartCpuMs = ProcessCpuMilliseconds();
+}
+
+void EndRacePass(int pass) {
+  if (gRacePassesFinished) glFinish();
+  RacePassRecord& record = gRacePassRecords[pass];
+  record.milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - gPassStart).count();
+  record.cpuMilliseconds = ProcessCpuMilliseconds() - gPassStartCpuMs;
+  record.glError = glGetError();
+}
 
 void DrawRaceFramePasses() {
   const bool shadows = gShadowMapSize > kShadowMapSizeOff;
@@ -92,6 +118,6 @@ void DrawRaceFramePasses() {
     if (shadows) RenderShadowMap();
   });
   Timed(kPassView, [shadows] { SetUpView(shadows); });
-  Timed(kPassWorldScene, RenderWorldScene);
+  RenderWorldScene();
   Timed(kPassPostChain, RunPostChain);
 }

@@ -19,11 +19,32 @@ void DrawRaceFramePasses();
 
 // What each pass of the last race frame took (wall-clock milliseconds on
 // the render thread, the GL work it queued included only as far as the
-// driver did it at once) and the GL error it left (0 for none).
-enum RacePass : int { kPassReflection, kPassShadow, kPassView, kPassWorldScene, kPassPostChain, kRacePassCount };
+// driver did it at once; and the processor time of every thread of the
+// process meanwhile, the rasteriser's included) and the GL error it left
+// (0 for none). The world scene's steps are passes of their own.
+enum RacePass : int {
+  kPassReflection,
+  kPassShadow,
+  kPassView,
+  kPassTerrain,         // the opaque layer's clear and the terrain
+  kPassNearMap,         // the opaque layer's map objects
+  kPassRacersOpaque,    // the opaque layer's racers and props, its resolve
+  kPassSecondLayer,     // far map detail, glass and tyre tracks
+  kPassSmokeLayer,      // wheel particles and their blur (soft particles only)
+  kPassSky,             // the scene target's clear and the sky box
+  kPassComposite,       // the layers over the sky
+  kPassTransparentMap,  // alpha-tested map objects
+  kPassGrass,
+  kPassTrees,
+  kPassRacersBlended,   // exhaust, spinning parts and flares
+  kPassSun,             // the sun, its glare and the scene's resolve
+  kPassPostChain,
+  kRacePassCount
+};
 struct RacePassRecord {
   const char* name;
   double milliseconds;
+  double cpuMilliseconds;
   unsigned glError;
 };
 extern RacePassRecord gRacePassRecords[kRacePassCount];
@@ -31,6 +52,11 @@ extern RacePassRecord gRacePassRecords[kRacePassCount];
 // is the GL work it made and not only what the driver did at once. Off in
 // the game, where the finishes would only stall the pipeline.
 extern bool gRacePassesFinished;
+// Bracket a pass: its record is written at the end.
+void BeginRacePass();
+void EndRacePass(int pass);
+// The processor time of all the process's threads so far, milliseconds.
+double ProcessCpuMilliseconds();
 
 // ---- Passes of the racer, vegetation, shadow and reflection parts ----
 extern Matrix4 gInverseViewMatrix;  // world from eye space, for the shadow texture matrix

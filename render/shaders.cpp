@@ -16,7 +16,7 @@
 
 GLhandleARB gProgLight, gProgBlur, gProgHDR, gProgRadialBlur, gProgTransparency, gProgMap, gProgRoadBump,
     gProgReflMap, gProgBlurSmoke, gProgGrass, gProgTransparencyForShadowMap, gProgTrees, gProgWater,
-    gProgDirtTrace;
+    gProgDirtTrace, gProgRoadBumpSingle;
 
 GLint gLocLightMatAmbient = -1, gLocLightMatDiffuse = -1, gLocLightMatSpecular = -1, gLocLightEmissive = -1,
       gLocLightShininess = -1, gLocLightDecal = -1, gLocLightDecal2 = -1, gLocLightDecal3 = -1,
@@ -53,6 +53,12 @@ GLint gLocDirtTraceMatAmbient = -1, gLocDirtTraceMatDiffuse = -1, gLocDirtTraceM
       gLocDirtTraceDecal2 = -1, gLocDirtTraceDecal3 = -1, gLocDirtTraceDecal4 = -1, gLocDirtTraceDecal5 = -1,
       gLocDirtTraceRefInt = -1, gLocDirtTraceGlassNow = -1, gLocDirtTraceGlassAlpha = -1,
       gLocDirtTraceLightNow = -1, gLocDirtTraceDistortShadowTexel = -1;
+GLint gLocRoadBumpSingleLightNow = -1, gLocRoadBumpSingleT0 = -1, gLocRoadBumpSingleT1 = -1,
+      gLocRoadBumpSingleMatAmbient = -1, gLocRoadBumpSingleMatDiffuse = -1, gLocRoadBumpSingleMatSpecular = -1,
+      gLocRoadBumpSingleEmissive = -1, gLocRoadBumpSingleShininess = -1, gLocRoadBumpSingleDecal = -1,
+      gLocRoadBumpSingleDecal2 = -1, gLocRoadBumpSingleDecal3 = -1, gLocRoadBumpSingleDecal4 = -1,
+      gLocRoadBumpSingleDecal6 = -1, gLocRoadBumpSingleDecal8 = -1, gLocRoadBumpSingleDecal9 = -1,
+      gLocRoadBumpSingleDistortShadowTexel = -1;
 
 namespace {
 
@@ -140,6 +146,27 @@ const ShaderUniform kRoadBumpUniforms[] = {
     {"decal9", &gLocRoadBumpDecal9, UniformLoad::Unit, 8},
     {"DistortShadowTexel", &gLocRoadBumpDistortShadowTexel, UniformLoad::ShadowTexel},
 };
+// RoadBump's set less the second landscape (decal5) and its normal map
+// (decal7); decal4 and decal6 point at the first landscape's units until
+// the terrain pass points them at the second's.
+const ShaderUniform kRoadBumpSingleUniforms[] = {
+    {"LightNow", &gLocRoadBumpSingleLightNow, UniformLoad::Float, 1.0f},
+    {"T0", &gLocRoadBumpSingleT0, UniformLoad::None},
+    {"T1", &gLocRoadBumpSingleT1, UniformLoad::None},
+    {"matAmbient", &gLocRoadBumpSingleMatAmbient, UniformLoad::Float, 0.65f},
+    {"matDiffuse", &gLocRoadBumpSingleMatDiffuse, UniformLoad::Float, 0.6f},
+    {"matSpecular", &gLocRoadBumpSingleMatSpecular, UniformLoad::Float, 0.65f},
+    {"emissive", &gLocRoadBumpSingleEmissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gLocRoadBumpSingleShininess, UniformLoad::Float, 0.0f},
+    {"decal", &gLocRoadBumpSingleDecal, UniformLoad::Unit, 0},
+    {"decal2", &gLocRoadBumpSingleDecal2, UniformLoad::Unit, 1},
+    {"decal3", &gLocRoadBumpSingleDecal3, UniformLoad::Unit, 2},
+    {"decal4", &gLocRoadBumpSingleDecal4, UniformLoad::Unit, 3},
+    {"decal6", &gLocRoadBumpSingleDecal6, UniformLoad::Unit, 5},
+    {"decal8", &gLocRoadBumpSingleDecal8, UniformLoad::Unit, 7},
+    {"decal9", &gLocRoadBumpSingleDecal9, UniformLoad::Unit, 8},
+    {"DistortShadowTexel", &gLocRoadBumpSingleDistortShadowTexel, UniformLoad::ShadowTexel},
+};
 const ShaderUniform kReflMapUniforms[] = {
     {"LightNow", &gLocReflMapLightNow, UniformLoad::Float, 1.0f},
     {"decal", &gLocReflMapDecal, UniformLoad::Unit, 0},
@@ -216,10 +243,13 @@ enum SharedSource : unsigned {
   kSharedShadow = 1u << 1,     // CommonShadowPS.glsl: the shadow taps
   kSharedNormalMap = 1u << 2,  // CommonNormalMapPS.glsl: the tangent frame
   kSharedFade = 1u << 3,       // CommonFadePS.glsl: the fade into the sky
+  kSharedTerrain = 1u << 4,    // CommonTerrainPS.glsl: the terrain's road, light and fade
 };
 constexpr const char* kSharedSourceFiles[] = {"CommonLightingPS.glsl", "CommonShadowPS.glsl",
-                                              "CommonNormalMapPS.glsl", "CommonFadePS.glsl"};
+                                              "CommonNormalMapPS.glsl", "CommonFadePS.glsl",
+                                              "CommonTerrainPS.glsl"};
 constexpr unsigned kLitShadowed = kSharedLighting | kSharedShadow;
+constexpr unsigned kTerrainSources = kLitShadowed | kSharedNormalMap | kSharedFade | kSharedTerrain;
 
 struct Program {
   int index;
@@ -248,8 +278,7 @@ Program gPrograms[kShaderProgramCount] = {
     MakeProgram(kProgTransparency, "Transparency", &gProgTransparency, kTransparencyUniforms,
                 kLitShadowed | kSharedFade, "Map"),
     MakeProgram(kProgMap, "Map", &gProgMap, kMapUniforms, kLitShadowed | kSharedFade),
-    MakeProgram(kProgRoadBump, "RoadBump", &gProgRoadBump, kRoadBumpUniforms,
-                kLitShadowed | kSharedNormalMap | kSharedFade),
+    MakeProgram(kProgRoadBump, "RoadBump", &gProgRoadBump, kRoadBumpUniforms, kTerrainSources),
     MakeProgram(kProgReflMap, "ReflMap", &gProgReflMap, kReflMapUniforms),
     MakeProgram(kProgBlurSmoke, "BlurSmoke", &gProgBlurSmoke, kBlurSmokeUniforms),
     MakeProgram(kProgGrass, "Grass", &gProgGrass, kGrassUniforms, kSharedLighting | kSharedFade),
@@ -259,6 +288,8 @@ Program gPrograms[kShaderProgramCount] = {
     MakeProgram(kProgWater, "Water", &gProgWater, kWaterUniforms),
     MakeProgram(kProgDirtTrace, "DirtTrace", &gProgDirtTrace, kDirtTraceUniforms,
                 kLitShadowed | kSharedNormalMap, "Light"),
+    MakeProgram(kProgRoadBumpSingle, "RoadBumpSingle", &gProgRoadBumpSingle, kRoadBumpSingleUniforms,
+                kTerrainSources, "RoadBump"),
 };
 
 Program* FindProgram(int set) {

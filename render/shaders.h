@@ -1,7 +1,7 @@
-// The renderer's fourteen GLSL programs, built from base/shaders/<Name>VS.glsl
+// The renderer's fifteen GLSL programs, built from base/shaders/<Name>VS.glsl
 // and <Name>PS.glsl at start-up (the lit fragment sources after the shared
-// Common*PS.glsl files they use; DirtTrace and Transparency on the vertex
-// sources of Light and Map), the locations of the uniforms they use and the
+// Common*PS.glsl files they use; DirtTrace, Transparency and RoadBumpSingle
+// on the vertex sources of Light, Map and RoadBump), the locations of the uniforms they use and the
 // fixed values each pass loads into its program.
 #pragma once
 
@@ -24,13 +24,14 @@ enum ShaderProgramIndex : int {
   kProgTrees = 12,
   kProgWater = 13,
   kProgDirtTrace = 14,
+  kProgRoadBumpSingle = 15,
 };
-inline constexpr int kShaderProgramCount = 14;
+inline constexpr int kShaderProgramCount = 15;
 
 // Program objects; 0 until built.
 extern GLhandleARB gProgLight, gProgBlur, gProgHDR, gProgRadialBlur, gProgTransparency, gProgMap,
     gProgRoadBump, gProgReflMap, gProgBlurSmoke, gProgGrass, gProgTransparencyForShadowMap, gProgTrees,
-    gProgWater, gProgDirtTrace;
+    gProgWater, gProgDirtTrace, gProgRoadBumpSingle;
 
 // Uniform locations, named gLoc<Program><Uniform>; -1 until built (setting
 // -1 does nothing). The model drawing owns gLocLightLightNow,
@@ -80,6 +81,12 @@ extern GLint gLocDirtTraceMatAmbient, gLocDirtTraceMatDiffuse, gLocDirtTraceMatS
     gLocDirtTraceEmissive, gLocDirtTraceShininess, gLocDirtTraceDecal, gLocDirtTraceDecal2,
     gLocDirtTraceDecal3, gLocDirtTraceDecal4, gLocDirtTraceDecal5, gLocDirtTraceRefInt, gLocDirtTraceGlassNow,
     gLocDirtTraceGlassAlpha, gLocDirtTraceLightNow, gLocDirtTraceDistortShadowTexel;
+// RoadBumpSingle (15)
+extern GLint gLocRoadBumpSingleLightNow, gLocRoadBumpSingleT0, gLocRoadBumpSingleT1,
+    gLocRoadBumpSingleMatAmbient, gLocRoadBumpSingleMatDiffuse, gLocRoadBumpSingleMatSpecular,
+    gLocRoadBumpSingleEmissive, gLocRoadBumpSingleShininess, gLocRoadBumpSingleDecal, gLocRoadBumpSingleDecal2,
+    gLocRoadBumpSingleDecal3, gLocRoadBumpSingleDecal4, gLocRoadBumpSingleDecal6, gLocRoadBumpSingleDecal8,
+    gLocRoadBumpSingleDecal9, gLocRoadBumpSingleDistortShadowTexel;
 
 // Checks the shader extensions, fetches their entry points and builds the
 // programs in index order, each followed by its uniform locations. A

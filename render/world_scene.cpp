@@ -13,6 +13,7 @@
 #include "render/shaders.h"
 #include "world/world_models.h"
 
+#include <cmath>
 #include <limits>
 
 int32_t gLandscapePair = -1;
@@ -38,6 +39,13 @@ constexpr float kFarDetailInside = 100.0f;  // far detail only in leaves nearer 
 constexpr float kEveryLeaf = std::numeric_limits<float>::infinity();
 
 constexpr float kAlphaTestReference = 0.5f;
+
+// The terrain's landscapes by the world normal's height ("upness"): all the
+// first landscape from kFlatUpness up, all the second from kSteepUpness
+// down (the bounds of RoadBumpPS.glsl's smoothstep). A triangle counts as
+// all one only with every corner past its bound by kUpnessMargin, so that
+// the rasteriser's rounding of the interpolated height cannot cross it.
+constexpr float kFlatUpness = 0.85f, kSteepUpness = 0.6f, kUpnessMargin = 1.0e-3f;
 
 // Sky: the box around the player, its ring of clouds, and the sun.
 constexpr float kSkyBoxHalf = 5000.0f, kSkyBoxBottom = 400.0f, kSkyBoxTop = 2000.0f;
@@ -181,10 +189,39 @@ void TerrainTexturesOn() {
   LitUnitsOn();
 }
 
+// Points RoadBumpSingle's landscape and normal map at a pair's first (a)
+// or second (b) landscape.
+void PointSingleLandscapeAt(int landscapeUnit, int normalUnit) {
+  glUniform1iARB(gLocRoadBumpSingleDecal4, landscapeUnit);
+  glUniform1iARB(gLocRoadBumpSingleDecal6, normalUnit);
+}
+
+void DrawTerrainTrianglesOf(int g, TerrainSlope slope) {
+  DrawSectionGroup(kSectionMainRoad, g, kEveryLeaf, [slope](const MeshTriangle& t) {
+    if (TerrainSlopeOf(t.normal) == slope) EmitTerrainTriangle(t);
+  });
+}
+
+// A terrain group in three draws: the triangles that span flat ground and
+// slope with RoadBump, which reads and blends both landscapes; those all
+// flat or all slope with RoadBumpSingle on the one landscape they show,
+// which draws the same there with half the landscape reads.
+void DrawTerrainGroup(int g) {
+  glUseProgramObjectARB(gProgRoadBump);
+  DrawTerrainTrianglesOf(g, TerrainSlope::Mixed);
+  glUseProgramObjectARB(gProgRoadBumpSingle);
+  PointSingleLandscapeAt(kUnitLandscapeA, kUnitNormalA);
+  DrawTerrainTrianglesOf(g, TerrainSlope::Flat);
+  PointSingleLandscapeAt(kUnitLandscapeB, kUnitNormalB);
+  DrawTerrainTrianglesOf(g, TerrainSlope::Steep);
+}
+
 void DrawTerrain(float sight) {
   const Model* road = WorldModel(kWorldModelMainRoad);
   if (!road) return;
-  UseWorldProgram(kProgRoadBump, sight - kTerrainFadeFrom, sight - kTerrainFadeTo, gLocRoadBumpT0, gLocRoadBumpT1);
+  const float t0 = sight - kTerrainFadeFrom, t1 = sight - kTerrainFadeTo;
+  UseWorldProgram(kProgRoadBumpSingle, t0, t1, gLocRoadBumpSingleT0, gLocRoadBumpSingleT1);
+  UseWorldProgram(kProgRoadBump, t0, t1, gLocRoadBumpT0, gLocRoadBumpT1);
   gLandscapePair = -1;  // the first textured group of a frame always binds
   for (int g = 0; g < road->groupCount; ++g) {
     const int material = road->groups[g].materialIndex;
@@ -202,7 +239,7 @@ void DrawTerrain(float sight) {
       Unit(kUnitDecal);
       BindTexture2D(texture);
     }
-    DrawSectionGroup(kSectionMainRoad, g, kEveryLeaf, EmitTerrainTriangle);
+    DrawTerrainGroup(g);
   }
 }
 
@@ -232,6 +269,7 @@ void DrawTransparentMap(float sight) {
 // ---- The steps ----
 
 void DrawOpaqueLayer(float sight) {
+  BeginRacePass();
   BindLayerTarget(gOpaqueTexture);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // the only depth clear of the frame
   glColor4f(1, 1, 1, 1);
@@ -239,14 +277,20 @@ void DrawOpaqueLayer(float sight) {
   if (gQuadTreeRoot) DrawTerrain(sight);
   glUseProgramObjectARB(0);
   LandscapeUnitsOff();
+  EndRacePass(kPassTerrain);
+  BeginRacePass();
   if (gQuadTreeRoot) DrawNearMap(sight);
   glUseProgramObjectARB(0);
   LitUnitsOff();
+  EndRacePass(kPassNearMap);
+  BeginRacePass();
   DrawRacers(kRacerPassOpaque);
   ResolveInto(gOpaqueTexture);
+  EndRacePass(kPassRacersOpaque);
 }
 
 void DrawSecondLayer(float sight) {
+  BeginRacePass();
   BindLayerTarget(gLayerTexture);
   glClear(GL_COLOR_BUFFER_BIT);
   LitUnitsOn();
@@ -255,6 +299,7 @@ void DrawSecondLayer(float sight) {
   LitUnitsOff();
   DrawRacers(kRacerPassGlass);
   ResolveInto(gLayerTexture);
+  EndRacePass(kPassSecondLayer);
 }
 
 // Drawn without multisampling, against the depth of the layers so far.
@@ -346,6 +391,20 @@ void SkyQuad(const SkyCorner (&corners)[4]) {
 
 }  // namespace
 
+TerrainSlope TerrainSlopeOf(const float (&normals)[3][3]) {
+  int flat = 0, steep = 0;
+  for (const float(&n)[3] : normals) {
+    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (!(length > 0.0f)) return TerrainSlope::Mixed;  // the program's own blend decides
+    const float upness = n[1] / length;
+    flat += upness >= kFlatUpness + kUpnessMargin;
+    steep += upness <= kSteepUpness - kUpnessMargin;
+  }
+  if (flat == 3) return TerrainSlope::Flat;
+  if (steep == 3) return TerrainSlope::Steep;
+  return TerrainSlope::Mixed;
+}
+
 int LandscapePairOf(float e) {
   if (!(e > 0.0f)) return -1;
   for (int pair = 0; pair < 10; ++pair)
@@ -382,19 +441,35 @@ void RenderWorldScene() {
   gResolveCount = 0;
   DrawOpaqueLayer(sight);
   DrawSecondLayer(sight);
+  BeginRacePass();
   if (gSoftParticles) DrawSmokeLayer();
+  EndRacePass(kPassSmokeLayer);
+  BeginRacePass();
   BindLayerTarget(gSceneTexture);
   glClear(GL_COLOR_BUFFER_BIT);
   DrawSky(sight);
+  EndRacePass(kPassSky);
+  BeginRacePass();
   CompositeLayers();
+  EndRacePass(kPassComposite);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+  BeginRacePass();
   DrawTransparentLayer(sight);
+  EndRacePass(kPassTransparentMap);
+  BeginRacePass();
   DrawGrass();
+  EndRacePass(kPassGrass);
+  BeginRacePass();
   DrawTrees();
+  EndRacePass(kPassTrees);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  BeginRacePass();
   DrawRacers(kRacerPassBlended);
+  EndRacePass(kPassRacersBlended);
+  BeginRacePass();
   DrawSkySun();
   ResolveInto(gSceneTexture);
+  EndRacePass(kPassSun);
 }
 
 void DrawSkySun() {

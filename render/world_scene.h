@@ -22,6 +22,14 @@ void LandscapesOfPair(int pair, int* a, int* b);
 // 2-D texturing on each; unit 3 left active.
 void BindLandscapeTextures(int a, int b);
 
+// What a terrain triangle shows of its pair's two landscapes, by the
+// height of its corners' unit normals: Flat all the first (every corner at
+// least 0.85 up), Steep all the second (every corner at most 0.6), Mixed a
+// blend, which alone needs both read; a corner within 0.001 of a bound, or
+// with a zero normal, counts as blending.
+enum class TerrainSlope { Flat, Steep, Mixed };
+TerrainSlope TerrainSlopeOf(const float (&normals)[3][3]);
+
 // The sun's glare after a frame of `frameFactor`: rising by 0.02 a unit
 // while the sun is seen, falling by 0.01 otherwise, within 0..1.
 float StepSunGlare(float glare, bool sunSeen, float frameFactor);

@@ -1,10 +1,13 @@
 // The world scene's and the post passes' rules that need no window: the
-// landscape pair of a terrain material, the sun's glare, the blur steps.
+// landscape pair of a terrain material, which terrain triangles show one
+// landscape, the sun's glare, the blur steps.
 #include "framework/globals.h"
 #include "render/post_passes.h"
 #include "render/world_scene.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 TEST(LandscapePair, FollowsTheEmissiveRedByTenthsWithUpperBoundsIncluded) {
   const struct {
@@ -26,6 +29,43 @@ TEST(LandscapePair, FollowsTheEmissiveRedByTenthsWithUpperBoundsIncluded) {
 
 TEST(LandscapePair, NoneForNothingOrMoreThanOne) {
   for (float e : {0.0f, -0.2f, 1.01f, 7.0f}) EXPECT_EQ(LandscapePairOf(e), -1) << e;
+}
+
+// A corner's normal whose height over its length is `upness` (scaled, as
+// the meshes' normals need not be unit).
+struct Corner {
+  float x, y, z;
+};
+Corner Tilted(float upness, float scale) {
+  return {std::sqrt(1.0f - upness * upness) * scale, upness * scale, 0.0f};
+}
+
+TEST(TerrainSlope, OneLandscapeOnlyWhenEveryCornerIsPastItsBound) {
+  const struct {
+    float upness[3];
+    TerrainSlope slope;
+  } cases[] = {
+      {{1.0f, 1.0f, 1.0f}, TerrainSlope::Flat},      {{0.9f, 0.86f, 1.0f}, TerrainSlope::Flat},
+      {{0.0f, 0.3f, 0.59f}, TerrainSlope::Steep},    {{-1.0f, 0.5f, 0.2f}, TerrainSlope::Steep},
+      {{1.0f, 1.0f, 0.84f}, TerrainSlope::Mixed},    {{0.5f, 0.5f, 0.61f}, TerrainSlope::Mixed},
+      {{1.0f, 0.5f, 1.0f}, TerrainSlope::Mixed},     {{0.7f, 0.7f, 0.7f}, TerrainSlope::Mixed},
+      {{0.8505f, 1.0f, 1.0f}, TerrainSlope::Mixed},  {{0.5995f, 0.0f, 0.0f}, TerrainSlope::Mixed},
+  };
+  for (const auto& c : cases)
+    for (float scale : {1.0f, 0.01f, 40.0f}) {
+      float normals[3][3];
+      for (int k = 0; k < 3; ++k) {
+        const Corner n = Tilted(c.upness[k], scale);
+        normals[k][0] = n.x, normals[k][1] = n.y, normals[k][2] = n.z;
+      }
+      EXPECT_EQ(TerrainSlopeOf(normals), c.slope)
+          << c.upness[0] << " " << c.upness[1] << " " << c.upness[2] << " x" << scale;
+    }
+}
+
+TEST(TerrainSlope, AZeroNormalLeavesTheBlendToTheProgram) {
+  const float normals[3][3] = {{0, 1, 0}, {0, 0, 0}, {0, 1, 0}};
+  EXPECT_EQ(TerrainSlopeOf(normals), TerrainSlope::Mixed);
 }
 
 TEST(SunGlare, RisesInHalfASecondAndFadesInOne) {
