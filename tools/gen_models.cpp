@@ -55,7 +55,7 @@ void BuildSuspension(MeshBuilder& mesh, int variant) {
   mesh.Cylinder(0.012f, length * 0.55f, length, 8);           // piston rod
   mesh.ThickRing(0.03f, springRadius + wire, length * 0.12f, length * 0.14f, 16);  // lower seat
   mesh.ThickRing(0.012f, springRadius + wire, length * 0.9f, length * 0.92f, 16);  // upper seat
-  mesh.Coil(springRadius, wire, length * 0.14f, length * 0.9f, coils, 6);
+  mesh.Coil(springRadius, wire, length * 0.14f, length * 0.9f, coils, 5);
   mesh.SetPlacement(Place({0, 0, 0}));
   mesh.ThickRing(0.01f, 0.025f, -0.015f, 0.015f, 10);         // lower eye
   mesh.SetPlacement(Place({0, length, 0}));

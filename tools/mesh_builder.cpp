@@ -112,8 +112,13 @@ void MeshBuilder::Box(const Vector3& lo, const Vector3& hi) {
   }
 }
 
+// Ten steps a turn keep a spring round at the distances a truck is seen
+// from; each of the four struts a truck carries is otherwise its heaviest
+// model.
+constexpr int kCoilStepsPerTurn = 10;
+
 void MeshBuilder::Coil(float radius, float wire, float z0, float z1, float turns, int sides) {
-  const int steps = int(turns * 16);
+  const int steps = int(turns * kCoilStepsPerTurn);
   auto frame = [&](int i, Vector3* centre, Vector3* out, Vector3* along) {
     const float f = float(i) / steps, a = 2 * NE_PI * turns * f;
     *centre = Vector3(radius * std::cos(a), radius * std::sin(a), z0 + (z1 - z0) * f);
