@@ -1,6 +1,6 @@
 // The race frame's time at resolution 0 (1024 x 768) with the settings'
 // defaults (shadows normal, post passes on), on race 1's start line of the
-// generated world: the whole frame (copy step, passes, the HUD stand-in,
+// generated world: the whole frame (copy step, passes, the HUD,
 // the GL work finished) and each pass's share, every pass bracketed by
 // glFinish so that its time is its GL work. Needs a display (xvfb-run).
 // ZARNOK_BENCH_FRAME=<path.tga> writes the first frame drawn, to compare
@@ -10,7 +10,7 @@
 #include "framework/settings.h"
 #include "render/gl_resources.h"
 #include "render/race_frame.h"
-#include "render/race_frame_passes.h"
+#include "render/race_pass_timers.h"
 #include "tests/support/drawn_world.h"
 #include "tests/support/gl_window.h"
 #include "ui/race_hud.h"

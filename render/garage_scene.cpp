@@ -14,15 +14,14 @@
 #include "render/gl_resources.h"
 #include "render/post_passes.h"
 #include "render/race_camera.h"
-#include "render/race_frame.h"
-#include "render/race_frame_passes.h"  // ComputeInverseViewMatrix
+#include "render/race_frame_parts.h"  // ComputeInverseViewMatrix
+#include "render/race_projection.h"
 #include "render/racer_draw.h"         // gSpinAngle
 #include "render/reflection_cube.h"
-#include "render/renderer.h"
 #include "render/shaders.h"
 #include "render/shadow_map.h"
 #include "render/shadow_matrix.h"
-#include "render/world_scene.h"  // DrawSkybox
+#include "render/sky.h"
 #include "world/catalogue.h"
 #include "world/loaders.h"
 

@@ -8,7 +8,7 @@
 #include "framework/settings.h"
 #include "platform/gl.h"
 #include "render/gl_resources.h"
-#include "render/renderer.h"
+#include "render/race_projection.h"
 #include "world/loaders.h"
 
 Texture gCarPaintZoneMasks[kPaintZoneCount];

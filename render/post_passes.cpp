@@ -5,6 +5,7 @@
 #include "framework/globals.h"
 #include "render/gl_resources.h"
 #include "render/race_frame.h"
+#include "render/race_projection.h"
 #include "render/shaders.h"
 
 namespace {
@@ -43,7 +44,7 @@ bool UsePostProgram(int program, int variant) {
     case kProgRadialBlur:
       glUseProgramObjectARB(gProgRadialBlur);
       glUniform1iARB(gLocRadialBlurDecal, 0);
-      glUniform1fARB(gLocRadialBlurSpeed, gFovSpeed);
+      glUniform1fARB(gLocRadialBlurSpeed, gRaceFrame.fovSpeed);
       if (variant == kPostFromWindow) glUniform2fARB(gLocRadialBlurTexSize, float(RaceWidth()), float(RaceHeight()));
       if (variant == kPostFromBlur) glUniform2fARB(gLocRadialBlurTexSize, float(gBlurWidth), float(gBlurHeight));
       return true;

@@ -2,7 +2,7 @@
 // texture through a post-effect program into a target rectangle texture of
 // gBlurWidth x gBlurHeight, with gResolveFbo and no depth. Reads the source
 // texture, the window size by the resolution index and, for the radial
-// blur, the frame's speed term gFovSpeed. Leaves framebuffer 0 bound, the
+// blur, the race frame's speed term. Leaves framebuffer 0 bound, the
 // window viewport, the depth test on, no program current, the projection
 // matrix as it was and the model-view matrix current and reset.
 #pragma once

@@ -1,8 +1,8 @@
 // The race frame on the render thread. Reads what the worker's last race
 // tick published (race_view.h, the racer records, the dust rings, the prop
 // bodies, the leaf distances) while the worker waits in the lock-step, into
-// the render-side copies below; flips gRenderBit; then draws the frame from
-// those copies only: reflection and shadow passes, projection, camera and
+// one record (RaceFrameInput below); flips gRenderBit; then draws the frame
+// from that record only: reflection and shadow passes, projection, camera and
 // lights, the world scene into gSceneTexture and the post chain. Leaves the
 // window framebuffer bound with the window viewport, no program current,
 // unit 0 active with 2-D texturing on; the race HUD then puts the picture
@@ -21,20 +21,6 @@
 
 #include <cstdint>
 
-// ---- Render-side copies (render thread; written only by the copy step) ----
-extern NodeList gVisibleNodes;       // leaves the race camera sees, in list order
-extern NodeList gShadowNodes;        // leaves the sun sees (copied only with shadows on)
-extern NodeList gCubeFaceNodes[kCubeFaceCount];   // leaves of each reflection cube face
-// The race camera (gCameraEye, gRaceLookAt, gRaceCameraUp, gGarageLookAt):
-// race_camera.h; the sun's shadow projection and view (gLightProjection,
-// gLightView, copied only with shadows on): frustum.h.
-extern float gFovSpeed, gFovBoost;   // 0..1 field-of-view terms of speed and boost
-extern Matrix4 gRacerMatrix[kRacerCount];              // chassis world matrices
-extern Matrix4 gCityCarMatrix[kCityCarSlotCount];      // traffic cars' world matrices
-extern uint8_t gRacerVisible[kRacerCount];             // the worker's frustum test said: draw it
-extern float gRenderFrameFactor;     // the step's frame seconds x 100
-extern uint8_t gStartHoldDrawn;      // the start hold as the step left it
-
 // The per-racer values racer drawing and the HUD read.
 struct RacerDrawn {
   float wheelDrop[kWheelCount];      // suspension offset of each wheel
@@ -43,37 +29,56 @@ struct RacerDrawn {
   neV3 velocity;                     // chassis velocity; the speedometer reads its length
   RacerLook look;                    // layout, steering, lamps and exhaust of the truck
 };
-extern RacerDrawn gRacerDrawn[kRacerCount];
 
-// Squared ground distance of each leaf the camera saw from the eye, by leaf
-// index (the far-detail passes cut by it); other leaves keep older values.
-extern float gLeafDistSqDrawn[kQuadTreeLeafCount];
+// What the race frame draws from: everything the worker published, as the
+// copy step took it while the worker waited. The passes read it alone (and
+// what the loads left, which no step changes), so the worker runs its next
+// step while they draw. Some parts outlive a frame: the leaf distances
+// keep older values for leaves not seen, the tyre tracks and the dust are
+// taken over a stretch at a time, and the dust ages here only.
+struct RaceFrameInput {
+  NodeList visibleNodes;   // leaves the race camera sees, in list order
+  NodeList shadowNodes;    // leaves the sun sees (copied only with shadows on)
+  NodeList cubeFaceNodes[kCubeFaceCount];  // leaves of each reflection cube face
+  // The race camera (gCameraEye, gRaceLookAt, gRaceCameraUp, gGarageLookAt):
+  // race_camera.h; the sun's shadow projection and view (gLightProjection,
+  // gLightView, copied only with shadows on): frustum.h.
+  float fovSpeed, fovBoost;  // 0..1 field-of-view terms of speed and boost
+  Matrix4 racerMatrix[kRacerCount];           // chassis world matrices
+  Matrix4 cityCarMatrix[kCityCarSlotCount];   // traffic cars' world matrices
+  uint8_t racerVisible[kRacerCount];          // the worker's frustum test said: draw it
+  float frameFactor;   // the step's frame seconds x 100
+  uint8_t startHold;   // the start hold as the step left it
+  RacerDrawn racers[kRacerCount];
+  // Squared ground distance of each leaf the camera saw from the eye, by
+  // leaf index (the far-detail passes cut by it).
+  float leafDistSq[kQuadTreeLeafCount];
+  // The tyre-track rings as far as the worker had laid them.
+  TyreTrackRings tyreTracks;
+  // The dust the render thread draws and ages: each step's new particles
+  // are taken over from the worker's rings, and from then on only the
+  // render thread touches them, so the dust ages only in frames that draw it.
+  WheelParticle dust[kRacerCount][kWheelCount][kDustRingSize];
+  // World matrix of every prop part that has a body, by prop and part.
+  Matrix4 propPartMatrix[kCityObjectCapacity][kMaxPropParts];
+  // How far the copy step has taken over each wheel's rings: the dust
+  // particles spawned, and the head of the track ring.
+  int32_t dustTakenOver[kRacerCount][kWheelCount];
+  int32_t trackTakenOver[kRacerCount][kWheelCount];
+};
 
-// The tyre-track rings as far as the worker had laid them: each copy step
-// takes the quads laid since the last one.
-extern TyreTrackRings gTyreTracksDrawn;
-
-// The dust the render thread draws and ages: each step's new particles are
-// taken over from the worker's rings, and from then on only the render
-// thread touches them, so the dust ages only in frames that draw it.
-extern WheelParticle gDustDrawn[kRacerCount][kWheelCount][kDustRingSize];
-
-// World matrix of every prop part that has a body, by prop and part.
-extern Matrix4 gPropPartMatrixDrawn[kCityObjectCapacity][kMaxPropParts];
-
-// ---- View state of the frame ----
-extern float gFarPlane;            // far plane of SetProjection in a race, world units
-inline constexpr float kSkyFarPlane = 15000.0f;  // while the sky and the sun are drawn
-extern float gSunPosition[3];      // the sun, world units (SetupLights)
+// The race frame's one record (render thread; written only by the copy
+// step; large, hence not on a stack).
+extern RaceFrameInput gRaceFrame;
 
 // Asks the next copy step to lift the start hold (the countdown's end): the
 // worker reads the hold during its step, so it changes only while it waits.
 void RequestStartHoldRelease();
 
-// The copy step: everything above that the worker published, taken while
+// The copy step: everything the worker published into `frame`, taken while
 // the worker waits (gSimBit differs from gRenderBit), and the menu clock
 // advanced by the frame.
-void CopyPublishedRaceState();
+void CopyPublishedRaceState(RaceFrameInput& frame);
 
 // Whether the render targets the passes draw into exist (their start-up
 // may have failed, or not run in a test); without them a race frame only
@@ -84,21 +89,3 @@ bool RaceFrameTargetsMade();
 // Called once gSimBit differs from gRenderBit; the caller draws the HUD and
 // swaps.
 void RenderRaceFrame();
-
-// Viewport (0, 0, width, height) (a height of 0 counts as 1) and the
-// perspective of the target screen: in a race 45 degrees widened by the
-// speed and boost terms, near 0.1, far gFarPlane; over the garage 30
-// degrees, near by the garage zoom, far 15000. The model-view matrix is
-// left current and reset.
-void SetProjection(int width, int height);
-// The vertical field of view of the race projection, degrees.
-float RaceFieldOfView(float fovSpeed, float fovBoost);
-
-// GL light 0 at the sun (positional), light 1 along the camera eye; called
-// with the camera's model-view matrix current.
-void SetupLights();
-
-// Window width and height of the resolution in effect, in pixels (index 0's
-// for an index outside the table).
-int RaceWidth();
-int RaceHeight();

@@ -1,43 +1,42 @@
 // The race frame's calls into the racer, dust, grass, tree, shadow and
-// reflection passes. Every one of them reads only the render-side copies
-// of race_frame.h (and what the loads left, which no step changes): the
-// worker runs its next step while they draw. What each draws into and the
-// GL state it leaves: see the pass's own header.
+// reflection passes. Every one of them reads only the race frame's record
+// (and what the loads left, which no step changes): the worker runs its
+// next step while they draw.
+#include "render/race_frame_parts.h"
+
 #include "framework/globals.h"
 #include "platform/gl.h"
 #include "render/grass.h"
 #include "render/prop_draw.h"
-#include "render/race_frame.h"
-#include "render/race_frame_passes.h"
 #include "render/racer_draw.h"
 #include "render/reflection_cube.h"
 #include "render/shadow_map.h"
 #include "render/shadow_matrix.h"
 #include "render/trees.h"
 #include "render/tyre_tracks.h"
-#include "render/world_scene.h"
+#include "render/sky.h"
 #include "world/loaders.h"
 
 Matrix4 gInverseViewMatrix;
 
 namespace {
 
-RacersView RaceFrameView() {
+RacersView RaceFrameView(const RaceFrameInput& frame) {
   RacersView view;
   view.eye = gCameraEye;
-  view.frameFactor = gRenderFrameFactor;
-  view.props = {&gVisibleNodes, gPropPartMatrixDrawn, gPropPartModels, kPropTypesWithParts};
-  view.tracks = &gTyreTracksDrawn;
+  view.frameFactor = frame.frameFactor;
+  view.props = {&frame.visibleNodes, frame.propPartMatrix, gPropPartModels, kPropTypesWithParts};
+  view.tracks = &frame.tyreTracks;
   view.shadowTextureMatrix = FrameShadowTextureMatrix();
   for (int slot = 0; slot < kRacerCount; ++slot) {
     RacerDrawInput& in = view.racers[slot];
-    const RacerDrawn& drawn = gRacerDrawn[slot];
+    const RacerDrawn& drawn = frame.racers[slot];
     in.look = &drawn.look;
     in.models = {gRacerModels[kRacerModelCar][slot], gRacerModels[kRacerModelGlass][slot],
                  gRacerModels[kRacerModelOptics][slot], gRacerModels[kRacerModelWheel][slot],
                  gRacerModels[kRacerModelPoints][slot]};
-    in.matrix = gRacerMatrix[slot];
-    in.visible = gRacerVisible[slot];
+    in.matrix = frame.racerMatrix[slot];
+    in.visible = frame.racerVisible[slot];
     for (int w = 0; w < kWheelCount; ++w) {
       in.wheelDrop[w] = drawn.wheelDrop[w];
       in.wheelRoll[w] = drawn.wheelRoll[w];
@@ -47,7 +46,11 @@ RacersView RaceFrameView() {
   return view;
 }
 
-void DrawRacersForShadowMap() { DrawRacersForShadowMapFrom(RaceFrameView()); }
+// The frame whose shadow map is being drawn, for the casters' racer call,
+// which takes no arguments; set only while RenderFrameShadowMap runs.
+const RaceFrameInput* gShadowFrame;
+
+void DrawRacersForShadowMap() { DrawRacersForShadowMapFrom(RaceFrameView(*gShadowFrame)); }
 
 // The sky box as the cube's faces see it: about the origin, from the sky's base height.
 void DrawCubeSky() { DrawSkybox(0, kSkyBaseHeight, 0); }
@@ -62,28 +65,30 @@ Matrix4 FrameShadowTextureMatrix() {
   return lit;
 }
 
-void DrawRacers(int pass) { DrawRacersFrom(pass, RaceFrameView()); }
+void DrawFrameRacers(const RaceFrameInput& frame, int pass) { DrawRacersFrom(pass, RaceFrameView(frame)); }
 
-void DrawWheelParticles() { DrawWheelDust(gDustDrawn, gCameraEye, gRenderFrameFactor); }
+void DrawFrameDust(RaceFrameInput& frame) { DrawWheelDust(frame.dust, gCameraEye, frame.frameFactor); }
 
-void DrawGrass() { DrawGrass(gVisibleNodes, gLeafDistSqDrawn, gRenderFrameFactor); }
+void DrawFrameGrass(const RaceFrameInput& frame) { DrawGrass(frame.visibleNodes, frame.leafDistSq, frame.frameFactor); }
 
-void DrawTrees() { DrawTrees(gVisibleNodes, gLeafDistSqDrawn, gRenderFrameFactor); }
+void DrawFrameTrees(const RaceFrameInput& frame) { DrawTrees(frame.visibleNodes, frame.leafDistSq, frame.frameFactor); }
 
-void RenderShadowMap() {
-  const ShadowCasters casters{&gShadowNodes,        PropDrawnCount(), gPropDrawn, gPropPartMatrixDrawn,
+void RenderFrameShadowMap(const RaceFrameInput& frame) {
+  const ShadowCasters casters{&frame.shadowNodes,   PropDrawnCount(),    gPropDrawn, frame.propPartMatrix,
                               gPropPartModels,      kPropTypesWithParts, DrawRacersForShadowMap};
+  gShadowFrame = &frame;
   RenderShadowMap(casters, gLightProjection, gLightView);
+  gShadowFrame = nullptr;
 }
 
 // Centred on the player's truck (its copied matrix), turned with its heading.
-void UpdateReflectionCubeMap(int raceMode) {
-  const Matrix4& player = gRacerMatrix[0];
+void UpdateFrameReflection(const RaceFrameInput& frame, int raceMode) {
+  const Matrix4& player = frame.racerMatrix[0];
   const Vector3 eye(player.m[12], player.m[13], player.m[14]);
   Vector3 forward(player.m[0], player.m[1], player.m[2]);
   const float length = forward.Length();
   if (length > 0) forward = forward * (1 / length);
-  UpdateReflectionCubeMap(raceMode != 0, {eye, eye + forward, Vector3(0, 1, 0), DrawCubeSky, gCubeFaceNodes});
+  UpdateReflectionCubeMap(raceMode != 0, {eye, eye + forward, Vector3(0, 1, 0), DrawCubeSky, frame.cubeFaceNodes});
 }
 
 void ComputeInverseViewMatrix() {

@@ -5,14 +5,13 @@
 #include "framework/globals.h"
 #include "render/gl_resources.h"
 #include "render/post_passes.h"
-#include "render/race_frame.h"
-#include "render/race_view.h"
+#include "render/race_camera.h"
+#include "render/race_frame_parts.h"
+#include "render/race_pass_timers.h"
+#include "render/race_projection.h"
 #include "render/reflection_cube.h"  // gReflectionPending
 #include "render/shaders.h"
 #include "render/world_scene.h"
-
-#include <chrono>
-#include <ctime>
 
 namespace {
 
@@ -66,58 +65,17 @@ void SetUpView(bool shadows) {
   if (shadows) ComputeInverseViewMatrix();
 }
 
-// Runs one pass and keeps its time and the GL error it left.
-template <typename Pass>
-void Timed(int index, Pass pass) {
-  BeginRacePass();
-  pass();
-  EndRacePass(index);
-}
-
-using Clock = std::chrono::steady_clock;
-Clock::time_point gPassStart;
-double gPassStartCpuMs;
-
 }  // namespace
 
-bool gRacePassesFinished;
-RacePassRecord gRacePassRecords[kRacePassCount] = {
-    {"reflection", 0, 0, 0},      {"shadow", 0, 0, 0},          {"view", 0, 0, 0},
-    {"terrain", 0, 0, 0},         {"near map", 0, 0, 0},        {"racers opaque", 0, 0, 0},
-    {"second layer", 0, 0, 0},    {"smoke layer", 0, 0, 0},     {"sky", 0, 0, 0},
-    {"composite", 0, 0, 0},       {"transparent map", 0, 0, 0}, {"grass", 0, 0, 0},
-    {"trees", 0, 0, 0},           {"racers blended", 0, 0, 0},  {"sun", 0, 0, 0},
-    {"post chain", 0, 0, 0}};
-
-double ProcessCpuMilliseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1.0e6;
-}
-
-void BeginRacePass() {
-  if (gRacePassesFinished) glFinish();
-  gPassStart = Clock::now();
-  gPassStartCpuMs = ProcessCpuMilliseconds();
-}
-
-void EndRacePass(int pass) {
-  if (gRacePassesFinished) glFinish();
-  RacePassRecord& record = gRacePassRecords[pass];
-  record.milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - gPassStart).count();
-  record.cpuMilliseconds = ProcessCpuMilliseconds() - gPassStartCpuMs;
-  record.glError = glGetError();
-}
-
-void DrawRaceFramePasses() {
+void DrawRaceFramePasses(RaceFrameInput& frame) {
   const bool shadows = gShadowMapSize > kShadowMapSizeOff;
-  Timed(kPassReflection, [] {
-    if (gReflectionPending) UpdateReflectionCubeMap(1);
+  TimedRacePass(kPassReflection, [&frame] {
+    if (gReflectionPending) UpdateFrameReflection(frame, 1);
   });
-  Timed(kPassShadow, [shadows] {
-    if (shadows) RenderShadowMap();
+  TimedRacePass(kPassShadow, [&frame, shadows] {
+    if (shadows) RenderFrameShadowMap(frame);
   });
-  Timed(kPassView, [shadows] { SetUpView(shadows); });
-  RenderWorldScene();
-  Timed(kPassPostChain, RunPostChain);
+  TimedRacePass(kPassView, [shadows] { SetUpView(shadows); });
+  RenderWorldScene(frame);
+  TimedRacePass(kPassPostChain, RunPostChain);
 }

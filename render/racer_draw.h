@@ -17,7 +17,6 @@
 #include "framework/model.h"
 #include "framework/vector_math.h"
 #include "render/prop_draw.h"
-#include "render/race_frame_passes.h"  // RacerPass
 #include "render/tyre_tracks.h"        // TyreTrackRings
 #include "world/racer.h"
 
@@ -78,6 +77,12 @@ inline float WheelHeightOffset(float scale) { return (scale - 1.0f) * 0.5f; }
 // one per triangle, at most one per placement a racer holds.
 int SpinningPartCount(const Model& points, int group);
 
+// What DrawRacersFrom draws.
+enum RacerPass : int {
+  kRacerPassOpaque = 0,   // bodies, wheels and the world props
+  kRacerPassGlass = 1,    // glass and tyre tracks
+  kRacerPassBlended = 2,  // exhaust, spinning parts and lamp flares
+};
 // Pass 0, 1 or 2; any other number draws nothing and changes nothing.
 void DrawRacersFrom(int pass, const RacersView& view);
 // Bodies and wheels of the visible trucks nearer than 120 to the eye,

@@ -6,7 +6,7 @@
 #include "render/frustum.h"
 #include "render/gl_resources.h"
 #include "render/leaf_meshes.h"
-#include "render/renderer.h"
+#include "render/race_projection.h"
 #include "render/shaders.h"
 #include "world/world_models.h"
 

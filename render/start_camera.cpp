@@ -70,7 +70,7 @@ StartCameraShot StartCameraAt(int mode, float t, const neV3& player, const neV3&
 }
 
 void ComputeCameraPlacement(int cameraMode, int32_t* countdownStep) {
-  const Matrix4& player = gRacerMatrix[0];
+  const Matrix4& player = gRaceFrame.racerMatrix[0];
   const neV3 position = neMakeV3(player.m[12], player.m[13], player.m[14]);
   const StartCameraShot shot =
       StartCameraAt(cameraMode, gRacePhaseTime, position, gRacePath[0].position, gRacePath[1].position);

@@ -8,9 +8,12 @@
 #include "render/gl_resources.h"
 #include "render/post_passes.h"
 #include "render/race_frame.h"
-#include "render/race_frame_passes.h"
+#include "render/race_frame_parts.h"
+#include "render/race_pass_timers.h"
+#include "render/race_projection.h"
 #include "render/race_view.h"
 #include "render/shaders.h"
+#include "render/sky.h"
 #include "world/world_models.h"
 
 #include <cmath>
@@ -47,10 +50,8 @@ constexpr float kAlphaTestReference = 0.5f;
 // the rasteriser's rounding of the interpolated height cannot cross it.
 constexpr float kFlatUpness = 0.85f, kSteepUpness = 0.6f, kUpnessMargin = 1.0e-3f;
 
-// Sky: the box around the player, its ring of clouds, and the sun.
-constexpr float kSkyBoxHalf = 5000.0f, kSkyBoxBottom = 400.0f, kSkyBoxTop = 2000.0f;
-constexpr float kSkyRingHalf = 4000.0f, kSkyRingBottom = 350.0f, kSkyRingTop = 850.0f;
-constexpr int kTexSun = 30, kTexSkyBox = 61, kTexSkyRing = 63;
+// The sun, aimed at from the eye, and its glare.
+constexpr int kTexSun = 30;
 constexpr float kSunAimHeight = 4500.0f, kSunDistance = 1000.0f;
 constexpr float kSunHalfSize = 10.0f, kGlareHalfSize = 500.0f;
 constexpr float kGlareRise = 0.02f, kGlareFall = 0.01f;  // per frame-factor unit
@@ -156,11 +157,11 @@ void EmitMapTriangle(const MeshTriangle& t) {
 // One batch: group g of a section in every visible leaf nearer than
 // sqrt(maxDistSq) to the camera.
 template <typename Emit>
-void DrawSectionGroup(int section, int g, float maxDistSq, Emit emit) {
+void DrawSectionGroup(const RaceFrameInput& frame, int section, int g, float maxDistSq, Emit emit) {
   glBegin(GL_TRIANGLES);
-  for (int i = 0; i < gVisibleNodes.count; ++i) {
-    const int leaf = gVisibleNodes.leaf[i];
-    if (leaf < 0 || leaf >= kQuadTreeLeafCount || gLeafDistSqDrawn[leaf] >= maxDistSq) continue;
+  for (int i = 0; i < frame.visibleNodes.count; ++i) {
+    const int leaf = frame.visibleNodes.leaf[i];
+    if (leaf < 0 || leaf >= kQuadTreeLeafCount || frame.leafDistSq[leaf] >= maxDistSq) continue;
     const Mesh* meshes = gQuadTreeLeaves[leaf].sectionMeshes[section];
     if (!meshes) continue;
     const Mesh& mesh = meshes[g];
@@ -171,12 +172,13 @@ void DrawSectionGroup(int section, int g, float maxDistSq, Emit emit) {
 
 // Every group of a section, its texture from `table` by the group's own
 // material index; groups without one keep the texture bound before.
-void DrawSection(int section, const Model* model, const Model* table, float maxDistSq) {
+void DrawSection(const RaceFrameInput& frame, int section, const Model* model, const Model* table,
+                 float maxDistSq) {
   if (!model) return;
   for (int g = 0; g < model->groupCount; ++g) {
     const uint32_t texture = MaterialTexture(table, model->groups[g].materialIndex);
     if (texture) BindTexture2D(texture);
-    DrawSectionGroup(section, g, maxDistSq, EmitMapTriangle);
+    DrawSectionGroup(frame, section, g, maxDistSq, EmitMapTriangle);
   }
 }
 
@@ -196,8 +198,8 @@ void PointSingleLandscapeAt(int landscapeUnit, int normalUnit) {
   glUniform1iARB(gLocRoadBumpSingleDecal6, normalUnit);
 }
 
-void DrawTerrainTrianglesOf(int g, TerrainSlope slope) {
-  DrawSectionGroup(kSectionMainRoad, g, kEveryLeaf, [slope](const MeshTriangle& t) {
+void DrawTerrainTrianglesOf(const RaceFrameInput& frame, int g, TerrainSlope slope) {
+  DrawSectionGroup(frame, kSectionMainRoad, g, kEveryLeaf, [slope](const MeshTriangle& t) {
     if (TerrainSlopeOf(t.normal) == slope) EmitTerrainTriangle(t);
   });
 }
@@ -206,17 +208,17 @@ void DrawTerrainTrianglesOf(int g, TerrainSlope slope) {
 // slope with RoadBump, which reads and blends both landscapes; those all
 // flat or all slope with RoadBumpSingle on the one landscape they show,
 // which draws the same there with half the landscape reads.
-void DrawTerrainGroup(int g) {
+void DrawTerrainGroup(const RaceFrameInput& frame, int g) {
   glUseProgramObjectARB(gProgRoadBump);
-  DrawTerrainTrianglesOf(g, TerrainSlope::Mixed);
+  DrawTerrainTrianglesOf(frame, g, TerrainSlope::Mixed);
   glUseProgramObjectARB(gProgRoadBumpSingle);
   PointSingleLandscapeAt(kUnitLandscapeA, kUnitNormalA);
-  DrawTerrainTrianglesOf(g, TerrainSlope::Flat);
+  DrawTerrainTrianglesOf(frame, g, TerrainSlope::Flat);
   PointSingleLandscapeAt(kUnitLandscapeB, kUnitNormalB);
-  DrawTerrainTrianglesOf(g, TerrainSlope::Steep);
+  DrawTerrainTrianglesOf(frame, g, TerrainSlope::Steep);
 }
 
-void DrawTerrain(float sight) {
+void DrawTerrain(const RaceFrameInput& frame, float sight) {
   const Model* road = WorldModel(kWorldModelMainRoad);
   if (!road) return;
   const float t0 = sight - kTerrainFadeFrom, t1 = sight - kTerrainFadeTo;
@@ -239,74 +241,74 @@ void DrawTerrain(float sight) {
       Unit(kUnitDecal);
       BindTexture2D(texture);
     }
-    DrawTerrainGroup(g);
+    DrawTerrainGroup(frame, g);
   }
 }
 
-void DrawNearMap(float sight) {
+void DrawNearMap(const RaceFrameInput& frame, float sight) {
   UseWorldProgram(kProgMap, sight - kNearFadeFrom, sight, gLocMapT0, gLocMapT1);
   const Model* map = WorldModel(kWorldModelMainMap);
-  DrawSection(kSectionMainMap, map, map, kEveryLeaf);
+  DrawSection(frame, kSectionMainMap, map, map, kEveryLeaf);
 }
 
 float FarDetailDistSq(float sight) { return (sight - kFarDetailInside) * (sight - kFarDetailInside); }
 
-void DrawFarMap(float sight) {
+void DrawFarMap(const RaceFrameInput& frame, float sight) {
   UseWorldProgram(kProgMap, sight - kFarFadeFrom, sight - kFarFadeTo, gLocMapT0, gLocMapT1);
-  DrawSection(kSectionAddMap, WorldModel(kWorldModelAddMap), WorldModel(kWorldModelMainMap), FarDetailDistSq(sight));
+  DrawSection(frame, kSectionAddMap, WorldModel(kWorldModelAddMap), WorldModel(kWorldModelMainMap), FarDetailDistSq(sight));
 }
 
-void DrawTransparentMap(float sight) {
+void DrawTransparentMap(const RaceFrameInput& frame, float sight) {
   const Model* table = WorldModel(kWorldModelMainTransparency);
   UseWorldProgram(kProgTransparency, sight - kNearFadeFrom, sight, gLocTransparencyT0, gLocTransparencyT1);
-  DrawSection(kSectionMainTransparency, table, table, kEveryLeaf);
+  DrawSection(frame, kSectionMainTransparency, table, table, kEveryLeaf);
   glUniform1fARB(gLocTransparencyT0, sight - kFarFadeFrom);
   glUniform1fARB(gLocTransparencyT1, sight - kFarFadeTo);
-  DrawSection(kSectionAddTransparency, WorldModel(kWorldModelAddTransparency), table, FarDetailDistSq(sight));
-  DrawSection(kSectionAddTransparency2, WorldModel(kWorldModelAddTransparency2), table, FarDetailDistSq(sight));
+  DrawSection(frame, kSectionAddTransparency, WorldModel(kWorldModelAddTransparency), table, FarDetailDistSq(sight));
+  DrawSection(frame, kSectionAddTransparency2, WorldModel(kWorldModelAddTransparency2), table, FarDetailDistSq(sight));
 }
 
 // ---- The steps ----
 
-void DrawOpaqueLayer(float sight) {
-  BeginRacePass();
+// The opaque layer in three steps: its clear and the terrain, the near map
+// objects, then the racers and props with the layer's resolve.
+void DrawOpaqueTerrain(const RaceFrameInput& frame, float sight) {
   BindLayerTarget(gOpaqueTexture);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // the only depth clear of the frame
   glColor4f(1, 1, 1, 1);
   TerrainTexturesOn();
-  if (gQuadTreeRoot) DrawTerrain(sight);
+  if (gQuadTreeRoot) DrawTerrain(frame, sight);
   glUseProgramObjectARB(0);
   LandscapeUnitsOff();
-  EndRacePass(kPassTerrain);
-  BeginRacePass();
-  if (gQuadTreeRoot) DrawNearMap(sight);
-  glUseProgramObjectARB(0);
-  LitUnitsOff();
-  EndRacePass(kPassNearMap);
-  BeginRacePass();
-  DrawRacers(kRacerPassOpaque);
-  ResolveInto(gOpaqueTexture);
-  EndRacePass(kPassRacersOpaque);
 }
 
-void DrawSecondLayer(float sight) {
-  BeginRacePass();
+void DrawOpaqueNearMap(const RaceFrameInput& frame, float sight) {
+  if (gQuadTreeRoot) DrawNearMap(frame, sight);
+  glUseProgramObjectARB(0);
+  LitUnitsOff();
+}
+
+void DrawOpaqueRacers(const RaceFrameInput& frame) {
+  DrawFrameRacers(frame, kRacerPassOpaque);
+  ResolveInto(gOpaqueTexture);
+}
+
+void DrawSecondLayer(const RaceFrameInput& frame, float sight) {
   BindLayerTarget(gLayerTexture);
   glClear(GL_COLOR_BUFFER_BIT);
   LitUnitsOn();
-  if (gQuadTreeRoot) DrawFarMap(sight);
+  if (gQuadTreeRoot) DrawFarMap(frame, sight);
   glUseProgramObjectARB(0);
   LitUnitsOff();
-  DrawRacers(kRacerPassGlass);
+  DrawFrameRacers(frame, kRacerPassGlass);
   ResolveInto(gLayerTexture);
-  EndRacePass(kPassSecondLayer);
 }
 
 // Drawn without multisampling, against the depth of the layers so far.
-void DrawSmokeLayer() {
+void DrawSmokeLayer(RaceFrameInput& frame) {
   AttachToResolve(gSmokeTexture);
   glClear(GL_COLOR_BUFFER_BIT);
-  DrawWheelParticles();
+  DrawFrameDust(frame);
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_TEXTURE_RECTANGLE_ARB);
   RenderFullScreenPass(kProgBlurSmoke, gSmokeTexture, gBlurTexture, kPostFromWindow);
@@ -321,11 +323,14 @@ void LookWithFarPlane(float farPlane) {
   SetupCameraAndListener(0, 1);
 }
 
-void DrawSky(float sight) {
+// The scene target's clear and the sky box about the player.
+void DrawSky(const RaceFrameInput& frame, float sight) {
+  BindLayerTarget(gSceneTexture);
+  glClear(GL_COLOR_BUFFER_BIT);
   LookWithFarPlane(kSkyFarPlane);
   glDepthMask(GL_FALSE);
   glDisable(GL_DEPTH_TEST);
-  DrawSkybox(gRacerMatrix[0].m[12], kSkyBaseHeight, gRacerMatrix[0].m[14]);
+  DrawSkybox(frame.racerMatrix[0].m[12], kSkyBaseHeight, frame.racerMatrix[0].m[14]);
   glEnable(GL_DEPTH_TEST);
   glDepthMask(GL_TRUE);
   LookWithFarPlane(sight);
@@ -363,30 +368,19 @@ void CompositeLayers() {
   glEnable(GL_MULTISAMPLE_ARB);
 }
 
-void DrawTransparentLayer(float sight) {
+void DrawTransparentLayer(const RaceFrameInput& frame, float sight) {
   LandscapeUnitsOff();
   LitUnitsOn();
   glEnable(AntiAliased() ? GL_SAMPLE_ALPHA_TO_COVERAGE_ARB : GL_ALPHA_TEST);
   glAlphaFunc(GL_GEQUAL, kAlphaTestReference);
   glColor4f(1, 1, 1, 1);
   glDisable(GL_CULL_FACE);
-  if (gQuadTreeRoot) DrawTransparentMap(sight);
+  if (gQuadTreeRoot) DrawTransparentMap(frame, sight);
   glUseProgramObjectARB(0);
   glEnable(GL_CULL_FACE);
   glDisable(GL_ALPHA_TEST);
   glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE_ARB);
   LitUnitsOff();
-}
-
-// A quad of the sky box, corners counter-clockwise seen from inside.
-struct SkyCorner {
-  float x, y, z, s, t;
-};
-void SkyQuad(const SkyCorner (&corners)[4]) {
-  for (const SkyCorner& c : corners) {
-    glTexCoord2f(c.s, c.t);
-    glVertex3f(c.x, c.y, c.z);
-  }
 }
 
 }  // namespace
@@ -435,44 +429,32 @@ float StepSunGlare(float glare, bool sunSeen, float frameFactor) {
   return glare < 0.0f ? 0.0f : (glare > 1.0f ? 1.0f : glare);
 }
 
-void RenderWorldScene() {
+void RenderWorldScene(RaceFrameInput& frame) {
   const float sight = gSightDistance;
   gLandscapeBindCount = 0;
   gResolveCount = 0;
-  DrawOpaqueLayer(sight);
-  DrawSecondLayer(sight);
-  BeginRacePass();
-  if (gSoftParticles) DrawSmokeLayer();
-  EndRacePass(kPassSmokeLayer);
-  BeginRacePass();
-  BindLayerTarget(gSceneTexture);
-  glClear(GL_COLOR_BUFFER_BIT);
-  DrawSky(sight);
-  EndRacePass(kPassSky);
-  BeginRacePass();
-  CompositeLayers();
-  EndRacePass(kPassComposite);
+  TimedRacePass(kPassTerrain, [&] { DrawOpaqueTerrain(frame, sight); });
+  TimedRacePass(kPassNearMap, [&] { DrawOpaqueNearMap(frame, sight); });
+  TimedRacePass(kPassRacersOpaque, [&] { DrawOpaqueRacers(frame); });
+  TimedRacePass(kPassSecondLayer, [&] { DrawSecondLayer(frame, sight); });
+  TimedRacePass(kPassSmokeLayer, [&] {
+    if (gSoftParticles) DrawSmokeLayer(frame);
+  });
+  TimedRacePass(kPassSky, [&] { DrawSky(frame, sight); });
+  TimedRacePass(kPassComposite, CompositeLayers);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-  BeginRacePass();
-  DrawTransparentLayer(sight);
-  EndRacePass(kPassTransparentMap);
-  BeginRacePass();
-  DrawGrass();
-  EndRacePass(kPassGrass);
-  BeginRacePass();
-  DrawTrees();
-  EndRacePass(kPassTrees);
+  TimedRacePass(kPassTransparentMap, [&] { DrawTransparentLayer(frame, sight); });
+  TimedRacePass(kPassGrass, [&] { DrawFrameGrass(frame); });
+  TimedRacePass(kPassTrees, [&] { DrawFrameTrees(frame); });
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  BeginRacePass();
-  DrawRacers(kRacerPassBlended);
-  EndRacePass(kPassRacersBlended);
-  BeginRacePass();
-  DrawSkySun();
-  ResolveInto(gSceneTexture);
-  EndRacePass(kPassSun);
+  TimedRacePass(kPassRacersBlended, [&] { DrawFrameRacers(frame, kRacerPassBlended); });
+  TimedRacePass(kPassSun, [&] {
+    DrawSkySun(frame);
+    ResolveInto(gSceneTexture);
+  });
 }
 
-void DrawSkySun() {
+void DrawSkySun(const RaceFrameInput& frame) {
   LookWithFarPlane(kSkyFarPlane);
   neV3 toSun = neMakeV3(gSunPosition[0] - gCameraEye.x, kSunAimHeight - gCameraEye.y, gSunPosition[2] - gCameraEye.z);
   toSun.Normalize();
@@ -492,7 +474,7 @@ void DrawSkySun() {
   GLuint samples = 0;
   glGetQueryObjectuivARB(gSunQuery, GL_QUERY_RESULT_ARB, &samples);
   gSunSamplesVisible = samples;
-  gSunGlare = StepSunGlare(gSunGlare, gSunSamplesVisible > 0, gRenderFrameFactor);
+  gSunGlare = StepSunGlare(gSunGlare, gSunSamplesVisible > 0, frame.frameFactor);
 
   glDepthMask(GL_FALSE);
   glDisable(GL_DEPTH_TEST);
@@ -506,32 +488,4 @@ void DrawSkySun() {
   glEnable(GL_CULL_FACE);
   glColor4f(1, 1, 1, 1);
   LookWithFarPlane(gSightDistance);
-}
-
-void DrawSkybox(float x, float y, float z) {
-  const float x0 = x - kSkyBoxHalf, x1 = x + kSkyBoxHalf, z0 = z - kSkyBoxHalf, z1 = z + kSkyBoxHalf;
-  const float lo = y + kSkyBoxBottom, hi = y + kSkyBoxTop;
-  glColor3f(1, 1, 1);
-  BindTexture2D(gTextures[kTexSkyBox].glId);
-  glBegin(GL_QUADS);
-  SkyQuad({{x0, lo, z0, 0.25f, 0.05f}, {x1, lo, z0, 0.75f, 0.05f}, {x1, hi, z0, 0.75f, 0.25f}, {x0, hi, z0, 0.25f, 0.25f}});
-  SkyQuad({{x1, lo, z1, 0.75f, 0.95f}, {x0, lo, z1, 0.25f, 0.95f}, {x0, hi, z1, 0.25f, 0.75f}, {x1, hi, z1, 0.75f, 0.75f}});
-  SkyQuad({{x0, lo, z1, 0.05f, 0.75f}, {x0, lo, z0, 0.05f, 0.25f}, {x0, hi, z0, 0.25f, 0.25f}, {x0, hi, z1, 0.25f, 0.75f}});
-  SkyQuad({{x1, lo, z0, 0.95f, 0.25f}, {x1, lo, z1, 0.95f, 0.75f}, {x1, hi, z1, 0.75f, 0.75f}, {x1, hi, z0, 0.75f, 0.25f}});
-  SkyQuad({{x0, hi, z0, 0.25f, 0.25f}, {x1, hi, z0, 0.75f, 0.25f}, {x1, hi, z1, 0.75f, 0.75f}, {x0, hi, z1, 0.25f, 0.75f}});
-  glEnd();
-
-  const float r0x = x - kSkyRingHalf, r1x = x + kSkyRingHalf, r0z = z - kSkyRingHalf, r1z = z + kSkyRingHalf;
-  const float rlo = y + kSkyRingBottom, rhi = y + kSkyRingTop;
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1, 1, 1, 1);
-  BindTexture2D(gTextures[kTexSkyRing].glId);
-  glBegin(GL_QUADS);
-  SkyQuad({{r0x, rlo, r0z, 2, 0}, {r1x, rlo, r0z, 0, 0}, {r1x, rhi, r0z, 0, 1}, {r0x, rhi, r0z, 2, 1}});
-  SkyQuad({{r1x, rlo, r1z, 2, 0}, {r0x, rlo, r1z, 0, 0}, {r0x, rhi, r1z, 0, 1}, {r1x, rhi, r1z, 2, 1}});
-  SkyQuad({{r0x, rlo, r1z, 2, 0}, {r0x, rlo, r0z, 0, 0}, {r0x, rhi, r0z, 0, 1}, {r0x, rhi, r1z, 2, 1}});
-  SkyQuad({{r1x, rlo, r0z, 2, 0}, {r1x, rlo, r1z, 0, 0}, {r1x, rhi, r1z, 0, 1}, {r1x, rhi, r0z, 2, 1}});
-  glEnd();
-  glDisable(GL_BLEND);
 }

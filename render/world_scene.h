@@ -3,12 +3,14 @@
 // (far map detail, glass and dirt), the soft smoke layer, then into the
 // scene target the sky, the composite of the layers, the transparent map
 // objects, grass, trees, the racers' blended parts and the sun. Reads the
-// render-side copies (race_frame.h), the world models, the quadtree leaves
+// race frame's record (race_frame.h), the world models, the quadtree leaves
 // and the landscape textures; draws into gOpaqueTexture, gLayerTexture,
 // gSmokeTexture and gSceneTexture (through gMultisampleFbo with
 // anti-aliasing). Leaves gResolveFbo bound with gSceneTexture, unit 0
 // active with 2-D texturing on, the model-view matrix current.
 #pragma once
+
+#include "render/race_frame.h"
 
 #include <cstdint>
 
@@ -42,10 +44,7 @@ extern float gSunGlare;              // 0..1 alpha of the sun's glare
 // the frame-time benchmark.
 extern int32_t gLandscapeBindCount, gResolveCount;
 
-void RenderWorldScene();
+// The world scene of the frame's record; the dust in it ages as it is drawn.
+void RenderWorldScene(RaceFrameInput& frame);
 // The sun sprite behind its occlusion query, and its glare.
-void DrawSkySun();
-// The height the sky box is drawn from, world units.
-inline constexpr float kSkyBaseHeight = -400.0f;
-// The sky box and its ring of clouds around (x, z) from height y.
-void DrawSkybox(float x, float y, float z);
+void DrawSkySun(const RaceFrameInput& frame);

@@ -12,7 +12,7 @@
 #include "framework/globals.h"
 #include "render/gl_resources.h"
 #include "render/race_frame.h"
-#include "render/race_frame_passes.h"
+#include "render/race_pass_timers.h"
 #include "tests/support/drawn_world.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/hand_over_state.h"

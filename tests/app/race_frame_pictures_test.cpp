@@ -12,7 +12,8 @@
 #include "render/billboards.h"
 #include "render/gl_resources.h"
 #include "render/race_frame.h"
-#include "render/race_frame_passes.h"
+#include "render/race_pass_timers.h"
+#include "render/race_projection.h"
 #include "render/race_view.h"
 #include "tests/support/drawn_world.h"
 #include "tests/support/gl_resources_suite.h"
@@ -89,8 +90,8 @@ class RaceFramePictures : public GlResourcesSuite {
     const GLint viewport[4] = {0, 0, GlWindow::kWidth, GlWindow::kHeight};
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(RaceFieldOfView(gFovSpeed, gFovBoost), double(GlWindow::kWidth) / GlWindow::kHeight, 0.1,
-                   gSightDistance);
+    gluPerspective(RaceFieldOfView(gRaceFrame.fovSpeed, gRaceFrame.fovBoost),
+                   double(GlWindow::kWidth) / GlWindow::kHeight, 0.1, gSightDistance);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -187,9 +188,9 @@ TEST_F(RaceFramePictures, TheChaseViewShowsShadowsReflectionsGrassAndTrees) {
   EXPECT_GT(darker, 200) << "the fences' shadows on the ground";
   Vector3 sway[kGrassKindCount] = {};
   std::vector<BillboardVertex> grass, trees;
-  BuildGrassStream(gVisibleNodes, gQuadTreeLeaves, gLeafDistSqDrawn, gSightDistance, sway, grass);
+  BuildGrassStream(gRaceFrame.visibleNodes, gQuadTreeLeaves, gRaceFrame.leafDistSq, gSightDistance, sway, grass);
   float colour[3] = {1, 1, 1};
-  BuildTreeStream(0, gVisibleNodes, gQuadTreeLeaves, gLeafDistSqDrawn, gSightDistance, colour, trees);
+  BuildTreeStream(0, gRaceFrame.visibleNodes, gQuadTreeLeaves, gRaceFrame.leafDistSq, gSightDistance, colour, trees);
   EXPECT_GT(grass.size(), 400u) << "grass in view";
   EXPECT_GT(trees.size(), 40u) << "trees in view";
 }

@@ -2,6 +2,7 @@
 // side's own, and the values the worker keeps changing (leaf distances,
 // dust, prop bodies, the start hold) are read or written only there.
 #include "render/race_frame.h"
+#include "render/race_projection.h"
 
 #include "framework/globals.h"
 #include "render/race_view.h"
@@ -79,38 +80,38 @@ TEST_F(RaceFrameCopy, TakesTheCameraListsRacersAndFrameFactorThatTheStepPublishe
   gRacers[2].trackHeadDraw[0] = 17;
   gRacers[2].velocityDraw = neMakeV3(3, 0, 4);
 
-  CopyPublishedRaceState();
+  CopyPublishedRaceState(gRaceFrame);
 
-  ASSERT_EQ(gVisibleNodes.count, 2);
-  EXPECT_EQ(gVisibleNodes.leaf[1], 9);
-  EXPECT_EQ(gCubeFaceNodes[5].leaf[0], 3);
+  ASSERT_EQ(gRaceFrame.visibleNodes.count, 2);
+  EXPECT_EQ(gRaceFrame.visibleNodes.leaf[1], 9);
+  EXPECT_EQ(gRaceFrame.cubeFaceNodes[5].leaf[0], 3);
   EXPECT_EQ(gCameraEye.z, 3.0f);
   EXPECT_EQ(gRaceLookAt.x, 4.0f);
   EXPECT_EQ(gGarageLookAt.z, 1.0f);
-  EXPECT_EQ(gFovSpeed, 0.25f);
-  EXPECT_EQ(gFovBoost, 0.5f);
-  EXPECT_EQ(gRenderFrameFactor, 1.6f);
-  EXPECT_EQ(gRacerMatrix[2].m[13], 20.0f);
-  EXPECT_EQ(gRacerVisible[2], 1);
-  EXPECT_EQ(gRacerDrawn[2].wheelDrop[1], 0.9f);
-  EXPECT_EQ(gRacerDrawn[2].wheelRoll[3], 45.0f);
-  EXPECT_EQ(gRacerDrawn[2].tyreTrackHead[0], 17);
-  EXPECT_EQ(LengthV3(gRacerDrawn[2].velocity), 5.0f);
+  EXPECT_EQ(gRaceFrame.fovSpeed, 0.25f);
+  EXPECT_EQ(gRaceFrame.fovBoost, 0.5f);
+  EXPECT_EQ(gRaceFrame.frameFactor, 1.6f);
+  EXPECT_EQ(gRaceFrame.racerMatrix[2].m[13], 20.0f);
+  EXPECT_EQ(gRaceFrame.racerVisible[2], 1);
+  EXPECT_EQ(gRaceFrame.racers[2].wheelDrop[1], 0.9f);
+  EXPECT_EQ(gRaceFrame.racers[2].wheelRoll[3], 45.0f);
+  EXPECT_EQ(gRaceFrame.racers[2].tyreTrackHead[0], 17);
+  EXPECT_EQ(LengthV3(gRaceFrame.racers[2].velocity), 5.0f);
 }
 
 TEST_F(RaceFrameCopy, LightMatricesAndShadowLeavesAreTakenOnlyWithShadowsOn) {
   gRaceViewCopies.cameraMatrix0 = Translation(1, 0, 0);
   gRaceViewCopies.lightLeaves.count = 4;
   gLightProjection = Matrix4();
-  gShadowNodes.count = 0;
-  CopyPublishedRaceState();
+  gRaceFrame.shadowNodes.count = 0;
+  CopyPublishedRaceState(gRaceFrame);
   EXPECT_EQ(gLightProjection.m[12], 0.0f);
-  EXPECT_EQ(gShadowNodes.count, 0);
+  EXPECT_EQ(gRaceFrame.shadowNodes.count, 0);
 
   gShadowMapSize = kShadowsOn;
-  CopyPublishedRaceState();
+  CopyPublishedRaceState(gRaceFrame);
   EXPECT_EQ(gLightProjection.m[12], 1.0f);
-  EXPECT_EQ(gShadowNodes.count, 4);
+  EXPECT_EQ(gRaceFrame.shadowNodes.count, 4);
 }
 
 TEST_F(RaceFrameCopy, LeafDistancesAreTheStepsNotWhatTheNextStepWrites) {
@@ -119,57 +120,57 @@ TEST_F(RaceFrameCopy, LeafDistancesAreTheStepsNotWhatTheNextStepWrites) {
   gRaceViewCopies.cameraLeaves.count = 1;
   gRaceViewCopies.cameraLeaves.leaf[0] = 40;
   leaves[40].cameraDistSq = 900.0f;
-  CopyPublishedRaceState();
+  CopyPublishedRaceState(gRaceFrame);
   leaves[40].cameraDistSq = 250000.0f;  // the next step, running while the frame draws
-  EXPECT_EQ(gLeafDistSqDrawn[40], 900.0f);
+  EXPECT_EQ(gRaceFrame.leafDistSq[40], 900.0f);
   gQuadTreeLeaves = nullptr;
 }
 
 TEST_F(RaceFrameCopy, NewDustIsTakenOverOnceAndThenAgesOnlyOnTheRenderSide) {
   CSampleCar& car = gRacers[1];
   ClearDust(car);
-  CopyPublishedRaceState();
+  CopyPublishedRaceState(gRaceFrame);
   Spawn(car, 1, 2, 3, 100.0f);
-  CopyPublishedRaceState();
-  EXPECT_EQ(gDustDrawn[1][2][2].position.x, 102.0f);
-  EXPECT_EQ(gDustDrawn[1][2][2].alive, 1);
+  CopyPublishedRaceState(gRaceFrame);
+  EXPECT_EQ(gRaceFrame.dust[1][2][2].position.x, 102.0f);
+  EXPECT_EQ(gRaceFrame.dust[1][2][2].alive, 1);
 
-  gDustDrawn[1][2][0].age = 0.7f;  // the drawing ages it
-  gDustDrawn[1][2][1].alive = 0;   // and retires it
+  gRaceFrame.dust[1][2][0].age = 0.7f;  // the drawing ages it
+  gRaceFrame.dust[1][2][1].alive = 0;   // and retires it
   Spawn(car, 1, 2, 1, 200.0f);
-  CopyPublishedRaceState();
-  EXPECT_EQ(gDustDrawn[1][2][0].age, 0.7f) << "a particle taken over once is not taken again";
-  EXPECT_EQ(gDustDrawn[1][2][1].alive, 0);
-  EXPECT_EQ(gDustDrawn[1][2][3].position.x, 200.0f);
+  CopyPublishedRaceState(gRaceFrame);
+  EXPECT_EQ(gRaceFrame.dust[1][2][0].age, 0.7f) << "a particle taken over once is not taken again";
+  EXPECT_EQ(gRaceFrame.dust[1][2][1].alive, 0);
+  EXPECT_EQ(gRaceFrame.dust[1][2][3].position.x, 200.0f);
   EXPECT_EQ(gWheelParticles[1][2][1].alive, 1) << "the worker's ring is never written by the render side";
 }
 
 TEST_F(RaceFrameCopy, DustOfAWholeLappedRingOrANewRaceIsTakenWhole) {
   CSampleCar& car = gRacers[3];
   ClearDust(car);
-  CopyPublishedRaceState();
+  CopyPublishedRaceState(gRaceFrame);
   Spawn(car, 3, 0, kDustRingSize + 30, 0.0f);  // more than a ring within one step
-  CopyPublishedRaceState();
+  CopyPublishedRaceState(gRaceFrame);
   const int newest = (car.dustHead[0] + kDustRingSize - 1) % kDustRingSize;
-  EXPECT_EQ(gDustDrawn[3][0][newest].position.x, float(kDustRingSize + 29));
-  EXPECT_EQ(gDustDrawn[3][0][car.dustHead[0]].position.x, 30.0f);
+  EXPECT_EQ(gRaceFrame.dust[3][0][newest].position.x, float(kDustRingSize + 29));
+  EXPECT_EQ(gRaceFrame.dust[3][0][car.dustHead[0]].position.x, 30.0f);
 
   ClearDust(car);  // the next race: the count starts again
   Spawn(car, 3, 0, 1, 500.0f);
-  CopyPublishedRaceState();
-  EXPECT_EQ(gDustDrawn[3][0][0].position.x, 500.0f);
-  EXPECT_EQ(gDustDrawn[3][0][1].alive, 0) << "the last race's dust is gone";
+  CopyPublishedRaceState(gRaceFrame);
+  EXPECT_EQ(gRaceFrame.dust[3][0][0].position.x, 500.0f);
+  EXPECT_EQ(gRaceFrame.dust[3][0][1].alive, 0) << "the last race's dust is gone";
 }
 
 TEST_F(RaceFrameCopy, TheCountdownLiftsTheStartHoldOnlyWhileTheWorkerWaits) {
   gStartHold = 1;
-  CopyPublishedRaceState();
-  EXPECT_EQ(gStartHoldDrawn, 1);
+  CopyPublishedRaceState(gRaceFrame);
+  EXPECT_EQ(gRaceFrame.startHold, 1);
   RequestStartHoldRelease();
   EXPECT_EQ(gStartHold, 1) << "the step running now still sees the hold";
-  CopyPublishedRaceState();
+  CopyPublishedRaceState(gRaceFrame);
   EXPECT_EQ(gStartHold, 0);
-  EXPECT_EQ(gStartHoldDrawn, 0);
+  EXPECT_EQ(gRaceFrame.startHold, 0);
 }
 
 TEST_F(RaceFrameCopy, PropPartsAreDrawnWhereTheirBodiesStoodAtTheCopy) {
@@ -178,10 +179,10 @@ TEST_F(RaceFrameCopy, PropPartsAreDrawnWhereTheirBodiesStoodAtTheCopy) {
   body->SetPos(neMakeV3(12, 3, -4));
   gCityObjects[0].partBodies[1] = body;
   gCityObjectCount = 1;
-  CopyPublishedRaceState();
+  CopyPublishedRaceState(gRaceFrame);
   body->SetPos(neMakeV3(50, 3, -4));  // moved by the next step
-  EXPECT_EQ(gPropPartMatrixDrawn[0][1].m[12], 12.0f);
-  EXPECT_EQ(gPropPartMatrixDrawn[0][1].m[14], -4.0f);
+  EXPECT_EQ(gRaceFrame.propPartMatrix[0][1].m[12], 12.0f);
+  EXPECT_EQ(gRaceFrame.propPartMatrix[0][1].m[14], -4.0f);
   gCityObjects[0].partBodies[1] = nullptr;
   gCityObjectCount = 0;
 }

@@ -9,7 +9,7 @@
 #include "framework/globals.h"
 #include "render/gl_resources.h"
 #include "render/race_frame.h"
-#include "render/race_frame_passes.h"
+#include "render/race_pass_timers.h"
 #include "render/race_view.h"
 #include "render/world_scene.h"
 #include "tests/support/drawn_world.h"

@@ -35,7 +35,7 @@ class RaceProjection : public ::testing::Test {
  protected:
   void TearDown() override {
     gTargetScreen = ScreenState::Splash;
-    gFovSpeed = gFovBoost = 0.0f;
+    gRaceFrame.fovSpeed = gRaceFrame.fovBoost = 0.0f;
   }
 };
 
@@ -44,8 +44,8 @@ class RaceProjection : public ::testing::Test {
 TEST_F(RaceProjection, InARaceWidensWithSpeedAndReachesTheFarPlane) {
   REQUIRE_GL_WINDOW(window);
   gTargetScreen = ScreenState::Racing;
-  gFovSpeed = 1.0f;
-  gFovBoost = 0.5f;
+  gRaceFrame.fovSpeed = 1.0f;
+  gRaceFrame.fovBoost = 0.5f;
   gFarPlane = 380.0f;
   SetProjection(1024, 768);
   const Projection p = ReadProjection();
@@ -61,7 +61,7 @@ TEST_F(RaceProjection, InARaceWidensWithSpeedAndReachesTheFarPlane) {
 TEST_F(RaceProjection, OverTheGarageIsThirtyDegreesWhateverTheSpeedTerm) {
   REQUIRE_GL_WINDOW(window);
   gTargetScreen = ScreenState::Splash;
-  gFovSpeed = 1.0f;
+  gRaceFrame.fovSpeed = 1.0f;
   gGarageViewZoom = 10.0f;
   SetProjection(1280, 1024);
   const Projection p = ReadProjection();

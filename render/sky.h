@@ -1,0 +1,9 @@
+// The sky box and its ring of clouds, drawn about a point with the texture
+// of each from the texture table; leaves blending off and the ring's
+// texture bound.
+#pragma once
+
+// The height the sky box is drawn from, world units.
+inline constexpr float kSkyBaseHeight = -400.0f;
+// The sky box and its ring of clouds around (x, z) from height y.
+void DrawSkybox(float x, float y, float z);
