@@ -4,7 +4,7 @@
 
 #include "framework/globals.h"
 #include "render/gl_resources.h"
-#include "render/race_frame.h"
+#include "render/race_frame_input.h"
 #include "render/race_projection.h"
 #include "render/shaders.h"
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "framework/vector_math.h"
-#include "render/race_frame.h"
+#include "render/race_frame_input.h"
 
 extern Matrix4 gInverseViewMatrix;  // world from eye space, for the shadow texture matrix
 // Eye space to the shadow map's texture space for the frame's lit passes;

@@ -2,7 +2,7 @@
 // draw from the race frame's record (race_frame.h) alone.
 #pragma once
 
-#include "render/race_frame.h"
+#include "render/race_frame_input.h"
 
 // Reflection, shadow, projection, camera and lights, the world scene and
 // the post chain, in that order; the picture ends in gSceneTexture (and

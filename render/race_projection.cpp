@@ -5,7 +5,7 @@
 #include "platform/gl.h"
 #include "render/garage_camera.h"
 #include "render/race_camera.h"
-#include "render/race_frame.h"  // gRaceFrame's field-of-view terms
+#include "render/race_frame_input.h"
 
 #include <algorithm>
 

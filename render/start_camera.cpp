@@ -6,7 +6,7 @@
 #include "framework/settings.h"
 #include "framework/sound.h"
 #include "math/ne_math.h"
-#include "render/race_frame.h"
+#include "render/race_frame_input.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
 

@@ -7,7 +7,7 @@
 #include "render/car_lights.h"  // DrawFacingQuad
 #include "render/gl_resources.h"
 #include "render/post_passes.h"
-#include "render/race_frame.h"
+#include "render/race_frame_input.h"
 #include "render/race_frame_parts.h"
 #include "render/race_pass_timers.h"
 #include "render/race_projection.h"

@@ -10,7 +10,7 @@
 // active with 2-D texturing on, the model-view matrix current.
 #pragma once
 
-#include "render/race_frame.h"
+#include "render/race_frame_input.h"
 
 #include <cstdint>
 
