@@ -2,7 +2,7 @@
 
 #include "framework/texture.h"
 #include "platform/gl.h"
-#include "render/racer_draw.h"  // RacerLook
+#include "render/racer_look.h"
 
 #include <algorithm>
 #include <cmath>

@@ -18,9 +18,8 @@
 // blending off and the colour white.
 #pragma once
 
-#include "framework/model.h"
 #include "framework/vector_math.h"
-#include "world/racer.h"
+#include "render/showroom_truck.h"
 
 // Where the garage camera stands and looks.
 struct GarageView {
@@ -32,17 +31,6 @@ struct GarageView {
 // by the wobble, and a look-at point beside the truck so that it sits off
 // the picture's centre.
 GarageView GarageViewFrom(float pitch, float yaw, float zoom, float wobblePhase);
-
-// The truck standing in the showroom.
-struct ShowroomTruck {
-  const Model* car = nullptr;
-  const Model* optics = nullptr;  // groups 0..2: the lamps, dark in the showroom
-  const Model* glass = nullptr;
-  const Model* wheel = nullptr;
-  const Model* points = nullptr;  // marker model: groups 4..6 place the spinning parts
-  const CSampleCar* record = nullptr;
-  float frontWheelScale = 1, rearWheelScale = 1;
-};
 
 struct GarageSceneInput {
   GarageView view;

@@ -6,7 +6,7 @@
 // the pass, the modelview selected (identity), face culling on, no program.
 #pragma once
 
-#include "render/garage_scene.h"
+#include "render/showroom_truck.h"
 
 // The room (not its floor), its see-through parts cut as the colour passes
 // cut them, the truck's body, lamps and glass at the origin, and its four

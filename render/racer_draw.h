@@ -17,6 +17,7 @@
 #include "framework/model.h"
 #include "framework/vector_math.h"
 #include "render/prop_draw.h"
+#include "render/racer_look.h"
 #include "render/tyre_tracks.h"        // TyreTrackRings
 #include "world/racer.h"
 
@@ -29,19 +30,6 @@ struct TruckModels {
   const Model* optics = nullptr;  // groups 0..2 lit by the three lamp levels
   const Model* wheel = nullptr;
   const Model* points = nullptr;  // marker model: groups 4..6 place the spinning parts
-};
-
-// What the drawing reads of a racer's record: the truck's layout from its
-// marker model (fixed for a race) and the step's steering, lamps and
-// exhaust. Taken in the copy step, so that no draw reads the record (or the
-// exhaust effect's colour) that the worker's next step writes.
-struct RacerLook {
-  int32_t carKind = 0;  // catalogue row: the wheel sizes
-  TruckLayout layout;
-  float steerAngle = 0;  // radians
-  float brakeLight = 0, reverseLight = 0;
-  float exhaustFlame = 0;
-  float fireColour[3] = {1, 1, 1};  // of the slot's exhaust fire
 };
 
 // The look of racer slot `slot` (0..3) as its record and exhaust fire stand now.
