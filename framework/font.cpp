@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/binary_file.h"
+#include "framework/overlay_frame.h"
 #include "framework/texture.h"
 
 float gFont1Widths[kGlyphCount];
@@ -118,13 +119,7 @@ GLuint MakeFontLists(float advance, float quadX0, float quadY0, float quadX1, fl
 
 void PrintWithLists(float x, float y, GLuint listBase, GLuint sheet, const FormattedText& text,
                     int scheme, const Rgb* colours, size_t colourCount) {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, 800, 0, 600, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
+  PushOverlayFrame();
   glRotatef(gTextAngle, 0, 0, 1);
   glTranslatef(x, y, 0);
   glRotatef(gTextAngle2, 0, 0, 1);
@@ -139,10 +134,7 @@ void PrintWithLists(float x, float y, GLuint listBase, GLuint sheet, const Forma
   glListBase(0);
   glDisable(GL_BLEND);
   glColor4f(1, 1, 1, 1);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+  PopOverlayFrame();
 }
 
 }  // namespace

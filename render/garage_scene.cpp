@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "framework/globals.h"
+#include "framework/overlay_frame.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
 #include "platform/gl.h"
@@ -329,11 +330,11 @@ void WindowQuad(GLuint texture, int width, int height) {
   glTexCoord2f(0, 0);
   glVertex2f(0, 0);
   glTexCoord2f(float(width), 0);
-  glVertex2f(800, 0);
+  glVertex2f(kFrameWidth, 0);
   glTexCoord2f(float(width), float(height));
-  glVertex2f(800, 600);
+  glVertex2f(kFrameWidth, kFrameHeight);
   glTexCoord2f(0, float(height));
-  glVertex2f(0, 600);
+  glVertex2f(0, kFrameHeight);
   glEnd();
 }
 
@@ -351,23 +352,14 @@ template <typename Draw>
 void InFlatFrame(Draw draw) {
   glDepthMask(GL_FALSE);
   glDisable(GL_DEPTH_TEST);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, 800, 0, 600, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
+  PushOverlayFrame();
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_TEXTURE_RECTANGLE_ARB);
   glColor4f(1, 1, 1, 1);
   draw();
   glDisable(GL_TEXTURE_RECTANGLE_ARB);
   glEnable(GL_TEXTURE_2D);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+  PopOverlayFrame();
   glDepthMask(GL_TRUE);
   glEnable(GL_DEPTH_TEST);
 }

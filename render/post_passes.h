@@ -7,10 +7,9 @@
 // matrix as it was and the model-view matrix current and reset.
 #pragma once
 
+#include "framework/overlay_frame.h"  // kFrameWidth, kFrameHeight
 #include "platform/gl.h"
 
-// The overlay frame the composites draw in, whatever the window size.
-inline constexpr float kFrameWidth = 800.0f, kFrameHeight = 600.0f;
 
 // Variants: 0 for a window-size source (scaled down to the target), 1 for
 // a gBlurWidth x gBlurHeight source; for the blurs 2 and 3 step one pixel

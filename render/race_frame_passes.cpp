@@ -3,6 +3,7 @@
 #include "render/race_frame_passes.h"
 
 #include "framework/globals.h"
+#include "framework/overlay_frame.h"
 #include "render/gl_resources.h"
 #include "render/post_passes.h"
 #include "render/race_camera.h"
@@ -21,11 +22,7 @@ void ComposeMotionBlur() {
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gResolveFbo);
   glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB,
                             gPrevSceneTexture, 0);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
+  PushOverlayFrame();
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_TEXTURE_RECTANGLE_ARB);
@@ -37,10 +34,7 @@ void ComposeMotionBlur() {
   glDisable(GL_BLEND);
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_TEXTURE_RECTANGLE_ARB);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  PopOverlayFrame();  // back to the reset model-view the blur pass left
 }
 
 void RunPostChain() {

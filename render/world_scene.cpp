@@ -3,6 +3,7 @@
 #include "render/world_scene.h"
 
 #include "framework/globals.h"
+#include "framework/overlay_frame.h"
 #include "framework/texture.h"
 #include "render/car_lights.h"  // DrawFacingQuad
 #include "render/gl_resources.h"
@@ -340,13 +341,7 @@ void CompositeLayers() {
   glDepthMask(GL_FALSE);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_MULTISAMPLE_ARB);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
+  PushOverlayFrame();
   glEnable(GL_TEXTURE_RECTANGLE_ARB);
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
@@ -359,10 +354,7 @@ void CompositeLayers() {
   glDisable(GL_BLEND);
   glDisable(GL_TEXTURE_RECTANGLE_ARB);
   glEnable(GL_TEXTURE_2D);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+  PopOverlayFrame();
   glDepthMask(GL_TRUE);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_MULTISAMPLE_ARB);
@@ -381,6 +373,35 @@ void DrawTransparentLayer(const RaceFrameInput& frame, float sight) {
   glDisable(GL_ALPHA_TEST);
   glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE_ARB);
   LitUnitsOff();
+}
+
+// The sun's occlusion query is read a frame late, so that no frame waits
+// on the GPU for it: a frame takes the answer to the query an earlier frame
+// issued once the GPU has it, and only then issues the next; until then it
+// keeps the last answer and draws the sun outside a query. A query object
+// never issued yet (the first race frame after the resources were made)
+// is issued and read in the same frame, so the glare starts from what that
+// frame sees.
+void TakeSunQueryAnswer() {
+  GLuint samples = 0;
+  glGetQueryObjectuivARB(gSunQuery, GL_QUERY_RESULT_ARB, &samples);
+  gSunSamplesVisible = samples;
+}
+
+template <typename Draw>
+void DrawBehindSunQuery(Draw draw) {
+  const bool issuedBefore = glIsQueryARB(gSunQuery);
+  GLuint answered = 0;
+  if (issuedBefore) glGetQueryObjectuivARB(gSunQuery, GL_QUERY_RESULT_AVAILABLE_ARB, &answered);
+  if (answered) TakeSunQueryAnswer();
+  if (issuedBefore && !answered) {
+    draw();
+    return;
+  }
+  glBeginQueryARB(GL_SAMPLES_PASSED_ARB, gSunQuery);
+  draw();
+  glEndQueryARB(GL_SAMPLES_PASSED_ARB);
+  if (!issuedBefore) TakeSunQueryAnswer();
 }
 
 }  // namespace
@@ -468,12 +489,8 @@ void DrawSkySun(const RaceFrameInput& frame) {
   glEnable(GL_BLEND);
   glDepthMask(GL_TRUE);
   glEnable(GL_DEPTH_TEST);
-  glBeginQueryARB(GL_SAMPLES_PASSED_ARB, gSunQuery);
-  DrawFacingQuad(eye[0], eye[1], eye[2], sun.x, sun.y, sun.z, kSunHalfSize, kSunHalfSize, kSunHalfSize);
-  glEndQueryARB(GL_SAMPLES_PASSED_ARB);
-  GLuint samples = 0;
-  glGetQueryObjectuivARB(gSunQuery, GL_QUERY_RESULT_ARB, &samples);
-  gSunSamplesVisible = samples;
+  DrawBehindSunQuery(
+      [&] { DrawFacingQuad(eye[0], eye[1], eye[2], sun.x, sun.y, sun.z, kSunHalfSize, kSunHalfSize, kSunHalfSize); });
   gSunGlare = StepSunGlare(gSunGlare, gSunSamplesVisible > 0, frame.frameFactor);
 
   glDepthMask(GL_FALSE);

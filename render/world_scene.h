@@ -37,7 +37,7 @@ TerrainSlope TerrainSlopeOf(const float (&normals)[3][3]);
 float StepSunGlare(float glare, bool sunSeen, float frameFactor);
 
 extern int32_t gLandscapePair;      // pair bound last in the terrain pass, -1 for none
-extern uint32_t gSunSamplesVisible;  // samples of the sun sprite that passed, last frame
+extern uint32_t gSunSamplesVisible;  // samples of the sun sprite that passed, as last answered
 extern float gSunGlare;              // 0..1 alpha of the sun's glare
 
 // Landscape binds and multisample resolves of the last frame, for tests and
@@ -46,5 +46,6 @@ extern int32_t gLandscapeBindCount, gResolveCount;
 
 // The world scene of the frame's record; the dust in it ages as it is drawn.
 void RenderWorldScene(RaceFrameInput& frame);
-// The sun sprite behind its occlusion query, and its glare.
+// The sun sprite behind its occlusion query, and its glare by the query's
+// last answer (a frame late but in the first frame, see world_scene.cpp).
 void DrawSkySun(const RaceFrameInput& frame);

@@ -245,8 +245,6 @@ void DrawRaceHud() {
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
   glColor4f(1, 1, 1, 1);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  PopOverlayFrame();
   glLoadIdentity();
 }

@@ -83,9 +83,7 @@ void SwitchToTarget() {
 void EndOverlayFrame() {
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  PopOverlayFrame();
   glLoadIdentity();
 }
 
@@ -163,12 +161,7 @@ void DrawScreenBlock(int screen) {
 }  // namespace
 
 void BeginOverlayFrame() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  PushOverlayFrame();
   glDisable(GL_DEPTH_TEST);
 }
 

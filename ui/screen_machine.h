@@ -50,9 +50,8 @@ void PointerInFrame(int resolutionIndex, int windowX, int windowY, int32_t* fram
 // skip the fade-out (the splash's Enter).
 void SetScreenDirectly(int screen);
 
-// The overlay frame over the whole window: the projection pushed and set
-// to kFrameWidth x kFrameHeight, the model-view reset, depth test off.
-// The caller pops the projection.
+// The overlay frame over the whole window (PushOverlayFrame), depth test
+// off. The caller pops it (PopOverlayFrame).
 void BeginOverlayFrame();
 
 // True when the current screen is the target and the fade is at least `fade`.

@@ -102,9 +102,7 @@ void UpdateAndDrawSplash() {
   }
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  PopOverlayFrame();
   glLoadIdentity();
   glFinish();
 }
