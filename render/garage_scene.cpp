@@ -13,6 +13,7 @@
 #include "render/garage_camera.h"
 #include "render/garage_shadow.h"
 #include "render/gl_resources.h"
+#include "render/gl_state.h"
 #include "render/post_passes.h"
 #include "render/race_camera.h"
 #include "render/race_frame_parts.h"  // ComputeInverseViewMatrix
@@ -109,10 +110,8 @@ void DrawRearSuspension() {
 template <typename Parts>
 void DrawMirrored(Parts parts) {
   glPushMatrix();
-  glDisable(GL_CULL_FACE);
   glScalef(1, 1, -1);
-  parts();
-  glEnable(GL_CULL_FACE);
+  WithGlCapabilities({{GL_CULL_FACE, false}}, parts);
   glPopMatrix();
 }
 
@@ -245,17 +244,15 @@ void DrawRoom() {
   glDisable(GL_TEXTURE_2D);
   BindShadowMap(GL_TEXTURE1_ARB);
   GlActiveTexture(GL_TEXTURE0_ARB);
-  glDisable(GL_CULL_FACE);
-  glEnable(GL_ALPHA_TEST);
   glAlphaFunc(GL_GEQUAL, kAlphaTestReference);
-  glUseProgramObjectARB(gProgTransparency);
-  SetShaderUniforms(kProgTransparency);
-  glUniform1fARB(gLocTransparencyT0, kFadeStart);
-  glUniform1fARB(gLocTransparencyT1, kFadeEnd);
-  if (gGarageModels[kGarageTransparency]) gGarageModels[kGarageTransparency]->Draw();
-  glUseProgramObjectARB(0);
-  glEnable(GL_CULL_FACE);
-  glDisable(GL_ALPHA_TEST);
+  WithGlCapabilities({{GL_CULL_FACE, false}, {GL_ALPHA_TEST, true}}, [] {
+    glUseProgramObjectARB(gProgTransparency);
+    SetShaderUniforms(kProgTransparency);
+    glUniform1fARB(gLocTransparencyT0, kFadeStart);
+    glUniform1fARB(gLocTransparencyT1, kFadeEnd);
+    if (gGarageModels[kGarageTransparency]) gGarageModels[kGarageTransparency]->Draw();
+    glUseProgramObjectARB(0);
+  });
   // The walls and the floor.
   glUseProgramObjectARB(gProgMap);
   SetShaderUniforms(kProgMap);
@@ -341,27 +338,19 @@ void WindowQuad(GLuint texture, int width, int height) {
 // A window-size picture, then another of the given size blended over it.
 void WindowQuadsBlended(GLuint under, GLuint over, int overWidth, int overHeight, GLenum source, GLenum destination) {
   WindowQuad(under, gScreenWidth, gScreenHeight);
-  glEnable(GL_BLEND);
   glBlendFunc(source, destination);
-  WindowQuad(over, overWidth, overHeight);
-  glDisable(GL_BLEND);
+  WithGlCapabilities({{GL_BLEND, true}}, [&] { WindowQuad(over, overWidth, overHeight); });
 }
 
 // Runs a draw in the 800 x 600 frame with rectangle texturing, depth off.
 template <typename Draw>
 void InFlatFrame(Draw draw) {
   glDepthMask(GL_FALSE);
-  glDisable(GL_DEPTH_TEST);
   PushOverlayFrame();
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_TEXTURE_RECTANGLE_ARB);
   glColor4f(1, 1, 1, 1);
-  draw();
-  glDisable(GL_TEXTURE_RECTANGLE_ARB);
-  glEnable(GL_TEXTURE_2D);
+  WithGlCapabilities({{GL_DEPTH_TEST, false}, {GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, draw);
   PopOverlayFrame();
   glDepthMask(GL_TRUE);
-  glEnable(GL_DEPTH_TEST);
 }
 
 void ComposeIntoScene() {
@@ -390,15 +379,14 @@ void DrawSpinningParts(const GarageSceneInput& input) {
   const ShowroomTruck& truck = input.truck;
   if (truck.points == nullptr || truck.record == nullptr) return;
   LookThrough(input.view);
-  glDisable(GL_CULL_FACE);
-  glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(kSpinningPartShade, kSpinningPartShade, kSpinningPartShade, 1);
-  DrawSpinningGroup(*truck.points, kBigVintGroup, truck.record->layout.vintPlacements[0], gVintModels[0]);
-  DrawSpinningGroup(*truck.points, kSmallVintGroup, truck.record->layout.vintPlacements[1], gVintModels[1]);
-  DrawSpinningGroup(*truck.points, kTurboVintGroup, truck.record->layout.vintPlacements[2], gVintModels[2]);
-  glDisable(GL_BLEND);
-  glEnable(GL_CULL_FACE);
+  WithGlCapabilities({{GL_CULL_FACE, false}, {GL_BLEND, true}}, [&] {
+    const TruckLayout& layout = truck.record->layout;
+    DrawSpinningGroup(*truck.points, kBigVintGroup, layout.vintPlacements[0], gVintModels[0]);
+    DrawSpinningGroup(*truck.points, kSmallVintGroup, layout.vintPlacements[1], gVintModels[1]);
+    DrawSpinningGroup(*truck.points, kTurboVintGroup, layout.vintPlacements[2], gVintModels[2]);
+  });
   glColor4f(1, 1, 1, 1);
 }
 

@@ -5,6 +5,7 @@
 #include "framework/globals.h"
 #include "framework/overlay_frame.h"
 #include "render/gl_resources.h"
+#include "render/gl_state.h"
 #include "render/post_passes.h"
 #include "render/race_camera.h"
 #include "render/race_frame_parts.h"
@@ -23,17 +24,13 @@ void ComposeMotionBlur() {
   glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_RECTANGLE_ARB,
                             gPrevSceneTexture, 0);
   PushOverlayFrame();
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_TEXTURE_RECTANGLE_ARB);
   glColor4f(1, 1, 1, 1);
-  DrawFrameQuad(gSceneTexture, float(RaceWidth()), float(RaceHeight()));
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  DrawFrameQuad(gBlurTexture2, float(gBlurWidth), float(gBlurHeight));
-  glDisable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_RECTANGLE_ARB);
+  WithGlCapabilities({{GL_DEPTH_TEST, false}, {GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [] {
+    DrawFrameQuad(gSceneTexture, float(RaceWidth()), float(RaceHeight()));
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    WithGlCapabilities({{GL_BLEND, true}},
+                       [] { DrawFrameQuad(gBlurTexture2, float(gBlurWidth), float(gBlurHeight)); });
+  });
   PopOverlayFrame();  // back to the reset model-view the blur pass left
 }
 

@@ -7,6 +7,7 @@
 #include "framework/texture.h"
 #include "render/car_lights.h"  // DrawFacingQuad
 #include "render/gl_resources.h"
+#include "render/gl_state.h"
 #include "render/post_passes.h"
 #include "render/race_frame_input.h"
 #include "render/race_frame_parts.h"
@@ -310,12 +311,10 @@ void DrawSmokeLayer(RaceFrameInput& frame) {
   AttachToResolve(gSmokeTexture);
   glClear(GL_COLOR_BUFFER_BIT);
   DrawFrameDust(frame);
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_TEXTURE_RECTANGLE_ARB);
-  RenderFullScreenPass(kProgBlurSmoke, gSmokeTexture, gBlurTexture, kPostFromWindow);
-  RenderFullScreenPass(kProgBlurSmoke, gBlurTexture, gBlurTexture2, kPostFromBlur);
-  glDisable(GL_TEXTURE_RECTANGLE_ARB);
-  glEnable(GL_TEXTURE_2D);
+  WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [] {
+    RenderFullScreenPass(kProgBlurSmoke, gSmokeTexture, gBlurTexture, kPostFromWindow);
+    RenderFullScreenPass(kProgBlurSmoke, gBlurTexture, gBlurTexture2, kPostFromBlur);
+  });
 }
 
 void LookWithFarPlane(float farPlane) {
@@ -330,48 +329,45 @@ void DrawSky(const RaceFrameInput& frame, float sight) {
   glClear(GL_COLOR_BUFFER_BIT);
   LookWithFarPlane(kSkyFarPlane);
   glDepthMask(GL_FALSE);
-  glDisable(GL_DEPTH_TEST);
-  DrawSkybox(frame.racerMatrix[0].m[12], kSkyBaseHeight, frame.racerMatrix[0].m[14]);
-  glEnable(GL_DEPTH_TEST);
+  WithGlCapabilities({{GL_DEPTH_TEST, false}},
+                     [&] { DrawSkybox(frame.racerMatrix[0].m[12], kSkyBaseHeight, frame.racerMatrix[0].m[14]); });
   glDepthMask(GL_TRUE);
   LookWithFarPlane(sight);
 }
 
 void CompositeLayers() {
   glDepthMask(GL_FALSE);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_MULTISAMPLE_ARB);
   PushOverlayFrame();
-  glEnable(GL_TEXTURE_RECTANGLE_ARB);
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
-  const float w = float(RaceWidth()), h = float(RaceHeight());
-  DrawFrameQuad(gOpaqueTexture, w, h);
-  DrawFrameQuad(gLayerTexture, w, h);
-  if (gSoftParticles) DrawFrameQuad(gBlurTexture2, float(gBlurWidth), float(gBlurHeight));
-  glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_RECTANGLE_ARB);
-  glEnable(GL_TEXTURE_2D);
+  WithGlCapabilities({{GL_DEPTH_TEST, false},
+                      {GL_MULTISAMPLE_ARB, false},
+                      {GL_TEXTURE_RECTANGLE_ARB, true},
+                      {GL_TEXTURE_2D, false},
+                      {GL_BLEND, true}},
+                     [] {
+                       const float w = float(RaceWidth()), h = float(RaceHeight());
+                       DrawFrameQuad(gOpaqueTexture, w, h);
+                       DrawFrameQuad(gLayerTexture, w, h);
+                       if (gSoftParticles) DrawFrameQuad(gBlurTexture2, float(gBlurWidth), float(gBlurHeight));
+                     });
   PopOverlayFrame();
   glDepthMask(GL_TRUE);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_MULTISAMPLE_ARB);
 }
 
 void DrawTransparentLayer(const RaceFrameInput& frame, float sight) {
   LandscapeUnitsOff();
   LitUnitsOn();
-  glEnable(AntiAliased() ? GL_SAMPLE_ALPHA_TO_COVERAGE_ARB : GL_ALPHA_TEST);
   glAlphaFunc(GL_GEQUAL, kAlphaTestReference);
   glColor4f(1, 1, 1, 1);
-  glDisable(GL_CULL_FACE);
-  if (gQuadTreeRoot) DrawTransparentMap(frame, sight);
-  glUseProgramObjectARB(0);
-  glEnable(GL_CULL_FACE);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE_ARB);
+  // Alpha to coverage where there are samples to cover, the alpha test otherwise.
+  WithGlCapabilities({{GL_SAMPLE_ALPHA_TO_COVERAGE_ARB, AntiAliased()},
+                      {GL_ALPHA_TEST, !AntiAliased()},
+                      {GL_CULL_FACE, false}},
+                     [&] {
+                       if (gQuadTreeRoot) DrawTransparentMap(frame, sight);
+                       glUseProgramObjectARB(0);
+                     });
   LitUnitsOff();
 }
 
@@ -482,27 +478,23 @@ void DrawSkySun(const RaceFrameInput& frame) {
   const neV3 sun = gCameraEye + toSun * kSunDistance;
   const float eye[3] = {gCameraEye.x, gCameraEye.y, gCameraEye.z};
 
-  glBlendFunc(GL_DST_ALPHA, GL_ONE);
-  glColor4f(1, 0, 0, 1);
   BindTexture2D(gTextures[kTexSun].glId);
-  glDisable(GL_CULL_FACE);
-  glEnable(GL_BLEND);
-  glDepthMask(GL_TRUE);
-  glEnable(GL_DEPTH_TEST);
-  DrawBehindSunQuery(
-      [&] { DrawFacingQuad(eye[0], eye[1], eye[2], sun.x, sun.y, sun.z, kSunHalfSize, kSunHalfSize, kSunHalfSize); });
-  gSunGlare = StepSunGlare(gSunGlare, gSunSamplesVisible > 0, frame.frameFactor);
-
-  glDepthMask(GL_FALSE);
-  glDisable(GL_DEPTH_TEST);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  glColor4f(1, 0.5f, 0, gSunGlare);
-  DrawFacingQuad(eye[0], eye[1], eye[2], sun.x, sun.y, sun.z, kGlareHalfSize, kGlareHalfSize, kGlareHalfSize);
-
-  glDepthMask(GL_TRUE);
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
-  glEnable(GL_CULL_FACE);
+  WithGlCapabilities({{GL_CULL_FACE, false}, {GL_BLEND, true}, {GL_DEPTH_TEST, true}}, [&] {
+    glBlendFunc(GL_DST_ALPHA, GL_ONE);
+    glColor4f(1, 0, 0, 1);
+    glDepthMask(GL_TRUE);
+    DrawBehindSunQuery(
+        [&] { DrawFacingQuad(eye[0], eye[1], eye[2], sun.x, sun.y, sun.z, kSunHalfSize, kSunHalfSize, kSunHalfSize); });
+    gSunGlare = StepSunGlare(gSunGlare, gSunSamplesVisible > 0, frame.frameFactor);
+    // The glare over everything.
+    glDepthMask(GL_FALSE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glColor4f(1, 0.5f, 0, gSunGlare);
+    WithGlCapabilities({{GL_DEPTH_TEST, false}}, [&] {
+      DrawFacingQuad(eye[0], eye[1], eye[2], sun.x, sun.y, sun.z, kGlareHalfSize, kGlareHalfSize, kGlareHalfSize);
+    });
+    glDepthMask(GL_TRUE);
+  });
   glColor4f(1, 1, 1, 1);
   LookWithFarPlane(gSightDistance);
 }
