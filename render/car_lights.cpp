@@ -2,6 +2,7 @@
 
 #include "framework/texture.h"
 #include "platform/gl.h"
+#include "render/gl_state.h"
 #include "render/racer_look.h"
 
 #include <algorithm>
@@ -112,24 +113,20 @@ void DrawLightFlare(const neV3& eye, const neV3& position, const neV3& direction
 }
 
 void DrawCarLights(const neV3& eye, const Matrix4& carMatrix, const RacerLook& look) {
-  glDisable(GL_CULL_FACE);
-  glEnable(GL_BLEND);
   glDepthMask(GL_FALSE);
-  glEnable(GL_DEPTH_TEST);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   BindTableTexture(kFlareTexture);
   const neV3 forward = SafeUnit(neMakeV3(carMatrix.m[0], carMatrix.m[1], carMatrix.m[2]));
   float levels[3];
   LampLevels(look, levels);
-  for (int lamp = 0; lamp < 4; ++lamp) {
-    const neV3 facing = lamp == 0 ? forward : forward * -1.0f;
-    const neV3 p = look.layout.lampPoints[lamp];
-    DrawLightFlare(eye, CarPoint(carMatrix, p), facing, lamp, levels);
-    DrawLightFlare(eye, CarPoint(carMatrix, neMakeV3(p.x, p.y, -p.z)), facing, lamp, levels);
-  }
+  WithGlCapabilities({{GL_CULL_FACE, false}, {GL_BLEND, true}, {GL_DEPTH_TEST, true}}, [&] {
+    for (int lamp = 0; lamp < 4; ++lamp) {
+      const neV3 facing = lamp == 0 ? forward : forward * -1.0f;
+      const neV3 p = look.layout.lampPoints[lamp];
+      DrawLightFlare(eye, CarPoint(carMatrix, p), facing, lamp, levels);
+      DrawLightFlare(eye, CarPoint(carMatrix, neMakeV3(p.x, p.y, -p.z)), facing, lamp, levels);
+    }
+  });
   glDepthMask(GL_TRUE);
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
-  glEnable(GL_CULL_FACE);
   glColor4f(1, 1, 1, 1);
 }

@@ -1,9 +1,9 @@
 // The trucks' lamp flares and the camera-facing quads they, the wheel dust
 // and the sky's sun are made of. Reads a racer's lamp points and lamp
 // levels (as the race frame took them), its world matrix and the camera eye; draws additive sprites into
-// whatever target is bound. DrawCarLights leaves culling on, blending off,
-// depth test and writes on and the colour white; the quad emitters change
-// nothing but the vertices they issue.
+// whatever target is bound. DrawCarLights leaves culling, blending and the
+// depth test as it found them, depth writes on and the colour white; the
+// quad emitters change nothing but the vertices they issue.
 #pragma once
 
 #include "framework/vector_math.h"

@@ -31,18 +31,9 @@ unsigned TableTexture(int index) {
   return id == kNoTexture ? 0 : id;
 }
 
-void CutAlphaForBillboards() {
-  glEnable(gAntiAliasing > 0 ? GL_SAMPLE_ALPHA_TO_COVERAGE_ARB : GL_ALPHA_TEST);
+void SetBillboardAlphaCut() {
   glAlphaFunc(GL_GEQUAL, kAlphaCut);
   glColor4f(1, 1, 1, 1);
-  glDisable(GL_CULL_FACE);
-}
-
-void EndBillboards() {
-  glUseProgramObjectARB(0);
-  glEnable(GL_CULL_FACE);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE_ARB);
 }
 
 void DrawGrass(const NodeList& visible, const float* leafDistSq, float frameFactor) {
@@ -62,27 +53,25 @@ void DrawGrass(const NodeList& visible, const float* leafDistSq, float frameFact
   glActiveTextureARB(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, TableTexture(kGrassAtlasTexture));
-  CutAlphaForBillboards();
+  DrawCutBillboards(gAntiAliasing > 0, [&] {
+    glUseProgramObjectARB(gProgGrass);
+    SetShaderUniforms(kProgGrass);
+    glUniform1fARB(gLocGrassT0, gSightDistance - kGrassFadeStart);
+    glUniform1fARB(gLocGrassT1, gSightDistance - kGrassFadeEnd);
+    glUniform3fARB(gLocGrassRight, right.x, right.y, right.z);
+    glUniform3fARB(gLocGrassUp, up.x, up.y, up.z);
 
-  glUseProgramObjectARB(gProgGrass);
-  SetShaderUniforms(kProgGrass);
-  glUniform1fARB(gLocGrassT0, gSightDistance - kGrassFadeStart);
-  glUniform1fARB(gLocGrassT1, gSightDistance - kGrassFadeEnd);
-  glUniform3fARB(gLocGrassRight, right.x, right.y, right.z);
-  glUniform3fARB(gLocGrassUp, up.x, up.y, up.z);
-
-  static std::vector<BillboardVertex> stream;
-  stream.clear();
-  if (gQuadTreeLeaves) BuildGrassStream(visible, gQuadTreeLeaves, leafDistSq, gSightDistance, sway, stream);
-  glBegin(GL_QUADS);
-  for (const BillboardVertex& v : stream) {
-    glMultiTexCoord4fvARB(GL_TEXTURE0_ARB, v.tex0);
-    glMultiTexCoord3fvARB(GL_TEXTURE1_ARB, v.tex1);
-    glVertex3fv(v.position);
-  }
-  glEnd();
-
-  EndBillboards();
+    static std::vector<BillboardVertex> stream;
+    stream.clear();
+    if (gQuadTreeLeaves) BuildGrassStream(visible, gQuadTreeLeaves, leafDistSq, gSightDistance, sway, stream);
+    glBegin(GL_QUADS);
+    for (const BillboardVertex& v : stream) {
+      glMultiTexCoord4fvARB(GL_TEXTURE0_ARB, v.tex0);
+      glMultiTexCoord3fvARB(GL_TEXTURE1_ARB, v.tex1);
+      glVertex3fv(v.position);
+    }
+    glEnd();
+  });
   glActiveTextureARB(GL_TEXTURE1_ARB);
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_TEXTURE_CUBE_MAP);

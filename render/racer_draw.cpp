@@ -6,6 +6,7 @@
 #include "framework/texture.h"
 #include "platform/gl.h"
 #include "render/car_lights.h"
+#include "render/gl_state.h"
 #include "render/gl_resources.h"
 #include "render/shaders.h"
 #include "render/tyre_tracks.h"
@@ -137,16 +138,19 @@ void DrawRearArm(const ArmLayout& arm) {
 // The arms of a wheel on the -z side are those of the +z side mirrored,
 // which turns their faces inside out: culling is off while they draw.
 void DrawArm(const ArmLayout& arm, float side) {
+  const auto draw = [&arm] {
+    if (arm.front)
+      DrawFrontArm(arm);
+    else
+      DrawRearArm(arm);
+  };
   glPushMatrix();
   if (side < 0) {
-    glDisable(GL_CULL_FACE);
     glScalef(1, 1, -1);
+    WithGlCapabilities({{GL_CULL_FACE, false}}, draw);
+  } else {
+    draw();
   }
-  if (arm.front)
-    DrawFrontArm(arm);
-  else
-    DrawRearArm(arm);
-  if (side < 0) glEnable(GL_CULL_FACE);
   glPopMatrix();
 }
 
@@ -261,19 +265,17 @@ void DrawSpinningParts(const RacerDrawInput& in) {
 
 void DrawBlended(const RacersView& view) {
   DrawExhaustEffects(view);
-  glDisable(GL_CULL_FACE);
-  glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(0.25f, 0.25f, 0.25f, 1);
-  for (const RacerDrawInput& in : view.racers) {
-    if (!in.look || !in.visible) continue;
-    glPushMatrix();
-    glMultMatrixf(in.matrix.m);
-    DrawSpinningParts(in);
-    glPopMatrix();
-  }
-  glDisable(GL_BLEND);
-  glEnable(GL_CULL_FACE);
+  WithGlCapabilities({{GL_CULL_FACE, false}, {GL_BLEND, true}}, [&] {
+    for (const RacerDrawInput& in : view.racers) {
+      if (!in.look || !in.visible) continue;
+      glPushMatrix();
+      glMultMatrixf(in.matrix.m);
+      DrawSpinningParts(in);
+      glPopMatrix();
+    }
+  });
   for (const RacerDrawInput& in : view.racers)
     if (in.look) DrawCarLights(view.eye, in.matrix, *in.look);
 }

@@ -10,7 +10,7 @@
 //           (blended over the composed scene);
 // and the bodies and wheels into the shadow depth map. Passes 0 and 1 leave
 // no program current, units 1..4 off and unit 0 active with 2-D on; pass 2
-// leaves blending off, culling on and the colour white; the shadow draw
+// leaves blending and culling as it found them and the colour white; the shadow draw
 // changes no program or enable.
 #pragma once
 

@@ -4,6 +4,7 @@
 #include "framework/startup_models.h"
 #include "platform/gl.h"
 #include "render/gl_resources.h"
+#include "render/gl_state.h"
 #include "render/leaf_meshes.h"
 #include "render/shaders.h"
 #include "world/world_models.h"
@@ -45,22 +46,20 @@ void LoadFaceMatrices(float farPlane, const Matrix4& view) {
   glLoadMatrixf(view.m);
 }
 
-void UseTransparency() {
-  glEnable(GL_ALPHA_TEST);
+// The see-through parts, alpha-tested with both faces drawn; then no program.
+template <typename Draw>
+void DrawTransparency(Draw draw) {
   glAlphaFunc(GL_GEQUAL, kAlphaCut);
-  glDisable(GL_CULL_FACE);
-  glUseProgramObjectARB(gProgTransparency);
-  SetShaderUniforms(kProgTransparency);
-  glUniform1fARB(gLocTransparencyMatAmbient, kTransparencyAmbient);
-  glUniform1fARB(gLocTransparencyMatDiffuse, 0);
-  glUniform1fARB(gLocTransparencyT0, kTransparencyT0);
-  glUniform1fARB(gLocTransparencyT1, kTransparencyT1);
-}
-
-void EndTransparency() {
-  glUseProgramObjectARB(0);
-  glEnable(GL_CULL_FACE);
-  glDisable(GL_ALPHA_TEST);
+  WithGlCapabilities({{GL_ALPHA_TEST, true}, {GL_CULL_FACE, false}}, [&] {
+    glUseProgramObjectARB(gProgTransparency);
+    SetShaderUniforms(kProgTransparency);
+    glUniform1fARB(gLocTransparencyMatAmbient, kTransparencyAmbient);
+    glUniform1fARB(gLocTransparencyMatDiffuse, 0);
+    glUniform1fARB(gLocTransparencyT0, kTransparencyT0);
+    glUniform1fARB(gLocTransparencyT1, kTransparencyT1);
+    draw();
+    glUseProgramObjectARB(0);
+  });
 }
 
 void UseReflMap() {
@@ -85,11 +84,9 @@ void DrawRaceWorld(const NodeList& leaves) {
   const int mapSections[2] = {kSectionMainMap, kSectionAddMap};
   const int mapModels[2] = {kWorldModelMainMap, kWorldModelAddMap};
   DrawSectionPair(leaves, mapSections, mapModels);
-  UseTransparency();
   const int cutSections[2] = {kSectionMainTransparency, kSectionAddTransparency};
   const int cutModels[2] = {kWorldModelMainTransparency, kWorldModelAddTransparency};
-  DrawSectionPair(leaves, cutSections, cutModels);
-  EndTransparency();
+  DrawTransparency([&] { DrawSectionPair(leaves, cutSections, cutModels); });
 }
 
 void DrawGarage() {
@@ -97,9 +94,9 @@ void DrawGarage() {
   for (int slot : {0, 2, 1})  // garage, ground, special
     if (gGarageModels[slot]) gGarageModels[slot]->Draw();
   glUseProgramObjectARB(0);
-  UseTransparency();
-  if (gGarageModels[3]) gGarageModels[3]->Draw();
-  EndTransparency();
+  DrawTransparency([] {
+    if (gGarageModels[3]) gGarageModels[3]->Draw();
+  });
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 // and the nearby world into faces of gReflectionCubeMap through
 // gResolveFbo, one face at a time in cyclic order. Hands back the window
 // framebuffer, a 128 x 128 viewport with the last face's matrices, no
-// program, face culling on, alpha test off and the clear colour
+// program, face culling and alpha test as it found them and the clear colour
 // (0.16, 0.24, 0.27, 0).
 #pragma once
 

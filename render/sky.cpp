@@ -3,6 +3,7 @@
 
 #include "framework/texture.h"
 #include "platform/gl.h"
+#include "render/gl_state.h"
 
 namespace {
 
@@ -41,15 +42,15 @@ void DrawSkybox(float x, float y, float z) {
 
   const float r0x = x - kSkyRingHalf, r1x = x + kSkyRingHalf, r0z = z - kSkyRingHalf, r1z = z + kSkyRingHalf;
   const float rlo = y + kSkyRingBottom, rhi = y + kSkyRingTop;
-  glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
   BindTexture2D(gTextures[kTexSkyRing].glId);
-  glBegin(GL_QUADS);
-  SkyQuad({{r0x, rlo, r0z, 2, 0}, {r1x, rlo, r0z, 0, 0}, {r1x, rhi, r0z, 0, 1}, {r0x, rhi, r0z, 2, 1}});
-  SkyQuad({{r1x, rlo, r1z, 2, 0}, {r0x, rlo, r1z, 0, 0}, {r0x, rhi, r1z, 0, 1}, {r1x, rhi, r1z, 2, 1}});
-  SkyQuad({{r0x, rlo, r1z, 2, 0}, {r0x, rlo, r0z, 0, 0}, {r0x, rhi, r0z, 0, 1}, {r0x, rhi, r1z, 2, 1}});
-  SkyQuad({{r1x, rlo, r0z, 2, 0}, {r1x, rlo, r1z, 0, 0}, {r1x, rhi, r1z, 0, 1}, {r1x, rhi, r0z, 2, 1}});
-  glEnd();
-  glDisable(GL_BLEND);
+  WithGlCapabilities({{GL_BLEND, true}}, [&] {
+    glBegin(GL_QUADS);
+    SkyQuad({{r0x, rlo, r0z, 2, 0}, {r1x, rlo, r0z, 0, 0}, {r1x, rhi, r0z, 0, 1}, {r0x, rhi, r0z, 2, 1}});
+    SkyQuad({{r1x, rlo, r1z, 2, 0}, {r0x, rlo, r1z, 0, 0}, {r0x, rhi, r1z, 0, 1}, {r1x, rhi, r1z, 2, 1}});
+    SkyQuad({{r0x, rlo, r1z, 2, 0}, {r0x, rlo, r0z, 0, 0}, {r0x, rhi, r0z, 0, 1}, {r0x, rhi, r1z, 2, 1}});
+    SkyQuad({{r1x, rlo, r0z, 2, 0}, {r1x, rlo, r1z, 0, 0}, {r1x, rhi, r1z, 0, 1}, {r1x, rhi, r0z, 2, 1}});
+    glEnd();
+  });
 }

@@ -1,6 +1,6 @@
 // The sky box and its ring of clouds, drawn about a point with the texture
-// of each from the texture table; leaves blending off and the ring's
-// texture bound.
+// of each from the texture table; leaves blending as it found it and the
+// ring's texture bound.
 #pragma once
 
 // The height the sky box is drawn from, world units.

@@ -40,14 +40,14 @@ void DrawTreeBatch(int batch, const NodeList& visible, const float* leafDistSq, 
 }  // namespace
 
 void DrawTrees(const NodeList& visible, const float* leafDistSq, float frameFactor) {
-  CutAlphaForBillboards();
-  glUseProgramObjectARB(gProgTrees);
-  SetShaderUniforms(kProgTrees);
-  glUniform1fARB(gLocTreesT0, gSightDistance - kTreeFadeStart);
-  glUniform1fARB(gLocTreesT1, gSightDistance - kTreeFadeEnd);
-  glBindTexture(GL_TEXTURE_2D, TableTexture(kTreeAtlasTexture));
-  float colour[3] = {1, 1, 1};  // the current colour, carried from batch 1 into batch 2
-  DrawTreeBatch(0, visible, leafDistSq, frameFactor, colour);
-  DrawTreeBatch(1, visible, leafDistSq, frameFactor, colour);
-  EndBillboards();
+  DrawCutBillboards(gAntiAliasing > 0, [&] {
+    glUseProgramObjectARB(gProgTrees);
+    SetShaderUniforms(kProgTrees);
+    glUniform1fARB(gLocTreesT0, gSightDistance - kTreeFadeStart);
+    glUniform1fARB(gLocTreesT1, gSightDistance - kTreeFadeEnd);
+    glBindTexture(GL_TEXTURE_2D, TableTexture(kTreeAtlasTexture));
+    float colour[3] = {1, 1, 1};  // the current colour, carried from batch 1 into batch 2
+    DrawTreeBatch(0, visible, leafDistSq, frameFactor, colour);
+    DrawTreeBatch(1, visible, leafDistSq, frameFactor, colour);
+  });
 }

@@ -3,8 +3,8 @@
 // the camera eye, the sight distance and the tree sway clocks; draws into
 // the bound framebuffer with the Trees program and atlas tex66 on the
 // active unit (units 1 and 2 keep what earlier passes bound). Leaves no
-// program, face culling on, alpha test and alpha-to-coverage off, tex66
-// bound on unit 0.
+// program, face culling, alpha test and alpha-to-coverage as it found
+// them, tex66 bound on unit 0.
 #pragma once
 
 #include "world/quadtree.h"

@@ -2,6 +2,7 @@
 
 #include "platform/gl.h"
 #include "render/car_lights.h"
+#include "render/gl_state.h"
 
 namespace {
 
@@ -52,24 +53,22 @@ float DustAgeStep(float frameFactor) { return frameFactor * kDustAgePerFrameFact
 
 void DrawWheelDust(WheelParticle (&dust)[kRacerCount][kWheelCount][kDustRingSize], const neV3& eye,
                    float frameFactor) {
-  glDisable(GL_CULL_FACE);
   glDepthMask(GL_FALSE);
-  glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
   BindTableTexture(kDustTexture);
-  glBegin(GL_QUADS);
-  for (auto& racer : dust)
-    for (auto& wheel : racer)
-      for (WheelParticle& particle : wheel) {
-        if (!particle.alive) continue;
-        glColor4f(1, 1, 1, DustAlpha(particle.age));
-        DrawBeamQuad(eye, particle.position + particle.velocity * particle.age, DustSize(particle.age));
-        particle.age += DustAgeStep(frameFactor);
-        if (particle.age >= 1.0f) particle.alive = 0;
-      }
-  glEnd();
-  glDisable(GL_BLEND);
+  WithGlCapabilities({{GL_CULL_FACE, false}, {GL_BLEND, true}}, [&] {
+    glBegin(GL_QUADS);
+    for (auto& racer : dust)
+      for (auto& wheel : racer)
+        for (WheelParticle& particle : wheel) {
+          if (!particle.alive) continue;
+          glColor4f(1, 1, 1, DustAlpha(particle.age));
+          DrawBeamQuad(eye, particle.position + particle.velocity * particle.age, DustSize(particle.age));
+          particle.age += DustAgeStep(frameFactor);
+          if (particle.age >= 1.0f) particle.alive = 0;
+        }
+    glEnd();
+  });
   glDepthMask(GL_TRUE);
-  glEnable(GL_CULL_FACE);
 }

@@ -3,8 +3,8 @@
 // it) and a store of dust particles; draws the tracks as one quad list with
 // the caller's DirtTrace program and textures, and the dust as alpha
 // blended camera-facing quads. The dust drawing also ages the particles and
-// lets them die. Both leave depth writes on; the dust leaves blending off
-// and culling on.
+// lets them die. Both leave depth writes on; the dust leaves blending and
+// culling as it found them.
 #pragma once
 
 #include "world/racer.h"

@@ -98,10 +98,11 @@ TEST(CarLightsDrawing, HeadLampGlowsAheadOfTheTruckAndNotBehindIt) {
 
   car.reverseLight = 1.0f;
   BeginScene(window, neMakeV3(-25, 1, 0), neMakeV3(0, 0.5f, 0));
+  const GLboolean culling = glIsEnabled(GL_CULL_FACE), blending = glIsEnabled(GL_BLEND);
   DrawCarLights(neMakeV3(-25, 1, 0), atOrigin, car);
   EXPECT_GT(BrightestInk(window).green, 20) << "the reversing lamp once lit";
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  EXPECT_EQ(glIsEnabled(GL_CULL_FACE), culling) << "culling and blending as the flares found them";
+  EXPECT_EQ(glIsEnabled(GL_BLEND), blending);
 }
 
 TEST(CarLightsDrawing, EveryLampGlowsOnBothSidesOfTheTruck) {
