@@ -1,8 +1,6 @@
 // The GL capability helper in a real window: a pass gets what it names and
 // leaves each capability as it found it, texture targets on the unit it
-// began on; the garage composite, drawn through it, leaves the window so.
-#include "render/garage_scene.h"
-#include "render/gl_resources.h"
+// began on.
 #include "render/gl_state.h"
 #include "tests/support/gl_window.h"
 
@@ -38,23 +36,4 @@ TEST(GlCapabilities, APassGetsWhatItNamesAndLeavesEachAsItFoundItWhereverItEnds)
       }
     }
   SetCaps(found);
-}
-
-TEST(GlCapabilities, TheGarageCompositeLeavesTheWindowAsItFoundIt) {
-  REQUIRE_GL_WINDOW(window);
-  window->MakeMainCurrent();
-  const GLboolean blend = glIsEnabled(GL_BLEND), depth = glIsEnabled(GL_DEPTH_TEST);
-  GLuint names[2];
-  glGenTextures(2, names);
-  gSceneTexture = names[0];
-  gBlurTexture = names[1];
-  for (GLboolean before : {GL_FALSE, GL_TRUE}) {
-    SetCaps({before, before, GL_FALSE, GL_TRUE});
-    DrawGarageSceneOnWindow();
-    EXPECT_EQ(glIsEnabled(GL_BLEND), before);
-    EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), before);
-  }
-  gSceneTexture = gBlurTexture = 0;
-  glDeleteTextures(2, names);
-  SetCaps({blend, depth, GL_FALSE, GL_TRUE});
 }
