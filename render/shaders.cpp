@@ -1,7 +1,7 @@
-// Builds the programs from base/shaders/ (read with LoadTextFile), the
-// fragment sources they share placed after each program's #version line,
-// and loads their fixed uniforms. Building leaves no program current; SetShaderUniforms
-// changes only the uniforms of the current program.
+// Builds the programs from base/shaders/, the fragment sources they share
+// placed after each program's #version line, and loads their fixed
+// uniforms. Building leaves no program current; SetShaderUniforms changes
+// only the uniforms of the current program.
 #include "render/shaders.h"
 
 #include <algorithm>
@@ -10,8 +10,9 @@
 #include <iterator>
 #include <span>
 #include <string>
+#include <vector>
 
-#include "framework/font.h"  // LoadTextFile
+#include "framework/binary_file.h"  // ReadAssetFile
 #include "framework/globals.h"
 #include "framework/model.h"
 #include "platform/platform.h"
@@ -200,17 +201,19 @@ const ShaderUniform kWaterUniforms[] = {
 // this order, each one's own #version line left out: the shadow taps read
 // the noise tiling of the lighting source.
 enum SharedSource : unsigned {
-  kSharedLighting = 1u << 0,   // CommonLightingPS.glsl: material terms, eye and window, light 0
-  kSharedShadow = 1u << 1,     // CommonShadowPS.glsl: the shadow taps
-  kSharedNormalMap = 1u << 2,  // CommonNormalMapPS.glsl: the tangent frame
-  kSharedFade = 1u << 3,       // CommonFadePS.glsl: the fade into the sky
-  kSharedTerrain = 1u << 4,    // CommonTerrainPS.glsl: the terrain's road, light and fade
+  kSharedLighting = 1u << 0,    // CommonLightingPS.glsl: material terms, eye and window, light 0
+  kSharedShadow = 1u << 1,      // CommonShadowPS.glsl: the shadow taps
+  kSharedNormalMap = 1u << 2,   // CommonNormalMapPS.glsl: the tangent frame
+  kSharedFade = 1u << 3,        // CommonFadePS.glsl: the fade into the sky
+  kSharedTerrain = 1u << 4,     // CommonTerrainPS.glsl: the terrain's road, light and fade
+  kSharedReflective = 1u << 5,  // CommonReflectivePS.glsl: a surface lit like the trucks
 };
-constexpr const char* kSharedSourceFiles[] = {"CommonLightingPS.glsl", "CommonShadowPS.glsl",
+constexpr const char* kSharedSourceFiles[] = {"CommonLightingPS.glsl",  "CommonShadowPS.glsl",
                                               "CommonNormalMapPS.glsl", "CommonFadePS.glsl",
-                                              "CommonTerrainPS.glsl"};
+                                              "CommonTerrainPS.glsl",   "CommonReflectivePS.glsl"};
 constexpr unsigned kLitShadowed = kSharedLighting | kSharedShadow;
 constexpr unsigned kTerrainSources = kLitShadowed | kSharedNormalMap | kSharedFade | kSharedTerrain;
+constexpr unsigned kReflectiveSources = kLitShadowed | kSharedNormalMap | kSharedReflective;
 
 struct Program {
   int index;
@@ -224,6 +227,10 @@ struct Program {
 };
 
 // A program whose vertex source is its own unless it names another's.
+// Only RoadBumpSingle borrows one: it is the terrain's second program,
+// drawing the triangles that lie wholly on one landscape with half the
+// landscape reads of RoadBump (a software rasteriser pays for every read
+// of every pixel), and it needs exactly RoadBump's vertex work.
 constexpr Program MakeProgram(int index, const char* name, GLhandleARB* object,
                               std::span<const ShaderUniform> uniforms, unsigned shared = 0,
                               const char* vertexName = nullptr) {
@@ -232,12 +239,12 @@ constexpr Program MakeProgram(int index, const char* name, GLhandleARB* object,
 }
 
 Program gPrograms[kShaderProgramCount] = {
-    MakeProgram(kProgLight, "Light", &gLightProgram.object, kLightUniforms, kLitShadowed | kSharedNormalMap),
+    MakeProgram(kProgLight, "Light", &gLightProgram.object, kLightUniforms, kReflectiveSources),
     MakeProgram(kProgBlur, "Blur", &gBlurProgram.object, kBlurUniforms),
     MakeProgram(kProgHDR, "HDR", &gHDRProgram.object, kHDRUniforms),
     MakeProgram(kProgRadialBlur, "RadialBlur", &gRadialBlurProgram.object, kRadialBlurUniforms),
     MakeProgram(kProgTransparency, "Transparency", &gTransparencyProgram.object, kTransparencyUniforms,
-                kLitShadowed | kSharedFade, "Map"),
+                kLitShadowed | kSharedFade),
     MakeProgram(kProgMap, "Map", &gMapProgram.object, kMapUniforms, kLitShadowed | kSharedFade),
     MakeProgram(kProgRoadBump, "RoadBump", &gRoadBumpProgram.object, kRoadBumpUniforms, kTerrainSources),
     MakeProgram(kProgReflMap, "ReflMap", &gReflMapProgram.object, kReflMapUniforms),
@@ -247,8 +254,7 @@ Program gPrograms[kShaderProgramCount] = {
                 kTransparencyForShadowMapUniforms),
     MakeProgram(kProgTrees, "Trees", &gTreesProgram.object, kTreesUniforms, kSharedLighting | kSharedFade),
     MakeProgram(kProgWater, "Water", &gWaterProgram.object, kWaterUniforms),
-    MakeProgram(kProgDirtTrace, "DirtTrace", &gDirtTraceProgram.object, kDirtTraceUniforms,
-                kLitShadowed | kSharedNormalMap, "Light"),
+    MakeProgram(kProgDirtTrace, "DirtTrace", &gDirtTraceProgram.object, kDirtTraceUniforms, kReflectiveSources),
     MakeProgram(kProgRoadBumpSingle, "RoadBumpSingle", &gRoadBumpSingleProgram.object, kRoadBumpSingleUniforms,
                 kTerrainSources, "RoadBump"),
 };
@@ -260,39 +266,20 @@ Program* FindProgram(int set) {
   return nullptr;
 }
 
-bool FetchShaderFunctions() {
-  const bool listed =
-      Sys_HasGLExtension("GL_ARB_shading_language_100") && Sys_HasGLExtension("GL_ARB_shader_objects");
-  bool all = listed;
-  all &= Sys_FetchGLIfListed(listed, glCreateProgramObjectARB, "glCreateProgramObjectARB");
-  all &= Sys_FetchGLIfListed(listed, glCreateShaderObjectARB, "glCreateShaderObjectARB");
-  all &= Sys_FetchGLIfListed(listed, glCompileShaderARB, "glCompileShaderARB");
-  all &= Sys_FetchGLIfListed(listed, glLinkProgramARB, "glLinkProgramARB");
-  all &= Sys_FetchGLIfListed(listed, glGetInfoLogARB, "glGetInfoLogARB");
-  all &= Sys_FetchGLIfListed(listed, glDeleteObjectARB, "glDeleteObjectARB");
-  all &= Sys_FetchGLIfListed(listed, glUseProgramObjectARB, "glUseProgramObjectARB");
-  all &= Sys_FetchGLIfListed(listed, glShaderSourceARB, "glShaderSourceARB");
-  all &= Sys_FetchGLIfListed(listed, glAttachObjectARB, "glAttachObjectARB");
-  all &= Sys_FetchGLIfListed(listed, glGetObjectParameterivARB, "glGetObjectParameterivARB");
-  all &= Sys_FetchGLIfListed(listed, glGetUniformLocationARB, "glGetUniformLocationARB");
-  all &= Sys_FetchGLIfListed(listed, glUniform4fARB, "glUniform4fARB");
-  all &= Sys_FetchGLIfListed(listed, glUniform3fARB, "glUniform3fARB");
-  all &= Sys_FetchGLIfListed(listed, glUniform2fARB, "glUniform2fARB");
-  all &= Sys_FetchGLIfListed(listed, glUniform1fARB, "glUniform1fARB");
-  all &= Sys_FetchGLIfListed(listed, glUniform1iARB, "glUniform1iARB");
-  all &= Sys_FetchGLIfListed(listed, glUniformMatrix4fvARB, "glUniformMatrix4fvARB");
-  return all;
-}
-
-// A whole source file, or false (said on stderr) when it cannot be read.
+// A whole source file, or false (said on stderr) when it cannot be read or
+// holds a NUL byte, which would cut the source short where GL reads it.
 bool ReadSource(const std::string& path, std::string* text) {
-  char* loaded = LoadTextFile(path.c_str());
-  if (loaded == nullptr) {
+  std::vector<uint8_t> bytes;
+  if (!ReadAssetFile(path.c_str(), &bytes)) {
     std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
     return false;
   }
-  *text = loaded;
-  delete[] loaded;
+  const auto nul = std::find(bytes.begin(), bytes.end(), uint8_t{0});
+  if (nul != bytes.end()) {
+    std::fprintf(stderr, "%s: damaged, a NUL byte at offset %td\n", path.c_str(), nul - bytes.begin());
+    return false;
+  }
+  text->assign(bytes.begin(), bytes.end());
   return true;
 }
 
@@ -395,7 +382,7 @@ bool BuildProgram(Program& program) {
 }  // namespace
 
 bool BuildShaderPrograms() {
-  if (!FetchShaderFunctions()) return false;
+  if (!FetchShaderEntryPoints()) return false;
   for (Program& program : gPrograms) {
     if (!BuildProgram(program)) return false;
   }

@@ -1,8 +1,8 @@
 // The renderer's fifteen GLSL programs, built from base/shaders/<Name>VS.glsl
 // and <Name>PS.glsl at start-up (the lit fragment sources after the shared
-// Common*PS.glsl files they use; DirtTrace, Transparency and RoadBumpSingle
-// on the vertex sources of Light, Map and RoadBump), the locations of the uniforms they use and the
-// fixed values each pass loads into its program.
+// Common*PS.glsl files they use; RoadBumpSingle on RoadBump's vertex
+// source), the locations of the uniforms they use and the fixed values each
+// pass loads into its program.
 #pragma once
 
 #include "framework/model.h"  // GroupLightUniforms
