@@ -20,8 +20,6 @@ extern float gFont1Widths[kGlyphCount];
 extern float gFont2Widths[kGlyphCount];
 extern GLuint gFont1ListBase;
 extern GLuint gFont2ListBase;
-inline constexpr int kFont1SheetTexture = 8;
-inline constexpr int kFont2SheetTexture = 0;
 
 // Glyph advances, in 800x600 frame units per unit of width.
 inline constexpr float kFont1TextAdvance = 18.0f;  // DrawFontText, times scale
