@@ -6,14 +6,23 @@
 #include "tools/tga_writer.h"
 
 GlWindow* GlWindow::Get() {
-  static GlWindow* window = [] {
-    auto* w = new GlWindow;
-    if (!w->Create()) {
-      delete w;
-      return static_cast<GlWindow*>(nullptr);
+  static GlWindow* window = nullptr;
+  static bool made = false;
+  // A test that closes the game's own window shuts SDL down, and this
+  // window with it: the next test gets a new one.
+  if (window && SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    delete window;
+    window = nullptr;
+    made = false;
+  }
+  if (!made) {
+    made = true;
+    window = new GlWindow;
+    if (!window->Create()) {
+      delete window;
+      window = nullptr;
     }
-    return w;
-  }();
+  }
   if (window) window->MakeMainCurrent();
   return window;
 }
