@@ -1,30 +1,23 @@
 #include "tests/support/gl_window.h"
 
 #include <SDL2/SDL.h>
+
+#include <memory>
+
 #include "platform/gl.h"
 
 #include "tools/tga_writer.h"
 
 GlWindow* GlWindow::Get() {
-  static GlWindow* window = nullptr;
-  static bool made = false;
-  // A test that closes the game's own window shuts SDL down, and this
-  // window with it: the next test gets a new one.
-  if (window && SDL_WasInit(SDL_INIT_VIDEO) == 0) {
-    delete window;
-    window = nullptr;
-    made = false;
-  }
-  if (!made) {
-    made = true;
-    window = new GlWindow;
-    if (!window->Create()) {
-      delete window;
-      window = nullptr;
-    }
+  static std::unique_ptr<GlWindow> window;
+  // Made again once SDL was shut down: a test that closes the game's own
+  // window takes this one with it. Without a display every call tries anew.
+  if (!window || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    window.reset(new GlWindow);
+    if (!window->Create()) window.reset();
   }
   if (window) window->MakeMainCurrent();
-  return window;
+  return window.get();
 }
 
 bool GlWindow::Create() {
