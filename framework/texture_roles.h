@@ -1,7 +1,7 @@
 // The numbered textures of gTextures (base/textures/texNN.tga), each named
 // once by what it is drawn for. A number that serves two draws keeps one
-// name and says the second use here; the numbers left out are written by
-// the generator as plain plates and drawn by nobody.
+// name and says the second use here. Nothing draws the numbers left out
+// (the generator writes most of them as plain plates).
 #pragma once
 
 inline constexpr int kTextureCount = 71;  // tex00 .. tex70
