@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/settings.h"
+#include "framework/texture_roles.h"  // kTextureCount
 #include "platform/gl.h"
 
 // glId of a Texture that holds no GL texture.
@@ -71,7 +72,6 @@ extern int gMaxAnisotropy;
 // The settings words read here (framework/settings.h): gTextureFiltering
 // (anisotropy for the free loaders) and gTextureCompression (material textures).
 
-inline constexpr int kTextureCount = 71;           // base/textures/tex00..tex70.tga
 inline constexpr int kLandscapeTextureCount = 10;  // landscape00..04, then their normal maps
 extern Texture gTextures[kTextureCount];
 extern Texture gLandscapeTextures[kLandscapeTextureCount];

@@ -1,6 +1,7 @@
 #include "render/car_lights.h"
 
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/racer_draw.h"  // RacerLook
 
@@ -15,8 +16,6 @@ constexpr float kFadeSlope = 0.6366f;  // 2 / pi
 constexpr float kFadeOffset = 0.075f;
 // The sprite is pulled this far toward the camera, out of the lamp's glass.
 constexpr float kFlarePull = 0.75f;
-constexpr int kFlareTexture = 30;      // round glow
-constexpr int kTailFlareTexture = 9;   // the tail lamp's own glow
 
 struct LampFlare {
   float colour[3];
@@ -28,10 +27,10 @@ struct LampFlare {
 // Lamp 0 the head lamp (faces forward), 1 the tail lamp, 2 the brake lamp,
 // 3 the reversing lamp (all three face backward).
 constexpr LampFlare kLampFlares[4] = {
-    {{1.0f, 1.0f, 0.65f}, 0.25f, 0, kFlareTexture, 1.65f},
-    {{1.0f, 0.0f, 0.0f}, 0.15f, 0, kTailFlareTexture, 0.85f},
-    {{1.0f, 0.0f, 0.0f}, 0.2f, 1, kFlareTexture, 1.0f},
-    {{0.4f, 0.4f, 0.35f}, 0.25f, 2, kFlareTexture, 0.85f},
+    {{1.0f, 1.0f, 0.65f}, 0.25f, 0, kGlowTexture, 1.65f},
+    {{1.0f, 0.0f, 0.0f}, 0.15f, 0, kTailLampFlareTexture, 0.85f},
+    {{1.0f, 0.0f, 0.0f}, 0.2f, 1, kGlowTexture, 1.0f},
+    {{0.4f, 0.4f, 0.35f}, 0.25f, 2, kGlowTexture, 0.85f},
 };
 
 neV3 Flat(neV3 v) {
@@ -117,7 +116,7 @@ void DrawCarLights(const neV3& eye, const Matrix4& carMatrix, const RacerLook& l
   glDepthMask(GL_FALSE);
   glEnable(GL_DEPTH_TEST);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  BindTableTexture(kFlareTexture);
+  BindTableTexture(kGlowTexture);
   const neV3 forward = SafeUnit(neMakeV3(carMatrix.m[0], carMatrix.m[1], carMatrix.m[2]));
   float levels[3];
   LampLevels(look, levels);

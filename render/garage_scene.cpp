@@ -7,6 +7,7 @@
 #include "framework/globals.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/frustum.h"
 #include "render/garage_camera.h"
@@ -54,8 +55,6 @@ constexpr float kGlassReflection = 0.25f;
 // The transparency and map passes fade detail between these distances.
 constexpr float kFadeStart = 400.0f, kFadeEnd = 420.0f;
 constexpr float kAlphaTestReference = 0.5f;
-
-constexpr int kLampTexture = 14;  // unit 2 of the lit programs
 
 enum SuspensionPart : int { kRearArm = 0, kSpring = 1, kShock = 2, kFrontArm = 3, kHub = 4 };
 enum SpinningGroup : int { kBigVintGroup = 4, kSmallVintGroup = 5, kTurboVintGroup = 6 };
@@ -214,7 +213,7 @@ void BindLitUnits() {
   BindOn(GL_TEXTURE4_ARB, GL_TEXTURE_3D, gNoiseTexture3D);
   glDisable(GL_TEXTURE_2D);
   BindShadowMap(GL_TEXTURE3_ARB);
-  const uint32_t lamp = gTextures[kLampTexture].glId;
+  const uint32_t lamp = gTextures[kPropNormalMapTexture].glId;
   BindOn(GL_TEXTURE2_ARB, GL_TEXTURE_2D, lamp == kNoTexture ? 0 : lamp);
   BindOn(GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP_ARB, gReflectionCubeMap);
   glDisable(GL_TEXTURE_2D);

@@ -13,6 +13,7 @@
 #include "framework/globals.h"
 #include "framework/particle_effect.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/platform.h"
 #include "render/shaders.h"
 
@@ -44,13 +45,6 @@ constexpr GLfloat kClearColour[4] = {0.16f, 0.24f, 0.27f, 0.0f};
 constexpr int kPaintWidth = 1536, kPaintHeight = 1024;
 constexpr int kPaint2Side = 512;
 constexpr int kPaint3Width = 1024, kPaint3Height = 512;
-
-// The start-up textures: tex00..tex08 (tex00 and tex08 are the glyph sheets
-// of fonts 2 and 1); the worker's texture list loads the rest.
-constexpr int kStartupTextureCount = 9;
-constexpr int kClampedStartupTexture = 5;
-// The splash's title picture: all that the first frames draw.
-constexpr int kTitlePictureTexture = 1;
 
 // The anti-aliasing settings, in samples.
 constexpr int kSampleCounts[] = {8, 4, 2};
@@ -139,13 +133,13 @@ void SetDefaultState() {
 void LoadStartupTexture(int k) {
   char path[32];
   std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", k);
-  gTextures[k].LoadFromTGA(path, k == kClampedStartupTexture ? kTexTrilinearClamped : kTexTrilinear);
+  gTextures[k].LoadFromTGA(path, k == kSidePanelTexture ? kTexTrilinearClamped : kTexTrilinear);
 }
 
-// All but the title picture, which the first frame needs and which is
-// loaded before it.
+// The textures below the worker's texture list, all but the title picture,
+// which the first frame needs and which is loaded before it.
 void LoadStartupTexturesAndFonts() {
-  for (int k = 0; k < kStartupTextureCount; ++k) {
+  for (int k = 0; k < kFirstListedTexture; ++k) {
     if (k != kTitlePictureTexture) LoadStartupTexture(k);
   }
   LoadFontWidths("base/font1.ini", 1);

@@ -3,6 +3,7 @@
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/billboards.h"
 #include "render/gl_resources.h"

@@ -4,6 +4,7 @@
 #include "framework/particle_effect.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/car_lights.h"
 #include "render/gl_resources.h"
@@ -27,8 +28,6 @@ constexpr float kExhaustStream = 120.0f;   // per unit of exhaust factor
 constexpr float kMaxExhaustFactor = 2.0f;
 constexpr int kFrontWheelSizeEntry = 4, kRearWheelSizeEntry = 5;
 constexpr int kFirstVintGroup = 4;  // marker groups 4, 5, 6: big, small, turbo spinning parts
-constexpr int kGlassNormalMapTexture = 46, kDirtTexture = 45;
-constexpr int kSmokeTexture = 52, kFireTexture = 55;
 constexpr float kGlassReflection = 0.25f;
 
 enum SuspensionPart { kRearArm = 0, kStrut = 1, kLink = 2, kFrontArm = 3, kKnuckle = 4 };
@@ -229,10 +228,10 @@ void DrawGlassAndTracks(const RacersView& view) {
 
   GlActiveTexture(GL_TEXTURE2_ARB);
   glEnable(GL_TEXTURE_2D);
-  BindTableTexture(kGlassNormalMapTexture);
+  BindTableTexture(kTyreTrackNormalMapTexture);
   GlActiveTexture(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
-  BindTableTexture(kDirtTexture);
+  BindTableTexture(kTyreTrackTexture);
   UseProgram(gDirtTraceProgram.object);
   SetShaderUniforms(kProgDirtTrace);
   SetGlassUniforms(gDirtTraceProgram.lightNow, gDirtTraceProgram.refInt, gDirtTraceProgram.glassNow, gDirtTraceProgram.glassAlpha, 1);

@@ -4,6 +4,7 @@
 
 #include "framework/globals.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "render/car_lights.h"  // DrawFacingQuad
 #include "render/gl_resources.h"
 #include "render/post_passes.h"
@@ -50,7 +51,6 @@ constexpr float kFlatUpness = 0.85f, kSteepUpness = 0.6f, kUpnessMargin = 1.0e-3
 // Sky: the box around the player, its ring of clouds, and the sun.
 constexpr float kSkyBoxHalf = 5000.0f, kSkyBoxBottom = 400.0f, kSkyBoxTop = 2000.0f;
 constexpr float kSkyRingHalf = 4000.0f, kSkyRingBottom = 350.0f, kSkyRingTop = 850.0f;
-constexpr int kTexSun = 30, kTexSkyBox = 61, kTexSkyRing = 63;
 constexpr float kSunAimHeight = 4500.0f, kSunDistance = 1000.0f;
 constexpr float kSunHalfSize = 10.0f, kGlareHalfSize = 500.0f;
 constexpr float kGlareRise = 0.02f, kGlareFall = 0.01f;  // per frame-factor unit
@@ -481,7 +481,7 @@ void DrawSkySun() {
 
   glBlendFunc(GL_DST_ALPHA, GL_ONE);
   glColor4f(1, 0, 0, 1);
-  BindTexture2D(gTextures[kTexSun].glId);
+  BindTexture2D(gTextures[kGlowTexture].glId);
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
   glDepthMask(GL_TRUE);
@@ -512,7 +512,7 @@ void DrawSkybox(float x, float y, float z) {
   const float x0 = x - kSkyBoxHalf, x1 = x + kSkyBoxHalf, z0 = z - kSkyBoxHalf, z1 = z + kSkyBoxHalf;
   const float lo = y + kSkyBoxBottom, hi = y + kSkyBoxTop;
   glColor3f(1, 1, 1);
-  BindTexture2D(gTextures[kTexSkyBox].glId);
+  BindTexture2D(gTextures[kSkyBoxTexture].glId);
   glBegin(GL_QUADS);
   SkyQuad({{x0, lo, z0, 0.25f, 0.05f}, {x1, lo, z0, 0.75f, 0.05f}, {x1, hi, z0, 0.75f, 0.25f}, {x0, hi, z0, 0.25f, 0.25f}});
   SkyQuad({{x1, lo, z1, 0.75f, 0.95f}, {x0, lo, z1, 0.25f, 0.95f}, {x0, hi, z1, 0.25f, 0.75f}, {x1, hi, z1, 0.75f, 0.75f}});
@@ -526,7 +526,7 @@ void DrawSkybox(float x, float y, float z) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
-  BindTexture2D(gTextures[kTexSkyRing].glId);
+  BindTexture2D(gTextures[kSkyRingTexture].glId);
   glBegin(GL_QUADS);
   SkyQuad({{r0x, rlo, r0z, 2, 0}, {r1x, rlo, r0z, 0, 0}, {r1x, rhi, r0z, 0, 1}, {r0x, rhi, r0z, 2, 1}});
   SkyQuad({{r1x, rlo, r1z, 2, 0}, {r0x, rlo, r1z, 0, 0}, {r0x, rhi, r1z, 0, 1}, {r1x, rhi, r1z, 2, 1}});

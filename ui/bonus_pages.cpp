@@ -12,6 +12,7 @@
 
 #include "framework/font.h"
 #include "framework/settings.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/gl_resources.h"
 #include "render/post_passes.h"
@@ -22,7 +23,6 @@
 
 namespace {
 
-constexpr int kBandTexture = 13, kBonusIconTexture = 41;
 constexpr float kTextTurn = 3.0f;      // degrees, the tiles, bands and texts
 constexpr float kTileSize = 68.0f;     // the icon quad
 constexpr float kTileStepX = 165.0f, kTileStepY = 100.0f;
@@ -63,7 +63,7 @@ void DrawBlurredGarage(float alpha) {
 void DrawDriftingBands() {
   constexpr float kHalfWidth = 1000.0f;
   const float s0 = -50 - 1.1f * gMenuClock, s1 = 50 - 1.1f * gMenuClock;
-  BindMenuTexture(kBandTexture);
+  BindMenuTexture(kBandsAndFrameTexture);
   glColor4f(1, 1, 1, 1 - gMenuDim);
   const float bands[2][3] = {{45, -140, 20}, {540, -20, 140}};  // translation y, y0, y1
   for (const auto& band : bands) {
@@ -102,7 +102,7 @@ void DrawBonusTiles(const float values[kShownBonusCount], bool gains) {
       glEnable(GL_TEXTURE_2D);
       glEnable(GL_BLEND);
       glColor4f(1, 1, 1, 1 - gMenuDim);
-      BindMenuTexture(kBonusIconTexture);
+      BindMenuTexture(kLampTilesTexture);
       glPushMatrix();
       glTranslatef(135 + kTileStepX * c, 350 - kTileStepY * l, 0);
       glRotatef(kTextTurn, 0, 0, 1);

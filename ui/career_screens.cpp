@@ -11,6 +11,7 @@
 
 #include "framework/font.h"
 #include "framework/globals.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
@@ -28,8 +29,6 @@ float gCarTurboFactor;
 
 namespace {
 
-constexpr int kBoardTexture = 10, kCardTexture = 16, kRaceBoardTexture = 23, kCupTexture = 24;
-constexpr int kStampTexture = 26, kHintTexture = 40, kCompetitionIconTexture = 59, kIconStripTexture = 19;
 constexpr float kIconCell = 0.166f;  // width of one of tex59's six cells
 constexpr float kLoadingFadeStep = 0.02f;
 constexpr float kCarSelectFade = 0.999f;
@@ -63,7 +62,7 @@ void DrawHint(float x, float y, int textColour, const char* text) {
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);
   glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kHintTexture);
+  BindMenuTexture(kHintBadgeTexture);
   DrawCentredQuad(50, 50, 0, 0, 1, 1);
   DrawFontText(0, 0, 2, 1, 1, 1.75f, false, kAlignCentre, "i");
   DrawFontText(25, 0, textColour, 1, 1, 0.75f, textColour == 1, kAlignLeft, "%s", text);
@@ -74,7 +73,7 @@ void DrawCard() {
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);
   glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kCardTexture);
+  BindMenuTexture(kProfileCardTexture);
   glPushMatrix();
   glTranslatef(-1, -65, 0);
   DrawCentredQuad(210, 280, 0, 0, 1, 1);
@@ -115,7 +114,7 @@ void DrawIconCell(int texture, int cell, float size) {
 void DrawCup(float x, float y) {
   glPushMatrix();
   glTranslatef(x, y, 0);
-  BindMenuTexture(kCupTexture);
+  BindMenuTexture(kButtonIconsTexture);
   DrawCentredQuad(80, 80, 0.6f, 0, 0.8f, 1);
   glPopMatrix();
 }
@@ -126,13 +125,13 @@ void DrawCompetitionTile(int competition, bool locked) {
   glPushMatrix();
   glTranslatef(tile.x, tile.y, 0);
   glColor4f(1, 1, 1, fade);
-  DrawIconCell(kCompetitionIconTexture, tile.iconCell, 50);
+  DrawIconCell(kCompetitionIconsTexture, tile.iconCell, 50);
   if (locked) {
     glPushMatrix();
     glTranslatef(165, 20, 0);
     glRotatef(-25, 0, 0, 1);
     glScalef(1 + gLockedFlash, 1 + gLockedFlash, 1);
-    BindMenuTexture(kStampTexture);
+    BindMenuTexture(kPlaceStampsTexture);
     DrawCentredQuad(100, 50, 0.75f, 0, 1, 1);
     glPopMatrix();
   }
@@ -165,7 +164,7 @@ void DrawRaceCard(int competition, int race, float lengthKm) {
   glPushMatrix();
   glTranslatef(x + 191, y - 25, 0);
   glRotatef(-40, 0, 0, 1);
-  BindMenuTexture(kStampTexture);
+  BindMenuTexture(kPlaceStampsTexture);
   DrawCentredQuad(80, 40, 0.25f * float(best - 1), 0, 0.25f * float(best), 1);
   glPopMatrix();
 }
@@ -234,7 +233,7 @@ void DrawCompetitions() {
   glScalef(0.85f, 0.85f, 1);
   glTranslatef(70, 90, 0);
   glColor4f(1, 1, 1, 1 - gMenuDim);
-  BindMenuTexture(kBoardTexture);
+  BindMenuTexture(kCompetitionBoardTexture);
   DrawTexturedQuad(40, 70, 760, 550, 0, 0, 1, 1);
   const bool locked = gCompetitionsOpen <= kLockStampOpenCount;
   for (int c = 0; c < kCompetitionCount; ++c) {
@@ -275,7 +274,7 @@ void DrawSelectRace() {
   glColor4f(1, 1, 1, 1);
   glPushMatrix();
   glTranslatef(88, 535, 0);
-  DrawIconCell(kCompetitionIconTexture, kTiles[competition].iconCell, 100);
+  DrawIconCell(kCompetitionIconsTexture, kTiles[competition].iconCell, 100);
   glPopMatrix();
   DrawRaceSelector();
   MenuButton(70, 45, "Back", ButtonKind::Back, 0);

@@ -10,6 +10,7 @@
 #include "framework/globals.h"
 #include "framework/random.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "render/garage_camera.h"
@@ -25,7 +26,6 @@ float gMenuGlow[kButtonSlotCount];
 
 namespace {
 
-constexpr int kPlateTexture = 22, kIconTexture = 24;
 constexpr float kButtonWidth = 128.0f;
 constexpr float kHitBottom = 7.0f, kHitTop = 27.0f;  // above the reference corner
 constexpr float kGlowFall = 0.02f;                   // per frame-factor unit
@@ -65,9 +65,9 @@ void DrawButton(float x, float y, const char* text, int kind, int slot) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, a);
-  BindMenuTexture(kPlateTexture);
+  BindMenuTexture(kButtonPlateTexture);
   DrawTexturedQuad(x - 44, y - 16, x + 148, y + 48, 0, 0, 1, 1);
-  BindMenuTexture(kIconTexture);
+  BindMenuTexture(kButtonIconsTexture);
   DrawTexturedQuad(x + 94 - 4 * g, y - 2 - 4 * g, x + 135 + 4 * g, y + 39 + 4 * g, 0.2f * kind, 0,
                    0.2f * (kind + 1), 1);
   glPushMatrix();

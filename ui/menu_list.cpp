@@ -10,6 +10,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/menu_button.h"
@@ -21,7 +22,6 @@ float gListRepeat;
 
 namespace {
 
-constexpr int kBackPlateTexture = 17, kRowPlateTexture = 18, kSignTexture = 19;
 constexpr int kRowsDrawnAround = 3;  // rows drawn on each side of the cursor
 constexpr float kStepAngle = 90.0f;  // degrees the drum turns per row
 
@@ -93,10 +93,10 @@ void DrawRowSign(float x, float y, float turn, float s0, bool lit, float unlitGr
 
 void DrawDecorations() {
   glColor4f(1, 1, 1, 1 - gMenuDim);
-  BindMenuTexture(kBackPlateTexture);
+  BindMenuTexture(kDrumBackPlateTexture);
   const float shift = 500 * gMenuDim;
   DrawTexturedQuad(665 + shift, 130, 815 + shift, 570, 0, 0, 1, 1);
-  BindMenuTexture(kSignTexture);
+  BindMenuTexture(kIconStripTexture);
   glPushMatrix();
   glTranslatef(150 - 750 * gMenuDim, 525, 0);
   glRotatef(25, 0, 0, 1);
@@ -118,7 +118,7 @@ void DrawRows(int count) {
     glRotatef(0.2f * d, 0, 0, 1);
     glTranslatef(-260, 0, 0);
     glColor4f(1, 1, 1, 1);
-    BindMenuTexture(kRowPlateTexture);
+    BindMenuTexture(kDrumRowPlateTexture);
     DrawTexturedQuad(-140, -35, 140, 35, 0, 0, 1, 1);
     const bool green = i == gMenuCursor && std::abs(a) < kListGreenAngle;
     const char* caption = ListRowCaption(gScreen, i);

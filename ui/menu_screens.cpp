@@ -11,6 +11,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/menu_button.h"
@@ -23,7 +24,6 @@
 
 namespace {
 
-constexpr int kLogoTexture = 7;
 // The main menu restores the career's truck only once the screen stands.
 constexpr float kRestoreFade = 0.999f;
 

@@ -13,6 +13,7 @@
 #include "framework/settings.h"
 #include "framework/sound.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/menu_button.h"
@@ -29,7 +30,6 @@ namespace {
 
 namespace S = ScreenState;
 
-constexpr int kSignTexture = 4, kFrameTexture = 13, kBarTexture = 34, kCursorTexture = 35;
 constexpr int kFirstArrowSlot = 5;
 // The arrows step shadow detail over 0..2; 3 (ultra) comes only from a file.
 constexpr int kLastSteppedShadowDetail = 2;
@@ -104,7 +104,7 @@ void DrawSelectorFrame(float x, float y) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(kOrange[0], kOrange[1], kOrange[2], 1 - gMenuDim);
-  BindMenuTexture(kFrameTexture);
+  BindMenuTexture(kBandsAndFrameTexture);
   glPushMatrix();
   glTranslatef(x, y, 0);
   ApplyTremble(gMenuClock, 1.0f);
@@ -167,7 +167,7 @@ void DrawOptionsListCursor() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(kOrange[0], kOrange[1], kOrange[2], 1);
-  BindMenuTexture(kCursorTexture);
+  BindMenuTexture(kCursorBarTexture);
   DrawTexturedQuad(396 - 240, 440 - 40 * gSelectedRow - 15, 396 + 240, 440 - 40 * gSelectedRow + 15, 0, 0, 1, 1);
 }
 
@@ -196,7 +196,7 @@ void OptionArrowButton(float x, float y, int slot, bool right) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, gMenuAlpha);
-  BindMenuTexture(kSignTexture);
+  BindMenuTexture(kMenuSignsTexture);
   glPushMatrix();
   glTranslatef(x, y, 0);
   glRotatef(3, 0, 0, 1);
@@ -253,7 +253,7 @@ void DrawValueBar(float target, int index) {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  BindMenuTexture(kBarTexture);
+  BindMenuTexture(kOptionBarTexture);
   const float split = (value - 0.4f) * 233;
   DrawBar(0, split, -3, 6, 0.748f, 0.935f, 0.055f);
   DrawBar(split, 140, -3, 6, 1, 1, 1);
@@ -264,7 +264,7 @@ void DrawVerticalBar(float target) {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  BindMenuTexture(kBarTexture);
+  BindMenuTexture(kOptionBarTexture);
   DrawBar(0, 140 * gLevelBar, 4.5f, 24.5f, kOrange[0], kOrange[1], kOrange[2]);
   DrawBar(140 * gLevelBar, 140, 4.5f, 24.5f, 0.75f, 0.75f, 0.75f);
 }
@@ -279,12 +279,12 @@ void DrawLoadingIndicator(float x, float y, float t, float a) {
     // cell (0..0.5) in its texture matrix about the cell's centre.
     glActiveTextureARB(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
-    BindMenuTexture(kSignTexture);
+    BindMenuTexture(kMenuSignsTexture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     glActiveTextureARB(GL_TEXTURE0_ARB);
   }
   glEnable(GL_TEXTURE_2D);
-  BindMenuTexture(kSignTexture);
+  BindMenuTexture(kMenuSignsTexture);
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
   glTranslatef(0.25f, 0.25f, 0);

@@ -11,6 +11,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/menu_button.h"
@@ -24,7 +25,6 @@ uint8_t gPaintZoneSelected[kPaintZoneCount];
 
 namespace {
 
-constexpr int kPartIconTexture = 23, kCursorTexture = 35;
 constexpr float kPi = 3.14159265f;
 constexpr float kDrumAtRest = 1.0f;
 constexpr float kPreviewFade = 0.999f;
@@ -88,7 +88,7 @@ void DrawPartIcon(float x, float y, int cell1, int cell2, float t) {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  BindMenuTexture(kPartIconTexture);
+  BindMenuTexture(kRaceBoardTexture);
   DrawIconCell(x, y, cell1, PartIconPop(1, t));
   DrawIconCell(x, y, cell2, PartIconPop(2, t));
 }
@@ -143,7 +143,7 @@ void DrawPaintZoneCursor() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kCursorTexture);
+  BindMenuTexture(kCursorBarTexture);
   const float y = 460 - 40 * float(gSelectedRow);
   DrawTexturedQuad(96 - 240, y - 15, 96 + 240, y + 15, 0, 0, 1, 1);
 }

@@ -13,6 +13,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/race_view.h"
 #include "ui/menu_draw.h"
@@ -30,8 +31,6 @@ HudView gHudView;
 namespace {
 
 constexpr float kPi = 3.14159265f;
-constexpr int kGaugeBackTexture = 43, kGaugeFaceTexture = 36;
-constexpr int kEngineNeedleTexture = 38, kTurboNeedleTexture = 32, kTurboLampTexture = 41;
 constexpr float kCrashDecay = 0.0075f;   // crash strength lost per frame-factor unit
 constexpr float kTurboAmber = 66.6f;     // the lamp turns amber from this turbo amount
 constexpr float kSpeedEasing = 0.05f;    // share of the gap the speedometer closes per unit
@@ -133,7 +132,7 @@ void DrawGaugeCluster(const HudView& view, const Sway& sway) {
   glPopMatrix();
 
   SetLampColour(view, 1);
-  BindMenuTexture(kTurboLampTexture);
+  BindMenuTexture(kLampTilesTexture);
   DrawTexturedQuad(-29 - 9, 84 - 9, -29 + 9, 84 + 9, 0, 0, 1, 1);
   glColor4f(1, 1, 1, 1);
   DrawFontText(67.5f, 56, 3, 1, 1, 0.9f, true, kAlignCentre, "%s", GearText(view.gear));

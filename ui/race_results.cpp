@@ -11,6 +11,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/lock_step.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/career_screens.h"
@@ -28,7 +29,6 @@ namespace {
 
 namespace S = ScreenState;
 
-constexpr int kLogoTexture = 7;
 constexpr float kLoadingFadeStep = 0.02f;  // LOADING alpha per frame-factor unit
 constexpr float kSettledFade = 0.999f;
 

@@ -12,6 +12,7 @@
 
 #include "framework/globals.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "ui/menu_draw.h"
 #include "ui/race_hud.h"
@@ -23,7 +24,6 @@ float gRouteMapRadius = 1.0f;
 
 namespace {
 
-constexpr int kDiscTexture = 15, kMarkerTexture = 12, kShineTexture = 42;
 constexpr float kRouteDotSize = 10.0f, kStartDotSize = 18.0f;  // texels
 constexpr float kRouteGrey = 0.7f;
 constexpr float kPreviewShift = 0.2636f;  // preview units per texel of the route's offset from the middle
@@ -69,9 +69,9 @@ void DrawTwoUnitQuad(const float corners[4][2], const float st0[4][2], const flo
 // added on unit 1, the shine sliding by w.
 void DrawMarker(float size, float s0, float alpha, float w) {
   glColor4f(1, 1, 1, alpha);
-  BindMenuTexture(kMarkerTexture);
+  BindMenuTexture(kTruckMarkersTexture);
   DrawCentredQuad(size, size, s0, 0.5f, s0 + 0.5f, 1.0f);
-  AddOnUnit1(kShineTexture);
+  AddOnUnit1(kMarkerShineTexture);
   const float h = size / 2;
   const float corners[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
   const float cell[4][2] = {{s0, 0}, {s0 + 0.5f, 0}, {s0 + 0.5f, 0.5f}, {s0, 0.5f}};
@@ -84,7 +84,7 @@ void DrawMarker(float size, float s0, float alpha, float w) {
 // disc's colours out of tex15.
 void DrawMapDisc(float u, float v, float turn, float alpha) {
   glColor4f(0, 0, 0, alpha);
-  AddOnUnit1(kDiscTexture);
+  AddOnUnit1(kMiniMapDiscTexture);
   glBindTexture(GL_TEXTURE_2D, gRouteMapTexture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);

@@ -12,6 +12,7 @@
 #include "framework/globals.h"
 #include "framework/sound.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
@@ -44,7 +45,6 @@ namespace {
 
 namespace S = ScreenState;
 
-constexpr int kPointerTexture = 29;
 constexpr float kPointerSize = 20.0f;  // frame units
 // The veil that lightens the garage while a screen fades.
 constexpr float kVeilGrey = 0.92f;

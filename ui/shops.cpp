@@ -11,6 +11,7 @@
 
 #include "framework/font.h"
 #include "framework/globals.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
@@ -26,7 +27,6 @@ namespace {
 
 namespace S = ScreenState;
 
-constexpr int kInfoIconTexture = 40;
 constexpr int kPackageRows = kMaxPackageLevel + 1;  // NA and packages 1..3
 // Price rows of the three package shops: engine, suspension, turbo.
 constexpr int kPackagePriceRows[3] = {0, 1, 2};
@@ -56,7 +56,7 @@ void DrawInfoLine(const char* line, int colour, bool shadow) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kInfoIconTexture);
+  BindMenuTexture(kHintBadgeTexture);
   DrawCentredQuad(50, 50, 0, 0, 1, 1);
   DrawFontText(0, 0, 2, 1.0f, 1, 1.75f, false, kAlignCentre, "i");
   DrawFontText(25, 0, colour, gTextAlpha, 1, 0.75f, shadow, kAlignLeft, "%s", line);

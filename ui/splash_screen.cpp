@@ -11,6 +11,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "render/paint.h"
@@ -23,8 +24,6 @@
 float gPromptClock;
 
 namespace {
-
-constexpr int kTitlePictureTexture = 1, kCornerIconTexture = 6, kLogoTexture = 7;
 
 void DrawTitlePicture(float a1) {
   glEnable(GL_BLEND);

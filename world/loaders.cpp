@@ -6,6 +6,7 @@
 #include "framework/sound.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/platform.h"
 #include "world/catalogue.h"
 #include "world/markers.h"
@@ -29,7 +30,6 @@ constexpr char kWorldTextureFolder[] = "base/world/textures/";
 constexpr int kMusicTrackCount = 4;  // base/music/1.wav .. 4.wav
 constexpr int kRaceLaps = 4;
 constexpr float kRaceStartPhaseSeconds = 7.0f;
-constexpr int kFirstListedTexture = 9;  // gTextures 0..8 are the GL set-up's
 
 // The marker groups of a truck's points model.
 enum MarkerGroup : int {
@@ -178,10 +178,11 @@ struct TextureModeRule {
   int mode;
 };
 constexpr TextureModeRule kListedTextureModes[] = {
-    {14, kTexCompressedAnisotropic}, {21, kTexCompressedAnisotropic}, {44, kTexBilinearMipmapped},
-    {45, kTexCompressedAnisotropic}, {46, kTexCompressedAnisotropic}, {54, kTexCompressedLinear},
-    {61, kTexTrilinearClamped},      {62, kTexTrilinearClamped},      {63, kTexCompressedClampT},
-    {66, kTexTrilinearClamped},
+    {kPropNormalMapTexture, kTexCompressedAnisotropic},      {kPropColourTexture, kTexCompressedAnisotropic},
+    {kBlobShadowTexture, kTexBilinearMipmapped},             {kTyreTrackTexture, kTexCompressedAnisotropic},
+    {kTyreTrackNormalMapTexture, kTexCompressedAnisotropic}, {kDustTexture, kTexCompressedLinear},
+    {kSkyBoxTexture, kTexTrilinearClamped},                  {kGrassAtlasTexture, kTexTrilinearClamped},
+    {kSkyRingTexture, kTexCompressedClampT},                 {kTreeAtlasTexture, kTexTrilinearClamped},
 };
 
 int ListedTextureMode(int k) {

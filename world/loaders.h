@@ -55,7 +55,7 @@ void LoadGarage();
 void LoadRacerCar(int slot);
 // The prop part models, base/objects/object<type>part<part>.sbm.
 void LoadObjectModels();
-// gTextures[9..70] from base/textures/texNN.tga and the ten landscape
+// gTextures from kFirstListedTexture up, from base/textures/texNN.tga, and the ten landscape
 // textures, each with its filter mode.
 void LoadTextureList();
 

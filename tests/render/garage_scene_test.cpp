@@ -79,6 +79,7 @@ class GarageScene : public ::testing::Test {
   void TearDown() override {
     if (window_ == nullptr) return;
     EmptyPlayerSlot();
+    FreeGarageModels();
     ReleaseGLResources();
     gShadowMapSize = kShadowMapSizeOff;
   }

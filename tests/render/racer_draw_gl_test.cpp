@@ -273,6 +273,12 @@ class TruckScene : public GlResourcesSuite {
       gTextures[k].LoadFromTGA(path, kTexTrilinear);
     }
   }
+  // The garage models came with the start-up models: a later reflection
+  // cube or garage picture must not find them.
+  static void TearDownTestSuite() {
+    FreeGarageModels();
+    GlResourcesSuite::TearDownTestSuite();
+  }
   void SetUp() override {
     GlResourcesSuite::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
