@@ -17,7 +17,7 @@
 #include "render/post_passes.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "world/race_state.h"
 
 namespace {

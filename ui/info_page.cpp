@@ -7,8 +7,8 @@
 
 #include "framework/font.h"
 #include "ui/menu_button.h"
+#include "ui/menu_state.h"
 #include "ui/page_backdrop.h"
-#include "ui/screen_machine.h"
 
 namespace {
 // "Информация" in code page 1251.

@@ -14,7 +14,7 @@
 #include "platform/platform.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "world/catalogue.h"
 
 float gListRepeat;

@@ -16,9 +16,9 @@
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
 namespace {

@@ -17,10 +17,8 @@
 #include "platform/platform.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
-#include "ui/part_dialogs.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 
-uint8_t gSettingsChanged;
 float gValueBars[3] = {0.5f, 0.5f, 0.5f};
 float gLevelBar;
 float gLockedFlash;

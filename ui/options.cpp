@@ -12,9 +12,9 @@
 #include "platform/platform.h"
 #include "ui/menu_button.h"
 #include "ui/menu_list.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
-#include "ui/screen_machine.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "framework/globals.h"
 #include "platform/gl.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 
 namespace {
 constexpr int kEmblemTexture = 3, kSidePanelTexture = 5, kIconStripTexture = 19;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/car_setup.h"
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
@@ -16,11 +17,10 @@
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
-uint8_t gPaintZoneSelected[kPaintZoneCount];
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include "framework/globals.h"
 #include "framework/lock_step.h"
 #include "ui/menu_button.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
 #include "ui/race_results.h"
-#include "ui/screen_machine.h"
 
 namespace {
 

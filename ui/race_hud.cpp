@@ -16,11 +16,11 @@
 #include "platform/gl.h"
 #include "render/race_view.h"
 #include "ui/menu_draw.h"
+#include "ui/menu_state.h"
 #include "ui/page_backdrop.h"
 #include "ui/race_finish.h"
 #include "ui/race_targets.h"
 #include "ui/route_map.h"
-#include "ui/screen_machine.h"
 #include "world/race_state.h"
 
 float gHudSpeed;
@@ -239,7 +239,7 @@ void DrawRaceHud() {
   glPushMatrix();
   glTranslatef(kMiniMapX, kMiniMapY - sway.drop, 0);
   glScalef(sway.scale, sway.scale, 1);
-  DrawMiniMap(1.0f);
+  DrawMiniMap(view.position, view.playerAxisX, 1.0f);
   glPopMatrix();
   if (view.countdown) DrawStartCountdown(view.phaseTime);
   glEnable(GL_DEPTH_TEST);

@@ -16,12 +16,12 @@
 #include "ui/career_screens.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
 #include "ui/race_finish.h"
 #include "ui/race_hud.h"
 #include "ui/route_map.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 
 namespace {
 

@@ -18,10 +18,11 @@
 #include "render/paint.h"
 #include "ui/bonus_pages.h"
 #include "ui/career_screens.h"
+#include "ui/info_page.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
-#include "ui/info_page.h"
 #include "ui/menu_screens.h"
+#include "ui/menu_state.h"
 #include "ui/options.h"
 #include "ui/page_backdrop.h"
 #include "ui/part_dialogs.h"
@@ -31,14 +32,6 @@
 #include "ui/shops.h"
 #include "ui/splash_screen.h"
 #include "world/catalogue.h"
-
-float gScreenClock;
-float gMenuSlide, gMenuDim, gLateFade, gVeilAlpha, gMenuAlpha;
-uint8_t gSettleSound;
-int32_t gMenuCursor, gMenuCursorOnEntry;
-float gListAngle;
-int32_t gSelectedColumn;
-float gLoadingAlpha;
 
 namespace {
 
@@ -162,27 +155,6 @@ void DrawScreenBlock(int screen) {
 
 }  // namespace
 
-void BeginOverlayFrame() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-}
-
-FadeCurves ComputeFadeCurves(float f) {
-  constexpr float kHalfPi = 1.5707f, kPi = 3.1415f;
-  FadeCurves c;
-  c.slide = 1.0f - std::sin(f * kHalfPi);
-  c.dim = 1.0f - std::sin(std::min(f, 0.5f) * kPi);
-  c.lateFade = 1.0f - std::sin(std::max(f, 0.5f) * kPi - kHalfPi);
-  c.veil = 1.0f - std::sin(std::min(f, 0.7f) * 2.24296f);
-  c.alpha = std::sin(std::min(f, 0.5f) * kPi);
-  return c;
-}
-
 void AdvanceScreenFade(float frameFactor) {
   if (gScreen == gTargetScreen) {
     gScreenFade = std::min(1.0f, gScreenFade + kFadeStep * frameFactor);
@@ -193,23 +165,6 @@ void AdvanceScreenFade(float frameFactor) {
   gSettleSound = 0;
   if (gScreenFade <= 0.0f) SwitchToTarget();
 }
-
-void PointerInFrame(int resolutionIndex, int windowX, int windowY, int32_t* frameX, int32_t* frameY) {
-  static constexpr float kFactors[kResolutionCount][2] = {
-      {0.782f, 0.782f}, {0.625f, 0.781f}, {0.625f, 0.625f}, {0.625f, 0.586f}, {0.5f, 0.667f},
-      {0.5f, 0.6f},     {0.5f, 0.5f},     {0.476f, 0.571f}, {0.416f, 0.555f}, {0.416f, 0.5f}};
-  const int index = resolutionIndex >= 0 && resolutionIndex < kResolutionCount ? resolutionIndex : 0;
-  *frameX = static_cast<int32_t>(float(windowX) * kFactors[index][0]);
-  *frameY = static_cast<int32_t>(float(windowY) * kFactors[index][1]);
-}
-
-void SetScreenDirectly(int screen) {
-  gTargetScreen = screen;
-  gScreen = screen;
-  gScreenFade = 0.0f;
-}
-
-bool ScreenSettled(float fade) { return gScreen == gTargetScreen && gScreenFade >= fade; }
 
 void UpdateAndDrawScreens() {
   gMenuClock += 0.01f * gFrameFactor;

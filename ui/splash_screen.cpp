@@ -16,9 +16,9 @@
 #include "render/paint.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
-#include "ui/screen_machine.h"
 
 float gPromptClock;
 

@@ -14,8 +14,8 @@
 #include "ui/menu_button.h"
 #include "ui/menu_list.h"
 #include "ui/menu_screens.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
 namespace {

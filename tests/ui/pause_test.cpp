@@ -6,6 +6,7 @@
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "ui/menu_button.h"
+#include "ui/menu_state.h"
 #include "ui/pause.h"
 #include "ui/race_finish.h"
 #include "ui/race_hud.h"
