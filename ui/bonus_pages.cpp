@@ -175,7 +175,7 @@ void DrawRaceBonusPage() {
   for (const float points : gRaceBonus) sum += points;
   const int shown = int(sum * std::min(1.0f, 0.2f * gScreenClock));
   // The level line belongs to a career.
-  const int level = gGameMode == 1 ? RatingLevelAfterBonus(gRatingLevel, gCareerPoints, sum) : -1;
+  const int level = gGameMode == kGameModeCareer ? RatingLevelAfterBonus(gRatingLevel, gCareerPoints, sum) : -1;
   DrawPointsBlock(level, shown, true, kEarnedPoints);
   ResetTextStyle();
 }

@@ -57,7 +57,7 @@ void TakeTypedCharacter() {
   const NameKey result = ApplyNameKey(gPlayerName, &gPlayerNameLength, gTypedChar);
   if (result == NameKey::Ignored) return;
   gCharTyped = 0;
-  if (gSoundOn) gSndMenu2.Play();
+  if (gSoundOn) gSndMenuHover.Play();
 }
 
 }  // namespace

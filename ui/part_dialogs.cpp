@@ -136,7 +136,7 @@ void DrawPaintZoneCursor() {
     if (step != 0) {
       gKeyLatch = 1;
       gSelectedRow = std::clamp(gSelectedRow + step, 0, kPaintZoneCount - 1);
-      if (gSoundOn) gSndMenu3.Play();
+      if (gSoundOn) gSndMenuStep.Play();
     }
   }
   glEnable(GL_TEXTURE_2D);
@@ -201,7 +201,7 @@ void PickPaletteColour() {
   gLoaderStatus = LoaderStatus::LoadStartupOrPlayerCar;
   gCarChangeProgress = 1.0f;
   gInputLocked = 1;
-  if (gSoundOn) gSndMenu3.Play();
+  if (gSoundOn) gSndMenuStep.Play();
 }
 
 }  // namespace

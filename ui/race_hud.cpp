@@ -87,7 +87,7 @@ void RunCountdownClock() {
   if (!CountdownRuns()) return;
   const CountdownFrame frame = CountdownAt(gRacePhaseTime);
   if (frame.beepStep >= 0 && gCountdownStep == frame.beepStep && gSoundOn) {
-    (frame.beepStep == 5 ? gSndMenu9 : gSndMenu10).Play();
+    (frame.beepStep == 5 ? gSndCountdownGo : gSndCountdownBeep).Play();
     gCountdownStep += 1;
   }
   gRacePhaseTime = AdvanceCountdown(gRacePhaseTime, gFrameFactor);

@@ -59,7 +59,7 @@ void SetUpEnteredScreen(int screen) {
     gSelectedRow = gTrackListIndex;
     if (gTrackListIndex >= 0 && gTrackListIndex <= 2) gSelectedColumn = gTrackListStage[gTrackListIndex] - 1;
   }
-  if (screen == S::RaceLoading && gSoundOn) gSndMenu8.Play();
+  if (screen == S::RaceLoading && gSoundOn) gSndMenuLoading.Play();
 }
 
 void SwitchToTarget() {
@@ -185,7 +185,7 @@ void UpdateAndDrawScreens() {
   ServeRepaintRequest();
   if (gSettleSound && gScreen == gTargetScreen) {
     gSettleSound = 0;
-    if (gSoundOn) gSndMenu7.Play();
+    if (gSoundOn) gSndMenuSettled.Play();
   }
   const int screen = gScreen;
   const bool garageShown = screen != S::Pause && screen != S::RaceLoading && screen != S::RaceFinish;

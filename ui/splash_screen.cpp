@@ -97,7 +97,7 @@ void UpdateAndDrawSplash() {
     gKeyLatch = 1;
     SetScreenDirectly(ScreenState::MainMenu);
     ResetMenuHover();
-    if (gSoundOn) gSndMenu3.Play();
+    if (gSoundOn) gSndMenuStep.Play();
     gSettleSound = 1;
   }
   glEnable(GL_DEPTH_TEST);
