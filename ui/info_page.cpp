@@ -48,5 +48,5 @@ void DrawClassInformationPage() {
     DrawFontText(70, y, 0, gMenuAlpha, 1, 0.75f, false, kAlignLeft, "%s", line);
     y -= kClassLineStep;
   }
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
 }

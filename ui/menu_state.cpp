@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "math/ne_math.h"
 #include "platform/gl.h"
 
 float gScreenClock;
@@ -26,13 +27,15 @@ void BeginOverlayFrame() {
 }
 
 FadeCurves ComputeFadeCurves(float f) {
-  constexpr float kHalfPi = 1.5707f, kPi = 3.1415f;
+  constexpr float kHalfPi = NE_PI / 2;
+  // Radians of the veil's sine per fade unit: the veil is gone at fade 0.7.
+  constexpr float kVeilRate = 2.24296f;
   FadeCurves c;
   c.slide = 1.0f - std::sin(f * kHalfPi);
-  c.dim = 1.0f - std::sin(std::min(f, 0.5f) * kPi);
-  c.lateFade = 1.0f - std::sin(std::max(f, 0.5f) * kPi - kHalfPi);
-  c.veil = 1.0f - std::sin(std::min(f, 0.7f) * 2.24296f);
-  c.alpha = std::sin(std::min(f, 0.5f) * kPi);
+  c.dim = 1.0f - std::sin(std::min(f, 0.5f) * NE_PI);
+  c.lateFade = 1.0f - std::sin(std::max(f, 0.5f) * NE_PI - kHalfPi);
+  c.veil = 1.0f - std::sin(std::min(f, 0.7f) * kVeilRate);
+  c.alpha = std::sin(std::min(f, 0.5f) * NE_PI);
   return c;
 }
 

@@ -33,6 +33,8 @@ extern int32_t gMenuCursorOnEntry;  // row the next screen's list starts on
 extern float gListAngle;            // drum turn still to be drawn, degrees
 extern int32_t gSelectedColumn;     // column of the competition and race selectors
 extern float gLoadingAlpha;         // alpha of the LOADING sign, 0..1
+// The LOADING sign fades in and out by this much per frame-factor unit.
+inline constexpr float kLoadingFadeStep = 0.02f;
 extern uint8_t gSettingsChanged;    // a setting that needs a restart changed on GRAPHICS
 // One flag per paint zone (body, hood, front bumper, rear bumper, sills,
 // roof, trunk lid): the zones a picked colour paints.

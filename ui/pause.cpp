@@ -19,7 +19,6 @@ namespace {
 
 namespace S = ScreenState;
 
-constexpr float kLoadingFadeStep = 0.02f;  // per frame-factor unit
 // A fade of -1 switches in the next frame without a visible fade-out.
 constexpr float kSwitchAtOnce = -1.0f;
 

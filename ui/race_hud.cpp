@@ -13,6 +13,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "math/ne_math.h"
 #include "platform/gl.h"
 #include "render/race_view.h"
 #include "ui/menu_draw.h"
@@ -29,7 +30,6 @@ HudView gHudView;
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
 constexpr int kGaugeBackTexture = 43, kGaugeFaceTexture = 36;
 constexpr int kEngineNeedleTexture = 38, kTurboNeedleTexture = 32, kTurboLampTexture = 41;
 constexpr float kCrashDecay = 0.0075f;   // crash strength lost per frame-factor unit
@@ -228,7 +228,7 @@ void UpdateRaceHud() {
 void DrawRaceHud() {
   const HudView& view = gHudView;
   BeginOverlayFrame();
-  DrawRaceScene(1 - std::cos(view.crash * kPi / 2));
+  DrawRaceScene(1 - std::cos(view.crash * NE_PI / 2));
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -29,7 +29,6 @@ namespace {
 namespace S = ScreenState;
 
 constexpr int kLogoTexture = 7;
-constexpr float kLoadingFadeStep = 0.02f;  // LOADING alpha per frame-factor unit
 constexpr float kSettledFade = 0.999f;
 
 // Results table columns and rows.
@@ -151,7 +150,7 @@ void DrawRaceResults() {
   const float pulse = std::min(1.0f, (4 + 3 * std::sin(5 * gMenuClock)) * (1 - gMenuDim));
   DrawFontText(740 + 500 * gMenuSlide, 540, 3, pulse, 1, 2.25f, true, kAlignRight, "RESULTS");
   DrawPlaceText(490, pulse);
-  MenuButton(70, 45, "Next", ButtonKind::Confirm, 4);
+  MenuButton(kFirstButtonX, kButtonRowY, "Next", ButtonKind::Confirm, 4);
 
   RacerResultInput inputs[kRacerCount];
   RacerInputs(inputs);

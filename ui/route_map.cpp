@@ -12,6 +12,7 @@
 
 #include "framework/globals.h"
 #include "framework/texture.h"
+#include "math/ne_math.h"
 #include "platform/gl.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_state.h"
@@ -32,7 +33,7 @@ constexpr float kDiscSize = 200.0f;       // frame units
 constexpr float kDiscWindow = 0.25f;      // map units the disc spans
 constexpr float kMarkerScale = 0.3515625f;  // frame units per world unit of a marker's offset
 constexpr float kOpponentMarkerSize = 12.0f, kPlayerMarkerSize = 14.0f;
-constexpr float kQuarterPi = 0.7853982f;
+constexpr float kQuarterPi = NE_PI / 4;
 
 // Unit 1 adds a menu texture's colour to unit 0's and multiplies the
 // alphas; unit 0 stays active.

@@ -1,4 +1,4 @@
-// The per-frame screen function. Reads the screen numbers, the fade, the
+// The screen dispatcher, once per frame outside a race. Reads the screen numbers, the fade, the
 // frame factor, the loader hand-over and the pointer; draws into the window
 // the garage backdrop, the veil, the side panels, the current screen's
 // block and the pointer, all in the 800 x 600 frame. Leaves the depth test
@@ -82,8 +82,8 @@ void EndOverlayFrame() {
   glLoadIdentity();
 }
 
-// Step 11: the window copied every frame unless the input is locked; while
-// the player's truck is rebuilt the copy stands over the frame and then
+// The window is copied every frame unless the input is locked; while the
+// player's truck is rebuilt the copy stands over the frame and then
 // dissolves.
 void DrawStillFrame() {
   glEnable(GL_TEXTURE_2D);
@@ -107,7 +107,7 @@ void DrawVeil() {
   glEnable(GL_TEXTURE_2D);
 }
 
-// Step 18: the pointer's tip is the top-left corner of its quad.
+// The pointer's tip is the top-left corner of its quad.
 void DrawPointer() {
   PointerInFrame(gResolutionIndex, gCursorPos.x, gCursorPos.y, &gMouseX, &gMouseY);
   glEnable(GL_BLEND);

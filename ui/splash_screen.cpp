@@ -83,7 +83,7 @@ float TitlePageBrightness(float t) {
 }
 
 void UpdateAndDrawSplash() {
-  ServeRepaintRequest();  // see the screen function
+  ServeRepaintRequest();  // as every screen does
   const float t = gSplashTime + 0.01f * gFrameFactor;
   gSplashTime = t;
   BeginOverlayFrame();

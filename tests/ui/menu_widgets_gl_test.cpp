@@ -1,6 +1,6 @@
 // Menu widgets in a real window with the generated menu art: where a
 // button and a bar draw, which widget takes a press within one frame, and
-// how a whole menu frame looks through the screen function.
+// how a whole menu frame looks through the screen dispatcher.
 #include <gtest/gtest.h>
 
 #include <filesystem>
