@@ -1,12 +1,12 @@
-// The screen dispatcher, once per frame outside a race. Reads the screen numbers, the fade, the
-// frame factor, the loader hand-over and the pointer; draws into the window
-// the garage backdrop, the veil, the side panels, the current screen's
-// block and the pointer, all in the 800 x 600 frame. Leaves the depth test
-// on, blending off, 2-D texturing on, the projection as it found it and
-// the model-view matrix the identity.
+// The screen dispatcher, once per frame outside a race. Reads the screen
+// numbers, the fade, the frame factor, the loader hand-over and the
+// pointer; draws into the window the garage backdrop, the veil, the side
+// panels, the current screen's block and the pointer, all in the 800 x 600
+// frame. Leaves the depth test on, blending off, 2-D texturing on, the
+// projection as it found it and the model-view matrix the identity.
 #include "ui/screen_machine.h"
 
-#include <cmath>
+#include <algorithm>
 
 #include "framework/font.h"
 #include "framework/globals.h"
