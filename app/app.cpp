@@ -161,8 +161,8 @@ void HandleLoopKeys() {
     PauseAllSounds();
     if (gMusicOn) gMusic.Pause();
     if (gSoundOn) {
-      gSndMenu1.Play();
-      gSndMenu7.Play();
+      gSndMenuClick.Play();
+      gSndMenuSettled.Play();
     }
     LeaveRaceTo(ScreenState::Pause);
     gScreenFade = 0.0f;
@@ -176,7 +176,7 @@ void HandleLoopKeys() {
       }
       gWaitingForKey = 0;
       gKeyLatch = 1;
-      if (gSoundOn) gSndMenu4.Play();
+      if (gSoundOn) gSndMenuPurchase.Play();
     }
   }
   if (gKeys[vk::kF1] && !gKeyLatch) {

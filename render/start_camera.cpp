@@ -80,5 +80,5 @@ void ComputeCameraPlacement(int cameraMode, int32_t* countdownStep) {
   if (shot.fades) gStartCameraFade = shot.fade;
   if (*countdownStep != shot.shot) return;  // each shot moves the step on once
   *countdownStep = shot.shot + 1;
-  if (gSoundOn) gSndMenu9.Play();
+  if (gSoundOn) gSndCountdownGo.Play();
 }

@@ -16,10 +16,10 @@
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
 #include "ui/route_map.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
@@ -30,7 +30,6 @@ float gCarTurboFactor;
 namespace {
 
 constexpr float kIconCell = 0.166f;  // width of one of tex59's six cells
-constexpr float kLoadingFadeStep = 0.02f;
 constexpr float kCarSelectFade = 0.999f;
 constexpr float kWaypointKm = 7.0f / 1000.0f;
 constexpr int kLockStampOpenCount = 2;  // stamps show while at most this many are open
@@ -199,7 +198,7 @@ int CompetitionWins(const int32_t* bestPlace, int competition) {
 }
 
 void DrawGarageHub() {
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
   DrawHint(80 - 500 * gMenuDim, 475, 1, "Prepare car for competitions.");
   DrawMenuList(3);
   glPushMatrix();
@@ -246,8 +245,8 @@ void DrawCompetitions() {
   DrawCup(710, 60);
   DrawHint(80 - 500 * gMenuDim, 120, 0, "Win all races and get access to new competitions.");
   DrawCompetitionSelector();
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
-  MenuButton(220, 45, "Select", ButtonKind::Confirm, 4);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kSecondButtonX, kButtonRowY, "Select", ButtonKind::Confirm, 4);
 }
 
 void DrawSelectRace() {
@@ -277,8 +276,8 @@ void DrawSelectRace() {
   DrawIconCell(kCompetitionIconsTexture, kTiles[competition].iconCell, 100);
   glPopMatrix();
   DrawRaceSelector();
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
-  MenuButton(220, 45, "Start", ButtonKind::Confirm, 1);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kSecondButtonX, kButtonRowY, "Start", ButtonKind::Confirm, 1);
 }
 
 void DrawQuickRace() {
@@ -307,9 +306,9 @@ void DrawQuickRace() {
   DrawFontText(-70, 20, 0, a, 1, 1.25f, false, kAlignLeft, "%1.2f \xCA\xCC", RaceLengthKm(gRacePathLast));
   DrawCarRatings(gQuickRaceCar);
   glPopMatrix();
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
-  MenuButton(220, 45, "Change", ButtonKind::One, 1);
-  MenuButton(370, 45, "Start", ButtonKind::Confirm, 4);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kSecondButtonX, kButtonRowY, "Change", ButtonKind::One, 1);
+  MenuButton(kThirdButtonX, kButtonRowY, "Start", ButtonKind::Confirm, 4);
   if (ScreenSettled(kCarSelectFade) && !gInputLocked && gPlayerCarIndex != gQuickRaceCar &&
       gLoaderStatus == LoaderStatus::Idle) {
     SelectCatalogueCar(gQuickRaceCar);

@@ -15,8 +15,7 @@
 #include "platform/platform.h"
 #include "render/garage_camera.h"
 #include "ui/menu_draw.h"
-#include "ui/option_widgets.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "world/catalogue.h"
 #include "world/new_career.h"
 #include "world/race_state.h"
@@ -43,17 +42,17 @@ void PlaySounds(MenuSound sound) {
   switch (sound) {
     case MenuSound::None: break;
     case MenuSound::Transition:
-      gSndMenu1.Play();
-      gSndMenu6.Play();
+      gSndMenuClick.Play();
+      gSndMenuChange.Play();
       break;
-    case MenuSound::Click: gSndMenu1.Play(); break;
+    case MenuSound::Click: gSndMenuClick.Play(); break;
     case MenuSound::Purchase:
-      gSndMenu4.Play();
-      gSndMenu6.Play();
+      gSndMenuPurchase.Play();
+      gSndMenuChange.Play();
       break;
-    case MenuSound::Refusal: gSndMenu5.Play(); break;
+    case MenuSound::Refusal: gSndMenuRefusal.Play(); break;
     case MenuSound::RefusalUnlessPlaying:
-      if (!gSndMenu5.IsPlaying()) gSndMenu5.Play();
+      if (!gSndMenuRefusal.IsPlaying()) gSndMenuRefusal.Play();
       break;
   }
 }
@@ -95,7 +94,7 @@ void MenuButton(float x, float y, const char* text, int kind, int slot) {
   bool over = false;
   if (ScreenSettled() && PointerOverButton(x, y, gMouseX, gMouseY)) {
     over = true;
-    if (!gMenuHover[slot] && gSoundOn) gSndMenu2.Play();
+    if (!gMenuHover[slot] && gSoundOn) gSndMenuHover.Play();
     gMenuHover[slot] = 1;
     gNotOverButton = 0;
   } else {

@@ -15,7 +15,7 @@
 #include "platform/platform.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "world/catalogue.h"
 
 float gListRepeat;
@@ -41,9 +41,9 @@ void StepCursor(int direction) {
   if (canMove) {
     gMenuCursor += direction;
     gListAngle += direction * kStepAngle;
-    if (gSoundOn) gSndMenu3.Play();
+    if (gSoundOn) gSndMenuStep.Play();
   } else if (std::abs(gListAngle) < 1.0f && gSoundOn) {
-    gSndMenu2.Play();
+    gSndMenuHover.Play();
   }
 }
 
@@ -66,8 +66,8 @@ void RunKeys(int count) {
     gKeyLatch = 1;
     ResetMenuHover();
     if (gSoundOn) {
-      gSndMenu1.Play();
-      gSndMenu6.Play();
+      gSndMenuClick.Play();
+      gSndMenuChange.Play();
     }
     ApplyTransition(ListRowTransition(gScreen, gMenuCursor, CurrentTransitionInputs()));
   }

@@ -18,10 +18,8 @@
 #include "platform/platform.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
-#include "ui/part_dialogs.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 
-uint8_t gSettingsChanged;
 float gValueBars[3] = {0.5f, 0.5f, 0.5f};
 float gLevelBar;
 float gLockedFlash;
@@ -47,7 +45,7 @@ bool SelectorKeysOpen() { return ScreenSettled() && !gKeyLatch && !gWaitingForKe
 bool TakeSelectorKey(int key) {
   if (!gKeys[key] || !SelectorKeysOpen()) return false;
   gKeyLatch = 1;
-  if (gSoundOn) gSndMenu3.Play();
+  if (gSoundOn) gSndMenuStep.Play();
   return true;
 }
 
@@ -175,12 +173,12 @@ void OptionArrowButton(float x, float y, int slot, bool right) {
   if (slot < 0 || slot >= kButtonSlotCount) return;
   const bool over = x - 16 < gMouseX && gMouseX < x + 16 && kFrameHeight - (y + 17) < gMouseY &&
                     gMouseY < kFrameHeight - (y - 15);
-  if (over && !gMenuHover[slot] && gSoundOn) gSndMenu2.Play();
+  if (over && !gMenuHover[slot] && gSoundOn) gSndMenuHover.Play();
   gMenuHover[slot] = over;
   if (over) gNotOverButton = 0;
   const bool keyDown = gKeys[right ? vk::kRight : vk::kLeft] != 0;
   if ((keyDown || (gLeftButton && over)) && !gKeyLatch) {
-    if (gSoundOn) gSndMenu1.Play();
+    if (gSoundOn) gSndMenuClick.Play();
     const int row = (slot - kFirstArrowSlot) / 2;
     if (row == gSelectedRow) {
       if (gScreen == S::GraphicsOptions) GraphicsArrow(row, right ? 1 : -1);

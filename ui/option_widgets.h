@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-extern uint8_t gSettingsChanged;          // a setting that needs a restart changed on GRAPHICS
 extern float gValueBars[3];               // shown Power, Handling and Turbo bars, 0.5..1
 extern float gLevelBar;                   // shown level bar, 0..1
 extern float gLockedFlash;                // set when the competition selector hits a locked row

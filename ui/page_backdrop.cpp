@@ -10,7 +10,7 @@
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 
 namespace {
 constexpr float kPageGrey = 0.92f, kEmblemGrey = 0.86f;

@@ -7,7 +7,7 @@
 
 #include "framework/globals.h"
 #include "framework/lock_step.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "world/race_state.h"
 #include "world/racer.h"
 

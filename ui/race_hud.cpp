@@ -14,14 +14,15 @@
 #include "framework/globals.h"
 #include "framework/sound.h"
 #include "framework/texture_roles.h"
+#include "math/ne_math.h"
 #include "platform/gl.h"
 #include "render/race_view.h"
 #include "ui/menu_draw.h"
+#include "ui/menu_state.h"
 #include "ui/page_backdrop.h"
 #include "ui/race_finish.h"
 #include "ui/race_targets.h"
 #include "ui/route_map.h"
-#include "ui/screen_machine.h"
 #include "world/race_state.h"
 
 float gHudSpeed;
@@ -30,7 +31,6 @@ HudView gHudView;
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
 constexpr float kCrashDecay = 0.0075f;   // crash strength lost per frame-factor unit
 constexpr float kTurboAmber = 66.6f;     // the lamp turns amber from this turbo amount
 constexpr float kSpeedEasing = 0.05f;    // share of the gap the speedometer closes per unit
@@ -86,7 +86,7 @@ void RunCountdownClock() {
   if (!CountdownRuns()) return;
   const CountdownFrame frame = CountdownAt(gRacePhaseTime);
   if (frame.beepStep >= 0 && gCountdownStep == frame.beepStep && gSoundOn) {
-    (frame.beepStep == 5 ? gSndMenu9 : gSndMenu10).Play();
+    (frame.beepStep == 5 ? gSndCountdownGo : gSndCountdownBeep).Play();
     gCountdownStep += 1;
   }
   gRacePhaseTime = AdvanceCountdown(gRacePhaseTime, gFrameFactor);
@@ -227,7 +227,7 @@ void UpdateRaceHud() {
 void DrawRaceHud() {
   const HudView& view = gHudView;
   BeginOverlayFrame();
-  DrawRaceScene(1 - std::cos(view.crash * kPi / 2));
+  DrawRaceScene(1 - std::cos(view.crash * NE_PI / 2));
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -238,7 +238,7 @@ void DrawRaceHud() {
   glPushMatrix();
   glTranslatef(kMiniMapX, kMiniMapY - sway.drop, 0);
   glScalef(sway.scale, sway.scale, 1);
-  DrawMiniMap(1.0f);
+  DrawMiniMap(view.position, view.playerAxisX, 1.0f);
   glPopMatrix();
   if (view.countdown) DrawStartCountdown(view.phaseTime);
   glEnable(GL_DEPTH_TEST);

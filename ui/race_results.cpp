@@ -17,19 +17,18 @@
 #include "ui/career_screens.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
 #include "ui/race_finish.h"
 #include "ui/race_hud.h"
 #include "ui/route_map.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
 namespace {
 
 namespace S = ScreenState;
 
-constexpr float kLoadingFadeStep = 0.02f;  // LOADING alpha per frame-factor unit
 constexpr float kSettledFade = 0.999f;
 
 // Results table columns and rows.
@@ -151,7 +150,7 @@ void DrawRaceResults() {
   const float pulse = std::min(1.0f, (4 + 3 * std::sin(5 * gMenuClock)) * (1 - gMenuDim));
   DrawFontText(740 + 500 * gMenuSlide, 540, 3, pulse, 1, 2.25f, true, kAlignRight, "RESULTS");
   DrawPlaceText(490, pulse);
-  MenuButton(70, 45, "Next", ButtonKind::Confirm, 4);
+  MenuButton(kFirstButtonX, kButtonRowY, "Next", ButtonKind::Confirm, 4);
 
   RacerResultInput inputs[kRacerCount];
   RacerInputs(inputs);

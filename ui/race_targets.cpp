@@ -13,7 +13,7 @@
 #include "framework/settings.h"
 #include "framework/texture_roles.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 
 namespace {
 

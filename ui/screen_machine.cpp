@@ -1,12 +1,12 @@
-// The per-frame screen function. Reads the screen numbers, the fade, the
-// frame factor, the loader hand-over and the pointer; draws into the window
-// the garage backdrop, the veil, the side panels, the current screen's
-// block and the pointer, all in the 800 x 600 frame. Leaves the depth test
-// on, blending off, 2-D texturing on, the projection as it found it and
-// the model-view matrix the identity.
+// The screen dispatcher, once per frame outside a race. Reads the screen
+// numbers, the fade, the frame factor, the loader hand-over and the
+// pointer; draws into the window the garage backdrop, the veil, the side
+// panels, the current screen's block and the pointer, all in the 800 x 600
+// frame. Leaves the depth test on, blending off, 2-D texturing on, the
+// projection as it found it and the model-view matrix the identity.
 #include "ui/screen_machine.h"
 
-#include <cmath>
+#include <algorithm>
 
 #include "framework/font.h"
 #include "framework/globals.h"
@@ -19,10 +19,11 @@
 #include "render/paint.h"
 #include "ui/bonus_pages.h"
 #include "ui/career_screens.h"
+#include "ui/info_page.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
-#include "ui/info_page.h"
 #include "ui/menu_screens.h"
+#include "ui/menu_state.h"
 #include "ui/options.h"
 #include "ui/page_backdrop.h"
 #include "ui/part_dialogs.h"
@@ -32,14 +33,6 @@
 #include "ui/shops.h"
 #include "ui/splash_screen.h"
 #include "world/catalogue.h"
-
-float gScreenClock;
-float gMenuSlide, gMenuDim, gLateFade, gVeilAlpha, gMenuAlpha;
-uint8_t gSettleSound;
-int32_t gMenuCursor, gMenuCursorOnEntry;
-float gListAngle;
-int32_t gSelectedColumn;
-float gLoadingAlpha;
 
 namespace {
 
@@ -66,7 +59,7 @@ void SetUpEnteredScreen(int screen) {
     gSelectedRow = gTrackListIndex;
     if (gTrackListIndex >= 0 && gTrackListIndex <= 2) gSelectedColumn = gTrackListStage[gTrackListIndex] - 1;
   }
-  if (screen == S::RaceLoading && gSoundOn) gSndMenu8.Play();
+  if (screen == S::RaceLoading && gSoundOn) gSndMenuLoading.Play();
 }
 
 void SwitchToTarget() {
@@ -89,8 +82,8 @@ void EndOverlayFrame() {
   glLoadIdentity();
 }
 
-// Step 11: the window copied every frame unless the input is locked; while
-// the player's truck is rebuilt the copy stands over the frame and then
+// The window is copied every frame unless the input is locked; while the
+// player's truck is rebuilt the copy stands over the frame and then
 // dissolves.
 void DrawStillFrame() {
   glEnable(GL_TEXTURE_2D);
@@ -114,7 +107,7 @@ void DrawVeil() {
   glEnable(GL_TEXTURE_2D);
 }
 
-// Step 18: the pointer's tip is the top-left corner of its quad.
+// The pointer's tip is the top-left corner of its quad.
 void DrawPointer() {
   PointerInFrame(gResolutionIndex, gCursorPos.x, gCursorPos.y, &gMouseX, &gMouseY);
   glEnable(GL_BLEND);
@@ -162,27 +155,6 @@ void DrawScreenBlock(int screen) {
 
 }  // namespace
 
-void BeginOverlayFrame() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, kFrameWidth, 0, kFrameHeight, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-}
-
-FadeCurves ComputeFadeCurves(float f) {
-  constexpr float kHalfPi = 1.5707f, kPi = 3.1415f;
-  FadeCurves c;
-  c.slide = 1.0f - std::sin(f * kHalfPi);
-  c.dim = 1.0f - std::sin(std::min(f, 0.5f) * kPi);
-  c.lateFade = 1.0f - std::sin(std::max(f, 0.5f) * kPi - kHalfPi);
-  c.veil = 1.0f - std::sin(std::min(f, 0.7f) * 2.24296f);
-  c.alpha = std::sin(std::min(f, 0.5f) * kPi);
-  return c;
-}
-
 void AdvanceScreenFade(float frameFactor) {
   if (gScreen == gTargetScreen) {
     gScreenFade = std::min(1.0f, gScreenFade + kFadeStep * frameFactor);
@@ -193,23 +165,6 @@ void AdvanceScreenFade(float frameFactor) {
   gSettleSound = 0;
   if (gScreenFade <= 0.0f) SwitchToTarget();
 }
-
-void PointerInFrame(int resolutionIndex, int windowX, int windowY, int32_t* frameX, int32_t* frameY) {
-  static constexpr float kFactors[kResolutionCount][2] = {
-      {0.782f, 0.782f}, {0.625f, 0.781f}, {0.625f, 0.625f}, {0.625f, 0.586f}, {0.5f, 0.667f},
-      {0.5f, 0.6f},     {0.5f, 0.5f},     {0.476f, 0.571f}, {0.416f, 0.555f}, {0.416f, 0.5f}};
-  const int index = resolutionIndex >= 0 && resolutionIndex < kResolutionCount ? resolutionIndex : 0;
-  *frameX = static_cast<int32_t>(float(windowX) * kFactors[index][0]);
-  *frameY = static_cast<int32_t>(float(windowY) * kFactors[index][1]);
-}
-
-void SetScreenDirectly(int screen) {
-  gTargetScreen = screen;
-  gScreen = screen;
-  gScreenFade = 0.0f;
-}
-
-bool ScreenSettled(float fade) { return gScreen == gTargetScreen && gScreenFade >= fade; }
 
 void UpdateAndDrawScreens() {
   gMenuClock += 0.01f * gFrameFactor;
@@ -230,7 +185,7 @@ void UpdateAndDrawScreens() {
   ServeRepaintRequest();
   if (gSettleSound && gScreen == gTargetScreen) {
     gSettleSound = 0;
-    if (gSoundOn) gSndMenu7.Play();
+    if (gSoundOn) gSndMenuSettled.Play();
   }
   const int screen = gScreen;
   const bool garageShown = screen != S::Pause && screen != S::RaceLoading && screen != S::RaceFinish;

@@ -17,9 +17,9 @@
 #include "render/paint.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
-#include "ui/screen_machine.h"
 
 float gPromptClock;
 
@@ -82,7 +82,7 @@ float TitlePageBrightness(float t) {
 }
 
 void UpdateAndDrawSplash() {
-  ServeRepaintRequest();  // see the screen function
+  ServeRepaintRequest();  // as every screen does
   const float t = gSplashTime + 0.01f * gFrameFactor;
   gSplashTime = t;
   BeginOverlayFrame();
@@ -96,7 +96,7 @@ void UpdateAndDrawSplash() {
     gKeyLatch = 1;
     SetScreenDirectly(ScreenState::MainMenu);
     ResetMenuHover();
-    if (gSoundOn) gSndMenu3.Play();
+    if (gSoundOn) gSndMenuStep.Play();
     gSettleSound = 1;
   }
   glEnable(GL_DEPTH_TEST);

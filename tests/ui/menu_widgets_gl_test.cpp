@@ -1,6 +1,6 @@
 // Menu widgets in a real window with the generated menu art: where a
 // button and a bar draw, which widget takes a press within one frame, and
-// how a whole menu frame looks through the screen function.
+// how a whole menu frame looks through the screen dispatcher.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,8 +14,8 @@
 #include "ui/menu_button.h"
 #include "ui/menu_list.h"
 #include "ui/menu_screens.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
 namespace {

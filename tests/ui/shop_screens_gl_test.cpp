@@ -12,10 +12,10 @@
 #include "tests/support/menu_art.h"
 #include "ui/info_page.h"
 #include "ui/menu_button.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/options.h"
 #include "ui/pause.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
 namespace {
