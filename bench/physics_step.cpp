@@ -34,7 +34,7 @@ void BM_FreeMotionStep(benchmark::State& state) {
 BENCHMARK(BM_FreeMotionStep)->Arg(1)->Arg(10)->Arg(100);
 
 void BM_SensorBorneBoxOnTerrain(benchmark::State& state) {
-    neV3 g = neMakeV3(0, -SuspensionSpec::kGravity, 0);
+    neV3 g = neMakeV3(0, -SuspensionRig::kGravity, 0);
     neSimulator* sim = neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, &g);
     TestTerrain terrain(64, 2.0f, [](f32 x, f32 z) { return 0.1f * x + 0.05f * z; });
     neTriangleMesh mesh = terrain.Mesh();

@@ -122,7 +122,7 @@ void DrawScaledWheel(const Model* wheel, float scale) {
 }
 
 void DrawWheelCorners(const ShowroomTruck& truck) {
-  const CSampleCar& car = *truck.record;
+  const Racer& car = *truck.record;
   const float f = truck.frontWheelScale, r = truck.rearWheelScale;
   const float frontY = (f - 1) * 0.5f - kWheelHang, rearY = (r - 1) * 0.5f - kWheelHang;
 

@@ -215,7 +215,7 @@ Matrix4 MarkerPlacement(const Model& model, int triangle) {
   return placement;
 }
 
-void TakeCarMarkers(CSampleCar& car, const Model& points) {
+void TakeCarMarkers(Racer& car, const Model& points) {
   TruckLayout& layout = car.layout;
   ResetCarMarkers(layout);
   for (int g = 0; g < points.groupCount && g <= kMarkerTurboVints; ++g) {
@@ -239,7 +239,7 @@ void TakeCarMarkers(CSampleCar& car, const Model& points) {
 
 void LoadRacerCar(int slot) {
   if (slot < 0 || slot >= kRacerCount) return;
-  CSampleCar& car = gRacers[slot];
+  Racer& car = gRacers[slot];
   const int32_t wanted = BoundedCarIndex(slot == 0 ? gPlayerCarIndex : car.carKind);
   car.carKind = wanted;  // the wheel model reads its wheel sizes by it
   if (gBuiltCarIndex[slot] == wanted) return;
@@ -317,7 +317,7 @@ void LoadGarage() {
 
 void LoadObjectModels() {
   for (int type = 0; type < kPropTypesWithParts; ++type)
-    for (int part = 0; part < gPropPartCounts[type]; ++part) {
+    for (int part = 0; part < kPropPartCounts[type]; ++part) {
       FreeModel(gPropPartModels[type][part]);
       const std::string path =
           "base/objects/object" + std::to_string(type) + "part" + std::to_string(part) + ".sbm";

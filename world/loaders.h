@@ -64,7 +64,7 @@ int32_t BoundedCarIndex(int32_t index);
 // The record's marker fields from a points model: axles and wheel offsets
 // (group 0), up to four lamps (1), two exhausts (2, 3), up to ten
 // placements of each vint model (4..6). Every field is reset first.
-void TakeCarMarkers(CSampleCar& car, const Model& points);
+void TakeCarMarkers(Racer& car, const Model& points);
 // The placement a marker triangle stands for: columns X, Y, Z of its
 // orientation, translation its corner 1.
 Matrix4 MarkerPlacement(const Model& model, int triangle);

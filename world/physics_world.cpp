@@ -69,7 +69,7 @@ void PlaceRacers(const neV3& d) {
   gChaseDirX = 3.0f * d.x + 0.25f * side.x;
   gChaseDirZ = 3.0f * d.z + 0.25f * side.z;
   for (int i = 0; i < kRacerCount; ++i) {
-    CSampleCar& car = gRacers[i];
+    Racer& car = gRacers[i];
     car.slot = i;
     car.slotNumber = i + 1;
     neV3 start = GridSlotPosition(gRacePath[0].position, gRacePath[1].position, i);
@@ -99,9 +99,9 @@ void StartRaceLoops() {
 }
 
 // The racer whose truck this body is, or null for any other body.
-CSampleCar* RacerOf(neBody* body) {
+Racer* RacerOf(neBody* body) {
   if (!body) return nullptr;
-  for (CSampleCar& car : gRacers)
+  for (Racer& car : gRacers)
     if (car.body == body) return &car;
   return nullptr;
 }
@@ -144,10 +144,10 @@ void CarHitsProp(const neCollisionInfo& info, float impact) {
 }
 
 void CarHitsCar(const neCollisionInfo& info, float impact) {
-  CSampleCar* a = RacerOf(info.bodyA);
-  CSampleCar* b = RacerOf(info.bodyB);
+  Racer* a = RacerOf(info.bodyA);
+  Racer* b = RacerOf(info.bodyB);
   if (!a || !b) return;
-  const CSampleCar* player = &gRacers[0];
+  const Racer* player = &gRacers[0];
   if (a == player) b->bumpedTime = kBumpedSeconds;
   if (b == player) a->bumpedTime = kBumpedSeconds;
   const float speedA = SpeedOf(info.bodyA), speedB = SpeedOf(info.bodyB);
@@ -155,7 +155,7 @@ void CarHitsCar(const neCollisionInfo& info, float impact) {
   if (rammed && impact > kRamImpact) GiveBonus(kBonusRam);
 }
 
-void PlayerCrashSound(CSampleCar& car, float impact) {
+void PlayerCrashSound(Racer& car, float impact) {
   if (car.crashSoundTime <= kCrashSoundGap) return;
   car.crashSoundTime = 0.0f;
   const neV3 p = car.body->GetPos(), v = car.body->GetVelocity();
@@ -171,7 +171,7 @@ void PlayerCrashSound(CSampleCar& car, float impact) {
 void ReleaseSimulator() {
   if (gSimulator) neSimulator::DestroySimulator(gSimulator);
   gSimulator = nullptr;
-  for (CSampleCar& car : gRacers) {
+  for (Racer& car : gRacers) {
     car.body = nullptr;
     for (neRigidBody*& wheel : car.wheelBodies) wheel = nullptr;
   }
@@ -271,7 +271,7 @@ void OnCollision(neCollisionInfo* info) {
 
   // The car of the pair: the body of material 1 (the second when both are).
   neBody* carBody = carB ? info->bodyB : carA ? info->bodyA : nullptr;
-  CSampleCar* car = RacerOf(carBody);
+  Racer* car = RacerOf(carBody);
   const int other = carB ? ma : mb;
   if (car != &gRacers[0]) return;
   if (other == kMaterialTerrain || other == kMaterialProp) gBonusTimers[kBonusCleanDriving - 1] = 0.0f;

@@ -69,7 +69,7 @@ void AdvanceClock(int32_t& minutes, int32_t& seconds, float& hundredths, float d
 
 // The path point near the truck: from the next checkpoint backward, up to
 // the checkpoint before it; a path without checkpoints is searched once round.
-void FindReachedPoint(CSampleCar& car, const neV3& position) {
+void FindReachedPoint(Racer& car, const neV3& position) {
   int i = car.nextCheckpoint;
   for (int tested = 0; tested <= gRacePathLast; ++tested) {
     const int point = WrapPoint(i);
@@ -84,7 +84,7 @@ void FindReachedPoint(CSampleCar& car, const neV3& position) {
   }
 }
 
-void UpdateProgressAndPlace(CSampleCar& car) {
+void UpdateProgressAndPlace(Racer& car) {
   if (!gPlayerFinished) {
     const float p = car.reachedPoint + car.pointCloseness + gRacePathLast * std::max(car.laps - 1, 0);
     if (p > car.progress) {
@@ -98,7 +98,7 @@ void UpdateProgressAndPlace(CSampleCar& car) {
   car.place = PlayerPlace(car.progress, opponents);
 }
 
-void GivePlayerBonuses(const CSampleCar& car) {
+void GivePlayerBonuses(const Racer& car) {
   if (car.place + 1 < gBestPlaceSeen) {
     gBestPlaceSeen = car.place;
     GiveBonus(kBonusOvertake);
@@ -120,7 +120,7 @@ void GivePlayerBonuses(const CSampleCar& car) {
 
 // Lost (far from the last reached point) or upside down too long: the
 // truck goes back to the path a few points behind, facing along it.
-void PutBackOnTrackWhenLost(CSampleCar& car, const neM3& rotation, float dt) {
+void PutBackOnTrackWhenLost(Racer& car, const neM3& rotation, float dt) {
   if (rotation[1].y >= kUpsideDownY)
     gUpsideDownTime = 0.0f;
   else
@@ -146,7 +146,7 @@ void PutBackOnTrackWhenLost(CSampleCar& car, const neM3& rotation, float dt) {
   GiveBonus(kBonusBackOnTrack);
 }
 
-void UpdateBoost(CSampleCar& car, float dt) {
+void UpdateBoost(Racer& car, float dt) {
   car.boostForce = 0.0f;
   car.exhaustFlame = kIdleExhaustFlame;
   const bool boostKey = KeyDown(kControlBoost);
@@ -172,7 +172,7 @@ void UpdateBoost(CSampleCar& car, float dt) {
   }
 }
 
-void ShiftTo(CSampleCar& car, int32_t gear) {
+void ShiftTo(Racer& car, int32_t gear) {
   if (gear == car.gear) return;
   car.gear = gear;
   gShiftTime = kShiftSeconds;
@@ -184,7 +184,7 @@ void ShiftTo(CSampleCar& car, int32_t gear) {
 void EngineLouder(float dt) { gEngineVolume = std::min(gEngineVolume + dt * 0.02f, 1.0f); }
 void EngineQuieter(float dt) { gEngineVolume = std::max(gEngineVolume - dt * 0.01f, kQuietEngineVolume); }
 
-void DriveAndBrake(CSampleCar& car, const neV3& forward, float dt) {
+void DriveAndBrake(Racer& car, const neV3& forward, float dt) {
   gShiftTime -= dt * 0.01f;
   const bool brakeKey = KeyDown(kControlBrake);
   if (KeyDown(kControlAccelerate) && gShiftTime <= 0.0f) {
@@ -221,7 +221,7 @@ void DriveAndBrake(CSampleCar& car, const neV3& forward, float dt) {
   car.reverseLight = 1.0f;
 }
 
-void Steer(CSampleCar& car, float dt) {
+void Steer(Racer& car, float dt) {
   const float step = (std::fabs(car.steerInput) * 0.005f + 0.009f) * 0.77f * dt;
   if (KeyDown(kControlSteerLeft)) {
     car.steerInput = std::min(std::max(car.steerInput, 0.0f) + step, kMaxSteer);
@@ -232,7 +232,7 @@ void Steer(CSampleCar& car, float dt) {
   }
 }
 
-void UpdateSkids(CSampleCar& car, float dt) {
+void UpdateSkids(Racer& car, float dt) {
   const bool launching = gShiftTime <= 0.0f && car.speed < 10.0f &&
                          ((KeyDown(kControlAccelerate) && car.gear == 1) || (KeyDown(kControlBrake) && car.gear == -1));
   car.spinSkid += launching ? (1.0f - car.speed * 0.1f) * dt * 0.06f : -dt * 0.0125f;
@@ -242,7 +242,7 @@ void UpdateSkids(CSampleCar& car, float dt) {
   gSndSt1.SetGain(std::min(car.slideSkid + car.spinSkid, 1.0f));
 }
 
-void UpdateRevolutions(CSampleCar& car, float dt) {
+void UpdateRevolutions(Racer& car, float dt) {
   car.rpm = GearRpm(car.gear, car.speed);
   AddLaunchRevolutions(car);
   const bool firstOrReverse = car.gear == 1 || car.gear == -1;
@@ -257,7 +257,7 @@ float EngineLayer(float x, float from, float to, float phase) {
   return (x >= from && x <= to) ? Clamp(std::cos(phase * NE_PI), 0.0f, 1.0f) : 0.0f;
 }
 
-void UpdateEngineSounds(const CSampleCar& car) {
+void UpdateEngineSounds(const Racer& car) {
   const float x = Clamp((car.displayRpm - 1000.0f) * 0.1538f * 0.001f, 0.0f, 1.0f);
   const float a = Clamp(1.5f - car.speed * 0.04f, 0.5f, 1.0f);
   const float b = Clamp(car.displayRpm * 0.16f * 0.001f, 0.25f, 1.0f);
@@ -271,7 +271,7 @@ void UpdateEngineSounds(const CSampleCar& car) {
   if (gSoundOn && gSndAmbient.IsPlaying()) gSndAmbient.SetGain(Clamp(1.0f - car.speed * 0.15f, 0.0f, 1.0f));
 }
 
-void UpdateEffects(const CSampleCar& car) {
+void UpdateEffects(const Racer& car) {
   const int slot = car.slot;
   SetDustEffects(car);
   ParticleEffect& fire = gFirePipeEffects[slot];
@@ -295,7 +295,7 @@ float AgainstMotion(bool movingBackward, float forward, float backward, float sp
   return speed < 1.0f ? force * std::sqrt(speed) : force;
 }
 
-void HoldBeforeStartAndAfterFinish(CSampleCar& car, bool movingBackward) {
+void HoldBeforeStartAndAfterFinish(Racer& car, bool movingBackward) {
   if (gStartHold) {
     car.driveForce = 0.01f;
     car.steerInput = 0.0f;
@@ -317,12 +317,12 @@ bool IsCheckpoint(int point) {
   return type == kWaypointCheckpoint || type == kWaypointCheckpointMarkerA || type == kWaypointCheckpointMarkerB;
 }
 
-void AdvanceRaceClocks(CSampleCar& car, float dt) {
+void AdvanceRaceClocks(Racer& car, float dt) {
   AdvanceClock(car.raceMinutes, car.raceSeconds, car.raceHundredths, dt);
   AdvanceClock(car.lapMinutes, car.lapSeconds, car.lapHundredths, dt);
 }
 
-void AddLaunchRevolutions(CSampleCar& car) {
+void AddLaunchRevolutions(Racer& car) {
   if (car.gear == 1 || car.gear == -1) {
     const float launch = (kMaxRpm - car.rpm) * car.spinThrottle * Clamp(1.5f - car.speed * 0.25f, 0.0f, 1.0f);
     car.rpm += Clamp(launch, 0.0f, 6500.0f);
@@ -330,19 +330,19 @@ void AddLaunchRevolutions(CSampleCar& car) {
   car.rpm = Clamp(car.rpm, kIdleRpm, kMaxRpm);
 }
 
-void FollowDisplayRpm(CSampleCar& car, float dt) {
+void FollowDisplayRpm(Racer& car, float dt) {
   // Toward the revolutions, never past them.
   const float gap = car.rpm - car.displayRpm;
   car.displayRpm += std::copysign(std::min(std::fabs(gap) * 0.075f * dt, std::fabs(gap)), gap);
 }
 
-void SetDustEffects(const CSampleCar& car) {
+void SetDustEffects(const Racer& car) {
   SetEffect(gDustEffects[car.slot], car.slideSkid, car.slideSkid > 0.0f);
   const float dust = std::min(car.slideSkid + car.spinSkid, 1.0f);
   SetEffect(gDustEffects[car.slot + kRacerCount], dust, dust > 0.0f);
 }
 
-void PassCheckpoint(CSampleCar& car, const neV3& position, bool player) {
+void PassCheckpoint(Racer& car, const neV3& position, bool player) {
   const int point = car.nextCheckpoint;
   if (Len(gRacePath[point].position - position) >= kPointReach) return;
   if (point == 0) {
@@ -396,7 +396,7 @@ int32_t PlayerPlace(float playerProgress, const float opponentProgress[3]) {
 
 void ResetPlayerRunState() { gRunStateTaken = false; }
 
-void CSampleCar::UpdatePlayer(float dt) {
+void Racer::UpdatePlayer(float dt) {
   isOpponent = 0;
   if (!gStartHold && !gPlayerFinished) {
     AdvanceRaceClocks(*this, dt);

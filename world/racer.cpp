@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-CSampleCar gRacers[kRacerCount];
+Racer gRacers[kRacerCount];
 CControllerCB gCarController;
 TyreTrackQuad gTyreTracks[kRacerCount][kWheelCount][kTyreTrackRingSize];
 WheelParticle gWheelParticles[kRacerCount][kWheelCount][kDustRingSize];
@@ -22,7 +22,7 @@ constexpr float kIdleExhaustFlame = 0.7f;
 // 0.00 .. 1.99: how long an opponent idles before its first rev blip.
 float RandomRevPhase() { return static_cast<float>(Random() % 200) * 0.01f; }
 
-void ClearWheelEmitters(CSampleCar& car) {
+void ClearWheelEmitters(Racer& car) {
   for (int w = 0; w < kWheelCount; ++w) {
     car.trackHead[w] = car.trackHeadDraw[w] = car.dustHead[w] = car.dustSpawned[w] = 0;
     car.trackActive[w] = car.dustActive[w] = 0;
@@ -45,7 +45,7 @@ neV3 SafeUnit(neV3 v) {
   return v * (1.0f / length);
 }
 
-CSampleCar::CSampleCar()
+Racer::Racer()
     : body(nullptr),
       wheelBodies{},
       suspension{},
@@ -124,14 +124,7 @@ CSampleCar::CSampleCar()
       dustSpawned{},
       layout{} {}
 
-CSampleCar::~CSampleCar() {
-  slot = -1;
-  driveForce = steerInput = slideRatio = crashSoundTime = 0.0f;
-  for (float& roll : wheelRoll) roll = 0.0f;
-  aiWaypoint = aiLookAhead = carKind = laps = nextCheckpoint = 0;
-}
-
-void CSampleCar::CreateBody(neSimulator* sim, const neV3& position, const neV3& direction) {
+void Racer::CreateBody(neSimulator* sim, const neV3& position, const neV3& direction) {
   neRigidBody* chassis = sim->CreateRigidBody();
   chassis->SetSleepingParameter(kCarSleepingParameter);
 
@@ -170,7 +163,7 @@ void CSampleCar::CreateBody(neSimulator* sim, const neV3& position, const neV3& 
   ClearWheelEmitters(*this);
 }
 
-void CSampleCar::Unstick() {
+void Racer::Unstick() {
   if (!(body->GetVelocity().Length() < kUnstickBelowSpeed && gFrameFactor < kUnstickBelowFrameFactor)) return;
   body->SetRotation(startRotation);
   neV3 position = body->GetPos();
@@ -180,6 +173,6 @@ void CSampleCar::Unstick() {
 }
 
 void CControllerCB::ControllerCallback(neRigidBodyController* controller, f32) {
-  auto* car = reinterpret_cast<CSampleCar*>(controller->GetRigidBody()->GetUserData());
+  auto* car = reinterpret_cast<Racer*>(controller->GetRigidBody()->GetUserData());
   car->ApplyWheelForces(controller);
 }

@@ -49,12 +49,13 @@ inline constexpr int kMaterialCar = 1;
 inline constexpr int kMaterialProp = 2;
 inline constexpr int kCarCollisionId = 0;
 
-class CSampleCar {
+// One racer: its truck body, driving and race progress, and the render
+// copies the race frame reads.
+class Racer {
  public:
-  CSampleCar();
-  virtual ~CSampleCar();
-  CSampleCar(const CSampleCar&) = delete;
-  CSampleCar& operator=(const CSampleCar&) = delete;
+  Racer();
+  Racer(const Racer&) = delete;
+  Racer& operator=(const Racer&) = delete;
 
   // Builds the truck body in `sim` at `position`, its +x axis along the
   // ground direction `direction`: one box, four wheel sensors from the
@@ -149,7 +150,7 @@ class CControllerCB : public neRigidBodyControllerCallback {
   void ControllerCallback(neRigidBodyController* controller, f32 timeStep) override;
 };
 
-extern CSampleCar gRacers[kRacerCount];
+extern Racer gRacers[kRacerCount];
 extern CControllerCB gCarController;
 
 // One tyre-track quad: corners new left, new right, old right, old left.

@@ -83,7 +83,7 @@ void WriteTrackQuad(TyreTrackQuad& quad, const neV3 corners[4], const neV3& norm
 
 // Lays the quads from the last track end to the point t, at most 20, each
 // about 1 long, fading from the last opacity to alpha.
-void LayTrack(CSampleCar& car, int w, const neV3& t, const neV3& side, const neV3& normal, float alpha) {
+void LayTrack(Racer& car, int w, const neV3& t, const neV3& side, const neV3& normal, float alpha) {
   const float d = Len(t - car.trackLastPoint[w]);
   const int segments = std::clamp(FloatToInt(d), 1, kMaxTrackSegments);
   const neV3 newLeft = t - side * kTrackHalfWidth, newRight = t + side * kTrackHalfWidth;
@@ -108,7 +108,7 @@ void LayTrack(CSampleCar& car, int w, const neV3& t, const neV3& side, const neV
 
 // How many dust particles the wheel gives off now: by the distance moved
 // since the last ones, or, when it barely moved, one per 0.04 of its dust clock.
-int DustCount(CSampleCar& car, int w, float moved) {
+int DustCount(Racer& car, int w, float moved) {
   if (moved > kTrackSegmentLength) return std::clamp(FloatToInt(2.0f * moved), 1, kMaxDustParticles);
   int count = 0;
   while (car.dustTime[w] > kDustPeriod) {
@@ -118,7 +118,7 @@ int DustCount(CSampleCar& car, int w, float moved) {
   return count;
 }
 
-void EmitDust(CSampleCar& car, const WheelContact& wc, const neV3& q, const neV3& forward, float speedTerm, float ff) {
+void EmitDust(Racer& car, const WheelContact& wc, const neV3& q, const neV3& forward, float speedTerm, float ff) {
   const int w = wc.wheel;
   const float moved = Len(q - car.dustLastPoint[w]);
   const int count = DustCount(car, w, moved);
@@ -143,7 +143,7 @@ void EmitDust(CSampleCar& car, const WheelContact& wc, const neV3& q, const neV3
 }
 
 // Tyre tracks where the wheel slides or spins, and dust with them.
-void LayTracksAndDust(CSampleCar& car, const WheelContact& wc, const neM3& R, float ff) {
+void LayTracksAndDust(Racer& car, const WheelContact& wc, const neM3& R, float ff) {
   const int w = wc.wheel;
   const float inset = (w % 2 == 0) ? -kTrackInset : kTrackInset;
   const neV3 t = wc.contact + R[2] * inset + neMakeV3(0.0f, kTrackLift, 0.0f);
@@ -177,7 +177,7 @@ void LayTracksAndDust(CSampleCar& car, const WheelContact& wc, const neM3& R, fl
 
 }  // namespace
 
-void CSampleCar::ApplyWheelForces(neRigidBodyController* controller) {
+void Racer::ApplyWheelForces(neRigidBodyController* controller) {
   const float ff = gFrameFactor;
   // Steering aimed along an undefined direction counts as straight ahead.
   if (!std::isfinite(steerInput)) steerInput = 0.0f;

@@ -75,37 +75,37 @@ public:
         sim_->SetTerrainMesh(&m);
     }
 
-    int AddBody(const BodySpec& spec) override {
+    int AddBody(const PeerBody& wanted) override {
         neRigidBody* body = sim_->CreateRigidBody();
         if (!body) {
             gLogged = true;
             return -1;
         }
         neGeometry* g = body->AddGeometry();
-        if (spec.shape == Shape::Box)
-            g->SetBoxSize(spec.size);
+        if (wanted.shape == Shape::Box)
+            g->SetBoxSize(wanted.size);
         else
-            g->SetCylinder(spec.size.x * 2.0f, spec.size.y);
+            g->SetCylinder(wanted.size.x * 2.0f, wanted.size.y);
         neT3 frame;
         frame.SetIdentity();
-        frame.pos.y = spec.geometryOffsetY;
+        frame.pos.y = wanted.geometryOffsetY;
         g->SetTransform(frame);
         g->SetMaterialIndex(0);
         body->UpdateBoundingInfo();
-        body->SetInertiaTensor(spec.inertia);
-        body->SetMass(spec.mass);
-        body->SetRotation(spec.rot);
-        body->SetPos(spec.pos);
-        body->SetVelocity(spec.velocity);
+        body->SetInertiaTensor(wanted.inertia);
+        body->SetMass(wanted.mass);
+        body->SetRotation(wanted.rot);
+        body->SetPos(wanted.pos);
+        body->SetVelocity(wanted.velocity);
         neM3 inertia;
         inertia.SetIdentity();
-        for (int k = 0; k < 3; ++k) inertia.M[k][k] = spec.inertia[k];
-        const neM3 worldInertia = spec.rot * inertia * [&] {
+        for (int k = 0; k < 3; ++k) inertia.M[k][k] = wanted.inertia[k];
+        const neM3 worldInertia = wanted.rot * inertia * [&] {
             neM3 t;
-            t.SetTranspose(spec.rot);
+            t.SetTranspose(wanted.rot);
             return t;
         }();
-        body->SetAngularMomentum(worldInertia * spec.angularVelocity);
+        body->SetAngularMomentum(worldInertia * wanted.angularVelocity);
         bodies_.push_back(body);
         return static_cast<int>(bodies_.size()) - 1;
     }

@@ -45,7 +45,7 @@ TEST(StartingGrid, PlacesTheFourTrucksBehindTheFirstPointFacingTheSecond) {
   for (const Case& c : cases) {
     RaceScene scene(FlatGround, 200, c.direction);
     for (int i = 0; i < kRacerCount; ++i) {
-      const CSampleCar& car = gRacers[i];
+      const Racer& car = gRacers[i];
       EXPECT_EQ(car.slot, i);
       EXPECT_EQ(car.slotNumber, i + 1);
       EXPECT_EQ(car.place, 4);
@@ -65,7 +65,7 @@ TEST(StartingGrid, FirstTwoPointsOnOneVerticalFaceTheGridAlongPlusX) {
   gRacePath[1].position = gRacePath[0].position + neMakeV3(0, 5, 0);
   gWorldModels[kWorldModelPhysic] = MakeGroundModel(-100, 100, -100, 100, 10, FlatGround);
   InitPhysicsWorld();
-  for (const CSampleCar& car : gRacers) {
+  for (const Racer& car : gRacers) {
     const neV3 p = car.body->GetPos();
     EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
     ExpectNear(car.body->GetRotationM3()[0], neMakeV3(1, 0, 0), 1e-5f, "forward");
@@ -241,8 +241,8 @@ TEST_F(CollisionCallback, AnOpponentsCrashIntoTheTerrainIsSilent) {
 }
 
 TEST_F(CollisionCallback, RamBonusOnlyWhenThePlayerHitsASlowerTruck) {
-  CSampleCar& player = gRacers[0];
-  CSampleCar& other = gRacers[1];
+  Racer& player = gRacers[0];
+  Racer& other = gRacers[1];
   struct Case {
     float playerSpeed, otherSpeed, impact;
     bool bonus;
