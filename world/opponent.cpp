@@ -7,6 +7,7 @@
 #include "world/race_path.h"
 #include "world/race_state.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,13 +19,10 @@ namespace {
 constexpr float kCatchUpAhead = 10.0f;      // path points the opponents may lead the player by
 constexpr float kObstacleCone = 0.9424778f;  // radians either side of the heading
 constexpr float kNoOpponentDistance = 1000000.0f;
-constexpr float kPowerScale = 1.4f;
 constexpr float kWeaveAmplitude = 0.2f;
 constexpr float kBendFree = 0.2f;  // radians of bend taken at full speed
-constexpr float kSteerGain = 1.2f, kMaxSteer = 0.7f;
-constexpr float kReverseTarget = -30.0f, kReverseDrive = -160.0f;
-constexpr float kFirstGearDrive = 135.0f;
-constexpr float kGearDrive[] = {0.0f, 0.0f, 150.0f, 120.0f, 100.0f, 90.0f};  // x power, gears 2..5
+constexpr float kSteerGain = 1.2f;
+constexpr float kReverseTarget = -30.0f;
 constexpr float kReverseBelowSpeed = 1.5f, kUnstickBelowSpeed = 0.3f;
 constexpr float kLowestUsefulFactor = 0.25f;
 
@@ -100,7 +98,7 @@ void Accelerate(Racer& car, const Situation& s, float power, float dt) {
   const int32_t gear = AcceleratingGear(car.gear, car.speed);
   if (gear != car.gear && car.backfire <= 0.01f) car.backfire = 2.0f;
   car.gear = gear;
-  car.driveForce = gear == 1 ? kFirstGearDrive : power * kGearDrive[gear];
+  car.driveForce = gear == 1 ? kTruckTuning.opponentFirstGearDrive : power * kTruckTuning.opponentGearDrive[gear];
   if (gear == 1 && s.nearestDistance > s.avoidanceRange) car.spinThrottle += dt * 0.025f;
 }
 
@@ -208,8 +206,8 @@ void Effects(const Racer& car) {
 CatchUp OpponentCatchUp(float gap, float lead) {
   lead = std::min(lead, 0.0f);
   if (gap < 0.0f)
-    return {std::max(1.0f - gap * gap * 0.75f, 0.5f), std::max(kOpponentTopSpeed - lead * lead * 0.25f, kOpponentLowestCap)};
-  return {std::min(1.0f + std::pow(std::fabs(gap), 2.5f) * 0.01f, 2.0f), kOpponentTopSpeed};
+    return {std::max(1.0f - gap * gap * 0.75f, 0.5f), std::max(kTruckTuning.opponentTopSpeed - lead * lead * 0.25f, kTruckTuning.opponentLowestCap)};
+  return {std::min(1.0f + std::pow(std::fabs(gap), 2.5f) * 0.01f, 2.0f), kTruckTuning.opponentTopSpeed};
 }
 
 float BendTargetSpeed(float speedCap, float bend) {
@@ -232,7 +230,7 @@ void Racer::UpdateOpponent(float dt) {
   UpdateProgress(*this, position);
   Situation s = LookAround(*this, position);
 
-  const float power = gCarPowerFactor * kPowerScale * s.catchUp.factor;
+  const float power = gCarPowerFactor * kTruckTuning.opponentPowerScale * s.catchUp.factor;
   brakeLight = reverseLight = 0.0f;
   brakeGlow = Clamp(brakeGlow - dt * 0.004f, 0.0f, 1.0f);
   backfire = std::max(backfire - dt * 0.025f, 0.0f);
@@ -252,7 +250,7 @@ void Racer::UpdateOpponent(float dt) {
   if (reversing) {
     reverseLight = 1.0f;
     target = kReverseTarget;
-    driveForce = power * kReverseDrive;
+    driveForce = power * kTruckTuning.opponentReverseDrive;
     gear = -1;
     reverseTime -= dt * 0.02f;
     if (reverseTime <= 0.0f) {
@@ -266,7 +264,7 @@ void Racer::UpdateOpponent(float dt) {
   EngineSound(*this);
   Brake(*this, s, target, dt);
   Recover(*this, s, target, dt);
-  steerInput = Clamp(steer * kSteerGain, -kMaxSteer, kMaxSteer);
+  steerInput = Clamp(steer * kSteerGain, -kTruckTuning.maxSteer, kTruckTuning.maxSteer);
   Skids(*this, dt);
   Effects(*this);
 

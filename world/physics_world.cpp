@@ -10,6 +10,7 @@
 #include "world/race_path.h"
 #include "world/race_state.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 #include "world/world_models.h"
 
 #include <algorithm>
@@ -22,12 +23,6 @@ uint8_t gCrashSoundBusy[kCrashBankCount][kCrashSoundsPerBank];
 neRigidBody* gCrashSoundPos[kCrashBankCount][kCrashSoundsPerBank];
 
 namespace {
-
-struct MaterialSpec {
-  float friction, restitution;
-};
-// Terrain, cars, props, and one set for nothing.
-constexpr MaterialSpec kMaterials[] = {{0.8f, 0.25f}, {0.45f, 0.1f}, {0.55f, 0.9f}, {0.0f, 0.1f}};
 
 // Collision-table entry: respond and tell OnCollision.
 constexpr int kRespondAndReport = NE_RESPONSE_IMPULSE | NE_RESPONSE_CALLBACK;
@@ -236,8 +231,8 @@ void InitPhysicsWorld() {
   ReleaseSimulator();
   const neSimulatorSizes sizes = RaceSimulatorSizes(BoundedCityCarCount());
   gSimulator = neSimulator::CreateSimulator(sizes, nullptr, &kGameGravity);
-  for (int i = 0; i < int(std::size(kMaterials)); ++i)
-    gSimulator->SetMaterial(i, kMaterials[i].friction, kMaterials[i].restitution);
+  for (int i = 0; i < kSurfaceMaterialCount; ++i)
+    gSimulator->SetMaterial(i, kTruckTuning.surfaces[i].friction, kTruckTuning.surfaces[i].restitution);
 
   PlaceRacers(GridDirection(gRacePath[0].position, gRacePath[1].position));
 

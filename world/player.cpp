@@ -6,6 +6,7 @@
 #include "world/race_path.h"
 #include "world/race_state.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,25 +28,16 @@ constexpr float kUpsideDownY = 0.3f;          // up axis y below this counts as 
 constexpr float kUpsideDownSeconds = 2.0f;
 constexpr int kResetPointsBack = 4;
 constexpr float kResetLift = 1.0f;
-constexpr float kHalfPi = 1.570796f;
 
 constexpr float kBoostFull = 100.0f;
 constexpr float kBoostFill = 0.4f, kBoostDrain = 0.1f;  // per frame-factor unit
-constexpr float kBoostForce = 1.45f;
 constexpr float kBoostExhaustFlame = 2.0f, kIdleExhaustFlame = 0.7f;
 
 constexpr float kShiftSeconds = 0.25f;
 constexpr float kShiftEngineVolume = 0.65f, kQuietEngineVolume = 0.35f;
-constexpr float kMaxDriveForce = 365.0f;
-constexpr float kGearDrive[kTopGear + 1] = {0.0f, 365.0f, 210.0f, 136.0f, 100.0f, 90.0f};
 constexpr float kUpshiftAt[kTopGear + 1] = {0.0f, 0.0f, 10.0f, 16.5f, 23.3f, 28.3f};  // to gear g
 constexpr float kDownshiftBelow[kTopGear] = {0.0f, 9.0f, 14.5f, 20.3f, 24.3f};       // to gear g
 constexpr float kGearRpmFactor[kTopGear + 1] = {0.0f, 650.0f, 393.9f, 278.9f, 229.6f, 190.2f};
-constexpr float kBrakeForward = -365.0f, kBrakeBackward = 150.0f;
-constexpr float kFinishedBrake = 180.0f;
-constexpr float kReverseTopSpeed = 10.0f;
-
-constexpr float kMaxSteer = 0.7f;
 
 float Clamp(float v, float lo, float hi) { return std::min(std::max(v, lo), hi); }
 float Len(const neV3& v) { return std::sqrt(v.Dot(v)); }
@@ -152,7 +144,7 @@ void UpdateBoost(Racer& car, float dt) {
   const bool boostKey = KeyDown(kControlBoost);
   if (boostKey && !car.boostEmpty && car.boost < kBoostFull) {
     car.boost += dt * kBoostFill;
-    car.boostForce = kBoostForce;
+    car.boostForce = kTruckTuning.boostForce;
     car.exhaustFlame = kBoostExhaustFlame;
     gSimFovBoost = std::min(gSimFovBoost + dt * 0.02f, 1.0f);
     if (gSoundOn && !gSndNitro.IsPlaying()) gSndNitro.Play();
@@ -189,7 +181,7 @@ void DriveAndBrake(Racer& car, const neV3& forward, float dt) {
   const bool brakeKey = KeyDown(kControlBrake);
   if (KeyDown(kControlAccelerate) && gShiftTime <= 0.0f) {
     ShiftTo(car, AcceleratingGear(car.gear, car.speed));
-    if (gShiftTime <= 0.0f) car.driveForce = std::min(gCarPowerFactor * kGearDrive[car.gear], kMaxDriveForce);
+    if (gShiftTime <= 0.0f) car.driveForce = std::min(gCarPowerFactor * kTruckTuning.playerGearDrive[car.gear], kTruckTuning.maxDriveForce);
     EngineLouder(dt);
     car.brakeLight = car.reverseLight = 0.0f;
     car.brakeHeld = car.reverseArmed = 0;
@@ -205,7 +197,7 @@ void DriveAndBrake(Racer& car, const neV3& forward, float dt) {
   }
   car.brakeHeld = 1;
   const bool backward = MovingBackward(car.velocity, forward);
-  car.driveForce = AgainstMotion(backward, kBrakeForward, kBrakeBackward, car.speed);
+  car.driveForce = AgainstMotion(backward, kTruckTuning.brakeForward, kTruckTuning.brakeBackward, car.speed);
   if (car.reverseArmed && car.gear != -1) ShiftTo(car, -1);
   if (!car.reverseArmed || gShiftTime > 0.0f) {
     if (car.slideSkid < Clamp((car.speed - 1.0f) * 0.2f, 0.0f, 1.0f)) car.slideSkid += dt * 0.035f;
@@ -214,7 +206,7 @@ void DriveAndBrake(Racer& car, const neV3& forward, float dt) {
     car.reverseLight = 0.0f;
     return;
   }
-  if (car.speed > 0.0f && car.speed <= kReverseTopSpeed) car.driveForce = -std::min(gCarPowerFactor * kMaxDriveForce, kMaxDriveForce);
+  if (car.speed > 0.0f && car.speed <= kTruckTuning.reverseTopSpeed) car.driveForce = -std::min(gCarPowerFactor * kTruckTuning.maxDriveForce, kTruckTuning.maxDriveForce);
   car.spinThrottle += dt * 0.025f;
   EngineLouder(dt);
   car.brakeLight = 0.0f;
@@ -224,9 +216,9 @@ void DriveAndBrake(Racer& car, const neV3& forward, float dt) {
 void Steer(Racer& car, float dt) {
   const float step = (std::fabs(car.steerInput) * 0.005f + 0.009f) * 0.77f * dt;
   if (KeyDown(kControlSteerLeft)) {
-    car.steerInput = std::min(std::max(car.steerInput, 0.0f) + step, kMaxSteer);
+    car.steerInput = std::min(std::max(car.steerInput, 0.0f) + step, kTruckTuning.maxSteer);
   } else if (KeyDown(kControlSteerRight)) {
-    car.steerInput = std::max(std::min(car.steerInput, 0.0f) - step, -kMaxSteer);
+    car.steerInput = std::max(std::min(car.steerInput, 0.0f) - step, -kTruckTuning.maxSteer);
   } else {
     car.steerInput = 0.0f;
   }
@@ -303,13 +295,13 @@ void HoldBeforeStartAndAfterFinish(Racer& car, bool movingBackward) {
     car.body->SetAngularMomentum(neMakeV3(0, 0, 0));
   }
   if (gPlayerFinished) {
-    car.driveForce = AgainstMotion(movingBackward, -kFinishedBrake, kFinishedBrake, car.speed);
+    car.driveForce = AgainstMotion(movingBackward, -kTruckTuning.finishedBrake, kTruckTuning.finishedBrake, car.speed);
     car.steerInput = 0.0f;
   }
 }
 
 bool MovingBackward(const neV3& velocity, const neV3& forward) {
-  return std::fabs(HeadingDeltaNormalized(velocity, forward)) >= kHalfPi;
+  return std::fabs(HeadingDeltaNormalized(velocity, forward)) >= NE_HALF_PI;
 }
 
 bool IsCheckpoint(int point) {

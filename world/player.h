@@ -5,6 +5,7 @@
 #pragma once
 
 #include "math/ne_math.h"
+#include "world/truck_tuning.h"
 
 #include <cstdint>
 
@@ -26,7 +27,6 @@ extern float gShiftTime;       // seconds of drive cut left after a gear change
 extern int32_t gBestPlaceSeen; // best place seen so far; taken from the first update of the run
 extern float gSpeedSample;     // speed half a second ago, for the speed-change bonus
 
-inline constexpr int kTopGear = 5;
 inline constexpr float kIdleRpm = 1000.0f, kMaxRpm = 7500.0f;
 
 // The gear the player's box chooses when accelerating at `speed` in `gear`:

@@ -2,6 +2,7 @@
 
 #include "framework/globals.h"
 #include "framework/random.h"
+#include "world/truck_tuning.h"
 
 #include <cmath>
 
@@ -129,10 +130,10 @@ void Racer::CreateBody(neSimulator* sim, const neV3& position, const neV3& direc
   chassis->SetSleepingParameter(kCarSleepingParameter);
 
   neGeometry* box = chassis->AddGeometry();
-  box->SetBoxSize(kCarBoxSize);
+  box->SetBoxSize(kTruckTuning.boxSize);
   neT3 frame;
   frame.SetIdentity();
-  frame.pos = kCarBoxOffset;
+  frame.pos = kTruckTuning.boxOffset;
   box->SetTransform(frame);
   box->SetMaterialIndex(kMaterialCar);
   chassis->UpdateBoundingInfo();
@@ -146,8 +147,8 @@ void Racer::CreateBody(neSimulator* sim, const neV3& position, const neV3& direc
   chassis->AddController(&gCarController, 0);  // period 0: every simulator step
 
   chassis->UpdateBoundingInfo();
-  chassis->SetInertiaTensor(neBoxInertiaTensor(kCarInertiaBox, kCarMass));
-  chassis->SetMass(kCarMass);
+  chassis->SetInertiaTensor(neBoxInertiaTensor(kTruckTuning.inertiaBox, kTruckTuning.mass));
+  chassis->SetMass(kTruckTuning.mass);
   chassis->SetUserData(reinterpret_cast<uintptr_t>(this));
   chassis->SetCollisionID(kCarCollisionId);
   body = chassis;

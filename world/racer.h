@@ -30,12 +30,6 @@ struct TruckLayout {
   Matrix4 vintPlacements[kVintModelCount][kPlacementCount];  // big, small, turbo spinning parts
 };
 
-// The truck body: a box (x its length, forward = +x) raised into the body,
-// its mass, and the box the inertia is taken from.
-inline constexpr float kCarMass = 100.0f;
-inline const neV3 kCarBoxSize = {6.5f, 2.2f, 3.2f, 0.0f};
-inline const neV3 kCarBoxOffset = {0.0f, 0.6f, 0.0f, 0.0f};
-inline const neV3 kCarInertiaBox = {0.75f * 6.5f, 0.75f * 1.5f, 0.75f * 2.9f, 0.0f};
 inline constexpr float kCarSleepingParameter = 0.01f;
 // Wheel line sensors: start height and sideways offset in the body, and the
 // line, downward and splayed outward by 0.15 (so 1.011 long).

@@ -8,29 +8,17 @@
 #include "framework/sound.h"
 #include "world/catalogue.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr float kSteerRate = 0.02f;          // radians per frame-factor unit
-constexpr float kMaxSteer = 0.7f;            // radians
-constexpr float kRearSteerFactor = -2.35f;   // the rear slide direction turns against the steering
-constexpr float kSpringFront = 2000.0f, kSpringRear = 2200.0f;
-constexpr float kDamping = 225.0f;
-constexpr float kSpringFreeDepth = 0.25f;    // sensor depth the spring starts pushing at
 constexpr float kSuspensionRest = 1.35f;     // drawn wheel height with no sensor depth
 constexpr float kAirSpinDown = 0.005f;       // wheel spin lost per frame-factor unit in the air
 constexpr float kWheelTurnPerUnit = 0.70685834f;  // wheel turn per unit of ground travel and wheel size
 constexpr float kSpinThrottleTurn = 10.0f;
-constexpr float kGripFront = -225.0f, kGripRear = -180.0f;
-constexpr float kGripBelowUnitSlip = -180.0f;  // x sqrt(slip) below a slip of 1
-constexpr float kDriveShareFront = 0.3f, kDriveShareRear = 0.7f;
-constexpr float kAirDragFromSpeed = 20.0f;
-constexpr float kAirDrag = -0.005f, kAirDragPower = 4.4f;
-constexpr float kRollingBelowUnit = -200.0f, kRolling = -0.12f;
-constexpr float kHalfPi = 1.570796f;
 
 constexpr float kTrackHalfWidth = 0.38f;
 constexpr float kTrackLift = 0.05f;
@@ -181,16 +169,16 @@ void Racer::ApplyWheelForces(neRigidBodyController* controller) {
   const float ff = gFrameFactor;
   // Steering aimed along an undefined direction counts as straight ahead.
   if (!std::isfinite(steerInput)) steerInput = 0.0f;
-  if (steerAngle < steerInput) steerAngle += ff * kSteerRate;
-  if (steerAngle > steerInput) steerAngle -= ff * kSteerRate;
-  steerAngle = Clamp(steerAngle, -kMaxSteer, kMaxSteer);
+  if (steerAngle < steerInput) steerAngle += ff * kTruckTuning.steerRate;
+  if (steerAngle > steerInput) steerAngle -= ff * kTruckTuning.steerRate;
+  steerAngle = Clamp(steerAngle, -kTruckTuning.maxSteer, kTruckTuning.maxSteer);
 
   const int kind = std::clamp(static_cast<int>(carKind), 0, kCatalogueSize - 1);  // a row of the wheel table
   const neT3 transform = body->GetTransform();
   const neM3& R = transform.rot;
   const neV3 p = body->GetPos();
   frontWheelDir = (R * YawRotation(steerInput))[0];
-  const neV3 rearSteer = (R * YawRotation(kRearSteerFactor * steerInput))[0];
+  const neV3 rearSteer = (R * YawRotation(kTruckTuning.rearSteerFactor * steerInput))[0];
   // A truck pointing straight up has no heading on the ground: keep zero.
   groundHeading = SafeUnit(neMakeV3(R[0].x, 0.0f, R[0].z));
   neV3 force = neMakeV3(0, 0, 0), torque = neMakeV3(0, 0, 0);
@@ -214,13 +202,13 @@ void Racer::ApplyWheelForces(neRigidBodyController* controller) {
     const neV3 r = transform * sensor->GetLinePos() - p;
     const float cosAngle = -line.Dot(n);
 
-    const neV3 spring = n * ((front ? kSpringFront : kSpringRear) * std::max(depth - kSpringFreeDepth, 0.0f) * cosAngle);
+    const neV3 spring = n * ((front ? kTruckTuning.springFront : kTruckTuning.springRear) * std::max(depth - kTruckTuning.springFreeDepth, 0.0f) * cosAngle);
     force += spring;
     torque += r.Cross(spring);
 
     const neV3 v = body->GetVelocityAtPoint(r);
-    const float movingSign = std::fabs(HeadingDeltaNormalized(v, frontWheelDir)) < kHalfPi ? 1.0f : -1.0f;
-    const neV3 damper = n * (-kDamping * v.Dot(n));
+    const float movingSign = std::fabs(HeadingDeltaNormalized(v, frontWheelDir)) < NE_HALF_PI ? 1.0f : -1.0f;
+    const neV3 damper = n * (-kTruckTuning.damping * v.Dot(n));
     force += damper;
     torque += r.Cross(damper);
 
@@ -249,13 +237,13 @@ void Racer::ApplyWheelForces(neRigidBodyController* controller) {
     const float lateral = Len(u);
     const neV3 arm = c - p;
     if (lateral > 0.0f) {
-      const float grip = lateral < 1.0f ? kGripBelowUnitSlip * std::sqrt(lateral) : (front ? kGripFront : kGripRear);
+      const float grip = lateral < 1.0f ? kTruckTuning.gripBelowUnitSlip * std::sqrt(lateral) : (front ? kTruckTuning.gripFront : kTruckTuning.gripRear);
       const neV3 gripForce = u * (grip / lateral);
       force += gripForce;
       torque += arm.Cross(gripForce);
     }
     const neV3 driveDir = SlipTurnedForward(R[0], rearSteer, steerInput, Clamp(lateral - 2.0f, 0.0f, 1.0f), ff);
-    const neV3 drive = driveDir * (driveForce * (front ? kDriveShareFront : kDriveShareRear));
+    const neV3 drive = driveDir * (driveForce * (front ? kTruckTuning.driveShareFront : kTruckTuning.driveShareRear));
     force += drive;
     torque += arm.Cross(drive);
 
@@ -273,9 +261,9 @@ void Racer::ApplyWheelForces(neRigidBodyController* controller) {
   // A truck at rest has no direction of motion: drag and rolling resistance
   // act along the unit velocity only when there is one.
   const neV3 along = SafeUnit(v);
-  if (S > kAirDragFromSpeed) force += along * (kAirDrag * std::pow(S - kAirDragFromSpeed, kAirDragPower));
+  if (S > kTruckTuning.airDragFromSpeed) force += along * (kTruckTuning.airDrag * std::pow(S - kTruckTuning.airDragFromSpeed, kTruckTuning.airDragPower));
   force += R[0] * boostForce;
-  force += along * (S < 1.0f ? kRollingBelowUnit * S * S : kRolling * S);
+  force += along * (S < 1.0f ? kTruckTuning.rollingBelowUnit * S * S : kTruckTuning.rolling * S);
 
   controller->SetControllerForce(force);
   controller->SetControllerTorque(torque);

@@ -14,6 +14,7 @@
 #include "tools/gen_tables.h"
 #include "tools/gen_trucks.h"
 #include "world/catalogue.h"
+#include "world/truck_tuning.h"
 #include "world/racer.h"
 
 namespace {
@@ -71,9 +72,9 @@ TEST_F(Trucks, MarkerGroupsHoldTheirPointsWithTheRightSigns) {
 }
 
 TEST_F(Trucks, BodiesFitTheCollisionBoxAndWheelsStandOnTheGround) {
-  const float boxSize[3] = {kCarBoxSize.x, kCarBoxSize.y, kCarBoxSize.z};
-  const Vector3 boxLo(kCarBoxOffset.x - boxSize[0] / 2, kCarBoxOffset.y - boxSize[1] / 2, kCarBoxOffset.z - boxSize[2] / 2);
-  const Vector3 boxHi(kCarBoxOffset.x + boxSize[0] / 2, kCarBoxOffset.y + boxSize[1] / 2, kCarBoxOffset.z + boxSize[2] / 2);
+  const float boxSize[3] = {kTruckTuning.boxSize.x, kTruckTuning.boxSize.y, kTruckTuning.boxSize.z};
+  const Vector3 boxLo(kTruckTuning.boxOffset.x - boxSize[0] / 2, kTruckTuning.boxOffset.y - boxSize[1] / 2, kTruckTuning.boxOffset.z - boxSize[2] / 2);
+  const Vector3 boxHi(kTruckTuning.boxOffset.x + boxSize[0] / 2, kTruckTuning.boxOffset.y + boxSize[1] / 2, kTruckTuning.boxOffset.z + boxSize[2] / 2);
   for (int truck = 0; truck < kCatalogueSize; ++truck) {
     MilkshapeModel body, wheel;
     ASSERT_TRUE(body.LoadFromFile((Folder(truck) + "car.sbm").c_str()));

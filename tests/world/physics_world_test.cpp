@@ -8,8 +8,10 @@
 #include "framework/sound.h"
 #include "tests/support/race_scene.h"
 #include "world/city_object.h"
+#include "world/physics_constants.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
+#include "world/truck_tuning.h"
 #include "world/world_models.h"
 
 #include <gtest/gtest.h>
@@ -88,7 +90,7 @@ TEST(PhysicsWorldSetUp, PoolsFitTheBoundedTrafficAndTheTableReportsEveryCarConta
     EXPECT_EQ(sizes.rigidParticleCount, 0);
     EXPECT_EQ(sizes.overlapPairsCount, 1225);
     EXPECT_EQ(sizes.terrainNodesStartCount, 100);
-    EXPECT_NEAR(gSimulator->GetGravity().y, -8.5f, 1e-6f);
+    EXPECT_EQ(gSimulator->GetGravity().y, -kGravityAcceleration);
   }
   gCityCarCount = saved;
 
@@ -99,12 +101,11 @@ TEST(PhysicsWorldSetUp, PoolsFitTheBoundedTrafficAndTheTableReportsEveryCarConta
   EXPECT_EQ(table->Get(0, 0), report);      // car against car
   EXPECT_EQ(table->Get(0, 1), report);      // car against prop
   EXPECT_EQ(table->Get(1, 1), NE_RESPONSE_IMPULSE);
-  const float materials[4][2] = {{0.8f, 0.25f}, {0.45f, 0.1f}, {0.55f, 0.9f}, {0.0f, 0.1f}};
-  for (int m = 0; m < 4; ++m) {
+  for (int m = 0; m < kSurfaceMaterialCount; ++m) {
     float friction = -1, restitution = -1;
     ASSERT_TRUE(gSimulator->GetMaterial(m, friction, restitution));
-    EXPECT_FLOAT_EQ(friction, materials[m][0]) << "material " << m;
-    EXPECT_FLOAT_EQ(restitution, materials[m][1]) << "material " << m;
+    EXPECT_EQ(friction, kTruckTuning.surfaces[m].friction) << "material " << m;
+    EXPECT_EQ(restitution, kTruckTuning.surfaces[m].restitution) << "material " << m;
   }
 }
 
@@ -130,7 +131,7 @@ TEST(PhysicsStepPlan, SmoothsTheFrameTimeAndChoosesTheSubSteps) {
     EXPECT_EQ(plan.advance, c.advance) << c.frame << " after " << c.previous;
     EXPECT_EQ(plan.subSteps, c.subSteps) << c.frame << " after " << c.previous;
     if (c.advance) {
-      EXPECT_NEAR(plan.simulatedTime, 2.3f * c.expectedTime, 1e-6f);
+      EXPECT_NEAR(plan.simulatedTime, kPhysicsTimeScale * c.expectedTime, 1e-6f);
     }
   }
 }
