@@ -24,7 +24,7 @@
 #include "render/shadow_matrix.h"
 #include "render/world_scene.h"  // DrawSkybox
 #include "world/catalogue.h"
-#include "world/loaders.h"
+#include "world/racer_models.h"
 
 namespace {
 

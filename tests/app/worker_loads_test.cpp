@@ -10,6 +10,7 @@
 #include "framework/startup_models.h"
 #include "world/catalogue.h"
 #include "world/loaders.h"
+#include "world/racer_models.h"
 #include "world/physics_world.h"
 #include "render/race_camera.h"
 #include "render/race_view.h"

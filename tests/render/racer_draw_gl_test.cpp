@@ -24,7 +24,9 @@
 #include "tests/support/gl_resources_suite.h"
 #include "tests/support/quad_model.h"
 #include "tests/support/race_scene.h"
-#include "world/loaders.h"
+#include "render/model_draw_lists.h"
+#include "world/prop_models.h"
+#include "world/racer_models.h"
 #include "world/race_state.h"
 
 namespace {
@@ -536,6 +538,7 @@ TEST_F(TruckScene, ATruckDrivingThroughPropsKnocksThemAndTheyAreDrawnWhereTheyFl
   std::unique_ptr<Model> markerModel(MakeMarkerModel(markers));
   BuildCityObjectsFromModel(*markerModel);
   LoadObjectModels();
+  BuildPropPartDrawLists();
   RaceScene scene;
   scene.ParkOpponents();
   scene.Press(2);  // accelerate

@@ -5,7 +5,7 @@
 #include "tools/ms3d_writer.h"
 #include "world/catalogue.h"
 #include "world/city_object.h"
-#include "world/loaders.h"
+#include "world/racer_models.h"
 #include "world/physics_world.h"
 #include "world/player.h"
 #include "world/race_path.h"

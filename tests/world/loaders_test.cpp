@@ -11,8 +11,12 @@
 #include "framework/texture.h"
 #include "tools/tga_writer.h"
 #include "world/catalogue.h"
+#include "render/model_draw_lists.h"
 #include "world/city_object.h"
 #include "world/loaders.h"
+#include "world/prop_models.h"
+#include "world/racer_models.h"
+#include "world/texture_list.h"
 #include "world/physics_world.h"
 #include "world/quadtree.h"
 #include "world/race_path.h"
@@ -181,6 +185,7 @@ TEST_F(LoaderFiles, TheFourTrucksAreDrawnFromListsWhileARaceIsLoadedAndTheGarage
   EXPECT_EQ(gRacerModels[kRacerModelCar][0]->drawLists, 0u) << "the garage sends the player's truck";
 
   ASSERT_TRUE(LoadWorld(7));
+  BuildRacerDrawLists();
   for (int slot = 0; slot < kRacerCount; ++slot) {
     for (int kind : {kRacerModelCar, kRacerModelGlass, kRacerModelOptics, kRacerModelWheel})
       EXPECT_NE(gRacerModels[kind][slot]->drawLists, 0u) << "slot " << slot << ", kind " << kind;
@@ -188,6 +193,7 @@ TEST_F(LoaderFiles, TheFourTrucksAreDrawnFromListsWhileARaceIsLoadedAndTheGarage
   }
   EXPECT_TRUE(glIsList(gRacerModels[kRacerModelCar][1]->drawLists));
 
+  FreeRacerDrawLists();
   LoadGarage();
   for (int slot = 0; slot < kRacerCount; ++slot)
     EXPECT_EQ(gRacerModels[kRacerModelCar][slot]->drawLists, 0u) << "given back with the race";
