@@ -2,7 +2,7 @@
 // sensors through a spring-damper controller, the shape of a truck.
 #pragma once
 
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 #include "world/physics_constants.h"
 
 #include <cmath>
@@ -85,7 +85,7 @@ public:
     }
 };
 
-inline neRigidBody* MakeSensorBorneBox(neSimulator* sim, SuspensionController* controller,
+inline neRigidBody* MakeSensorBorneBox(neSimulatorCore* sim, SuspensionController* controller,
                                        const SuspensionShape& shape = SuspensionShape::Simple()) {
     neRigidBody* body = sim->CreateRigidBody();
     body->SetMass(SuspensionRig::kMass);
