@@ -142,7 +142,8 @@ void WorkerPass(const WorkerJobs& jobs) {
   }
 }
 
-const WorkerJobs kGameWorkerJobs = {StepRaceSimulation, LoadStartupAssets, LoadTrack, EndRaceAndLoadGarage, LoadPlayerCar};
+const WorkerJobs kGameWorkerJobs = {StepRaceSimulation, LoadStartupAssets, LoadTrack, EndRaceAndLoadGarage,
+                                   LoadPlayerCar};
 
 void RunWorker(const WorkerJobs& jobs) {
   // Everything a pass acts on is a hand-over value: after a pass that found

@@ -206,7 +206,8 @@ void Effects(const Racer& car) {
 CatchUp OpponentCatchUp(float gap, float lead) {
   lead = std::min(lead, 0.0f);
   if (gap < 0.0f)
-    return {std::max(1.0f - gap * gap * 0.75f, 0.5f), std::max(kTruckTuning.opponentTopSpeed - lead * lead * 0.25f, kTruckTuning.opponentLowestCap)};
+    return {std::max(1.0f - gap * gap * 0.75f, 0.5f),
+            std::max(kTruckTuning.opponentTopSpeed - lead * lead * 0.25f, kTruckTuning.opponentLowestCap)};
   return {std::min(1.0f + std::pow(std::fabs(gap), 2.5f) * 0.01f, 2.0f), kTruckTuning.opponentTopSpeed};
 }
 

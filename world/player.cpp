@@ -181,7 +181,8 @@ void DriveAndBrake(Racer& car, const neV3& forward, float dt) {
   const bool brakeKey = KeyDown(kControlBrake);
   if (KeyDown(kControlAccelerate) && gShiftTime <= 0.0f) {
     ShiftTo(car, AcceleratingGear(car.gear, car.speed));
-    if (gShiftTime <= 0.0f) car.driveForce = std::min(gCarPowerFactor * kTruckTuning.playerGearDrive[car.gear], kTruckTuning.maxDriveForce);
+    if (gShiftTime <= 0.0f)
+      car.driveForce = std::min(gCarPowerFactor * kTruckTuning.playerGearDrive[car.gear], kTruckTuning.maxDriveForce);
     EngineLouder(dt);
     car.brakeLight = car.reverseLight = 0.0f;
     car.brakeHeld = car.reverseArmed = 0;
@@ -206,7 +207,8 @@ void DriveAndBrake(Racer& car, const neV3& forward, float dt) {
     car.reverseLight = 0.0f;
     return;
   }
-  if (car.speed > 0.0f && car.speed <= kTruckTuning.reverseTopSpeed) car.driveForce = -std::min(gCarPowerFactor * kTruckTuning.maxDriveForce, kTruckTuning.maxDriveForce);
+  if (car.speed > 0.0f && car.speed <= kTruckTuning.reverseTopSpeed)
+    car.driveForce = -std::min(gCarPowerFactor * kTruckTuning.maxDriveForce, kTruckTuning.maxDriveForce);
   car.spinThrottle += dt * 0.025f;
   EngineLouder(dt);
   car.brakeLight = 0.0f;

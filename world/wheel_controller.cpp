@@ -202,7 +202,8 @@ void Racer::ApplyWheelForces(neRigidBodyController* controller) {
     const neV3 r = transform * sensor->GetLinePos() - p;
     const float cosAngle = -line.Dot(n);
 
-    const neV3 spring = n * ((front ? kTruckTuning.springFront : kTruckTuning.springRear) * std::max(depth - kTruckTuning.springFreeDepth, 0.0f) * cosAngle);
+    const float springRate = front ? kTruckTuning.springFront : kTruckTuning.springRear;
+    const neV3 spring = n * (springRate * std::max(depth - kTruckTuning.springFreeDepth, 0.0f) * cosAngle);
     force += spring;
     torque += r.Cross(spring);
 
@@ -237,7 +238,8 @@ void Racer::ApplyWheelForces(neRigidBodyController* controller) {
     const float lateral = Len(u);
     const neV3 arm = c - p;
     if (lateral > 0.0f) {
-      const float grip = lateral < 1.0f ? kTruckTuning.gripBelowUnitSlip * std::sqrt(lateral) : (front ? kTruckTuning.gripFront : kTruckTuning.gripRear);
+      const float grip = lateral < 1.0f ? kTruckTuning.gripBelowUnitSlip * std::sqrt(lateral)
+                                        : (front ? kTruckTuning.gripFront : kTruckTuning.gripRear);
       const neV3 gripForce = u * (grip / lateral);
       force += gripForce;
       torque += arm.Cross(gripForce);
@@ -261,7 +263,8 @@ void Racer::ApplyWheelForces(neRigidBodyController* controller) {
   // A truck at rest has no direction of motion: drag and rolling resistance
   // act along the unit velocity only when there is one.
   const neV3 along = SafeUnit(v);
-  if (S > kTruckTuning.airDragFromSpeed) force += along * (kTruckTuning.airDrag * std::pow(S - kTruckTuning.airDragFromSpeed, kTruckTuning.airDragPower));
+  const float dragFrom = kTruckTuning.airDragFromSpeed;
+  if (S > dragFrom) force += along * (kTruckTuning.airDrag * std::pow(S - dragFrom, kTruckTuning.airDragPower));
   force += R[0] * boostForce;
   force += along * (S < 1.0f ? kTruckTuning.rollingBelowUnit * S * S : kTruckTuning.rolling * S);
 

@@ -14,8 +14,8 @@
 #include "tools/gen_tables.h"
 #include "tools/gen_trucks.h"
 #include "world/catalogue.h"
-#include "world/truck_tuning.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 
 namespace {
 
@@ -73,8 +73,9 @@ TEST_F(Trucks, MarkerGroupsHoldTheirPointsWithTheRightSigns) {
 
 TEST_F(Trucks, BodiesFitTheCollisionBoxAndWheelsStandOnTheGround) {
   const float boxSize[3] = {kTruckTuning.boxSize.x, kTruckTuning.boxSize.y, kTruckTuning.boxSize.z};
-  const Vector3 boxLo(kTruckTuning.boxOffset.x - boxSize[0] / 2, kTruckTuning.boxOffset.y - boxSize[1] / 2, kTruckTuning.boxOffset.z - boxSize[2] / 2);
-  const Vector3 boxHi(kTruckTuning.boxOffset.x + boxSize[0] / 2, kTruckTuning.boxOffset.y + boxSize[1] / 2, kTruckTuning.boxOffset.z + boxSize[2] / 2);
+  const neV3& boxOffset = kTruckTuning.boxOffset;
+  const Vector3 boxLo(boxOffset.x - boxSize[0] / 2, boxOffset.y - boxSize[1] / 2, boxOffset.z - boxSize[2] / 2);
+  const Vector3 boxHi(boxOffset.x + boxSize[0] / 2, boxOffset.y + boxSize[1] / 2, boxOffset.z + boxSize[2] / 2);
   for (int truck = 0; truck < kCatalogueSize; ++truck) {
     MilkshapeModel body, wheel;
     ASSERT_TRUE(body.LoadFromFile((Folder(truck) + "car.sbm").c_str()));
