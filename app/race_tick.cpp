@@ -102,7 +102,7 @@ void PublishView() {
 
 void PublishRacers() {
   for (int i = 0; i < kRacerCount; ++i) {
-    CSampleCar& car = gRacers[i];
+    Racer& car = gRacers[i];
     if (car.body) gSimRacerMatrix[i] = WorldMatrix(car.body->GetTransform());
     for (int w = 0; w < kWheelCount; ++w) {
       car.suspensionDraw[w] = car.suspension[w];

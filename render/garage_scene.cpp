@@ -25,7 +25,7 @@
 #include "render/shadow_matrix.h"
 #include "render/world_scene.h"  // DrawSkybox
 #include "world/catalogue.h"
-#include "world/loaders.h"
+#include "world/racer_models.h"
 
 namespace {
 
@@ -121,7 +121,7 @@ void DrawScaledWheel(const Model* wheel, float scale) {
 }
 
 void DrawWheelCorners(const ShowroomTruck& truck) {
-  const CSampleCar& car = *truck.record;
+  const Racer& car = *truck.record;
   const float f = truck.frontWheelScale, r = truck.rearWheelScale;
   const float frontY = (f - 1) * 0.5f - kWheelHang, rearY = (r - 1) * 0.5f - kWheelHang;
 

@@ -80,7 +80,7 @@ void CopyCamera() {
 
 // The particles spawned since the last copy, newest last; a ring the worker
 // lapped within one step is taken over whole.
-void TakeOverDust(const CSampleCar& car, int slot) {
+void TakeOverDust(const Racer& car, int slot) {
   for (int w = 0; w < kWheelCount; ++w) {
     int32_t fresh = car.dustSpawned[w] - gDustTakenOver[slot][w];
     if (fresh < 0) {  // a new race restarted the count: the old dust is gone
@@ -99,7 +99,7 @@ void TakeOverDust(const CSampleCar& car, int slot) {
 // The quads laid since the last copy. The wheel model lays at most a few
 // dozen a step, never a whole ring, so the stretch from the old head to the
 // new one is all that changed (a new race restarting the heads included).
-void TakeOverTracks(const CSampleCar& car, int slot) {
+void TakeOverTracks(const Racer& car, int slot) {
   for (int w = 0; w < kWheelCount; ++w) {
     const int32_t head = std::clamp(car.trackHeadDraw[w], 0, kTyreTrackRingSize - 1);
     for (int32_t i = gTrackTakenOver[slot][w]; i != head; i = (i + 1) % kTyreTrackRingSize)
@@ -110,7 +110,7 @@ void TakeOverTracks(const CSampleCar& car, int slot) {
 
 void CopyRacers() {
   for (int i = 0; i < kRacerCount; ++i) {
-    const CSampleCar& car = gRacers[i];
+    const Racer& car = gRacers[i];
     gRacerMatrix[i] = gSimRacerMatrix[i];
     gRacerVisible[i] = gSimRacerVisible[i];
     RacerDrawn& drawn = gRacerDrawn[i];

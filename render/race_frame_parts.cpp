@@ -16,7 +16,8 @@
 #include "render/trees.h"
 #include "render/tyre_tracks.h"
 #include "render/world_scene.h"
-#include "world/loaders.h"
+#include "world/prop_models.h"
+#include "world/racer_models.h"
 
 Matrix4 gInverseViewMatrix;
 

@@ -323,7 +323,7 @@ void DrawShadowWheel(const RacerDrawInput& in, int w) {
 }  // namespace
 
 void TakeRacerLook(int slot, RacerLook& look) {
-  const CSampleCar& car = gRacers[slot];
+  const Racer& car = gRacers[slot];
   look.carKind = car.carKind;
   look.layout = car.layout;
   look.steerAngle = car.steerAngle;

@@ -56,7 +56,7 @@ bool CountdownRuns() {
 }
 
 void TakeHudView() {
-  const CSampleCar& player = gRacers[0];
+  const Racer& player = gRacers[0];
   HudView& v = gHudView;
   v.revolutions = player.rpm;
   v.speed = player.velocity.Length();

@@ -57,7 +57,7 @@ void LeaveFailedRace() {
 
 void RacerInputs(RacerResultInput (&inputs)[kRacerCount]) {
   for (int i = 0; i < kRacerCount; ++i) {
-    const CSampleCar& car = gRacers[i];
+    const Racer& car = gRacers[i];
     inputs[i].raceTime = {car.raceMinutes, car.raceSeconds, car.raceHundredths};
     inputs[i].bestLap = {car.bestLapMinutes, car.bestLapSeconds, car.bestLapHundredths};
     inputs[i].carIndex = car.carKind;

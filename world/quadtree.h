@@ -18,6 +18,7 @@ inline constexpr int kQuadTreeLeafCount = 1024;            // 4 to the power of 
 inline constexpr int kQuadTreeLastLeaf = kQuadTreeLeafCount - 1;
 inline constexpr float kQuadTreeHalfSize = 1800.0f;         // root half side, world units
 inline constexpr int kSectionCount = 6;                     // main_road .. add_transparency2
+inline constexpr int kGrassKindCount = 8;                   // grass pictures of the atlas
 inline constexpr int kGrassListCount = 16;                  // 0..7 grass kinds, 8..15 tree kinds
 inline constexpr int kTreeListFirst = 8;
 inline constexpr const char* kQuadTreeFile = "base/world/models/qt.qt";

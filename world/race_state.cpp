@@ -1,5 +1,7 @@
 #include "world/race_state.h"
 
+#include "framework/globals.h"
+
 uint8_t gStartHold;
 int32_t gRaceLaps;
 float gRacePhaseTime;
@@ -17,6 +19,9 @@ float gRaceBonus[kBonusSlotCount];
 float gBonusDisplayTime = kBonusDisplaySeconds;
 
 namespace {
+
+constexpr int kRaceLaps = 4;
+constexpr float kRaceStartPhaseSeconds = 7.0f;
 
 struct BonusRule {
   float threshold;  // seconds
@@ -82,4 +87,15 @@ void ResetBonuses() {
   }
   gBonusEventLast = -1;
   gBonusDisplayTime = kBonusDisplaySeconds;
+}
+
+void ResetRaceState() {
+  gRaceLaps = kRaceLaps;
+  gStartHold = 1;
+  gPlayerFinished = 0;
+  gRacePhaseTime = kRaceStartPhaseSeconds;
+  gChaseDirXGoal = 1.0f;
+  gChaseDirZGoal = 0.0f;
+  gChaseDirX = -5.5f;
+  gChaseDirZ = -1.0f;
 }

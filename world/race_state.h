@@ -56,3 +56,6 @@ bool QueueBonus(int kind);
 void AdvanceBonusClocks(float frameFactor, float playerSpeed);
 // Every clock at kBonusStartClock, the queue empty, no points, the display clock full.
 void ResetBonuses();
+// A race about to start: its laps, the start hold and phase clock, not
+// finished, and the chase camera's first direction.
+void ResetRaceState();

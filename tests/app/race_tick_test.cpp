@@ -25,7 +25,7 @@ void Ticks(int count, float seconds = kTick) {
 
 TEST(RaceTick, DrivesThePlayerByTheBoundKeysAndPublishesWhatTheRaceFrameDraws) {
   RaceScene scene;
-  CSampleCar& player = scene.player();
+  Racer& player = scene.player();
   const neV3 start = player.body->GetPos();
   scene.Press(kControlAccelerate);
   Ticks(150);
@@ -34,7 +34,7 @@ TEST(RaceTick, DrivesThePlayerByTheBoundKeysAndPublishesWhatTheRaceFrameDraws) {
   EXPECT_EQ(gRaceViewCopies.frameFactor, 2.0f);
 
   for (int i = 0; i < kRacerCount; ++i) {
-    const CSampleCar& car = gRacers[i];
+    const Racer& car = gRacers[i];
     const neV3 p = car.body->GetPos();
     EXPECT_EQ(gSimRacerMatrix[i].m[12], p.x) << "racer " << i;
     EXPECT_EQ(gSimRacerMatrix[i].m[13], p.y) << "racer " << i;

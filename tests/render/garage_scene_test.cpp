@@ -23,7 +23,7 @@
 #include "tests/framework/gl_test_helpers.h"
 #include "tests/support/gl_resources_suite.h"
 #include "world/catalogue.h"
-#include "world/loaders.h"
+#include "world/racer_models.h"
 
 namespace {
 

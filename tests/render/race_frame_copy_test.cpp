@@ -43,7 +43,7 @@ WheelParticle Particle(float x) {
 }
 
 // The worker's side of a wheel giving off `count` particles at x = first, first + 1, ...
-void Spawn(CSampleCar& car, int slot, int w, int count, float first) {
+void Spawn(Racer& car, int slot, int w, int count, float first) {
   for (int k = 0; k < count; ++k) {
     gWheelParticles[slot][w][car.dustHead[w]] = Particle(first + float(k));
     car.dustHead[w] = (car.dustHead[w] + 1) % kDustRingSize;
@@ -52,7 +52,7 @@ void Spawn(CSampleCar& car, int slot, int w, int count, float first) {
 }
 
 // A truck built for a race starts its rings and counts again.
-void ClearDust(CSampleCar& car) {
+void ClearDust(Racer& car) {
   for (int w = 0; w < kWheelCount; ++w) car.dustHead[w] = car.dustSpawned[w] = 0;
 }
 
@@ -126,7 +126,7 @@ TEST_F(RaceFrameCopy, LeafDistancesAreTheStepsNotWhatTheNextStepWrites) {
 }
 
 TEST_F(RaceFrameCopy, NewDustIsTakenOverOnceAndThenAgesOnlyOnTheRenderSide) {
-  CSampleCar& car = gRacers[1];
+  Racer& car = gRacers[1];
   ClearDust(car);
   CopyPublishedRaceState();
   Spawn(car, 1, 2, 3, 100.0f);
@@ -145,7 +145,7 @@ TEST_F(RaceFrameCopy, NewDustIsTakenOverOnceAndThenAgesOnlyOnTheRenderSide) {
 }
 
 TEST_F(RaceFrameCopy, DustOfAWholeLappedRingOrANewRaceIsTakenWhole) {
-  CSampleCar& car = gRacers[3];
+  Racer& car = gRacers[3];
   ClearDust(car);
   CopyPublishedRaceState();
   Spawn(car, 3, 0, kDustRingSize + 30, 0.0f);  // more than a ring within one step

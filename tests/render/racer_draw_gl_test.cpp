@@ -24,7 +24,9 @@
 #include "tests/support/gl_resources_suite.h"
 #include "tests/support/quad_model.h"
 #include "tests/support/race_scene.h"
-#include "world/loaders.h"
+#include "render/model_draw_lists.h"
+#include "world/prop_models.h"
+#include "world/racer_models.h"
 #include "world/race_state.h"
 
 namespace {
@@ -297,7 +299,7 @@ class TruckScene : public GlResourcesSuite {
     for (float& v : view.shadowTextureMatrix.m) v = 0.0f;
     view.shadowTextureMatrix.m[15] = 1.0f;
     for (int slot = 0; slot < kRacerCount; ++slot) {
-      CSampleCar& car = gRacers[slot];
+      Racer& car = gRacers[slot];
       const LoadedTruck& truck = trucks_[slot];
       car.carKind = kGridTrucks[slot];
       TakeCarMarkers(car, *truck.points);
@@ -381,7 +383,7 @@ TEST_F(TruckScene, StartingGridShowsFourDistinctTrucksWithWheelsOnTheGround) {
   gStartHold = 1;     // waiting for the start
   scene.Frames(100);  // two seconds to settle on their wheels
   neV3 centre = neMakeV3(0, 0, 0);
-  for (const CSampleCar& car : gRacers) centre = centre + car.body->GetPos() * 0.25f;
+  for (const Racer& car : gRacers) centre = centre + car.body->GetPos() * 0.25f;
   centre.y = 0.0f;
 
   // Side view at ground level: each truck's lowest pixels are its tyres on the ground.
@@ -542,6 +544,7 @@ TEST_F(TruckScene, ATruckDrivingThroughPropsKnocksThemAndTheyAreDrawnWhereTheyFl
   std::unique_ptr<Model> markerModel(MakeMarkerModel(markers));
   BuildCityObjectsFromModel(*markerModel);
   LoadObjectModels();
+  BuildPropPartDrawLists();
   RaceScene scene;
   scene.ParkOpponents();
   scene.Press(2);  // accelerate
