@@ -35,6 +35,8 @@ bool ReadVertices(ByteCursor& in, Model& model) {
   for (int i = 0; i < count; ++i) {
     in.Skip(1);  // editor flags
     for (float& p : model.vertices[i].position) p = in.F32();
+    // Positions become bodies, the ground and placements: none may be NaN.
+    if (!AllFinite(model.vertices[i].position, 3)) return false;
     model.vertices[i].boneId = in.I8();
     in.Skip(1);  // reference count
   }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -231,7 +232,7 @@ TEST_F(Catalogue, RatingBarGrowsWithPackagesUpToOne) {
   EXPECT_NEAR(RatingBar(0.6f, 2), 0.7f, 1e-6f);
 }
 
-TEST_F(Catalogue, OpticaTableRoundTripsAndAMissingFileChangesNothing) {
+TEST_F(Catalogue, OpticaTableRoundTripsAndAMissingOrNonNumberFileChangesNothing) {
   LoadOpticaTable();
   EXPECT_EQ(ReadFileBytes(kOpticaIniPath).size(), size_t(kOpticaFloatCount) * 4);
   const float corner = gOpticaLamps[5][3][3][2];
@@ -241,6 +242,13 @@ TEST_F(Catalogue, OpticaTableRoundTripsAndAMissingFileChangesNothing) {
   EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(kOpticaIniPath));
   EXPECT_FALSE(LoadOpticaTableFrom(TempFile("zarnok-no-such-optica.ini")));
   EXPECT_FLOAT_EQ(gOpticaLamps[5][3][3][2], corner);
+  for (const float bad : {std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity()}) {
+    std::vector<uint8_t> file = ReadFileBytes(kOpticaIniPath);
+    std::memcpy(&file[file.size() - 4], &bad, 4);  // the corner value
+    ASSERT_TRUE(WriteFileBytes(path, file));
+    EXPECT_FALSE(LoadOpticaTableFrom(path)) << bad;
+    EXPECT_FLOAT_EQ(gOpticaLamps[5][3][3][2], corner) << bad;
+  }
 }
 
 }  // namespace

@@ -41,6 +41,10 @@ TEST(PropBuilder, PlacesAPropAtCornerOneOrientedByItsEdges) {
   EXPECT_EQ(prop.type, 0);
   EXPECT_EQ(prop.partCount, 1);
   EXPECT_FLOAT_EQ(prop.crashCoolDown, 10.0f);
+  // An edge too short to have a direction gives zero columns, not a 0.7-long one.
+  BuildProps({{0, {neMakeV3(2.65e-23f, 0, 0), neMakeV3(0, 0, 0), neMakeV3(0, 0, 1)}}});
+  ExpectNear(gCityObjects[0].restOrientation[0], neMakeV3(0, 0, 0), 0.0f);
+  ExpectNear(gCityObjects[0].restOrientation[2], neMakeV3(0, 0, 0), 0.0f);
   DestroyPhysicsWorld();
   EXPECT_EQ(gCityObjectCount, 0);
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -35,6 +36,14 @@ std::vector<uint8_t> PathFile(int32_t last, int records) {
     out.I32(k % 6);
   }
   return out.bytes;
+}
+
+// A path file of 11 points with word `word` (of 4 bytes after the count) replaced.
+template <typename T>
+std::vector<uint8_t> PathWith(size_t word, T value) {
+  std::vector<uint8_t> bytes = PathFile(10, 11);
+  std::memcpy(&bytes[4 + 4 * word], &value, 4);
+  return bytes;
 }
 
 TEST(RacePathFile, RoundTripKeepsPositionsAndTypesAndLeavesTheFourthFloat) {
@@ -71,6 +80,10 @@ TEST(RacePathFile, BadFilesAreRefusedAndLeaveThePathAlone) {
       {"negative count", PathFile(-1, 0)},
       {"count past the array", PathFile(1200, 1201)},
       {"huge count", PathFile(0x7fffffff, 5)},
+      {"a position that is not a number", PathWith(4 * 3, std::nanf(""))},
+      {"an infinite height on the last point", PathWith(4 * 10 + 1, HUGE_VALF)},
+      {"a kind past 5", PathWith(3, int32_t{6})},
+      {"a negative kind", PathWith(4 * 5 + 3, int32_t{-1})},
   };
   std::vector<Waypoint> points = StraightPath(50, 1.0f);
   ScratchFolder folder;
