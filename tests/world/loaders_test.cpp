@@ -127,6 +127,31 @@ TEST_F(LoaderFiles, AMissingTruckLeavesEmptyModelsAndDefaultMarkers) {
   EXPECT_FLOAT_EQ(gRacers[1].layout.frontAxleX, kDefaultAxleX);
 }
 
+TEST_F(LoaderFiles, HostileTruckPointsAreRefusedAndTheTruckKeepsTheDefaultPoints) {
+  const MarkerTriangle axle = Marker(0, neMakeV3(2.4f, 0, 1.5f));
+  const struct {
+    const char* what;
+    std::vector<MarkerTriangle> points;
+  } cases[] = {
+      {"a lamp that is no number", {axle, Marker(1, neMakeV3(std::nanf(""), 1, 1))}},
+      {"an infinite exhaust", {axle, Marker(2, neMakeV3(-3, HUGE_VALF, 0))}},
+      {"a vint far outside the truck", {axle, Marker(4, neMakeV3(0, 1, 40))}},
+      {"a front axle at the centre", {Marker(0, neMakeV3(0, 0, 1.5f))}},
+      {"the last axle marker behind the centre", {axle, Marker(0, neMakeV3(-2.4f, 0, 1.5f))}},
+  };
+  for (const auto& c : cases) {
+    WriteTestTruck(scratch.Path(), 5, c.points);
+    gBuiltCarIndex[2] = -1;
+    gRacers[2].carKind = 5;
+    LoadRacerCar(2);
+    EXPECT_EQ(gRacerModels[kRacerModelCar][2]->triangleCount, 2) << c.what;
+    EXPECT_EQ(gRacerModels[kRacerModelPoints][2]->triangleCount, 0) << c.what;
+    EXPECT_FLOAT_EQ(gRacers[2].layout.frontAxleX, kDefaultAxleX) << c.what;
+    ExpectNear(gRacers[2].layout.lampPoints[0], neMakeV3(0, 0, 0));
+    ExpectNear(gRacers[2].layout.exhaustPoints[0], neMakeV3(0, 0, 0));
+  }
+}
+
 TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGarageUndoesIt) {
   WriteTestTrack(scratch.Path(), 7);
   WriteTestTrucks(scratch.Path());
