@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -255,6 +256,12 @@ TEST_F(LoaderFiles, ARaceThatCannotLoadFailsAndLeavesTheGarageWithNoPhysics) {
   std::filesystem::remove(scratch.Path() + "/base/world/models/physic.sbm");
   EXPECT_FALSE(LoadWorld(5));
   ExpectGarageWithNoRace("no physics ground");
+
+  WriteTestTrack(scratch.Path(), 5);
+  WriteMs3d(scratch.Path() + "/base/world/models/physic.sbm",
+            GroundMesh(-100, 100, -100, 100, 10, [](float x, float) { return x > 50 ? std::nanf("") : 0.0f; }));
+  EXPECT_FALSE(LoadWorld(5));
+  ExpectGarageWithNoRace("a physics ground that is no number");
 
   for (int race : {12, 0, 31}) {
     EXPECT_FALSE(LoadWorld(race));

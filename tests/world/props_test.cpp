@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -45,6 +46,9 @@ TEST(PropBuilder, PlacesAPropAtCornerOneOrientedByItsEdges) {
   BuildProps({{0, {neMakeV3(2.65e-23f, 0, 0), neMakeV3(0, 0, 0), neMakeV3(0, 0, 1)}}});
   ExpectNear(gCityObjects[0].restOrientation[0], neMakeV3(0, 0, 0), 0.0f);
   ExpectNear(gCityObjects[0].restOrientation[2], neMakeV3(0, 0, 0), 0.0f);
+  // A marker model with a position that is no number places no prop at all.
+  BuildProps({PropAt(0, neMakeV3(1, 0, 1)), PropAt(1, neMakeV3(1, std::nanf(""), 1))});
+  EXPECT_EQ(gCityObjectCount, 0);
   DestroyPhysicsWorld();
   EXPECT_EQ(gCityObjectCount, 0);
 }
