@@ -279,6 +279,7 @@ int WinMain() {
   std::thread workerThread(WorkerThreadProc);
   glFinish();
 
+  SeedRandomAtStartup();  // before the renderer's noise volume takes its texels
   GLResourcesResult resources = InitGLResourcesForFirstFrame();
   if (resources == GLResourcesResult::Ready) {
     glFinish();

@@ -329,12 +329,12 @@ void DrawTexturedMarker(int slot) {
   glDisable(GL_CULL_FACE);
   GlActiveTexture(GL_TEXTURE0_ARB);
   BindTable(kMarkerTexture);
-  glUseProgramObjectARB(gProgTransparency);
+  glUseProgramObjectARB(gTransparencyProgram.object);
   SetShaderUniforms(kProgTransparency);
-  glUniform1fARB(gLocTransparencyMatAmbient, kMarkerAmbient);
-  glUniform1fARB(gLocTransparencyMatDiffuse, kMarkerDiffuse);
+  glUniform1fARB(gTransparencyProgram.matAmbient, kMarkerAmbient);
+  glUniform1fARB(gTransparencyProgram.matDiffuse, kMarkerDiffuse);
   if (slot >= 0 && slot < kRacerCount)
-    glUniform1fARB(gLocTransparencyEmissive, kMarkerGlowPerBrake * gRacers[slot].brakeGlow);
+    glUniform1fARB(gTransparencyProgram.emissive, kMarkerGlowPerBrake * gRacers[slot].brakeGlow);
   const float h = kMarkerHalfSide;
   glBegin(GL_QUADS);
   glNormal3f(0, 0, 1);
@@ -347,7 +347,7 @@ void DrawTexturedMarker(int slot) {
   glTexCoord2f(0, 1);
   glVertex3f(-h, h, kMarkerDepth);
   glEnd();
-  glUseProgramObjectARB(gProgLight);
+  glUseProgramObjectARB(gLightProgram.object);
   GlActiveTexture(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_CULL_FACE);

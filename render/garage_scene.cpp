@@ -235,7 +235,7 @@ void UnbindLitUnits() {
 void DrawOpaqueTruck(const ShowroomTruck& truck) {
   DrawIf(gGarageModels[kGarageSpecial]);
   DrawIf(truck.car);
-  if (truck.optics) truck.optics->DrawNormalMappedGroupUniform(0, 0, 0);
+  if (truck.optics) truck.optics->DrawNormalMappedGroupUniform(0, 0, 0, LightGroupUniforms());
   if (truck.record) DrawWheelCorners(truck);
 }
 
@@ -248,19 +248,19 @@ void DrawRoom() {
   glDisable(GL_CULL_FACE);
   glEnable(GL_ALPHA_TEST);
   glAlphaFunc(GL_GEQUAL, kAlphaTestReference);
-  glUseProgramObjectARB(gProgTransparency);
+  glUseProgramObjectARB(gTransparencyProgram.object);
   SetShaderUniforms(kProgTransparency);
-  glUniform1fARB(gLocTransparencyT0, kFadeStart);
-  glUniform1fARB(gLocTransparencyT1, kFadeEnd);
+  glUniform1fARB(gTransparencyProgram.t0, kFadeStart);
+  glUniform1fARB(gTransparencyProgram.t1, kFadeEnd);
   if (gGarageModels[kGarageTransparency]) gGarageModels[kGarageTransparency]->Draw();
   glUseProgramObjectARB(0);
   glEnable(GL_CULL_FACE);
   glDisable(GL_ALPHA_TEST);
   // The walls and the floor.
-  glUseProgramObjectARB(gProgMap);
+  glUseProgramObjectARB(gMapProgram.object);
   SetShaderUniforms(kProgMap);
-  glUniform1fARB(gLocMapT0, kFadeStart);
-  glUniform1fARB(gLocMapT1, kFadeEnd);
+  glUniform1fARB(gMapProgram.t0, kFadeStart);
+  glUniform1fARB(gMapProgram.t1, kFadeEnd);
   for (int room : {kGarageRoom, kGarageGround})
     if (gGarageModels[room]) gGarageModels[room]->Draw();
   UnitOff(GL_TEXTURE2_ARB, GL_TEXTURE_3D);
@@ -271,11 +271,11 @@ void DrawRoom() {
 }
 
 void UseLightProgram(float glass) {
-  glUseProgramObjectARB(gProgLight);
+  glUseProgramObjectARB(gLightProgram.object);
   SetShaderUniforms(kProgLight);
-  glUniform1fARB(gLocLightLightNow, 0);
-  glUniform1fARB(gLocLightGlassNow, glass);
-  glUniform1fARB(gLocLightGlassAlpha, glass);
+  glUniform1fARB(gLightProgram.lightNow, 0);
+  glUniform1fARB(gLightProgram.glassNow, glass);
+  glUniform1fARB(gLightProgram.glassAlpha, glass);
 }
 
 // The garage sun's matrices, the inverse of the camera's view for the
@@ -316,9 +316,9 @@ void DrawGlassLayer(const GarageSceneInput& input) {
   SetupLights();
   BindLitUnits();
   UseLightProgram(1);
-  glUniform1fARB(gLocLightRefInt, kGlassReflection);
+  glUniform1fARB(gLightProgram.refInt, kGlassReflection);
   DrawIf(input.truck.glass);
-  glUniform1fARB(gLocLightRefInt, 0);
+  glUniform1fARB(gLightProgram.refInt, 0);
   glUseProgramObjectARB(0);
   UnbindLitUnits();
   ResolveInto(gLayerTexture);

@@ -55,7 +55,7 @@ void RenderGarageShadowMap(const ShowroomTruck& truck) {
   glPushMatrix();
   DrawDepth(gGarageModels[kGarageRoom]);
   DrawDepth(gGarageModels[kGarageSpecial]);
-  glUseProgramObjectARB(gProgTransparencyForShadowMap);
+  glUseProgramObjectARB(gTransparencyForShadowMapProgram.object);
   SetShaderUniforms(kProgTransparencyForShadowMap);
   DrawDepth(gGarageModels[kGarageTransparency]);
   glUseProgramObjectARB(0);

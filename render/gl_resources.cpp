@@ -12,7 +12,6 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/particle_effect.h"
-#include "framework/random.h"
 #include "framework/texture.h"
 #include "platform/platform.h"
 #include "render/shaders.h"
@@ -74,51 +73,6 @@ void SetFogParameters() {
   glFogf(GL_FOG_END, kFogEnd);
 }
 
-// The framebuffer entry points in their fixed order; all but the
-// multisample storage and the blit are required.
-bool FetchFramebufferFunctions() {
-  const bool fbo = Sys_HasGLExtension("GL_EXT_framebuffer_object");
-  const bool multisample = Sys_HasGLExtension("GL_EXT_framebuffer_multisample");
-  const bool blit = Sys_HasGLExtension("GL_EXT_framebuffer_blit");
-  bool all = true;
-  all &= Sys_FetchGLIfListed(fbo, glIsRenderbufferEXT, "glIsRenderbufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glBindRenderbufferEXT, "glBindRenderbufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glDeleteRenderbuffersEXT, "glDeleteRenderbuffersEXT");
-  all &= Sys_FetchGLIfListed(fbo, glGenRenderbuffersEXT, "glGenRenderbuffersEXT");
-  all &= Sys_FetchGLIfListed(fbo, glRenderbufferStorageEXT, "glRenderbufferStorageEXT");
-  Sys_FetchGLIfListed(multisample, glRenderbufferStorageMultisampleEXT,
-                      "glRenderbufferStorageMultisampleEXT");
-  Sys_FetchGLIfListed(blit, glBlitFramebufferEXT, "glBlitFramebufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glGetRenderbufferParameterivEXT, "glGetRenderbufferParameterivEXT");
-  all &= Sys_FetchGLIfListed(fbo, glIsFramebufferEXT, "glIsFramebufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glBindFramebufferEXT, "glBindFramebufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glDeleteFramebuffersEXT, "glDeleteFramebuffersEXT");
-  all &= Sys_FetchGLIfListed(fbo, glGenFramebuffersEXT, "glGenFramebuffersEXT");
-  all &= Sys_FetchGLIfListed(fbo, glCheckFramebufferStatusEXT, "glCheckFramebufferStatusEXT");
-  all &= Sys_FetchGLIfListed(fbo, glFramebufferTexture1DEXT, "glFramebufferTexture1DEXT");
-  all &= Sys_FetchGLIfListed(fbo, glFramebufferTexture2DEXT, "glFramebufferTexture2DEXT");
-  all &= Sys_FetchGLIfListed(fbo, glFramebufferTexture3DEXT, "glFramebufferTexture3DEXT");
-  all &= Sys_FetchGLIfListed(fbo, glFramebufferRenderbufferEXT, "glFramebufferRenderbufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glGetFramebufferAttachmentParameterivEXT,
-                             "glGetFramebufferAttachmentParameterivEXT");
-  all &= Sys_FetchGLIfListed(fbo, glGenerateMipmapEXT, "glGenerateMipmapEXT");
-  return all;
-}
-
-bool FetchOcclusionQueryFunctions() {
-  const bool listed = Sys_HasGLExtension("GL_ARB_occlusion_query");
-  bool all = true;
-  all &= Sys_FetchGLIfListed(listed, glGenQueriesARB, "glGenQueriesARB");
-  all &= Sys_FetchGLIfListed(listed, glDeleteQueriesARB, "glDeleteQueriesARB");
-  all &= Sys_FetchGLIfListed(listed, glIsQueryARB, "glIsQueryARB");
-  all &= Sys_FetchGLIfListed(listed, glBeginQueryARB, "glBeginQueryARB");
-  all &= Sys_FetchGLIfListed(listed, glEndQueryARB, "glEndQueryARB");
-  all &= Sys_FetchGLIfListed(listed, glGetQueryivARB, "glGetQueryivARB");
-  all &= Sys_FetchGLIfListed(listed, glGetQueryObjectivARB, "glGetQueryObjectivARB");
-  all &= Sys_FetchGLIfListed(listed, glGetQueryObjectuivARB, "glGetQueryObjectuivARB");
-  return all;
-}
-
 GLuint MakeRenderbuffer(GLenum format, int samples, int width, int height) {
   GLuint renderbuffer = 0;
   glGenRenderbuffersEXT(1, &renderbuffer);
@@ -165,10 +119,7 @@ void ReadMaxAnisotropy() {
 
 // Colours the programs write may leave 0..1 (the blur targets hold floats).
 void TurnColourClampingOff() {
-  if (!Sys_FetchGLIfListed(Sys_HasGLExtension("GL_ARB_color_buffer_float"), glClampColorARB,
-                           "glClampColorARB")) {
-    return;
-  }
+  if (!FetchColourClampEntryPoint()) return;
   glClampColorARB(GL_CLAMP_VERTEX_COLOR_ARB, GL_FALSE);
   glClampColorARB(GL_CLAMP_FRAGMENT_COLOR_ARB, GL_FALSE);
 }
@@ -374,19 +325,17 @@ const char* FramebufferStatusMessage(GLenum status) {
 }
 
 GLResourcesResult InitGLResourcesForFirstFrame() {
-  for (int32_t& built : gBuiltCarIndex) built = -1;  // every racer slot builds its truck
-  SeedRandomAtStartup();                             // before the noise volume
   SetFogParameters();
 
   if (!Sys_HasGLExtension("GL_EXT_framebuffer_object")) {
     ShowError("EXT_framebuffer_object extension was not found");
     return GLResourcesResult::Fatal;
   }
-  if (!FetchFramebufferFunctions()) {
+  if (!FetchFramebufferEntryPoints()) {
     ShowError("One or more EXT_framebuffer_object functions were not found");
     return GLResourcesResult::Fatal;
   }
-  if (!FetchOcclusionQueryFunctions()) {
+  if (!FetchOcclusionQueryEntryPoints()) {
     ShowError("One or more GL_ARB_occlusion_query functions were not found");
     return GLResourcesResult::Failed;
   }

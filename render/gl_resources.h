@@ -1,5 +1,4 @@
-// The renderer's graphics resources: the extension entry points it needs,
-// every framebuffer, renderbuffer and render texture, the start-up
+// The renderer's graphics resources: every framebuffer, renderbuffer and render texture, the start-up
 // textures, fonts and effects, and the shader programs, made once at
 // start-up on the main thread and given back at shutdown.
 #pragma once
@@ -70,8 +69,8 @@ enum class GLResourcesResult {
 };
 
 // Makes everything above, then the shader programs, with the main context
-// current, after the loader context shares its names. Seeds the random
-// generator and marks every racer slot as holding no built car. The
+// current, after the loader context shares its names. The noise volume
+// takes its texels from the random generator as seeded by then. The
 // anti-aliasing setting is lowered to the largest sample count the driver
 // allows. The two halves below in a row.
 GLResourcesResult InitGLResources();

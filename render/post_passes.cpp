@@ -26,26 +26,26 @@ void LoadBlurUniforms(GLint decal, GLint texOffset, GLint intensity, int variant
 bool UsePostProgram(int program, int variant) {
   switch (program) {
     case kProgBlur:
-      glUseProgramObjectARB(gProgBlur);
-      LoadBlurUniforms(gLocBlurDecal, gLocBlurTexOffset, gLocBlurIntensity, variant);
+      glUseProgramObjectARB(gBlurProgram.object);
+      LoadBlurUniforms(gBlurProgram.decal, gBlurProgram.texOffset, gBlurProgram.intensity, variant);
       return true;
     case kProgBlurSmoke:
-      glUseProgramObjectARB(gProgBlurSmoke);
-      LoadBlurUniforms(gLocBlurSmokeDecal, gLocBlurSmokeTexOffset, gLocBlurSmokeIntensity, variant);
+      glUseProgramObjectARB(gBlurSmokeProgram.object);
+      LoadBlurUniforms(gBlurSmokeProgram.decal, gBlurSmokeProgram.texOffset, gBlurSmokeProgram.intensity, variant);
       return true;
     case kProgHDR:
-      glUseProgramObjectARB(gProgHDR);
-      glUniform1iARB(gLocHDRDecal, 0);
-      glUniform1iARB(gLocHDRDecal2, 1);
-      glUniform1fARB(gLocHDRExposure, kHdrExposure);
-      glUniform1fARB(gLocHDRGamma, kHdrGamma);
+      glUseProgramObjectARB(gHDRProgram.object);
+      glUniform1iARB(gHDRProgram.decal, 0);
+      glUniform1iARB(gHDRProgram.decal2, 1);
+      glUniform1fARB(gHDRProgram.exposure, kHdrExposure);
+      glUniform1fARB(gHDRProgram.gamma, kHdrGamma);
       return true;
     case kProgRadialBlur:
-      glUseProgramObjectARB(gProgRadialBlur);
-      glUniform1iARB(gLocRadialBlurDecal, 0);
-      glUniform1fARB(gLocRadialBlurSpeed, gFovSpeed);
-      if (variant == kPostFromWindow) glUniform2fARB(gLocRadialBlurTexSize, float(RaceWidth()), float(RaceHeight()));
-      if (variant == kPostFromBlur) glUniform2fARB(gLocRadialBlurTexSize, float(gBlurWidth), float(gBlurHeight));
+      glUseProgramObjectARB(gRadialBlurProgram.object);
+      glUniform1iARB(gRadialBlurProgram.decal, 0);
+      glUniform1fARB(gRadialBlurProgram.speed, gFovSpeed);
+      if (variant == kPostFromWindow) glUniform2fARB(gRadialBlurProgram.texSize, float(RaceWidth()), float(RaceHeight()));
+      if (variant == kPostFromBlur) glUniform2fARB(gRadialBlurProgram.texSize, float(gBlurWidth), float(gBlurHeight));
       return true;
     default: return false;
   }

@@ -53,7 +53,7 @@ void DrawWorldObjects(const PropsView& view) {
   glEnable(GL_TEXTURE_2D);
   BindTableTexture(kPropColourTexture);
   SetShaderUniforms(kProgLight);
-  GlUniform1f(gLocLightRefInt, 0.0f);
+  GlUniform1f(gLightProgram.refInt, 0.0f);
 
   const int count = gPropsTaken;
   if (view.visible && gQuadTreeLeaves) {

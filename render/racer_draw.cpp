@@ -84,7 +84,7 @@ void ReleaseLitUnits() {
 }
 
 void BeginLit(const RacersView& view) {
-  UseProgram(gProgLight);
+  UseProgram(gLightProgram.object);
   SetShaderUniforms(kProgLight);
   BindLitUnits(view.shadowTextureMatrix);
 }
@@ -183,10 +183,10 @@ void DrawWheelUnit(const RacerDrawInput& in, int w) {
 
 void DrawOpaque(const RacersView& view) {
   glColor4f(1, 1, 1, 1);
-  UseProgram(gProgLight);
-  GlUniform1f(gLocLightGlassNow, 0);
-  GlUniform1f(gLocLightGlassAlpha, 0);
-  GlUniform1f(gLocLightLightNow, 0);
+  UseProgram(gLightProgram.object);
+  GlUniform1f(gLightProgram.glassNow, 0);
+  GlUniform1f(gLightProgram.glassAlpha, 0);
+  GlUniform1f(gLightProgram.lightNow, 0);
   SetShaderUniforms(kProgLight);
   BindLitUnits(view.shadowTextureMatrix);
   DrawWorldObjects(view.props);
@@ -199,7 +199,7 @@ void DrawOpaque(const RacersView& view) {
     if (in.models.optics) {
       float levels[3];
       LampLevels(*in.look, levels);
-      in.models.optics->DrawNormalMappedGroupUniform(levels[0], levels[1], levels[2]);
+      in.models.optics->DrawNormalMappedGroupUniform(levels[0], levels[1], levels[2], LightGroupUniforms());
     }
     for (int w = 0; w < kWheelCount; ++w) DrawWheelUnit(in, w);
     glPopMatrix();
@@ -216,7 +216,7 @@ void SetGlassUniforms(GLint lightNow, GLint refInt, GLint glassNow, GLint glassA
 
 void DrawGlassAndTracks(const RacersView& view) {
   BeginLit(view);
-  SetGlassUniforms(gLocLightLightNow, gLocLightRefInt, gLocLightGlassNow, gLocLightGlassAlpha, 1);
+  SetGlassUniforms(gLightProgram.lightNow, gLightProgram.refInt, gLightProgram.glassNow, gLightProgram.glassAlpha, 1);
   for (const RacerDrawInput& in : view.racers) {
     if (!in.look || !in.visible || !in.models.glass) continue;
     glPushMatrix();
@@ -224,7 +224,7 @@ void DrawGlassAndTracks(const RacersView& view) {
     in.models.glass->DrawNormalMappedOverride(-1);
     glPopMatrix();
   }
-  SetGlassUniforms(gLocLightLightNow, gLocLightRefInt, gLocLightGlassNow, gLocLightGlassAlpha, 0);
+  SetGlassUniforms(gLightProgram.lightNow, gLightProgram.refInt, gLightProgram.glassNow, gLightProgram.glassAlpha, 0);
   UseProgram(0);
 
   GlActiveTexture(GL_TEXTURE2_ARB);
@@ -233,9 +233,9 @@ void DrawGlassAndTracks(const RacersView& view) {
   GlActiveTexture(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
   BindTableTexture(kDirtTexture);
-  UseProgram(gProgDirtTrace);
+  UseProgram(gDirtTraceProgram.object);
   SetShaderUniforms(kProgDirtTrace);
-  SetGlassUniforms(gLocDirtTraceLightNow, gLocDirtTraceRefInt, gLocDirtTraceGlassNow, gLocDirtTraceGlassAlpha, 1);
+  SetGlassUniforms(gDirtTraceProgram.lightNow, gDirtTraceProgram.refInt, gDirtTraceProgram.glassNow, gDirtTraceProgram.glassAlpha, 1);
   int32_t heads[kRacerCount][kWheelCount];
   for (int r = 0; r < kRacerCount; ++r) std::copy(view.racers[r].trackHead, view.racers[r].trackHead + kWheelCount, heads[r]);
   if (view.tracks) DrawTyreTracks(*view.tracks, heads);

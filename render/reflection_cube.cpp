@@ -49,12 +49,12 @@ void UseTransparency() {
   glEnable(GL_ALPHA_TEST);
   glAlphaFunc(GL_GEQUAL, kAlphaCut);
   glDisable(GL_CULL_FACE);
-  glUseProgramObjectARB(gProgTransparency);
+  glUseProgramObjectARB(gTransparencyProgram.object);
   SetShaderUniforms(kProgTransparency);
-  glUniform1fARB(gLocTransparencyMatAmbient, kTransparencyAmbient);
-  glUniform1fARB(gLocTransparencyMatDiffuse, 0);
-  glUniform1fARB(gLocTransparencyT0, kTransparencyT0);
-  glUniform1fARB(gLocTransparencyT1, kTransparencyT1);
+  glUniform1fARB(gTransparencyProgram.matAmbient, kTransparencyAmbient);
+  glUniform1fARB(gTransparencyProgram.matDiffuse, 0);
+  glUniform1fARB(gTransparencyProgram.t0, kTransparencyT0);
+  glUniform1fARB(gTransparencyProgram.t1, kTransparencyT1);
 }
 
 void EndTransparency() {
@@ -64,9 +64,9 @@ void EndTransparency() {
 }
 
 void UseReflMap() {
-  glUseProgramObjectARB(gProgReflMap);
+  glUseProgramObjectARB(gReflMapProgram.object);
   SetShaderUniforms(kProgReflMap);
-  glUniform1fARB(gLocReflMapLightNow, 0);
+  glUniform1fARB(gReflMapProgram.lightNow, 0);
 }
 
 // The groups of two sections, the second taking its textures from the first's materials.

@@ -192,8 +192,8 @@ void TerrainTexturesOn() {
 // Points RoadBumpSingle's landscape and normal map at a pair's first (a)
 // or second (b) landscape.
 void PointSingleLandscapeAt(int landscapeUnit, int normalUnit) {
-  glUniform1iARB(gLocRoadBumpSingleDecal4, landscapeUnit);
-  glUniform1iARB(gLocRoadBumpSingleDecal6, normalUnit);
+  glUniform1iARB(gRoadBumpSingleProgram.decal4, landscapeUnit);
+  glUniform1iARB(gRoadBumpSingleProgram.decal6, normalUnit);
 }
 
 void DrawTerrainTrianglesOf(int g, TerrainSlope slope) {
@@ -207,9 +207,9 @@ void DrawTerrainTrianglesOf(int g, TerrainSlope slope) {
 // flat or all slope with RoadBumpSingle on the one landscape they show,
 // which draws the same there with half the landscape reads.
 void DrawTerrainGroup(int g) {
-  glUseProgramObjectARB(gProgRoadBump);
+  glUseProgramObjectARB(gRoadBumpProgram.object);
   DrawTerrainTrianglesOf(g, TerrainSlope::Mixed);
-  glUseProgramObjectARB(gProgRoadBumpSingle);
+  glUseProgramObjectARB(gRoadBumpSingleProgram.object);
   PointSingleLandscapeAt(kUnitLandscapeA, kUnitNormalA);
   DrawTerrainTrianglesOf(g, TerrainSlope::Flat);
   PointSingleLandscapeAt(kUnitLandscapeB, kUnitNormalB);
@@ -220,8 +220,8 @@ void DrawTerrain(float sight) {
   const Model* road = WorldModel(kWorldModelMainRoad);
   if (!road) return;
   const float t0 = sight - kTerrainFadeFrom, t1 = sight - kTerrainFadeTo;
-  UseWorldProgram(kProgRoadBumpSingle, t0, t1, gLocRoadBumpSingleT0, gLocRoadBumpSingleT1);
-  UseWorldProgram(kProgRoadBump, t0, t1, gLocRoadBumpT0, gLocRoadBumpT1);
+  UseWorldProgram(kProgRoadBumpSingle, t0, t1, gRoadBumpSingleProgram.t0, gRoadBumpSingleProgram.t1);
+  UseWorldProgram(kProgRoadBump, t0, t1, gRoadBumpProgram.t0, gRoadBumpProgram.t1);
   gLandscapePair = -1;  // the first textured group of a frame always binds
   for (int g = 0; g < road->groupCount; ++g) {
     const int material = road->groups[g].materialIndex;
@@ -244,7 +244,7 @@ void DrawTerrain(float sight) {
 }
 
 void DrawNearMap(float sight) {
-  UseWorldProgram(kProgMap, sight - kNearFadeFrom, sight, gLocMapT0, gLocMapT1);
+  UseWorldProgram(kProgMap, sight - kNearFadeFrom, sight, gMapProgram.t0, gMapProgram.t1);
   const Model* map = WorldModel(kWorldModelMainMap);
   DrawSection(kSectionMainMap, map, map, kEveryLeaf);
 }
@@ -252,16 +252,16 @@ void DrawNearMap(float sight) {
 float FarDetailDistSq(float sight) { return (sight - kFarDetailInside) * (sight - kFarDetailInside); }
 
 void DrawFarMap(float sight) {
-  UseWorldProgram(kProgMap, sight - kFarFadeFrom, sight - kFarFadeTo, gLocMapT0, gLocMapT1);
+  UseWorldProgram(kProgMap, sight - kFarFadeFrom, sight - kFarFadeTo, gMapProgram.t0, gMapProgram.t1);
   DrawSection(kSectionAddMap, WorldModel(kWorldModelAddMap), WorldModel(kWorldModelMainMap), FarDetailDistSq(sight));
 }
 
 void DrawTransparentMap(float sight) {
   const Model* table = WorldModel(kWorldModelMainTransparency);
-  UseWorldProgram(kProgTransparency, sight - kNearFadeFrom, sight, gLocTransparencyT0, gLocTransparencyT1);
+  UseWorldProgram(kProgTransparency, sight - kNearFadeFrom, sight, gTransparencyProgram.t0, gTransparencyProgram.t1);
   DrawSection(kSectionMainTransparency, table, table, kEveryLeaf);
-  glUniform1fARB(gLocTransparencyT0, sight - kFarFadeFrom);
-  glUniform1fARB(gLocTransparencyT1, sight - kFarFadeTo);
+  glUniform1fARB(gTransparencyProgram.t0, sight - kFarFadeFrom);
+  glUniform1fARB(gTransparencyProgram.t1, sight - kFarFadeTo);
   DrawSection(kSectionAddTransparency, WorldModel(kWorldModelAddTransparency), table, FarDetailDistSq(sight));
   DrawSection(kSectionAddTransparency2, WorldModel(kWorldModelAddTransparency2), table, FarDetailDistSq(sight));
 }

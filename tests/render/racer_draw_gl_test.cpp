@@ -455,7 +455,7 @@ TEST(TyreTrackDrawing, TheNewestSegmentOfARingIsSolidAndTheOldestFadedOut) {
   GlActiveTexture(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
   BindTableTexture(45);
-  glUseProgramObjectARB(gProgDirtTrace);
+  glUseProgramObjectARB(gDirtTraceProgram.object);
   SetShaderUniforms(kProgDirtTrace);
   DrawTyreTracks(gTyreTracks, heads);
   glUseProgramObjectARB(0);
