@@ -146,8 +146,12 @@ class Model {
 class MilkshapeModel : public Model {
  public:
   bool LoadFromFile(const char* path) override;
-  // The same from bytes in memory (the tests feed it broken files).
-  bool LoadFromBytes(const uint8_t* data, size_t size);
+  // The same from bytes in memory (the tests feed it broken files). A file
+  // that is not a model, whose counts or indices run past the file or their
+  // tables, or with a vertex position that is not a finite number, is
+  // refused: the model is left empty and `fault`, when given, says why
+  // (LoadFromFile prints it after the file's name).
+  bool LoadFromBytes(const uint8_t* data, size_t size, const char** fault = nullptr);
 };
 
 // b with its component along the unit vector a removed, normalised.

@@ -145,7 +145,9 @@ void ComputeLeafProps(const Model* objects, QuadTreeList& leaf);
 // Reads qt.qt into gQuadTreeLeaves and builds gQuadTreeRoot. A file that is
 // missing, short, for another tree (last leaf index not 1023) or for other
 // models (a mesh count not the section's group count), or that holds a
-// negative count, is refused: a line on stderr, nothing left allocated,
+// negative count, a leaf square other than the tree's, a grass or tree item
+// outside its leaf, or a grass, tree or triangle value that is not a finite
+// number, is refused: a line on stderr, nothing left allocated,
 // no world (false).
 bool CreateWorldQuadTree(const QuadTreeSources& sources, const char* path = kQuadTreeFile);
 // The same from bytes in memory.

@@ -5,6 +5,7 @@
 #include "world/truck_tuning.h"
 
 #include <cmath>
+#include <limits>
 
 Racer gRacers[kRacerCount];
 CControllerCB gCarController;
@@ -41,9 +42,11 @@ neM3 YawRotation(float yaw) {
 neV3 WithoutComponent(neV3 b, const neV3& a) { return b.RemoveComponent(a); }
 
 neV3 SafeUnit(neV3 v) {
-  const float length = std::sqrt(v.Dot(v));
-  if (!(length > 0.0f) || !std::isfinite(length)) return neMakeV3(0.0f, 0.0f, 0.0f);
-  return v * (1.0f / length);
+  // A squared length in the denormals has lost its precision (an edge of
+  // 1e-23 would come out 0.7 long): so short a vector has no direction.
+  const float lengthSq = v.Dot(v);
+  if (!(lengthSq >= std::numeric_limits<float>::min()) || !std::isfinite(lengthSq)) return neMakeV3(0.0f, 0.0f, 0.0f);
+  return v * (1.0f / std::sqrt(lengthSq));
 }
 
 Racer::Racer()

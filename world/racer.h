@@ -172,5 +172,6 @@ extern WheelParticle gWheelParticles[kRacerCount][kWheelCount][kDustRingSize];
 neM3 YawRotation(float yaw);
 // b with its component along the unit vector a removed.
 neV3 WithoutComponent(neV3 b, const neV3& a);
-// v / |v|, or the zero vector when v has no length (no non-numbers).
+// v / |v|, or the zero vector when v is too short to have a direction (its
+// squared length below the smallest normal float) or not finite.
 neV3 SafeUnit(neV3 v);

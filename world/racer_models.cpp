@@ -5,8 +5,11 @@
 #include "world/catalogue.h"
 #include "world/markers.h"
 #include "world/model_files.h"
+#include "world/truck_tuning.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <string>
 
 Model* gRacerModels[kRacerModelKindCount][kRacerCount];
@@ -74,6 +77,26 @@ void TakeCarMarkers(Racer& car, const Model& points) {
   }
 }
 
+namespace {
+
+// What keeps a truck from using its points model, or nullptr. A marker is
+// corner 1 of a triangle of the groups read; one body length from the
+// centre on any axis is far outside any truck.
+const char* CarMarkerFault(const Model& points) {
+  const float reach = kTruckTuning.boxSize.x;
+  for (int g = 0; g < points.groupCount && g <= kMarkerTurboVints; ++g)
+    for (int t = 0; t < points.groups[g].triangleCount; ++t) {
+      const neV3 corner = TriangleCorners(points, points.groups[g].triangleIndices[t]).p[1];
+      if (!(std::fabs(corner.x) <= reach && std::fabs(corner.y) <= reach && std::fabs(corner.z) <= reach))
+        return "a marker lies far outside the truck";
+      const bool lastAxle = g == kMarkerAxles && t == points.groups[g].triangleCount - 1;
+      if (lastAxle && !(corner.x > 0.0f)) return "the front axle is at or behind the centre";
+    }
+  return nullptr;
+}
+
+}  // namespace
+
 void LoadRacerCar(int slot) {
   if (slot < 0 || slot >= kRacerCount) return;
   Racer& car = gRacers[slot];
@@ -87,7 +110,14 @@ void LoadRacerCar(int slot) {
     gRacerModels[kind][slot] = ReadModel(folder + kRacerModelFiles[kind], drawn ? folder.c_str() : nullptr, drawn);
   }
   gBuiltCarIndex[slot] = wanted;
-  TakeCarMarkers(car, *gRacerModels[kRacerModelPoints][slot]);
+  Model*& points = gRacerModels[kRacerModelPoints][slot];
+  if (const char* fault = CarMarkerFault(*points)) {
+    std::fprintf(stderr, "%s%s: %s; the truck keeps its default points\n", folder.c_str(),
+                 kRacerModelFiles[kRacerModelPoints], fault);
+    FreeModel(points);
+    points = new MilkshapeModel;
+  }
+  TakeCarMarkers(car, *points);
 }
 
 // Rivals on three different trucks, none of them the player's.

@@ -31,7 +31,9 @@ inline constexpr float kDefaultAxleX = 2.2f, kDefaultWheelZ = 1.4f;
 // Loads the six models of the truck that racer slot `slot` (0..3) should
 // drive (the player's for slot 0, else the slot's carKind, each held within
 // the catalogue) unless the slot holds them already, and takes the truck's
-// marker points into the racer record.
+// marker points into the racer record. A points model with a marker far
+// outside the truck or a front axle at or behind the centre is refused (a
+// line on stderr): it stays empty and the truck keeps the default points.
 void LoadRacerCar(int slot);
 // Rivals on three different trucks, none of them the player's, each with
 // its models loaded.

@@ -131,6 +131,18 @@ TEST_F(LoaderFiles, AMissingTruckLeavesEmptyModelsAndDefaultMarkers) {
   EXPECT_FLOAT_EQ(gRacers[1].layout.frontAxleX, kDefaultAxleX);
 }
 
+TEST_F(LoaderFiles, TruckPointsFarOutsideTheTruckOrWithTheFrontAxleNotAheadAreRefused) {
+  for (const MarkerTriangle& bad : {Marker(4, neMakeV3(0, 1, 40)), Marker(0, neMakeV3(0, 0, 1.5f)),
+                                    Marker(0, neMakeV3(-2.4f, 0, 1.5f))}) {
+    WriteTestTruck(scratch.Path(), 5, {Marker(0, neMakeV3(2.4f, 0, 1.5f)), bad});
+    gBuiltCarIndex[2] = -1;
+    gRacers[2].carKind = 5;
+    LoadRacerCar(2);
+    EXPECT_EQ(gRacerModels[kRacerModelPoints][2]->triangleCount, 0);
+    EXPECT_FLOAT_EQ(gRacers[2].layout.frontAxleX, kDefaultAxleX);
+  }
+}
+
 TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGarageUndoesIt) {
   WriteTestTrack(scratch.Path(), 7);
   WriteTestTrucks(scratch.Path());
