@@ -160,6 +160,7 @@ void ResetRaceState() {
   gChaseDirZGoal = 0.0f;
   gChaseDirX = -5.5f;
   gChaseDirZ = -1.0f;
+  gCameraMode = Random() % kRaceCameraModeCount;
 }
 
 void StartMusic(const std::string& path) {

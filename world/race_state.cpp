@@ -6,6 +6,7 @@ float gRacePhaseTime;
 float gCarPowerFactor;
 float gSimFovBoost;
 float gCrashEffect;
+int32_t gCameraMode;
 float gChaseDirX, gChaseDirZ, gChaseDirXGoal, gChaseDirZGoal;
 
 float gBonusTimers[kBonusSlotCount] = {kBonusStartClock, kBonusStartClock, kBonusStartClock, kBonusStartClock,
