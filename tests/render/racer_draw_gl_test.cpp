@@ -25,6 +25,7 @@
 #include "tests/support/quad_model.h"
 #include "tests/support/race_scene.h"
 #include "world/loaders.h"
+#include "world/player.h"
 #include "world/race_state.h"
 
 namespace {
@@ -523,6 +524,29 @@ TEST_F(TruckScene, AHiddenTruckKeepsOnlyItsExhaustAndLampsAndAFarTruckCastsNoSha
   DrawRacersForShadowMapFrom(view);
   EXPECT_EQ(InkedPixels(window_), 0) << "120 from the camera it casts none";
   glEnable(GL_TEXTURE_2D);
+}
+
+TEST_F(TruckScene, ABackfirePuffsExhaustSmokeThatIsNotThereWithoutOne) {
+  RaceScene scene;
+  gStartHold = 1;
+  scene.Frames(10);
+  const neV3 truck = gRacers[0].body->GetPos();
+  const neV3 behind = truck + neMakeV3(-7, 2, 6);
+  int inked[2] = {0, 0};
+  for (float backfire : {0.0f, 2.0f}) {
+    for (int slot = 0; slot < kRacerCount; ++slot) {
+      SetEffect(gFirePipeEffects[slot], 1.0f, false);
+      SetEffect(gSmokePipeEffects[slot], slot == 0 ? backfire : 0.0f, true);
+    }
+    RacersView view = ViewOf(behind);
+    for (RacerDrawInput& in : view.racers) in.visible = 0;
+    ClearToBlackLookingAt(behind, truck);
+    DrawRacersFrom(kRacerPassBlended, view);
+    inked[backfire > 0] = InkedPixels(window_);
+  }
+  EXPECT_GT(inked[1], inked[0] + 300) << "smoke shows after a backfire and not before";
+  DrawFrame(ViewOf(behind), truck, false);
+  EXPECT_TRUE(window_->DumpFrame("frames/backfire_smoke.tga"));
 }
 
 TEST_F(TruckScene, ATruckDrivingThroughPropsKnocksThemAndTheyAreDrawnWhereTheyFly) {
