@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/globals.h"
+#include "framework/screen_state.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
 #include "render/garage_camera.h"
@@ -22,6 +23,8 @@
 #include "render/reflection_cube.h"
 #include "tests/framework/gl_test_helpers.h"
 #include "tests/support/gl_resources_suite.h"
+#include "tests/support/menu_art.h"
+#include "ui/screens.h"
 #include "world/catalogue.h"
 #include "world/loaders.h"
 
@@ -153,6 +156,34 @@ TEST_F(GarageScene, FrameShowsTheTruckStandingInTheShowroom) {
   EXPECT_GT(x1 - x0, kW / 4);
   EXPECT_LT(x0, kW / 2);
   EXPECT_GT(x1, kW / 2);
+}
+
+TEST_F(GarageScene, TheRaceLoadingScreenKeepsTheLastGaragePictureBehindIt) {
+  ASSERT_TRUE(LoadMenuFontsAndArt({4, 5, 7, 29}));
+  SettleOnTheGarage();
+  gPlayerCarIndex = 0;
+  LoadRacerCar(0);
+  for (int face = 0; face < 6; ++face) Frame();
+  const std::vector<uint8_t> garage = Frame();
+  gScreen = ScreenState::RaceLoading;
+  gTargetScreen = ScreenState::RaceLoading;
+  gScreenFade = 1.0f;
+  gLoaderStatus = LoaderStatus::LoadTrack;  // the worker is busy with the track
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  UpdateAndDrawScreens();
+  const std::vector<uint8_t> loading = window_->ReadPixels(0, 0, kW, kH);
+  std::filesystem::create_directories("frames");
+  EXPECT_TRUE(window_->DumpFrame("frames/race_loading.tga"));
+  gLoaderStatus = LoaderStatus::Idle;
+  // Between the side panels and below the logo the garage shows unchanged.
+  int same = 0, all = 0;
+  for (int y = kH * 9 / 16; y < kH * 5 / 6; ++y)
+    for (int x = kW / 4; x < kW * 3 / 4; ++x, ++all) {
+      const size_t i = (size_t(y) * kW + x) * 4;
+      same += std::abs(int(garage[i]) - int(loading[i])) + std::abs(int(garage[i + 1]) - int(loading[i + 1])) < 8;
+    }
+  EXPECT_GT(same, all * 9 / 10);
 }
 
 TEST_F(GarageScene, WobbleAdvancesOnlyWhileNoFadeRunsAndNoTruckChangeIsShown) {
