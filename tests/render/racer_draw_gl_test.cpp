@@ -24,6 +24,7 @@
 #include "tests/support/gl_resources_suite.h"
 #include "tests/support/quad_model.h"
 #include "tests/support/race_scene.h"
+#include "world/catalogue.h"
 #include "world/loaders.h"
 #include "world/player.h"
 #include "world/race_state.h"
@@ -119,6 +120,25 @@ TEST(CarLightsDrawing, EveryLampGlowsOnBothSidesOfTheTruck) {
       if (pixels[(size_t(y) * GlWindow::kWidth + x) * 4 + 1] > 10) (x < GlWindow::kWidth / 2 ? left : right)++;
   EXPECT_GT(left, 50);
   EXPECT_GT(right, 50);
+}
+
+TEST(CarLightsDrawing, ATrafficCarsHeadLampsGlowAheadOnlyWhenLitAndCollectedPointsGlowWhite) {
+  REQUIRE_GL_WINDOW(window);
+  InitCarTables();
+  const neV3 ahead = neMakeV3(30, 1, 0), origin = neMakeV3(0, 0.5f, 0);
+  const float unlit[3] = {0, 0, 0}, headLamps[3] = {1, 0, 0};
+  for (const float* levels : {unlit, headLamps}) {
+    BeginScene(window, ahead, origin);
+    DrawCarLights(ahead, Matrix4(), 0, levels);
+    EXPECT_EQ(BrightestInk(window).green > 20, levels[0] > 0) << "tail lamps face away, side lamps unlit";
+  }
+  std::unique_ptr<Model> quad(QuadModel(1.0f));
+  CollectLightPoints(*quad);
+  EXPECT_EQ(gLightPoints.firstCount, quad->groups[0].triangleCount);
+  BeginScene(window, ahead, origin);
+  DrawLightFlares(ahead, 1.0f, 1.0f, 0.0f);
+  EXPECT_GT(BrightestInk(window).green, 200);
+  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
 }
 
 TEST(WheelDustDrawing, DrawsLiveParticlesAndRetiresThemAtTheEndOfTheirLife) {
