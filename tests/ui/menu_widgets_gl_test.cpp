@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "framework/font.h"
 #include "framework/globals.h"
@@ -15,6 +16,7 @@
 #include "ui/menu_list.h"
 #include "ui/menu_screens.h"
 #include "ui/option_widgets.h"
+#include "ui/race_hud.h"
 #include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
@@ -140,4 +142,51 @@ TEST_F(MenuWidgets, TheMainMenuBringsBackTheCareerTruckWithItsPackages) {
   gLoaderStatus = LoaderStatus::Idle;
   gInputLocked = 0;
   gCarChangeProgress = 0;
+}
+
+TEST_F(MenuWidgets, TheSpareWidgetsDrawInTheirPlacesAndTheCompetitionClicksStartOrFlash) {
+  ASSERT_TRUE(LoadMenuFontsAndArt({10, 14, 26, 41, 49, 58}));
+  gSoundOn = 0;
+  // Sum of the colours in a box of `side` window pixels from a frame point.
+  auto ink = [&](float x, float y, int side) {
+    const std::vector<uint8_t> pixels = window->ReadPixels(FrameToWindowX(x), FrameToWindowY(y), side, side);
+    int sum = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) sum += i % 4 == 3 ? 0 : pixels[i];
+    return sum;
+  };
+  gHudView.turbo = 100;
+  gFrameFactor = 200;  // the ring climbs to the full turbo in one frame
+  for (auto [x, y, draw] : {std::tuple{620.0f, 420.0f, &DrawRingGauge}, {420.0f, 60.0f, [] { DrawIconRow(4); }},
+                            {620.0f, 200.0f, &DrawListTurnPlate}}) {
+    glPushMatrix();
+    glTranslatef(x, y, 0);
+    draw();
+    glPopMatrix();
+  }
+  gFrameFactor = 1;
+  DrawRaceResultsList();
+  EXPECT_GT(ink(615, 505, 12), 300) << "the ring's top quad";
+  EXPECT_GT(ink(420, 60, 20), 3 * ink(546, 60, 20)) << "the first icons lit, the rest dark";
+  EXPECT_GT(ink(620, 200, 4), 300) << "the turn plate";
+  EXPECT_GT(ink(180, 215, 4), 300) << "the race dial";
+  EXPECT_EQ(gCompetitionRace, gMenuCursor + 1);
+  std::filesystem::create_directories("frames");
+  EXPECT_TRUE(window->DumpFrame("frames/spare_widgets.tga"));
+  DrawCentrePanel();
+  EXPECT_GT(ink(60, 80, 4), 300) << "the centre panel";
+
+  gMouseX = 400;
+  gSelectedRow = 2;
+  for (int zone : {0, 3})
+    for (int click = 0; click < 2; ++click) {
+      gMouseY = 150 + 77 * zone;
+      gLeftButton = 1;
+      gKeyLatch = 0;
+      DrawCompetitionCursor();
+      EXPECT_EQ(gSelectedRow, zone);
+    }
+  EXPECT_EQ(gTargetScreen, S::RaceLoading) << "row 0 starts its race";
+  EXPECT_EQ(gLoaderStatus, LoaderStatus::LoadTrack) << "and asks for the track";
+  EXPECT_EQ(gLockedFlash, 1.0f) << "row 3 is locked";
+  gLoaderStatus = LoaderStatus::Idle;
 }
