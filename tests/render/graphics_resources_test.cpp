@@ -8,7 +8,6 @@
 #include <string>
 
 #include "framework/globals.h"
-#include "framework/texture.h"
 #include "render/gl_resources.h"
 #include "render/shaders.h"
 #include "tests/support/gl_resources_suite.h"
@@ -467,30 +466,4 @@ TEST_F(GraphicsResources, BlurGlowsOnlyFromTheBrightPartInItsFirstDirection) {
   EXPECT_NEAR(BlurOfGrey(1.0f, 2, 0), 0.45f * 2.2f, 1e-2);  // white: the part above 0.55, raised
   EXPECT_NEAR(BlurOfGrey(0.3f, 0, 1), 0.3f, 1e-2);          // the second direction only spreads
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-TEST(SpareTextureRoutines, RandomDirectionsAreUnitAndFlatAndOnlyTheFirst61TableTexturesAreFreed) {
-  REQUIRE_GL_WINDOW(window);
-  GLuint directions = 0;
-  MakeRandomDirTexture(&directions, 4);
-  std::vector<uint8_t> texels(4 * 4 * 3);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-  for (size_t i = 0; i < texels.size(); i += 3) {
-    const float x = texels[i] / 127.5f - 1, y = texels[i + 1] / 127.5f - 1;
-    EXPECT_TRUE(texels[i] >= 127 && texels[i + 1] >= 127 && texels[i + 2] == 0) << i;
-    EXPECT_NEAR(x * x + y * y, 1.0f, 0.02f) << i;
-  }
-  glDeleteTextures(1, &directions);
-  for (int k : {0, 60, 61}) {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    gTextures[k].glId = name;
-  }
-  const GLuint kept = gTextures[61].glId;
-  DestroyTextureArray();
-  EXPECT_EQ(gTextures[0].glId, kNoTexture);
-  EXPECT_EQ(gTextures[60].glId, kNoTexture);
-  EXPECT_TRUE(glIsTexture(kept));
-  gTextures[61].Release();
 }

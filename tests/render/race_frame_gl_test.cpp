@@ -65,6 +65,15 @@ float ShareOfRows(const std::vector<uint8_t>& rgba, int y0, int y1, Test test) {
   return float(passed) / float(total);
 }
 
+// Mean colour difference of two window-size layers over x0..x1, y0..y1 (bottom-up).
+double MeanDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int x0, int x1, int y0, int y1) {
+  double sum = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      for (size_t i = (size_t(y) * GlWindow::kWidth + x) * 4, c = 0; c < 3; ++c) sum += std::abs(a[i + c] - b[i + c]);
+  return sum / (3.0 * (x1 - x0) * (y1 - y0));
+}
+
 // Ground colours: grass green, or earth and road (red over green over blue).
 bool Ground(const uint8_t* p) { return (p[1] > p[0] + 8 && p[1] > p[2] + 8) || (p[0] >= p[1] && p[1] >= p[2] && p[0] > 50 && p[0] > p[2] + 20); }
 bool Road(const uint8_t* p) { return p[0] > p[1] && p[1] > p[2] && p[0] > p[2] + 30; }
@@ -152,81 +161,39 @@ TEST_F(RaceFrameGl, HalfWayRoundTheTrackTheRoadLeadsOn) {
   EXPECT_GT(ShareOfRows(picture, 0, 40, Road), 0.3f) << "the road under the camera";
 }
 
-namespace {
-
-// Mean colour difference of two window-size layers over the box x0..x1, y0..y1 (bottom-up).
-double MeanDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int x0, int x1, int y0, int y1) {
-  double sum = 0;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x)
-      for (int c = 0; c < 3; ++c) {
-        const size_t i = (size_t(y) * GlWindow::kWidth + x) * 4 + c;
-        sum += std::abs(int(a[i]) - int(b[i]));
-      }
-  return sum / (3.0 * (x1 - x0) * (y1 - y0));
-}
-
-// Share of 16 x 16 blocks whose mean colours differ by less than `tolerance` levels.
-float ShareOfAlikeBlocks(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, double tolerance) {
-  int alike = 0, blocks = 0;
-  for (int y = 0; y + 16 <= GlWindow::kHeight; y += 16)
-    for (int x = 0; x + 16 <= GlWindow::kWidth; x += 16, ++blocks) {
-      double mean[2][3] = {};
-      for (int v = y; v < y + 16; ++v)
-        for (int u = x; u < x + 16; ++u)
-          for (int c = 0; c < 3; ++c) {
-            mean[0][c] += a[(size_t(v) * GlWindow::kWidth + u) * 4 + c] / 256.0;  // 256 pixels a block
-            mean[1][c] += b[(size_t(v) * GlWindow::kWidth + u) * 4 + c] / 256.0;
-          }
-      alike += std::abs(mean[0][0] - mean[1][0]) + std::abs(mean[0][1] - mean[1][1]) +
-                   std::abs(mean[0][2] - mean[1][2]) < 3 * tolerance;
-    }
-  return float(alike) / float(blocks);
-}
-
-}  // namespace
-
 TEST_F(RaceFrameGl, MotionBlurSoftParticlesAndAntiAliasingShowWhatThePlayerChose) {
   constexpr int kW = GlWindow::kWidth, kH = GlWindow::kHeight;
   DrawRaceFrame();
   const std::vector<uint8_t> plain = ReadLayer(gSceneTexture);
-
   // At full speed the blurred composite keeps the middle and smears the sides.
   gMotionBlur = 1;
   gRaceViewCopies.fovSpeed = 1.0f;
   DrawRaceFrame();
-  const double middle = MeanDifference(ReadLayer(gPrevSceneTexture), ReadLayer(gSceneTexture), kW * 2 / 5, kW * 3 / 5,
-                                       kH * 2 / 5, kH * 3 / 5);
-  const double sides = MeanDifference(ReadLayer(gPrevSceneTexture), ReadLayer(gSceneTexture), 0, kW / 10, kH / 4,
-                                      kH * 3 / 4);
-  EXPECT_LT(middle, 1.0);
-  EXPECT_GT(sides, 2.0 * middle + 1.0);
+  const std::vector<uint8_t> blurred = ReadLayer(gPrevSceneTexture), scene = ReadLayer(gSceneTexture);
+  const double middle = MeanDifference(blurred, scene, kW * 2 / 5, kW * 3 / 5, kH * 2 / 5, kH * 3 / 5);
+  EXPECT_GT(MeanDifference(blurred, scene, 0, kW / 10, kH / 4, kH * 3 / 4), 2.0 * middle + 1.0);
   gMotionBlur = 0;
   gRaceViewCopies.fovSpeed = 0.0f;
-
-  // Dust in front of the camera is drawn into the soft layer and shows.
+  // Dust ahead of the camera is drawn into the soft layer and shows.
   gSoftParticles = 1;
   for (int k = 0; k < kDustRingSize; ++k)
     gDustDrawn[0][0][k] = {gRacePath[0].position + neMakeV3(k % 10 * 0.4f - 2, 1, k / 10 * 0.4f - 2), {}, 0.3f, 1};
   DrawRaceFrame();
   EXPECT_GT(ShareOfRows(ReadLayer(gSmokeTexture), 0, kH, [](const uint8_t* p) { return p[3] > 20; }), 0.005f);
   EXPECT_GT(MeanDifference(ReadLayer(gSceneTexture), plain, kW / 3, kW * 2 / 3, kH / 4, kH / 2), 2.0);
-  for (WheelParticle& dust : gDustDrawn[0][0]) dust.alive = 0;
   gSoftParticles = 0;
-
-  // Anti-aliased: three resolves a frame, no GL error, the same picture but for its edges.
-  auto remakeWith = [&](int antiAliasing) {
+  // Anti-aliased: three resolves, no GL error, the plain picture but for its edges (then back).
+  for (int antiAliasing : {4, 0}) {
     FreeDrawnWorld();
     ReleaseGLResources();
     gAntiAliasing = antiAliasing;
     ASSERT_EQ(InitGLResourcesIn(window_), GLResourcesResult::Ready);
     ASSERT_TRUE(LoadDrawnWorld(kRace));
     PublishPlayerAt(0);
-  };
-  remakeWith(4);
-  DrawRaceFrame();
-  for (const RacePassRecord& pass : gRacePassRecords) EXPECT_EQ(pass.glError, 0u) << pass.name;
-  EXPECT_EQ(gResolveCount, 3);
-  EXPECT_GT(ShareOfAlikeBlocks(ReadLayer(gSceneTexture), plain, 4.0), 0.95f);
-  remakeWith(0);
+    if (antiAliasing == 0) break;
+    DrawRaceFrame();
+    for (const RacePassRecord& pass : gRacePassRecords) EXPECT_EQ(pass.glError, 0u) << pass.name;
+    EXPECT_EQ(gResolveCount, 3);
+    EXPECT_LT(MeanDifference(ReadLayer(gSceneTexture), plain, 0, kW, 0, kH), 2.0);
+  }
 }

@@ -2,7 +2,6 @@
 // landscape pair of a terrain material, which terrain triangles show one
 // landscape, the sun's glare, the blur steps.
 #include "framework/globals.h"
-#include "framework/screen_state.h"
 #include "render/post_passes.h"
 #include "render/world_scene.h"
 
@@ -101,11 +100,4 @@ TEST(BlurTexOffset, TheFirstPassStepsTheWindowWidthOverTheBlurWidthInWholePixels
     EXPECT_EQ(offset[0], v.x) << "variant " << v.variant;
     EXPECT_EQ(offset[1], v.y) << "variant " << v.variant;
   }
-}
-
-TEST(HdrGamma, DarkensWithTheMenuDimOnlyOutsideARace) {
-  EXPECT_EQ(HdrGamma(ScreenState::Racing, 1.0f), 0.75f);
-  EXPECT_EQ(HdrGamma(ScreenState::RaceFinish, 1.0f), 0.75f);
-  EXPECT_EQ(HdrGamma(ScreenState::Garage, 0.0f), 0.75f);
-  EXPECT_NEAR(HdrGamma(ScreenState::Garage, 1.0f), 0.1f, 1e-6f);
 }

@@ -181,7 +181,6 @@ TEST_F(RaceScreens, HudShowsTheCountdownDigitAndHidesTheGaugesOnceFinished) {
   const std::vector<uint8_t> after = HudPicture(window, finished);
   EXPECT_GT(ChangedPixels(plain, after, 560, 0, 800, 200), 2000) << "the gauge cluster is gone after the finish";
   EXPECT_EQ(ChangedPixels(plain, after, 80, 480, 240, 540), 0) << "PLACE and the race time stay";
-
   // A scene dark on the left, white on the right: a crash pulls its red and blue apart.
   AttachToResolve(gSceneTexture);
   glClearColor(1, 1, 1, 1);

@@ -74,12 +74,9 @@ TEST_F(ShopScreens, TheRightArrowKeyStepsOnlyTheSelectedGraphicsRow) {
   EXPECT_EQ(gTargetScreen, S::GraphicsOptions);
   // The competition pyramid with only its first tier open: Up stays on row 0 and flashes.
   Settled(S::Competitions);
-  gCompetitionsOpen = 0;
-  gSelectedRow = 0;
+  gCompetitionsOpen = gSelectedRow = gKeyLatch = gKeys[vk::kRight] = 0;
   gLockedFlash = 0;
-  gKeys[vk::kRight] = 0;
   gKeys[vk::kUp] = 1;
-  gKeyLatch = 0;
   DrawCompetitionSelector();
   EXPECT_TRUE(gSelectedRow == 0 && gLockedFlash > 0.4f) << gSelectedRow << ", " << gLockedFlash;
 }
