@@ -23,7 +23,8 @@ enum PostVariant : int { kPostFromWindow = 0, kPostFromBlur = 1 };
 void BlurTexOffset(int variant, int windowWidth, float offset[2]);
 
 // Gamma of the HDR pass: the race's in a race and on the finish screen; on
-// any other screen it darkens with the menu dim (0 clear .. 1 dark).
+// any other screen it darkens with the menu dim (0 clear .. 1 dark). No
+// pass of the game selects the HDR program yet.
 float HdrGamma(int screen, float menuDim);
 // The menu dim as the screens last drew it, for the HDR pass (main thread).
 extern float gHdrMenuDim;
