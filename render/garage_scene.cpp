@@ -486,7 +486,8 @@ void RenderGarageScene() {
   RenderGarageSceneFrom(input);
 }
 
-void DrawGarageSceneOnWindow() {
-  if (gSceneTexture == 0) return;
-  InFlatFrame([] { WindowQuadsBlended(gSceneTexture, gBlurTexture, gBlurWidth, gBlurHeight, GL_ONE, GL_ONE); });
+void DrawGarageSceneOnWindow(bool previousScene) {
+  const GLuint scene = previousScene ? gPrevSceneTexture : gSceneTexture;
+  if (scene == 0) return;
+  InFlatFrame([scene] { WindowQuadsBlended(scene, gBlurTexture, gBlurWidth, gBlurHeight, GL_ONE, GL_ONE); });
 }

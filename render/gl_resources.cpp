@@ -7,7 +7,9 @@
 // blending (source alpha, one) chosen but off, no program current.
 #include "render/gl_resources.h"
 
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "framework/font.h"
 #include "framework/globals.h"
@@ -419,3 +421,28 @@ void ReleaseRenderTargets() {
 }
 
 void ReleaseTextures() { ReleaseTextureTables(); }
+
+void DestroyTextureArray() {
+  constexpr int kDestroyedTextures = 61;
+  for (int k = 0; k < kDestroyedTextures; ++k) gTextures[k].Release();
+}
+
+void MakeRandomDirTexture(GLuint* texture, int size) {
+  const int side = size > 0 ? size : 0;
+  std::vector<uint8_t> rgb(size_t(side) * size_t(side) * 3);
+  for (size_t i = 0; i < rgb.size(); i += 3) {
+    const float x = float(Random() % 1000), y = float(Random() % 1000);
+    const float length = std::sqrt(x * x + y * y);
+    const float nx = length > 0 ? x / length : 0, ny = length > 0 ? y / length : 0;
+    rgb[i] = uint8_t((nx * 0.5f + 0.5f) * 255.0f);
+    rgb[i + 1] = uint8_t((ny * 0.5f + 0.5f) * 255.0f);
+  }
+  glGenTextures(1, texture);
+  glBindTexture(GL_TEXTURE_2D, *texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  for (GLenum wrap : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_WRAP_R}) glTexParameteri(GL_TEXTURE_2D, wrap, GL_REPEAT);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+}

@@ -93,6 +93,14 @@ void ReleaseRenderTargets();
 
 // Deletes the GL textures of the texture tables (main context current).
 void ReleaseTextures();
+// Deletes the GL textures of gTextures[0..60] only, each once. Called by
+// nothing in the game.
+void DestroyTextureArray();
+
+// A size x size repeating RGB texture of random flat directions: each texel
+// a normalised (rand() % 1000, rand() % 1000, 0) scaled into bytes, so red
+// and green lie in 127..255 and blue is 0. Called by nothing in the game.
+void MakeRandomDirTexture(GLuint* texture, int size);
 
 // The largest anti-aliasing setting (0, 2, 4 or 8 samples) not above the
 // asked count that a driver allowing maxSamples supports.

@@ -3,6 +3,7 @@
 #include "render/post_passes.h"
 
 #include "framework/globals.h"
+#include "framework/screen_state.h"
 #include "render/gl_resources.h"
 #include "render/race_frame.h"
 #include "render/shaders.h"
@@ -11,7 +12,8 @@ namespace {
 
 constexpr float kBlurIntensity = 1.0f;
 constexpr float kHdrExposure = 0.31f;
-constexpr float kHdrGamma = 0.75f;  // the race's; no caller selects the HDR program
+constexpr float kRaceHdrGamma = 0.75f;
+constexpr float kHdrGammaDimming = 0.65f;  // gamma taken off at full menu dim
 
 void LoadBlurUniforms(GLint decal, GLint texOffset, GLint intensity, int variant) {
   float offset[2];
@@ -38,7 +40,7 @@ bool UsePostProgram(int program, int variant) {
       glUniform1iARB(gHDRProgram.decal, 0);
       glUniform1iARB(gHDRProgram.decal2, 1);
       glUniform1fARB(gHDRProgram.exposure, kHdrExposure);
-      glUniform1fARB(gHDRProgram.gamma, kHdrGamma);
+      glUniform1fARB(gHDRProgram.gamma, HdrGamma(gScreen, gHdrMenuDim));
       return true;
     case kProgRadialBlur:
       glUseProgramObjectARB(gRadialBlurProgram.object);
@@ -52,6 +54,13 @@ bool UsePostProgram(int program, int variant) {
 }
 
 }  // namespace
+
+float gHdrMenuDim;
+
+float HdrGamma(int screen, float menuDim) {
+  if (screen == ScreenState::Racing || screen == ScreenState::RaceFinish) return kRaceHdrGamma;
+  return kRaceHdrGamma - menuDim * kHdrGammaDimming;
+}
 
 void BlurTexOffset(int variant, int windowWidth, float offset[2]) {
   offset[0] = offset[1] = 0.0f;

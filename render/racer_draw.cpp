@@ -288,11 +288,12 @@ unsigned TableTextureId(int index) {
 }
 
 // An effect drawn at an exhaust point and at its mirror image across the truck.
-void DrawExhaustPair(const ParticleEffect& effect, const float colour[3], const Matrix4& m, const neV3& p,
+void DrawExhaustPair(const ParticleEffect& effect, const EffectLook& look, const Matrix4& m, const neV3& p,
                      const neV3& eye, int texture, float size) {
+  if (!look.enabled) return;
   for (float side : {1.0f, -1.0f}) {
     const neV3 at = CarPoint(m, p.x, p.y, side * p.z);
-    effect.Draw(colour, at.x, at.y, at.z, eye.x, eye.y, eye.z, TableTextureId(texture), size);
+    effect.Draw(look.colour, at.x, at.y, at.z, eye.x, eye.y, eye.z, TableTextureId(texture), size, look.strength);
   }
 }
 
@@ -330,7 +331,8 @@ void TakeRacerLook(int slot, RacerLook& look) {
   look.brakeLight = car.brakeLight;
   look.reverseLight = car.reverseLight;
   look.exhaustFlame = car.exhaustFlame;
-  std::copy(gFirePipeEffects[slot].colour, gFirePipeEffects[slot].colour + 3, look.fireColour);
+  look.fire = LookOf(gFirePipeEffects[slot]);
+  look.smoke = LookOf(gSmokePipeEffects[slot]);
 }
 
 int SpinningPartCount(const Model& points, int group) {
@@ -363,8 +365,8 @@ void DrawExhaustEffects(const RacersView& view) {
     fire.Update(view.frameFactor, stream.x, stream.y, stream.z);
     smoke.Update(view.frameFactor, stream.x, stream.y, stream.z);
     const neV3* exhaust = look.layout.exhaustPoints;
-    DrawExhaustPair(smoke, smoke.colour, in.matrix, exhaust[0], view.eye, kSmokeTexture, 1.0f);
-    DrawExhaustPair(fire, look.fireColour, in.matrix, exhaust[1], view.eye, kFireTexture, look.exhaustFlame);
+    DrawExhaustPair(smoke, look.smoke, in.matrix, exhaust[0], view.eye, kSmokeTexture, 1.0f);
+    DrawExhaustPair(fire, look.fire, in.matrix, exhaust[1], view.eye, kFireTexture, look.exhaustFlame);
   }
   glColor4f(1, 1, 1, 1);
 }

@@ -48,19 +48,8 @@ void StepCursor(int direction) {
 }
 
 void RunKeys(int count) {
+  StepListCursor(count);
   const bool shown = ScreenSettled();
-  const bool upHeld = gKeys[vk::kUp] || (gLeftButton && InUpZone());
-  const bool downHeld = gKeys[vk::kDown] || (gLeftButton && InDownZone());
-  if (shown && upHeld && !gKeyLatch) {
-    gKeyLatch = 1;
-    StepCursor(-1);
-  }
-  if (shown && downHeld && !gKeyLatch) {
-    gKeyLatch = 1;
-    StepCursor(+1);
-  }
-  gLastRowCount = count;
-  if (AdvanceListRepeat(&gListRepeat, shown && (upHeld || downHeld), gFrameFactor)) gKeyLatch = 0;
   const bool confirm = gKeys[vk::kEnter] || (gLeftButton && InConfirmZone());
   if (shown && !gInputLocked && gLoaderStatus == LoaderStatus::Idle && confirm && !gKeyLatch) {
     gKeyLatch = 1;
@@ -161,4 +150,20 @@ void DrawMenuList(int count) {
   DrawDecorations();
   DrawRows(count);
   glDisable(GL_BLEND);
+}
+
+void StepListCursor(int count) {
+  const bool shown = ScreenSettled();
+  const bool upHeld = gKeys[vk::kUp] || (gLeftButton && InUpZone());
+  const bool downHeld = gKeys[vk::kDown] || (gLeftButton && InDownZone());
+  if (shown && upHeld && !gKeyLatch) {
+    gKeyLatch = 1;
+    StepCursor(-1);
+  }
+  if (shown && downHeld && !gKeyLatch) {
+    gKeyLatch = 1;
+    StepCursor(+1);
+  }
+  gLastRowCount = count;
+  if (AdvanceListRepeat(&gListRepeat, shown && (upHeld || downHeld), gFrameFactor)) gKeyLatch = 0;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "framework/font.h"
 #include "framework/globals.h"
@@ -17,8 +18,11 @@
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/menu_button.h"
+#include "ui/menu_list.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_state.h"
+#include "ui/part_dialogs.h"
+#include "ui/transitions.h"
 
 float gValueBars[3] = {0.5f, 0.5f, 0.5f};
 float gLevelBar;
@@ -313,4 +317,148 @@ void DrawLoadingIndicator(float x, float y, float t, float a) {
   glPopMatrix();
   DrawFontText(x, y - 45, 1, (3 * std::sin(5 * t) + 4) * a * (1 - gMenuDim), 1, 0.6f, false, kAlignCentre, "LOADING");
   glEnable(GL_TEXTURE_2D);
+}
+
+namespace {
+
+constexpr int kPanelTexture = 10, kTurnPlateTexture = 14, kRowPlateTexture = 18, kBadgeTexture = 26;
+constexpr int kIconTexture = 41, kDialTexture = 58;
+constexpr int kDialRaces = 5;
+// Badge centres on the dial, one per race, 72 degrees apart.
+constexpr float kBadgeAt[kDialRaces][2] = {
+    {0, 125}, {118.88f, 38.75f}, {73.47f, -101.12f}, {-73.47f, -101.12f}, {-118.88f, 38.75f}};
+constexpr float kBadgeSize = 60.0f;
+
+// Competition-screen zones, y from the top: zone k spans kZoneTop + 77 k
+// to kZoneTop + 77 k + 58.
+constexpr int kZoneLeft = 330, kZoneRight = 470, kZoneTop = 138, kZoneStep = 77, kZoneHeight = 58;
+constexpr int kZoneCount = 5, kFirstLockedZone = 3;
+
+int ClickedZone() {
+  if (!(kZoneLeft < gMouseX && gMouseX < kZoneRight)) return -1;
+  for (int k = 0; k < kZoneCount; ++k) {
+    const int top = kZoneTop + kZoneStep * k;
+    if (top <= gMouseY && gMouseY <= top + kZoneHeight) return k;
+  }
+  return -1;
+}
+
+// The best place of race `race` (1..) of the selected competition, or
+// kNotPlaced for a race the career record does not hold.
+int DialBestPlace(int race) {
+  if (race > kRacesPerCompetition) return kNotPlaced;
+  const int slot = gCompetitionIndex * kRacesPerCompetition + race - 1;
+  return slot >= 0 && slot < kRaceSlotCount ? gBestPlace[slot] : kNotPlaced;
+}
+
+bool Placed(int place) { return place >= 1 && place < kNotPlaced; }
+
+}  // namespace
+
+void DrawCompetitionCursor() {
+  if (!gLeftButton || gKeyLatch) return;
+  const int zone = ClickedZone();
+  if (zone < 0) return;
+  gKeyLatch = 1;
+  gLeftButton = 0;
+  if (zone != gSelectedRow) {
+    gSelectedRow = zone;
+    if (gSoundOn) gSndMenu3.Play();
+    return;
+  }
+  Transition start;
+  start.matched = true;
+  if (zone < kFirstLockedZone) {
+    start.target = S::RaceLoading;
+    start.entryRow = 0;
+    // The loading screen only waits: without the request no track would come.
+    start.loaderRequest = LoaderStatus::LoadTrack;
+    start.sound = MenuSound::Transition;
+  } else {
+    gLockedFlash = 1.0f;
+    start.sound = MenuSound::RefusalUnlessPlaying;
+  }
+  ApplyTransition(start);
+}
+
+void DrawRaceResultRow(float x, float y, float turn, const char* caption) {
+  glPushMatrix();
+  glTranslatef(x, y, 0);
+  glRotatef(turn, 0, 0, 1);
+  glColor4f(1, 1, 1, 1 - gMenuDim);
+  BindMenuTexture(kRowPlateTexture);
+  DrawCentredQuad(280, 70, 0, 0, 1, 1);
+  DrawFontText(10, 0, 1, 1 - gMenuDim, 2, 1.15f, false, kAlignCentre, "%s", caption);
+  glEnable(GL_TEXTURE_2D);
+  glPopMatrix();
+}
+
+void DrawRaceResultsList() {
+  StepListCursor(kDialRaces);
+  gListAngle = EaseListAngle(gListAngle, gFrameFactor);
+  const int cursor = std::clamp(int(gMenuCursor), 0, kDialRaces - 1);
+  gCompetitionRace = cursor + 1;
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glPushMatrix();
+  glTranslatef(180, 215, 0);
+  glRotatef(0.8f * (90.0f * cursor - gListAngle), 0, 0, 1);
+  glColor4f(1, 1, 1, 1 - gMenuDim);
+  BindMenuTexture(kDialTexture);
+  DrawCentredQuad(260, 260, 0, 0, 1, 1);
+  for (int race = 0; race < kDialRaces; ++race) {
+    glPushMatrix();
+    glTranslatef(kBadgeAt[race][0], kBadgeAt[race][1], 0);
+    glColor4f(1, 1, 1, 1 - gMenuDim);
+    BindMenuTexture(kBadgeTexture);
+    DrawCentredQuad(kBadgeSize, kBadgeSize, 0, 0, 1, 1);
+    const int place = DialBestPlace(race + 1);
+    if (Placed(place)) DrawFontText(0, 0, 1, 1 - gMenuDim, 2, 1.0f, true, kAlignCentre, "%i", place);
+    glEnable(GL_TEXTURE_2D);
+    glPopMatrix();
+  }
+  glPopMatrix();
+  char caption[24];
+  std::snprintf(caption, sizeof caption, "%i RACE", cursor + 1);
+  DrawRaceResultRow(100, 442, 77.5f, caption);
+  const int place = DialBestPlace(cursor + 1);
+  if (Placed(place)) std::snprintf(caption, sizeof caption, "%2i Place", place);
+  else std::snprintf(caption, sizeof caption, "--");
+  DrawRaceResultRow(260, 450, 77.5f, caption);
+}
+
+void DrawIconRow(int n) {
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  BindMenuTexture(kIconTexture);
+  for (int k = 0; k < 10; ++k) {
+    const float grey = k < n ? 1.0f : 0.1f;
+    glColor4f(grey, grey, grey, 1 - gMenuDim);
+    DrawTexturedQuad(18.0f * k, 0, 18.0f * k + 16, 16, 0, 0, 1, 1);
+  }
+}
+
+void DrawListTurnPlate() {
+  const float k = std::min(std::abs(gListAngle), 90.0f) / 90.0f;
+  const float grey = 0.85f + 0.15f * k, scale = 1.0f + 0.1f * k;
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(grey, grey, grey, 1);
+  BindMenuTexture(kTurnPlateTexture);
+  glPushMatrix();
+  glScalef(scale, scale, 1);
+  DrawCentredQuad(200, 100, 0, 0, 1, 1);
+  glPopMatrix();
+}
+
+void DrawCentrePanel() {
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(1, 1, 1, 1 - gMenuDim);
+  BindMenuTexture(kPanelTexture);
+  DrawTexturedQuad(400 - 360, 300 - 240, 400 + 360, 300 + 240, 0, 0, 1, 1);
 }

@@ -12,6 +12,7 @@
 
 #include "framework/font.h"
 #include "framework/globals.h"
+#include "framework/random.h"
 #include "framework/sound.h"
 #include "framework/texture_roles.h"
 #include "math/ne_math.h"
@@ -248,4 +249,61 @@ void DrawRaceHud() {
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
+}
+
+namespace {
+
+constexpr int kRingQuadTexture = 49;
+constexpr int kRingQuads = 100;
+constexpr float kRingBlue[3] = {0.12f, 0.22f, 0.9f};
+constexpr float kRingWhiteFrom = 90.0f;  // shown value from which the ring pulses white
+
+// The ring's state between frames; the jitter is drawn once.
+struct RingGauge {
+  bool jittered = false;
+  float radius[kRingQuads], size[kRingQuads];
+  float shown = 0, spin = 0;
+};
+RingGauge gRing;
+
+float Jitter() { return 0.15f * float(10 - Random() % 21); }
+
+}  // namespace
+
+float StepRingValue(float shown, float turbo, float frameFactor) {
+  return shown > turbo ? turbo : std::min(turbo, shown + 0.75f * frameFactor);
+}
+
+void DrawRingGauge() {
+  RingGauge& ring = gRing;
+  if (!ring.jittered) {
+    for (int i = 0; i < kRingQuads; ++i) {
+      ring.radius[i] = -90.0f + Jitter();
+      ring.size[i] = 7.0f + Jitter();
+    }
+    ring.jittered = true;
+  }
+  ring.shown = StepRingValue(ring.shown, gHudView.turbo, gFrameFactor);
+  ring.spin += 0.2f * gFrameFactor;
+  const float white = ring.shown > kRingWhiteFrom
+                          ? (ring.shown - kRingWhiteFrom) / (100.0f - kRingWhiteFrom) * (0.5f + 0.5f * std::sin(10 * gMenuClock))
+                          : 0.0f;
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  BindMenuTexture(kRingQuadTexture);
+  const int count = std::clamp(int(ring.shown), 0, kRingQuads);
+  for (int i = 0; i < count; ++i) {
+    const float alpha = 0.775f + 0.05f * std::sin(0.15f * i);
+    glColor4f(kRingBlue[0] + (1 - kRingBlue[0]) * white, kRingBlue[1] + (1 - kRingBlue[1]) * white,
+              kRingBlue[2] + (1 - kRingBlue[2]) * white, alpha);
+    glPushMatrix();
+    glRotatef(1.3635f * i - 209.5f, 0, 0, 1);
+    glTranslatef(0, ring.radius[i], 0);
+    glRotatef(i % 2 == 1 ? ring.spin : -0.8f * ring.spin, 0, 0, 1);
+    DrawCentredQuad(ring.size[i], ring.size[i], 0, 0, 1, 1);
+    glPopMatrix();
+  }
+  glColor4f(1, 1, 1, 1);
+  glDisable(GL_BLEND);
 }

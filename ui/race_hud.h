@@ -75,3 +75,11 @@ extern HudView gHudView;
 void UpdateRaceHud();
 // Draws the overlay over the finished scene and puts it on the window.
 void DrawRaceHud();
+
+// A ring of up to 100 glowing quads around the current origin counting the
+// player's turbo as the HUD took it: the shown value climbs toward the
+// turbo by 0.75 per frame-factor unit and drops to it at once; above 90
+// the ring pulses toward white. Called by nothing in the game.
+void DrawRingGauge();
+// One frame of the ring's shown value.
+float StepRingValue(float shown, float turbo, float frameFactor);

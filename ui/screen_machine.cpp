@@ -10,12 +10,14 @@
 
 #include "framework/font.h"
 #include "framework/globals.h"
+#include "framework/settings.h"
 #include "framework/sound.h"
 #include "framework/texture.h"
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
+#include "render/post_passes.h"
 #include "render/paint.h"
 #include "ui/bonus_pages.h"
 #include "ui/career_screens.h"
@@ -176,6 +178,7 @@ void UpdateAndDrawScreens() {
   const FadeCurves curves = ComputeFadeCurves(gScreenFade);
   gMenuSlide = curves.slide;
   gMenuDim = curves.dim;
+  gHdrMenuDim = gMenuDim;
   gLateFade = curves.lateFade;
   gVeilAlpha = curves.veil;
   gMenuAlpha = curves.alpha;
@@ -189,10 +192,11 @@ void UpdateAndDrawScreens() {
   }
   const int screen = gScreen;
   const bool garageShown = screen != S::Pause && screen != S::RaceLoading && screen != S::RaceFinish;
-  if (garageShown && gLoaderStatus == LoaderStatus::Idle) {
-    RenderGarageScene();
-    DrawGarageSceneOnWindow();
-  }
+  if (garageShown && gLoaderStatus == LoaderStatus::Idle) RenderGarageScene();
+  // Drawn whether or not the garage was: the loading and race screens keep
+  // the last picture composed behind them.
+  const bool frozenRace = screen == S::Pause || screen == S::RaceFinish;
+  DrawGarageSceneOnWindow(frozenRace && gMotionBlur == 1);
 
   BeginOverlayFrame();
   DrawStillFrame();

@@ -1,6 +1,7 @@
 #include "world/race_state.h"
 
 #include "framework/globals.h"
+#include "framework/random.h"
 
 uint8_t gStartHold;
 int32_t gRaceLaps;
@@ -8,6 +9,7 @@ float gRacePhaseTime;
 float gCarPowerFactor;
 float gSimFovBoost;
 float gCrashEffect;
+int32_t gCameraMode;
 float gChaseDirX, gChaseDirZ, gChaseDirXGoal, gChaseDirZGoal;
 
 float gBonusTimers[kBonusSlotCount] = {kBonusStartClock, kBonusStartClock, kBonusStartClock, kBonusStartClock,
@@ -98,4 +100,5 @@ void ResetRaceState() {
   gChaseDirZGoal = 0.0f;
   gChaseDirX = -5.5f;
   gChaseDirZ = -1.0f;
+  gCameraMode = Random() % kRaceCameraModeCount;
 }

@@ -25,6 +25,9 @@
 #include "tests/support/quad_model.h"
 #include "tests/support/race_scene.h"
 #include "render/model_draw_lists.h"
+#include "world/catalogue.h"
+#include "world/loaders.h"
+#include "world/player.h"
 #include "world/prop_models.h"
 #include "world/racer_models.h"
 #include "world/race_state.h"
@@ -120,6 +123,18 @@ TEST(CarLightsDrawing, EveryLampGlowsOnBothSidesOfTheTruck) {
       if (pixels[(size_t(y) * GlWindow::kWidth + x) * 4 + 1] > 10) (x < GlWindow::kWidth / 2 ? left : right)++;
   EXPECT_GT(left, 50);
   EXPECT_GT(right, 50);
+}
+
+TEST(CarLightsDrawing, ATrafficCarsHeadLampsGlowAheadOnlyWhenLit) {
+  REQUIRE_GL_WINDOW(window);
+  InitCarTables();
+  const neV3 ahead = neMakeV3(30, 1, 0), origin = neMakeV3(0, 0.5f, 0);
+  for (float head : {0.0f, 1.0f}) {
+    const float levels[3] = {head, 0, 0};
+    BeginScene(window, ahead, origin);
+    DrawCarLights(ahead, Matrix4(), 0, levels);
+    EXPECT_EQ(BrightestInk(window).green > 20, head > 0) << "tail lamps face away, side lamps unlit";
+  }
 }
 
 TEST(WheelDustDrawing, DrawsLiveParticlesAndRetiresThemAtTheEndOfTheirLife) {
@@ -531,6 +546,26 @@ TEST_F(TruckScene, AHiddenTruckKeepsOnlyItsExhaustAndLampsAndAFarTruckCastsNoSha
   DrawRacersForShadowMapFrom(view);
   EXPECT_EQ(InkedPixels(window_), 0) << "120 from the camera it casts none";
   glEnable(GL_TEXTURE_2D);
+}
+
+TEST_F(TruckScene, ABackfirePuffsExhaustSmokeThatIsNotThereWithoutOne) {
+  RaceScene scene;
+  gStartHold = 1;
+  scene.Frames(10);
+  const neV3 truck = gRacers[0].body->GetPos(), behind = truck + neMakeV3(-7, 2, 6);
+  int inked[2] = {0, 0};
+  for (float backfire : {0.0f, 2.0f}) {
+    for (int slot = 0; slot < kRacerCount; ++slot) {
+      SetEffect(gFirePipeEffects[slot], 1.0f, false);
+      SetEffect(gSmokePipeEffects[slot], slot == 0 ? backfire : 0.0f, true);
+    }
+    ClearToBlackLookingAt(behind, truck);
+    DrawExhaustEffects(ViewOf(behind));
+    inked[backfire > 0] = InkedPixels(window_);
+  }
+  EXPECT_GT(inked[1], inked[0] + 300) << "smoke shows after a backfire and not before";
+  DrawFrame(ViewOf(behind), truck, false);
+  EXPECT_TRUE(window_->DumpFrame("frames/backfire_smoke.tga"));
 }
 
 TEST_F(TruckScene, ATruckDrivingThroughPropsKnocksThemAndTheyAreDrawnWhereTheyFly) {

@@ -72,6 +72,13 @@ TEST_F(ShopScreens, TheRightArrowKeyStepsOnlyTheSelectedGraphicsRow) {
   EXPECT_EQ(gAntiAliasingChoice, 0);
   EXPECT_EQ(gMotionBlur, 0);
   EXPECT_EQ(gTargetScreen, S::GraphicsOptions);
+  // The competition pyramid with only its first tier open: Up stays on row 0 and flashes.
+  Settled(S::Competitions);
+  gCompetitionsOpen = gSelectedRow = gKeyLatch = gKeys[vk::kRight] = 0;
+  gLockedFlash = 0;
+  gKeys[vk::kUp] = 1;
+  DrawCompetitionSelector();
+  EXPECT_TRUE(gSelectedRow == 0 && gLockedFlash > 0.4f) << gSelectedRow << ", " << gLockedFlash;
 }
 
 TEST_F(ShopScreens, TheResolutionArrowsKeepTheWindowSizeInEffect) {
