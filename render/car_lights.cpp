@@ -39,7 +39,7 @@ constexpr LampFlare kLampFlares[4] = {
 // are the car's head lamps, -z side and +z side lamps, level 3 always lit.
 constexpr float kAmber[3] = {1.0f, 0.25f, 0.0f};
 constexpr LampFlare kTrafficHead = {{0.45f, 0.45f, 1.0f}, 1.0f, 0, kGlowTexture, 1.65f};
-constexpr LampFlare kTrafficTail = {{1.0f, 0.0f, 0.0f}, 0.75f, 3, kTailFlareTexture, 1.0f};
+constexpr LampFlare kTrafficTail = {{1.0f, 0.0f, 0.0f}, 0.75f, 3, kTailLampFlareTexture, 1.0f};
 constexpr LampFlare kTrafficPlusZ = {{kAmber[0], kAmber[1], kAmber[2]}, 1.0f, 2, kGlowTexture, 1.25f};
 constexpr LampFlare kTrafficMinusZ = {{kAmber[0], kAmber[1], kAmber[2]}, 1.0f, 1, kGlowTexture, 1.25f};
 constexpr LampFlare kTrafficFlares[8] = {kTrafficHead, kTrafficTail, kTrafficPlusZ,  kTrafficPlusZ,

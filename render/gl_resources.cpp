@@ -14,6 +14,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/particle_effect.h"
+#include "framework/random.h"
 #include "framework/texture.h"
 #include "framework/texture_roles.h"
 #include "platform/platform.h"

@@ -363,7 +363,7 @@ void DrawCompetitionCursor() {
   gLeftButton = 0;
   if (zone != gSelectedRow) {
     gSelectedRow = zone;
-    if (gSoundOn) gSndMenu3.Play();
+    if (gSoundOn) gSndMenuStep.Play();
     return;
   }
   Transition start;
