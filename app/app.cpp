@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "framework/font.h"
+#include "framework/frame_clock.h"
 #include "framework/lock_step.h"
 #include "framework/random.h"
 #include "framework/settings.h"
@@ -123,6 +124,7 @@ GLResourcesResult MessageLoop() {
       }
     }
     HandleLoopKeys();
+    EndInputFrame();
   }
   return GLResourcesResult::Ready;
 }
@@ -186,14 +188,6 @@ void HandleLoopKeys() {
   if (KeyLatchMayClear(gKeys, gLeftButton)) gKeyLatch = 0;
 }
 
-void ApplyMenuFrameTime(float seconds) {
-  gFrameSeconds = seconds;
-  gFps = seconds > 0.0f ? 1.0f / seconds : 0.0f;
-  bool counted = seconds <= kLongestCountedFrame;
-  gFrameFactor = counted ? seconds * 100.0f : 0.0f;
-  gPhysicsFrameTime = counted ? seconds : 0.0f;
-}
-
 int ShadowMapSizeForDetail(int shadowDetail, int currentSize) {
   static constexpr int kShadowMapSizes[] = {kShadowMapSizeOff, 1024, 4096, 8192};  // texels a side, by detail 0..3
   if (shadowDetail < 0 || shadowDetail > 3) return currentSize;
@@ -223,7 +217,7 @@ bool RunFrame() {
     }
   }
   if (gScreen != ScreenState::Racing) {
-    ApplyMenuFrameTime(GetFrameSeconds());
+    ApplyFrameTime(GetFrameSeconds());
     gFlarePulsePhase += gFrameFactor * 0.05f;
     gFlarePulse = std::sin(gFlarePulsePhase);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -198,7 +198,7 @@ CountdownFrame CountdownAt(float t) {
 }
 
 float AdvanceCountdown(float t, float frameFactor) {
-  if (frameFactor < kCountdownSlowFrame) t += 0.01f * frameFactor;
+  t += 0.01f * std::min(frameFactor, kCountdownLongestFrame);
   return t >= kCountdownEnd ? 0.0f : t;
 }
 

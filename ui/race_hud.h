@@ -17,8 +17,9 @@
 // kCountdownEnd (the clock then reads 0).
 inline constexpr float kCountdownRelease = 11.0f;
 inline constexpr float kCountdownEnd = 13.0f;
-// Frames slower than this frame factor do not advance the countdown.
-inline constexpr float kCountdownSlowFrame = 9.5f;
+// A frame advances the countdown by at most this frame factor (95 ms): a
+// hitch cannot skip it, and a slow machine still gets through it.
+inline constexpr float kCountdownLongestFrame = 9.5f;
 
 extern float gHudSpeed;        // displayed speed, eased toward the truck's
 extern int32_t gCountdownStep; // beep step of the countdown; cleared when a track loads
@@ -34,8 +35,8 @@ struct CountdownFrame {
 };
 CountdownFrame CountdownAt(float t);
 
-// One frame of the countdown clock: advanced by 0.01 per frame-factor unit
-// unless the frame is too slow; back to 0 once it reaches the end.
+// One frame of the countdown clock: advanced by 0.01 per frame-factor unit,
+// at most kCountdownLongestFrame of them; back to 0 once it reaches the end.
 float AdvanceCountdown(float t, float frameFactor);
 
 // The engine needle's turn in degrees for the engine revolutions, and the

@@ -198,8 +198,9 @@ PhysicsStepPlan PlanPhysicsStep(float frameTime, float previousFrameTime) {
   }
   dt = std::min(dt, kMaxPhysicsFrameTime);
   PhysicsStepPlan plan{dt, false, 0, 0.0f};
-  // No time to step (a stalled first frame arrives as 0): nothing advances.
-  if (!(dt > 0.0f && dt < kMaxPhysicsFrameTime)) return plan;
+  // No time to step (a first frame of no time): nothing advances. A slower
+  // frame steps kMaxPhysicsFrameTime, so a slow machine races in slow motion.
+  if (!(dt > 0.0f)) return plan;
   plan.advance = true;
   plan.subSteps = dt > kManySubStepsAbove ? FloatToInt((dt - kManySubStepsAbove) * 100.0f + 5.0f) : kPhysicsSubSteps;
   plan.simulatedTime = dt * kPhysicsTimeScale;

@@ -118,7 +118,7 @@ TEST(PhysicsStepPlan, SmoothsTheFrameTimeAndChoosesTheSubSteps) {
   };
   const Case cases[] = {
       {0.09f, 0.08f, 0.09f, true, 8},    // within 0.064..0.096; (int)(3.117 + 5)
-      {0.15f, 0.09f, 0.1f, false, 0},    // 0.108, then 0.1: too slow, nothing stepped
+      {0.15f, 0.09f, 0.1f, true, 9},     // 0.108, then 0.1: a slow machine steps 0.1
       {0.09f, 0.1f, 0.09f, true, 8},     // the next frame is clamped into 0.08..0.1
       {0.0f, 0.05f, 0.04f, true, 4},     // a stalled frame: 0.8 x the previous
       {0.0f, 0.0f, 0.0f, false, 0},      // a stalled first frame: nothing to step
