@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "framework/font.h"
+#include "framework/frame_clock.h"
 #include "framework/lock_step.h"
 #include "framework/random.h"
 #include "framework/settings.h"
@@ -123,6 +124,7 @@ GLResourcesResult MessageLoop() {
       }
     }
     HandleLoopKeys();
+    EndInputFrame();
   }
   return GLResourcesResult::Ready;
 }
@@ -161,8 +163,8 @@ void HandleLoopKeys() {
     PauseAllSounds();
     if (gMusicOn) gMusic.Pause();
     if (gSoundOn) {
-      gSndMenu1.Play();
-      gSndMenu7.Play();
+      gSndMenuClick.Play();
+      gSndMenuSettled.Play();
     }
     LeaveRaceTo(ScreenState::Pause);
     gScreenFade = 0.0f;
@@ -176,7 +178,7 @@ void HandleLoopKeys() {
       }
       gWaitingForKey = 0;
       gKeyLatch = 1;
-      if (gSoundOn) gSndMenu4.Play();
+      if (gSoundOn) gSndMenuPurchase.Play();
     }
   }
   if (gKeys[vk::kF1] && !gKeyLatch) {
@@ -184,14 +186,6 @@ void HandleLoopKeys() {
     gKeyLatch = 1;
   }
   if (KeyLatchMayClear(gKeys, gLeftButton)) gKeyLatch = 0;
-}
-
-void ApplyMenuFrameTime(float seconds) {
-  gFrameSeconds = seconds;
-  gFps = seconds > 0.0f ? 1.0f / seconds : 0.0f;
-  bool counted = seconds <= kLongestCountedFrame;
-  gFrameFactor = counted ? seconds * 100.0f : 0.0f;
-  gPhysicsFrameTime = counted ? seconds : 0.0f;
 }
 
 int ShadowMapSizeForDetail(int shadowDetail, int currentSize) {
@@ -223,7 +217,7 @@ bool RunFrame() {
     }
   }
   if (gScreen != ScreenState::Racing) {
-    ApplyMenuFrameTime(GetFrameSeconds());
+    ApplyFrameTime(GetFrameSeconds());
     gFlarePulsePhase += gFrameFactor * 0.05f;
     gFlarePulse = std::sin(gFlarePulsePhase);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -279,6 +273,7 @@ int WinMain() {
   std::thread workerThread(WorkerThreadProc);
   glFinish();
 
+  SeedRandomAtStartup();  // before the renderer's noise volume takes its texels
   GLResourcesResult resources = InitGLResourcesForFirstFrame();
   if (resources == GLResourcesResult::Ready) {
     glFinish();

@@ -39,9 +39,3 @@ bool KeyLatchMayClear(const HandOver<uint8_t>* keys, bool leftButton);
 // max, ultra); another value keeps the current size.
 int ShadowMapSizeForDetail(int shadowDetail, int currentSize);
 
-// Frame seconds into gFrameSeconds, gFps, gFrameFactor and
-// gPhysicsFrameTime. A frame over 0.2 s counts as no time.
-void ApplyMenuFrameTime(float seconds);
-
-// The longest frame that still advances animations, seconds.
-inline constexpr float kLongestCountedFrame = 0.2f;

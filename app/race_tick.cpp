@@ -16,17 +16,8 @@ float gPointSoundFade = -1.5f;
 
 namespace {
 
-constexpr float kStallSeconds = 0.2f;
 constexpr float kRacerVisibleRange = 300.0f;
 constexpr int kNoShadowMapSize = 16;
-
-void SetFrameTime(float seconds) {
-  gFrameSeconds = seconds;
-  gFps = seconds > 0.0f ? 1.0f / seconds : 0.0f;
-  const bool stall = seconds > kStallSeconds;
-  gFrameFactor = stall ? 0.0f : seconds * 100.0f;
-  gPhysicsFrameTime = stall ? 0.0f : seconds;
-}
 
 // Field of view widens with speed: toward clamp(speed x 0.075 - 1, 0, 1).
 void EaseFovSpeed(float playerSpeed) {
@@ -102,7 +93,7 @@ void PublishView() {
 
 void PublishRacers() {
   for (int i = 0; i < kRacerCount; ++i) {
-    CSampleCar& car = gRacers[i];
+    Racer& car = gRacers[i];
     if (car.body) gSimRacerMatrix[i] = WorldMatrix(car.body->GetTransform());
     for (int w = 0; w < kWheelCount; ++w) {
       car.suspensionDraw[w] = car.suspension[w];
@@ -119,7 +110,7 @@ void PublishRacers() {
 }  // namespace
 
 void RunRaceTick(float frameSeconds) {
-  SetFrameTime(frameSeconds);
+  ApplyFrameTime(frameSeconds);
   StepPhysicsWorld();
   UpdateCityObjects();
   SetupCameraAndListener(0, 0);

@@ -16,6 +16,31 @@ void CreationFailed(const char* text, MessageIcon icon) {
   Sys_MessageBox("ERROR", text, icon);
 }
 
+// A key or button pressed since the last frame, and whether its release
+// came before that frame looked: it then stays down for that one frame, so
+// that a tap shorter than a frame still counts once.
+struct TapState {
+  bool pressedSinceFrame;
+  bool releaseDue;
+};
+TapState gKeyTaps[kKeyCount];
+TapState gButtonTaps[2];  // left, right
+
+// A repeat of a held key is no new press: its release acts at once, as before.
+void Press(TapState& tap, bool wasDown) {
+  tap.releaseDue = false;
+  if (!wasDown) tap.pressedSinceFrame = true;
+}
+
+// True when the release may act now; else it waits for the frame's end.
+bool ReleaseNow(TapState& tap) {
+  tap.releaseDue = tap.pressedSinceFrame;
+  return !tap.releaseDue;
+}
+
+uint8_t& ButtonFlag(int code) { return code == 0 ? gLeftButton : gRightButton; }
+TapState& ButtonTap(int code) { return gButtonTaps[code == 0 ? 0 : 1]; }
+
 // Drag copies: every press or release restarts the drag at the cursor.
 void RestartDrag() {
   gDragStartX = gDragLastX = gMouseX;
@@ -88,10 +113,11 @@ void MainWindowProc(const Event& event) {
       gQuitRequested = 1;
       break;
     case EventKind::KeyDown:
+      Press(gKeyTaps[event.code & 0xFF], gKeys[event.code & 0xFF]);
       gKeys[event.code & 0xFF] = 1;
       break;
     case EventKind::KeyUp:
-      gKeys[event.code & 0xFF] = 0;
+      if (ReleaseNow(gKeyTaps[event.code & 0xFF])) gKeys[event.code & 0xFF] = 0;
       break;
     case EventKind::Char:
       gCharTyped = 1;
@@ -105,12 +131,13 @@ void MainWindowProc(const Event& event) {
       gCursorPos = {event.x, event.y};
       break;
     case EventKind::ButtonDown:
-      (event.code == 0 ? gLeftButton : gRightButton) = 1;
+      Press(ButtonTap(event.code), ButtonFlag(event.code));
+      ButtonFlag(event.code) = 1;
       gFreeCamera = 1;
       RestartDrag();
       break;
     case EventKind::ButtonUp:
-      (event.code == 0 ? gLeftButton : gRightButton) = 0;
+      if (ReleaseNow(ButtonTap(event.code))) ButtonFlag(event.code) = 0;
       RestartDrag();
       break;
     case EventKind::TestFinish:
@@ -118,5 +145,16 @@ void MainWindowProc(const Event& event) {
       break;
     case EventKind::Quit:
       break;  // the loop's own message, never dispatched
+  }
+}
+
+void EndInputFrame() {
+  for (int key = 0; key < kKeyCount; ++key) {
+    if (gKeyTaps[key].releaseDue) gKeys[key] = 0;
+    gKeyTaps[key] = {};
+  }
+  for (int button = 0; button < 2; ++button) {
+    if (ButtonTap(button).releaseDue) ButtonFlag(button) = 0;
+    ButtonTap(button) = {};
   }
 }

@@ -22,3 +22,7 @@ extern uint8_t gTestFinishAsked;
 
 // Handles one window message (every kind but the loop's quit message).
 void MainWindowProc(const Event& event);
+
+// Called once a frame has seen the input: the keys and buttons whose
+// release came in the same batch of messages as their press go up now.
+void EndInputFrame();

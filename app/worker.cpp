@@ -1,12 +1,16 @@
 #include "app/worker.h"
 
 #include "app/race_tick.h"
+#include "render/model_draw_lists.h"
 #include "render/race_view.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
 #include "framework/startup_models.h"
 #include "world/catalogue.h"
 #include "world/loaders.h"
+#include "world/prop_models.h"
+#include "world/racer_models.h"
+#include "world/texture_list.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 
@@ -19,6 +23,7 @@ void LoadStartupAssets() {
   if (gMusicOn) gMusic.Play();
   LoadTextureList();
   LoadObjectModels();
+  BuildPropPartDrawLists();
   LoadStartupModels();
   InitCarTables();
   LoadCarCatalogue();
@@ -39,8 +44,15 @@ int TrackOfGameMode() {
 
 bool LoadTrack() {
   if (!LoadWorld(TrackOfGameMode())) return false;
+  BuildRacerDrawLists();
   ResetRaceViewForStart();
   return true;
+}
+
+// The trucks' lists go with the race they were made for.
+void EndRaceAndLoadGarage() {
+  FreeRacerDrawLists();
+  LoadGarage();
 }
 
 void LoadPlayerCar() { LoadRacerCar(0); }
@@ -130,7 +142,8 @@ void WorkerPass(const WorkerJobs& jobs) {
   }
 }
 
-const WorkerJobs kGameWorkerJobs = {StepRaceSimulation, LoadStartupAssets, LoadTrack, LoadGarage, LoadPlayerCar};
+const WorkerJobs kGameWorkerJobs = {StepRaceSimulation, LoadStartupAssets, LoadTrack, EndRaceAndLoadGarage,
+                                   LoadPlayerCar};
 
 void RunWorker(const WorkerJobs& jobs) {
   // Everything a pass acts on is a hand-over value: after a pass that found

@@ -4,7 +4,7 @@
 #include "../tests/physics/scene_builders.h"
 #include "physics/convex.h"
 #include "physics/narrow_phase.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,7 +14,7 @@ namespace {
 
 void ChainStep(benchmark::State& state) {
     const neV3 gravity = neMakeV3(0, -9.8f, 0);
-    neSimulator* sim = neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, &gravity);
+    neSimulatorCore* sim = neSimulatorCore::CreateSimulator(neSimulatorSizes(), nullptr, &gravity);
     neRigidBody* previous = nullptr;
     const s32 links = static_cast<s32>(state.range(0));
     for (s32 i = 0; i < links; ++i) {
@@ -28,7 +28,7 @@ void ChainStep(benchmark::State& state) {
     }
     for (auto _ : state) sim->Advance(0.01f);
     state.SetItemsProcessed(state.iterations() * links);
-    neSimulator::DestroySimulator(sim);
+    neSimulatorCore::DestroySimulator(sim);
 }
 BENCHMARK(ChainStep)->Arg(5)->Arg(20)->Arg(40);
 

@@ -5,7 +5,7 @@
 // body step should not grow much with its height.
 #include "../tests/physics/terrain_test_util.h"
 #include "world/physics_constants.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,18 +19,18 @@ constexpr int kSettleSteps = 100;
 
 struct Field {
     TestTerrain ground{16, 4.0f, FlatHeight};
-    neSimulator* sim = nullptr;
+    neSimulatorCore* sim = nullptr;
 
     explicit Field(int bodies) {
         neSimulatorSizes sizes;
         sizes.rigidBodiesCount = bodies;
         sizes.geometriesCount = bodies;
         sizes.overlapPairsCount = bodies * 8;
-        sim = neSimulator::CreateSimulator(sizes, nullptr, &kGameGravity);
+        sim = neSimulatorCore::CreateSimulator(sizes, nullptr, &kGameGravity);
         neTriangleMesh mesh = ground.Mesh();
         sim->SetTerrainMesh(&mesh);
     }
-    ~Field() { neSimulator::DestroySimulator(sim); }
+    ~Field() { neSimulatorCore::DestroySimulator(sim); }
 
     neRigidBody* Box(const neV3& pos) {
         neRigidBody* box = sim->CreateRigidBody();

@@ -3,7 +3,7 @@
 #include "../tests/physics/suspension_test.h"
 #include "world/physics_constants.h"
 #include "../tests/physics/terrain_test_util.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +18,7 @@ void BM_FreeMotionStep(benchmark::State& state) {
     sizes.geometriesCount = count;
     sizes.overlapPairsCount = count * 4;
     neV3 g = kGameGravity;
-    neSimulator* sim = neSimulator::CreateSimulator(sizes, nullptr, &g);
+    neSimulatorCore* sim = neSimulatorCore::CreateSimulator(sizes, nullptr, &g);
     for (int i = 0; i < count; ++i) {
         neRigidBody* b = sim->CreateRigidBody();
         b->AddGeometry()->SetBoxSize(neMakeV3(1, 1, 1));
@@ -29,13 +29,13 @@ void BM_FreeMotionStep(benchmark::State& state) {
     }
     for (auto _ : state) sim->Advance(0.01f, 1);
     state.SetItemsProcessed(state.iterations() * count);
-    neSimulator::DestroySimulator(sim);
+    neSimulatorCore::DestroySimulator(sim);
 }
 BENCHMARK(BM_FreeMotionStep)->Arg(1)->Arg(10)->Arg(100);
 
 void BM_SensorBorneBoxOnTerrain(benchmark::State& state) {
-    neV3 g = neMakeV3(0, -SuspensionSpec::kGravity, 0);
-    neSimulator* sim = neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, &g);
+    neV3 g = neMakeV3(0, -SuspensionRig::kGravity, 0);
+    neSimulatorCore* sim = neSimulatorCore::CreateSimulator(neSimulatorSizes(), nullptr, &g);
     TestTerrain terrain(64, 2.0f, [](f32 x, f32 z) { return 0.1f * x + 0.05f * z; });
     neTriangleMesh mesh = terrain.Mesh();
     sim->SetTerrainMesh(&mesh);
@@ -43,7 +43,7 @@ void BM_SensorBorneBoxOnTerrain(benchmark::State& state) {
     neRigidBody* body = MakeSensorBorneBox(sim, &controller, SuspensionShape::Truck());
     body->SetPos(neMakeV3(0, 1.6f, 0));
     for (auto _ : state) sim->Advance(0.01f, 1);
-    neSimulator::DestroySimulator(sim);
+    neSimulatorCore::DestroySimulator(sim);
 }
 BENCHMARK(BM_SensorBorneBoxOnTerrain);
 

@@ -9,11 +9,15 @@ Trigger Rally, from Debian's packages) one after the other under Xvfb at
 - time to the first frame: the first line's arrival less its frame time;
 - time to the main menu (a run without race arguments);
 - race frame rate over the same window of race time after a warm-up;
+- menu frame rate over a window once the menu stands: the main menus, and
+  our quick-race screen (both with the 3-D garage behind them);
 - peak resident memory (VmHWM) at the end of the window;
 - our main and worker threads' processor time (/proc/<pid>/task).
 
 Every game runs with a fresh HOME, so no earlier run's settings count:
-ours at the settings' defaults (shadows normal, anisotropic off).
+ours at the settings' defaults (shadows normal, anisotropic off), and at
+its lightest (ours-light: LIGHTEST_WORDS); SuperTuxKart's first-run screens
+are answered in a launch of its own before its main menu is measured.
 """
 import argparse
 import os
@@ -39,6 +43,17 @@ STK_LOW = ["--screensize=%dx%d" % (WIDTH, HEIGHT), "--windowed", "--disable-dyna
            "--shadows=0", "--anisotropic=0", "--disable-glow", "--disable-bloom",
            "--disable-light-shaft", "--disable-dof", "--disable-ssao", "--disable-mlaa",
            "--disable-motion-blur", "--disable-ibl", "--disable-hd-textures"]
+# Our lightest settings, as words of menu.inf (word index: value): shadows
+# off, the shortest sight range, no traffic; motion blur, soft particles,
+# anisotropic filtering and anti-aliasing stay off as by default, and the
+# reflection cube is drawn once a race as by default.
+LIGHTEST_WORDS = {12: 0, 13: 0, 7: 0}
+# Our countdown: 6 s of race-phase time, of which a frame advances at most
+# 95 ms; the race clock runs once it is over.
+COUNTDOWN_S, COUNTDOWN_LONGEST_FRAME_S = 6.0, 0.095
+# Our race clock on the screen (x0, y0, x1, y1 at 1024 x 768): it must change
+# over the measured window.
+RACE_CLOCK_BOX = (166, 102, 307, 143)
 
 
 def log(*words):
@@ -140,8 +155,9 @@ def game_pid(proc, exe_name):
     return proc.pid
 
 
-def xwd_to_png(dump):
-    """A PNG of an xwd ZPixmap dump of 24 or 32 bits a pixel; None for anything else."""
+def xwd_rgb(dump):
+    """(width, height, RGB bytes rows top to bottom) of an xwd ZPixmap dump of
+    24 or 32 bits a pixel; None for anything else."""
     if len(dump) < 100:
         return None
     header = struct.unpack(">25I", dump[:100])
@@ -152,11 +168,23 @@ def xwd_to_png(dump):
         return None
     pixels = dump[header_size + colours * 12:]  # after the colour map
     first = (2, 1, 0) if byte_order == 0 else (step - 3, step - 2, step - 1)  # least significant first: B, G, R
-    rows = bytearray()
+    rgb = bytearray()
     for y in range(height):
         line = pixels[y * line_bytes:y * line_bytes + width * step]
+        rgb += bytes(v for px in zip(line[first[0]::step], line[first[1]::step], line[first[2]::step]) for v in px)
+    return width, height, bytes(rgb)
+
+
+def xwd_to_png(dump):
+    """A PNG of an xwd ZPixmap dump of 24 or 32 bits a pixel; None for anything else."""
+    image = xwd_rgb(dump)
+    if image is None:
+        return None
+    width, height, rgb = image
+    rows = bytearray()
+    for y in range(height):
         rows.append(0)  # no filter
-        rows += bytes(v for px in zip(line[first[0]::step], line[first[1]::step], line[first[2]::step]) for v in px)
+        rows += rgb[y * width * 3:(y + 1) * width * 3]
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
@@ -164,12 +192,45 @@ def xwd_to_png(dump):
             chunk(b"IDAT", zlib.compress(bytes(rows), 6)) + chunk(b"IEND", b""))
 
 
+def grab(display):
+    """The xwd dump of an Xvfb server's whole screen."""
+    return subprocess.run(["xwd", "-root", "-silent", "-display", display], capture_output=True).stdout
+
+
 def screenshot(display, path):
     """The whole screen of an Xvfb server as a PNG file."""
-    png = xwd_to_png(subprocess.run(["xwd", "-root", "-silent", "-display", display], capture_output=True).stdout)
+    png = xwd_to_png(grab(display))
     if png:
         with open(path, "wb") as f:
             f.write(png)
+
+
+def pixels_changed(dump_a, dump_b, box):
+    """Pixels of the box whose channels differ by more than 90 in sum between
+    two xwd dumps of one screen; None when either cannot be read."""
+    a, b = xwd_rgb(dump_a), xwd_rgb(dump_b)
+    if a is None or b is None or a[:2] != b[:2]:
+        return None
+    width, x0, y0, x1, y1 = a[0], box[0], box[1], box[2], box[3]
+    changed = 0
+    for y in range(y0, y1):
+        row = slice((y * width + x0) * 3, (y * width + x1) * 3)
+        ra, rb = a[2][row], b[2][row]
+        changed += sum(1 for i in range(0, len(ra), 3)
+                       if abs(ra[i] - rb[i]) + abs(ra[i + 1] - rb[i + 1]) + abs(ra[i + 2] - rb[i + 2]) > 90)
+    return changed
+
+
+def countdown_end(run, race_start):
+    """When our countdown is over: the frames after the race's start, each
+    counted up to COUNTDOWN_LONGEST_FRAME_S, add up to COUNTDOWN_S."""
+    counted = 0.0
+    for text, at in zip(run.frames.lines, run.frames.times):
+        if at > race_start:
+            counted += min(1.0 / float(text), COUNTDOWN_LONGEST_FRAME_S)
+            if counted >= COUNTDOWN_S:
+                return at
+    return None
 
 
 def keys(display, *sequence):
@@ -184,22 +245,36 @@ def keys(display, *sequence):
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def game_env(home, display):
+    """A game's environment: its own HOME and display, Mesa's llvmpipe, no sound device."""
+    env = dict(os.environ)
+    env.update({
+        "DISPLAY": display, "HOME": home, "XDG_CONFIG_HOME": home + "/.config",
+        "XDG_DATA_HOME": home + "/.local/share", "XDG_RUNTIME_DIR": home,
+        "LIBGL_ALWAYS_SOFTWARE": "1", "GALLIUM_DRIVER": "llvmpipe",
+        "ALSOFT_DRIVERS": "null", "SDL_AUDIODRIVER": "dummy", "vblank_mode": "0",
+    })
+    return env
+
+
+def click(display, x, y):
+    subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], env=dict(os.environ, DISPLAY=display),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 class Run:
     """One launch of one game: polls the frame counter until `stop` says so."""
 
-    def __init__(self, command, cwd, extra_env, cores, display_number, exe_name):
+    def __init__(self, command, cwd, extra_env, cores, display_number, exe_name, prepare=None):
         self.home = tempfile.mkdtemp(prefix="race-fps-")
+        if prepare:
+            prepare(self.home)
         self.hud = os.path.join(self.home, "hud")
         os.mkdir(self.hud)
         self.display = Display(display_number)
-        env = dict(os.environ)
-        env.update({
-            "DISPLAY": self.display.name, "HOME": self.home, "XDG_CONFIG_HOME": self.home + "/.config",
-            "XDG_DATA_HOME": self.home + "/.local/share", "XDG_RUNTIME_DIR": self.home,
-            "LIBGL_ALWAYS_SOFTWARE": "1", "GALLIUM_DRIVER": "llvmpipe", "GALLIUM_HUD": "fps",
-            "GALLIUM_HUD_VISIBLE": "false", "GALLIUM_HUD_PERIOD": "0", "GALLIUM_HUD_DUMP_DIR": self.hud,
-            "ALSOFT_DRIVERS": "null", "SDL_AUDIODRIVER": "dummy", "vblank_mode": "0",
-        })
+        env = game_env(self.home, self.display.name)
+        env.update({"GALLIUM_HUD": "fps", "GALLIUM_HUD_VISIBLE": "false", "GALLIUM_HUD_PERIOD": "0",
+                    "GALLIUM_HUD_DUMP_DIR": self.hud})
         env.update(extra_env)
         if cores == 2:
             env["LP_NUM_THREADS"] = "2"
@@ -313,14 +388,35 @@ def our_threads(before, after, pid):
 
 # ---- The games: how each reaches a race and its menu ----
 
-def race_of_ours(args, cores, display):
+def seeded_settings(build, words):
+    """Prepares a HOME whose settings file is the shipped one with these words changed."""
+    def prepare(home):
+        with open(os.path.join(build, "base", "menu.inf"), "rb") as f:
+            data = bytearray(f.read())
+        for index, value in words.items():
+            struct.pack_into("<i", data, 4 * index, value)
+        folder = os.path.join(home, "Documents", "Zarnok")
+        os.makedirs(folder)
+        with open(os.path.join(folder, "menu.inf"), "wb") as f:
+            f.write(data)
+    return prepare
+
+
+def race_of_ours(args, cores, display, words=None):
+    """Our race; it starts for the benchmark when the countdown is over."""
     home_trace = tempfile.mktemp(prefix="race-fps-trace-")
-    run = Run([args.game], args.build, {"ZARNOK_RACE": str(args.track),
-              "ZARNOK_TRACE": home_trace}, cores, display, "zarnok")
+    run = Run([args.game], args.build, {"ZARNOK_RACE": str(args.track), "ZARNOK_TRACE": home_trace}, cores,
+              display, "zarnok", seeded_settings(args.build, words) if words else None)
     run.trace.path = home_trace
-    started = run.poll_until(lambda r: r.trace_time("screen 0") is not None, args.limit)
-    race_start = run.trace_time("screen 0") if started else None
-    return run, race_start, home_trace
+    if not run.poll_until(lambda r: r.trace_time("screen 0") is not None, args.limit):
+        return run, None, home_trace
+    switched = run.trace_time("screen 0")
+    run.poll_until(lambda r: countdown_end(r, switched) is not None, args.limit)
+    return run, countdown_end(run, switched), home_trace
+
+
+def race_of_ours_lightest(args, cores, display):
+    return race_of_ours(args, cores, display, LIGHTEST_WORDS)
 
 
 def race_of_stk(args, cores, display):
@@ -341,14 +437,19 @@ def measure_race(args, name, starter, cores, display, shots):
     begin = race_start + args.warmup
     run.poll_until(lambda r: r.now() >= begin, begin + 5)
     cpu_before = thread_cpu(run.pid)
+    first_picture = grab(run.display.name)
     run.poll_until(lambda r: r.now() >= begin + args.window, begin + args.window + 5)
     cpu_after = thread_cpu(run.pid)
+    if name.startswith("ours"):
+        # The race clock must run in the window: the countdown is behind it.
+        changed = pixels_changed(first_picture, grab(run.display.name), RACE_CLOCK_BOX)
+        row["clock_runs"] = changed is not None and changed > 20
     frames = len(run.window(begin, args.window))
     # Processor time a frame takes over all threads: what the frame costs,
     # whatever else the machine runs at the time.
     row["cpu_ms_per_frame"] = None if not frames else 1000.0 * (
         sum(c for _, c in cpu_after.values()) - sum(c for _, c in cpu_before.values())) / frames
-    if name == "ours":
+    if name.startswith("ours"):
         row["threads"] = our_threads(cpu_before, cpu_after, run.pid)
     row["race"] = summary(run.window(begin, args.window))
     row["race_start"] = race_start
@@ -369,21 +470,62 @@ def menu_of_ours(args, cores, display):
     return run, run.trace_time("screen 1"), trace
 
 
-def menu_of_peer(command, exe):
+def quick_race_of_ours(args, cores, display):
+    """Our quick-race screen, from the main menu by Down and Enter, once the
+    truck shown in the garage is in."""
+    run, menu_at, trace = menu_of_ours(args, cores, display)
+    if menu_at is None:
+        return run, None, trace
+    run.wait_s(2.0)  # the main menu fades in
+    keys(run.display.name, "Down", 1.0, "Return")
+    if not run.poll_until(lambda r: r.trace_time("screen 50") is not None, args.limit):
+        return run, None, trace
+    run.wait_s(3.0)
+    return run, run.trace_time("screen 50"), trace
+
+
+def answer_stk_first_run(display_number):
+    """Prepares a HOME in which SuperTuxKart opens on its main menu: a launch
+    of its own answers its first-run screens (no internet, an offline user
+    "bench", its login, no tutorial) and leaves by its Exit button, which
+    writes its settings."""
+    def prepare(home):
+        display = Display(display_number + 50)
+        proc = subprocess.Popen([STK] + STK_LOW, env=game_env(home, display.name), stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+        time.sleep(25)
+        keys(display.name, "Return", 3)  # the internet question: No has the focus
+        click(display.name, 650, 170)  # the offline account's name
+        subprocess.run(["xdotool", "type", "--delay", "80", "bench"], env=dict(os.environ, DISPLAY=display.name),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for x, y in ((412, 680), (143, 660), (613, 520), (998, 717)):  # OK, login's OK, no tutorial, Exit
+            time.sleep(4)
+            click(display.name, x, y)
+        try:
+            proc.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait()
+        display.close()
+    return prepare
+
+
+def menu_of_peer(command, exe, first_run=None):
     def start(args, cores, display):
-        run = Run(command, None, {}, cores, display, exe)
+        run = Run(command, None, {}, cores, display, exe, first_run(display) if first_run else None)
         run.poll_until(lambda r: r.settled_at() is not None, args.limit)
         return run, run.settled_at(), None
     return start
 
 
-def race_after_loading(run, args, after=0.0):
-    """The race begins where the longest frame since `after` ends (the
-    track's loading), once frames have come for five seconds since."""
+def race_after_loading(run, args, after=0.0, least_s=0.5):
+    """The race begins where the longest frame since `after` (and over
+    least_s) ends (the track's loading), once frames have come for five
+    seconds since."""
     def loaded(r):
-        end = r.longest_frame_end(after)
+        end = r.longest_frame_end(after, least_s)
         return end is not None and r.frames.times[-1] - end > 5.0
-    return run.longest_frame_end(after) if run.poll_until(loaded, args.limit) else None
+    return run.longest_frame_end(after, least_s) if run.poll_until(loaded, args.limit) else None
 
 
 def clicks(run, args, *points):
@@ -395,9 +537,7 @@ def clicks(run, args, *points):
         if isinstance(point, str):
             keys(run.display.name, point)
         else:
-            subprocess.run(["xdotool", "mousemove", str(point[0]), str(point[1]), "click", "1"],
-                           env=dict(os.environ, DISPLAY=run.display.name),
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            click(run.display.name, *point)
     return True
 
 
@@ -414,11 +554,13 @@ def race_of_trigger(args, cores, display):
     run = Run([TRIGGER], None, {}, cores, display, "trigger-rally")
     if not clicks(run, args, (512, 445), (220, 220), (940, 725), "Return"):
         return run, None, None
-    clicked = run.now()
+    # Its stage may load in well under half a second on an idle machine: the
+    # longest frame after the last key is the load, however short.
+    start = race_after_loading(run, args, run.now(), least_s=0.0)
     subprocess.run(["xdotool", "mousemove", str(WIDTH // 2), str(HEIGHT // 2), "keydown", "Up"],
                    env=dict(os.environ, DISPLAY=run.display.name), stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
-    return run, race_after_loading(run, args, clicked), None
+    return run, start, None
 
 
 def measure_menu(args, name, starter, cores, display, shots):
@@ -428,7 +570,7 @@ def measure_menu(args, name, starter, cores, display, shots):
         run.wait_s(1.0)
         cpu_before = thread_cpu(run.pid)
         run.wait_s(args.menu_window)
-        if name == "ours":
+        if name.startswith("ours"):
             threads = our_threads(cpu_before, thread_cpu(run.pid), run.pid)
             row["menu_threads"] = {k: v / args.menu_window for k, v in threads.items()}
         row["menu_fps"] = summary(run.window(run.now() - args.menu_window, args.menu_window))
@@ -443,52 +585,59 @@ def fmt(value, pattern="%.2f"):
 
 
 def table(rows, args):
-    """Markdown: one row per game and core count, ratios against SuperTuxKart and Trigger Rally."""
+    """Markdown: one row per game and core count, then ours ÷ each peer."""
     by = {(r["game"], r["cores"], r["kind"]): r for r in rows}
-    out = ["| game | cores | first frame s | main menu s | race fps (median, p10–p90) | CPU ms a race frame | "
-           "peak RSS MiB | our main / worker CPU in race, % of a core | worker CPU on the menu, % |",
-           "|---|---:|---:|---:|---|---:|---:|---|---:|"]
+    out = ["| game | cores | first frame s | main menu s | menu fps (median) | race fps (median, p10–p90) | "
+           "race clock runs | CPU ms a race frame | peak RSS MiB | our main / worker CPU in race, % of a core | "
+           "worker CPU on the menu, % |",
+           "|---|---:|---:|---:|---|---|---|---:|---:|---|---:|"]
     for cores in args.cores:
         for game in args.games:
             race, menu = by.get((game, cores, "race"), {}), by.get((game, cores, "menu"), {})
-            r = race.get("race")
+            r, m = race.get("race"), menu.get("menu_fps")
             fps = ("%.2f (%.2f, %.2f–%.2f)" % (r["fps"], r["median"], r["p10"], r["p90"])) if r else \
                 race.get("note", "–")
+            menu_fps = "%.2f (%.2f)" % (m["fps"], m["median"]) if m else "–"
+            clock = {True: "yes", False: "no"}.get(race.get("clock_runs"), "–")
             threads = race.get("threads") or {}
             cpu = "–" if not threads else "%.0f / %.0f" % (100 * threads.get("main", 0) / args.window,
                                                            100 * threads.get("worker", 0) / args.window)
             idle = (menu.get("menu_threads") or {}).get("worker")
             rss = max([v for v in (race.get("rss"), menu.get("rss")) if v is not None], default=None)
             first = menu.get("first_frame") if menu.get("first_frame") is not None else race.get("first_frame")
-            out.append("| %s | %s | %s | %s | %s | %s | %s | %s | %s |" % (
-                game, "all" if cores == 0 else cores, fmt(first), fmt(menu.get("menu")), fps,
+            out.append("| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |" % (
+                game, "all" if cores == 0 else cores, fmt(first), fmt(menu.get("menu")), menu_fps, fps, clock,
                 fmt(race.get("cpu_ms_per_frame"), "%.0f"), fmt(rss, "%.0f"), cpu,
                 fmt(None if idle is None else 100 * idle, "%.1f")))
     out.append("")
-    out.append("| ratio, ours ÷ peer | cores | race fps | CPU a race frame | first frame | peak RSS |")
-    out.append("|---|---:|---:|---:|---:|---:|")
-    for cores in args.cores:
-        ours_race, ours_menu = by.get(("ours", cores, "race"), {}), by.get(("ours", cores, "menu"), {})
-        for game in args.games:
-            if game == "ours":
-                continue
-            race, menu = by.get((game, cores, "race"), {}), by.get((game, cores, "menu"), {})
+    out.append("| ratio | cores | race fps | CPU a race frame | menu fps | first frame | peak RSS |")
+    out.append("|---|---:|---:|---:|---:|---:|---:|")
 
-            def ratio(a, b):
-                return None if a is None or not b else a / b
-            fps = ratio((ours_race.get("race") or {}).get("fps"), (race.get("race") or {}).get("fps"))
-            first = ratio(ours_menu.get("first_frame"), menu.get("first_frame"))
-            rss = ratio(max([v for v in (ours_race.get("rss"), ours_menu.get("rss")) if v], default=None),
-                        max([v for v in (race.get("rss"), menu.get("rss")) if v], default=None))
-            cpu = ratio(ours_race.get("cpu_ms_per_frame"), race.get("cpu_ms_per_frame"))
-            out.append("| ours ÷ %s | %s | %s | %s | %s | %s |" % (
-                game, "all" if cores == 0 else cores, fmt(fps), fmt(cpu), fmt(first), fmt(rss)))
+    def ratio(a, b):
+        return None if a is None or not b else a / b
+
+    def peak(*runs):
+        return max([r.get("rss") for r in runs if r.get("rss")], default=None)
+    for cores in args.cores:
+        for ours in [g for g in args.games if g.startswith("ours")]:
+            our_race, our_menu = by.get((ours, cores, "race"), {}), by.get((ours, cores, "menu"), {})
+            for game in [g for g in args.games if not g.startswith("ours")]:
+                race, menu = by.get((game, cores, "race"), {}), by.get((game, cores, "menu"), {})
+                fps = ratio((our_race.get("race") or {}).get("fps"), (race.get("race") or {}).get("fps"))
+                menu_fps = ratio((our_menu.get("menu_fps") or {}).get("fps"), (menu.get("menu_fps") or {}).get("fps"))
+                first = ratio(our_menu.get("first_frame"), menu.get("first_frame"))
+                cpu = ratio(our_race.get("cpu_ms_per_frame"), race.get("cpu_ms_per_frame"))
+                out.append("| %s ÷ %s | %s | %s | %s | %s | %s | %s |" % (
+                    ours, game, "all" if cores == 0 else cores, fmt(fps), fmt(cpu), fmt(menu_fps), fmt(first),
+                    fmt(ratio(peak(our_race, our_menu), peak(race, menu)))))
     return "\n".join(out)
 
 
 GAMES = {
     "ours": (race_of_ours, menu_of_ours),
-    "SuperTuxKart": (race_of_stk, menu_of_peer([STK] + STK_LOW, "supertuxkart")),
+    "ours-light": (race_of_ours_lightest, None),
+    "ours-quick-race": (None, quick_race_of_ours),
+    "SuperTuxKart": (race_of_stk, menu_of_peer([STK] + STK_LOW, "supertuxkart", answer_stk_first_run)),
     "TORCS": (race_of_torcs, menu_of_peer([TORCS], "torcs-bin")),
     "TriggerRally": (race_of_trigger, menu_of_peer([TRIGGER], "trigger-rally")),
 }

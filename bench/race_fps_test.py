@@ -51,6 +51,14 @@ class RaceStart(unittest.TestCase):
         self.assertEqual(run.longest_frame_end(5.0), 10.0)
         self.assertEqual(run.longest_frame_end(0.0), 10.0)
         self.assertEqual(run.longest_frame_end(10.0), None, "no frame over half a second after 10 s")
+        self.assertEqual(run.longest_frame_end(10.0, least_s=0.0), 10.1, "a short load still counts")
+
+    def test_our_race_starts_once_its_frames_each_counted_up_to_95_ms_add_up_to_six_seconds(self):
+        # The switch to racing at 1 s, then frames of 0.3 s: 0.095 s of countdown each.
+        arrivals = [1.0 + 0.3 * k for k in range(80)]
+        run = run_with_frames([0.3] * 80, arrivals, 30.0)
+        self.assertAlmostEqual(race_fps.countdown_end(run, 1.0), arrivals[64], places=6)
+        self.assertIsNone(race_fps.countdown_end(run, 20.0))
 
 
 class MenuSettles(unittest.TestCase):
@@ -109,6 +117,13 @@ class Screenshot(unittest.TestCase):
             rows = png_rows(race_fps.xwd_to_png(xwd(2, 2, bits, pixels)))
             self.assertEqual(rows[0], bytes([255, 0, 0, 0, 128, 0]), "bits %d" % bits)
             self.assertEqual(rows[1], bytes([0, 0, 64, 1, 2, 3]), "bits %d" % bits)
+
+    def test_changed_pixels_are_counted_inside_the_box_only(self):
+        before = xwd(3, 2, 32, [(0, 0, 0)] * 6)
+        after = xwd(3, 2, 32, [(200, 0, 0), (0, 0, 0), (30, 30, 30), (0, 0, 0), (255, 255, 255), (0, 0, 0)])
+        self.assertEqual(race_fps.pixels_changed(before, after, (0, 0, 3, 2)), 2)
+        self.assertEqual(race_fps.pixels_changed(before, after, (1, 0, 3, 1)), 0)
+        self.assertIsNone(race_fps.pixels_changed(before, b"", (0, 0, 1, 1)))
 
     def test_a_cut_short_or_unknown_dump_gives_no_picture(self):
         whole = xwd(2, 2, 32, [(1, 1, 1)] * 4)

@@ -4,6 +4,7 @@
 // through ByteCursor, so the bounds are checked here and nowhere else.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -31,6 +32,14 @@ bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t
 // it, which is flushed and then renamed over the old one. On failure the old
 // file is left whole, the temporary file is removed, and false is returned.
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
+
+// True when every one of the n values is a finite number: what a reader
+// asks of the floats the game will compute with before it takes them.
+inline bool AllFinite(const float* values, size_t n) {
+  for (size_t i = 0; i < n; ++i)
+    if (!std::isfinite(values[i])) return false;
+  return true;
+}
 
 // A little-endian cursor over a byte range. A read past the end fails,
 // leaves the output zeroed and marks the reader bad; later reads fail too,

@@ -10,6 +10,7 @@
 #include "framework/binary_file.h"
 #include "framework/overlay_frame.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 
 float gFont1Widths[kGlyphCount];
 float gFont2Widths[kGlyphCount];

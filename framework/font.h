@@ -14,14 +14,12 @@ inline constexpr int kGlyphCount = 256;
 // Longest text a printer draws, in bytes; longer ones are cut there.
 inline constexpr int kMaxTextLength = 255;
 
-// Font 1: sheet gTextures[8], widths from base/font1.ini.
-// Font 2: sheet gTextures[0], widths from base/font2.ini.
+// Font 1: sheet gTextures[kFont1SheetTexture], widths from base/font1.ini.
+// Font 2: sheet gTextures[kFont2SheetTexture], widths from base/font2.ini.
 extern float gFont1Widths[kGlyphCount];
 extern float gFont2Widths[kGlyphCount];
 extern GLuint gFont1ListBase;
 extern GLuint gFont2ListBase;
-inline constexpr int kFont1SheetTexture = 8;
-inline constexpr int kFont2SheetTexture = 0;
 
 // Glyph advances, in 800x600 frame units per unit of width.
 inline constexpr float kFont1TextAdvance = 18.0f;  // DrawFontText, times scale

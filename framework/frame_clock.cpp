@@ -1,6 +1,9 @@
 #include "framework/frame_clock.h"
 
+#include "framework/globals.h"
 #include "platform/platform.h"
+
+#include <algorithm>
 
 float SecondsBetween(uint32_t earlierMilliseconds, uint32_t laterMilliseconds) {
   uint32_t elapsed = laterMilliseconds - earlierMilliseconds;
@@ -16,4 +19,12 @@ float FrameClock::Next(uint32_t nowMilliseconds) {
 float GetFrameSeconds() {
   static FrameClock clock;
   return clock.Next(Sys_Milliseconds());
+}
+
+void ApplyFrameTime(float seconds) {
+  gFrameSeconds = seconds;
+  gFps = seconds > 0.0f ? 1.0f / seconds : 0.0f;
+  const float counted = std::min(seconds, kLongestCountedFrame);
+  gFrameFactor = counted * 100.0f;
+  gPhysicsFrameTime = counted;
 }

@@ -23,3 +23,12 @@ class FrameClock {
 // and the race step: the first reading after a switch includes the time
 // spent on the other side.
 float GetFrameSeconds();
+
+// The longest frame that still counts in full, seconds. A longer one (a
+// load, or a machine that slow) counts as this long: the game runs in slow
+// motion rather than not at all, and one long frame moves nothing further.
+inline constexpr float kLongestCountedFrame = 0.2f;
+
+// Frame seconds into gFrameSeconds, gFps, gFrameFactor and
+// gPhysicsFrameTime, the counted time capped at kLongestCountedFrame.
+void ApplyFrameTime(float seconds);

@@ -1,5 +1,6 @@
 #include "framework/model.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -104,6 +105,14 @@ bool ReadMaterials(ByteCursor& in, Model& model) {
   return in.Ok();
 }
 
+// Positions become bodies, the physics ground and placements, where a
+// value that is not a finite number would spread: none may be one.
+bool PositionsFinite(const Model& model) {
+  for (int i = 0; i < model.vertexCount; ++i)
+    if (!AllFinite(model.vertices[i].position, 3)) return false;
+  return true;
+}
+
 // Every group's material index is -1 (none) or names a material.
 bool GroupMaterialsValid(const Model& model) {
   for (int i = 0; i < model.groupCount; ++i) {
@@ -191,21 +200,29 @@ bool MilkshapeModel::LoadFromFile(const char* path) {
   Clear();
   std::vector<uint8_t> file;
   if (!ReadAssetFile(path, &file)) return false;
-  return LoadFromBytes(file.data(), file.size());
+  const char* fault = nullptr;
+  if (LoadFromBytes(file.data(), file.size(), &fault)) return true;
+  std::fprintf(stderr, "%s: %s; the model stays empty\n", path, fault);
+  return false;
 }
 
-bool MilkshapeModel::LoadFromBytes(const uint8_t* data, size_t size) {
+bool MilkshapeModel::LoadFromBytes(const uint8_t* data, size_t size, const char** fault) {
   Clear();
   ByteCursor in(data, size);
   char id[sizeof kMs3dId];
   in.Bytes(id, sizeof id);
   const int32_t version = in.I32();
-  if (!in.Ok() || std::memcmp(id, kMs3dId, sizeof id) != 0) return false;
-  if (version != 3 && version != 4) return false;
-  const bool ok = ReadVertices(in, *this) && ReadTriangles(in, *this) && ReadGroups(in, *this) &&
-                  ReadMaterials(in, *this) && GroupMaterialsValid(*this);
-  if (!ok) Clear();
-  return ok;
+  const char* why = nullptr;
+  if (!in.Ok() || std::memcmp(id, kMs3dId, sizeof id) != 0 || (version != 3 && version != 4))
+    why = "not a MilkShape 3D file of version 3 or 4";
+  else if (!(ReadVertices(in, *this) && ReadTriangles(in, *this) && ReadGroups(in, *this) &&
+             ReadMaterials(in, *this) && GroupMaterialsValid(*this)))
+    why = "a count or an index runs past the file or its table";
+  else if (!PositionsFinite(*this))
+    why = "a vertex position is not a finite number";
+  if (why) Clear();
+  if (fault) *fault = why;
+  return why == nullptr;
 }
 
 void Model::LoadMaterialTextures(const char* folder) {

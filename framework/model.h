@@ -48,6 +48,14 @@ struct ModelMaterial {
 // corners, then the tangent corners.
 inline constexpr int kDrawListsPerGroup = 2;
 
+// Uniform locations of the program in use that a group draw sets per
+// group; -1 sets nothing.
+struct GroupLightUniforms {
+  int lightNow = -1;    // how brightly the group glows
+  int refInt = -1;      // the share of the reflection
+  int glassAlpha = -1;  // the glass pass's alpha
+};
+
 class Model {
  public:
   Model() = default;
@@ -93,8 +101,11 @@ class Model {
   // textureId -1 (or kNoTexture) keeps each material's own texture.
   void DrawNormalMappedOverride(int textureId) const;
   void DrawTangentGeometry() const;
-  void DrawNormalMappedGroupUniform(float a, float b, float c) const;
-  void DrawGroupUniform(float a, float b, float c) const;
+  // Each group with its light in the given uniforms of the program in use:
+  // a, b and c for groups 0..2 (the lamp groups), then 0 in the lit form and
+  // 1 in the map form.
+  void DrawNormalMappedGroupUniform(float a, float b, float c, const GroupLightUniforms& uniforms) const;
+  void DrawGroupUniform(float a, float b, float c, int lightNowUniform) const;
   void DrawVertexArrays(int textureId) const;
 
   // True when the group's material index names a material of this model.
@@ -135,18 +146,15 @@ class Model {
 class MilkshapeModel : public Model {
  public:
   bool LoadFromFile(const char* path) override;
-  // The same from bytes in memory (the tests feed it broken files).
-  bool LoadFromBytes(const uint8_t* data, size_t size);
+  // The same from bytes in memory (the tests feed it broken files). A file
+  // that is not a model, whose counts or indices run past the file or their
+  // tables, or with a vertex position that is not a finite number, is
+  // refused: the model is left empty and `fault`, when given, says why
+  // (LoadFromFile prints it after the file's name).
+  bool LoadFromBytes(const uint8_t* data, size_t size, const char** fault = nullptr);
 };
 
 // b with its component along the unit vector a removed, normalised.
 Vector3 OrthogonalDirection(Vector3 a, Vector3 b);
 // The point of the segment a..b nearest to p.
 Vector3 ClosestPointOnSegment(Vector3 a, Vector3 b, Vector3 p);
-
-// Uniform locations of the lit ("Light") and map programs that the group
-// draws set; -1 (ignored by GL) until the shader set-up fills them.
-extern int gLocLightLightNow;
-extern int gLocLightRefInt;
-extern int gLocLightGlassAlpha;
-extern int gLocMapLightNow;

@@ -8,11 +8,6 @@
 
 #include "framework/model.h"
 
-int gLocLightLightNow = -1;
-int gLocLightRefInt = -1;
-int gLocLightGlassAlpha = -1;
-int gLocMapLightNow = -1;
-
 namespace {
 
 // Texture units of the normal-mapped draws: unit 0 the colour texture, 1
@@ -151,32 +146,32 @@ void Model::DrawTangentGeometry() const {
   for (int g = 0; g < groupCount; ++g) DrawGroupTriangles(*this, g, kTangentCorners);
 }
 
-void Model::DrawNormalMappedGroupUniform(float a, float b, float c) const {
+void Model::DrawNormalMappedGroupUniform(float a, float b, float c, const GroupLightUniforms& uniforms) const {
   // One material for the whole model; a model without one keeps what is bound.
   if (materialCount > 0) {
     BindOnUnit(kBinormalUnit, materials[0].alphaMapId);
     BindOnUnit(kColourUnit, materials[0].textureId);
   }
-  GlUniform1f(gLocLightRefInt, 0);
-  GlUniform1f(gLocLightGlassAlpha, 0);
+  GlUniform1f(uniforms.refInt, 0);
+  GlUniform1f(uniforms.glassAlpha, 0);
   for (int g = 0; g < groupCount; ++g) {
-    GlUniform1f(gLocLightLightNow, GroupLight(g, a, b, c, 0));
+    GlUniform1f(uniforms.lightNow, GroupLight(g, a, b, c, 0));
     if (g > 2) {
-      GlUniform1f(gLocLightRefInt, 1);
-      GlUniform1f(gLocLightGlassAlpha, 0);
+      GlUniform1f(uniforms.refInt, 1);
+      GlUniform1f(uniforms.glassAlpha, 0);
     }
     DrawGroupTriangles(*this, g, kPlainCorners);
   }
-  GlUniform1f(gLocLightLightNow, 0);
-  GlUniform1f(gLocLightRefInt, 1);
-  GlUniform1f(gLocLightGlassAlpha, 0);
+  GlUniform1f(uniforms.lightNow, 0);
+  GlUniform1f(uniforms.refInt, 1);
+  GlUniform1f(uniforms.glassAlpha, 0);
   DisableUnitAndReturnToColour(kBinormalUnit);
 }
 
-void Model::DrawGroupUniform(float a, float b, float c) const {
+void Model::DrawGroupUniform(float a, float b, float c, int lightNowUniform) const {
   if (materialCount > 0) glBindTexture(GL_TEXTURE_2D, materials[0].textureId);
   for (int g = 0; g < groupCount; ++g) {
-    GlUniform1f(gLocMapLightNow, GroupLight(g, a, b, c, 1.0f));
+    GlUniform1f(lightNowUniform, GroupLight(g, a, b, c, 1.0f));
     DrawGroupTriangles(*this, g, kPlainCorners);
   }
 }

@@ -1,5 +1,6 @@
 #include "framework/particle_effect.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -177,7 +178,7 @@ void ParticleEffect::Update(float t, float vx, float vy, float vz) {
 }
 
 void ParticleEffect::Draw(const float tint[3], float ox, float oy, float oz, float camX, float camY, float camZ,
-                          unsigned texture, float scale) const {
+                          unsigned texture, float scale, float strength) const {
   glDepthMask(GL_FALSE);
   glDisable(GL_CULL_FACE);
   glEnable(GL_DEPTH_TEST);
@@ -188,7 +189,7 @@ void ParticleEffect::Draw(const float tint[3], float ox, float oy, float oz, flo
   const Vec3d up{0, 1, 0};
   for (int i = 0; i < count; ++i) {
     if (!active[i]) continue;
-    glColor4f(tint[0], tint[1], tint[2], life[i]);
+    glColor4f(tint[0], tint[1], tint[2], life[i] * strength);
     const Vec3d p{double(ox) + posX[i], double(oy) + posY[i], double(oz) + posZ[i]};
     Vec3d toCamera, n, r, u;
     Vec3dSubtract(&toCamera, camera, p);
@@ -213,6 +214,14 @@ void ParticleEffect::Draw(const float tint[3], float ox, float oy, float oz, flo
   glDisable(GL_BLEND);
   glEnable(GL_CULL_FACE);
   glDepthMask(GL_TRUE);
+}
+
+EffectLook LookOf(const ParticleEffect& effect) {
+  EffectLook look;
+  std::copy(effect.colour, effect.colour + 3, look.colour);
+  look.strength = effect.strength;
+  look.enabled = effect.enabled != 0;
+  return look;
 }
 
 void LoadParticleEffects() {

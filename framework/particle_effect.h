@@ -65,9 +65,10 @@ class ParticleEffect {
   // alpha) while drawing; afterwards blending off, culling and depth
   // writes on. Quads face the camera at (camX, camY, camZ), tinted by
   // `tint` (the caller's copy of `colour`: the race code sets that on the
-  // worker while the render thread draws).
+  // worker while the render thread draws); each particle's alpha is its
+  // life times `strength`.
   void Draw(const float tint[3], float ox, float oy, float oz, float camX, float camY, float camZ,
-            unsigned texture, float scale) const;
+            unsigned texture, float scale, float strength = 1.0f) const;
 
   const EffectParameters& Parameters() const { return params_; }
 
@@ -93,6 +94,15 @@ class ParticleEffect {
 
   EffectParameters params_;
 };
+
+// What drawing reads of an effect's race settings, copied on the render
+// side before a frame is drawn, since the worker's next step rewrites them.
+struct EffectLook {
+  float colour[3] = {1, 1, 1};
+  float strength = 0;    // multiplies every particle's alpha
+  bool enabled = false;  // false: the effect is not drawn
+};
+EffectLook LookOf(const ParticleEffect& effect);
 
 // The effects the renderer loads at start-up (LoadParticleEffects).
 inline constexpr int kFirePipeEffectCount = 4;

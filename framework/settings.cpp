@@ -232,10 +232,10 @@ void ApplySettingsWords(const int32_t fileWords[kSettingsWordCount]) {
   gTextureFiltering = w[kWordTextureFiltering];
   gShadowDetail = w[kWordShadowDetail];
   gSightRange = w[kWordSightRange];
-  // An unknown sight range leaves the sight distance as it was (400 at start).
-  if (WordInRange(kWordSightRange, fileWords[kWordSightRange])) {
-    gSightDistance = kSightDistances[gSightRange];
-  }
+  // The distance always follows the index that is kept and written back: an
+  // unknown sight range that left the distance as it was would come back
+  // as another distance at the next start.
+  gSightDistance = kSightDistances[gSightRange];
   gAntiAliasing = w[kWordAntiAliasing];
   std::copy(w + kWordKeyBindings, w + kWordKeyBindings + kKeyBindingCount, gKeyBindings);
   std::copy(w + kWordCarried20, w + kSettingsWordCount, gSettingWords20);

@@ -82,7 +82,7 @@ void DefaultSettingsWords(int32_t words[kSettingsWordCount]);
 // defaults, and derives the screen size and the sight distance. A screen
 // mode outside 0..9 keeps the screen size and takes its index when the
 // table has it (else the default mode and its size); a sight range outside
-// 0..2 keeps the sight distance.
+// 0..2 takes the default range and its distance, as it is written back.
 void ApplySettingsWords(const int32_t words[kSettingsWordCount]);
 
 // The words to write from the globals: with the settings accepted, the

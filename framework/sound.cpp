@@ -25,8 +25,8 @@ Sound gSndNitro;
 Sound gSndWind;
 Sound gSndSignal[3];
 Sound gSndAmbient;
-Sound gSndMenu1, gSndMenu2, gSndMenu3, gSndMenu4, gSndMenu5;
-Sound gSndMenu6, gSndMenu7, gSndMenu8, gSndMenu9, gSndMenu10;
+Sound gSndMenuClick, gSndMenuHover, gSndMenuStep, gSndMenuPurchase, gSndMenuRefusal;
+Sound gSndMenuChange, gSndMenuSettled, gSndMenuLoading, gSndCountdownGo, gSndCountdownBeep;
 Sound gMusic;
 
 EaxSetFunction gEaxSet;
@@ -103,16 +103,16 @@ const StartupSound kStartupSounds[kStartupSoundCount] = {
     {&gSndSignal[1], "signal1.wav", false},
     {&gSndSignal[2], "signal2.wav", false},
     {&gSndAmbient, "ambient.wav", true},
-    {&gSndMenu1, "menu1.wav", false},
-    {&gSndMenu2, "menu2.wav", false},
-    {&gSndMenu3, "menu3.wav", false},
-    {&gSndMenu4, "menu4.wav", false},
-    {&gSndMenu5, "menu5.wav", false},
-    {&gSndMenu6, "menu6.wav", false},
-    {&gSndMenu7, "menu7.wav", false},
-    {&gSndMenu8, "menu8.wav", false},
-    {&gSndMenu9, "menu9.wav", false},
-    {&gSndMenu10, "menu10.wav", false},
+    {&gSndMenuClick, "menu1.wav", false},
+    {&gSndMenuHover, "menu2.wav", false},
+    {&gSndMenuStep, "menu3.wav", false},
+    {&gSndMenuPurchase, "menu4.wav", false},
+    {&gSndMenuRefusal, "menu5.wav", false},
+    {&gSndMenuChange, "menu6.wav", false},
+    {&gSndMenuSettled, "menu7.wav", false},
+    {&gSndMenuLoading, "menu8.wav", false},
+    {&gSndCountdownGo, "menu9.wav", false},
+    {&gSndCountdownBeep, "menu10.wav", false},
 };
 
 // The EAX 2.0 listener property set and the reverb it is given.

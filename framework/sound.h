@@ -54,8 +54,17 @@ extern Sound gSndNitro;
 extern Sound gSndWind;
 extern Sound gSndSignal[3];                          // traffic horns
 extern Sound gSndAmbient;
-extern Sound gSndMenu1, gSndMenu2, gSndMenu3, gSndMenu4, gSndMenu5;
-extern Sound gSndMenu6, gSndMenu7, gSndMenu8, gSndMenu9, gSndMenu10;
+// The menu sounds, menu1.wav .. menu10.wav in this order, by what they mark.
+extern Sound gSndMenuClick;     // a press; with gSndMenuChange after it, a screen change
+extern Sound gSndMenuHover;     // the pointer reaches a widget; a key typed into the name
+extern Sound gSndMenuStep;      // a list or selector step, the start-up Enter, a palette pick
+extern Sound gSndMenuPurchase;  // a purchase, a key bound
+extern Sound gSndMenuRefusal;   // a press refused (locked, too dear)
+extern Sound gSndMenuChange;    // follows gSndMenuClick or gSndMenuPurchase when the screen changes
+extern Sound gSndMenuSettled;   // a new screen has settled; the race paused
+extern Sound gSndMenuLoading;   // the race loading screen entered
+extern Sound gSndCountdownGo;   // the start camera's next shot, and START
+extern Sound gSndCountdownBeep; // the countdown's 3, 2, 1
 // The music track, loaded by the worker and the world and garage loaders.
 extern Sound gMusic;
 

@@ -1,6 +1,7 @@
 #include "framework/texture.h"
 
 #include <cstring>
+#include <string>
 
 #include "framework/binary_file.h"
 #include "framework/random.h"
@@ -33,10 +34,10 @@ GLint InternalFormat(int components, bool compressed) {
 
 // Anisotropy just under the driver's maximum: 15 for 16. GL refuses values
 // below 1, so a driver without anisotropy gets 1 (off) rather than an error.
-void SetAnisotropyBelowMaximum(int maximum) {
+void SetAnisotropyBelowMaximum(int maximum, GLenum target = GL_TEXTURE_2D) {
   int level = static_cast<int>(static_cast<float>(maximum) - 0.1f);
   if (level < 1) level = 1;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, level);
+  glTexParameteri(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, level);
 }
 
 // Our rows are tightly packed; GL's default row alignment of 4 would
@@ -75,14 +76,14 @@ void SetWrap(GLint s, GLint t) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, t);
 }
 
-void Upload3D(const uint8_t* texels, int size, GLint filter) {
+void Upload3D(const uint8_t* texels, int width, int height, int depth, GLint filter) {
   glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, filter);
   glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, filter);
   glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_T, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_REPEAT);
   TightRows rows;
-  GlTexImage3D(GL_TEXTURE_3D, 0, GL_RGB8, size, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+  GlTexImage3D(GL_TEXTURE_3D, 0, GL_RGB8, width, height, depth, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
 }
 
 // The material textures' upload: mipmapped, repeating, anisotropy when the
@@ -252,7 +253,7 @@ bool Load3DTextureTGA(GLuint* texture, int size) {
   if (image.components != 3 || image.pixels.size() / 3 < texels) return false;
   glGenTextures(1, texture);
   glBindTexture(GL_TEXTURE_3D, *texture);
-  Upload3D(image.pixels.data(), size, GL_LINEAR);
+  Upload3D(image.pixels.data(), size, size, size, GL_LINEAR);
   return true;
 }
 
@@ -274,7 +275,7 @@ bool MakeNoise3DTexture(GLuint* texture, int size) {
   const std::vector<uint8_t> rgb = MakeNoiseTexels(size);
   glGenTextures(1, texture);
   glBindTexture(GL_TEXTURE_3D, *texture);
-  Upload3D(rgb.data(), size, GL_NEAREST);
+  Upload3D(rgb.data(), size, size, size, GL_NEAREST);
   return true;
 }
 
@@ -282,4 +283,67 @@ void FollowFilteringSetting(const Texture& texture) {
   if (gTextureFiltering == 1 || texture.glId == kNoTexture) return;
   glBindTexture(GL_TEXTURE_2D, texture.glId);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 1);
+}
+
+namespace {
+
+constexpr const char* kTerrainLayers[] = {"landscape00",   "landscape01",   "landscape02",   "landscape03",
+                                          "landscape04",   "landscape00_n", "landscape01_n", "landscape02_n",
+                                          "landscape03_n", "landscape04_n"};
+constexpr const char* kTerrainLayersSmall[] = {"landscape00", "landscape01", "landscape00_n", "landscape01_n"};
+
+// The RGB texels of one size x size image (alpha dropped); false otherwise.
+bool AppendRgbLayer(const DecodedImage& image, int size, std::vector<uint8_t>* layers) {
+  if (image.width != size || image.height != size) return false;
+  const size_t step = size_t(image.components);
+  for (size_t i = 0; i + 2 < image.pixels.size(); i += step)
+    layers->insert(layers->end(), &image.pixels[i], &image.pixels[i] + 3);
+  return true;
+}
+
+template <size_t N>
+bool LoadLayerArray(GLuint* texture, int size, const char* const (&names)[N]) {
+  if (size <= 0) return false;
+  std::vector<uint8_t> layers;
+  for (const char* name : names) {
+    const std::string path = std::string("base/world/textures/") + name + ".tga";
+    DecodedImage image;
+    if (!ReadTgaImage(path.c_str(), &image) || !AppendRgbLayer(image, size, &layers)) return false;
+  }
+  glGenTextures(1, texture);
+  glBindTexture(GL_TEXTURE_2D_ARRAY_EXT, *texture);
+  if (gTextureFiltering == 1) SetAnisotropyBelowMaximum(gMaxAnisotropy, GL_TEXTURE_2D_ARRAY_EXT);
+  // Without the framebuffer extension's mipmap builder the array stays
+  // complete by sampling level 0 only.
+  const bool mipmapped = glGenerateMipmapEXT != nullptr;
+  glTexParameteri(GL_TEXTURE_2D_ARRAY_EXT, GL_TEXTURE_MIN_FILTER, mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY_EXT, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY_EXT, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY_EXT, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  TightRows rows;
+  GlTexImage3D(GL_TEXTURE_2D_ARRAY_EXT, 0, GL_COMPRESSED_RGB_ARB, size, size, GLsizei(N), 0, GL_RGB,
+               GL_UNSIGNED_BYTE, layers.data());
+  if (mipmapped) glGenerateMipmapEXT(GL_TEXTURE_2D_ARRAY_EXT);
+  return true;
+}
+
+}  // namespace
+
+bool LoadTerrainLayerArray(GLuint* texture, int size) { return LoadLayerArray(texture, size, kTerrainLayers); }
+
+bool LoadTerrainLayerArraySmall(GLuint* texture, int size) {
+  return LoadLayerArray(texture, size, kTerrainLayersSmall);
+}
+
+bool Load3DTextureFromBitmaps(const char* path, GLuint* texture, int depth) {
+  DecodedImage image;
+  if (depth < 1 || !ReadBmpImage(path, &image)) return false;
+  std::vector<uint8_t> volume;
+  volume.reserve(image.pixels.size() * size_t(depth));
+  for (int slice = 0; slice < depth; ++slice) volume.insert(volume.end(), image.pixels.begin(), image.pixels.end());
+  glGenTextures(1, texture);
+  glBindTexture(GL_TEXTURE_3D, *texture);
+  Upload3D(volume.data(), image.width, image.height, depth, GL_LINEAR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  return true;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/settings.h"
+#include "framework/texture_roles.h"  // kTextureCount
 #include "platform/gl.h"
 
 // glId of a Texture that holds no GL texture.
@@ -71,7 +72,6 @@ extern int gMaxAnisotropy;
 // The settings words read here (framework/settings.h): gTextureFiltering
 // (anisotropy for the free loaders) and gTextureCompression (material textures).
 
-inline constexpr int kTextureCount = 71;           // base/textures/tex00..tex70.tga
 inline constexpr int kLandscapeTextureCount = 10;  // landscape00..04, then their normal maps
 extern Texture gTextures[kTextureCount];
 extern Texture gLandscapeTextures[kLandscapeTextureCount];
@@ -101,3 +101,15 @@ bool Load3DTextureTGA(GLuint* texture, int size);
 bool MakeNoise3DTexture(GLuint* texture, int size);
 // The texel values MakeNoise3DTexture uploads (for the tests).
 std::vector<uint8_t> MakeNoiseTexels(int size);
+
+// A compressed, mipmapped 2-D texture array of the landscape layers from
+// base/world/textures/: landscape00..04 then their normal maps _n (ten
+// layers), or for the small form landscape00, 01, 00_n, 01_n. Anisotropy
+// as the free loaders. False, with no texture made, unless every file is
+// a size x size TGA.
+bool LoadTerrainLayerArray(GLuint* texture, int size);
+bool LoadTerrainLayerArraySmall(GLuint* texture, int size);
+// A 3-D texture of `depth` slices, each the 24-bit BMP at `path`: linear,
+// repeating on s, t and r, with the texture environment set to replace.
+// False, with no texture made, when the file cannot be read or depth < 1.
+bool Load3DTextureFromBitmaps(const char* path, GLuint* texture, int depth);

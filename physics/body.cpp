@@ -1,6 +1,6 @@
 #include "physics/body.h"
 
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include <cmath>
 #include <cstring>
@@ -17,7 +17,7 @@ void Widen(neV3& lo, neV3& hi, const neV3& p) {
 
 }  // namespace
 
-void neBody::ResetBase(neSimulator* owner, s32 bodyType) {
+void neBody::ResetBase(neSimulatorCore* owner, s32 bodyType) {
     sim = owner;
     type = bodyType;
     active = 1;
@@ -228,7 +228,7 @@ void neBody::ClearSensorDetections() {
 
 // ---- animated bodies ----
 
-void neAnimatedBody::Reset(neSimulator* owner) {
+void neAnimatedBody::Reset(neSimulatorCore* owner) {
     ResetBase(owner, NE_BODY_ANIMATED);
     transform.SetIdentity();
     moved = 0;

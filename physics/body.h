@@ -9,7 +9,7 @@
 #include "physics/sensor.h"
 #include "physics/stack.h"
 
-struct neSimulator;
+struct neSimulatorCore;
 struct neConstraintSet;
 struct neConstraintLink;
 struct neRegionBody;
@@ -40,7 +40,7 @@ constexpr f32 NE_DEFAULT_SLEEPING_PARAMETER = 0.2f;
 // What animated and rigid bodies share: geometries, sensors, bounds and the
 // broad-phase and list bookkeeping.
 struct neBody {
-    neSimulator* sim;
+    neSimulatorCore* sim;
     s32 type;         // NE_BODY_ANIMATED or NE_BODY_RIGID, never changes
     s32 active;       // 0 while switched off
     s32 index;        // region index: rigid 0..R-1, animated R..R+A-1, particles after
@@ -143,7 +143,7 @@ struct neBody {
     void UpdateAabb();
 
     // Engine internals.
-    void ResetBase(neSimulator* owner, s32 bodyType);
+    void ResetBase(neSimulatorCore* owner, s32 bodyType);
     void ClearSensorDetections();
     bool HasCollisionShape() const { return geometryCount > 0 || customCollision != 0; }
 };
@@ -153,7 +153,7 @@ struct neAnimatedBody : neBody {
     neT3 transform;
     s32 moved;  // 1 after the application changed the transform, until the advance ends
 
-    void Reset(neSimulator* owner);
+    void Reset(neSimulatorCore* owner);
     neV3 GetPos() const { return transform.pos; }
     void SetPos(const neV3& p);
     neM3 GetRotationM3() const { return transform.rot; }
@@ -247,7 +247,7 @@ struct neRigidBody : neBody {
     neRigidBody* stackListNext; // the simulator's stack body list
 
     // ---- construction and state ----
-    void Reset(neSimulator* owner, bool isParticle);
+    void Reset(neSimulatorCore* owner, bool isParticle);
 
     void SetMass(f32 m);
     f32 GetMass() const { return mass; }

@@ -2,7 +2,7 @@
 // controllers.
 #include "physics/constraint.h"
 
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -66,7 +66,7 @@ bool SetHolds(const neConstraintSet* set, const neConstraint* joint) {
 
 // ---- neConstraint ----------------------------------------------------------
 
-void neConstraint::Reset(neSimulator* owner, neRigidBody* a, neBody* b) {
+void neConstraint::Reset(neSimulatorCore* owner, neRigidBody* a, neBody* b) {
     frameA.SetIdentity();
     frameB.SetIdentity();
     worldFrameA.SetIdentity();
@@ -283,9 +283,9 @@ void neConstraintSet::Build(neConstraint* joint) {
     result->changed |= SET_GAINED_JOINTS;
 }
 
-// ---- neSimulator -------------------------------------------------------------
+// ---- neSimulatorCore -------------------------------------------------------------
 
-neConstraint* neSimulator::CreateConstraintWorld(neRigidBody* body) {
+neConstraint* neSimulatorCore::CreateConstraintWorld(neRigidBody* body) {
     if (!body) return nullptr;
     neConstraint* c = constraintPool.Alloc();
     if (!c) {
@@ -297,7 +297,7 @@ neConstraint* neSimulator::CreateConstraintWorld(neRigidBody* body) {
     return c;
 }
 
-neConstraint* neSimulator::CreateConstraint(neRigidBody* bodyA, neRigidBody* bodyB) {
+neConstraint* neSimulatorCore::CreateConstraint(neRigidBody* bodyA, neRigidBody* bodyB) {
     if (!bodyA || !bodyB) return nullptr;
     neConstraint* c = CreateConstraintWorld(bodyA);
     if (!c) return nullptr;
@@ -306,7 +306,7 @@ neConstraint* neSimulator::CreateConstraint(neRigidBody* bodyA, neRigidBody* bod
     return c;
 }
 
-neConstraint* neSimulator::CreateConstraintAnimated(neRigidBody* rigidBody, neAnimatedBody* animatedBody) {
+neConstraint* neSimulatorCore::CreateConstraintAnimated(neRigidBody* rigidBody, neAnimatedBody* animatedBody) {
     if (!rigidBody || !animatedBody) return nullptr;
     neConstraint* c = CreateConstraintWorld(rigidBody);
     if (!c) return nullptr;
@@ -315,7 +315,7 @@ neConstraint* neSimulator::CreateConstraintAnimated(neRigidBody* rigidBody, neAn
     return c;
 }
 
-void neSimulator::FreeConstraint(neConstraint* joint) {
+void neSimulatorCore::FreeConstraint(neConstraint* joint) {
     if (!joint || !constraintPool.IsInUse(joint)) return;
     neRigidBody* a = joint->bodyA;
     neBody* b = joint->bodyB;
@@ -343,6 +343,6 @@ void neSimulator::FreeConstraint(neConstraint* joint) {
     }
 }
 
-void neSimulator::FreeBodyConstraints(neBody* body) {
+void neSimulatorCore::FreeBodyConstraints(neBody* body) {
     while (neConstraintLink* link = body->constraintFirst) FreeConstraint(link->constraint);
 }

@@ -7,7 +7,7 @@
 
 struct neBody;
 struct neRigidBody;
-struct neSimulator;
+struct neSimulatorCore;
 struct neConstraint;
 struct neConstraintSet;
 struct neController;
@@ -57,7 +57,7 @@ struct neConstraint {
     neT3 frameB;          // in B's own axes, or world axes without B
     neT3 worldFrameA;
     neT3 worldFrameB;
-    neSimulator* simulator;
+    neSimulatorCore* simulator;
     neController* controllers;  // joint controllers, list head
     neController* controllerCursor;
     neRigidBody* bodyA;
@@ -84,7 +84,7 @@ struct neConstraint {
 
     // ---- set-up (physics/constraint.cpp) ----
     // The defaults of a new joint between A and B (B may be null: the world).
-    void Reset(neSimulator* owner, neRigidBody* a, neBody* b);
+    void Reset(neSimulatorCore* owner, neRigidBody* a, neBody* b);
 
     // 0 ball joint, 2 hinge, 3 slider; any other value changes nothing.
     void SetType(s32 t);

@@ -4,7 +4,7 @@
 
 #include "physics/joint_rows.h"
 #include "physics/response.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 namespace {
 
@@ -26,15 +26,15 @@ s32 MovingBodies(const neConstraintSet* set) {
 
 }  // namespace
 
-void neSimulator::UpdateConstraints() {
+void neSimulatorCore::UpdateConstraints() {
     ForEachEnabledJoint(constraintSetPool, [](neConstraint* c) { c->ApplyDamping(); });
 }
 
-void neSimulator::AdvanceConstraintCounters() {
+void neSimulatorCore::AdvanceConstraintCounters() {
     ForEachEnabledJoint(constraintSetPool, [](neConstraint* c) { c->RunControllers(); });
 }
 
-void neSimulator::SolveConstraints() {
+void neSimulatorCore::SolveConstraints() {
     if (constraintSetPool.UsedCount() == 0) return;
     for (neConstraintSet* set = constraintSetPool.FirstUsed(); set; set = constraintSetPool.NextUsed(set))
         set->solved = 0;

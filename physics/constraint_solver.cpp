@@ -3,7 +3,7 @@
 #include "physics/constraint.h"
 
 #include "physics/response.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include <cmath>
 #include <cstring>

@@ -7,7 +7,7 @@
 #include "physics/constraint.h"
 #include "physics/joint_rows.h"
 #include "physics/response.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 #include "physics/stack.h"
 
 // ---- body lists ----
@@ -18,7 +18,7 @@ namespace {
 // then for every body of the stack body list. The solve list holds both
 // kinds of record; the stack pool tells them apart.
 template <typename Fn>
-void ForEachSolvedBody(neSimulator& sim, Fn fn) {
+void ForEachSolvedBody(neSimulatorCore& sim, Fn fn) {
     for (s32 i = 0; i < sim.solveList.Count(); ++i) {
         void* item = sim.solveList[i];
         if (sim.stackPool.IsInUse(static_cast<neStack*>(item))) {
@@ -49,7 +49,7 @@ bool AtRest(neRigidBody* body) {
     return body->idleSteps > NE_SLEEP_IDLE_STEPS;
 }
 
-bool AllAtRest(neSimulator& sim) {
+bool AllAtRest(neSimulatorCore& sim) {
     bool all = true;
     ForEachSolvedBody(sim, [&all](neRigidBody* b) { all = all && AtRest(b); });
     return all;
@@ -57,7 +57,7 @@ bool AllAtRest(neSimulator& sim) {
 
 // Sends the bodies to sleep; with `passingOnly` only those their supports
 // carry well enough.
-void Sleep(neSimulator& sim, bool passingOnly) {
+void Sleep(neSimulatorCore& sim, bool passingOnly) {
     ForEachSolvedBody(sim, [passingOnly](neRigidBody* b) {
         if (b->restState == NE_RESTING) return;
         if (!passingOnly || neStackMaySleep(b)) b->GoToSleep();
@@ -66,7 +66,7 @@ void Sleep(neSimulator& sim, bool passingOnly) {
 
 // Clears the rest flag only: the snapshot and idle count stay, so the rest
 // tests keep counting.
-void ClearRest(neSimulator& sim) {
+void ClearRest(neSimulatorCore& sim) {
     ForEachSolvedBody(sim, [](neRigidBody* b) {
         if (b->restState == NE_RESTING) b->restState = NE_MOVING;
     });
@@ -79,7 +79,7 @@ bool AllMembersResting(const neStack* stack) {
 }
 
 template <typename Fn>
-void ForEachActiveRigid(neSimulator& sim, Fn fn) {
+void ForEachActiveRigid(neSimulatorCore& sim, Fn fn) {
     for (neBodyList* list : {&sim.activeRigidBodies, &sim.activeParticles})
         for (neBody* b = list->first; b;) {
             neBody* following = b->next;
@@ -90,9 +90,9 @@ void ForEachActiveRigid(neSimulator& sim, Fn fn) {
 
 }  // namespace
 
-void neSimulator::AppendStackRecord(const neCollisionResult& record) { stackRecords.Push(record); }
+void neSimulatorCore::AppendStackRecord(const neCollisionResult& record) { stackRecords.Push(record); }
 
-neStack* neSimulator::NewStack() {
+neStack* neSimulatorCore::NewStack() {
     neStack* stack = stackPool.Alloc();
     if (!stack) return nullptr;
     *stack = neStack{};
@@ -100,13 +100,13 @@ neStack* neSimulator::NewStack() {
     return stack;
 }
 
-void neSimulator::FreeStack(neStack* stack) {
+void neSimulatorCore::FreeStack(neStack* stack) {
     if (!stackPool.IsInUse(stack)) return;
     stacks.Unlink(stack);
     stackPool.Free(stack);
 }
 
-void neSimulator::AddToStackBodyList(neRigidBody* body) {
+void neSimulatorCore::AddToStackBodyList(neRigidBody* body) {
     if (InStackBodyList(body)) return;
     body->stackListNext = nullptr;
     if (stackBodyLast)
@@ -116,7 +116,7 @@ void neSimulator::AddToStackBodyList(neRigidBody* body) {
     stackBodyLast = body;
 }
 
-void neSimulator::ClearStackList() {
+void neSimulatorCore::ClearStackList() {
     for (neRigidBody* r = stackBodyFirst; r;) {
         neRigidBody* following = r->stackListNext;
         r->stackListNext = nullptr;
@@ -127,7 +127,7 @@ void neSimulator::ClearStackList() {
 
 // ---- iteration ----
 
-void neSimulator::ApplyResponse(f32, s32 iterations) {
+void neSimulatorCore::ApplyResponse(f32, s32 iterations) {
     if (constraintRows.Count() == 0 && stackRecords.Count() == 0) return;
     const s32 n = iterations == -1 ? NE_DEFAULT_SOLVER_ITERATIONS : iterations;
     finalPass = 0;
@@ -154,7 +154,7 @@ namespace {
 
 // The stacks that the set's bodies rest in join the solve; a body resting
 // alone brings its own contacts instead.
-void TouchStacksOf(neSimulator& sim, neConstraintSet* set) {
+void TouchStacksOf(neSimulatorCore& sim, neConstraintSet* set) {
     for (neBody* b = set->firstBody; b; b = b->setNext) {
         neRigidBody* body = b->AsRigidBody();
         neStackNode* node = body ? body->stackNode : nullptr;
@@ -173,7 +173,7 @@ void TouchStacksOf(neSimulator& sim, neConstraintSet* set) {
 
 }  // namespace
 
-void neSimulator::CollectLinkedSets(f32* tolerance, s32* iterations) {
+void neSimulatorCore::CollectLinkedSets(f32* tolerance, s32* iterations) {
     ClearStackList();
     for (s32 i = 0; i < solveList.Count(); ++i) TouchStacksOf(*this, static_cast<neConstraintSet*>(solveList[i]));
     // The list grows while sets solved here touch further stacks.
@@ -193,7 +193,7 @@ void neSimulator::CollectLinkedSets(f32* tolerance, s32* iterations) {
     }
 }
 
-void neSimulator::SleepSolvedSets() {
+void neSimulatorCore::SleepSolvedSets() {
     if (AllAtRest(*this))
         Sleep(*this, false);
     else
@@ -203,7 +203,7 @@ void neSimulator::SleepSolvedSets() {
 
 // ---- stack phases ----
 
-void neSimulator::CheckStacks() {
+void neSimulatorCore::CheckStacks() {
     // Stacks with a member awake wait to be solved. (A contact change
     // wakes the bodies concerned, so an all-resting stack has none pending.)
     solveList.Clear();
@@ -248,7 +248,7 @@ void neSimulator::CheckStacks() {
     }
 }
 
-void neSimulator::SolveStacks() {
+void neSimulatorCore::SolveStacks() {
     // Bodies resting alone: their contacts are answered at once, recovering
     // penetration without a bounce.
     stackRecords.Clear();

@@ -3,7 +3,7 @@
 
 #include "physics/body.h"
 #include "physics/response.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include <cmath>
 
@@ -77,7 +77,7 @@ neV3 Clamped(const neV3& j, f32 limit) {
 
 namespace neCollisionResponse {
 
-f32 Impulse(neSimulator* sim, neCollisionResult& row) {
+f32 Impulse(neSimulatorCore* sim, neCollisionResult& row) {
     switch (row.kind) {
         case NE_IMPULSE_RESTING_CONTACT:
             neUpdateRelativeVelocity(row);
@@ -119,13 +119,13 @@ f32 Impulse(neSimulator* sim, neCollisionResult& row) {
     }
 }
 
-f32 ImpulseKind3(neCollisionResult& row, neSimulator* sim) {
+f32 ImpulseKind3(neCollisionResult& row, neSimulatorCore* sim) {
     const neV3 j = PointImpulse(row, row.depth, sim->stepTime);
     if (Finite(j)) ApplyPointImpulse(row, j);
     return 0.0f;
 }
 
-f32 ImpulseKind4(neCollisionResult& row, neSimulator* sim) {
+f32 ImpulseKind4(neCollisionResult& row, neSimulatorCore* sim) {
     // The impulse lies across the axis. It is solved for in that plane:
     // taking the full-space answer and dropping its axis part is not a
     // contraction when K is far from round (anchors far from a body of small
@@ -147,7 +147,7 @@ f32 ImpulseKind4(neCollisionResult& row, neSimulator* sim) {
     return 0.0f;
 }
 
-f32 ImpulseKind5(neCollisionResult& row, neSimulator* sim) {
+f32 ImpulseKind5(neCollisionResult& row, neSimulatorCore* sim) {
     const f32 v = RELAXATION * row.depth * sim->stepTimeInverse;
     if (!(row.rowValue < v)) return 0.0f;
     const neV3 j = -(row.W * (row.worldPointB * (v - RELAXATION * row.rowValue)));
@@ -176,12 +176,12 @@ f32 AxisSpeed(const neCollisionResult& row) {
 
 }  // namespace
 
-f32 ImpulseKind6(neCollisionResult& row, neSimulator* sim) {
+f32 ImpulseKind6(neCollisionResult& row, neSimulatorCore* sim) {
     AngularLimit(row, row.speed, RELAXATION * row.depth, row.localPointB, sim->stepTimeInverse);
     return 0.0f;
 }
 
-f32 ImpulseKind7(neCollisionResult& row, neSimulator* sim) {
+f32 ImpulseKind7(neCollisionResult& row, neSimulatorCore* sim) {
     // Each body twists by spinning about its own cone axis, so each is
     // turned about its own axis, by the one impulse size that changes the
     // measured speed as wanted (W₀₀). Turning both about B's axis alone
@@ -201,7 +201,7 @@ f32 ImpulseKind7(neCollisionResult& row, neSimulator* sim) {
     return 0.0f;
 }
 
-f32 ImpulseKind8(neCollisionResult& row, neSimulator* sim) {
+f32 ImpulseKind8(neCollisionResult& row, neSimulatorCore* sim) {
     const f32 delta = row.rowValue - AxisSpeed(row);
     const f32 limit = row.depth * sim->stepTime;
     const neV3 ja = Clamped(row.W * (row.localPointA * delta), limit);
@@ -212,7 +212,7 @@ f32 ImpulseKind8(neCollisionResult& row, neSimulator* sim) {
     return 0.0f;
 }
 
-f32 ImpulseKind10(neCollisionResult& row, neSimulator* sim) {
+f32 ImpulseKind10(neCollisionResult& row, neSimulatorCore* sim) {
     const neV3& axis = row.localPointA;
     neRigidBody* a = Rigid(row.bodyA);
     neRigidBody* b = Rigid(row.bodyB);

@@ -8,21 +8,21 @@
 #include "math/ne_math.h"
 #include "physics/collision.h"
 
-struct neSimulator;
+struct neSimulatorCore;
 
 namespace neCollisionResponse {
 
 // Measures the record's velocity and answers it by its kind: resting
 // contacts by the contact rule, joint rows by theirs. Returns the rule's
 // value (the recovery speed for a resting contact, else 0).
-f32 Impulse(neSimulator* sim, neCollisionResult& record);
+f32 Impulse(neSimulatorCore* sim, neCollisionResult& record);
 
-f32 ImpulseKind3(neCollisionResult& row, neSimulator* sim);
-f32 ImpulseKind4(neCollisionResult& row, neSimulator* sim);
-f32 ImpulseKind5(neCollisionResult& row, neSimulator* sim);
-f32 ImpulseKind6(neCollisionResult& row, neSimulator* sim);
-f32 ImpulseKind7(neCollisionResult& row, neSimulator* sim);
-f32 ImpulseKind8(neCollisionResult& row, neSimulator* sim);
-f32 ImpulseKind10(neCollisionResult& row, neSimulator* sim);
+f32 ImpulseKind3(neCollisionResult& row, neSimulatorCore* sim);
+f32 ImpulseKind4(neCollisionResult& row, neSimulatorCore* sim);
+f32 ImpulseKind5(neCollisionResult& row, neSimulatorCore* sim);
+f32 ImpulseKind6(neCollisionResult& row, neSimulatorCore* sim);
+f32 ImpulseKind7(neCollisionResult& row, neSimulatorCore* sim);
+f32 ImpulseKind8(neCollisionResult& row, neSimulatorCore* sim);
+f32 ImpulseKind10(neCollisionResult& row, neSimulatorCore* sim);
 
 }  // namespace neCollisionResponse

@@ -1,6 +1,6 @@
 // One step of a rigid body's motion: forces, integration, position update.
 #include "physics/body.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 // not overlap.
 #include "physics/region.h"
 
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ neOverlapPair* nePairIndex::Remove(int64_t cell) {
     return pair;
 }
 
-bool neRegion::Initialise(neSimulator* sim, s32 axisMask) {
+bool neRegion::Initialise(neSimulatorCore* sim, s32 axisMask) {
     sim_ = sim;
     axisMask_ = axisMask & NE_ALL_AXES;
     rigidCount_ = Count(sim->sizes.rigidBodiesCount);

@@ -8,7 +8,7 @@
 #include "physics/terrain_tree.h"
 
 struct neBody;
-struct neSimulator;
+struct neSimulatorCore;
 
 constexpr s32 NE_AXIS_COUNT = 3;
 constexpr s32 NE_ALL_AXES = 7;
@@ -77,7 +77,7 @@ struct neRegionAxis {
 
 class neRegion {
 public:
-    bool Initialise(neSimulator* sim, s32 axisMask);
+    bool Initialise(neSimulatorCore* sim, s32 axisMask);
     // Makes the body collidable from the next update. Adding it again before
     // that update changes nothing.
     bool AddBody(neBody* body, neBody* hint);
@@ -132,7 +132,7 @@ private:
 
     s32 axisMask_ = 0;
     u8 fullMask_ = 0;
-    neSimulator* sim_ = nullptr;
+    neSimulatorCore* sim_ = nullptr;
     s32 rigidCount_ = 0, animatedCount_ = 0, bodyCount_ = 0, particleCount_ = 0;
     neGrowArray<u8> triangularTable_;
     neGrowArray<u8> rectangularTable_;

@@ -6,7 +6,7 @@
 
 #include "physics/body.h"
 #include "physics/constraint.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 namespace {
 
@@ -146,7 +146,7 @@ void neUpdateMatrices(neCollisionResult& r, bool ignoreA, bool ignoreB) {
     if (!r.W.SetInvert(k)) r.W.SetZero();
 }
 
-void neContactMaterial(const neSimulator& sim, const neCollisionResult& r, f32& friction, f32& restitution) {
+void neContactMaterial(const neSimulatorCore& sim, const neCollisionResult& r, f32& friction, f32& restitution) {
     const neMaterial& a = sim.MaterialAt(r.materialIndexA);
     const neMaterial& b = sim.MaterialAt(r.materialIndexB);
     friction = a.friction < b.friction ? a.friction : b.friction;
@@ -175,7 +175,7 @@ neV3 neContactImpulse(const neCollisionResult& r, f32 friction, f32 restitution)
     return neMakeV3(k * stop.x, k * stop.y, (1.0f + restitution) * jn + k * dn);
 }
 
-f32 neImpulseKind2(neSimulator& sim, neCollisionResult& r, f32 scale) {
+f32 neImpulseKind2(neSimulatorCore& sim, neCollisionResult& r, f32 scale) {
     neV3 j = neMakeV3(0, 0, 0);
     if (r.relativeVelocity.z < 0.0f) {
         f32 friction, restitution;
@@ -201,7 +201,7 @@ f32 neImpulseKind2(neSimulator& sim, neCollisionResult& r, f32 scale) {
     return value;
 }
 
-bool neBreakGeometryOnImpact(neSimulator& sim, neBody* body, neGeometry* geometry, const neV3& contactPoint,
+bool neBreakGeometryOnImpact(neSimulatorCore& sim, neBody* body, neGeometry* geometry, const neV3& contactPoint,
                              neV3& impulse) {
     const neM3 rotation = body->GetTransformPtr()->rot * geometry->frame.rot;
     const neV3 d = rotation * geometry->breakageDirection;
@@ -230,7 +230,7 @@ bool neBreakGeometryOnImpact(neSimulator& sim, neBody* body, neGeometry* geometr
     return false;
 }
 
-f32 neResolveCollision(neSimulator& sim, neCollisionResult& r, s32 mode, f32 scale) {
+f32 neResolveCollision(neSimulatorCore& sim, neCollisionResult& r, s32 mode, f32 scale) {
     neRigidBody* a = RigidOf(r.bodyA);
     neRigidBody* b = RigidOf(r.bodyB);
     if (!a && !b) return 0.0f;
@@ -258,7 +258,7 @@ f32 neResolveCollision(neSimulator& sim, neCollisionResult& r, s32 mode, f32 sca
     return 0.0f;
 }
 
-void neSimulator::RespondToCollision(neBody* bodyA, neBody* bodyB, neCollisionResult& r) {
+void neSimulatorCore::RespondToCollision(neBody* bodyA, neBody* bodyB, neCollisionResult& r) {
     neRigidBody* a = RigidOf(bodyA);
     neRigidBody* b = RigidOf(bodyB);
     r.bodyA = bodyA;

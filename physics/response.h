@@ -10,7 +10,7 @@
 #include "math/ne_math.h"
 #include "physics/collision.h"
 
-struct neSimulator;
+struct neSimulatorCore;
 struct neRigidBody;
 
 // Resting contacts are answered with a penetration recovery of at most this
@@ -45,7 +45,7 @@ void neUpdateRelativeVelocity(neCollisionResult& record);
 
 // The friction and restitution of a contact: the smaller of the two
 // materials' values (indices outside the table read the default material).
-void neContactMaterial(const neSimulator& sim, const neCollisionResult& record, f32& friction, f32& restitution);
+void neContactMaterial(const neSimulatorCore& sim, const neCollisionResult& record, f32& friction, f32& restitution);
 
 // The contact impulse in contact axes (tangent1, tangent2, normal) for the
 // measured relative velocity: sticking inside the friction cone, else on the
@@ -55,17 +55,17 @@ neV3 neContactImpulse(const neCollisionResult& record, f32 friction, f32 restitu
 // One collision (mode NE_RESOLVE_COLLISION) or one resting contact (mode
 // NE_RESOLVE_RESTING) between the record's two bodies; `scale` multiplies the
 // impulse. The record's matrices must be up to date. Returns 0.
-f32 neResolveCollision(neSimulator& sim, neCollisionResult& record, s32 mode, f32 scale);
+f32 neResolveCollision(neSimulatorCore& sim, neCollisionResult& record, s32 mode, f32 scale);
 
 // The resting-contact rule: contact impulse without bounce while the
 // simulator's recovery flag is clear, plus a recovery push while it is set.
 // `scale` (the stacks' weight of the contact) multiplies the impulse.
 // Returns the size of the recovery speed change.
-f32 neImpulseKind2(neSimulator& sim, neCollisionResult& record, f32 scale = 1.0f);
+f32 neImpulseKind2(neSimulatorCore& sim, neCollisionResult& record, f32 scale = 1.0f);
 
 // Offers one breakable geometry of a contact its side's impulse J (world),
 // at the world contact point. A perpendicular part at or above the
 // geometry's threshold breaks it off into a new body (kinds 1 and 4), which
 // takes its share along; J is reduced in place. True when a body was made.
-bool neBreakGeometryOnImpact(neSimulator& sim, neBody* body, neGeometry* geometry, const neV3& contactPoint,
+bool neBreakGeometryOnImpact(neSimulatorCore& sim, neBody* body, neGeometry* geometry, const neV3& contactPoint,
                              neV3& impulse);

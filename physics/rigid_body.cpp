@@ -1,7 +1,7 @@
 // The public operations on a rigid body: mass, inertia, state, forces.
 #include "physics/body.h"
 #include "physics/constraint.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include <cmath>
 
@@ -16,7 +16,7 @@ f32 ClampDamping(f32 d) {
 
 }  // namespace
 
-void neRigidBody::Reset(neSimulator* owner, bool isParticle) {
+void neRigidBody::Reset(neSimulatorCore* owner, bool isParticle) {
     ResetBase(owner, NE_BODY_RIGID);
     mass = 1.0f;
     invMass = 1.0f;

@@ -1,6 +1,6 @@
 // Creation and destruction of the simulator, its pools, bodies, materials,
 // log and statistics.
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include <cmath>
 #include <cstdio>
@@ -29,25 +29,25 @@ const char* const kInvalidAnimated = "Trying to Free invalid AnimatedBody.\n";
 
 }  // namespace
 
-neSimulator* neSimulator::CreateSimulator(const neSimulatorSizes& sizes, neAllocator* alloc, const neV3* gravity) {
-    void* memory = alloc ? alloc->Alloc(sizeof(neSimulator), 0) : std::malloc(sizeof(neSimulator));
+neSimulatorCore* neSimulatorCore::CreateSimulator(const neSimulatorSizes& sizes, neAllocator* alloc, const neV3* gravity) {
+    void* memory = alloc ? alloc->Alloc(sizeof(neSimulatorCore), 0) : std::malloc(sizeof(neSimulatorCore));
     if (!memory) return nullptr;
-    neSimulator* sim = new (memory) neSimulator(sizes, alloc, gravity);
+    neSimulatorCore* sim = new (memory) neSimulatorCore(sizes, alloc, gravity);
     sim->creator = alloc;
     return sim;
 }
 
-void neSimulator::DestroySimulator(neSimulator* sim) {
+void neSimulatorCore::DestroySimulator(neSimulatorCore* sim) {
     if (!sim) return;
     neAllocator* from = sim->creator;
-    sim->~neSimulator();
+    sim->~neSimulatorCore();
     if (from)
         from->Free(sim);
     else
         std::free(sim);
 }
 
-neSimulator::neSimulator(const neSimulatorSizes& s, neAllocator* alloc, const neV3* g) : sizes(s) {
+neSimulatorCore::neSimulatorCore(const neSimulatorSizes& s, neAllocator* alloc, const neV3* g) : sizes(s) {
     allocator = alloc ? alloc : &ownAllocator;
 
     const s32 rigid = Count(sizes.rigidBodiesCount);
@@ -98,14 +98,14 @@ neSimulator::neSimulator(const neSimulatorSizes& s, neAllocator* alloc, const ne
     previousStep = 0.0f;
 }
 
-neSimulator::~neSimulator() {
+neSimulatorCore::~neSimulatorCore() {
     FreeAllBodies();
     region.Free();
 }
 
-void neSimulator::SetStepClock(const neStepClock& clock) { stepTimer.Calibrate(clock); }
+void neSimulatorCore::SetStepClock(const neStepClock& clock) { stepTimer.Calibrate(clock); }
 
-void neSimulator::SetGravity(const neV3& g) {
+void neSimulatorCore::SetGravity(const neV3& g) {
     gravity = g;
     gravity.w = 0.0f;
     f32 d = g.Dot(g);
@@ -120,18 +120,18 @@ void neSimulator::SetGravity(const neV3& g) {
 
 // ---- log ----
 
-void neSimulator::LogOutput(s32 level, const char* message) {
+void neSimulatorCore::LogOutput(s32 level, const char* message) {
     std::snprintf(logBuffer, sizeof logBuffer, "%s", message);
     if (logCallback && level <= logLevel) logCallback(logBuffer);
 }
 
-neLogOutputCallback neSimulator::SetLogOutputCallback(neLogOutputCallback fn) {
+neLogOutputCallback neSimulatorCore::SetLogOutputCallback(neLogOutputCallback fn) {
     neLogOutputCallback previous = logCallback;
     logCallback = fn;
     return previous;
 }
 
-neCollisionCallback neSimulator::SetCollisionCallback(neCollisionCallback fn) {
+neCollisionCallback neSimulatorCore::SetCollisionCallback(neCollisionCallback fn) {
     neCollisionCallback previous = collisionCallback;
     collisionCallback = fn;
     return previous;
@@ -139,32 +139,32 @@ neCollisionCallback neSimulator::SetCollisionCallback(neCollisionCallback fn) {
 
 // ---- pools ----
 
-neGeometry* neSimulator::AllocGeometry() {
+neGeometry* neSimulatorCore::AllocGeometry() {
     neGeometry* g = geometryPool.Alloc();
     if (!g) LogOutput(1, kRunOutGeometry);
     return g;
 }
 
-neSensor* neSimulator::AllocSensor() {
+neSensor* neSimulatorCore::AllocSensor() {
     neSensor* s = sensorPool.Alloc();
     if (!s) LogOutput(1, kRunOutSensor);
     return s;
 }
 
-neController* neSimulator::AllocController() {
+neController* neSimulatorCore::AllocController() {
     neController* c = controllerPool.Alloc();
     if (!c) LogOutput(1, kRunOutController);
     return c;
 }
 
 
-neBodyList* neSimulator::ListOf(neBody* body, bool activeList) {
+neBodyList* neSimulatorCore::ListOf(neBody* body, bool activeList) {
     if (body->type == NE_BODY_ANIMATED) return activeList ? &activeAnimatedBodies : &inactiveAnimatedBodies;
     if (static_cast<neRigidBody*>(body)->particle) return activeList ? &activeParticles : &inactiveParticles;
     return activeList ? &activeRigidBodies : &inactiveRigidBodies;
 }
 
-neRigidBody* neSimulator::AllocRigidBody(bool isParticle) {
+neRigidBody* neSimulatorCore::AllocRigidBody(bool isParticle) {
     nePool<neRigidBody>& pool = isParticle ? particlePool : rigidBodyPool;
     neRigidBody* body = pool.Alloc();
     if (!body) {
@@ -179,10 +179,10 @@ neRigidBody* neSimulator::AllocRigidBody(bool isParticle) {
     return body;
 }
 
-neRigidBody* neSimulator::CreateRigidBody() { return AllocRigidBody(false); }
-neRigidBody* neSimulator::CreateRigidParticle() { return AllocRigidBody(true); }
+neRigidBody* neSimulatorCore::CreateRigidBody() { return AllocRigidBody(false); }
+neRigidBody* neSimulatorCore::CreateRigidParticle() { return AllocRigidBody(true); }
 
-neAnimatedBody* neSimulator::CreateAnimatedBody() {
+neAnimatedBody* neSimulatorCore::CreateAnimatedBody() {
     neAnimatedBody* body = animatedBodyPool.Alloc();
     if (!body) {
         LogOutput(1, kRunOutAnimated);
@@ -194,7 +194,7 @@ neAnimatedBody* neSimulator::CreateAnimatedBody() {
     return body;
 }
 
-void neSimulator::FreeBody(neBody* body) {
+void neSimulatorCore::FreeBody(neBody* body) {
     // Check the pointer against the pools before touching the body at all.
     neRigidBody* asRigid = static_cast<neRigidBody*>(body);
     neAnimatedBody* asAnimated = static_cast<neAnimatedBody*>(body);
@@ -219,7 +219,7 @@ void neSimulator::FreeBody(neBody* body) {
     }
 }
 
-void neSimulator::ReleaseBodyParts(neBody* body) {
+void neSimulatorCore::ReleaseBodyParts(neBody* body) {
     for (neSensor* s = body->sensorFirst; s;) {
         neSensor* following = s->next;
         sensorPool.Free(s);
@@ -274,7 +274,7 @@ void neSimulator::ReleaseBodyParts(neBody* body) {
     }
 }
 
-void neSimulator::FreeAllBodies() {
+void neSimulatorCore::FreeAllBodies() {
     neBodyList* lists[] = {&activeRigidBodies, &inactiveRigidBodies, &activeParticles,
                            &inactiveParticles, &activeAnimatedBodies, &inactiveAnimatedBodies};
     for (neBodyList* list : lists) {
@@ -287,7 +287,7 @@ void neSimulator::FreeAllBodies() {
     }
 }
 
-neRigidBody* neSimulator::CreateBodyFromBrokenGeometry(neBody* body, neGeometry* geometry) {
+neRigidBody* neSimulatorCore::CreateBodyFromBrokenGeometry(neBody* body, neGeometry* geometry) {
     if (!body || !geometry || body->geometryCount < 2) return nullptr;
     bool owned = false;
     for (neGeometry* g = body->geometryFirst; g; g = g->next) owned = owned || g == geometry;
@@ -329,13 +329,13 @@ neRigidBody* neSimulator::CreateBodyFromBrokenGeometry(neBody* body, neGeometry*
 
 // ---- materials and terrain ----
 
-bool neSimulator::SetMaterialImpl(s32 index, f32 friction, f32 restitution, f32 extra) {
+bool neSimulatorCore::SetMaterialImpl(s32 index, f32 friction, f32 restitution, f32 extra) {
     if (index < 0 || index >= NE_MATERIAL_COUNT) return false;
     materials[index] = neMaterial{friction, restitution, extra};
     return true;
 }
 
-bool neSimulator::GetMaterialImpl(s32 index, f32& friction, f32& restitution, f32& extra) const {
+bool neSimulatorCore::GetMaterialImpl(s32 index, f32& friction, f32& restitution, f32& extra) const {
     if (index < 0 || index >= NE_MATERIAL_COUNT) return false;
     friction = materials[index].friction;
     restitution = materials[index].restitution;
@@ -343,22 +343,22 @@ bool neSimulator::GetMaterialImpl(s32 index, f32& friction, f32& restitution, f3
     return true;
 }
 
-bool neSimulator::SetMaterial(s32 index, f32 friction, f32 restitution) {
+bool neSimulatorCore::SetMaterial(s32 index, f32 friction, f32 restitution) {
     return SetMaterialImpl(index, friction, restitution, 0.0f);
 }
 
-bool neSimulator::GetMaterial(s32 index, f32& friction, f32& restitution) const {
+bool neSimulatorCore::GetMaterial(s32 index, f32& friction, f32& restitution) const {
     f32 extra;
     return GetMaterialImpl(index, friction, restitution, extra);
 }
 
-const neMaterial& neSimulator::MaterialAt(s32 index) const {
+const neMaterial& neSimulatorCore::MaterialAt(s32 index) const {
     static const neMaterial defaultMaterial{};
     if (index < 0 || index >= NE_MATERIAL_COUNT) return defaultMaterial;
     return materials[index];
 }
 
-bool neSimulator::SetTerrainMesh(const neTriangleMesh* mesh) {
+bool neSimulatorCore::SetTerrainMesh(const neTriangleMesh* mesh) {
     if (!mesh || !region.BuildTerrain(*mesh)) return false;
     const s32 count = region.Terrain().TriangleCount();
     terrainSeen.Release();
@@ -368,14 +368,14 @@ bool neSimulator::SetTerrainMesh(const neTriangleMesh* mesh) {
     return true;
 }
 
-void neSimulator::FreeTerrainMesh() {
+void neSimulatorCore::FreeTerrainMesh() {
     region.FreeTerrain();
     terrainSeen.Release();
 }
 
 // ---- statistics ----
 
-neSimulatorSizes neSimulator::GetPoolStats() const {
+neSimulatorSizes neSimulatorCore::GetPoolStats() const {
     neSimulatorSizes use;
     use.rigidBodiesCount = rigidBodyPool.UsedCount();
     use.animatedBodiesCount = animatedBodyPool.UsedCount();
@@ -392,7 +392,7 @@ neSimulatorSizes neSimulator::GetPoolStats() const {
     return use;
 }
 
-u32 neSimulator::GetMemoryAllocated() const {
+u32 neSimulatorCore::GetMemoryAllocated() const {
     size_t total = rigidBodyPool.Bytes() + animatedBodyPool.Bytes() + particlePool.Bytes() +
                    terrainLeaves.Bytes() + terrainTriangles.Bytes() + nearTriangles.Bytes() + sensorTriangles.Bytes() +
                    sensorTriangleLines.Bytes() + lineTriangles.Bytes() +

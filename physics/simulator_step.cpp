@@ -1,6 +1,6 @@
 // The simulation clock: the two advances and the phases of one step,
 // including the body-pair and terrain collision stages.
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 #include "physics/narrow_phase.h"
 #include "physics/sensor.h"
@@ -85,13 +85,13 @@ bool neIsValidNormal(const neV3& n) {
 
 // ---- advances ----
 
-void neSimulator::Advance(f32 time, s32 steps, neStepTimerRecord* record) { AdvanceFixed(time, steps, record); }
+void neSimulatorCore::Advance(f32 time, s32 steps, neStepTimerRecord* record) { AdvanceFixed(time, steps, record); }
 
-void neSimulator::AdvanceMinMax(f32 time, f32 minStep, f32 maxStep, neStepTimerRecord* record) {
+void neSimulatorCore::AdvanceMinMax(f32 time, f32 minStep, f32 maxStep, neStepTimerRecord* record) {
     AdvanceVariable(time, minStep, maxStep, record);
 }
 
-void neSimulator::MarkTimer(neTimerBucket bucket) {
+void neSimulatorCore::MarkTimer(neTimerBucket bucket) {
     if (timerRecord) stepTimer.AddBucket(bucket);
 }
 
@@ -117,7 +117,7 @@ void FinishRecord(neStepTimerRecord* record, const neStepTimer& timer) {
 
 }  // namespace
 
-void neSimulator::AdvanceFixed(f32 time, s32 steps, neStepTimerRecord* record) {
+void neSimulatorCore::AdvanceFixed(f32 time, s32 steps, neStepTimerRecord* record) {
     timerRecord = record;
     StartRecord(record, stepTimer);
     // A count below 1 or a time that is not finite and positive would make
@@ -133,7 +133,7 @@ void neSimulator::AdvanceFixed(f32 time, s32 steps, neStepTimerRecord* record) {
     ++stepCount;
 }
 
-void neSimulator::AdvanceVariable(f32 time, f32 minStep, f32 maxStep, neStepTimerRecord* record) {
+void neSimulatorCore::AdvanceVariable(f32 time, f32 minStep, f32 maxStep, neStepTimerRecord* record) {
     // Sizes of 0 or less would loop for ever; refuse them and other nonsense.
     if (!IsPositiveFinite(minStep) || !IsPositiveFinite(maxStep) || !std::isfinite(time) || time < 0.0f)
         return;
@@ -170,7 +170,7 @@ void neSimulator::AdvanceVariable(f32 time, f32 minStep, f32 maxStep, neStepTime
 
 // ---- one step ----
 
-void neSimulator::StepOnce() {
+void neSimulatorCore::StepOnce() {
     // Sensors: the previous step's detections are forgotten.
     ForEach(activeAnimatedBodies, [](neBody* b) { b->ClearSensorDetections(); });
     ForEach(activeParticles, [](neBody* b) { b->ClearSensorDetections(); });
@@ -246,7 +246,7 @@ void neSimulator::StepOnce() {
     MarkTimer(NE_TIMER_JOINT_COUNTERS);
 }
 
-void neSimulator::CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
+void neSimulatorCore::CustomContactToResult(const neCustomCollisionInfo& info, neBody* a, neBody* b,
                                         neCollisionResult& result) {
     std::memset(&result, 0, sizeof result);
     neSetContactPoints(result, info.worldContactPointA, *a->GetTransformPtr(), info.worldContactPointB,
@@ -258,7 +258,7 @@ void neSimulator::CustomContactToResult(const neCustomCollisionInfo& info, neBod
     result.valid = 1;
 }
 
-void neSimulator::CollideBodies() {
+void neSimulatorCore::CollideBodies() {
     for (neOverlapPair* pair = region.FirstPair(); pair; pair = region.NextPair(pair)) {
         neBody* a = pair->bodyA;
         neBody* b = pair->bodyB;
@@ -335,7 +335,7 @@ void neSimulator::CollideBodies() {
     }
 }
 
-bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
+bool neSimulatorCore::FindTerrainCandidates(neRigidBody* body) {
     terrainLeaves.Clear();
     terrainTriangles.Clear();
     sensorTriangles.Clear();
@@ -396,7 +396,7 @@ bool neSimulator::FindTerrainCandidates(neRigidBody* body) {
     return true;
 }
 
-bool neSimulator::NarrowToBody(const neRigidBody* body) {
+bool neSimulatorCore::NarrowToBody(const neRigidBody* body) {
     const neV3* v = terrainGeometry.triangleVertices;
     const neTriangle* triangles = terrainGeometry.shape.mesh.triangles;
     const s32* candidates = terrainGeometry.shape.mesh.indices;
@@ -414,7 +414,7 @@ bool neSimulator::NarrowToBody(const neRigidBody* body) {
     return true;
 }
 
-void neSimulator::BoxSensorLines(const neRigidBody* body) {
+void neSimulatorCore::BoxSensorLines(const neRigidBody* body) {
     // One box per line (a body with more lines shares the last box among
     // the rest): a wheel line meets a handful of the triangles under its
     // truck, and each line tests only those that meet any line's box.
@@ -429,7 +429,7 @@ void neSimulator::BoxSensorLines(const neRigidBody* body) {
     }
 }
 
-void neSimulator::SortForSensors(s32 triangle, const neTriangleFootprint& footprint, const neTriangle* triangles,
+void neSimulatorCore::SortForSensors(s32 triangle, const neTriangleFootprint& footprint, const neTriangle* triangles,
                                  const neV3* vertices) {
     // Most candidates lie beside every line: the box around them all says so first.
     if (sensorLineCount == 0) return;
@@ -443,7 +443,7 @@ void neSimulator::SortForSensors(s32 triangle, const neTriangleFootprint& footpr
     sensorTriangleLines.Push(met);
 }
 
-void neSimulator::CollideSensorsWithTerrain(neRigidBody* body) {
+void neSimulatorCore::CollideSensorsWithTerrain(neRigidBody* body) {
     // A line's own box passes what its full test would read, in the same
     // order; lines past the last box share it and each still tests its own.
     const neT3 identity = Identity();
@@ -460,7 +460,7 @@ void neSimulator::CollideSensorsWithTerrain(neRigidBody* body) {
     }
 }
 
-void neSimulator::CollideTerrain() {
+void neSimulatorCore::CollideTerrain() {
     terrainGeometry.frame.SetIdentity();
     const neT3 identity = Identity();
     auto collide = [&](neBody* b) {
@@ -503,7 +503,7 @@ void neSimulator::CollideTerrain() {
     ForEach(activeParticles, carry);
 }
 
-void neSimulator::FillCollisionInfo(neCollisionInfo& info, const neCollisionResult& result, bool terrain) {
+void neSimulatorCore::FillCollisionInfo(neCollisionInfo& info, const neCollisionResult& result, bool terrain) {
     info.bodyA = result.bodyA;
     info.typeA = KindOf(result.bodyA);
     info.geometryA = result.geometryA;
@@ -526,7 +526,7 @@ void neSimulator::FillCollisionInfo(neCollisionInfo& info, const neCollisionResu
     }
 }
 
-void neSimulator::ReportCollision(neCollisionInfo& info, const neCollisionResult& result, bool terrain) {
+void neSimulatorCore::ReportCollision(neCollisionInfo& info, const neCollisionResult& result, bool terrain) {
     FillCollisionInfo(info, result, terrain);
     collisionCallback(&info);
 }

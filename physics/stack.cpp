@@ -9,7 +9,7 @@
 #include "physics/body.h"
 #include "physics/narrow_phase.h"
 #include "physics/response.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 
 const char* const NE_STACK_FULL_MESSAGE = "Stacking Buffer full Error. Please contact techincal support\n";
 
@@ -19,7 +19,7 @@ neRigidBody* RigidOf(neBody* body) { return body ? body->AsRigidBody() : nullptr
 
 bool IsUsed(const neContactEntry& e) { return e.kind != NE_ENTRY_FREE; }
 
-void ReportStackFull(neSimulator* sim) {
+void ReportStackFull(neSimulatorCore* sim) {
     if (sim->logLevel >= 1) sim->LogOutput(1, NE_STACK_FULL_MESSAGE);
 }
 
@@ -96,7 +96,7 @@ void FillEntry(neRigidBody* body, neContactEntry& e, const neRestingContact& c) 
 
 // The other body is still part of the world: the terrain, or a body handed
 // out by the simulator and switched on.
-bool OtherIsLive(neSimulator* sim, neBody* other) {
+bool OtherIsLive(neSimulatorCore* sim, neBody* other) {
     if (other == &sim->terrainBody) return true;
     if (!other->active) return false;
     if (other->type == NE_BODY_RIGID) {
@@ -268,7 +268,7 @@ bool neStackAddBody(neRigidBody* body, neStack* stack) {
 }
 
 void neStackAddContact(neRigidBody* x, const neRestingContact& contact) {
-    neSimulator* sim = x->sim;
+    neSimulatorCore* sim = x->sim;
     neStack* builtIn = &sim->builtInStack;
     neRigidBody* y = RigidOf(contact.other);
     neStackNode* xn = x->stackNode;
@@ -364,7 +364,7 @@ s32 neStackValidate(neRigidBody* body) {
 }
 
 s32 neStackSolveBody(neRigidBody* body, bool sleepersHold) {
-    neSimulator* sim = body->sim;
+    neSimulatorCore* sim = body->sim;
     s32 kept[NE_CONTACT_ENTRIES];
     s32 keptCount = 0;
     for (s32 i = 0; i < NE_CONTACT_ENTRIES; ++i) {
@@ -411,7 +411,7 @@ namespace {
 void CollectFrom(neStackNode* node, bool sleepersHold) {
     node->visited = 1;
     neRigidBody* body = node->body;
-    neSimulator* sim = body->sim;
+    neSimulatorCore* sim = body->sim;
     if (!sleepersHold && !body->constraintSet) sim->AddToStackBodyList(body);
     if (!node->base) {
         for (neContactEntry& e : body->contacts) {
@@ -437,7 +437,7 @@ void neStackCollect(neStack* stack, bool sleepersHold) {
 }
 
 bool neStackRegroup(neStack* stack) {
-    neSimulator* sim = stack->first ? stack->first->body->sim : nullptr;
+    neSimulatorCore* sim = stack->first ? stack->first->body->sim : nullptr;
     if (!sim) return true;
     // The group of the first node keeps the header; every further group gets
     // a header of its own, in node order.
@@ -454,7 +454,7 @@ bool neStackRegroup(neStack* stack) {
     return stack->count == 0;
 }
 
-void neStackDissolve(neSimulator* sim, neStack* stack) {
+void neStackDissolve(neSimulatorCore* sim, neStack* stack) {
     while (neStackNode* n = stack->first) MoveNode(n, &sim->builtInStack);
     sim->FreeStack(stack);
 }
@@ -512,7 +512,7 @@ bool neStackMaySleep(neRigidBody* body) {
 }
 
 void neStackUpdateBody(neRigidBody* body) {
-    const neSimulator* sim = body->sim;
+    const neSimulatorCore* sim = body->sim;
     const f32 threshold = sim->restThreshold;
     const bool still = body->velocity.Dot(body->velocity) < threshold &&
                        body->angularVelocity.Dot(body->angularVelocity) < threshold;

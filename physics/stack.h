@@ -6,7 +6,7 @@
 
 struct neBody;
 struct neRigidBody;
-struct neSimulator;
+struct neSimulatorCore;
 struct neStack;
 
 // Kinds of a contact entry.
@@ -160,4 +160,4 @@ bool neStackMaySleep(neRigidBody* body);
 // the stack itself was left empty.
 bool neStackRegroup(neStack* stack);
 // Sends what is left of a stack to the built-in header, frees the header.
-void neStackDissolve(neSimulator* sim, neStack* stack);
+void neStackDissolve(neSimulatorCore* sim, neStack* stack);

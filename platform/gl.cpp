@@ -28,6 +28,14 @@ using TexImage3DFn = void(APIENTRYP)(GLenum, GLint, GLint, GLsizei, GLsizei, GLs
 
 TexImage3DFn texImage3D = nullptr;
 
+// Fetches an entry point of an extension when the extension string lists
+// it, else nulls the pointer. True when the pointer is set.
+template <typename Pointer>
+bool FetchIfListed(bool listed, Pointer& pointer, const char* name) {
+  pointer = listed ? reinterpret_cast<Pointer>(Sys_GLProcAddress(name)) : nullptr;
+  return pointer != nullptr;
+}
+
 // The current context's extension string, one name per line, without the
 // names a test hides.
 std::string ExtensionList() {
@@ -82,7 +90,7 @@ bool FetchAssetGlEntryPoints() {
   // glTexImage3D is core since GL 1.2; the uniform setter is there only
   // when the driver lists the shader objects.
   Sys_FetchGL(texImage3D, "glTexImage3D");
-  Sys_FetchGLIfListed(Sys_HasGLExtension("GL_ARB_shader_objects"), glUniform1fARB, "glUniform1fARB");
+  FetchIfListed(Sys_HasGLExtension("GL_ARB_shader_objects"), glUniform1fARB, "glUniform1fARB");
   return texImage3D != nullptr && glUniform1fARB != nullptr;
 }
 
@@ -154,3 +162,72 @@ PFNGLUNIFORM2FARBPROC glUniform2fARB = nullptr;
 PFNGLUNIFORM1FARBPROC glUniform1fARB = nullptr;
 PFNGLUNIFORM1IARBPROC glUniform1iARB = nullptr;
 PFNGLUNIFORMMATRIX4FVARBPROC glUniformMatrix4fvARB = nullptr;
+
+bool FetchFramebufferEntryPoints() {
+  const bool fbo = Sys_HasGLExtension("GL_EXT_framebuffer_object");
+  const bool multisample = Sys_HasGLExtension("GL_EXT_framebuffer_multisample");
+  const bool blit = Sys_HasGLExtension("GL_EXT_framebuffer_blit");
+  bool all = true;
+  all &= FetchIfListed(fbo, glIsRenderbufferEXT, "glIsRenderbufferEXT");
+  all &= FetchIfListed(fbo, glBindRenderbufferEXT, "glBindRenderbufferEXT");
+  all &= FetchIfListed(fbo, glDeleteRenderbuffersEXT, "glDeleteRenderbuffersEXT");
+  all &= FetchIfListed(fbo, glGenRenderbuffersEXT, "glGenRenderbuffersEXT");
+  all &= FetchIfListed(fbo, glRenderbufferStorageEXT, "glRenderbufferStorageEXT");
+  FetchIfListed(multisample, glRenderbufferStorageMultisampleEXT, "glRenderbufferStorageMultisampleEXT");
+  FetchIfListed(blit, glBlitFramebufferEXT, "glBlitFramebufferEXT");
+  all &= FetchIfListed(fbo, glGetRenderbufferParameterivEXT, "glGetRenderbufferParameterivEXT");
+  all &= FetchIfListed(fbo, glIsFramebufferEXT, "glIsFramebufferEXT");
+  all &= FetchIfListed(fbo, glBindFramebufferEXT, "glBindFramebufferEXT");
+  all &= FetchIfListed(fbo, glDeleteFramebuffersEXT, "glDeleteFramebuffersEXT");
+  all &= FetchIfListed(fbo, glGenFramebuffersEXT, "glGenFramebuffersEXT");
+  all &= FetchIfListed(fbo, glCheckFramebufferStatusEXT, "glCheckFramebufferStatusEXT");
+  all &= FetchIfListed(fbo, glFramebufferTexture1DEXT, "glFramebufferTexture1DEXT");
+  all &= FetchIfListed(fbo, glFramebufferTexture2DEXT, "glFramebufferTexture2DEXT");
+  all &= FetchIfListed(fbo, glFramebufferTexture3DEXT, "glFramebufferTexture3DEXT");
+  all &= FetchIfListed(fbo, glFramebufferRenderbufferEXT, "glFramebufferRenderbufferEXT");
+  all &= FetchIfListed(fbo, glGetFramebufferAttachmentParameterivEXT, "glGetFramebufferAttachmentParameterivEXT");
+  all &= FetchIfListed(fbo, glGenerateMipmapEXT, "glGenerateMipmapEXT");
+  return all;
+}
+
+bool FetchOcclusionQueryEntryPoints() {
+  const bool listed = Sys_HasGLExtension("GL_ARB_occlusion_query");
+  bool all = true;
+  all &= FetchIfListed(listed, glGenQueriesARB, "glGenQueriesARB");
+  all &= FetchIfListed(listed, glDeleteQueriesARB, "glDeleteQueriesARB");
+  all &= FetchIfListed(listed, glIsQueryARB, "glIsQueryARB");
+  all &= FetchIfListed(listed, glBeginQueryARB, "glBeginQueryARB");
+  all &= FetchIfListed(listed, glEndQueryARB, "glEndQueryARB");
+  all &= FetchIfListed(listed, glGetQueryivARB, "glGetQueryivARB");
+  all &= FetchIfListed(listed, glGetQueryObjectivARB, "glGetQueryObjectivARB");
+  all &= FetchIfListed(listed, glGetQueryObjectuivARB, "glGetQueryObjectuivARB");
+  return all;
+}
+
+bool FetchColourClampEntryPoint() {
+  return FetchIfListed(Sys_HasGLExtension("GL_ARB_color_buffer_float"), glClampColorARB, "glClampColorARB");
+}
+
+bool FetchShaderEntryPoints() {
+  const bool listed =
+      Sys_HasGLExtension("GL_ARB_shading_language_100") && Sys_HasGLExtension("GL_ARB_shader_objects");
+  bool all = listed;
+  all &= FetchIfListed(listed, glCreateProgramObjectARB, "glCreateProgramObjectARB");
+  all &= FetchIfListed(listed, glCreateShaderObjectARB, "glCreateShaderObjectARB");
+  all &= FetchIfListed(listed, glCompileShaderARB, "glCompileShaderARB");
+  all &= FetchIfListed(listed, glLinkProgramARB, "glLinkProgramARB");
+  all &= FetchIfListed(listed, glGetInfoLogARB, "glGetInfoLogARB");
+  all &= FetchIfListed(listed, glDeleteObjectARB, "glDeleteObjectARB");
+  all &= FetchIfListed(listed, glUseProgramObjectARB, "glUseProgramObjectARB");
+  all &= FetchIfListed(listed, glShaderSourceARB, "glShaderSourceARB");
+  all &= FetchIfListed(listed, glAttachObjectARB, "glAttachObjectARB");
+  all &= FetchIfListed(listed, glGetObjectParameterivARB, "glGetObjectParameterivARB");
+  all &= FetchIfListed(listed, glGetUniformLocationARB, "glGetUniformLocationARB");
+  all &= FetchIfListed(listed, glUniform4fARB, "glUniform4fARB");
+  all &= FetchIfListed(listed, glUniform3fARB, "glUniform3fARB");
+  all &= FetchIfListed(listed, glUniform2fARB, "glUniform2fARB");
+  all &= FetchIfListed(listed, glUniform1fARB, "glUniform1fARB");
+  all &= FetchIfListed(listed, glUniform1iARB, "glUniform1iARB");
+  all &= FetchIfListed(listed, glUniformMatrix4fvARB, "glUniformMatrix4fvARB");
+  return all;
+}

@@ -87,9 +87,20 @@ bool Sys_HasGLExtension(const char* name);
 // vertical retrace). False where the driver cannot.
 bool Sys_SetSwapInterval(int interval);
 
-// ---- Entry points fetched by the renderer's start-up (InitGLResources) ----
+// ---- Entry points the renderer's start-up has fetched ----
 // Each is null until fetched, and stays null when the extension string
-// does not list its extension.
+// does not list its extension. Each fetch needs the main context current.
+
+// The framebuffer entry points below; true when all are there but the
+// multisample storage and the blit, which only anti-aliasing needs.
+bool FetchFramebufferEntryPoints();
+// The occlusion-query entry points; true when all are there.
+bool FetchOcclusionQueryEntryPoints();
+// glClampColorARB; true when it is there.
+bool FetchColourClampEntryPoint();
+// The shader-object entry points, where the driver lists both the shading
+// language and the shader objects; true when all are there.
+bool FetchShaderEntryPoints();
 
 // GL_EXT_framebuffer_object, with GL_EXT_framebuffer_multisample and
 // GL_EXT_framebuffer_blit for the last two of the first group.
@@ -144,11 +155,3 @@ extern PFNGLUNIFORM2FARBPROC glUniform2fARB;
 extern PFNGLUNIFORM1FARBPROC glUniform1fARB;
 extern PFNGLUNIFORM1IARBPROC glUniform1iARB;
 extern PFNGLUNIFORMMATRIX4FVARBPROC glUniformMatrix4fvARB;
-
-// Fetches an entry point of an extension when the extension string lists
-// it, else nulls the pointer. True when the pointer is set.
-template <typename Pointer>
-bool Sys_FetchGLIfListed(bool listed, Pointer& pointer, const char* name) {
-  pointer = listed ? reinterpret_cast<Pointer>(Sys_GLProcAddress(name)) : nullptr;
-  return pointer != nullptr;
-}

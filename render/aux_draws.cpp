@@ -6,6 +6,7 @@
 
 #include "framework/texture.h"
 #include "framework/globals.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/car_lights.h"
 #include "render/race_camera.h"
@@ -36,11 +37,9 @@ constexpr FlareRing kFlareRings[] = {
     {-1.2f, 0.3f, {1, 1, 1}},
 };
 
-constexpr int kBlobShadowTexture = 44;
 constexpr float kBlobLift = 0.05f, kBlobCornerHeight = 0.03f;
 
 // The checkpoint beacon and the route signs, pulsing with their own clock.
-constexpr int kBeaconTexture = 40, kRouteSignTexture = 44;
 constexpr float kPulsePerFrameFactor = 0.1f;
 constexpr float kPulseBase = 1.1f, kPulseSwell = 0.1f;  // size factor b = base + swell sin(clock)
 constexpr float kBeaconRise = 4.5f, kBeaconSize = 3.0f;
@@ -50,11 +49,9 @@ float gCheckpointPulseClock = 0;
 
 constexpr double kSunMarkerRadius = 3.0, kSunMarkerRise = 4.0;
 constexpr int kSunMarkerDivisions = 8;
-constexpr int kWaypointTexture = 8;
 constexpr double kWaypointRadius = 0.25;
 constexpr int kWaypointDivisions = 4;
 
-constexpr int kMarkerTexture = 53;
 constexpr float kMarkerHalfSide = 0.25f, kMarkerDepth = 0.075f;
 constexpr float kMarkerAmbient = 0.1f, kMarkerDiffuse = 0.2f, kMarkerGlowPerBrake = 2.0f;
 
@@ -287,13 +284,13 @@ void DrawCheckpointMarker() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-  BindTable(kBeaconTexture);
+  BindTable(kHintBadgeTexture);
   glColor4f(1, 1, 1, 1);
   DrawBeam(gCameraEye, gRacePath[beacon].position + neMakeV3(0, kBeaconRise, 0), kBeaconSize * size);
 
   const float pulse = wave * 0.5f + 0.5f;
   glColor4f(1, 0.75f * pulse + 0.25f, pulse, 1);
-  BindTable(kRouteSignTexture);
+  BindTable(kBlobShadowTexture);
   DrawRouteSigns(last, kWaypointMarkerA, kWaypointCheckpointMarkerA, size);
   DrawRouteSigns(last, kWaypointMarkerB, kWaypointCheckpointMarkerB, size);
 
@@ -315,7 +312,7 @@ void DrawSunMarker() {
 }
 
 void DrawWaypointSpheres() {
-  BindTable(kWaypointTexture);
+  BindTable(kFont1SheetTexture);
   const int last = gRacePathLast < kRacePathCapacity ? gRacePathLast : kRacePathCapacity - 1;
   WithQuadric([last](GLUquadric* quadric) {
     for (int i = 0; i <= last; ++i) {
@@ -328,13 +325,13 @@ void DrawWaypointSpheres() {
 void DrawTexturedMarker(int slot) {
   glDisable(GL_CULL_FACE);
   GlActiveTexture(GL_TEXTURE0_ARB);
-  BindTable(kMarkerTexture);
-  glUseProgramObjectARB(gProgTransparency);
+  BindTable(kGlowSquareTexture);
+  glUseProgramObjectARB(gTransparencyProgram.object);
   SetShaderUniforms(kProgTransparency);
-  glUniform1fARB(gLocTransparencyMatAmbient, kMarkerAmbient);
-  glUniform1fARB(gLocTransparencyMatDiffuse, kMarkerDiffuse);
+  glUniform1fARB(gTransparencyProgram.matAmbient, kMarkerAmbient);
+  glUniform1fARB(gTransparencyProgram.matDiffuse, kMarkerDiffuse);
   if (slot >= 0 && slot < kRacerCount)
-    glUniform1fARB(gLocTransparencyEmissive, kMarkerGlowPerBrake * gRacers[slot].brakeGlow);
+    glUniform1fARB(gTransparencyProgram.emissive, kMarkerGlowPerBrake * gRacers[slot].brakeGlow);
   const float h = kMarkerHalfSide;
   glBegin(GL_QUADS);
   glNormal3f(0, 0, 1);
@@ -347,7 +344,7 @@ void DrawTexturedMarker(int slot) {
   glTexCoord2f(0, 1);
   glVertex3f(-h, h, kMarkerDepth);
   glEnd();
-  glUseProgramObjectARB(gProgLight);
+  glUseProgramObjectARB(gLightProgram.object);
   GlActiveTexture(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_CULL_FACE);

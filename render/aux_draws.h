@@ -42,7 +42,7 @@ struct BlobShadowCaster {
 inline constexpr float kRacerBlobRearX = -4.3f, kRacerBlobFrontX = 4.3f, kRacerBlobHalfWidth = 2.05f;
 inline constexpr float kTrafficBlobRearX[2] = {-8.1f, -5.4f}, kTrafficBlobFrontX[2] = {8.75f, 6.2f};
 inline constexpr float kTrafficBlobHalfWidth = 2.2f;
-// Darkens the ground under each caster with gTextures[44] (the colour
+// Darkens the ground under each caster with the blob shadow texture (the colour
 // below is multiplied by it), each corner following its wheel's drop.
 void DrawBlobShadowsFrom(const BlobShadowCaster* casters, int count);
 
@@ -57,15 +57,15 @@ struct RouteSign {
 RouteSign RouteSignAt(const Waypoint* path, int last, int i);
 // A pulsing beacon over the player's next checkpoint and, beside every
 // waypoint of kinds 2 to 5, a sign pulsing in colour
-// (gTextures[40] and [44]); blended, without depth writes. Nothing when the
+// (the hint badge and the blob shadow textures); blended, without depth writes. Nothing when the
 // race path or the checkpoint index lies outside the path's capacity.
 void DrawCheckpointMarker();
 
 // A sphere at the sun point, 4 above it, in pale yellow.
 void DrawSunMarker();
-// A small sphere at every waypoint of the race path, textured by gTextures[8].
+// A small sphere at every waypoint of the race path, textured by the font 1 sheet.
 void DrawWaypointSpheres();
-// A glowing 0.5 x 0.5 square with gTextures[53] through the Transparency
+// A glowing 0.5 x 0.5 square with the glow square texture through the Transparency
 // program, glowing with racer slot's brake lamps (slot -1: no racer, the
 // program's own glow).
 void DrawTexturedMarker(int slot);

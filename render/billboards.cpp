@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr float kHalfPi = NE_PI / 2;
 constexpr float kThreeHalvesPi = 3 * NE_PI / 2;
 constexpr float kTwoPi = 2 * NE_PI;
 
@@ -46,7 +45,7 @@ float gTreeSwayPhase[2] = {};
 
 float AdvanceSwayPhase(float phase, float step, float extraStep) {
   phase += step;
-  if (phase > kHalfPi && phase < kThreeHalvesPi) phase += extraStep;
+  if (phase > NE_HALF_PI && phase < kThreeHalvesPi) phase += extraStep;
   while (phase > kTwoPi) phase -= kTwoPi;
   return phase;
 }

@@ -18,7 +18,6 @@ struct BillboardVertex {
   float colour[3];  // trees: the current colour when the corner is sent
 };
 
-inline constexpr int kGrassKindCount = 8;
 inline constexpr int kTreeKindsPerBatch = 4;
 inline constexpr float kGrassLeafMargin = 140.0f;  // grass stops this far inside the sight distance, units
 

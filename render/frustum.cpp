@@ -3,10 +3,12 @@
 #include "render/frustum.h"
 
 #include "framework/settings.h"
+#include "platform/gl.h"
 #include "render/race_camera.h"
 #include "world/race_state.h"
 #include "world/racer.h"
 
+#include <algorithm>
 #include <cmath>
 
 float gFrustumPlanes[kFrustumPlaneCount][4];
@@ -98,6 +100,26 @@ void ExtractFrustumPlanes(const Matrix4& projection, const Matrix4& view, float 
   SetPlane(planes[kPlaneNear], row3, row2, 1.0f);
   SetPlane(planes[kPlaneBottom], row3, row1, 1.0f);
   SetPlane(planes[kPlaneTop], row3, row1, -1.0f);
+}
+
+void ExtractFrustum() {
+  Matrix4 projection, view;
+  glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
+  glGetFloatv(GL_MODELVIEW_MATRIX, view.m);
+  ExtractFrustumPlanes(projection, view, gFrustumPlanes);
+}
+
+void QuatToAxisAngle(const neQ& q, neV3* axis, float* angle) {
+  const float s2 = q.x * q.x + q.y * q.y + q.z * q.z;
+  if (neIsConsiderZero(s2)) {
+    *axis = neMakeV3(1, 0, 0);
+    *angle = 0.0f;
+    return;
+  }
+  const float s = std::sqrt(s2);
+  *axis = neMakeV3(q.x / s, q.y / s, q.z / s);
+  // Rounding can carry w a hair past 1: kept within acos's domain.
+  *angle = neIsConsiderZero(q.w - 1.0f) ? 0.0f : 2.0f * std::acos(std::clamp(q.w, -1.0f, 1.0f));
 }
 
 bool BoxInPlanes(const float lo[3], const float hi[3], const float planes[kFrustumPlaneCount][4],

@@ -2,10 +2,12 @@
 // reflection cube faces and the sun over the garage. Reads the camera state
 // (race_camera.h), the settings (sight distance, resolution) and the
 // player's truck; writes the planes, the view matrices and the sun's
-// placement. No GL: everything is computed on the caller's thread.
+// placement. No GL (but ExtractFrustum): everything is computed on the
+// caller's thread.
 #pragma once
 
 #include "framework/vector_math.h"
+#include "math/ne_math.h"
 
 inline constexpr int kFrustumPlaneCount = 6;
 // Plane order; a point is inside a plane when a x + b y + c z + d > 0.
@@ -39,6 +41,16 @@ extern Vector3 gShadowLightEye, gShadowLightTarget;
 
 // The six planes of M = projection x view, each scaled to a unit normal.
 void ExtractFrustumPlanes(const Matrix4& projection, const Matrix4& view, float planes[kFrustumPlaneCount][4]);
+
+// The same planes from the projection and model-view matrices current in
+// the calling thread's GL context, into gFrustumPlanes. Called by nothing
+// in the game.
+void ExtractFrustum();
+
+// The rotation of a unit quaternion as an axis and an angle in radians:
+// axis (1, 0, 0) and angle 0 when its vector part is zero by the engine's
+// test, angle 0 when w is 1 by the same test.
+void QuatToAxisAngle(const neQ& q, neV3* axis, float* angle);
 
 // True unless every corner of the box lies on the outer side (or on) one
 // of the listed planes.

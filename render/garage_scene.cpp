@@ -8,6 +8,7 @@
 #include "framework/overlay_frame.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/frustum.h"
 #include "render/garage_camera.h"
@@ -25,7 +26,7 @@
 #include "render/shadow_matrix.h"
 #include "render/sky.h"
 #include "world/catalogue.h"
-#include "world/loaders.h"
+#include "world/racer_models.h"
 
 namespace {
 
@@ -55,8 +56,6 @@ constexpr float kGlassReflection = 0.25f;
 // The transparency and map passes fade detail between these distances.
 constexpr float kFadeStart = 400.0f, kFadeEnd = 420.0f;
 constexpr float kAlphaTestReference = 0.5f;
-
-constexpr int kLampTexture = 14;  // unit 2 of the lit programs
 
 enum SuspensionPart : int { kRearArm = 0, kSpring = 1, kShock = 2, kFrontArm = 3, kHub = 4 };
 enum SpinningGroup : int { kBigVintGroup = 4, kSmallVintGroup = 5, kTurboVintGroup = 6 };
@@ -121,7 +120,7 @@ void DrawScaledWheel(const Model* wheel, float scale) {
 }
 
 void DrawWheelCorners(const ShowroomTruck& truck) {
-  const CSampleCar& car = *truck.record;
+  const Racer& car = *truck.record;
   const float f = truck.frontWheelScale, r = truck.rearWheelScale;
   const float frontY = (f - 1) * 0.5f - kWheelHang, rearY = (r - 1) * 0.5f - kWheelHang;
 
@@ -213,7 +212,7 @@ void BindLitUnits() {
   BindOn(GL_TEXTURE4_ARB, GL_TEXTURE_3D, gNoiseTexture3D);
   glDisable(GL_TEXTURE_2D);
   BindShadowMap(GL_TEXTURE3_ARB);
-  const uint32_t lamp = gTextures[kLampTexture].glId;
+  const uint32_t lamp = gTextures[kPropNormalMapTexture].glId;
   BindOn(GL_TEXTURE2_ARB, GL_TEXTURE_2D, lamp == kNoTexture ? 0 : lamp);
   BindOn(GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP_ARB, gReflectionCubeMap);
   glDisable(GL_TEXTURE_2D);
@@ -234,7 +233,7 @@ void UnbindLitUnits() {
 void DrawOpaqueTruck(const ShowroomTruck& truck) {
   DrawIf(gGarageModels[kGarageSpecial]);
   DrawIf(truck.car);
-  if (truck.optics) truck.optics->DrawNormalMappedGroupUniform(0, 0, 0);
+  if (truck.optics) truck.optics->DrawNormalMappedGroupUniform(0, 0, 0, LightGroupUniforms());
   if (truck.record) DrawWheelCorners(truck);
 }
 
@@ -246,18 +245,18 @@ void DrawRoom() {
   GlActiveTexture(GL_TEXTURE0_ARB);
   glAlphaFunc(GL_GEQUAL, kAlphaTestReference);
   WithGlCapabilities({{GL_CULL_FACE, false}, {GL_ALPHA_TEST, true}}, [] {
-    glUseProgramObjectARB(gProgTransparency);
+    glUseProgramObjectARB(gTransparencyProgram.object);
     SetShaderUniforms(kProgTransparency);
-    glUniform1fARB(gLocTransparencyT0, kFadeStart);
-    glUniform1fARB(gLocTransparencyT1, kFadeEnd);
+    glUniform1fARB(gTransparencyProgram.t0, kFadeStart);
+    glUniform1fARB(gTransparencyProgram.t1, kFadeEnd);
     if (gGarageModels[kGarageTransparency]) gGarageModels[kGarageTransparency]->Draw();
     glUseProgramObjectARB(0);
   });
   // The walls and the floor.
-  glUseProgramObjectARB(gProgMap);
+  glUseProgramObjectARB(gMapProgram.object);
   SetShaderUniforms(kProgMap);
-  glUniform1fARB(gLocMapT0, kFadeStart);
-  glUniform1fARB(gLocMapT1, kFadeEnd);
+  glUniform1fARB(gMapProgram.t0, kFadeStart);
+  glUniform1fARB(gMapProgram.t1, kFadeEnd);
   for (int room : {kGarageRoom, kGarageGround})
     if (gGarageModels[room]) gGarageModels[room]->Draw();
   UnitOff(GL_TEXTURE2_ARB, GL_TEXTURE_3D);
@@ -268,11 +267,11 @@ void DrawRoom() {
 }
 
 void UseLightProgram(float glass) {
-  glUseProgramObjectARB(gProgLight);
+  glUseProgramObjectARB(gLightProgram.object);
   SetShaderUniforms(kProgLight);
-  glUniform1fARB(gLocLightLightNow, 0);
-  glUniform1fARB(gLocLightGlassNow, glass);
-  glUniform1fARB(gLocLightGlassAlpha, glass);
+  glUniform1fARB(gLightProgram.lightNow, 0);
+  glUniform1fARB(gLightProgram.glassNow, glass);
+  glUniform1fARB(gLightProgram.glassAlpha, glass);
 }
 
 // The garage sun's matrices, the inverse of the camera's view for the
@@ -313,9 +312,9 @@ void DrawGlassLayer(const GarageSceneInput& input) {
   SetupLights();
   BindLitUnits();
   UseLightProgram(1);
-  glUniform1fARB(gLocLightRefInt, kGlassReflection);
+  glUniform1fARB(gLightProgram.refInt, kGlassReflection);
   DrawIf(input.truck.glass);
-  glUniform1fARB(gLocLightRefInt, 0);
+  glUniform1fARB(gLightProgram.refInt, 0);
   glUseProgramObjectARB(0);
   UnbindLitUnits();
   ResolveInto(gLayerTexture);
@@ -466,7 +465,8 @@ void RenderGarageScene() {
   RenderGarageSceneFrom(input);
 }
 
-void DrawGarageSceneOnWindow() {
-  if (gSceneTexture == 0) return;
-  InFlatFrame([] { WindowQuadsBlended(gSceneTexture, gBlurTexture, gBlurWidth, gBlurHeight, GL_ONE, GL_ONE); });
+void DrawGarageSceneOnWindow(bool previousScene) {
+  const GLuint scene = previousScene ? gPrevSceneTexture : gSceneTexture;
+  if (scene == 0) return;
+  InFlatFrame([scene] { WindowQuadsBlended(scene, gBlurTexture, gBlurWidth, gBlurHeight, GL_ONE, GL_ONE); });
 }

@@ -51,6 +51,8 @@ void RenderGarageSceneFrom(const GarageSceneInput& input);
 // render targets (a failed graphics start-up).
 void RenderGarageScene();
 
-// gSceneTexture over the whole window framebuffer with the glow added
-// (nothing without the render targets).
-void DrawGarageSceneOnWindow();
+// gSceneTexture (gPrevSceneTexture when `previousScene` is set) over the
+// whole window framebuffer with the glow added; on a frame that drew no
+// garage it shows the last scene composed (nothing without the render
+// targets).
+void DrawGarageSceneOnWindow(bool previousScene = false);

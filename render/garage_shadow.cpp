@@ -35,7 +35,7 @@ void DrawWheel(const WheelPlacement& placement, const Model* wheel) {
 }
 
 void DrawWheels(const ShowroomTruck& truck) {
-  const CSampleCar& car = *truck.record;
+  const Racer& car = *truck.record;
   const float f = truck.frontWheelScale, r = truck.rearWheelScale;
   const float hf = (f - 1) * 0.5f - kWheelHang, hr = (r - 1) * 0.5f - kWheelHang;
   const float fz = car.layout.frontWheelZ - kWheelInset, rz = car.layout.rearWheelZ - kWheelInset;
@@ -55,7 +55,7 @@ void RenderGarageShadowMap(const ShowroomTruck& truck) {
   glPushMatrix();
   DrawDepth(gGarageModels[kGarageRoom]);
   DrawDepth(gGarageModels[kGarageSpecial]);
-  glUseProgramObjectARB(gProgTransparencyForShadowMap);
+  glUseProgramObjectARB(gTransparencyForShadowMapProgram.object);
   SetShaderUniforms(kProgTransparencyForShadowMap);
   DrawDepth(gGarageModels[kGarageTransparency]);
   glUseProgramObjectARB(0);

@@ -7,13 +7,16 @@
 // blending (source alpha, one) chosen but off, no program current.
 #include "render/gl_resources.h"
 
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/particle_effect.h"
 #include "framework/random.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/platform.h"
 #include "render/shaders.h"
 
@@ -46,13 +49,6 @@ constexpr int kPaintWidth = 1536, kPaintHeight = 1024;
 constexpr int kPaint2Side = 512;
 constexpr int kPaint3Width = 1024, kPaint3Height = 512;
 
-// The start-up textures: tex00..tex08 (tex00 and tex08 are the glyph sheets
-// of fonts 2 and 1); the worker's texture list loads the rest.
-constexpr int kStartupTextureCount = 9;
-constexpr int kClampedStartupTexture = 5;
-// The splash's title picture: all that the first frames draw.
-constexpr int kTitlePictureTexture = 1;
-
 // The anti-aliasing settings, in samples.
 constexpr int kSampleCounts[] = {8, 4, 2};
 
@@ -72,51 +68,6 @@ void SetFogParameters() {
   glHint(GL_FOG_HINT, GL_DONT_CARE);
   glFogf(GL_FOG_START, kFogStart);
   glFogf(GL_FOG_END, kFogEnd);
-}
-
-// The framebuffer entry points in their fixed order; all but the
-// multisample storage and the blit are required.
-bool FetchFramebufferFunctions() {
-  const bool fbo = Sys_HasGLExtension("GL_EXT_framebuffer_object");
-  const bool multisample = Sys_HasGLExtension("GL_EXT_framebuffer_multisample");
-  const bool blit = Sys_HasGLExtension("GL_EXT_framebuffer_blit");
-  bool all = true;
-  all &= Sys_FetchGLIfListed(fbo, glIsRenderbufferEXT, "glIsRenderbufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glBindRenderbufferEXT, "glBindRenderbufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glDeleteRenderbuffersEXT, "glDeleteRenderbuffersEXT");
-  all &= Sys_FetchGLIfListed(fbo, glGenRenderbuffersEXT, "glGenRenderbuffersEXT");
-  all &= Sys_FetchGLIfListed(fbo, glRenderbufferStorageEXT, "glRenderbufferStorageEXT");
-  Sys_FetchGLIfListed(multisample, glRenderbufferStorageMultisampleEXT,
-                      "glRenderbufferStorageMultisampleEXT");
-  Sys_FetchGLIfListed(blit, glBlitFramebufferEXT, "glBlitFramebufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glGetRenderbufferParameterivEXT, "glGetRenderbufferParameterivEXT");
-  all &= Sys_FetchGLIfListed(fbo, glIsFramebufferEXT, "glIsFramebufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glBindFramebufferEXT, "glBindFramebufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glDeleteFramebuffersEXT, "glDeleteFramebuffersEXT");
-  all &= Sys_FetchGLIfListed(fbo, glGenFramebuffersEXT, "glGenFramebuffersEXT");
-  all &= Sys_FetchGLIfListed(fbo, glCheckFramebufferStatusEXT, "glCheckFramebufferStatusEXT");
-  all &= Sys_FetchGLIfListed(fbo, glFramebufferTexture1DEXT, "glFramebufferTexture1DEXT");
-  all &= Sys_FetchGLIfListed(fbo, glFramebufferTexture2DEXT, "glFramebufferTexture2DEXT");
-  all &= Sys_FetchGLIfListed(fbo, glFramebufferTexture3DEXT, "glFramebufferTexture3DEXT");
-  all &= Sys_FetchGLIfListed(fbo, glFramebufferRenderbufferEXT, "glFramebufferRenderbufferEXT");
-  all &= Sys_FetchGLIfListed(fbo, glGetFramebufferAttachmentParameterivEXT,
-                             "glGetFramebufferAttachmentParameterivEXT");
-  all &= Sys_FetchGLIfListed(fbo, glGenerateMipmapEXT, "glGenerateMipmapEXT");
-  return all;
-}
-
-bool FetchOcclusionQueryFunctions() {
-  const bool listed = Sys_HasGLExtension("GL_ARB_occlusion_query");
-  bool all = true;
-  all &= Sys_FetchGLIfListed(listed, glGenQueriesARB, "glGenQueriesARB");
-  all &= Sys_FetchGLIfListed(listed, glDeleteQueriesARB, "glDeleteQueriesARB");
-  all &= Sys_FetchGLIfListed(listed, glIsQueryARB, "glIsQueryARB");
-  all &= Sys_FetchGLIfListed(listed, glBeginQueryARB, "glBeginQueryARB");
-  all &= Sys_FetchGLIfListed(listed, glEndQueryARB, "glEndQueryARB");
-  all &= Sys_FetchGLIfListed(listed, glGetQueryivARB, "glGetQueryivARB");
-  all &= Sys_FetchGLIfListed(listed, glGetQueryObjectivARB, "glGetQueryObjectivARB");
-  all &= Sys_FetchGLIfListed(listed, glGetQueryObjectuivARB, "glGetQueryObjectuivARB");
-  return all;
 }
 
 GLuint MakeRenderbuffer(GLenum format, int samples, int width, int height) {
@@ -165,10 +116,7 @@ void ReadMaxAnisotropy() {
 
 // Colours the programs write may leave 0..1 (the blur targets hold floats).
 void TurnColourClampingOff() {
-  if (!Sys_FetchGLIfListed(Sys_HasGLExtension("GL_ARB_color_buffer_float"), glClampColorARB,
-                           "glClampColorARB")) {
-    return;
-  }
+  if (!FetchColourClampEntryPoint()) return;
   glClampColorARB(GL_CLAMP_VERTEX_COLOR_ARB, GL_FALSE);
   glClampColorARB(GL_CLAMP_FRAGMENT_COLOR_ARB, GL_FALSE);
 }
@@ -188,13 +136,13 @@ void SetDefaultState() {
 void LoadStartupTexture(int k) {
   char path[32];
   std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", k);
-  gTextures[k].LoadFromTGA(path, k == kClampedStartupTexture ? kTexTrilinearClamped : kTexTrilinear);
+  gTextures[k].LoadFromTGA(path, k == kSidePanelTexture ? kTexTrilinearClamped : kTexTrilinear);
 }
 
-// All but the title picture, which the first frame needs and which is
-// loaded before it.
+// The textures below the worker's texture list, all but the title picture,
+// which the first frame needs and which is loaded before it.
 void LoadStartupTexturesAndFonts() {
-  for (int k = 0; k < kStartupTextureCount; ++k) {
+  for (int k = 0; k < kFirstListedTexture; ++k) {
     if (k != kTitlePictureTexture) LoadStartupTexture(k);
   }
   LoadFontWidths("base/font1.ini", 1);
@@ -374,19 +322,17 @@ const char* FramebufferStatusMessage(GLenum status) {
 }
 
 GLResourcesResult InitGLResourcesForFirstFrame() {
-  for (int32_t& built : gBuiltCarIndex) built = -1;  // every racer slot builds its truck
-  SeedRandomAtStartup();                             // before the noise volume
   SetFogParameters();
 
   if (!Sys_HasGLExtension("GL_EXT_framebuffer_object")) {
     ShowError("EXT_framebuffer_object extension was not found");
     return GLResourcesResult::Fatal;
   }
-  if (!FetchFramebufferFunctions()) {
+  if (!FetchFramebufferEntryPoints()) {
     ShowError("One or more EXT_framebuffer_object functions were not found");
     return GLResourcesResult::Fatal;
   }
-  if (!FetchOcclusionQueryFunctions()) {
+  if (!FetchOcclusionQueryEntryPoints()) {
     ShowError("One or more GL_ARB_occlusion_query functions were not found");
     return GLResourcesResult::Failed;
   }
@@ -476,3 +422,28 @@ void ReleaseRenderTargets() {
 }
 
 void ReleaseTextures() { ReleaseTextureTables(); }
+
+void DestroyTextureArray() {
+  constexpr int kDestroyedTextures = 61;
+  for (int k = 0; k < kDestroyedTextures; ++k) gTextures[k].Release();
+}
+
+void MakeRandomDirTexture(GLuint* texture, int size) {
+  const int side = size > 0 ? size : 0;
+  std::vector<uint8_t> rgb(size_t(side) * size_t(side) * 3);
+  for (size_t i = 0; i < rgb.size(); i += 3) {
+    const float x = float(Random() % 1000), y = float(Random() % 1000);
+    const float length = std::sqrt(x * x + y * y);
+    const float nx = length > 0 ? x / length : 0, ny = length > 0 ? y / length : 0;
+    rgb[i] = uint8_t((nx * 0.5f + 0.5f) * 255.0f);
+    rgb[i + 1] = uint8_t((ny * 0.5f + 0.5f) * 255.0f);
+  }
+  glGenTextures(1, texture);
+  glBindTexture(GL_TEXTURE_2D, *texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  for (GLenum wrap : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_WRAP_R}) glTexParameteri(GL_TEXTURE_2D, wrap, GL_REPEAT);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+}

@@ -1,5 +1,4 @@
-// The renderer's graphics resources: the extension entry points it needs,
-// every framebuffer, renderbuffer and render texture, the start-up
+// The renderer's graphics resources: every framebuffer, renderbuffer and render texture, the start-up
 // textures, fonts and effects, and the shader programs, made once at
 // start-up on the main thread and given back at shutdown.
 #pragma once
@@ -70,8 +69,8 @@ enum class GLResourcesResult {
 };
 
 // Makes everything above, then the shader programs, with the main context
-// current, after the loader context shares its names. Seeds the random
-// generator and marks every racer slot as holding no built car. The
+// current, after the loader context shares its names. The noise volume
+// takes its texels from the random generator as seeded by then. The
 // anti-aliasing setting is lowered to the largest sample count the driver
 // allows. The two halves below in a row.
 GLResourcesResult InitGLResources();
@@ -94,6 +93,14 @@ void ReleaseRenderTargets();
 
 // Deletes the GL textures of the texture tables (main context current).
 void ReleaseTextures();
+// Deletes the GL textures of gTextures[0..60] only, each once. Called by
+// nothing in the game.
+void DestroyTextureArray();
+
+// A size x size repeating RGB texture of random flat directions: each texel
+// a normalised (rand() % 1000, rand() % 1000, 0) scaled into bytes, so red
+// and green lie in 127..255 and blue is 0. Called by nothing in the game.
+void MakeRandomDirTexture(GLuint* texture, int size);
 
 // The largest anti-aliasing setting (0, 2, 4 or 8 samples) not above the
 // asked count that a driver allowing maxSamples supports.

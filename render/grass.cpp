@@ -3,6 +3,7 @@
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/billboards.h"
 #include "render/gl_resources.h"
@@ -54,12 +55,12 @@ void DrawGrass(const NodeList& visible, const float* leafDistSq, float frameFact
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, TableTexture(kGrassAtlasTexture));
   DrawCutBillboards(gAntiAliasing > 0, [&] {
-    glUseProgramObjectARB(gProgGrass);
+    glUseProgramObjectARB(gGrassProgram.object);
     SetShaderUniforms(kProgGrass);
-    glUniform1fARB(gLocGrassT0, gSightDistance - kGrassFadeStart);
-    glUniform1fARB(gLocGrassT1, gSightDistance - kGrassFadeEnd);
-    glUniform3fARB(gLocGrassRight, right.x, right.y, right.z);
-    glUniform3fARB(gLocGrassUp, up.x, up.y, up.z);
+    glUniform1fARB(gGrassProgram.t0, gSightDistance - kGrassFadeStart);
+    glUniform1fARB(gGrassProgram.t1, gSightDistance - kGrassFadeEnd);
+    glUniform3fARB(gGrassProgram.right, right.x, right.y, right.z);
+    glUniform3fARB(gGrassProgram.up, up.x, up.y, up.z);
 
     static std::vector<BillboardVertex> stream;
     stream.clear();
@@ -96,7 +97,7 @@ void DrawWater() {
   glDisable(GL_TEXTURE_3D);
   glEnable(GL_TEXTURE_2D);
 
-  glUseProgramObjectARB(gProgWater);
+  glUseProgramObjectARB(gWaterProgram.object);
   SetShaderUniforms(kProgWater);
   if (gWorldModels[kWorldModelWater]) gWorldModels[kWorldModelWater]->Draw();
   glUseProgramObjectARB(0);

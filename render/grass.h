@@ -10,9 +10,6 @@
 #include "render/gl_state.h"
 #include "world/quadtree.h"
 
-inline constexpr int kGrassAtlasTexture = 62;
-inline constexpr int kGrassTintTexture = 70;
-
 // The sway clocks advance by `frameFactor`: the frame's copy of the step's
 // frame factor, never the worker's own.
 void DrawGrass(const NodeList& visible, const float* leafDistSq, float frameFactor);

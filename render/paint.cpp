@@ -9,7 +9,7 @@
 #include "platform/gl.h"
 #include "render/gl_resources.h"
 #include "render/race_projection.h"
-#include "world/loaders.h"
+#include "world/racer_models.h"
 
 Texture gCarPaintZoneMasks[kPaintZoneCount];
 Texture gKovshPaintZoneMasks[kPaintZoneCount];

@@ -3,6 +3,7 @@
 #include "render/post_passes.h"
 
 #include "framework/globals.h"
+#include "framework/screen_state.h"
 #include "render/gl_resources.h"
 #include "render/race_frame_input.h"
 #include "render/race_projection.h"
@@ -12,7 +13,8 @@ namespace {
 
 constexpr float kBlurIntensity = 1.0f;
 constexpr float kHdrExposure = 0.31f;
-constexpr float kHdrGamma = 0.75f;  // the race's; no caller selects the HDR program
+constexpr float kRaceHdrGamma = 0.75f;
+constexpr float kHdrGammaDimming = 0.65f;  // gamma taken off at full menu dim
 
 void LoadBlurUniforms(GLint decal, GLint texOffset, GLint intensity, int variant) {
   float offset[2];
@@ -27,32 +29,39 @@ void LoadBlurUniforms(GLint decal, GLint texOffset, GLint intensity, int variant
 bool UsePostProgram(int program, int variant) {
   switch (program) {
     case kProgBlur:
-      glUseProgramObjectARB(gProgBlur);
-      LoadBlurUniforms(gLocBlurDecal, gLocBlurTexOffset, gLocBlurIntensity, variant);
+      glUseProgramObjectARB(gBlurProgram.object);
+      LoadBlurUniforms(gBlurProgram.decal, gBlurProgram.texOffset, gBlurProgram.intensity, variant);
       return true;
     case kProgBlurSmoke:
-      glUseProgramObjectARB(gProgBlurSmoke);
-      LoadBlurUniforms(gLocBlurSmokeDecal, gLocBlurSmokeTexOffset, gLocBlurSmokeIntensity, variant);
+      glUseProgramObjectARB(gBlurSmokeProgram.object);
+      LoadBlurUniforms(gBlurSmokeProgram.decal, gBlurSmokeProgram.texOffset, gBlurSmokeProgram.intensity, variant);
       return true;
     case kProgHDR:
-      glUseProgramObjectARB(gProgHDR);
-      glUniform1iARB(gLocHDRDecal, 0);
-      glUniform1iARB(gLocHDRDecal2, 1);
-      glUniform1fARB(gLocHDRExposure, kHdrExposure);
-      glUniform1fARB(gLocHDRGamma, kHdrGamma);
+      glUseProgramObjectARB(gHDRProgram.object);
+      glUniform1iARB(gHDRProgram.decal, 0);
+      glUniform1iARB(gHDRProgram.decal2, 1);
+      glUniform1fARB(gHDRProgram.exposure, kHdrExposure);
+      glUniform1fARB(gHDRProgram.gamma, HdrGamma(gScreen, gHdrMenuDim));
       return true;
     case kProgRadialBlur:
-      glUseProgramObjectARB(gProgRadialBlur);
-      glUniform1iARB(gLocRadialBlurDecal, 0);
-      glUniform1fARB(gLocRadialBlurSpeed, gRaceFrame.fovSpeed);
-      if (variant == kPostFromWindow) glUniform2fARB(gLocRadialBlurTexSize, float(RaceWidth()), float(RaceHeight()));
-      if (variant == kPostFromBlur) glUniform2fARB(gLocRadialBlurTexSize, float(gBlurWidth), float(gBlurHeight));
+      glUseProgramObjectARB(gRadialBlurProgram.object);
+      glUniform1iARB(gRadialBlurProgram.decal, 0);
+      glUniform1fARB(gRadialBlurProgram.speed, gRaceFrame.fovSpeed);
+      if (variant == kPostFromWindow) glUniform2fARB(gRadialBlurProgram.texSize, float(RaceWidth()), float(RaceHeight()));
+      if (variant == kPostFromBlur) glUniform2fARB(gRadialBlurProgram.texSize, float(gBlurWidth), float(gBlurHeight));
       return true;
     default: return false;
   }
 }
 
 }  // namespace
+
+float gHdrMenuDim;
+
+float HdrGamma(int screen, float menuDim) {
+  if (screen == ScreenState::Racing || screen == ScreenState::RaceFinish) return kRaceHdrGamma;
+  return kRaceHdrGamma - menuDim * kHdrGammaDimming;
+}
 
 void BlurTexOffset(int variant, int windowWidth, float offset[2]) {
   offset[0] = offset[1] = 0.0f;

@@ -21,6 +21,13 @@ enum PostVariant : int { kPostFromWindow = 0, kPostFromBlur = 1 };
 // along.
 void BlurTexOffset(int variant, int windowWidth, float offset[2]);
 
+// Gamma of the HDR pass: the race's in a race and on the finish screen; on
+// any other screen it darkens with the menu dim (0 clear .. 1 dark). No
+// pass of the game selects the HDR program yet.
+float HdrGamma(int screen, float menuDim);
+// The menu dim as the screens last drew it, for the HDR pass (main thread).
+extern float gHdrMenuDim;
+
 // One pass. A program number other than Blur (2), HDR (3), RadialBlur (4)
 // and BlurSmoke (9) copies the source scaled with no program.
 void RenderFullScreenPass(int program, GLuint source, GLuint target, int variant);

@@ -1,5 +1,6 @@
 #include "render/prop_draw.h"
 
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/car_lights.h"
 #include "render/shaders.h"
@@ -10,8 +11,6 @@ PropDrawn gPropDrawn[kCityObjectCapacity];
 
 namespace {
 
-constexpr int kPropNormalMapTexture = 14;  // unit 2
-constexpr int kPropColourTexture = 21;     // unit 0
 constexpr float kSecondsPerFrameFactor = 0.01f;
 
 int gPropsTaken;  // props of the race when the copy step last ran
@@ -53,7 +52,7 @@ void DrawWorldObjects(const PropsView& view) {
   glEnable(GL_TEXTURE_2D);
   BindTableTexture(kPropColourTexture);
   SetShaderUniforms(kProgLight);
-  GlUniform1f(gLocLightRefInt, 0.0f);
+  GlUniform1f(gLightProgram.refInt, 0.0f);
 
   const int count = gPropsTaken;
   if (view.visible && gQuadTreeLeaves) {

@@ -182,7 +182,7 @@ void SetupCameraAndListener(int racer, int renderSide) {
               gRaceCameraUp.y, gRaceCameraUp.z);
     return;
   }
-  const CSampleCar& player = gRacers[0];
+  const Racer& player = gRacers[0];
   const neRigidBody* followed = racer >= 0 && racer < kRacerCount ? gRacers[racer].body : nullptr;
   if (!player.body || !followed) return;  // no race world
   gDrawnCameraEye = gSimCameraEye;

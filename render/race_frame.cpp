@@ -52,7 +52,7 @@ void CopyCamera(RaceFrameInput& frame) {
 
 // The particles spawned since the last copy, newest last; a ring the worker
 // lapped within one step is taken over whole.
-void TakeOverDust(RaceFrameInput& frame, const CSampleCar& car, int slot) {
+void TakeOverDust(RaceFrameInput& frame, const Racer& car, int slot) {
   for (int w = 0; w < kWheelCount; ++w) {
     int32_t fresh = car.dustSpawned[w] - frame.dustTakenOver[slot][w];
     if (fresh < 0) {  // a new race restarted the count: the old dust is gone
@@ -71,7 +71,7 @@ void TakeOverDust(RaceFrameInput& frame, const CSampleCar& car, int slot) {
 // The quads laid since the last copy. The wheel model lays at most a few
 // dozen a step, never a whole ring, so the stretch from the old head to the
 // new one is all that changed (a new race restarting the heads included).
-void TakeOverTracks(RaceFrameInput& frame, const CSampleCar& car, int slot) {
+void TakeOverTracks(RaceFrameInput& frame, const Racer& car, int slot) {
   for (int w = 0; w < kWheelCount; ++w) {
     const int32_t head = std::clamp(car.trackHeadDraw[w], 0, kTyreTrackRingSize - 1);
     for (int32_t i = frame.trackTakenOver[slot][w]; i != head; i = (i + 1) % kTyreTrackRingSize)
@@ -82,7 +82,7 @@ void TakeOverTracks(RaceFrameInput& frame, const CSampleCar& car, int slot) {
 
 void CopyRacers(RaceFrameInput& frame) {
   for (int i = 0; i < kRacerCount; ++i) {
-    const CSampleCar& car = gRacers[i];
+    const Racer& car = gRacers[i];
     frame.racerMatrix[i] = gSimRacerMatrix[i];
     frame.racerVisible[i] = gSimRacerVisible[i];
     RacerDrawn& drawn = frame.racers[i];

@@ -15,7 +15,8 @@
 #include "render/trees.h"
 #include "render/tyre_tracks.h"
 #include "render/sky.h"
-#include "world/loaders.h"
+#include "world/prop_models.h"
+#include "world/racer_models.h"
 
 Matrix4 gInverseViewMatrix;
 

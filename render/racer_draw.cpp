@@ -4,6 +4,7 @@
 #include "framework/particle_effect.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/car_lights.h"
 #include "render/gl_state.h"
@@ -28,8 +29,6 @@ constexpr float kExhaustStream = 120.0f;   // per unit of exhaust factor
 constexpr float kMaxExhaustFactor = 2.0f;
 constexpr int kFrontWheelSizeEntry = 4, kRearWheelSizeEntry = 5;
 constexpr int kFirstVintGroup = 4;  // marker groups 4, 5, 6: big, small, turbo spinning parts
-constexpr int kGlassNormalMapTexture = 46, kDirtTexture = 45;
-constexpr int kSmokeTexture = 52, kFireTexture = 55;
 constexpr float kGlassReflection = 0.25f;
 
 enum SuspensionPart { kRearArm = 0, kStrut = 1, kLink = 2, kFrontArm = 3, kKnuckle = 4 };
@@ -85,7 +84,7 @@ void ReleaseLitUnits() {
 }
 
 void BeginLit(const RacersView& view) {
-  UseProgram(gProgLight);
+  UseProgram(gLightProgram.object);
   SetShaderUniforms(kProgLight);
   BindLitUnits(view.shadowTextureMatrix);
 }
@@ -187,10 +186,10 @@ void DrawWheelUnit(const RacerDrawInput& in, int w) {
 
 void DrawOpaque(const RacersView& view) {
   glColor4f(1, 1, 1, 1);
-  UseProgram(gProgLight);
-  GlUniform1f(gLocLightGlassNow, 0);
-  GlUniform1f(gLocLightGlassAlpha, 0);
-  GlUniform1f(gLocLightLightNow, 0);
+  UseProgram(gLightProgram.object);
+  GlUniform1f(gLightProgram.glassNow, 0);
+  GlUniform1f(gLightProgram.glassAlpha, 0);
+  GlUniform1f(gLightProgram.lightNow, 0);
   SetShaderUniforms(kProgLight);
   BindLitUnits(view.shadowTextureMatrix);
   DrawWorldObjects(view.props);
@@ -203,7 +202,7 @@ void DrawOpaque(const RacersView& view) {
     if (in.models.optics) {
       float levels[3];
       LampLevels(*in.look, levels);
-      in.models.optics->DrawNormalMappedGroupUniform(levels[0], levels[1], levels[2]);
+      in.models.optics->DrawNormalMappedGroupUniform(levels[0], levels[1], levels[2], LightGroupUniforms());
     }
     for (int w = 0; w < kWheelCount; ++w) DrawWheelUnit(in, w);
     glPopMatrix();
@@ -220,7 +219,7 @@ void SetGlassUniforms(GLint lightNow, GLint refInt, GLint glassNow, GLint glassA
 
 void DrawGlassAndTracks(const RacersView& view) {
   BeginLit(view);
-  SetGlassUniforms(gLocLightLightNow, gLocLightRefInt, gLocLightGlassNow, gLocLightGlassAlpha, 1);
+  SetGlassUniforms(gLightProgram.lightNow, gLightProgram.refInt, gLightProgram.glassNow, gLightProgram.glassAlpha, 1);
   for (const RacerDrawInput& in : view.racers) {
     if (!in.look || !in.visible || !in.models.glass) continue;
     glPushMatrix();
@@ -228,18 +227,18 @@ void DrawGlassAndTracks(const RacersView& view) {
     in.models.glass->DrawNormalMappedOverride(-1);
     glPopMatrix();
   }
-  SetGlassUniforms(gLocLightLightNow, gLocLightRefInt, gLocLightGlassNow, gLocLightGlassAlpha, 0);
+  SetGlassUniforms(gLightProgram.lightNow, gLightProgram.refInt, gLightProgram.glassNow, gLightProgram.glassAlpha, 0);
   UseProgram(0);
 
   GlActiveTexture(GL_TEXTURE2_ARB);
   glEnable(GL_TEXTURE_2D);
-  BindTableTexture(kGlassNormalMapTexture);
+  BindTableTexture(kTyreTrackNormalMapTexture);
   GlActiveTexture(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
-  BindTableTexture(kDirtTexture);
-  UseProgram(gProgDirtTrace);
+  BindTableTexture(kTyreTrackTexture);
+  UseProgram(gDirtTraceProgram.object);
   SetShaderUniforms(kProgDirtTrace);
-  SetGlassUniforms(gLocDirtTraceLightNow, gLocDirtTraceRefInt, gLocDirtTraceGlassNow, gLocDirtTraceGlassAlpha, 1);
+  SetGlassUniforms(gDirtTraceProgram.lightNow, gDirtTraceProgram.refInt, gDirtTraceProgram.glassNow, gDirtTraceProgram.glassAlpha, 1);
   int32_t heads[kRacerCount][kWheelCount];
   for (int r = 0; r < kRacerCount; ++r) std::copy(view.racers[r].trackHead, view.racers[r].trackHead + kWheelCount, heads[r]);
   if (view.tracks) DrawTyreTracks(*view.tracks, heads);
@@ -291,11 +290,12 @@ unsigned TableTextureId(int index) {
 }
 
 // An effect drawn at an exhaust point and at its mirror image across the truck.
-void DrawExhaustPair(const ParticleEffect& effect, const float colour[3], const Matrix4& m, const neV3& p,
+void DrawExhaustPair(const ParticleEffect& effect, const EffectLook& look, const Matrix4& m, const neV3& p,
                      const neV3& eye, int texture, float size) {
+  if (!look.enabled) return;
   for (float side : {1.0f, -1.0f}) {
     const neV3 at = CarPoint(m, p.x, p.y, side * p.z);
-    effect.Draw(colour, at.x, at.y, at.z, eye.x, eye.y, eye.z, TableTextureId(texture), size);
+    effect.Draw(look.colour, at.x, at.y, at.z, eye.x, eye.y, eye.z, TableTextureId(texture), size, look.strength);
   }
 }
 
@@ -326,14 +326,15 @@ void DrawShadowWheel(const RacerDrawInput& in, int w) {
 }  // namespace
 
 void TakeRacerLook(int slot, RacerLook& look) {
-  const CSampleCar& car = gRacers[slot];
+  const Racer& car = gRacers[slot];
   look.carKind = car.carKind;
   look.layout = car.layout;
   look.steerAngle = car.steerAngle;
   look.brakeLight = car.brakeLight;
   look.reverseLight = car.reverseLight;
   look.exhaustFlame = car.exhaustFlame;
-  std::copy(gFirePipeEffects[slot].colour, gFirePipeEffects[slot].colour + 3, look.fireColour);
+  look.fire = LookOf(gFirePipeEffects[slot]);
+  look.smoke = LookOf(gSmokePipeEffects[slot]);
 }
 
 int SpinningPartCount(const Model& points, int group) {
@@ -366,8 +367,8 @@ void DrawExhaustEffects(const RacersView& view) {
     fire.Update(view.frameFactor, stream.x, stream.y, stream.z);
     smoke.Update(view.frameFactor, stream.x, stream.y, stream.z);
     const neV3* exhaust = look.layout.exhaustPoints;
-    DrawExhaustPair(smoke, smoke.colour, in.matrix, exhaust[0], view.eye, kSmokeTexture, 1.0f);
-    DrawExhaustPair(fire, look.fireColour, in.matrix, exhaust[1], view.eye, kFireTexture, look.exhaustFlame);
+    DrawExhaustPair(smoke, look.smoke, in.matrix, exhaust[0], view.eye, kSmokeTexture, 1.0f);
+    DrawExhaustPair(fire, look.fire, in.matrix, exhaust[1], view.eye, kFireTexture, look.exhaustFlame);
   }
   glColor4f(1, 1, 1, 1);
 }

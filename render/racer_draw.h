@@ -15,6 +15,7 @@
 #pragma once
 
 #include "framework/model.h"
+#include "framework/particle_effect.h"
 #include "framework/vector_math.h"
 #include "render/prop_draw.h"
 #include "render/racer_look.h"

@@ -51,21 +51,21 @@ template <typename Draw>
 void DrawTransparency(Draw draw) {
   glAlphaFunc(GL_GEQUAL, kAlphaCut);
   WithGlCapabilities({{GL_ALPHA_TEST, true}, {GL_CULL_FACE, false}}, [&] {
-    glUseProgramObjectARB(gProgTransparency);
+    glUseProgramObjectARB(gTransparencyProgram.object);
     SetShaderUniforms(kProgTransparency);
-    glUniform1fARB(gLocTransparencyMatAmbient, kTransparencyAmbient);
-    glUniform1fARB(gLocTransparencyMatDiffuse, 0);
-    glUniform1fARB(gLocTransparencyT0, kTransparencyT0);
-    glUniform1fARB(gLocTransparencyT1, kTransparencyT1);
+    glUniform1fARB(gTransparencyProgram.matAmbient, kTransparencyAmbient);
+    glUniform1fARB(gTransparencyProgram.matDiffuse, 0);
+    glUniform1fARB(gTransparencyProgram.t0, kTransparencyT0);
+    glUniform1fARB(gTransparencyProgram.t1, kTransparencyT1);
     draw();
     glUseProgramObjectARB(0);
   });
 }
 
 void UseReflMap() {
-  glUseProgramObjectARB(gProgReflMap);
+  glUseProgramObjectARB(gReflMapProgram.object);
   SetShaderUniforms(kProgReflMap);
-  glUniform1fARB(gLocReflMapLightNow, 0);
+  glUniform1fARB(gReflMapProgram.lightNow, 0);
 }
 
 // The groups of two sections, the second taking its textures from the first's materials.

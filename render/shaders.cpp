@@ -1,64 +1,37 @@
-// Builds the programs from base/shaders/ (read with LoadTextFile), the
-// fragment sources they share placed after each program's #version line,
-// and loads their fixed uniforms. Building leaves no program current; SetShaderUniforms
-// changes only the uniforms of the current program.
+// Builds the programs from base/shaders/, the fragment sources they share
+// placed after each program's #version line, and loads their fixed
+// uniforms. Building leaves no program current; SetShaderUniforms changes
+// only the uniforms of the current program.
 #include "render/shaders.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <iterator>
+#include <span>
 #include <string>
+#include <vector>
 
-#include "framework/font.h"  // LoadTextFile
+#include "framework/binary_file.h"  // ReadAssetFile
 #include "framework/globals.h"
 #include "framework/model.h"
 #include "platform/platform.h"
 
-GLhandleARB gProgLight, gProgBlur, gProgHDR, gProgRadialBlur, gProgTransparency, gProgMap, gProgRoadBump,
-    gProgReflMap, gProgBlurSmoke, gProgGrass, gProgTransparencyForShadowMap, gProgTrees, gProgWater,
-    gProgDirtTrace, gProgRoadBumpSingle;
-
-GLint gLocLightMatAmbient = -1, gLocLightMatDiffuse = -1, gLocLightMatSpecular = -1, gLocLightEmissive = -1,
-      gLocLightShininess = -1, gLocLightDecal = -1, gLocLightDecal2 = -1, gLocLightDecal3 = -1,
-      gLocLightDecal4 = -1, gLocLightDecal5 = -1, gLocLightGlassNow = -1, gLocLightDistortShadowTexel = -1;
-GLint gLocBlurTexOffset = -1, gLocBlurIntensity = -1, gLocBlurDecal = -1;
-GLint gLocHDRExposure = -1, gLocHDRGamma = -1, gLocHDRDecal = -1, gLocHDRDecal2 = -1;
-GLint gLocRadialBlurDecal = -1, gLocRadialBlurTexSize = -1, gLocRadialBlurSpeed = -1;
-GLint gLocTransparencyT0 = -1, gLocTransparencyT1 = -1, gLocTransparencyMatAmbient = -1,
-      gLocTransparencyMatDiffuse = -1, gLocTransparencyEmissive = -1, gLocTransparencyShininess = -1,
-      gLocTransparencyDecal = -1, gLocTransparencyDecal2 = -1, gLocTransparencyDecal3 = -1,
-      gLocTransparencyDistortShadowTexel = -1;
-GLint gLocMapT0 = -1, gLocMapT1 = -1, gLocMapMatAmbient = -1, gLocMapMatDiffuse = -1, gLocMapMatSpecular = -1,
-      gLocMapEmissive = -1, gLocMapShininess = -1, gLocMapDecal = -1, gLocMapDecal2 = -1, gLocMapDecal3 = -1,
-      gLocMapDecal4 = -1, gLocMapDistortShadowTexel = -1;
-GLint gLocRoadBumpLightNow = -1, gLocRoadBumpT0 = -1, gLocRoadBumpT1 = -1, gLocRoadBumpMatAmbient = -1,
-      gLocRoadBumpMatDiffuse = -1, gLocRoadBumpMatSpecular = -1, gLocRoadBumpEmissive = -1,
-      gLocRoadBumpShininess = -1, gLocRoadBumpDecal = -1, gLocRoadBumpDecal2 = -1, gLocRoadBumpDecal3 = -1,
-      gLocRoadBumpDecal4 = -1, gLocRoadBumpDecal5 = -1, gLocRoadBumpDecal6 = -1, gLocRoadBumpDecal7 = -1,
-      gLocRoadBumpDecal8 = -1, gLocRoadBumpDecal9 = -1, gLocRoadBumpDistortShadowTexel = -1;
-GLint gLocReflMapLightNow = -1, gLocReflMapDecal = -1;
-GLint gLocBlurSmokeTexOffset = -1, gLocBlurSmokeIntensity = -1, gLocBlurSmokeDecal = -1;
-GLint gLocGrassTime = -1, gLocGrassRight = -1, gLocGrassUp = -1, gLocGrassT0 = -1, gLocGrassT1 = -1,
-      gLocGrassMatAmbient = -1, gLocGrassMatDiffuse = -1, gLocGrassEmissive = -1, gLocGrassShininess = -1,
-      gLocGrassDecal = -1, gLocGrassDecal2 = -1, gLocGrassDistortShadowTexel = -1;
-GLint gLocTransparencyForShadowMapDecal = -1;
-GLint gLocTreesTime = -1, gLocTreesRight = -1, gLocTreesUp = -1, gLocTreesCamPos = -1, gLocTreesT0 = -1,
-      gLocTreesT1 = -1, gLocTreesMatAmbient = -1, gLocTreesMatDiffuse = -1, gLocTreesEmissive = -1,
-      gLocTreesShininess = -1, gLocTreesDecal = -1, gLocTreesDecal2 = -1, gLocTreesDecal3 = -1,
-      gLocTreesDistortShadowTexel = -1;
-GLint gLocWaterDecal = -1, gLocWaterEnvMap = -1, gLocWaterNoiseMap = -1, gLocWaterTime = -1,
-      gLocWaterAmplitude = -1;
-GLint gLocDirtTraceMatAmbient = -1, gLocDirtTraceMatDiffuse = -1, gLocDirtTraceMatSpecular = -1,
-      gLocDirtTraceEmissive = -1, gLocDirtTraceShininess = -1, gLocDirtTraceDecal = -1,
-      gLocDirtTraceDecal2 = -1, gLocDirtTraceDecal3 = -1, gLocDirtTraceDecal4 = -1, gLocDirtTraceDecal5 = -1,
-      gLocDirtTraceRefInt = -1, gLocDirtTraceGlassNow = -1, gLocDirtTraceGlassAlpha = -1,
-      gLocDirtTraceLightNow = -1, gLocDirtTraceDistortShadowTexel = -1;
-GLint gLocRoadBumpSingleLightNow = -1, gLocRoadBumpSingleT0 = -1, gLocRoadBumpSingleT1 = -1,
-      gLocRoadBumpSingleMatAmbient = -1, gLocRoadBumpSingleMatDiffuse = -1, gLocRoadBumpSingleMatSpecular = -1,
-      gLocRoadBumpSingleEmissive = -1, gLocRoadBumpSingleShininess = -1, gLocRoadBumpSingleDecal = -1,
-      gLocRoadBumpSingleDecal2 = -1, gLocRoadBumpSingleDecal3 = -1, gLocRoadBumpSingleDecal4 = -1,
-      gLocRoadBumpSingleDecal6 = -1, gLocRoadBumpSingleDecal8 = -1, gLocRoadBumpSingleDecal9 = -1,
-      gLocRoadBumpSingleDistortShadowTexel = -1;
+LitProgram gLightProgram;
+BlurProgram gBlurProgram;
+HDRProgram gHDRProgram;
+RadialBlurProgram gRadialBlurProgram;
+TransparencyProgram gTransparencyProgram;
+MapProgram gMapProgram;
+TerrainProgram gRoadBumpProgram;
+ReflMapProgram gReflMapProgram;
+BlurProgram gBlurSmokeProgram;
+GrassProgram gGrassProgram;
+TransparencyForShadowMapProgram gTransparencyForShadowMapProgram;
+TreesProgram gTreesProgram;
+WaterProgram gWaterProgram;
+LitProgram gDirtTraceProgram;
+TerrainProgram gRoadBumpSingleProgram;
 
 namespace {
 
@@ -66,172 +39,161 @@ constexpr float kTimeScale = 1.25f;        // shader time per unit of gMenuClock
 constexpr float kShadowNoiseTile = 64.0f;  // window pixels per tile of the shadow noise
 constexpr int kInfoLogSize = 4096;         // characters of a link log shown
 
-const ShaderUniform kLightUniforms[] = {
-    {"matAmbient", &gLocLightMatAmbient, UniformLoad::Float, 0.65f},
-    {"matDiffuse", &gLocLightMatDiffuse, UniformLoad::Float, 0.6f},
-    {"matSpecular", &gLocLightMatSpecular, UniformLoad::Float, 0.35f},
-    {"emissive", &gLocLightEmissive, UniformLoad::Float, 0.0f},
-    {"shininess", &gLocLightShininess, UniformLoad::Float, 0.0f},
-    {"decal", &gLocLightDecal, UniformLoad::Unit, 0},
-    {"decal2", &gLocLightDecal2, UniformLoad::Unit, 1},
-    {"decal3", &gLocLightDecal3, UniformLoad::Unit, 2},
-    {"decal4", &gLocLightDecal4, UniformLoad::Unit, 3},
-    {"decal5", &gLocLightDecal5, UniformLoad::Unit, 4},
-    {"RefInt", &gLocLightRefInt, UniformLoad::Float, 1.0f},
-    {"GlassNow", &gLocLightGlassNow, UniformLoad::None},
-    {"GlassAlpha", &gLocLightGlassAlpha, UniformLoad::None},
-    {"LightNow", &gLocLightLightNow, UniformLoad::None},
-    {"DistortShadowTexel", &gLocLightDistortShadowTexel, UniformLoad::ShadowTexel},
-};
-const ShaderUniform kBlurUniforms[] = {
-    {"texOffset", &gLocBlurTexOffset, UniformLoad::None},
-    {"intensity", &gLocBlurIntensity, UniformLoad::None},
-    {"decal", &gLocBlurDecal, UniformLoad::None},
-};
+// The uniforms of a lit program (Light, DirtTrace), in fetch order.
+constexpr std::array<ShaderUniform, 15> LitUniforms(LitProgram& program) {
+  return {{
+      {"matAmbient", &program.matAmbient, UniformLoad::Float, 0.65f},
+      {"matDiffuse", &program.matDiffuse, UniformLoad::Float, 0.6f},
+      {"matSpecular", &program.matSpecular, UniformLoad::Float, 0.35f},
+      {"emissive", &program.emissive, UniformLoad::Float, 0.0f},
+      {"shininess", &program.shininess, UniformLoad::Float, 0.0f},
+      {"decal", &program.decal, UniformLoad::Unit, 0},
+      {"decal2", &program.decal2, UniformLoad::Unit, 1},
+      {"decal3", &program.decal3, UniformLoad::Unit, 2},
+      {"decal4", &program.decal4, UniformLoad::Unit, 3},
+      {"decal5", &program.decal5, UniformLoad::Unit, 4},
+      {"RefInt", &program.refInt, UniformLoad::Float, 1.0f},
+      {"GlassNow", &program.glassNow, UniformLoad::None},
+      {"GlassAlpha", &program.glassAlpha, UniformLoad::None},
+      {"LightNow", &program.lightNow, UniformLoad::None},
+      {"DistortShadowTexel", &program.distortShadowTexel, UniformLoad::ShadowTexel},
+  }};
+}
+const auto kLightUniforms = LitUniforms(gLightProgram);
+const auto kDirtTraceUniforms = LitUniforms(gDirtTraceProgram);
+// The uniforms of a blur program (Blur, BlurSmoke), in fetch order.
+constexpr std::array<ShaderUniform, 3> BlurUniforms(BlurProgram& program) {
+  return {{
+      {"texOffset", &program.texOffset, UniformLoad::None},
+      {"intensity", &program.intensity, UniformLoad::None},
+      {"decal", &program.decal, UniformLoad::None},
+  }};
+}
+const auto kBlurUniforms = BlurUniforms(gBlurProgram);
+const auto kBlurSmokeUniforms = BlurUniforms(gBlurSmokeProgram);
+
 const ShaderUniform kHDRUniforms[] = {
-    {"exposure", &gLocHDRExposure, UniformLoad::None},
-    {"gamma", &gLocHDRGamma, UniformLoad::None},
-    {"decal", &gLocHDRDecal, UniformLoad::None},
-    {"decal2", &gLocHDRDecal2, UniformLoad::None},
+    {"exposure", &gHDRProgram.exposure, UniformLoad::None},
+    {"gamma", &gHDRProgram.gamma, UniformLoad::None},
+    {"decal", &gHDRProgram.decal, UniformLoad::None},
+    {"decal2", &gHDRProgram.decal2, UniformLoad::None},
 };
 const ShaderUniform kRadialBlurUniforms[] = {
-    {"decal", &gLocRadialBlurDecal, UniformLoad::None},
-    {"TexSize", &gLocRadialBlurTexSize, UniformLoad::None},
-    {"Speed", &gLocRadialBlurSpeed, UniformLoad::None},
+    {"decal", &gRadialBlurProgram.decal, UniformLoad::None},
+    {"TexSize", &gRadialBlurProgram.texSize, UniformLoad::None},
+    {"Speed", &gRadialBlurProgram.speed, UniformLoad::None},
 };
 const ShaderUniform kTransparencyUniforms[] = {
-    {"T0", &gLocTransparencyT0, UniformLoad::None},
-    {"T1", &gLocTransparencyT1, UniformLoad::None},
-    {"matAmbient", &gLocTransparencyMatAmbient, UniformLoad::Float, 0.65f},
-    {"matDiffuse", &gLocTransparencyMatDiffuse, UniformLoad::Float, 0.6f},
-    {"emissive", &gLocTransparencyEmissive, UniformLoad::Float, 0.0f},
-    {"shininess", &gLocTransparencyShininess, UniformLoad::Float, 0.0f},
-    {"decal", &gLocTransparencyDecal, UniformLoad::Unit, 0},
-    {"decal2", &gLocTransparencyDecal2, UniformLoad::Unit, 1},
-    {"decal3", &gLocTransparencyDecal3, UniformLoad::Unit, 2},
-    {"DistortShadowTexel", &gLocTransparencyDistortShadowTexel, UniformLoad::ShadowTexel},
+    {"T0", &gTransparencyProgram.t0, UniformLoad::None},
+    {"T1", &gTransparencyProgram.t1, UniformLoad::None},
+    {"matAmbient", &gTransparencyProgram.matAmbient, UniformLoad::Float, 0.65f},
+    {"matDiffuse", &gTransparencyProgram.matDiffuse, UniformLoad::Float, 0.6f},
+    {"emissive", &gTransparencyProgram.emissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gTransparencyProgram.shininess, UniformLoad::Float, 0.0f},
+    {"decal", &gTransparencyProgram.decal, UniformLoad::Unit, 0},
+    {"decal2", &gTransparencyProgram.decal2, UniformLoad::Unit, 1},
+    {"decal3", &gTransparencyProgram.decal3, UniformLoad::Unit, 2},
+    {"DistortShadowTexel", &gTransparencyProgram.distortShadowTexel, UniformLoad::ShadowTexel},
 };
 const ShaderUniform kMapUniforms[] = {
-    {"LightNow", &gLocMapLightNow, UniformLoad::Float, 1.0f},
-    {"T0", &gLocMapT0, UniformLoad::None},
-    {"T1", &gLocMapT1, UniformLoad::None},
-    {"matAmbient", &gLocMapMatAmbient, UniformLoad::Float, 0.65f},
-    {"matDiffuse", &gLocMapMatDiffuse, UniformLoad::Float, 0.6f},
-    {"matSpecular", &gLocMapMatSpecular, UniformLoad::Float, 0.35f},
-    {"emissive", &gLocMapEmissive, UniformLoad::Float, 0.0f},
-    {"shininess", &gLocMapShininess, UniformLoad::Float, 0.0f},
-    {"decal", &gLocMapDecal, UniformLoad::Unit, 0},
-    {"decal2", &gLocMapDecal2, UniformLoad::Unit, 1},
-    {"decal3", &gLocMapDecal3, UniformLoad::Unit, 2},
-    {"decal4", &gLocMapDecal4, UniformLoad::Unit, 3},
-    {"DistortShadowTexel", &gLocMapDistortShadowTexel, UniformLoad::ShadowTexel},
+    {"LightNow", &gMapProgram.lightNow, UniformLoad::Float, 1.0f},
+    {"T0", &gMapProgram.t0, UniformLoad::None},
+    {"T1", &gMapProgram.t1, UniformLoad::None},
+    {"matAmbient", &gMapProgram.matAmbient, UniformLoad::Float, 0.65f},
+    {"matDiffuse", &gMapProgram.matDiffuse, UniformLoad::Float, 0.6f},
+    {"matSpecular", &gMapProgram.matSpecular, UniformLoad::Float, 0.35f},
+    {"emissive", &gMapProgram.emissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gMapProgram.shininess, UniformLoad::Float, 0.0f},
+    {"decal", &gMapProgram.decal, UniformLoad::Unit, 0},
+    {"decal2", &gMapProgram.decal2, UniformLoad::Unit, 1},
+    {"decal3", &gMapProgram.decal3, UniformLoad::Unit, 2},
+    {"decal4", &gMapProgram.decal4, UniformLoad::Unit, 3},
+    {"DistortShadowTexel", &gMapProgram.distortShadowTexel, UniformLoad::ShadowTexel},
 };
 const ShaderUniform kRoadBumpUniforms[] = {
-    {"LightNow", &gLocRoadBumpLightNow, UniformLoad::Float, 1.0f},
-    {"T0", &gLocRoadBumpT0, UniformLoad::None},
-    {"T1", &gLocRoadBumpT1, UniformLoad::None},
-    {"matAmbient", &gLocRoadBumpMatAmbient, UniformLoad::Float, 0.65f},
-    {"matDiffuse", &gLocRoadBumpMatDiffuse, UniformLoad::Float, 0.6f},
-    {"matSpecular", &gLocRoadBumpMatSpecular, UniformLoad::Float, 0.65f},
-    {"emissive", &gLocRoadBumpEmissive, UniformLoad::Float, 0.0f},
-    {"shininess", &gLocRoadBumpShininess, UniformLoad::Float, 0.0f},
-    {"decal", &gLocRoadBumpDecal, UniformLoad::Unit, 0},
-    {"decal2", &gLocRoadBumpDecal2, UniformLoad::Unit, 1},
-    {"decal3", &gLocRoadBumpDecal3, UniformLoad::Unit, 2},
-    {"decal4", &gLocRoadBumpDecal4, UniformLoad::Unit, 3},
-    {"decal5", &gLocRoadBumpDecal5, UniformLoad::Unit, 4},
-    {"decal6", &gLocRoadBumpDecal6, UniformLoad::Unit, 5},
-    {"decal7", &gLocRoadBumpDecal7, UniformLoad::Unit, 6},
-    {"decal8", &gLocRoadBumpDecal8, UniformLoad::Unit, 7},
-    {"decal9", &gLocRoadBumpDecal9, UniformLoad::Unit, 8},
-    {"DistortShadowTexel", &gLocRoadBumpDistortShadowTexel, UniformLoad::ShadowTexel},
+    {"LightNow", &gRoadBumpProgram.lightNow, UniformLoad::Float, 1.0f},
+    {"T0", &gRoadBumpProgram.t0, UniformLoad::None},
+    {"T1", &gRoadBumpProgram.t1, UniformLoad::None},
+    {"matAmbient", &gRoadBumpProgram.matAmbient, UniformLoad::Float, 0.65f},
+    {"matDiffuse", &gRoadBumpProgram.matDiffuse, UniformLoad::Float, 0.6f},
+    {"matSpecular", &gRoadBumpProgram.matSpecular, UniformLoad::Float, 0.65f},
+    {"emissive", &gRoadBumpProgram.emissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gRoadBumpProgram.shininess, UniformLoad::Float, 0.0f},
+    {"decal", &gRoadBumpProgram.decal, UniformLoad::Unit, 0},
+    {"decal2", &gRoadBumpProgram.decal2, UniformLoad::Unit, 1},
+    {"decal3", &gRoadBumpProgram.decal3, UniformLoad::Unit, 2},
+    {"decal4", &gRoadBumpProgram.decal4, UniformLoad::Unit, 3},
+    {"decal5", &gRoadBumpProgram.decal5, UniformLoad::Unit, 4},
+    {"decal6", &gRoadBumpProgram.decal6, UniformLoad::Unit, 5},
+    {"decal7", &gRoadBumpProgram.decal7, UniformLoad::Unit, 6},
+    {"decal8", &gRoadBumpProgram.decal8, UniformLoad::Unit, 7},
+    {"decal9", &gRoadBumpProgram.decal9, UniformLoad::Unit, 8},
+    {"DistortShadowTexel", &gRoadBumpProgram.distortShadowTexel, UniformLoad::ShadowTexel},
 };
 // RoadBump's set less the second landscape (decal5) and its normal map
 // (decal7); decal4 and decal6 point at the first landscape's units until
 // the terrain pass points them at the second's.
 const ShaderUniform kRoadBumpSingleUniforms[] = {
-    {"LightNow", &gLocRoadBumpSingleLightNow, UniformLoad::Float, 1.0f},
-    {"T0", &gLocRoadBumpSingleT0, UniformLoad::None},
-    {"T1", &gLocRoadBumpSingleT1, UniformLoad::None},
-    {"matAmbient", &gLocRoadBumpSingleMatAmbient, UniformLoad::Float, 0.65f},
-    {"matDiffuse", &gLocRoadBumpSingleMatDiffuse, UniformLoad::Float, 0.6f},
-    {"matSpecular", &gLocRoadBumpSingleMatSpecular, UniformLoad::Float, 0.65f},
-    {"emissive", &gLocRoadBumpSingleEmissive, UniformLoad::Float, 0.0f},
-    {"shininess", &gLocRoadBumpSingleShininess, UniformLoad::Float, 0.0f},
-    {"decal", &gLocRoadBumpSingleDecal, UniformLoad::Unit, 0},
-    {"decal2", &gLocRoadBumpSingleDecal2, UniformLoad::Unit, 1},
-    {"decal3", &gLocRoadBumpSingleDecal3, UniformLoad::Unit, 2},
-    {"decal4", &gLocRoadBumpSingleDecal4, UniformLoad::Unit, 3},
-    {"decal6", &gLocRoadBumpSingleDecal6, UniformLoad::Unit, 5},
-    {"decal8", &gLocRoadBumpSingleDecal8, UniformLoad::Unit, 7},
-    {"decal9", &gLocRoadBumpSingleDecal9, UniformLoad::Unit, 8},
-    {"DistortShadowTexel", &gLocRoadBumpSingleDistortShadowTexel, UniformLoad::ShadowTexel},
+    {"LightNow", &gRoadBumpSingleProgram.lightNow, UniformLoad::Float, 1.0f},
+    {"T0", &gRoadBumpSingleProgram.t0, UniformLoad::None},
+    {"T1", &gRoadBumpSingleProgram.t1, UniformLoad::None},
+    {"matAmbient", &gRoadBumpSingleProgram.matAmbient, UniformLoad::Float, 0.65f},
+    {"matDiffuse", &gRoadBumpSingleProgram.matDiffuse, UniformLoad::Float, 0.6f},
+    {"matSpecular", &gRoadBumpSingleProgram.matSpecular, UniformLoad::Float, 0.65f},
+    {"emissive", &gRoadBumpSingleProgram.emissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gRoadBumpSingleProgram.shininess, UniformLoad::Float, 0.0f},
+    {"decal", &gRoadBumpSingleProgram.decal, UniformLoad::Unit, 0},
+    {"decal2", &gRoadBumpSingleProgram.decal2, UniformLoad::Unit, 1},
+    {"decal3", &gRoadBumpSingleProgram.decal3, UniformLoad::Unit, 2},
+    {"decal4", &gRoadBumpSingleProgram.decal4, UniformLoad::Unit, 3},
+    {"decal6", &gRoadBumpSingleProgram.decal6, UniformLoad::Unit, 5},
+    {"decal8", &gRoadBumpSingleProgram.decal8, UniformLoad::Unit, 7},
+    {"decal9", &gRoadBumpSingleProgram.decal9, UniformLoad::Unit, 8},
+    {"DistortShadowTexel", &gRoadBumpSingleProgram.distortShadowTexel, UniformLoad::ShadowTexel},
 };
 const ShaderUniform kReflMapUniforms[] = {
-    {"LightNow", &gLocReflMapLightNow, UniformLoad::Float, 1.0f},
-    {"decal", &gLocReflMapDecal, UniformLoad::Unit, 0},
-};
-const ShaderUniform kBlurSmokeUniforms[] = {
-    {"texOffset", &gLocBlurSmokeTexOffset, UniformLoad::None},
-    {"intensity", &gLocBlurSmokeIntensity, UniformLoad::None},
-    {"decal", &gLocBlurSmokeDecal, UniformLoad::None},
+    {"LightNow", &gReflMapProgram.lightNow, UniformLoad::Float, 1.0f},
+    {"decal", &gReflMapProgram.decal, UniformLoad::Unit, 0},
 };
 const ShaderUniform kGrassUniforms[] = {
-    {"Time", &gLocGrassTime, UniformLoad::Time},
-    {"Right", &gLocGrassRight, UniformLoad::None},
-    {"Up", &gLocGrassUp, UniformLoad::None},
-    {"T0", &gLocGrassT0, UniformLoad::None},
-    {"T1", &gLocGrassT1, UniformLoad::None},
-    {"matAmbient", &gLocGrassMatAmbient, UniformLoad::Float, 1.0f},
-    {"matDiffuse", &gLocGrassMatDiffuse, UniformLoad::Float, 0.5f},
-    {"emissive", &gLocGrassEmissive, UniformLoad::Float, 0.0f},
-    {"shininess", &gLocGrassShininess, UniformLoad::Float, 0.0f},
-    {"decal", &gLocGrassDecal, UniformLoad::Unit, 0},
-    {"decal2", &gLocGrassDecal2, UniformLoad::Unit, 1},
-    {"DistortShadowTexel", &gLocGrassDistortShadowTexel, UniformLoad::ShadowTexel},
+    {"Time", &gGrassProgram.time, UniformLoad::Time},
+    {"Right", &gGrassProgram.right, UniformLoad::None},
+    {"Up", &gGrassProgram.up, UniformLoad::None},
+    {"T0", &gGrassProgram.t0, UniformLoad::None},
+    {"T1", &gGrassProgram.t1, UniformLoad::None},
+    {"matAmbient", &gGrassProgram.matAmbient, UniformLoad::Float, 1.0f},
+    {"matDiffuse", &gGrassProgram.matDiffuse, UniformLoad::Float, 0.5f},
+    {"emissive", &gGrassProgram.emissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gGrassProgram.shininess, UniformLoad::Float, 0.0f},
+    {"decal", &gGrassProgram.decal, UniformLoad::Unit, 0},
+    {"decal2", &gGrassProgram.decal2, UniformLoad::Unit, 1},
+    {"DistortShadowTexel", &gGrassProgram.distortShadowTexel, UniformLoad::ShadowTexel},
 };
 const ShaderUniform kTransparencyForShadowMapUniforms[] = {
-    {"decal", &gLocTransparencyForShadowMapDecal, UniformLoad::Unit, 0},
+    {"decal", &gTransparencyForShadowMapProgram.decal, UniformLoad::Unit, 0},
 };
 const ShaderUniform kTreesUniforms[] = {
-    {"Time", &gLocTreesTime, UniformLoad::Time},
-    {"Right", &gLocTreesRight, UniformLoad::None},
-    {"Up", &gLocTreesUp, UniformLoad::None},
-    {"CamPos", &gLocTreesCamPos, UniformLoad::None},
-    {"T0", &gLocTreesT0, UniformLoad::None},
-    {"T1", &gLocTreesT1, UniformLoad::None},
-    {"matAmbient", &gLocTreesMatAmbient, UniformLoad::Float, 1.0f},
-    {"matDiffuse", &gLocTreesMatDiffuse, UniformLoad::Float, 0.5f},
-    {"emissive", &gLocTreesEmissive, UniformLoad::Float, 0.0f},
-    {"shininess", &gLocTreesShininess, UniformLoad::Float, 0.0f},
-    {"decal", &gLocTreesDecal, UniformLoad::Unit, 0},
-    {"decal2", &gLocTreesDecal2, UniformLoad::Unit, 1},
-    {"decal3", &gLocTreesDecal3, UniformLoad::Unit, 2},
-    {"DistortShadowTexel", &gLocTreesDistortShadowTexel, UniformLoad::ShadowTexel},
+    {"Time", &gTreesProgram.time, UniformLoad::Time},
+    {"Right", &gTreesProgram.right, UniformLoad::None},
+    {"Up", &gTreesProgram.up, UniformLoad::None},
+    {"CamPos", &gTreesProgram.camPos, UniformLoad::None},
+    {"T0", &gTreesProgram.t0, UniformLoad::None},
+    {"T1", &gTreesProgram.t1, UniformLoad::None},
+    {"matAmbient", &gTreesProgram.matAmbient, UniformLoad::Float, 1.0f},
+    {"matDiffuse", &gTreesProgram.matDiffuse, UniformLoad::Float, 0.5f},
+    {"emissive", &gTreesProgram.emissive, UniformLoad::Float, 0.0f},
+    {"shininess", &gTreesProgram.shininess, UniformLoad::Float, 0.0f},
+    {"decal", &gTreesProgram.decal, UniformLoad::Unit, 0},
+    {"decal2", &gTreesProgram.decal2, UniformLoad::Unit, 1},
+    {"decal3", &gTreesProgram.decal3, UniformLoad::Unit, 2},
+    {"DistortShadowTexel", &gTreesProgram.distortShadowTexel, UniformLoad::ShadowTexel},
 };
 const ShaderUniform kWaterUniforms[] = {
-    {"decal", &gLocWaterDecal, UniformLoad::Unit, 0},
-    {"envMap", &gLocWaterEnvMap, UniformLoad::Unit, 1},
-    {"noiseMap", &gLocWaterNoiseMap, UniformLoad::Unit, 2},
-    {"time", &gLocWaterTime, UniformLoad::Time},
-    {"amplitude", &gLocWaterAmplitude, UniformLoad::Float, 1.0f},
-};
-const ShaderUniform kDirtTraceUniforms[] = {
-    {"matAmbient", &gLocDirtTraceMatAmbient, UniformLoad::Float, 0.65f},
-    {"matDiffuse", &gLocDirtTraceMatDiffuse, UniformLoad::Float, 0.6f},
-    {"matSpecular", &gLocDirtTraceMatSpecular, UniformLoad::Float, 0.35f},
-    {"emissive", &gLocDirtTraceEmissive, UniformLoad::Float, 0.0f},
-    {"shininess", &gLocDirtTraceShininess, UniformLoad::Float, 0.0f},
-    {"decal", &gLocDirtTraceDecal, UniformLoad::Unit, 0},
-    {"decal2", &gLocDirtTraceDecal2, UniformLoad::Unit, 1},
-    {"decal3", &gLocDirtTraceDecal3, UniformLoad::Unit, 2},
-    {"decal4", &gLocDirtTraceDecal4, UniformLoad::Unit, 3},
-    {"decal5", &gLocDirtTraceDecal5, UniformLoad::Unit, 4},
-    {"RefInt", &gLocDirtTraceRefInt, UniformLoad::Float, 1.0f},
-    {"GlassNow", &gLocDirtTraceGlassNow, UniformLoad::None},
-    {"GlassAlpha", &gLocDirtTraceGlassAlpha, UniformLoad::None},
-    {"LightNow", &gLocDirtTraceLightNow, UniformLoad::None},
-    {"DistortShadowTexel", &gLocDirtTraceDistortShadowTexel, UniformLoad::ShadowTexel},
+    {"decal", &gWaterProgram.decal, UniformLoad::Unit, 0},
+    {"envMap", &gWaterProgram.envMap, UniformLoad::Unit, 1},
+    {"noiseMap", &gWaterProgram.noiseMap, UniformLoad::Unit, 2},
+    {"time", &gWaterProgram.time, UniformLoad::Time},
+    {"amplitude", &gWaterProgram.amplitude, UniformLoad::Float, 1.0f},
 };
 
 // Fragment sources written once for several programs (GLSL 1.20 has no
@@ -239,17 +201,19 @@ const ShaderUniform kDirtTraceUniforms[] = {
 // this order, each one's own #version line left out: the shadow taps read
 // the noise tiling of the lighting source.
 enum SharedSource : unsigned {
-  kSharedLighting = 1u << 0,   // CommonLightingPS.glsl: material terms, eye and window, light 0
-  kSharedShadow = 1u << 1,     // CommonShadowPS.glsl: the shadow taps
-  kSharedNormalMap = 1u << 2,  // CommonNormalMapPS.glsl: the tangent frame
-  kSharedFade = 1u << 3,       // CommonFadePS.glsl: the fade into the sky
-  kSharedTerrain = 1u << 4,    // CommonTerrainPS.glsl: the terrain's road, light and fade
+  kSharedLighting = 1u << 0,    // CommonLightingPS.glsl: material terms, eye and window, light 0
+  kSharedShadow = 1u << 1,      // CommonShadowPS.glsl: the shadow taps
+  kSharedNormalMap = 1u << 2,   // CommonNormalMapPS.glsl: the tangent frame
+  kSharedFade = 1u << 3,        // CommonFadePS.glsl: the fade into the sky
+  kSharedTerrain = 1u << 4,     // CommonTerrainPS.glsl: the terrain's road, light and fade
+  kSharedReflective = 1u << 5,  // CommonReflectivePS.glsl: a surface lit like the trucks
 };
-constexpr const char* kSharedSourceFiles[] = {"CommonLightingPS.glsl", "CommonShadowPS.glsl",
+constexpr const char* kSharedSourceFiles[] = {"CommonLightingPS.glsl",  "CommonShadowPS.glsl",
                                               "CommonNormalMapPS.glsl", "CommonFadePS.glsl",
-                                              "CommonTerrainPS.glsl"};
+                                              "CommonTerrainPS.glsl",   "CommonReflectivePS.glsl"};
 constexpr unsigned kLitShadowed = kSharedLighting | kSharedShadow;
 constexpr unsigned kTerrainSources = kLitShadowed | kSharedNormalMap | kSharedFade | kSharedTerrain;
+constexpr unsigned kReflectiveSources = kLitShadowed | kSharedNormalMap | kSharedReflective;
 
 struct Program {
   int index;
@@ -263,32 +227,35 @@ struct Program {
 };
 
 // A program whose vertex source is its own unless it names another's.
-template <int N>
+// Only RoadBumpSingle borrows one: it is the terrain's second program,
+// drawing the triangles that lie wholly on one landscape with half the
+// landscape reads of RoadBump (a software rasteriser pays for every read
+// of every pixel), and it needs exactly RoadBump's vertex work.
 constexpr Program MakeProgram(int index, const char* name, GLhandleARB* object,
-                              const ShaderUniform (&uniforms)[N], unsigned shared = 0,
+                              std::span<const ShaderUniform> uniforms, unsigned shared = 0,
                               const char* vertexName = nullptr) {
-  return {index, name, vertexName ? vertexName : name, object, uniforms, N, shared, 0, 0};
+  return {index, name, vertexName ? vertexName : name, object, uniforms.data(), int(uniforms.size()),
+          shared, 0, 0};
 }
 
 Program gPrograms[kShaderProgramCount] = {
-    MakeProgram(kProgLight, "Light", &gProgLight, kLightUniforms, kLitShadowed | kSharedNormalMap),
-    MakeProgram(kProgBlur, "Blur", &gProgBlur, kBlurUniforms),
-    MakeProgram(kProgHDR, "HDR", &gProgHDR, kHDRUniforms),
-    MakeProgram(kProgRadialBlur, "RadialBlur", &gProgRadialBlur, kRadialBlurUniforms),
-    MakeProgram(kProgTransparency, "Transparency", &gProgTransparency, kTransparencyUniforms,
-                kLitShadowed | kSharedFade, "Map"),
-    MakeProgram(kProgMap, "Map", &gProgMap, kMapUniforms, kLitShadowed | kSharedFade),
-    MakeProgram(kProgRoadBump, "RoadBump", &gProgRoadBump, kRoadBumpUniforms, kTerrainSources),
-    MakeProgram(kProgReflMap, "ReflMap", &gProgReflMap, kReflMapUniforms),
-    MakeProgram(kProgBlurSmoke, "BlurSmoke", &gProgBlurSmoke, kBlurSmokeUniforms),
-    MakeProgram(kProgGrass, "Grass", &gProgGrass, kGrassUniforms, kSharedLighting | kSharedFade),
-    MakeProgram(kProgTransparencyForShadowMap, "TransparencyForShadowMap", &gProgTransparencyForShadowMap,
+    MakeProgram(kProgLight, "Light", &gLightProgram.object, kLightUniforms, kReflectiveSources),
+    MakeProgram(kProgBlur, "Blur", &gBlurProgram.object, kBlurUniforms),
+    MakeProgram(kProgHDR, "HDR", &gHDRProgram.object, kHDRUniforms),
+    MakeProgram(kProgRadialBlur, "RadialBlur", &gRadialBlurProgram.object, kRadialBlurUniforms),
+    MakeProgram(kProgTransparency, "Transparency", &gTransparencyProgram.object, kTransparencyUniforms,
+                kLitShadowed | kSharedFade),
+    MakeProgram(kProgMap, "Map", &gMapProgram.object, kMapUniforms, kLitShadowed | kSharedFade),
+    MakeProgram(kProgRoadBump, "RoadBump", &gRoadBumpProgram.object, kRoadBumpUniforms, kTerrainSources),
+    MakeProgram(kProgReflMap, "ReflMap", &gReflMapProgram.object, kReflMapUniforms),
+    MakeProgram(kProgBlurSmoke, "BlurSmoke", &gBlurSmokeProgram.object, kBlurSmokeUniforms),
+    MakeProgram(kProgGrass, "Grass", &gGrassProgram.object, kGrassUniforms, kSharedLighting | kSharedFade),
+    MakeProgram(kProgTransparencyForShadowMap, "TransparencyForShadowMap", &gTransparencyForShadowMapProgram.object,
                 kTransparencyForShadowMapUniforms),
-    MakeProgram(kProgTrees, "Trees", &gProgTrees, kTreesUniforms, kSharedLighting | kSharedFade),
-    MakeProgram(kProgWater, "Water", &gProgWater, kWaterUniforms),
-    MakeProgram(kProgDirtTrace, "DirtTrace", &gProgDirtTrace, kDirtTraceUniforms,
-                kLitShadowed | kSharedNormalMap, "Light"),
-    MakeProgram(kProgRoadBumpSingle, "RoadBumpSingle", &gProgRoadBumpSingle, kRoadBumpSingleUniforms,
+    MakeProgram(kProgTrees, "Trees", &gTreesProgram.object, kTreesUniforms, kSharedLighting | kSharedFade),
+    MakeProgram(kProgWater, "Water", &gWaterProgram.object, kWaterUniforms),
+    MakeProgram(kProgDirtTrace, "DirtTrace", &gDirtTraceProgram.object, kDirtTraceUniforms, kReflectiveSources),
+    MakeProgram(kProgRoadBumpSingle, "RoadBumpSingle", &gRoadBumpSingleProgram.object, kRoadBumpSingleUniforms,
                 kTerrainSources, "RoadBump"),
 };
 
@@ -299,39 +266,20 @@ Program* FindProgram(int set) {
   return nullptr;
 }
 
-bool FetchShaderFunctions() {
-  const bool listed =
-      Sys_HasGLExtension("GL_ARB_shading_language_100") && Sys_HasGLExtension("GL_ARB_shader_objects");
-  bool all = listed;
-  all &= Sys_FetchGLIfListed(listed, glCreateProgramObjectARB, "glCreateProgramObjectARB");
-  all &= Sys_FetchGLIfListed(listed, glCreateShaderObjectARB, "glCreateShaderObjectARB");
-  all &= Sys_FetchGLIfListed(listed, glCompileShaderARB, "glCompileShaderARB");
-  all &= Sys_FetchGLIfListed(listed, glLinkProgramARB, "glLinkProgramARB");
-  all &= Sys_FetchGLIfListed(listed, glGetInfoLogARB, "glGetInfoLogARB");
-  all &= Sys_FetchGLIfListed(listed, glDeleteObjectARB, "glDeleteObjectARB");
-  all &= Sys_FetchGLIfListed(listed, glUseProgramObjectARB, "glUseProgramObjectARB");
-  all &= Sys_FetchGLIfListed(listed, glShaderSourceARB, "glShaderSourceARB");
-  all &= Sys_FetchGLIfListed(listed, glAttachObjectARB, "glAttachObjectARB");
-  all &= Sys_FetchGLIfListed(listed, glGetObjectParameterivARB, "glGetObjectParameterivARB");
-  all &= Sys_FetchGLIfListed(listed, glGetUniformLocationARB, "glGetUniformLocationARB");
-  all &= Sys_FetchGLIfListed(listed, glUniform4fARB, "glUniform4fARB");
-  all &= Sys_FetchGLIfListed(listed, glUniform3fARB, "glUniform3fARB");
-  all &= Sys_FetchGLIfListed(listed, glUniform2fARB, "glUniform2fARB");
-  all &= Sys_FetchGLIfListed(listed, glUniform1fARB, "glUniform1fARB");
-  all &= Sys_FetchGLIfListed(listed, glUniform1iARB, "glUniform1iARB");
-  all &= Sys_FetchGLIfListed(listed, glUniformMatrix4fvARB, "glUniformMatrix4fvARB");
-  return all;
-}
-
-// A whole source file, or false (said on stderr) when it cannot be read.
+// A whole source file, or false (said on stderr) when it cannot be read or
+// holds a NUL byte, which would cut the source short where GL reads it.
 bool ReadSource(const std::string& path, std::string* text) {
-  char* loaded = LoadTextFile(path.c_str());
-  if (loaded == nullptr) {
+  std::vector<uint8_t> bytes;
+  if (!ReadAssetFile(path.c_str(), &bytes)) {
     std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
     return false;
   }
-  *text = loaded;
-  delete[] loaded;
+  const auto nul = std::find(bytes.begin(), bytes.end(), uint8_t{0});
+  if (nul != bytes.end()) {
+    std::fprintf(stderr, "%s: damaged, a NUL byte at offset %td\n", path.c_str(), nul - bytes.begin());
+    return false;
+  }
+  text->assign(bytes.begin(), bytes.end());
   return true;
 }
 
@@ -434,7 +382,7 @@ bool BuildProgram(Program& program) {
 }  // namespace
 
 bool BuildShaderPrograms() {
-  if (!FetchShaderFunctions()) return false;
+  if (!FetchShaderEntryPoints()) return false;
   for (Program& program : gPrograms) {
     if (!BuildProgram(program)) return false;
   }

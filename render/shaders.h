@@ -1,11 +1,11 @@
 // The renderer's fifteen GLSL programs, built from base/shaders/<Name>VS.glsl
 // and <Name>PS.glsl at start-up (the lit fragment sources after the shared
-// Common*PS.glsl files they use; DirtTrace, Transparency and RoadBumpSingle
-// on the vertex sources of Light, Map and RoadBump), the locations of the uniforms they use and the
-// fixed values each pass loads into its program.
+// Common*PS.glsl files they use; RoadBumpSingle on RoadBump's vertex
+// source), the locations of the uniforms they use and the fixed values each
+// pass loads into its program.
 #pragma once
 
-#include "framework/model.h"  // the four locations the model drawing sets
+#include "framework/model.h"  // GroupLightUniforms
 #include "platform/gl.h"
 
 // Program numbers, each naming one program and its uniform set; 1 names none.
@@ -28,65 +28,97 @@ enum ShaderProgramIndex : int {
 };
 inline constexpr int kShaderProgramCount = 15;
 
-// Program objects; 0 until built.
-extern GLhandleARB gProgLight, gProgBlur, gProgHDR, gProgRadialBlur, gProgTransparency, gProgMap,
-    gProgRoadBump, gProgReflMap, gProgBlurSmoke, gProgGrass, gProgTransparencyForShadowMap, gProgTrees,
-    gProgWater, gProgDirtTrace, gProgRoadBumpSingle;
+// One record per program: its object (0 until built) and the locations of
+// the uniforms it uses, fetched from its uniform list once it links (-1
+// until then, and for a name the linked program does not use: setting -1
+// does nothing). Programs with the same uniforms share a record type.
 
-// Uniform locations, named gLoc<Program><Uniform>; -1 until built (setting
-// -1 does nothing). The model drawing owns gLocLightLightNow,
-// gLocLightRefInt, gLocLightGlassAlpha and gLocMapLightNow
-// (framework/model.h); these are the rest.
-// Light (0)
-extern GLint gLocLightMatAmbient, gLocLightMatDiffuse, gLocLightMatSpecular, gLocLightEmissive,
-    gLocLightShininess, gLocLightDecal, gLocLightDecal2, gLocLightDecal3, gLocLightDecal4, gLocLightDecal5,
-    gLocLightGlassNow, gLocLightDistortShadowTexel;
-// Blur (2)
-extern GLint gLocBlurTexOffset, gLocBlurIntensity, gLocBlurDecal;
-// HDR (3)
-extern GLint gLocHDRExposure, gLocHDRGamma, gLocHDRDecal, gLocHDRDecal2;
-// RadialBlur (4)
-extern GLint gLocRadialBlurDecal, gLocRadialBlurTexSize, gLocRadialBlurSpeed;
-// Transparency (5)
-extern GLint gLocTransparencyT0, gLocTransparencyT1, gLocTransparencyMatAmbient, gLocTransparencyMatDiffuse,
-    gLocTransparencyEmissive, gLocTransparencyShininess, gLocTransparencyDecal, gLocTransparencyDecal2,
-    gLocTransparencyDecal3, gLocTransparencyDistortShadowTexel;
-// Map (6)
-extern GLint gLocMapT0, gLocMapT1, gLocMapMatAmbient, gLocMapMatDiffuse, gLocMapMatSpecular, gLocMapEmissive,
-    gLocMapShininess, gLocMapDecal, gLocMapDecal2, gLocMapDecal3, gLocMapDecal4, gLocMapDistortShadowTexel;
-// RoadBump (7)
-extern GLint gLocRoadBumpLightNow, gLocRoadBumpT0, gLocRoadBumpT1, gLocRoadBumpMatAmbient,
-    gLocRoadBumpMatDiffuse, gLocRoadBumpMatSpecular, gLocRoadBumpEmissive, gLocRoadBumpShininess,
-    gLocRoadBumpDecal, gLocRoadBumpDecal2, gLocRoadBumpDecal3, gLocRoadBumpDecal4, gLocRoadBumpDecal5,
-    gLocRoadBumpDecal6, gLocRoadBumpDecal7, gLocRoadBumpDecal8, gLocRoadBumpDecal9,
-    gLocRoadBumpDistortShadowTexel;
-// ReflMap (8)
-extern GLint gLocReflMapLightNow, gLocReflMapDecal;
-// BlurSmoke (9)
-extern GLint gLocBlurSmokeTexOffset, gLocBlurSmokeIntensity, gLocBlurSmokeDecal;
-// Grass (10)
-extern GLint gLocGrassTime, gLocGrassRight, gLocGrassUp, gLocGrassT0, gLocGrassT1, gLocGrassMatAmbient,
-    gLocGrassMatDiffuse, gLocGrassEmissive, gLocGrassShininess, gLocGrassDecal, gLocGrassDecal2,
-    gLocGrassDistortShadowTexel;
-// TransparencyForShadowMap (11)
-extern GLint gLocTransparencyForShadowMapDecal;
-// Trees (12)
-extern GLint gLocTreesTime, gLocTreesRight, gLocTreesUp, gLocTreesCamPos, gLocTreesT0, gLocTreesT1,
-    gLocTreesMatAmbient, gLocTreesMatDiffuse, gLocTreesEmissive, gLocTreesShininess, gLocTreesDecal,
-    gLocTreesDecal2, gLocTreesDecal3, gLocTreesDistortShadowTexel;
-// Water (13)
-extern GLint gLocWaterDecal, gLocWaterEnvMap, gLocWaterNoiseMap, gLocWaterTime, gLocWaterAmplitude;
-// DirtTrace (14)
-extern GLint gLocDirtTraceMatAmbient, gLocDirtTraceMatDiffuse, gLocDirtTraceMatSpecular,
-    gLocDirtTraceEmissive, gLocDirtTraceShininess, gLocDirtTraceDecal, gLocDirtTraceDecal2,
-    gLocDirtTraceDecal3, gLocDirtTraceDecal4, gLocDirtTraceDecal5, gLocDirtTraceRefInt, gLocDirtTraceGlassNow,
-    gLocDirtTraceGlassAlpha, gLocDirtTraceLightNow, gLocDirtTraceDistortShadowTexel;
-// RoadBumpSingle (15)
-extern GLint gLocRoadBumpSingleLightNow, gLocRoadBumpSingleT0, gLocRoadBumpSingleT1,
-    gLocRoadBumpSingleMatAmbient, gLocRoadBumpSingleMatDiffuse, gLocRoadBumpSingleMatSpecular,
-    gLocRoadBumpSingleEmissive, gLocRoadBumpSingleShininess, gLocRoadBumpSingleDecal, gLocRoadBumpSingleDecal2,
-    gLocRoadBumpSingleDecal3, gLocRoadBumpSingleDecal4, gLocRoadBumpSingleDecal6, gLocRoadBumpSingleDecal8,
-    gLocRoadBumpSingleDecal9, gLocRoadBumpSingleDistortShadowTexel;
+// Light and DirtTrace: normal-mapped, lit with the shadow map and the reflection cube.
+struct LitProgram {
+  GLhandleARB object = 0;
+  GLint matAmbient = -1, matDiffuse = -1, matSpecular = -1, emissive = -1, shininess = -1;
+  GLint decal = -1, decal2 = -1, decal3 = -1, decal4 = -1, decal5 = -1;
+  GLint refInt = -1, glassNow = -1, glassAlpha = -1, lightNow = -1, distortShadowTexel = -1;
+};
+// Blur and BlurSmoke: a separable blur step.
+struct BlurProgram {
+  GLhandleARB object = 0;
+  GLint texOffset = -1, intensity = -1, decal = -1;
+};
+struct HDRProgram {
+  GLhandleARB object = 0;
+  GLint exposure = -1, gamma = -1, decal = -1, decal2 = -1;
+};
+struct RadialBlurProgram {
+  GLhandleARB object = 0;
+  GLint decal = -1, texSize = -1, speed = -1;
+};
+struct TransparencyProgram {
+  GLhandleARB object = 0;
+  GLint t0 = -1, t1 = -1, matAmbient = -1, matDiffuse = -1, emissive = -1, shininess = -1;
+  GLint decal = -1, decal2 = -1, decal3 = -1, distortShadowTexel = -1;
+};
+struct MapProgram {
+  GLhandleARB object = 0;
+  GLint lightNow = -1, t0 = -1, t1 = -1;
+  GLint matAmbient = -1, matDiffuse = -1, matSpecular = -1, emissive = -1, shininess = -1;
+  GLint decal = -1, decal2 = -1, decal3 = -1, decal4 = -1, distortShadowTexel = -1;
+};
+// RoadBump and RoadBumpSingle: the terrain. The single-landscape form has
+// no second landscape pair: its decal5 and decal7 stay -1.
+struct TerrainProgram {
+  GLhandleARB object = 0;
+  GLint lightNow = -1, t0 = -1, t1 = -1;
+  GLint matAmbient = -1, matDiffuse = -1, matSpecular = -1, emissive = -1, shininess = -1;
+  GLint decal = -1, decal2 = -1, decal3 = -1, decal4 = -1, decal5 = -1, decal6 = -1, decal7 = -1,
+        decal8 = -1, decal9 = -1;
+  GLint distortShadowTexel = -1;
+};
+struct ReflMapProgram {
+  GLhandleARB object = 0;
+  GLint lightNow = -1, decal = -1;
+};
+struct GrassProgram {
+  GLhandleARB object = 0;
+  GLint time = -1, right = -1, up = -1, t0 = -1, t1 = -1;
+  GLint matAmbient = -1, matDiffuse = -1, emissive = -1, shininess = -1;
+  GLint decal = -1, decal2 = -1, distortShadowTexel = -1;
+};
+struct TransparencyForShadowMapProgram {
+  GLhandleARB object = 0;
+  GLint decal = -1;
+};
+struct TreesProgram {
+  GLhandleARB object = 0;
+  GLint time = -1, right = -1, up = -1, camPos = -1, t0 = -1, t1 = -1;
+  GLint matAmbient = -1, matDiffuse = -1, emissive = -1, shininess = -1;
+  GLint decal = -1, decal2 = -1, decal3 = -1, distortShadowTexel = -1;
+};
+struct WaterProgram {
+  GLhandleARB object = 0;
+  GLint decal = -1, envMap = -1, noiseMap = -1, time = -1, amplitude = -1;
+};
+
+extern LitProgram gLightProgram;
+extern BlurProgram gBlurProgram;
+extern HDRProgram gHDRProgram;
+extern RadialBlurProgram gRadialBlurProgram;
+extern TransparencyProgram gTransparencyProgram;
+extern MapProgram gMapProgram;
+extern TerrainProgram gRoadBumpProgram;
+extern ReflMapProgram gReflMapProgram;
+extern BlurProgram gBlurSmokeProgram;
+extern GrassProgram gGrassProgram;
+extern TransparencyForShadowMapProgram gTransparencyForShadowMapProgram;
+extern TreesProgram gTreesProgram;
+extern WaterProgram gWaterProgram;
+extern LitProgram gDirtTraceProgram;
+extern TerrainProgram gRoadBumpSingleProgram;
+
+// The Light program's uniforms that the model's group draw sets per group.
+inline GroupLightUniforms LightGroupUniforms() {
+  return {gLightProgram.lightNow, gLightProgram.refInt, gLightProgram.glassAlpha};
+}
 
 // Checks the shader extensions, fetches their entry points and builds the
 // programs in index order, each followed by its uniform locations. A

@@ -51,7 +51,7 @@ void DrawWorldDepth(const NodeList& leaves) {
   glEnd();
 
   glDisable(GL_CULL_FACE);
-  glUseProgramObjectARB(gProgTransparencyForShadowMap);
+  glUseProgramObjectARB(gTransparencyForShadowMapProgram.object);
   SetShaderUniforms(kProgTransparencyForShadowMap);
   for (const auto& s : kCutSections)
     for (int g = 0; g < WorldGroupCount(s.model); ++g) {

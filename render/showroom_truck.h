@@ -11,6 +11,6 @@ struct ShowroomTruck {
   const Model* glass = nullptr;
   const Model* wheel = nullptr;
   const Model* points = nullptr;  // marker model: groups 4..6 place the spinning parts
-  const CSampleCar* record = nullptr;
+  const Racer* record = nullptr;
   float frontWheelScale = 1, rearWheelScale = 1;
 };

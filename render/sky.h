@@ -7,3 +7,7 @@
 inline constexpr float kSkyBaseHeight = -400.0f;
 // The sky box and its ring of clouds around (x, z) from height y.
 void DrawSkybox(float x, float y, float z);
+// The four sides (no top or bottom) of a w x d box centred on (x, z) from
+// height y to y + h, alpha-blended with the barrier tape texture twice along
+// each side. Called by nothing in the game.
+void DrawTexturedBox(float x, float y, float z, float w, float h, float d);

@@ -15,7 +15,6 @@ float gStartCameraFade;
 
 namespace {
 
-constexpr int kStartCameraModes = 3;
 constexpr float kFadeSeconds = 0.5f;
 
 // One axis of a point: base + slope x k.
@@ -33,7 +32,7 @@ struct Shot {
 // Each mode's two shots; every second shot starts where the first ends.
 // Mode 0 swings in from the side and settles behind the truck, mode 1
 // runs low past its nose, mode 2 cranes down from above.
-constexpr Shot kShots[kStartCameraModes][2] = {
+constexpr Shot kShots[kRaceCameraModeCount][2] = {
     {{{{8, 11.8f}, {9.29f, -0.72f}, {0.5f, 2.49f}}, {{2, 6.12f}, {1.06f, 0.42f}, {-0.5f, -3.17f}}},
      {{{19.8f, -29.8f}, {8.57f, -5.57f}, {2.99f, 0.51f}}, {{8.12f, -3.12f}, {1.48f, -1.48f}, {-3.67f, 4.17f}}}},
     {{{{14, -4}, {-7, 0}, {1.2f, 0.8f}}, {{0, 1}, {0, 0}, {0.3f, 0}}},
@@ -51,7 +50,7 @@ neV3 Along(const Sweep& sweep, float k, const neV3& p, const neV3& d, const neV3
 
 StartCameraShot StartCameraAt(int mode, float t, const neV3& player, const neV3& first, const neV3& second) {
   StartCameraShot result;
-  if (mode < 0 || mode >= kStartCameraModes || !(t >= 0) || t >= 2 * kStartShotSeconds) return result;
+  if (mode < 0 || mode >= kRaceCameraModeCount || !(t >= 0) || t >= 2 * kStartShotSeconds) return result;
   result.inShot = true;
   result.shot = t < kStartShotSeconds ? 0 : 1;
   const float local = t - result.shot * kStartShotSeconds;
@@ -80,5 +79,5 @@ void ComputeCameraPlacement(int cameraMode, int32_t* countdownStep) {
   if (shot.fades) gStartCameraFade = shot.fade;
   if (*countdownStep != shot.shot) return;  // each shot moves the step on once
   *countdownStep = shot.shot + 1;
-  if (gSoundOn) gSndMenu9.Play();
+  if (gSoundOn) gSndCountdownGo.Play();
 }

@@ -2,6 +2,7 @@
 
 #include "framework/globals.h"
 #include "framework/settings.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/billboards.h"
 #include "render/grass.h"
@@ -21,9 +22,9 @@ void DrawTreeBatch(int batch, const NodeList& visible, const float* leafDistSq, 
   Vector3 right, up;
   TreeBillboardAxes(Vector3(gGarageLookAt.x, gGarageLookAt.y, gGarageLookAt.z), gTreeSwayPhase[batch], amplitude,
                     kLeanFactor[batch], right, up);
-  glUniform3fARB(gLocTreesRight, right.x, right.y, right.z);
-  glUniform3fARB(gLocTreesUp, up.x, up.y, up.z);
-  glUniform3fARB(gLocTreesCamPos, gCameraEye.x, gCameraEye.y, gCameraEye.z);
+  glUniform3fARB(gTreesProgram.right, right.x, right.y, right.z);
+  glUniform3fARB(gTreesProgram.up, up.x, up.y, up.z);
+  glUniform3fARB(gTreesProgram.camPos, gCameraEye.x, gCameraEye.y, gCameraEye.z);
 
   static std::vector<BillboardVertex> stream;
   stream.clear();
@@ -41,10 +42,10 @@ void DrawTreeBatch(int batch, const NodeList& visible, const float* leafDistSq, 
 
 void DrawTrees(const NodeList& visible, const float* leafDistSq, float frameFactor) {
   DrawCutBillboards(gAntiAliasing > 0, [&] {
-    glUseProgramObjectARB(gProgTrees);
+    glUseProgramObjectARB(gTreesProgram.object);
     SetShaderUniforms(kProgTrees);
-    glUniform1fARB(gLocTreesT0, gSightDistance - kTreeFadeStart);
-    glUniform1fARB(gLocTreesT1, gSightDistance - kTreeFadeEnd);
+    glUniform1fARB(gTreesProgram.t0, gSightDistance - kTreeFadeStart);
+    glUniform1fARB(gTreesProgram.t1, gSightDistance - kTreeFadeEnd);
     glBindTexture(GL_TEXTURE_2D, TableTexture(kTreeAtlasTexture));
     float colour[3] = {1, 1, 1};  // the current colour, carried from batch 1 into batch 2
     DrawTreeBatch(0, visible, leafDistSq, frameFactor, colour);

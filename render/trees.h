@@ -9,7 +9,5 @@
 
 #include "world/quadtree.h"
 
-inline constexpr int kTreeAtlasTexture = 66;
-
 // The sway clocks advance by `frameFactor` (the frame's copy).
 void DrawTrees(const NodeList& visible, const float* leafDistSq, float frameFactor);

@@ -1,5 +1,6 @@
 #include "render/tyre_tracks.h"
 
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/car_lights.h"
 #include "render/gl_state.h"
@@ -10,7 +11,6 @@ constexpr float kTrackFadePerSegment = 0.002507f;  // 1 / 399, so the oldest seg
 constexpr float kDustAgePerFrameFactor = 0.0025f;  // 400 frame-factor units: four seconds
 constexpr float kDustGrowth = 2.0f;                // size gained over a life, world units
 constexpr float kDustStartSize = 0.75f;
-constexpr int kDustTexture = 54;
 
 void SendTrackSegment(const TyreTrackQuad& quad, float fade) {
   // The tangent runs across the track (corner 0 to 1, where s runs), the

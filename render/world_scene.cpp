@@ -5,6 +5,7 @@
 #include "framework/globals.h"
 #include "framework/overlay_frame.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "render/car_lights.h"  // DrawFacingQuad
 #include "render/gl_resources.h"
 #include "render/gl_state.h"
@@ -53,7 +54,6 @@ constexpr float kAlphaTestReference = 0.5f;
 constexpr float kFlatUpness = 0.85f, kSteepUpness = 0.6f, kUpnessMargin = 1.0e-3f;
 
 // The sun, aimed at from the eye, and its glare.
-constexpr int kTexSun = 30;
 constexpr float kSunAimHeight = 4500.0f, kSunDistance = 1000.0f;
 constexpr float kSunHalfSize = 10.0f, kGlareHalfSize = 500.0f;
 constexpr float kGlareRise = 0.02f, kGlareFall = 0.01f;  // per frame-factor unit
@@ -196,8 +196,8 @@ void TerrainTexturesOn() {
 // Points RoadBumpSingle's landscape and normal map at a pair's first (a)
 // or second (b) landscape.
 void PointSingleLandscapeAt(int landscapeUnit, int normalUnit) {
-  glUniform1iARB(gLocRoadBumpSingleDecal4, landscapeUnit);
-  glUniform1iARB(gLocRoadBumpSingleDecal6, normalUnit);
+  glUniform1iARB(gRoadBumpSingleProgram.decal4, landscapeUnit);
+  glUniform1iARB(gRoadBumpSingleProgram.decal6, normalUnit);
 }
 
 void DrawTerrainTrianglesOf(const RaceFrameInput& frame, int g, TerrainSlope slope) {
@@ -211,9 +211,9 @@ void DrawTerrainTrianglesOf(const RaceFrameInput& frame, int g, TerrainSlope slo
 // flat or all slope with RoadBumpSingle on the one landscape they show,
 // which draws the same there with half the landscape reads.
 void DrawTerrainGroup(const RaceFrameInput& frame, int g) {
-  glUseProgramObjectARB(gProgRoadBump);
+  glUseProgramObjectARB(gRoadBumpProgram.object);
   DrawTerrainTrianglesOf(frame, g, TerrainSlope::Mixed);
-  glUseProgramObjectARB(gProgRoadBumpSingle);
+  glUseProgramObjectARB(gRoadBumpSingleProgram.object);
   PointSingleLandscapeAt(kUnitLandscapeA, kUnitNormalA);
   DrawTerrainTrianglesOf(frame, g, TerrainSlope::Flat);
   PointSingleLandscapeAt(kUnitLandscapeB, kUnitNormalB);
@@ -224,8 +224,8 @@ void DrawTerrain(const RaceFrameInput& frame, float sight) {
   const Model* road = WorldModel(kWorldModelMainRoad);
   if (!road) return;
   const float t0 = sight - kTerrainFadeFrom, t1 = sight - kTerrainFadeTo;
-  UseWorldProgram(kProgRoadBumpSingle, t0, t1, gLocRoadBumpSingleT0, gLocRoadBumpSingleT1);
-  UseWorldProgram(kProgRoadBump, t0, t1, gLocRoadBumpT0, gLocRoadBumpT1);
+  UseWorldProgram(kProgRoadBumpSingle, t0, t1, gRoadBumpSingleProgram.t0, gRoadBumpSingleProgram.t1);
+  UseWorldProgram(kProgRoadBump, t0, t1, gRoadBumpProgram.t0, gRoadBumpProgram.t1);
   gLandscapePair = -1;  // the first textured group of a frame always binds
   for (int g = 0; g < road->groupCount; ++g) {
     const int material = road->groups[g].materialIndex;
@@ -248,7 +248,7 @@ void DrawTerrain(const RaceFrameInput& frame, float sight) {
 }
 
 void DrawNearMap(const RaceFrameInput& frame, float sight) {
-  UseWorldProgram(kProgMap, sight - kNearFadeFrom, sight, gLocMapT0, gLocMapT1);
+  UseWorldProgram(kProgMap, sight - kNearFadeFrom, sight, gMapProgram.t0, gMapProgram.t1);
   const Model* map = WorldModel(kWorldModelMainMap);
   DrawSection(frame, kSectionMainMap, map, map, kEveryLeaf);
 }
@@ -256,16 +256,16 @@ void DrawNearMap(const RaceFrameInput& frame, float sight) {
 float FarDetailDistSq(float sight) { return (sight - kFarDetailInside) * (sight - kFarDetailInside); }
 
 void DrawFarMap(const RaceFrameInput& frame, float sight) {
-  UseWorldProgram(kProgMap, sight - kFarFadeFrom, sight - kFarFadeTo, gLocMapT0, gLocMapT1);
+  UseWorldProgram(kProgMap, sight - kFarFadeFrom, sight - kFarFadeTo, gMapProgram.t0, gMapProgram.t1);
   DrawSection(frame, kSectionAddMap, WorldModel(kWorldModelAddMap), WorldModel(kWorldModelMainMap), FarDetailDistSq(sight));
 }
 
 void DrawTransparentMap(const RaceFrameInput& frame, float sight) {
   const Model* table = WorldModel(kWorldModelMainTransparency);
-  UseWorldProgram(kProgTransparency, sight - kNearFadeFrom, sight, gLocTransparencyT0, gLocTransparencyT1);
+  UseWorldProgram(kProgTransparency, sight - kNearFadeFrom, sight, gTransparencyProgram.t0, gTransparencyProgram.t1);
   DrawSection(frame, kSectionMainTransparency, table, table, kEveryLeaf);
-  glUniform1fARB(gLocTransparencyT0, sight - kFarFadeFrom);
-  glUniform1fARB(gLocTransparencyT1, sight - kFarFadeTo);
+  glUniform1fARB(gTransparencyProgram.t0, sight - kFarFadeFrom);
+  glUniform1fARB(gTransparencyProgram.t1, sight - kFarFadeTo);
   DrawSection(frame, kSectionAddTransparency, WorldModel(kWorldModelAddTransparency), table, FarDetailDistSq(sight));
   DrawSection(frame, kSectionAddTransparency2, WorldModel(kWorldModelAddTransparency2), table, FarDetailDistSq(sight));
 }
@@ -478,7 +478,7 @@ void DrawSkySun(const RaceFrameInput& frame) {
   const neV3 sun = gCameraEye + toSun * kSunDistance;
   const float eye[3] = {gCameraEye.x, gCameraEye.y, gCameraEye.z};
 
-  BindTexture2D(gTextures[kTexSun].glId);
+  BindTexture2D(gTextures[kGlowTexture].glId);
   WithGlCapabilities({{GL_CULL_FACE, false}, {GL_BLEND, true}, {GL_DEPTH_TEST, true}}, [&] {
     glBlendFunc(GL_DST_ALPHA, GL_ONE);
     glColor4f(1, 0, 0, 1);

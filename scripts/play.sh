@@ -5,7 +5,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" "$root/build"
+# Only the game and its data: the test command builds the tests and benchmarks.
+BUILD_TARGETS="zarnok base_data" "$root/scripts/build.sh" "$root/build"
 cd "$root/build"
 
 # The screen size comes from the settings' resolution index (word 0 of
@@ -25,8 +26,29 @@ if ! ls /dev/snd/pcm* >/dev/null 2>&1 && [ -z "${PULSE_SERVER:-}" ] \
   export ALSOFT_DRIVERS=null
 fi
 
-if [ -z "${DISPLAY:-}" ]; then
-  echo "No display found: the game runs on a virtual ${size} screen (Xvfb)."
-  exec xvfb-run -a -s "-screen 0 ${size}x24 +extension GLX" ./zarnok
-fi
-exec ./zarnok
+[ -n "${DISPLAY:-}" ] && exec ./zarnok
+
+echo "No display found: the game runs on a virtual ${size} screen (Xvfb)."
+# Xvfb picks a free display and names it on fd 3 once it is ready; it runs
+# in a session of its own, out of reach of the terminal's Ctrl-C. When the
+# script is ended (Ctrl-C, SIGTERM), the game is asked to quit and closed
+# first, and only then the screen it draws on.
+display_file=$(mktemp)
+setsid Xvfb -displayfd 3 -screen 0 "${size}x24" +extension GLX -nolisten tcp 3>"$display_file" 2>/dev/null &
+xvfb=$!
+until [ -s "$display_file" ]; do
+  kill -0 "$xvfb" 2>/dev/null || { echo "The virtual screen (Xvfb) did not start." >&2; exit 1; }
+  sleep 0.1
+done
+export DISPLAY=":$(cat "$display_file")"
+rm -f "$display_file"
+./zarnok &
+game=$!
+trap 'kill -TERM "$game" 2>/dev/null || true' INT TERM
+while :; do
+  wait "$game" && status=0 || status=$?
+  kill -0 "$game" 2>/dev/null || break  # a signal ended the wait, not the game
+done
+kill "$xvfb" 2>/dev/null || true
+wait "$xvfb" 2>/dev/null || true
+exit "$status"

@@ -1,5 +1,6 @@
 #include "tools/gen_menu_art.h"
 
+#include "framework/texture_roles.h"
 #include "tools/art_canvas.h"
 #include "tools/gen_textures.h"
 
@@ -332,10 +333,14 @@ struct ArtSlot {
 };
 
 constexpr ArtSlot kArt[] = {
-    {1, TitlePicture},   {3, Emblem},       {4, SignsAndArrows}, {5, SidePanel},     {6, CornerIcon},
-    {7, Logo},           {13, SelectorFrame}, {16, ProfileCard}, {17, DrumBackPlate}, {18, RowPlate},
-    {19, IconStrip},     {22, ButtonPlate}, {24, ButtonIcons},   {29, Pointer},      {34, BarTexture},
-    {35, CursorBar},
+    {kTitlePictureTexture, TitlePicture},   {kEmblemTexture, Emblem},
+    {kMenuSignsTexture, SignsAndArrows},    {kSidePanelTexture, SidePanel},
+    {kCornerIconTexture, CornerIcon},       {kLogoTexture, Logo},
+    {kBandsAndFrameTexture, SelectorFrame}, {kProfileCardTexture, ProfileCard},
+    {kDrumBackPlateTexture, DrumBackPlate}, {kDrumRowPlateTexture, RowPlate},
+    {kIconStripTexture, IconStrip},         {kButtonPlateTexture, ButtonPlate},
+    {kButtonIconsTexture, ButtonIcons},     {kPointerTexture, Pointer},
+    {kOptionBarTexture, BarTexture},        {kCursorBarTexture, CursorBar},
 };
 
 }  // namespace

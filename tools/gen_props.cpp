@@ -267,13 +267,13 @@ void BuildPart(PropBuilder& b, int type, int part, const Vector3& s) {
 
 Vector3 PropPartBox(int type, int part) {
   if (part < 0 || part >= PropPartCount(type)) return Vector3();
-  const neV3& size = gPropParts[type][part].boxSize;
+  const neV3& size = kPropParts[type][part].boxSize;
   return {size.x, size.y, size.z};
 }
 
 Vector3 PropPartOffset(int type, int part) {
   if (part < 0 || part >= PropPartCount(type)) return Vector3();
-  const neV3& offset = gPropParts[type][part].offset;
+  const neV3& offset = kPropParts[type][part].offset;
   return {offset.x, offset.y, offset.z};
 }
 

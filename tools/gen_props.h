@@ -8,7 +8,7 @@
 
 #include "framework/vector_math.h"
 #include "tools/ms3d_writer.h"
-#include "world/city_object.h"  // the part tables: kPropTypesWithParts, gPropParts, PropPartCount
+#include "world/city_object.h"  // the part tables: kPropTypesWithParts, kPropParts, PropPartCount
 
 class PaintCanvas;
 

@@ -1,5 +1,6 @@
 #include "tools/gen_race_art.h"
 
+#include "framework/texture_roles.h"
 #include "tools/art_canvas.h"
 
 namespace {
@@ -287,9 +288,14 @@ struct ArtSlot {
 };
 
 constexpr ArtSlot kArt[] = {
-    {10, CompetitionBoard}, {12, TruckMarkers}, {15, MiniMapDisc},  {16, ProfileCard}, {23, RaceBoard},
-    {26, PlaceStamps},      {27, RouteDot},     {32, TurboNeedle},  {36, GaugeFace},   {38, EngineNeedle},
-    {40, HintBadge},        {41, LampTiles},    {42, MarkerShine},  {43, GaugeBack},   {59, CompetitionIcons},
+    {kCompetitionBoardTexture, CompetitionBoard}, {kTruckMarkersTexture, TruckMarkers},
+    {kMiniMapDiscTexture, MiniMapDisc},           {kProfileCardTexture, ProfileCard},
+    {kRaceBoardTexture, RaceBoard},               {kPlaceStampsTexture, PlaceStamps},
+    {kRouteDotTexture, RouteDot},                 {kTurboNeedleTexture, TurboNeedle},
+    {kGaugeFaceTexture, GaugeFace},               {kEngineNeedleTexture, EngineNeedle},
+    {kHintBadgeTexture, HintBadge},               {kLampTilesTexture, LampTiles},
+    {kMarkerShineTexture, MarkerShine},           {kGaugeBackTexture, GaugeBack},
+    {kCompetitionIconsTexture, CompetitionIcons},
 };
 
 }  // namespace

@@ -14,67 +14,67 @@ namespace {
 
 // What each number is drawn for (the modes are the texture list's).
 constexpr ListedTexture kListed[] = {
-    {9, 128, 128, 4, kTexTrilinear, "tail-lamp flare sprite, tinted red, additive"},
-    {10, 512, 512, 4, kTexTrilinear, "menu: competition board panel 720 x 480"},
+    {kTailLampFlareTexture, 128, 128, 4, kTexTrilinear, "tail-lamp flare sprite, tinted red, additive"},
+    {kCompetitionBoardTexture, 512, 512, 4, kTexTrilinear, "menu: competition board panel 720 x 480"},
     {11, 64, 64, 3, kTexTrilinear, "unused"},
-    {12, 128, 128, 4, kTexTrilinear, "minimap: truck markers, 2 x 2 cells"},
-    {13, 512, 256, 4, kTexTrilinear, "menu: bands and the 280 x 140 frame"},
-    {14, 512, 512, 3, kTexCompressedAnisotropic, "prop normal map, also unit 2 of the lit programs"},
-    {15, 128, 128, 4, kTexTrilinear, "minimap: colour and mask"},
-    {16, 256, 512, 3, kTexTrilinear, "menu: profile card 210 x 280, opaque"},
-    {17, 256, 512, 4, kTexTrilinear, "menu: drum back plate 150 x 440"},
-    {18, 512, 128, 4, kTexTrilinear, "menu: drum caption plate 280 x 70"},
-    {19, 1024, 128, 4, kTexTrilinear, "menu: strip of eight icons"},
+    {kTruckMarkersTexture, 128, 128, 4, kTexTrilinear, "minimap: truck markers, 2 x 2 cells"},
+    {kBandsAndFrameTexture, 512, 256, 4, kTexTrilinear, "menu: bands and the 280 x 140 frame"},
+    {kPropNormalMapTexture, 512, 512, 3, kTexCompressedAnisotropic, "prop normal map, also unit 2 of the lit programs"},
+    {kMiniMapDiscTexture, 128, 128, 4, kTexTrilinear, "minimap: colour and mask"},
+    {kProfileCardTexture, 256, 512, 3, kTexTrilinear, "menu: profile card 210 x 280, opaque"},
+    {kDrumBackPlateTexture, 256, 512, 4, kTexTrilinear, "menu: drum back plate 150 x 440"},
+    {kDrumRowPlateTexture, 512, 128, 4, kTexTrilinear, "menu: drum caption plate 280 x 70"},
+    {kIconStripTexture, 1024, 128, 4, kTexTrilinear, "menu: strip of eight icons"},
     {20, 64, 64, 3, kTexTrilinear, "unused"},
-    {21, 512, 512, 3, kTexCompressedAnisotropic, "prop colour atlas"},
-    {22, 256, 128, 4, kTexTrilinear, "menu: button plate 192 x 64"},
-    {23, 512, 512, 4, kTexTrilinear, "menu: race board 720 x 480, also a 2 x 4 icon atlas"},
-    {24, 512, 128, 4, kTexTrilinear, "menu: five icons side by side"},
+    {kPropColourTexture, 512, 512, 3, kTexCompressedAnisotropic, "prop colour atlas"},
+    {kButtonPlateTexture, 256, 128, 4, kTexTrilinear, "menu: button plate 192 x 64"},
+    {kRaceBoardTexture, 512, 512, 4, kTexTrilinear, "menu: race board 720 x 480, also a 2 x 4 icon atlas"},
+    {kButtonIconsTexture, 512, 128, 4, kTexTrilinear, "menu: five icons side by side"},
     {25, 64, 64, 3, kTexTrilinear, "unused"},
-    {26, 512, 128, 4, kTexTrilinear, "menu: four place stamps"},
-    {27, 32, 32, 4, kTexTrilinear, "minimap: route dot"},
+    {kPlaceStampsTexture, 512, 128, 4, kTexTrilinear, "menu: four place stamps"},
+    {kRouteDotTexture, 32, 32, 4, kTexTrilinear, "minimap: route dot"},
     {28, 64, 64, 3, kTexTrilinear, "unused"},
-    {29, 32, 32, 4, kTexTrilinear, "menu: mouse pointer, tip at the top left"},
-    {30, 128, 128, 4, kTexTrilinear, "sun sprite and glare, head-lamp and brake flares"},
+    {kPointerTexture, 32, 32, 4, kTexTrilinear, "menu: mouse pointer, tip at the top left"},
+    {kGlowTexture, 128, 128, 4, kTexTrilinear, "sun sprite and glare, head-lamp and brake flares"},
     {31, 64, 64, 3, kTexTrilinear, "unused"},
-    {32, 64, 128, 4, kTexTrilinear, "HUD: turbo needle 25 x 50"},
+    {kTurboNeedleTexture, 64, 128, 4, kTexTrilinear, "HUD: turbo needle 25 x 50"},
     {33, 64, 64, 3, kTexTrilinear, "unused"},
-    {34, 256, 16, 4, kTexTrilinear, "menu: option bar"},
-    {35, 512, 32, 4, kTexTrilinear, "menu: list row bar 480 x 30"},
-    {36, 256, 256, 4, kTexTrilinear, "HUD: gauge face 240 x 240"},
+    {kOptionBarTexture, 256, 16, 4, kTexTrilinear, "menu: option bar"},
+    {kCursorBarTexture, 512, 32, 4, kTexTrilinear, "menu: list row bar 480 x 30"},
+    {kGaugeFaceTexture, 256, 256, 4, kTexTrilinear, "HUD: gauge face 240 x 240"},
     {37, 64, 64, 3, kTexTrilinear, "unused"},
-    {38, 64, 128, 4, kTexTrilinear, "HUD: engine needle 50 x 100"},
+    {kEngineNeedleTexture, 64, 128, 4, kTexTrilinear, "HUD: engine needle 50 x 100"},
     {39, 64, 64, 3, kTexTrilinear, "unused"},
-    {40, 64, 64, 4, kTexTrilinear, "menu hint badge, checkpoint beacon"},
-    {41, 256, 128, 4, kTexTrilinear, "menu: 4 x 2 icon cells, HUD turbo lamp"},
-    {42, 64, 64, 4, kTexTrilinear, "minimap: marker shine"},
-    {43, 256, 256, 4, kTexTrilinear, "HUD: gauge back 240 x 240"},
-    {44, 128, 128, 4, kTexBilinearMipmapped, "blob shadow and checkpoint sign"},
-    {45, 256, 256, 4, kTexCompressedAnisotropic, "tyre track colour"},
-    {46, 256, 256, 3, kTexCompressedAnisotropic, "tyre track normal map"},
+    {kHintBadgeTexture, 64, 64, 4, kTexTrilinear, "menu hint badge, checkpoint beacon"},
+    {kLampTilesTexture, 256, 128, 4, kTexTrilinear, "menu: 4 x 2 icon cells, HUD turbo lamp"},
+    {kMarkerShineTexture, 64, 64, 4, kTexTrilinear, "minimap: marker shine"},
+    {kGaugeBackTexture, 256, 256, 4, kTexTrilinear, "HUD: gauge back 240 x 240"},
+    {kBlobShadowTexture, 128, 128, 4, kTexBilinearMipmapped, "blob shadow and checkpoint sign"},
+    {kTyreTrackTexture, 256, 256, 4, kTexCompressedAnisotropic, "tyre track colour"},
+    {kTyreTrackNormalMapTexture, 256, 256, 3, kTexCompressedAnisotropic, "tyre track normal map"},
     {47, 64, 64, 3, kTexTrilinear, "unused"},
     {48, 64, 64, 3, kTexTrilinear, "unused"},
-    {49, 32, 32, 4, kTexTrilinear, "HUD: turbo ring segment, additive"},
+    {kTurboRingTexture, 32, 32, 4, kTexTrilinear, "HUD: turbo ring segment, additive"},
     {50, 64, 64, 3, kTexTrilinear, "unused"},
-    {51, 256, 128, 4, kTexTrilinear, "barrier tape of the textured box"},
-    {52, 128, 128, 4, kTexTrilinear, "exhaust smoke sprite"},
-    {53, 64, 64, 4, kTexTrilinear, "glowing marker square"},
-    {54, 128, 128, 4, kTexCompressedLinear, "wheel dust sprite"},
-    {55, 128, 128, 4, kTexTrilinear, "exhaust fire sprite"},
+    {kBarrierTapeTexture, 256, 128, 4, kTexTrilinear, "barrier tape of the textured box"},
+    {kSmokeTexture, 128, 128, 4, kTexTrilinear, "exhaust smoke sprite"},
+    {kGlowSquareTexture, 64, 64, 4, kTexTrilinear, "glowing marker square"},
+    {kDustTexture, 128, 128, 4, kTexCompressedLinear, "wheel dust sprite"},
+    {kFireTexture, 128, 128, 4, kTexTrilinear, "exhaust fire sprite"},
     {56, 64, 64, 3, kTexTrilinear, "unused"},
     {57, 64, 64, 3, kTexTrilinear, "unused"},
     {58, 256, 256, 4, kTexTrilinear, "menu: race selection disc 260 x 260"},
-    {59, 1024, 128, 4, kTexTrilinear, "menu: strip of six competition icons"},
+    {kCompetitionIconsTexture, 1024, 128, 4, kTexTrilinear, "menu: strip of six competition icons"},
     {60, 64, 64, 3, kTexTrilinear, "unused"},
-    {61, 1024, 1024, 3, kTexTrilinearClamped, "sky box, cross layout"},
-    {62, 512, 128, 4, kTexTrilinearClamped, "grass atlas, eight columns, cut at alpha 0.5"},
-    {63, 1024, 128, 4, kTexCompressedClampT, "sky ring: distant hills, blended"},
+    {kSkyBoxTexture, 1024, 1024, 3, kTexTrilinearClamped, "sky box, cross layout"},
+    {kGrassAtlasTexture, 512, 128, 4, kTexTrilinearClamped, "grass atlas, eight columns, cut at alpha 0.5"},
+    {kSkyRingTexture, 1024, 128, 4, kTexCompressedClampT, "sky ring: distant hills, blended"},
     {64, 64, 64, 3, kTexTrilinear, "unused"},
-    {66, 512, 256, 4, kTexTrilinearClamped, "tree atlas, four columns, cut at alpha 0.5"},
+    {kTreeAtlasTexture, 512, 256, 4, kTexTrilinearClamped, "tree atlas, four columns, cut at alpha 0.5"},
     {67, 64, 64, 3, kTexTrilinear, "unused"},
     {68, 64, 64, 3, kTexTrilinear, "unused"},
     {69, 64, 64, 3, kTexTrilinear, "unused"},
-    {70, 256, 256, 3, kTexTrilinear, "grass tint, second unit, repeating"},
+    {kGrassTintTexture, 256, 256, 3, kTexTrilinear, "grass tint, second unit, repeating"},
 };
 
 
@@ -323,22 +323,22 @@ void PaintGrassTint(PaintCanvas& c) {
 
 void Paint(const ListedTexture& entry, PaintCanvas& c) {
   switch (entry.number) {
-    case 9: return PaintGlow(c, 4, 0.12f);
-    case 30: return PaintGlow(c, 8, 0.18f);
-    case 53: return PaintGlowSquare(c);
-    case 49: return PaintGlow(c, 0, 0.3f);
-    case 52: return PaintPuff(c, {0.55f, 0.55f, 0.56f}, 52, 0.9f);
-    case 54: return PaintPuff(c, {0.62f, 0.53f, 0.4f}, 54, 0.8f);
-    case 55: return PaintFire(c);
-    case 44: return PaintBlobShadow(c);
-    case 51: return PaintTape(c);
-    case 45: case 46: return PaintTyreTrack(c);
-    case 61: return PaintSkyCross(c);
-    case 63: return PaintSkyRing(c);
-    case 62: return PaintGrassAtlas(c);
-    case 66: return PaintTreeAtlas(c);
-    case 70: return PaintGrassTint(c);
-    case kPropColourTexture: case kPropNormalTexture: return PaintPropAtlas(c);
+    case kTailLampFlareTexture: return PaintGlow(c, 4, 0.12f);
+    case kGlowTexture: return PaintGlow(c, 8, 0.18f);
+    case kGlowSquareTexture: return PaintGlowSquare(c);
+    case kTurboRingTexture: return PaintGlow(c, 0, 0.3f);
+    case kSmokeTexture: return PaintPuff(c, {0.55f, 0.55f, 0.56f}, 52, 0.9f);
+    case kDustTexture: return PaintPuff(c, {0.62f, 0.53f, 0.4f}, 54, 0.8f);
+    case kFireTexture: return PaintFire(c);
+    case kBlobShadowTexture: return PaintBlobShadow(c);
+    case kBarrierTapeTexture: return PaintTape(c);
+    case kTyreTrackTexture: case kTyreTrackNormalMapTexture: return PaintTyreTrack(c);
+    case kSkyBoxTexture: return PaintSkyCross(c);
+    case kSkyRingTexture: return PaintSkyRing(c);
+    case kGrassAtlasTexture: return PaintGrassAtlas(c);
+    case kTreeAtlasTexture: return PaintTreeAtlas(c);
+    case kGrassTintTexture: return PaintGrassTint(c);
+    case kPropColourTexture: case kPropNormalMapTexture: return PaintPropAtlas(c);
     default:
       if (entry.components == 4) return PaintPlates(c, 1, 1, false);
       return PaintFlat(c, Rgb{0.5f, 0.5f, 0.5f});
@@ -366,8 +366,8 @@ RasterImage MakeListedTexture(int number) {
   PaintCanvas canvas(entry->width, entry->height);
   Paint(*entry, canvas);
   // Normal maps are the relief of their colour texture's painting.
-  if (number == 46) return canvas.NormalMap(0.5f);
-  if (number == kPropNormalTexture) return canvas.NormalMap(0.6f);
+  if (number == kTyreTrackNormalMapTexture) return canvas.NormalMap(0.5f);
+  if (number == kPropNormalMapTexture) return canvas.NormalMap(0.6f);
   return canvas.ColourImage(entry->components);
 }
 

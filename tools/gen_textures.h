@@ -8,16 +8,11 @@
 
 #include <string>
 
+#include "framework/texture_roles.h"
 #include "tools/tga_writer.h"
 
-inline constexpr int kFirstListedTexture = 9;
-inline constexpr int kLastListedTexture = 70;
-inline constexpr int kWaterVolumeTexture = 65;  // written by gen_images
-
-// The prop atlas: every prop part is drawn with tex21 and its normal map
-// tex14, in cells of kPropCellsPerRow × kPropCellsPerRow.
-inline constexpr int kPropColourTexture = 21;
-inline constexpr int kPropNormalTexture = 14;
+// The prop atlas: every prop part is drawn with its colour and normal map
+// textures, in cells of kPropCellsPerRow × kPropCellsPerRow.
 inline constexpr int kPropCellsPerRow = 4;
 
 // What one numbered texture is.

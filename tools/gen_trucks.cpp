@@ -8,122 +8,14 @@
 #include "framework/vector_math.h"
 #include "tools/gen_tables.h"
 #include "tools/mesh_builder.h"
-#include "tools/paint_canvas.h"
+#include "tools/truck_atlases.h"
+#include "tools/truck_markers.h"
+#include "tools/truck_shape.h"
 #include "world/catalogue.h"
 
 namespace {
 
-// ---- The shape of each style ----------------------------------------------
-
-// What the body is between one profile key and the next.
-enum SpanKind { kHoodSpan, kWindscreenSpan, kRoofSpan, kRearWindowSpan, kDeckSpan, kBoxSpan, kCanvasSpan };
-
-// One station of the side profile, front to rear: the top of the body,
-// its belt line and how far the roof edge sits in from the widest side.
-struct ProfileKey {
-  float x, top, belt, inset;
-  SpanKind toNext;
-};
-
-struct StyleShape {
-  float axle;       // axle distance ahead of and behind the centre
-  float halfTrack;  // wheel centre to the truck's middle plane
-  float halfWidth;  // widest half-width of the body
-  float waistY;     // the crease between sills and doors
-  float crown;      // rise of the top's middle over its edges
-  std::vector<ProfileKey> keys;
-};
-
-// The front of every body is at +kNoseX and its rear at -kNoseX; the
-// bumpers reach kBumperX.
-constexpr float kNoseX = 3.2f;
-constexpr float kBumperX = 3.28f;
-constexpr float kSillBottomY = -0.3f;      // body bottom between the wheels
-constexpr float kOverhangBottomY = -0.2f;  // body bottom ahead and behind them
-constexpr float kArchRadius = 0.8f;        // wheel arch, about the wheel's rest centre
-constexpr float kWheelHalfWidth = 0.21f;   // wheel model, before its scale
-
-StyleShape ShapeOf(TruckStyle style) {
-  switch (style) {
-    case TruckStyle::kSickle:  // pickup with an open-look bed under a cover
-      return {2.15f, 1.42f, 1.5f, 0.45f, 0.04f,
-              {{3.2f, 0.72f, 0.6f, 0.12f, kHoodSpan},
-               {2.85f, 0.9f, 0.78f, 0.14f, kHoodSpan},
-               {1.2f, 1.02f, 0.92f, 0.16f, kWindscreenSpan},
-               {0.45f, 1.62f, 1.0f, 0.32f, kRoofSpan},
-               {-0.55f, 1.62f, 1.0f, 0.32f, kRearWindowSpan},
-               {-0.72f, 1.08f, 1.0f, 0.1f, kDeckSpan},
-               {-3.2f, 1.05f, 0.95f, 0.08f, kDeckSpan}}};
-    case TruckStyle::kMagnum:  // long-roofed wagon
-      return {2.2f, 1.43f, 1.52f, 0.45f, 0.05f,
-              {{3.2f, 0.75f, 0.62f, 0.12f, kHoodSpan},
-               {2.85f, 0.94f, 0.8f, 0.14f, kHoodSpan},
-               {1.35f, 1.04f, 0.95f, 0.16f, kWindscreenSpan},
-               {0.6f, 1.66f, 1.02f, 0.3f, kRoofSpan},
-               {-2.85f, 1.66f, 1.02f, 0.28f, kRearWindowSpan},
-               {-3.2f, 1.2f, 1.0f, 0.2f, kDeckSpan}}};
-    case TruckStyle::kScrew:  // trophy truck: long hood, low cab, caged bed
-      return {2.3f, 1.44f, 1.48f, 0.35f, 0.05f,
-              {{3.2f, 0.55f, 0.45f, 0.2f, kHoodSpan},
-               {2.8f, 0.78f, 0.68f, 0.16f, kHoodSpan},
-               {0.65f, 0.9f, 0.82f, 0.18f, kWindscreenSpan},
-               {0.0f, 1.5f, 0.9f, 0.34f, kRoofSpan},
-               {-0.85f, 1.5f, 0.9f, 0.34f, kRearWindowSpan},
-               {-1.05f, 0.92f, 0.86f, 0.12f, kDeckSpan},
-               {-3.2f, 0.9f, 0.8f, 0.12f, kDeckSpan}}};
-    case TruckStyle::kTornado:  // cab-forward box truck
-      return {2.05f, 1.42f, 1.5f, 0.5f, 0.03f,
-              {{3.2f, 0.85f, 0.72f, 0.1f, kHoodSpan},
-               {3.0f, 0.95f, 0.88f, 0.12f, kWindscreenSpan},
-               {2.4f, 1.58f, 0.95f, 0.22f, kRoofSpan},
-               {1.1f, 1.58f, 0.95f, 0.22f, kRoofSpan},
-               {0.95f, 1.7f, 1.6f, 0.04f, kBoxSpan},
-               {-3.2f, 1.7f, 1.6f, 0.04f, kBoxSpan}}};
-    case TruckStyle::kShark:  // low wedge-nosed sports pickup
-      return {2.25f, 1.43f, 1.46f, 0.4f, 0.04f,
-              {{3.2f, 0.45f, 0.35f, 0.2f, kHoodSpan},
-               {2.7f, 0.7f, 0.6f, 0.16f, kHoodSpan},
-               {0.95f, 0.98f, 0.88f, 0.18f, kWindscreenSpan},
-               {0.1f, 1.52f, 0.95f, 0.36f, kRoofSpan},
-               {-0.6f, 1.52f, 0.95f, 0.36f, kRearWindowSpan},
-               {-1.6f, 1.02f, 0.95f, 0.14f, kDeckSpan},
-               {-3.2f, 1.0f, 0.9f, 0.12f, kDeckSpan}}};
-    case TruckStyle::kTrotyl:  // square army truck with a canvas-covered load
-      return {2.1f, 1.42f, 1.52f, 0.5f, 0.02f,
-              {{3.2f, 0.98f, 0.9f, 0.06f, kHoodSpan},
-               {2.95f, 1.05f, 0.97f, 0.06f, kHoodSpan},
-               {1.55f, 1.08f, 1.0f, 0.08f, kWindscreenSpan},
-               {1.3f, 1.7f, 1.02f, 0.12f, kRoofSpan},
-               {0.35f, 1.7f, 1.02f, 0.12f, kRoofSpan},
-               {0.2f, 1.62f, 1.0f, 0.1f, kCanvasSpan},
-               {-3.2f, 1.62f, 1.0f, 0.1f, kCanvasSpan}}};
-  }
-  return {};
-}
-
-// ---- The body's texture atlas ----------------------------------------------
-
-// car.tga is 4 × 4 cells; a paint zone's cell takes that zone's colour.
-constexpr int kAtlasSide = 512;
-constexpr int kCellsPerRow = 4;
-constexpr int kCellSide = kAtlasSide / kCellsPerRow;
-constexpr int kCellMargin = 3;  // pixels kept clear around a cell's picture
-
-enum Cell {
-  kCellBody, kCellHood, kCellFrontBumper, kCellRearBumper, kCellSills, kCellRoof, kCellTrunkLid,
-  kCellInterior, kCellGrille, kCellChassis, kCellChrome, kCellTyre, kCellCanvas, kCellTail,
-  kCellStripe
-};
-
-// Paint zones in the catalogue's order.
-enum { kZoneBody, kZoneHood, kZoneFrontBumper, kZoneRearBumper, kZoneSills, kZoneRoof, kZoneTrunkLid };
-
-// Truck coordinates that the three projections spread over a cell.
-constexpr float kSpanX[2] = {-3.4f, 3.4f};
-constexpr float kSpanY[2] = {-0.6f, 1.9f};
-constexpr float kSpanZ[2] = {-1.75f, 1.75f};
-
-enum Projection { kSide, kTop, kEnd };
+// ---- Texture coordinates projected into the body atlas's cells -------------
 
 float Along(float value, const float span[2]) { return (value - span[0]) / (span[1] - span[0]); }
 
@@ -224,41 +116,8 @@ void Tube(Ms3dFile* file, const Vector3& a, const Vector3& b, float radius, int 
 
 // ---- The body -------------------------------------------------------------------
 
-struct Station {
-  float x, bottom, waist, belt, top, inset;
-  SpanKind kind;  // of the span from this station to the next
-};
-
 float WheelRestCentreY(int catalogueIndex) {
   return (gWheelSizes[catalogueIndex][4] - 1) / 2 - kRestWheelDrop;
-}
-
-// Body bottom at x: the sills, raised into arches over the wheels.
-float BottomAt(const StyleShape& shape, float wheelY, float x) {
-  float bottom = std::fabs(x) < shape.axle ? kSillBottomY : kOverhangBottomY;
-  for (float axle : {shape.axle, -shape.axle}) {
-    const float d = x - axle;
-    if (std::fabs(d) < kArchRadius) bottom = std::max(bottom, wheelY + std::sqrt(kArchRadius * kArchRadius - d * d));
-  }
-  return bottom;
-}
-
-Station StationAt(const StyleShape& shape, float wheelY, float x) {
-  const std::vector<ProfileKey>& keys = shape.keys;
-  size_t k = 0;
-  while (k + 2 < keys.size() && x < keys[k + 1].x) ++k;
-  const ProfileKey& a = keys[k];
-  const ProfileKey& b = keys[k + 1];
-  const float t = std::clamp((a.x - x) / (a.x - b.x), 0.0f, 1.0f);
-  Station s;
-  s.x = x;
-  s.top = a.top + (b.top - a.top) * t;
-  s.belt = a.belt + (b.belt - a.belt) * t;
-  s.inset = a.inset + (b.inset - a.inset) * t;
-  s.kind = a.toNext;
-  s.bottom = BottomAt(shape, wheelY, x);
-  s.waist = std::clamp(shape.waistY, s.bottom + 0.06f, s.belt - 0.04f);
-  return s;
 }
 
 std::vector<float> StationXs(const StyleShape& shape) {
@@ -286,8 +145,6 @@ std::vector<Vector3> SectionCorners(const StyleShape& shape, const Station& s) {
 }
 
 Vector3 MirrorZ(const Vector3& p) { return {p.x, p.y, -p.z}; }
-
-bool IsCab(SpanKind kind) { return kind == kWindscreenSpan || kind == kRoofSpan || kind == kRearWindowSpan; }
 
 // The cell of each band of the section by the span it belongs to.
 int UpperBandCell(SpanKind kind) { return kind == kCanvasSpan ? kCellCanvas : kCellBody; }
@@ -431,20 +288,6 @@ void BuildRunningGear(const StyleShape& shape, Ms3dFile* body) {
   for (float z : {0.9f, -0.9f}) Tube(body, {-kNoseX + 0.3f, -0.36f, z}, {-kBumperX - 0.05f, -0.36f, z}, 0.06f, kCellChrome);
 }
 
-// Points the markers and the extras share.
-struct TruckPoints {
-  Vector3 headLamp, tailLamp, brakeLamp, reverseLamp;  // lamp centres on the +z side
-  Vector3 exhaustSmoke, exhaustFire;
-  std::vector<Vector3> bigVints, smallVints, turboVints;  // spinning-part centres
-  std::vector<Vector3> vintAxes[3];                        // the axis each one spins about
-};
-
-void AddVint(TruckPoints* points, int kind, const Vector3& at, const Vector3& axis) {
-  std::vector<Vector3>* lists[3] = {&points->bigVints, &points->smallVints, &points->turboVints};
-  lists[kind]->push_back(at);
-  points->vintAxes[kind].push_back(axis);
-}
-
 // The extras of each style and class, and the spinning parts that sit on them.
 void BuildExtras(TruckStyle style, int truckClass, const StyleShape& shape, Ms3dFile* body, TruckPoints* points) {
   MeshBuilder mesh(body);
@@ -557,7 +400,6 @@ void BuildExtras(TruckStyle style, int truckClass, const StyleShape& shape, Ms3d
 
 // ---- The lamps, the glass, the wheel and the mud flaps ---------------------------
 
-constexpr int kLampAtlasSide = 128;
 enum LampCell { kLampHead, kLampTail, kLampBrake, kLampReverse };
 
 // The lamp and wheel atlases: 2 × 2 cells.
@@ -593,41 +435,6 @@ Ms3dFile MakeLamps(const TruckPoints& points) {
   return lamps;
 }
 
-// The marker triangle of a point: corner 1 at the point, corner 0 along x
-// and corner 2 along the axis (right-angled).
-void Marker(Ms3dFile* markers, const Vector3& at, const Vector3& x, const Vector3& axis) {
-  MeshBuilder mesh(markers);
-  const Vector3 p[3] = {at + x * 0.1f, at, at + axis * 0.1f};
-  const Vector3 n = CrossProduct(x, axis);
-  const Vector3 normals[3] = {n, n, n};
-  const float st[3][2] = {{1, 0}, {0, 0}, {0, 1}};
-  mesh.Triangle(p, normals, st);
-}
-
-Ms3dFile MakeMarkers(const StyleShape& shape, float wheelY, const TruckPoints& points) {
-  Ms3dFile markers;
-  const Vector3 forward(1, 0, 0), up(0, 1, 0), back(-1, 0, 0);
-  const char* names[kMarkerGroupCount] = {"axles", "lamps", "exhaust1", "exhaust2", "big_vint", "small_vint", "turbo_vint"};
-  // Each group is built while it is the last one, where the builder adds.
-  markers.groups.push_back({names[kMarkerAxle], {}, -1});
-  Marker(&markers, {shape.axle, wheelY, shape.halfTrack}, forward, up);
-  markers.groups.push_back({names[kMarkerLamps], {}, -1});
-  Marker(&markers, points.headLamp, forward, up);
-  Marker(&markers, points.tailLamp, back, up);
-  Marker(&markers, points.brakeLamp, back, up);
-  Marker(&markers, points.reverseLamp, back, up);
-  markers.groups.push_back({names[kMarkerExhaust1], {}, -1});
-  Marker(&markers, points.exhaustSmoke, back, up);
-  markers.groups.push_back({names[kMarkerExhaust2], {}, -1});
-  Marker(&markers, points.exhaustFire, back, up);
-  const std::vector<Vector3>* vints[3] = {&points.bigVints, &points.smallVints, &points.turboVints};
-  for (int kind = 0; kind < 3; ++kind) {
-    markers.groups.push_back({names[kMarkerBigVint + kind], {}, -1});
-    for (size_t i = 0; i < vints[kind]->size() && i < size_t(kMaxVintMarkers); ++i)
-      Marker(&markers, (*vints[kind])[i], forward, points.vintAxes[kind][i]);
-  }
-  return markers;
-}
 
 Ms3dFile MakeWheel() {
   Ms3dFile wheel;
@@ -694,210 +501,6 @@ Ms3dFile MakeGlassModel() {
   glass.groups.push_back({"glass", {}, 0});
   return glass;
 }
-
-// ---- Textures ---------------------------------------------------------------
-
-Rgb ZoneColour(int catalogueIndex, int zone) {
-  const float* c = gCarCatalogue[catalogueIndex].zoneColour[zone];
-  return {c[0], c[1], c[2]};
-}
-
-// Truck coordinates of a pixel of a cell's picture, by projection.
-struct CellPoint {
-  float a, b;  // side: x, y; top: x, z; end: z, y
-};
-
-CellPoint Unproject(Projection projection, float u, float v) {
-  auto from = [](float f, const float span[2]) { return span[0] + f * (span[1] - span[0]); };
-  switch (projection) {
-    case kSide: return {from(u, kSpanX), from(v, kSpanY)};
-    case kTop: return {from(u, kSpanX), from(v, kSpanZ)};
-    case kEnd: return {from(u, kSpanZ), from(v, kSpanY)};
-  }
-  return {};
-}
-
-// Paints one cell: paint(u, v, texel) with (u, v) the fraction of the
-// cell's picture, which Unproject turns back into truck coordinates by the
-// projection of the faces that use the cell.
-void PaintCell(PaintCanvas& canvas, int cell, const std::function<void(float u, float v, Texel&)>& paint) {
-  const int x0 = (cell % kCellsPerRow) * kCellSide, y0 = (cell / kCellsPerRow) * kCellSide;
-  canvas.Paint(x0, y0, x0 + kCellSide, y0 + kCellSide, [&](float u, float v, Texel& t) {
-    const float inner = float(kCellSide - 2 * kCellMargin) / kCellSide;
-    const float margin = float(kCellMargin) / kCellSide;
-    paint(std::clamp((u - margin) / inner, 0.0f, 1.0f), std::clamp((v - margin) / inner, 0.0f, 1.0f), t);
-  });
-}
-
-// A groove of the given width at distance d from its line: height and shade.
-float Groove(float d, float width) { return std::max(0.0f, 1.0f - std::fabs(d) / width); }
-
-// Paint with a little sheen variation and the road's dirt toward the bottom.
-Rgb Painted(Rgb paint, float u, float v, float y, uint32_t seed) {
-  const float sheen = 0.93f + 0.1f * TileFractal(u * 8, v * 8, 8, 3, seed);
-  const float dirt = std::clamp((0.35f - y) / 0.8f, 0.0f, 1.0f) * (0.55f + 0.45f * TileFractal(u * 16, v * 16, 16, 3, seed + 5));
-  return Mix(Scale(paint, sheen), Rgb{0.32f, 0.27f, 0.2f}, dirt * 0.8f);
-}
-
-void PaintBodyAtlas(int catalogueIndex, TruckStyle style, const StyleShape& shape, PaintCanvas& canvas) {
-  const uint32_t seed = 900u + uint32_t(catalogueIndex) * 31u;
-  const float doorFront = shape.keys[2].x - 0.05f;
-  const float doorRear = std::max(shape.keys[4].x, doorFront - 1.6f);
-  const int truckClass = ClassOfTruck(catalogueIndex);
-  const Rgb stripe = ZoneColour(catalogueIndex, kZoneSills);
-  // Side panels: doors with their seams and handles, a class stripe.
-  auto side = [&](int zone) {
-    return [&, zone](float u, float v, Texel& t) {
-      const CellPoint p = Unproject(kSide, u, v);
-      const float px = 6.8f / (kCellSide - 2 * kCellMargin);  // truck units per pixel
-      float seam = std::max(Groove(p.a - doorFront, px * 1.2f), Groove(p.a - doorRear, px * 1.2f));
-      if (IsCab(StationAt(shape, -0.4f, p.a).kind) && p.b > shape.waistY + 0.05f) seam = std::max(seam, Groove(p.a - (doorFront + doorRear) / 2, px * 1.2f) * (style == TruckStyle::kMagnum ? 1.0f : 0.0f));
-      Rgb colour = Painted(ZoneColour(catalogueIndex, zone), u, v, p.b, seed);
-      if (truckClass > 0 && zone == kZoneBody && std::fabs(p.b - (shape.waistY + 0.18f)) < 0.05f * float(truckClass))
-        colour = Painted(stripe, u, v, p.b, seed);
-      const bool handle = p.a < doorFront - 0.15f && p.a > doorFront - 0.4f && std::fabs(p.b - (shape.waistY + 0.3f)) < 0.035f;
-      if (handle) colour = Rgb{0.75f, 0.75f, 0.78f};
-      t.colour = Scale(colour, 1.0f - 0.6f * seam);
-      t.height = -2.0f * seam + (handle ? 1.0f : 0.0f);
-    };
-  };
-  PaintCell(canvas, kCellBody, side(kZoneBody));
-  PaintCell(canvas, kCellSills, [&](float u, float v, Texel& t) {
-    const CellPoint p = Unproject(kSide, u, v);
-    const float ribs = 0.5f + 0.5f * std::sin(p.a * 40);
-    t.colour = Scale(Painted(ZoneColour(catalogueIndex, kZoneSills), u, v, p.b, seed + 1), 0.85f + 0.15f * ribs);
-    t.height = ribs;
-  });
-  // Hood and roof seen from above: seams along the edges, a bulge line.
-  auto top = [&](int zone, bool stripes) {
-    return [&, zone, stripes](float u, float v, Texel& t) {
-      const CellPoint p = Unproject(kTop, u, v);
-      Rgb colour = Painted(ZoneColour(catalogueIndex, zone), u, v, 1.0f, seed + 2);
-      if (stripes && truckClass > 0 && std::fabs(std::fabs(p.b) - 0.28f) < 0.09f) colour = Painted(stripe, u, v, 1.0f, seed + 2);
-      const float edge = Groove(std::fabs(p.b) - (shape.halfWidth - 0.25f), 0.03f);
-      t.colour = Scale(colour, 1.0f - 0.5f * edge);
-      t.height = -2.0f * edge + 0.6f * Groove(std::fabs(p.b) - 0.45f, 0.12f);
-    };
-  };
-  PaintCell(canvas, kCellHood, top(kZoneHood, true));
-  PaintCell(canvas, kCellRoof, top(kZoneRoof, false));
-  // The deck: a ribbed tonneau cover in the trunk lid's colour.
-  PaintCell(canvas, kCellTrunkLid, [&](float u, float v, Texel& t) {
-    const CellPoint p = Unproject(kTop, u, v);
-    const float rib = 0.5f + 0.5f * std::cos(p.a * 18);
-    t.colour = Scale(Painted(ZoneColour(catalogueIndex, kZoneTrunkLid), u, v, 1.0f, seed + 3), 0.8f + 0.2f * rib);
-    t.height = 1.5f * rib;
-  });
-  auto plain = [&](int zone, uint32_t s) {
-    return [&, zone, s](float u, float v, Texel& t) {
-      const CellPoint p = Unproject(kSide, u, v);
-      t.colour = Painted(ZoneColour(catalogueIndex, zone), u, v, p.b + 0.3f, s);
-      t.height = 0.5f * TileNoise(u * 32, v * 32, 32, s);
-    };
-  };
-  PaintCell(canvas, kCellFrontBumper, plain(kZoneFrontBumper, seed + 4));
-  PaintCell(canvas, kCellRearBumper, plain(kZoneRearBumper, seed + 5));
-  PaintCell(canvas, kCellInterior, [&](float u, float v, Texel& t) {
-    const float n = TileNoise(u * 16, v * 16, 16, seed + 6);
-    t.colour = {0.06f + 0.03f * n, 0.065f + 0.03f * n, 0.07f + 0.03f * n};
-  });
-  // Front: body-coloured with a slatted grille between the head lamps.
-  PaintCell(canvas, kCellGrille, [&](float u, float v, Texel& t) {
-    const CellPoint p = Unproject(kEnd, u, v);
-    const float top = StationAt(shape, -0.4f, kNoseX).top;
-    const bool grille = std::fabs(p.a) < shape.halfWidth - 0.6f && p.b > 0.05f && p.b < top - 0.08f;
-    if (grille) {
-      const float slat = 0.5f + 0.5f * std::cos(p.b * 60);
-      t.colour = Mix(Rgb{0.05f, 0.05f, 0.05f}, Rgb{0.55f, 0.56f, 0.58f}, slat * slat);
-      t.height = 2.0f * slat;
-    } else {
-      t.colour = Painted(ZoneColour(catalogueIndex, kZoneBody), u, v, p.b, seed + 7);
-      t.height = 0;
-    }
-  });
-  PaintCell(canvas, kCellTail, [&](float u, float v, Texel& t) {
-    const CellPoint p = Unproject(kEnd, u, v);
-    const float gate = Groove(p.b - (shape.waistY - 0.05f), 0.02f);
-    t.colour = Scale(Painted(ZoneColour(catalogueIndex, kZoneBody), u, v, p.b, seed + 8), 1.0f - 0.5f * gate);
-    t.height = -2.0f * gate;
-  });
-  PaintCell(canvas, kCellChassis, [&](float u, float v, Texel& t) {
-    const float n = TileFractal(u * 8, v * 8, 8, 3, seed + 9);
-    t.colour = Mix(Rgb{0.07f, 0.07f, 0.07f}, Rgb{0.25f, 0.21f, 0.16f}, n * 0.6f);
-    t.height = n;
-  });
-  PaintCell(canvas, kCellChrome, [&](float u, float v, Texel& t) {
-    const float g = 0.55f + 0.35f * std::sin(v * 3.1f) + 0.05f * TileNoise(u * 16, v * 16, 16, seed);
-    t.colour = {g, g, g * 1.03f};
-    (void)u;
-  });
-  PaintCell(canvas, kCellTyre, [&](float u, float v, Texel& t) {
-    const float lug = 0.5f + 0.5f * std::sin(u * 80);
-    t.colour = Scale(Rgb{0.09f, 0.09f, 0.09f}, 0.8f + 0.4f * lug);
-    t.height = 2.0f * lug;
-    (void)v;
-  });
-  PaintCell(canvas, kCellCanvas, [&](float u, float v, Texel& t) {
-    const float weave = 0.5f + 0.25f * (std::sin(u * 400) + std::sin(v * 400));
-    const float n = TileFractal(u * 6, v * 6, 6, 4, seed + 10);
-    t.colour = Scale(Rgb{0.36f, 0.38f, 0.22f}, 0.8f + 0.25f * n + 0.06f * weave);
-    t.height = weave + 3.0f * n;
-  });
-  PaintCell(canvas, kCellStripe, [&](float u, float v, Texel& t) {
-    t.colour = Painted(stripe, u, v, 1.0f, seed + 11);
-    t.height = 0;
-  });
-}
-
-void PaintLampAtlas(PaintCanvas& canvas) {
-  const Rgb tints[4] = {{0.95f, 0.95f, 0.9f}, {0.8f, 0.05f, 0.04f}, {0.95f, 0.12f, 0.08f}, {0.92f, 0.92f, 0.95f}};
-  for (int cell = 0; cell < 4; ++cell) {
-    const int half = kLampAtlasSide / 2;
-    canvas.Paint((cell % 2) * half, (cell / 2) * half, (cell % 2 + 1) * half, (cell / 2 + 1) * half,
-                 [&](float u, float v, Texel& t) {
-                   // A lens of facets over a bright reflector with a chrome rim.
-                   const float facet = 0.5f + 0.5f * std::sin(u * 60) * std::sin(v * 60);
-                   const float rim = std::max(Groove(u - 0.05f, 0.05f), std::max(Groove(u - 0.95f, 0.05f),
-                                     std::max(Groove(v - 0.05f, 0.05f), Groove(v - 0.95f, 0.05f))));
-                   t.colour = Mix(Scale(tints[cell], 0.8f + 0.2f * facet), Rgb{0.7f, 0.7f, 0.72f}, rim);
-                   t.height = facet - 2.0f * rim;
-                 });
-  }
-}
-
-void PaintWheelAtlas(int catalogueIndex, PaintCanvas& canvas) {
-  const int half = canvas.Width() / 2;
-  const Rgb rims[kTruckStyleCount] = {{0.7f, 0.7f, 0.72f}, {0.15f, 0.15f, 0.16f}, {0.85f, 0.7f, 0.3f},
-                                      {0.6f, 0.62f, 0.65f}, {0.9f, 0.9f, 0.92f}, {0.3f, 0.33f, 0.22f}};
-  const Rgb rim = rims[int(StyleOfTruck(catalogueIndex))];
-  canvas.Paint(0, 0, half, half, [&](float u, float v, Texel& t) {  // tread
-    const float lug = 0.5f + 0.5f * std::sin(u * 2 * NE_PI * 20 + std::fabs(v - 0.5f) * 8);
-    const float wear = TileNoise(u * 32, v * 8, 32, 77);
-    t.colour = Scale(Rgb{0.1f, 0.1f, 0.1f}, 0.7f + 0.3f * lug + 0.2f * wear);
-    t.height = 3.0f * lug;
-  });
-  canvas.Paint(half, 0, 2 * half, half, [&](float u, float v, Texel& t) {  // sidewall
-    const float r = std::sqrt((u - 0.5f) * (u - 0.5f) + (v - 0.5f) * (v - 0.5f));
-    const float letters = (r > 0.36f && r < 0.42f) ? 0.5f + 0.5f * std::sin(std::atan2(v - 0.5f, u - 0.5f) * 40) : 0;
-    t.colour = Scale(Rgb{0.11f, 0.11f, 0.11f}, 1.0f + 0.8f * letters);
-    t.height = letters;
-  });
-  canvas.Paint(0, half, half, 2 * half, [&](float u, float v, Texel& t) {  // rim
-    const float spoke = 0.5f + 0.5f * std::cos(std::atan2(v - 0.5f, u - 0.5f) * 6);
-    t.colour = Scale(rim, 0.75f + 0.35f * spoke);
-    t.height = 2.0f * spoke;
-  });
-  canvas.Paint(half, half, 2 * half, 2 * half, [&](float u, float v, Texel& t) {  // hub
-    t.colour = Scale(rim, 0.9f + 0.1f * std::sin(u * 12) * std::sin(v * 12));
-  });
-}
-
-bool WriteTexturePair(const std::string& folder, const std::string& stem, const PaintCanvas& canvas,
-                      int components, float strength) {
-  return WriteTga(folder + stem + ".tga", canvas.ColourImage(components)) &&
-         WriteTga(folder + stem + "_n.tga", canvas.NormalMap(strength));
-}
-
 }  // namespace
 
 TruckStyle StyleOfTruck(int catalogueIndex) {
@@ -951,29 +554,7 @@ bool GenerateTrucks(const std::string& base) {
     ok &= WriteMs3d(folder + "wheel.sbm", models.wheel);
     ok &= WriteMs3d(folder + "splasher.sbm", models.splasher);
     ok &= WriteMs3d(folder + "points.sbm", models.markers);
-    const TruckStyle style = StyleOfTruck(i);
-    PaintCanvas body(kAtlasSide, kAtlasSide);
-    PaintBodyAtlas(i, style, ShapeOf(style), body);
-    ok &= WriteTexturePair(folder, "car", body, 3, 0.6f);
-    PaintCanvas glass(64, 64);
-    glass.PaintAll([](float u, float v, Texel& t) {
-      t.colour = Mix(Rgb{0.55f, 0.65f, 0.7f}, Rgb{0.8f, 0.88f, 0.92f}, 0.5f + 0.5f * std::sin((u + v) * 6));
-      t.alpha = 0.45f;
-    });
-    ok &= WriteTexturePair(folder, "glass", glass, 4, 0.0f);
-    PaintCanvas lamps(kLampAtlasSide, kLampAtlasSide);
-    PaintLampAtlas(lamps);
-    ok &= WriteTexturePair(folder, "optika", lamps, 3, 0.3f);
-    PaintCanvas wheel(256, 256);
-    PaintWheelAtlas(i, wheel);
-    ok &= WriteTexturePair(folder, "wheel", wheel, 3, 0.5f);
-    PaintCanvas flaps(64, 64);
-    flaps.PaintAll([&](float u, float v, Texel& t) {
-      const bool band = v > 0.2f && v < 0.32f;
-      t.colour = band ? ZoneColour(i, kZoneBody) : Scale(Rgb{0.08f, 0.08f, 0.08f}, 0.9f + 0.2f * TileNoise(u * 8, v * 8, 8, 3));
-      t.height = band ? 1.0f : 0.0f;
-    });
-    ok &= WriteTexturePair(folder, "splasher", flaps, 3, 0.5f);
+    ok &= WriteTruckTextures(folder, i);
   }
   return ok;
 }

@@ -10,8 +10,8 @@
 
 #include "tools/ms3d_writer.h"
 
-// Every truck is built to fit the racer body's collision box (kCarBoxSize
-// about kCarBoxOffset, world/racer.h).
+// Every truck is built to fit the racer body's collision box (kTruckTuning's boxSize
+// about its boxOffset, world/truck_tuning.h).
 // Height of the ground under a truck at rest, in the truck's frame.
 inline constexpr float kTruckGroundY = -1.0f;
 // The showroom places the wheel centres at (wheel scale - 1) / 2 minus this.

@@ -12,23 +12,23 @@
 
 #include "framework/font.h"
 #include "framework/settings.h"
+#include "framework/texture_roles.h"
+#include "math/ne_math.h"
 #include "platform/gl.h"
 #include "render/gl_resources.h"
 #include "render/post_passes.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "world/race_state.h"
 
 namespace {
 
-constexpr int kBandTexture = 13, kBonusIconTexture = 41;
 constexpr float kTextTurn = 3.0f;      // degrees, the tiles, bands and texts
 constexpr float kTileSize = 68.0f;     // the icon quad
 constexpr float kTileStepX = 165.0f, kTileStepY = 100.0f;
 constexpr float kPulseDepth = 0.02f;   // amplitude of the tile's throb before the fifth power
 constexpr float kShadowShift = 1.5f;   // the second print of a text, right and up
-constexpr float kPi = 3.14159265f;
 constexpr int kMaxLevelsPerBooking = 7;  // thresholds 10000 .. 70000
 
 constexpr const char* kBonusLabels[kShownBonusCount] = {
@@ -63,7 +63,7 @@ void DrawBlurredGarage(float alpha) {
 void DrawDriftingBands() {
   constexpr float kHalfWidth = 1000.0f;
   const float s0 = -50 - 1.1f * gMenuClock, s1 = 50 - 1.1f * gMenuClock;
-  BindMenuTexture(kBandTexture);
+  BindMenuTexture(kBandsAndFrameTexture);
   glColor4f(1, 1, 1, 1 - gMenuDim);
   const float bands[2][3] = {{45, -140, 20}, {540, -20, 140}};  // translation y, y0, y1
   for (const auto& band : bands) {
@@ -97,12 +97,12 @@ void DrawBonusTiles(const float values[kShownBonusCount], bool gains) {
   const int pulsingLine = int(gScreenClock) % 2;
   for (int l = 0; l < 2; ++l) {
     for (int c = 0; c < 4; ++c) {
-      const float throb = std::max(0.0f, kPulseDepth * std::sin(2 * kPi * gScreenClock - c * kPi / 4));
+      const float throb = std::max(0.0f, kPulseDepth * std::sin(2 * NE_PI * gScreenClock - c * NE_PI / 4));
       const float scale = l == pulsingLine ? std::pow(1 + throb, 5.0f) : 1.0f;
       glEnable(GL_TEXTURE_2D);
       glEnable(GL_BLEND);
       glColor4f(1, 1, 1, 1 - gMenuDim);
-      BindMenuTexture(kBonusIconTexture);
+      BindMenuTexture(kLampTilesTexture);
       glPushMatrix();
       glTranslatef(135 + kTileStepX * c, 350 - kTileStepY * l, 0);
       glRotatef(kTextTurn, 0, 0, 1);
@@ -157,7 +157,7 @@ int RatingLevelAfterBonus(int ratingLevel, float careerPoints, float raceSum) {
 void DrawProfilePage() {
   DrawBlurredGarage(0.9f * (1 - gMenuDim));
   DrawDriftingBands();
-  MenuButton(660, 28, "Back", ButtonKind::Back, 0);
+  MenuButton(kCornerBackX, kLowButtonRowY, "Back", ButtonKind::Back, 0);
   DrawBonusTiles(gBonusTotals, false);
   DrawPageTitle(kProfileHeading);
   gTextAngle = 0;
@@ -167,7 +167,7 @@ void DrawProfilePage() {
 
 void DrawRaceBonusPage() {
   DrawBlurredGarage(1 - gMenuDim);
-  MenuButton(70, 45, "Next", ButtonKind::Confirm, 4);
+  MenuButton(kFirstButtonX, kButtonRowY, "Next", ButtonKind::Confirm, 4);
   DrawBonusTiles(gRaceBonus, true);
   DrawPageTitle(kResultsHeading);
   gTextAngle = 0;
@@ -175,7 +175,7 @@ void DrawRaceBonusPage() {
   for (const float points : gRaceBonus) sum += points;
   const int shown = int(sum * std::min(1.0f, 0.2f * gScreenClock));
   // The level line belongs to a career.
-  const int level = gGameMode == 1 ? RatingLevelAfterBonus(gRatingLevel, gCareerPoints, sum) : -1;
+  const int level = gGameMode == kGameModeCareer ? RatingLevelAfterBonus(gRatingLevel, gCareerPoints, sum) : -1;
   DrawPointsBlock(level, shown, true, kEarnedPoints);
   ResetTextStyle();
 }

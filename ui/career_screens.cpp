@@ -11,14 +11,15 @@
 
 #include "framework/font.h"
 #include "framework/globals.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
 #include "ui/route_map.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
@@ -28,10 +29,7 @@ float gCarTurboFactor;
 
 namespace {
 
-constexpr int kBoardTexture = 10, kCardTexture = 16, kRaceBoardTexture = 23, kCupTexture = 24;
-constexpr int kStampTexture = 26, kHintTexture = 40, kCompetitionIconTexture = 59, kIconStripTexture = 19;
 constexpr float kIconCell = 0.166f;  // width of one of tex59's six cells
-constexpr float kLoadingFadeStep = 0.02f;
 constexpr float kCarSelectFade = 0.999f;
 constexpr float kWaypointKm = 7.0f / 1000.0f;
 constexpr int kLockStampOpenCount = 2;  // stamps show while at most this many are open
@@ -63,7 +61,7 @@ void DrawHint(float x, float y, int textColour, const char* text) {
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);
   glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kHintTexture);
+  BindMenuTexture(kHintBadgeTexture);
   DrawCentredQuad(50, 50, 0, 0, 1, 1);
   DrawFontText(0, 0, 2, 1, 1, 1.75f, false, kAlignCentre, "i");
   DrawFontText(25, 0, textColour, 1, 1, 0.75f, textColour == 1, kAlignLeft, "%s", text);
@@ -74,7 +72,7 @@ void DrawCard() {
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);
   glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kCardTexture);
+  BindMenuTexture(kProfileCardTexture);
   glPushMatrix();
   glTranslatef(-1, -65, 0);
   DrawCentredQuad(210, 280, 0, 0, 1, 1);
@@ -115,7 +113,7 @@ void DrawIconCell(int texture, int cell, float size) {
 void DrawCup(float x, float y) {
   glPushMatrix();
   glTranslatef(x, y, 0);
-  BindMenuTexture(kCupTexture);
+  BindMenuTexture(kButtonIconsTexture);
   DrawCentredQuad(80, 80, 0.6f, 0, 0.8f, 1);
   glPopMatrix();
 }
@@ -126,13 +124,13 @@ void DrawCompetitionTile(int competition, bool locked) {
   glPushMatrix();
   glTranslatef(tile.x, tile.y, 0);
   glColor4f(1, 1, 1, fade);
-  DrawIconCell(kCompetitionIconTexture, tile.iconCell, 50);
+  DrawIconCell(kCompetitionIconsTexture, tile.iconCell, 50);
   if (locked) {
     glPushMatrix();
     glTranslatef(165, 20, 0);
     glRotatef(-25, 0, 0, 1);
     glScalef(1 + gLockedFlash, 1 + gLockedFlash, 1);
-    BindMenuTexture(kStampTexture);
+    BindMenuTexture(kPlaceStampsTexture);
     DrawCentredQuad(100, 50, 0.75f, 0, 1, 1);
     glPopMatrix();
   }
@@ -165,7 +163,7 @@ void DrawRaceCard(int competition, int race, float lengthKm) {
   glPushMatrix();
   glTranslatef(x + 191, y - 25, 0);
   glRotatef(-40, 0, 0, 1);
-  BindMenuTexture(kStampTexture);
+  BindMenuTexture(kPlaceStampsTexture);
   DrawCentredQuad(80, 40, 0.25f * float(best - 1), 0, 0.25f * float(best), 1);
   glPopMatrix();
 }
@@ -200,7 +198,7 @@ int CompetitionWins(const int32_t* bestPlace, int competition) {
 }
 
 void DrawGarageHub() {
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
   DrawHint(80 - 500 * gMenuDim, 475, 1, "Prepare car for competitions.");
   DrawMenuList(3);
   glPushMatrix();
@@ -234,7 +232,7 @@ void DrawCompetitions() {
   glScalef(0.85f, 0.85f, 1);
   glTranslatef(70, 90, 0);
   glColor4f(1, 1, 1, 1 - gMenuDim);
-  BindMenuTexture(kBoardTexture);
+  BindMenuTexture(kCompetitionBoardTexture);
   DrawTexturedQuad(40, 70, 760, 550, 0, 0, 1, 1);
   const bool locked = gCompetitionsOpen <= kLockStampOpenCount;
   for (int c = 0; c < kCompetitionCount; ++c) {
@@ -247,8 +245,8 @@ void DrawCompetitions() {
   DrawCup(710, 60);
   DrawHint(80 - 500 * gMenuDim, 120, 0, "Win all races and get access to new competitions.");
   DrawCompetitionSelector();
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
-  MenuButton(220, 45, "Select", ButtonKind::Confirm, 4);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kSecondButtonX, kButtonRowY, "Select", ButtonKind::Confirm, 4);
 }
 
 void DrawSelectRace() {
@@ -275,11 +273,11 @@ void DrawSelectRace() {
   glColor4f(1, 1, 1, 1);
   glPushMatrix();
   glTranslatef(88, 535, 0);
-  DrawIconCell(kCompetitionIconTexture, kTiles[competition].iconCell, 100);
+  DrawIconCell(kCompetitionIconsTexture, kTiles[competition].iconCell, 100);
   glPopMatrix();
   DrawRaceSelector();
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
-  MenuButton(220, 45, "Start", ButtonKind::Confirm, 1);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kSecondButtonX, kButtonRowY, "Start", ButtonKind::Confirm, 1);
 }
 
 void DrawQuickRace() {
@@ -308,9 +306,9 @@ void DrawQuickRace() {
   DrawFontText(-70, 20, 0, a, 1, 1.25f, false, kAlignLeft, "%1.2f \xCA\xCC", RaceLengthKm(gRacePathLast));
   DrawCarRatings(gQuickRaceCar);
   glPopMatrix();
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
-  MenuButton(220, 45, "Change", ButtonKind::One, 1);
-  MenuButton(370, 45, "Start", ButtonKind::Confirm, 4);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kSecondButtonX, kButtonRowY, "Change", ButtonKind::One, 1);
+  MenuButton(kThirdButtonX, kButtonRowY, "Start", ButtonKind::Confirm, 4);
   if (ScreenSettled(kCarSelectFade) && !gInputLocked && gPlayerCarIndex != gQuickRaceCar &&
       gLoaderStatus == LoaderStatus::Idle) {
     SelectCatalogueCar(gQuickRaceCar);

@@ -7,8 +7,8 @@
 
 #include "framework/font.h"
 #include "ui/menu_button.h"
+#include "ui/menu_state.h"
 #include "ui/page_backdrop.h"
-#include "ui/screen_machine.h"
 
 namespace {
 // "Информация" in code page 1251.
@@ -48,5 +48,5 @@ void DrawClassInformationPage() {
     DrawFontText(70, y, 0, gMenuAlpha, 1, 0.75f, false, kAlignLeft, "%s", line);
     y -= kClassLineStep;
   }
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
 }

@@ -10,12 +10,12 @@
 #include "framework/globals.h"
 #include "framework/random.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "render/garage_camera.h"
 #include "ui/menu_draw.h"
-#include "ui/option_widgets.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "world/catalogue.h"
 #include "world/new_career.h"
 #include "world/race_state.h"
@@ -25,7 +25,6 @@ float gMenuGlow[kButtonSlotCount];
 
 namespace {
 
-constexpr int kPlateTexture = 22, kIconTexture = 24;
 constexpr float kButtonWidth = 128.0f;
 constexpr float kHitBottom = 7.0f, kHitTop = 27.0f;  // above the reference corner
 constexpr float kGlowFall = 0.02f;                   // per frame-factor unit
@@ -43,17 +42,17 @@ void PlaySounds(MenuSound sound) {
   switch (sound) {
     case MenuSound::None: break;
     case MenuSound::Transition:
-      gSndMenu1.Play();
-      gSndMenu6.Play();
+      gSndMenuClick.Play();
+      gSndMenuChange.Play();
       break;
-    case MenuSound::Click: gSndMenu1.Play(); break;
+    case MenuSound::Click: gSndMenuClick.Play(); break;
     case MenuSound::Purchase:
-      gSndMenu4.Play();
-      gSndMenu6.Play();
+      gSndMenuPurchase.Play();
+      gSndMenuChange.Play();
       break;
-    case MenuSound::Refusal: gSndMenu5.Play(); break;
+    case MenuSound::Refusal: gSndMenuRefusal.Play(); break;
     case MenuSound::RefusalUnlessPlaying:
-      if (!gSndMenu5.IsPlaying()) gSndMenu5.Play();
+      if (!gSndMenuRefusal.IsPlaying()) gSndMenuRefusal.Play();
       break;
   }
 }
@@ -65,9 +64,9 @@ void DrawButton(float x, float y, const char* text, int kind, int slot) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, a);
-  BindMenuTexture(kPlateTexture);
+  BindMenuTexture(kButtonPlateTexture);
   DrawTexturedQuad(x - 44, y - 16, x + 148, y + 48, 0, 0, 1, 1);
-  BindMenuTexture(kIconTexture);
+  BindMenuTexture(kButtonIconsTexture);
   DrawTexturedQuad(x + 94 - 4 * g, y - 2 - 4 * g, x + 135 + 4 * g, y + 39 + 4 * g, 0.2f * kind, 0,
                    0.2f * (kind + 1), 1);
   glPushMatrix();
@@ -95,7 +94,7 @@ void MenuButton(float x, float y, const char* text, int kind, int slot) {
   bool over = false;
   if (ScreenSettled() && PointerOverButton(x, y, gMouseX, gMouseY)) {
     over = true;
-    if (!gMenuHover[slot] && gSoundOn) gSndMenu2.Play();
+    if (!gMenuHover[slot] && gSoundOn) gSndMenuHover.Play();
     gMenuHover[slot] = 1;
     gNotOverButton = 0;
   } else {

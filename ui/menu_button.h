@@ -9,6 +9,16 @@
 
 inline constexpr int kButtonSlotCount = 21;
 
+// Where the screens put their buttons in the 800 x 600 frame (the button's
+// reference corner, y up). Most screens line theirs up along the bottom
+// from the left, Back first; the shops and CONTROLS use a lower row, the
+// part dialogs and the bonus page the bottom right corner; a confirmation
+// dialog puts Yes left of No.
+inline constexpr float kFirstButtonX = 70, kSecondButtonX = 220, kThirdButtonX = 370;
+inline constexpr float kButtonRowY = 45, kLowButtonRowY = 28;
+inline constexpr float kCornerBackX = 660, kCornerBuyX = 520;
+inline constexpr float kYesButtonX = 263, kNoButtonX = 408;
+
 extern uint8_t gMenuHover[kButtonSlotCount];  // 1 while the pointer is over that slot's widget
 extern float gMenuGlow[kButtonSlotCount];     // 0..1: lit while hovered or pressed, then fades
 

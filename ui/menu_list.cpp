@@ -10,18 +10,18 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "world/catalogue.h"
 
 float gListRepeat;
 
 namespace {
 
-constexpr int kBackPlateTexture = 17, kRowPlateTexture = 18, kSignTexture = 19;
 constexpr int kRowsDrawnAround = 3;  // rows drawn on each side of the cursor
 constexpr float kStepAngle = 90.0f;  // degrees the drum turns per row
 
@@ -41,33 +41,22 @@ void StepCursor(int direction) {
   if (canMove) {
     gMenuCursor += direction;
     gListAngle += direction * kStepAngle;
-    if (gSoundOn) gSndMenu3.Play();
+    if (gSoundOn) gSndMenuStep.Play();
   } else if (std::abs(gListAngle) < 1.0f && gSoundOn) {
-    gSndMenu2.Play();
+    gSndMenuHover.Play();
   }
 }
 
 void RunKeys(int count) {
+  StepListCursor(count);
   const bool shown = ScreenSettled();
-  const bool upHeld = gKeys[vk::kUp] || (gLeftButton && InUpZone());
-  const bool downHeld = gKeys[vk::kDown] || (gLeftButton && InDownZone());
-  if (shown && upHeld && !gKeyLatch) {
-    gKeyLatch = 1;
-    StepCursor(-1);
-  }
-  if (shown && downHeld && !gKeyLatch) {
-    gKeyLatch = 1;
-    StepCursor(+1);
-  }
-  gLastRowCount = count;
-  if (AdvanceListRepeat(&gListRepeat, shown && (upHeld || downHeld), gFrameFactor)) gKeyLatch = 0;
   const bool confirm = gKeys[vk::kEnter] || (gLeftButton && InConfirmZone());
   if (shown && !gInputLocked && gLoaderStatus == LoaderStatus::Idle && confirm && !gKeyLatch) {
     gKeyLatch = 1;
     ResetMenuHover();
     if (gSoundOn) {
-      gSndMenu1.Play();
-      gSndMenu6.Play();
+      gSndMenuClick.Play();
+      gSndMenuChange.Play();
     }
     ApplyTransition(ListRowTransition(gScreen, gMenuCursor, CurrentTransitionInputs()));
   }
@@ -93,10 +82,10 @@ void DrawRowSign(float x, float y, float turn, float s0, bool lit, float unlitGr
 
 void DrawDecorations() {
   glColor4f(1, 1, 1, 1 - gMenuDim);
-  BindMenuTexture(kBackPlateTexture);
+  BindMenuTexture(kDrumBackPlateTexture);
   const float shift = 500 * gMenuDim;
   DrawTexturedQuad(665 + shift, 130, 815 + shift, 570, 0, 0, 1, 1);
-  BindMenuTexture(kSignTexture);
+  BindMenuTexture(kIconStripTexture);
   glPushMatrix();
   glTranslatef(150 - 750 * gMenuDim, 525, 0);
   glRotatef(25, 0, 0, 1);
@@ -118,7 +107,7 @@ void DrawRows(int count) {
     glRotatef(0.2f * d, 0, 0, 1);
     glTranslatef(-260, 0, 0);
     glColor4f(1, 1, 1, 1);
-    BindMenuTexture(kRowPlateTexture);
+    BindMenuTexture(kDrumRowPlateTexture);
     DrawTexturedQuad(-140, -35, 140, 35, 0, 0, 1, 1);
     const bool green = i == gMenuCursor && std::abs(a) < kListGreenAngle;
     const char* caption = ListRowCaption(gScreen, i);
@@ -161,4 +150,20 @@ void DrawMenuList(int count) {
   DrawDecorations();
   DrawRows(count);
   glDisable(GL_BLEND);
+}
+
+void StepListCursor(int count) {
+  const bool shown = ScreenSettled();
+  const bool upHeld = gKeys[vk::kUp] || (gLeftButton && InUpZone());
+  const bool downHeld = gKeys[vk::kDown] || (gLeftButton && InDownZone());
+  if (shown && upHeld && !gKeyLatch) {
+    gKeyLatch = 1;
+    StepCursor(-1);
+  }
+  if (shown && downHeld && !gKeyLatch) {
+    gKeyLatch = 1;
+    StepCursor(+1);
+  }
+  gLastRowCount = count;
+  if (AdvanceListRepeat(&gListRepeat, shown && (upHeld || downHeld), gFrameFactor)) gKeyLatch = 0;
 }

@@ -24,3 +24,8 @@ float ListRowBend(float a);
 
 // Draws the drum of `count` rows and runs its keys, pointer and confirm.
 void DrawMenuList(int count);
+
+// The drum's cursor stepping alone: Up and Down (or a held click above or
+// below the drum) move gMenuCursor within `count` rows and turn the drum,
+// with the drum's key repeat.
+void StepListCursor(int count);

@@ -11,19 +11,19 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
 namespace {
 
-constexpr int kLogoTexture = 7;
 // The main menu restores the career's truck only once the screen stands.
 constexpr float kRestoreFade = 0.999f;
 
@@ -57,7 +57,7 @@ void TakeTypedCharacter() {
   const NameKey result = ApplyNameKey(gPlayerName, &gPlayerNameLength, gTypedChar);
   if (result == NameKey::Ignored) return;
   gCharTyped = 0;
-  if (gSoundOn) gSndMenu2.Play();
+  if (gSoundOn) gSndMenuHover.Play();
 }
 
 }  // namespace
@@ -88,18 +88,18 @@ void DrawMainMenu() {
   RestoreCareerTruck();
   DrawLoadingWhileTruckLoads();
   DrawMenuList(3);
-  MenuButton(70, 45, "Quit", ButtonKind::Back, 0);
+  MenuButton(kFirstButtonX, kButtonRowY, "Quit", ButtonKind::Back, 0);
 }
 
 void DrawCareerMenu() {
   DrawMenuList(2);
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
 }
 
 void DrawNewCareerConfirm() {
   DrawPageBackdrop("NEW CAREER", BackdropSteps::WithHeading);
-  MenuButton(263, 250, "Yes", ButtonKind::Confirm, 7);
-  MenuButton(408, 250, "No", ButtonKind::Back, 8);
+  MenuButton(kYesButtonX, 250, "Yes", ButtonKind::Confirm, 7);
+  MenuButton(kNoButtonX, 250, "No", ButtonKind::Back, 8);
   DrawFontText(400, 370, 0, 1, 1, 1, false, kAlignCentre,
                "Attention! Do you wish to overwrite previously saved career?");
   DrawFontText(400, 330, 0, 1, 1, 1, false, kAlignCentre, "Begin new career?");
@@ -118,7 +118,7 @@ void DrawEnterName() {
 
 void DrawQuitConfirm() {
   DrawPageBackdrop("QUIT", BackdropSteps::WithHeading);
-  MenuButton(263, 240, "Yes", ButtonKind::Confirm, 7);
-  MenuButton(408, 240, "No", ButtonKind::Back, 8);
+  MenuButton(kYesButtonX, 240, "Yes", ButtonKind::Confirm, 7);
+  MenuButton(kNoButtonX, 240, "No", ButtonKind::Back, 8);
   DrawFontText(400, 340, 0, 1 - gMenuDim, 1, 1.0f, false, kAlignCentre, "Do you really want to quit?");
 }

@@ -1,7 +1,7 @@
 // The screens that lead from the start of the game into a career and out
 // of it: the main menu, the career menu, the new-career confirmation, the
-// name entry and the quit confirmation. Each block is drawn after the
-// common backdrop of the screen function, in the 800 x 600 frame.
+// name entry and the quit confirmation. Each is drawn over the
+// dispatcher's backdrop (garage, veil, side panels), in the 800 x 600 frame.
 #pragma once
 
 #include <cstdint>

@@ -7,20 +7,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "framework/sound.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/menu_button.h"
+#include "ui/menu_list.h"
 #include "ui/menu_draw.h"
+#include "ui/menu_state.h"
 #include "ui/part_dialogs.h"
-#include "ui/screen_machine.h"
+#include "ui/transitions.h"
 
-uint8_t gSettingsChanged;
 float gValueBars[3] = {0.5f, 0.5f, 0.5f};
 float gLevelBar;
 float gLockedFlash;
@@ -29,7 +32,6 @@ namespace {
 
 namespace S = ScreenState;
 
-constexpr int kSignTexture = 4, kFrameTexture = 13, kBarTexture = 34, kCursorTexture = 35;
 constexpr int kFirstArrowSlot = 5;
 // The arrows step shadow detail over 0..2; 3 (ultra) comes only from a file.
 constexpr int kLastSteppedShadowDetail = 2;
@@ -47,7 +49,7 @@ bool SelectorKeysOpen() { return ScreenSettled() && !gKeyLatch && !gWaitingForKe
 bool TakeSelectorKey(int key) {
   if (!gKeys[key] || !SelectorKeysOpen()) return false;
   gKeyLatch = 1;
-  if (gSoundOn) gSndMenu3.Play();
+  if (gSoundOn) gSndMenuStep.Play();
   return true;
 }
 
@@ -104,7 +106,7 @@ void DrawSelectorFrame(float x, float y) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(kOrange[0], kOrange[1], kOrange[2], 1 - gMenuDim);
-  BindMenuTexture(kFrameTexture);
+  BindMenuTexture(kBandsAndFrameTexture);
   glPushMatrix();
   glTranslatef(x, y, 0);
   ApplyTremble(gMenuClock, 1.0f);
@@ -167,7 +169,7 @@ void DrawOptionsListCursor() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(kOrange[0], kOrange[1], kOrange[2], 1);
-  BindMenuTexture(kCursorTexture);
+  BindMenuTexture(kCursorBarTexture);
   DrawTexturedQuad(396 - 240, 440 - 40 * gSelectedRow - 15, 396 + 240, 440 - 40 * gSelectedRow + 15, 0, 0, 1, 1);
 }
 
@@ -175,12 +177,12 @@ void OptionArrowButton(float x, float y, int slot, bool right) {
   if (slot < 0 || slot >= kButtonSlotCount) return;
   const bool over = x - 16 < gMouseX && gMouseX < x + 16 && kFrameHeight - (y + 17) < gMouseY &&
                     gMouseY < kFrameHeight - (y - 15);
-  if (over && !gMenuHover[slot] && gSoundOn) gSndMenu2.Play();
+  if (over && !gMenuHover[slot] && gSoundOn) gSndMenuHover.Play();
   gMenuHover[slot] = over;
   if (over) gNotOverButton = 0;
   const bool keyDown = gKeys[right ? vk::kRight : vk::kLeft] != 0;
   if ((keyDown || (gLeftButton && over)) && !gKeyLatch) {
-    if (gSoundOn) gSndMenu1.Play();
+    if (gSoundOn) gSndMenuClick.Play();
     const int row = (slot - kFirstArrowSlot) / 2;
     if (row == gSelectedRow) {
       if (gScreen == S::GraphicsOptions) GraphicsArrow(row, right ? 1 : -1);
@@ -196,7 +198,7 @@ void OptionArrowButton(float x, float y, int slot, bool right) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, gMenuAlpha);
-  BindMenuTexture(kSignTexture);
+  BindMenuTexture(kMenuSignsTexture);
   glPushMatrix();
   glTranslatef(x, y, 0);
   glRotatef(3, 0, 0, 1);
@@ -253,7 +255,7 @@ void DrawValueBar(float target, int index) {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  BindMenuTexture(kBarTexture);
+  BindMenuTexture(kOptionBarTexture);
   const float split = (value - 0.4f) * 233;
   DrawBar(0, split, -3, 6, 0.748f, 0.935f, 0.055f);
   DrawBar(split, 140, -3, 6, 1, 1, 1);
@@ -264,7 +266,7 @@ void DrawVerticalBar(float target) {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  BindMenuTexture(kBarTexture);
+  BindMenuTexture(kOptionBarTexture);
   DrawBar(0, 140 * gLevelBar, 4.5f, 24.5f, kOrange[0], kOrange[1], kOrange[2]);
   DrawBar(140 * gLevelBar, 140, 4.5f, 24.5f, 0.75f, 0.75f, 0.75f);
 }
@@ -279,12 +281,12 @@ void DrawLoadingIndicator(float x, float y, float t, float a) {
     // cell (0..0.5) in its texture matrix about the cell's centre.
     glActiveTextureARB(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
-    BindMenuTexture(kSignTexture);
+    BindMenuTexture(kMenuSignsTexture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     glActiveTextureARB(GL_TEXTURE0_ARB);
   }
   glEnable(GL_TEXTURE_2D);
-  BindMenuTexture(kSignTexture);
+  BindMenuTexture(kMenuSignsTexture);
   glMatrixMode(GL_TEXTURE);
   glLoadIdentity();
   glTranslatef(0.25f, 0.25f, 0);
@@ -315,4 +317,148 @@ void DrawLoadingIndicator(float x, float y, float t, float a) {
   glPopMatrix();
   DrawFontText(x, y - 45, 1, (3 * std::sin(5 * t) + 4) * a * (1 - gMenuDim), 1, 0.6f, false, kAlignCentre, "LOADING");
   glEnable(GL_TEXTURE_2D);
+}
+
+namespace {
+
+constexpr int kPanelTexture = 10, kTurnPlateTexture = 14, kRowPlateTexture = 18, kBadgeTexture = 26;
+constexpr int kIconTexture = 41, kDialTexture = 58;
+constexpr int kDialRaces = 5;
+// Badge centres on the dial, one per race, 72 degrees apart.
+constexpr float kBadgeAt[kDialRaces][2] = {
+    {0, 125}, {118.88f, 38.75f}, {73.47f, -101.12f}, {-73.47f, -101.12f}, {-118.88f, 38.75f}};
+constexpr float kBadgeSize = 60.0f;
+
+// Competition-screen zones, y from the top: zone k spans kZoneTop + 77 k
+// to kZoneTop + 77 k + 58.
+constexpr int kZoneLeft = 330, kZoneRight = 470, kZoneTop = 138, kZoneStep = 77, kZoneHeight = 58;
+constexpr int kZoneCount = 5, kFirstLockedZone = 3;
+
+int ClickedZone() {
+  if (!(kZoneLeft < gMouseX && gMouseX < kZoneRight)) return -1;
+  for (int k = 0; k < kZoneCount; ++k) {
+    const int top = kZoneTop + kZoneStep * k;
+    if (top <= gMouseY && gMouseY <= top + kZoneHeight) return k;
+  }
+  return -1;
+}
+
+// The best place of race `race` (1..) of the selected competition, or
+// kNotPlaced for a race the career record does not hold.
+int DialBestPlace(int race) {
+  if (race > kRacesPerCompetition) return kNotPlaced;
+  const int slot = gCompetitionIndex * kRacesPerCompetition + race - 1;
+  return slot >= 0 && slot < kRaceSlotCount ? gBestPlace[slot] : kNotPlaced;
+}
+
+bool Placed(int place) { return place >= 1 && place < kNotPlaced; }
+
+}  // namespace
+
+void DrawCompetitionCursor() {
+  if (!gLeftButton || gKeyLatch) return;
+  const int zone = ClickedZone();
+  if (zone < 0) return;
+  gKeyLatch = 1;
+  gLeftButton = 0;
+  if (zone != gSelectedRow) {
+    gSelectedRow = zone;
+    if (gSoundOn) gSndMenuStep.Play();
+    return;
+  }
+  Transition start;
+  start.matched = true;
+  if (zone < kFirstLockedZone) {
+    start.target = S::RaceLoading;
+    start.entryRow = 0;
+    // The loading screen only waits: without the request no track would come.
+    start.loaderRequest = LoaderStatus::LoadTrack;
+    start.sound = MenuSound::Transition;
+  } else {
+    gLockedFlash = 1.0f;
+    start.sound = MenuSound::RefusalUnlessPlaying;
+  }
+  ApplyTransition(start);
+}
+
+void DrawRaceResultRow(float x, float y, float turn, const char* caption) {
+  glPushMatrix();
+  glTranslatef(x, y, 0);
+  glRotatef(turn, 0, 0, 1);
+  glColor4f(1, 1, 1, 1 - gMenuDim);
+  BindMenuTexture(kRowPlateTexture);
+  DrawCentredQuad(280, 70, 0, 0, 1, 1);
+  DrawFontText(10, 0, 1, 1 - gMenuDim, 2, 1.15f, false, kAlignCentre, "%s", caption);
+  glEnable(GL_TEXTURE_2D);
+  glPopMatrix();
+}
+
+void DrawRaceResultsList() {
+  StepListCursor(kDialRaces);
+  gListAngle = EaseListAngle(gListAngle, gFrameFactor);
+  const int cursor = std::clamp(int(gMenuCursor), 0, kDialRaces - 1);
+  gCompetitionRace = cursor + 1;
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glPushMatrix();
+  glTranslatef(180, 215, 0);
+  glRotatef(0.8f * (90.0f * cursor - gListAngle), 0, 0, 1);
+  glColor4f(1, 1, 1, 1 - gMenuDim);
+  BindMenuTexture(kDialTexture);
+  DrawCentredQuad(260, 260, 0, 0, 1, 1);
+  for (int race = 0; race < kDialRaces; ++race) {
+    glPushMatrix();
+    glTranslatef(kBadgeAt[race][0], kBadgeAt[race][1], 0);
+    glColor4f(1, 1, 1, 1 - gMenuDim);
+    BindMenuTexture(kBadgeTexture);
+    DrawCentredQuad(kBadgeSize, kBadgeSize, 0, 0, 1, 1);
+    const int place = DialBestPlace(race + 1);
+    if (Placed(place)) DrawFontText(0, 0, 1, 1 - gMenuDim, 2, 1.0f, true, kAlignCentre, "%i", place);
+    glEnable(GL_TEXTURE_2D);
+    glPopMatrix();
+  }
+  glPopMatrix();
+  char caption[24];
+  std::snprintf(caption, sizeof caption, "%i RACE", cursor + 1);
+  DrawRaceResultRow(100, 442, 77.5f, caption);
+  const int place = DialBestPlace(cursor + 1);
+  if (Placed(place)) std::snprintf(caption, sizeof caption, "%2i Place", place);
+  else std::snprintf(caption, sizeof caption, "--");
+  DrawRaceResultRow(260, 450, 77.5f, caption);
+}
+
+void DrawIconRow(int n) {
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  BindMenuTexture(kIconTexture);
+  for (int k = 0; k < 10; ++k) {
+    const float grey = k < n ? 1.0f : 0.1f;
+    glColor4f(grey, grey, grey, 1 - gMenuDim);
+    DrawTexturedQuad(18.0f * k, 0, 18.0f * k + 16, 16, 0, 0, 1, 1);
+  }
+}
+
+void DrawListTurnPlate() {
+  const float k = std::min(std::abs(gListAngle), 90.0f) / 90.0f;
+  const float grey = 0.85f + 0.15f * k, scale = 1.0f + 0.1f * k;
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(grey, grey, grey, 1);
+  BindMenuTexture(kTurnPlateTexture);
+  glPushMatrix();
+  glScalef(scale, scale, 1);
+  DrawCentredQuad(200, 100, 0, 0, 1, 1);
+  glPopMatrix();
+}
+
+void DrawCentrePanel() {
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(1, 1, 1, 1 - gMenuDim);
+  BindMenuTexture(kPanelTexture);
+  DrawTexturedQuad(400 - 360, 300 - 240, 400 + 360, 300 + 240, 0, 0, 1, 1);
 }

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-extern uint8_t gSettingsChanged;          // a setting that needs a restart changed on GRAPHICS
 extern float gValueBars[3];               // shown Power, Handling and Turbo bars, 0.5..1
 extern float gLevelBar;                   // shown level bar, 0..1
 extern float gLockedFlash;                // set when the competition selector hits a locked row
@@ -45,3 +44,28 @@ void DrawVerticalBar(float target);
 
 // The spinning LOADING sign at (x, y) at time t with alpha a.
 void DrawLoadingIndicator(float x, float y, float t, float a);
+
+// ---- Widgets the game's screens do not use ----
+
+// Five click zones of the competitions screen: a first click selects the
+// zone's row, a second starts the race on rows 0..2 (with the track load
+// asked for) and flashes gLockedFlash on rows 3..4 with the refusal sound.
+// Draws nothing.
+void DrawCompetitionCursor();
+
+// A dial of five races: the drum list's cursor keys step it and set
+// gCompetitionRace; the disc turns to the cursor race and its badges carry
+// each race's best place in gCompetitionIndex; two plates name the race
+// and its place.
+void DrawRaceResultsList();
+// A row plate at (x, y) turned by `turn` degrees with a caption.
+void DrawRaceResultRow(float x, float y, float turn, const char* caption);
+
+// Ten 16 x 16 icons 18 units apart from the current origin, the first n lit.
+void DrawIconRow(int n);
+
+// A 200 x 100 plate at the current origin that brightens and grows while
+// the drum list turns (up to a 90 degree turn).
+void DrawListTurnPlate();
+// A 720 x 480 panel centred on the frame, fading with the menu dim.
+void DrawCentrePanel();

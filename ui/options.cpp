@@ -12,9 +12,9 @@
 #include "platform/platform.h"
 #include "ui/menu_button.h"
 #include "ui/menu_list.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
-#include "ui/screen_machine.h"
 
 namespace {
 
@@ -120,13 +120,13 @@ const char* AudioValueText(int row) {
 
 void DrawOptionsMenu() {
   DrawMenuList(3);
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
 }
 
 void DrawGraphicsOptions() {
   DrawPageBackdrop("GRAPHICS", BackdropSteps::WithHeading);
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
-  MenuButton(220, 45, "Accept", ButtonKind::Confirm, 1);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kSecondButtonX, kButtonRowY, "Accept", ButtonKind::Confirm, 1);
   DrawOptionsListCursor();
   DrawRestartMessageWhenAccepted();
   for (int row = 0; row < kGraphicsRows; ++row) {
@@ -142,7 +142,7 @@ void DrawGraphicsOptions() {
 
 void DrawAudioOptions() {
   DrawPageBackdrop("AUDIO", BackdropSteps::WithHeading);
-  MenuButton(70, 45, "Back", ButtonKind::Back, 0);
+  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
   DrawOptionsListCursor();
   DrawRestartMessageWhenAccepted();
   for (int row = 0; row < kAudioRows; ++row) {
@@ -158,8 +158,8 @@ void DrawAudioOptions() {
 
 void DrawControlsOptions() {
   DrawPageBackdrop("CONTROLS", BackdropSteps::WithHeading);
-  MenuButton(70, 28, "Back", ButtonKind::Back, 0);
-  MenuButton(220, 28, "Change", ButtonKind::Confirm, 1);
+  MenuButton(kFirstButtonX, kLowButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kSecondButtonX, kLowButtonRowY, "Change", ButtonKind::Confirm, 1);
   DrawOptionsListCursor();
   for (int row = 0; row < kKeyBindingCount; ++row) {
     DrawLabel(row, kControlLabels[row]);

@@ -13,7 +13,6 @@ const char* KeyName(int code);
 const char* GraphicsValueText(int row);
 const char* AudioValueText(int row);
 
-// Blocks of the screen function for screens 3, 5, 6 and 7.
 void DrawOptionsMenu();
 void DrawGraphicsOptions();
 void DrawAudioOptions();

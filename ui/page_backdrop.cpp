@@ -7,12 +7,12 @@
 
 #include "framework/font.h"
 #include "framework/globals.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 
 namespace {
-constexpr int kEmblemTexture = 3, kSidePanelTexture = 5, kIconStripTexture = 19;
 constexpr float kPageGrey = 0.92f, kEmblemGrey = 0.86f;
 constexpr float kPanelWidth = 150.0f;
 }  // namespace

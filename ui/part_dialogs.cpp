@@ -8,24 +8,24 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/car_setup.h"
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
+#include "math/ne_math.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
-uint8_t gPaintZoneSelected[kPaintZoneCount];
 
 namespace {
 
-constexpr int kPartIconTexture = 23, kCursorTexture = 35;
-constexpr float kPi = 3.14159265f;
 constexpr float kDrumAtRest = 1.0f;
 constexpr float kPreviewFade = 0.999f;
 constexpr float kTextTurn = 3.0f;  // degrees
@@ -88,7 +88,7 @@ void DrawPartIcon(float x, float y, int cell1, int cell2, float t) {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  BindMenuTexture(kPartIconTexture);
+  BindMenuTexture(kRaceBoardTexture);
   DrawIconCell(x, y, cell1, PartIconPop(1, t));
   DrawIconCell(x, y, cell2, PartIconPop(2, t));
 }
@@ -136,14 +136,14 @@ void DrawPaintZoneCursor() {
     if (step != 0) {
       gKeyLatch = 1;
       gSelectedRow = std::clamp(gSelectedRow + step, 0, kPaintZoneCount - 1);
-      if (gSoundOn) gSndMenu3.Play();
+      if (gSoundOn) gSndMenuStep.Play();
     }
   }
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kCursorTexture);
+  BindMenuTexture(kCursorBarTexture);
   const float y = 460 - 40 * float(gSelectedRow);
   DrawTexturedQuad(96 - 240, y - 15, 96 + 240, y + 15, 0, 0, 1, 1);
 }
@@ -201,7 +201,7 @@ void PickPaletteColour() {
   gLoaderStatus = LoaderStatus::LoadStartupOrPlayerCar;
   gCarChangeProgress = 1.0f;
   gInputLocked = 1;
-  if (gSoundOn) gSndMenu3.Play();
+  if (gSoundOn) gSndMenuStep.Play();
 }
 
 }  // namespace
@@ -224,19 +224,19 @@ void PaletteColour(int column, int row, float rgb[3]) {
 
 IconPop PartIconPop(int icon, float t) {
   if (icon == 1) {
-    if (t >= 0 && t < 0.5f) return {2.5f - 1.5f * std::sin(kPi * t), std::sin(kPi * t)};
+    if (t >= 0 && t < 0.5f) return {2.5f - 1.5f * std::sin(NE_PI * t), std::sin(NE_PI * t)};
     return {1, 1};
   }
   if (t < 0.5f) return {1, 0};
-  if (t < 1) return {1 + 0.15f * std::sin(2 * kPi * (t - 0.5f)), std::sin(kPi * (t - 0.5f))};
+  if (t < 1) return {1 + 0.15f * std::sin(2 * NE_PI * (t - 0.5f)), std::sin(NE_PI * (t - 0.5f))};
   return {1, 1};
 }
 
 void DrawPartDialog(int screen) {
   const int index = DialogIndex(screen);
   const PartDialog& dialog = kDialogs[index];
-  MenuButton(660, 28, "Back", ButtonKind::Back, 0);
-  MenuButton(520, 28, "Buy", ButtonKind::Confirm, 1);
+  MenuButton(kCornerBackX, kLowButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kCornerBuyX, kLowButtonRowY, "Buy", ButtonKind::Confirm, 1);
   DrawPartIcon(620, 500, index, index, gScreenFade);
   DrawMenuList(dialog.rows);
   int32_t& word = gPlayerCarSetup.partChoice[dialog.partWord];
@@ -246,8 +246,8 @@ void DrawPartDialog(int screen) {
 }
 
 void DrawPaintShop() {
-  MenuButton(660, 28, "Back", ButtonKind::Back, 0);
-  MenuButton(520, 28, "Buy", ButtonKind::Confirm, 1);
+  MenuButton(kCornerBackX, kLowButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kCornerBuyX, kLowButtonRowY, "Buy", ButtonKind::Confirm, 1);
   constexpr int kPaintIconCell = 7;
   DrawPartIcon(620, 500, kPaintIconCell, kPaintIconCell, gScreenFade);
   DrawPaintZoneCursor();

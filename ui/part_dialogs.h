@@ -2,14 +2,6 @@
 // They are complete screens, but no transition of the game enters them.
 #pragma once
 
-#include <cstdint>
-
-#include "framework/car_setup.h"
-
-// One flag per paint zone (body, hood, front bumper, rear bumper, sills,
-// roof, trunk lid): the zones a picked colour paints.
-extern uint8_t gPaintZoneSelected[kPaintZoneCount];
-
 // The colour of palette cell (column 0..22, row 0..4): columns 0..17 run
 // round the colour wheel, 18..22 are greys; each row darkens.
 void PaletteColour(int column, int row, float rgb[3]);

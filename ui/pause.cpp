@@ -10,16 +10,15 @@
 #include "framework/globals.h"
 #include "framework/lock_step.h"
 #include "ui/menu_button.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
 #include "ui/race_results.h"
-#include "ui/screen_machine.h"
 
 namespace {
 
 namespace S = ScreenState;
 
-constexpr float kLoadingFadeStep = 0.02f;  // per frame-factor unit
 // A fade of -1 switches in the next frame without a visible fade-out.
 constexpr float kSwitchAtOnce = -1.0f;
 

@@ -9,6 +9,7 @@
 
 #include "framework/font.h"
 #include "framework/settings.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "ui/menu_draw.h"
 #include "ui/option_widgets.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr int kCardTexture = 16;
 constexpr float kCardTurn = 10.0f;  // degrees
 
 void CardText(float x, float y, int colour, float scale, const char* text) {
@@ -46,7 +46,7 @@ void DrawProfileCard(float x, float y, const CarRatings& ratings, bool withBars)
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kCardTexture);
+  BindMenuTexture(kProfileCardTexture);
   DrawTexturedQuad(-106, -205, 104, 75, 0, 0, 1, 1);
   char name[kPlayerNameSize + 1] = {};
   std::memcpy(name, gPlayerName, kPlayerNameSize);

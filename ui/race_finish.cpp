@@ -7,7 +7,7 @@
 
 #include "framework/globals.h"
 #include "framework/lock_step.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "world/race_state.h"
 #include "world/racer.h"
 
@@ -99,7 +99,7 @@ void DrawRaceFinish() {
   // The first frame after the finish line (phase time exactly 0) books nothing.
   if (gRacePhaseTime > 0.0f && !gFinishBooked) {
     gFinishBooked = 1;
-    const CSampleCar& player = gRacers[0];
+    const Racer& player = gRacers[0];
     PlayerResult result;
     result.place = player.place;
     result.bestLapMinutes = player.bestLapMinutes;

@@ -12,15 +12,18 @@
 
 #include "framework/font.h"
 #include "framework/globals.h"
+#include "framework/random.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
+#include "math/ne_math.h"
 #include "platform/gl.h"
 #include "render/race_view.h"
 #include "ui/menu_draw.h"
+#include "ui/menu_state.h"
 #include "ui/page_backdrop.h"
 #include "ui/race_finish.h"
 #include "ui/race_targets.h"
 #include "ui/route_map.h"
-#include "ui/screen_machine.h"
 #include "world/race_state.h"
 
 float gHudSpeed;
@@ -29,9 +32,6 @@ HudView gHudView;
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
-constexpr int kGaugeBackTexture = 43, kGaugeFaceTexture = 36;
-constexpr int kEngineNeedleTexture = 38, kTurboNeedleTexture = 32, kTurboLampTexture = 41;
 constexpr float kCrashDecay = 0.0075f;   // crash strength lost per frame-factor unit
 constexpr float kTurboAmber = 66.6f;     // the lamp turns amber from this turbo amount
 constexpr float kSpeedEasing = 0.05f;    // share of the gap the speedometer closes per unit
@@ -57,7 +57,7 @@ bool CountdownRuns() {
 }
 
 void TakeHudView() {
-  const CSampleCar& player = gRacers[0];
+  const Racer& player = gRacers[0];
   HudView& v = gHudView;
   v.revolutions = player.rpm;
   v.speed = player.velocity.Length();
@@ -87,7 +87,7 @@ void RunCountdownClock() {
   if (!CountdownRuns()) return;
   const CountdownFrame frame = CountdownAt(gRacePhaseTime);
   if (frame.beepStep >= 0 && gCountdownStep == frame.beepStep && gSoundOn) {
-    (frame.beepStep == 5 ? gSndMenu9 : gSndMenu10).Play();
+    (frame.beepStep == 5 ? gSndCountdownGo : gSndCountdownBeep).Play();
     gCountdownStep += 1;
   }
   gRacePhaseTime = AdvanceCountdown(gRacePhaseTime, gFrameFactor);
@@ -133,7 +133,7 @@ void DrawGaugeCluster(const HudView& view, const Sway& sway) {
   glPopMatrix();
 
   SetLampColour(view, 1);
-  BindMenuTexture(kTurboLampTexture);
+  BindMenuTexture(kLampTilesTexture);
   DrawTexturedQuad(-29 - 9, 84 - 9, -29 + 9, 84 + 9, 0, 0, 1, 1);
   glColor4f(1, 1, 1, 1);
   DrawFontText(67.5f, 56, 3, 1, 1, 0.9f, true, kAlignCentre, "%s", GearText(view.gear));
@@ -198,7 +198,7 @@ CountdownFrame CountdownAt(float t) {
 }
 
 float AdvanceCountdown(float t, float frameFactor) {
-  if (frameFactor < kCountdownSlowFrame) t += 0.01f * frameFactor;
+  t += 0.01f * std::min(frameFactor, kCountdownLongestFrame);
   return t >= kCountdownEnd ? 0.0f : t;
 }
 
@@ -228,7 +228,7 @@ void UpdateRaceHud() {
 void DrawRaceHud() {
   const HudView& view = gHudView;
   BeginOverlayFrame();
-  DrawRaceScene(1 - std::cos(view.crash * kPi / 2));
+  DrawRaceScene(1 - std::cos(view.crash * NE_PI / 2));
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -239,7 +239,7 @@ void DrawRaceHud() {
   glPushMatrix();
   glTranslatef(kMiniMapX, kMiniMapY - sway.drop, 0);
   glScalef(sway.scale, sway.scale, 1);
-  DrawMiniMap(1.0f);
+  DrawMiniMap(view.position, view.playerAxisX, 1.0f);
   glPopMatrix();
   if (view.countdown) DrawStartCountdown(view.phaseTime);
   glEnable(GL_DEPTH_TEST);
@@ -247,4 +247,61 @@ void DrawRaceHud() {
   glColor4f(1, 1, 1, 1);
   PopOverlayFrame();
   glLoadIdentity();
+}
+
+namespace {
+
+constexpr int kRingQuadTexture = 49;
+constexpr int kRingQuads = 100;
+constexpr float kRingBlue[3] = {0.12f, 0.22f, 0.9f};
+constexpr float kRingWhiteFrom = 90.0f;  // shown value from which the ring pulses white
+
+// The ring's state between frames; the jitter is drawn once.
+struct RingGauge {
+  bool jittered = false;
+  float radius[kRingQuads], size[kRingQuads];
+  float shown = 0, spin = 0;
+};
+RingGauge gRing;
+
+float Jitter() { return 0.15f * float(10 - Random() % 21); }
+
+}  // namespace
+
+float StepRingValue(float shown, float turbo, float frameFactor) {
+  return shown > turbo ? turbo : std::min(turbo, shown + 0.75f * frameFactor);
+}
+
+void DrawRingGauge() {
+  RingGauge& ring = gRing;
+  if (!ring.jittered) {
+    for (int i = 0; i < kRingQuads; ++i) {
+      ring.radius[i] = -90.0f + Jitter();
+      ring.size[i] = 7.0f + Jitter();
+    }
+    ring.jittered = true;
+  }
+  ring.shown = StepRingValue(ring.shown, gHudView.turbo, gFrameFactor);
+  ring.spin += 0.2f * gFrameFactor;
+  const float white = ring.shown > kRingWhiteFrom
+                          ? (ring.shown - kRingWhiteFrom) / (100.0f - kRingWhiteFrom) * (0.5f + 0.5f * std::sin(10 * gMenuClock))
+                          : 0.0f;
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  BindMenuTexture(kRingQuadTexture);
+  const int count = std::clamp(int(ring.shown), 0, kRingQuads);
+  for (int i = 0; i < count; ++i) {
+    const float alpha = 0.775f + 0.05f * std::sin(0.15f * i);
+    glColor4f(kRingBlue[0] + (1 - kRingBlue[0]) * white, kRingBlue[1] + (1 - kRingBlue[1]) * white,
+              kRingBlue[2] + (1 - kRingBlue[2]) * white, alpha);
+    glPushMatrix();
+    glRotatef(1.3635f * i - 209.5f, 0, 0, 1);
+    glTranslatef(0, ring.radius[i], 0);
+    glRotatef(i % 2 == 1 ? ring.spin : -0.8f * ring.spin, 0, 0, 1);
+    DrawCentredQuad(ring.size[i], ring.size[i], 0, 0, 1, 1);
+    glPopMatrix();
+  }
+  glColor4f(1, 1, 1, 1);
+  glDisable(GL_BLEND);
 }

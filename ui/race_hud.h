@@ -17,8 +17,9 @@
 // kCountdownEnd (the clock then reads 0).
 inline constexpr float kCountdownRelease = 11.0f;
 inline constexpr float kCountdownEnd = 13.0f;
-// Frames slower than this frame factor do not advance the countdown.
-inline constexpr float kCountdownSlowFrame = 9.5f;
+// A frame advances the countdown by at most this frame factor (95 ms): a
+// hitch cannot skip it, and a slow machine still gets through it.
+inline constexpr float kCountdownLongestFrame = 9.5f;
 
 extern float gHudSpeed;        // displayed speed, eased toward the truck's
 extern int32_t gCountdownStep; // beep step of the countdown; cleared when a track loads
@@ -34,8 +35,8 @@ struct CountdownFrame {
 };
 CountdownFrame CountdownAt(float t);
 
-// One frame of the countdown clock: advanced by 0.01 per frame-factor unit
-// unless the frame is too slow; back to 0 once it reaches the end.
+// One frame of the countdown clock: advanced by 0.01 per frame-factor unit,
+// at most kCountdownLongestFrame of them; back to 0 once it reaches the end.
 float AdvanceCountdown(float t, float frameFactor);
 
 // The engine needle's turn in degrees for the engine revolutions, and the
@@ -75,3 +76,11 @@ extern HudView gHudView;
 void UpdateRaceHud();
 // Draws the overlay over the finished scene and puts it on the window.
 void DrawRaceHud();
+
+// A ring of up to 100 glowing quads around the current origin counting the
+// player's turbo as the HUD took it: the shown value climbs toward the
+// turbo by 0.75 per frame-factor unit and drops to it at once; above 90
+// the ring pulses toward white. Called by nothing in the game.
+void DrawRingGauge();
+// One frame of the ring's shown value.
+float StepRingValue(float shown, float turbo, float frameFactor);

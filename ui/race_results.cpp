@@ -11,25 +11,24 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/lock_step.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "ui/career_screens.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
 #include "ui/race_finish.h"
 #include "ui/race_hud.h"
 #include "ui/route_map.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
 namespace {
 
 namespace S = ScreenState;
 
-constexpr int kLogoTexture = 7;
-constexpr float kLoadingFadeStep = 0.02f;  // LOADING alpha per frame-factor unit
 constexpr float kSettledFade = 0.999f;
 
 // Results table columns and rows.
@@ -58,7 +57,7 @@ void LeaveFailedRace() {
 
 void RacerInputs(RacerResultInput (&inputs)[kRacerCount]) {
   for (int i = 0; i < kRacerCount; ++i) {
-    const CSampleCar& car = gRacers[i];
+    const Racer& car = gRacers[i];
     inputs[i].raceTime = {car.raceMinutes, car.raceSeconds, car.raceHundredths};
     inputs[i].bestLap = {car.bestLapMinutes, car.bestLapSeconds, car.bestLapHundredths};
     inputs[i].carIndex = car.carKind;
@@ -151,7 +150,7 @@ void DrawRaceResults() {
   const float pulse = std::min(1.0f, (4 + 3 * std::sin(5 * gMenuClock)) * (1 - gMenuDim));
   DrawFontText(740 + 500 * gMenuSlide, 540, 3, pulse, 1, 2.25f, true, kAlignRight, "RESULTS");
   DrawPlaceText(490, pulse);
-  MenuButton(70, 45, "Next", ButtonKind::Confirm, 4);
+  MenuButton(kFirstButtonX, kButtonRowY, "Next", ButtonKind::Confirm, 4);
 
   RacerResultInput inputs[kRacerCount];
   RacerInputs(inputs);

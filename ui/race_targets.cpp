@@ -11,12 +11,11 @@
 
 #include "framework/globals.h"
 #include "framework/settings.h"
+#include "framework/texture_roles.h"
 #include "ui/menu_draw.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 
 namespace {
-
-constexpr int kRouteDotTexture = 27;
 
 void DotQuad(float x, float y, float size) {
   const float h = size / 2;

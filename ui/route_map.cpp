@@ -1,8 +1,8 @@
 // The route map and the minimap. RenderRouteMap reads gRacePath and draws
 // the route into gRouteMapTexture (race_targets.h). DrawRouteMapPreview draws the map texture
-// in the current colour and blending. DrawMiniMap reads the HUD view, the
-// route map, tex15 (disc colour and mask), tex12 (truck markers) and tex42
-// (marker shine) and draws at the current origin with blending on; it
+// in the current colour and blending. DrawMiniMap reads the route map,
+// tex15 (disc colour and mask), tex12 (truck markers) and tex42 (marker
+// shine) and draws at the current origin with blending on; it
 // leaves unit 0 active with 2-D texturing on, unit 1 off, the texture
 // matrices reset, blending off and colour white.
 #include "ui/route_map.h"
@@ -12,18 +12,18 @@
 
 #include "framework/globals.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
+#include "math/ne_math.h"
 #include "platform/gl.h"
 #include "ui/menu_draw.h"
-#include "ui/race_hud.h"
+#include "ui/menu_state.h"
 #include "ui/race_targets.h"
-#include "ui/screen_machine.h"
 
 float gRouteMapOffsetX, gRouteMapOffsetY;
 float gRouteMapRadius = 1.0f;
 
 namespace {
 
-constexpr int kDiscTexture = 15, kMarkerTexture = 12, kShineTexture = 42;
 constexpr float kRouteDotSize = 10.0f, kStartDotSize = 18.0f;  // texels
 constexpr float kRouteGrey = 0.7f;
 constexpr float kPreviewShift = 0.2636f;  // preview units per texel of the route's offset from the middle
@@ -33,7 +33,7 @@ constexpr float kDiscSize = 200.0f;       // frame units
 constexpr float kDiscWindow = 0.25f;      // map units the disc spans
 constexpr float kMarkerScale = 0.3515625f;  // frame units per world unit of a marker's offset
 constexpr float kOpponentMarkerSize = 12.0f, kPlayerMarkerSize = 14.0f;
-constexpr float kQuarterPi = 0.7853982f;
+constexpr float kQuarterPi = NE_PI / 4;
 
 // Unit 1 adds a menu texture's colour to unit 0's and multiplies the
 // alphas; unit 0 stays active.
@@ -69,9 +69,9 @@ void DrawTwoUnitQuad(const float corners[4][2], const float st0[4][2], const flo
 // added on unit 1, the shine sliding by w.
 void DrawMarker(float size, float s0, float alpha, float w) {
   glColor4f(1, 1, 1, alpha);
-  BindMenuTexture(kMarkerTexture);
+  BindMenuTexture(kTruckMarkersTexture);
   DrawCentredQuad(size, size, s0, 0.5f, s0 + 0.5f, 1.0f);
-  AddOnUnit1(kShineTexture);
+  AddOnUnit1(kMarkerShineTexture);
   const float h = size / 2;
   const float corners[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
   const float cell[4][2] = {{s0, 0}, {s0 + 0.5f, 0}, {s0 + 0.5f, 0.5f}, {s0, 0.5f}};
@@ -84,7 +84,7 @@ void DrawMarker(float size, float s0, float alpha, float w) {
 // disc's colours out of tex15.
 void DrawMapDisc(float u, float v, float turn, float alpha) {
   glColor4f(0, 0, 0, alpha);
-  AddOnUnit1(kDiscTexture);
+  AddOnUnit1(kMiniMapDiscTexture);
   glBindTexture(GL_TEXTURE_2D, gRouteMapTexture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -174,20 +174,19 @@ void DrawRouteMapPreview(float x, float y, float halfSize) {
   glPopMatrix();
 }
 
-void DrawMiniMap(float alpha) {
-  const HudView& view = gHudView;
+void DrawMiniMap(const neV3 (&racerPositions)[kRacerCount], const neV3& playerForward, float alpha) {
   const neV3 worldX = neMakeV3(1, 0, 0);
-  const float heading = -kDegreesPerRadian * HeadingDeltaNormalized(worldX, view.playerAxisX);
+  const float heading = -kDegreesPerRadian * HeadingDeltaNormalized(worldX, playerForward);
   const float turn = heading + 90.0f;
   float u, v;
-  RouteMapPoint(view.position[0], &u, &v);
+  RouteMapPoint(racerPositions[0], &u, &v);
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   DrawMapDisc(u, v, turn, alpha);
 
   for (int i = 1; i < kRacerCount; ++i) {
-    const neV3 d = view.position[i] - view.position[0];
+    const neV3 d = racerPositions[i] - racerPositions[0];
     const float markerAlpha = OpponentMarkerAlpha(d.Length(), alpha);
     if (markerAlpha <= 0) continue;
     glPushMatrix();

@@ -5,6 +5,7 @@
 
 #include "framework/vector_math.h"
 #include "world/race_path.h"
+#include "world/racer.h"  // kRacerCount
 
 inline constexpr float kRouteMapSize = 1024.0f;  // texels a side
 // Where a world point falls on the map, in map units 0..1.
@@ -41,5 +42,7 @@ void RenderRouteMap();
 // scale, centred by the offsets, turning with the menu clock, at (x, y),
 // in the current colour.
 void DrawRouteMapPreview(float x, float y, float halfSize);
-// The minimap at the current origin; `alpha` scales every marker.
-void DrawMiniMap(float alpha);
+// The minimap at the current origin, centred on racer 0 (the player) and
+// turned by the player's forward axis, with the other racers' markers;
+// `alpha` scales every marker.
+void DrawMiniMap(const neV3 (&racerPositions)[kRacerCount], const neV3& playerForward, float alpha);

@@ -1,27 +1,31 @@
-// The per-frame screen function. Reads the screen numbers, the fade, the
-// frame factor, the loader hand-over and the pointer; draws into the window
-// the garage backdrop, the veil, the side panels, the current screen's
-// block and the pointer, all in the 800 x 600 frame. Leaves the depth test
-// on, blending off, 2-D texturing on, the projection as it found it and
-// the model-view matrix the identity.
+// The screen dispatcher, once per frame outside a race. Reads the screen
+// numbers, the fade, the frame factor, the loader hand-over and the
+// pointer; draws into the window the garage backdrop, the veil, the side
+// panels, the current screen's block and the pointer, all in the 800 x 600
+// frame. Leaves the depth test on, blending off, 2-D texturing on, the
+// projection as it found it and the model-view matrix the identity.
 #include "ui/screen_machine.h"
 
-#include <cmath>
+#include <algorithm>
 
 #include "framework/font.h"
 #include "framework/globals.h"
+#include "framework/settings.h"
 #include "framework/sound.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
+#include "render/post_passes.h"
 #include "render/paint.h"
 #include "ui/bonus_pages.h"
 #include "ui/career_screens.h"
+#include "ui/info_page.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
-#include "ui/info_page.h"
 #include "ui/menu_screens.h"
+#include "ui/menu_state.h"
 #include "ui/options.h"
 #include "ui/page_backdrop.h"
 #include "ui/part_dialogs.h"
@@ -32,19 +36,10 @@
 #include "ui/splash_screen.h"
 #include "world/catalogue.h"
 
-float gScreenClock;
-float gMenuSlide, gMenuDim, gLateFade, gVeilAlpha, gMenuAlpha;
-uint8_t gSettleSound;
-int32_t gMenuCursor, gMenuCursorOnEntry;
-float gListAngle;
-int32_t gSelectedColumn;
-float gLoadingAlpha;
-
 namespace {
 
 namespace S = ScreenState;
 
-constexpr int kPointerTexture = 29;
 constexpr float kPointerSize = 20.0f;  // frame units
 // The veil that lightens the garage while a screen fades.
 constexpr float kVeilGrey = 0.92f;
@@ -66,7 +61,7 @@ void SetUpEnteredScreen(int screen) {
     gSelectedRow = gTrackListIndex;
     if (gTrackListIndex >= 0 && gTrackListIndex <= 2) gSelectedColumn = gTrackListStage[gTrackListIndex] - 1;
   }
-  if (screen == S::RaceLoading && gSoundOn) gSndMenu8.Play();
+  if (screen == S::RaceLoading && gSoundOn) gSndMenuLoading.Play();
 }
 
 void SwitchToTarget() {
@@ -87,8 +82,8 @@ void EndOverlayFrame() {
   glLoadIdentity();
 }
 
-// Step 11: the window copied every frame unless the input is locked; while
-// the player's truck is rebuilt the copy stands over the frame and then
+// The window is copied every frame unless the input is locked; while the
+// player's truck is rebuilt the copy stands over the frame and then
 // dissolves.
 void DrawStillFrame() {
   glEnable(GL_TEXTURE_2D);
@@ -112,7 +107,7 @@ void DrawVeil() {
   glEnable(GL_TEXTURE_2D);
 }
 
-// Step 18: the pointer's tip is the top-left corner of its quad.
+// The pointer's tip is the top-left corner of its quad.
 void DrawPointer() {
   PointerInFrame(gResolutionIndex, gCursorPos.x, gCursorPos.y, &gMouseX, &gMouseY);
   glEnable(GL_BLEND);
@@ -160,22 +155,6 @@ void DrawScreenBlock(int screen) {
 
 }  // namespace
 
-void BeginOverlayFrame() {
-  PushOverlayFrame();
-  glDisable(GL_DEPTH_TEST);
-}
-
-FadeCurves ComputeFadeCurves(float f) {
-  constexpr float kHalfPi = 1.5707f, kPi = 3.1415f;
-  FadeCurves c;
-  c.slide = 1.0f - std::sin(f * kHalfPi);
-  c.dim = 1.0f - std::sin(std::min(f, 0.5f) * kPi);
-  c.lateFade = 1.0f - std::sin(std::max(f, 0.5f) * kPi - kHalfPi);
-  c.veil = 1.0f - std::sin(std::min(f, 0.7f) * 2.24296f);
-  c.alpha = std::sin(std::min(f, 0.5f) * kPi);
-  return c;
-}
-
 void AdvanceScreenFade(float frameFactor) {
   if (gScreen == gTargetScreen) {
     gScreenFade = std::min(1.0f, gScreenFade + kFadeStep * frameFactor);
@@ -187,23 +166,6 @@ void AdvanceScreenFade(float frameFactor) {
   if (gScreenFade <= 0.0f) SwitchToTarget();
 }
 
-void PointerInFrame(int resolutionIndex, int windowX, int windowY, int32_t* frameX, int32_t* frameY) {
-  static constexpr float kFactors[kResolutionCount][2] = {
-      {0.782f, 0.782f}, {0.625f, 0.781f}, {0.625f, 0.625f}, {0.625f, 0.586f}, {0.5f, 0.667f},
-      {0.5f, 0.6f},     {0.5f, 0.5f},     {0.476f, 0.571f}, {0.416f, 0.555f}, {0.416f, 0.5f}};
-  const int index = resolutionIndex >= 0 && resolutionIndex < kResolutionCount ? resolutionIndex : 0;
-  *frameX = static_cast<int32_t>(float(windowX) * kFactors[index][0]);
-  *frameY = static_cast<int32_t>(float(windowY) * kFactors[index][1]);
-}
-
-void SetScreenDirectly(int screen) {
-  gTargetScreen = screen;
-  gScreen = screen;
-  gScreenFade = 0.0f;
-}
-
-bool ScreenSettled(float fade) { return gScreen == gTargetScreen && gScreenFade >= fade; }
-
 void UpdateAndDrawScreens() {
   gMenuClock += 0.01f * gFrameFactor;
   if (gScreen == S::Splash) {
@@ -214,6 +176,7 @@ void UpdateAndDrawScreens() {
   const FadeCurves curves = ComputeFadeCurves(gScreenFade);
   gMenuSlide = curves.slide;
   gMenuDim = curves.dim;
+  gHdrMenuDim = gMenuDim;
   gLateFade = curves.lateFade;
   gVeilAlpha = curves.veil;
   gMenuAlpha = curves.alpha;
@@ -223,14 +186,15 @@ void UpdateAndDrawScreens() {
   ServeRepaintRequest();
   if (gSettleSound && gScreen == gTargetScreen) {
     gSettleSound = 0;
-    if (gSoundOn) gSndMenu7.Play();
+    if (gSoundOn) gSndMenuSettled.Play();
   }
   const int screen = gScreen;
   const bool garageShown = screen != S::Pause && screen != S::RaceLoading && screen != S::RaceFinish;
-  if (garageShown && gLoaderStatus == LoaderStatus::Idle) {
-    RenderGarageScene();
-    DrawGarageSceneOnWindow();
-  }
+  if (garageShown && gLoaderStatus == LoaderStatus::Idle) RenderGarageScene();
+  // Drawn whether or not the garage was: the loading and race screens keep
+  // the last picture composed behind them.
+  const bool frozenRace = screen == S::Pause || screen == S::RaceFinish;
+  DrawGarageSceneOnWindow(frozenRace && gMotionBlur == 1);
 
   BeginOverlayFrame();
   DrawStillFrame();

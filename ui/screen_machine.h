@@ -1,58 +1,11 @@
-// The screen state machine: the state all menu screens share (clocks, the
-// fade between gScreen and gTargetScreen and its curves, the list cursor,
-// the loader hand-over's LOADING alpha, the pointer) and the steps of the
-// per-frame screen function that are worth calling on their own.
-// Every value here is owned by the main thread.
+// The screen dispatcher: once per frame outside a race it advances the
+// fade, switches to the target screen when the fade has run out, and draws
+// the garage backdrop, the veil, the side panels, the current screen and
+// the pointer (UpdateAndDrawScreens, in ui/screens.h). The state the
+// screens share lives below it, in ui/menu_state.h.
 #pragma once
 
-#include <cstdint>
-
-#include "framework/globals.h"  // gMenuClock, the animation clock the screens advance
-#include "render/post_passes.h"   // kFrameWidth, kFrameHeight
-
-// Every menu is laid out in the overlay frame of kFrameWidth x
-// kFrameHeight units, y up, whatever the window's size.
-
-// Fade speed: the fade moves by this much per frame-factor unit (0.67 s from
-// shown to gone).
-inline constexpr float kFadeStep = 0.015f;
-// Widgets react only while the fade is at least this.
-inline constexpr float kFadeReady = 0.95f;
-
-extern float gScreenClock;      // seconds on the settled screen, 0 at each switch
-extern float gMenuSlide;        // headings slide in by gMenuSlide x 500 units
-extern float gMenuDim;          // 1 at fade 0, 0 from fade 0.5
-extern float gLateFade;         // 1 up to fade 0.5, 0 at fade 1
-extern float gVeilAlpha;        // 1 at fade 0, 0 from fade 0.7
-extern float gMenuAlpha;        // widget alpha: sin of the fade's first half
-extern uint8_t gSettleSound;    // a switch happened: play the settle sound once settled
-extern int32_t gMenuCursor;         // highlighted drum-list row
-extern int32_t gMenuCursorOnEntry;  // row the next screen's list starts on
-extern float gListAngle;            // drum turn still to be drawn, degrees
-extern int32_t gSelectedColumn;     // column of the competition and race selectors
-extern float gLoadingAlpha;         // alpha of the LOADING sign, 0..1
-
-// The fade curves of one fade value.
-struct FadeCurves {
-  float slide, dim, lateFade, veil, alpha;
-};
-FadeCurves ComputeFadeCurves(float fade);
-
-// Step 3 of the screen function: the fade of a settled screen grows, an
-// unsettled one shrinks and switches to the target once it reaches 0.
+// The fade of a settled screen grows, an unsettled one shrinks and switches
+// to the target once it reaches 0: the entry row, a fresh list, no hover,
+// the selectors of the entered screen and the settle sound to come.
 void AdvanceScreenFade(float frameFactor);
-
-// The pointer in the 800 x 600 frame (y from the top) for a window pixel at
-// the resolution index, truncated toward zero.
-void PointerInFrame(int resolutionIndex, int windowX, int windowY, int32_t* frameX, int32_t* frameY);
-
-// Both screen numbers at once with the fade at 0: the direct changes that
-// skip the fade-out (the splash's Enter).
-void SetScreenDirectly(int screen);
-
-// The overlay frame over the whole window (PushOverlayFrame), depth test
-// off. The caller pops it (PopOverlayFrame).
-void BeginOverlayFrame();
-
-// True when the current screen is the target and the fade is at least `fade`.
-bool ScreenSettled(float fade = kFadeReady);

@@ -11,14 +11,15 @@
 
 #include "framework/font.h"
 #include "framework/globals.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
 #include "ui/profile_card.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 #include "world/race_state.h"
 
@@ -26,7 +27,6 @@ namespace {
 
 namespace S = ScreenState;
 
-constexpr int kInfoIconTexture = 40;
 constexpr int kPackageRows = kMaxPackageLevel + 1;  // NA and packages 1..3
 // Price rows of the three package shops: engine, suspension, turbo.
 constexpr int kPackagePriceRows[3] = {0, 1, 2};
@@ -35,7 +35,6 @@ constexpr const char* kShopLines[3] = {"Engine tuning.", "Suspension tuning.", "
 constexpr float kDrumAtRest = 1.0f;
 // The car shop selects a truck only once its screen stands fully.
 constexpr float kCarPreviewFade = 0.999f;
-constexpr float kLoadingFadeStep = 0.02f;  // per frame-factor unit
 
 int32_t& LivePackage(int shop) {
   if (shop == 1) return gPlayerCarSetup.suspensionPackage;
@@ -56,7 +55,7 @@ void DrawInfoLine(const char* line, int colour, bool shadow) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kInfoIconTexture);
+  BindMenuTexture(kHintBadgeTexture);
   DrawCentredQuad(50, 50, 0, 0, 1, 1);
   DrawFontText(0, 0, 2, 1.0f, 1, 1.75f, false, kAlignCentre, "i");
   DrawFontText(25, 0, colour, gTextAlpha, 1, 0.75f, shadow, kAlignLeft, "%s", line);
@@ -89,7 +88,7 @@ void PreviewCar() {
 }
 
 void DrawTuningMenu() {
-  MenuButton(70, 28, "Back", ButtonKind::Back, 0);
+  MenuButton(kFirstButtonX, kLowButtonRowY, "Back", ButtonKind::Back, 0);
   DrawMenuList(3);
 }
 
@@ -102,8 +101,8 @@ void DrawPackageShop(int screen) {
   DrawInfoLine(kShopLines[shop], 0, false);
   // The buttons come before the list, so that Enter buys rather than
   // confirming the list.
-  MenuButton(70, 28, "Back", ButtonKind::Back, 0);
-  MenuButton(220, 28, "Buy", ButtonKind::Confirm, 1);
+  MenuButton(kFirstButtonX, kLowButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kSecondButtonX, kLowButtonRowY, "Buy", ButtonKind::Confirm, 1);
   DrawMenuList(kPackageRows);
 }
 
@@ -112,8 +111,8 @@ void DrawCarShop() {
   DrawProfileCard(500, 150 - 250 * gMenuDim, RatingsForThisFrame(), false);
   DrawPrice(200 - 500 * gMenuSlide, 145, "CAR COST", 1, true, PriceAtCursor(kCarPriceRow));
   DrawInfoLine("Select car.", 1, true);
-  MenuButton(70, 28, "Back", ButtonKind::Back, 0);
-  MenuButton(220, 28, "Accept", ButtonKind::Confirm, 1);
+  MenuButton(kFirstButtonX, kLowButtonRowY, "Back", ButtonKind::Back, 0);
+  MenuButton(kSecondButtonX, kLowButtonRowY, "Accept", ButtonKind::Confirm, 1);
   DrawMenuList(std::clamp(int(gCareerCarLimit), 0, kCatalogueSize - 1) + 1);
   const bool loading = gLoaderStatus == LoaderStatus::LoadStartupOrPlayerCar;
   gLoadingAlpha = std::clamp(gLoadingAlpha + (loading ? kLoadingFadeStep : -kLoadingFadeStep) * gFrameFactor, 0.0f, 1.0f);

@@ -13,7 +13,6 @@ void PreviewPackage(int shop);
 // selects that catalogue truck (packages 0); its models are then rebuilt.
 void PreviewCar();
 
-// Blocks of the screen function.
 void DrawTuningMenu();
 void DrawPackageShop(int screen);
 void DrawCarShop();

@@ -11,20 +11,19 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "render/paint.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/page_backdrop.h"
-#include "ui/screen_machine.h"
 
 float gPromptClock;
 
 namespace {
-
-constexpr int kTitlePictureTexture = 1, kCornerIconTexture = 6, kLogoTexture = 7;
 
 void DrawTitlePicture(float a1) {
   glEnable(GL_BLEND);
@@ -83,7 +82,7 @@ float TitlePageBrightness(float t) {
 }
 
 void UpdateAndDrawSplash() {
-  ServeRepaintRequest();  // see the screen function
+  ServeRepaintRequest();  // as every screen does
   const float t = gSplashTime + 0.01f * gFrameFactor;
   gSplashTime = t;
   BeginOverlayFrame();
@@ -97,7 +96,7 @@ void UpdateAndDrawSplash() {
     gKeyLatch = 1;
     SetScreenDirectly(ScreenState::MainMenu);
     ResetMenuHover();
-    if (gSoundOn) gSndMenu3.Play();
+    if (gSoundOn) gSndMenuStep.Play();
     gSettleSound = 1;
   }
   glEnable(GL_DEPTH_TEST);

@@ -1,6 +1,8 @@
 #include "ui/transitions.h"
 
+#include "framework/globals.h"  // LoaderStatus
 #include "framework/screen_state.h"
+#include "framework/settings.h"  // GameMode
 #include "world/catalogue.h"
 
 namespace {
@@ -49,9 +51,9 @@ float Price(const TransitionInputs& in, int table) {
 // Leaving the results: by game mode; a mode with no screen keeps the target.
 Transition AfterResults(const TransitionInputs& in) {
   Transition t = To(-1, 0);
-  if (in.gameMode == 1) t.target = S::Garage;
-  if (in.gameMode == 2) t.target = S::Information;
-  if (in.gameMode == 3) {
+  if (in.gameMode == kGameModeCareer) t.target = S::Garage;
+  if (in.gameMode == kGameModeTrackList) t.target = S::Information;
+  if (in.gameMode == kGameModeQuickRace) {
     t.target = S::QuickRace;
     t.quickRaceTrackRange = kNextQuickRaceTrackRange;
   }
@@ -80,7 +82,7 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
       if (kind == K::Back) return To(S::QuitConfirm, -1);
       if (kind == K::One) {
         Transition t = To(S::RaceLoading, 0);
-        t.loaderRequest = 10;
+        t.loaderRequest = LoaderStatus::LoadTrack;
         t.startDirectRace = true;
         return t;
       }
@@ -92,7 +94,7 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
         const int series = in.trackListIndex >= 0 && in.trackListIndex <= 2 ? in.trackListIndex : 0;
         if (in.trackListStage[series + 1] < in.trackListStage[0]) return Sound(MenuSound::Refusal);
         Transition t = To(S::RaceLoading, 0);
-        t.loaderRequest = 10;
+        t.loaderRequest = LoaderStatus::LoadTrack;
         return t;
       }
       break;
@@ -106,7 +108,7 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
       // Start waits until the drawn truck is the one the race will use.
       if (kind == K::Confirm && in.quickRaceTruckReady) {
         Transition t = To(S::RaceLoading, 0);
-        t.loaderRequest = 10;
+        t.loaderRequest = LoaderStatus::LoadTrack;
         return t;
       }
       break;
@@ -139,7 +141,7 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
       if (kind == K::Back) return To(S::Competitions, 0);
       if (kind == K::Confirm) {
         Transition t = To(S::RaceLoading, 0);
-        t.loaderRequest = 10;
+        t.loaderRequest = LoaderStatus::LoadTrack;
         return t;
       }
       break;
@@ -155,7 +157,7 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
       }
       if (kind == K::One || kind == K::Two) {
         Transition t = Sound(MenuSound::Click);
-        t.loaderRequest = kind == K::One ? 10 : 20;
+        t.loaderRequest = kind == K::One ? LoaderStatus::LoadTrack : LoaderStatus::LoadGarage;
         return t;
       }
       break;
@@ -265,12 +267,12 @@ Transition ListRowTransition(int screen, int row, const TransitionInputs& in) {
   switch (screen * 10 + row) {
     case S::MainMenu * 10 + 0:
       t = To(in.newCareer ? S::EnterName : S::CareerMenu, 0, MenuSound::None);
-      t.gameMode = 1;
+      t.gameMode = kGameModeCareer;
       t.clearNewCareer = in.newCareer;
       return t;
     case S::MainMenu * 10 + 1:
       t = To(S::QuickRace, -1, MenuSound::None);
-      t.gameMode = 3;
+      t.gameMode = kGameModeQuickRace;
       t.quickRaceTrackRange = kNextQuickRaceTrackRange;
       return t;
     case S::MainMenu * 10 + 2: return To(S::Options, 0, MenuSound::None);

@@ -3,6 +3,8 @@
 // does. Reads nothing global; MenuButton and DrawMenuList apply the result.
 #pragma once
 
+#include "framework/settings.h"  // GameMode
+
 // MenuButtonKind: the key that presses a button and the icon it shows.
 namespace ButtonKind {
 inline constexpr int Back = 0;     // Escape
@@ -15,16 +17,16 @@ inline constexpr int Confirm = 4;  // Enter
 // The sounds of a transition, each played only while sound is on.
 enum class MenuSound {
   None,
-  Transition,            // menu1 (click) then menu6 (screen change)
-  Click,                 // menu1 alone
-  Purchase,              // menu4 then menu6
-  Refusal,               // menu5
-  RefusalUnlessPlaying,  // menu5, unless it is still playing
+  Transition,            // gSndMenuClick then gSndMenuChange
+  Click,                 // gSndMenuClick alone
+  Purchase,              // gSndMenuPurchase then gSndMenuChange
+  Refusal,               // gSndMenuRefusal
+  RefusalUnlessPlaying,  // gSndMenuRefusal, unless it is still playing
 };
 
 // What the screen state around a press holds that the table decides on.
 struct TransitionInputs {
-  int gameMode = 1;          // GameMode of the career
+  int gameMode = kGameModeCareer;  // GameMode of the career
   float cash = 0;            // the career's cash
   int menuCursor = 0;        // drum-list row: the package or truck a shop prices
   bool newCareer = false;    // the career's new-career flag

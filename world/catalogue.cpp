@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -150,8 +151,13 @@ bool LoadOpticaTableFrom(const std::string& path) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(path, 64 * 1024, bytes) || bytes.size() < kOpticaFloatCount * 4u) return false;
   ByteCursor reader(bytes);
-  float* values = &gOpticaLamps[0][0][0][0];
-  for (int i = 0; i < kOpticaFloatCount; ++i) values[i] = reader.F32();
+  float values[kOpticaFloatCount];
+  for (float& value : values) value = reader.F32();
+  if (!AllFinite(values, kOpticaFloatCount)) {
+    std::fprintf(stderr, "%s: a lamp value is not a finite number; the lamp table is unchanged\n", path.c_str());
+    return false;
+  }
+  std::memcpy(gOpticaLamps, values, sizeof gOpticaLamps);
   return true;
 }
 

@@ -60,7 +60,8 @@ bool CarCatalogueFileIsComplete();
 bool SaveCarCatalogue();
 bool SaveCarCatalogueTo(const std::string& path);
 
-// Reads base/optica.ini; a missing or short file leaves the table unchanged.
+// Reads base/optica.ini; a missing or short file, or one holding a value
+// that is not a finite number, leaves the table unchanged (false).
 void LoadOpticaTable();
 bool LoadOpticaTableFrom(const std::string& path);
 bool SaveOpticaTable();

@@ -9,6 +9,7 @@
 #include "world/race_path.h"
 #include "world/race_state.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,7 +45,6 @@ constexpr float kPointReach = 7.5f;
 constexpr float kSpeedLimit = 8.0f, kBendSpeedLimit = 4.0f, kBendSteer = 0.4f;
 constexpr float kReverseLimit = -40.0f;
 constexpr float kDrive = 120.0f;
-constexpr float kMaxSteer = 0.7f;
 constexpr float kIndicatorSteer = 0.2f;
 constexpr float kHornNear = 15.0f, kHornFar = 25.0f, kFlashNear = 10.0f, kFlashFar = 70.0f;
 constexpr float kStuckBelowSpeed = 1.0f, kReverseAfter = 3.0f;
@@ -286,7 +286,7 @@ void CityCar::Update(float ff) {
     const float brake = backward ? kDrive : -kDrive;
     driveForce = speed < 1.0f ? brake * std::sqrt(speed) : brake;
   }
-  steer = Clamp(measure, -kMaxSteer, kMaxSteer);
+  steer = Clamp(measure, -kTruckTuning.maxSteer, kTruckTuning.maxSteer);
 }
 
 void CityCar::ApplyWheelForces(neRigidBodyController* controller) {

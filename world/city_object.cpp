@@ -14,50 +14,6 @@ namespace {
 // and each other.
 constexpr int kPropBodyCollisionId = 0;
 
-constexpr neV3 V(float x, float y, float z) { return neV3{x, y, z, 0.0f}; }
-
-constexpr PropPartSpec Part(neV3 box, neV3 inertia, neV3 offset, float mass) {
-  return PropPartSpec{box, inertia, offset, V(0, 0, 0), mass, 1};
-}
-
-// The prop shapes: a barrel, a crate and its stacks, a fence, a barrier, a
-// row of three barrels, a pole.
-constexpr PropPartSpec kBarrel = Part(V(0.96f, 1.64f, 0.96f), V(0.96f, 1.63f, 0.96f), V(0, 0.82f, 0), 20);
-constexpr PropPartSpec kCrate = Part(V(2.64f, 1, 2.64f), V(2.64f, 1, 2.64f), V(0, 0.5f, 0), 40);
-constexpr PropPartSpec kFence = Part(V(5, 1.36f, 0.7f), V(5, 1.36f, 0.7f), V(0, 0.68f, 0), 10);
-constexpr PropPartSpec kBarrier = Part(V(4.6f, 1.4f, 0.8f), V(4.6f, 1.4f, 0.8f), V(0, 0.7f, 0), 10);
-constexpr PropPartSpec kBarrelLeft = Part(V(0.96f, 1.64f, 0.96f), V(0.96f, 1.63f, 0.96f), V(1.1f, 0.82f, 0), 20);
-constexpr PropPartSpec kBarrelRight =
-    Part(V(0.96f, 1.64f, 0.96f), V(0.96f, 1.63f, 0.96f), V(-1.1f, 0.82f, 0), 20);
-constexpr PropPartSpec kPole = Part(V(1.15f, 6, 1.15f), V(1.15f, 6, 1.15f), V(0, 3, 0), 30);
-
-}  // namespace
-
-const PropPartSpec gPropParts[kPropTypeCount][kMaxPropParts] = {
-    {kBarrel},
-    {kBarrel},
-    {kBarrel},
-    {kCrate, Part(V(2.64f, 1, 2.64f), V(2.64f, 1, 2.64f), V(0, 1.5f, 0.25f), 40)},
-    {kCrate, Part(V(2.3f, 2.3f, 1), V(2.3f, 2.3f, 1), V(0, 2.15f, 0), 40)},
-    {kCrate, Part(V(2.64f, 2.64f, 1), V(2.64f, 2.64f, 1), V(0, 1.32f, 1.82f), 40)},
-    {kCrate, Part(V(2.64f, 1, 2.64f), V(2.64f, 1, 2.64f), V(0, 1.5f, 0.55f), 40)},
-    {kFence},
-    {kFence},
-    {kFence},
-    {kBarrier},
-    {kBarrier},
-    {kBarrier},
-    {kBarrier},
-    {kBarrel, kBarrelLeft, kBarrelRight},
-    {kBarrel, kBarrelLeft, kBarrelRight},
-    {kBarrel, kBarrelLeft, kBarrelRight},
-    {kPole},
-};
-
-const int32_t gPropPartCounts[kPropTypeCount] = {1, 1, 1, 2, 2, 2, 2, 1, 1, 1, 1, 1, 1, 1, 3, 3, 3, 1};
-
-namespace {
-
 float GroundDistanceSq(const neV3& a, const neV3& b) {
   const float dx = a.x - b.x, dz = a.z - b.z;
   return dx * dx + dz * dz;
@@ -119,7 +75,6 @@ void PutBack(CityObject& prop, neRigidBody* player) {
 
 }  // namespace
 
-int PropPartCount(int type) { return type >= 0 && type < kPropTypeCount ? gPropPartCounts[type] : 0; }
 
 CityObject::CityObject()
     : partBodies{},
@@ -174,27 +129,27 @@ void CityObject::CreateBodies(neSimulator* sim, int objectIndex) {
   partCount = PropPartCount(type);
   neRigidBody* body = nullptr;
   for (int p = 0; p < partCount; ++p) {
-    const PropPartSpec& spec = gPropParts[type][p];
+    const PropPart& part = kPropParts[type][p];
     if (!body) body = sim->CreateRigidBody();
     if (!body) return;  // the pool is spent: the engine has said so in its log
     neGeometry* box = body->AddGeometry();
-    box->SetBoxSize(spec.boxSize);
+    box->SetBoxSize(part.boxSize);
     neT3 frame;
     frame.SetIdentity();
-    frame.pos = spec.geometryOffset;
+    frame.pos = part.geometryOffset;
     box->SetTransform(frame);
     box->SetMaterialIndex(kMaterialProp);
-    if (!spec.closesBody) continue;
+    if (!part.closesBody) continue;
     body->UpdateBoundingInfo();
-    body->SetInertiaTensor(neBoxInertiaTensor(spec.inertiaBox, spec.mass));
-    body->SetMass(spec.mass);
+    body->SetInertiaTensor(neBoxInertiaTensor(part.inertiaBox, part.mass));
+    body->SetMass(part.mass);
     body->SetSleepingParameter(0.0f);
     body->UpdateBoundingInfo();
     body->SetUserData(static_cast<uintptr_t>(objectIndex));
     body->SetCollisionID(kPropBodyCollisionId);
     knocked[bodyCount] = 0;
     body->SetActive(false, nullptr);
-    partOffsets[bodyCount] = restOrientation * spec.offset;
+    partOffsets[bodyCount] = restOrientation * part.offset;
     body->SetPos(restPosition + partOffsets[bodyCount]);
     body->SetRotation(restOrientation);
     partBodies[bodyCount++] = body;

@@ -6,29 +6,11 @@
 
 #include "framework/model.h"
 #include "physics/simulator.h"
+#include "world/prop_parts.h"
 
 #include <cstdint>
 
 inline constexpr int kCityObjectCapacity = 1000;
-inline constexpr int kMaxPropParts = 10;
-inline constexpr int kPropTypeCount = 30;      // marker groups 0..29; 18 and above have no parts
-inline constexpr int kPropTypesWithParts = 18;
-
-// One box of a prop type.
-struct PropPartSpec {
-  neV3 boxSize;         // full size of the box
-  neV3 inertiaBox;      // the box the inertia is taken from
-  neV3 offset;          // the part body's position in the prop's frame
-  neV3 geometryOffset;  // the box within the body
-  float mass;
-  uint8_t closesBody;   // the next part starts a new body
-};
-
-extern const PropPartSpec gPropParts[kPropTypeCount][kMaxPropParts];
-extern const int32_t gPropPartCounts[kPropTypeCount];
-
-// Parts of a prop type; 0 for a type outside the table.
-int PropPartCount(int type);
 
 // How a prop's parts are placed: 10 away the player wakes it; a part moved
 // more than 0.1 from its rest pose knocks it; it settles once the player is

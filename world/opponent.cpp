@@ -7,6 +7,7 @@
 #include "world/race_path.h"
 #include "world/race_state.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,13 +19,10 @@ namespace {
 constexpr float kCatchUpAhead = 10.0f;      // path points the opponents may lead the player by
 constexpr float kObstacleCone = 0.9424778f;  // radians either side of the heading
 constexpr float kNoOpponentDistance = 1000000.0f;
-constexpr float kPowerScale = 1.4f;
 constexpr float kWeaveAmplitude = 0.2f;
 constexpr float kBendFree = 0.2f;  // radians of bend taken at full speed
-constexpr float kSteerGain = 1.2f, kMaxSteer = 0.7f;
-constexpr float kReverseTarget = -30.0f, kReverseDrive = -160.0f;
-constexpr float kFirstGearDrive = 135.0f;
-constexpr float kGearDrive[] = {0.0f, 0.0f, 150.0f, 120.0f, 100.0f, 90.0f};  // x power, gears 2..5
+constexpr float kSteerGain = 1.2f;
+constexpr float kReverseTarget = -30.0f;
 constexpr float kReverseBelowSpeed = 1.5f, kUnstickBelowSpeed = 0.3f;
 constexpr float kLowestUsefulFactor = 0.25f;
 
@@ -46,16 +44,16 @@ struct Situation {
   bool backward;           // moving against the body's forward axis
 };
 
-float GapToPlayer(const CSampleCar& car) { return gRacers[0].progress + kCatchUpAhead - car.progress; }
+float GapToPlayer(const Racer& car) { return gRacers[0].progress + kCatchUpAhead - car.progress; }
 
-void UpdateProgress(CSampleCar& car, const neV3& position) {
+void UpdateProgress(Racer& car, const neV3& position) {
   const float distance = (gRacePath[car.aiWaypoint].position - position).Length();
   car.pointCloseness = Clamp((kOpponentPointReach - distance) / kOpponentPointReach, 0.0f, 1.0f);
   if (!gPlayerFinished)
     car.progress = car.aiWaypoint + car.pointCloseness + gRacePathLast * std::max(car.laps - 1, 0);
 }
 
-Situation LookAround(const CSampleCar& car, const neV3& position) {
+Situation LookAround(const Racer& car, const neV3& position) {
   Situation s{};
   float lead = 0.0f;
   for (int i = 1; i < kRacerCount; ++i) lead = std::min(lead, GapToPlayer(gRacers[i]));
@@ -79,7 +77,7 @@ Situation LookAround(const CSampleCar& car, const neV3& position) {
 }
 
 // The steering angle toward the target point, weaving slowly side to side.
-float AimAngle(CSampleCar& car, const neV3& position, float dt) {
+float AimAngle(Racer& car, const neV3& position, float dt) {
   const neV3 target = gRacePath[car.aiWaypoint].position;
   neV3 aim = SafeUnit(Flat(target - position));
   gOpponentWeavePhase += (car.slot * 0.0003f + 0.003f) * dt;
@@ -90,21 +88,21 @@ float AimAngle(CSampleCar& car, const neV3& position, float dt) {
   return HeadingDeltaNormalized(car.groundHeading, aim);
 }
 
-void ReachWaypoint(CSampleCar& car, const neV3& position) {
+void ReachWaypoint(Racer& car, const neV3& position) {
   if ((gRacePath[car.aiWaypoint].position - position).Length() >= kOpponentPointReach) return;
   car.aiWaypoint = NextPoint(car.aiWaypoint);
   car.aiLookAhead = NextLookAhead(car.aiWaypoint, car.aiLookAhead, car.speed, gRacePathLast);
 }
 
-void Accelerate(CSampleCar& car, const Situation& s, float power, float dt) {
+void Accelerate(Racer& car, const Situation& s, float power, float dt) {
   const int32_t gear = AcceleratingGear(car.gear, car.speed);
   if (gear != car.gear && car.backfire <= 0.01f) car.backfire = 2.0f;
   car.gear = gear;
-  car.driveForce = gear == 1 ? kFirstGearDrive : power * kGearDrive[gear];
+  car.driveForce = gear == 1 ? kTruckTuning.opponentFirstGearDrive : power * kTruckTuning.opponentGearDrive[gear];
   if (gear == 1 && s.nearestDistance > s.avoidanceRange) car.spinThrottle += dt * 0.025f;
 }
 
-void Revolutions(CSampleCar& car, float dt) {
+void Revolutions(Racer& car, float dt) {
   car.rpm = GearRpm(car.gear, car.speed);
   AddLaunchRevolutions(car);
   if (car.gear != 1) car.spinThrottle -= dt * 0.01f;
@@ -125,7 +123,7 @@ void Revolutions(CSampleCar& car, float dt) {
   FollowDisplayRpm(car, dt);
 }
 
-void EngineSound(const CSampleCar& car) {
+void EngineSound(const Racer& car) {
   const float gain = Clamp(1.7f - gRacers[0].speed * 0.04f, 0.5f, 1.0f) *
                      Clamp(car.displayRpm * 0.15f * 0.001f, 0.1f, 1.0f);
   const float pitch =
@@ -137,7 +135,7 @@ void EngineSound(const CSampleCar& car) {
 
 // Braking for a target speed below the current one, and for an opponent
 // close ahead; either replaces the drive force.
-void Brake(CSampleCar& car, const Situation& s, float target, float dt) {
+void Brake(Racer& car, const Situation& s, float target, float dt) {
   const bool overSpeed = target <= car.speed && !car.reversing;
   const bool obstacle = s.obstacleDistance < s.avoidanceRange && !car.reversing && !gStartHold && !gPlayerFinished;
   float brake = 0.0f, obstacleForce = 0.0f;
@@ -163,7 +161,7 @@ void Brake(CSampleCar& car, const Situation& s, float target, float dt) {
 
 // The two stuck clocks: reversing out after 3 s below 1.5, and the lift
 // after 4.5 s below 0.3 (its clock restarts while reversing).
-void Recover(CSampleCar& car, const Situation& s, float target, float dt) {
+void Recover(Racer& car, const Situation& s, float target, float dt) {
   const bool wantsToGo = !gStartHold && !gPlayerFinished && car.speed < target && s.catchUp.speedCap > 0.0f &&
                          s.catchUp.factor > kLowestUsefulFactor;
   if (car.speed >= kUnstickBelowSpeed || !wantsToGo) {
@@ -183,7 +181,7 @@ void Recover(CSampleCar& car, const Situation& s, float target, float dt) {
   }
 }
 
-void Skids(CSampleCar& car, float dt) {
+void Skids(Racer& car, float dt) {
   const bool sliding = car.slideRatio > 0.035f && car.speed > 7.0f;
   car.slideSkid = Clamp(car.slideSkid + (sliding ? dt * 0.025f : -dt * 0.015f), 0.0f, 1.0f);
   car.spinThrottle = Clamp(car.spinThrottle, 0.0f, 1.0f);
@@ -193,7 +191,7 @@ void Skids(CSampleCar& car, float dt) {
   car.brakeGlow = Clamp(car.brakeGlow + (glowing ? dt * 0.01f : -dt * 0.0025f), 0.0f, 1.0f);
 }
 
-void Effects(const CSampleCar& car) {
+void Effects(const Racer& car) {
   SetDustEffects(car);
   ParticleEffect& fire = gFirePipeEffects[car.slot];
   SetEffect(fire, car.backfire * 0.25f, true);
@@ -208,8 +206,9 @@ void Effects(const CSampleCar& car) {
 CatchUp OpponentCatchUp(float gap, float lead) {
   lead = std::min(lead, 0.0f);
   if (gap < 0.0f)
-    return {std::max(1.0f - gap * gap * 0.75f, 0.5f), std::max(kOpponentTopSpeed - lead * lead * 0.25f, kOpponentLowestCap)};
-  return {std::min(1.0f + std::pow(std::fabs(gap), 2.5f) * 0.01f, 2.0f), kOpponentTopSpeed};
+    return {std::max(1.0f - gap * gap * 0.75f, 0.5f),
+            std::max(kTruckTuning.opponentTopSpeed - lead * lead * 0.25f, kTruckTuning.opponentLowestCap)};
+  return {std::min(1.0f + std::pow(std::fabs(gap), 2.5f) * 0.01f, 2.0f), kTruckTuning.opponentTopSpeed};
 }
 
 float BendTargetSpeed(float speedCap, float bend) {
@@ -225,14 +224,14 @@ int32_t NextLookAhead(int32_t waypoint, int32_t lookAhead, float speed, int32_t 
   return std::clamp(lookAhead, 0, last);
 }
 
-void CSampleCar::UpdateOpponent(float dt) {
+void Racer::UpdateOpponent(float dt) {
   isOpponent = 1;
   if (!gStartHold && !gPlayerFinished && laps <= gRaceLaps) AdvanceRaceClocks(*this, dt);
   const neV3 position = body->GetPos();
   UpdateProgress(*this, position);
   Situation s = LookAround(*this, position);
 
-  const float power = gCarPowerFactor * kPowerScale * s.catchUp.factor;
+  const float power = gCarPowerFactor * kTruckTuning.opponentPowerScale * s.catchUp.factor;
   brakeLight = reverseLight = 0.0f;
   brakeGlow = Clamp(brakeGlow - dt * 0.004f, 0.0f, 1.0f);
   backfire = std::max(backfire - dt * 0.025f, 0.0f);
@@ -252,7 +251,7 @@ void CSampleCar::UpdateOpponent(float dt) {
   if (reversing) {
     reverseLight = 1.0f;
     target = kReverseTarget;
-    driveForce = power * kReverseDrive;
+    driveForce = power * kTruckTuning.opponentReverseDrive;
     gear = -1;
     reverseTime -= dt * 0.02f;
     if (reverseTime <= 0.0f) {
@@ -266,7 +265,7 @@ void CSampleCar::UpdateOpponent(float dt) {
   EngineSound(*this);
   Brake(*this, s, target, dt);
   Recover(*this, s, target, dt);
-  steerInput = Clamp(steer * kSteerGain, -kMaxSteer, kMaxSteer);
+  steerInput = Clamp(steer * kSteerGain, -kTruckTuning.maxSteer, kTruckTuning.maxSteer);
   Skids(*this, dt);
   Effects(*this);
 

@@ -12,8 +12,6 @@
 extern float gOpponentWeavePhase;  // weave phase shared by the three opponents, radians
 
 // The driver's speeds and ranges (world units per second, world units).
-inline constexpr float kOpponentTopSpeed = 32.0f;
-inline constexpr float kOpponentLowestCap = 10.0f;
 inline constexpr float kOpponentAvoidanceRange = 30.0f;
 inline constexpr float kOpponentPointReach = 22.5f;
 // Stuck clocks, in seconds of frame factor x 0.01: an opponent below 1.5

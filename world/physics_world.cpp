@@ -10,6 +10,7 @@
 #include "world/race_path.h"
 #include "world/race_state.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 #include "world/world_models.h"
 
 #include <algorithm>
@@ -22,12 +23,6 @@ uint8_t gCrashSoundBusy[kCrashBankCount][kCrashSoundsPerBank];
 neRigidBody* gCrashSoundPos[kCrashBankCount][kCrashSoundsPerBank];
 
 namespace {
-
-struct MaterialSpec {
-  float friction, restitution;
-};
-// Terrain, cars, props, and one set for nothing.
-constexpr MaterialSpec kMaterials[] = {{0.8f, 0.25f}, {0.45f, 0.1f}, {0.55f, 0.9f}, {0.0f, 0.1f}};
 
 // Collision-table entry: respond and tell OnCollision.
 constexpr int kRespondAndReport = NE_RESPONSE_IMPULSE | NE_RESPONSE_CALLBACK;
@@ -69,7 +64,7 @@ void PlaceRacers(const neV3& d) {
   gChaseDirX = 3.0f * d.x + 0.25f * side.x;
   gChaseDirZ = 3.0f * d.z + 0.25f * side.z;
   for (int i = 0; i < kRacerCount; ++i) {
-    CSampleCar& car = gRacers[i];
+    Racer& car = gRacers[i];
     car.slot = i;
     car.slotNumber = i + 1;
     neV3 start = GridSlotPosition(gRacePath[0].position, gRacePath[1].position, i);
@@ -99,9 +94,9 @@ void StartRaceLoops() {
 }
 
 // The racer whose truck this body is, or null for any other body.
-CSampleCar* RacerOf(neBody* body) {
+Racer* RacerOf(neBody* body) {
   if (!body) return nullptr;
-  for (CSampleCar& car : gRacers)
+  for (Racer& car : gRacers)
     if (car.body == body) return &car;
   return nullptr;
 }
@@ -144,10 +139,10 @@ void CarHitsProp(const neCollisionInfo& info, float impact) {
 }
 
 void CarHitsCar(const neCollisionInfo& info, float impact) {
-  CSampleCar* a = RacerOf(info.bodyA);
-  CSampleCar* b = RacerOf(info.bodyB);
+  Racer* a = RacerOf(info.bodyA);
+  Racer* b = RacerOf(info.bodyB);
   if (!a || !b) return;
-  const CSampleCar* player = &gRacers[0];
+  const Racer* player = &gRacers[0];
   if (a == player) b->bumpedTime = kBumpedSeconds;
   if (b == player) a->bumpedTime = kBumpedSeconds;
   const float speedA = SpeedOf(info.bodyA), speedB = SpeedOf(info.bodyB);
@@ -155,7 +150,7 @@ void CarHitsCar(const neCollisionInfo& info, float impact) {
   if (rammed && impact > kRamImpact) GiveBonus(kBonusRam);
 }
 
-void PlayerCrashSound(CSampleCar& car, float impact) {
+void PlayerCrashSound(Racer& car, float impact) {
   if (car.crashSoundTime <= kCrashSoundGap) return;
   car.crashSoundTime = 0.0f;
   const neV3 p = car.body->GetPos(), v = car.body->GetVelocity();
@@ -171,7 +166,7 @@ void PlayerCrashSound(CSampleCar& car, float impact) {
 void ReleaseSimulator() {
   if (gSimulator) neSimulator::DestroySimulator(gSimulator);
   gSimulator = nullptr;
-  for (CSampleCar& car : gRacers) {
+  for (Racer& car : gRacers) {
     car.body = nullptr;
     for (neRigidBody*& wheel : car.wheelBodies) wheel = nullptr;
   }
@@ -203,8 +198,9 @@ PhysicsStepPlan PlanPhysicsStep(float frameTime, float previousFrameTime) {
   }
   dt = std::min(dt, kMaxPhysicsFrameTime);
   PhysicsStepPlan plan{dt, false, 0, 0.0f};
-  // No time to step (a stalled first frame arrives as 0): nothing advances.
-  if (!(dt > 0.0f && dt < kMaxPhysicsFrameTime)) return plan;
+  // No time to step (a first frame of no time): nothing advances. A slower
+  // frame steps kMaxPhysicsFrameTime, so a slow machine races in slow motion.
+  if (!(dt > 0.0f)) return plan;
   plan.advance = true;
   plan.subSteps = dt > kManySubStepsAbove ? FloatToInt((dt - kManySubStepsAbove) * 100.0f + 5.0f) : kPhysicsSubSteps;
   plan.simulatedTime = dt * kPhysicsTimeScale;
@@ -236,8 +232,8 @@ void InitPhysicsWorld() {
   ReleaseSimulator();
   const neSimulatorSizes sizes = RaceSimulatorSizes(BoundedCityCarCount());
   gSimulator = neSimulator::CreateSimulator(sizes, nullptr, &kGameGravity);
-  for (int i = 0; i < int(std::size(kMaterials)); ++i)
-    gSimulator->SetMaterial(i, kMaterials[i].friction, kMaterials[i].restitution);
+  for (int i = 0; i < kSurfaceMaterialCount; ++i)
+    gSimulator->SetMaterial(i, kTruckTuning.surfaces[i].friction, kTruckTuning.surfaces[i].restitution);
 
   PlaceRacers(GridDirection(gRacePath[0].position, gRacePath[1].position));
 
@@ -271,7 +267,7 @@ void OnCollision(neCollisionInfo* info) {
 
   // The car of the pair: the body of material 1 (the second when both are).
   neBody* carBody = carB ? info->bodyB : carA ? info->bodyA : nullptr;
-  CSampleCar* car = RacerOf(carBody);
+  Racer* car = RacerOf(carBody);
   const int other = carB ? ma : mb;
   if (car != &gRacers[0]) return;
   if (other == kMaterialTerrain || other == kMaterialProp) gBonusTimers[kBonusCleanDriving - 1] = 0.0f;

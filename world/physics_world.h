@@ -12,7 +12,7 @@
 extern neSimulator* gSimulator;       // the running race's simulator; null between races
 extern float gPrevPhysicsFrameTime;   // clamped frame time of the previous step, seconds; 0 before the first
 
-// A frame this long or longer steps nothing, seconds.
+// The longest time one step covers, seconds; a longer frame steps this.
 inline constexpr float kMaxPhysicsFrameTime = 0.1f;
 
 // Crash sounds that follow a body: gSndCrash's 4 banks of 4, each with a
@@ -31,8 +31,8 @@ struct PhysicsStepPlan {
   float simulatedTime;  // frameTime x kPhysicsTimeScale
 };
 // The smoothing and the sub-step rule: within 0.8..1.2 x the previous time
-// (when there is one), at most 0.1 s; only below 0.1 s and above 0 is
-// anything stepped, in kPhysicsSubSteps sub-steps, or more above 1/17 s.
+// (when there is one), at most 0.1 s; anything above 0 is stepped, in
+// kPhysicsSubSteps sub-steps, or more above 1/17 s.
 PhysicsStepPlan PlanPhysicsStep(float frameTime, float previousFrameTime);
 
 // Where racer `slot` (0..3) stands on the starting grid of a path whose

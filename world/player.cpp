@@ -6,6 +6,7 @@
 #include "world/race_path.h"
 #include "world/race_state.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,25 +28,16 @@ constexpr float kUpsideDownY = 0.3f;          // up axis y below this counts as 
 constexpr float kUpsideDownSeconds = 2.0f;
 constexpr int kResetPointsBack = 4;
 constexpr float kResetLift = 1.0f;
-constexpr float kHalfPi = 1.570796f;
 
 constexpr float kBoostFull = 100.0f;
 constexpr float kBoostFill = 0.4f, kBoostDrain = 0.1f;  // per frame-factor unit
-constexpr float kBoostForce = 1.45f;
 constexpr float kBoostExhaustFlame = 2.0f, kIdleExhaustFlame = 0.7f;
 
 constexpr float kShiftSeconds = 0.25f;
 constexpr float kShiftEngineVolume = 0.65f, kQuietEngineVolume = 0.35f;
-constexpr float kMaxDriveForce = 365.0f;
-constexpr float kGearDrive[kTopGear + 1] = {0.0f, 365.0f, 210.0f, 136.0f, 100.0f, 90.0f};
 constexpr float kUpshiftAt[kTopGear + 1] = {0.0f, 0.0f, 10.0f, 16.5f, 23.3f, 28.3f};  // to gear g
 constexpr float kDownshiftBelow[kTopGear] = {0.0f, 9.0f, 14.5f, 20.3f, 24.3f};       // to gear g
 constexpr float kGearRpmFactor[kTopGear + 1] = {0.0f, 650.0f, 393.9f, 278.9f, 229.6f, 190.2f};
-constexpr float kBrakeForward = -365.0f, kBrakeBackward = 150.0f;
-constexpr float kFinishedBrake = 180.0f;
-constexpr float kReverseTopSpeed = 10.0f;
-
-constexpr float kMaxSteer = 0.7f;
 
 float Clamp(float v, float lo, float hi) { return std::min(std::max(v, lo), hi); }
 float Len(const neV3& v) { return std::sqrt(v.Dot(v)); }
@@ -69,7 +61,7 @@ void AdvanceClock(int32_t& minutes, int32_t& seconds, float& hundredths, float d
 
 // The path point near the truck: from the next checkpoint backward, up to
 // the checkpoint before it; a path without checkpoints is searched once round.
-void FindReachedPoint(CSampleCar& car, const neV3& position) {
+void FindReachedPoint(Racer& car, const neV3& position) {
   int i = car.nextCheckpoint;
   for (int tested = 0; tested <= gRacePathLast; ++tested) {
     const int point = WrapPoint(i);
@@ -84,7 +76,7 @@ void FindReachedPoint(CSampleCar& car, const neV3& position) {
   }
 }
 
-void UpdateProgressAndPlace(CSampleCar& car) {
+void UpdateProgressAndPlace(Racer& car) {
   if (!gPlayerFinished) {
     const float p = car.reachedPoint + car.pointCloseness + gRacePathLast * std::max(car.laps - 1, 0);
     if (p > car.progress) {
@@ -98,7 +90,7 @@ void UpdateProgressAndPlace(CSampleCar& car) {
   car.place = PlayerPlace(car.progress, opponents);
 }
 
-void GivePlayerBonuses(const CSampleCar& car) {
+void GivePlayerBonuses(const Racer& car) {
   if (car.place + 1 < gBestPlaceSeen) {
     gBestPlaceSeen = car.place;
     GiveBonus(kBonusOvertake);
@@ -120,7 +112,7 @@ void GivePlayerBonuses(const CSampleCar& car) {
 
 // Lost (far from the last reached point) or upside down too long: the
 // truck goes back to the path a few points behind, facing along it.
-void PutBackOnTrackWhenLost(CSampleCar& car, const neM3& rotation, float dt) {
+void PutBackOnTrackWhenLost(Racer& car, const neM3& rotation, float dt) {
   if (rotation[1].y >= kUpsideDownY)
     gUpsideDownTime = 0.0f;
   else
@@ -146,13 +138,13 @@ void PutBackOnTrackWhenLost(CSampleCar& car, const neM3& rotation, float dt) {
   GiveBonus(kBonusBackOnTrack);
 }
 
-void UpdateBoost(CSampleCar& car, float dt) {
+void UpdateBoost(Racer& car, float dt) {
   car.boostForce = 0.0f;
   car.exhaustFlame = kIdleExhaustFlame;
   const bool boostKey = KeyDown(kControlBoost);
   if (boostKey && !car.boostEmpty && car.boost < kBoostFull) {
     car.boost += dt * kBoostFill;
-    car.boostForce = kBoostForce;
+    car.boostForce = kTruckTuning.boostForce;
     car.exhaustFlame = kBoostExhaustFlame;
     gSimFovBoost = std::min(gSimFovBoost + dt * 0.02f, 1.0f);
     if (gSoundOn && !gSndNitro.IsPlaying()) gSndNitro.Play();
@@ -172,7 +164,7 @@ void UpdateBoost(CSampleCar& car, float dt) {
   }
 }
 
-void ShiftTo(CSampleCar& car, int32_t gear) {
+void ShiftTo(Racer& car, int32_t gear) {
   if (gear == car.gear) return;
   car.gear = gear;
   gShiftTime = kShiftSeconds;
@@ -184,12 +176,13 @@ void ShiftTo(CSampleCar& car, int32_t gear) {
 void EngineLouder(float dt) { gEngineVolume = std::min(gEngineVolume + dt * 0.02f, 1.0f); }
 void EngineQuieter(float dt) { gEngineVolume = std::max(gEngineVolume - dt * 0.01f, kQuietEngineVolume); }
 
-void DriveAndBrake(CSampleCar& car, const neV3& forward, float dt) {
+void DriveAndBrake(Racer& car, const neV3& forward, float dt) {
   gShiftTime -= dt * 0.01f;
   const bool brakeKey = KeyDown(kControlBrake);
   if (KeyDown(kControlAccelerate) && gShiftTime <= 0.0f) {
     ShiftTo(car, AcceleratingGear(car.gear, car.speed));
-    if (gShiftTime <= 0.0f) car.driveForce = std::min(gCarPowerFactor * kGearDrive[car.gear], kMaxDriveForce);
+    if (gShiftTime <= 0.0f)
+      car.driveForce = std::min(gCarPowerFactor * kTruckTuning.playerGearDrive[car.gear], kTruckTuning.maxDriveForce);
     EngineLouder(dt);
     car.brakeLight = car.reverseLight = 0.0f;
     car.brakeHeld = car.reverseArmed = 0;
@@ -205,7 +198,7 @@ void DriveAndBrake(CSampleCar& car, const neV3& forward, float dt) {
   }
   car.brakeHeld = 1;
   const bool backward = MovingBackward(car.velocity, forward);
-  car.driveForce = AgainstMotion(backward, kBrakeForward, kBrakeBackward, car.speed);
+  car.driveForce = AgainstMotion(backward, kTruckTuning.brakeForward, kTruckTuning.brakeBackward, car.speed);
   if (car.reverseArmed && car.gear != -1) ShiftTo(car, -1);
   if (!car.reverseArmed || gShiftTime > 0.0f) {
     if (car.slideSkid < Clamp((car.speed - 1.0f) * 0.2f, 0.0f, 1.0f)) car.slideSkid += dt * 0.035f;
@@ -214,25 +207,26 @@ void DriveAndBrake(CSampleCar& car, const neV3& forward, float dt) {
     car.reverseLight = 0.0f;
     return;
   }
-  if (car.speed > 0.0f && car.speed <= kReverseTopSpeed) car.driveForce = -std::min(gCarPowerFactor * kMaxDriveForce, kMaxDriveForce);
+  if (car.speed > 0.0f && car.speed <= kTruckTuning.reverseTopSpeed)
+    car.driveForce = -std::min(gCarPowerFactor * kTruckTuning.maxDriveForce, kTruckTuning.maxDriveForce);
   car.spinThrottle += dt * 0.025f;
   EngineLouder(dt);
   car.brakeLight = 0.0f;
   car.reverseLight = 1.0f;
 }
 
-void Steer(CSampleCar& car, float dt) {
+void Steer(Racer& car, float dt) {
   const float step = (std::fabs(car.steerInput) * 0.005f + 0.009f) * 0.77f * dt;
   if (KeyDown(kControlSteerLeft)) {
-    car.steerInput = std::min(std::max(car.steerInput, 0.0f) + step, kMaxSteer);
+    car.steerInput = std::min(std::max(car.steerInput, 0.0f) + step, kTruckTuning.maxSteer);
   } else if (KeyDown(kControlSteerRight)) {
-    car.steerInput = std::max(std::min(car.steerInput, 0.0f) - step, -kMaxSteer);
+    car.steerInput = std::max(std::min(car.steerInput, 0.0f) - step, -kTruckTuning.maxSteer);
   } else {
     car.steerInput = 0.0f;
   }
 }
 
-void UpdateSkids(CSampleCar& car, float dt) {
+void UpdateSkids(Racer& car, float dt) {
   const bool launching = gShiftTime <= 0.0f && car.speed < 10.0f &&
                          ((KeyDown(kControlAccelerate) && car.gear == 1) || (KeyDown(kControlBrake) && car.gear == -1));
   car.spinSkid += launching ? (1.0f - car.speed * 0.1f) * dt * 0.06f : -dt * 0.0125f;
@@ -242,7 +236,7 @@ void UpdateSkids(CSampleCar& car, float dt) {
   gSndSt1.SetGain(std::min(car.slideSkid + car.spinSkid, 1.0f));
 }
 
-void UpdateRevolutions(CSampleCar& car, float dt) {
+void UpdateRevolutions(Racer& car, float dt) {
   car.rpm = GearRpm(car.gear, car.speed);
   AddLaunchRevolutions(car);
   const bool firstOrReverse = car.gear == 1 || car.gear == -1;
@@ -257,7 +251,7 @@ float EngineLayer(float x, float from, float to, float phase) {
   return (x >= from && x <= to) ? Clamp(std::cos(phase * NE_PI), 0.0f, 1.0f) : 0.0f;
 }
 
-void UpdateEngineSounds(const CSampleCar& car) {
+void UpdateEngineSounds(const Racer& car) {
   const float x = Clamp((car.displayRpm - 1000.0f) * 0.1538f * 0.001f, 0.0f, 1.0f);
   const float a = Clamp(1.5f - car.speed * 0.04f, 0.5f, 1.0f);
   const float b = Clamp(car.displayRpm * 0.16f * 0.001f, 0.25f, 1.0f);
@@ -271,7 +265,7 @@ void UpdateEngineSounds(const CSampleCar& car) {
   if (gSoundOn && gSndAmbient.IsPlaying()) gSndAmbient.SetGain(Clamp(1.0f - car.speed * 0.15f, 0.0f, 1.0f));
 }
 
-void UpdateEffects(const CSampleCar& car) {
+void UpdateEffects(const Racer& car) {
   const int slot = car.slot;
   SetDustEffects(car);
   ParticleEffect& fire = gFirePipeEffects[slot];
@@ -295,7 +289,7 @@ float AgainstMotion(bool movingBackward, float forward, float backward, float sp
   return speed < 1.0f ? force * std::sqrt(speed) : force;
 }
 
-void HoldBeforeStartAndAfterFinish(CSampleCar& car, bool movingBackward) {
+void HoldBeforeStartAndAfterFinish(Racer& car, bool movingBackward) {
   if (gStartHold) {
     car.driveForce = 0.01f;
     car.steerInput = 0.0f;
@@ -303,13 +297,13 @@ void HoldBeforeStartAndAfterFinish(CSampleCar& car, bool movingBackward) {
     car.body->SetAngularMomentum(neMakeV3(0, 0, 0));
   }
   if (gPlayerFinished) {
-    car.driveForce = AgainstMotion(movingBackward, -kFinishedBrake, kFinishedBrake, car.speed);
+    car.driveForce = AgainstMotion(movingBackward, -kTruckTuning.finishedBrake, kTruckTuning.finishedBrake, car.speed);
     car.steerInput = 0.0f;
   }
 }
 
 bool MovingBackward(const neV3& velocity, const neV3& forward) {
-  return std::fabs(HeadingDeltaNormalized(velocity, forward)) >= kHalfPi;
+  return std::fabs(HeadingDeltaNormalized(velocity, forward)) >= NE_HALF_PI;
 }
 
 bool IsCheckpoint(int point) {
@@ -317,12 +311,12 @@ bool IsCheckpoint(int point) {
   return type == kWaypointCheckpoint || type == kWaypointCheckpointMarkerA || type == kWaypointCheckpointMarkerB;
 }
 
-void AdvanceRaceClocks(CSampleCar& car, float dt) {
+void AdvanceRaceClocks(Racer& car, float dt) {
   AdvanceClock(car.raceMinutes, car.raceSeconds, car.raceHundredths, dt);
   AdvanceClock(car.lapMinutes, car.lapSeconds, car.lapHundredths, dt);
 }
 
-void AddLaunchRevolutions(CSampleCar& car) {
+void AddLaunchRevolutions(Racer& car) {
   if (car.gear == 1 || car.gear == -1) {
     const float launch = (kMaxRpm - car.rpm) * car.spinThrottle * Clamp(1.5f - car.speed * 0.25f, 0.0f, 1.0f);
     car.rpm += Clamp(launch, 0.0f, 6500.0f);
@@ -330,19 +324,19 @@ void AddLaunchRevolutions(CSampleCar& car) {
   car.rpm = Clamp(car.rpm, kIdleRpm, kMaxRpm);
 }
 
-void FollowDisplayRpm(CSampleCar& car, float dt) {
+void FollowDisplayRpm(Racer& car, float dt) {
   // Toward the revolutions, never past them.
   const float gap = car.rpm - car.displayRpm;
   car.displayRpm += std::copysign(std::min(std::fabs(gap) * 0.075f * dt, std::fabs(gap)), gap);
 }
 
-void SetDustEffects(const CSampleCar& car) {
+void SetDustEffects(const Racer& car) {
   SetEffect(gDustEffects[car.slot], car.slideSkid, car.slideSkid > 0.0f);
   const float dust = std::min(car.slideSkid + car.spinSkid, 1.0f);
   SetEffect(gDustEffects[car.slot + kRacerCount], dust, dust > 0.0f);
 }
 
-void PassCheckpoint(CSampleCar& car, const neV3& position, bool player) {
+void PassCheckpoint(Racer& car, const neV3& position, bool player) {
   const int point = car.nextCheckpoint;
   if (Len(gRacePath[point].position - position) >= kPointReach) return;
   if (point == 0) {
@@ -396,7 +390,7 @@ int32_t PlayerPlace(float playerProgress, const float opponentProgress[3]) {
 
 void ResetPlayerRunState() { gRunStateTaken = false; }
 
-void CSampleCar::UpdatePlayer(float dt) {
+void Racer::UpdatePlayer(float dt) {
   isOpponent = 0;
   if (!gStartHold && !gPlayerFinished) {
     AdvanceRaceClocks(*this, dt);

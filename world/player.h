@@ -5,10 +5,11 @@
 #pragma once
 
 #include "math/ne_math.h"
+#include "world/truck_tuning.h"
 
 #include <cstdint>
 
-class CSampleCar;
+class Racer;
 struct ParticleEffect;
 
 // Bound controls, the rows of gKeyBindings.
@@ -26,7 +27,6 @@ extern float gShiftTime;       // seconds of drive cut left after a gear change
 extern int32_t gBestPlaceSeen; // best place seen so far; taken from the first update of the run
 extern float gSpeedSample;     // speed half a second ago, for the speed-change bonus
 
-inline constexpr int kTopGear = 5;
 inline constexpr float kIdleRpm = 1000.0f, kMaxRpm = 7500.0f;
 
 // The gear the player's box chooses when accelerating at `speed` in `gear`:
@@ -49,22 +49,22 @@ float AgainstMotion(bool movingBackward, float forward, float backward, float sp
 // Before the start the truck stands still with a token drive force; once
 // the player has finished it brakes against its motion. Either way it does
 // not steer.
-void HoldBeforeStartAndAfterFinish(CSampleCar& car, bool movingBackward);
+void HoldBeforeStartAndAfterFinish(Racer& car, bool movingBackward);
 // The velocity points more than a right angle away from the forward axis.
 bool MovingBackward(const neV3& velocity, const neV3& forward);
 // Path point kinds 1, 4 and 5.
 bool IsCheckpoint(int point);
 // The race and lap clocks run by dt hundredths.
-void AdvanceRaceClocks(CSampleCar& car, float dt);
+void AdvanceRaceClocks(Racer& car, float dt);
 // The launch revolutions of first gear and reverse, then rpm within 1000..7500.
-void AddLaunchRevolutions(CSampleCar& car);
+void AddLaunchRevolutions(Racer& car);
 // displayRpm moves toward rpm by |gap| x 0.075 x dt, never past it.
-void FollowDisplayRpm(CSampleCar& car, float dt);
+void FollowDisplayRpm(Racer& car, float dt);
 void SetEffect(ParticleEffect& effect, float strength, bool enabled);
 // The slot's two dust effects from its slide and spin skids.
-void SetDustEffects(const CSampleCar& car);
+void SetDustEffects(const Racer& car);
 // Within 22.5 of the next checkpoint: at point 0 a lap is counted (with the
 // best-lap rule); then the next checkpoint is the following point of kind
 // 1, 4 or 5 (0 past the last). Only the player hears the point sound and
 // finishes the race when the laps run out.
-void PassCheckpoint(CSampleCar& car, const neV3& position, bool player);
+void PassCheckpoint(Racer& car, const neV3& position, bool player);

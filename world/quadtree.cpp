@@ -1,7 +1,9 @@
 #include "world/quadtree.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "framework/binary_file.h"
@@ -68,6 +70,16 @@ bool ReadGrass(ByteCursor& in, Grass& grass) {
   return in.Ok();
 }
 
+// Every value of every triangle (the fields a section does not store are 0).
+bool TrianglesFinite(const Mesh& mesh) {
+  float values[sizeof(MeshTriangle) / sizeof(float)];
+  for (int t = 0; t < mesh.count; ++t) {
+    std::memcpy(values, &mesh.tris[t], sizeof values);
+    if (!AllFinite(values, std::size(values))) return false;
+  }
+  return true;
+}
+
 bool ReadSection(ByteCursor& in, int section, const Model* model, QuadTreeList& leaf, const char** error) {
   const int groups = SectionMeshCount(model);
   const int32_t meshCount = in.I32();
@@ -86,16 +98,49 @@ bool ReadSection(ByteCursor& in, int section, const Model* model, QuadTreeList& 
       for (int corner = 0; corner < 3; ++corner)
         CornerFields(mesh.tris[t], corner, section == kSectionMainRoad,
                      [&](float* v, int n) { ReadFloats(in, v, n); });
+    if (!TrianglesFinite(mesh)) return (*error = "a triangle value is not a finite number"), false;
   }
   return in.Ok() || (*error = "the file ends early", false);
 }
 
-bool ReadLeaf(ByteCursor& in, const QuadTreeSources& sources, QuadTreeList& leaf, const char** error) {
+// The tree's leaf numbered `index`: depth first in child order, so each
+// level's child is one base-4 digit of the index, the root's the highest.
+const QuadTree* LeafNode(int index) {
+  const QuadTree* node = gQuadTreeRoot;
+  for (int level = kQuadTreeDepth - 1; level >= 0 && node && !node->isLeaf; --level)
+    node = node->child[(index >> (2 * level)) & 3];
+  return node;
+}
+
+// Culling, the props and the grass all take a leaf's square from its record:
+// it must be the square the leaf has in the tree (which no NaN equals).
+bool IsLeafSquare(const QuadTreeList& leaf, int index) {
+  const QuadTree* node = LeafNode(index);
+  return node && leaf.cx == node->cx && leaf.cy == node->cy && leaf.cz == node->cz && leaf.halfSize == node->halfSize;
+}
+
+// What is wrong with the leaf's grass and trees, or nullptr: each stands
+// inside its leaf's square (edges included), all its values finite.
+const char* GrassFault(const Grass& grass, const QuadTreeList& leaf) {
+  for (int k = 0; k < kGrassListCount; ++k)
+    for (int i = 0; i < grass.count[k]; ++i) {
+      const GrassItem& item = grass.list[k][i];
+      const float values[] = {item.x, item.y, item.z, item.size};
+      if (!AllFinite(values, 4)) return "a grass or tree value is not a finite number";
+      if (std::fabs(item.x - leaf.cx) > leaf.halfSize || std::fabs(item.z - leaf.cz) > leaf.halfSize)
+        return "a grass or tree item stands outside its leaf";
+    }
+  return nullptr;
+}
+
+bool ReadLeaf(ByteCursor& in, const QuadTreeSources& sources, int index, QuadTreeList& leaf, const char** error) {
   for (float* v : {&leaf.cx, &leaf.cy, &leaf.cz, &leaf.halfSize}) *v = in.F32();
   if (!in.Ok()) return (*error = "the file ends early"), false;
+  if (!IsLeafSquare(leaf, index)) return (*error = "a leaf's square is not the one it has in the tree"), false;
   ComputeLeafProps(sources.objects, leaf);
   leaf.grass = new Grass;
   if (!ReadGrass(in, *leaf.grass)) return (*error = "a grass count is negative or runs past the end"), false;
+  if (const char* fault = GrassFault(*leaf.grass, leaf)) return (*error = fault), false;
   for (int s = 0; s < kSectionCount; ++s)
     if (!ReadSection(in, s, sources.sections[s], leaf, error)) return false;
   return true;
@@ -206,7 +251,7 @@ bool CreateWorldQuadTreeFromBytes(const QuadTreeSources& sources, const uint8_t*
   if (gLastLeafIndex != kQuadTreeLastLeaf) return Refuse("the last leaf index is not 1023");
   for (int leaf = 0; leaf <= kQuadTreeLastLeaf; ++leaf) {
     const char* error = "";
-    if (!ReadLeaf(in, sources, gQuadTreeLeaves[leaf], &error)) return Refuse(error);
+    if (!ReadLeaf(in, sources, leaf, gQuadTreeLeaves[leaf], &error)) return Refuse(error);
   }
   return true;
 }

@@ -18,6 +18,7 @@ inline constexpr int kQuadTreeLeafCount = 1024;            // 4 to the power of 
 inline constexpr int kQuadTreeLastLeaf = kQuadTreeLeafCount - 1;
 inline constexpr float kQuadTreeHalfSize = 1800.0f;         // root half side, world units
 inline constexpr int kSectionCount = 6;                     // main_road .. add_transparency2
+inline constexpr int kGrassKindCount = 8;                   // grass pictures of the atlas
 inline constexpr int kGrassListCount = 16;                  // 0..7 grass kinds, 8..15 tree kinds
 inline constexpr int kTreeListFirst = 8;
 inline constexpr const char* kQuadTreeFile = "base/world/models/qt.qt";
@@ -144,7 +145,9 @@ void ComputeLeafProps(const Model* objects, QuadTreeList& leaf);
 // Reads qt.qt into gQuadTreeLeaves and builds gQuadTreeRoot. A file that is
 // missing, short, for another tree (last leaf index not 1023) or for other
 // models (a mesh count not the section's group count), or that holds a
-// negative count, is refused: a line on stderr, nothing left allocated,
+// negative count, a leaf square other than the tree's, a grass or tree item
+// outside its leaf, or a grass, tree or triangle value that is not a finite
+// number, is refused: a line on stderr, nothing left allocated,
 // no world (false).
 bool CreateWorldQuadTree(const QuadTreeSources& sources, const char* path = kQuadTreeFile);
 // The same from bytes in memory.

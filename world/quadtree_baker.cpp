@@ -12,7 +12,6 @@ namespace {
 
 constexpr float kPlaneEpsilon = 1e-6f;  // plane distances below this count as on the plane
 constexpr int kLeavesPerSide = 32;      // 2 to the power of the depth
-constexpr int kGrassKinds = 8;
 constexpr int kTreeKinds = 8;
 
 void Sub(float out[3], const float a[3], const float b[3]) {
@@ -171,9 +170,9 @@ void ScatterGrass(const Model* grass, const QuadTree& leaf, Grass& out) {
         points.push_back(point);
       }
     }
-  int counts[kGrassKinds] = {};
+  int counts[kGrassKindCount] = {};
   for (const GrassPoint& point : points) ++counts[point.kind];
-  for (int k = 0; k < kGrassKinds; ++k)
+  for (int k = 0; k < kGrassKindCount; ++k)
     if (counts[k] > 0) out.list[k] = new GrassItem[size_t(counts[k])];
   for (const GrassPoint& point : points) {
     GrassItem& item = out.list[point.kind][out.count[point.kind]++];

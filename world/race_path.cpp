@@ -31,6 +31,18 @@ int32_t CheckpointType(int32_t type) {
 
 bool LastInRange(int32_t last) { return last >= kMinRacePathLast && last < kRacePathCapacity; }
 
+// The first of the `count` records ahead of `reader` that the race could not
+// follow (a position that is not a finite number, a kind outside 0..5),
+// or -1 when there is none. Reads a copy of the cursor.
+int32_t FirstBadRecord(ByteCursor reader, int32_t count) {
+  for (int32_t k = 0; k < count; ++k) {
+    const float position[3] = {reader.F32(), reader.F32(), reader.F32()};
+    const int32_t type = reader.I32();
+    if (!AllFinite(position, 3) || type < kWaypointPlain || type > kWaypointCheckpointMarkerB) return k;
+  }
+  return -1;
+}
+
 }  // namespace
 
 std::string RacePathFile(int n) {
@@ -50,6 +62,11 @@ bool ReadRacePathFile(const std::string& path, Waypoint* points, int32_t& last) 
   const int32_t fileLast = reader.I32();
   if (!reader.Ok() || !LastInRange(fileLast) || !reader.Has(kRecordSize * size_t(fileLast + 1))) {
     std::fprintf(stderr, "Race path %s is damaged\n", path.c_str());
+    return false;
+  }
+  if (const int32_t bad = FirstBadRecord(reader, fileLast + 1); bad >= 0) {
+    std::fprintf(stderr, "Race path %s: point %d has a position that is not a number or a kind outside 0-5\n",
+                 path.c_str(), bad);
     return false;
   }
   for (int32_t k = 0; k <= fileLast; ++k) {

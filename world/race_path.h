@@ -38,7 +38,8 @@ std::string RacePathFile(int n);
 
 // Reads a path file into `points` (capacity kRacePathCapacity). The file is
 // refused (false, `points` and `last` untouched, a line on stderr) unless
-// kMinRacePathLast <= L <= 1199 and the file holds all L + 1 records.
+// kMinRacePathLast <= L <= 1199 and the file holds all L + 1 records, each
+// with a finite position and a kind 0..5.
 bool ReadRacePathFile(const std::string& path, Waypoint* points, int32_t& last);
 bool WriteRacePathFile(const std::string& path, const Waypoint* points, int32_t last);
 

@@ -1,11 +1,15 @@
 #include "world/race_state.h"
 
+#include "framework/globals.h"
+#include "framework/random.h"
+
 uint8_t gStartHold;
 int32_t gRaceLaps;
 float gRacePhaseTime;
 float gCarPowerFactor;
 float gSimFovBoost;
 float gCrashEffect;
+int32_t gCameraMode;
 float gChaseDirX, gChaseDirZ, gChaseDirXGoal, gChaseDirZGoal;
 
 float gBonusTimers[kBonusSlotCount] = {kBonusStartClock, kBonusStartClock, kBonusStartClock, kBonusStartClock,
@@ -17,6 +21,9 @@ float gRaceBonus[kBonusSlotCount];
 float gBonusDisplayTime = kBonusDisplaySeconds;
 
 namespace {
+
+constexpr int kRaceLaps = 4;
+constexpr float kRaceStartPhaseSeconds = 7.0f;
 
 struct BonusRule {
   float threshold;  // seconds
@@ -82,4 +89,16 @@ void ResetBonuses() {
   }
   gBonusEventLast = -1;
   gBonusDisplayTime = kBonusDisplaySeconds;
+}
+
+void ResetRaceState() {
+  gRaceLaps = kRaceLaps;
+  gStartHold = 1;
+  gPlayerFinished = 0;
+  gRacePhaseTime = kRaceStartPhaseSeconds;
+  gChaseDirXGoal = 1.0f;
+  gChaseDirZGoal = 0.0f;
+  gChaseDirX = -5.5f;
+  gChaseDirZ = -1.0f;
+  gCameraMode = Random() % kRaceCameraModeCount;
 }

@@ -13,6 +13,8 @@ extern float gRacePhaseTime;    // seconds; 0 when the player finishes, advanced
 extern float gCarPowerFactor;   // drive-power factor of the player's set-up; written by the garage screens
 extern float gSimFovBoost;      // 0..1 field-of-view widening while boosting, read by the camera
 extern float gCrashEffect;      // 0..1 strength of the screen's crash effect, 1 on a hard hit; the HUD decays it
+inline constexpr int kRaceCameraModeCount = 3;
+extern int32_t gCameraMode;     // race camera mode 0..2, drawn at random when a track loads; read by the start camera
 // Chase-camera direction on the ground and its goal: set from the start
 // direction when the physics world is made, eased by the race camera.
 extern float gChaseDirX, gChaseDirZ, gChaseDirXGoal, gChaseDirZGoal;
@@ -56,3 +58,6 @@ bool QueueBonus(int kind);
 void AdvanceBonusClocks(float frameFactor, float playerSpeed);
 // Every clock at kBonusStartClock, the queue empty, no points, the display clock full.
 void ResetBonuses();
+// A race about to start: its laps, the start hold and phase clock, not
+// finished, and the chase camera's first direction.
+void ResetRaceState();

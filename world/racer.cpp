@@ -2,10 +2,12 @@
 
 #include "framework/globals.h"
 #include "framework/random.h"
+#include "world/truck_tuning.h"
 
 #include <cmath>
+#include <limits>
 
-CSampleCar gRacers[kRacerCount];
+Racer gRacers[kRacerCount];
 CControllerCB gCarController;
 TyreTrackQuad gTyreTracks[kRacerCount][kWheelCount][kTyreTrackRingSize];
 WheelParticle gWheelParticles[kRacerCount][kWheelCount][kDustRingSize];
@@ -22,7 +24,7 @@ constexpr float kIdleExhaustFlame = 0.7f;
 // 0.00 .. 1.99: how long an opponent idles before its first rev blip.
 float RandomRevPhase() { return static_cast<float>(Random() % 200) * 0.01f; }
 
-void ClearWheelEmitters(CSampleCar& car) {
+void ClearWheelEmitters(Racer& car) {
   for (int w = 0; w < kWheelCount; ++w) {
     car.trackHead[w] = car.trackHeadDraw[w] = car.dustHead[w] = car.dustSpawned[w] = 0;
     car.trackActive[w] = car.dustActive[w] = 0;
@@ -40,12 +42,14 @@ neM3 YawRotation(float yaw) {
 neV3 WithoutComponent(neV3 b, const neV3& a) { return b.RemoveComponent(a); }
 
 neV3 SafeUnit(neV3 v) {
-  const float length = std::sqrt(v.Dot(v));
-  if (!(length > 0.0f) || !std::isfinite(length)) return neMakeV3(0.0f, 0.0f, 0.0f);
-  return v * (1.0f / length);
+  // A squared length in the denormals has lost its precision (an edge of
+  // 1e-23 would come out 0.7 long): so short a vector has no direction.
+  const float lengthSq = v.Dot(v);
+  if (!(lengthSq >= std::numeric_limits<float>::min()) || !std::isfinite(lengthSq)) return neMakeV3(0.0f, 0.0f, 0.0f);
+  return v * (1.0f / std::sqrt(lengthSq));
 }
 
-CSampleCar::CSampleCar()
+Racer::Racer()
     : body(nullptr),
       wheelBodies{},
       suspension{},
@@ -124,22 +128,15 @@ CSampleCar::CSampleCar()
       dustSpawned{},
       layout{} {}
 
-CSampleCar::~CSampleCar() {
-  slot = -1;
-  driveForce = steerInput = slideRatio = crashSoundTime = 0.0f;
-  for (float& roll : wheelRoll) roll = 0.0f;
-  aiWaypoint = aiLookAhead = carKind = laps = nextCheckpoint = 0;
-}
-
-void CSampleCar::CreateBody(neSimulator* sim, const neV3& position, const neV3& direction) {
+void Racer::CreateBody(neSimulator* sim, const neV3& position, const neV3& direction) {
   neRigidBody* chassis = sim->CreateRigidBody();
   chassis->SetSleepingParameter(kCarSleepingParameter);
 
   neGeometry* box = chassis->AddGeometry();
-  box->SetBoxSize(kCarBoxSize);
+  box->SetBoxSize(kTruckTuning.boxSize);
   neT3 frame;
   frame.SetIdentity();
-  frame.pos = kCarBoxOffset;
+  frame.pos = kTruckTuning.boxOffset;
   box->SetTransform(frame);
   box->SetMaterialIndex(kMaterialCar);
   chassis->UpdateBoundingInfo();
@@ -153,8 +150,8 @@ void CSampleCar::CreateBody(neSimulator* sim, const neV3& position, const neV3& 
   chassis->AddController(&gCarController, 0);  // period 0: every simulator step
 
   chassis->UpdateBoundingInfo();
-  chassis->SetInertiaTensor(neBoxInertiaTensor(kCarInertiaBox, kCarMass));
-  chassis->SetMass(kCarMass);
+  chassis->SetInertiaTensor(neBoxInertiaTensor(kTruckTuning.inertiaBox, kTruckTuning.mass));
+  chassis->SetMass(kTruckTuning.mass);
   chassis->SetUserData(reinterpret_cast<uintptr_t>(this));
   chassis->SetCollisionID(kCarCollisionId);
   body = chassis;
@@ -170,7 +167,7 @@ void CSampleCar::CreateBody(neSimulator* sim, const neV3& position, const neV3& 
   ClearWheelEmitters(*this);
 }
 
-void CSampleCar::Unstick() {
+void Racer::Unstick() {
   if (!(body->GetVelocity().Length() < kUnstickBelowSpeed && gFrameFactor < kUnstickBelowFrameFactor)) return;
   body->SetRotation(startRotation);
   neV3 position = body->GetPos();
@@ -180,6 +177,6 @@ void CSampleCar::Unstick() {
 }
 
 void CControllerCB::ControllerCallback(neRigidBodyController* controller, f32) {
-  auto* car = reinterpret_cast<CSampleCar*>(controller->GetRigidBody()->GetUserData());
+  auto* car = reinterpret_cast<Racer*>(controller->GetRigidBody()->GetUserData());
   car->ApplyWheelForces(controller);
 }

@@ -30,12 +30,6 @@ struct TruckLayout {
   Matrix4 vintPlacements[kVintModelCount][kPlacementCount];  // big, small, turbo spinning parts
 };
 
-// The truck body: a box (x its length, forward = +x) raised into the body,
-// its mass, and the box the inertia is taken from.
-inline constexpr float kCarMass = 100.0f;
-inline const neV3 kCarBoxSize = {6.5f, 2.2f, 3.2f, 0.0f};
-inline const neV3 kCarBoxOffset = {0.0f, 0.6f, 0.0f, 0.0f};
-inline const neV3 kCarInertiaBox = {0.75f * 6.5f, 0.75f * 1.5f, 0.75f * 2.9f, 0.0f};
 inline constexpr float kCarSleepingParameter = 0.01f;
 // Wheel line sensors: start height and sideways offset in the body, and the
 // line, downward and splayed outward by 0.15 (so 1.011 long).
@@ -49,12 +43,13 @@ inline constexpr int kMaterialCar = 1;
 inline constexpr int kMaterialProp = 2;
 inline constexpr int kCarCollisionId = 0;
 
-class CSampleCar {
+// One racer: its truck body, driving and race progress, and the render
+// copies the race frame reads.
+class Racer {
  public:
-  CSampleCar();
-  virtual ~CSampleCar();
-  CSampleCar(const CSampleCar&) = delete;
-  CSampleCar& operator=(const CSampleCar&) = delete;
+  Racer();
+  Racer(const Racer&) = delete;
+  Racer& operator=(const Racer&) = delete;
 
   // Builds the truck body in `sim` at `position`, its +x axis along the
   // ground direction `direction`: one box, four wheel sensors from the
@@ -149,7 +144,7 @@ class CControllerCB : public neRigidBodyControllerCallback {
   void ControllerCallback(neRigidBodyController* controller, f32 timeStep) override;
 };
 
-extern CSampleCar gRacers[kRacerCount];
+extern Racer gRacers[kRacerCount];
 extern CControllerCB gCarController;
 
 // One tyre-track quad: corners new left, new right, old right, old left.
@@ -177,5 +172,6 @@ extern WheelParticle gWheelParticles[kRacerCount][kWheelCount][kDustRingSize];
 neM3 YawRotation(float yaw);
 // b with its component along the unit vector a removed.
 neV3 WithoutComponent(neV3 b, const neV3& a);
-// v / |v|, or the zero vector when v has no length (no non-numbers).
+// v / |v|, or the zero vector when v is too short to have a direction (its
+// squared length below the smallest normal float) or not finite.
 neV3 SafeUnit(neV3 v);

@@ -8,29 +8,17 @@
 #include "framework/sound.h"
 #include "world/catalogue.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr float kSteerRate = 0.02f;          // radians per frame-factor unit
-constexpr float kMaxSteer = 0.7f;            // radians
-constexpr float kRearSteerFactor = -2.35f;   // the rear slide direction turns against the steering
-constexpr float kSpringFront = 2000.0f, kSpringRear = 2200.0f;
-constexpr float kDamping = 225.0f;
-constexpr float kSpringFreeDepth = 0.25f;    // sensor depth the spring starts pushing at
 constexpr float kSuspensionRest = 1.35f;     // drawn wheel height with no sensor depth
 constexpr float kAirSpinDown = 0.005f;       // wheel spin lost per frame-factor unit in the air
 constexpr float kWheelTurnPerUnit = 0.70685834f;  // wheel turn per unit of ground travel and wheel size
 constexpr float kSpinThrottleTurn = 10.0f;
-constexpr float kGripFront = -225.0f, kGripRear = -180.0f;
-constexpr float kGripBelowUnitSlip = -180.0f;  // x sqrt(slip) below a slip of 1
-constexpr float kDriveShareFront = 0.3f, kDriveShareRear = 0.7f;
-constexpr float kAirDragFromSpeed = 20.0f;
-constexpr float kAirDrag = -0.005f, kAirDragPower = 4.4f;
-constexpr float kRollingBelowUnit = -200.0f, kRolling = -0.12f;
-constexpr float kHalfPi = 1.570796f;
 
 constexpr float kTrackHalfWidth = 0.38f;
 constexpr float kTrackLift = 0.05f;
@@ -83,7 +71,7 @@ void WriteTrackQuad(TyreTrackQuad& quad, const neV3 corners[4], const neV3& norm
 
 // Lays the quads from the last track end to the point t, at most 20, each
 // about 1 long, fading from the last opacity to alpha.
-void LayTrack(CSampleCar& car, int w, const neV3& t, const neV3& side, const neV3& normal, float alpha) {
+void LayTrack(Racer& car, int w, const neV3& t, const neV3& side, const neV3& normal, float alpha) {
   const float d = Len(t - car.trackLastPoint[w]);
   const int segments = std::clamp(FloatToInt(d), 1, kMaxTrackSegments);
   const neV3 newLeft = t - side * kTrackHalfWidth, newRight = t + side * kTrackHalfWidth;
@@ -108,7 +96,7 @@ void LayTrack(CSampleCar& car, int w, const neV3& t, const neV3& side, const neV
 
 // How many dust particles the wheel gives off now: by the distance moved
 // since the last ones, or, when it barely moved, one per 0.04 of its dust clock.
-int DustCount(CSampleCar& car, int w, float moved) {
+int DustCount(Racer& car, int w, float moved) {
   if (moved > kTrackSegmentLength) return std::clamp(FloatToInt(2.0f * moved), 1, kMaxDustParticles);
   int count = 0;
   while (car.dustTime[w] > kDustPeriod) {
@@ -118,7 +106,7 @@ int DustCount(CSampleCar& car, int w, float moved) {
   return count;
 }
 
-void EmitDust(CSampleCar& car, const WheelContact& wc, const neV3& q, const neV3& forward, float speedTerm, float ff) {
+void EmitDust(Racer& car, const WheelContact& wc, const neV3& q, const neV3& forward, float speedTerm, float ff) {
   const int w = wc.wheel;
   const float moved = Len(q - car.dustLastPoint[w]);
   const int count = DustCount(car, w, moved);
@@ -143,7 +131,7 @@ void EmitDust(CSampleCar& car, const WheelContact& wc, const neV3& q, const neV3
 }
 
 // Tyre tracks where the wheel slides or spins, and dust with them.
-void LayTracksAndDust(CSampleCar& car, const WheelContact& wc, const neM3& R, float ff) {
+void LayTracksAndDust(Racer& car, const WheelContact& wc, const neM3& R, float ff) {
   const int w = wc.wheel;
   const float inset = (w % 2 == 0) ? -kTrackInset : kTrackInset;
   const neV3 t = wc.contact + R[2] * inset + neMakeV3(0.0f, kTrackLift, 0.0f);
@@ -177,20 +165,20 @@ void LayTracksAndDust(CSampleCar& car, const WheelContact& wc, const neM3& R, fl
 
 }  // namespace
 
-void CSampleCar::ApplyWheelForces(neRigidBodyController* controller) {
+void Racer::ApplyWheelForces(neRigidBodyController* controller) {
   const float ff = gFrameFactor;
   // Steering aimed along an undefined direction counts as straight ahead.
   if (!std::isfinite(steerInput)) steerInput = 0.0f;
-  if (steerAngle < steerInput) steerAngle += ff * kSteerRate;
-  if (steerAngle > steerInput) steerAngle -= ff * kSteerRate;
-  steerAngle = Clamp(steerAngle, -kMaxSteer, kMaxSteer);
+  if (steerAngle < steerInput) steerAngle += ff * kTruckTuning.steerRate;
+  if (steerAngle > steerInput) steerAngle -= ff * kTruckTuning.steerRate;
+  steerAngle = Clamp(steerAngle, -kTruckTuning.maxSteer, kTruckTuning.maxSteer);
 
   const int kind = std::clamp(static_cast<int>(carKind), 0, kCatalogueSize - 1);  // a row of the wheel table
   const neT3 transform = body->GetTransform();
   const neM3& R = transform.rot;
   const neV3 p = body->GetPos();
   frontWheelDir = (R * YawRotation(steerInput))[0];
-  const neV3 rearSteer = (R * YawRotation(kRearSteerFactor * steerInput))[0];
+  const neV3 rearSteer = (R * YawRotation(kTruckTuning.rearSteerFactor * steerInput))[0];
   // A truck pointing straight up has no heading on the ground: keep zero.
   groundHeading = SafeUnit(neMakeV3(R[0].x, 0.0f, R[0].z));
   neV3 force = neMakeV3(0, 0, 0), torque = neMakeV3(0, 0, 0);
@@ -214,13 +202,14 @@ void CSampleCar::ApplyWheelForces(neRigidBodyController* controller) {
     const neV3 r = transform * sensor->GetLinePos() - p;
     const float cosAngle = -line.Dot(n);
 
-    const neV3 spring = n * ((front ? kSpringFront : kSpringRear) * std::max(depth - kSpringFreeDepth, 0.0f) * cosAngle);
+    const float springRate = front ? kTruckTuning.springFront : kTruckTuning.springRear;
+    const neV3 spring = n * (springRate * std::max(depth - kTruckTuning.springFreeDepth, 0.0f) * cosAngle);
     force += spring;
     torque += r.Cross(spring);
 
     const neV3 v = body->GetVelocityAtPoint(r);
-    const float movingSign = std::fabs(HeadingDeltaNormalized(v, frontWheelDir)) < kHalfPi ? 1.0f : -1.0f;
-    const neV3 damper = n * (-kDamping * v.Dot(n));
+    const float movingSign = std::fabs(HeadingDeltaNormalized(v, frontWheelDir)) < NE_HALF_PI ? 1.0f : -1.0f;
+    const neV3 damper = n * (-kTruckTuning.damping * v.Dot(n));
     force += damper;
     torque += r.Cross(damper);
 
@@ -249,13 +238,14 @@ void CSampleCar::ApplyWheelForces(neRigidBodyController* controller) {
     const float lateral = Len(u);
     const neV3 arm = c - p;
     if (lateral > 0.0f) {
-      const float grip = lateral < 1.0f ? kGripBelowUnitSlip * std::sqrt(lateral) : (front ? kGripFront : kGripRear);
+      const float grip = lateral < 1.0f ? kTruckTuning.gripBelowUnitSlip * std::sqrt(lateral)
+                                        : (front ? kTruckTuning.gripFront : kTruckTuning.gripRear);
       const neV3 gripForce = u * (grip / lateral);
       force += gripForce;
       torque += arm.Cross(gripForce);
     }
     const neV3 driveDir = SlipTurnedForward(R[0], rearSteer, steerInput, Clamp(lateral - 2.0f, 0.0f, 1.0f), ff);
-    const neV3 drive = driveDir * (driveForce * (front ? kDriveShareFront : kDriveShareRear));
+    const neV3 drive = driveDir * (driveForce * (front ? kTruckTuning.driveShareFront : kTruckTuning.driveShareRear));
     force += drive;
     torque += arm.Cross(drive);
 
@@ -273,9 +263,10 @@ void CSampleCar::ApplyWheelForces(neRigidBodyController* controller) {
   // A truck at rest has no direction of motion: drag and rolling resistance
   // act along the unit velocity only when there is one.
   const neV3 along = SafeUnit(v);
-  if (S > kAirDragFromSpeed) force += along * (kAirDrag * std::pow(S - kAirDragFromSpeed, kAirDragPower));
+  const float dragFrom = kTruckTuning.airDragFromSpeed;
+  if (S > dragFrom) force += along * (kTruckTuning.airDrag * std::pow(S - dragFrom, kTruckTuning.airDragPower));
   force += R[0] * boostForce;
-  force += along * (S < 1.0f ? kRollingBelowUnit * S * S : kRolling * S);
+  force += along * (S < 1.0f ? kTruckTuning.rollingBelowUnit * S * S : kTruckTuning.rolling * S);
 
   controller->SetControllerForce(force);
   controller->SetControllerTorque(torque);

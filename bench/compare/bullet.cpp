@@ -47,29 +47,29 @@ public:
         world_.addRigidBody(terrain_.get(), kTerrainGroup, kBodyGroup);
     }
 
-    int AddBody(const BodySpec& spec) override {
+    int AddBody(const PeerBody& wanted) override {
         std::unique_ptr<btCollisionShape> shape;
-        if (spec.shape == Shape::Box)
-            shape = std::make_unique<btBoxShape>(Bt(spec.size * 0.5f));
+        if (wanted.shape == Shape::Box)
+            shape = std::make_unique<btBoxShape>(Bt(wanted.size * 0.5f));
         else
-            shape = std::make_unique<btCapsuleShape>(spec.size.x, spec.size.y);
+            shape = std::make_unique<btCapsuleShape>(wanted.size.x, wanted.size.y);
         btCollisionShape* used = shape.get();
         shapes_.push_back(std::move(shape));
-        if (spec.geometryOffsetY != 0.0f) {
+        if (wanted.geometryOffsetY != 0.0f) {
             auto compound = std::make_unique<btCompoundShape>();
-            compound->addChildShape(btTransform(btQuaternion::getIdentity(), btVector3(0, spec.geometryOffsetY, 0)),
+            compound->addChildShape(btTransform(btQuaternion::getIdentity(), btVector3(0, wanted.geometryOffsetY, 0)),
                                     used);
             used = compound.get();
             shapes_.push_back(std::move(compound));
         }
-        const neM3& r = spec.rot;
+        const neM3& r = wanted.rot;
         btMatrix3x3 basis(r.M[0].x, r.M[1].x, r.M[2].x, r.M[0].y, r.M[1].y, r.M[2].y, r.M[0].z, r.M[1].z,
                           r.M[2].z);
-        btRigidBody::btRigidBodyConstructionInfo info(spec.mass, nullptr, used, Bt(spec.inertia));
-        info.m_startWorldTransform = btTransform(basis, Bt(spec.pos));
+        btRigidBody::btRigidBodyConstructionInfo info(wanted.mass, nullptr, used, Bt(wanted.inertia));
+        info.m_startWorldTransform = btTransform(basis, Bt(wanted.pos));
         auto body = std::make_unique<btRigidBody>(info);
-        body->setLinearVelocity(Bt(spec.velocity));
-        body->setAngularVelocity(Bt(spec.angularVelocity));
+        body->setLinearVelocity(Bt(wanted.velocity));
+        body->setAngularVelocity(Bt(wanted.angularVelocity));
         world_.addRigidBody(body.get(), kBodyGroup, kBodyGroup | kTerrainGroup);
         bodies_.push_back(std::move(body));
         return static_cast<int>(bodies_.size()) - 1;

@@ -53,32 +53,32 @@ public:
         terrain_ = dCreateTriMesh(space_, meshData_, nullptr, nullptr, nullptr);
     }
 
-    int AddBody(const BodySpec& spec) override {
+    int AddBody(const PeerBody& wanted) override {
         dBodyID body = dBodyCreate(world_);
         dGeomID geom;
-        if (spec.shape == Shape::Box) {
-            geom = dCreateBox(space_, spec.size.x, spec.size.y, spec.size.z);
+        if (wanted.shape == Shape::Box) {
+            geom = dCreateBox(space_, wanted.size.x, wanted.size.y, wanted.size.z);
             dGeomSetBody(geom, body);
         } else {
-            geom = dCreateCapsule(space_, spec.size.x, spec.size.y);
+            geom = dCreateCapsule(space_, wanted.size.x, wanted.size.y);
             dGeomSetBody(geom, body);
             dMatrix3 toY;
             dRFromAxisAndAngle(toY, 1, 0, 0, M_PI / 2);  // ODE's capsules lie along z
             dGeomSetOffsetRotation(geom, toY);
         }
-        if (spec.geometryOffsetY != 0.0f) dGeomSetOffsetPosition(geom, 0, spec.geometryOffsetY, 0);
+        if (wanted.geometryOffsetY != 0.0f) dGeomSetOffsetPosition(geom, 0, wanted.geometryOffsetY, 0);
         dMass m;
-        dMassSetParameters(&m, spec.mass, 0, 0, 0, spec.inertia.x, spec.inertia.y, spec.inertia.z, 0, 0, 0);
+        dMassSetParameters(&m, wanted.mass, 0, 0, 0, wanted.inertia.x, wanted.inertia.y, wanted.inertia.z, 0, 0, 0);
         dBodySetMass(body, &m);
         dMatrix3 r;
         for (int row = 0; row < 3; ++row) {
-            for (int c = 0; c < 3; ++c) r[row * 4 + c] = spec.rot.M[c][row];
+            for (int c = 0; c < 3; ++c) r[row * 4 + c] = wanted.rot.M[c][row];
             r[row * 4 + 3] = 0;
         }
         dBodySetRotation(body, r);
-        dBodySetPosition(body, spec.pos.x, spec.pos.y, spec.pos.z);
-        dBodySetLinearVel(body, spec.velocity.x, spec.velocity.y, spec.velocity.z);
-        dBodySetAngularVel(body, spec.angularVelocity.x, spec.angularVelocity.y, spec.angularVelocity.z);
+        dBodySetPosition(body, wanted.pos.x, wanted.pos.y, wanted.pos.z);
+        dBodySetLinearVel(body, wanted.velocity.x, wanted.velocity.y, wanted.velocity.z);
+        dBodySetAngularVel(body, wanted.angularVelocity.x, wanted.angularVelocity.y, wanted.angularVelocity.z);
         bodies_.push_back(body);
         return static_cast<int>(bodies_.size()) - 1;
     }

@@ -2,7 +2,7 @@
 // boxes and capsules with material 0, the terrain as one triangle mesh, the
 // trucks' wheel lines as line sensors read in a controller callback.
 #include "peer_world.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 #include "world/physics_constants.h"
 
 #include <cstdio>
@@ -56,13 +56,13 @@ public:
             sizes.controllersCount = wanted.bodies;
             sizes.sensorsCount = wanted.bodies * kWheels;
         }
-        sim_ = neSimulator::CreateSimulator(sizes, nullptr, &gravity);
+        sim_ = neSimulatorCore::CreateSimulator(sizes, nullptr, &gravity);
         sim_->SetLogOutputCallback(OnLog);
         sim_->SetLogOutputLevel(1);
         sim_->SetMaterial(0, kFriction, kRestitution);
         gLogged = false;
     }
-    ~Ours() override { neSimulator::DestroySimulator(sim_); }
+    ~Ours() override { neSimulatorCore::DestroySimulator(sim_); }
 
     const char* Name() const override { return "ours"; }
 
@@ -75,37 +75,37 @@ public:
         sim_->SetTerrainMesh(&m);
     }
 
-    int AddBody(const BodySpec& spec) override {
+    int AddBody(const PeerBody& wanted) override {
         neRigidBody* body = sim_->CreateRigidBody();
         if (!body) {
             gLogged = true;
             return -1;
         }
         neGeometry* g = body->AddGeometry();
-        if (spec.shape == Shape::Box)
-            g->SetBoxSize(spec.size);
+        if (wanted.shape == Shape::Box)
+            g->SetBoxSize(wanted.size);
         else
-            g->SetCylinder(spec.size.x * 2.0f, spec.size.y);
+            g->SetCylinder(wanted.size.x * 2.0f, wanted.size.y);
         neT3 frame;
         frame.SetIdentity();
-        frame.pos.y = spec.geometryOffsetY;
+        frame.pos.y = wanted.geometryOffsetY;
         g->SetTransform(frame);
         g->SetMaterialIndex(0);
         body->UpdateBoundingInfo();
-        body->SetInertiaTensor(spec.inertia);
-        body->SetMass(spec.mass);
-        body->SetRotation(spec.rot);
-        body->SetPos(spec.pos);
-        body->SetVelocity(spec.velocity);
+        body->SetInertiaTensor(wanted.inertia);
+        body->SetMass(wanted.mass);
+        body->SetRotation(wanted.rot);
+        body->SetPos(wanted.pos);
+        body->SetVelocity(wanted.velocity);
         neM3 inertia;
         inertia.SetIdentity();
-        for (int k = 0; k < 3; ++k) inertia.M[k][k] = spec.inertia[k];
-        const neM3 worldInertia = spec.rot * inertia * [&] {
+        for (int k = 0; k < 3; ++k) inertia.M[k][k] = wanted.inertia[k];
+        const neM3 worldInertia = wanted.rot * inertia * [&] {
             neM3 t;
-            t.SetTranspose(spec.rot);
+            t.SetTranspose(wanted.rot);
             return t;
         }();
-        body->SetAngularMomentum(worldInertia * spec.angularVelocity);
+        body->SetAngularMomentum(worldInertia * wanted.angularVelocity);
         bodies_.push_back(body);
         return static_cast<int>(bodies_.size()) - 1;
     }
@@ -134,7 +134,7 @@ public:
     bool Healthy() const override { return !gLogged; }
 
 private:
-    neSimulator* sim_ = nullptr;
+    neSimulatorCore* sim_ = nullptr;
     std::vector<neRigidBody*> bodies_;
     std::vector<std::unique_ptr<WheelCallback>> callbacks_;
 };

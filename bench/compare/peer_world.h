@@ -30,7 +30,7 @@ constexpr f32 kRestitution = 0.1f;
 
 enum class Shape { Box, Capsule };
 
-struct BodySpec {
+struct PeerBody {
     Shape shape = Shape::Box;
     neV3 size = neMakeV3(1, 1, 1);  // box: full size; capsule: x radius, y length of the axis segment (along body y)
     f32 mass = 1.0f;
@@ -78,7 +78,7 @@ public:
     virtual ~PhysicsWorld() = default;
     virtual const char* Name() const = 0;
     virtual void SetTerrain(const Mesh& mesh) = 0;
-    virtual int AddBody(const BodySpec& spec) = 0;
+    virtual int AddBody(const PeerBody& wanted) = 0;
     // The body becomes a truck: four wheel lines driven by `truck`.
     virtual void MakeTruck(int body, Truck* truck) = 0;
     virtual void Step(f32 dt) = 0;

@@ -4,6 +4,7 @@
 #include "scenes.h"
 
 #include "world/physics_constants.h"
+#include "world/prop_parts.h"
 
 #include <malloc.h>
 
@@ -15,6 +16,7 @@
 #include <functional>
 #include <limits>
 #include <random>
+#include <span>
 
 namespace compare {
 namespace {
@@ -175,8 +177,8 @@ neV3 TextbookBoxInertia(const neV3& size, f32 mass) {
                     k * (size.x * size.x + size.y * size.y));
 }
 
-BodySpec BoxSpec(const neV3& size, f32 mass, const neV3& pos, const neM3& rot, bool textbook) {
-    BodySpec s;
+PeerBody BoxBody(const neV3& size, f32 mass, const neV3& pos, const neM3& rot, bool textbook) {
+    PeerBody s;
     s.size = size;
     s.mass = mass;
     s.inertia = textbook ? TextbookBoxInertia(size, mass) : neBoxInertiaTensor(size, mass);
@@ -185,8 +187,8 @@ BodySpec BoxSpec(const neV3& size, f32 mass, const neV3& pos, const neM3& rot, b
     return s;
 }
 
-BodySpec CapsuleSpec(f32 radius, f32 length, f32 mass, const neV3& pos, const neM3& rot) {
-    BodySpec s;
+PeerBody CapsuleBody(f32 radius, f32 length, f32 mass, const neV3& pos, const neM3& rot) {
+    PeerBody s;
     s.shape = Shape::Capsule;
     s.size = neMakeV3(radius, length, radius);
     s.mass = mass;
@@ -200,7 +202,7 @@ BodySpec CapsuleSpec(f32 radius, f32 length, f32 mass, const neV3& pos, const ne
 // turned by `yaw`.
 int AddTruck(PhysicsWorld& world, Truck& truck, const Ground& ground, f32 x, f32 z, f32 yaw,
              const neV3& velocity = neMakeV3(0, 0, 0)) {
-    BodySpec s;
+    PeerBody s;
     s.size = kTruckBox;
     s.mass = kTruckMass * truck.scale;
     s.inertia = neBoxInertiaTensor(neMakeV3(0.75f * 6.5f, 0.75f * 1.5f, 0.75f * 2.9f), s.mass);
@@ -355,7 +357,7 @@ void SceneFreeBodies(Context& c, const std::vector<Engine>& engines) {
         std::mt19937 rng(1);
         std::uniform_real_distribution<f32> spin(-2.0f, 2.0f);
         for (int i = 0; i < kSide * kSide * kSide; ++i) {
-            BodySpec s = BoxSpec(neMakeV3(1, 1, 1), 1.0f,
+            PeerBody s = BoxBody(neMakeV3(1, 1, 1), 1.0f,
                                  neMakeV3(2.5f * (i % kSide), 100.0f + 2.5f * (i / kSide % kSide), 2.5f * (i / 100)),
                                  Identity(), true);
             s.angularVelocity = neMakeV3(spin(rng), spin(rng), spin(rng));
@@ -429,7 +431,7 @@ void SceneTowers(Context& c, const std::vector<Engine>& engines, bool textbook, 
         std::uniform_real_distribution<f32> jitter(-0.002f, 0.002f);
         for (int t = 0; t < kTowers; ++t)
             for (int h = 0; h < kTowerHeight; ++h)
-                worlds[k].AddBody(BoxSpec(neMakeV3(1, 1, 1), 1.0f,
+                worlds[k].AddBody(BoxBody(neMakeV3(1, 1, 1), 1.0f,
                                           neMakeV3(-22.5f + 5.0f * t + jitter(rng), 0.5f + h * 1.0f, jitter(rng)),
                                           Yaw(jitter(rng)), textbook));
     }
@@ -464,7 +466,7 @@ void ScenePyramid(Context& c, const std::vector<Engine>& engines) {
         worlds[k].SetTerrain(ground.ToMesh());
         for (int row = 0; row < kBase; ++row)
             for (int i = 0; i < kBase - row; ++i)
-                worlds[k].AddBody(BoxSpec(neMakeV3(1, 1, 1), 1.0f,
+                worlds[k].AddBody(BoxBody(neMakeV3(1, 1, 1), 1.0f,
                                           neMakeV3(-0.5f * (kBase - row - 1) + 1.0f * i * 1.02f, 0.5f + row, 0),
                                           Identity(), false));
     }
@@ -484,43 +486,13 @@ void SceneRest(Context& c, Engine e) {
     auto w = c.World(e, 1);
     if (!w) return;
     w->SetTerrain(ground.ToMesh());
-    w->AddBody(BoxSpec(neMakeV3(1, 1, 1), 1.0f, neMakeV3(0.3f, 0.5f, 0.2f), Identity(), false));
+    w->AddBody(BoxBody(neMakeV3(1, 1, 1), 1.0f, neMakeV3(0.3f, 0.5f, 0.2f), Identity(), false));
     c.run.Run(*w, static_cast<int>(5.0f / kGameStep), kGameStep);
     c.table.Set("Box at rest: depth", Unit::Metres, e, 0.5f - w->GetPose(0).pos.y);
     c.Check(*w);
 }
 
 // ---- D: the game's load -------------------------------------------------------------
-
-// The game's prop parts: box, inertia box, offset in the prop, mass.
-struct PropPart {
-    neV3 box, inertiaBox, offset;
-    f32 mass;
-};
-
-std::vector<PropPart> PropParts(int type) {
-    const PropPart post{neMakeV3(0.96f, 1.64f, 0.96f), neMakeV3(0.96f, 1.63f, 0.96f), neMakeV3(0, 0.82f, 0), 20};
-    const neV3 crate = neMakeV3(2.64f, 1, 2.64f);
-    const PropPart base{crate, crate, neMakeV3(0, 0.5f, 0), 40};
-    switch (type) {
-        case 0: case 1: case 2: return {post};
-        case 3: return {base, {crate, crate, neMakeV3(0, 1.5f, 0.25f), 40}};
-        case 4: return {base, {neMakeV3(2.3f, 2.3f, 1), neMakeV3(2.3f, 2.3f, 1), neMakeV3(0, 2.15f, 0), 40}};
-        case 5: return {base, {neMakeV3(2.64f, 2.64f, 1), neMakeV3(2.64f, 2.64f, 1), neMakeV3(0, 1.32f, 1.82f), 40}};
-        case 6: return {base, {crate, crate, neMakeV3(0, 1.5f, 0.55f), 40}};
-        case 7: case 8: case 9:
-            return {{neMakeV3(5, 1.36f, 0.7f), neMakeV3(5, 1.36f, 0.7f), neMakeV3(0, 0.68f, 0), 10}};
-        case 10: case 11: case 12: case 13:
-            return {{neMakeV3(4.6f, 1.4f, 0.8f), neMakeV3(4.6f, 1.4f, 0.8f), neMakeV3(0, 0.7f, 0), 10}};
-        case 14: case 15: case 16: {
-            PropPart left = post, right = post;
-            left.offset.x = 1.1f;
-            right.offset.x = -1.1f;
-            return {post, left, right};
-        }
-        default: return {{neMakeV3(1.15f, 6, 1.15f), neMakeV3(1.15f, 6, 1.15f), neMakeV3(0, 3, 0), 30}};
-    }
-}
 
 constexpr int kProps = 1000;
 constexpr int kGameTrucks = 4;
@@ -541,10 +513,11 @@ void SceneGameLoad(Context& c, Engine e) {
     for (int p = 0; p < kProps; ++p) {
         const f32 x = -100.0f + 8.0f * static_cast<f32>(p % 40), z = -100.0f + 8.0f * static_cast<f32>(p / 40);
         const neM3 yaw = Yaw(turn(rng));
-        for (const PropPart& part : PropParts(p % 18)) {
+        const int type = p % kPropTypesWithParts;
+        for (const PropPart& part : std::span(kPropParts[type], static_cast<size_t>(PropPartCount(type)))) {
             const neV3 at = yaw * part.offset;
             const neV3 pos = neMakeV3(x + at.x, ground.Height(x, z) + part.offset.y + 0.3f, z + at.z);
-            BodySpec s = BoxSpec(part.box, part.mass, pos, yaw, false);
+            PeerBody s = BoxBody(part.boxSize, part.mass, pos, yaw, false);
             s.inertia = neBoxInertiaTensor(part.inertiaBox, part.mass);
             w->AddBody(s);
             ++bodies;
@@ -588,15 +561,15 @@ void SceneRandomBodies(Context& c, const std::vector<Engine>& engines, f32 dt) {
             rot.RotateXYZ(neMakeV3(range(-3, 3), range(-3, 3), range(-3, 3)));
             const f32 x = range(-18, 18), z = range(-18, 18);
             const neV3 pos = neMakeV3(x, ground.Height(x, z) + range(1.5f, 6), z);
-            BodySpec s;
+            PeerBody s;
             const int kind = i % 3;
             if (kind == 0) {
-                s = BoxSpec(neMakeV3(range(0.3f, 1.5f), range(0.3f, 1.5f), range(0.3f, 1.5f)), range(1, 20), pos, rot,
+                s = BoxBody(neMakeV3(range(0.3f, 1.5f), range(0.3f, 1.5f), range(0.3f, 1.5f)), range(1, 20), pos, rot,
                             false);
             } else if (kind == 1) {
-                s = BoxSpec(neMakeV3(range(1, 2), 0.2f, range(1, 2)), range(1, 20), pos, rot, false);
+                s = BoxBody(neMakeV3(range(1, 2), 0.2f, range(1, 2)), range(1, 20), pos, rot, false);
             } else {
-                s = CapsuleSpec(range(0.15f, 0.4f), range(0.3f, 1.2f), range(1, 20), pos, rot);
+                s = CapsuleBody(range(0.15f, 0.4f), range(0.3f, 1.2f), range(1, 20), pos, rot);
             }
             s.velocity = neMakeV3(range(-3, 3), range(-3, 0), range(-3, 3));
             s.angularVelocity = neMakeV3(range(-3, 3), range(-3, 3), range(-3, 3));
@@ -635,8 +608,8 @@ void SceneDrops(Context& c, Engine e, bool slab, f32 dt) {
     for (int i = 0; i < kDrops; ++i) {
         const f32 x = -27.0f + 9.37f * i, z = 21.0f - 7.77f * i;
         const f32 floor = ground.Height(x, z);
-        w->AddBody(slab ? BoxSpec(neMakeV3(2, 0.2f, 2), 5.0f, neMakeV3(x, floor + 1.1f, z), Yaw(0.4f * i), false)
-                        : CapsuleSpec(0.15f, 0.6f, 2.0f, neMakeV3(x, floor + 1.65f, z), lying * Yaw(0.4f * i)));
+        w->AddBody(slab ? BoxBody(neMakeV3(2, 0.2f, 2), 5.0f, neMakeV3(x, floor + 1.1f, z), Yaw(0.4f * i), false)
+                        : CapsuleBody(0.15f, 0.6f, 2.0f, neMakeV3(x, floor + 1.65f, z), lying * Yaw(0.4f * i)));
     }
     c.run.Run(*w, static_cast<int>(3.0f / dt), dt);
     int below = 0;
@@ -667,7 +640,7 @@ void SceneKnock(Context& c, Engine e, f32 speed) {
     std::vector<Truck> trucks(kPairs);
     for (Truck& t : trucks) t.scale = kTruckScale;
     for (int i = 0; i < kPairs; ++i)
-        w->AddBody(BoxSpec(neMakeV3(1, 1, 1), kCrateMass,
+        w->AddBody(BoxBody(neMakeV3(1, 1, 1), kCrateMass,
                            neMakeV3(10.0f, 0.5f, -12.0f + 8.0f * i + 0.5f * (i - 1.5f)), Identity(), false));
     c.run.Run(*w, static_cast<int>(3.0f / kGameStep), kGameStep);
     for (int i = 0; i < kPairs; ++i)

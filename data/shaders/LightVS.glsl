@@ -1,9 +1,7 @@
 // Light: the trucks, their glass and the props, normal-mapped and lit by
-// light 0 with the shadow map and the reflection cube; DirtTrace, the tyre
-// tracks lit like the trucks, is built on it too.
-// In: the normal, the first texture coordinate (unit 0; the tyre tracks
-// carry the corner's opacity as its third), the tangent and the binormal
-// as the coordinates of units 1 and 2.
+// light 0 with the shadow map and the reflection cube.
+// In: the normal, the first texture coordinate (unit 0), the tangent and
+// the binormal as the coordinates of units 1 and 2.
 #version 120
 
 varying vec3 vEyePos;

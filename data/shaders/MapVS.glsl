@@ -1,6 +1,5 @@
 // Map: the world's map objects and the garage, lit by light 0 with the
-// shadow map, fading into the sky between T0 and T1; Transparency, the
-// alpha-tested ones lit from both sides, is built on it too.
+// shadow map, fading into the sky between T0 and T1.
 // In: the normal and the first texture coordinate (unit 0).
 #version 120
 

@@ -175,21 +175,21 @@ TEST(FrameClock, WrapOfTheMillisecondCounterGivesTheSmallDifference) {
   EXPECT_FLOAT_EQ(SecondsBetween(0xFFFFFC18u, 1000u), 2.0f);
 }
 
-TEST(FrameClock, FrameOverTwoTenthsOfASecondCountsAsNoTime) {
-  ApplyMenuFrameTime(0.25f);
-  EXPECT_EQ(gFrameFactor, 0.0f);
-  EXPECT_EQ(gPhysicsFrameTime, 0.0f);
-  EXPECT_FLOAT_EQ(gFrameSeconds, 0.25f);
-  ApplyMenuFrameTime(0.2f);
+TEST(FrameClock, FrameOverTwoTenthsOfASecondCountsAsTwoTenths) {
+  ApplyFrameTime(0.25f);
   EXPECT_FLOAT_EQ(gFrameFactor, 20.0f);
-  ApplyMenuFrameTime(0.02f);
+  EXPECT_FLOAT_EQ(gPhysicsFrameTime, 0.2f);
+  EXPECT_FLOAT_EQ(gFrameSeconds, 0.25f);
+  ApplyFrameTime(0.2f);
+  EXPECT_FLOAT_EQ(gFrameFactor, 20.0f);
+  ApplyFrameTime(0.02f);
   EXPECT_FLOAT_EQ(gFrameFactor, 2.0f);
   EXPECT_FLOAT_EQ(gPhysicsFrameTime, 0.02f);
   EXPECT_FLOAT_EQ(gFps, 50.0f);
 }
 
 TEST(FrameClock, ZeroFrameTimeGivesAFiniteFrameRate) {
-  ApplyMenuFrameTime(0.0f);
+  ApplyFrameTime(0.0f);
   EXPECT_TRUE(std::isfinite(gFps));
   EXPECT_EQ(gFrameFactor, 0.0f);
 }

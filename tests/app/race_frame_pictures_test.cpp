@@ -116,7 +116,7 @@ class RaceFramePictures : public GlResourcesSuite {
 bool RaceFramePictures::worldLoaded_ = false;
 
 // The truck's forward axis on the ground.
-neV3 Forward(const CSampleCar& car) {
+neV3 Forward(const Racer& car) {
   const Matrix4 m = WorldMatrix(car.body->GetTransform());
   return SafeUnit(neMakeV3(m.m[0], 0, m.m[2]));
 }
@@ -127,7 +127,7 @@ TEST_F(RaceFramePictures, TheStartingGridShowsFourDistinctTrucks) {
   gStartHold = 1;
   Ticks(50);  // a second to settle on their wheels
   neV3 centre = neMakeV3(0, 0, 0);
-  for (const CSampleCar& car : gRacers) centre = centre + car.body->GetPos() * 0.25f;
+  for (const Racer& car : gRacers) centre = centre + car.body->GetPos() * 0.25f;
   const neV3 forward = Forward(gRacers[0]), side = forward.Cross(neMakeV3(0, 1, 0));
   PublishCameraAt(centre + forward * 18.0f + side * 9.0f + neMakeV3(0, 5, 0), centre);
   DrawFrame();
@@ -147,7 +147,7 @@ TEST_F(RaceFramePictures, ThePlayersTruckDrivesThroughAProp) {
   // Of the props with bodies within 60 of the player's grid place (a truck
   // taken far from the path point it reached is put back on the track),
   // the one of most parts.
-  CSampleCar& player = gRacers[0];
+  Racer& player = gRacers[0];
   const CityObject* target = nullptr;
   for (int i = 0; i < gCityObjectCount; ++i) {
     const CityObject& prop = gCityObjects[i];

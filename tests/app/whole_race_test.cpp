@@ -66,7 +66,7 @@ class TestDriver {
   static constexpr float kDeadBand = 0.01f;  // radians
   static constexpr float kBendAngle = 0.3f, kBendSpeed = 16.0f, kStraightSpeed = 26.0f;
   void Drive(RaceScene& scene) {
-    const CSampleCar& car = scene.player();
+    const Racer& car = scene.player();
     const neV3 p = car.body->GetPos();
     while (GroundDistance(p, gRacePath[point_].position) < 20.0f) point_ = Next(point_, 1);
     const neV3 forward = car.body->GetRotationM3()[0];
@@ -94,7 +94,7 @@ int ClockHundredths(int minutes, int seconds, float hundredths) {
 // The whole race on a scene: the countdown, the race to the player's
 // finish with the test's own log, then the checks.
 void RunWholeRace(RaceScene& scene) {
-  CSampleCar& player = scene.player();
+  Racer& player = scene.player();
   gStartHold = 1;
   Tick(kCountdownFrames);
   for (int i = 1; i < kRacerCount; ++i) EXPECT_LT(GroundDistance(gRacers[i].body->GetPos(), gRacePath[0].position), 12.0f);
@@ -117,7 +117,7 @@ void RunWholeRace(RaceScene& scene) {
     if (player.laps != lastLaps || gPlayerFinished) crossings.push_back(raceFrames);
     lastLaps = player.laps;
     for (int i = 1; i < kRacerCount; ++i) {
-      const CSampleCar& car = gRacers[i];
+      const Racer& car = gRacers[i];
       furthestFromPath[i] = std::max(furthestFromPath[i], GroundDistanceToPath(car.body->GetPos()));
       longestStuck = std::max(longestStuck, car.stuckTime);
       anyReversing = anyReversing || car.reversing;

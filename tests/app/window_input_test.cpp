@@ -30,9 +30,24 @@ TEST_F(WindowMessages, KeysGoDownAndUpByVirtualKeyCode) {
   MainWindowProc({EventKind::KeyDown, 'W'});
   EXPECT_EQ(gKeys[vk::kShift], 1);
   EXPECT_EQ(gKeys['W'], 1);
+  EndInputFrame();
+  MainWindowProc({EventKind::KeyDown, 'W'});  // a repeat of the held key
   MainWindowProc({EventKind::KeyUp, 'W'});
   EXPECT_EQ(gKeys['W'], 0);
   EXPECT_EQ(gKeys[vk::kShift], 1);
+}
+
+TEST_F(WindowMessages, ATapBetweenTwoFramesStaysDownForTheNextFrameOnly) {
+  EndInputFrame();
+  MainWindowProc({EventKind::KeyDown, vk::kDown});
+  MainWindowProc({EventKind::KeyUp, vk::kDown});
+  MainWindowProc({EventKind::ButtonDown, 0});
+  MainWindowProc({EventKind::ButtonUp, 0});
+  EXPECT_EQ(gKeys[vk::kDown], 1);
+  EXPECT_EQ(gLeftButton, 1);
+  EndInputFrame();
+  EXPECT_EQ(gKeys[vk::kDown], 0);
+  EXPECT_EQ(gLeftButton, 0);
 }
 
 TEST_F(WindowMessages, TypedCharacterLastsForItsOwnMessageOnly) {
@@ -57,6 +72,7 @@ TEST_F(WindowMessages, MouseButtonsFreeTheCameraAndRestartTheDrag) {
   EXPECT_EQ(gDragStartX, 300);
   EXPECT_EQ(gDragLastY, 200);
   MainWindowProc({EventKind::ButtonDown, 0});
+  EndInputFrame();
   MainWindowProc({EventKind::ButtonUp, 1});
   EXPECT_EQ(gLeftButton, 1);
   EXPECT_EQ(gRightButton, 0);

@@ -10,6 +10,7 @@
 #include "framework/startup_models.h"
 #include "world/catalogue.h"
 #include "world/loaders.h"
+#include "world/racer_models.h"
 #include "world/physics_world.h"
 #include "render/race_camera.h"
 #include "render/race_view.h"
@@ -105,7 +106,7 @@ TEST(WorkerLoadsGameFiles, RaceOneTheGarageAndATruckLoadFromTheGeneratedDataWith
   ASSERT_GT(road->triangleCount, 0);
   ASSERT_GT(road->materialCount, 0);
   EXPECT_NE(road->materials[0].textureId, 0u);
-  for (const CSampleCar& car : gRacers) EXPECT_LT((car.body->GetPos() - gRacePath[0].position).Length(), 15.0f);
+  for (const Racer& car : gRacers) EXPECT_LT((car.body->GetPos() - gRacePath[0].position).Length(), 15.0f);
 
   EXPECT_GT(gCityObjectCount, 0);
   for (int i = 1; i < kRacerCount; ++i) EXPECT_GT(gRacerModels[kRacerModelCar][i]->triangleCount, 0);
@@ -122,7 +123,7 @@ TEST(WorkerLoadsGameFiles, RaceOneTheGarageAndATruckLoadFromTheGeneratedDataWith
   const Model* body = gRacerModels[kRacerModelCar][0];
   ASSERT_GT(body->triangleCount, 0);
   EXPECT_NE(body->materials[0].textureId, 0u);
-  const CSampleCar& car = gRacers[0];
+  const Racer& car = gRacers[0];
   // Axles and wheels from group 0, a lamp ahead, an exhaust behind, a vint placed.
   EXPECT_NE(car.layout.frontAxleX, kDefaultAxleX);
   EXPECT_GT(car.layout.frontWheelZ, 1.0f);

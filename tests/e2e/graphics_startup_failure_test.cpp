@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -98,9 +99,10 @@ TEST_F(GraphicsStartupFailure, AShaderThatDoesNotCompileIsNamedWithItsLog) {
 }
 
 TEST_F(GraphicsStartupFailure, AFaultInASharedShaderSourceNamesTheProgramAndItsSharedFiles) {
+  using namespace std::string_view_literals;
   struct Case {
     const char* broken;       // the shared file, replaced by text or removed
-    const char* text;         // nullptr: the file is removed
+    std::string_view text;    // empty: the file is removed
     const char* errorOutput;  // what stderr must name
   };
   // Transparency is the first program built on the fade source.
@@ -108,12 +110,15 @@ TEST_F(GraphicsStartupFailure, AFaultInASharedShaderSourceNamesTheProgramAndItsS
       {"CommonFadePS.glsl", "#version 120\nfloat Fade(float range, float dither) { return undeclared; }\n",
        "base/shaders/TransparencyPS.glsl (sources 1 CommonLightingPS.glsl, 2 CommonShadowPS.glsl, "
        "4 CommonFadePS.glsl): "},
-      {"CommonFadePS.glsl", nullptr, "base/shaders/CommonFadePS.glsl: cannot be read"},
+      {"CommonFadePS.glsl", "", "base/shaders/CommonFadePS.glsl: cannot be read"},
+      // GL would read the text up to the NUL, which still compiles.
+      {"CommonFadePS.glsl", "#version 120\nfloat Fade(float range, float dither) { return 1.0; }\n\0 }"sv,
+       "base/shaders/CommonFadePS.glsl: damaged, a NUL byte at offset 67"},
   };
   for (const Case& c : cases) {
     ScratchFolder game;
     const std::filesystem::path shared = CopyBaseWithOwnShaders(game) / "shaders" / c.broken;
-    if (c.text) {
+    if (!c.text.empty()) {
       std::ofstream(shared) << c.text;
     } else {
       std::filesystem::remove(shared);

@@ -36,7 +36,7 @@ constexpr char kJourney[] =
     "433 char 97\n"      // a
     "442 key-down 13\n"  // Next
     "443 key-up 13\n"
-    "462 key-down 27\n"  // the stand-in garage's Back
+    "462 key-down 27\n"  // the garage's Back
     "463 key-up 27\n"
     "482 key-down 13\n"  // CAREER again: now the career menu
     "483 key-up 13\n"

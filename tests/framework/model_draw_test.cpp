@@ -97,8 +97,8 @@ TEST_F(ModelDrawing, GroupWithoutMaterialKeepsTheBoundTexture) {
   MilkshapeModel noMaterials;
   LoadQuad(&noMaterials, bare);
   glBindTexture(GL_TEXTURE_2D, blue);
-  noMaterials.DrawNormalMappedGroupUniform(1, 1, 1);
-  noMaterials.DrawGroupUniform(1, 1, 1);
+  noMaterials.DrawNormalMappedGroupUniform(1, 1, 1, {});
+  noMaterials.DrawGroupUniform(1, 1, 1, -1);
   EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{0, 0, 255}));
   glDeleteTextures(1, &blue);
 }
@@ -138,7 +138,7 @@ TEST_F(ModelDrawing, NormalMappedAndGroupDrawsEndOnUnitZero) {
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
   // Its uniforms belong to the lit program, which no test binds: GL
   // reports the uniform calls, and the texture units still end as they must.
-  model.DrawNormalMappedGroupUniform(0.5f, 0.5f, 0.5f);
+  model.DrawNormalMappedGroupUniform(0.5f, 0.5f, 0.5f, {});
   while (glGetError() != GL_NO_ERROR) {
   }
   EXPECT_EQ(ActiveUnit(), GL_TEXTURE0_ARB);
@@ -296,11 +296,10 @@ TEST_F(ModelDrawing, GroupUniformDrawSetsTheLightOfEachGroup) {
   const auto useProgram = Gl<NameFn>("glUseProgram");
   const auto uniformLocation = Gl<GLint(APIENTRYP)(GLuint, const char*)>("glGetUniformLocation");
   useProgram(program);
-  gLocLightLightNow = uniformLocation(program, "LightNow");
-  gLocLightRefInt = uniformLocation(program, "RefInt");
-  gLocLightGlassAlpha = uniformLocation(program, "GlassAlpha");
-  ASSERT_GE(gLocLightLightNow, 0);
-  model.DrawNormalMappedGroupUniform(0.25f, 0.5f, 0.75f);
+  const GroupLightUniforms uniforms = {uniformLocation(program, "LightNow"), uniformLocation(program, "RefInt"),
+                                       uniformLocation(program, "GlassAlpha")};
+  ASSERT_GE(uniforms.lightNow, 0);
+  model.DrawNormalMappedGroupUniform(0.25f, 0.5f, 0.75f, uniforms);
   useProgram(0);
   const int expectedRed[4] = {64, 128, 191, 0};
   const int expectedGreen[4] = {0, 0, 0, 255};  // RefInt 1 from the fourth group on
@@ -311,5 +310,4 @@ TEST_F(ModelDrawing, GroupUniformDrawSetsTheLightOfEachGroup) {
     EXPECT_EQ(p[2], 0) << "group " << g;
   }
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-  gLocLightLightNow = gLocLightRefInt = gLocLightGlassAlpha = -1;
 }

@@ -117,7 +117,7 @@ TEST(ModelReader, EveryTruncationIsRefusedAndLeavesTheModelEmpty) {
   }
 }
 
-TEST(ModelReader, RefusesIndicesOutsideTheirArrays) {
+TEST(ModelReader, RefusesIndicesOutsideTheirArraysAndPositionsThatAreNoNumber) {
   const std::vector<uint8_t> good = EncodeMs3d(Quad());
   auto refused = [&](size_t offset, std::vector<uint8_t> patch) {
     std::vector<uint8_t> bytes = good;
@@ -136,6 +136,8 @@ TEST(ModelReader, RefusesIndicesOutsideTheirArrays) {
   EXPECT_TRUE(refused(kFirstVertex - 2, {0xFF, 0xFF})) << "65535 vertices";
   EXPECT_TRUE(refused(kGroupCount, {0xFF, 0xFF})) << "65535 groups";
   EXPECT_TRUE(refused(kMaterialCount, {0xFF, 0xFF})) << "65535 materials";
+  EXPECT_TRUE(refused(kFirstVertex + 1, {0, 0, 0xC0, 0x7F})) << "a NaN x";
+  EXPECT_TRUE(refused(kFirstVertex + 15 + 9, {0, 0, 0x80, 0xFF})) << "an infinite z";
   EXPECT_FALSE(refused(kGroupMaterial, {0xFF})) << "material -1 is allowed";
 }
 

@@ -89,7 +89,7 @@ TEST_F(SettingsFile, ShortFileReadsMissingWordsAsMinusOneThenDefaults) {
   EXPECT_EQ(gTextureFiltering, 0);          // -1 is out of range: default
   EXPECT_EQ(gShadowDetail, 1);
   EXPECT_EQ(gSightRange, 1);
-  EXPECT_FLOAT_EQ(gSightDistance, 400.0f);  // an unknown sight range keeps the start value
+  EXPECT_FLOAT_EQ(gSightDistance, 380.0f);  // the default sight range's, as written back
   EXPECT_EQ(gAntiAliasing, 0);
   EXPECT_EQ(gKeyBindings[0], 37);
   EXPECT_EQ(gKeyBindings[4], 16);
@@ -201,12 +201,12 @@ TEST_F(SettingsFile, HostileFilesKeepOnlyWordsInRange) {
               0, 256, 38, -5, 90, -1, 2, 3, 4, 5}),
        {4, 32, 0, 1, 1, 1, 77, 1, 0, 0, 1, 0, 1, 1, 0,
         37, 39, 38, 40, 90, -1, 2, 3, 4, 5},
-       400.0f, 1600, 900},  // the screen mode and the sight distance stay as they were
+       380.0f, 1600, 900},  // the screen mode stays as it was
       {"three words, the rest read as -1",
        Words({2, 16, 1}),
        {2, 16, 1, 1, 1, 1, -1, 1, 0, 0, 1, 0, 1, 1, 0,
         37, 39, 38, 40, 16, -1, -1, -1, -1, -1},
-       400.0f, 1280, 960},
+       380.0f, 1280, 960},
       {"an empty file is no file", {}, defaults, 380.0f, 1024, 768},
       {"highest values in range",
        Words({9, 24, 2, 0, 0, 0, -7, 2, 1, 1, 1, 1, 3, 2, 8, 1, 255, 65, 90, 32, -1, 0, 1, 2, 3}),
@@ -231,6 +231,7 @@ TEST_F(SettingsFile, HostileFilesKeepOnlyWordsInRange) {
     EXPECT_EQ(gScreenHeight, c.screenHeight);
     LoadSettings();  // what was saved reads back unchanged
     EXPECT_EQ(home.ReadSaveFile("menu.inf"), written);
+    EXPECT_FLOAT_EQ(gSightDistance, c.sightDistance);
   }
 }
 

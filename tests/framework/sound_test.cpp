@@ -106,9 +106,9 @@ TEST_F(SoundDevice, StartupTableLoadsEverySoundInItsOrder) {
   for (auto& bank : gSndCrash)
     for (const Sound& s : bank) order.push_back(&s);
   for (const Sound* s : {&gSndSt1, &gSndSt2[0], &gSndSt2[1], &gSndSt2[2], &gSndPoint, &gSndGear, &gSndNitro,
-                         &gSndWind, &gSndSignal[0], &gSndSignal[1], &gSndSignal[2], &gSndAmbient, &gSndMenu1,
-                         &gSndMenu2, &gSndMenu3, &gSndMenu4, &gSndMenu5, &gSndMenu6, &gSndMenu7, &gSndMenu8,
-                         &gSndMenu9, &gSndMenu10})
+                         &gSndWind, &gSndSignal[0], &gSndSignal[1], &gSndSignal[2], &gSndAmbient, &gSndMenuClick,
+                         &gSndMenuHover, &gSndMenuStep, &gSndMenuPurchase, &gSndMenuRefusal, &gSndMenuChange,
+                         &gSndMenuSettled, &gSndMenuLoading, &gSndCountdownGo, &gSndCountdownBeep})
     order.push_back(s);
   ASSERT_EQ(order.size(), size_t(kStartupSoundCount));
   for (size_t i = 0; i < order.size(); ++i) {
@@ -125,7 +125,7 @@ TEST_F(SoundDevice, StartupTableLoadsEverySoundInItsOrder) {
   }
   EXPECT_STREQ(gSndEngine0.name, "en0.wav");
   EXPECT_STREQ(gSndCrash[2][1].name, "crash2_1.wav");
-  EXPECT_STREQ(gSndMenu10.name, "menu10.wav");
+  EXPECT_STREQ(gSndCountdownBeep.name, "menu10.wav");
   // Three opponent skids share a file but each has its own source and buffer.
   EXPECT_STREQ(gSndSt2[2].name, "st2.wav");
   EXPECT_NE(gSndSt2[0].source, gSndSt2[1].source);
@@ -145,7 +145,7 @@ TEST_F(SoundDevice, PauseAndResumeActOnTheFourteenRaceSounds) {
                           &gSndEngine1, &gSndEngine2, &gSndOpponentEngine[0], &gSndOpponentEngine[1],
                           &gSndOpponentEngine[2], &gSndSuspension, &gSndCityEngine, &gSndWind, &gSndAmbient};
   for (const Sound* s : group) EXPECT_EQ(SourceInt(*s, AL_SOURCE_STATE), AL_PLAYING) << s->name;
-  EXPECT_EQ(SourceInt(gSndMenu1, AL_SOURCE_STATE), AL_INITIAL);
+  EXPECT_EQ(SourceInt(gSndMenuClick, AL_SOURCE_STATE), AL_INITIAL);
 }
 
 TEST_F(SoundDevice, StopAllAlsoStopsTheNitro) {

@@ -204,3 +204,21 @@ TEST(VolumeTextures, WaterVolumeAndNoiseUploadAs3D) {
   glDeleteTextures(1, &water);
   glDeleteTextures(1, &noise);
 }
+
+TEST(VolumeTextures, TerrainLayersStackIntoAnArrayAndABitmapIntoSlices) {
+  REQUIRE_GL_WINDOW(window);
+  DecodedImage layer;
+  ASSERT_TRUE(ReadTgaImage("base/world/textures/landscape00.tga", &layer));
+  GLuint layers = 0, wrongSize = 0, volume = 0;
+  ASSERT_TRUE(LoadTerrainLayerArray(&layers, layer.width));
+  EXPECT_FALSE(LoadTerrainLayerArray(&wrongSize, layer.width / 2));
+  GLint depth = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D_ARRAY_EXT, 0, GL_TEXTURE_DEPTH, &depth);
+  EXPECT_EQ(depth, 10);
+  ScratchFolder folder;
+  ASSERT_TRUE(WriteBmp(folder.File("v.bmp"), SolidImage(4, 2, 3, 10, 20, 30)));
+  ASSERT_TRUE(Load3DTextureFromBitmaps(folder.File("v.bmp").c_str(), &volume, 3));
+  glGetTexLevelParameteriv(GL_TEXTURE_3D, 0, GL_TEXTURE_DEPTH, &depth);
+  EXPECT_EQ(depth, 3);
+  for (GLuint texture : {layers, volume}) glDeleteTextures(1, &texture);
+}

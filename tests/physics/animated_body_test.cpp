@@ -10,7 +10,7 @@ namespace {
 
 const neV3 kGravity = neMakeV3(0, -9.8f, 0);
 
-neAnimatedBody* Platform(neSimulator* sim, const neV3& pos, const neV3& size) {
+neAnimatedBody* Platform(neSimulatorCore* sim, const neV3& pos, const neV3& size) {
     neAnimatedBody* p = sim->CreateAnimatedBody();
     neGeometry* g = p->AddGeometry();
     g->SetBoxSize(size);

@@ -14,7 +14,7 @@
 namespace {
 
 // A unit box of 1 kg whose one geometry has the material.
-neRigidBody* BoxOfMaterial(neSimulator* sim, const neV3& pos, s32 material) {
+neRigidBody* BoxOfMaterial(neSimulatorCore* sim, const neV3& pos, s32 material) {
     neRigidBody* box = MakeBox(sim, pos);
     box->geometryFirst->SetMaterialIndex(material);
     return box;
@@ -33,7 +33,7 @@ struct CallbackLog {
 struct ImpactOnGround {
     explicit ImpactOnGround(s32 entry, f32 height = 0.49f) : ground(4, 5.0f, FlatHeight, 3) {
         const neV3 g = neMakeV3(0, -10, 0);
-        sim = neSimulator::CreateSimulator(neSimulatorSizes(), nullptr, &g);
+        sim = neSimulatorCore::CreateSimulator(neSimulatorSizes(), nullptr, &g);
         sim->SetMaterial(1, 0.5f, 0.2f);
         sim->SetMaterial(3, 0.6f, 0.5f);
         neTriangleMesh mesh = ground.Mesh();
@@ -45,9 +45,9 @@ struct ImpactOnGround {
         box->SetVelocity(neMakeV3(0, -4, 0));
         sim->Advance(1.0f / 60.0f, 1);
     }
-    ~ImpactOnGround() { neSimulator::DestroySimulator(sim); }
+    ~ImpactOnGround() { neSimulatorCore::DestroySimulator(sim); }
     TestTerrain ground;
-    neSimulator* sim;
+    neSimulatorCore* sim;
     neRigidBody* box;
 };
 
@@ -107,7 +107,7 @@ TEST(CollisionCallback, TableBitsDecideResponseAndCallback) {
 
 TEST(CollisionCallback, BodyPairContactNamesBothBodiesAndGeometries) {
     SimulatorHolder holder;
-    neSimulator* sim = holder.sim;
+    neSimulatorCore* sim = holder.sim;
     sim->GetCollisionTable()->Set(0, 0, NE_RESPONSE_IMPULSE | NE_RESPONSE_CALLBACK);
     sim->SetCollisionCallback(CallbackLog::Record);
     CallbackLog::Calls().clear();
@@ -148,7 +148,7 @@ void DropBoxOnTheMesh(bool realGravity) {
     const neV3 gravity = neMakeV3(0, -10, 0);
     for (int orientation = 0; orientation < 12; ++orientation) {
         SimulatorHolder holder(neSimulatorSizes(), realGravity ? &gravity : nullptr);
-        neSimulator* sim = holder.sim;
+        neSimulatorCore* sim = holder.sim;
         sim->SetMaterial(0, 0.6f, 0.3f);
         ASSERT_TRUE(SetFlatGround(sim, 12, 2.0f));
         neRigidBody* box = BoxOfMaterial(sim, neMakeV3(0, 1.5f, 0), 0);

@@ -12,13 +12,13 @@ std::vector<neCollisionInfo>& Reported() {
     return infos;
 }
 void Record(neCollisionInfo* info) { Reported().push_back(*info); }
-void RecordCollisions(neSimulator* sim) {
+void RecordCollisions(neSimulatorCore* sim) {
     Reported().clear();
     sim->SetCollisionCallback(Record);
 }
 
 // A weightless unit box of the collision ID.
-neRigidBody* Box(neSimulator* sim, const neV3& pos, s32 id) {
+neRigidBody* Box(neSimulatorCore* sim, const neV3& pos, s32 id) {
     neRigidBody* b = MakeBox(sim, pos);
     b->GravityEnable(false);
     b->SetCollisionID(id);

@@ -2,7 +2,7 @@
 #include "physics/body.h"
 #include "physics/joint_rows.h"
 #include "physics/response.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 #include "physics_test_util.h"
 
 #include <gtest/gtest.h>

@@ -15,7 +15,7 @@ namespace {
 
 const neV3 kGravity = neMakeV3(0, -9.8f, 0);
 
-neRigidBody* Body(neSimulator* sim, const neV3& pos, f32 mass = 1.0f) {
+neRigidBody* Body(neSimulatorCore* sim, const neV3& pos, f32 mass = 1.0f) {
     neRigidBody* b = sim->CreateRigidBody();
     b->SetMass(mass);
     b->SetInertiaTensor(neSphereInertiaTensor(0.2f, mass));
@@ -30,7 +30,7 @@ struct JointedPair {
     neConstraint* joint;
 };
 
-JointedPair Joined(neSimulator* sim, const neV3& posA, const neV3& posB, f32 mass = 1.0f) {
+JointedPair Joined(neSimulatorCore* sim, const neV3& posA, const neV3& posB, f32 mass = 1.0f) {
     JointedPair pair;
     pair.a = Body(sim, posA, mass);
     pair.b = Body(sim, posB, mass);
@@ -45,7 +45,7 @@ struct Chain {
     neConstraint *ab, *bc;
 };
 
-Chain ThreeInARow(neSimulator* sim) {
+Chain ThreeInARow(neSimulatorCore* sim) {
     Chain chain;
     chain.a = Body(sim, neMakeV3(0, 0, 0));
     chain.b = Body(sim, neMakeV3(1, 0, 0));
@@ -61,13 +61,13 @@ neM3 TurnAbout(const neV3& angles) {
     return m;
 }
 
-std::vector<neCollisionResult> Rows(neSimulator* sim) {
+std::vector<neCollisionResult> Rows(neSimulatorCore* sim) {
     return std::vector<neCollisionResult>(sim->constraintRows.Data(),
                                           sim->constraintRows.Data() + sim->constraintRows.Count());
 }
 
 // Builds the rows of the joint's set afresh.
-std::vector<neCollisionResult> SolveSet(neSimulator* sim, neConstraint* joint, f32* tolerance = nullptr,
+std::vector<neCollisionResult> SolveSet(neSimulatorCore* sim, neConstraint* joint, f32* tolerance = nullptr,
                                         s32* iterations = nullptr) {
     sim->constraintRows.Clear();
     f32 tol = -1.0f;

@@ -1,7 +1,7 @@
 // Helpers shared by the engine's tests.
 #pragma once
 
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 #include "terrain_test_util.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ struct LogCapture {
         return messages;
     }
     static void Record(const char* message) { Messages().push_back(message); }
-    explicit LogCapture(neSimulator* sim, s32 level = 1) {
+    explicit LogCapture(neSimulatorCore* sim, s32 level = 1) {
         Messages().clear();
         sim->SetLogOutputCallback(Record);
         sim->SetLogOutputLevel(level);
@@ -62,16 +62,16 @@ public:
 struct SimulatorHolder {
     explicit SimulatorHolder(const neSimulatorSizes& sizes = neSimulatorSizes(), const neV3* gravity = nullptr,
                              neAllocator* allocator = nullptr)
-        : sim(neSimulator::CreateSimulator(sizes, allocator, gravity)) {}
-    ~SimulatorHolder() { neSimulator::DestroySimulator(sim); }
-    neSimulator* operator->() { return sim; }
-    neSimulator* sim;
+        : sim(neSimulatorCore::CreateSimulator(sizes, allocator, gravity)) {}
+    ~SimulatorHolder() { neSimulatorCore::DestroySimulator(sim); }
+    neSimulatorCore* operator->() { return sim; }
+    neSimulatorCore* sim;
 };
 
 // Hands the simulator flat ground at height 0: cells × cells squares of side
 // `cell` (m), every triangle of the material. False when it is refused. The
 // simulator keeps its own copy, so the mesh need not outlive the call.
-inline bool SetFlatGround(neSimulator* sim, int cells, f32 cell, s32 material = 0) {
+inline bool SetFlatGround(neSimulatorCore* sim, int cells, f32 cell, s32 material = 0) {
     TestTerrain ground(cells, cell, FlatHeight, material);
     neTriangleMesh mesh = ground.Mesh();
     return sim->SetTerrainMesh(&mesh);
@@ -79,7 +79,7 @@ inline bool SetFlatGround(neSimulator* sim, int cells, f32 cell, s32 material = 
 
 // A body without geometry at pos: the mass (kg) and a unit box's inertia, its
 // world inertia ready for use before the first step.
-inline neRigidBody* MakeBody(neSimulator* sim, const neV3& pos, f32 mass = 1.0f) {
+inline neRigidBody* MakeBody(neSimulatorCore* sim, const neV3& pos, f32 mass = 1.0f) {
     neRigidBody* body = sim->CreateRigidBody();
     body->SetMass(mass);
     body->SetInertiaTensor(neBoxInertiaTensorXYZ(1, 1, 1, mass));
@@ -90,7 +90,7 @@ inline neRigidBody* MakeBody(neSimulator* sim, const neV3& pos, f32 mass = 1.0f)
 
 // A box body of the size (m) and mass (kg) at pos, its world inertia ready
 // for use before the first step.
-inline neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, const neV3& size = neMakeV3(1, 1, 1), f32 mass = 1.0f) {
+inline neRigidBody* MakeBox(neSimulatorCore* sim, const neV3& pos, const neV3& size = neMakeV3(1, 1, 1), f32 mass = 1.0f) {
     neRigidBody* box = sim->CreateRigidBody();
     neGeometry* g = box->AddGeometry();
     g->SetBoxSize(size);
@@ -104,7 +104,7 @@ inline neRigidBody* MakeBox(neSimulator* sim, const neV3& pos, const neV3& size 
 
 // A weightless 0.2 m box carrying one line sensor from `start` along `line`
 // (body frame, m), at the origin.
-inline neRigidBody* SensorCar(neSimulator* sim, const neV3& start, const neV3& line) {
+inline neRigidBody* SensorCar(neSimulatorCore* sim, const neV3& start, const neV3& line) {
     neRigidBody* car = sim->CreateRigidBody();
     car->AddGeometry()->SetBoxSize(neMakeV3(0.2f, 0.2f, 0.2f));
     car->AddSensor()->SetLineSensor(start, line);

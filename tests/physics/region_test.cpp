@@ -14,7 +14,7 @@ std::pair<const neBody*, const neBody*> Ordered(const neBody* a, const neBody* b
     return a < b ? std::make_pair(a, b) : std::make_pair(b, a);
 }
 
-PairSet RegionPairs(neSimulator* sim) {
+PairSet RegionPairs(neSimulatorCore* sim) {
     PairSet pairs;
     for (neOverlapPair* p = sim->region.FirstPair(); p; p = sim->region.NextPair(p)) {
         EXPECT_TRUE(pairs.insert(Ordered(p->bodyA, p->bodyB)).second) << "pair listed twice";
@@ -57,7 +57,7 @@ void Floating(neRigidBody* r) {
 }
 
 // `count` floating bodies at random grid points.
-std::vector<neBody*> Scattered(neSimulator* sim, std::mt19937& gen, int count) {
+std::vector<neBody*> Scattered(neSimulatorCore* sim, std::mt19937& gen, int count) {
     std::vector<neBody*> bodies;
     for (int i = 0; i < count; ++i) {
         neRigidBody* r = sim->CreateRigidBody();

@@ -10,7 +10,7 @@
 
 namespace {
 
-neRigidBody* MovingBody(neSimulator* sim, const neV3& pos, const neV3& velocity, f32 mass = 1.0f) {
+neRigidBody* MovingBody(neSimulatorCore* sim, const neV3& pos, const neV3& velocity, f32 mass = 1.0f) {
     neRigidBody* body = MakeBody(sim, pos, mass);
     body->SetVelocity(velocity);
     return body;

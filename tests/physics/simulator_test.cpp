@@ -105,7 +105,7 @@ TEST(Simulator, InvalidAndDoubleFreesLogAndChangeNothing) {
 TEST(Simulator, EveryByteGoesBackAfterDestroy) {
     CountingAllocator alloc;
     neV3 g = kGameGravity;
-    neSimulator* sim = neSimulator::CreateSimulator(neSimulatorSizes(), &alloc, &g);
+    neSimulatorCore* sim = neSimulatorCore::CreateSimulator(neSimulatorSizes(), &alloc, &g);
     ASSERT_NE(sim, nullptr);
     EXPECT_GT(alloc.outstanding, 0u);
     neRigidBody* body = sim->CreateRigidBody();
@@ -113,7 +113,7 @@ TEST(Simulator, EveryByteGoesBackAfterDestroy) {
     body->AddSensor()->SetLineSensor(neMakeV3(0, 0, 0), neMakeV3(0, -1, 0));
     EXPECT_TRUE(SetFlatGround(sim, 1, 20.0f));
     for (int i = 0; i < 10; ++i) sim->Advance(0.01f, 2);
-    neSimulator::DestroySimulator(sim);
+    neSimulatorCore::DestroySimulator(sim);
     EXPECT_EQ(alloc.outstanding, 0u);
     EXPECT_EQ(alloc.foreignFrees, 0);
 }
@@ -124,11 +124,11 @@ TEST(Simulator, GameSizedSimulatorTakesUnder64MiB) {
     CountingAllocator alloc;
     const neSimulatorSizes sizes = RaceSimulatorSizes(kCityCarSlotCount);
     neV3 g = kGameGravity;
-    neSimulator* sim = neSimulator::CreateSimulator(sizes, &alloc, &g);
+    neSimulatorCore* sim = neSimulatorCore::CreateSimulator(sizes, &alloc, &g);
     ASSERT_NE(sim, nullptr);
     EXPECT_LT(alloc.outstanding, 64u << 20);
     EXPECT_LT(sim->GetMemoryAllocated(), 64u << 20);
-    neSimulator::DestroySimulator(sim);
+    neSimulatorCore::DestroySimulator(sim);
 }
 
 TEST(Simulator, MemoryQueryCountsPoolsAndTerrain) {
@@ -162,7 +162,7 @@ TEST(Simulator, NegativeCountsGiveEmptyPools) {
 }
 
 TEST(Simulator, DestroyOfNullDoesNothingAndPoolStatsCountUse) {
-    neSimulator::DestroySimulator(nullptr);
+    neSimulatorCore::DestroySimulator(nullptr);
     SimulatorHolder sim(SmallSizes());
     sim->CreateRigidBody();
     neSimulatorSizes use = sim->GetPoolStats();

@@ -17,10 +17,10 @@ namespace {
 
 struct Scene {
     explicit Scene(const neSimulatorSizes& sizes = neSimulatorSizes())
-        : sim(neSimulator::CreateSimulator(sizes, nullptr, &kGameGravity)) {
+        : sim(neSimulatorCore::CreateSimulator(sizes, nullptr, &kGameGravity)) {
         SetFlatGround(sim, 16, 8.0f);
     }
-    ~Scene() { neSimulator::DestroySimulator(sim); }
+    ~Scene() { neSimulatorCore::DestroySimulator(sim); }
     void Step() { sim->Advance(kPhysicsSubStep, 1); }
     // Steps until the body sleeps; false when it is still awake after `seconds`.
     bool StepUntilAsleep(neRigidBody* body, f32 seconds) {
@@ -30,7 +30,7 @@ struct Scene {
         }
         return false;
     }
-    neSimulator* sim;
+    neSimulatorCore* sim;
 };
 
 f32 Energy(neRigidBody* b) {
@@ -252,7 +252,7 @@ public:
 
 // A truck on the circle of radius 15 round the origin at angle `around`,
 // heading along it.
-neRigidBody* MakeTruck(neSimulator* sim, f32 around, Suspension* suspension) {
+neRigidBody* MakeTruck(neSimulatorCore* sim, f32 around, Suspension* suspension) {
     neRigidBody* truck = MakeBox(sim, neMakeV3(15 * std::sin(around), 1, 15 * std::cos(around)), neMakeV3(4, 1, 2), 10.0f);
     neM3 heading;
     heading.RotateXYZ(neMakeV3(0, around, 0));

@@ -4,7 +4,7 @@
 #include "world/physics_constants.h"
 
 #include "physics/body.h"
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 #include "physics_test_util.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ namespace {
 
 // A contact of the body on the terrain (or on `other`) at a body point, the
 // other point straight below it at height `floor`.
-neRestingContact Contact(neSimulator* sim, neRigidBody* body, const neV3& onBody, f32 depth = 0.01f,
+neRestingContact Contact(neSimulatorCore* sim, neRigidBody* body, const neV3& onBody, f32 depth = 0.01f,
                          neBody* other = nullptr, f32 floor = 0.0f) {
     neRestingContact c{};
     c.other = other ? other : &sim->terrainBody;

@@ -12,7 +12,7 @@ struct RideResult {
 };
 
 RideResult RideOnSlope(f32 slope, const SuspensionShape& shape = SuspensionShape::Simple()) {
-    neV3 g = neMakeV3(0, -SuspensionSpec::kGravity, 0);
+    neV3 g = neMakeV3(0, -SuspensionRig::kGravity, 0);
     SimulatorHolder sim(neSimulatorSizes(), &g);
     const f32 rise = std::tan(slope);
     TestTerrain terrain(20, 3.0f, [rise](f32 x, f32) { return x * rise; });

@@ -2,12 +2,12 @@
 // sensors through a spring-damper controller, the shape of a truck.
 #pragma once
 
-#include "physics/simulator.h"
+#include "physics/simulator_core.h"
 #include "world/physics_constants.h"
 
 #include <cmath>
 
-struct SuspensionSpec {
+struct SuspensionRig {
     static constexpr f32 kMass = 100.0f;
     static constexpr f32 kGravity = kGravityAcceleration;
     static constexpr f32 kSpring = 10000.0f;   // N/m per wheel
@@ -65,7 +65,7 @@ public:
             neV3 wheel = t * s->GetLinePos();
             neV3 arm = wheel - body->GetPos();
             f32 closing = -body->GetVelocityAtPoint(arm).Dot(n);
-            neV3 f = n * (SuspensionSpec::kSpring * depth + SuspensionSpec::kDamper * closing);
+            neV3 f = n * (SuspensionRig::kSpring * depth + SuspensionRig::kDamper * closing);
             force += f;
             torque += arm.Cross(f);
             normal += n;
@@ -85,11 +85,11 @@ public:
     }
 };
 
-inline neRigidBody* MakeSensorBorneBox(neSimulator* sim, SuspensionController* controller,
+inline neRigidBody* MakeSensorBorneBox(neSimulatorCore* sim, SuspensionController* controller,
                                        const SuspensionShape& shape = SuspensionShape::Simple()) {
     neRigidBody* body = sim->CreateRigidBody();
-    body->SetMass(SuspensionSpec::kMass);
-    body->SetInertiaTensor(neBoxInertiaTensor(shape.boxSize * 0.75f, SuspensionSpec::kMass));
+    body->SetMass(SuspensionRig::kMass);
+    body->SetInertiaTensor(neBoxInertiaTensor(shape.boxSize * 0.75f, SuspensionRig::kMass));
     neGeometry* box = body->AddGeometry();
     box->SetBoxSize(shape.boxSize);
     neT3 frame;
@@ -108,7 +108,7 @@ inline neRigidBody* MakeSensorBorneBox(neSimulator* sim, SuspensionController* c
 // m·g·cos(angle) with equal depths, and a line of length L that drops 1 m
 // meets the ground after a drop of 1 − depth / L.
 inline f32 PredictedRideHeight(const SuspensionShape& shape, f32 slope) {
-    f32 depth = SuspensionSpec::kMass * SuspensionSpec::kGravity * std::cos(slope) / (4 * SuspensionSpec::kSpring);
+    f32 depth = SuspensionRig::kMass * SuspensionRig::kGravity * std::cos(slope) / (4 * SuspensionRig::kSpring);
     f32 length = shape.lines[0].Length();
     return -shape.starts[0].y + 1.0f - depth / length;
 }

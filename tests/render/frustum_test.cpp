@@ -36,6 +36,16 @@ TEST(FrustumPlanes, ComeInTheirOrderWithUnitNormals) {
   EXPECT_FALSE(BoxInFrustum({0, 0, 50, 0}, planes));
 }
 
+TEST(QuatToAxisAngle, GivesTheTurnAndAWPastOneByRoundingIsNoTurnRatherThanNaN) {
+  neV3 axis;
+  float angle = -1;
+  QuatToAxisAngle({0, 0.7071068f, 0, 0.7071068f}, &axis, &angle);
+  EXPECT_NEAR(angle, 1.5707963f, 1e-5f);
+  EXPECT_NEAR(axis.y, 1.0f, 1e-5f);
+  QuatToAxisAngle({0.01f, 0, 0, 1.00001f}, &axis, &angle);
+  EXPECT_EQ(angle, 0.0f);
+}
+
 TEST(BoxInPlanes, ACornerExactlyOnAPlaneIsStillOutside) {
   // Plane 0 keeps x > 0; the others keep everything.
   float planes[kFrustumPlaneCount][4] = {{1, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 0, 1},

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/globals.h"
+#include "framework/screen_state.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
 #include "render/garage_camera.h"
@@ -22,8 +23,10 @@
 #include "render/reflection_cube.h"
 #include "tests/framework/gl_test_helpers.h"
 #include "tests/support/gl_resources_suite.h"
+#include "tests/support/menu_art.h"
+#include "ui/screens.h"
 #include "world/catalogue.h"
-#include "world/loaders.h"
+#include "world/racer_models.h"
 
 namespace {
 
@@ -79,6 +82,7 @@ class GarageScene : public ::testing::Test {
   void TearDown() override {
     if (window_ == nullptr) return;
     EmptyPlayerSlot();
+    FreeGarageModels();
     ReleaseGLResources();
     gShadowMapSize = kShadowMapSizeOff;
   }
@@ -153,6 +157,27 @@ TEST_F(GarageScene, FrameShowsTheTruckStandingInTheShowroom) {
   EXPECT_GT(x1 - x0, kW / 4);
   EXPECT_LT(x0, kW / 2);
   EXPECT_GT(x1, kW / 2);
+}
+
+TEST_F(GarageScene, TheRaceLoadingScreenKeepsTheLastGaragePictureBehindIt) {
+  ASSERT_TRUE(LoadMenuFontsAndArt({4, 5, 7, 29}));
+  SettleOnTheGarage();
+  gPlayerCarIndex = 0;
+  LoadRacerCar(0);
+  const std::vector<uint8_t> garage = Frame();
+  gScreen = ScreenState::RaceLoading;
+  gTargetScreen = ScreenState::RaceLoading;
+  gScreenFade = 1.0f;
+  gLoaderStatus = LoaderStatus::LoadTrack;  // the worker is busy with the track
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  UpdateAndDrawScreens();
+  gLoaderStatus = LoaderStatus::Idle;
+  std::filesystem::create_directories("frames");
+  EXPECT_TRUE(window_->DumpFrame("frames/race_loading.tga"));
+  const std::vector<uint8_t> loading = window_->ReadPixels(0, 0, kW, kH);
+  const size_t above = (size_t(kH) * 3 / 4 * kW + kW / 2) * 4;  // between the side panels, above the logo
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(loading[above + c], garage[above + c], 4) << c;
 }
 
 TEST_F(GarageScene, WobbleAdvancesOnlyWhileNoFadeRunsAndNoTruckChangeIsShown) {

@@ -21,7 +21,9 @@
 #include "tests/support/world_files.h"
 #include "framework/globals.h"
 #include "world/catalogue.h"
+#include "render/model_draw_lists.h"
 #include "world/loaders.h"
+#include "world/racer_models.h"
 
 namespace {
 
@@ -110,6 +112,7 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
 
     for (int cycle = 0; cycle < kCycles; ++cycle) {
       ASSERT_TRUE(LoadWorld(kRace));
+      BuildRacerDrawLists();
       const bool drawn = cycle % kCyclesPerGarageFrame == 0;
       if (drawn) {
         gTargetScreen = ScreenState::Racing;
@@ -118,6 +121,7 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
         RenderRaceFrame();
         gTargetScreen = kGarageScreen;
       }
+      FreeRacerDrawLists();
       LoadGarage();
       if (!drawn) continue;
       RenderGarageScene();

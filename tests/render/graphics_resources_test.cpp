@@ -154,8 +154,8 @@ TEST_F(GraphicsResources, AllFourteenProgramsLinkWithEveryUniformLocated) {
   }
   EXPECT_EQ(total, 118);
   for (int set : kSetsWithoutProgram) EXPECT_EQ(ShaderProgramOf(set), 0u);
-  EXPECT_EQ(gLocRoadBumpDecal7, glGetUniformLocationARB(gProgRoadBump, "decal7"));
-  EXPECT_EQ(gLocLightLightNow, glGetUniformLocationARB(gProgLight, "LightNow"));  // the model drawing's
+  EXPECT_EQ(gRoadBumpProgram.decal7, glGetUniformLocationARB(gRoadBumpProgram.object, "decal7"));
+  EXPECT_EQ(gLightProgram.lightNow, glGetUniformLocationARB(gLightProgram.object, "LightNow"));  // the model drawing's
 }
 
 TEST_F(GraphicsResources, EachSetLoadsItsValuesWithoutAGlError) {
@@ -170,21 +170,21 @@ TEST_F(GraphicsResources, EachSetLoadsItsValuesWithoutAGlError) {
     SetShaderUniforms(set);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << set;
   }
-  glUseProgramObjectARB(gProgRoadBump);
+  glUseProgramObjectARB(gRoadBumpProgram.object);
   GLint unit = -1;
-  getUniformiv(gProgRoadBump, gLocRoadBumpDecal9, &unit);
+  getUniformiv(gRoadBumpProgram.object, gRoadBumpProgram.decal9, &unit);
   EXPECT_EQ(unit, 8);
   float value = 0;
-  getUniformfv(gProgRoadBump, gLocRoadBumpMatSpecular, &value);
+  getUniformfv(gRoadBumpProgram.object, gRoadBumpProgram.matSpecular, &value);
   EXPECT_FLOAT_EQ(value, 0.65f);
   float texel[4] = {};
-  getUniformfv(gProgRoadBump, gLocRoadBumpDistortShadowTexel, texel);
+  getUniformfv(gRoadBumpProgram.object, gRoadBumpProgram.distortShadowTexel, texel);
   EXPECT_FLOAT_EQ(texel[0], gScreenWidth / 64.0f);
   EXPECT_FLOAT_EQ(texel[1], gScreenHeight / 64.0f);
   EXPECT_FLOAT_EQ(texel[2], 1.0f / gShadowMapSize);
   EXPECT_FLOAT_EQ(texel[3], 1.0f / gShadowMapSize);
-  glUseProgramObjectARB(gProgWater);
-  getUniformfv(gProgWater, gLocWaterTime, &value);
+  glUseProgramObjectARB(gWaterProgram.object);
+  getUniformfv(gWaterProgram.object, gWaterProgram.time, &value);
   EXPECT_FLOAT_EQ(value, 2.5f);  // the clock times 1.25
   glUseProgramObjectARB(0);
 }
@@ -198,43 +198,43 @@ TEST_F(GraphicsResources, UniformsThePassesSetTakeTheirSettersTypes) {
     int floats;  // 0: glUniform1iARB
   };
   const PassUniform uniforms[] = {
-      {&gProgLight, &gLocLightGlassNow, 1},
-      {&gProgLight, &gLocLightGlassAlpha, 1},
-      {&gProgLight, &gLocLightLightNow, 1},
-      {&gProgBlur, &gLocBlurTexOffset, 2},
-      {&gProgBlur, &gLocBlurIntensity, 1},
-      {&gProgBlur, &gLocBlurDecal, 0},
-      {&gProgBlurSmoke, &gLocBlurSmokeTexOffset, 2},
-      {&gProgBlurSmoke, &gLocBlurSmokeIntensity, 1},
-      {&gProgBlurSmoke, &gLocBlurSmokeDecal, 0},
-      {&gProgHDR, &gLocHDRExposure, 1},
-      {&gProgHDR, &gLocHDRGamma, 1},
-      {&gProgHDR, &gLocHDRDecal, 0},
-      {&gProgHDR, &gLocHDRDecal2, 0},
-      {&gProgRadialBlur, &gLocRadialBlurDecal, 0},
-      {&gProgRadialBlur, &gLocRadialBlurTexSize, 2},
-      {&gProgRadialBlur, &gLocRadialBlurSpeed, 1},
-      {&gProgTransparency, &gLocTransparencyT0, 1},
-      {&gProgTransparency, &gLocTransparencyT1, 1},
-      {&gProgMap, &gLocMapT0, 1},
-      {&gProgMap, &gLocMapT1, 1},
-      {&gProgRoadBump, &gLocRoadBumpT0, 1},
-      {&gProgRoadBump, &gLocRoadBumpT1, 1},
-      {&gProgReflMap, &gLocReflMapLightNow, 1},
-      {&gProgGrass, &gLocGrassRight, 3},
-      {&gProgGrass, &gLocGrassUp, 3},
-      {&gProgGrass, &gLocGrassT0, 1},
-      {&gProgGrass, &gLocGrassT1, 1},
-      {&gProgTrees, &gLocTreesRight, 3},
-      {&gProgTrees, &gLocTreesUp, 3},
-      {&gProgTrees, &gLocTreesCamPos, 3},
-      {&gProgTrees, &gLocTreesT0, 1},
-      {&gProgTrees, &gLocTreesT1, 1},
-      {&gProgDirtTrace, &gLocDirtTraceGlassNow, 1},
-      {&gProgDirtTrace, &gLocDirtTraceGlassAlpha, 1},
-      {&gProgDirtTrace, &gLocDirtTraceLightNow, 1},
-      {&gProgDirtTrace, &gLocDirtTraceRefInt, 1},
-      {&gProgTransparency, &gLocTransparencyMatAmbient, 1},
+      {&gLightProgram.object, &gLightProgram.glassNow, 1},
+      {&gLightProgram.object, &gLightProgram.glassAlpha, 1},
+      {&gLightProgram.object, &gLightProgram.lightNow, 1},
+      {&gBlurProgram.object, &gBlurProgram.texOffset, 2},
+      {&gBlurProgram.object, &gBlurProgram.intensity, 1},
+      {&gBlurProgram.object, &gBlurProgram.decal, 0},
+      {&gBlurSmokeProgram.object, &gBlurSmokeProgram.texOffset, 2},
+      {&gBlurSmokeProgram.object, &gBlurSmokeProgram.intensity, 1},
+      {&gBlurSmokeProgram.object, &gBlurSmokeProgram.decal, 0},
+      {&gHDRProgram.object, &gHDRProgram.exposure, 1},
+      {&gHDRProgram.object, &gHDRProgram.gamma, 1},
+      {&gHDRProgram.object, &gHDRProgram.decal, 0},
+      {&gHDRProgram.object, &gHDRProgram.decal2, 0},
+      {&gRadialBlurProgram.object, &gRadialBlurProgram.decal, 0},
+      {&gRadialBlurProgram.object, &gRadialBlurProgram.texSize, 2},
+      {&gRadialBlurProgram.object, &gRadialBlurProgram.speed, 1},
+      {&gTransparencyProgram.object, &gTransparencyProgram.t0, 1},
+      {&gTransparencyProgram.object, &gTransparencyProgram.t1, 1},
+      {&gMapProgram.object, &gMapProgram.t0, 1},
+      {&gMapProgram.object, &gMapProgram.t1, 1},
+      {&gRoadBumpProgram.object, &gRoadBumpProgram.t0, 1},
+      {&gRoadBumpProgram.object, &gRoadBumpProgram.t1, 1},
+      {&gReflMapProgram.object, &gReflMapProgram.lightNow, 1},
+      {&gGrassProgram.object, &gGrassProgram.right, 3},
+      {&gGrassProgram.object, &gGrassProgram.up, 3},
+      {&gGrassProgram.object, &gGrassProgram.t0, 1},
+      {&gGrassProgram.object, &gGrassProgram.t1, 1},
+      {&gTreesProgram.object, &gTreesProgram.right, 3},
+      {&gTreesProgram.object, &gTreesProgram.up, 3},
+      {&gTreesProgram.object, &gTreesProgram.camPos, 3},
+      {&gTreesProgram.object, &gTreesProgram.t0, 1},
+      {&gTreesProgram.object, &gTreesProgram.t1, 1},
+      {&gDirtTraceProgram.object, &gDirtTraceProgram.glassNow, 1},
+      {&gDirtTraceProgram.object, &gDirtTraceProgram.glassAlpha, 1},
+      {&gDirtTraceProgram.object, &gDirtTraceProgram.lightNow, 1},
+      {&gDirtTraceProgram.object, &gDirtTraceProgram.refInt, 1},
+      {&gTransparencyProgram.object, &gTransparencyProgram.matAmbient, 1},
   };
   for (const PassUniform& uniform : uniforms) {
     glUseProgramObjectARB(*uniform.program);
@@ -335,11 +335,11 @@ std::array<uint8_t, 4> CentrePixel() {
 // A white 2 x 2 square facing the camera 5 units ahead, drawn with Map.
 std::array<uint8_t, 4> DrawMapSquare(float lightNow, float t0, float t1) {
   LookDownMinusZ();
-  glUseProgramObjectARB(gProgMap);
+  glUseProgramObjectARB(gMapProgram.object);
   SetShaderUniforms(kProgMap);
-  glUniform1fARB(gLocMapLightNow, lightNow);
-  glUniform1fARB(gLocMapT0, t0);
-  glUniform1fARB(gLocMapT1, t1);
+  glUniform1fARB(gMapProgram.lightNow, lightNow);
+  glUniform1fARB(gMapProgram.t0, t0);
+  glUniform1fARB(gMapProgram.t1, t1);
   glBegin(GL_QUADS);
   glNormal3f(0, 0, 1);
   glTexCoord2f(0, 0);
@@ -383,12 +383,12 @@ TEST_F(GraphicsResources, GrassPlacesTheTuftAroundItsAnchor) {
   const GLuint tint = SolidTextureOnUnit(GL_TEXTURE1_ARB, 0.625f, 0.625f, 0.625f, 1);  // neutral tint
   LookDownMinusZ();
   glBindTexture(GL_TEXTURE_2D, white);
-  glUseProgramObjectARB(gProgGrass);
+  glUseProgramObjectARB(gGrassProgram.object);
   SetShaderUniforms(kProgGrass);
-  glUniform1fARB(gLocGrassT0, 50);
-  glUniform1fARB(gLocGrassT1, 60);
-  glUniform3fARB(gLocGrassRight, 1, 0, 0);
-  glUniform3fARB(gLocGrassUp, 0, 2, 0);
+  glUniform1fARB(gGrassProgram.t0, 50);
+  glUniform1fARB(gGrassProgram.t1, 60);
+  glUniform3fARB(gGrassProgram.right, 1, 0, 0);
+  glUniform3fARB(gGrassProgram.up, 0, 2, 0);
   // A tuft of size 1 anchored 1 below the view axis: 1 wide and 2 tall.
   const float corners[4][2] = {{1, 0}, {0, 0}, {0, 1}, {1, 1}};
   glBegin(GL_QUADS);
@@ -438,10 +438,10 @@ float BlurOfGrey(float grey, float offsetX, float offsetY) {
   glLoadIdentity();
   glDisable(GL_DEPTH_TEST);
   glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gBlurTexture);
-  glUseProgramObjectARB(gProgBlur);
-  glUniform1iARB(gLocBlurDecal, 0);
-  glUniform2fARB(gLocBlurTexOffset, offsetX, offsetY);
-  glUniform1fARB(gLocBlurIntensity, 1.0f);
+  glUseProgramObjectARB(gBlurProgram.object);
+  glUniform1iARB(gBlurProgram.decal, 0);
+  glUniform2fARB(gBlurProgram.texOffset, offsetX, offsetY);
+  glUniform1fARB(gBlurProgram.intensity, 1.0f);
   glBegin(GL_QUADS);
   const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
   for (const auto& corner : corners) {

@@ -7,7 +7,6 @@
 #include "framework/texture.h"
 #include "render/renderer.h"
 #include "tests/support/gl_window.h"
-#include "world/catalogue.h"
 
 namespace {
 
@@ -22,9 +21,7 @@ GLint Texture3DLevel0(GLuint texture, GLenum what) {
 
 TEST(InitGLResources, MakesFontsVolumesAndEffectsAndShutdownFreesTheNames) {
   REQUIRE_GL_WINDOW(window);
-  gBuiltCarIndex[2] = 5;
   ASSERT_EQ(InitGLResources(), GLResourcesResult::Ready);
-  for (int32_t built : gBuiltCarIndex) EXPECT_EQ(built, -1);
 
   // Fonts: both sheets, both width tables, both sets of lists.
   const GLuint sheet1 = gTextures[kFont1SheetTexture].glId;

@@ -44,7 +44,7 @@ WheelParticle Particle(float x) {
 }
 
 // The worker's side of a wheel giving off `count` particles at x = first, first + 1, ...
-void Spawn(CSampleCar& car, int slot, int w, int count, float first) {
+void Spawn(Racer& car, int slot, int w, int count, float first) {
   for (int k = 0; k < count; ++k) {
     gWheelParticles[slot][w][car.dustHead[w]] = Particle(first + float(k));
     car.dustHead[w] = (car.dustHead[w] + 1) % kDustRingSize;
@@ -53,7 +53,7 @@ void Spawn(CSampleCar& car, int slot, int w, int count, float first) {
 }
 
 // A truck built for a race starts its rings and counts again.
-void ClearDust(CSampleCar& car) {
+void ClearDust(Racer& car) {
   for (int w = 0; w < kWheelCount; ++w) car.dustHead[w] = car.dustSpawned[w] = 0;
 }
 
@@ -127,7 +127,7 @@ TEST_F(RaceFrameCopy, LeafDistancesAreTheStepsNotWhatTheNextStepWrites) {
 }
 
 TEST_F(RaceFrameCopy, NewDustIsTakenOverOnceAndThenAgesOnlyOnTheRenderSide) {
-  CSampleCar& car = gRacers[1];
+  Racer& car = gRacers[1];
   ClearDust(car);
   CopyPublishedRaceState(gRaceFrame);
   Spawn(car, 1, 2, 3, 100.0f);
@@ -146,7 +146,7 @@ TEST_F(RaceFrameCopy, NewDustIsTakenOverOnceAndThenAgesOnlyOnTheRenderSide) {
 }
 
 TEST_F(RaceFrameCopy, DustOfAWholeLappedRingOrANewRaceIsTakenWhole) {
-  CSampleCar& car = gRacers[3];
+  Racer& car = gRacers[3];
   ClearDust(car);
   CopyPublishedRaceState(gRaceFrame);
   Spawn(car, 3, 0, kDustRingSize + 30, 0.0f);  // more than a ring within one step

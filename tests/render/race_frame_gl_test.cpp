@@ -4,8 +4,9 @@
 // on race 1's path and the leaves around it. The passes leave no GL error
 // and the window's framebuffer and viewport; the opaque layer is opaque on
 // the ground and clear in the sky; the picture has sky above and ground
-// below with the road ahead. Writes frames/race_start.tga (race 1's start
-// line) and frames/race_mid_track.tga (half-way round).
+// below with the road ahead; motion blur, soft particles and anti-aliasing,
+// each switched on, show what they promise. Writes frames/race_start.tga
+// (race 1's start line) and frames/race_mid_track.tga (half-way round).
 #include "framework/globals.h"
 #include "render/gl_resources.h"
 #include "render/race_frame.h"
@@ -13,6 +14,7 @@
 #include "render/race_view.h"
 #include "render/world_scene.h"
 #include "tests/support/drawn_world.h"
+#include "tests/support/gl_resources_suite.h"
 #include "tests/support/gl_window.h"
 #include "ui/race_hud.h"
 #include "world/quadtree.h"
@@ -20,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -60,6 +63,15 @@ float ShareOfRows(const std::vector<uint8_t>& rgba, int y0, int y1, Test test) {
   for (int y = y0; y < y1; ++y)
     for (int x = 0; x < GlWindow::kWidth; ++x, ++total) passed += test(&rgba[(size_t(y) * GlWindow::kWidth + x) * 4]);
   return float(passed) / float(total);
+}
+
+// Mean colour difference of two window-size layers over x0..x1, y0..y1 (bottom-up).
+double MeanDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int x0, int x1, int y0, int y1) {
+  double sum = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      for (size_t i = (size_t(y) * GlWindow::kWidth + x) * 4, c = 0; c < 3; ++c) sum += std::abs(a[i + c] - b[i + c]);
+  return sum / (3.0 * (x1 - x0) * (y1 - y0));
 }
 
 // Ground colours: grass green, or earth and road (red over green over blue).
@@ -147,4 +159,41 @@ TEST_F(RaceFrameGl, HalfWayRoundTheTrackTheRoadLeadsOn) {
   for (const RacePassRecord& pass : gRacePassRecords) EXPECT_EQ(pass.glError, 0u) << pass.name;
   const std::vector<uint8_t> picture = window_->ReadPixels(0, 0, GlWindow::kWidth, GlWindow::kHeight);
   EXPECT_GT(ShareOfRows(picture, 0, 40, Road), 0.3f) << "the road under the camera";
+}
+
+TEST_F(RaceFrameGl, MotionBlurSoftParticlesAndAntiAliasingShowWhatThePlayerChose) {
+  constexpr int kW = GlWindow::kWidth, kH = GlWindow::kHeight;
+  DrawRaceFrame();
+  const std::vector<uint8_t> plain = ReadLayer(gSceneTexture);
+  // At full speed the blurred composite keeps the middle and smears the sides.
+  gMotionBlur = 1;
+  gRaceViewCopies.fovSpeed = 1.0f;
+  DrawRaceFrame();
+  const std::vector<uint8_t> blurred = ReadLayer(gPrevSceneTexture), scene = ReadLayer(gSceneTexture);
+  const double middle = MeanDifference(blurred, scene, kW * 2 / 5, kW * 3 / 5, kH * 2 / 5, kH * 3 / 5);
+  EXPECT_GT(MeanDifference(blurred, scene, 0, kW / 10, kH / 4, kH * 3 / 4), 2.0 * middle + 1.0);
+  gMotionBlur = 0;
+  gRaceViewCopies.fovSpeed = 0.0f;
+  // Dust ahead of the camera is drawn into the soft layer and shows.
+  gSoftParticles = 1;
+  for (int k = 0; k < kDustRingSize; ++k)
+    gRaceFrame.dust[0][0][k] = {gRacePath[0].position + neMakeV3(k % 10 * 0.4f - 2, 1, k / 10 * 0.4f - 2), {}, 0.3f, 1};
+  DrawRaceFrame();
+  EXPECT_GT(ShareOfRows(ReadLayer(gSmokeTexture), 0, kH, [](const uint8_t* p) { return p[3] > 20; }), 0.005f);
+  EXPECT_GT(MeanDifference(ReadLayer(gSceneTexture), plain, kW / 3, kW * 2 / 3, kH / 4, kH / 2), 2.0);
+  gSoftParticles = 0;
+  // Anti-aliased: three resolves, no GL error, the plain picture but for its edges (then back).
+  for (int antiAliasing : {4, 0}) {
+    FreeDrawnWorld();
+    ReleaseGLResources();
+    gAntiAliasing = antiAliasing;
+    ASSERT_EQ(InitGLResourcesIn(window_), GLResourcesResult::Ready);
+    ASSERT_TRUE(LoadDrawnWorld(kRace));
+    PublishPlayerAt(0);
+    if (antiAliasing == 0) break;
+    DrawRaceFrame();
+    for (const RacePassRecord& pass : gRacePassRecords) EXPECT_EQ(pass.glError, 0u) << pass.name;
+    EXPECT_EQ(gResolveCount, 3);
+    EXPECT_LT(MeanDifference(ReadLayer(gSceneTexture), plain, 0, kW, 0, kH), 2.0);
+  }
 }

@@ -24,7 +24,12 @@
 #include "tests/support/gl_resources_suite.h"
 #include "tests/support/quad_model.h"
 #include "tests/support/race_scene.h"
+#include "render/model_draw_lists.h"
+#include "world/catalogue.h"
 #include "world/loaders.h"
+#include "world/player.h"
+#include "world/prop_models.h"
+#include "world/racer_models.h"
 #include "world/race_state.h"
 
 namespace {
@@ -119,6 +124,18 @@ TEST(CarLightsDrawing, EveryLampGlowsOnBothSidesOfTheTruck) {
       if (pixels[(size_t(y) * GlWindow::kWidth + x) * 4 + 1] > 10) (x < GlWindow::kWidth / 2 ? left : right)++;
   EXPECT_GT(left, 50);
   EXPECT_GT(right, 50);
+}
+
+TEST(CarLightsDrawing, ATrafficCarsHeadLampsGlowAheadOnlyWhenLit) {
+  REQUIRE_GL_WINDOW(window);
+  InitCarTables();
+  const neV3 ahead = neMakeV3(30, 1, 0), origin = neMakeV3(0, 0.5f, 0);
+  for (float head : {0.0f, 1.0f}) {
+    const float levels[3] = {head, 0, 0};
+    BeginScene(window, ahead, origin);
+    DrawCarLights(ahead, Matrix4(), 0, levels);
+    EXPECT_EQ(BrightestInk(window).green > 20, head > 0) << "tail lamps face away, side lamps unlit";
+  }
 }
 
 TEST(WheelDustDrawing, DrawsLiveParticlesAndRetiresThemAtTheEndOfTheirLife) {
@@ -274,6 +291,12 @@ class TruckScene : public GlResourcesSuite {
       gTextures[k].LoadFromTGA(path, kTexTrilinear);
     }
   }
+  // The garage models came with the start-up models: a later reflection
+  // cube or garage picture must not find them.
+  static void TearDownTestSuite() {
+    FreeGarageModels();
+    GlResourcesSuite::TearDownTestSuite();
+  }
   void SetUp() override {
     GlResourcesSuite::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
@@ -292,7 +315,7 @@ class TruckScene : public GlResourcesSuite {
     for (float& v : view.shadowTextureMatrix.m) v = 0.0f;
     view.shadowTextureMatrix.m[15] = 1.0f;
     for (int slot = 0; slot < kRacerCount; ++slot) {
-      CSampleCar& car = gRacers[slot];
+      Racer& car = gRacers[slot];
       const LoadedTruck& truck = trucks_[slot];
       car.carKind = kGridTrucks[slot];
       TakeCarMarkers(car, *truck.points);
@@ -376,7 +399,7 @@ TEST_F(TruckScene, StartingGridShowsFourDistinctTrucksWithWheelsOnTheGround) {
   gStartHold = 1;     // waiting for the start
   scene.Frames(100);  // two seconds to settle on their wheels
   neV3 centre = neMakeV3(0, 0, 0);
-  for (const CSampleCar& car : gRacers) centre = centre + car.body->GetPos() * 0.25f;
+  for (const Racer& car : gRacers) centre = centre + car.body->GetPos() * 0.25f;
   centre.y = 0.0f;
 
   // Side view at ground level: each truck's lowest pixels are its tyres on the ground.
@@ -456,7 +479,7 @@ TEST(TyreTrackDrawing, TheNewestSegmentOfARingIsSolidAndTheOldestFadedOut) {
   GlActiveTexture(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
   BindTableTexture(45);
-  glUseProgramObjectARB(gProgDirtTrace);
+  glUseProgramObjectARB(gDirtTraceProgram.object);
   SetShaderUniforms(kProgDirtTrace);
   DrawTyreTracks(gTyreTracks, heads);
   glUseProgramObjectARB(0);
@@ -526,6 +549,26 @@ TEST_F(TruckScene, AHiddenTruckKeepsOnlyItsExhaustAndLampsAndAFarTruckCastsNoSha
   glEnable(GL_TEXTURE_2D);
 }
 
+TEST_F(TruckScene, ABackfirePuffsExhaustSmokeThatIsNotThereWithoutOne) {
+  RaceScene scene;
+  gStartHold = 1;
+  scene.Frames(10);
+  const neV3 truck = gRacers[0].body->GetPos(), behind = truck + neMakeV3(-7, 2, 6);
+  int inked[2] = {0, 0};
+  for (float backfire : {0.0f, 2.0f}) {
+    for (int slot = 0; slot < kRacerCount; ++slot) {
+      SetEffect(gFirePipeEffects[slot], 1.0f, false);
+      SetEffect(gSmokePipeEffects[slot], slot == 0 ? backfire : 0.0f, true);
+    }
+    ClearToBlackLookingAt(behind, truck);
+    DrawExhaustEffects(ViewOf(behind));
+    inked[backfire > 0] = InkedPixels(window_);
+  }
+  EXPECT_GT(inked[1], inked[0] + 300) << "smoke shows after a backfire and not before";
+  DrawFrame(ViewOf(behind), truck, false);
+  EXPECT_TRUE(window_->DumpFrame("frames/backfire_smoke.tga"));
+}
+
 TEST_F(TruckScene, ATruckDrivingThroughPropsKnocksThemAndTheyAreDrawnWhereTheyFly) {
   // Barrels and crates across the road ahead of the grid, marked before the
   // race starts so that the physics world gives them their bodies.
@@ -537,6 +580,7 @@ TEST_F(TruckScene, ATruckDrivingThroughPropsKnocksThemAndTheyAreDrawnWhereTheyFl
   std::unique_ptr<Model> markerModel(MakeMarkerModel(markers));
   BuildCityObjectsFromModel(*markerModel);
   LoadObjectModels();
+  BuildPropPartDrawLists();
   RaceScene scene;
   scene.ParkOpponents();
   scene.Press(2);  // accelerate

@@ -8,7 +8,10 @@
 #include "render/race_view.h"
 #include "world/quadtree.h"
 #include "world/catalogue.h"
-#include "world/loaders.h"
+#include "render/model_draw_lists.h"
+#include "world/prop_models.h"
+#include "world/racer_models.h"
+#include "world/texture_list.h"
 #include "world/race_path.h"
 #include "world/world_models.h"
 
@@ -80,6 +83,7 @@ void FreeDrawnWorld() {
 bool LoadDrawnTrucks() {
   LoadStartupModels();
   LoadObjectModels();
+  BuildPropPartDrawLists();
   gPlayerCarIndex = gRacers[0].carKind;
   bool loaded = true;
   for (int slot = 0; slot < kRacerCount; ++slot) {

@@ -144,7 +144,13 @@ GameRunResult RunGame(const GameRunOptions& options) {
   }
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
   int status = 0;
+  bool quitAsked = false;
   while (waitpid(child, &status, WNOHANG) == 0) {
+    if (!options.quitWhenTraced.empty() && !quitAsked &&
+        ("\n" + ReadText(folder + "/trace.txt")).find("\n" + options.quitWhenTraced + "\n") != std::string::npos) {
+      kill(child, SIGTERM);
+      quitAsked = true;
+    }
     if (std::chrono::steady_clock::now() > deadline) {
       kill(child, SIGKILL);
       waitpid(child, &status, 0);

@@ -17,6 +17,9 @@ struct GameRunOptions {
   std::string home;               // HOME for the game; empty for a fresh temporary one
   std::string workingFolder;      // where the game runs (its base/ is read there); empty: the build folder
   int timeoutSeconds = 60;        // a guard against a hang, not a measure of speed
+  // When set, the game is asked to quit (SIGTERM, a quit request to SDL) as
+  // soon as its trace holds this line: for what the worker does in real time.
+  std::string quitWhenTraced;
   // More environment, set after the defaults above (so it may replace
   // them); an empty value removes the variable.
   std::vector<std::pair<std::string, std::string>> environment;

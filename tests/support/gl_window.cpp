@@ -1,21 +1,23 @@
 #include "tests/support/gl_window.h"
 
 #include <SDL2/SDL.h>
+
+#include <memory>
+
 #include "platform/gl.h"
 
 #include "tools/tga_writer.h"
 
 GlWindow* GlWindow::Get() {
-  static GlWindow* window = [] {
-    auto* w = new GlWindow;
-    if (!w->Create()) {
-      delete w;
-      return static_cast<GlWindow*>(nullptr);
-    }
-    return w;
-  }();
+  static std::unique_ptr<GlWindow> window;
+  // Made again once SDL was shut down: a test that closes the game's own
+  // window takes this one with it. Without a display every call tries anew.
+  if (!window || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    window.reset(new GlWindow);
+    if (!window->Create()) window.reset();
+  }
   if (window) window->MakeMainCurrent();
-  return window;
+  return window.get();
 }
 
 bool GlWindow::Create() {

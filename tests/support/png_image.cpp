@@ -3,6 +3,7 @@
 #include "tests/support/temp_home.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -57,3 +58,16 @@ RgbImage DecodeStoredPng(const std::vector<uint8_t>& file) {
 }
 
 RgbImage ReadPngFile(const std::string& path) { return DecodeStoredPng(ReadFileBytes(path)); }
+
+int PixelsThatDiffer(const RgbImage& a, const RgbImage& b, int x0, int y0, int x1, int y1) {
+  if (a.width != b.width || a.height != b.height) return -1;
+  int differ = 0;
+  for (int y = std::max(y0, 0); y < std::min(y1, a.height); ++y) {
+    for (int x = std::max(x0, 0); x < std::min(x1, a.width); ++x) {
+      int difference = 0;
+      for (int c = 0; c < 3; ++c) difference += std::abs(int(a.At(x, y)[c]) - int(b.At(x, y)[c]));
+      differ += difference > 90;
+    }
+  }
+  return differ;
+}

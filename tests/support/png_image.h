@@ -20,3 +20,8 @@ RgbImage DecodeStoredPng(const std::vector<uint8_t>& file);
 
 // Reads and decodes a PNG file; an empty image when that fails.
 RgbImage ReadPngFile(const std::string& path);
+
+// Pixels of the box (x0..x1, y0..y1, top-down, pixels) whose three channels
+// differ between the two images by more than 90 in sum: text that changed,
+// a view that moved.
+int PixelsThatDiffer(const RgbImage& a, const RgbImage& b, int x0, int y0, int x1, int y1);

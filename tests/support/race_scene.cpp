@@ -5,7 +5,7 @@
 #include "tools/ms3d_writer.h"
 #include "world/catalogue.h"
 #include "world/city_object.h"
-#include "world/loaders.h"
+#include "world/racer_models.h"
 #include "world/physics_world.h"
 #include "world/player.h"
 #include "world/race_path.h"
@@ -72,7 +72,7 @@ void RaceScene::Build(const std::vector<neV3>& path) {
   // Room for the grid behind the first point and for running wide.
   constexpr float kMargin = 150.0f;
   gWorldModels[kWorldModelPhysic] = MakeGroundModel(x0 - kMargin, x1 + kMargin, z0 - kMargin, z1 + kMargin, 6.0f, height);
-  for (CSampleCar& car : gRacers) {
+  for (Racer& car : gRacers) {
     car.carKind = 0;
     car.layout.frontAxleX = car.layout.rearAxleX = kTestAxle;
     car.layout.frontWheelZ = car.layout.rearWheelZ = kTestHalfTrack;
@@ -92,7 +92,7 @@ RaceScene::RaceScene(int race) : height(FlatGround) {
     BuildCityObjectsFromModel(props);
   // Four different trucks with their own marker points.
   for (int i = 0; i < kRacerCount; ++i) {
-    CSampleCar& car = gRacers[i];
+    Racer& car = gRacers[i];
     car.carKind = kGameDataTrucks[i];
     MilkshapeModel points;
     loaded = points.LoadFromFile(("base/cars/" + std::to_string(car.carKind) + "/points.sbm").c_str()) && loaded;
@@ -115,7 +115,7 @@ void RaceScene::StartRace() {
   ResetBonuses();
   ResetPlayerRunState();
   gUpsideDownTime = gShiftTime = 0.0f;
-  for (CSampleCar& car : gRacers) {
+  for (Racer& car : gRacers) {
     car.gear = 0;
     car.rpm = car.displayRpm = 1000.0f;
     car.spinThrottle = car.boost = car.boostForce = 0.0f;
@@ -154,7 +154,7 @@ void RaceScene::ParkOpponents() {
   }
 }
 
-float RaceScene::Height(const CSampleCar& car) const {
+float RaceScene::Height(const Racer& car) const {
   const neV3 p = car.body->GetPos();
   return p.y - height(p.x, p.z);
 }

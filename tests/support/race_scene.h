@@ -65,8 +65,8 @@ struct RaceScene {
   // the player drives alone.
   void ParkOpponents();
 
-  CSampleCar& player() { return gRacers[0]; }
-  float Height(const CSampleCar& car) const;  // body centre above the ground under it
+  Racer& player() { return gRacers[0]; }
+  float Height(const Racer& car) const;  // body centre above the ground under it
   HeightFunction height;  // of the generated ground; flat for the game's data
   bool loaded = true;
 

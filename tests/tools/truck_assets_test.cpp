@@ -15,6 +15,7 @@
 #include "tools/gen_trucks.h"
 #include "world/catalogue.h"
 #include "world/racer.h"
+#include "world/truck_tuning.h"
 
 namespace {
 
@@ -71,9 +72,10 @@ TEST_F(Trucks, MarkerGroupsHoldTheirPointsWithTheRightSigns) {
 }
 
 TEST_F(Trucks, BodiesFitTheCollisionBoxAndWheelsStandOnTheGround) {
-  const float boxSize[3] = {kCarBoxSize.x, kCarBoxSize.y, kCarBoxSize.z};
-  const Vector3 boxLo(kCarBoxOffset.x - boxSize[0] / 2, kCarBoxOffset.y - boxSize[1] / 2, kCarBoxOffset.z - boxSize[2] / 2);
-  const Vector3 boxHi(kCarBoxOffset.x + boxSize[0] / 2, kCarBoxOffset.y + boxSize[1] / 2, kCarBoxOffset.z + boxSize[2] / 2);
+  const float boxSize[3] = {kTruckTuning.boxSize.x, kTruckTuning.boxSize.y, kTruckTuning.boxSize.z};
+  const neV3& boxOffset = kTruckTuning.boxOffset;
+  const Vector3 boxLo(boxOffset.x - boxSize[0] / 2, boxOffset.y - boxSize[1] / 2, boxOffset.z - boxSize[2] / 2);
+  const Vector3 boxHi(boxOffset.x + boxSize[0] / 2, boxOffset.y + boxSize[1] / 2, boxOffset.z + boxSize[2] / 2);
   for (int truck = 0; truck < kCatalogueSize; ++truck) {
     MilkshapeModel body, wheel;
     ASSERT_TRUE(body.LoadFromFile((Folder(truck) + "car.sbm").c_str()));

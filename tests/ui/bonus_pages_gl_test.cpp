@@ -18,7 +18,7 @@
 #include "tests/support/menu_art.h"
 #include "ui/bonus_pages.h"
 #include "ui/info_page.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "world/race_state.h"
 
 namespace {

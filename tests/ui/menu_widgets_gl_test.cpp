@@ -1,9 +1,10 @@
 // Menu widgets in a real window with the generated menu art: where a
 // button and a bar draw, which widget takes a press within one frame, and
-// how a whole menu frame looks through the screen function.
+// how a whole menu frame looks through the screen dispatcher.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "framework/font.h"
 #include "framework/globals.h"
@@ -14,7 +15,9 @@
 #include "ui/menu_button.h"
 #include "ui/menu_list.h"
 #include "ui/menu_screens.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
+#include "ui/race_hud.h"
 #include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
@@ -140,4 +143,34 @@ TEST_F(MenuWidgets, TheMainMenuBringsBackTheCareerTruckWithItsPackages) {
   gLoaderStatus = LoaderStatus::Idle;
   gInputLocked = 0;
   gCarChangeProgress = 0;
+}
+
+TEST_F(MenuWidgets, TheSpareWidgetsDrawAndTheCompetitionClicksStartOrFlash) {
+  ASSERT_TRUE(LoadMenuFontsAndArt({10, 14, 26, 41, 49, 58}));
+  gHudView.turbo = 100;
+  gFrameFactor = 200;  // the ring climbs to the full turbo in one frame
+  for (auto [x, y, draw] : {std::tuple{620.0f, 420.0f, &DrawRingGauge}, {420.0f, 60.0f, [] { DrawIconRow(4); }},
+                            {620.0f, 200.0f, &DrawListTurnPlate}, {0.0f, 0.0f, &DrawRaceResultsList}}) {
+    glPushMatrix();
+    glTranslatef(x, y, 0);
+    draw();
+    glPopMatrix();
+  }
+  EXPECT_GT(PixelAt(620, 510)[2], 100) << "the ring's top quad";
+  EXPECT_GT(PixelAt(420 + 8, 68)[0], PixelAt(420 + 18 * 7 + 8, 68)[0]) << "the first icons lit, the rest dark";
+  std::filesystem::create_directories("frames");
+  EXPECT_TRUE(window->DumpFrame("frames/spare_widgets.tga"));
+  gMouseX = 400;
+  for (int zone : {0, 3})
+    for (int click = 0; click < 2; ++click) {
+      gMouseY = 150 + 77 * zone;
+      gLeftButton = 1;
+      gKeyLatch = 0;
+      DrawCompetitionCursor();
+    }
+  EXPECT_EQ(gTargetScreen, S::RaceLoading) << "row 0 starts its race";
+  EXPECT_EQ(gLoaderStatus, LoaderStatus::LoadTrack) << "and asks for the track";
+  EXPECT_EQ(gLockedFlash, 1.0f) << "row 3 is locked";
+  gLoaderStatus = LoaderStatus::Idle;
+  gFrameFactor = 1;
 }

@@ -6,6 +6,7 @@
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "ui/menu_button.h"
+#include "ui/menu_state.h"
 #include "ui/pause.h"
 #include "ui/race_finish.h"
 #include "ui/race_hud.h"
@@ -59,7 +60,7 @@ TEST(PauseScreen, ALoadedGarageLeadsAtOnceWhereTheGameModeReturns) {
     gFreeCamera = 1;
     TakePauseLoaderAnswer();
     EXPECT_EQ(gTargetScreen, c.screen) << c.gameMode;
-    EXPECT_EQ(gScreen, S::Pause) << "the screen function switches in the next frame";
+    EXPECT_EQ(gScreen, S::Pause) << "the dispatcher switches in the next frame";
     EXPECT_EQ(gScreenFade, -1.0f);
     EXPECT_EQ(gMenuCursorOnEntry, c.entryRow);
     EXPECT_EQ(gLoaderStatus, LoaderStatus::Idle);

@@ -181,4 +181,18 @@ TEST_F(RaceScreens, HudShowsTheCountdownDigitAndHidesTheGaugesOnceFinished) {
   const std::vector<uint8_t> after = HudPicture(window, finished);
   EXPECT_GT(ChangedPixels(plain, after, 560, 0, 800, 200), 2000) << "the gauge cluster is gone after the finish";
   EXPECT_EQ(ChangedPixels(plain, after, 80, 480, 240, 540), 0) << "PLACE and the race time stay";
+  // A scene dark on the left, white on the right: a crash pulls its red and blue apart.
+  AttachToResolve(gSceneTexture);
+  glClearColor(1, 1, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 0, GlWindow::kWidth / 2, GlWindow::kHeight);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  gMotionBlur = 0;
+  HudView crashed = racing;
+  crashed.crash = 1.0f;
+  EXPECT_GT(ChangedPixels(HudPicture(window, racing), HudPicture(window, crashed), 350, 250, 450, 450), 1000);
 }

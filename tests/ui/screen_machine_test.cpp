@@ -14,6 +14,7 @@
 #include "ui/menu_button.h"
 #include "ui/menu_list.h"
 #include "ui/menu_screens.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/splash_screen.h"
 

@@ -12,10 +12,10 @@
 #include "tests/support/menu_art.h"
 #include "ui/info_page.h"
 #include "ui/menu_button.h"
+#include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/options.h"
 #include "ui/pause.h"
-#include "ui/screen_machine.h"
 #include "world/catalogue.h"
 
 namespace {
@@ -72,6 +72,13 @@ TEST_F(ShopScreens, TheRightArrowKeyStepsOnlyTheSelectedGraphicsRow) {
   EXPECT_EQ(gAntiAliasingChoice, 0);
   EXPECT_EQ(gMotionBlur, 0);
   EXPECT_EQ(gTargetScreen, S::GraphicsOptions);
+  // The competition pyramid with only its first tier open: Up stays on row 0 and flashes.
+  Settled(S::Competitions);
+  gCompetitionsOpen = gSelectedRow = gKeyLatch = gKeys[vk::kRight] = 0;
+  gLockedFlash = 0;
+  gKeys[vk::kUp] = 1;
+  DrawCompetitionSelector();
+  EXPECT_TRUE(gSelectedRow == 0 && gLockedFlash > 0.4f) << gSelectedRow << ", " << gLockedFlash;
 }
 
 TEST_F(ShopScreens, TheResolutionArrowsKeepTheWindowSizeInEffect) {

@@ -7,7 +7,7 @@
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "ui/menu_button.h"
-#include "ui/screen_machine.h"
+#include "ui/menu_state.h"
 #include "ui/shops.h"
 #include "world/catalogue.h"
 

@@ -1,10 +1,11 @@
-// The transition table of the menus, row by row: where a button or a
-// confirmed list row leads, the list row the next screen opens on, the
-// loader request, the sounds and the changes to the career and settings.
+// What a key or a confirmed list row does on a menu screen: where it leads,
+// the list row the next screen opens on, the loader request, the sounds and
+// the changes to the career and settings.
 #include "ui/transitions.h"
 
 #include <gtest/gtest.h>
 
+#include "framework/globals.h"
 #include "framework/screen_state.h"
 
 namespace {
@@ -24,81 +25,71 @@ TransitionInputs Inputs() {
   return in;
 }
 
-struct Row {
-  int screen, kind, target, entryRow, loader;
-  Sound sound;
-};
-
 }  // namespace
 
-TEST(TransitionTable, EveryPlainButtonRowLeadsWhereTheTableSays) {
-  const Row rows[] = {
-      {S::MainMenu, K::Back, S::QuitConfirm, -1, -1, Sound::Transition},
-      {S::MainMenu, K::One, S::RaceLoading, 0, 10, Sound::Transition},
-      {S::MainMenu, K::Two, S::Options, 0, -1, Sound::Transition},
-      {S::Information, K::Back, S::MainMenu, 2, -1, Sound::Transition},
-      {S::QuickRace, K::Back, S::MainMenu, 1, -1, Sound::Transition},
-      {S::QuickRace, K::One, -1, -1, -1, Sound::Click},
-      {S::QuickRace, K::Confirm, S::RaceLoading, 0, 10, Sound::Transition},
-      {S::CareerMenu, K::Back, S::MainMenu, 0, -1, Sound::Transition},
-      {S::NewCareerConfirm, K::Confirm, S::EnterName, 0, -1, Sound::Transition},
-      {S::NewCareerConfirm, K::Back, S::CareerMenu, 1, -1, Sound::Transition},
-      {S::EnterName, K::Confirm, S::Garage, 0, -1, Sound::Transition},
-      {S::Garage, K::Back, S::MainMenu, 0, -1, Sound::Transition},
-      {S::Garage, K::One, S::Profile, 0, -1, Sound::Transition},
-      {S::Profile, K::Back, S::Garage, 0, -1, Sound::Transition},
-      {S::Competitions, K::Back, S::Garage, 0, -1, Sound::Transition},
-      {S::Competitions, K::Confirm, S::SelectRace, 0, -1, Sound::Transition},
-      {S::SelectRace, K::Back, S::Competitions, 0, -1, Sound::Transition},
-      {S::SelectRace, K::Confirm, S::RaceLoading, 0, 10, Sound::Transition},
-      {S::Pause, K::Back, S::Racing, -1, -1, Sound::Transition},
-      {S::Pause, K::One, -1, -1, 10, Sound::Click},
-      {S::Pause, K::Two, -1, -1, 20, Sound::Click},
-      {S::TuningMenu, K::Back, S::Garage, 1, -1, Sound::Transition},
-      {S::EngineTuning, K::Back, S::TuningMenu, 0, -1, Sound::Transition},
-      {S::SuspensionTuning, K::Back, S::TuningMenu, 1, -1, Sound::Transition},
-      {S::TurboTuning, K::Back, S::TuningMenu, 2, -1, Sound::Transition},
-      {S::CarShop, K::Back, S::Garage, 2, -1, Sound::Transition},
-      {S::QuitConfirm, K::Confirm, -1, -1, -1, Sound::None},
-      {S::QuitConfirm, K::Back, S::MainMenu, 0, -1, Sound::Transition},
-      {S::Options, K::Back, S::MainMenu, 2, -1, Sound::Transition},
-      {S::GraphicsOptions, K::Back, S::Options, 0, -1, Sound::Transition},
-      {S::GraphicsOptions, K::Confirm, -1, -1, -1, Sound::Click},
-      {S::AudioOptions, K::Back, S::Options, 1, -1, Sound::Transition},
-      {S::ControlsOptions, K::Back, S::Options, 2, -1, Sound::Transition},
-      {S::ControlsOptions, K::Confirm, -1, -1, -1, Sound::Click},
-      {S::InfoPage, K::Back, S::MainMenu, 4, -1, Sound::Transition},
-      {S::PaintShop, K::Back, S::TuningMenu, 6, -1, Sound::Transition},
+TEST(MenuKeys, EscapeReturnsToTheScreenAndRowThatOpenedThisOne) {
+  const TransitionInputs in = Inputs();
+  auto expectBackTo = [&in](int opened, int opener, int row) {
+    SCOPED_TRACE(testing::Message() << "Escape on screen " << opened);
+    const Transition back = ButtonTransition(opened, K::Back, in);
+    EXPECT_EQ(back.target, opener);
+    EXPECT_EQ(back.entryRow, row);
+    EXPECT_EQ(back.sound, Sound::Transition);
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(testing::Message() << "screen " << row.screen << " kind " << row.kind);
-    const Transition t = ButtonTransition(row.screen, row.kind, Inputs());
-    EXPECT_TRUE(t.matched);
-    EXPECT_EQ(t.target, row.target);
-    EXPECT_EQ(t.entryRow, row.entryRow);
-    EXPECT_EQ(t.loaderRequest, row.loader);
-    EXPECT_EQ(t.sound, row.sound);
+  for (int menu : {S::MainMenu, S::CareerMenu, S::Garage, S::TuningMenu, S::Options}) {
+    for (int row = 0; ListRowCaption(menu, row) != nullptr; ++row) {
+      const int opened = ListRowTransition(menu, row, in).target;
+      if (opened != S::Garage && opened != -1) expectBackTo(opened, menu, row);
+    }
+  }
+  expectBackTo(ButtonTransition(S::Garage, K::One, in).target, S::Garage, 0);
+  expectBackTo(ButtonTransition(S::Competitions, K::Confirm, in).target, S::Competitions, 0);
+  // The career's hub leaves the career; the main menu asks before quitting.
+  expectBackTo(S::Garage, S::MainMenu, 0);
+  expectBackTo(S::MainMenu, S::QuitConfirm, -1);
+  expectBackTo(S::QuitConfirm, S::MainMenu, 0);
+  expectBackTo(S::Information, S::MainMenu, 2);
+  expectBackTo(S::InfoPage, S::MainMenu, 4);
+  EXPECT_TRUE(ButtonTransition(S::QuitConfirm, K::Confirm, in).quit);
+  // Leaving a shop unbought puts the career's truck back.
+  EXPECT_TRUE(ButtonTransition(S::EngineTuning, K::Back, in).restoreCarSetup);
+  EXPECT_TRUE(ButtonTransition(S::CarShop, K::Back, in).restoreCarSetup);
+  EXPECT_EQ(ButtonTransition(S::ControlsOptions, K::Back, in).waitingForKey, 0);
+  const Transition resume = ButtonTransition(S::Pause, K::Back, in);
+  EXPECT_EQ(resume.target, S::Racing);
+  EXPECT_TRUE(resume.resumeRace);
+}
+
+TEST(MenuKeys, EveryRaceStartLoadsTheTrackBehindTheLoadingScreen) {
+  const TransitionInputs in = Inputs();
+  for (auto [screen, kind] : {std::pair{S::MainMenu, K::One}, {S::QuickRace, K::Confirm},
+                              {S::SelectRace, K::Confirm}, {S::Information, K::Confirm}}) {
+    SCOPED_TRACE(screen);
+    const Transition start = ButtonTransition(screen, kind, in);
+    EXPECT_EQ(start.target, S::RaceLoading);
+    EXPECT_EQ(start.entryRow, 0);
+    EXPECT_EQ(start.loaderRequest, LoaderStatus::LoadTrack);
+    EXPECT_EQ(start.startDirectRace, screen == S::MainMenu) << "only the main menu's race picks its own truck";
   }
 }
 
-TEST(TransitionTable, SideEffectsOfTheButtonRows) {
-  const TransitionInputs in = Inputs();
-  EXPECT_TRUE(ButtonTransition(S::NewCareerConfirm, K::Confirm, in).newCareerReset);
-  EXPECT_FALSE(ButtonTransition(S::NewCareerConfirm, K::Back, in).newCareerReset);
-  EXPECT_TRUE(ButtonTransition(S::QuitConfirm, K::Confirm, in).quit);
-  EXPECT_FALSE(ButtonTransition(S::QuitConfirm, K::Back, in).quit);
-  EXPECT_TRUE(ButtonTransition(S::MainMenu, K::One, in).startDirectRace);
-  EXPECT_TRUE(ButtonTransition(S::Pause, K::Back, in).resumeRace);
-  EXPECT_EQ(ButtonTransition(S::QuickRace, K::One, in).quickRaceTrackRange, 25);
-  EXPECT_TRUE(ButtonTransition(S::EngineTuning, K::Back, in).restoreCarSetup);
-  EXPECT_TRUE(ButtonTransition(S::CarShop, K::Back, in).restoreCarSetup);
+TEST(MenuKeys, KeysThatActInPlaceClickAndStay) {
+  TransitionInputs in = Inputs();
+  const Transition change = ButtonTransition(S::QuickRace, K::One, in);
+  EXPECT_EQ(change.quickRaceTrackRange, 25);
   EXPECT_EQ(ButtonTransition(S::ControlsOptions, K::Confirm, in).waitingForKey, 1);
-  EXPECT_EQ(ButtonTransition(S::ControlsOptions, K::Back, in).waitingForKey, 0);
-
-  TransitionInputs changed = in;
-  changed.settingsChanged = true;
-  EXPECT_TRUE(ButtonTransition(S::GraphicsOptions, K::Confirm, changed).acceptSettings);
+  EXPECT_EQ(ButtonTransition(S::Pause, K::One, in).loaderRequest, LoaderStatus::LoadTrack);  // restart
+  EXPECT_EQ(ButtonTransition(S::Pause, K::Two, in).loaderRequest, LoaderStatus::LoadGarage);  // quit the race
   EXPECT_FALSE(ButtonTransition(S::GraphicsOptions, K::Confirm, in).acceptSettings);
+  in.settingsChanged = true;
+  EXPECT_TRUE(ButtonTransition(S::GraphicsOptions, K::Confirm, in).acceptSettings);
+  for (auto [screen, kind] : {std::pair{S::QuickRace, K::One}, {S::ControlsOptions, K::Confirm},
+                              {S::Pause, K::One}, {S::Pause, K::Two}, {S::GraphicsOptions, K::Confirm}}) {
+    const Transition t = ButtonTransition(screen, kind, in);
+    EXPECT_TRUE(t.matched) << screen;
+    EXPECT_EQ(t.target, -1) << screen;
+    EXPECT_EQ(t.sound, Sound::Click) << screen;
+  }
 }
 
 TEST(TransitionTable, PairsWithoutARowDoNothing) {
@@ -160,11 +151,11 @@ TEST(TransitionTable, PartDialogsPriceFromTheirTablesAndReturnToTheirTuningRow) 
 TEST(TransitionTable, ResultsLeadOnByGameMode) {
   TransitionInputs in = Inputs();
   for (int screen : {S::RaceResults, S::RaceBonus}) {
-    in.gameMode = 1;
+    in.gameMode = kGameModeCareer;
     EXPECT_EQ(ButtonTransition(screen, K::Confirm, in).target, S::Garage);
-    in.gameMode = 2;
+    in.gameMode = kGameModeTrackList;
     EXPECT_EQ(ButtonTransition(screen, K::Confirm, in).target, S::Information);
-    in.gameMode = 3;
+    in.gameMode = kGameModeQuickRace;
     const Transition quick = ButtonTransition(screen, K::Confirm, in);
     EXPECT_EQ(quick.target, S::QuickRace);
     EXPECT_EQ(quick.quickRaceTrackRange, 10);
@@ -180,31 +171,33 @@ TEST(TransitionTable, TrackListStartsOnlyWhenTheSeriesHasReachedTheStage) {
   in.trackListIndex = 1;
   in.trackListStage[0] = 3;
   in.trackListStage[2] = 3;
-  EXPECT_EQ(ButtonTransition(S::Information, K::Confirm, in).loaderRequest, 10);
+  EXPECT_EQ(ButtonTransition(S::Information, K::Confirm, in).loaderRequest, LoaderStatus::LoadTrack);
   in.trackListStage[2] = 2;
   const Transition refused = ButtonTransition(S::Information, K::Confirm, in);
   EXPECT_EQ(refused.target, -1);
   EXPECT_EQ(refused.sound, Sound::Refusal);
 }
 
-TEST(TransitionTable, ListRowsOfTheMenus) {
+TEST(TransitionTable, ListRowsOfTheMenusAndANewCareer) {
   TransitionInputs in = Inputs();
   const Transition career = ListRowTransition(S::MainMenu, 0, in);
   EXPECT_EQ(career.target, S::CareerMenu);
-  EXPECT_EQ(career.gameMode, 1);
+  EXPECT_EQ(career.gameMode, kGameModeCareer);
   EXPECT_FALSE(career.clearNewCareer);
   in.newCareer = true;
   const Transition firstCareer = ListRowTransition(S::MainMenu, 0, in);
   EXPECT_EQ(firstCareer.target, S::EnterName);
   EXPECT_TRUE(firstCareer.clearNewCareer);
+  const Transition confirmed = ButtonTransition(S::NewCareerConfirm, K::Confirm, in);
+  EXPECT_EQ(confirmed.target, S::EnterName);
+  EXPECT_TRUE(confirmed.newCareerReset);
+  EXPECT_EQ(ButtonTransition(S::EnterName, K::Confirm, in).target, S::Garage);
 
   const Transition quick = ListRowTransition(S::MainMenu, 1, in);
   EXPECT_EQ(quick.target, S::QuickRace);
-  EXPECT_EQ(quick.gameMode, 3);
+  EXPECT_EQ(quick.gameMode, kGameModeQuickRace);
   EXPECT_EQ(quick.quickRaceTrackRange, 10);
-  EXPECT_EQ(ListRowTransition(S::MainMenu, 2, in).target, S::Options);
   EXPECT_EQ(ListRowTransition(S::CareerMenu, 0, in).target, S::Garage);
-  EXPECT_EQ(ListRowTransition(S::CareerMenu, 1, in).target, S::NewCareerConfirm);
 
   in.competitionIndex = 4;
   in.playerCarIndex = 11;

@@ -231,7 +231,7 @@ TEST_F(Catalogue, RatingBarGrowsWithPackagesUpToOne) {
   EXPECT_NEAR(RatingBar(0.6f, 2), 0.7f, 1e-6f);
 }
 
-TEST_F(Catalogue, OpticaTableRoundTripsAndAMissingFileChangesNothing) {
+TEST_F(Catalogue, OpticaTableRoundTripsAndAMissingOrNonNumberFileChangesNothing) {
   LoadOpticaTable();
   EXPECT_EQ(ReadFileBytes(kOpticaIniPath).size(), size_t(kOpticaFloatCount) * 4);
   const float corner = gOpticaLamps[5][3][3][2];
@@ -240,6 +240,9 @@ TEST_F(Catalogue, OpticaTableRoundTripsAndAMissingFileChangesNothing) {
   ASSERT_TRUE(SaveOpticaTableTo(path));
   EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(kOpticaIniPath));
   EXPECT_FALSE(LoadOpticaTableFrom(TempFile("zarnok-no-such-optica.ini")));
+  EXPECT_FLOAT_EQ(gOpticaLamps[5][3][3][2], corner);
+  ASSERT_TRUE(WriteFileBytes(path, std::vector<uint8_t>(size_t(kOpticaFloatCount) * 4, 0xFF)));  // all NaN
+  EXPECT_FALSE(LoadOpticaTableFrom(path));
   EXPECT_FLOAT_EQ(gOpticaLamps[5][3][3][2], corner);
 }
 

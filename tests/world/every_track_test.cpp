@@ -39,7 +39,7 @@ struct Lap {
 };
 
 Lap DriveOneLap(RaceScene& scene, int limitFrames) {
-  CSampleCar& car = gRacers[1];
+  Racer& car = gRacers[1];
   Lap lap;
   bool wasReversing = false;
   while (lap.frames < limitFrames && !lap.done) {

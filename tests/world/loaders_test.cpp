@@ -11,8 +11,12 @@
 #include "framework/texture.h"
 #include "tools/tga_writer.h"
 #include "world/catalogue.h"
+#include "render/model_draw_lists.h"
 #include "world/city_object.h"
 #include "world/loaders.h"
+#include "world/prop_models.h"
+#include "world/racer_models.h"
+#include "world/texture_list.h"
 #include "world/physics_world.h"
 #include "world/quadtree.h"
 #include "world/race_path.h"
@@ -72,7 +76,7 @@ TEST(CarMarkers, EachGroupFillsItsFieldsTheLastAxleTriangleStaysAndExtrasAreIgno
   for (int i = 0; i < 12; ++i) markers.push_back(Marker(5, neMakeV3(float(i), 0.5f, 0)));
   markers.push_back(Marker(7, neMakeV3(9, 9, 9)));  // no such group in the record: ignored
   std::unique_ptr<Model> points(MakeMarkerModel(markers));
-  CSampleCar& car = gRacers[3];
+  Racer& car = gRacers[3];
   TakeCarMarkers(car, *points);
   EXPECT_FLOAT_EQ(car.layout.frontAxleX, 2.5f);
   EXPECT_FLOAT_EQ(car.layout.rearAxleX, 2.5f);
@@ -95,7 +99,7 @@ TEST(CarMarkers, EachGroupFillsItsFieldsTheLastAxleTriangleStaysAndExtrasAreIgno
 TEST_F(LoaderFiles, ATruckLoadsFromItsFolderOnceAndAnIndexOutsideTheCatalogueIsHeldWithinIt) {
   WriteTestTruck(scratch.Path(), 5, {Marker(0, neMakeV3(2.4f, 0, 1.5f))});
   WriteTestTruck(scratch.Path(), 17, {Marker(0, neMakeV3(2.7f, 0, 1.6f))});
-  CSampleCar& car = gRacers[2];
+  Racer& car = gRacers[2];
   car.carKind = 5;
   LoadRacerCar(2);
   ASSERT_NE(gRacerModels[kRacerModelCar][2], nullptr);
@@ -127,6 +131,18 @@ TEST_F(LoaderFiles, AMissingTruckLeavesEmptyModelsAndDefaultMarkers) {
   EXPECT_FLOAT_EQ(gRacers[1].layout.frontAxleX, kDefaultAxleX);
 }
 
+TEST_F(LoaderFiles, TruckPointsFarOutsideTheTruckOrWithTheFrontAxleNotAheadAreRefused) {
+  for (const MarkerTriangle& bad : {Marker(4, neMakeV3(0, 1, 40)), Marker(0, neMakeV3(0, 0, 1.5f)),
+                                    Marker(0, neMakeV3(-2.4f, 0, 1.5f))}) {
+    WriteTestTruck(scratch.Path(), 5, {Marker(0, neMakeV3(2.4f, 0, 1.5f)), bad});
+    gBuiltCarIndex[2] = -1;
+    gRacers[2].carKind = 5;
+    LoadRacerCar(2);
+    EXPECT_EQ(gRacerModels[kRacerModelPoints][2]->triangleCount, 0);
+    EXPECT_FLOAT_EQ(gRacers[2].layout.frontAxleX, kDefaultAxleX);
+  }
+}
+
 TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGarageUndoesIt) {
   WriteTestTrack(scratch.Path(), 7);
   WriteTestTrucks(scratch.Path());
@@ -147,7 +163,7 @@ TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGar
   EXPECT_EQ(gCityObjectCount, 3);
   EXPECT_EQ(gCityObjects[2].type, 2);
   ASSERT_NE(gSimulator, nullptr);
-  for (const CSampleCar& car : gRacers) EXPECT_NE(car.body, nullptr);
+  for (const Racer& car : gRacers) EXPECT_NE(car.body, nullptr);
   EXPECT_EQ(gCityObjects[0].bodyCount, 1);
   EXPECT_EQ(gWorldModels[kWorldModelPhysic], nullptr);         // the terrain took it
   EXPECT_EQ(gWorldModels[kWorldModelMainRoadLinear], nullptr);  // copied into the road and freed
@@ -161,7 +177,7 @@ TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGar
 
   LoadGarage();
   EXPECT_EQ(gSimulator, nullptr);
-  for (const CSampleCar& car : gRacers) EXPECT_EQ(car.body, nullptr);
+  for (const Racer& car : gRacers) EXPECT_EQ(car.body, nullptr);
   EXPECT_EQ(gCityObjectCount, 0);
   for (const Model* model : gWorldModels) EXPECT_EQ(model, nullptr);
   EXPECT_EQ(gQuadTreeRoot, nullptr);
@@ -181,6 +197,7 @@ TEST_F(LoaderFiles, TheFourTrucksAreDrawnFromListsWhileARaceIsLoadedAndTheGarage
   EXPECT_EQ(gRacerModels[kRacerModelCar][0]->drawLists, 0u) << "the garage sends the player's truck";
 
   ASSERT_TRUE(LoadWorld(7));
+  BuildRacerDrawLists();
   for (int slot = 0; slot < kRacerCount; ++slot) {
     for (int kind : {kRacerModelCar, kRacerModelGlass, kRacerModelOptics, kRacerModelWheel})
       EXPECT_NE(gRacerModels[kind][slot]->drawLists, 0u) << "slot " << slot << ", kind " << kind;
@@ -188,6 +205,7 @@ TEST_F(LoaderFiles, TheFourTrucksAreDrawnFromListsWhileARaceIsLoadedAndTheGarage
   }
   EXPECT_TRUE(glIsList(gRacerModels[kRacerModelCar][1]->drawLists));
 
+  FreeRacerDrawLists();
   LoadGarage();
   for (int slot = 0; slot < kRacerCount; ++slot)
     EXPECT_EQ(gRacerModels[kRacerModelCar][slot]->drawLists, 0u) << "given back with the race";
@@ -206,7 +224,7 @@ TEST_F(LoaderFiles, ARoadWhoseLinearCopyDoesNotMatchKeepsItsOwnCoordinates) {
 // What a failed race load leaves: the garage, and nothing of the race.
 void ExpectGarageWithNoRace(const char* why) {
   EXPECT_EQ(gSimulator, nullptr) << why;
-  for (const CSampleCar& car : gRacers) EXPECT_EQ(car.body, nullptr) << why;
+  for (const Racer& car : gRacers) EXPECT_EQ(car.body, nullptr) << why;
   EXPECT_EQ(gCityObjectCount, 0) << why;
   EXPECT_EQ(gQuadTreeRoot, nullptr) << why;
   ASSERT_NE(gGarageModels[0], nullptr) << why;

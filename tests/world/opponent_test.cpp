@@ -68,7 +68,7 @@ struct HeldOpponent : ::testing::Test {
     car().stuckTime = car().reverseTime = 0.0f;
     car().reversing = 0;
   }
-  CSampleCar& car() { return gRacers[1]; }
+  Racer& car() { return gRacers[1]; }
   RaceScene scene;
 };
 
@@ -116,7 +116,7 @@ TEST_F(HeldOpponent, IsLiftedOnlyOnceItsStuckClockPassesFourAndAHalfSeconds) {
 TEST(OpponentStart, HeldOnTheLineItIdlesThenBlipsItsEngine) {
   RaceScene scene;
   gStartHold = 1;
-  CSampleCar& car = gRacers[2];
+  Racer& car = gRacers[2];
   car.revPhase = 1.0f;  // idling: the phase creeps toward 3, then restarts at 0
   scene.Frame();
   EXPECT_FLOAT_EQ(car.rpm, 1000.0f);

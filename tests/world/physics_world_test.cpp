@@ -8,8 +8,10 @@
 #include "framework/sound.h"
 #include "tests/support/race_scene.h"
 #include "world/city_object.h"
+#include "world/physics_constants.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
+#include "world/truck_tuning.h"
 #include "world/world_models.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +47,7 @@ TEST(StartingGrid, PlacesTheFourTrucksBehindTheFirstPointFacingTheSecond) {
   for (const Case& c : cases) {
     RaceScene scene(FlatGround, 200, c.direction);
     for (int i = 0; i < kRacerCount; ++i) {
-      const CSampleCar& car = gRacers[i];
+      const Racer& car = gRacers[i];
       EXPECT_EQ(car.slot, i);
       EXPECT_EQ(car.slotNumber, i + 1);
       EXPECT_EQ(car.place, 4);
@@ -65,7 +67,7 @@ TEST(StartingGrid, FirstTwoPointsOnOneVerticalFaceTheGridAlongPlusX) {
   gRacePath[1].position = gRacePath[0].position + neMakeV3(0, 5, 0);
   gWorldModels[kWorldModelPhysic] = MakeGroundModel(-100, 100, -100, 100, 10, FlatGround);
   InitPhysicsWorld();
-  for (const CSampleCar& car : gRacers) {
+  for (const Racer& car : gRacers) {
     const neV3 p = car.body->GetPos();
     EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
     ExpectNear(car.body->GetRotationM3()[0], neMakeV3(1, 0, 0), 1e-5f, "forward");
@@ -88,7 +90,7 @@ TEST(PhysicsWorldSetUp, PoolsFitTheBoundedTrafficAndTheTableReportsEveryCarConta
     EXPECT_EQ(sizes.rigidParticleCount, 0);
     EXPECT_EQ(sizes.overlapPairsCount, 1225);
     EXPECT_EQ(sizes.terrainNodesStartCount, 100);
-    EXPECT_NEAR(gSimulator->GetGravity().y, -8.5f, 1e-6f);
+    EXPECT_EQ(gSimulator->GetGravity().y, -kGravityAcceleration);
   }
   gCityCarCount = saved;
 
@@ -99,12 +101,11 @@ TEST(PhysicsWorldSetUp, PoolsFitTheBoundedTrafficAndTheTableReportsEveryCarConta
   EXPECT_EQ(table->Get(0, 0), report);      // car against car
   EXPECT_EQ(table->Get(0, 1), report);      // car against prop
   EXPECT_EQ(table->Get(1, 1), NE_RESPONSE_IMPULSE);
-  const float materials[4][2] = {{0.8f, 0.25f}, {0.45f, 0.1f}, {0.55f, 0.9f}, {0.0f, 0.1f}};
-  for (int m = 0; m < 4; ++m) {
+  for (int m = 0; m < kSurfaceMaterialCount; ++m) {
     float friction = -1, restitution = -1;
     ASSERT_TRUE(gSimulator->GetMaterial(m, friction, restitution));
-    EXPECT_FLOAT_EQ(friction, materials[m][0]) << "material " << m;
-    EXPECT_FLOAT_EQ(restitution, materials[m][1]) << "material " << m;
+    EXPECT_EQ(friction, kTruckTuning.surfaces[m].friction) << "material " << m;
+    EXPECT_EQ(restitution, kTruckTuning.surfaces[m].restitution) << "material " << m;
   }
 }
 
@@ -117,7 +118,7 @@ TEST(PhysicsStepPlan, SmoothsTheFrameTimeAndChoosesTheSubSteps) {
   };
   const Case cases[] = {
       {0.09f, 0.08f, 0.09f, true, 8},    // within 0.064..0.096; (int)(3.117 + 5)
-      {0.15f, 0.09f, 0.1f, false, 0},    // 0.108, then 0.1: too slow, nothing stepped
+      {0.15f, 0.09f, 0.1f, true, 9},     // 0.108, then 0.1: a slow machine steps 0.1
       {0.09f, 0.1f, 0.09f, true, 8},     // the next frame is clamped into 0.08..0.1
       {0.0f, 0.05f, 0.04f, true, 4},     // a stalled frame: 0.8 x the previous
       {0.0f, 0.0f, 0.0f, false, 0},      // a stalled first frame: nothing to step
@@ -130,7 +131,7 @@ TEST(PhysicsStepPlan, SmoothsTheFrameTimeAndChoosesTheSubSteps) {
     EXPECT_EQ(plan.advance, c.advance) << c.frame << " after " << c.previous;
     EXPECT_EQ(plan.subSteps, c.subSteps) << c.frame << " after " << c.previous;
     if (c.advance) {
-      EXPECT_NEAR(plan.simulatedTime, 2.3f * c.expectedTime, 1e-6f);
+      EXPECT_NEAR(plan.simulatedTime, kPhysicsTimeScale * c.expectedTime, 1e-6f);
     }
   }
 }
@@ -241,8 +242,8 @@ TEST_F(CollisionCallback, AnOpponentsCrashIntoTheTerrainIsSilent) {
 }
 
 TEST_F(CollisionCallback, RamBonusOnlyWhenThePlayerHitsASlowerTruck) {
-  CSampleCar& player = gRacers[0];
-  CSampleCar& other = gRacers[1];
+  Racer& player = gRacers[0];
+  Racer& other = gRacers[1];
   struct Case {
     float playerSpeed, otherSpeed, impact;
     bool bonus;

@@ -29,7 +29,7 @@ TEST(PlayerGearbox, ShiftsAtItsThresholdsWhenAccelerating) {
 
 TEST(PlayerGearbox, RevolutionsAtSpeedTwentyInThirdAre6578) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   car.gear = 3;
   car.body->SetVelocity(neMakeV3(20, 0, 0));
   scene.Press(kControlAccelerate);
@@ -43,7 +43,7 @@ TEST(PlayerGearbox, RevolutionsAtSpeedTwentyInThirdAre6578) {
 
 TEST(PlayerBoost, FillsInTwoAndAHalfSecondsThenMustDrainForTenBeforeItBoostsAgain) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   gStartHold = 1;  // hold the truck still; the boost meter runs all the same
   scene.Press(kControlBoost);
   int boosting = 0;
@@ -77,7 +77,7 @@ TEST(PlayerPlace, CountsOpponentsBehindWithTiesAhead) {
 
 TEST(PlayerLaps, ALapNoLongerThanTheBestReplacesItAndTheLastLapFinishes) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   gStartHold = 1;  // the clocks stand still
   car.body->SetPos(gRacePath[0].position);
   struct Case {
@@ -122,7 +122,7 @@ TEST(PlayerLaps, ALapNoLongerThanTheBestReplacesItAndTheLastLapFinishes) {
 
 TEST(PlayerReset, UpsideDownForMoreThanTwoSecondsPutsTheTruckBackAndBooksItsBonus) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   AdvanceBonusClocks(100.0f, 0.0f);
   neM3 upsideDown;
   upsideDown.RotateXYZ(neMakeV3(NE_PI, 0, 0));
@@ -148,7 +148,7 @@ TEST(PlayerReset, UpsideDownForMoreThanTwoSecondsPutsTheTruckBackAndBooksItsBonu
 
 TEST(PlayerProgress, APathWithoutCheckpointsIsSearchedOnceRound) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   for (int k = 0; k <= gRacePathLast; ++k) gRacePath[k].type = kWaypointPlain;
   gStartHold = 1;
   car.body->SetPos(gRacePath[150].position + neMakeV3(0, 0, 60));  // far from every point
@@ -162,7 +162,7 @@ TEST(PlayerProgress, APathWithoutCheckpointsIsSearchedOnceRound) {
 
 TEST(PlayerProgress, ReachingPointsAheadMovesTheProgressAndTheShortcutBonusNeedsAJump) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   AdvanceBonusClocks(100.0f, 0.0f);
   gStartHold = 1;
   car.nextCheckpoint = 100;

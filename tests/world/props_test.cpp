@@ -41,6 +41,8 @@ TEST(PropBuilder, PlacesAPropAtCornerOneOrientedByItsEdges) {
   EXPECT_EQ(prop.type, 0);
   EXPECT_EQ(prop.partCount, 1);
   EXPECT_FLOAT_EQ(prop.crashCoolDown, 10.0f);
+  BuildProps({{0, {neMakeV3(2.65e-23f, 0, 0), neMakeV3(0, 0, 0), neMakeV3(0, 0, 1)}}});  // too short an edge
+  ExpectNear(gCityObjects[0].restOrientation[0], neMakeV3(0, 0, 0), 0.0f);  // has no direction, not a 0.7-long one
   DestroyPhysicsWorld();
   EXPECT_EQ(gCityObjectCount, 0);
 }

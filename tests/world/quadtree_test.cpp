@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -237,15 +238,18 @@ TEST_F(WorldQuadTree, ALeafTakesMoreGrassThanTheOldHundredThousand) {
 
 TEST_F(WorldQuadTree, BrokenFilesAreRefusedAndLeaveNoWorld) {
   const std::vector<uint8_t> good = world.Bake();
+  int leaf0Items = 0;
+  for (int32_t count : gQuadTreeLeaves[0].grass->count) leaf0Items += count;
   DestroyWorldQuadTree();
-  auto withWord = [&](size_t offset, int32_t value) {
+  auto withWord = [&](size_t offset, auto value) {
     std::vector<uint8_t> bytes = good;
     std::memcpy(&bytes[offset], &value, 4);
     return bytes;
   };
-  // Leaf 0 starts at byte 4: 4 header floats, then 16 grass counts, its
-  // grass (the first count is kind 0's), then main_road's mesh count.
+  // Leaf 0 starts at byte 4: centre and half size, 16 grass counts, its grass (x, y, z,
+  // size each), then main_road's mesh count, its first group's triangle count and triangles.
   const size_t grassCounts = 4 + 16;
+  const size_t firstGrass = grassCounts + 4 * 16, firstTriangle = firstGrass + 16 * size_t(leaf0Items) + 8;
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
@@ -258,6 +262,11 @@ TEST_F(WorldQuadTree, BrokenFilesAreRefusedAndLeaveNoWorld) {
       {"a leaf count past the tree", withWord(0, 4095)},
       {"a negative grass count", withWord(grassCounts, -5)},
       {"a grass count past the end", withWord(grassCounts, 1 << 30)},
+      {"a leaf centre that is no number", withWord(4, std::nanf(""))},
+      {"the square of leaf 0's neighbour", withWord(4, -1631.25f)},
+      {"a grass height that is no number", withWord(firstGrass + 4, std::nanf(""))},
+      {"grass standing outside its leaf", withWord(firstGrass, 0.0f)},
+      {"an infinite triangle value", withWord(firstTriangle, HUGE_VALF)},
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(CreateWorldQuadTreeFromBytes(world.sources, c.bytes.data(), c.bytes.size())) << c.name;

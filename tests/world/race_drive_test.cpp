@@ -21,7 +21,7 @@ float GroundDistance(const neV3& a, const neV3& b) { return std::hypot(a.x - b.x
 
 TEST(TruckScene, SettlesUprightAboutOneAboveFlatGroundAndStaysPut) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   scene.Frames(2 * kFramesPerSecond);
   const neV3 settled = car.body->GetPos();
   scene.Frames(10 * kFramesPerSecond);
@@ -35,7 +35,7 @@ TEST(TruckScene, SettlesUprightAboutOneAboveFlatGroundAndStaysPut) {
 TEST(TruckScene, DrivesForwardsFromRestAndBacksUpAfterStopping) {
   RaceScene scene;
   scene.ParkOpponents();
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   scene.Frames(kFramesPerSecond);
   const neV3 start = car.body->GetPos();
 
@@ -65,7 +65,7 @@ TEST(TruckScene, DrivesForwardsFromRestAndBacksUpAfterStopping) {
 TEST(TruckScene, ClimbsThroughTheGearsAndLevelsOutAtTopSpeed) {
   RaceScene scene;
   scene.ParkOpponents();
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   scene.Frames(kFramesPerSecond);
   scene.Press(kControlAccelerate);
   int lastGear = 0;
@@ -107,7 +107,7 @@ TEST(TruckScene, StartHoldKeepsAllFourTrucksOnTheirGridSpots) {
 
 TEST(TruckScene, UnstickLiftsOnlyANearlyStoppedTruckBackToItsGridOrientation) {
   RaceScene scene;
-  CSampleCar& car = gRacers[1];
+  Racer& car = gRacers[1];
   scene.Frames(kFramesPerSecond);
   neM3 tipped;
   tipped.RotateXYZ(neMakeV3(1.2f, 0.3f, 0));

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -63,6 +64,11 @@ TEST(RacePathFile, BadFilesAreRefusedAndLeaveThePathAlone) {
     const char* what;
     std::vector<uint8_t> bytes;
   };
+  auto withWord = [](size_t word, auto value) {  // a word of the records replaced
+    std::vector<uint8_t> bytes = PathFile(10, 11);
+    std::memcpy(&bytes[4 + 4 * word], &value, 4);
+    return bytes;
+  };
   const Case cases[] = {
       {"empty", {}},
       {"count only", PathFile(10, 0)},
@@ -71,6 +77,9 @@ TEST(RacePathFile, BadFilesAreRefusedAndLeaveThePathAlone) {
       {"negative count", PathFile(-1, 0)},
       {"count past the array", PathFile(1200, 1201)},
       {"huge count", PathFile(0x7fffffff, 5)},
+      {"a position that is not a number", withWord(4 * 3, std::nanf(""))},
+      {"a kind past 5", withWord(3, int32_t{6})},
+      {"a negative kind", withWord(4 * 10 + 3, int32_t{-1})},
   };
   std::vector<Waypoint> points = StraightPath(50, 1.0f);
   ScratchFolder folder;

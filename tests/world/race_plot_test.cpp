@@ -192,7 +192,7 @@ bool PlotRun(const std::vector<Sample>& run, const std::string& path) {
 TEST(RaceCorePlot, ScriptedStartClimbThroughTheGearsAndStop) {
   RaceScene scene;
   scene.ParkOpponents();
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   std::vector<Sample> run;
   gStartHold = 1;
   for (int frame = 0; frame < kRunFrames; ++frame) {

@@ -10,7 +10,7 @@
 
 namespace {
 
-neRigidBodyController* ControllerOf(CSampleCar& car) {
+neRigidBodyController* ControllerOf(Racer& car) {
   car.body->BeginIterateController();
   return car.body->GetNextController();
 }
@@ -19,7 +19,7 @@ bool Finite(const neV3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && 
 
 // The truck lifted clear of the ground for one frame, so that no sensor
 // touches, then moving along +x at `speed` without spin.
-void InTheAir(RaceScene& scene, CSampleCar& car, float speed) {
+void InTheAir(RaceScene& scene, Racer& car, float speed) {
   car.body->SetPos(car.body->GetPos() + neMakeV3(0, 20, 0));
   scene.Frame();
   car.body->SetVelocity(neMakeV3(speed, 0, 0));
@@ -28,7 +28,7 @@ void InTheAir(RaceScene& scene, CSampleCar& car, float speed) {
 
 // Sensor detections live only inside a simulator step: give every wheel a
 // flat-ground contact `depth` deep, as the step's detection pass would.
-void TouchGround(CSampleCar& car, float depth) {
+void TouchGround(Racer& car, float depth) {
   const neT3 transform = car.body->GetTransform();
   car.body->BeginIterateSensor();
   while (neSensor* sensor = car.body->GetNextSensor()) {
@@ -53,7 +53,7 @@ TEST(WheelModel, AirDragAboveTwentyAndRollingResistanceOpposeTheMotion) {
       {0.5f, -200 * 0.25f},
   };
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   for (const Case& c : cases) {
     InTheAir(scene, car, c.speed);
     car.ApplyWheelForces(ControllerOf(car));
@@ -66,7 +66,7 @@ TEST(WheelModel, AirDragAboveTwentyAndRollingResistanceOpposeTheMotion) {
 
 TEST(WheelModel, WheelsInTheAirSpinDownInSteps) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   InTheAir(scene, car, 0.0f);
   gFrameFactor = 1.0f;
   car.wheelSpin[0] = 0.004f;  // less than a step: it stays
@@ -81,7 +81,7 @@ TEST(WheelModel, WheelsInTheAirSpinDownInSteps) {
 
 TEST(WheelModel, SteeringFollowsTheInputAtALimitedRate) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   gFrameFactor = 1.0f;
   car.steerInput = 0.01f;
   car.steerAngle = 0.0f;
@@ -97,7 +97,7 @@ TEST(WheelModel, SteeringFollowsTheInputAtALimitedRate) {
 
 TEST(WheelModel, ATruckAtRestOrPointingStraightUpGetsFiniteForces) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   scene.Frames(50);
   car.body->SetVelocity(neMakeV3(0, 0, 0));
   car.body->SetAngularMomentum(neMakeV3(0, 0, 0));
@@ -124,7 +124,7 @@ TEST(WheelModel, ATruckAtRestOrPointingStraightUpGetsFiniteForces) {
 
 TEST(WheelModel, ALongTrackGapIsLaidInAtMostTwentyQuads) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   scene.Frames(50);
   car.body->SetVelocity(neMakeV3(5, 0, 0));
   car.slideSkid = 1.0f;
@@ -155,7 +155,7 @@ TEST(WheelModel, ALongTrackGapIsLaidInAtMostTwentyQuads) {
 
 TEST(WheelModel, SpringsPushOnlyBeyondAQuarterOfSensorDepth) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   scene.Frames(50);
   const float cosine = 1.0f / std::sqrt(1.0f + 0.15f * 0.15f);  // the splayed lines against flat ground
   struct Case {
@@ -174,7 +174,7 @@ TEST(WheelModel, SpringsPushOnlyBeyondAQuarterOfSensorDepth) {
 
 TEST(WheelModel, SteeringWithoutANumberCountsAsStraightAhead) {
   RaceScene scene;
-  CSampleCar& car = scene.player();
+  Racer& car = scene.player();
   scene.Frames(50);
   car.steerInput = std::nanf("");
   TouchGround(car, 0.35f);
