@@ -121,10 +121,6 @@ void neSetContactPoints(neCollisionResult& result, const neV3& worldPointA, cons
 void neCollideGeometryPair(neCollisionResult& result, const neGeometry& a, const neT3& worldA,
                            const neGeometry& b, const neT3& worldB);
 
-// For the stacks: whether both bodies of the record rest. Clears the record's
-// body A or body B when only the other one rests (see the definition).
-bool neCheckRestingBodies(neCollisionResult& result);
-
 // ---- Shape pairs (world transforms of the two geometries) ------------------
 
 void neCollideBoxBox(neCollisionResult& result, const neGeometry& boxA, const neT3& worldA,

@@ -48,7 +48,8 @@ Buffer EngineLoop(const EngineVoice& v) {
     for (size_t i = 0; i < burst.size(); ++i) {
       const double t = double(i) / kRate;
       const double ring = std::exp(-t / v.decay);
-      double s = std::sin(NE_TWO_PI_D * v.resonance[0] * t) + 0.55 * std::sin(NE_TWO_PI_D * v.resonance[1] * t + phase) +
+      double s = std::sin(NE_TWO_PI_D * v.resonance[0] * t) +
+                 0.55 * std::sin(NE_TWO_PI_D * v.resonance[1] * t + phase) +
                  0.3 * std::sin(NE_TWO_PI_D * v.resonance[2] * t + 2 * phase);
       s = s * ring + v.breath * rng.Signed() * std::exp(-t / (v.decay * 0.6));
       burst[i] = float(s);
@@ -59,7 +60,8 @@ Buffer EngineLoop(const EngineVoice& v) {
   const double crankHz = v.firingHz / 3.0;
   for (size_t i = 0; i < n; ++i) {
     const double t = double(i) / kRate;
-    out[i] += float(v.rumble * (std::sin(NE_TWO_PI_D * crankHz * t) + 0.4 * std::sin(NE_TWO_PI_D * 2 * crankHz * t + 1.0)));
+    out[i] += float(v.rumble *
+                    (std::sin(NE_TWO_PI_D * crankHz * t) + 0.4 * std::sin(NE_TWO_PI_D * 2 * crankHz * t + 1.0)));
   }
   // Intake and exhaust hiss, pulsing with the firings.
   Buffer hiss = WhiteNoise(rng, n);
@@ -305,7 +307,9 @@ Buffer Horn(std::initializer_list<double> tones, double seconds) {
   Buffer out(Samples(seconds), 0.0f);
   for (double hz : tones) {
     Oscillator osc;
-    for (size_t i = 0; i < out.size(); ++i) out[i] += osc.Square(hz * (1.0 + 0.002 * std::sin(NE_TWO_PI_D * 6 * double(i) / kRate)), 0.35);
+    for (size_t i = 0; i < out.size(); ++i) {
+      out[i] += osc.Square(hz * (1.0 + 0.002 * std::sin(NE_TWO_PI_D * 6 * double(i) / kRate)), 0.35);
+    }
   }
   Filter(out, Biquad::LowPass(2200.0));
   Filter(out, Biquad::HighPass(150.0));
