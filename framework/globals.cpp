@@ -32,8 +32,6 @@ int32_t gRouteMapWidth = kRouteMapSide, gRouteMapHeight = kRouteMapSide;
 int32_t gShadowMapSize = kShadowMapSizeOff;
 int32_t gCityCarCount;
 
-int32_t gScreenWidth = 1024, gScreenHeight = 768;
-
 HandOver<uint8_t> gKeys[kKeyCount];
 uint8_t gCharTyped;
 uint16_t gTypedChar;

@@ -107,11 +107,6 @@ extern int32_t gRouteMapWidth, gRouteMapHeight;  // kRouteMapSide square
 extern int32_t gShadowMapSize;                   // by shadow detail: 16 / 1024 / 4096 / 8192; 16 before
 extern int32_t gCityCarCount;                    // 2 x the traffic setting
 
-// ---- Window ----
-// Size of the window and display mode in pixels; the settings set it from
-// their resolution index, and it starts at that of index 0.
-extern int32_t gScreenWidth, gScreenHeight;
-
 // ---- Input state (written by the window procedure on the main thread) ----
 inline constexpr int kKeyCount = 256;
 extern HandOver<uint8_t> gKeys[kKeyCount];  // 1 while the key with that virtual-key code is down

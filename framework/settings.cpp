@@ -1,7 +1,6 @@
 #include "framework/settings.h"
 
 #include "framework/binary_file.h"
-#include "framework/globals.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -28,6 +27,7 @@ int32_t gAntiAliasing;
 int32_t gKeyBindings[kKeyBindingCount];
 int32_t gSettingWords20[5];
 
+int32_t gScreenWidth = 1024, gScreenHeight = 768;
 float gSightDistance = 400.0f;
 uint8_t gSettingsAccepted;
 int32_t gAntiAliasingChoice;

@@ -62,6 +62,10 @@ extern int32_t gAntiAliasing;          // multisample count in effect: 0, 2, 4 o
 extern int32_t gKeyBindings[kKeyBindingCount];  // live bindings, virtual-key codes 1..255
 extern int32_t gSettingWords20[5];     // carried unchanged
 
+// Size of the window and display mode in pixels; set from the resolution
+// index, and it starts at that of index 0.
+extern int32_t gScreenWidth, gScreenHeight;
+
 extern float gSightDistance;           // world units: 310 / 380 / 450 by gSightRange; 400 before
 extern uint8_t gSettingsAccepted;      // set by Accept on the options screens
 extern int32_t gAntiAliasingChoice;    // chosen on the GRAPHICS screen; saved when accepted

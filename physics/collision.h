@@ -72,6 +72,17 @@ struct neCollisionResult {
     }
 };
 
+// Writes a found contact: valid = 1, the depth, the unit normal (from B
+// toward A) and the two contact points.
+inline void neSetContact(neCollisionResult& result, f32 depth, const neV3& normal, const neV3& pointA,
+                         const neV3& pointB) {
+    result.valid = 1;
+    result.depth = depth;
+    result.normal = normal;
+    result.pointA = pointA;
+    result.pointB = pointB;
+}
+
 // Kinds of body in neCollisionInfo.
 constexpr s32 NE_COLLISION_TERRAIN = 0;
 constexpr s32 NE_COLLISION_RIGID = 1;

@@ -1,7 +1,5 @@
 #include "physics/controller.h"
 
-#include "physics/body.h"
-
 bool neController::CountDown() {
     if (countdown == 0) {
         countdown = period;
@@ -9,9 +7,4 @@ bool neController::CountDown() {
     }
     --countdown;
     return false;
-}
-
-void neController::SetControllerForceWithTorque(const neV3& f, const neV3& worldPoint) {
-    force = f;
-    torque = rigidBody ? (worldPoint - rigidBody->GetPos()).Cross(f) : neMakeV3(0, 0, 0);
 }

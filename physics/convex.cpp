@@ -1,8 +1,6 @@
 // Feature-based separating-axis search between two convex polytopes.
 #include "physics/convex.h"
 
-#include "physics/narrow_phase.h"
-
 #include <cstring>
 
 neConvexBlockLayout::neConvexBlockLayout(s32 faceCount, s32 vertexCount) {

@@ -159,18 +159,3 @@ void neCollideBodyPair(neCollisionResult& result, neBody* a, const neT3& transfo
     result.materialIndexB = terrain ? best.materialIndexB : search.geometryB->materialIndex;
     result.terrainUserData = terrain ? best.terrainUserData : 0;
 }
-
-bool neCheckRestingBodies(neCollisionResult& result) {
-    if (result.stackValue > 1.0f) return false;
-    neRigidBody* a = result.bodyA && result.bodyA->type == NE_BODY_RIGID ? static_cast<neRigidBody*>(result.bodyA)
-                                                                          : nullptr;
-    neRigidBody* b = result.bodyB && result.bodyB->type == NE_BODY_RIGID ? static_cast<neRigidBody*>(result.bodyB)
-                                                                          : nullptr;
-    if (a && a->restState == NE_RESTING) {
-        if (!b || b->restState == NE_RESTING) return true;
-        result.bodyA = nullptr;
-        return false;
-    }
-    if (a && b && b->restState == NE_RESTING) result.bodyB = nullptr;
-    return false;
-}

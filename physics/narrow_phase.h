@@ -110,17 +110,6 @@ neTriangleRegion neClassifyTrianglePoint(const nePreparedTriangle& tri, const ne
 void neCollideBodyPair(neCollisionResult& result, neBody* a, const neT3& transformA, neBody* b,
                        const neT3& transformB);
 
-// Writes a found contact: valid = 1, the depth, the unit normal (from B
-// toward A) and the two contact points.
-inline void neSetContact(neCollisionResult& result, f32 depth, const neV3& normal, const neV3& pointA,
-                         const neV3& pointB) {
-    result.valid = 1;
-    result.depth = depth;
-    result.normal = normal;
-    result.pointA = pointA;
-    result.pointB = pointB;
-}
-
 // Writes the contact's world points and, from the two bodies' world
 // transforms, the lever arms (pointA, pointB) and their body-frame forms.
 void neSetContactPoints(neCollisionResult& result, const neV3& worldPointA, const neT3& transformA,
@@ -131,10 +120,6 @@ void neSetContactPoints(neCollisionResult& result, const neV3& worldPointA, cons
 // in world coordinates).
 void neCollideGeometryPair(neCollisionResult& result, const neGeometry& a, const neT3& worldA,
                            const neGeometry& b, const neT3& worldB);
-
-// For the stacks: whether both bodies of the record rest. Clears the record's
-// body A or body B when only the other one rests (see the definition).
-bool neCheckRestingBodies(neCollisionResult& result);
 
 // ---- Shape pairs (world transforms of the two geometries) ------------------
 

@@ -193,6 +193,12 @@ neRigidBodyController* neRigidBody::GetNextController() {
     return c;
 }
 
+// Defined with the bodies, as the joint controllers' forms are with the joints.
+void neController::SetControllerForceWithTorque(const neV3& f, const neV3& worldPoint) {
+    force = f;
+    torque = rigidBody ? (worldPoint - rigidBody->GetPos()).Cross(f) : neMakeV3(0, 0, 0);
+}
+
 void neRigidBody::WakeUp() {
     restState = NE_MOVING;
     idleSteps = 0;

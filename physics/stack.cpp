@@ -7,11 +7,25 @@
 #include <cstring>
 
 #include "physics/body.h"
-#include "physics/narrow_phase.h"
 #include "physics/response.h"
 #include "physics/simulator_core.h"
 
 const char* const NE_STACK_FULL_MESSAGE = "Stacking Buffer full Error. Please contact techincal support\n";
+
+bool neCheckRestingBodies(neCollisionResult& result) {
+    if (result.stackValue > 1.0f) return false;
+    neRigidBody* a = result.bodyA && result.bodyA->type == NE_BODY_RIGID ? static_cast<neRigidBody*>(result.bodyA)
+                                                                          : nullptr;
+    neRigidBody* b = result.bodyB && result.bodyB->type == NE_BODY_RIGID ? static_cast<neRigidBody*>(result.bodyB)
+                                                                          : nullptr;
+    if (a && a->restState == NE_RESTING) {
+        if (!b || b->restState == NE_RESTING) return true;
+        result.bodyA = nullptr;
+        return false;
+    }
+    if (a && b && b->restState == NE_RESTING) result.bodyB = nullptr;
+    return false;
+}
 
 namespace {
 

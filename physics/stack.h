@@ -5,6 +5,7 @@
 #include "math/ne_math.h"
 
 struct neBody;
+struct neCollisionResult;
 struct neRigidBody;
 struct neSimulatorCore;
 struct neStack;
@@ -142,6 +143,9 @@ s32 neStackValidate(neRigidBody* body);
 // `sleepersHold` a sleeping body is a fixed support: no record between two
 // sleeping bodies, and none that moves a sleeping body (the resting check).
 s32 neStackSolveBody(neRigidBody* body, bool sleepersHold = false);
+// Whether both bodies of the record rest. Clears the record's body A or body
+// B when only the other one rests (see the definition).
+bool neCheckRestingBodies(neCollisionResult& result);
 // Appends the records of every body of the stack, lower bodies first. For a
 // constraint set's solve (`sleepersHold` clear) every record, and the bodies
 // in no constraint set are listed in the simulator's stack body list; for the

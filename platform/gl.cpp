@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/test_hooks.h"
+#include "platform/test_env.h"
 
 PFNGLMULTITEXCOORD1FARBPROC glMultiTexCoord1fARB = nullptr;
 PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARB = nullptr;

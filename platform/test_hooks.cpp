@@ -78,11 +78,6 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
 
 }  // namespace
 
-const char* TestEnv(const char* name) {
-  const char* value = std::getenv(name);
-  return (value && *value) ? value : nullptr;
-}
-
 bool NonInteractiveRun() {
   static const bool nonInteractive = TestEnv("ZARNOK_NONINTERACTIVE") != nullptr;
   return nonInteractive;

@@ -3,13 +3,11 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/test_env.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// The value of a test variable, or null when it is unset or empty.
-const char* TestEnv(const char* name);
 
 bool NonInteractiveRun();
 

@@ -9,10 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "math/ne_math.h"
 #include "tools/tga_writer.h"
 
-
-inline constexpr double kPi = 3.14159265358979;
 inline constexpr char kLetteringFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
 struct Colour {

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr double kTwoPi = 2 * NE_PI_D;
 constexpr int kVolumeSide = 64;  // texels per side of the water volume
 
 // A small deterministic generator, so the images never depend on the
@@ -37,7 +36,7 @@ std::vector<Wave> MakeWaves(uint32_t seed, int count, int maxFrequency, bool thr
     w.fy = int(random.Next() * (2 * maxFrequency + 1)) - maxFrequency;
     w.fz = threeD ? int(random.Next() * (2 * maxFrequency + 1)) - maxFrequency : 0;
     w.amplitude = 1.0 / (1 + std::abs(w.fx) + std::abs(w.fy) + std::abs(w.fz));
-    w.phase = random.Next() * kTwoPi;
+    w.phase = random.Next() * NE_TWO_PI_D;
     waves.push_back(w);
   }
   return waves;
@@ -48,10 +47,10 @@ void Relief(const std::vector<Wave>& waves, double u, double v, double w, double
             double* du, double* dv) {
   *height = *du = *dv = 0;
   for (const Wave& wave : waves) {
-    const double a = kTwoPi * (wave.fx * u + wave.fy * v + wave.fz * w) + wave.phase;
+    const double a = NE_TWO_PI_D * (wave.fx * u + wave.fy * v + wave.fz * w) + wave.phase;
     *height += wave.amplitude * std::sin(a);
-    *du += wave.amplitude * kTwoPi * wave.fx * std::cos(a);
-    *dv += wave.amplitude * kTwoPi * wave.fy * std::cos(a);
+    *du += wave.amplitude * NE_TWO_PI_D * wave.fx * std::cos(a);
+    *dv += wave.amplitude * NE_TWO_PI_D * wave.fy * std::cos(a);
   }
 }
 
@@ -73,9 +72,9 @@ void SurfaceRelief(const SurfaceStyle& style, const std::vector<Wave>& waves, do
                    double* height, double* du, double* dv) {
   Relief(waves, u, v, 0, height, du, dv);
   if (style.stripes > 0) {
-    const double a = kTwoPi * style.stripes * v;
+    const double a = NE_TWO_PI_D * style.stripes * v;
     *height += 0.6 * std::sin(a);
-    *dv += 0.6 * kTwoPi * style.stripes * std::cos(a);
+    *dv += 0.6 * NE_TWO_PI_D * style.stripes * std::cos(a);
   }
 }
 

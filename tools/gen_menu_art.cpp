@@ -2,7 +2,6 @@
 
 #include "framework/texture_roles.h"
 #include "tools/art_canvas.h"
-#include "tools/gen_textures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,14 +63,14 @@ RasterImage Emblem() {
   const double cx = 256, cy = 128;
   c.Paint(Ring(cx, cy, 78, 120), kWhite, 0.55);
   for (int k = 0; k < 24; ++k) {
-    const double a = k * 2 * kPi / 24;
+    const double a = k * 2 * NE_PI_D / 24;
     const double ax = cx + 112 * std::cos(a), ay = cy + 112 * std::sin(a);
     const double bx = cx + 126 * std::cos(a + 0.06), by = cy + 126 * std::sin(a + 0.06);
     c.Paint(Stroke(ax, ay, bx, by, 5), kWhite, 0.8);
   }
   c.Paint(Ring(cx, cy, 60, 70), kWhite, 0.9);
   for (int k = 0; k < 5; ++k) {
-    const double a = k * 2 * kPi / 5 + 0.3;
+    const double a = k * 2 * NE_PI_D / 5 + 0.3;
     c.Paint(Stroke(cx, cy, cx + 62 * std::cos(a), cy + 62 * std::sin(a), 9), kWhite, 0.9);
   }
   c.Paint(Disc(cx, cy, 18), kWhite);
@@ -91,10 +90,10 @@ RasterImage SignsAndArrows() {
   Canvas c(256, 256, true);
   const Colour orange{1.0, 0.55, 0.1};
   for (int k = 0; k < 3; ++k) {  // ring of three sweeps
-    const double start = k * 2 * kPi / 3;
+    const double start = k * 2 * NE_PI_D / 3;
     c.Paint([=](double x, double y) {
       const double a = std::atan2(y - 64, x - 64) - start;
-      const double wrapped = a - 2 * kPi * std::floor(a / (2 * kPi));
+      const double wrapped = a - 2 * NE_PI_D * std::floor(a / (2 * NE_PI_D));
       const double r = std::hypot(x - 64, y - 64);
       const double radial = std::max(30 - r, r - 50);
       return wrapped < 1.6 ? radial : 4.0;
@@ -105,7 +104,7 @@ RasterImage SignsAndArrows() {
     return Mix(kWhite, Colour{1.0, 0.7, 0.2}, r);
   }, 0.9);
   for (int k = 0; k < 12; ++k) {
-    const double a = k * 2 * kPi / 12;
+    const double a = k * 2 * NE_PI_D / 12;
     c.Paint(Stroke(64 + 50 * std::cos(a), 192 + 50 * std::sin(a), 64 + 58 * std::cos(a + 0.2),
                    192 + 58 * std::sin(a + 0.2), 4), kWhite);
   }
@@ -136,7 +135,7 @@ RasterImage CornerIcon() {
   c.Paint(Disc(64, 64, 60), kDarkSteel, 0.9);
   c.Paint(Ring(64, 64, 40, 54), kSignalRed);
   c.Paint(Disc(64, 64, 14), kWhite);
-  for (double a : {kPi / 2 + kPi / 3, kPi / 2 - kPi / 3 + kPi, 3 * kPi / 2}) {
+  for (double a : {NE_PI_D / 2 + NE_PI_D / 3, NE_PI_D / 2 - NE_PI_D / 3 + NE_PI_D, 3 * NE_PI_D / 2}) {
     c.Paint(Stroke(64, 64, 64 + 44 * std::cos(a), 64 + 44 * std::sin(a), 6), kWhite);
   }
   c.Paint(Ring(192, 64, 40, 54), kSteel);
@@ -173,7 +172,7 @@ RasterImage SelectorFrame() {
 RasterImage DrumBackPlate() {
   Canvas c(256, 512, true);
   c.Paint(Box(128, 256, 120, 252, 24), [](double x, double y) {
-    return Mix(kSteel, kDarkSteel, 0.5 + 0.3 * std::cos((x - 128) / 120 * kPi / 2) + Grain(int(x), int(y)) * 0.1);
+    return Mix(kSteel, kDarkSteel, 0.5 + 0.3 * std::cos((x - 128) / 120 * NE_PI_D / 2) + Grain(int(x), int(y)) * 0.1);
   });
   for (int k = 0; k < 8; ++k) {
     for (double x : {30.0, 226.0}) c.Paint(Disc(x, 24 + 66 * k, 7), Colour{0.65, 0.65, 0.65});
@@ -190,6 +189,14 @@ RasterImage RowPlate() {
   });
   c.Paint(Convex({{20, 20}, {60, 20}, {60, 108}, {20, 108}}), kSignalRed, 0.9);
   return c.ToImage();
+}
+
+// The unit direction at angle `a`, rounded to nine decimals: cos π/2 is not
+// exactly 0 and its error follows the last bit of π, so an edge meant to
+// fall on a pixel boundary could otherwise land in either pixel.
+std::pair<double, double> Direction(double a) {
+  auto round = [](double v) { return std::round(v * 1e9) / 1e9; };
+  return {round(std::cos(a)), round(std::sin(a))};
 }
 
 // tex19: a strip of eight icon cells drawn white and tinted by the
@@ -212,19 +219,19 @@ RasterImage IconStrip() {
   c.Paint(Stroke(cell(4), 64, cell(4), 14, 8), kWhite);
   c.Paint(Ring(cell(5), 64, 18, 44), kWhite);
   for (int k = 0; k < 6; ++k) {
-    const double a = k * kPi / 3;
-    c.Paint(Stroke(cell(5), 64, cell(5) + 40 * std::cos(a), 64 + 40 * std::sin(a), 4), kWhite);
+    const auto [dx, dy] = Direction(k * NE_PI_D / 3);
+    c.Paint(Stroke(cell(5), 64, cell(5) + 40 * dx, 64 + 40 * dy, 4), kWhite);
   }
   c.Paint(Ring(cell(6), 64, 16, 36), kWhite);
   for (int k = 0; k < 8; ++k) {
-    const double a = k * kPi / 4;
-    c.Paint(Box(cell(6) + 42 * std::cos(a), 64 + 42 * std::sin(a), 8, 8), kWhite);
+    const auto [dx, dy] = Direction(k * NE_PI_D / 4);
+    c.Paint(Box(cell(6) + 42 * dx, 64 + 42 * dy, 8, 8), kWhite);
   }
   std::vector<std::pair<double, double>> star;
   for (int k = 0; k < 5; ++k) {  // a convex pentagon with five rays
-    const double a = kPi / 2 + k * 2 * kPi / 5;
-    star.push_back({cell(7) + 22 * std::cos(a), 64 + 22 * std::sin(a)});
-    c.Paint(Stroke(cell(7), 64, cell(7) + 52 * std::cos(a), 64 + 52 * std::sin(a), 9), kWhite);
+    const auto [dx, dy] = Direction(NE_PI_D / 2 + k * 2 * NE_PI_D / 5);
+    star.push_back({cell(7) + 22 * dx, 64 + 22 * dy});
+    c.Paint(Stroke(cell(7), 64, cell(7) + 52 * dx, 64 + 52 * dy, 9), kWhite);
   }
   c.Paint(Convex(star), kWhite);
   return c.ToImage();

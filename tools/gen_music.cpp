@@ -96,7 +96,7 @@ Buffer LeadNote(double hz, double seconds) {
   Biquad tone = Biquad::LowPass(3000.0);
   for (size_t i = 0; i < b.size(); ++i) {
     const double t = double(i) / kRate;
-    const double vibrato = 1.0 + 0.006 * std::sin(kTwoPi * 5.5 * t) * std::min(1.0, t / 0.2);
+    const double vibrato = 1.0 + 0.006 * std::sin(NE_TWO_PI_D * 5.5 * t) * std::min(1.0, t / 0.2);
     const double env = std::min(1.0, t / 0.01) * std::exp(-t / (seconds * 1.5)) * std::min(1.0, (seconds - t) / 0.03);
     b[i] = tone.Run(osc.Square(hz * vibrato, 0.3)) * float(env);
   }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/gen_textures.h"
 #include "tools/mesh_builder.h"
 #include "tools/paint_canvas.h"
 
@@ -11,7 +10,10 @@ namespace {
 
 // ---- The atlas ---------------------------------------------------------------
 
+// Every prop part is drawn with the atlas's colour and normal map
+// textures, in cells of kPropCellsPerRow × kPropCellsPerRow.
 constexpr int kAtlasSide = 512;
+constexpr int kPropCellsPerRow = 4;
 constexpr AtlasLayout kAtlas{kAtlasSide, kPropCellsPerRow, 3};
 
 enum PropCell {

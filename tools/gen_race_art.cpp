@@ -158,7 +158,7 @@ constexpr double kTurboPivotX = 128 - 69.2 * kFacePixels, kTurboPivotY = 128 + 5
 void PaintTicks(Canvas& c, double cx, double cy, double from, double to, int count, double r0, double r1,
                 double halfWidth, Colour colour) {
   for (int k = 0; k <= count; ++k) {
-    const double a = (from + (to - from) * k / count) * kPi / 180;
+    const double a = (from + (to - from) * k / count) * NE_PI_D / 180;
     c.Paint(Stroke(cx + r0 * std::cos(a), cy + r0 * std::sin(a), cx + r1 * std::cos(a), cy + r1 * std::sin(a), halfWidth),
             colour);
   }
@@ -172,14 +172,14 @@ RasterImage GaugeFace() {
   c.Paint(Disc(128, 128, 118), kGaugeDark, 0.92);
   c.Paint(Ring(128, 128, 112, 118), Colour{0.55, 0.56, 0.58});
   c.Paint([](double x, double y) {
-    const double a = std::atan2(y - 128, x - 128) * 180 / kPi;
+    const double a = std::atan2(y - 128, x - 128) * 180 / NE_PI_D;
     const double r = std::hypot(x - 128, y - 128);
     return (a > -1 && a < 40) ? std::max(86 - r, r - 104) : 4.0;
   }, kSignalRed, 0.85);
   PaintTicks(c, 128, 128, 240, 0, 6, 88, 106, 2.2, kWhite);
   PaintTicks(c, 128, 128, 240, 0, 24, 98, 106, 1.0, kWhite);
   for (int k = 1; k <= 7; ++k) {
-    const double a = (240 - 40.0 * (k - 1)) * kPi / 180;
+    const double a = (240 - 40.0 * (k - 1)) * NE_PI_D / 180;
     const char digit[2] = {char('0' + k), 0};
     c.Text(digit, 128 + 66 * std::cos(a), 128 + 66 * std::sin(a) - 7, 17, kWhite);
   }

@@ -44,12 +44,13 @@ Buffer EngineLoop(const EngineVoice& v) {
     const double start = (e + 0.04 * rng.Signed()) * spacing;
     const float strength = cylinder[e % 6] * (1.0f + 0.1f * rng.Signed());
     Buffer burst(Samples(burstSeconds), 0.0f);
-    const double phase = rng.Uniform() * kTwoPi;
+    const double phase = rng.Uniform() * NE_TWO_PI_D;
     for (size_t i = 0; i < burst.size(); ++i) {
       const double t = double(i) / kRate;
       const double ring = std::exp(-t / v.decay);
-      double s = std::sin(kTwoPi * v.resonance[0] * t) + 0.55 * std::sin(kTwoPi * v.resonance[1] * t + phase) +
-                 0.3 * std::sin(kTwoPi * v.resonance[2] * t + 2 * phase);
+      double s = std::sin(NE_TWO_PI_D * v.resonance[0] * t) +
+                 0.55 * std::sin(NE_TWO_PI_D * v.resonance[1] * t + phase) +
+                 0.3 * std::sin(NE_TWO_PI_D * v.resonance[2] * t + 2 * phase);
       s = s * ring + v.breath * rng.Signed() * std::exp(-t / (v.decay * 0.6));
       burst[i] = float(s);
     }
@@ -59,13 +60,14 @@ Buffer EngineLoop(const EngineVoice& v) {
   const double crankHz = v.firingHz / 3.0;
   for (size_t i = 0; i < n; ++i) {
     const double t = double(i) / kRate;
-    out[i] += float(v.rumble * (std::sin(kTwoPi * crankHz * t) + 0.4 * std::sin(kTwoPi * 2 * crankHz * t + 1.0)));
+    out[i] += float(v.rumble *
+                    (std::sin(NE_TWO_PI_D * crankHz * t) + 0.4 * std::sin(NE_TWO_PI_D * 2 * crankHz * t + 1.0)));
   }
   // Intake and exhaust hiss, pulsing with the firings.
   Buffer hiss = WhiteNoise(rng, n);
   FilterLoop(hiss, Biquad::BandPass(v.brightness * 0.8, 0.9));
   for (size_t i = 0; i < n; ++i) {
-    const double pulse = 0.5 + 0.5 * std::cos(kTwoPi * v.firingHz * double(i) / kRate);
+    const double pulse = 0.5 + 0.5 * std::cos(NE_TWO_PI_D * v.firingHz * double(i) / kRate);
     out[i] += float(0.35 * v.breath * hiss[i] * pulse * pulse);
   }
   FilterLoop(out, Biquad::LowPass(v.brightness, 0.8));
@@ -73,7 +75,7 @@ Buffer EngineLoop(const EngineVoice& v) {
   // A slow swell, as a real engine never holds perfectly still.
   for (size_t i = 0; i < n; ++i) {
     const double t = double(i) / kRate;
-    out[i] *= float(1.0 + 0.06 * std::sin(kTwoPi * 0.5 * t) + 0.03 * std::sin(kTwoPi * 1.5 * t + 2.0));
+    out[i] *= float(1.0 + 0.06 * std::sin(NE_TWO_PI_D * 0.5 * t) + 0.03 * std::sin(NE_TWO_PI_D * 1.5 * t + 2.0));
   }
   Normalize(out, 0.8f);
   return out;
@@ -165,8 +167,8 @@ Buffer SkidLoop(uint32_t seed, double centreHz, float squeal) {
   }
   for (size_t i = 0; i < n; ++i) {
     const double t = double(i) / kRate;
-    out[i] += float(squeal * std::sin(kTwoPi * (880 * t + 3.0 * std::sin(kTwoPi * 3 * t))));
-    out[i] *= float(1.0 + 0.2 * std::sin(kTwoPi * 2 * t));
+    out[i] += float(squeal * std::sin(NE_TWO_PI_D * (880 * t + 3.0 * std::sin(NE_TWO_PI_D * 3 * t))));
+    out[i] *= float(1.0 + 0.2 * std::sin(NE_TWO_PI_D * 2 * t));
   }
   Normalize(out, 0.7f);
   return out;
@@ -190,8 +192,8 @@ Buffer SuspensionLoop(uint32_t seed) {
     double phase = 0;
     for (size_t i = 0; i < creak.size(); ++i) {
       const double t = double(i) / kRate;
-      phase += kTwoPi * (from + 900 * t) / kRate;
-      creak[i] = float(std::sin(phase) * std::sin(NE_PI_D * t / 0.12) * (0.6 + 0.4 * std::sin(kTwoPi * 70 * t)));
+      phase += NE_TWO_PI_D * (from + 900 * t) / kRate;
+      creak[i] = float(std::sin(phase) * std::sin(NE_PI_D * t / 0.12) * (0.6 + 0.4 * std::sin(NE_TWO_PI_D * 70 * t)));
     }
     AddWrapped(out, long(rng.Uniform() * float(n)), creak, 0.12f);
   }
@@ -210,7 +212,7 @@ Buffer WindLoop(uint32_t seed) {
   Buffer out(n);
   for (size_t i = 0; i < n; ++i) {
     const double t = double(i) / kRate;
-    const double gust = 0.7 + 0.2 * std::sin(kTwoPi * 0.25 * t) + 0.1 * std::sin(kTwoPi * 0.75 * t + 1.3);
+    const double gust = 0.7 + 0.2 * std::sin(NE_TWO_PI_D * 0.25 * t) + 0.1 * std::sin(NE_TWO_PI_D * 0.75 * t + 1.3);
     out[i] = float(gust * (rush[i] + 0.6 * whistle[i] * gust));
   }
   Normalize(out, 0.7f);
@@ -223,7 +225,7 @@ Buffer AmbientLoop(uint32_t seed) {
   const size_t n = Samples(8.0);
   Buffer out = WhiteNoise(rng, n);
   FilterLoop(out, Biquad::LowPass(400.0));
-  for (size_t i = 0; i < n; ++i) out[i] *= float(0.5 + 0.15 * std::sin(kTwoPi * 0.125 * double(i) / kRate));
+  for (size_t i = 0; i < n; ++i) out[i] *= float(0.5 + 0.15 * std::sin(NE_TWO_PI_D * 0.125 * double(i) / kRate));
   for (int bird = 0; bird < 7; ++bird) {
     const double pitch = rng.Range(2600.0f, 4200.0f);
     const int notes = 2 + int(rng.Uniform() * 4);
@@ -233,7 +235,7 @@ Buffer AmbientLoop(uint32_t seed) {
       double phase = 0;
       for (size_t i = 0; i < chirp.size(); ++i) {
         const double t = double(i) / kRate;
-        phase += kTwoPi * (pitch + 1800 * t / 0.07 * (k % 2 ? -1 : 1)) / kRate;
+        phase += NE_TWO_PI_D * (pitch + 1800 * t / 0.07 * (k % 2 ? -1 : 1)) / kRate;
         chirp[i] = float(std::sin(phase) * std::sin(NE_PI_D * t / 0.07));
       }
       AddWrapped(out, at, chirp, 0.25f);
@@ -293,7 +295,7 @@ Buffer NitroBurst(uint32_t seed) {
     const float noise = rng.Signed();
     const double attack = std::min(1.0, t / 0.06);
     const double release = t > 2.2 ? std::max(0.0, 1.0 - (t - 2.2) / 0.8) : 1.0;
-    const double flutter = 1.0 + 0.08 * std::sin(kTwoPi * 13 * t);
+    const double flutter = 1.0 + 0.08 * std::sin(NE_TWO_PI_D * 13 * t);
     out[i] = float(attack * release * flutter * (sweep.Run(noise) * 1.4 + roar.Run(noise) * 1.2));
   }
   Normalize(out, 0.8f);
@@ -305,7 +307,9 @@ Buffer Horn(std::initializer_list<double> tones, double seconds) {
   Buffer out(Samples(seconds), 0.0f);
   for (double hz : tones) {
     Oscillator osc;
-    for (size_t i = 0; i < out.size(); ++i) out[i] += osc.Square(hz * (1.0 + 0.002 * std::sin(kTwoPi * 6 * double(i) / kRate)), 0.35);
+    for (size_t i = 0; i < out.size(); ++i) {
+      out[i] += osc.Square(hz * (1.0 + 0.002 * std::sin(NE_TWO_PI_D * 6 * double(i) / kRate)), 0.35);
+    }
   }
   Filter(out, Biquad::LowPass(2200.0));
   Filter(out, Biquad::HighPass(150.0));

@@ -11,10 +11,6 @@
 #include "framework/texture_roles.h"
 #include "tools/tga_writer.h"
 
-// The prop atlas: every prop part is drawn with its colour and normal map
-// textures, in cells of kPropCellsPerRow × kPropCellsPerRow.
-inline constexpr int kPropCellsPerRow = 4;
-
 // What one numbered texture is.
 struct ListedTexture {
   int number;

@@ -503,23 +503,6 @@ Ms3dFile MakeGlassModel() {
 }
 }  // namespace
 
-TruckStyle StyleOfTruck(int catalogueIndex) {
-  // The catalogue's model names in index order, by style.
-  static const TruckStyle kStyles[kCatalogueSize] = {
-      TruckStyle::kSickle, TruckStyle::kMagnum, TruckStyle::kScrew,  TruckStyle::kTornado,
-      TruckStyle::kShark,  TruckStyle::kTrotyl, TruckStyle::kScrew,  TruckStyle::kSickle,
-      TruckStyle::kShark,  TruckStyle::kTornado, TruckStyle::kSickle, TruckStyle::kMagnum,
-      TruckStyle::kTrotyl, TruckStyle::kScrew,  TruckStyle::kTornado, TruckStyle::kShark,
-      TruckStyle::kTrotyl, TruckStyle::kMagnum};
-  return kStyles[std::clamp(catalogueIndex, 0, kCatalogueSize - 1)];
-}
-
-int ClassOfTruck(int catalogueIndex) {
-  // By the catalogue's names: ST, GTX or RS.
-  static const int kClasses[kCatalogueSize] = {0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 1, 1, 2, 2, 2, 2, 2};
-  return kClasses[std::clamp(catalogueIndex, 0, kCatalogueSize - 1)];
-}
-
 TruckModels MakeTruckModels(int catalogueIndex) {
   const TruckStyle style = StyleOfTruck(catalogueIndex);
   const StyleShape shape = ShapeOf(style);

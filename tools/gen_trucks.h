@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tools/ms3d_writer.h"
+#include "tools/truck_markers.h"  // the marker groups and the body styles
 
 // Every truck is built to fit the racer body's collision box (kTruckTuning's boxSize
 // about its boxOffset, world/truck_tuning.h).
@@ -16,27 +17,6 @@
 inline constexpr float kTruckGroundY = -1.0f;
 // The showroom places the wheel centres at (wheel scale - 1) / 2 minus this.
 inline constexpr float kRestWheelDrop = 0.49f;
-
-// The six body styles: one per model name of the catalogue, each sold in
-// the three classes ST, GTX and RS.
-enum class TruckStyle { kSickle, kMagnum, kScrew, kTornado, kShark, kTrotyl };
-inline constexpr int kTruckStyleCount = 6;
-TruckStyle StyleOfTruck(int catalogueIndex);
-// 0 ST, 1 GTX, 2 RS.
-int ClassOfTruck(int catalogueIndex);
-
-// Groups of points.sbm, as the racer-car loader reads them.
-enum TruckMarkerGroup {
-  kMarkerAxle,        // one triangle: corner 1 x = axle distance, z = half-track
-  kMarkerLamps,       // four: head lamp, tail lamp, brake lamp, reverse lamp
-  kMarkerExhaust1,    // the exhaust's smoke point
-  kMarkerExhaust2,    // the exhaust's fire point
-  kMarkerBigVint,     // spinning-part placements, at most 10 each
-  kMarkerSmallVint,
-  kMarkerTurboVint,
-  kMarkerGroupCount
-};
-inline constexpr int kMaxVintMarkers = 10;
 
 // Groups of optika.sbm: the lamps lit by the three lamp levels.
 enum TruckLampGroup { kLampsAlwaysLit, kLampsBrake, kLampsReverse, kLampGroupCount };

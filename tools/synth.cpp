@@ -25,7 +25,7 @@ double PolyBlep(double t, double dt) {
 size_t Samples(double seconds) { return size_t(std::lround(seconds * kRate)); }
 
 Biquad Biquad::Make(int kind, double hz, double q) {
-  const double w = kTwoPi * hz / kRate, c = std::cos(w), alpha = std::sin(w) / (2.0 * q);
+  const double w = NE_TWO_PI_D * hz / kRate, c = std::cos(w), alpha = std::sin(w) / (2.0 * q);
   double b0, b1, b2;
   if (kind == 0) {  // low-pass
     b0 = (1 - c) / 2; b1 = 1 - c; b2 = (1 - c) / 2;
@@ -87,7 +87,7 @@ Buffer Ring(double hz, double decaySeconds, double lengthSeconds, double phase) 
   Buffer b(Samples(lengthSeconds));
   for (size_t i = 0; i < b.size(); ++i) {
     const double t = double(i) / kRate;
-    b[i] = float(std::sin(kTwoPi * hz * t + phase) * std::exp(-t / decaySeconds));
+    b[i] = float(std::sin(NE_TWO_PI_D * hz * t + phase) * std::exp(-t / decaySeconds));
   }
   return b;
 }
@@ -98,7 +98,7 @@ Buffer Thump(double fromHz, double toHz, double decaySeconds, double lengthSecon
   for (size_t i = 0; i < b.size(); ++i) {
     const double t = double(i) / kRate;
     const double hz = toHz + (fromHz - toHz) * std::exp(-t / (decaySeconds * 0.5));
-    phase += kTwoPi * hz / kRate;
+    phase += NE_TWO_PI_D * hz / kRate;
     b[i] = float(std::sin(phase) * std::exp(-t / decaySeconds));
   }
   return b;
@@ -146,7 +146,7 @@ Buffer Blip(double hz, double seconds, double decay, bool square) {
   Oscillator osc;
   for (size_t i = 0; i < out.size(); ++i) {
     const double t = double(i) / kRate;
-    const double v = square ? osc.Square(hz) * 0.5 : std::sin(kTwoPi * hz * t);
+    const double v = square ? osc.Square(hz) * 0.5 : std::sin(NE_TWO_PI_D * hz * t);
     out[i] = float(v * std::exp(-t / decay));
   }
   FadeEdges(out, 0.002, 0.01);

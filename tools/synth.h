@@ -12,7 +12,6 @@
 namespace synth {
 
 constexpr int kRate = 22050;  // samples per second of every file
-constexpr double kTwoPi = 2 * NE_PI_D;
 
 using Buffer = std::vector<float>;
 

@@ -9,6 +9,19 @@
 #include "tools/ms3d_writer.h"
 #include "tools/truck_shape.h"
 
+// Groups of points.sbm, as the racer-car loader reads them.
+enum TruckMarkerGroup {
+  kMarkerAxle,        // one triangle: corner 1 x = axle distance, z = half-track
+  kMarkerLamps,       // four: head lamp, tail lamp, brake lamp, reverse lamp
+  kMarkerExhaust1,    // the exhaust's smoke point
+  kMarkerExhaust2,    // the exhaust's fire point
+  kMarkerBigVint,     // spinning-part placements, at most 10 each
+  kMarkerSmallVint,
+  kMarkerTurboVint,
+  kMarkerGroupCount
+};
+inline constexpr int kMaxVintMarkers = 10;
+
 // Points the markers and the extras share.
 struct TruckPoints {
   Vector3 headLamp, tailLamp, brakeLamp, reverseLamp;  // lamp centres on the +z side

@@ -5,7 +5,13 @@
 
 #include <vector>
 
-#include "tools/gen_trucks.h"  // TruckStyle
+// The six body styles: one per model name of the catalogue, each sold in
+// the three classes ST, GTX and RS.
+enum class TruckStyle { kSickle, kMagnum, kScrew, kTornado, kShark, kTrotyl };
+inline constexpr int kTruckStyleCount = 6;
+TruckStyle StyleOfTruck(int catalogueIndex);
+// 0 ST, 1 GTX, 2 RS.
+int ClassOfTruck(int catalogueIndex);
 
 // What the body is between one profile key and the next.
 enum SpanKind { kHoodSpan, kWindscreenSpan, kRoofSpan, kRearWindowSpan, kDeckSpan, kBoxSpan, kCanvasSpan };

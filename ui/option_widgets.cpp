@@ -21,7 +21,6 @@
 #include "ui/menu_list.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_state.h"
-#include "ui/part_dialogs.h"
 #include "ui/transitions.h"
 
 float gValueBars[3] = {0.5f, 0.5f, 0.5f};

@@ -22,6 +22,7 @@ constexpr f32 NE_ZERO = 1.0e-6f;
 constexpr f32 NE_SINGULAR_DETERMINANT = 1.0e-17f;
 // π: the one definition for the engine, the game and its generator.
 constexpr double NE_PI_D = 3.14159265358979323846;
+constexpr double NE_TWO_PI_D = 2 * NE_PI_D;
 constexpr f32 NE_PI = f32(NE_PI_D);
 constexpr f32 NE_HALF_PI = f32(NE_PI_D / 2);
 

@@ -4,6 +4,7 @@
 
 #include "convex_block.h"
 #include "physics/body.h"
+#include "physics/stack.h"
 #include "shape_fixtures.h"
 
 #include <gtest/gtest.h>
