@@ -67,6 +67,7 @@ void StartTestRace() {
   WaitForLoad(LoaderStatus::LoadStartupOrPlayerCar);
   gGameMode = kGameModeQuickRace;
   gQuickRaceTrack = track;
+  gCarPowerFactor = kDirectRacePowerFactor;  // the quick-race screen's shops would set it
   gLoaderStatus = LoaderStatus::LoadTrack;
   gTargetScreen = ScreenState::RaceLoading;
   gScreen = ScreenState::RaceLoading;

@@ -29,8 +29,6 @@ constexpr float kButtonWidth = 128.0f;
 constexpr float kHitBottom = 7.0f, kHitTop = 27.0f;  // above the reference corner
 constexpr float kGlowFall = 0.02f;                   // per frame-factor unit
 constexpr int kQuickRaceCarCount = kCatalogueSize;
-// The truck's power factor of a race started straight from the main menu.
-constexpr float kDirectRaceFactor = 0.85f;
 
 int KeyOfKind(int kind) {
   static constexpr int kKeys[] = {vk::kEscape, '1', '2', '3', vk::kEnter};
@@ -162,7 +160,7 @@ void ApplyTransition(const Transition& t) {
     gCareerCarIndex = 0;
     gCompetitionIndex = 0;
     gCompetitionRace = 1;
-    gCarPowerFactor = kDirectRaceFactor;
+    gCarPowerFactor = kDirectRacePowerFactor;
   }
   if (t.resumeRace) {
     if (gSoundOn) ResumeAllSounds();

@@ -110,7 +110,7 @@ void RaceScene::StartRace() {
   gStartHold = 0;
   gPlayerFinished = 0;
   gRaceLaps = 4;
-  gCarPowerFactor = 0.85f;
+  gCarPowerFactor = kDirectRacePowerFactor;
   gPrevPhysicsFrameTime = 0.0f;
   ResetBonuses();
   ResetPlayerRunState();
