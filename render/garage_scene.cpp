@@ -278,39 +278,17 @@ void UseLightProgram(float glass) {
   glUniform1fARB(gLightProgram.glassAlpha, glass);
 }
 
-// What the shadow map held after the showroom last drew it. The sun, the
-// room and the standing truck do not move, so the map is drawn again only
-// when the truck or its wheels changed, or the map was made anew or
-// changed by another pass (a race's).
-struct ShowroomShadow {
-  int mapChanges = -1;  // gShadowMapChanges after the drawing
-  int builtCar = -1;   // the catalogue index the truck's models were read for
-  const Model *car = nullptr, *optics = nullptr, *glass = nullptr, *wheel = nullptr;
-  const CSampleCar* record = nullptr;
-  float frontWheelScale = 0, rearWheelScale = 0;
-  bool operator==(const ShowroomShadow&) const = default;
-};
-ShowroomShadow gShowroomShadow;
-
-ShowroomShadow ShowroomShadowOf(const ShowroomTruck& truck) {
-  return {gShadowMapChanges, gBuiltCarIndex[0], truck.car, truck.optics, truck.glass,
-          truck.wheel, truck.record, truck.frontWheelScale, truck.rearWheelScale};
-}
-
 // The garage sun's matrices, the inverse of the camera's view for the
-// shadow texture matrix, then the map drawn when what it shows changed,
-// or only cleared with shadows off.
+// shadow texture matrix, then the map drawn, or only cleared with shadows off.
 void UpdateGarageShadow(const GarageSceneInput& input) {
   SetupCameraFrustum(kViewGarageSun, 0);
   LookThrough(input.view);
   ComputeInverseViewMatrix();
   glLoadIdentity();
-  if (gShadowMapSize <= kShadowMapSizeOff) {
-    ClearShadowMap();
-  } else if (ShowroomShadowOf(input.truck) != gShowroomShadow) {
+  if (gShadowMapSize > kShadowMapSizeOff)
     RenderGarageShadowMap(input.truck);
-    gShowroomShadow = ShowroomShadowOf(input.truck);
-  }
+  else
+    ClearShadowMap();
 }
 
 void DrawOpaqueLayer(const GarageSceneInput& input) {

@@ -24,7 +24,6 @@ GLuint gRouteMapTexture, gScreenTexture2D;
 GLuint gCarPaintTextures[kRacerSlotCount], gCarPaintTextures2[kRacerSlotCount],
     gCarPaintTextures3[kRacerSlotCount];
 GLuint gShadowMapTexture;
-int gShadowMapChanges = 0;
 GLuint gReflectionCubeMap;
 GLenum gCubeFaceTargets[6];
 GLuint gWaterTexture3D, gNoiseTexture3D;
@@ -203,7 +202,6 @@ void MakeRenderTextures() {
 void MakeShadowMapTexture() {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glGenTextures(1, &gShadowMapTexture);
-  ++gShadowMapChanges;
   glBindTexture(GL_TEXTURE_2D, gShadowMapTexture);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, gShadowMapSize, gShadowMapSize, 0, GL_DEPTH_COMPONENT,
                GL_UNSIGNED_BYTE, nullptr);

@@ -33,7 +33,6 @@ extern GLuint gCarPaintTextures[kRacerSlotCount];   // 1536 x 1024 composed pain
 extern GLuint gCarPaintTextures2[kRacerSlotCount];  // 512 x 512
 extern GLuint gCarPaintTextures3[kRacerSlotCount];  // 1024 x 512
 extern GLuint gShadowMapTexture;  // depth 24, gShadowMapSize square, compares R to the texture
-extern int gShadowMapChanges;     // counts up each time the map is made, cleared or drawn into
 
 // The reflection cube map: six RGB faces of kCubeFaceSize square.
 inline constexpr int kCubeFaceSize = 128;

@@ -28,7 +28,6 @@ constexpr struct {
                     {kSectionAddTransparency, kWorldModelAddTransparency}};
 
 void AttachShadowMap() {
-  ++gShadowMapChanges;
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gShadowFbo);
   glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, gShadowMapTexture, 0);
   glDrawBuffer(GL_NONE);

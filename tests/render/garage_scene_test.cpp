@@ -20,7 +20,6 @@
 #include "render/race_camera.h"
 #include "render/racer_draw.h"
 #include "render/reflection_cube.h"
-#include "render/shadow_map.h"
 #include "tests/framework/gl_test_helpers.h"
 #include "tests/support/gl_resources_suite.h"
 #include "world/catalogue.h"
@@ -187,22 +186,6 @@ TEST_F(GarageScene, WobbleAdvancesOnlyWhileNoFadeRunsAndNoTruckChangeIsShown) {
   }
   gCarChangeProgress = 0;
   gFrameFactor = 0;
-}
-
-// The sun, the room and a standing truck do not move.
-TEST_F(GarageScene, TheShadowMapIsDrawnAgainOnlyWhenAnotherPassChangedIt) {
-  auto map = [] { return Texels(GL_TEXTURE_2D, gShadowMapTexture, GL_DEPTH_COMPONENT); };
-  SettleOnTheGarage();
-  gPlayerCarIndex = 0;
-  LoadRacerCar(0);
-  Frame();
-  const std::vector<float> truck = map();
-  const int changes = gShadowMapChanges;
-  Frame();
-  EXPECT_EQ(gShadowMapChanges, changes) << "nothing moved: the map is kept";
-  ClearShadowMap();  // another pass's use of the map
-  Frame();
-  EXPECT_EQ(CountDiffering(truck, map()), 0) << "drawn again";
 }
 
 TEST_F(GarageScene, TheTruckCastsIntoTheShadowMapAndShadowsOffOnlyClearIt) {
