@@ -205,9 +205,8 @@ void MakeShadowMapTexture() {
   glBindTexture(GL_TEXTURE_2D, gShadowMapTexture);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, gShadowMapSize, gShadowMapSize, 0, GL_DEPTH_COMPONENT,
                GL_UNSIGNED_BYTE, nullptr);
-  // Linear: one comparing read blends the answers of the four nearest texels.
-  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   // Ground beyond the sun's view reads the far depth of the border, so it
   // is lit; clamped to the edge texels it would be shadowed wherever it lies
   // farther from the sun than what the edge holds.
