@@ -121,14 +121,12 @@ const ShaderUniform kRoadBumpUniforms[] = {
     {"shininess", &gRoadBumpProgram.shininess, UniformLoad::Float, 0.0f},
     {"decal", &gRoadBumpProgram.decal, UniformLoad::Unit, 0},
     {"decal2", &gRoadBumpProgram.decal2, UniformLoad::Unit, 1},
-    {"decal3", &gRoadBumpProgram.decal3, UniformLoad::Unit, 2},
     {"decal4", &gRoadBumpProgram.decal4, UniformLoad::Unit, 3},
     {"decal5", &gRoadBumpProgram.decal5, UniformLoad::Unit, 4},
     {"decal6", &gRoadBumpProgram.decal6, UniformLoad::Unit, 5},
     {"decal7", &gRoadBumpProgram.decal7, UniformLoad::Unit, 6},
     {"decal8", &gRoadBumpProgram.decal8, UniformLoad::Unit, 7},
     {"decal9", &gRoadBumpProgram.decal9, UniformLoad::Unit, 8},
-    {"DistortShadowTexel", &gRoadBumpProgram.distortShadowTexel, UniformLoad::ShadowTexel},
 };
 // RoadBump's set less the second landscape (decal5) and its normal map
 // (decal7); decal4 and decal6 point at the first landscape's units until
@@ -144,12 +142,10 @@ const ShaderUniform kRoadBumpSingleUniforms[] = {
     {"shininess", &gRoadBumpSingleProgram.shininess, UniformLoad::Float, 0.0f},
     {"decal", &gRoadBumpSingleProgram.decal, UniformLoad::Unit, 0},
     {"decal2", &gRoadBumpSingleProgram.decal2, UniformLoad::Unit, 1},
-    {"decal3", &gRoadBumpSingleProgram.decal3, UniformLoad::Unit, 2},
     {"decal4", &gRoadBumpSingleProgram.decal4, UniformLoad::Unit, 3},
     {"decal6", &gRoadBumpSingleProgram.decal6, UniformLoad::Unit, 5},
     {"decal8", &gRoadBumpSingleProgram.decal8, UniformLoad::Unit, 7},
     {"decal9", &gRoadBumpSingleProgram.decal9, UniformLoad::Unit, 8},
-    {"DistortShadowTexel", &gRoadBumpSingleProgram.distortShadowTexel, UniformLoad::ShadowTexel},
 };
 const ShaderUniform kReflMapUniforms[] = {
     {"LightNow", &gReflMapProgram.lightNow, UniformLoad::Float, 1.0f},
@@ -198,11 +194,11 @@ const ShaderUniform kWaterUniforms[] = {
 
 // Fragment sources written once for several programs (GLSL 1.20 has no
 // include), as bits of Program::shared. A program gets those it names, in
-// this order, each one's own #version line left out: the shadow taps read
-// the noise tiling of the lighting source.
+// this order, each one's own #version line left out: the turned shadow
+// taps read the noise tiling of the lighting source.
 enum SharedSource : unsigned {
   kSharedLighting = 1u << 0,    // CommonLightingPS.glsl: material terms, eye and window, light 0
-  kSharedShadow = 1u << 1,      // CommonShadowPS.glsl: the shadow taps
+  kSharedShadow = 1u << 1,      // CommonShadowPS.glsl: the shadow map's reads
   kSharedNormalMap = 1u << 2,   // CommonNormalMapPS.glsl: the tangent frame
   kSharedFade = 1u << 3,        // CommonFadePS.glsl: the fade into the sky
   kSharedTerrain = 1u << 4,     // CommonTerrainPS.glsl: the terrain's road, light and fade
@@ -302,7 +298,9 @@ std::string BodyOf(const std::string& text, size_t sourceNumber) {
 }
 
 // The program's own source with the shared sources it names placed after
-// its #version line, which must come before any code.
+// its #version line, which must come before any code. With shadows off the
+// shadow source is built to read nothing: the setting takes the shadow
+// map's reads off every pixel, not only the map's drawing.
 bool ComposeSource(const std::string& path, unsigned shared, std::string* source) {
   std::string own;
   if (!ReadSource(path, &own)) return false;
@@ -311,6 +309,7 @@ bool ComposeSource(const std::string& path, unsigned shared, std::string* source
     return true;
   }
   *source = own.substr(0, AfterVersionLine(own));
+  if ((shared & kSharedShadow) != 0 && gShadowMapSize <= kShadowMapSizeOff) *source += "#define NO_SHADOW_MAP\n";
   const std::string folder = path.substr(0, path.rfind('/') + 1);
   for (size_t k = 0; k < std::size(kSharedSourceFiles); ++k) {
     if ((shared & (1u << k)) == 0) continue;

@@ -70,9 +70,7 @@ struct TerrainProgram {
   GLhandleARB object = 0;
   GLint lightNow = -1, t0 = -1, t1 = -1;
   GLint matAmbient = -1, matDiffuse = -1, matSpecular = -1, emissive = -1, shininess = -1;
-  GLint decal = -1, decal2 = -1, decal3 = -1, decal4 = -1, decal5 = -1, decal6 = -1, decal7 = -1,
-        decal8 = -1, decal9 = -1;
-  GLint distortShadowTexel = -1;
+  GLint decal = -1, decal2 = -1, decal4 = -1, decal5 = -1, decal6 = -1, decal7 = -1, decal8 = -1, decal9 = -1;
 };
 struct ReflMapProgram {
   GLhandleARB object = 0;

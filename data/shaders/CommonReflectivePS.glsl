@@ -36,7 +36,7 @@ LitSurface LightSurface(vec2 uv, float defaultExponent) {
   surface.n = SurfaceNormal(texture2D(decal3, uv).rgb);
   surface.toEye = ToEye();
   vec3 toLight = ToLight();
-  float lit = Shadow(decal4, decal5);
+  float lit = TurnedShadow(decal4, decal5);
   surface.diffuse = max(dot(surface.n, toLight), 0.0) * lit;
   surface.specular =
       Highlight(surface.n, toLight, surface.toEye, ShininessOr(defaultExponent)) * matSpecular * lit;

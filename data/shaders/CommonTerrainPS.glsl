@@ -2,9 +2,9 @@
 // after CommonLighting, CommonShadow, CommonNormalMap and CommonFade: the
 // road over the landscape, lit with the shadow map, and faded into the sky.
 // The section texture (decal, unit 0, over uv0) is the road, its alpha
-// marking road (1) over landscape (0); shadow map (decal2, unit 1); noise
-// volume (decal3, unit 2) turning the shadow taps; two glow layers (decal8,
-// decal9, units 7 and 8) added in proportion to emissive.
+// marking road (1) over landscape (0); shadow map (decal2, unit 1); two
+// glow layers (decal8, decal9, units 7 and 8) added in proportion to
+// emissive.
 // LightNow: share of the sunlight. Alpha falls from 1 at T0 to 0 at T1.
 #version 120
 
@@ -12,7 +12,6 @@ uniform float LightNow;
 uniform float matSpecular;
 uniform sampler2D decal;
 uniform sampler2DShadow decal2;
-uniform sampler3D decal3;
 uniform sampler2D decal8;
 uniform sampler2D decal9;
 
@@ -30,7 +29,7 @@ vec4 ShadeTerrain(vec3 landscape, vec3 normalTexel) {
   vec3 toEye = ToEye();
   vec3 toLight = ToLight();
 
-  float lit = Shadow(decal2, decal3) * LightNow;
+  float lit = Shadow(decal2) * LightNow;
   float diffuse = max(dot(n, toLight), 0.0) * lit;
   float specular = Highlight(n, toLight, toEye, ShininessOr(kDefaultExponent)) * matSpecular * lit;
 

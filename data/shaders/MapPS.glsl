@@ -25,7 +25,7 @@ void main() {
   vec3 toEye = ToEye();
   vec3 toLight = ToLight();
 
-  float lit = Shadow(decal2, decal3) * LightNow;
+  float lit = TurnedShadow(decal2, decal3) * LightNow;
   float diffuse = max(dot(n, toLight), 0.0) * lit;
   float specular = Highlight(n, toLight, toEye, ShininessOr(kDefaultExponent)) * matSpecular * lit;
 

@@ -19,7 +19,7 @@ void main() {
   vec3 toEye = ToEye();
   vec3 toLight = ToLight();
 
-  float lit = Shadow(decal2, decal3);
+  float lit = TurnedShadow(decal2, decal3);
   float diffuse = max(dot(n, toLight), 0.0) * lit;
   float sheen = shininess > 0.0 ? Highlight(n, toLight, toEye, shininess) * kSheen * lit : 0.0;
 

@@ -21,8 +21,13 @@ class GraphicsResources : public GlResourcesSuite {
  protected:
   static void SetUpTestSuite() {
     gAntiAliasing = 8;  // more than this software driver allows
+    gShadowMapSize = 1024;  // the normal shadow detail: every program's shadow reads built
     GlResourcesSuite::SetUpTestSuite();
     errorAfterInit_ = glGetError();
+  }
+  static void TearDownTestSuite() {
+    GlResourcesSuite::TearDownTestSuite();
+    gShadowMapSize = kShadowMapSizeOff;
   }
 
   static GLenum errorAfterInit_;
@@ -152,10 +157,26 @@ TEST_F(GraphicsResources, AllFourteenProgramsLinkWithEveryUniformLocated) {
     }
     total += count;
   }
-  EXPECT_EQ(total, 118);
+  EXPECT_EQ(total, 116);
   for (int set : kSetsWithoutProgram) EXPECT_EQ(ShaderProgramOf(set), 0u);
   EXPECT_EQ(gRoadBumpProgram.decal7, glGetUniformLocationARB(gRoadBumpProgram.object, "decal7"));
   EXPECT_EQ(gLightProgram.lightNow, glGetUniformLocationARB(gLightProgram.object, "LightNow"));  // the model drawing's
+}
+
+TEST_F(GraphicsResources, WithShadowsOffNoProgramReadsTheShadowMap) {
+  const struct {
+    int set;
+    const char* shadowMap;
+  } shadowed[] = {{kProgLight, "decal4"}, {kProgDirtTrace, "decal4"}, {kProgTransparency, "decal2"},
+                  {kProgMap, "decal2"},   {kProgRoadBump, "decal2"},   {kProgRoadBumpSingle, "decal2"}};
+  for (const auto& program : shadowed)
+    EXPECT_NE(glGetUniformLocationARB(ShaderProgramOf(program.set), program.shadowMap), -1) << program.set;
+  gShadowMapSize = kShadowMapSizeOff;
+  ASSERT_TRUE(BuildShaderPrograms());
+  for (const auto& program : shadowed)
+    EXPECT_EQ(glGetUniformLocationARB(ShaderProgramOf(program.set), program.shadowMap), -1) << program.set;
+  gShadowMapSize = 1024;
+  ASSERT_TRUE(BuildShaderPrograms());
 }
 
 TEST_F(GraphicsResources, EachSetLoadsItsValuesWithoutAGlError) {
@@ -178,7 +199,8 @@ TEST_F(GraphicsResources, EachSetLoadsItsValuesWithoutAGlError) {
   getUniformfv(gRoadBumpProgram.object, gRoadBumpProgram.matSpecular, &value);
   EXPECT_FLOAT_EQ(value, 0.65f);
   float texel[4] = {};
-  getUniformfv(gRoadBumpProgram.object, gRoadBumpProgram.distortShadowTexel, texel);
+  glUseProgramObjectARB(gMapProgram.object);
+  getUniformfv(gMapProgram.object, gMapProgram.distortShadowTexel, texel);
   EXPECT_FLOAT_EQ(texel[0], gScreenWidth / 64.0f);
   EXPECT_FLOAT_EQ(texel[1], gScreenHeight / 64.0f);
   EXPECT_FLOAT_EQ(texel[2], 1.0f / gShadowMapSize);
