@@ -11,10 +11,10 @@
 #include "framework/startup_models.h"
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
-#include "render/race_frame_passes.h"  // ProcessCpuMilliseconds
+#include "render/race_pass_timers.h"  // ProcessCpuMilliseconds
 #include "tests/support/gl_window.h"
 #include "world/catalogue.h"
-#include "world/loaders.h"
+#include "world/racer_models.h"
 
 #include <benchmark/benchmark.h>
 
