@@ -1,7 +1,5 @@
 #include "physics/body.h"
 
-#include "physics/simulator_core.h"
-
 #include <cmath>
 #include <cstring>
 
@@ -62,40 +60,10 @@ neT3* neBody::GetTransformPtr() {
     return &static_cast<neAnimatedBody*>(this)->transform;
 }
 
-neGeometry* neBody::AddGeometry() {
-    neGeometry* g = sim->AllocGeometry();
-    if (!g) return nullptr;
-    g->SetDefaults();
-    g->prev = geometryLast;
-    g->next = nullptr;
-    if (geometryLast)
-        geometryLast->next = g;
-    else
-        geometryFirst = g;
-    geometryLast = g;
-    ++geometryCount;
-    if (active && !regionRecord) sim->region.AddBody(this, nullptr);
-    return g;
-}
-
 neGeometry* neBody::GetNextGeometry() {
     neGeometry* g = geometryCursor;
     if (g) geometryCursor = g->next;
     return g;
-}
-
-neSensor* neBody::AddSensor() {
-    neSensor* s = sim->AllocSensor();
-    if (!s) return nullptr;
-    s->Reset();
-    s->prev = sensorLast;
-    if (sensorLast)
-        sensorLast->next = s;
-    else
-        sensorFirst = s;
-    sensorLast = s;
-    ++sensorCount;
-    return s;
 }
 
 neSensor* neBody::GetNextSensor() {
@@ -103,8 +71,6 @@ neSensor* neBody::GetNextSensor() {
     if (s) sensorCursor = s->next;
     return s;
 }
-
-neRigidBody* neBody::BreakGeometry(neGeometry* geometry) { return sim->CreateBodyFromBrokenGeometry(this, geometry); }
 
 void neBody::UpdateBoundingInfo() {
     if (customCollision) return;  // the application's box stands
@@ -163,60 +129,6 @@ void neBody::UpdateBoundingInfo() {
     boundingFrame.SetHomogeneous();
 }
 
-void neBody::UseCustomCollisionDetection(bool on, const neT3* box, f32 radius) {
-    if (on) {
-        if (box) boundingFrame = *box;
-        boundingRadius = radius;
-        customCollision = 1;
-        if (active && !regionRecord) sim->region.AddBody(this, nullptr);
-    } else {
-        customCollision = 0;
-        UpdateBoundingInfo();
-        if (regionRecord && geometryCount == 0) sim->region.RemoveBody(this);
-    }
-}
-
-void neBody::SetActive(bool on, neBody* hint) {
-    if ((active != 0) == on) return;
-    neBodyList* from = sim->ListOf(this, active != 0);
-    neBodyList* to = sim->ListOf(this, on);
-    from->Unlink(this);
-    to->Add(this);
-    if (!on) {
-        if (regionRecord) sim->region.RemoveBody(this);
-        active = 0;
-    } else {
-        if (HasCollisionShape()) sim->region.AddBody(this, hint);
-        active = 1;
-    }
-}
-
-void neBody::UpdateAabb() {
-    if (!HasCollisionShape()) return;
-    const neT3& t = *GetTransformPtr();
-    neV3 centre = t.rot * boundingFrame.pos + t.pos;
-    neV3 e0 = t.rot * boundingFrame.rot.M[0];
-    neV3 e1 = t.rot * boundingFrame.rot.M[1];
-    neV3 e2 = t.rot * boundingFrame.rot.M[2];
-    neV3 half = neMakeV3(std::fabs(e0.x) + std::fabs(e1.x) + std::fabs(e2.x),
-                         std::fabs(e0.y) + std::fabs(e1.y) + std::fabs(e2.y),
-                         std::fabs(e0.z) + std::fabs(e1.z) + std::fabs(e2.z));
-    minBound = centre - half;
-    maxBound = centre + half;
-    for (s32 a = 0; a < 3; ++a) {
-        for (s32 end = 0; end < 2; ++end) {
-            neEndPoint* point = endPoints[end == 0 ? a : 3 + a];
-            const f32 value = end == 0 ? maxBound[a] : minBound[a];
-            if (!point || point->value == value) continue;
-            point->value = value;
-            sim->region.MarkMoved(a, point);
-        }
-    }
-    boundsTransform = t;
-    boundsFrame = boundingFrame;
-    boundsKnown = 1;
-}
-
 bool neBody::BoundsCurrent() {
     return boundsKnown && std::memcmp(&boundsTransform, GetTransformPtr(), sizeof(neT3)) == 0 &&
            std::memcmp(&boundsFrame, &boundingFrame, sizeof(neT3)) == 0;
@@ -255,4 +167,32 @@ neQ neAnimatedBody::GetRotationQ() const {
     neQ q;
     q.SetupFromMatrix3(transform.rot);
     return q;
+}
+
+// ---- sensors against bodies ----
+
+neRigidBody* neSensor::GetDetectRigidBody() const {
+    return detectedBody ? detectedBody->AsRigidBody() : nullptr;
+}
+
+neAnimatedBody* neSensor::GetDetectAnimatedBody() const {
+    return detectedBody ? detectedBody->AsAnimatedBody() : nullptr;
+}
+
+void neCollideSensor(neSensor& s, const neT3& bodyTransform, neBody* other, const neT3& otherTransform,
+                     const neGeometry* terrain) {
+    if (terrain) {
+        neT3 identity;
+        identity.SetIdentity();
+        neCollideSensorGeometry(s, bodyTransform, *terrain, identity, other);
+    } else if (other->geometryCount == 1) {
+        neCollideSensorGeometry(s, bodyTransform, other->bounding, otherTransform * other->bounding.frame, other);
+    } else {
+        for (neGeometry* g = other->geometryFirst; g; g = g->next)
+            neCollideSensorGeometry(s, bodyTransform, *g, otherTransform * g->frame, other);
+    }
+}
+
+void neCollideSensors(neBody* body, const neT3& bodyTransform, neBody* other, const neT3& otherTransform) {
+    for (neSensor* s = body->sensorFirst; s; s = s->next) neCollideSensor(*s, bodyTransform, other, otherTransform, nullptr);
 }

@@ -7,7 +7,7 @@
 #include "physics/controller.h"
 #include "physics/geometry.h"
 #include "physics/sensor.h"
-#include "physics/stack.h"
+#include "physics/stack_records.h"
 
 struct neSimulatorCore;
 struct neConstraintSet;
@@ -312,3 +312,11 @@ struct neRigidBody : neBody {
     void UpdateRotationAndInertia();
     s32 HistoryIndex() const;
 };
+
+// Tests one sensor of a body against another body's geometries (its
+// bounding box when it has a single geometry), or, when `terrain` is given,
+// against that terrain triangle set (the detected body is then null).
+void neCollideSensor(neSensor& sensor, const neT3& bodyTransform, neBody* other, const neT3& otherTransform,
+                     const neGeometry* terrain);
+// Every sensor of `body` against another body.
+void neCollideSensors(neBody* body, const neT3& bodyTransform, neBody* other, const neT3& otherTransform);

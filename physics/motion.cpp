@@ -1,6 +1,7 @@
 // One step of a rigid body's motion: forces, integration, position update.
 #include "physics/body.h"
 #include "physics/simulator_core.h"
+#include "physics/stack.h"
 
 #include <cmath>
 

@@ -129,6 +129,8 @@ private:
     neOverlapPair* TakePair(neBody* a, neBody* b);
     void ReleasePair(int64_t cell);
     bool IsHandedOut(const neBody* body) const;
+    // The core's collision table lets the two bodies collide.
+    bool PairCollides(const neBody* a, const neBody* b) const;
 
     s32 axisMask_ = 0;
     u8 fullMask_ = 0;

@@ -1,6 +1,5 @@
 #include "physics/sensor.h"
 
-#include "physics/body.h"
 #include "physics/geometry.h"
 
 #include <cmath>
@@ -30,14 +29,6 @@ void neSensor::SetLineSensor(const neV3& pos, const neV3& vector) {
         lineUnitVector = vector * (1.0f / length);
         lineLength = length;
     }
-}
-
-neRigidBody* neSensor::GetDetectRigidBody() const {
-    return detectedBody ? detectedBody->AsRigidBody() : nullptr;
-}
-
-neAnimatedBody* neSensor::GetDetectAnimatedBody() const {
-    return detectedBody ? detectedBody->AsAnimatedBody() : nullptr;
 }
 
 void neLineBox::Add(const neV3& start, const neV3& vector) {
@@ -162,28 +153,14 @@ bool neCollideLineGeometry(const neV3& start, const neV3& vector, f32 length, co
     return false;
 }
 
-void neCollideSensor(neSensor& s, const neT3& bodyTransform, neBody* other, const neT3& otherTransform,
-                     const neGeometry* terrain) {
+void neCollideSensorGeometry(neSensor& s, const neT3& bodyTransform, const neGeometry& geometry, const neT3& frame,
+                             neBody* other) {
     const neV3 start = bodyTransform * s.linePos;
     const neV3 vector = bodyTransform.rot * s.lineVector;
-    auto test = [&](const neGeometry& g, const neT3& frame) {
-        neT3 inverse = frame.FastInverse();
-        neV3 localStart = inverse * start;
-        neV3 localVector = inverse.rot * vector;
-        neLineHit hit{};
-        if (neCollideLineGeometry(localStart, localVector, s.lineLength, g, frame.rot, hit)) Keep(s, hit, frame, other);
-    };
-    if (terrain) {
-        neT3 identity;
-        identity.SetIdentity();
-        test(*terrain, identity);
-    } else if (other->geometryCount == 1) {
-        test(other->bounding, otherTransform * other->bounding.frame);
-    } else {
-        for (neGeometry* g = other->geometryFirst; g; g = g->next) test(*g, otherTransform * g->frame);
-    }
-}
-
-void neCollideSensors(neBody* body, const neT3& bodyTransform, neBody* other, const neT3& otherTransform) {
-    for (neSensor* s = body->sensorFirst; s; s = s->next) neCollideSensor(*s, bodyTransform, other, otherTransform, nullptr);
+    neT3 inverse = frame.FastInverse();
+    neV3 localStart = inverse * start;
+    neV3 localVector = inverse.rot * vector;
+    neLineHit hit{};
+    if (neCollideLineGeometry(localStart, localVector, s.lineLength, geometry, frame.rot, hit))
+        Keep(s, hit, frame, other);
 }

@@ -69,14 +69,11 @@ struct neLineBox {
     }
 };
 
-// Tests one sensor of a body against another body's geometries (its
-// bounding box when it has a single geometry), or, when `terrain` is given,
-// against that terrain triangle set. A sensor keeps its deepest detection of
-// the step; `other` is stored as the detected body (null for the terrain).
-void neCollideSensor(neSensor& sensor, const neT3& bodyTransform, neBody* other, const neT3& otherTransform,
-                     const neGeometry* terrain);
-// Every sensor of `body` against another body.
-void neCollideSensors(neBody* body, const neT3& bodyTransform, neBody* other, const neT3& otherTransform);
+// Tests one sensor, placed by its body's transform, against one geometry
+// placed by `frame`. A sensor keeps its deepest detection of the step;
+// `other` is stored as the detected body (null for the terrain).
+void neCollideSensorGeometry(neSensor& sensor, const neT3& bodyTransform, const neGeometry& geometry,
+                             const neT3& frame, neBody* other);
 // One line (start and vector in the geometry's frame) against one geometry,
 // whose world rotation is given. Boxes and terrain triangle sets only; false
 // and nothing written for every other shape or a miss.

@@ -219,61 +219,6 @@ void neSimulatorCore::FreeBody(neBody* body) {
     }
 }
 
-void neSimulatorCore::ReleaseBodyParts(neBody* body) {
-    for (neSensor* s = body->sensorFirst; s;) {
-        neSensor* following = s->next;
-        sensorPool.Free(s);
-        s = following;
-    }
-    body->sensorFirst = body->sensorLast = body->sensorCursor = nullptr;
-    body->sensorCount = 0;
-
-    if (body->regionRecord) region.RemoveBody(body);
-
-    for (neGeometry* g = body->geometryFirst; g;) {
-        neGeometry* following = g->next;
-        geometryPool.Free(g);
-        g = following;
-    }
-    body->geometryFirst = body->geometryLast = body->geometryCursor = nullptr;
-    body->geometryCount = 0;
-
-    // Entries of other bodies that rest on this one.
-    while (body->supportedFirst) neUnlinkContactEntry(body->supportedFirst);
-
-    neRigidBody* rigid = body->AsRigidBody();
-    if (rigid) {
-        for (neController* c = rigid->controllerFirst; c;) {
-            neController* following = c->next;
-            controllerPool.Free(c);
-            c = following;
-        }
-        rigid->controllerFirst = rigid->controllerLast = rigid->controllerCursor = nullptr;
-    }
-
-    FreeBodyConstraints(body);
-    if (neConstraintSet* set = body->constraintSet) {
-        if (body->setPrev)
-            body->setPrev->setNext = body->setNext;
-        else
-            set->firstBody = body->setNext;
-        if (body->setNext)
-            body->setNext->setPrev = body->setPrev;
-        else
-            set->lastBody = body->setPrev;
-        --set->bodyCount;
-        set->changed = 2;
-        if (set->bodyCount <= 0) constraintSetPool.Free(set);
-        body->constraintSet = nullptr;
-        body->setNext = body->setPrev = nullptr;
-    }
-
-    if (rigid) {
-        neStackRemoveBody(rigid);
-        for (neContactEntry& e : rigid->contacts) neUnlinkContactEntry(&e);
-    }
-}
-
 void neSimulatorCore::FreeAllBodies() {
     neBodyList* lists[] = {&activeRigidBodies, &inactiveRigidBodies, &activeParticles,
                            &inactiveParticles, &activeAnimatedBodies, &inactiveAnimatedBodies};

@@ -16,7 +16,7 @@
 #include "physics/region.h"
 #include "physics/sensor.h"
 #include "physics/simulator.h"
-#include "physics/stack.h"
+#include "physics/stack_records.h"
 #include "physics/step_timer.h"
 
 // Body lists of one kind.

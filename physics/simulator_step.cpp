@@ -4,6 +4,7 @@
 
 #include "physics/narrow_phase.h"
 #include "physics/sensor.h"
+#include "physics/stack.h"
 
 #include <cmath>
 #include <cstring>
