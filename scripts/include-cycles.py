@@ -5,10 +5,6 @@ A file pair (name.h and name.cpp) counts as one unit: an include written in
 either file is an arrow from that pair to the pair it names in the same
 folder. Arrows between folders are the build's business (each folder is a
 library that links only the ones below it), so only folders are checked.
-
---skip FOLDER leaves a folder out; --known FOLDER:UNIT,UNIT,... tolerates a
-circle inside FOLDER made of those units only (a circle that takes in any
-other unit still fails).
 """
 import argparse
 import re
@@ -66,40 +62,20 @@ def circles(arrows):
     return found
 
 
-def known_circles(entries):
-    """FOLDER:UNIT,UNIT,... entries as (folder, set of units)."""
-    known = []
-    for entry in entries:
-        folder, separator, units = entry.partition(":")
-        if not separator or not units:
-            sys.exit(f"--known {entry}: expected FOLDER:UNIT,UNIT,...")
-        known.append((folder, set(units.split(","))))
-    return known
-
-
 def main():
-    parser = argparse.ArgumentParser(description="Lists the include circles inside each source folder.")
-    parser.add_argument("--skip", action="append", default=[], metavar="FOLDER", help="a folder left out")
-    parser.add_argument("--known", action="append", default=[], metavar="FOLDER:UNIT,UNIT,...",
-                        help="a circle tolerated inside FOLDER when all its units are listed")
-    options = parser.parse_args()
-    known = known_circles(options.known)
+    argparse.ArgumentParser(description="Lists the include circles inside each source folder.").parse_args()
     root = Path(__file__).resolve().parent.parent
     failed = False
     for folder, arrows in sorted(arrows_by_folder(root).items()):
-        if folder in options.skip:
-            print(f"{folder}: skipped")
-            continue
         for component in circles(arrows):
             members = set(component)
-            tolerated = any(folder == where and members <= units for where, units in known)
-            failed = failed or not tolerated
-            print(f"{folder}: {'known ' if tolerated else ''}circle among {', '.join(component)}")
+            failed = True
+            print(f"{folder}: circle among {', '.join(component)}")
             for unit in component:
                 inside = sorted(arrows[unit] & members)
                 print(f"  {unit} -> {', '.join(inside)}")
     if not failed:
-        print("No include circle inside any folder but the known ones.")
+        print("No include circle inside any folder.")
     return 1 if failed else 0
 
 
