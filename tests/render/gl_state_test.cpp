@@ -37,3 +37,31 @@ TEST(GlCapabilities, APassGetsWhatItNamesAndLeavesEachAsItFoundItWhereverItEnds)
     }
   SetCaps(found);
 }
+
+TEST(GlCapabilities, APassOnSeveralUnitsGetsWhatItNamesOnEachAndLeavesThemAndTheActiveUnitAsFound) {
+  REQUIRE_GL_WINDOW(window);
+  window->MakeMainCurrent();
+  auto onUnit = [](GLenum unit, GLenum target) {
+    GlActiveTexture(unit);
+    const GLboolean on = glIsEnabled(target);
+    GlActiveTexture(GL_TEXTURE2_ARB);
+    return on;
+  };
+  GlActiveTexture(GL_TEXTURE1_ARB);
+  glDisable(GL_TEXTURE_CUBE_MAP);
+  GlActiveTexture(GL_TEXTURE2_ARB);
+  glEnable(GL_TEXTURE_3D);
+  GLboolean cubeInside = GL_FALSE, volumeInside = GL_TRUE;
+  WithGlUnitCapabilities({{GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP, true}, {GL_TEXTURE2_ARB, GL_TEXTURE_3D, false}}, [&] {
+    cubeInside = onUnit(GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP);
+    volumeInside = onUnit(GL_TEXTURE2_ARB, GL_TEXTURE_3D);
+  });
+  GLint active = 0;
+  glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+  EXPECT_EQ(active, GL_TEXTURE2_ARB);
+  EXPECT_TRUE(cubeInside && !volumeInside);
+  EXPECT_FALSE(onUnit(GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP));
+  EXPECT_TRUE(onUnit(GL_TEXTURE2_ARB, GL_TEXTURE_3D));
+  glDisable(GL_TEXTURE_3D);
+  GlActiveTexture(GL_TEXTURE0_ARB);
+}
