@@ -141,16 +141,6 @@ void SphereAt(GLUquadric* quadric, float x, float y, float z, double radius, int
   glPopMatrix();
 }
 
-void SetTextureUnits(bool on) {
-  for (GLenum unit : {GL_TEXTURE2_ARB, GL_TEXTURE1_ARB, GL_TEXTURE0_ARB}) {
-    GlActiveTexture(unit);
-    if (on)
-      glEnable(GL_TEXTURE_2D);
-    else
-      glDisable(GL_TEXTURE_2D);
-  }
-}
-
 // The signs of the waypoints of two kinds, from the last point down.
 void DrawRouteSigns(int last, int32_t kindA, int32_t kindB, float size) {
   for (int i = last; i >= 0; --i) {
@@ -355,16 +345,19 @@ int LampTableRow(int catalogueIndex) {
 }
 
 void DrawLampPointSpheres() {
-  SetTextureUnits(false);
-  const float(*lamps)[4][3] = gOpticaLamps[LampTableRow(gPlayerCarIndex)];
-  WithQuadric([lamps](GLUquadric* quadric) {
-    for (int i = 0; i < 4; ++i) {
-      glColor3fv(kLampColours[i]);
-      const float* p = lamps[i][0];
-      for (float side : {1.0f, -1.0f})
-        SphereAt(quadric, p[0], p[1] - kLampSphereDrop, side * p[2], kLampSphereRadius, kLampSphereDivisions);
-    }
+  WithGlUnitCapabilities({{GL_TEXTURE2_ARB, GL_TEXTURE_2D, false},
+                          {GL_TEXTURE1_ARB, GL_TEXTURE_2D, false},
+                          {GL_TEXTURE0_ARB, GL_TEXTURE_2D, false}},
+                         [] {
+    const float(*lamps)[4][3] = gOpticaLamps[LampTableRow(gPlayerCarIndex)];
+    WithQuadric([lamps](GLUquadric* quadric) {
+      for (int i = 0; i < 4; ++i) {
+        glColor3fv(kLampColours[i]);
+        const float* p = lamps[i][0];
+        for (float side : {1.0f, -1.0f})
+          SphereAt(quadric, p[0], p[1] - kLampSphereDrop, side * p[2], kLampSphereRadius, kLampSphereDivisions);
+      }
+    });
+    glColor4f(1, 1, 1, 1);
   });
-  glColor4f(1, 1, 1, 1);
-  SetTextureUnits(true);
 }
