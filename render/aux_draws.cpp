@@ -9,6 +9,7 @@
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/car_lights.h"
+#include "render/gl_state.h"
 #include "render/race_camera.h"
 #include "render/shaders.h"
 #include "world/catalogue.h"
@@ -140,16 +141,6 @@ void SphereAt(GLUquadric* quadric, float x, float y, float z, double radius, int
   glPopMatrix();
 }
 
-void SetTextureUnits(bool on) {
-  for (GLenum unit : {GL_TEXTURE2_ARB, GL_TEXTURE1_ARB, GL_TEXTURE0_ARB}) {
-    GlActiveTexture(unit);
-    if (on)
-      glEnable(GL_TEXTURE_2D);
-    else
-      glDisable(GL_TEXTURE_2D);
-  }
-}
-
 // The signs of the waypoints of two kinds, from the last point down.
 void DrawRouteSigns(int last, int32_t kindA, int32_t kindB, float size) {
   for (int i = last; i >= 0; --i) {
@@ -198,6 +189,8 @@ float SunFlareVisibility(float* windowX, float* windowY) {
   return visibility;
 }
 
+// Ends with texturing on and blending off whatever they were before: the
+// draws after it expect them so.
 void DrawSunFlare() {
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
@@ -215,14 +208,12 @@ void DrawSunFlare() {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  DrawFlareStreak(x, y, v);
-  DrawFlareWash(x, y, v);
-  DrawFlareGlow(x, y, v);
-  DrawFlareRings(x, y, v);
-  glEnable(GL_CULL_FACE);
-  glEnable(GL_DEPTH_TEST);
+  WithGlCapabilities({{GL_DEPTH_TEST, false}, {GL_CULL_FACE, false}}, [x, y, v] {
+    DrawFlareStreak(x, y, v);
+    DrawFlareWash(x, y, v);
+    DrawFlareGlow(x, y, v);
+    DrawFlareRings(x, y, v);
+  });
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
@@ -234,30 +225,30 @@ void DrawSunFlare() {
 
 void DrawBlobShadowsFrom(const BlobShadowCaster* casters, int count) {
   glDepthMask(GL_FALSE);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  glColor4f(1, 1, 1, 1);
-  BindTable(kBlobShadowTexture);
-  for (int c = 0; c < count; ++c) {
-    const BlobShadowCaster& caster = casters[c];
-    const float* drop = caster.wheelDrop;
-    glPushMatrix();
-    glMultMatrixf(caster.matrix.m);
-    glTranslatef(0, kBlobLift, 0);
-    glBegin(GL_TRIANGLE_STRIP);
-    glTexCoord2f(0, 0);
-    glVertex3f(caster.rearX, kBlobCornerHeight - drop[2], caster.halfWidth);
-    glTexCoord2f(1, 0);
-    glVertex3f(caster.frontX, kBlobCornerHeight - drop[0], caster.halfWidth);
-    glTexCoord2f(0, 1);
-    glVertex3f(caster.rearX, kBlobCornerHeight - drop[3], -caster.halfWidth);
-    glTexCoord2f(1, 1);
-    glVertex3f(caster.frontX, kBlobCornerHeight - drop[1], -caster.halfWidth);
-    glEnd();
-    glPopMatrix();
-  }
+  WithGlCapabilities({{GL_BLEND, true}}, [&] {
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    glColor4f(1, 1, 1, 1);
+    BindTable(kBlobShadowTexture);
+    for (int c = 0; c < count; ++c) {
+      const BlobShadowCaster& caster = casters[c];
+      const float* drop = caster.wheelDrop;
+      glPushMatrix();
+      glMultMatrixf(caster.matrix.m);
+      glTranslatef(0, kBlobLift, 0);
+      glBegin(GL_TRIANGLE_STRIP);
+      glTexCoord2f(0, 0);
+      glVertex3f(caster.rearX, kBlobCornerHeight - drop[2], caster.halfWidth);
+      glTexCoord2f(1, 0);
+      glVertex3f(caster.frontX, kBlobCornerHeight - drop[0], caster.halfWidth);
+      glTexCoord2f(0, 1);
+      glVertex3f(caster.rearX, kBlobCornerHeight - drop[3], -caster.halfWidth);
+      glTexCoord2f(1, 1);
+      glVertex3f(caster.frontX, kBlobCornerHeight - drop[1], -caster.halfWidth);
+      glEnd();
+      glPopMatrix();
+    }
+  });
   glDepthMask(GL_TRUE);
-  glDisable(GL_BLEND);
 }
 
 RouteSign RouteSignAt(const Waypoint* path, int last, int i) {
@@ -279,24 +270,21 @@ void DrawCheckpointMarker() {
   const float wave = std::sin(gCheckpointPulseClock);
   const float size = wave * kPulseSwell + kPulseBase;
   glDepthMask(GL_FALSE);
-  glDisable(GL_CULL_FACE);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  WithGlCapabilities({{GL_CULL_FACE, false}, {GL_DEPTH_TEST, true}, {GL_BLEND, true}}, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-  BindTable(kHintBadgeTexture);
-  glColor4f(1, 1, 1, 1);
-  DrawBeam(gCameraEye, gRacePath[beacon].position + neMakeV3(0, kBeaconRise, 0), kBeaconSize * size);
+    BindTable(kHintBadgeTexture);
+    glColor4f(1, 1, 1, 1);
+    DrawBeam(gCameraEye, gRacePath[beacon].position + neMakeV3(0, kBeaconRise, 0), kBeaconSize * size);
 
-  const float pulse = wave * 0.5f + 0.5f;
-  glColor4f(1, 0.75f * pulse + 0.25f, pulse, 1);
-  BindTable(kBlobShadowTexture);
-  DrawRouteSigns(last, kWaypointMarkerA, kWaypointCheckpointMarkerA, size);
-  DrawRouteSigns(last, kWaypointMarkerB, kWaypointCheckpointMarkerB, size);
+    const float pulse = wave * 0.5f + 0.5f;
+    glColor4f(1, 0.75f * pulse + 0.25f, pulse, 1);
+    BindTable(kBlobShadowTexture);
+    DrawRouteSigns(last, kWaypointMarkerA, kWaypointCheckpointMarkerA, size);
+    DrawRouteSigns(last, kWaypointMarkerB, kWaypointCheckpointMarkerB, size);
 
-  glColor4f(1, 1, 1, 1);
-  glDisable(GL_BLEND);
-  glEnable(GL_CULL_FACE);
+    glColor4f(1, 1, 1, 1);
+  });
   glDepthMask(GL_TRUE);
 }
 
@@ -307,7 +295,7 @@ void DrawSunMarker() {
     SphereAt(quadric, kSunPoint[0], kSunPoint[1] + float(kSunMarkerRise), kSunPoint[2], kSunMarkerRadius,
              kSunMarkerDivisions);
   });
-  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_TEXTURE_2D);  // on whatever it was before: the draws after it expect texturing
   glColor4f(1, 1, 1, 1);
 }
 
@@ -323,31 +311,32 @@ void DrawWaypointSpheres() {
 }
 
 void DrawTexturedMarker(int slot) {
-  glDisable(GL_CULL_FACE);
-  GlActiveTexture(GL_TEXTURE0_ARB);
-  BindTable(kGlowSquareTexture);
-  glUseProgramObjectARB(gTransparencyProgram.object);
-  SetShaderUniforms(kProgTransparency);
-  glUniform1fARB(gTransparencyProgram.matAmbient, kMarkerAmbient);
-  glUniform1fARB(gTransparencyProgram.matDiffuse, kMarkerDiffuse);
-  if (slot >= 0 && slot < kRacerCount)
-    glUniform1fARB(gTransparencyProgram.emissive, kMarkerGlowPerBrake * gRacers[slot].brakeGlow);
-  const float h = kMarkerHalfSide;
-  glBegin(GL_QUADS);
-  glNormal3f(0, 0, 1);
-  glTexCoord2f(0, 0);
-  glVertex3f(-h, -h, kMarkerDepth);
-  glTexCoord2f(1, 0);
-  glVertex3f(h, -h, kMarkerDepth);
-  glTexCoord2f(1, 1);
-  glVertex3f(h, h, kMarkerDepth);
-  glTexCoord2f(0, 1);
-  glVertex3f(-h, h, kMarkerDepth);
-  glEnd();
-  glUseProgramObjectARB(gLightProgram.object);
-  GlActiveTexture(GL_TEXTURE0_ARB);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_CULL_FACE);
+  // Unit 0 is left textured for the lit pass that follows, as it expects.
+  WithGlCapabilities({{GL_CULL_FACE, false}}, [slot] {
+    GlActiveTexture(GL_TEXTURE0_ARB);
+    BindTable(kGlowSquareTexture);
+    glUseProgramObjectARB(gTransparencyProgram.object);
+    SetShaderUniforms(kProgTransparency);
+    glUniform1fARB(gTransparencyProgram.matAmbient, kMarkerAmbient);
+    glUniform1fARB(gTransparencyProgram.matDiffuse, kMarkerDiffuse);
+    if (slot >= 0 && slot < kRacerCount)
+      glUniform1fARB(gTransparencyProgram.emissive, kMarkerGlowPerBrake * gRacers[slot].brakeGlow);
+    const float h = kMarkerHalfSide;
+    glBegin(GL_QUADS);
+    glNormal3f(0, 0, 1);
+    glTexCoord2f(0, 0);
+    glVertex3f(-h, -h, kMarkerDepth);
+    glTexCoord2f(1, 0);
+    glVertex3f(h, -h, kMarkerDepth);
+    glTexCoord2f(1, 1);
+    glVertex3f(h, h, kMarkerDepth);
+    glTexCoord2f(0, 1);
+    glVertex3f(-h, h, kMarkerDepth);
+    glEnd();
+    glUseProgramObjectARB(gLightProgram.object);
+    GlActiveTexture(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+  });
 }
 
 int LampTableRow(int catalogueIndex) {
@@ -356,16 +345,19 @@ int LampTableRow(int catalogueIndex) {
 }
 
 void DrawLampPointSpheres() {
-  SetTextureUnits(false);
-  const float(*lamps)[4][3] = gOpticaLamps[LampTableRow(gPlayerCarIndex)];
-  WithQuadric([lamps](GLUquadric* quadric) {
-    for (int i = 0; i < 4; ++i) {
-      glColor3fv(kLampColours[i]);
-      const float* p = lamps[i][0];
-      for (float side : {1.0f, -1.0f})
-        SphereAt(quadric, p[0], p[1] - kLampSphereDrop, side * p[2], kLampSphereRadius, kLampSphereDivisions);
-    }
+  WithGlUnitCapabilities({{GL_TEXTURE2_ARB, GL_TEXTURE_2D, false},
+                          {GL_TEXTURE1_ARB, GL_TEXTURE_2D, false},
+                          {GL_TEXTURE0_ARB, GL_TEXTURE_2D, false}},
+                         [] {
+    const float(*lamps)[4][3] = gOpticaLamps[LampTableRow(gPlayerCarIndex)];
+    WithQuadric([lamps](GLUquadric* quadric) {
+      for (int i = 0; i < 4; ++i) {
+        glColor3fv(kLampColours[i]);
+        const float* p = lamps[i][0];
+        for (float side : {1.0f, -1.0f})
+          SphereAt(quadric, p[0], p[1] - kLampSphereDrop, side * p[2], kLampSphereRadius, kLampSphereDivisions);
+      }
+    });
+    glColor4f(1, 1, 1, 1);
   });
-  glColor4f(1, 1, 1, 1);
-  SetTextureUnits(true);
 }

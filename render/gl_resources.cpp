@@ -18,6 +18,7 @@
 #include "framework/texture.h"
 #include "framework/texture_roles.h"
 #include "platform/platform.h"
+#include "render/gl_state.h"
 #include "render/shaders.h"
 
 GLuint gMultisampleFbo, gResolveFbo, gShadowFbo;
@@ -176,17 +177,15 @@ GLuint Make2DTexture(int width, int height) {
 }
 
 void MakeRenderTextures() {
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_TEXTURE_RECTANGLE_ARB);
-  gOpaqueTexture = MakeLayerTexture();
-  gLayerTexture = MakeLayerTexture();
-  gSceneTexture = MakeLayerTexture();
-  gPrevSceneTexture = MakeLayerTexture();
-  gSmokeTexture = MakeLayerTexture();
-  gBlurTexture = MakeBlurTexture();
-  gBlurTexture2 = MakeBlurTexture();
-  glDisable(GL_TEXTURE_RECTANGLE_ARB);
-  glEnable(GL_TEXTURE_2D);
+  WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [] {
+    gOpaqueTexture = MakeLayerTexture();
+    gLayerTexture = MakeLayerTexture();
+    gSceneTexture = MakeLayerTexture();
+    gPrevSceneTexture = MakeLayerTexture();
+    gSmokeTexture = MakeLayerTexture();
+    gBlurTexture = MakeBlurTexture();
+    gBlurTexture2 = MakeBlurTexture();
+  });
 
   gRouteMapTexture = Make2DTexture(gRouteMapWidth, gRouteMapHeight);
   gScreenTexture2D = Make2DTexture(gScreenWidth, gScreenHeight);
@@ -222,19 +221,19 @@ void MakeReflectionCubeMap() {
                            GL_TEXTURE_CUBE_MAP_POSITIVE_Y, GL_TEXTURE_CUBE_MAP_NEGATIVE_Y,
                            GL_TEXTURE_CUBE_MAP_POSITIVE_Z, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z};
   for (int face = 0; face < 6; ++face) gCubeFaceTargets[face] = faces[face];
-  glEnable(GL_TEXTURE_CUBE_MAP);
-  glGenTextures(1, &gReflectionCubeMap);
-  glBindTexture(GL_TEXTURE_CUBE_MAP, gReflectionCubeMap);
-  glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_REPEAT);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  for (GLenum face : gCubeFaceTargets) {
-    glTexImage2D(face, 0, GL_RGB, kCubeFaceSize, kCubeFaceSize, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-  }
-  glDisable(GL_TEXTURE_CUBE_MAP);
+  WithGlCapabilities({{GL_TEXTURE_CUBE_MAP, true}}, [] {
+    glGenTextures(1, &gReflectionCubeMap);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, gReflectionCubeMap);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_REPEAT);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    for (GLenum face : gCubeFaceTargets) {
+      glTexImage2D(face, 0, GL_RGB, kCubeFaceSize, kCubeFaceSize, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    }
+  });
 }
 
 // ---- The check of every target configuration the passes draw into ----

@@ -31,3 +31,35 @@ void RestoreGlCapabilities(const FoundGlCapabilities& found) {
   for (int i = 0; i < found.count; ++i) SetCapability(found.cap[i], found.wasOn[i] == GL_TRUE);
   if (unit != found.unit) glActiveTextureARB(GLenum(unit));
 }
+
+namespace {
+
+void SetUnitCapabilities(const GlUnitCapability* capabilities, int count) {
+  GLint active = 0;
+  glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+  for (int i = 0; i < count; ++i) {
+    glActiveTextureARB(capabilities[i].unit);
+    SetCapability(capabilities[i].target, capabilities[i].on);
+  }
+  glActiveTextureARB(GLenum(active));
+}
+
+}  // namespace
+
+FoundGlUnitCapabilities SetGlUnitCapabilities(const GlUnitCapability* needs, int count) {
+  FoundGlUnitCapabilities found{};
+  GLint active = 0;
+  glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+  for (int i = 0; i < count && i < kMaxPassCapabilities; ++i) {
+    glActiveTextureARB(needs[i].unit);
+    found.was[i] = {needs[i].unit, needs[i].target, glIsEnabled(needs[i].target) == GL_TRUE};
+    found.count = i + 1;
+  }
+  glActiveTextureARB(GLenum(active));
+  SetUnitCapabilities(needs, found.count);
+  return found;
+}
+
+void RestoreGlUnitCapabilities(const FoundGlUnitCapabilities& found) {
+  SetUnitCapabilities(found.was, found.count);
+}

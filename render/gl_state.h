@@ -39,3 +39,30 @@ void WithGlCapabilities(const GlCapability (&needs)[N], Pass pass) {
   pass();
   RestoreGlCapabilities(found);
 }
+
+// A texture target on a named texture unit, for passes that use several.
+struct GlUnitCapability {
+  GLenum unit;
+  GLenum target;
+  bool on;
+};
+
+struct FoundGlUnitCapabilities {
+  GlUnitCapability was[kMaxPassCapabilities];
+  int count;
+};
+
+// Sets each target on its unit and returns what they were; both leave the
+// active texture unit as they found it.
+FoundGlUnitCapabilities SetGlUnitCapabilities(const GlUnitCapability* needs, int count);
+void RestoreGlUnitCapabilities(const FoundGlUnitCapabilities& found);
+
+// Runs a pass with the texture targets it needs on each unit and puts them
+// back after it; the pass picks its active unit.
+template <std::size_t N, typename Pass>
+void WithGlUnitCapabilities(const GlUnitCapability (&needs)[N], Pass pass) {
+  static_assert(N <= kMaxPassCapabilities, "a pass names at most kMaxPassCapabilities unit targets");
+  const FoundGlUnitCapabilities found = SetGlUnitCapabilities(needs, int(N));
+  pass();
+  RestoreGlUnitCapabilities(found);
+}

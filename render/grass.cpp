@@ -7,6 +7,7 @@
 #include "platform/gl.h"
 #include "render/billboards.h"
 #include "render/gl_resources.h"
+#include "render/gl_state.h"
 #include "render/race_camera.h"
 #include "render/shaders.h"
 #include "world/world_models.h"
@@ -46,70 +47,56 @@ void DrawGrass(const NodeList& visible, const float* leafDistSq, float frameFact
   Vector3 sway[kGrassKindCount];
   GrassSwayVectors(gGrassSwayPhase, gMenuClock, sway);
 
-  glActiveTextureARB(GL_TEXTURE1_ARB);
-  glDisable(GL_TEXTURE_3D);
-  glDisable(GL_TEXTURE_CUBE_MAP);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, TableTexture(kGrassTintTexture));
-  glActiveTextureARB(GL_TEXTURE0_ARB);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, TableTexture(kGrassAtlasTexture));
-  DrawCutBillboards(gAntiAliasing > 0, [&] {
-    glUseProgramObjectARB(gGrassProgram.object);
-    SetShaderUniforms(kProgGrass);
-    glUniform1fARB(gGrassProgram.t0, gSightDistance - kGrassFadeStart);
-    glUniform1fARB(gGrassProgram.t1, gSightDistance - kGrassFadeEnd);
-    glUniform3fARB(gGrassProgram.right, right.x, right.y, right.z);
-    glUniform3fARB(gGrassProgram.up, up.x, up.y, up.z);
+  WithGlUnitCapabilities({{GL_TEXTURE1_ARB, GL_TEXTURE_3D, false},
+                          {GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP, false},
+                          {GL_TEXTURE1_ARB, GL_TEXTURE_2D, true},
+                          {GL_TEXTURE0_ARB, GL_TEXTURE_2D, true}},
+                         [&] {
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glBindTexture(GL_TEXTURE_2D, TableTexture(kGrassTintTexture));
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glBindTexture(GL_TEXTURE_2D, TableTexture(kGrassAtlasTexture));
+    DrawCutBillboards(gAntiAliasing > 0, [&] {
+      glUseProgramObjectARB(gGrassProgram.object);
+      SetShaderUniforms(kProgGrass);
+      glUniform1fARB(gGrassProgram.t0, gSightDistance - kGrassFadeStart);
+      glUniform1fARB(gGrassProgram.t1, gSightDistance - kGrassFadeEnd);
+      glUniform3fARB(gGrassProgram.right, right.x, right.y, right.z);
+      glUniform3fARB(gGrassProgram.up, up.x, up.y, up.z);
 
-    static std::vector<BillboardVertex> stream;
-    stream.clear();
-    if (gQuadTreeLeaves) BuildGrassStream(visible, gQuadTreeLeaves, leafDistSq, gSightDistance, sway, stream);
-    glBegin(GL_QUADS);
-    for (const BillboardVertex& v : stream) {
-      glMultiTexCoord4fvARB(GL_TEXTURE0_ARB, v.tex0);
-      glMultiTexCoord3fvARB(GL_TEXTURE1_ARB, v.tex1);
-      glVertex3fv(v.position);
-    }
-    glEnd();
+      static std::vector<BillboardVertex> stream;
+      stream.clear();
+      if (gQuadTreeLeaves) BuildGrassStream(visible, gQuadTreeLeaves, leafDistSq, gSightDistance, sway, stream);
+      glBegin(GL_QUADS);
+      for (const BillboardVertex& v : stream) {
+        glMultiTexCoord4fvARB(GL_TEXTURE0_ARB, v.tex0);
+        glMultiTexCoord3fvARB(GL_TEXTURE1_ARB, v.tex1);
+        glVertex3fv(v.position);
+      }
+      glEnd();
+    });
   });
-  glActiveTextureARB(GL_TEXTURE1_ARB);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_CUBE_MAP);
-  glDisable(GL_TEXTURE_3D);
-  glActiveTextureARB(GL_TEXTURE0_ARB);
-  glEnable(GL_TEXTURE_2D);
 }
 
 void DrawWater() {
-  glActiveTextureARB(GL_TEXTURE2_ARB);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_CUBE_MAP);
-  glEnable(GL_TEXTURE_3D);
-  glBindTexture(GL_TEXTURE_3D, gWaterTexture3D);
-  glActiveTextureARB(GL_TEXTURE1_ARB);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_3D);
-  glEnable(GL_TEXTURE_CUBE_MAP);
-  glBindTexture(GL_TEXTURE_CUBE_MAP, gReflectionCubeMap);
-  glActiveTextureARB(GL_TEXTURE0_ARB);
-  glDisable(GL_TEXTURE_CUBE_MAP);
-  glDisable(GL_TEXTURE_3D);
-  glEnable(GL_TEXTURE_2D);
-
-  glUseProgramObjectARB(gWaterProgram.object);
-  SetShaderUniforms(kProgWater);
-  if (gWorldModels[kWorldModelWater]) gWorldModels[kWorldModelWater]->Draw();
-  glUseProgramObjectARB(0);
-
-  for (GLenum unit : {GL_TEXTURE2_ARB, GL_TEXTURE1_ARB}) {
-    glActiveTextureARB(unit);
-    glDisable(GL_TEXTURE_3D);
-    glDisable(GL_TEXTURE_CUBE_MAP);
-    glDisable(GL_TEXTURE_2D);
-  }
-  glActiveTextureARB(GL_TEXTURE0_ARB);
-  glDisable(GL_TEXTURE_3D);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_CUBE_MAP);
+  WithGlUnitCapabilities({{GL_TEXTURE2_ARB, GL_TEXTURE_2D, false},
+                          {GL_TEXTURE2_ARB, GL_TEXTURE_CUBE_MAP, false},
+                          {GL_TEXTURE2_ARB, GL_TEXTURE_3D, true},
+                          {GL_TEXTURE1_ARB, GL_TEXTURE_2D, false},
+                          {GL_TEXTURE1_ARB, GL_TEXTURE_3D, false},
+                          {GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP, true},
+                          {GL_TEXTURE0_ARB, GL_TEXTURE_CUBE_MAP, false},
+                          {GL_TEXTURE0_ARB, GL_TEXTURE_3D, false}},
+                         [] {
+    glActiveTextureARB(GL_TEXTURE2_ARB);
+    glBindTexture(GL_TEXTURE_3D, gWaterTexture3D);
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, gReflectionCubeMap);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glUseProgramObjectARB(gWaterProgram.object);
+    SetShaderUniforms(kProgWater);
+    if (gWorldModels[kWorldModelWater]) gWorldModels[kWorldModelWater]->Draw();
+    glUseProgramObjectARB(0);
+  });
 }

@@ -8,6 +8,7 @@
 #include "framework/settings.h"
 #include "platform/gl.h"
 #include "render/gl_resources.h"
+#include "render/gl_state.h"
 #include "render/race_projection.h"
 #include "world/racer_models.h"
 
@@ -86,16 +87,16 @@ void LayZone(const PaintLayers& layers, int z, const float colour[3]) {
 }
 
 void LayDecals(const PaintLayers& layers) {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA);
-  for (int d = 0; d < layers.decalCount; ++d) {
-    const PaintDecal& decal = layers.decals[d];
-    const float halfWidth = decal.width * kDecalScale * 0.5f, halfHeight = decal.height * kDecalScale * 0.5f;
-    glBindTexture(GL_TEXTURE_2D, NameOf(*decal.image));
-    TexturedQuad(decal.centreX - halfWidth, decal.centreY - halfHeight, decal.centreX + halfWidth,
-                 decal.centreY + halfHeight);
-  }
-  glDisable(GL_BLEND);
+  WithGlCapabilities({{GL_BLEND, true}}, [&] {
+    glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA);
+    for (int d = 0; d < layers.decalCount; ++d) {
+      const PaintDecal& decal = layers.decals[d];
+      const float halfWidth = decal.width * kDecalScale * 0.5f, halfHeight = decal.height * kDecalScale * 0.5f;
+      glBindTexture(GL_TEXTURE_2D, NameOf(*decal.image));
+      TexturedQuad(decal.centreX - halfWidth, decal.centreY - halfHeight, decal.centreX + halfWidth,
+                   decal.centreY + halfHeight);
+    }
+  });
 }
 
 // The composed colour kept, its alpha replaced by the alpha source's.
@@ -103,11 +104,11 @@ void LayAlpha(const PaintLayers& layers) {
   glClear(GL_COLOR_BUFFER_BIT);
   glColor4f(1, 1, 1, 0);
   FullQuad(layers, layers.target);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE);
-  glColor4f(0, 0, 0, 1);
-  FullQuad(layers, NameOf(*layers.alphaSource));
-  glDisable(GL_BLEND);
+  WithGlCapabilities({{GL_BLEND, true}}, [&] {
+    glBlendFunc(GL_ONE, GL_ONE);
+    glColor4f(0, 0, 0, 1);
+    FullQuad(layers, NameOf(*layers.alphaSource));
+  });
   glColor4f(1, 1, 1, 1);
 }
 
@@ -120,10 +121,10 @@ void ComposeTile(const PaintLayers& layers, const float zoneColours[kPaintZoneCo
   }
   LayDecals(layers);
   if (layers.topTexture != 0) {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    FullQuad(layers, layers.topTexture);
-    glDisable(GL_BLEND);
+    WithGlCapabilities({{GL_BLEND, true}}, [&] {
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+      FullQuad(layers, layers.topTexture);
+    });
   }
   CopyCornerInto(layers, tx, ty);
   LayAlpha(layers);

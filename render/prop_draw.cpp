@@ -3,6 +3,7 @@
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "render/car_lights.h"
+#include "render/gl_state.h"
 #include "render/shaders.h"
 
 #include <algorithm>
@@ -45,32 +46,27 @@ int PropDrawnCount() { return gPropsTaken; }
 bool PropDrawnAtRest(const PropDrawn& prop) { return !prop.awake && prop.playerDistSq < kPropDrawDistSq; }
 
 void DrawWorldObjects(const PropsView& view) {
-  GlActiveTexture(GL_TEXTURE2_ARB);
-  glEnable(GL_TEXTURE_2D);
-  BindTableTexture(kPropNormalMapTexture);
-  GlActiveTexture(GL_TEXTURE0_ARB);
-  glEnable(GL_TEXTURE_2D);
-  BindTableTexture(kPropColourTexture);
-  SetShaderUniforms(kProgLight);
-  GlUniform1f(gLightProgram.refInt, 0.0f);
+  WithGlUnitCapabilities({{GL_TEXTURE2_ARB, GL_TEXTURE_2D, true}, {GL_TEXTURE0_ARB, GL_TEXTURE_2D, true}}, [&] {
+    GlActiveTexture(GL_TEXTURE2_ARB);
+    BindTableTexture(kPropNormalMapTexture);
+    GlActiveTexture(GL_TEXTURE0_ARB);
+    BindTableTexture(kPropColourTexture);
+    SetShaderUniforms(kProgLight);
+    GlUniform1f(gLightProgram.refInt, 0.0f);
 
-  const int count = gPropsTaken;
-  if (view.visible && gQuadTreeLeaves) {
-    for (int n = 0; n < view.visible->count; ++n) {
-      const QuadTreeList& leaf = gQuadTreeLeaves[view.visible->leaf[n]];
-      for (int i = 0; i < leaf.objectCount; ++i) {
-        const int index = leaf.objectIdx[i];
-        if (index < 0 || index >= count) continue;  // a list from another race's props
-        if (PropDrawnAtRest(gPropDrawn[index])) DrawProp(view, index);
+    const int count = gPropsTaken;
+    if (view.visible && gQuadTreeLeaves) {
+      for (int n = 0; n < view.visible->count; ++n) {
+        const QuadTreeList& leaf = gQuadTreeLeaves[view.visible->leaf[n]];
+        for (int i = 0; i < leaf.objectCount; ++i) {
+          const int index = leaf.objectIdx[i];
+          if (index < 0 || index >= count) continue;  // a list from another race's props
+          if (PropDrawnAtRest(gPropDrawn[index])) DrawProp(view, index);
+        }
       }
     }
-  }
-  for (int i = 0; i < count; ++i)
-    if (gPropDrawn[i].awake) DrawProp(view, i);
-
-  GlActiveTexture(GL_TEXTURE2_ARB);
-  glDisable(GL_TEXTURE_2D);
-  GlActiveTexture(GL_TEXTURE0_ARB);
-  glEnable(GL_TEXTURE_2D);
+    for (int i = 0; i < count; ++i)
+      if (gPropDrawn[i].awake) DrawProp(view, i);
+  });
   SetShaderUniforms(kProgLight);
 }

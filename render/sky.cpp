@@ -57,15 +57,15 @@ void DrawSkybox(float x, float y, float z) {
 
 void DrawTexturedBox(float x, float y, float z, float w, float h, float d) {
   const float x0 = x - w / 2, x1 = x + w / 2, z0 = z - d / 2, z1 = z + d / 2, y1 = y + h;
-  glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
   BindTexture2D(gTextures[kBarrierTapeTexture].glId);
-  glBegin(GL_QUADS);
-  SkyQuad({{x0, y, z0, 0, 0}, {x1, y, z0, 2, 0}, {x1, y1, z0, 2, 1}, {x0, y1, z0, 0, 1}});
-  SkyQuad({{x1, y, z0, 0, 0}, {x1, y, z1, 2, 0}, {x1, y1, z1, 2, 1}, {x1, y1, z0, 0, 1}});
-  SkyQuad({{x1, y, z1, 0, 0}, {x0, y, z1, 2, 0}, {x0, y1, z1, 2, 1}, {x1, y1, z1, 0, 1}});
-  SkyQuad({{x0, y, z1, 0, 0}, {x0, y, z0, 2, 0}, {x0, y1, z0, 2, 1}, {x0, y1, z1, 0, 1}});
-  glEnd();
-  glDisable(GL_BLEND);
+  WithGlCapabilities({{GL_BLEND, true}}, [&] {
+    glBegin(GL_QUADS);
+    SkyQuad({{x0, y, z0, 0, 0}, {x1, y, z0, 2, 0}, {x1, y1, z0, 2, 1}, {x0, y1, z0, 0, 1}});
+    SkyQuad({{x1, y, z0, 0, 0}, {x1, y, z1, 2, 0}, {x1, y1, z1, 2, 1}, {x1, y1, z0, 0, 1}});
+    SkyQuad({{x1, y, z1, 0, 0}, {x0, y, z1, 2, 0}, {x0, y1, z1, 2, 1}, {x1, y1, z1, 0, 1}});
+    SkyQuad({{x0, y, z1, 0, 0}, {x0, y, z0, 2, 0}, {x0, y1, z0, 2, 1}, {x0, y1, z1, 0, 1}});
+    glEnd();
+  });
 }

@@ -16,6 +16,7 @@
 #include "math/ne_math.h"
 #include "platform/gl.h"
 #include "render/gl_resources.h"
+#include "render/gl_state.h"
 #include "render/post_passes.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
@@ -49,14 +50,12 @@ constexpr char kEarnedPoints[] = "\xCD\xE0\xE1\xF0\xE0\xED\xEE \xEE\xF7\xEA\xEE\
 
 // The blurred garage over the whole frame.
 void DrawBlurredGarage(float alpha) {
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_TEXTURE_RECTANGLE_ARB);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1, 1, 1, alpha);
-  DrawFrameQuad(gBlurTexture, float(gBlurWidth), float(gBlurHeight));
-  glDisable(GL_TEXTURE_RECTANGLE_ARB);
-  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);  // left on for the page drawn over it
+  WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [alpha] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, alpha);
+    DrawFrameQuad(gBlurTexture, float(gBlurWidth), float(gBlurHeight));
+  });
 }
 
 // Two turned bands of tex13 whose pattern drifts sideways with the menu clock.

@@ -12,6 +12,7 @@
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "framework/texture_roles.h"
+#include "render/gl_state.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_state.h"
 
@@ -94,26 +95,24 @@ void EndRouteMapCanvas() {
 }
 
 void DrawRaceScene(float k) {
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_TEXTURE_RECTANGLE_ARB);
-  glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gMotionBlur == 1 ? gPrevSceneTexture : gSceneTexture);
-  const float w = float(gScreenWidth), h = float(gScreenHeight);
-  glDisable(GL_BLEND);
-  if (k > 0) glColor4f(0, 1, 0, 1); else glColor4f(1, 1, 1, 1);
-  FrameQuad(w, h);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE);
-  if (k > 0) {
-    // The blue and red channels, each grown from an opposite corner.
-    const float grow = 1 + 0.01f * k;
-    glColor4f(0, 0, 1, 0.5f);
-    GrownFrameQuad(0, 0, grow, w, h);
-    glColor4f(1, 0, 0, 0.5f);
-    GrownFrameQuad(kFrameWidth, kFrameHeight, grow, w, h);
-  }
-  glColor4f(1, 1, 1, 1);
-  glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gBlurTexture);
-  FrameQuad(float(gBlurWidth), float(gBlurHeight));
-  glDisable(GL_TEXTURE_RECTANGLE_ARB);
-  glEnable(GL_TEXTURE_2D);
+  WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [k] {
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gMotionBlur == 1 ? gPrevSceneTexture : gSceneTexture);
+    const float w = float(gScreenWidth), h = float(gScreenHeight);
+    glDisable(GL_BLEND);
+    if (k > 0) glColor4f(0, 1, 0, 1); else glColor4f(1, 1, 1, 1);
+    FrameQuad(w, h);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    if (k > 0) {
+      // The blue and red channels, each grown from an opposite corner.
+      const float grow = 1 + 0.01f * k;
+      glColor4f(0, 0, 1, 0.5f);
+      GrownFrameQuad(0, 0, grow, w, h);
+      glColor4f(1, 0, 0, 0.5f);
+      GrownFrameQuad(kFrameWidth, kFrameHeight, grow, w, h);
+    }
+    glColor4f(1, 1, 1, 1);
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gBlurTexture);
+    FrameQuad(float(gBlurWidth), float(gBlurHeight));
+  });
 }

@@ -37,3 +37,24 @@ TEST(GlCapabilities, APassGetsWhatItNamesAndLeavesEachAsItFoundItWhereverItEnds)
     }
   SetCaps(found);
 }
+
+TEST(GlCapabilities, UnitTargetsAreSetOnTheirOwnUnitsAndPutBackAsFound) {
+  REQUIRE_GL_WINDOW(window);
+  window->MakeMainCurrent();
+  auto cubeOn = [](GLenum unit) {
+    GlActiveTexture(unit);
+    return glIsEnabled(GL_TEXTURE_CUBE_MAP);
+  };
+  for (GLenum unit : {GL_TEXTURE1_ARB, GL_TEXTURE2_ARB}) {
+    GlActiveTexture(unit);
+    glDisable(GL_TEXTURE_CUBE_MAP);
+  }
+  GLboolean inside[2];
+  WithGlUnitCapabilities({{GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP, true}}, [&] {
+    inside[0] = cubeOn(GL_TEXTURE1_ARB);
+    inside[1] = cubeOn(GL_TEXTURE2_ARB);  // the pass ends on another unit
+  });
+  EXPECT_TRUE(inside[0] && !inside[1]);
+  EXPECT_FALSE(cubeOn(GL_TEXTURE1_ARB));
+  GlActiveTexture(GL_TEXTURE0_ARB);
+}
