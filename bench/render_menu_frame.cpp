@@ -4,7 +4,7 @@
 // composite, the glow and the scene on the window), the garage camera
 // rocking as it does while a menu waits. Needs a display (xvfb-run).
 // ZARNOK_BENCH_MENU_FRAME=<path.tga> writes the first frame drawn.
-#include "app/app.h"  // ShadowMapSizeForDetail
+#include "bench_window.h"
 #include "framework/globals.h"
 #include "framework/screen_state.h"
 #include "framework/settings.h"
@@ -25,17 +25,7 @@ namespace {
 constexpr float kMenuFrameFactor = 5.0f;  // a 20 fps frame's seconds x 100: the wobble keeps moving
 
 bool SetUpGarage() {
-  GlWindow* window = GlWindow::Get();
-  if (!window) return false;
-  window->MakeMainCurrent();
-  gResolutionIndex = 0;
-  gScreenWidth = GlWindow::kWidth;
-  gScreenHeight = GlWindow::kHeight;
-  gAntiAliasing = 0;
-  int32_t defaults[kSettingsWordCount];
-  DefaultSettingsWords(defaults);
-  ApplySettingsWords(defaults);
-  gShadowMapSize = ShadowMapSizeForDetail(gShadowDetail, kShadowMapSizeOff);
+  if (!UseBenchWindowWithDefaultSettings()) return false;
   // The race frame's case, when it ran first, made them with the same settings.
   if (gResolveFbo == 0 && InitGLResources() != GLResourcesResult::Ready) return false;
   LoadStartupModels();

@@ -5,7 +5,7 @@
 // glFinish so that its time is its GL work. Needs a display (xvfb-run).
 // ZARNOK_BENCH_FRAME=<path.tga> writes the first frame drawn, to compare
 // a change's picture pixel by pixel.
-#include "app/app.h"
+#include "bench_window.h"
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "render/gl_resources.h"
@@ -22,17 +22,7 @@
 namespace {
 
 bool SetUpRace() {
-  GlWindow* window = GlWindow::Get();
-  if (!window) return false;
-  window->MakeMainCurrent();
-  gResolutionIndex = 0;
-  gScreenWidth = GlWindow::kWidth;
-  gScreenHeight = GlWindow::kHeight;
-  gAntiAliasing = 0;
-  int32_t defaults[kSettingsWordCount];
-  DefaultSettingsWords(defaults);
-  ApplySettingsWords(defaults);
-  gShadowMapSize = ShadowMapSizeForDetail(gShadowDetail, kShadowMapSizeOff);
+  if (!UseBenchWindowWithDefaultSettings()) return false;
   gRacePassesFinished = true;
   gScreen = ScreenState::Racing;
   gTargetScreen = ScreenState::Racing;
