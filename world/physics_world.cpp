@@ -6,6 +6,7 @@
 #include "framework/sound.h"
 #include "world/city_car.h"
 #include "world/city_object.h"
+#include "world/opponent.h"
 #include "world/physics_constants.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
@@ -63,6 +64,9 @@ void PlaceRacers(const neV3& d) {
   gChaseDirZGoal = d.z;
   gChaseDirX = 3.0f * d.x + 0.25f * side.x;
   gChaseDirZ = 3.0f * d.z + 0.25f * side.z;
+  // The opponents weave from the same phase in every race, not from where
+  // the last race left it.
+  gOpponentWeavePhase = 0.0f;
   for (int i = 0; i < kRacerCount; ++i) {
     Racer& car = gRacers[i];
     car.slot = i;
@@ -75,6 +79,8 @@ void PlaceRacers(const neV3& d) {
     car.place = kRacerCount;
     car.nextCheckpoint = car.laps = 0;
     car.driveForce = car.steerInput = car.pointCloseness = 0.0f;
+    car.stuckTime = car.reverseTime = car.bumpedTime = 0.0f;
+    car.reversing = 0;
     car.reachedPoint = car.lastReachedPoint = 0;
     car.progress = 0.0f;
     car.raceMinutes = car.raceSeconds = car.lapMinutes = car.lapSeconds = 0;

@@ -42,9 +42,10 @@ PhysicsStepPlan PlanPhysicsStep(float frameTime, float previousFrameTime);
 neV3 GridSlotPosition(const neV3& first, const neV3& second, int slot);
 
 // Creates the simulator of a track whose race path, world models and props
-// are loaded: pools, gravity, materials, the four racers on the grid, the
-// terrain from the physic world model (which it then frees), the props'
-// bodies, the collision table and callback, and the looping race sounds.
+// are loaded: pools, gravity, materials, the four racers on the grid with
+// their drivers started fresh, the terrain from the physic world model
+// (which it then frees), the props' bodies, the collision table and
+// callback, and the looping race sounds.
 void InitPhysicsWorld();
 // The engine's terrain from a model's vertices and triangles, all of
 // material 0; the model itself is left alone.

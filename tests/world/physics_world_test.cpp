@@ -8,6 +8,7 @@
 #include "framework/sound.h"
 #include "tests/support/race_scene.h"
 #include "world/city_object.h"
+#include "world/opponent.h"
 #include "world/physics_constants.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
@@ -45,9 +46,13 @@ TEST(StartingGrid, PlacesTheFourTrucksBehindTheFirstPointFacingTheSecond) {
       {neMakeV3(0, 0, 1), {neMakeV3(-3, 0, -10), neMakeV3(3, 0, -5), neMakeV3(-3, 0, 0), neMakeV3(3, 0, 5)}},
   };
   for (const Case& c : cases) {
+    gOpponentWeavePhase = 7.0f;  // where a last race may have left the drivers
+    for (Racer& car : gRacers) car.stuckTime = car.reverseTime = car.bumpedTime = 1.0f, car.reversing = 1;
     RaceScene scene(FlatGround, 200, c.direction);
+    EXPECT_EQ(gOpponentWeavePhase, 0.0f);
     for (int i = 0; i < kRacerCount; ++i) {
       const Racer& car = gRacers[i];
+      EXPECT_EQ(car.stuckTime + car.reverseTime + car.bumpedTime + car.reversing, 0.0f) << "starts fresh";
       EXPECT_EQ(car.slot, i);
       EXPECT_EQ(car.slotNumber, i + 1);
       EXPECT_EQ(car.place, 4);
