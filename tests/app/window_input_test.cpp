@@ -99,6 +99,7 @@ class SystemEvents : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    HoldDisplay();
     ASSERT_TRUE(CreateMainWindow("Zarnok Racing", 1024, 768, 32, true));
     for (Uint32 id = 1; id < 16 && !window_; ++id) {
       SDL_Window* candidate = SDL_GetWindowFromID(id);

@@ -27,6 +27,7 @@ class RaceFrames : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    HoldDisplay();
     ASSERT_TRUE(CreateMainWindow("Zarnok Racing", 1024, 768, 32, true));
     ResetHandOverState(ScreenState::RaceLoading);
     gSteps = 0;

@@ -2,6 +2,7 @@
 
 #include "tests/support/temp_home.h"
 
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -75,6 +76,11 @@ std::vector<std::string> GameRunResult::ScreensVisited() const { return TracedAf
 bool HasDisplay() {
   const char* display = std::getenv("DISPLAY");
   return display && *display;
+}
+
+void HoldDisplay() {
+  static Display* held = nullptr;
+  if (!held) held = XOpenDisplay(nullptr);
 }
 
 GameRunResult RunGame(const GameRunOptions& options) {

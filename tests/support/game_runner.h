@@ -47,6 +47,13 @@ struct GameRunResult {
 // True when a display is there to open the game window on.
 bool HasDisplay();
 
+// Keeps one connection to the display open until the process ends. The X
+// server resets when its last client leaves, and a window opened during the
+// reset finds no display (SDL then falls back to drawing off screen): a test
+// that closes the game's window, and with it SDL's connections, and opens it
+// again holds the display across the gap.
+void HoldDisplay();
+
 // Runs the game to its end and collects what it left behind. The dump
 // folder lives until the next run.
 GameRunResult RunGame(const GameRunOptions& options);
