@@ -83,33 +83,34 @@ std::string FramePath(const char* name) {
   return std::string("frames/") + name;
 }
 
-class RaceFrameGl : public ::testing::Test {
+class RaceFrameGl : public GlResourcesSuite {
  protected:
   static void SetUpTestSuite() {
-    window_ = GlWindow::Get();
-    if (!window_) return;
-    window_->MakeMainCurrent();
     UseLightSettings();
-    ready_ = InitGLResources() == GLResourcesResult::Ready && LoadDrawnWorld(kRace);
+    GlResourcesSuite::SetUpTestSuite();
+    window_ = GlWindow::Get();
+    worldLoaded_ = window_ && LoadDrawnWorld(kRace);
   }
   static void TearDownTestSuite() {
-    if (window_) FreeDrawnWorld();
+    if (worldLoaded_) FreeDrawnWorld();
     gScreen = ScreenState::Splash;
     gTargetScreen = ScreenState::Splash;
+    GlResourcesSuite::TearDownTestSuite();
   }
   void SetUp() override {
-    if (!window_) GTEST_SKIP() << "no display for a GL window";
-    ASSERT_TRUE(ready_) << "graphics resources or the world did not load";
+    GlResourcesSuite::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    ASSERT_TRUE(worldLoaded_) << "the world did not load";
     gScreen = ScreenState::Racing;
     gTargetScreen = ScreenState::Racing;
     PublishPlayerAt(0);
   }
 
   static GlWindow* window_;
-  static bool ready_;
+  static bool worldLoaded_;
 };
 GlWindow* RaceFrameGl::window_ = nullptr;
-bool RaceFrameGl::ready_ = false;
+bool RaceFrameGl::worldLoaded_ = false;
 
 }  // namespace
 
