@@ -159,12 +159,22 @@ void Model::FreeGeometry() {
   groupCount = triangleCount = vertexCount = 0;
 }
 
+void Model::FreeCornerArrays() {
+  for (float** array : {&positions, &normals, &texCoords, &tangents, &binormals, &secondTangents,
+                        &secondBinormals}) {
+    delete[] *array;
+    *array = nullptr;
+  }
+  flatCount = 0;
+}
+
 void Model::ReleaseTriangles() {
   delete[] triangles;
   delete[] vertices;
   triangles = nullptr;
   vertices = nullptr;
   triangleCount = vertexCount = 0;
+  FreeCornerArrays();
 }
 
 void Model::Clear() {
@@ -182,12 +192,7 @@ void Model::Clear() {
   materials = nullptr;
   materialCount = 0;
   FreeGeometry();
-  for (float** array : {&positions, &normals, &texCoords, &tangents, &binormals, &secondTangents,
-                        &secondBinormals}) {
-    delete[] *array;
-    *array = nullptr;
-  }
-  flatCount = 0;
+  FreeCornerArrays();
 }
 
 int Model::CornerCount() const {

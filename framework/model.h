@@ -88,10 +88,16 @@ class Model {
   void BuildDrawLists();
   // Gives the draw lists back (the draws send the corners again).
   void FreeDrawLists();
+  // BuildDrawLists for a model drawn from nothing but its lists: once they
+  // are made, its triangles and vertices are given back (ReleaseTriangles).
+  // Without lists it keeps them for the draws to send.
+  void BuildDrawListsAndReleaseTriangles();
 
-  // Frees the triangles and vertices but keeps the groups (with their
-  // triangle counts) and the materials with their textures: for a model
-  // drawn from copies of its triangles held elsewhere.
+  // Frees the triangles, the vertices and the per-corner arrays made from
+  // them but keeps the groups (with their triangle counts) and the
+  // materials with their textures: for a model drawn from copies of its
+  // triangles held elsewhere or from its lists. Without lists such a model
+  // draws nothing.
   void ReleaseTriangles();
 
   // Draws, group by group, one GL_TRIANGLES batch each (from the draw lists when built).
@@ -139,6 +145,7 @@ class Model {
 
  private:
   void FreeGeometry();
+  void FreeCornerArrays();
   void BuildTangentsFrom(bool secondSet);
 };
 

@@ -49,6 +49,7 @@ void SendTangentCorner(const Model& model, const ModelTriangle& tri, int k) {
 
 template <typename SendCorner>
 void SendGroupTriangles(const Model& model, const ModelGroup& group, SendCorner send) {
+  if (model.triangles == nullptr) return;  // released: the groups' indices lead nowhere
   glBegin(GL_TRIANGLES);
   for (int i = 0; i < group.triangleCount; ++i) {
     const ModelTriangle& tri = model.triangles[group.triangleIndices[i]];
@@ -117,6 +118,11 @@ void Model::BuildDrawLists() {
       SendGroup(*this, g, CornerSet(corners));
       glEndList();
     }
+}
+
+void Model::BuildDrawListsAndReleaseTriangles() {
+  BuildDrawLists();
+  if (drawLists != 0) ReleaseTriangles();
 }
 
 void Model::Draw() const {

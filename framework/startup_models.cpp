@@ -52,7 +52,7 @@ void LoadEntries(int first, int end) {
     if (model->LoadFromFile(entry.path)) Sys_Trace("model", entry.path);
     model->LoadMaterialTextures(entry.textureFolder);
     if (entry.tangents) model->BuildTangentSpace();
-    model->BuildDrawLists();  // every one is drawn whole, in the garage or the race
+    model->BuildDrawListsAndReleaseTriangles();  // every one is drawn whole, in the garage or the race
     *entry.slot = model;
   }
 }

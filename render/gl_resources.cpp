@@ -45,11 +45,6 @@ constexpr GLfloat kFogStart = 10.0f, kFogEnd = 350.0f;  // world units
 // Alpha 0: the pixels a layer leaves untouched stay transparent in the composite.
 constexpr GLfloat kClearColour[4] = {0.16f, 0.24f, 0.27f, 0.0f};
 
-// The paint targets per racer slot, in pixels.
-constexpr int kPaintWidth = 1536, kPaintHeight = 1024;
-constexpr int kPaint2Side = 512;
-constexpr int kPaint3Width = 1024, kPaint3Height = 512;
-
 // The anti-aliasing settings, in samples.
 constexpr int kSampleCounts[] = {8, 4, 2};
 
@@ -172,9 +167,6 @@ GLuint MakeLayerTexture() {
 GLuint MakeBlurTexture() {
   return MakeRenderTexture(GL_TEXTURE_RECTANGLE_ARB, GL_RGBA16F_ARB, GL_FLOAT, gBlurWidth, gBlurHeight);
 }
-GLuint Make2DTexture(int width, int height) {
-  return MakeRenderTexture(GL_TEXTURE_2D, GL_RGBA, GL_UNSIGNED_BYTE, width, height);
-}
 
 void MakeRenderTextures() {
   WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [] {
@@ -187,11 +179,8 @@ void MakeRenderTextures() {
     gBlurTexture2 = MakeBlurTexture();
   });
 
-  gRouteMapTexture = Make2DTexture(gRouteMapWidth, gRouteMapHeight);
-  gScreenTexture2D = Make2DTexture(gScreenWidth, gScreenHeight);
-  for (GLuint& paint : gCarPaintTextures) paint = Make2DTexture(kPaintWidth, kPaintHeight);
-  for (GLuint& paint : gCarPaintTextures2) paint = Make2DTexture(kPaint2Side, kPaint2Side);
-  for (GLuint& paint : gCarPaintTextures3) paint = Make2DTexture(kPaint3Width, kPaint3Height);
+  gRouteMapTexture = Make2DRenderTexture(gRouteMapWidth, gRouteMapHeight);
+  gScreenTexture2D = Make2DRenderTexture(gScreenWidth, gScreenHeight);
 }
 
 // Also made with shadows off (at 16 texels), so that every binding of it is valid.
@@ -297,6 +286,10 @@ GLenum CheckRenderTargets() {
 }
 
 }  // namespace
+
+GLuint Make2DRenderTexture(int width, int height) {
+  return MakeRenderTexture(GL_TEXTURE_2D, GL_RGBA, GL_UNSIGNED_BYTE, width, height);
+}
 
 int ClampAntiAliasing(int asked, int maxSamples) {
   for (int samples : kSampleCounts) {

@@ -29,7 +29,9 @@ extern GLuint gBlurTexture, gBlurTexture2;
 // 2-D textures.
 extern GLuint gRouteMapTexture;  // gRouteMapWidth x gRouteMapHeight, the route map pass's target
 extern GLuint gScreenTexture2D;  // window size, the garage picture kept while a car is rebuilt
-extern GLuint gCarPaintTextures[kRacerSlotCount];   // 1536 x 1024 composed paint per racer slot
+// Composed paint per racer slot (render/paint.h), 0 until the slot's first
+// composition makes them: a race composes none.
+extern GLuint gCarPaintTextures[kRacerSlotCount];   // 1536 x 1024
 extern GLuint gCarPaintTextures2[kRacerSlotCount];  // 512 x 512
 extern GLuint gCarPaintTextures3[kRacerSlotCount];  // 1024 x 512
 extern GLuint gShadowMapTexture;  // depth 24, gShadowMapSize square, compares R to the texture
@@ -57,6 +59,10 @@ void AttachToResolve(GLuint texture);
 // anti-aliasing the multisample buffer, which the pass then resolves into
 // the texture.
 void BindLayerTarget(GLuint texture);
+
+// An empty RGBA 2-D texture with linear filters and edges clamped, left
+// bound; what a pass copies or draws into.
+GLuint Make2DRenderTexture(int width, int height);
 
 // The last GL error seen at a start-up checkpoint (0 for none).
 extern GLenum gGLError;

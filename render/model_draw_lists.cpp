@@ -19,5 +19,5 @@ void FreeRacerDrawLists() {
 
 void BuildPropPartDrawLists() {
   for (int type = 0; type < kPropTypesWithParts; ++type)
-    for (int part = 0; part < PropPartCount(type); ++part) gPropPartModels[type][part]->BuildDrawLists();
+    for (int part = 0; part < PropPartCount(type); ++part) gPropPartModels[type][part]->BuildDrawListsAndReleaseTriangles();
 }

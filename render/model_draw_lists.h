@@ -11,5 +11,6 @@
 void BuildRacerDrawLists();
 // Before the garage loads: the trucks' lists go with the race.
 void FreeRacerDrawLists();
-// The prop part models' lists, once they have loaded at start-up.
+// The prop part models' lists, once they have loaded at start-up; drawn
+// from nothing else, the models give their triangles back then.
 void BuildPropPartDrawLists();

@@ -159,6 +159,13 @@ void ReloadDecalSeries(Texture& record, char series) {
 
 bool IsRacerSlot(int racer) { return racer >= 0 && racer < kRacerSlotCount; }
 
+// A paint target is made by its first composition: nothing draws from one
+// that was never composed into, and the twelve hold 36 MiB.
+GLuint PaintTarget(GLuint& name, int width, int height) {
+  if (name == 0) name = Make2DRenderTexture(width, height);
+  return name;
+}
+
 }  // namespace
 
 void ComposePaintLayers(const PaintLayers& layers, const float zoneColours[kPaintZoneCount][3]) {
@@ -177,12 +184,15 @@ void ComposePaintTexture(int racer, const float zoneColours[kPaintZoneCount][3])
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();  // the tiles are placed from the corner, whatever the frame's camera was
   glDisable(GL_DEPTH_TEST);
+  const GLuint car = PaintTarget(gCarPaintTextures[racer], kCarPaintWidth, kCarPaintHeight);
+  const GLuint kovsh = PaintTarget(gCarPaintTextures2[racer], kKovshPaintSide, kKovshPaintSide);
+  const GLuint obves = PaintTarget(gCarPaintTextures3[racer], kObvesPaintWidth, kObvesPaintHeight);
   const PaintLayers targets[] = {
-      {gCarPaintTextures[racer], kCarPaintWidth, kCarPaintHeight, gCarPaintZoneMasks, kCarDecals,
-       int(std::size(kCarDecals)), FirstMaterialTexture(gRacerModels[kRacerModelCar][racer]), &gCarReflMask},
-      {gCarPaintTextures2[racer], kKovshPaintSide, kKovshPaintSide, gKovshPaintZoneMasks, kKovshDecals,
-       int(std::size(kKovshDecals)), FirstMaterialTexture(gRacerKovshModels[racer]), &gKovshReflMask},
-      {gCarPaintTextures3[racer], kObvesPaintWidth, kObvesPaintHeight, gObvesPaintZoneMasks, nullptr, 0,
+      {car, kCarPaintWidth, kCarPaintHeight, gCarPaintZoneMasks, kCarDecals, int(std::size(kCarDecals)),
+       FirstMaterialTexture(gRacerModels[kRacerModelCar][racer]), &gCarReflMask},
+      {kovsh, kKovshPaintSide, kKovshPaintSide, gKovshPaintZoneMasks, kKovshDecals, int(std::size(kKovshDecals)),
+       FirstMaterialTexture(gRacerKovshModels[racer]), &gKovshReflMask},
+      {obves, kObvesPaintWidth, kObvesPaintHeight, gObvesPaintZoneMasks, nullptr, 0,
        FirstMaterialTexture(gRacerObvesModels[racer]), &gObvesReflMask},
   };
   for (const PaintLayers& layers : targets) ComposePaintLayers(layers, zoneColours);

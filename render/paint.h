@@ -62,8 +62,8 @@ struct PaintLayers {
 void ComposePaintLayers(const PaintLayers& layers, const float zoneColours[kPaintZoneCount][3]);
 
 // Composes the three paint textures of racer slot 0..3 (another slot does
-// nothing), then releases the masks, decals and alpha sources it read:
-// each load feeds one composition.
+// nothing), making those the slot does not have yet, then releases the
+// masks, decals and alpha sources it read: each load feeds one composition.
 void ComposePaintTexture(int racer, const float zoneColours[kPaintZoneCount][3]);
 
 // Loads the decals and, for model folder 0..5, the masks and alpha sources

@@ -1,7 +1,7 @@
 // The splash. Reads the splash clock, the loader status and Enter; draws
-// tex01 (title picture), the page emblem (tex03), tex07 (logo), tex06
-// (corner icon), the side strips and the LOADING sign into the window in
-// its own 800 x 600 frame. Leaves the depth test on, blending off, the
+// tex01 (title picture, given back once the clock is past it), the page
+// emblem (tex03), tex07 (logo), tex06 (corner icon), the side strips and
+// the LOADING sign into the window in its own 800 x 600 frame. Leaves the depth test on, blending off, the
 // projection as it found it and the model-view the identity.
 #include "ui/splash_screen.h"
 
@@ -11,6 +11,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/sound.h"
+#include "framework/texture.h"
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
@@ -90,6 +91,8 @@ void UpdateAndDrawSplash() {
   glEnable(GL_BLEND);
   if (t < kTitlePictureEnd) DrawTitlePicture(TitlePictureAlpha(t));
   if (t > kTitlePictureEnd) DrawTitlePage(t, TitlePageBrightness(t));
+  // The splash clock only runs on, and nothing else draws the picture.
+  if (t > kTitlePictureEnd) gTextures[kTitlePictureTexture].Release();
   const bool loaded = gLoaderStatus == LoaderStatus::Idle;
   if (loaded) DrawEnterPrompt();
   if (loaded && gKeys[vk::kEnter] && !gKeyLatch) {

@@ -16,4 +16,5 @@ float TitlePictureAlpha(float t);
 float TitlePageBrightness(float t);
 
 // One frame of the splash: its own 800 x 600 frame, no fade, no pointer.
+// Past the title picture it gives the picture's texture back.
 void UpdateAndDrawSplash();

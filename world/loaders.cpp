@@ -14,6 +14,7 @@
 #include "world/world_models.h"
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -27,20 +28,22 @@ struct WorldModelFile {
   const char* file;
   bool textures;
 };
-// The drawn world models after the road, in load order (the physics ground,
-// the road pair and the prop markers are loaded on their own).
+// The drawn world sections, in the quadtree's section order, which is also
+// their load order (the physics ground, the prop markers and the water are
+// loaded on their own). qt.qt holds their
+// triangles, baked from these models with the road's tangents and its
+// linear copy's coordinates, and the passes draw them from there: of the
+// models only the groups and materials are read.
 const WorldModelFile kDrawnWorldModels[] = {
+    {kWorldModelMainRoad, "main_road.sbm", true},
     {kWorldModelMainMap, "main_map.sbm", true},
     {kWorldModelMainTransparency, "main_transparency.sbm", true},
     {kWorldModelAddMap, "add_map.sbm", false},
     {kWorldModelAddTransparency, "add_transparency.sbm", false},
     {kWorldModelAddTransparency2, "add_transparency2.sbm", false},
 };
-const WorldModelFile kDecorWorldModels[] = {
-    {kWorldModelGrass, "grass.sbm", false},
-    {kWorldModelTrees, "trees.sbm", false},
-    {kWorldModelWater, "water.sbm", true},
-};
+static_assert(std::size(kDrawnWorldModels) == kSectionCount);
+const WorldModelFile kWater = {kWorldModelWater, "water.sbm", true};
 
 Model*& WorldModel(WorldModelSlot slot) { return gWorldModels[slot]; }
 
@@ -50,31 +53,10 @@ void LoadWorldModel(const WorldModelFile& entry) {
                                      entry.textures ? kWorldTextureFolder : nullptr, false);
 }
 
-// The road with its second texture coordinates from the linear road, taken
-// only when the two models match triangle for triangle.
-void LoadRoad() {
-  Model*& road = WorldModel(kWorldModelMainRoad);
-  FreeModel(road);
-  road = ReadModel(kWorldModelFolder + std::string("main_road.sbm"), kWorldTextureFolder, true);
-  Model* linear = ReadModel(kWorldModelFolder + std::string("main_road_linear.sbm"), nullptr, false);
-  if (linear->triangleCount == road->triangleCount)
-    road->CopySecondTexCoords(*linear);
-  else
-    std::fprintf(stderr, "main_road_linear.sbm: %d triangles for the road's %d; no second coordinates\n",
-                 linear->triangleCount, road->triangleCount);
-  delete linear;
-  road->BuildSecondTangentSpace();
-}
-
 QuadTreeSources WorldQuadTreeSources() {
   QuadTreeSources sources;
-  const WorldModelSlot sections[kSectionCount] = {kWorldModelMainRoad,         kWorldModelMainMap,
-                                                  kWorldModelMainTransparency, kWorldModelAddMap,
-                                                  kWorldModelAddTransparency,  kWorldModelAddTransparency2};
-  for (int s = 0; s < kSectionCount; ++s) sources.sections[s] = gWorldModels[sections[s]];
+  for (int s = 0; s < kSectionCount; ++s) sources.sections[s] = gWorldModels[kDrawnWorldModels[s].slot];
   sources.objects = gWorldModels[kWorldModelObjects];
-  sources.grass = gWorldModels[kWorldModelGrass];
-  sources.trees = gWorldModels[kWorldModelTrees];
   return sources;
 }
 
@@ -110,10 +92,7 @@ bool LoadWorld(int n) {
     std::fprintf(stderr, "%sphysic.sbm: no ground to race on\n", kWorldModelFolder);
     ok = false;
   }
-  LoadRoad();
-  // qt.qt holds the sections' triangles, baked from these models, and the
-  // passes draw them from there; of the models only the groups and
-  // materials are read. Freed at once, before the tree is read.
+  // Freed at once, before the tree is read.
   for (const WorldModelFile& entry : kDrawnWorldModels) {
     LoadWorldModel(entry);
     WorldModel(entry.slot)->ReleaseTriangles();
@@ -122,7 +101,7 @@ bool LoadWorld(int n) {
   FreeModel(objects);
   objects = ReadModel(folder + "objects" + std::to_string(n) + ".sbm", nullptr, false);
   BuildCityObjectsFromModel(*objects);
-  for (const WorldModelFile& entry : kDecorWorldModels) LoadWorldModel(entry);
+  LoadWorldModel(kWater);
   ok = CreateWorldQuadTree(WorldQuadTreeSources()) && ok;
   if (!ok) {
     LoadGarage();

@@ -103,7 +103,7 @@ TEST(WorkerLoadsGameFiles, RaceOneTheGarageAndATruckLoadFromTheGeneratedDataWith
   EXPECT_GT(gRacePathLast, 100);
   EXPECT_NE(gQuadTreeRoot, nullptr);
   const Model* road = gWorldModels[kWorldModelMainRoad];
-  ASSERT_GT(road->triangleCount, 0);
+  ASSERT_GT(road->CornerCount(), 0);
   ASSERT_GT(road->materialCount, 0);
   EXPECT_NE(road->materials[0].textureId, 0u);
   for (const Racer& car : gRacers) EXPECT_LT((car.body->GetPos() - gRacePath[0].position).Length(), 15.0f);
@@ -114,7 +114,7 @@ TEST(WorkerLoadsGameFiles, RaceOneTheGarageAndATruckLoadFromTheGeneratedDataWith
   EXPECT_EQ(Request(ScreenState::RaceFinish, LoaderStatus::LoadGarage), LoaderStatus::GarageLoaded);
   EXPECT_EQ(gSimulator, nullptr);
   EXPECT_EQ(gQuadTreeRoot, nullptr);
-  EXPECT_GT(gGarageModels[0]->triangleCount, 0);
+  EXPECT_GT(gGarageModels[0]->CornerCount(), 0);
 
   // The player's new truck, with its marker points.
   gPlayerCarIndex = 12;

@@ -84,6 +84,20 @@ TEST_F(ModelDrawing, DrawBindsEachGroupsMaterialTexture) {
   EXPECT_EQ(PixelAt(window, 100, 100), (std::vector<int>{0, 0, 0}));
 }
 
+TEST_F(ModelDrawing, ListsAloneDrawAModelThatGaveItsTrianglesBackAndWithoutThemNothingIsRead) {
+  MilkshapeModel model;
+  LoadQuad(&model, FrameQuad("red.tga", "flat_n.tga"));
+  model.BuildDrawListsAndReleaseTriangles();
+  ASSERT_EQ(model.triangles, nullptr);
+  EXPECT_EQ(model.tangents, nullptr);
+  model.Draw();
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{255, 0, 0}));
+  model.FreeDrawLists();
+  glClear(GL_COLOR_BUFFER_BIT);
+  model.Draw();
+  EXPECT_EQ(PixelAt(window, 512, 384), (std::vector<int>{0, 0, 0}));
+}
+
 TEST_F(ModelDrawing, GroupWithoutMaterialKeepsTheBoundTexture) {
   MilkshapeModel model;
   LoadQuad(&model, FrameQuad("red.tga", "flat_n.tga", -1));
@@ -189,10 +203,11 @@ TEST_F(ModelDrawing, StartupModelsLoadWithTexturesAndDrawSomething) {
   glRotatef(30, 1, 1, 0);
   for (Model* part : parts) {
     ASSERT_NE(part, nullptr);
-    ASSERT_GT(part->triangleCount, 0);
+    ASSERT_GT(part->CornerCount(), 0);
     EXPECT_NE(part->materials[0].textureId, 0u);
     EXPECT_NE(part->materials[0].alphaMapId, 0u);
-    EXPECT_NE(part->tangents, nullptr);
+    EXPECT_NE(part->drawLists, 0u);
+    EXPECT_EQ(part->triangles, nullptr) << "drawn from its lists alone, it gives its triangles back";
     glClear(GL_COLOR_BUFFER_BIT);
     part->DrawNormalMappedOverride(-1);
     EXPECT_FALSE(InkBox(window, kBlack).Empty());

@@ -108,6 +108,8 @@ TEST(GlNames, FiftyGarageRaceCyclesGiveBackEveryNameTheyMake) {
     LoadRacerCar(0);
     gScreen = kGarageScreen;
     gTargetScreen = kGarageScreen;
+    LoadCarPaintTextures(0, 0);  // the first composition makes the paint, which the later ones reuse
+    ServeRepaintRequest();
     const NameCounts before = CountGlNames();
 
     for (int cycle = 0; cycle < kCycles; ++cycle) {

@@ -192,7 +192,11 @@ TEST_F(PaintComposition, KovshTileMatchesTheBlendEquations) {
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(PaintComposition, ServedRequestPaintsOnlyItsRacerAndGivesBackItsInputs) {
+TEST_F(PaintComposition, ServedRequestMakesPaintsOnlyItsRacerAndGivesBackItsInputs) {
+  for (GLuint* paints : {gCarPaintTextures, gCarPaintTextures2, gCarPaintTextures3}) {
+    glDeleteTextures(1, &paints[2]);
+    paints[2] = 0;  // as after start-up: made by the racer's first composition
+  }
   for (int z = 0; z < kPaintZoneCount; ++z) gObvesPaintZoneMasks[z] = Record(SolidImage(4, 4, 4, 9, 9, 9, 0));
   gObvesReflMask = Record(SolidImage(4, 4, 4, 0, 0, 0, 77));
   const GLuint maskName = gObvesPaintZoneMasks[0].glId;
@@ -204,6 +208,16 @@ TEST_F(PaintComposition, ServedRequestPaintsOnlyItsRacerAndGivesBackItsInputs) {
   EXPECT_EQ(gRepaintRequest, 0);
   EXPECT_EQ(gObvesPaintZoneMasks[0].glId, kNoTexture);
   EXPECT_FALSE(glIsTexture(maskName));
+  const GLuint made[] = {gCarPaintTextures[2], gCarPaintTextures2[2], gCarPaintTextures3[2]};
+  const int sizes[][2] = {{1536, 1024}, {kSide, kSide}, {1024, 512}};
+  for (int k = 0; k < 3; ++k) {
+    GLint width = 0, height = 0;
+    glBindTexture(GL_TEXTURE_2D, made[k]);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    ASSERT_EQ(width, sizes[k][0]) << "target " << k;
+    ASSERT_EQ(height, sizes[k][1]) << "target " << k;
+  }
   const std::vector<uint8_t> painted = ReadTexture(gCarPaintTextures3[2], 1024, 512);
   EXPECT_NEAR(painted[0], 128, 2);  // the zone colour through a clear mask
   EXPECT_EQ(painted[3], 77);        // alpha from the reflection mask

@@ -92,7 +92,7 @@ Ms3dFile MarkerMesh(const std::vector<MarkerTriangle>& triangles) {
   return file;
 }
 
-void WriteTestTrack(const std::string& root, int race, int linearRoadTriangles) {
+void WriteTestTrack(const std::string& root, int race) {
   const std::string races = Folder(root, "base/world/races");
   Waypoint path[kTestPathLast + 1];
   for (int k = 0; k <= kTestPathLast; ++k) path[k] = Waypoint{neMakeV3(k * kTestPathSpacing, 1.0f, 0.0f), 0};
@@ -103,13 +103,7 @@ void WriteTestTrack(const std::string& root, int race, int linearRoadTriangles) 
   const float reach = kTestPathLast * kTestPathSpacing + 100.0f;
   Write(models + "/physic.sbm", GroundMesh(-100.0f, reach, -100.0f, 100.0f, 10.0f, FlatGround));
   const Ms3dFile quad = QuadModelFile(0, 0, 1, 1);
-  Write(models + "/main_road.sbm", quad);
-  Ms3dFile linear = quad;
-  linear.triangles.resize(linearRoadTriangles, quad.triangles[0]);
-  linear.groups[0].triangles.clear();
-  for (int i = 0; i < linearRoadTriangles; ++i) linear.groups[0].triangles.push_back(static_cast<uint16_t>(i));
-  Write(models + "/main_road_linear.sbm", linear);
-  for (const char* name : {"main_map", "main_transparency", "add_map", "add_transparency", "add_transparency2",
+  for (const char* name : {"main_road", "main_road_linear", "main_map", "main_transparency", "add_map", "add_transparency", "add_transparency2",
                            "grass", "trees", "water"})
     Write(models + "/" + name + ".sbm", quad);
   std::vector<MarkerTriangle> props;

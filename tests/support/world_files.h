@@ -27,11 +27,10 @@ struct MarkerTriangle {
 Ms3dFile MarkerMesh(const std::vector<MarkerTriangle>& triangles);
 
 // Race `race`'s files under root/base/world: a straight race path of 150
-// points 7 apart along +x, its physics ground, the road pair (the linear
-// road with `linearRoadTriangles` triangles, 2 matching the road), the
-// other drawn models, the prop markers (three barrels beside the path) and
+// points 7 apart along +x, its physics ground, the road pair, the other
+// drawn models, the prop markers (three barrels beside the path) and
 // the decor models.
-void WriteTestTrack(const std::string& root, int race, int linearRoadTriangles = 2);
+void WriteTestTrack(const std::string& root, int race);
 // Truck `index`'s six models under root/base/cars/<index>/, its points
 // model from `points`.
 void WriteTestTruck(const std::string& root, int index, const std::vector<MarkerTriangle>& points);

@@ -9,6 +9,7 @@
 #include "framework/font.h"
 #include "framework/globals.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "platform/platform.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/menu_art.h"
@@ -19,6 +20,7 @@
 #include "ui/option_widgets.h"
 #include "ui/race_hud.h"
 #include "ui/screen_machine.h"
+#include "ui/splash_screen.h"
 #include "world/catalogue.h"
 
 namespace {
@@ -62,6 +64,19 @@ TEST_F(MenuWidgets, AButtonDrawsItsPlateAndIconAroundItsCorner) {
   EXPECT_LT(icon[1], 80);
   const std::vector<uint8_t> outside = PixelAt(300 + 200, 300 + 18);
   EXPECT_EQ(outside[0] + outside[1] + outside[2], 0) << "nothing right of the plate";
+}
+
+TEST_F(MenuWidgets, TheSplashGivesTheTitlePictureBackOnceItsClockIsPastIt) {
+  ASSERT_TRUE(LoadMenuFontsAndArt({kTitlePictureTexture}));
+  const GLuint title = gTextures[kTitlePictureTexture].glId;
+  gScreen = S::Splash;
+  gTargetScreen = S::Splash;
+  for (float clock : {6.0f, kTitlePictureEnd + 1.0f}) {
+    gSplashTime = clock;
+    UpdateAndDrawSplash();
+    EXPECT_EQ(glIsTexture(title) == GL_TRUE, clock < kTitlePictureEnd) << "splash clock " << clock;
+  }
+  EXPECT_EQ(gTextures[kTitlePictureTexture].glId, kNoTexture);
 }
 
 TEST_F(MenuWidgets, TheFirstWidgetInAFrameTakesThePress) {

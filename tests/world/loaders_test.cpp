@@ -166,7 +166,7 @@ TEST_F(LoaderFiles, ARaceLoadsWithDifferentRivalsItsPathPropsAndPhysicsAndTheGar
   for (const Racer& car : gRacers) EXPECT_NE(car.body, nullptr);
   EXPECT_EQ(gCityObjects[0].bodyCount, 1);
   EXPECT_EQ(gWorldModels[kWorldModelPhysic], nullptr);         // the terrain took it
-  EXPECT_EQ(gWorldModels[kWorldModelMainRoadLinear], nullptr);  // copied into the road and freed
+  EXPECT_EQ(gWorldModels[kWorldModelMainRoadLinear], nullptr);  // baked into qt.qt, never read
   EXPECT_EQ(gWorldModels[kWorldModelWater]->triangleCount, 2);
   for (const Model* garage : gGarageModels) EXPECT_EQ(garage, nullptr);
   ASSERT_NE(gQuadTreeLeaves, nullptr);
@@ -210,15 +210,6 @@ TEST_F(LoaderFiles, TheFourTrucksAreDrawnFromListsWhileARaceIsLoadedAndTheGarage
   for (int slot = 0; slot < kRacerCount; ++slot)
     EXPECT_EQ(gRacerModels[kRacerModelCar][slot]->drawLists, 0u) << "given back with the race";
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-TEST_F(LoaderFiles, ARoadWhoseLinearCopyDoesNotMatchKeepsItsOwnCoordinates) {
-  WriteTestTrack(scratch.Path(), 3, 1);
-  ASSERT_TRUE(LoadWorld(3));
-  const Model* road = gWorldModels[kWorldModelMainRoad];
-  ASSERT_EQ(road->triangleCount, 2);
-  for (int t = 0; t < 2; ++t)
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(road->triangles[t].secondTexCoords[k][0], 0.0f);
 }
 
 // What a failed race load leaves: the garage, and nothing of the race.
@@ -329,7 +320,8 @@ TEST_F(LoaderFiles, ARaceKeepsTheDrawnSectionsTrianglesOnlyInTheQuadtreeLeaves) 
   const struct {
     WorldModelSlot slot;
     int section;
-  } drawn[] = {{kWorldModelMainMap, kSectionMainMap},
+  } drawn[] = {{kWorldModelMainRoad, kSectionMainRoad},
+               {kWorldModelMainMap, kSectionMainMap},
                {kWorldModelMainTransparency, kSectionMainTransparency},
                {kWorldModelAddMap, kSectionAddMap},
                {kWorldModelAddTransparency, kSectionAddTransparency},
@@ -350,6 +342,4 @@ TEST_F(LoaderFiles, ARaceKeepsTheDrawnSectionsTrianglesOnlyInTheQuadtreeLeaves) 
     }
     EXPECT_GE(inLeaves, 2) << d.section;
   }
-  // The road keeps its own: the linear road's coordinates were copied into them.
-  EXPECT_EQ(gWorldModels[kWorldModelMainRoad]->triangleCount, 2);
 }
