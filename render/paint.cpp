@@ -71,19 +71,19 @@ void CopyCornerInto(const PaintLayers& layers, int tx, int ty) {
 // back over it through the composed alpha.
 void LayZone(const PaintLayers& layers, int z, const float colour[3]) {
   glClear(GL_COLOR_BUFFER_BIT);
-  glDisable(GL_TEXTURE_2D);
-  glColor4f(colour[0], colour[1], colour[2], 0.0f);
-  TexturedQuad(0, 0, float(layers.width), float(layers.height));
+  WithGlCapabilities({{GL_TEXTURE_2D, false}}, [&] {
+    glColor4f(colour[0], colour[1], colour[2], 0.0f);
+    TexturedQuad(0, 0, float(layers.width), float(layers.height));
+  });
   glColor4f(1, 1, 1, 1);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  FullQuad(layers, NameOf(layers.zoneMasks[z]));
-  if (z > 0) {
-    glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA);
-    FullQuad(layers, layers.target);
-  }
-  glDisable(GL_BLEND);
+  WithGlCapabilities({{GL_BLEND, true}}, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    FullQuad(layers, NameOf(layers.zoneMasks[z]));
+    if (z > 0) {
+      glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA);
+      FullQuad(layers, layers.target);
+    }
+  });
 }
 
 void LayDecals(const PaintLayers& layers) {
@@ -169,8 +169,11 @@ GLuint PaintTarget(GLuint& name, int width, int height) {
 }  // namespace
 
 void ComposePaintLayers(const PaintLayers& layers, const float zoneColours[kPaintZoneCount][3]) {
-  for (int tx = 0; tx < layers.width / kPaintTileSide; ++tx)
-    for (int ty = 0; ty < layers.height / kPaintTileSide; ++ty) ComposeTile(layers, zoneColours, tx, ty);
+  // The layers are laid textured and opaque unless a layer says otherwise.
+  WithGlCapabilities({{GL_DEPTH_TEST, false}, {GL_TEXTURE_2D, true}, {GL_BLEND, false}}, [&] {
+    for (int tx = 0; tx < layers.width / kPaintTileSide; ++tx)
+      for (int ty = 0; ty < layers.height / kPaintTileSide; ++ty) ComposeTile(layers, zoneColours, tx, ty);
+  });
 }
 
 void ComposePaintTexture(int racer, const float zoneColours[kPaintZoneCount][3]) {
@@ -183,7 +186,6 @@ void ComposePaintTexture(int racer, const float zoneColours[kPaintZoneCount][3])
   glViewport(0, 0, kPaintTileSide, kPaintTileSide);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();  // the tiles are placed from the corner, whatever the frame's camera was
-  glDisable(GL_DEPTH_TEST);
   const GLuint car = PaintTarget(gCarPaintTextures[racer], kCarPaintWidth, kCarPaintHeight);
   const GLuint kovsh = PaintTarget(gCarPaintTextures2[racer], kKovshPaintSide, kKovshPaintSide);
   const GLuint obves = PaintTarget(gCarPaintTextures3[racer], kObvesPaintWidth, kObvesPaintHeight);
@@ -196,7 +198,6 @@ void ComposePaintTexture(int racer, const float zoneColours[kPaintZoneCount][3])
        FirstMaterialTexture(gRacerObvesModels[racer]), &gObvesReflMask},
   };
   for (const PaintLayers& layers : targets) ComposePaintLayers(layers, zoneColours);
-  glEnable(GL_DEPTH_TEST);
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);

@@ -7,8 +7,9 @@
 // the kovsh and obves models of the slot. Draws into the bound framebuffer
 // (the window's) in its lower-left 256 x 256 corner and copies that corner
 // into the targets tile by tile; leaves the window projection of the
-// resolution in effect, the model-view reset, the depth test on, blending
-// off and the colour buffer cleared. Main thread, inside a menu frame.
+// resolution in effect, the model-view reset, the depth test, texturing
+// and blending as it found them and the colour buffer cleared. Main
+// thread, inside a menu frame.
 #pragma once
 
 #include "framework/car_setup.h"  // kPaintZoneCount

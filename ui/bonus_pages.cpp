@@ -91,34 +91,33 @@ void FormatPoints(char (&text)[16], int points, bool gain) {
 // The eight bonus tiles: the icon throbbing on the line whose turn it is,
 // the value (a gain with a plus sign) and the label.
 void DrawBonusTiles(const float values[kShownBonusCount], bool gains) {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  const int pulsingLine = int(gScreenClock) % 2;
-  for (int l = 0; l < 2; ++l) {
-    for (int c = 0; c < 4; ++c) {
-      const float throb = std::max(0.0f, kPulseDepth * std::sin(2 * NE_PI * gScreenClock - c * NE_PI / 4));
-      const float scale = l == pulsingLine ? std::pow(1 + throb, 5.0f) : 1.0f;
-      glEnable(GL_TEXTURE_2D);
-      glEnable(GL_BLEND);
-      glColor4f(1, 1, 1, 1 - gMenuDim);
-      BindMenuTexture(kLampTilesTexture);
-      glPushMatrix();
-      glTranslatef(135 + kTileStepX * c, 350 - kTileStepY * l, 0);
-      glRotatef(kTextTurn, 0, 0, 1);
-      glScalef(scale, scale, 1);
-      DrawCentredQuad(kTileSize, kTileSize, 0.25f * c, 0.5f - 0.5f * l, 0.25f * c + 0.25f, 1 - 0.5f * l);
-      glPopMatrix();
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const int pulsingLine = int(gScreenClock) % 2;
+    for (int l = 0; l < 2; ++l) {
+      for (int c = 0; c < 4; ++c) {
+        const float throb = std::max(0.0f, kPulseDepth * std::sin(2 * NE_PI * gScreenClock - c * NE_PI / 4));
+        const float scale = l == pulsingLine ? std::pow(1 + throb, 5.0f) : 1.0f;
+        glColor4f(1, 1, 1, 1 - gMenuDim);
+        BindMenuTexture(kLampTilesTexture);
+        glPushMatrix();
+        glTranslatef(135 + kTileStepX * c, 350 - kTileStepY * l, 0);
+        glRotatef(kTextTurn, 0, 0, 1);
+        glScalef(scale, scale, 1);
+        DrawCentredQuad(kTileSize, kTileSize, 0.25f * c, 0.5f - 0.5f * l, 0.25f * c + 0.25f, 1 - 0.5f * l);
+        glPopMatrix();
+      }
     }
-  }
-  gTextAngle = kTextTurn;
-  gTextAlpha = 1 - gMenuDim;
-  for (int i = 0; i < kShownBonusCount; ++i) {
-    const int c = i % 4, l = i / 4;
-    char value[16];
-    FormatPoints(value, int(values[i]), gains);
-    PrintRaised(173 + kTileStepX * c, 342.5f - kTileStepY * l, value);
-    PrintRaised(94 + kTileStepX * c, 300.5f - kTileStepY * l, kBonusLabels[i]);
-  }
+    gTextAngle = kTextTurn;
+    gTextAlpha = 1 - gMenuDim;
+    for (int i = 0; i < kShownBonusCount; ++i) {
+      const int c = i % 4, l = i / 4;
+      char value[16];
+      FormatPoints(value, int(values[i]), gains);
+      PrintRaised(173 + kTileStepX * c, 342.5f - kTileStepY * l, value);
+      PrintRaised(94 + kTileStepX * c, 300.5f - kTileStepY * l, kBonusLabels[i]);
+    }
+  });
 }
 
 void DrawPageTitle(const char* heading) {

@@ -13,6 +13,7 @@
 #include "framework/globals.h"
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
+#include "render/gl_state.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
@@ -58,25 +59,25 @@ int CurrentCompetition() { return std::clamp(int(gCompetitionIndex), 0, kCompeti
 void DrawHint(float x, float y, int textColour, const char* text) {
   glPushMatrix();
   glTranslatef(x, y, 0);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kHintBadgeTexture);
-  DrawCentredQuad(50, 50, 0, 0, 1, 1);
-  DrawFontText(0, 0, 2, 1, 1, 1.75f, false, kAlignCentre, "i");
-  DrawFontText(25, 0, textColour, 1, 1, 0.75f, textColour == 1, kAlignLeft, "%s", text);
+  WithGlCapabilities(kOpaqueTexturing, [&] {
+    glColor4f(1, 1, 1, 1);
+    BindMenuTexture(kHintBadgeTexture);
+    DrawCentredQuad(50, 50, 0, 0, 1, 1);
+    DrawFontText(0, 0, 2, 1, 1, 1.75f, false, kAlignCentre, "i");
+    DrawFontText(25, 0, textColour, 1, 1, 0.75f, textColour == 1, kAlignLeft, "%s", text);
+  });
   glPopMatrix();
 }
 
 void DrawCard() {
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kProfileCardTexture);
-  glPushMatrix();
-  glTranslatef(-1, -65, 0);
-  DrawCentredQuad(210, 280, 0, 0, 1, 1);
-  glPopMatrix();
+  WithGlCapabilities(kOpaqueTexturing, [&] {
+    glColor4f(1, 1, 1, 1);
+    BindMenuTexture(kProfileCardTexture);
+    glPushMatrix();
+    glTranslatef(-1, -65, 0);
+    DrawCentredQuad(210, 280, 0, 0, 1, 1);
+    glPopMatrix();
+  });
 }
 
 // The car's name and its three rating bars, in the card's frame.
@@ -101,7 +102,6 @@ void DrawCarRatings(int carIndex) {
 void DrawTruckLoading() {
   const bool loading = gLoaderStatus == LoaderStatus::LoadStartupOrPlayerCar;
   gLoadingAlpha = std::clamp(gLoadingAlpha + (loading ? kLoadingFadeStep : -kLoadingFadeStep) * gFrameFactor, 0.0f, 1.0f);
-  glEnable(GL_BLEND);
   DrawLoadingIndicator(400, 335, gMenuClock, gLoadingAlpha);
 }
 
@@ -157,23 +157,24 @@ void DrawRaceCard(int competition, int race, float lengthKm) {
                gBestSeconds[slot], gBestHundredths[slot]);
   const int best = gBestPlace[slot];
   if (best < 1 || best > 3) return;
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glColor4f(1, 1, 1, 1 - gMenuDim);
-  glPushMatrix();
-  glTranslatef(x + 191, y - 25, 0);
-  glRotatef(-40, 0, 0, 1);
-  BindMenuTexture(kPlaceStampsTexture);
-  DrawCentredQuad(80, 40, 0.25f * float(best - 1), 0, 0.25f * float(best), 1);
-  glPopMatrix();
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glColor4f(1, 1, 1, 1 - gMenuDim);
+    glPushMatrix();
+    glTranslatef(x + 191, y - 25, 0);
+    glRotatef(-40, 0, 0, 1);
+    BindMenuTexture(kPlaceStampsTexture);
+    DrawCentredQuad(80, 40, 0.25f * float(best - 1), 0, 0.25f * float(best), 1);
+    glPopMatrix();
+  });
 }
 
 // The route map of the path in gRacePath as a black preview.
 void DrawRoutePreview(float x, float y, float halfSize, float r, float g, float b) {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(r, g, b, gMenuAlpha);
-  DrawRouteMapPreview(x, y, halfSize);
+  WithGlCapabilities({{GL_BLEND, true}}, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(r, g, b, gMenuAlpha);
+    DrawRouteMapPreview(x, y, halfSize);
+  });
 }
 
 }  // namespace
@@ -225,28 +226,26 @@ void DrawGarageHub() {
 void DrawCompetitions() {
   DrawPageBackdrop(nullptr, BackdropSteps::WithCornerIcon);
   // The English game draws no heading here (only the Russian one had one).
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glPushMatrix();
-  glScalef(0.85f, 0.85f, 1);
-  glTranslatef(70, 90, 0);
-  glColor4f(1, 1, 1, 1 - gMenuDim);
-  BindMenuTexture(kCompetitionBoardTexture);
-  DrawTexturedQuad(40, 70, 760, 550, 0, 0, 1, 1);
-  const bool locked = gCompetitionsOpen <= kLockStampOpenCount;
-  for (int c = 0; c < kCompetitionCount; ++c) {
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    DrawCompetitionTile(c, locked && c >= 3);
-  }
-  glPopMatrix();
-  glColor4f(1, 1, 1, 1 - gMenuDim);
-  DrawCup(710, 60);
-  DrawHint(80 - 500 * gMenuDim, 120, 0, "Win all races and get access to new competitions.");
-  DrawCompetitionSelector();
-  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
-  MenuButton(kSecondButtonX, kButtonRowY, "Select", ButtonKind::Confirm, 4);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glPushMatrix();
+    glScalef(0.85f, 0.85f, 1);
+    glTranslatef(70, 90, 0);
+    glColor4f(1, 1, 1, 1 - gMenuDim);
+    BindMenuTexture(kCompetitionBoardTexture);
+    DrawTexturedQuad(40, 70, 760, 550, 0, 0, 1, 1);
+    const bool locked = gCompetitionsOpen <= kLockStampOpenCount;
+    for (int c = 0; c < kCompetitionCount; ++c) {
+      DrawCompetitionTile(c, locked && c >= 3);
+    }
+    glPopMatrix();
+    glColor4f(1, 1, 1, 1 - gMenuDim);
+    DrawCup(710, 60);
+    DrawHint(80 - 500 * gMenuDim, 120, 0, "Win all races and get access to new competitions.");
+    DrawCompetitionSelector();
+    MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
+    MenuButton(kSecondButtonX, kButtonRowY, "Select", ButtonKind::Confirm, 4);
+  });
 }
 
 void DrawSelectRace() {
@@ -263,35 +262,35 @@ void DrawSelectRace() {
   RenderRouteMap();
   DrawRoutePreview(160, 300, 135, 0, 0, 0);
   DrawPageHeading(kTiles[competition].name);
-  glEnable(GL_TEXTURE_2D);
-  glColor4f(1, 1, 1, 1 - gMenuDim);
-  BindMenuTexture(kRaceBoardTexture);
-  DrawTexturedQuad(190, 60, 910, 540, 0, 0, 1, 1);
-  DrawCup(710, 70);
-  for (int race = 1; race <= kRacesPerCompetition; ++race) DrawRaceCard(competition, race, lengths[race - 1]);
-  glEnable(GL_TEXTURE_2D);
-  glColor4f(1, 1, 1, 1);
-  glPushMatrix();
-  glTranslatef(88, 535, 0);
-  DrawIconCell(kCompetitionIconsTexture, kTiles[competition].iconCell, 100);
-  glPopMatrix();
-  DrawRaceSelector();
-  MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
-  MenuButton(kSecondButtonX, kButtonRowY, "Start", ButtonKind::Confirm, 1);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glColor4f(1, 1, 1, 1 - gMenuDim);
+    BindMenuTexture(kRaceBoardTexture);
+    DrawTexturedQuad(190, 60, 910, 540, 0, 0, 1, 1);
+    DrawCup(710, 70);
+    for (int race = 1; race <= kRacesPerCompetition; ++race) DrawRaceCard(competition, race, lengths[race - 1]);
+    glColor4f(1, 1, 1, 1);
+    glPushMatrix();
+    glTranslatef(88, 535, 0);
+    DrawIconCell(kCompetitionIconsTexture, kTiles[competition].iconCell, 100);
+    glPopMatrix();
+    DrawRaceSelector();
+    MenuButton(kFirstButtonX, kButtonRowY, "Back", ButtonKind::Back, 0);
+    MenuButton(kSecondButtonX, kButtonRowY, "Start", ButtonKind::Confirm, 1);
+  });
 }
 
 void DrawQuickRace() {
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(0, 0, 0, 1);
-  glPushMatrix();
-  glTranslatef(150 - 750 * gMenuDim, 525, 0);
-  glRotatef(25, 0, 0, 1);
-  BindMenuTexture(kIconStripTexture);
-  DrawCentredQuad(140, 140, 0.625f, 0, 0.75f, 1);
-  glPopMatrix();
-  DrawFontText(60 - 500 * gMenuSlide, 540, 1, gMenuAlpha, 1, 2.25f, true, kAlignLeft, "QUICK RACE");
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0, 0, 0, 1);
+    glPushMatrix();
+    glTranslatef(150 - 750 * gMenuDim, 525, 0);
+    glRotatef(25, 0, 0, 1);
+    BindMenuTexture(kIconStripTexture);
+    DrawCentredQuad(140, 140, 0.625f, 0, 0.75f, 1);
+    glPopMatrix();
+    DrawFontText(60 - 500 * gMenuSlide, 540, 1, gMenuAlpha, 1, 2.25f, true, kAlignLeft, "QUICK RACE");
+  });
   LoadRacePath(gQuickRaceTrack);
   RenderRouteMap();
   DrawRoutePreview(640, 420, 145, 1, 1, 1);

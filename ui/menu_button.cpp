@@ -14,6 +14,7 @@
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "render/garage_camera.h"
+#include "render/gl_state.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_state.h"
 #include "world/catalogue.h"
@@ -58,21 +59,20 @@ void PlaySounds(MenuSound sound) {
 void DrawButton(float x, float y, const char* text, int kind, int slot) {
   const float a = gMenuAlpha * (1.0f - gMenuDim);
   const float g = gMenuGlow[slot];
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1, 1, 1, a);
-  BindMenuTexture(kButtonPlateTexture);
-  DrawTexturedQuad(x - 44, y - 16, x + 148, y + 48, 0, 0, 1, 1);
-  BindMenuTexture(kButtonIconsTexture);
-  DrawTexturedQuad(x + 94 - 4 * g, y - 2 - 4 * g, x + 135 + 4 * g, y + 39 + 4 * g, 0.2f * kind, 0,
-                   0.2f * (kind + 1), 1);
-  glPushMatrix();
-  glTranslatef(x + 50, y + 17.5f, 0);
-  ApplyTremble(gMenuClock, g);
-  DrawFontText(0, 0, gMenuHover[slot] ? 3 : 1, a, 1, 0.85f, true, kAlignCentre, "%s", text);
-  glPopMatrix();
-  glDisable(GL_BLEND);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, a);
+    BindMenuTexture(kButtonPlateTexture);
+    DrawTexturedQuad(x - 44, y - 16, x + 148, y + 48, 0, 0, 1, 1);
+    BindMenuTexture(kButtonIconsTexture);
+    DrawTexturedQuad(x + 94 - 4 * g, y - 2 - 4 * g, x + 135 + 4 * g, y + 39 + 4 * g, 0.2f * kind, 0,
+                     0.2f * (kind + 1), 1);
+    glPushMatrix();
+    glTranslatef(x + 50, y + 17.5f, 0);
+    ApplyTremble(gMenuClock, g);
+    DrawFontText(0, 0, gMenuHover[slot] ? 3 : 1, a, 1, 0.85f, true, kAlignCentre, "%s", text);
+    glPopMatrix();
+  });
 }
 
 }  // namespace

@@ -4,6 +4,13 @@
 // change no other state.
 #pragma once
 
+#include "render/gl_state.h"
+
+// What a menu widget draws its textured, see-through quads with.
+inline constexpr GlCapability kBlendedTexturing[] = {{GL_TEXTURE_2D, true}, {GL_BLEND, true}};
+// And its opaque plates and cards.
+inline constexpr GlCapability kOpaqueTexturing[] = {{GL_TEXTURE_2D, true}, {GL_BLEND, false}};
+
 // Binds gTextures[slot] on the active unit (texture 0 when it holds none).
 void BindMenuTexture(int slot);
 

@@ -13,6 +13,7 @@
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "render/gl_state.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_state.h"
@@ -112,7 +113,6 @@ void DrawRows(int count) {
     const bool green = i == gMenuCursor && std::abs(a) < kListGreenAngle;
     const char* caption = ListRowCaption(gScreen, i);
     if (caption) DrawFontText(10, 0, green ? 2 : 1, 1 - gMenuDim, 2, 1.15f, false, kAlignCentre, "%s", caption);
-    glEnable(GL_TEXTURE_2D);
     glPopMatrix();
   }
 }
@@ -144,12 +144,11 @@ float ListRowBend(float a) {
 void DrawMenuList(int count) {
   RunKeys(count);
   gListAngle = EaseListAngle(gListAngle, gFrameFactor);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  DrawDecorations();
-  DrawRows(count);
-  glDisable(GL_BLEND);
+  WithGlCapabilities(kBlendedTexturing, [count] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawDecorations();
+    DrawRows(count);
+  });
 }
 
 void StepListCursor(int count) {

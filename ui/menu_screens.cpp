@@ -14,6 +14,7 @@
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "render/gl_state.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
@@ -28,12 +29,12 @@ namespace {
 constexpr float kRestoreFade = 0.999f;
 
 void DrawLogo() {
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1, 1, 1, 1 - gMenuDim);
-  BindMenuTexture(kLogoTexture);
-  DrawTexturedQuad(370, 465, 630, 595, 0, 0, 1, 1);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, 1 - gMenuDim);
+    BindMenuTexture(kLogoTexture);
+    DrawTexturedQuad(370, 465, 630, 595, 0, 0, 1, 1);
+  });
 }
 
 // After a quick race the live truck is a random one: the career's own

@@ -21,6 +21,14 @@ void BeginOverlayFrame() {
   glDisable(GL_DEPTH_TEST);
 }
 
+void EndOverlayFrame() {
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  PopOverlayFrame();
+  glLoadIdentity();
+}
+
 FadeCurves ComputeFadeCurves(float f) {
   constexpr float kHalfPi = NE_PI / 2;
   // Radians of the veil's sine per fade unit: the veil is gone at fade 0.7.

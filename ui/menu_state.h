@@ -55,8 +55,12 @@ void PointerInFrame(int resolutionIndex, int windowX, int windowY, int32_t* fram
 void SetScreenDirectly(int screen);
 
 // The overlay frame over the whole window (PushOverlayFrame), depth test
-// off. The caller pops it (PopOverlayFrame).
+// off. The caller pops it (PopOverlayFrame or EndOverlayFrame).
 void BeginOverlayFrame();
+// Pops the overlay frame and leaves what the 3-D draws of the next frame
+// start from, whatever the overlay's draws left: the depth test and 2-D
+// texturing on, blending off, the model-view matrix the identity.
+void EndOverlayFrame();
 
 // True when the current screen is the target and the fade is at least `fade`.
 bool ScreenSettled(float fade = kFadeReady);

@@ -2,7 +2,8 @@
 // settings; draw with tex04 (arrows, LOADING sign), tex13 (selector
 // frames), tex34 (bars) and tex35 (row cursor) with alpha blending in the
 // current 800 x 600 frame. Leave texture unit 0 active with an identity
-// texture matrix, the model-view as they found it, blending on.
+// texture matrix, the model-view, texturing and blending as they found
+// them.
 #include "ui/option_widgets.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "render/gl_state.h"
 #include "ui/menu_button.h"
 #include "ui/menu_list.h"
 #include "ui/menu_draw.h"
@@ -101,16 +103,16 @@ void AudioArrow(int row) {
 
 // A selector frame at (x, y), orange, trembling at full strength.
 void DrawSelectorFrame(float x, float y) {
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(kOrange[0], kOrange[1], kOrange[2], 1 - gMenuDim);
-  BindMenuTexture(kBandsAndFrameTexture);
-  glPushMatrix();
-  glTranslatef(x, y, 0);
-  ApplyTremble(gMenuClock, 1.0f);
-  DrawCentredQuad(280, 140, 0, 0, 1, 1);
-  glPopMatrix();
+  WithGlCapabilities(kBlendedTexturing, [x, y] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(kOrange[0], kOrange[1], kOrange[2], 1 - gMenuDim);
+    BindMenuTexture(kBandsAndFrameTexture);
+    glPushMatrix();
+    glTranslatef(x, y, 0);
+    ApplyTremble(gMenuClock, 1.0f);
+    DrawCentredQuad(280, 140, 0, 0, 1, 1);
+    glPopMatrix();
+  });
 }
 
 void DrawBar(float x0, float x1, float y0, float y1, float r, float g, float b) {
@@ -164,12 +166,12 @@ void DrawOptionsListCursor() {
   }
   if (TakeSelectorKey(vk::kUp)) gSelectedRow = std::max(0, gSelectedRow - 1);
   if (TakeSelectorKey(vk::kDown)) gSelectedRow = std::min(last, gSelectedRow + 1);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(kOrange[0], kOrange[1], kOrange[2], 1);
-  BindMenuTexture(kCursorBarTexture);
-  DrawTexturedQuad(396 - 240, 440 - 40 * gSelectedRow - 15, 396 + 240, 440 - 40 * gSelectedRow + 15, 0, 0, 1, 1);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(kOrange[0], kOrange[1], kOrange[2], 1);
+    BindMenuTexture(kCursorBarTexture);
+    DrawTexturedQuad(396 - 240, 440 - 40 * gSelectedRow - 15, 396 + 240, 440 - 40 * gSelectedRow + 15, 0, 0, 1, 1);
+  });
 }
 
 void OptionArrowButton(float x, float y, int slot, bool right) {
@@ -193,18 +195,18 @@ void OptionArrowButton(float x, float y, int slot, bool right) {
   }
   float& glow = gMenuGlow[slot];
   glow = over ? std::min(1.2f, glow + 0.015f * gFrameFactor) : std::max(1.0f, glow - 0.007f * gFrameFactor);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1, 1, 1, gMenuAlpha);
-  BindMenuTexture(kMenuSignsTexture);
-  glPushMatrix();
-  glTranslatef(x, y, 0);
-  glRotatef(3, 0, 0, 1);
-  glScalef(glow, glow, 1);
-  if (right) DrawCentredQuad(90, 90, 0.5f, 0, 1, 0.5f);
-  else DrawCentredQuad(90, 90, 1, 0, 0.5f, 0.5f);
-  glPopMatrix();
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, gMenuAlpha);
+    BindMenuTexture(kMenuSignsTexture);
+    glPushMatrix();
+    glTranslatef(x, y, 0);
+    glRotatef(3, 0, 0, 1);
+    glScalef(glow, glow, 1);
+    if (right) DrawCentredQuad(90, 90, 0.5f, 0, 1, 0.5f);
+    else DrawCentredQuad(90, 90, 1, 0, 0.5f, 0.5f);
+    glPopMatrix();
+  });
 }
 
 void DrawCompetitionSelector() {
@@ -251,71 +253,70 @@ void DrawValueBar(float target, int index) {
   if (index < 0 || index > 2) return;
   float& value = gValueBars[index];
   value = std::clamp(StepBarValue(value, target, BarsMoving(), gFrameFactor), 0.5f, 1.0f);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  BindMenuTexture(kOptionBarTexture);
-  const float split = (value - 0.4f) * 233;
-  DrawBar(0, split, -3, 6, 0.748f, 0.935f, 0.055f);
-  DrawBar(split, 140, -3, 6, 1, 1, 1);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    BindMenuTexture(kOptionBarTexture);
+    const float split = (value - 0.4f) * 233;
+    DrawBar(0, split, -3, 6, 0.748f, 0.935f, 0.055f);
+    DrawBar(split, 140, -3, 6, 1, 1, 1);
+  });
 }
 
 void DrawVerticalBar(float target) {
   gLevelBar = std::clamp(StepBarValue(gLevelBar, target, BarsMoving(), gFrameFactor), 0.0f, 1.0f);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  BindMenuTexture(kOptionBarTexture);
-  DrawBar(0, 140 * gLevelBar, 4.5f, 24.5f, kOrange[0], kOrange[1], kOrange[2]);
-  DrawBar(140 * gLevelBar, 140, 4.5f, 24.5f, 0.75f, 0.75f, 0.75f);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    BindMenuTexture(kOptionBarTexture);
+    DrawBar(0, 140 * gLevelBar, 4.5f, 24.5f, kOrange[0], kOrange[1], kOrange[2]);
+    DrawBar(140 * gLevelBar, 140, 4.5f, 24.5f, 0.75f, 0.75f, 0.75f);
+  });
 }
 
 void DrawLoadingIndicator(float x, float y, float t, float a) {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1, 1, 1, a);
-  const bool twoUnits = glActiveTextureARB != nullptr && glMultiTexCoord2fARB != nullptr;
-  if (twoUnits) {
-    // Unit 1 adds the glowing hub (cell s, t 0.5..1); unit 0 turns the ring
-    // cell (0..0.5) in its texture matrix about the cell's centre.
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glEnable(GL_TEXTURE_2D);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, a);
+    const bool twoUnits = glActiveTextureARB != nullptr && glMultiTexCoord2fARB != nullptr;
+    if (twoUnits) {
+      // Unit 1 adds the glowing hub (cell s, t 0.5..1); unit 0 turns the ring
+      // cell (0..0.5) in its texture matrix about the cell's centre.
+      glActiveTextureARB(GL_TEXTURE1_ARB);
+      glEnable(GL_TEXTURE_2D);
+      BindMenuTexture(kMenuSignsTexture);
+      glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+      glActiveTextureARB(GL_TEXTURE0_ARB);
+    }
     BindMenuTexture(kMenuSignsTexture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-  }
-  glEnable(GL_TEXTURE_2D);
-  BindMenuTexture(kMenuSignsTexture);
-  glMatrixMode(GL_TEXTURE);
-  glLoadIdentity();
-  glTranslatef(0.25f, 0.25f, 0);
-  glRotatef(50 * t, 0, 0, 1);
-  glTranslatef(-0.25f, -0.25f, 0);
-  glMatrixMode(GL_MODELVIEW);
-  glBegin(GL_QUADS);
-  const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  for (const auto& c : corners) {
-    glTexCoord2f(0.5f * c[0], 0.5f * c[1]);
-    if (twoUnits) glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0.5f + 0.5f * c[0], 0.5f + 0.5f * c[1]);
-    glVertex2f(x - 35 + 70 * c[0], y - 35 + 70 * c[1]);
-  }
-  glEnd();
-  glMatrixMode(GL_TEXTURE);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  if (twoUnits) {
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-  }
-  glPushMatrix();
-  glTranslatef(x, y, 0);
-  glRotatef(-150 * t, 0, 0, 1);
-  DrawCentredQuad(70, 70, 0, 0.5f, 0.5f, 1);
-  glPopMatrix();
-  DrawFontText(x, y - 45, 1, (3 * std::sin(5 * t) + 4) * a * (1 - gMenuDim), 1, 0.6f, false, kAlignCentre, "LOADING");
-  glEnable(GL_TEXTURE_2D);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glTranslatef(0.25f, 0.25f, 0);
+    glRotatef(50 * t, 0, 0, 1);
+    glTranslatef(-0.25f, -0.25f, 0);
+    glMatrixMode(GL_MODELVIEW);
+    glBegin(GL_QUADS);
+    const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (const auto& c : corners) {
+      glTexCoord2f(0.5f * c[0], 0.5f * c[1]);
+      if (twoUnits) glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0.5f + 0.5f * c[0], 0.5f + 0.5f * c[1]);
+      glVertex2f(x - 35 + 70 * c[0], y - 35 + 70 * c[1]);
+    }
+    glEnd();
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    if (twoUnits) {
+      glActiveTextureARB(GL_TEXTURE1_ARB);
+      glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+      glDisable(GL_TEXTURE_2D);
+      glActiveTextureARB(GL_TEXTURE0_ARB);
+    }
+    glPushMatrix();
+    glTranslatef(x, y, 0);
+    glRotatef(-150 * t, 0, 0, 1);
+    DrawCentredQuad(70, 70, 0, 0.5f, 0.5f, 1);
+    glPopMatrix();
+    DrawFontText(x, y - 45, 1, (3 * std::sin(5 * t) + 4) * a * (1 - gMenuDim), 1, 0.6f, false, kAlignCentre, "LOADING");
+  });
 }
 
 namespace {
@@ -388,7 +389,6 @@ void DrawRaceResultRow(float x, float y, float turn, const char* caption) {
   BindMenuTexture(kRowPlateTexture);
   DrawCentredQuad(280, 70, 0, 0, 1, 1);
   DrawFontText(10, 0, 1, 1 - gMenuDim, 2, 1.15f, false, kAlignCentre, "%s", caption);
-  glEnable(GL_TEXTURE_2D);
   glPopMatrix();
 }
 
@@ -397,67 +397,66 @@ void DrawRaceResultsList() {
   gListAngle = EaseListAngle(gListAngle, gFrameFactor);
   const int cursor = std::clamp(int(gMenuCursor), 0, kDialRaces - 1);
   gCompetitionRace = cursor + 1;
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glPushMatrix();
-  glTranslatef(180, 215, 0);
-  glRotatef(0.8f * (90.0f * cursor - gListAngle), 0, 0, 1);
-  glColor4f(1, 1, 1, 1 - gMenuDim);
-  BindMenuTexture(kDialTexture);
-  DrawCentredQuad(260, 260, 0, 0, 1, 1);
-  for (int race = 0; race < kDialRaces; ++race) {
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glPushMatrix();
-    glTranslatef(kBadgeAt[race][0], kBadgeAt[race][1], 0);
+    glTranslatef(180, 215, 0);
+    glRotatef(0.8f * (90.0f * cursor - gListAngle), 0, 0, 1);
     glColor4f(1, 1, 1, 1 - gMenuDim);
-    BindMenuTexture(kBadgeTexture);
-    DrawCentredQuad(kBadgeSize, kBadgeSize, 0, 0, 1, 1);
-    const int place = DialBestPlace(race + 1);
-    if (Placed(place)) DrawFontText(0, 0, 1, 1 - gMenuDim, 2, 1.0f, true, kAlignCentre, "%i", place);
-    glEnable(GL_TEXTURE_2D);
+    BindMenuTexture(kDialTexture);
+    DrawCentredQuad(260, 260, 0, 0, 1, 1);
+    for (int race = 0; race < kDialRaces; ++race) {
+      glPushMatrix();
+      glTranslatef(kBadgeAt[race][0], kBadgeAt[race][1], 0);
+      glColor4f(1, 1, 1, 1 - gMenuDim);
+      BindMenuTexture(kBadgeTexture);
+      DrawCentredQuad(kBadgeSize, kBadgeSize, 0, 0, 1, 1);
+      const int place = DialBestPlace(race + 1);
+      if (Placed(place)) DrawFontText(0, 0, 1, 1 - gMenuDim, 2, 1.0f, true, kAlignCentre, "%i", place);
+      glPopMatrix();
+    }
     glPopMatrix();
-  }
-  glPopMatrix();
-  char caption[24];
-  std::snprintf(caption, sizeof caption, "%i RACE", cursor + 1);
-  DrawRaceResultRow(100, 442, 77.5f, caption);
-  const int place = DialBestPlace(cursor + 1);
-  if (Placed(place)) std::snprintf(caption, sizeof caption, "%2i Place", place);
-  else std::snprintf(caption, sizeof caption, "--");
-  DrawRaceResultRow(260, 450, 77.5f, caption);
+    char caption[24];
+    std::snprintf(caption, sizeof caption, "%i RACE", cursor + 1);
+    DrawRaceResultRow(100, 442, 77.5f, caption);
+    const int place = DialBestPlace(cursor + 1);
+    if (Placed(place)) std::snprintf(caption, sizeof caption, "%2i Place", place);
+    else std::snprintf(caption, sizeof caption, "--");
+    DrawRaceResultRow(260, 450, 77.5f, caption);
+  });
 }
 
 void DrawIconRow(int n) {
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  BindMenuTexture(kIconTexture);
-  for (int k = 0; k < 10; ++k) {
-    const float grey = k < n ? 1.0f : 0.1f;
-    glColor4f(grey, grey, grey, 1 - gMenuDim);
-    DrawTexturedQuad(18.0f * k, 0, 18.0f * k + 16, 16, 0, 0, 1, 1);
-  }
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    BindMenuTexture(kIconTexture);
+    for (int k = 0; k < 10; ++k) {
+      const float grey = k < n ? 1.0f : 0.1f;
+      glColor4f(grey, grey, grey, 1 - gMenuDim);
+      DrawTexturedQuad(18.0f * k, 0, 18.0f * k + 16, 16, 0, 0, 1, 1);
+    }
+  });
 }
 
 void DrawListTurnPlate() {
   const float k = std::min(std::abs(gListAngle), 90.0f) / 90.0f;
   const float grey = 0.85f + 0.15f * k, scale = 1.0f + 0.1f * k;
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(grey, grey, grey, 1);
-  BindMenuTexture(kTurnPlateTexture);
-  glPushMatrix();
-  glScalef(scale, scale, 1);
-  DrawCentredQuad(200, 100, 0, 0, 1, 1);
-  glPopMatrix();
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(grey, grey, grey, 1);
+    BindMenuTexture(kTurnPlateTexture);
+    glPushMatrix();
+    glScalef(scale, scale, 1);
+    DrawCentredQuad(200, 100, 0, 0, 1, 1);
+    glPopMatrix();
+  });
 }
 
 void DrawCentrePanel() {
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1, 1, 1, 1 - gMenuDim);
-  BindMenuTexture(kPanelTexture);
-  DrawTexturedQuad(400 - 360, 300 - 240, 400 + 360, 300 + 240, 0, 0, 1, 1);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, 1 - gMenuDim);
+    BindMenuTexture(kPanelTexture);
+    DrawTexturedQuad(400 - 360, 300 - 240, 400 + 360, 300 + 240, 0, 0, 1, 1);
+  });
 }

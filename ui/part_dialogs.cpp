@@ -16,6 +16,7 @@
 #include "math/ne_math.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "render/gl_state.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
@@ -85,12 +86,12 @@ void DrawIconCell(float x, float y, int cell, IconPop pop) {
 }
 
 void DrawPartIcon(float x, float y, int cell1, int cell2, float t) {
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  BindMenuTexture(kRaceBoardTexture);
-  DrawIconCell(x, y, cell1, PartIconPop(1, t));
-  DrawIconCell(x, y, cell2, PartIconPop(2, t));
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    BindMenuTexture(kRaceBoardTexture);
+    DrawIconCell(x, y, cell1, PartIconPop(1, t));
+    DrawIconCell(x, y, cell2, PartIconPop(2, t));
+  });
 }
 
 void DrawLoadingWhileTruckLoads() {
@@ -139,13 +140,13 @@ void DrawPaintZoneCursor() {
       if (gSoundOn) gSndMenuStep.Play();
     }
   }
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kCursorBarTexture);
-  const float y = 460 - 40 * float(gSelectedRow);
-  DrawTexturedQuad(96 - 240, y - 15, 96 + 240, y + 15, 0, 0, 1, 1);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, 1);
+    BindMenuTexture(kCursorBarTexture);
+    const float y = 460 - 40 * float(gSelectedRow);
+    DrawTexturedQuad(96 - 240, y - 15, 96 + 240, y + 15, 0, 0, 1, 1);
+  });
 }
 
 void DrawZoneList() {
@@ -167,21 +168,20 @@ void DrawZoneList() {
 }
 
 void DrawPalette() {
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  for (int c = 0; c < kPaletteColumns; ++c) {
-    for (int r = 0; r < kPaletteRows; ++r) {
-      const float x = 23 + kPaletteCell * float(c), y = 100 + kPaletteCell * float(r);
-      glColor4f(0.75f, 0.75f, 0.75f, gMenuAlpha);
-      DrawQuad(x - 3, y - 3, x + 14, y + 14);
-      float rgb[3];
-      PaletteColour(c, r, rgb);
-      glColor4f(rgb[0], rgb[1], rgb[2], gMenuAlpha);
-      DrawQuad(x - 1, y - 1, x + 12, y + 12);
+  WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_BLEND, true}}, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (int c = 0; c < kPaletteColumns; ++c) {
+      for (int r = 0; r < kPaletteRows; ++r) {
+        const float x = 23 + kPaletteCell * float(c), y = 100 + kPaletteCell * float(r);
+        glColor4f(0.75f, 0.75f, 0.75f, gMenuAlpha);
+        DrawQuad(x - 3, y - 3, x + 14, y + 14);
+        float rgb[3];
+        PaletteColour(c, r, rgb);
+        glColor4f(rgb[0], rgb[1], rgb[2], gMenuAlpha);
+        DrawQuad(x - 1, y - 1, x + 12, y + 12);
+      }
     }
-  }
-  glEnable(GL_TEXTURE_2D);
+  });
 }
 
 // A held click on the palette paints every selected zone and rebuilds the

@@ -11,6 +11,7 @@
 #include "framework/settings.h"
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
+#include "render/gl_state.h"
 #include "ui/menu_draw.h"
 #include "ui/option_widgets.h"
 #include "world/catalogue.h"
@@ -42,36 +43,36 @@ void DrawProfileCard(float x, float y, const CarRatings& ratings, bool withBars)
   glPushMatrix();
   glTranslatef(x, y, 0);
   glRotatef(kCardTurn, 0, 0, 1);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kProfileCardTexture);
-  DrawTexturedQuad(-106, -205, 104, 75, 0, 0, 1, 1);
-  char name[kPlayerNameSize + 1] = {};
-  std::memcpy(name, gPlayerName, kPlayerNameSize);
-  char line[32];
-  CardText(-70, 52, 4, 0.7f, "Profile");
-  CardText(-70, 37, 0, 1.25f, name);
-  glPushMatrix();
-  glTranslatef(-71, 2, 0);
-  DrawVerticalBar(gCareerPoints / kPointsPerRatingLevel);
-  glPopMatrix();
-  std::snprintf(line, sizeof line, "Rating level %2i", int(gRatingLevel));
-  CardText(-65, 16.5f, 1, 0.7f, line);
-  CardText(-70, 0, 4, 0.7f, "Cash");
-  std::snprintf(line, sizeof line, "%2i", int(gCash));
-  CardText(-70, -15, 0, 1.25f, line);
-  CardText(-70, -35, 4, 0.7f, "Car");
-  const int owned = gCareerCarIndex >= 0 && gCareerCarIndex < kCatalogueSize ? gCareerCarIndex : 0;
-  CardText(-70, -50, 0, 1.25f, kCarNames[owned]);
-  if (withBars) {
-    CardText(-70, -65, 1, 0.75f, "Power");
-    CardText(-70, -85, 1, 0.75f, "Handling");
-    CardText(-70, -105, 1, 0.75f, "Turbo");
-    ValueBarAt(-70, -77, ratings.power, 0);
-    ValueBarAt(-70, -97, ratings.handling, 1);
-    ValueBarAt(-70, -117, ratings.turbo, 2);
-  }
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, 1);
+    BindMenuTexture(kProfileCardTexture);
+    DrawTexturedQuad(-106, -205, 104, 75, 0, 0, 1, 1);
+    char name[kPlayerNameSize + 1] = {};
+    std::memcpy(name, gPlayerName, kPlayerNameSize);
+    char line[32];
+    CardText(-70, 52, 4, 0.7f, "Profile");
+    CardText(-70, 37, 0, 1.25f, name);
+    glPushMatrix();
+    glTranslatef(-71, 2, 0);
+    DrawVerticalBar(gCareerPoints / kPointsPerRatingLevel);
+    glPopMatrix();
+    std::snprintf(line, sizeof line, "Rating level %2i", int(gRatingLevel));
+    CardText(-65, 16.5f, 1, 0.7f, line);
+    CardText(-70, 0, 4, 0.7f, "Cash");
+    std::snprintf(line, sizeof line, "%2i", int(gCash));
+    CardText(-70, -15, 0, 1.25f, line);
+    CardText(-70, -35, 4, 0.7f, "Car");
+    const int owned = gCareerCarIndex >= 0 && gCareerCarIndex < kCatalogueSize ? gCareerCarIndex : 0;
+    CardText(-70, -50, 0, 1.25f, kCarNames[owned]);
+    if (withBars) {
+      CardText(-70, -65, 1, 0.75f, "Power");
+      CardText(-70, -85, 1, 0.75f, "Handling");
+      CardText(-70, -105, 1, 0.75f, "Turbo");
+      ValueBarAt(-70, -77, ratings.power, 0);
+      ValueBarAt(-70, -97, ratings.handling, 1);
+      ValueBarAt(-70, -117, ratings.turbo, 2);
+    }
+  });
   glPopMatrix();
 }

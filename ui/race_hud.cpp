@@ -17,6 +17,7 @@
 #include "framework/texture_roles.h"
 #include "math/ne_math.h"
 #include "platform/gl.h"
+#include "render/gl_state.h"
 #include "render/race_view.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_state.h"
@@ -229,24 +230,21 @@ void DrawRaceHud() {
   const HudView& view = gHudView;
   BeginOverlayFrame();
   DrawRaceScene(1 - std::cos(view.crash * NE_PI / 2));
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  DrawSidePanels(1, 1, 1, 0.85f);
-  const Sway sway = ClusterSway(view);
-  if (!view.finished) DrawGaugeCluster(view, sway);
-  DrawRaceTexts(view, sway);
-  glPushMatrix();
-  glTranslatef(kMiniMapX, kMiniMapY - sway.drop, 0);
-  glScalef(sway.scale, sway.scale, 1);
-  DrawMiniMap(view.position, view.playerAxisX, 1.0f);
-  glPopMatrix();
-  if (view.countdown) DrawStartCountdown(view.phaseTime);
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
+  WithGlCapabilities(kBlendedTexturing, [&view] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawSidePanels(1, 1, 1, 0.85f);
+    const Sway sway = ClusterSway(view);
+    if (!view.finished) DrawGaugeCluster(view, sway);
+    DrawRaceTexts(view, sway);
+    glPushMatrix();
+    glTranslatef(kMiniMapX, kMiniMapY - sway.drop, 0);
+    glScalef(sway.scale, sway.scale, 1);
+    DrawMiniMap(view.position, view.playerAxisX, 1.0f);
+    glPopMatrix();
+    if (view.countdown) DrawStartCountdown(view.phaseTime);
+  });
   glColor4f(1, 1, 1, 1);
-  PopOverlayFrame();
-  glLoadIdentity();
+  EndOverlayFrame();
 }
 
 namespace {
@@ -286,22 +284,21 @@ void DrawRingGauge() {
   const float white = ring.shown > kRingWhiteFrom
                           ? (ring.shown - kRingWhiteFrom) / (100.0f - kRingWhiteFrom) * (0.5f + 0.5f * std::sin(10 * gMenuClock))
                           : 0.0f;
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  BindMenuTexture(kRingQuadTexture);
-  const int count = std::clamp(int(ring.shown), 0, kRingQuads);
-  for (int i = 0; i < count; ++i) {
-    const float alpha = 0.775f + 0.05f * std::sin(0.15f * i);
-    glColor4f(kRingBlue[0] + (1 - kRingBlue[0]) * white, kRingBlue[1] + (1 - kRingBlue[1]) * white,
-              kRingBlue[2] + (1 - kRingBlue[2]) * white, alpha);
-    glPushMatrix();
-    glRotatef(1.3635f * i - 209.5f, 0, 0, 1);
-    glTranslatef(0, ring.radius[i], 0);
-    glRotatef(i % 2 == 1 ? ring.spin : -0.8f * ring.spin, 0, 0, 1);
-    DrawCentredQuad(ring.size[i], ring.size[i], 0, 0, 1, 1);
-    glPopMatrix();
-  }
+  WithGlCapabilities(kBlendedTexturing, [&ring, white] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    BindMenuTexture(kRingQuadTexture);
+    const int count = std::clamp(int(ring.shown), 0, kRingQuads);
+    for (int i = 0; i < count; ++i) {
+      const float alpha = 0.775f + 0.05f * std::sin(0.15f * i);
+      glColor4f(kRingBlue[0] + (1 - kRingBlue[0]) * white, kRingBlue[1] + (1 - kRingBlue[1]) * white,
+                kRingBlue[2] + (1 - kRingBlue[2]) * white, alpha);
+      glPushMatrix();
+      glRotatef(1.3635f * i - 209.5f, 0, 0, 1);
+      glTranslatef(0, ring.radius[i], 0);
+      glRotatef(i % 2 == 1 ? ring.spin : -0.8f * ring.spin, 0, 0, 1);
+      DrawCentredQuad(ring.size[i], ring.size[i], 0, 0, 1, 1);
+      glPopMatrix();
+    }
+  });
   glColor4f(1, 1, 1, 1);
-  glDisable(GL_BLEND);
 }

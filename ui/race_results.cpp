@@ -14,6 +14,7 @@
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "render/gl_state.h"
 #include "ui/career_screens.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
@@ -113,15 +114,14 @@ const char* PlaceText(int place) {
 }
 
 void DrawRaceLoading() {
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kLogoTexture);
-  DrawTexturedQuad(240, 50, 760, 310, 0, 0, 1, 1);
+  WithGlCapabilities(kOpaqueTexturing, [&] {
+    glColor4f(1, 1, 1, 1);
+    BindMenuTexture(kLogoTexture);
+    DrawTexturedQuad(240, 50, 760, 310, 0, 0, 1, 1);
+  });
   const int status = gLoaderStatus;
   if (status == LoaderStatus::Idle) gLoadingAlpha = 0.0f;
   FadeLoadingSign(status == LoaderStatus::LoadTrack);
-  glEnable(GL_BLEND);
   DrawLoadingIndicator(730, 525, gMenuClock, gLoadingAlpha);
   if (status == LoaderStatus::TrackLoaded) StartLoadedRace();
   if (status == LoaderStatus::TrackFailed) LeaveFailedRace();
@@ -131,7 +131,6 @@ void DrawRaceFinishScreen() {
   DrawPageBackdrop("FINISH", BackdropSteps::WithHeading);
   const char* text = PlaceText(gRacers[0].place);
   if (text) DrawFontText(400 + 500 * gMenuSlide, 300, 3, 1, 1, 2.25f, true, kAlignCentre, "%s", text);
-  glEnable(GL_BLEND);
   DrawLoadingIndicator(730, 75, gMenuClock, gScreenFade);
   // The garage is asked for only while the loader is idle, so neither a
   // pending request nor the worker's answer is written over.

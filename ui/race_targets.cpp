@@ -4,7 +4,7 @@
 // projection and model-view matrices as it found them, depth testing on
 // and blending off. DrawRaceScene draws gSceneTexture (gPrevSceneTexture
 // with motion blur) and gBlurTexture over the 800 x 600 frame and leaves
-// rectangle texturing off, 2-D texturing on and additive blending on.
+// texturing and blending as it found them, the blend function additive.
 #include "ui/race_targets.h"
 
 #include <cmath>
@@ -96,23 +96,26 @@ void EndRouteMapCanvas() {
 
 void DrawRaceScene(float k) {
   WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [k] {
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gMotionBlur == 1 ? gPrevSceneTexture : gSceneTexture);
     const float w = float(gScreenWidth), h = float(gScreenHeight);
-    glDisable(GL_BLEND);
-    if (k > 0) glColor4f(0, 1, 0, 1); else glColor4f(1, 1, 1, 1);
-    FrameQuad(w, h);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    if (k > 0) {
-      // The blue and red channels, each grown from an opposite corner.
-      const float grow = 1 + 0.01f * k;
-      glColor4f(0, 0, 1, 0.5f);
-      GrownFrameQuad(0, 0, grow, w, h);
-      glColor4f(1, 0, 0, 0.5f);
-      GrownFrameQuad(kFrameWidth, kFrameHeight, grow, w, h);
-    }
-    glColor4f(1, 1, 1, 1);
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gBlurTexture);
-    FrameQuad(float(gBlurWidth), float(gBlurHeight));
+    WithGlCapabilities({{GL_BLEND, false}}, [k, w, h] {
+      glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gMotionBlur == 1 ? gPrevSceneTexture : gSceneTexture);
+      if (k > 0) glColor4f(0, 1, 0, 1); else glColor4f(1, 1, 1, 1);
+      FrameQuad(w, h);
+    });
+    // The crash's colour split and the glow are added over the scene.
+    WithGlCapabilities({{GL_BLEND, true}}, [k, w, h] {
+      glBlendFunc(GL_ONE, GL_ONE);
+      if (k > 0) {
+        // The blue and red channels, each grown from an opposite corner.
+        const float grow = 1 + 0.01f * k;
+        glColor4f(0, 0, 1, 0.5f);
+        GrownFrameQuad(0, 0, grow, w, h);
+        glColor4f(1, 0, 0, 0.5f);
+        GrownFrameQuad(kFrameWidth, kFrameHeight, grow, w, h);
+      }
+      glColor4f(1, 1, 1, 1);
+      glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gBlurTexture);
+      FrameQuad(float(gBlurWidth), float(gBlurHeight));
+    });
   });
 }

@@ -3,8 +3,8 @@
 // in the current colour and blending. DrawMiniMap reads the route map,
 // tex15 (disc colour and mask), tex12 (truck markers) and tex42 (marker
 // shine) and draws at the current origin with blending on; it
-// leaves unit 0 active with 2-D texturing on, unit 1 off, the texture
-// matrices reset, blending off and colour white.
+// leaves unit 0 active, unit 1 off, the texture matrices reset, 2-D
+// texturing and blending as it found them and colour white.
 #include "ui/route_map.h"
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include "framework/texture_roles.h"
 #include "math/ne_math.h"
 #include "platform/gl.h"
+#include "render/gl_state.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_state.h"
 #include "ui/race_targets.h"
@@ -164,14 +165,15 @@ void RenderRouteMap() {
 
 void DrawRouteMapPreview(float x, float y, float halfSize) {
   const float s = RoutePreviewScale(gRouteMapRadius);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, gRouteMapTexture);
-  glPushMatrix();
-  glTranslatef(x, y, 0);
-  glRotatef(kPreviewTurnRate * gMenuClock, 0, 0, 1);
-  glTranslatef(gRouteMapOffsetX * s, gRouteMapOffsetY * s, 0);
-  DrawCentredQuad(2 * halfSize * s, 2 * halfSize * s, 0, 0, 1, 1);
-  glPopMatrix();
+  WithGlCapabilities({{GL_TEXTURE_2D, true}}, [&] {
+    glBindTexture(GL_TEXTURE_2D, gRouteMapTexture);
+    glPushMatrix();
+    glTranslatef(x, y, 0);
+    glRotatef(kPreviewTurnRate * gMenuClock, 0, 0, 1);
+    glTranslatef(gRouteMapOffsetX * s, gRouteMapOffsetY * s, 0);
+    DrawCentredQuad(2 * halfSize * s, 2 * halfSize * s, 0, 0, 1, 1);
+    glPopMatrix();
+  });
 }
 
 void DrawMiniMap(const neV3 (&racerPositions)[kRacerCount], const neV3& playerForward, float alpha) {
@@ -180,24 +182,23 @@ void DrawMiniMap(const neV3 (&racerPositions)[kRacerCount], const neV3& playerFo
   const float turn = heading + 90.0f;
   float u, v;
   RouteMapPoint(racerPositions[0], &u, &v);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  DrawMapDisc(u, v, turn, alpha);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawMapDisc(u, v, turn, alpha);
 
-  for (int i = 1; i < kRacerCount; ++i) {
-    const neV3 d = racerPositions[i] - racerPositions[0];
-    const float markerAlpha = OpponentMarkerAlpha(d.Length(), alpha);
-    if (markerAlpha <= 0) continue;
-    glPushMatrix();
-    glRotatef(turn, 0, 0, 1);
-    glTranslatef(d.x * kMarkerScale + kRouteMapOriginU, -d.z * kMarkerScale + kRouteMapOriginV, 0);
-    const float w = 0.5f * std::sin(kQuarterPi * float(i) + 2.5f * gMenuClock - 3 * kQuarterPi);
-    DrawMarker(kOpponentMarkerSize, 0.5f, markerAlpha, w);
-    glPopMatrix();
-  }
-  const float w = 0.5f * std::sin(2.5f * gMenuClock - 3 * kQuarterPi - kQuarterPi);
-  DrawMarker(kPlayerMarkerSize, 0.0f, alpha, w);
+    for (int i = 1; i < kRacerCount; ++i) {
+      const neV3 d = racerPositions[i] - racerPositions[0];
+      const float markerAlpha = OpponentMarkerAlpha(d.Length(), alpha);
+      if (markerAlpha <= 0) continue;
+      glPushMatrix();
+      glRotatef(turn, 0, 0, 1);
+      glTranslatef(d.x * kMarkerScale + kRouteMapOriginU, -d.z * kMarkerScale + kRouteMapOriginV, 0);
+      const float w = 0.5f * std::sin(kQuarterPi * float(i) + 2.5f * gMenuClock - 3 * kQuarterPi);
+      DrawMarker(kOpponentMarkerSize, 0.5f, markerAlpha, w);
+      glPopMatrix();
+    }
+    const float w = 0.5f * std::sin(2.5f * gMenuClock - 3 * kQuarterPi - kQuarterPi);
+    DrawMarker(kPlayerMarkerSize, 0.0f, alpha, w);
+  });
   glColor4f(1, 1, 1, 1);
-  glDisable(GL_BLEND);
 }

@@ -17,6 +17,7 @@
 #include "platform/gl.h"
 #include "render/garage_scene.h"
 #include "render/gl_resources.h"
+#include "render/gl_state.h"
 #include "render/post_passes.h"
 #include "render/paint.h"
 #include "ui/bonus_pages.h"
@@ -75,42 +76,30 @@ void SwitchToTarget() {
   SetUpEnteredScreen(gScreen);
 }
 
-void EndOverlayFrame() {
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
-  PopOverlayFrame();
-  glLoadIdentity();
-}
-
 // The window is copied every frame unless the input is locked; while the
 // player's truck is rebuilt the copy stands over the frame and then
 // dissolves.
 void DrawStillFrame() {
-  glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, gScreenTexture2D);
   if (!gInputLocked) glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, gScreenWidth, gScreenHeight, 0);
   if (gCarChangeProgress > 0.0f) {
-    glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1, 1, 1, gCarChangeProgress);
     DrawTexturedQuad(0, 0, kFrameWidth, kFrameHeight, 0, 0, 1, 1);
-    glDisable(GL_BLEND);
   }
 }
 
 void DrawVeil() {
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(kVeilGrey, kVeilGrey, kVeilGrey, gVeilAlpha);
-  DrawQuad(0, 0, kFrameWidth, kFrameHeight);
-  glEnable(GL_TEXTURE_2D);
+  WithGlCapabilities({{GL_TEXTURE_2D, false}}, [] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(kVeilGrey, kVeilGrey, kVeilGrey, gVeilAlpha);
+    DrawQuad(0, 0, kFrameWidth, kFrameHeight);
+  });
 }
 
 // The pointer's tip is the top-left corner of its quad.
 void DrawPointer() {
   PointerInFrame(gResolutionIndex, gCursorPos.x, gCursorPos.y, &gMouseX, &gMouseY);
-  glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4f(1, 1, 1, 1);
   BindMenuTexture(kPointerTexture);
@@ -197,10 +186,13 @@ void UpdateAndDrawScreens() {
   DrawGarageSceneOnWindow(frozenRace && gMotionBlur == 1);
 
   BeginOverlayFrame();
-  DrawStillFrame();
-  DrawVeil();
-  DrawSidePanels(1, 1, 1, 0.85f);
-  DrawScreenBlock(screen);
+  // The screens draw textured and blended unless a widget says otherwise.
+  WithGlCapabilities(kBlendedTexturing, [screen] {
+    DrawStillFrame();
+    DrawVeil();
+    DrawSidePanels(1, 1, 1, 0.85f);
+    DrawScreenBlock(screen);
+  });
   CheckCarSetupChanged();
   if (gCarChangeProgress > 0.0f && gLoaderStatus == LoaderStatus::Idle) {
     gCarChangeProgress -= 0.01f * gFrameFactor;
@@ -210,6 +202,6 @@ void UpdateAndDrawScreens() {
     }
   }
   gTextAlpha = 1.0f;
-  DrawPointer();
+  WithGlCapabilities(kBlendedTexturing, DrawPointer);
   EndOverlayFrame();
 }

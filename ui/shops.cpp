@@ -13,6 +13,7 @@
 #include "framework/globals.h"
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
+#include "render/gl_state.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
 #include "ui/menu_list.h"
@@ -51,14 +52,14 @@ bool DrumAtRest() { return std::abs(gListAngle) < kDrumAtRest; }
 void DrawInfoLine(const char* line, int colour, bool shadow) {
   glPushMatrix();
   glTranslatef(80 - 500 * gMenuDim, 475, 0);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1, 1, 1, 1);
-  BindMenuTexture(kHintBadgeTexture);
-  DrawCentredQuad(50, 50, 0, 0, 1, 1);
-  DrawFontText(0, 0, 2, 1.0f, 1, 1.75f, false, kAlignCentre, "i");
-  DrawFontText(25, 0, colour, gTextAlpha, 1, 0.75f, shadow, kAlignLeft, "%s", line);
+  WithGlCapabilities(kBlendedTexturing, [&] {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, 1);
+    BindMenuTexture(kHintBadgeTexture);
+    DrawCentredQuad(50, 50, 0, 0, 1, 1);
+    DrawFontText(0, 0, 2, 1.0f, 1, 1.75f, false, kAlignCentre, "i");
+    DrawFontText(25, 0, colour, gTextAlpha, 1, 0.75f, shadow, kAlignLeft, "%s", line);
+  });
   glPopMatrix();
 }
 

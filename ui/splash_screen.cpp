@@ -15,6 +15,7 @@
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "render/gl_state.h"
 #include "render/paint.h"
 #include "ui/menu_button.h"
 #include "ui/menu_draw.h"
@@ -27,27 +28,24 @@ float gPromptClock;
 namespace {
 
 void DrawTitlePicture(float a1) {
-  glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_TEXTURE_2D);
   glColor4f(1, 1, 1, a1);
   BindMenuTexture(kTitlePictureTexture);
   DrawTexturedQuad(0, 0, kFrameWidth, kFrameHeight, 0, 0, 1, 1);
 }
 
 void DrawTitlePage(float t, float a2) {
-  glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_2D);
   const float bottom = (1 + 0.23f * std::sin(t)) * a2, top = (1 - 0.23f * std::sin(t)) * a2;
-  glBegin(GL_QUADS);
-  glColor4f(bottom, bottom, bottom, 1);
-  glVertex2f(0, 0);
-  glVertex2f(kFrameWidth, 0);
-  glColor4f(top, top, top, 1);
-  glVertex2f(kFrameWidth, kFrameHeight);
-  glVertex2f(0, kFrameHeight);
-  glEnd();
-  glEnable(GL_TEXTURE_2D);
+  WithGlCapabilities({{GL_BLEND, false}, {GL_TEXTURE_2D, false}}, [bottom, top] {
+    glBegin(GL_QUADS);
+    glColor4f(bottom, bottom, bottom, 1);
+    glVertex2f(0, 0);
+    glVertex2f(kFrameWidth, 0);
+    glColor4f(top, top, top, 1);
+    glVertex2f(kFrameWidth, kFrameHeight);
+    glVertex2f(0, kFrameHeight);
+    glEnd();
+  });
   DrawEmblem();
   glColor4f(a2, a2, a2, a2);
   BindMenuTexture(kLogoTexture);
@@ -88,13 +86,14 @@ void UpdateAndDrawSplash() {
   gSplashTime = t;
   BeginOverlayFrame();
   glColor4f(1, 1, 1, 1);
-  glEnable(GL_BLEND);
-  if (t < kTitlePictureEnd) DrawTitlePicture(TitlePictureAlpha(t));
-  if (t > kTitlePictureEnd) DrawTitlePage(t, TitlePageBrightness(t));
+  const bool loaded = gLoaderStatus == LoaderStatus::Idle;
+  WithGlCapabilities(kBlendedTexturing, [t, loaded] {
+    if (t < kTitlePictureEnd) DrawTitlePicture(TitlePictureAlpha(t));
+    if (t > kTitlePictureEnd) DrawTitlePage(t, TitlePageBrightness(t));
+    if (loaded) DrawEnterPrompt();
+  });
   // The splash clock only runs on, and nothing else draws the picture.
   if (t > kTitlePictureEnd) gTextures[kTitlePictureTexture].Release();
-  const bool loaded = gLoaderStatus == LoaderStatus::Idle;
-  if (loaded) DrawEnterPrompt();
   if (loaded && gKeys[vk::kEnter] && !gKeyLatch) {
     gKeyLatch = 1;
     SetScreenDirectly(ScreenState::MainMenu);
@@ -102,9 +101,6 @@ void UpdateAndDrawSplash() {
     if (gSoundOn) gSndMenuStep.Play();
     gSettleSound = 1;
   }
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
-  PopOverlayFrame();
-  glLoadIdentity();
+  EndOverlayFrame();
   glFinish();
 }
