@@ -5,7 +5,12 @@
 #include "framework/settings.h"
 #include "tests/support/gl_window.h"
 
-bool UseBenchWindowWithDefaultSettings() {
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool UseBenchWindowWith(void (*choose)(int32_t (&words)[kSettingsWordCount])) {
   GlWindow* window = GlWindow::Get();
   if (!window) return false;
   window->MakeMainCurrent();
@@ -13,9 +18,27 @@ bool UseBenchWindowWithDefaultSettings() {
   gScreenWidth = GlWindow::kWidth;
   gScreenHeight = GlWindow::kHeight;
   gAntiAliasing = 0;
-  int32_t defaults[kSettingsWordCount];
-  DefaultSettingsWords(defaults);
-  ApplySettingsWords(defaults);
+  int32_t words[kSettingsWordCount];
+  DefaultSettingsWords(words);
+  choose(words);
+  ApplySettingsWords(words);
   gShadowMapSize = ShadowMapSizeForDetail(gShadowDetail, kShadowMapSizeOff);
   return true;
+}
+
+void KeepDefaults(int32_t (&)[kSettingsWordCount]) {}
+
+void ChooseLightest(int32_t (&words)[kSettingsWordCount]) {
+  words[kWordShadowDetail] = 0;
+  words[kWordSightRange] = 0;
+  words[kWordTraffic] = 0;
+}
+
+}  // namespace
+
+bool UseBenchWindowWithDefaultSettings() { return UseBenchWindowWith(KeepDefaults); }
+
+bool UseBenchWindowWithChosenSettings() {
+  const char* lightest = std::getenv("ZARNOK_BENCH_LIGHTEST");
+  return UseBenchWindowWith(lightest && std::strcmp(lightest, "1") == 0 ? ChooseLightest : KeepDefaults);
 }

@@ -5,3 +5,8 @@
 #pragma once
 
 bool UseBenchWindowWithDefaultSettings();
+
+// The same with ZARNOK_BENCH_LIGHTEST=1 in the environment at our lightest
+// settings instead (the race benchmark's ours-light): shadows off, the
+// shortest sight range, no traffic.
+bool UseBenchWindowWithChosenSettings();

@@ -230,6 +230,25 @@ void DrawTerrainGroup(const RaceFrameInput& frame, int g) {
   DrawTerrainTrianglesOf(frame, g, TerrainSlope::Steep);
 }
 
+// The section texture bound on the decal unit: alpha marks road over the
+// landscapes, so one without alpha bits covers them wherever it lies.
+bool SectionTextureHasAlpha() {
+  GLint alphaBits = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
+  return alphaBits > 0;
+}
+
+// Under a section texture that covers them, the landscapes' colours are
+// weighed by 0: their units are left without a texture, which the driver
+// answers with a constant instead of filtering texels. Their normal maps
+// still bend the light.
+void LeaveLandscapeColoursEmpty() {
+  for (int unit : {kUnitLandscapeB, kUnitLandscapeA}) {
+    Unit(unit);
+    glBindTexture(GL_TEXTURE_2D, 0);
+  }
+}
+
 void DrawTerrain(const RaceFrameInput& frame, float sight) {
   const Model* road = WorldModel(kWorldModelMainRoad);
   if (!road) return;
@@ -237,21 +256,26 @@ void DrawTerrain(const RaceFrameInput& frame, float sight) {
   UseWorldProgram(kProgRoadBumpSingle, t0, t1, gRoadBumpSingleProgram.t0, gRoadBumpSingleProgram.t1);
   UseWorldProgram(kProgRoadBump, t0, t1, gRoadBumpProgram.t0, gRoadBumpProgram.t1);
   gLandscapePair = -1;  // the first textured group of a frame always binds
+  bool landscapeColoursBound = true;
   for (int g = 0; g < road->groupCount; ++g) {
     const int material = road->groups[g].materialIndex;
     const uint32_t texture = MaterialTexture(road, material);
     if (texture) {
+      Unit(kUnitDecal);
+      BindTexture2D(texture);
+      const bool landscapeSeen = SectionTextureHasAlpha();
       const int pair = LandscapePairOf(road->materials[material].emissive[0]);
-      if (pair >= 0 && pair != gLandscapePair) {
+      if (pair >= 0 && (pair != gLandscapePair || landscapeSeen != landscapeColoursBound)) {
         int a, b;
         LandscapesOfPair(pair, &a, &b);
         BindLandscapeTextures(a, b);
+        if (!landscapeSeen) LeaveLandscapeColoursEmpty();
         gLandscapePair = pair;
+        landscapeColoursBound = landscapeSeen;
       }
       Unit(kUnitGlow);
       glDisable(GL_TEXTURE_2D);
       Unit(kUnitDecal);
-      BindTexture2D(texture);
     }
     DrawTerrainGroup(frame, g);
   }

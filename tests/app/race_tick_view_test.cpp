@@ -3,6 +3,7 @@
 #include "app/race_tick.h"
 
 #include "framework/globals.h"
+#include "framework/settings.h"
 #include "framework/sound.h"
 #include "render/race_view.h"
 #include "tests/support/race_scene.h"
@@ -62,6 +63,17 @@ TEST(RaceTickView, FillsTheLeafListsAndMovesTheListener) {
   EXPECT_EQ(z, drawnEye.z);
   alGetListener3f(AL_VELOCITY, &x, &y, &z);
   EXPECT_EQ(x, scene.player().body->GetVelocity().x);
+
+  // The far plane follows the sight range: the shortest lists fewer leaves.
+  const float savedSight = gSightDistance;
+  int listed[kSightRangeCount] = {};
+  for (int range : {0, kSightRangeCount - 1}) {
+    gSightDistance = kSightDistances[range];
+    RunRaceTick(0.02f);
+    listed[range] = gSimCameraLeaves.count;
+  }
+  gSightDistance = savedSight;
+  EXPECT_LT(listed[0], listed[kSightRangeCount - 1]);
 
   DestroyWorldQuadTree();
   gShadowMapSize = savedShadowMap;
