@@ -4,9 +4,9 @@
 // props, the four trucks as the game's own race tick moves them (the
 // player's standing, the others driving off and laying their tyre
 // tracks), seen from the player's chase camera, their exhausts streaming
-// as in a race, and the HUD. Times the whole frame (copy step, passes, the HUD, the GL work
-// finished) and each pass's share, every pass bracketed by glFinish so
-// that its time is its GL work. Needs a display (xvfb-run).
+// as in a race, and the HUD. Times the whole frame (copy step, passes, the
+// HUD, the GL work finished) and each pass's share, every pass bracketed by
+// glFinish so that its time is its GL work. Needs a display (xvfb-run).
 // ZARNOK_BENCH_FRAME=<path.tga> writes the first frame measured, to compare
 // a change's picture pixel by pixel.
 #include "app/race_tick.h"
@@ -64,7 +64,10 @@ bool SetUpRace() {
   for (int i = 0; i < kCountdownTicks; ++i) RunRaceTick(kGameFrameSeconds);
   gStartHold = 0;  // the countdown is over: the opponents drive off, the player stands
   for (int i = 0; i < kRaceTicks; ++i) RunRaceTick(kGameFrameSeconds);
-  for (int i = 0; i < kWarmUpFrames; ++i) DrawSceneAsTheGame(), DrawRaceHud();
+  for (int i = 0; i < kWarmUpFrames; ++i) {
+    DrawSceneAsTheGame();
+    DrawRaceHud();
+  }
   glFinish();
   return true;
 }
