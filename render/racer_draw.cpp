@@ -289,10 +289,12 @@ unsigned TableTextureId(int index) {
   return id == kNoTexture ? 0 : id;
 }
 
-// An effect drawn at an exhaust point and at its mirror image across the truck.
+// An effect drawn at an exhaust point and at its mirror image across the
+// truck. At strength 0 (the smoke while the truck does not backfire) every
+// particle is wholly transparent: its quads would only cost their blending.
 void DrawExhaustPair(const ParticleEffect& effect, const EffectLook& look, const Matrix4& m, const neV3& p,
                      const neV3& eye, int texture, float size) {
-  if (!look.enabled) return;
+  if (!look.enabled || !(look.strength > 0)) return;
   for (float side : {1.0f, -1.0f}) {
     const neV3 at = CarPoint(m, p.x, p.y, side * p.z);
     effect.Draw(look.colour, at.x, at.y, at.z, eye.x, eye.y, eye.z, TableTextureId(texture), size, look.strength);
