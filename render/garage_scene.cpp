@@ -288,7 +288,7 @@ void UpdateGarageShadow(const GarageSceneInput& input) {
 }
 
 void DrawOpaqueLayer(const GarageSceneInput& input) {
-  BindLayerTarget(gOpaqueTexture);
+  BindLayerTarget(gSceneTexture);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   gFarPlane = kSkyFarPlane;
   SetProjection(gScreenWidth, gScreenHeight);
@@ -302,22 +302,30 @@ void DrawOpaqueLayer(const GarageSceneInput& input) {
   UnbindLitUnits();
   DrawRoom();
   DrawSkybox(0, kSkyBaseHeight, 0);
-  ResolveInto(gOpaqueTexture);
 }
 
-void DrawGlassLayer(const GarageSceneInput& input) {
-  BindLayerTarget(gLayerTexture);
-  glClear(GL_COLOR_BUFFER_BIT);
+// The glass blended straight over the opaque layer. Only the nearest glass
+// at a pixel shows, as if the glass had a layer of its own: its depth is
+// laid first, then only the fragments at that depth are blended.
+void DrawGlass(const GarageSceneInput& input) {
   LookThrough(input.view);
   SetupLights();
   BindLitUnits();
   UseLightProgram(1);
   glUniform1fARB(gLightProgram.refInt, kGlassReflection);
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   DrawIf(input.truck.glass);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glDepthFunc(GL_EQUAL);
+  glDepthMask(GL_FALSE);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  WithGlCapabilities({{GL_BLEND, true}}, [&] { DrawIf(input.truck.glass); });
+  glDepthMask(GL_TRUE);
+  glDepthFunc(GL_LEQUAL);
   glUniform1fARB(gLightProgram.refInt, 0);
   glUseProgramObjectARB(0);
   UnbindLitUnits();
-  ResolveInto(gLayerTexture);
+  ResolveInto(gSceneTexture);
 }
 
 void WindowQuad(GLuint texture, int width, int height) {
@@ -334,13 +342,6 @@ void WindowQuad(GLuint texture, int width, int height) {
   glEnd();
 }
 
-// A window-size picture, then another of the given size blended over it.
-void WindowQuadsBlended(GLuint under, GLuint over, int overWidth, int overHeight, GLenum source, GLenum destination) {
-  WindowQuad(under, gScreenWidth, gScreenHeight);
-  glBlendFunc(source, destination);
-  WithGlCapabilities({{GL_BLEND, true}}, [&] { WindowQuad(over, overWidth, overHeight); });
-}
-
 // Runs a draw in the 800 x 600 frame with rectangle texturing, depth off.
 template <typename Draw>
 void InFlatFrame(Draw draw) {
@@ -350,13 +351,6 @@ void InFlatFrame(Draw draw) {
   WithGlCapabilities({{GL_DEPTH_TEST, false}, {GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, draw);
   PopOverlayFrame();
   glDepthMask(GL_TRUE);
-}
-
-void ComposeIntoScene() {
-  AttachToResolve(gSceneTexture);
-  glClear(GL_COLOR_BUFFER_BIT);
-  InFlatFrame([] { WindowQuadsBlended(gOpaqueTexture, gLayerTexture, gScreenWidth, gScreenHeight, GL_SRC_ALPHA,
-                                       GL_ONE_MINUS_SRC_ALPHA); });
 }
 
 // Each marker triangle of a group places one part; the record holds ten
@@ -437,8 +431,8 @@ void RenderGarageSceneFrom(const GarageSceneInput& input) {
   gGarageLookAt = input.view.lookAt;
   UpdateGarageShadow(input);
   DrawOpaqueLayer(input);
-  DrawGlassLayer(input);
-  ComposeIntoScene();
+  DrawGlass(input);
+  AttachToResolve(gSceneTexture);  // after a multisample resolve, which leaves the window bound
   DrawSpinningParts(input);
   RenderFullScreenPass(kProgBlur, gSceneTexture, gBlurTexture2, kPostFromWindow);
   RenderFullScreenPass(kProgBlur, gBlurTexture2, gBlurTexture, kPostFromBlur);
@@ -468,5 +462,12 @@ void RenderGarageScene() {
 void DrawGarageSceneOnWindow(bool previousScene) {
   const GLuint scene = previousScene ? gPrevSceneTexture : gSceneTexture;
   if (scene == 0) return;
-  InFlatFrame([scene] { WindowQuadsBlended(scene, gBlurTexture, gBlurWidth, gBlurHeight, GL_ONE, GL_ONE); });
+  // A copy costs the rasteriser far less than a textured window-size quad.
+  AttachToResolve(scene);
+  glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, 0);
+  glBlitFramebufferEXT(0, 0, gScreenWidth, gScreenHeight, 0, 0, gScreenWidth, gScreenHeight, GL_COLOR_BUFFER_BIT,
+                       GL_NEAREST);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  glBlendFunc(GL_ONE, GL_ONE);
+  InFlatFrame([] { WithGlCapabilities({{GL_BLEND, true}}, [] { WindowQuad(gBlurTexture, gBlurWidth, gBlurHeight); }); });
 }

@@ -7,9 +7,9 @@
 // the truck's models and record (axles, wheel offsets, part placements),
 // the render targets and programs of gl_resources.h and shaders.h. Renders
 // the next faces of gReflectionCubeMap and the shadow map (only cleared
-// with shadows off), draws the opaque layer into gOpaqueTexture and the
-// glass into gLayerTexture, composes both into gSceneTexture, draws the
-// spinning parts over it and blurs it into the glow, gBlurTexture. Writes
+// with shadows off), draws the opaque layer into gSceneTexture and blends
+// the glass over it, draws the spinning parts over it and blurs it into
+// the glow, gBlurTexture. Writes
 // the shared gCameraEye, gGarageLookAt, the garage sun's matrices and
 // gInverseViewMatrix, and turns gSpinAngle. Leaves the window framebuffer
 // bound with its colour cleared, the window viewport, the model-view
@@ -51,8 +51,8 @@ void RenderGarageSceneFrom(const GarageSceneInput& input);
 // render targets (a failed graphics start-up).
 void RenderGarageScene();
 
-// gSceneTexture (gPrevSceneTexture when `previousScene` is set) over the
-// whole window framebuffer with the glow added; on a frame that drew no
+// gSceneTexture (gPrevSceneTexture when `previousScene` is set) copied to
+// the whole window framebuffer with the glow added; on a frame that drew no
 // garage it shows the last scene composed (nothing without the render
 // targets).
 void DrawGarageSceneOnWindow(bool previousScene = false);
