@@ -5,6 +5,7 @@
 #include "framework/startup_models.h"
 #include "platform/gl.h"
 #include "render/frustum.h"
+#include "render/gl_state.h"
 #include "render/shadow_map.h"
 #include "render/shaders.h"
 
@@ -59,11 +60,12 @@ void RenderGarageShadowMap(const ShowroomTruck& truck) {
   SetShaderUniforms(kProgTransparencyForShadowMap);
   DrawDepth(gGarageModels[kGarageTransparency]);
   glUseProgramObjectARB(0);
-  glEnable(GL_CULL_FACE);
-  DrawDepth(truck.car);
-  DrawDepth(truck.optics);
-  DrawDepth(truck.glass);
-  if (truck.record) DrawWheels(truck);
+  WithGlCapabilities({{GL_CULL_FACE, true}}, [&] {
+    DrawDepth(truck.car);
+    DrawDepth(truck.optics);
+    DrawDepth(truck.glass);
+    if (truck.record) DrawWheels(truck);
+  });
   glPopMatrix();
   EndShadowDepthPass();
 }
