@@ -5,6 +5,7 @@
 #include "platform/gl.h"
 #include "render/frustum.h"
 #include "render/gl_resources.h"
+#include "render/gl_state.h"
 #include "render/leaf_meshes.h"
 #include "render/race_projection.h"
 #include "render/shaders.h"
@@ -50,7 +51,6 @@ void DrawWorldDepth(const NodeList& leaves) {
     for (int g = 0; g < WorldGroupCount(s.model); ++g) EmitLeafTriangles(leaves, s.section, g, kLeafPositionOnly);
   glEnd();
 
-  glDisable(GL_CULL_FACE);
   glUseProgramObjectARB(gTransparencyForShadowMapProgram.object);
   SetShaderUniforms(kProgTransparencyForShadowMap);
   for (const auto& s : kCutSections)
@@ -61,7 +61,6 @@ void DrawWorldDepth(const NodeList& leaves) {
       glEnd();
     }
   glUseProgramObjectARB(0);
-  glEnable(GL_CULL_FACE);
 }
 
 void DrawPropDepth(const ShadowCasters& c, int prop) {
@@ -115,9 +114,11 @@ void BeginShadowDepthPass(const Matrix4& lightProjection, const Matrix4& lightVi
 
 void RenderShadowMap(const ShadowCasters& casters, const Matrix4& lightProjection, const Matrix4& lightView) {
   BeginShadowDepthPass(lightProjection, lightView);
-  DrawWorldDepth(*casters.leaves);
-  DrawPropsDepth(casters);
-  if (casters.drawRacers && ShadowMapTakesRacers(gShadowMapSize)) casters.drawRacers();
+  DrawWorldDepth(*casters.leaves);  // unculled, as the pass begins: cut-outs cast from both faces
+  WithGlCapabilities({{GL_CULL_FACE, true}}, [&] {
+    DrawPropsDepth(casters);
+    if (casters.drawRacers && ShadowMapTakesRacers(gShadowMapSize)) casters.drawRacers();
+  });
   EndShadowDepthPass();
 }
 
