@@ -237,33 +237,37 @@ void DrawOpaqueTruck(const ShowroomTruck& truck) {
   if (truck.record) DrawWheelCorners(truck);
 }
 
+// The room's programs read the noise on unit 2 and the shadow map on unit 1.
+constexpr GlUnitCapability kRoomUnits[] = {
+    {GL_TEXTURE2_ARB, GL_TEXTURE_3D, true}, {GL_TEXTURE2_ARB, GL_TEXTURE_2D, false}, {GL_TEXTURE1_ARB, GL_TEXTURE_2D, true}};
+
 void DrawRoom() {
-  // The see-through parts of the room, alpha-tested.
-  BindOn(GL_TEXTURE2_ARB, GL_TEXTURE_3D, gNoiseTexture3D);
-  glDisable(GL_TEXTURE_2D);
-  BindShadowMap(GL_TEXTURE1_ARB);
-  GlActiveTexture(GL_TEXTURE0_ARB);
-  glAlphaFunc(GL_GEQUAL, kAlphaTestReference);
-  WithGlCapabilities({{GL_CULL_FACE, false}, {GL_ALPHA_TEST, true}}, [] {
-    glUseProgramObjectARB(gTransparencyProgram.object);
-    SetShaderUniforms(kProgTransparency);
-    glUniform1fARB(gTransparencyProgram.t0, kFadeStart);
-    glUniform1fARB(gTransparencyProgram.t1, kFadeEnd);
-    if (gGarageModels[kGarageTransparency]) gGarageModels[kGarageTransparency]->Draw();
+  WithGlUnitCapabilities(kRoomUnits, [] {
+    GlActiveTexture(GL_TEXTURE2_ARB);
+    glBindTexture(GL_TEXTURE_3D, gNoiseTexture3D);
+    BindShadowMap(GL_TEXTURE1_ARB);
+    GlActiveTexture(GL_TEXTURE0_ARB);
+    // The see-through parts of the room, alpha-tested.
+    glAlphaFunc(GL_GEQUAL, kAlphaTestReference);
+    WithGlCapabilities({{GL_CULL_FACE, false}, {GL_ALPHA_TEST, true}}, [] {
+      glUseProgramObjectARB(gTransparencyProgram.object);
+      SetShaderUniforms(kProgTransparency);
+      glUniform1fARB(gTransparencyProgram.t0, kFadeStart);
+      glUniform1fARB(gTransparencyProgram.t1, kFadeEnd);
+      if (gGarageModels[kGarageTransparency]) gGarageModels[kGarageTransparency]->Draw();
+      glUseProgramObjectARB(0);
+    });
+    // The walls and the floor.
+    glUseProgramObjectARB(gMapProgram.object);
+    SetShaderUniforms(kProgMap);
+    glUniform1fARB(gMapProgram.t0, kFadeStart);
+    glUniform1fARB(gMapProgram.t1, kFadeEnd);
+    for (int room : {kGarageRoom, kGarageGround})
+      if (gGarageModels[room]) gGarageModels[room]->Draw();
     glUseProgramObjectARB(0);
+    ResetTextureMatrix(GL_TEXTURE1_ARB);
+    GlActiveTexture(GL_TEXTURE0_ARB);
   });
-  // The walls and the floor.
-  glUseProgramObjectARB(gMapProgram.object);
-  SetShaderUniforms(kProgMap);
-  glUniform1fARB(gMapProgram.t0, kFadeStart);
-  glUniform1fARB(gMapProgram.t1, kFadeEnd);
-  for (int room : {kGarageRoom, kGarageGround})
-    if (gGarageModels[room]) gGarageModels[room]->Draw();
-  UnitOff(GL_TEXTURE2_ARB, GL_TEXTURE_3D);
-  UnitOff(GL_TEXTURE1_ARB, GL_TEXTURE_2D);
-  ResetTextureMatrix(GL_TEXTURE1_ARB);
-  GlActiveTexture(GL_TEXTURE0_ARB);
-  glUseProgramObjectARB(0);
 }
 
 void UseLightProgram(float glass) {
