@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 #include <string>
+#include <string_view>
 
 #include "framework/globals.h"
 #include "render/gl_resources.h"
@@ -145,6 +146,14 @@ TEST(FramebufferStatus, UnsupportedKeepsItsTextAndEveryFailureIsNamed) {
 
 // ---- The programs ----
 
+// Every uniform is located but the glow of the programs whose emissive is
+// the table's 0: those are built without reading it.
+bool GlowWeighedByZero(int set, std::string_view name) {
+  const bool glowless = set == kProgMap || set == kProgRoadBump || set == kProgRoadBumpSingle;
+  const bool glow = name == "emissive" || (set == kProgMap ? name == "decal4" : name == "decal8" || name == "decal9");
+  return glowless && glow;
+}
+
 TEST_F(GraphicsResources, AllFourteenProgramsLinkWithEveryUniformLocated) {
   int total = 0;
   for (int set : kAllSets) {
@@ -153,7 +162,8 @@ TEST_F(GraphicsResources, AllFourteenProgramsLinkWithEveryUniformLocated) {
     const ShaderUniform* uniforms = ShaderUniformsOf(set, &count);
     ASSERT_GT(count, 0) << set;
     for (int k = 0; k < count; ++k) {
-      EXPECT_NE(*uniforms[k].location, -1) << "set " << set << " has no uniform " << uniforms[k].name;
+      EXPECT_EQ(*uniforms[k].location == -1, GlowWeighedByZero(set, uniforms[k].name))
+          << "set " << set << " uniform " << uniforms[k].name;
     }
     total += count;
   }
@@ -193,8 +203,8 @@ TEST_F(GraphicsResources, EachSetLoadsItsValuesWithoutAGlError) {
   }
   glUseProgramObjectARB(gRoadBumpProgram.object);
   GLint unit = -1;
-  getUniformiv(gRoadBumpProgram.object, gRoadBumpProgram.decal9, &unit);
-  EXPECT_EQ(unit, 8);
+  getUniformiv(gRoadBumpProgram.object, gRoadBumpProgram.decal7, &unit);
+  EXPECT_EQ(unit, 6);
   float value = 0;
   getUniformfv(gRoadBumpProgram.object, gRoadBumpProgram.matSpecular, &value);
   EXPECT_FLOAT_EQ(value, 0.65f);
