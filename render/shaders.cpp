@@ -248,7 +248,7 @@ Program gPrograms[kShaderProgramCount] = {
     MakeProgram(kProgRadialBlur, "RadialBlur", &gRadialBlurProgram.object, kRadialBlurUniforms),
     MakeProgram(kProgTransparency, "Transparency", &gTransparencyProgram.object, kTransparencyUniforms,
                 kLitShadowed | kSharedFade),
-    MakeProgram(kProgMap, "Map", &gMapProgram.object, kMapUniforms, kLitShadowed | kSharedFade | kSkipZeroGlow),
+    MakeProgram(kProgMap, "Map", &gMapProgram.object, kMapUniforms, kLitShadowed | kSharedFade),
     MakeProgram(kProgRoadBump, "RoadBump", &gRoadBumpProgram.object, kRoadBumpUniforms, kTerrainSources),
     MakeProgram(kProgReflMap, "ReflMap", &gReflMapProgram.object, kReflMapUniforms),
     MakeProgram(kProgBlurSmoke, "BlurSmoke", &gBlurSmokeProgram.object, kBlurSmokeUniforms),

@@ -1,7 +1,6 @@
 // Map: material texture (decal, unit 0), shadow map (decal2, unit 1), noise
 // volume (decal3, unit 2) turning the shadow taps, and a glow layer
-// (decal4, unit 3) added in proportion to emissive, not read at all when
-// built with NO_GLOW.
+// (decal4, unit 3) added in proportion to emissive.
 // LightNow: share of the sunlight (1 lit, 0 ambient only). Alpha falls from
 // 1 at distance T0 to 0 at T1, so far objects dissolve into the sky behind
 // the layer.
@@ -31,9 +30,7 @@ void main() {
   float specular = Highlight(n, toLight, toEye, ShininessOr(kDefaultExponent)) * matSpecular * lit;
 
   vec3 colour = base.rgb * (matAmbient + matDiffuse * diffuse) + specular;
-#ifndef NO_GLOW
   colour += texture2D(decal4, uv).rgb * emissive;
-#endif
   float fade = Fade(length(vEyePos), 0.0);
   gl_FragColor = vec4(colour, base.a * fade);
 }

@@ -146,12 +146,10 @@ TEST(FramebufferStatus, UnsupportedKeepsItsTextAndEveryFailureIsNamed) {
 
 // ---- The programs ----
 
-// Every uniform is located but the glow of the programs whose emissive is
-// the table's 0: those are built without reading it.
+// Every uniform is located but the terrain's glow: its emissive is the
+// table's 0, so the terrain is built without reading it.
 bool GlowWeighedByZero(int set, std::string_view name) {
-  const bool glowless = set == kProgMap || set == kProgRoadBump || set == kProgRoadBumpSingle;
-  const bool glow = name == "emissive" || (set == kProgMap ? name == "decal4" : name == "decal8" || name == "decal9");
-  return glowless && glow;
+  return set == kProgRoadBump && (name == "emissive" || name == "decal8" || name == "decal9");
 }
 
 TEST_F(GraphicsResources, AllFourteenProgramsLinkWithEveryUniformLocated) {
