@@ -10,6 +10,7 @@
 #include <iterator>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/binary_file.h"  // ReadAssetFile
@@ -203,12 +204,18 @@ enum SharedSource : unsigned {
   kSharedFade = 1u << 3,        // CommonFadePS.glsl: the fade into the sky
   kSharedTerrain = 1u << 4,     // CommonTerrainPS.glsl: the terrain's road, light and fade
   kSharedReflective = 1u << 5,  // CommonReflectivePS.glsl: a surface lit like the trucks
+  // Not a source: the program's glow layer is weighed by an emissive that
+  // no pass sets, so while its table loads 0 the program is built without
+  // the glow's reads (NO_GLOW): a software rasteriser pays for every read.
+  // Building drops the bit from a program whose table loads another value.
+  kSkipZeroGlow = 1u << 6,
 };
 constexpr const char* kSharedSourceFiles[] = {"CommonLightingPS.glsl",  "CommonShadowPS.glsl",
                                               "CommonNormalMapPS.glsl", "CommonFadePS.glsl",
                                               "CommonTerrainPS.glsl",   "CommonReflectivePS.glsl"};
 constexpr unsigned kLitShadowed = kSharedLighting | kSharedShadow;
-constexpr unsigned kTerrainSources = kLitShadowed | kSharedNormalMap | kSharedFade | kSharedTerrain;
+constexpr unsigned kTerrainSources =
+    kLitShadowed | kSharedNormalMap | kSharedFade | kSharedTerrain | kSkipZeroGlow;
 constexpr unsigned kReflectiveSources = kLitShadowed | kSharedNormalMap | kSharedReflective;
 
 struct Program {
@@ -218,7 +225,7 @@ struct Program {
   GLhandleARB* object;
   const ShaderUniform* uniforms;
   int uniformCount;
-  unsigned shared;  // SharedSource bits: what the fragment source is built after
+  unsigned shared;  // SharedSource bits: what the fragment source is built after, and how
   GLhandleARB vertexShader, fragmentShader;  // kept attached for the whole run
 };
 
@@ -300,7 +307,8 @@ std::string BodyOf(const std::string& text, size_t sourceNumber) {
 // The program's own source with the shared sources it names placed after
 // its #version line, which must come before any code. With shadows off the
 // shadow source is built to read nothing: the setting takes the shadow
-// map's reads off every pixel, not only the map's drawing.
+// map's reads off every pixel, not only the map's drawing. A glow weighed
+// by 0 is not read either.
 bool ComposeSource(const std::string& path, unsigned shared, std::string* source) {
   std::string own;
   if (!ReadSource(path, &own)) return false;
@@ -310,6 +318,7 @@ bool ComposeSource(const std::string& path, unsigned shared, std::string* source
   }
   *source = own.substr(0, AfterVersionLine(own));
   if ((shared & kSharedShadow) != 0 && gShadowMapSize <= kShadowMapSizeOff) *source += "#define NO_SHADOW_MAP\n";
+  if ((shared & kSkipZeroGlow) != 0) *source += "#define NO_GLOW\n";
   const std::string folder = path.substr(0, path.rfind('/') + 1);
   for (size_t k = 0; k < std::size(kSharedSourceFiles); ++k) {
     if ((shared & (1u << k)) == 0) continue;
@@ -353,12 +362,22 @@ bool AttachShader(GLhandleARB program, GLenum kind, const std::string& path, uns
   return true;
 }
 
+// Whether the program's table loads its emissive as the constant 0.
+bool LoadsNoGlow(const Program& program) {
+  for (int k = 0; k < program.uniformCount; ++k) {
+    const ShaderUniform& uniform = program.uniforms[k];
+    if (std::string_view(uniform.name) == "emissive") return uniform.load == UniformLoad::Float && uniform.value == 0.0f;
+  }
+  return false;
+}
+
 bool BuildProgram(Program& program) {
+  const unsigned shared = LoadsNoGlow(program) ? program.shared : program.shared & ~unsigned{kSkipZeroGlow};
   *program.object = glCreateProgramObjectARB();
   const std::string folder = "base/shaders/";
   if (!AttachShader(*program.object, GL_VERTEX_SHADER_ARB, folder + program.vertexName + "VS.glsl", 0,
                     &program.vertexShader) ||
-      !AttachShader(*program.object, GL_FRAGMENT_SHADER_ARB, folder + program.name + "PS.glsl", program.shared,
+      !AttachShader(*program.object, GL_FRAGMENT_SHADER_ARB, folder + program.name + "PS.glsl", shared,
                     &program.fragmentShader)) {
     return false;
   }

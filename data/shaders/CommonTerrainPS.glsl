@@ -4,7 +4,7 @@
 // The section texture (decal, unit 0, over uv0) is the road, its alpha
 // marking road (1) over landscape (0); shadow map (decal2, unit 1); two
 // glow layers (decal8, decal9, units 7 and 8) added in proportion to
-// emissive.
+// emissive, not read at all when built with NO_GLOW.
 // LightNow: share of the sunlight. Alpha falls from 1 at T0 to 0 at T1.
 #version 120
 
@@ -21,7 +21,6 @@ const float kDefaultExponent = 32.0;  // the highlight's exponent while shinines
 // and normal-map texel there (0 to 1 per axis).
 vec4 ShadeTerrain(vec3 landscape, vec3 normalTexel) {
   vec2 section = gl_TexCoord[0].st;
-  vec2 tiling = gl_TexCoord[1].st;
   vec4 road = texture2D(decal, section);
   vec3 ground = mix(landscape, road.rgb, road.a);
 
@@ -34,8 +33,10 @@ vec4 ShadeTerrain(vec3 landscape, vec3 normalTexel) {
   float specular = Highlight(n, toLight, toEye, ShininessOr(kDefaultExponent)) * matSpecular * lit;
 
   vec3 colour = ground * (matAmbient + matDiffuse * diffuse) + specular * ground;
-  vec4 glow = texture2D(decal8, section) + texture2D(decal9, tiling);
+#ifndef NO_GLOW
+  vec4 glow = texture2D(decal8, section) + texture2D(decal9, gl_TexCoord[1].st);
   colour += glow.rgb * emissive;
+#endif
   float fade = Fade(length(vEyePos), 0.0);
   return vec4(colour, fade);
 }
