@@ -377,6 +377,14 @@ void AttachToResolve(GLuint texture) {
   AttachDepth(gDepthRenderbuffer);
 }
 
+void CopyToWindow(GLuint texture) {
+  AttachToResolve(texture);
+  glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, 0);
+  glBlitFramebufferEXT(0, 0, gScreenWidth, gScreenHeight, 0, 0, gScreenWidth, gScreenHeight, GL_COLOR_BUFFER_BIT,
+                       GL_NEAREST);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
 void BindLayerTarget(GLuint texture) {
   if (gAntiAliasing > 0) {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);
