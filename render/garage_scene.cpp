@@ -462,7 +462,10 @@ void RenderGarageScene() {
 void DrawGarageSceneOnWindow(bool previousScene) {
   const GLuint scene = previousScene ? gPrevSceneTexture : gSceneTexture;
   if (scene == 0) return;
-  CopyToWindow(scene);
+  const bool copied = CopyToWindow(scene);
   glBlendFunc(GL_ONE, GL_ONE);
-  InFlatFrame([] { WithGlCapabilities({{GL_BLEND, true}}, [] { WindowQuad(gBlurTexture, gBlurWidth, gBlurHeight); }); });
+  InFlatFrame([copied, scene] {
+    if (!copied) WithGlCapabilities({{GL_BLEND, false}}, [scene] { WindowQuad(scene, gScreenWidth, gScreenHeight); });
+    WithGlCapabilities({{GL_BLEND, true}}, [] { WindowQuad(gBlurTexture, gBlurWidth, gBlurHeight); });
+  });
 }

@@ -4,7 +4,7 @@
 // projection and model-view matrices as it found them, depth testing on
 // and blending off. DrawRaceScene puts gSceneTexture (gPrevSceneTexture
 // with motion blur) on the window, copied unless the crash splits its
-// colours, adds gBlurTexture over the 800 x 600 frame and leaves the window
+// colours or the driver cannot copy, adds gBlurTexture over the 800 x 600 frame and leaves the window
 // bound, texturing and blending as it found them, the blend function additive.
 #include "ui/race_targets.h"
 
@@ -44,14 +44,15 @@ void GrownFrameQuad(float x, float y, float grow, float s1, float t1) {
   glPopMatrix();
 }
 
-// The scene's green channel, then its blue and red channels added, each
-// grown by crash strength k from an opposite corner.
-void DrawSplitScene(GLuint scene, float k, float w, float h) {
+// The scene as quads; with crash strength k its green channel, then its
+// blue and red channels added, each grown by k from an opposite corner.
+void DrawSceneQuads(GLuint scene, float k, float w, float h) {
   glBindTexture(GL_TEXTURE_RECTANGLE_ARB, scene);
-  WithGlCapabilities({{GL_BLEND, false}}, [w, h] {
-    glColor4f(0, 1, 0, 1);
+  WithGlCapabilities({{GL_BLEND, false}}, [k, w, h] {
+    if (k > 0) glColor4f(0, 1, 0, 1); else glColor4f(1, 1, 1, 1);
     FrameQuad(w, h);
   });
+  if (!(k > 0)) return;
   WithGlCapabilities({{GL_BLEND, true}}, [k, w, h] {
     glBlendFunc(GL_ONE, GL_ONE);
     const float grow = 1 + 0.01f * k;
@@ -115,10 +116,10 @@ void EndRouteMapCanvas() {
 
 void DrawRaceScene(float k) {
   const GLuint scene = gMotionBlur == 1 ? gPrevSceneTexture : gSceneTexture;
-  if (!(k > 0)) CopyToWindow(scene);
-  WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [k, scene] {
+  const bool copied = !(k > 0) && CopyToWindow(scene);
+  WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [k, scene, copied] {
     const float w = float(gScreenWidth), h = float(gScreenHeight);
-    if (k > 0) DrawSplitScene(scene, k, w, h);
+    if (!copied) DrawSceneQuads(scene, k, w, h);
     WithGlCapabilities({{GL_BLEND, true}}, [] {
       glBlendFunc(GL_ONE, GL_ONE);
       glColor4f(1, 1, 1, 1);
