@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/globals.h"
@@ -265,11 +266,8 @@ TEST_F(GarageScene, WithAntiAliasingTheResolvedLayersShowTheSameShowroom) {
 
 TEST_F(GarageScene, ADriverWithoutTheBlitDrawsTheSameShowroomAsAQuad) {
   SettleOnTheGarage();
-  gPlayerCarIndex = 0;
-  LoadRacerCar(0);
   const std::vector<uint8_t> copied = Frame();
-  const PFNGLBLITFRAMEBUFFEREXTPROC blit = glBlitFramebufferEXT;
-  glBlitFramebufferEXT = nullptr;
+  const PFNGLBLITFRAMEBUFFEREXTPROC blit = std::exchange(glBlitFramebufferEXT, nullptr);
   const std::vector<uint8_t> drawn = Frame();
   glBlitFramebufferEXT = blit;
   double difference = 0;
