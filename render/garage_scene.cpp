@@ -466,12 +466,10 @@ void RenderGarageScene() {
 void DrawGarageSceneOnWindow(bool previousScene) {
   const GLuint scene = previousScene ? gPrevSceneTexture : gSceneTexture;
   if (scene == 0) return;
-  // A copy costs the rasteriser far less than a textured window-size quad.
-  AttachToResolve(scene);
-  glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, 0);
-  glBlitFramebufferEXT(0, 0, gScreenWidth, gScreenHeight, 0, 0, gScreenWidth, gScreenHeight, GL_COLOR_BUFFER_BIT,
-                       GL_NEAREST);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  const bool copied = CopyToWindow(scene);
   glBlendFunc(GL_ONE, GL_ONE);
-  InFlatFrame([] { WithGlCapabilities({{GL_BLEND, true}}, [] { WindowQuad(gBlurTexture, gBlurWidth, gBlurHeight); }); });
+  InFlatFrame([copied, scene] {
+    if (!copied) WithGlCapabilities({{GL_BLEND, false}}, [scene] { WindowQuad(scene, gScreenWidth, gScreenHeight); });
+    WithGlCapabilities({{GL_BLEND, true}}, [] { WindowQuad(gBlurTexture, gBlurWidth, gBlurHeight); });
+  });
 }

@@ -377,6 +377,16 @@ void AttachToResolve(GLuint texture) {
   AttachDepth(gDepthRenderbuffer);
 }
 
+bool CopyToWindow(GLuint texture) {
+  if (texture == 0 || !glBlitFramebufferEXT) return false;
+  AttachToResolve(texture);
+  glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, 0);
+  glBlitFramebufferEXT(0, 0, gScreenWidth, gScreenHeight, 0, 0, gScreenWidth, gScreenHeight, GL_COLOR_BUFFER_BIT,
+                       GL_NEAREST);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  return true;
+}
+
 void BindLayerTarget(GLuint texture) {
   if (gAntiAliasing > 0) {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, gMultisampleFbo);

@@ -55,6 +55,12 @@ extern GLuint gSunQuery;
 // attached there).
 void AttachToResolve(GLuint texture);
 
+// Copies a window-size rectangle texture onto the window and leaves the
+// window bound; false, with nothing drawn, for no texture or a driver
+// without the blit, where the caller draws the texture as a quad. A copy
+// costs the software rasteriser far less than a textured window-size quad.
+bool CopyToWindow(GLuint texture);
+
 // A scene layer's target: its texture with the shared depth, or with
 // anti-aliasing the multisample buffer, which the pass then resolves into
 // the texture.

@@ -2,9 +2,10 @@
 // map draws tex27 (route dot) into gRouteMapTexture through gResolveFbo and
 // leaves the window framebuffer bound with the window viewport, the
 // projection and model-view matrices as it found them, depth testing on
-// and blending off. DrawRaceScene draws gSceneTexture (gPrevSceneTexture
-// with motion blur) and gBlurTexture over the 800 x 600 frame and leaves
-// texturing and blending as it found them, the blend function additive.
+// and blending off. DrawRaceScene puts gSceneTexture (gPrevSceneTexture
+// with motion blur) on the window, copied unless the crash splits its
+// colours or the driver cannot copy, adds gBlurTexture over the 800 x 600 frame and leaves the window
+// bound, texturing and blending as it found them, the blend function additive.
 #include "ui/race_targets.h"
 
 #include <cmath>
@@ -41,6 +42,25 @@ void GrownFrameQuad(float x, float y, float grow, float s1, float t1) {
   glTranslatef(-x, -y, 0);
   FrameQuad(s1, t1);
   glPopMatrix();
+}
+
+// The scene as quads; with crash strength k its green channel, then its
+// blue and red channels added, each grown by k from an opposite corner.
+void DrawSceneQuads(GLuint scene, float k, float w, float h) {
+  glBindTexture(GL_TEXTURE_RECTANGLE_ARB, scene);
+  WithGlCapabilities({{GL_BLEND, false}}, [k, w, h] {
+    if (k > 0) glColor4f(0, 1, 0, 1); else glColor4f(1, 1, 1, 1);
+    FrameQuad(w, h);
+  });
+  if (!(k > 0)) return;
+  WithGlCapabilities({{GL_BLEND, true}}, [k, w, h] {
+    glBlendFunc(GL_ONE, GL_ONE);
+    const float grow = 1 + 0.01f * k;
+    glColor4f(0, 0, 1, 0.5f);
+    GrownFrameQuad(0, 0, grow, w, h);
+    glColor4f(1, 0, 0, 0.5f);
+    GrownFrameQuad(kFrameWidth, kFrameHeight, grow, w, h);
+  });
 }
 
 }  // namespace
@@ -95,24 +115,13 @@ void EndRouteMapCanvas() {
 }
 
 void DrawRaceScene(float k) {
-  WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [k] {
+  const GLuint scene = gMotionBlur == 1 ? gPrevSceneTexture : gSceneTexture;
+  const bool copied = !(k > 0) && CopyToWindow(scene);
+  WithGlCapabilities({{GL_TEXTURE_2D, false}, {GL_TEXTURE_RECTANGLE_ARB, true}}, [k, scene, copied] {
     const float w = float(gScreenWidth), h = float(gScreenHeight);
-    WithGlCapabilities({{GL_BLEND, false}}, [k, w, h] {
-      glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gMotionBlur == 1 ? gPrevSceneTexture : gSceneTexture);
-      if (k > 0) glColor4f(0, 1, 0, 1); else glColor4f(1, 1, 1, 1);
-      FrameQuad(w, h);
-    });
-    // The crash's colour split and the glow are added over the scene.
-    WithGlCapabilities({{GL_BLEND, true}}, [k, w, h] {
+    if (!copied) DrawSceneQuads(scene, k, w, h);
+    WithGlCapabilities({{GL_BLEND, true}}, [] {
       glBlendFunc(GL_ONE, GL_ONE);
-      if (k > 0) {
-        // The blue and red channels, each grown from an opposite corner.
-        const float grow = 1 + 0.01f * k;
-        glColor4f(0, 0, 1, 0.5f);
-        GrownFrameQuad(0, 0, grow, w, h);
-        glColor4f(1, 0, 0, 0.5f);
-        GrownFrameQuad(kFrameWidth, kFrameHeight, grow, w, h);
-      }
       glColor4f(1, 1, 1, 1);
       glBindTexture(GL_TEXTURE_RECTANGLE_ARB, gBlurTexture);
       FrameQuad(float(gBlurWidth), float(gBlurHeight));

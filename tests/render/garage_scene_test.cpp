@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/globals.h"
@@ -261,4 +262,15 @@ TEST_F(GarageScene, WithAntiAliasingTheResolvedLayersShowTheSameShowroom) {
   double difference = 0;
   for (size_t i = 0; i < plain.size(); ++i) difference += std::abs(int(plain[i]) - int(smooth[i]));
   EXPECT_LT(difference / plain.size(), 4.0) << "only the edges differ";
+}
+
+TEST_F(GarageScene, ADriverWithoutTheBlitDrawsTheSameShowroomAsAQuad) {
+  SettleOnTheGarage();
+  const std::vector<uint8_t> copied = Frame();
+  const PFNGLBLITFRAMEBUFFEREXTPROC blit = std::exchange(glBlitFramebufferEXT, nullptr);
+  const std::vector<uint8_t> drawn = Frame();
+  glBlitFramebufferEXT = blit;
+  double difference = 0;
+  for (size_t i = 0; i < copied.size(); ++i) difference += std::abs(int(copied[i]) - int(drawn[i]));
+  EXPECT_LT(difference / copied.size(), 1.0);
 }
