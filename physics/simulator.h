@@ -8,13 +8,13 @@
 #include "math/ne_math.h"
 #include "physics/body.h"
 #include "physics/collision.h"
+#include "physics/constraint.h"
 #include "physics/controller.h"
 #include "physics/geometry.h"
 #include "physics/material.h"
 #include "physics/sensor.h"
 
 class neAllocator;
-struct neConstraint;
 struct neStepTimerRecord;
 
 // Capacities of a simulator's pools.
@@ -81,10 +81,28 @@ struct neSimulator {
     void AdvanceMinMax(f32 time, f32 minStep, f32 maxStep, neStepTimerRecord* record = nullptr);
 
     // ---- callbacks, log and counters ----
+    // The collision and log setters return the previous function; the
+    // others return the one they store.
     neCollisionCallback SetCollisionCallback(neCollisionCallback fn);
+    neCollisionCallback GetCollisionCallback() const;
+    // Called when a breakable geometry breaks off its body.
+    neBreakageCallback SetBreakageCallback(neBreakageCallback fn);
+    neBreakageCallback GetBreakageCallback() const;
+    // Answers the terrain stage's triangle query in place of the terrain tree.
+    neTerrainQueryCallback SetTerrainQueryCallback(neTerrainQueryCallback fn);
+    neTerrainQueryCallback GetTerrainQueryCallback() const;
+    // The application's own test of bodies that use custom collision
+    // detection: against a rigid body (1) or an animated body (2).
+    neCustomCollisionCallback1 SetCustomCollisionCallback1(neCustomCollisionCallback1 fn);
+    neCustomCollisionCallback1 GetCustomCollisionCallback1() const;
+    neCustomCollisionCallback2 SetCustomCollisionCallback2(neCustomCollisionCallback2 fn);
+    neCustomCollisionCallback2 GetCustomCollisionCallback2() const;
     neLogOutputCallback SetLogOutputCallback(neLogOutputCallback fn);
+    neLogOutputCallback GetLogOutputCallback() const;
     s32 SetLogOutputLevel(s32 level);
     neSimulatorSizes GetSizes() const;
+    // The records in use of each pool, in the fields that size them.
+    neSimulatorSizes GetPoolStats() const;
     // Bytes held by every container of the simulator.
     u32 GetMemoryAllocated() const;
     s32 GetStepCount() const;

@@ -50,10 +50,33 @@ void neSimulator::AdvanceMinMax(f32 time, f32 minStep, f32 maxStep, neStepTimerR
 neCollisionCallback neSimulator::SetCollisionCallback(neCollisionCallback fn) {
     return Core(this)->SetCollisionCallback(fn);
 }
+neCollisionCallback neSimulator::GetCollisionCallback() const { return Core(this)->GetCollisionCallback(); }
+neBreakageCallback neSimulator::SetBreakageCallback(neBreakageCallback fn) {
+    return Core(this)->SetBreakageCallback(fn);
+}
+neBreakageCallback neSimulator::GetBreakageCallback() const { return Core(this)->GetBreakageCallback(); }
+neTerrainQueryCallback neSimulator::SetTerrainQueryCallback(neTerrainQueryCallback fn) {
+    return Core(this)->SetTerrainQueryCallback(fn);
+}
+neTerrainQueryCallback neSimulator::GetTerrainQueryCallback() const { return Core(this)->GetTerrainQueryCallback(); }
+neCustomCollisionCallback1 neSimulator::SetCustomCollisionCallback1(neCustomCollisionCallback1 fn) {
+    return Core(this)->SetCustomCollisionCallback1(fn);
+}
+neCustomCollisionCallback1 neSimulator::GetCustomCollisionCallback1() const {
+    return Core(this)->GetCustomCollisionCallback1();
+}
+neCustomCollisionCallback2 neSimulator::SetCustomCollisionCallback2(neCustomCollisionCallback2 fn) {
+    return Core(this)->SetCustomCollisionCallback2(fn);
+}
+neCustomCollisionCallback2 neSimulator::GetCustomCollisionCallback2() const {
+    return Core(this)->GetCustomCollisionCallback2();
+}
 neLogOutputCallback neSimulator::SetLogOutputCallback(neLogOutputCallback fn) {
     return Core(this)->SetLogOutputCallback(fn);
 }
+neLogOutputCallback neSimulator::GetLogOutputCallback() const { return Core(this)->GetLogOutputCallback(); }
 s32 neSimulator::SetLogOutputLevel(s32 level) { return Core(this)->SetLogOutputLevel(level); }
 neSimulatorSizes neSimulator::GetSizes() const { return Core(this)->GetSizes(); }
+neSimulatorSizes neSimulator::GetPoolStats() const { return Core(this)->GetPoolStats(); }
 u32 neSimulator::GetMemoryAllocated() const { return Core(this)->GetMemoryAllocated(); }
 s32 neSimulator::GetStepCount() const { return Core(this)->GetStepCount(); }

@@ -2,8 +2,11 @@
 
 #include "framework/globals.h"
 #include "framework/random.h"
+#include "world/catalogue.h"
 #include "world/truck_tuning.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -23,6 +26,53 @@ constexpr float kIdleExhaustFlame = 0.7f;
 
 // 0.00 .. 1.99: how long an opponent idles before its first rev blip.
 float RandomRevPhase() { return static_cast<float>(Random() % 200) * 0.01f; }
+
+// One wheel of the jointed-wheel variant, in the chassis's own axes.
+struct WheelJointRow {
+  neV3 boxSize;
+  neV3 position;       // the wheel body's centre
+  neV3 jointPosition;  // the hinge's origin
+  neV3 jointAngles;    // turns the hinge frame's y axis, the hinge axis, across the truck
+  float lowerLimit, upperLimit;  // radians about the hinge axis
+};
+
+constexpr WheelJointRow kWheelJointRow = {
+    .boxSize = {0.1f, 0.2f, 0.15f, 0.0f},
+    .position = {},
+    .jointPosition = {},
+    .jointAngles = {1.5708f, 0.0f, 0.0f, 0.0f},
+    .lowerLimit = -0.3f * NE_PI,
+    .upperLimit = 0.1f * NE_PI,
+};
+constexpr float kWheelBodyMass = 0.5f;
+constexpr float kWheelBodyInset = 0.8f;     // both axles shifted back from gWheelSizes' axle distances
+constexpr float kWheelBodySideGap = 1.3f;   // beyond gWheelSizes' side offsets
+constexpr float kWheelBodyBelowJoint = 0.1f;
+constexpr float kWheelJointTolerance = 0.0f;
+constexpr s32 kWheelJointIterations = 2;
+constexpr float kWheelJointDamping = 0.02f;
+
+// The four rows of a car kind, in wheel order; an unknown kind reads the
+// nearest catalogue row.
+std::array<WheelJointRow, kWheelCount> WheelJointRows(int carKind) {
+  const float* size = gWheelSizes[std::clamp(carKind, 0, kCatalogueSize - 1)];
+  std::array<WheelJointRow, kWheelCount> rows;
+  for (int w = 0; w < kWheelCount; ++w) {
+    const bool front = w < 2;
+    const float side = (w % 2 == 0) ? 1.0f : -1.0f;
+    const float x = front ? size[0] - kWheelBodyInset : -size[1] - kWheelBodyInset;
+    const float z = side * ((front ? size[2] : size[3]) + kWheelBodySideGap);
+    rows[w] = kWheelJointRow;
+    rows[w].position = neMakeV3(x, -kWheelBodyBelowJoint, z);
+    rows[w].jointPosition = neMakeV3(x, 0.0f, z);
+  }
+  return rows;
+}
+
+// How CreateBody turns a truck whose +x axis points along `direction`.
+neM3 FacingRotation(const neV3& direction) {
+  return YawRotation(-HeadingDeltaNormalized(direction, neMakeV3(1.0f, 0.0f, 0.0f)));
+}
 
 void ClearWheelEmitters(Racer& car) {
   for (int w = 0; w < kWheelCount; ++w) {
@@ -156,8 +206,7 @@ void Racer::CreateBody(neSimulator* sim, const neV3& position, const neV3& direc
   chassis->SetCollisionID(kCarCollisionId);
   body = chassis;
 
-  const float yaw = -HeadingDeltaNormalized(direction, neMakeV3(1.0f, 0.0f, 0.0f));
-  chassis->SetRotation(YawRotation(yaw));
+  chassis->SetRotation(FacingRotation(direction));
   chassis->SetPos(position);
 
   boost = 0.0f;
@@ -165,6 +214,46 @@ void Racer::CreateBody(neSimulator* sim, const neV3& position, const neV3& direc
   exhaustFlame = kIdleExhaustFlame;
   slideSkid = spinSkid = 0.0f;
   ClearWheelEmitters(*this);
+}
+
+void Racer::CreateWheelBodies(neSimulator* sim, const neV3& position, const neV3& direction) {
+  // Wheels and hinges are placed in the chassis's pose, so that every
+  // joint starts closed at angle 0.
+  neT3 chassisPose;
+  chassisPose.rot = FacingRotation(direction);
+  chassisPose.pos = position;
+  chassisPose.SetHomogeneous();
+  const std::array<WheelJointRow, kWheelCount> rows = WheelJointRows(carKind);
+  for (int w = 0; w < kWheelCount; ++w) {
+    const WheelJointRow& row = rows[w];
+    neRigidBody* wheel = sim->CreateRigidBody();
+    neGeometry* box = wheel ? wheel->AddGeometry() : nullptr;
+    if (!box) return;  // the engine has logged the full pool
+    wheel->SetSleepingParameter(kCarSleepingParameter);
+    box->SetBoxSize(row.boxSize);
+    wheel->UpdateBoundingInfo();
+    wheel->SetInertiaTensor(neBoxInertiaTensor(row.boxSize, kWheelBodyMass));
+    wheel->SetMass(kWheelBodyMass);
+    wheel->SetRotation(chassisPose.rot);
+    wheel->SetPos(chassisPose * row.position);
+    wheelBodies[w] = wheel;
+
+    neConstraint* joint = sim->CreateConstraint(wheel, body);
+    if (!joint) continue;
+    neT3 hinge;
+    hinge.rot.RotateXYZ(row.jointAngles);
+    hinge.pos = row.jointPosition;
+    hinge.SetHomogeneous();
+    joint->SetJointFrameWorld(chassisPose * hinge);
+    joint->SetType(NE_JOINT_HINGE);
+    joint->SetLowerLimit(row.lowerLimit);
+    joint->SetUpperLimit(row.upperLimit);
+    joint->SetTolerance(kWheelJointTolerance);
+    joint->SetIterationCount(kWheelJointIterations);
+    joint->SetDamping(kWheelJointDamping);
+    joint->EnableLimit(1);
+    joint->Enable(1);
+  }
 }
 
 void Racer::Unstick() {

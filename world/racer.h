@@ -55,6 +55,11 @@ class Racer {
   // ground direction `direction`: one box, four wheel sensors from the
   // axle fields, the shared wheel controller.
   void CreateBody(neSimulator* sim, const neV3& position, const neV3& direction);
+  // The jointed-wheel variant, which the game never builds: after
+  // CreateBody with the same place, four small wheel bodies hung on the
+  // chassis by hinges across the truck, placed from the carKind row of
+  // gWheelSizes. A full pool leaves the remaining wheels out.
+  void CreateWheelBodies(neSimulator* sim, const neV3& position, const neV3& direction);
   // The wheel model, once per simulator step (through gCarController).
   void ApplyWheelForces(neRigidBodyController* controller);
   // The player's driving, once per race tick before the simulator advances.

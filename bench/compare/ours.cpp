@@ -2,7 +2,7 @@
 // boxes and capsules with material 0, the terrain as one triangle mesh, the
 // trucks' wheel lines as line sensors read in a controller callback.
 #include "peer_world.h"
-#include "physics/simulator_core.h"
+#include "physics/simulator.h"
 #include "world/physics_constants.h"
 
 #include <cstdio>
@@ -56,13 +56,13 @@ public:
             sizes.controllersCount = wanted.bodies;
             sizes.sensorsCount = wanted.bodies * kWheels;
         }
-        sim_ = neSimulatorCore::CreateSimulator(sizes, nullptr, &gravity);
+        sim_ = neSimulator::CreateSimulator(sizes, nullptr, &gravity);
         sim_->SetLogOutputCallback(OnLog);
         sim_->SetLogOutputLevel(1);
         sim_->SetMaterial(0, kFriction, kRestitution);
         gLogged = false;
     }
-    ~Ours() override { neSimulatorCore::DestroySimulator(sim_); }
+    ~Ours() override { neSimulator::DestroySimulator(sim_); }
 
     const char* Name() const override { return "ours"; }
 
@@ -134,7 +134,7 @@ public:
     bool Healthy() const override { return !gLogged; }
 
 private:
-    neSimulatorCore* sim_ = nullptr;
+    neSimulator* sim_ = nullptr;
     std::vector<neRigidBody*> bodies_;
     std::vector<std::unique_ptr<WheelCallback>> callbacks_;
 };

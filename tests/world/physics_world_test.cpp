@@ -9,6 +9,7 @@
 #include "tests/support/race_scene.h"
 #include "world/city_object.h"
 #include "world/opponent.h"
+#include "world/player.h"
 #include "world/physics_constants.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -112,6 +114,47 @@ TEST(PhysicsWorldSetUp, PoolsFitTheBoundedTrafficAndTheTableReportsEveryCarConta
     EXPECT_EQ(friction, kTruckTuning.surfaces[m].friction) << "material " << m;
     EXPECT_EQ(restitution, kTruckTuning.surfaces[m].restitution) << "material " << m;
   }
+}
+
+// The jointed-wheel variant, which only this test builds: a truck that
+// drives off and brakes on flat ground swings its four wheels back and
+// forth on their hinges, each held at its hinge and stopped at its limits.
+TEST(JointedWheels, StayOnTheirHingesWithinTheLimitsThroughADrive) {
+  RaceScene scene;
+  scene.ParkOpponents();
+  Racer& car = scene.player();
+  car.carKind = 17;  // axles 4.2: the rear wheels hang behind the box
+  car.CreateWheelBodies(gSimulator, car.body->GetPos(), neMakeV3(1, 0, 0));
+  for (neRigidBody* wheel : car.wheelBodies) ASSERT_NE(wheel, nullptr);
+  const neT3 toChassis = car.body->GetTransform().FastInverse();
+  ExpectNear(toChassis * car.wheelBodies[0]->GetPos(), neMakeV3(4.2f - 0.8f, -0.1f, 1.3f), 1e-4f, "front, +z");
+  ExpectNear(toChassis * car.wheelBodies[3]->GetPos(), neMakeV3(-4.2f - 0.8f, -0.1f, -1.3f), 1e-4f, "rear, -z");
+  const neV3 start = car.body->GetPos();
+  float lowest = 0, highest = 0;
+  scene.Press(kControlAccelerate);
+  for (int frame = 0; frame < 200; ++frame) {
+    if (frame == 120) scene.ReleaseAll(), scene.Press(kControlBrake);
+    scene.Frame();
+    for (int w = 0; w < kWheelCount; ++w) {
+      const neV3 p = car.wheelBodies[w]->GetPos();
+      ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << "wheel " << w;
+      // The joint's frames on the wheel and on the chassis share their
+      // origin and their axis; the angle between their x axes about it is
+      // the hinge angle.
+      const neConstraint* joint = car.wheelBodies[w]->constraintFirst->constraint;
+      const neT3 a = joint->GetFrameA(), b = joint->GetFrameB();
+      ExpectNear(a.pos, b.pos, 0.02f, "hinge origin");
+      EXPECT_GT(a.rot[1].Dot(b.rot[1]), 0.999f) << "hinge axis of wheel " << w;
+      const neV3 axis = a.rot[1] + b.rot[1];
+      const float angle = std::atan2(a.rot[0].Cross(b.rot[0]).Dot(axis) / axis.Length(), a.rot[0].Dot(b.rot[0]));
+      EXPECT_GE(angle, -0.3f * NE_PI - 0.05f) << "wheel " << w << " frame " << frame;
+      EXPECT_LE(angle, 0.1f * NE_PI + 0.05f) << "wheel " << w << " frame " << frame;
+      lowest = std::min(lowest, angle), highest = std::max(highest, angle);
+    }
+  }
+  EXPECT_LT(lowest, -0.25f * NE_PI) << "braking swings the wheels to the lower limit";
+  EXPECT_GT(highest, 0.08f * NE_PI) << "the drive swings them to the upper limit";
+  EXPECT_GT(car.body->GetPos().x - start.x, 20.0f) << "the truck drove off";
 }
 
 TEST(PhysicsStepPlan, SmoothsTheFrameTimeAndChoosesTheSubSteps) {
