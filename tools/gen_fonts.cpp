@@ -140,7 +140,9 @@ bool GenerateFonts(const std::string& base) {
   if (FT_Init_FreeType(&library) != 0) return false;
   // Font 1 sets the menus' long lines and the option values between their
   // arrows: a condensed bold face, smaller and narrowed further, keeps
-  // them inside the page at the scales the screens use.
+  // them inside the page at the scales the screens use. Font 2's condensed
+  // face keeps the results' header on the page and the turning list's
+  // captions inside the frame.
   const FontSheet font1 = {"DejaVuSansCondensed-Bold.ttf", "textures/tex08.tga", "font1.ini",
                            2 * kFont1GlyphHalfSize, kFont1TextAdvance, 0.68f, 0.82f, 0.05f};
   const FontSheet font2 = {"DejaVuSansCondensed.ttf", "textures/tex00.tga", "font2.ini",
