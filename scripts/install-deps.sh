@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libopenal-dev libalut-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libfreetype-dev fonts-dejavu-core
+  libfreetype-dev fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth
   python3
 )

@@ -16,12 +16,9 @@ constexpr char kFontFolder[] = "/usr/share/fonts/truetype/dejavu/";
 constexpr int kCellsPerSide = 16;
 constexpr int kCellPixels = 64;  // sheet of 1024 × 1024
 constexpr int kSheetPixels = kCellsPerSide * kCellPixels;
-// The em square takes three quarters of a cell; the baseline sits so that
-// capitals are centred on the cell's middle and descenders still fit.
-constexpr float kEmPerCell = 0.75f;
+// The baseline sits so that capitals are centred on the cell's middle and
+// descenders still fit.
 constexpr float kCapHeightPerEm = 0.73f;
-// Space left between the ink of two neighbouring glyphs, in ems.
-constexpr float kLetterGapPerEm = 0.09f;
 constexpr int kTabSpaces = 4;
 constexpr unsigned char kTab = 9;
 
@@ -45,6 +42,9 @@ struct FontSheet {
   const char* widthsPath;   // under base/
   float glyphQuadUnits;   // side of a glyph quad in DrawFontText at scale 1
   float advanceUnits;     // DrawFontText's advance per unit of width
+  float emPerCell;        // the em square's side per cell side
+  float narrowing;        // horizontal scale of the face's outlines
+  float letterGapPerEm;   // space left between the ink of two neighbouring glyphs
 };
 
 // Copies a rendered glyph into its cell, ink centred horizontally, with the
@@ -76,8 +76,10 @@ bool GenerateFont(FT_Library library, const std::string& base, const FontSheet& 
     std::fprintf(stderr, "cannot open font %s\n", fontPath.c_str());
     return false;
   }
-  const int em = int(kCellPixels * kEmPerCell);
+  const int em = int(kCellPixels * sheet.emPerCell);
   FT_Set_Pixel_Sizes(face, 0, FT_UInt(em));
+  FT_Matrix narrowing = {FT_Fixed(sheet.narrowing * 0x10000), 0, 0, 0x10000};
+  FT_Set_Transform(face, &narrowing, nullptr);
   const int baseline = int(kCellPixels / 2 + em * kCapHeightPerEm / 2);
   const float unitsPerPixel = sheet.glyphQuadUnits / kCellPixels;
 
@@ -99,7 +101,7 @@ bool GenerateFont(FT_Library library, const std::string& base, const FontSheet& 
     }
     const FT_GlyphSlot glyph = face->glyph;
     const float inkUnits = float(glyph->bitmap.width) * unitsPerPixel;
-    const float gapUnits = kLetterGapPerEm * float(em) * unitsPerPixel;
+    const float gapUnits = sheet.letterGapPerEm * float(em) * unitsPerPixel;
     if (glyph->bitmap.width == 0) {
       // Blank glyphs (space, no-break space) advance as the font says.
       widths[c] = float(glyph->advance.x) / 64.0f * unitsPerPixel / sheet.advanceUnits;
@@ -136,10 +138,15 @@ unsigned CodePage1251ToUnicode(unsigned char byte) {
 bool GenerateFonts(const std::string& base) {
   FT_Library library;
   if (FT_Init_FreeType(&library) != 0) return false;
-  const FontSheet font1 = {"DejaVuSans-Bold.ttf", "textures/tex08.tga", "font1.ini",
-                               2 * kFont1GlyphHalfSize, kFont1TextAdvance};
-  const FontSheet font2 = {"DejaVuSans.ttf", "textures/tex00.tga", "font2.ini",
-                               2 * kFont2GlyphHalfSize, kFont2TextAdvance};
+  // Font 1 sets the menus' long lines and the option values between their
+  // arrows: a condensed bold face, smaller and narrowed further, keeps
+  // them inside the page at the scales the screens use. Font 2's condensed
+  // face keeps the results' header on the page and the turning list's
+  // captions inside the frame.
+  const FontSheet font1 = {"DejaVuSansCondensed-Bold.ttf", "textures/tex08.tga", "font1.ini",
+                           2 * kFont1GlyphHalfSize, kFont1TextAdvance, 0.68f, 0.82f, 0.05f};
+  const FontSheet font2 = {"DejaVuSansCondensed.ttf", "textures/tex00.tga", "font2.ini",
+                           2 * kFont2GlyphHalfSize, kFont2TextAdvance, 0.75f, 1.0f, 0.07f};
   bool ok = GenerateFont(library, base, font1);
   ok &= GenerateFont(library, base, font2);
   FT_Done_FreeType(library);

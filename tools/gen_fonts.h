@@ -1,6 +1,7 @@
 // The two font sheets and their width files, rasterised with FreeType from
-// Debian's DejaVu fonts: base/textures/tex08.tga with base/font1.ini (font
-// 1) and base/textures/tex00.tga with base/font2.ini (font 2).
+// Debian's DejaVu fonts (fonts-dejavu-core and fonts-dejavu-extra):
+// base/textures/tex08.tga with base/font1.ini (font 1) and
+// base/textures/tex00.tga with base/font2.ini (font 2).
 #pragma once
 
 #include <string>

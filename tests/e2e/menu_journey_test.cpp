@@ -1,7 +1,8 @@
 // The real game driven like a player: the splash, Enter, the main menu,
 // CAREER into the name entry, a typed name, the next screen, back to the
-// main menu and out through the quit dialog with the mouse. Pictures of
-// the splash, the main menu, the name entry and the quit dialog go to
+// main menu, NEW CAREER refused at its confirmation, and out through the
+// quit dialog with the mouse. Pictures of the splash, the main menu, the
+// name entry, the new-career confirmation and the quit dialog go to
 // frames/ for a person to look at.
 #include <gtest/gtest.h>
 
@@ -21,7 +22,8 @@ namespace {
 constexpr int kSplashFrame = 60;      // splash clock 9 s: the title page
 constexpr int kMainMenuFrame = 409;   // the main menu faded in
 constexpr int kNameEntryFrame = 440;  // the typed name shown
-constexpr int kQuitDialogFrame = 540;
+constexpr int kConfirmFrame = 525;   // the new-career confirmation
+constexpr int kQuitDialogFrame = 600;
 
 constexpr char kJourney[] =
     "72 key-down 13\n"   // held through the load: the splash acts once it is done
@@ -40,15 +42,21 @@ constexpr char kJourney[] =
     "463 key-up 27\n"
     "482 key-down 13\n"  // CAREER again: now the career menu
     "483 key-up 13\n"
-    "500 key-down 27\n"  // its Back
-    "501 key-up 27\n"
-    "520 mouse-move 166 688\n"  // over Quit at (70, 45)
-    "522 mouse-down left\n"
-    "523 mouse-up left\n"
-    "544 mouse-move 422 438\n"  // over the dialog's Yes at (263, 240)
-    "546 mouse-down left\n"
-    "547 mouse-up left\n"
-    "700 close\n";
+    "500 key-down 40\n"  // Down to NEW CAREER
+    "501 key-up 40\n"
+    "503 key-down 13\n"
+    "504 key-up 13\n"
+    "530 key-down 27\n"  // No: back to the career menu
+    "531 key-up 27\n"
+    "560 key-down 27\n"  // its Back
+    "561 key-up 27\n"
+    "580 mouse-move 166 688\n"  // over Quit at (70, 45)
+    "582 mouse-down left\n"
+    "583 mouse-up left\n"
+    "604 mouse-move 422 438\n"  // over the dialog's Yes at (263, 240)
+    "606 mouse-down left\n"
+    "607 mouse-up left\n"
+    "760 close\n";
 
 std::vector<std::string> ScreensVisited(const GameRunResult& run) {
   std::vector<std::string> screens;
@@ -74,14 +82,14 @@ TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
   GameRunOptions options;
   options.home = home.Path();
   options.inputScript = kJourney;
-  options.timeoutSeconds = 240;  // 700 frames, most over the garage showroom with its shadow, reflection and glow
-  options.dumpFrames = {kSplashFrame, kMainMenuFrame, kNameEntryFrame, kQuitDialogFrame};
+  options.timeoutSeconds = 240;  // 760 frames, most over the garage showroom with its shadow, reflection and glow
+  options.dumpFrames = {kSplashFrame, kMainMenuFrame, kNameEntryFrame, kConfirmFrame, kQuitDialogFrame};
   const GameRunResult run = RunGame(options);
 
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
-  const std::vector<std::string> expected = {"100", "1", "80", "10", "1", "8", "1", "44"};
+  const std::vector<std::string> expected = {"100", "1", "80", "10", "1", "8", "9", "8", "1", "44"};
   EXPECT_EQ(ScreensVisited(run), expected) << run.errorOutput;
 
   // Each switch to a menu screen sounds once when the new screen stands.
@@ -102,7 +110,8 @@ TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
   EXPECT_FALSE(home.ReadSaveFile("menu.inf").empty());
 
   for (auto [frame, name] : {std::pair{kSplashFrame, "splash.png"}, {kMainMenuFrame, "main_menu.png"},
-                             {kNameEntryFrame, "name_entry.png"}, {kQuitDialogFrame, "quit_dialog.png"}}) {
+                             {kNameEntryFrame, "name_entry.png"}, {kConfirmFrame, "new_career_confirm.png"},
+                             {kQuitDialogFrame, "quit_dialog.png"}}) {
     RgbImage picture = ReadPngFile(run.FramePath(frame));
     ASSERT_FALSE(picture.Empty()) << name;
     KeepPicture(run, frame, name);

@@ -8,12 +8,14 @@
 
 #include "framework/font.h"
 #include "framework/model.h"
+#include "framework/settings.h"
 #include "framework/texture.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/temp_home.h"
 #include "tools/gen_fonts.h"
 #include "tools/gen_models.h"
 #include "tools/gen_tables.h"
+#include "ui/options.h"
 
 namespace {
 
@@ -137,6 +139,29 @@ TEST(GeneratedFonts, CodePage1251Letters) {
   EXPECT_EQ(CodePage1251ToUnicode(0xB8), 0x0451u);
   EXPECT_EQ(CodePage1251ToUnicode('A'), unsigned('A'));
   EXPECT_EQ(CodePage1251ToUnicode(7), 0u);
+}
+
+// Font 1 at the options' scale 1: every GRAPHICS value, centred at x 525
+// with its one-unit shadow, keeps clear of the right arrow at x 586 even
+// while that arrow is hovered (its plate 20 units each side, grown by 1.2).
+// The two long lines, centred at x 400, stay on the white page between the
+// side panels (150..650).
+TEST(GeneratedFonts, OptionValuesMissTheirArrowsAndLongLinesStayOnThePage) {
+  ASSERT_TRUE(LoadFontWidths("base/font1.ini", 1));
+  constexpr float kValueX = 525, kShadow = 1, kHoveredPlateLeft = 586 - 1.2f * 20, kHalfPage = 250;
+  int32_t* const settings[] = {&gPendingResolutionIndex, &gAntiAliasingChoice, &gSightRange,
+                               &gShadowDetail, &gMotionBlur, &gSoftParticles, &gTextureFiltering};
+  for (int row = 0; row < 7; ++row) {
+    const int32_t kept = *settings[row];
+    for (int32_t value = 0; value <= 9; ++value) {
+      *settings[row] = value;
+      const char* text = GraphicsValueText(row);
+      EXPECT_LT(kValueX + TextAdvance(1, 1, text) / 2 + kShadow, kHoveredPlateLeft) << text;
+    }
+    *settings[row] = kept;
+  }
+  EXPECT_LT(TextAdvance(1, 1, "Attention! Do you wish to overwrite previously saved career?") / 2, kHalfPage);
+  EXPECT_LT(TextAdvance(1, 1.25f, "Changes will be applied after reload the game!") / 2 + kShadow, kHalfPage);
 }
 
 TEST(GeneratedImages, WaterVolumeImageHoldsThe64CubedVolume) {
