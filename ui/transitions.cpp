@@ -173,6 +173,8 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
         static constexpr int kTables[] = {kEnginePrices, kSuspensionPrices, kTurboPrices};
         // The package paid for is the cursor's, even while the drum still
         // turns and the preview shows another.
+        // What the career already has is not sold to it again.
+        if (in.menuCursor == in.ownedPackageLevels[shop]) return Sound(MenuSound::Refusal);
         Transition t = Purchase(Price(in, kTables[shop]), S::TuningMenu, shop, in);
         if (t.storeCarSetup) {
           t.fitPackage = shop;
@@ -192,6 +194,7 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
         // Only the truck on show, built, can be bought: until then the live
         // set-up is still another truck.
         if (!in.previewBuilt) return Sound(MenuSound::None);
+        if (in.menuCursor == in.ownedCarIndex) return Sound(MenuSound::RefusalUnlessPlaying);
         return Purchase(Price(in, kCarPrices), S::Garage, 2, in, MenuSound::RefusalUnlessPlaying);
       }
       break;
