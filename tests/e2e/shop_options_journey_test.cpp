@@ -140,3 +140,101 @@ TEST(ShopOptionsJourney, BuyPackageThreeWithAllTheCashAndBindQ) {
     EXPECT_FALSE(error) << name << ": " << error.message();
   }
 }
+
+// The car shop from the garage hub: browsing rebuilds the truck on show
+// behind the last picture before the change, which then dissolves; a truck
+// dearer than the cash is refused, one the cash covers is bought and kept.
+constexpr int kHubBeforeFrame = 460;
+constexpr int kBeforeChangeFrame = 494;  // Sickle ST on show, the list still
+constexpr int kStillFrame = 498;         // Magnum ST is being rebuilt
+constexpr int kHalfDissolvedFrame = 502;
+constexpr int kAfterChangeFrame = 510;
+constexpr int kHubAfterFrame = 598;
+
+constexpr char kCarShopJourney[] =
+    "72 key-down 13\n"
+    "400 key-up 13\n"
+    "410 key-down 13\n"  // CAREER: the new career, 10000 in cash, Sickle ST
+    "411 key-up 13\n"
+    "440 key-down 13\n"  // Next: the garage
+    "441 key-up 13\n"
+    "462 key-down 40\n"  // Down x 2: CAR SHOP
+    "463 key-up 40\n"
+    "465 key-down 40\n"
+    "466 key-up 40\n"
+    "470 key-down 13\n"
+    "471 key-up 13\n"
+    "495 key-down 40\n"  // Magnum ST (10000), rebuilt on show
+    "496 key-up 40\n"
+    "515 key-down 40\n"  // Screw ST (12500)
+    "516 key-up 40\n"
+    "520 key-down 13\n"  // Accept while it is rebuilt: not taken
+    "521 key-up 13\n"
+    "540 key-down 13\n"  // Accept: refused
+    "541 key-up 13\n"
+    "550 key-down 38\n"  // Up: Magnum ST again
+    "551 key-up 38\n"
+    "575 key-down 13\n"  // Accept: 10000 of 10000, back to the garage
+    "576 key-up 13\n"
+    "600 close\n";
+
+// Pixels that differ between two frames inside a box of the 800 x 600 frame (y up).
+int Differ(const RgbImage& a, const RgbImage& b, int x0, int y0, int x1, int y1) {
+  const float sx = float(a.width) / 800.0f, sy = float(a.height) / 600.0f;
+  return PixelsThatDiffer(a, b, int(x0 * sx), int((600 - y1) * sy), int(x1 * sx), int((600 - y0) * sy));
+}
+
+TEST(ShopOptionsJourney, CarShopRefusesATruckBeyondTheCashAndSellsOneItCovers) {
+  if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+  TempHome home;
+  GameRunOptions options;
+  options.home = home.Path();
+  options.inputScript = kCarShopJourney;
+  options.dumpFrames = {kHubBeforeFrame,     kBeforeChangeFrame, kStillFrame,
+                        kHalfDissolvedFrame, kAfterChangeFrame,  kHubAfterFrame};
+  options.timeoutSeconds = 240;
+  const GameRunResult run = RunGame(options);
+
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  const std::vector<std::string> expected = {"100", "1", "80", "10", "15", "10"};
+  EXPECT_EQ(run.ScreensVisited(), expected) << run.errorOutput;
+  EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), "sound menu5.wav"), 1) << "Screw ST refused once";
+  EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), "sound menu4.wav"), 1) << "Magnum ST bought";
+  CareerRecord record;
+  const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");
+  ASSERT_EQ(career.size(), kCareerFileSize);
+  std::memcpy(&record, career.data(), sizeof record);
+  EXPECT_EQ(record.carIndex, 1);
+  EXPECT_EQ(record.cash, 0.0f) << "the refusal cost nothing";
+
+  RgbImage frames[6];
+  const int numbers[6] = {kHubBeforeFrame,     kBeforeChangeFrame, kStillFrame,
+                          kHalfDissolvedFrame, kAfterChangeFrame,  kHubAfterFrame};
+  for (int k = 0; k < 6; ++k) ASSERT_FALSE((frames[k] = ReadPngFile(run.FramePath(numbers[k]))).Empty()) << numbers[k];
+  const RgbImage &hubBefore = frames[0], &before = frames[1], &still = frames[2], &half = frames[3],
+                 &after = frames[4], &hubAfter = frames[5];
+  // The garage's profile card names the new truck.
+  EXPECT_GT(Differ(hubBefore, hubAfter, 430, 95, 580, 125), 300) << "Sickle ST became Magnum ST";
+  // The truck on show: the old picture stands while the new truck is built,
+  // then dissolves into it.
+  const int change = Differ(before, after, 250, 200, 550, 450);
+  EXPECT_LT(Differ(before, still, 250, 200, 550, 450), change / 8) << change;
+  EXPECT_GT(Differ(before, half, 250, 200, 550, 450), change / 5) << change;
+  EXPECT_GT(Differ(half, after, 250, 200, 550, 450), change / 5) << change;
+
+  std::filesystem::create_directories("frames");
+  std::error_code error;
+  std::filesystem::copy_file(run.FramePath(kHalfDissolvedFrame), "frames/car_shop.png",
+                             std::filesystem::copy_options::overwrite_existing, error);
+  EXPECT_FALSE(error) << error.message();
+
+  // Started again, the game builds the bought truck for the garage.
+  GameRunOptions restart;
+  restart.home = home.Path();
+  restart.inputScript = "300 close\n";
+  restart.quitWhenTraced = "model base/cars/1/car.sbm";
+  const GameRunResult again = RunGame(restart);
+  EXPECT_TRUE(again.Traced("model base/cars/1/car.sbm")) << again.errorOutput;
+  EXPECT_FALSE(again.Traced("model base/cars/0/car.sbm"));
+}
