@@ -171,10 +171,10 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
       if (kind == K::Back) return TuningBack(shop);
       if (kind == K::Confirm) {
         static constexpr int kTables[] = {kEnginePrices, kSuspensionPrices, kTurboPrices};
-        // The package paid for is the cursor's, even while the drum still
-        // turns and the preview shows another.
         // What the career already has is not sold to it again.
         if (in.menuCursor == in.ownedPackageLevels[shop]) return Sound(MenuSound::Refusal);
+        // The package paid for is the cursor's, even while the drum still
+        // turns and the preview shows another.
         Transition t = Purchase(Price(in, kTables[shop]), S::TuningMenu, shop, in);
         if (t.storeCarSetup) {
           t.fitPackage = shop;
