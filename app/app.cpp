@@ -67,7 +67,7 @@ void StartTestRace() {
   WaitForLoad(LoaderStatus::LoadStartupOrPlayerCar);
   gGameMode = kGameModeQuickRace;
   gQuickRaceTrack = track;
-  gCarPowerFactor = kDirectRacePowerFactor;  // the quick-race screen's shops would set it
+  gCarPowerFactor = kDirectRaceFactor;  // the quick-race screen's shops would set it
   gLoaderStatus = LoaderStatus::LoadTrack;
   gTargetScreen = ScreenState::RaceLoading;
   gScreen = ScreenState::RaceLoading;
@@ -83,13 +83,14 @@ void PrintDebugText() {
   PrintText1(70, 430, 1.0f, 1, "Zoom:%2i", FloatToInt(gGarageZoom * 1000.0f));
 }
 
-// A race track or the garage after a race is being loaded: frames that
-// only wait for it.
+// A race track or the garage after a race is being loaded, or the player's
+// truck rebuilt behind a menu: frames that only wait for it.
 bool WaitingForALoad() {
   const int screen = gScreen, status = gLoaderStatus;
   const bool track = status == LoaderStatus::LoadTrack, garage = status == LoaderStatus::LoadGarage;
+  const bool truck = status == LoaderStatus::LoadStartupOrPlayerCar && screen != ScreenState::Splash;
   return (screen == ScreenState::RaceLoading && track) || (screen == ScreenState::RaceFinish && garage) ||
-         (screen == ScreenState::Pause && (track || garage));
+         (screen == ScreenState::Pause && (track || garage)) || truck;
 }
 
 // Runs until the quit flag. The GL resources the first frame does not need

@@ -152,6 +152,24 @@ int RatingLevelAfterBonus(int ratingLevel, float careerPoints, float raceSum) {
   return ratingLevel + int(std::clamp(reached, 0.0f, float(kMaxLevelsPerBooking)));
 }
 
+void BookRaceBonus(CareerRecord& career, float (&raceBonus)[kBonusSlotCount]) {
+  float sum = 0;
+  for (int kind = 0; kind < kBonusSlotCount; ++kind) {
+    sum += raceBonus[kind];
+    career.bonusTotals[kind] = std::min(career.bonusTotals[kind] + raceBonus[kind], kMaxCareerAmount);
+  }
+  // Bounded like the cash, so that the levels below are counted in a few steps.
+  sum = std::min(sum, kMaxCareerAmount);
+  career.careerPoints += sum;
+  career.cash = std::min(career.cash + sum, kMaxCareerAmount);
+  while (career.careerPoints >= kPointsPerRatingLevel) {
+    career.ratingLevel = std::min(career.ratingLevel + 1, kMaxRatingLevel);
+    career.careerPoints -= kPointsPerRatingLevel;
+    for (float& total : career.bonusTotals) total = total >= kPointsPerRatingLevel ? total - kPointsPerRatingLevel : 0.0f;
+  }
+  std::fill(std::begin(raceBonus), std::end(raceBonus), 0.0f);
+}
+
 void DrawProfilePage() {
   DrawBlurredGarage(0.9f * (1 - gMenuDim));
   DrawDriftingBands();

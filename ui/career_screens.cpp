@@ -25,9 +25,6 @@
 #include "world/race_path.h"
 #include "world/race_state.h"
 
-float gCarHandlingFactor;
-float gCarTurboFactor;
-
 namespace {
 
 constexpr float kIconCell = 0.166f;  // width of one of tex59's six cells

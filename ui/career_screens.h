@@ -5,11 +5,6 @@
 
 #include <cstdint>
 
-// Handling and turbo shown by the garage, the shops and the quick race
-// (the power factor, which the race also reads, is in world/race_state.h).
-extern float gCarHandlingFactor;
-extern float gCarTurboFactor;
-
 // Rating gained per tuning package level, and the factor's ceiling.
 inline constexpr float kPackageRatingStep = 0.05f;
 // A base rating with `level` packages: + 0.05 a level, at most 1.

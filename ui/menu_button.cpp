@@ -132,6 +132,10 @@ TransitionInputs CurrentTransitionInputs() {
   in.packageLevels[0] = gPlayerCarSetup.enginePackage;
   in.packageLevels[1] = gPlayerCarSetup.suspensionPackage;
   in.packageLevels[2] = gPlayerCarSetup.turboPackage;
+  in.ownedCarIndex = gCareerCarIndex;
+  in.ownedPackageLevels[0] = gCareerCarSetup.enginePackage;
+  in.ownedPackageLevels[1] = gCareerCarSetup.suspensionPackage;
+  in.ownedPackageLevels[2] = gCareerCarSetup.turboPackage;
   in.priceTables = gPriceTables;
   in.quickRaceTruckReady = gPlayerCarIndex == gQuickRaceCar && gBuiltCarIndex[0] == gPlayerCarIndex;
   in.previewBuilt = gPlayerCarIndex == gMenuCursor && gBuiltCarIndex[0] == gPlayerCarIndex;
@@ -160,7 +164,9 @@ void ApplyTransition(const Transition& t) {
     gCareerCarIndex = 0;
     gCompetitionIndex = 0;
     gCompetitionRace = 1;
-    gCarPowerFactor = kDirectRacePowerFactor;
+    gCarPowerFactor = kDirectRaceFactor;
+    gCarHandlingFactor = kDirectRaceFactor;
+    gCarTurboFactor = kDirectRaceFactor;
   }
   if (t.resumeRace) {
     if (gSoundOn) ResumeAllSounds();

@@ -13,6 +13,7 @@ int32_t gMenuCursor, gMenuCursorOnEntry;
 float gListAngle;
 int32_t gSelectedColumn;
 float gLoadingAlpha;
+float gCarHandlingFactor, gCarTurboFactor;
 uint8_t gSettingsChanged;
 uint8_t gPaintZoneSelected[kPaintZoneCount];
 

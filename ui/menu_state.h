@@ -33,6 +33,10 @@ extern int32_t gMenuCursorOnEntry;  // row the next screen's list starts on
 extern float gListAngle;            // drum turn still to be drawn, degrees
 extern int32_t gSelectedColumn;     // column of the competition and race selectors
 extern float gLoadingAlpha;         // alpha of the LOADING sign, 0..1
+// Handling and turbo shown by the garage, the shops and the quick race
+// (the power factor, which the race also reads, is in world/race_state.h).
+extern float gCarHandlingFactor;
+extern float gCarTurboFactor;
 // The LOADING sign fades in and out by this much per frame-factor unit.
 inline constexpr float kLoadingFadeStep = 0.02f;
 extern uint8_t gSettingsChanged;    // a setting that needs a restart changed on GRAPHICS

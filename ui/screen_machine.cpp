@@ -36,6 +36,7 @@
 #include "ui/shops.h"
 #include "ui/splash_screen.h"
 #include "world/catalogue.h"
+#include "world/race_state.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ void SetUpEnteredScreen(int screen) {
 }
 
 void SwitchToTarget() {
+  if (gScreen == S::RaceBonus && gTargetScreen == S::Garage) BookRaceBonus(gCareer, gRaceBonus);
   gScreenFade = 0.0f;
   gScreenClock = 0.0f;
   gScreen = static_cast<int32_t>(gTargetScreen);

@@ -171,6 +171,8 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
       if (kind == K::Back) return TuningBack(shop);
       if (kind == K::Confirm) {
         static constexpr int kTables[] = {kEnginePrices, kSuspensionPrices, kTurboPrices};
+        // What the career already has is not sold to it again.
+        if (in.menuCursor == in.ownedPackageLevels[shop]) return Sound(MenuSound::Refusal);
         // The package paid for is the cursor's, even while the drum still
         // turns and the preview shows another.
         Transition t = Purchase(Price(in, kTables[shop]), S::TuningMenu, shop, in);
@@ -192,6 +194,7 @@ Transition ButtonTransition(int screen, int kind, const TransitionInputs& in) {
         // Only the truck on show, built, can be bought: until then the live
         // set-up is still another truck.
         if (!in.previewBuilt) return Sound(MenuSound::None);
+        if (in.menuCursor == in.ownedCarIndex) return Sound(MenuSound::RefusalUnlessPlaying);
         return Purchase(Price(in, kCarPrices), S::Garage, 2, in, MenuSound::RefusalUnlessPlaying);
       }
       break;

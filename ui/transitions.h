@@ -36,6 +36,8 @@ struct TransitionInputs {
   int competitionIndex = 0;
   int playerCarIndex = 0;
   int packageLevels[3] = {};  // engine, suspension, turbo of the player's set-up
+  int ownedCarIndex = 0;           // the career's truck
+  int ownedPackageLevels[3] = {};  // engine, suspension, turbo of the career's set-up
   bool previewBuilt = false;  // the previewed truck is the cursor's and its models are built
   const int (*priceTables)[21] = nullptr;  // gPriceTables: 11 rows of 21 prices
   bool quickRaceTruckReady = true;  // the live truck is the quick race's and its models are built
@@ -62,7 +64,7 @@ struct Transition {
   bool quit = false;              // gQuitRequested
   bool resumeRace = false;        // race sounds and music resume, free camera off
   bool freeCameraOff = false;
-  bool startDirectRace = false;   // career truck 0, competition 0 race 1, power factor 0.85
+  bool startDirectRace = false;   // career truck 0, competition 0 race 1, set-up factors 0.85
   bool acceptSettings = false;    // gSettingsAccepted
   bool resetSelectedRow = false;  // gSelectedRow 0
   bool openGraphics = false;      // settings-changed flag off, pending resolution = current

@@ -11,9 +11,9 @@ extern uint8_t gStartHold;      // 1 while the start countdown runs: racers held
 extern int32_t gRaceLaps;       // laps of the race
 extern float gRacePhaseTime;    // seconds; 0 when the player finishes, advanced by the finish overlay
 extern float gCarPowerFactor;   // drive-power factor of the player's set-up; written by the garage screens
-// The set-up factor of a race started without the garage's shops (the
-// direct race, and a race a test starts).
-inline constexpr float kDirectRacePowerFactor = 0.85f;
+// The set-up factors (power, handling, turbo) of a race started without
+// the garage's shops (the direct race, and a race a test starts).
+inline constexpr float kDirectRaceFactor = 0.85f;
 extern float gSimFovBoost;      // 0..1 field-of-view widening while boosting, read by the camera
 extern float gCrashEffect;      // 0..1 strength of the screen's crash effect, 1 on a hard hit; the HUD decays it
 inline constexpr int kRaceCameraModeCount = 3;

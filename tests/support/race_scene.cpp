@@ -110,7 +110,7 @@ void RaceScene::StartRace() {
   gStartHold = 0;
   gPlayerFinished = 0;
   gRaceLaps = 4;
-  gCarPowerFactor = kDirectRacePowerFactor;
+  gCarPowerFactor = kDirectRaceFactor;
   gPrevPhysicsFrameTime = 0.0f;
   ResetBonuses();
   ResetPlayerRunState();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -17,6 +18,7 @@
 #include "ui/menu_state.h"
 #include "ui/option_widgets.h"
 #include "ui/splash_screen.h"
+#include "world/race_state.h"
 
 namespace {
 
@@ -111,6 +113,27 @@ TEST(ScreenFade, EnteringTheCompetitionsPlacesTheSelectorOnTheCareersCompetition
     EXPECT_EQ(gSelectedRow, expected[competition][0]) << competition;
     EXPECT_EQ(gSelectedColumn, expected[competition][1]) << competition;
   }
+}
+
+TEST(ScreenFade, LeavingTheBonusPageForTheGarageBooksTheRacesPoints) {
+  gCareer = BuiltInCareer();
+  gCash = 500;
+  gCareerPoints = 9000;
+  gRatingLevel = 2;
+  gBonusTotals[0] = 12000;
+  gBonusTotals[1] = 500;
+  std::fill(std::begin(gRaceBonus), std::end(gRaceBonus), 0.0f);
+  gRaceBonus[0] = 1000;
+  gRaceBonus[1] = 2000;
+  StartFadeFrom(S::RaceBonus, S::Garage, 0.01f);
+  AdvanceScreenFade(1.0f);
+  ASSERT_EQ(gScreen, S::Garage);
+  EXPECT_EQ(gCash, 3500.0f);
+  EXPECT_EQ(gRatingLevel, 3) << "9000 + 3000 points pass 10000 once";
+  EXPECT_EQ(gCareerPoints, 2000.0f);
+  EXPECT_EQ(gBonusTotals[0], 3000.0f) << "13000 less 10000";
+  EXPECT_EQ(gBonusTotals[1], 0.0f) << "2500 starts again from 0";
+  EXPECT_EQ(gRaceBonus[0] + gRaceBonus[1], 0.0f) << "the race's points are spent";
 }
 
 TEST(Pointer, WindowPixelsScaleByTheResolutionsFactors) {

@@ -75,11 +75,13 @@ TEST_F(Shops, BuyingNaCostsNothingAndTakesThePackageOff) {
   EXPECT_EQ(gMenuCursorOnEntry, 2) << "the TUNING list opens on TURBO";
 }
 
-TEST_F(Shops, BuyingThePackageAlreadyFittedChargesAgain) {
+TEST_F(Shops, BuyingThePackageAlreadyFittedIsRefusedAndCostsNothing) {
   OnSettledScreen(S::SuspensionTuning, 2);
+  EXPECT_EQ(ButtonTransition(gScreen, K::Confirm, CurrentTransitionInputs()).sound, MenuSound::Refusal);
   Press(K::Confirm);
-  EXPECT_EQ(gCash, 6000.0f);
+  EXPECT_EQ(gCash, 10000.0f);
   EXPECT_EQ(gCareerCarSetup.suspensionPackage, 2);
+  EXPECT_EQ(gTargetScreen, S::SuspensionTuning);
 }
 
 TEST_F(Shops, BuyKeepsTheCursorsPackageWhileThePreviewStillShowsAnother) {
@@ -115,21 +117,20 @@ TEST_F(Shops, BackDropsThePreviewAndRestoresTheOwnedSetUp) {
   EXPECT_EQ(gCash, 10000.0f);
 }
 
-TEST_F(Shops, AcceptingTheOwnedTruckChargesItAgainWithoutItsPackages) {
+TEST_F(Shops, AcceptingTheOwnedTruckIsRefusedAndKeepsItsPackages) {
   gCash = 30000;
   OnSettledScreen(S::Garage, 2);
   ApplyTransition(ListRowTransition(S::Garage, 2, CurrentTransitionInputs()));  // CAR SHOP
   EXPECT_EQ(gPlayerCarSetup.enginePackage, 0) << "browsing starts from the catalogue truck";
   OnSettledScreen(S::CarShop, gMenuCursorOnEntry);
   ASSERT_EQ(gMenuCursor, 5);
+  EXPECT_EQ(ButtonTransition(gScreen, K::Confirm, CurrentTransitionInputs()).sound, MenuSound::RefusalUnlessPlaying);
   Press(K::Confirm);
-  EXPECT_EQ(gCash, 10000.0f);
-  EXPECT_EQ(gCareerCarIndex, 5);
-  EXPECT_EQ(gCareerCarSetup.enginePackage, 0);
-  EXPECT_EQ(gCareerCarSetup.suspensionPackage, 0);
-  EXPECT_EQ(gCareerCarSetup.turboPackage, 0);
-  EXPECT_EQ(gTargetScreen, S::Garage);
-  EXPECT_EQ(gMenuCursorOnEntry, 2);
+  EXPECT_EQ(gCash, 30000.0f);
+  EXPECT_EQ(gCareerCarSetup.enginePackage, 1);
+  EXPECT_EQ(gCareerCarSetup.suspensionPackage, 2);
+  EXPECT_EQ(gCareerCarSetup.turboPackage, 3);
+  EXPECT_EQ(gTargetScreen, S::CarShop);
 }
 
 TEST_F(Shops, AcceptWaitsUntilTheCursorsTruckIsOnShowAndBuilt) {

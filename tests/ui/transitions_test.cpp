@@ -7,6 +7,9 @@
 
 #include "framework/globals.h"
 #include "framework/screen_state.h"
+#include "ui/menu_button.h"
+#include "ui/menu_state.h"
+#include "world/race_state.h"
 
 namespace {
 
@@ -70,7 +73,14 @@ TEST(MenuKeys, EveryRaceStartLoadsTheTrackBehindTheLoadingScreen) {
     EXPECT_EQ(start.entryRow, 0);
     EXPECT_EQ(start.loaderRequest, LoaderStatus::LoadTrack);
     EXPECT_EQ(start.startDirectRace, screen == S::MainMenu) << "only the main menu's race picks its own truck";
+    gCarPowerFactor = gCarHandlingFactor = gCarTurboFactor = 1.0f;
+    ApplyTransition(start);
+    const float factor = screen == S::MainMenu ? 0.85f : 1.0f;  // its set-up is not the garage's
+    EXPECT_EQ(gCarPowerFactor, factor);
+    EXPECT_EQ(gCarHandlingFactor, factor);
+    EXPECT_EQ(gCarTurboFactor, factor);
   }
+  gLoaderStatus = LoaderStatus::Idle;
 }
 
 TEST(MenuKeys, KeysThatActInPlaceClickAndStay) {
