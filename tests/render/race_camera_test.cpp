@@ -25,15 +25,24 @@ TEST(GearShiftJolt, PullsBackThenSwingsInStrongestSlowAndGoneFromSpeed30) {
     EXPECT_NEAR(GearShiftJolt(c.timer, c.speed, 0.0f), c.expected, 1e-5f) << c.timer << " " << c.speed;
 }
 
-TEST(ChaseDirection, EasesByItsShareOfTheGapButALongFrameFreezesIt) {
-  gChaseDirX = 0.0f, gChaseDirXGoal = 1.0f;
-  gChaseDirZ = 1.0f, gChaseDirZGoal = 0.0f;
-  EaseChaseDirection(kChaseFreezeFrameFactor);
-  EXPECT_EQ(gChaseDirX, 0.0f);
-  EXPECT_EQ(gChaseDirZ, 1.0f);
-  EaseChaseDirection(2.0f);
-  EXPECT_NEAR(gChaseDirX, 0.05f, 1e-6f);
-  EXPECT_NEAR(gChaseDirZ, 0.95f, 1e-6f);
+TEST(ChaseDirection, EasesByItsShareOfTheGapALongFrameCountingAs95Ms) {
+  const struct {
+    float frameFactor, share;
+  } cases[] = {{2.0f, 0.05f}, {kChaseLongestFrame, 0.2375f}, {30.0f, 0.2375f}};
+  for (const auto& c : cases) {
+    gChaseDirX = 0.0f, gChaseDirXGoal = 1.0f;
+    gChaseDirZ = 1.0f, gChaseDirZGoal = 0.0f;
+    EaseChaseDirection(c.frameFactor);
+    EXPECT_NEAR(gChaseDirX, c.share, 1e-6f) << c.frameFactor;
+    EXPECT_NEAR(gChaseDirZ, 1.0f - c.share, 1e-6f) << c.frameFactor;
+  }
+  // At 300 ms a frame the camera comes round behind a truck that turned a quarter.
+  gChaseDirX = 1.0f, gChaseDirZ = 0.0f;
+  gSimFovSpeed = 0.0f;
+  const ChaseSubject truck = {{0, 0, 0, 0}, {0, 0, 1, 0}, 20.0f, 0.0f, 0.0f, false};
+  for (int frame = 0; frame < 20; ++frame) PlaceRaceCamera(truck, 30.0f);
+  EXPECT_NEAR(gSimCameraDir.x, 0.0f, 0.02f);
+  EXPECT_GT(gSimCameraDir.z, 0.95f);
 }
 
 TEST(CameraRoll, FollowsTheSteeringSideAboveSpeed10WithinTwoTenths) {
