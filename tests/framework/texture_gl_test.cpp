@@ -106,6 +106,19 @@ TEST(TextureUpload, RefusedFilesLeaveTheTextureEmpty) {
   EXPECT_EQ(texture.glId, kNoTexture);
   EXPECT_EQ(CreateTextureFromTGA(folder.File("short.tga").c_str(), false), 0u);
   EXPECT_EQ(CreateTextureFromBMP(folder.File("missing.bmp").c_str(), false), 0u);
+  // Volumes GL would refuse, or too large to hold (2048 x 64 x 2048 RGB on llvmpipe: 768 MiB).
+  GLint side = 0;
+  glGetIntegerv(GL_MAX_3D_TEXTURE_SIZE, &side);
+  ASSERT_TRUE(WriteBmp(folder.File("wide.bmp"), SolidImage(side + 1, 1, 3, 1, 2, 3)));
+  ASSERT_TRUE(WriteBmp(folder.File("slab.bmp"), SolidImage(side, 64, 3, 1, 2, 3)));
+  const struct {
+    const char* file;
+    int depth;
+  } volumes[] = {{"wide.bmp", 1}, {"slab.bmp", side + 1}, {"slab.bmp", side}};
+  GLuint volume = 0;
+  for (const auto& v : volumes)
+    EXPECT_FALSE(Load3DTextureFromBitmaps(folder.File(v.file).c_str(), &volume, v.depth)) << v.file << " " << v.depth;
+  EXPECT_EQ(volume, 0u);
 }
 
 TEST(TextureUpload, ReleasingTwiceDeletesTheNameOnce) {
