@@ -1,5 +1,6 @@
 #include "framework/texture.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -335,9 +336,29 @@ bool LoadTerrainLayerArraySmall(GLuint* texture, int size) {
   return LoadLayerArray(texture, size, kTerrainLayersSmall);
 }
 
+namespace {
+
+// Why a width x height x depth RGB volume is refused, or null: GL takes no
+// side above the driver's 3-D limit, and no file makes us hold more bytes
+// than the largest asset file.
+const char* VolumeFault(int width, int height, int depth) {
+  GLint largestSide = 0;
+  glGetIntegerv(GL_MAX_3D_TEXTURE_SIZE, &largestSide);
+  if (width > largestSide || height > largestSide || depth > largestSide)
+    return "a side is longer than the driver's 3-D texture allows";
+  if (size_t(width) * size_t(height) * 3 * size_t(depth) > kMaxAssetFileBytes) return "the volume is too large";
+  return nullptr;
+}
+
+}  // namespace
+
 bool Load3DTextureFromBitmaps(const char* path, GLuint* texture, int depth) {
   DecodedImage image;
   if (depth < 1 || !ReadBmpImage(path, &image)) return false;
+  if (const char* fault = VolumeFault(image.width, image.height, depth)) {
+    std::fprintf(stderr, "%s: %s; no volume is made\n", path, fault);
+    return false;
+  }
   std::vector<uint8_t> volume;
   volume.reserve(image.pixels.size() * size_t(depth));
   for (int slice = 0; slice < depth; ++slice) volume.insert(volume.end(), image.pixels.begin(), image.pixels.end());

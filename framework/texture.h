@@ -111,5 +111,7 @@ bool LoadTerrainLayerArray(GLuint* texture, int size);
 bool LoadTerrainLayerArraySmall(GLuint* texture, int size);
 // A 3-D texture of `depth` slices, each the 24-bit BMP at `path`: linear,
 // repeating on s, t and r, with the texture environment set to replace.
-// False, with no texture made, when the file cannot be read or depth < 1.
+// False, with no texture made and a message for a volume refused, when the
+// file cannot be read, depth < 1, a side (depth included) is above
+// GL_MAX_3D_TEXTURE_SIZE or the volume is larger than kMaxAssetFileBytes.
 bool Load3DTextureFromBitmaps(const char* path, GLuint* texture, int depth);

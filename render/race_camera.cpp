@@ -117,8 +117,7 @@ float GearShiftJolt(float t, float speed, float fovSpeed) {
 }
 
 void EaseChaseDirection(float frameFactor) {
-  if (frameFactor >= kChaseFreezeFrameFactor) return;
-  const float rate = kChaseEaseRate * frameFactor;
+  const float rate = kChaseEaseRate * std::min(frameFactor, kChaseLongestFrame);
   gChaseDirX = EaseToward(gChaseDirX, gChaseDirXGoal, rate, kChaseDeadBand);
   gChaseDirZ = EaseToward(gChaseDirZ, gChaseDirZGoal, rate, kChaseDeadBand);
 }

@@ -26,9 +26,10 @@ extern neV3 gDrawnCameraEye, gDrawnCameraDir;
 extern neV3 gCameraEye, gRaceLookAt, gRaceCameraUp;
 extern neV3 gGarageLookAt;  // in a race: the handed-over view direction
 
-// A frame factor this large (a frame of 0.095 s or more) leaves the chase
-// direction where it is.
-inline constexpr float kChaseFreezeFrameFactor = 9.5f;
+// A frame eases the chase direction by at most this frame factor (95 ms),
+// as the countdown counts a long frame: a slow machine still sees the
+// truck from behind after a turn.
+inline constexpr float kChaseLongestFrame = 9.5f;
 
 // What the chase camera follows.
 struct ChaseSubject {
@@ -44,7 +45,8 @@ struct ChaseSubject {
 // swing in over the timer's last half, strongest at speed 15 or below,
 // none from speed 30.
 float GearShiftJolt(float shiftTimer, float speed, float fovSpeed);
-// Moves gChaseDirX/Z toward their goals (unless the frame is too long).
+// Moves gChaseDirX/Z toward their goals by the frame's share, a long frame
+// counting as kChaseLongestFrame.
 void EaseChaseDirection(float frameFactor);
 // The camera's roll in radians from speed and steering, within +-0.2.
 float CameraRoll(float speed, float steerInput);

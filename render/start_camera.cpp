@@ -7,6 +7,7 @@
 #include "framework/sound.h"
 #include "math/ne_math.h"
 #include "render/race_frame_input.h"
+#include "world/physics_world.h"
 #include "world/race_path.h"
 #include "world/race_state.h"
 
@@ -55,9 +56,7 @@ StartCameraShot StartCameraAt(int mode, float t, const neV3& player, const neV3&
   result.shot = t < kStartShotSeconds ? 0 : 1;
   const float local = t - result.shot * kStartShotSeconds;
   const float k = local / kStartShotSeconds;
-  neV3 d = second - first;
-  d.y = 0;
-  d = SafeUnit(d);
+  const neV3 d = GridDirection(first, second);  // the way the grid faces
   const neV3 u = neMakeV3(0, 1, 0);
   const neV3 s = SafeUnit(CrossV3(u, d));
   const Shot& shot = kShots[mode][result.shot];

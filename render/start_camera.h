@@ -23,8 +23,9 @@ struct StartCameraShot {
 
 // The camera of mode 0..2 at t seconds of the race phase: the eye and the
 // target each P + d (a + b k) + s (a + b k) + u (a + b k), with P the
-// player's position, d the flat direction from path point `first` to
-// `second`, u up, s = u x d and k running 0..1 through the shot. A mode
+// player's position, d the way the grid faces (GridDirection: the flat
+// direction from path point `first` to `second`, +x when they stand on one
+// vertical), u up, s = u x d and k running 0..1 through the shot. A mode
 // outside 0..2 or a time outside the two shots is no shot.
 StartCameraShot StartCameraAt(int mode, float t, const neV3& player, const neV3& first, const neV3& second);
 

@@ -41,11 +41,11 @@ void DrawTyreTracks(const TyreTrackRings& tracks, const int32_t heads[kRacerCoun
   glBegin(GL_QUADS);
   for (int r = 0; r < kRacerCount; ++r)
     for (int w = 0; w < kWheelCount; ++w)
-      for (int i = 0; i < kTyreTrackRingSize; ++i) {
-        const TyreTrackQuad& quad = tracks[r][w][TyreTrackSegment(heads[r][w], i)];
-        // A segment of no opacity (one never laid included) leaves the layer as it is.
-        if (quad.alphaNew > 0 || quad.alphaOld > 0) SendTrackSegment(quad, TyreTrackFade(i));
-      }
+      // Every segment, faded out or never laid (a zero quad) alike: the layer
+      // takes the tracks unblended, so a fainter segment drawn later writes
+      // its opacity over an earlier track where the two cross.
+      for (int i = 0; i < kTyreTrackRingSize; ++i)
+        SendTrackSegment(tracks[r][w][TyreTrackSegment(heads[r][w], i)], TyreTrackFade(i));
   glEnd();
   glDepthMask(GL_TRUE);
 }

@@ -20,9 +20,9 @@ float TyreTrackFade(int i);
 // Every racer's track ring of every wheel.
 using TyreTrackRings = TyreTrackQuad[kRacerCount][kWheelCount][kTyreTrackRingSize];
 
-// Every segment of every wheel of every racer that has some opacity,
-// newest first per ring, in one quad list: binormal on unit 2, tangent on
-// unit 1, the normal, then the corners with (s, t, opacity).
+// Every segment of every wheel of every racer, newest first per ring, in
+// one quad list: binormal on unit 2, tangent on unit 1, the normal, then
+// the corners with (s, t, opacity).
 void DrawTyreTracks(const TyreTrackRings& tracks, const int32_t heads[kRacerCount][kWheelCount]);
 
 // A dust particle's look at its age 0..1.

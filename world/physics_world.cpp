@@ -48,14 +48,6 @@ constexpr float kBumpedSeconds = 2.0f;
 constexpr float kHeavyCrashImpact = 12.5f, kCrashEffectImpact = 10.0f;
 constexpr float kCrashSoundGap = 2.0f;  // crashSoundTime units
 
-neV3 GridDirection(const neV3& first, const neV3& second) {
-  neV3 d = second - first;
-  d.y = 0.0f;
-  // Two first points on one vertical give no direction: face +x.
-  d = SafeUnit(d);
-  return d.Dot(d) > 0.0f ? d : neMakeV3(1.0f, 0.0f, 0.0f);
-}
-
 neV3 GridSide(const neV3& d) { return SafeUnit(neMakeV3(0.0f, 1.0f, 0.0f).Cross(d)); }
 
 void PlaceRacers(const neV3& d) {
@@ -189,6 +181,14 @@ void ReleaseSimulator() {
 }
 
 }  // namespace
+
+neV3 GridDirection(const neV3& first, const neV3& second) {
+  neV3 d = second - first;
+  d.y = 0.0f;
+  // Two first points on one vertical give no direction: face +x.
+  d = SafeUnit(d);
+  return d.Dot(d) > 0.0f ? d : neMakeV3(1.0f, 0.0f, 0.0f);
+}
 
 neV3 GridSlotPosition(const neV3& first, const neV3& second, int slot) {
   const neV3 d = GridDirection(first, second);

@@ -35,6 +35,9 @@ struct PhysicsStepPlan {
 // kPhysicsSubSteps sub-steps, or more above 1/17 s.
 PhysicsStepPlan PlanPhysicsStep(float frameTime, float previousFrameTime);
 
+// The unit ground direction from the path's first point to its second,
+// which the grid faces; +x when the two stand on one vertical.
+neV3 GridDirection(const neV3& first, const neV3& second);
 // Where racer `slot` (0..3) stands on the starting grid of a path whose
 // first two points are given: behind the first point along the ground
 // direction to the second, to one side, before the lift that drops the

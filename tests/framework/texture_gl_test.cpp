@@ -106,6 +106,15 @@ TEST(TextureUpload, RefusedFilesLeaveTheTextureEmpty) {
   EXPECT_EQ(texture.glId, kNoTexture);
   EXPECT_EQ(CreateTextureFromTGA(folder.File("short.tga").c_str(), false), 0u);
   EXPECT_EQ(CreateTextureFromBMP(folder.File("missing.bmp").c_str(), false), 0u);
+  // Volumes GL would refuse, or too large to hold (2048 x 64 x 2048 RGB on llvmpipe: 768 MiB).
+  GLint side = 0;
+  glGetIntegerv(GL_MAX_3D_TEXTURE_SIZE, &side);
+  ASSERT_TRUE(WriteBmp(folder.File("wide.bmp"), SolidImage(side + 1, 1, 3, 1, 2, 3)));
+  ASSERT_TRUE(WriteBmp(folder.File("slab.bmp"), SolidImage(side, 64, 3, 1, 2, 3)));
+  GLuint volume = 0;
+  EXPECT_FALSE(Load3DTextureFromBitmaps(folder.File("wide.bmp").c_str(), &volume, 1));
+  EXPECT_FALSE(Load3DTextureFromBitmaps(folder.File("slab.bmp").c_str(), &volume, side));
+  EXPECT_EQ(volume, 0u);
 }
 
 TEST(TextureUpload, ReleasingTwiceDeletesTheNameOnce) {

@@ -25,15 +25,17 @@ TEST(GearShiftJolt, PullsBackThenSwingsInStrongestSlowAndGoneFromSpeed30) {
     EXPECT_NEAR(GearShiftJolt(c.timer, c.speed, 0.0f), c.expected, 1e-5f) << c.timer << " " << c.speed;
 }
 
-TEST(ChaseDirection, EasesByItsShareOfTheGapButALongFrameFreezesIt) {
-  gChaseDirX = 0.0f, gChaseDirXGoal = 1.0f;
-  gChaseDirZ = 1.0f, gChaseDirZGoal = 0.0f;
-  EaseChaseDirection(kChaseFreezeFrameFactor);
-  EXPECT_EQ(gChaseDirX, 0.0f);
-  EXPECT_EQ(gChaseDirZ, 1.0f);
-  EaseChaseDirection(2.0f);
-  EXPECT_NEAR(gChaseDirX, 0.05f, 1e-6f);
-  EXPECT_NEAR(gChaseDirZ, 0.95f, 1e-6f);
+TEST(ChaseDirection, EasesByItsShareOfTheGapALongFrameCountingAs95Ms) {
+  const struct {
+    float frameFactor, share;
+  } cases[] = {{2.0f, 0.05f}, {30.0f, 0.2375f}};  // 300 ms a frame still turns toward the truck's heading
+  for (const auto& c : cases) {
+    gChaseDirX = 0.0f, gChaseDirXGoal = 1.0f;
+    gChaseDirZ = 1.0f, gChaseDirZGoal = 0.0f;
+    EaseChaseDirection(c.frameFactor);
+    EXPECT_NEAR(gChaseDirX, c.share, 1e-6f) << c.frameFactor;
+    EXPECT_NEAR(gChaseDirZ, 1.0f - c.share, 1e-6f) << c.frameFactor;
+  }
 }
 
 TEST(CameraRoll, FollowsTheSteeringSideAboveSpeed10WithinTwoTenths) {

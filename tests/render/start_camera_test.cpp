@@ -13,6 +13,8 @@ TEST(StartCamera, ShotsJoinWithoutAJumpFadeInAndEachMovesTheCountdownOnOnce) {
   auto at = [&](int mode, float t) { return StartCameraAt(mode, t, player, first, second); };
   // Mode 0 half-way through its first shot: along the flat way (+x), beside it (-z), up.
   EXPECT_LT((at(0, 2).eye - player - neMakeV3(13.9f, 1.745f, -8.93f)).Length(), 1e-4f);
+  // A path starting straight up looks the grid's way (+x), not down one vertical.
+  EXPECT_LT((StartCameraAt(0, 2, player, first, neMakeV3(0, 9, 0)).eye - at(0, 2).eye).Length(), 1e-4f);
   for (int mode = 0; mode < 3; ++mode) {
     EXPECT_LT((at(mode, 3.9999f).eye - at(mode, 4).eye).Length(), 1e-2f) << mode;
     EXPECT_LT((at(mode, 3.9999f).target - at(mode, 4).target).Length(), 1e-2f) << mode;
