@@ -95,6 +95,12 @@ void Sys_ReleaseCurrentContext();
 // mode and cursor. The worker must have released the loader context.
 void Sys_DestroyWindow();
 
+// Ends the process at once with the exit code, for a shutdown that cannot
+// wait for another thread's work to end: the window goes and the display
+// gets its desktop mode back, but the GL contexts, the sound device and the
+// other threads are left to the system, which frees them.
+[[noreturn]] void Sys_EndProcessNow(int exitCode);
+
 // Shows the back buffer. Counts the frame for the test hooks (scripted
 // input, fixed frame time, frame dumps).
 void Sys_SwapBuffers();

@@ -50,12 +50,20 @@ TEST_F(WindowMessages, ATapBetweenTwoFramesStaysDownForTheNextFrameOnly) {
   EXPECT_EQ(gLeftButton, 0);
 }
 
-TEST_F(WindowMessages, TypedCharacterLastsForItsOwnMessageOnly) {
-  MainWindowProc({EventKind::Char, 0xC0});
-  EXPECT_EQ(gCharTyped, 1);
-  EXPECT_EQ(gTypedChar, 0xC0);
-  MainWindowProc({EventKind::MouseMove, 0, 10, 20});
+TEST_F(WindowMessages, CharactersTypedBetweenTwoFramesWaitInOrderForTheNextFrameOnly) {
+  const uint16_t typed[] = {0xC0, 'J', vk::kBackspace, vk::kEnter};
+  for (uint16_t c : typed) {
+    MainWindowProc({EventKind::Char, c});
+    MainWindowProc({EventKind::KeyUp, c});
+    MainWindowProc({EventKind::MouseMove, 0, 10, 20});
+  }
+  ASSERT_EQ(gCharTyped, 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(gTypedChars[i], typed[i]) << i;
+  EndInputFrame();
   EXPECT_EQ(gCharTyped, 0);
+  for (int i = 0; i < kTypedCharRoom + 5; ++i) MainWindowProc({EventKind::Char, 'a' + i % 26});
+  EXPECT_EQ(gCharTyped, kTypedCharRoom) << "the first ones kept";
+  EXPECT_EQ(gTypedChars[kTypedCharRoom - 1], 'a' + (kTypedCharRoom - 1) % 26);
 }
 
 TEST_F(WindowMessages, MouseButtonsFreeTheCameraAndRestartTheDrag) {

@@ -1,13 +1,16 @@
 // The real game driven like a player: the splash, Enter, the main menu,
 // CAREER into the name entry, a typed name, the next screen, back to the
-// main menu and out through the quit dialog with the mouse. Pictures of
+// main menu and out through the quit dialog with the mouse; and a name
+// typed at a few frames a second, several keys a frame. Pictures of
 // the splash, the main menu, the name entry and the quit dialog go to
 // frames/ for a person to look at.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "framework/settings.h"
 #include "tests/support/game_runner.h"
@@ -66,7 +69,47 @@ void KeepPicture(const GameRunResult& run, int frame, const char* name) {
   EXPECT_FALSE(error) << name << ": " << error.message();
 }
 
+// Each character pressed, typed and released within the frame, as a
+// player at normal pace does on a machine that draws a few frames a second.
+std::string TypedInFrame(int frame, const std::string& text) {
+  std::string script;
+  for (char c : text) {
+    const int key = c == '\b' ? 8 : c == '\r' ? 13 : std::toupper(static_cast<unsigned char>(c));
+    const std::string at = std::to_string(frame);
+    script += at + " key-down " + std::to_string(key) + "\n" + at + " char " + std::to_string(int(c)) + "\n" +
+              at + " key-up " + std::to_string(key) + "\n";
+  }
+  return script;
+}
+
 }  // namespace
+
+// At 300 ms a frame every key typed between two frames counts, in order:
+// "Newbie Joe" fills the seven letters, three Backspaces leave "Newb", and
+// "y Jo" with Enter in the same frame names the career and goes on.
+TEST(MenuJourney, ANameTypedAt300MsAFrameKeepsEveryKeyInOrder) {
+  if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+  TempHome home;
+  GameRunOptions options;
+  options.home = home.Path();
+  options.frameMilliseconds = 300;
+  options.inputScript = std::string(kJourney).substr(0, std::string(kJourney).find("428 ")) +
+                        TypedInFrame(428, "Newb") + TypedInFrame(429, "ie Joe") + TypedInFrame(430, "\b\b\b") +
+                        TypedInFrame(431, "y Jo\r") + "445 close\n";
+  options.timeoutSeconds = 240;
+  const GameRunResult run = RunGame(options);
+
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  const std::vector<std::string> expected = {"100", "1", "80", "10"};
+  EXPECT_EQ(ScreensVisited(run), expected) << run.errorOutput;
+  const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");
+  ASSERT_EQ(career.size(), kCareerFileSize);
+  CareerRecord record;
+  std::memcpy(&record, career.data(), sizeof record);
+  EXPECT_STREQ(record.playerName, "NewbyJo");
+  EXPECT_EQ(record.playerNameLength, 7);
+}
 
 TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
   if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
