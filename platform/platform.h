@@ -196,7 +196,8 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                                                     line now, if a race runs)
 //                             '#' starts a comment; an event is delivered
 //                             before frame <frame> is drawn (frames count the
-//                             swaps from 0); lines must be in frame order;
+//                             swaps from 0), the lines of one frame in their
+//                             order; lines must be in frame order;
 //                             the display's focus loss is not delivered, so
 //                             that other windows cannot pause a scripted run
 //   ZARNOK_RACE=<n>           once the start-up load is done, race n (1..30)
