@@ -33,6 +33,18 @@ constexpr const char* kStatisticsPage = "stats/zarnokracing.html";
 // not every graphics resource.
 constexpr int kStartupFailedExitCode = -1;
 
+// How long the shutdown waits for the worker to end: a simulation step ends
+// well within it, a load may not.
+constexpr uint32_t kWorkerEndWaitMs = 2000;
+constexpr uint32_t kWorkerEndPollMs = 10;
+
+bool WorkerEndsWithin(uint32_t milliseconds) {
+  for (uint32_t waited = 0; !gWorkerEnded && waited < milliseconds; waited += kWorkerEndPollMs) {
+    Sys_Sleep(kWorkerEndPollMs);
+  }
+  return gWorkerEnded;
+}
+
 // Trace of screen switches and of the load requests the screens post; the
 // worker traces the completions it writes.
 void TraceHandOverChanges() {
@@ -295,13 +307,20 @@ int WinMain() {
     return kStartupFailedExitCode;
   }
 
+  // What the player keeps goes to disk first (the worker writes neither).
+  SaveSettings();
+  SaveCareer();
   // The worker sees gQuit in either of its waits and ends; only then do the
-  // resources it might use go away.
+  // resources it might use go away. A load it has begun runs to its end,
+  // many seconds on a slow machine: rather than wait for that, the game
+  // leaves the rest to the system.
+  if (!WorkerEndsWithin(kWorkerEndWaitMs)) {
+    Sys_OpenWebPage(kStatisticsPage);
+    Sys_EndProcessNow(0);
+  }
   workerThread.join();
   ReleaseAllSounds();
   CloseSoundDevice();
-  SaveSettings();
-  SaveCareer();
   DestroyMainWindow();
   Sys_OpenWebPage(kStatisticsPage);
   return 0;

@@ -92,7 +92,6 @@ void DestroyMainWindow() {
 bool IsDisplayModeSupported(int width, int height) { return Sys_IsDisplayModeSupported(width, height); }
 
 void MainWindowProc(const Event& event) {
-  gCharTyped = 0;
   switch (event.kind) {
     case EventKind::Activate:
       gAppActive = 1;
@@ -106,11 +105,11 @@ void MainWindowProc(const Event& event) {
       if (gSoundOn) gSndAmbient.Pause();
       // SDL gives the display its desktop mode back.
       break;
+    // The system's request ends the game as closing the window does: at
+    // once, without another frame, which on a slow machine takes seconds.
     case EventKind::Close:
-      Sys_PostQuit();
-      break;
     case EventKind::QuitRequest:
-      gQuitRequested = 1;
+      Sys_PostQuit();
       break;
     case EventKind::KeyDown:
       Press(gKeyTaps[event.code & 0xFF], gKeys[event.code & 0xFF]);
@@ -120,8 +119,7 @@ void MainWindowProc(const Event& event) {
       if (ReleaseNow(gKeyTaps[event.code & 0xFF])) gKeys[event.code & 0xFF] = 0;
       break;
     case EventKind::Char:
-      gCharTyped = 1;
-      gTypedChar = static_cast<uint16_t>(event.code);
+      if (gCharTyped < kTypedCharRoom) gTypedChars[gCharTyped++] = static_cast<uint16_t>(event.code);
       break;
     case EventKind::Size:
       SetProjection(event.x, event.y);
@@ -157,4 +155,5 @@ void EndInputFrame() {
     if (ButtonTap(button).releaseDue) ButtonFlag(button) = 0;
     ButtonTap(button) = {};
   }
+  gCharTyped = 0;
 }

@@ -24,5 +24,6 @@ extern uint8_t gTestFinishAsked;
 void MainWindowProc(const Event& event);
 
 // Called once a frame has seen the input: the keys and buttons whose
-// release came in the same batch of messages as their press go up now.
+// release came in the same batch of messages as their press go up now, and
+// the characters typed for that frame are gone.
 void EndInputFrame();

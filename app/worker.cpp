@@ -155,8 +155,11 @@ void RunWorker(const WorkerJobs& jobs) {
   }
 }
 
+HandOver<uint8_t> gWorkerEnded;
+
 void WorkerThreadProc() {
   Sys_NameThisThread("zarnok-worker");
   RunWorker(kGameWorkerJobs);
   if (Sys_IsContextCurrent()) Sys_ReleaseCurrentContext();
+  gWorkerEnded = 1;
 }

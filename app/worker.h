@@ -30,5 +30,9 @@ void WorkerPass(const WorkerJobs& jobs);
 // glFinish and release it, and only then publish their completion.
 void RunWorker(const WorkerJobs& jobs);
 
-// The worker thread's procedure: RunWorker with the game's jobs.
+// The worker thread's procedure: RunWorker with the game's jobs; sets
+// gWorkerEnded as it returns.
 void WorkerThreadProc();
+
+// Set by the worker thread as it ends, once it has released its context.
+extern HandOver<uint8_t> gWorkerEnded;

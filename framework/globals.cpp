@@ -34,7 +34,7 @@ int32_t gCityCarCount;
 
 HandOver<uint8_t> gKeys[kKeyCount];
 uint8_t gCharTyped;
-uint16_t gTypedChar;
+uint16_t gTypedChars[kTypedCharRoom];
 uint8_t gMouseMoved;
 CursorPosition gCursorPos;
 uint8_t gLeftButton, gRightButton;

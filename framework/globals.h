@@ -110,8 +110,13 @@ extern int32_t gCityCarCount;                    // 2 x the traffic setting
 // ---- Input state (written by the window procedure on the main thread) ----
 inline constexpr int kKeyCount = 256;
 extern HandOver<uint8_t> gKeys[kKeyCount];  // 1 while the key with that virtual-key code is down
-extern uint8_t gCharTyped;    // 1 while the message being handled is a typed character
-extern uint16_t gTypedChar;   // the last typed character, code page 1251
+// Characters typed since the last frame, oldest first, for the next frame
+// to take (the name entry does); the frame's end drops what none took, so
+// that nothing typed between two frames is lost at any frame rate. Typing
+// beyond the room before a frame comes is dropped.
+inline constexpr int kTypedCharRoom = 32;
+extern uint8_t gCharTyped;                    // characters waiting in gTypedChars
+extern uint16_t gTypedChars[kTypedCharRoom];  // code page 1251
 extern uint8_t gMouseMoved;   // set on every mouse move (cleared by the screens)
 struct CursorPosition {
   int32_t x, y;  // pixels from the window's top left

@@ -95,6 +95,12 @@ void Sys_ReleaseCurrentContext();
 // mode and cursor. The worker must have released the loader context.
 void Sys_DestroyWindow();
 
+// Ends the process at once with the exit code, for a shutdown that cannot
+// wait for another thread's work to end: the window goes and the display
+// gets its desktop mode back, but the GL contexts, the sound device and the
+// other threads are left to the system, which frees them.
+[[noreturn]] void Sys_EndProcessNow(int exitCode);
+
 // Shows the back buffer. Counts the frame for the test hooks (scripted
 // input, fixed frame time, frame dumps).
 void Sys_SwapBuffers();
@@ -190,7 +196,8 @@ std::string Sys_Cp1251FromUtf8(const char* utf8);
 //                                                     line now, if a race runs)
 //                             '#' starts a comment; an event is delivered
 //                             before frame <frame> is drawn (frames count the
-//                             swaps from 0); lines must be in frame order;
+//                             swaps from 0), the lines of one frame in their
+//                             order; lines must be in frame order;
 //                             the display's focus loss is not delivered, so
 //                             that other windows cannot pause a scripted run
 //   ZARNOK_RACE=<n>           once the start-up load is done, race n (1..30)

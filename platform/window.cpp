@@ -7,6 +7,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 
@@ -270,6 +271,12 @@ void Sys_DestroyWindow() {
   gLoaderWindow = gWindow = nullptr;
   gPostedEvents.clear();
   SDL_Quit();
+}
+
+void Sys_EndProcessNow(int exitCode) {
+  if (gWindow) SDL_HideWindow(gWindow);  // gives a full-screen window's display its desktop mode back
+  std::fflush(nullptr);
+  std::_Exit(exitCode);
 }
 
 void Sys_SwapBuffers() {

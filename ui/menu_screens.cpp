@@ -1,5 +1,5 @@
 // The main menu, career menu, new-career confirmation, name entry and quit
-// confirmation. Read the career, the typed character and the loader
+// confirmation. Read the career, the typed characters and the loader
 // hand-over; draw tex07 (logo), the page backdrop, buttons and the drum
 // list in the current 800 x 600 frame with alpha blending; leave blending
 // off and 2-D texturing on.
@@ -53,12 +53,15 @@ void DrawLoadingWhileTruckLoads() {
   DrawLoadingIndicator(400, 335, gMenuClock, gLoadingAlpha);
 }
 
-void TakeTypedCharacter() {
-  if (!gCharTyped) return;
-  const NameKey result = ApplyNameKey(gPlayerName, &gPlayerNameLength, gTypedChar);
-  if (result == NameKey::Ignored) return;
+// Every character typed since the last frame, in order; before the Next
+// button looks at Enter, so letters typed with it still make the name.
+void TakeTypedCharacters() {
+  bool keyed = false;
+  for (int i = 0; i < gCharTyped; ++i) {
+    keyed |= ApplyNameKey(gPlayerName, &gPlayerNameLength, gTypedChars[i]) != NameKey::Ignored;
+  }
   gCharTyped = 0;
-  if (gSoundOn) gSndMenuHover.Play();
+  if (keyed && gSoundOn) gSndMenuHover.Play();
 }
 
 }  // namespace
@@ -107,7 +110,7 @@ void DrawNewCareerConfirm() {
 }
 
 void DrawEnterName() {
-  TakeTypedCharacter();
+  TakeTypedCharacters();
   DrawPageBackdrop(nullptr, BackdropSteps::PageOnly);
   MenuButton(340, 210, "Next", ButtonKind::Confirm, 7);
   const float alpha = 1 - gMenuDim;

@@ -50,11 +50,13 @@ TEST_F(WindowMessages, ATapBetweenTwoFramesStaysDownForTheNextFrameOnly) {
   EXPECT_EQ(gLeftButton, 0);
 }
 
-TEST_F(WindowMessages, TypedCharacterLastsForItsOwnMessageOnly) {
-  MainWindowProc({EventKind::Char, 0xC0});
-  EXPECT_EQ(gCharTyped, 1);
-  EXPECT_EQ(gTypedChar, 0xC0);
-  MainWindowProc({EventKind::MouseMove, 0, 10, 20});
+TEST_F(WindowMessages, CharactersTypedBetweenTwoFramesWaitInOrderForTheNextFrameOnly) {
+  for (int c : {0xC0, int('J'), vk::kBackspace}) {
+    MainWindowProc({EventKind::Char, c});
+    MainWindowProc({EventKind::KeyUp, c});
+  }
+  EXPECT_EQ(std::vector<int>(gTypedChars, gTypedChars + gCharTyped), (std::vector<int>{0xC0, 'J', vk::kBackspace}));
+  EndInputFrame();
   EXPECT_EQ(gCharTyped, 0);
 }
 

@@ -1,14 +1,18 @@
 // The real game driven like a player: the splash, Enter, the main menu,
 // CAREER into the name entry, a typed name, the next screen, back to the
 // main menu, NEW CAREER refused at its confirmation, and out through the
-// quit dialog with the mouse. Pictures of the splash, the main menu, the
-// name entry, the new-career confirmation and the quit dialog go to
+// quit dialog with the mouse; and a name typed at a few frames a second,
+// several keys a frame. Pictures of the splash, the main menu, the name
+// entry, the new-career confirmation and the quit dialog go to
 // frames/ for a person to look at.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "framework/settings.h"
 #include "tests/support/game_runner.h"
@@ -74,7 +78,38 @@ void KeepPicture(const GameRunResult& run, int frame, const char* name) {
   EXPECT_FALSE(error) << name << ": " << error.message();
 }
 
+// Each key pressed, typed and released within the frame.
+std::string TypedInFrame(int frame, const std::string& text) {
+  std::string script, at = std::to_string(frame) + " ";
+  for (char c : text) {
+    const std::string key = std::to_string(c == '\b' ? 8 : c == '\r' ? 13 : std::toupper(c));
+    script += at + "key-down " + key + "\n" + at + "char " + std::to_string(int(c)) + "\n" + at + "key-up " + key + "\n";
+  }
+  return script;
+}
+
 }  // namespace
+
+// At 300 ms a frame every key typed between two frames counts, in order:
+// "Newbie Joe" fills the seven letters, three Backspaces leave "Newb", and
+// "y Jo" with Enter in the same frame names the career and goes on.
+TEST(MenuJourney, ANameTypedAt300MsAFrameKeepsEveryKeyInOrder) {
+  if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
+  TempHome home;
+  GameRunOptions options;
+  options.home = home.Path();
+  options.frameMilliseconds = 300;
+  options.timeoutSeconds = 240;
+  options.inputScript = std::string(kJourney, std::strstr(kJourney, "428 ")) + TypedInFrame(428, "Newb") +
+                        TypedInFrame(429, "ie Joe") + TypedInFrame(430, "\b\b\b") + TypedInFrame(431, "y Jo\r") +
+                        "445 close\n";
+  const GameRunResult run = RunGame(options);
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  EXPECT_EQ(ScreensVisited(run), (std::vector<std::string>{"100", "1", "80", "10"})) << run.errorOutput;
+  const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");
+  ASSERT_EQ(career.size(), kCareerFileSize);
+  EXPECT_STREQ(reinterpret_cast<const char*>(&career[offsetof(CareerRecord, playerName)]), "NewbyJo");
+}
 
 TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
   if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";

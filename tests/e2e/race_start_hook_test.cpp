@@ -1,10 +1,14 @@
 // The real program started with ZARNOK_RACE: it loads the asked race after
-// the start-up load, races frame after frame in lock-step, and ends cleanly.
+// the start-up load, races frame after frame in lock-step, and ends cleanly,
+// also on a SIGTERM in the race.
+#include "framework/settings.h"
 #include "tests/support/game_runner.h"
 #include "tests/support/png_image.h"
+#include "tests/support/temp_home.h"
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 
 namespace {
@@ -69,4 +73,21 @@ TEST_F(RaceStartHook, AnyOtherValueLeavesTheGameOnItsStartScreen) {
     EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
     EXPECT_FALSE(run.Traced("screen 0")) << race;
   }
+}
+
+// A SIGTERM in the race at 300 ms a frame ends the game within seconds,
+// the career saved (the hook's race made its game mode quick race).
+TEST_F(RaceStartHook, ASigtermInTheRaceEndsTheGameWithinSecondsWithTheCareerSaved) {
+  TempHome home;
+  GameRunOptions options = RaceRun("1", 1000000);
+  options.frameMilliseconds = 300;
+  options.home = home.Path();
+  options.quitWhenTraced = "screen 0";
+  options.quitTimeoutSeconds = 15;
+  GameRunResult run = RunGame(options);
+  ASSERT_FALSE(run.timedOut) << "still running 15 s after the SIGTERM";
+  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+  const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");
+  ASSERT_EQ(career.size(), kCareerFileSize);
+  EXPECT_EQ(career[offsetof(CareerRecord, gameMode)], kGameModeQuickRace);
 }

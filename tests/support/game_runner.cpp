@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -156,6 +157,9 @@ GameRunResult RunGame(const GameRunOptions& options) {
         ("\n" + ReadText(folder + "/trace.txt")).find("\n" + options.quitWhenTraced + "\n") != std::string::npos) {
       kill(child, SIGTERM);
       quitAsked = true;
+      if (options.quitTimeoutSeconds > 0) {
+        deadline = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(options.quitTimeoutSeconds));
+      }
     }
     if (std::chrono::steady_clock::now() > deadline) {
       kill(child, SIGKILL);
