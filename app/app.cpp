@@ -83,15 +83,6 @@ void PrintDebugText() {
   PrintText1(70, 430, 1.0f, 1, "Zoom:%2i", FloatToInt(gGarageZoom * 1000.0f));
 }
 
-// A race track or the garage after a race is being loaded: frames that
-// only wait for it.
-bool WaitingForALoad() {
-  const int screen = gScreen, status = gLoaderStatus;
-  const bool track = status == LoaderStatus::LoadTrack, garage = status == LoaderStatus::LoadGarage;
-  return (screen == ScreenState::RaceLoading && track) || (screen == ScreenState::RaceFinish && garage) ||
-         (screen == ScreenState::Pause && (track || garage));
-}
-
 // Runs until the quit flag. The GL resources the first frame does not need
 // are made right after it is shown (the splash's clock leaves seven seconds
 // before anything else draws), so that the window shows the game at once;
@@ -111,7 +102,7 @@ GLResourcesResult MessageLoop() {
     bool frameOk = true;
     if (gAppActive) frameOk = RunFrame();
     TraceHandOverChanges();
-    Sys_HoldScriptFrames(WaitingForALoad());
+    Sys_HoldScriptFrames(FrameOnlyWaitsForALoad(gScreen, gLoaderStatus));
     if (!frameOk || gQuitRequested) {
       gQuit = 1;
     } else {
@@ -131,6 +122,17 @@ GLResourcesResult MessageLoop() {
 }
 
 }  // namespace
+
+bool FrameOnlyWaitsForALoad(int screen, int status) {
+  namespace Status = LoaderStatus;
+  // The answer counts with the request until the screen takes it: it may
+  // come after the screen read the request in this frame, and that frame
+  // showed the waiting picture all the same.
+  const bool track = status == Status::LoadTrack || status == Status::TrackLoaded || status == Status::TrackFailed;
+  const bool garage = status == Status::LoadGarage || status == Status::GarageLoaded;
+  return (screen == ScreenState::RaceLoading && track) || (screen == ScreenState::RaceFinish && garage) ||
+         (screen == ScreenState::Pause && (track || garage));
+}
 
 bool EscapeOpensPause(bool escapeDown, bool keyLatch, int screen, int targetScreen, bool playerFinished) {
   return escapeDown && !keyLatch && screen == ScreenState::Racing && targetScreen == screen && !playerFinished;

@@ -12,6 +12,11 @@ int WinMain();
 // request.
 bool RunFrame();
 
+// A frame of `screen` with the loader `status` only waits for a race track
+// or the garage: a test's script does not count it (Sys_HoldScriptFrames).
+// The frame that takes the worker's answer counts, whenever it came.
+bool FrameOnlyWaitsForALoad(int screen, int status);
+
 // ---- The loop's key rules, on a key table of kKeyCount entries ----
 
 // The keys the loop handles itself after each idle pass, in this order:

@@ -162,6 +162,26 @@ TEST_F(LoopKeyHandling, F1TogglesTheDebugTextOncePerPress) {
   EXPECT_EQ(gDebugText, 0);
 }
 
+// A script's frame numbers skip the frames that only wait for a load. The
+// worker's answer may come after the screen read the request in a frame,
+// so that frame showed the waiting picture too: it is held like the rest,
+// and the frame that takes the answer is counted, whenever it came.
+TEST(ScriptFrames, AreHeldUntilTheScreenTakesTheLoadersAnswer) {
+  namespace S = ScreenState;
+  namespace L = LoaderStatus;
+  for (int status : {L::LoadTrack, L::TrackLoaded, L::TrackFailed}) {
+    EXPECT_TRUE(FrameOnlyWaitsForALoad(S::RaceLoading, status)) << status;
+    EXPECT_TRUE(FrameOnlyWaitsForALoad(S::Pause, status)) << status;
+  }
+  for (int status : {L::LoadGarage, L::GarageLoaded}) {
+    EXPECT_TRUE(FrameOnlyWaitsForALoad(S::RaceFinish, status)) << status;
+    EXPECT_TRUE(FrameOnlyWaitsForALoad(S::Pause, status)) << status;
+  }
+  for (int screen : {S::Racing, S::RaceLoading, S::RaceFinish, S::Pause, S::RaceResults})
+    EXPECT_FALSE(FrameOnlyWaitsForALoad(screen, L::Idle)) << screen;
+  EXPECT_FALSE(FrameOnlyWaitsForALoad(S::Garage, L::LoadStartupOrPlayerCar));
+}
+
 TEST(FrameClock, FirstReadingIsZero) {
   FrameClock clock;
   EXPECT_EQ(clock.Next(123456), 0.0f);
