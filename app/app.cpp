@@ -102,7 +102,7 @@ GLResourcesResult MessageLoop() {
     bool frameOk = true;
     if (gAppActive) frameOk = RunFrame();
     TraceHandOverChanges();
-    Sys_HoldScriptFrames(FrameOnlyWaitsForALoad(gScreen, gLoaderStatus));
+    Sys_HoldScriptFrames(FrameOnlyWaitsForALoad(gScreen, gLoaderStatus, gSplashTime));
     if (!frameOk || gQuitRequested) {
       gQuit = 1;
     } else {
@@ -123,15 +123,16 @@ GLResourcesResult MessageLoop() {
 
 }  // namespace
 
-bool FrameOnlyWaitsForALoad(int screen, int status) {
+bool FrameOnlyWaitsForALoad(int screen, int status, float splashTime) {
   namespace Status = LoaderStatus;
   // The answer counts with the request until the screen takes it: it may
   // come after the screen read the request in this frame, and that frame
   // showed the waiting picture all the same.
   const bool track = status == Status::LoadTrack || status == Status::TrackLoaded || status == Status::TrackFailed;
   const bool garage = status == Status::LoadGarage || status == Status::GarageLoaded;
-  return (screen == ScreenState::RaceLoading && track) || (screen == ScreenState::RaceFinish && garage) ||
-         (screen == ScreenState::Pause && (track || garage));
+  const bool startup = status == Status::LoadStartupOrPlayerCar && splashTime > kStartupLoadSplashSeconds;
+  return (screen == ScreenState::Splash && startup) || (screen == ScreenState::RaceLoading && track) ||
+         (screen == ScreenState::RaceFinish && garage) || (screen == ScreenState::Pause && (track || garage));
 }
 
 bool EscapeOpensPause(bool escapeDown, bool keyLatch, int screen, int targetScreen, bool playerFinished) {

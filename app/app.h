@@ -12,10 +12,11 @@ int WinMain();
 // request.
 bool RunFrame();
 
-// A frame of `screen` with the loader `status` only waits for a race track
-// or the garage: a test's script does not count it (Sys_HoldScriptFrames).
-// The frame that takes the worker's answer counts, whenever it came.
-bool FrameOnlyWaitsForALoad(int screen, int status);
+// A frame of `screen` with the loader `status` only waits for the start-up
+// assets (once the splash clock asks for them), a race track or the garage:
+// a test's script does not count it (Sys_HoldScriptFrames). The frame that
+// takes the worker's answer counts, whenever the answer came.
+bool FrameOnlyWaitsForALoad(int screen, int status, float splashTime);
 
 // ---- The loop's key rules, on a key table of kKeyCount entries ----
 

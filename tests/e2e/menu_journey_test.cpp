@@ -16,39 +16,39 @@
 
 namespace {
 
-// Frames of 100 ms. Enter is held from before the start-up load is done
-// until well after it: the splash takes it only once the load has answered.
+// Frames of 100 ms. The start-up load's frames are not counted: Enter,
+// pressed in the frame after, is taken by the splash at once.
 constexpr int kSplashFrame = 60;      // splash clock 9 s: the title page
-constexpr int kMainMenuFrame = 409;   // the main menu faded in
-constexpr int kNameEntryFrame = 440;  // the typed name shown
-constexpr int kQuitDialogFrame = 540;
+constexpr int kMainMenuFrame = 89;   // the main menu faded in
+constexpr int kNameEntryFrame = 120;  // the typed name shown
+constexpr int kQuitDialogFrame = 220;
 
 constexpr char kJourney[] =
-    "72 key-down 13\n"   // held through the load: the splash acts once it is done
-    "400 key-up 13\n"
-    "410 key-down 13\n"  // CAREER: a new career asks for the name first
-    "411 key-up 13\n"
-    "428 char 75\n"      // K
-    "429 char 97\n"      // a
-    "430 char 116\n"     // t
-    "431 char 49\n"      // a digit: ignored
-    "432 char 121\n"     // y
-    "433 char 97\n"      // a
-    "442 key-down 13\n"  // Next
-    "443 key-up 13\n"
-    "462 key-down 27\n"  // the garage's Back
-    "463 key-up 27\n"
-    "482 key-down 13\n"  // CAREER again: now the career menu
-    "483 key-up 13\n"
-    "500 key-down 27\n"  // its Back
-    "501 key-up 27\n"
-    "520 mouse-move 166 688\n"  // over Quit at (70, 45)
-    "522 mouse-down left\n"
-    "523 mouse-up left\n"
-    "544 mouse-move 422 438\n"  // over the dialog's Yes at (263, 240)
-    "546 mouse-down left\n"
-    "547 mouse-up left\n"
-    "700 close\n";
+    "72 key-down 13\n"   // the splash acts once the load is done
+    "80 key-up 13\n"
+    "90 key-down 13\n"  // CAREER: a new career asks for the name first
+    "91 key-up 13\n"
+    "108 char 75\n"      // K
+    "109 char 97\n"      // a
+    "110 char 116\n"     // t
+    "111 char 49\n"      // a digit: ignored
+    "112 char 121\n"     // y
+    "113 char 97\n"      // a
+    "122 key-down 13\n"  // Next
+    "123 key-up 13\n"
+    "142 key-down 27\n"  // the garage's Back
+    "143 key-up 27\n"
+    "162 key-down 13\n"  // CAREER again: now the career menu
+    "163 key-up 13\n"
+    "180 key-down 27\n"  // its Back
+    "181 key-up 27\n"
+    "200 mouse-move 166 688\n"  // over Quit at (70, 45)
+    "202 mouse-down left\n"
+    "203 mouse-up left\n"
+    "224 mouse-move 422 438\n"  // over the dialog's Yes at (263, 240)
+    "226 mouse-down left\n"
+    "227 mouse-up left\n"
+    "380 close\n";
 
 std::vector<std::string> ScreensVisited(const GameRunResult& run) {
   std::vector<std::string> screens;
@@ -74,7 +74,7 @@ TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
   GameRunOptions options;
   options.home = home.Path();
   options.inputScript = kJourney;
-  options.timeoutSeconds = 240;  // 700 frames, most over the garage showroom with its shadow, reflection and glow
+  options.timeoutSeconds = 240;  // 380 frames, most over the garage showroom with its shadow, reflection and glow
   options.dumpFrames = {kSplashFrame, kMainMenuFrame, kNameEntryFrame, kQuitDialogFrame};
   const GameRunResult run = RunGame(options);
 
