@@ -95,16 +95,6 @@ void PrintDebugText() {
   PrintText1(70, 430, 1.0f, 1, "Zoom:%2i", FloatToInt(gGarageZoom * 1000.0f));
 }
 
-// A race track or the garage after a race is being loaded, or the player's
-// truck rebuilt behind a menu: frames that only wait for it.
-bool WaitingForALoad() {
-  const int screen = gScreen, status = gLoaderStatus;
-  const bool track = status == LoaderStatus::LoadTrack, garage = status == LoaderStatus::LoadGarage;
-  const bool truck = status == LoaderStatus::LoadStartupOrPlayerCar && screen != ScreenState::Splash;
-  return (screen == ScreenState::RaceLoading && track) || (screen == ScreenState::RaceFinish && garage) ||
-         (screen == ScreenState::Pause && (track || garage)) || truck;
-}
-
 // Runs until the quit flag. The GL resources the first frame does not need
 // are made right after it is shown (the splash's clock leaves seven seconds
 // before anything else draws), so that the window shows the game at once;
@@ -124,7 +114,7 @@ GLResourcesResult MessageLoop() {
     bool frameOk = true;
     if (gAppActive) frameOk = RunFrame();
     TraceHandOverChanges();
-    Sys_HoldScriptFrames(WaitingForALoad());
+    Sys_HoldScriptFrames(FrameOnlyWaitsForALoad(gScreen, gLoaderStatus, gSplashTime));
     if (!frameOk || gQuitRequested) {
       gQuit = 1;
     } else {
@@ -144,6 +134,20 @@ GLResourcesResult MessageLoop() {
 }
 
 }  // namespace
+
+bool FrameOnlyWaitsForALoad(int screen, int status, float splashTime) {
+  namespace Status = LoaderStatus;
+  // The answer counts with the request until the screen takes it: it may
+  // come after the screen read the request in this frame, and that frame
+  // showed the waiting picture all the same.
+  const bool track = status == Status::LoadTrack || status == Status::TrackLoaded || status == Status::TrackFailed;
+  const bool garage = status == Status::LoadGarage || status == Status::GarageLoaded;
+  const bool assets = status == Status::LoadStartupOrPlayerCar;
+  const bool startup = assets && screen == ScreenState::Splash && splashTime > kStartupLoadSplashSeconds;
+  const bool truck = assets && screen != ScreenState::Splash;  // the player's truck rebuilt behind a menu
+  return startup || truck || (screen == ScreenState::RaceLoading && track) ||
+         (screen == ScreenState::RaceFinish && garage) || (screen == ScreenState::Pause && (track || garage));
+}
 
 bool EscapeOpensPause(bool escapeDown, bool keyLatch, int screen, int targetScreen, bool playerFinished) {
   return escapeDown && !keyLatch && screen == ScreenState::Racing && targetScreen == screen && !playerFinished;

@@ -12,6 +12,13 @@ int WinMain();
 // request.
 bool RunFrame();
 
+// A frame of `screen` with the loader `status` only waits for the start-up
+// assets (once the splash clock asks for them), the player's truck, a race
+// track or the garage:
+// a test's script does not count it (Sys_HoldScriptFrames). The frame that
+// takes the worker's answer counts, whenever the answer came.
+bool FrameOnlyWaitsForALoad(int screen, int status, float splashTime);
+
 // ---- The loop's key rules, on a key table of kKeyCount entries ----
 
 // The keys the loop handles itself after each idle pass, in this order:

@@ -28,38 +28,38 @@ namespace {
 // kept to a few frames. FINISH comes eleven frames after the finish line.
 constexpr int kFrameMs = 190;
 constexpr int kTimeoutSeconds = 240;  // the start-up, track and garage loads are real
-constexpr int kGarageFrame = 515;
-constexpr int kSelectRaceFrame = 545;
-constexpr int kHudFrame = 558;
-constexpr int kResultsFrame = 590;
-constexpr int kGarageAgainFrame = 615;
+constexpr int kGarageFrame = 115;
+constexpr int kSelectRaceFrame = 145;
+constexpr int kHudFrame = 158;
+constexpr int kResultsFrame = 190;
+constexpr int kGarageAgainFrame = 215;
 
 // From the splash to the start of competition 0's first race; the race
-// draws from frame 555.
+// draws from frame 155.
 constexpr char kToTheFirstRace[] =
-    "38 key-down 13\n"  // held through the start-up load: the splash acts once it is done
-    "460 key-up 13\n"
-    "480 key-down 13\n"  // CAREER: a new career asks for the name
-    "481 key-up 13\n"
-    "490 char 75\n"
-    "491 char 97\n"
-    "492 char 116\n"
-    "493 char 121\n"
-    "494 char 97\n"
-    "505 key-down 13\n"  // Next: the garage hub
-    "506 key-up 13\n"
-    "520 key-down 13\n"  // COMPETITIONS
-    "521 key-up 13\n"
-    "535 key-down 13\n"  // Select: the first competition
-    "536 key-up 13\n"
-    "550 key-down 13\n"  // Start: its first race (the load's frames are not counted)
-    "551 key-up 13\n";
+    "38 key-down 13\n"  // the start-up load's frames are not counted: the splash acts once it is done
+    "60 key-up 13\n"
+    "80 key-down 13\n"  // CAREER: a new career asks for the name
+    "81 key-up 13\n"
+    "90 char 75\n"
+    "91 char 97\n"
+    "92 char 116\n"
+    "93 char 121\n"
+    "94 char 97\n"
+    "105 key-down 13\n"  // Next: the garage hub
+    "106 key-up 13\n"
+    "120 key-down 13\n"  // COMPETITIONS
+    "121 key-up 13\n"
+    "135 key-down 13\n"  // Select: the first competition
+    "136 key-up 13\n"
+    "150 key-down 13\n"  // Start: its first race (the load's frames are not counted)
+    "151 key-up 13\n";
 
 const std::string kJourney = std::string(kToTheFirstRace) +
-                             "560 finish\n"
-                             "595 key-down 13\n"  // Next on the results
-                             "596 key-up 13\n"
-                             "620 close\n";
+                             "160 finish\n"
+                             "195 key-down 13\n"  // Next on the results
+                             "196 key-up 13\n"
+                             "220 close\n";
 
 // The screens a run passed through. The race-loading screen (32) is left
 // in the frame the track's answer comes in, so the trace shows it only when
@@ -178,20 +178,20 @@ TEST(CareerRaceJourney, GarageToARaceAndItsResultsAndBackWithTheRunCounted) {
 // Escape pauses the race; Restart (1) loads the garage and the track again
 // and starts the race afresh; Escape pauses it again and Quit (2) loads the
 // garage and goes back to it. The loads' frames are not counted.
-constexpr int kFirstRaceFrames[] = {555, 556};
-constexpr int kPauseFrame = 566;
-constexpr int kRestartedRaceFrame = 576;
-constexpr int kGarageAfterQuitFrame = 605;
+constexpr int kFirstRaceFrames[] = {155, 156};
+constexpr int kPauseFrame = 166;
+constexpr int kRestartedRaceFrame = 176;
+constexpr int kGarageAfterQuitFrame = 205;
 const std::string kPauseRestartQuit = std::string(kToTheFirstRace) +
-                                      "557 key-down 27\n"
-                                      "558 key-up 27\n"
-                                      "570 key-down 49\n"
-                                      "571 key-up 49\n"
-                                      "580 key-down 27\n"
-                                      "581 key-up 27\n"
-                                      "592 key-down 50\n"
-                                      "593 key-up 50\n"
-                                      "615 close\n";
+                                      "157 key-down 27\n"
+                                      "158 key-up 27\n"
+                                      "170 key-down 49\n"
+                                      "171 key-up 49\n"
+                                      "180 key-down 27\n"
+                                      "181 key-up 27\n"
+                                      "192 key-down 50\n"
+                                      "193 key-up 50\n"
+                                      "215 close\n";
 
 TEST(CareerRaceJourney, PauseRestartsTheRaceAndQuitGoesBackToTheGarage) {
   if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
@@ -229,25 +229,25 @@ TEST(CareerRaceJourney, PauseRestartsTheRaceAndQuitGoesBackToTheGarage) {
 
 // Frames of a machine without a graphics card: a steady 150 ms, and 300 ms,
 // which counts as 200. The countdown still ends (at most 95 ms of it a
-// frame, near frame 600), the race's clock runs and the throttle drives the
+// frame, near frame 200), the race's clock runs and the throttle drives the
 // player's truck on. The step down to QUICK RACE is a tap within one frame.
-constexpr int kQuickRaceFrame = 520;
-constexpr int kRacingFrames[] = {610, 620};
+constexpr int kQuickRaceFrame = 120;
+constexpr int kRacingFrames[] = {210, 220};
 constexpr char kQuickRace[] =
     "38 key-down 13\n"
-    "460 key-up 13\n"
-    "475 key-down 40\n"  // down to QUICK RACE: pressed and released before one frame
-    "475 key-up 40\n"
-    "490 key-down 13\n"
-    "491 key-up 13\n"
-    "530 key-down 13\n"  // Start, once the drawn truck stands in the garage
-    "531 key-up 13\n"
-    "600 key-down 38\n"  // the throttle
-    "625 key-up 38\n"
-    "625 finish\n"
-    "665 key-down 13\n"  // Next on the results
-    "666 key-up 13\n"
-    "690 close\n";
+    "60 key-up 13\n"
+    "75 key-down 40\n"  // down to QUICK RACE: pressed and released before one frame
+    "75 key-up 40\n"
+    "90 key-down 13\n"
+    "91 key-up 13\n"
+    "130 key-down 13\n"  // Start, once the drawn truck stands in the garage
+    "131 key-up 13\n"
+    "200 key-down 38\n"  // the throttle
+    "225 key-up 38\n"
+    "225 finish\n"
+    "265 key-down 13\n"  // Next on the results
+    "266 key-up 13\n"
+    "290 close\n";
 
 // Each frame time has its own run (two would outlast a test's time limit).
 static void ExpectAQuickRaceAtSlowFrames(int frameMs) {

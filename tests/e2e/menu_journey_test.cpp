@@ -21,46 +21,46 @@
 
 namespace {
 
-// Frames of 100 ms. Enter is held from before the start-up load is done
-// until well after it: the splash takes it only once the load has answered.
+// Frames of 100 ms. The start-up load's frames are not counted: Enter,
+// pressed in the frame after, is taken by the splash at once.
 constexpr int kSplashFrame = 60;      // splash clock 9 s: the title page
-constexpr int kMainMenuFrame = 409;   // the main menu faded in
-constexpr int kNameEntryFrame = 440;  // the typed name shown
-constexpr int kConfirmFrame = 525;   // the new-career confirmation
-constexpr int kQuitDialogFrame = 600;
+constexpr int kMainMenuFrame = 89;   // the main menu faded in
+constexpr int kNameEntryFrame = 120;  // the typed name shown
+constexpr int kConfirmFrame = 205;   // the new-career confirmation
+constexpr int kQuitDialogFrame = 280;
 
 constexpr char kJourney[] =
-    "72 key-down 13\n"   // held through the load: the splash acts once it is done
-    "400 key-up 13\n"
-    "410 key-down 13\n"  // CAREER: a new career asks for the name first
-    "411 key-up 13\n"
-    "428 char 75\n"      // K
-    "429 char 97\n"      // a
-    "430 char 116\n"     // t
-    "431 char 49\n"      // a digit: ignored
-    "432 char 121\n"     // y
-    "433 char 97\n"      // a
-    "442 key-down 13\n"  // Next
-    "443 key-up 13\n"
-    "462 key-down 27\n"  // the garage's Back
-    "463 key-up 27\n"
-    "482 key-down 13\n"  // CAREER again: now the career menu
-    "483 key-up 13\n"
-    "500 key-down 40\n"  // Down to NEW CAREER
-    "501 key-up 40\n"
-    "503 key-down 13\n"
-    "504 key-up 13\n"
-    "530 key-down 27\n"  // No: back to the career menu
-    "531 key-up 27\n"
-    "560 key-down 27\n"  // its Back
-    "561 key-up 27\n"
-    "580 mouse-move 166 688\n"  // over Quit at (70, 45)
-    "582 mouse-down left\n"
-    "583 mouse-up left\n"
-    "604 mouse-move 422 438\n"  // over the dialog's Yes at (263, 240)
-    "606 mouse-down left\n"
-    "607 mouse-up left\n"
-    "760 close\n";
+    "72 key-down 13\n"   // the splash acts once the load is done
+    "80 key-up 13\n"
+    "90 key-down 13\n"  // CAREER: a new career asks for the name first
+    "91 key-up 13\n"
+    "108 char 75\n"      // K
+    "109 char 97\n"      // a
+    "110 char 116\n"     // t
+    "111 char 49\n"      // a digit: ignored
+    "112 char 121\n"     // y
+    "113 char 97\n"      // a
+    "122 key-down 13\n"  // Next
+    "123 key-up 13\n"
+    "142 key-down 27\n"  // the garage's Back
+    "143 key-up 27\n"
+    "162 key-down 13\n"  // CAREER again: now the career menu
+    "163 key-up 13\n"
+    "180 key-down 40\n"  // Down to NEW CAREER
+    "181 key-up 40\n"
+    "183 key-down 13\n"
+    "184 key-up 13\n"
+    "210 key-down 27\n"  // No: back to the career menu
+    "211 key-up 27\n"
+    "240 key-down 27\n"  // its Back
+    "241 key-up 27\n"
+    "260 mouse-move 166 688\n"  // over Quit at (70, 45)
+    "262 mouse-down left\n"
+    "263 mouse-up left\n"
+    "284 mouse-move 422 438\n"  // over the dialog's Yes at (263, 240)
+    "286 mouse-down left\n"
+    "287 mouse-up left\n"
+    "440 close\n";
 
 std::vector<std::string> ScreensVisited(const GameRunResult& run) {
   std::vector<std::string> screens;
@@ -100,9 +100,9 @@ TEST(MenuJourney, ANameTypedAt300MsAFrameKeepsEveryKeyInOrder) {
   options.home = home.Path();
   options.frameMilliseconds = 300;
   options.timeoutSeconds = 240;
-  options.inputScript = std::string(kJourney, std::strstr(kJourney, "428 ")) + TypedInFrame(428, "Newb") +
-                        TypedInFrame(429, "ie Joe") + TypedInFrame(430, "\b\b\b") + TypedInFrame(431, "y Jo\r") +
-                        "445 close\n";
+  options.inputScript = std::string(kJourney, std::strstr(kJourney, "108 ")) + TypedInFrame(108, "Newb") +
+                        TypedInFrame(109, "ie Joe") + TypedInFrame(110, "\b\b\b") + TypedInFrame(111, "y Jo\r") +
+                        "125 close\n";
   const GameRunResult run = RunGame(options);
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   EXPECT_EQ(ScreensVisited(run), (std::vector<std::string>{"100", "1", "80", "10"})) << run.errorOutput;
@@ -117,7 +117,7 @@ TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
   GameRunOptions options;
   options.home = home.Path();
   options.inputScript = kJourney;
-  options.timeoutSeconds = 240;  // 760 frames, most over the garage showroom with its shadow, reflection and glow
+  options.timeoutSeconds = 240;  // 440 frames, most over the garage showroom with its shadow, reflection and glow
   options.dumpFrames = {kSplashFrame, kMainMenuFrame, kNameEntryFrame, kConfirmFrame, kQuitDialogFrame};
   const GameRunResult run = RunGame(options);
 

@@ -14,9 +14,10 @@
 namespace {
 
 // With 50 ms frames the splash clock, from 3 s, passes the 10 s of the
-// start-up load after 140 frames; the race starts in the frame after.
+// start-up load in frame 140, which then only waits for the load and is
+// not counted; the race starts in the next, frame 140 again.
 constexpr int kFrameMilliseconds = 50;
-constexpr int kRaceStartFrame = 142;
+constexpr int kRaceStartFrame = 140;
 
 GameRunOptions RaceRun(const std::string& race, int closeFrame) {
   GameRunOptions options;

@@ -25,76 +25,76 @@
 namespace {
 
 // Frames of 100 ms; a screen change takes about 15 of them.
-constexpr int kEngineShopFrame = 530;
-constexpr int kOptionsMenuFrame = 626;
-constexpr int kGraphicsFrame = 665;
-constexpr int kAudioFrame = 712;
-constexpr int kControlsFrame = 770;
+constexpr int kEngineShopFrame = 210;
+constexpr int kOptionsMenuFrame = 306;
+constexpr int kGraphicsFrame = 345;
+constexpr int kAudioFrame = 392;
+constexpr int kControlsFrame = 450;
 
 constexpr char kJourney[] =
-    "72 key-down 13\n"  // held through the load: the splash acts once it is done
-    "400 key-up 13\n"
-    "410 key-down 13\n"  // CAREER: the new career asks for the name
-    "411 key-up 13\n"
-    "440 key-down 13\n"  // Next: the garage
+    "72 key-down 13\n"  // the splash acts once the load is done
+    "80 key-up 13\n"
+    "90 key-down 13\n"  // CAREER: the new career asks for the name
+    "91 key-up 13\n"
+    "120 key-down 13\n"  // Next: the garage
+    "121 key-up 13\n"
+    "142 key-down 40\n"  // Down to TUNING
+    "143 key-up 40\n"
+    "150 key-down 13\n"
+    "151 key-up 13\n"
+    "172 key-down 13\n"  // ENGINE
+    "173 key-up 13\n"
+    "195 key-down 40\n"  // Down x 3: PACKAGE 3
+    "196 key-up 40\n"
+    "198 key-down 40\n"
+    "199 key-up 40\n"
+    "201 key-down 40\n"
+    "202 key-up 40\n"
+    "212 key-down 13\n"  // Buy: 10000 of 10000
+    "213 key-up 13\n"
+    "235 key-down 27\n"  // TUNING's Back: the garage
+    "236 key-up 27\n"
+    "258 key-down 27\n"  // the garage's Back: the main menu
+    "259 key-up 27\n"
+    "280 key-down 40\n"  // Down x 2: OPTIONS
+    "281 key-up 40\n"
+    "283 key-down 40\n"
+    "284 key-up 40\n"
+    "286 key-down 13\n"
+    "287 key-up 13\n"
+    "310 key-down 13\n"  // GRAPHICS
+    "311 key-up 13\n"
+    "332 key-down 40\n"  // the anti-aliasing row, one step right: 2xAA
+    "333 key-up 40\n"
+    "336 key-down 39\n"
+    "337 key-up 39\n"
+    "347 key-down 27\n"  // Back to the options list, on GRAPHICS
+    "348 key-up 27\n"
+    "368 key-down 40\n"  // AUDIO
+    "369 key-up 40\n"
+    "371 key-down 13\n"
+    "372 key-up 13\n"
+    "394 key-down 27\n"  // Back, on AUDIO
+    "395 key-up 27\n"
+    "415 key-down 40\n"  // CONTROLS
+    "416 key-up 40\n"
+    "418 key-down 13\n"
+    "419 key-up 13\n"
+    "440 key-down 13\n"  // Change on the first row, steer left
     "441 key-up 13\n"
-    "462 key-down 40\n"  // Down to TUNING
-    "463 key-up 40\n"
-    "470 key-down 13\n"
-    "471 key-up 13\n"
-    "492 key-down 13\n"  // ENGINE
-    "493 key-up 13\n"
-    "515 key-down 40\n"  // Down x 3: PACKAGE 3
-    "516 key-up 40\n"
-    "518 key-down 40\n"
-    "519 key-up 40\n"
-    "521 key-down 40\n"
-    "522 key-up 40\n"
-    "532 key-down 13\n"  // Buy: 10000 of 10000
-    "533 key-up 13\n"
-    "555 key-down 27\n"  // TUNING's Back: the garage
-    "556 key-up 27\n"
-    "578 key-down 27\n"  // the garage's Back: the main menu
-    "579 key-up 27\n"
-    "600 key-down 40\n"  // Down x 2: OPTIONS
-    "601 key-up 40\n"
-    "603 key-down 40\n"
-    "604 key-up 40\n"
-    "606 key-down 13\n"
-    "607 key-up 13\n"
-    "630 key-down 13\n"  // GRAPHICS
-    "631 key-up 13\n"
-    "652 key-down 40\n"  // the anti-aliasing row, one step right: 2xAA
-    "653 key-up 40\n"
-    "656 key-down 39\n"
-    "657 key-up 39\n"
-    "667 key-down 27\n"  // Back to the options list, on GRAPHICS
-    "668 key-up 27\n"
-    "688 key-down 40\n"  // AUDIO
-    "689 key-up 40\n"
-    "691 key-down 13\n"
-    "692 key-up 13\n"
-    "714 key-down 27\n"  // Back, on AUDIO
-    "715 key-up 27\n"
-    "735 key-down 40\n"  // CONTROLS
-    "736 key-up 40\n"
-    "738 key-down 13\n"
-    "739 key-up 13\n"
-    "760 key-down 13\n"  // Change on the first row, steer left
-    "761 key-up 13\n"
-    "763 key-down 49\n"  // a digit binds nothing
-    "764 key-up 49\n"
-    "766 key-down 81\n"  // Q
-    "767 key-up 81\n"
-    "772 key-down 27\n"  // Back to the options list
-    "773 key-up 27\n"
-    "795 key-down 27\n"  // its Back: the main menu
-    "796 key-up 27\n"
-    "818 key-down 27\n"  // the main menu's Quit
-    "819 key-up 27\n"
-    "840 key-down 13\n"  // Yes
-    "841 key-up 13\n"
-    "950 close\n";
+    "443 key-down 49\n"  // a digit binds nothing
+    "444 key-up 49\n"
+    "446 key-down 81\n"  // Q
+    "447 key-up 81\n"
+    "452 key-down 27\n"  // Back to the options list
+    "453 key-up 27\n"
+    "475 key-down 27\n"  // its Back: the main menu
+    "476 key-up 27\n"
+    "498 key-down 27\n"  // the main menu's Quit
+    "499 key-up 27\n"
+    "520 key-down 13\n"  // Yes
+    "521 key-up 13\n"
+    "630 close\n";
 
 int32_t WordOfFile(const std::vector<uint8_t>& file, int word) {
   int32_t value = 0;
@@ -111,7 +111,7 @@ TEST(ShopOptionsJourney, BuyPackageThreeWithAllTheCashAndBindQ) {
   options.home = home.Path();
   options.inputScript = kJourney;
   options.dumpFrames = {kEngineShopFrame, kOptionsMenuFrame, kGraphicsFrame, kAudioFrame, kControlsFrame};
-  options.timeoutSeconds = 240;  // 950 frames, most over the garage showroom with its shadow, reflection and glow
+  options.timeoutSeconds = 240;  // 630 frames, most over the garage showroom with its shadow, reflection and glow
   const GameRunResult run = RunGame(options);
 
   ASSERT_FALSE(run.timedOut);
@@ -172,17 +172,17 @@ TEST(ShopOptionsJourney, CarShopRefusesATruckBeyondTheCashAndSellsOneItCovers) {
   // The hub; Sickle ST on show in the last frame before Magnum ST is chosen;
   // Magnum ST rebuilt behind the still picture, half dissolved, on show; and
   // the hub after the purchase. (The showroom's camera sways frame by frame.)
-  const int frames[] = {460, 496, 497, 502, 510, 598};
+  const int frames[] = {140, 176, 177, 182, 190, 278};
   TempHome home;
   GameRunOptions options;
   options.home = home.Path();
   // A new career (10000 in cash), CAR SHOP, Magnum ST (10000), Screw ST
   // (12500): Accept while it is rebuilt, then Accept refused; Up to Magnum
   // ST and Accept.
-  options.inputScript = "72 key-down 13\n400 key-up 13\n" +
-                        Taps({{410, 13}, {440, 13}, {462, 40}, {465, 40}, {470, 13}, {495, 40}, {515, 40},
-                              {520, 13}, {540, 13}, {550, 38}, {575, 13}}) +
-                        "600 close\n";
+  options.inputScript = "72 key-down 13\n80 key-up 13\n" +
+                        Taps({{90, 13}, {120, 13}, {142, 40}, {145, 40}, {150, 13}, {175, 40}, {195, 40},
+                              {200, 13}, {220, 13}, {230, 38}, {255, 13}}) +
+                        "280 close\n";
   options.dumpFrames.assign(std::begin(frames), std::end(frames));
   options.timeoutSeconds = 240;
   const GameRunResult run = RunGame(options);
