@@ -162,29 +162,24 @@ TEST_F(LoopKeyHandling, F1TogglesTheDebugTextOncePerPress) {
   EXPECT_EQ(gDebugText, 0);
 }
 
-// A script's frame numbers skip the frames that only wait for a load (the
-// start-up assets, a track, the garage). The worker's answer may come after
-// the screen read the request in a frame, so that frame showed the waiting
-// picture too: it is held like the rest, and the frame that takes the
-// answer is counted, whenever it came.
+// A script's frame numbers skip the frames that only wait for a load. The
+// worker's answer may come after the screen read the request in a frame,
+// which showed the waiting picture all the same: it is held until taken.
 TEST(ScriptFrames, AreHeldUntilTheScreenTakesTheLoadersAnswer) {
   namespace S = ScreenState;
   namespace L = LoaderStatus;
-  constexpr float kSplash = 3.0f;
-  for (int status : {L::LoadTrack, L::TrackLoaded, L::TrackFailed}) {
-    EXPECT_TRUE(FrameOnlyWaitsForALoad(S::RaceLoading, status, kSplash)) << status;
-    EXPECT_TRUE(FrameOnlyWaitsForALoad(S::Pause, status, kSplash)) << status;
-  }
-  for (int status : {L::LoadGarage, L::GarageLoaded}) {
-    EXPECT_TRUE(FrameOnlyWaitsForALoad(S::RaceFinish, status, kSplash)) << status;
-    EXPECT_TRUE(FrameOnlyWaitsForALoad(S::Pause, status, kSplash)) << status;
-  }
-  for (int screen : {S::Racing, S::RaceLoading, S::RaceFinish, S::Pause, S::RaceResults, S::Splash})
-    EXPECT_FALSE(FrameOnlyWaitsForALoad(screen, L::Idle, 10.5f)) << screen;
-  // The start-up load: from when the splash clock asks for it.
-  EXPECT_FALSE(FrameOnlyWaitsForALoad(S::Splash, L::LoadStartupOrPlayerCar, 9.9f));
-  EXPECT_TRUE(FrameOnlyWaitsForALoad(S::Splash, L::LoadStartupOrPlayerCar, 10.1f));
-  EXPECT_TRUE(FrameOnlyWaitsForALoad(S::CarShop, L::LoadStartupOrPlayerCar, 10.1f)) << "the player's truck";
+  const struct {
+    int screen, status;
+    float splashTime;
+    bool held;
+  } cases[] = {{S::RaceLoading, L::TrackLoaded, 3, true}, {S::Pause, L::TrackFailed, 3, true},
+               {S::RaceFinish, L::GarageLoaded, 3, true}, {S::Pause, L::LoadGarage, 3, true},
+               {S::Racing, L::Idle, 10.5f, false},        {S::RaceLoading, L::Idle, 10.5f, false},
+               {S::Splash, L::LoadStartupOrPlayerCar, 9.9f, false},  // the start-up load not asked for yet
+               {S::Splash, L::LoadStartupOrPlayerCar, 10.1f, true},
+               {S::CarShop, L::LoadStartupOrPlayerCar, 3, true}};  // the player's truck rebuilt
+  for (const auto& c : cases)
+    EXPECT_EQ(FrameOnlyWaitsForALoad(c.screen, c.status, c.splashTime), c.held) << c.screen << " " << c.status;
 }
 
 TEST(FrameClock, FirstReadingIsZero) {

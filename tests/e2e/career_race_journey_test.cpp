@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,29 +35,16 @@ constexpr int kGarageAgainFrame = 215;
 
 // From the splash to the start of competition 0's first race; the race
 // draws from frame 155.
-constexpr char kToTheFirstRace[] =
-    "38 key-down 13\n"  // the start-up load's frames are not counted: the splash acts once it is done
-    "60 key-up 13\n"
-    "80 key-down 13\n"  // CAREER: a new career asks for the name
-    "81 key-up 13\n"
-    "90 char 75\n"
-    "91 char 97\n"
-    "92 char 116\n"
-    "93 char 121\n"
-    "94 char 97\n"
-    "105 key-down 13\n"  // Next: the garage hub
-    "106 key-up 13\n"
-    "120 key-down 13\n"  // COMPETITIONS
-    "121 key-up 13\n"
-    "135 key-down 13\n"  // Select: the first competition
-    "136 key-up 13\n"
-    "150 key-down 13\n"  // Start: its first race (the load's frames are not counted)
-    "151 key-up 13\n";
+const std::string kToTheFirstRace =
+    "38 key-down 13\n60 key-up 13\n" +  // the start-up load's frames are not counted: the splash acts once it is done
+    KeyTaps({{80, 13}}) +                // CAREER: a new career asks for the name
+    "90 char 75\n91 char 97\n92 char 116\n93 char 121\n94 char 97\n" +
+    KeyTaps({{105, 13},  // Next: the garage hub
+             {120, 13},  // COMPETITIONS
+             {135, 13},  // Select: the first competition
+             {150, 13}});  // Start: its first race (the load's frames are not counted)
 
-const std::string kJourney = std::string(kToTheFirstRace) +
-                             "160 finish\n"
-                             "195 key-down 13\n"  // Next on the results
-                             "196 key-up 13\n"
+const std::string kJourney = kToTheFirstRace + "160 finish\n" + KeyTaps({{195, 13}}) +  // Next on the results
                              "220 close\n";
 
 // The screens a run passed through. The race-loading screen (32) is left
@@ -78,14 +64,6 @@ CareerRecord SavedCareer(const TempHome& home) {
   EXPECT_EQ(file.size(), kCareerFileSize);
   if (file.size() == kCareerFileSize) std::memcpy(&career, file.data(), sizeof career);
   return career;
-}
-
-void KeepPicture(const GameRunResult& run, int frame, const char* name) {
-  std::filesystem::create_directories("frames");
-  std::error_code error;
-  std::filesystem::copy_file(run.FramePath(frame), std::string("frames/") + name,
-                             std::filesystem::copy_options::overwrite_existing, error);
-  EXPECT_FALSE(error) << name << ": " << error.message();
 }
 
 // Pixels in the frame-unit box (800 x 600, y up) that differ from the colour
@@ -171,7 +149,7 @@ TEST(CareerRaceJourney, GarageToARaceAndItsResultsAndBackWithTheRunCounted) {
 
   for (auto [frame, name] : {std::pair{kGarageFrame, "garage_hub.png"}, {kSelectRaceFrame, "race_selection.png"},
                              {kHudFrame, "race_hud.png"}, {kResultsFrame, "race_results.png"}}) {
-    KeepPicture(run, frame, name);
+    run.KeepFrame(frame, name);
   }
 }
 
@@ -182,16 +160,8 @@ constexpr int kFirstRaceFrames[] = {155, 156};
 constexpr int kPauseFrame = 166;
 constexpr int kRestartedRaceFrame = 176;
 constexpr int kGarageAfterQuitFrame = 205;
-const std::string kPauseRestartQuit = std::string(kToTheFirstRace) +
-                                      "157 key-down 27\n"
-                                      "158 key-up 27\n"
-                                      "170 key-down 49\n"
-                                      "171 key-up 49\n"
-                                      "180 key-down 27\n"
-                                      "181 key-up 27\n"
-                                      "192 key-down 50\n"
-                                      "193 key-up 50\n"
-                                      "215 close\n";
+const std::string kPauseRestartQuit =
+    kToTheFirstRace + KeyTaps({{157, 27}, {170, 49}, {180, 27}, {192, 50}}) + "215 close\n";
 
 TEST(CareerRaceJourney, PauseRestartsTheRaceAndQuitGoesBackToTheGarage) {
   if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
@@ -224,7 +194,7 @@ TEST(CareerRaceJourney, PauseRestartsTheRaceAndQuitGoesBackToTheGarage) {
   for (int x : {190, 335, 480}) {
     EXPECT_GT(InkedPixels(pause, x - 40, 290, x + 140, 330, page), 1000) << "the button at " << x;
   }
-  KeepPicture(run, kPauseFrame, "race_pause.png");
+  run.KeepFrame(kPauseFrame, "race_pause.png");
 }
 
 // Frames of a machine without a graphics card: a steady 150 ms, and 300 ms,
@@ -233,21 +203,12 @@ TEST(CareerRaceJourney, PauseRestartsTheRaceAndQuitGoesBackToTheGarage) {
 // player's truck on. The step down to QUICK RACE is a tap within one frame.
 constexpr int kQuickRaceFrame = 120;
 constexpr int kRacingFrames[] = {210, 220};
-constexpr char kQuickRace[] =
-    "38 key-down 13\n"
-    "60 key-up 13\n"
-    "75 key-down 40\n"  // down to QUICK RACE: pressed and released before one frame
-    "75 key-up 40\n"
-    "90 key-down 13\n"
-    "91 key-up 13\n"
-    "130 key-down 13\n"  // Start, once the drawn truck stands in the garage
-    "131 key-up 13\n"
-    "200 key-down 38\n"  // the throttle
-    "225 key-up 38\n"
-    "225 finish\n"
-    "265 key-down 13\n"  // Next on the results
-    "266 key-up 13\n"
-    "290 close\n";
+const std::string kQuickRace =
+    "38 key-down 13\n60 key-up 13\n"
+    "75 key-down 40\n75 key-up 40\n" +  // down to QUICK RACE: pressed and released before one frame
+    KeyTaps({{90, 13}, {130, 13}}) +     // QUICK RACE; Start, once the drawn truck stands in the garage
+    "200 key-down 38\n225 key-up 38\n225 finish\n" +  // the throttle
+    KeyTaps({{265, 13}}) + "290 close\n";               // Next on the results
 
 // Each frame time has its own run (two would outlast a test's time limit).
 static void ExpectAQuickRaceAtSlowFrames(int frameMs) {
@@ -270,7 +231,7 @@ static void ExpectAQuickRaceAtSlowFrames(int frameMs) {
   const CareerRecord career = SavedCareer(home);
   for (int slot = 0; slot < kRaceSlotCount; ++slot) EXPECT_EQ(career.raceStarts[slot], 0) << slot;
   EXPECT_EQ(career.gameMode, kGameModeQuickRace);
-  if (frameMs == 150) KeepPicture(run, kQuickRaceFrame, "quick_race.png");
+  if (frameMs == 150) run.KeepFrame(kQuickRaceFrame, "quick_race.png");
 }
 
 TEST(CareerRaceJourney, QuickRaceFromTheMainMenuAt150MsAFrameRacesAndGoesBackToAnotherOne) {

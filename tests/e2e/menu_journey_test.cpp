@@ -11,7 +11,6 @@
 #include <cctype>
 #include <cstddef>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "framework/settings.h"
@@ -29,61 +28,29 @@ constexpr int kNameEntryFrame = 120;  // the typed name shown
 constexpr int kConfirmFrame = 205;   // the new-career confirmation
 constexpr int kQuitDialogFrame = 280;
 
-constexpr char kJourney[] =
-    "72 key-down 13\n"   // the splash acts once the load is done
-    "80 key-up 13\n"
-    "90 key-down 13\n"  // CAREER: a new career asks for the name first
-    "91 key-up 13\n"
-    "108 char 75\n"      // K
-    "109 char 97\n"      // a
-    "110 char 116\n"     // t
-    "111 char 49\n"      // a digit: ignored
-    "112 char 121\n"     // y
-    "113 char 97\n"      // a
-    "122 key-down 13\n"  // Next
-    "123 key-up 13\n"
-    "142 key-down 27\n"  // the garage's Back
-    "143 key-up 27\n"
-    "162 key-down 13\n"  // CAREER again: now the career menu
-    "163 key-up 13\n"
-    "180 key-down 40\n"  // Down to NEW CAREER
-    "181 key-up 40\n"
-    "183 key-down 13\n"
-    "184 key-up 13\n"
-    "210 key-down 27\n"  // No: back to the career menu
-    "211 key-up 27\n"
-    "240 key-down 27\n"  // its Back
-    "241 key-up 27\n"
-    "260 mouse-move 166 688\n"  // over Quit at (70, 45)
-    "262 mouse-down left\n"
-    "263 mouse-up left\n"
-    "284 mouse-move 422 438\n"  // over the dialog's Yes at (263, 240)
-    "286 mouse-down left\n"
-    "287 mouse-up left\n"
+const std::string kJourney =
+    "72 key-down 13\n80 key-up 13\n" +  // the splash acts once the load is done
+    KeyTaps({{90, 13}}) +                 // CAREER: a new career asks for the name
+    "108 char 75\n109 char 97\n110 char 116\n"  // K a t
+    "111 char 49\n"                               // a digit: ignored
+    "112 char 121\n113 char 97\n" +              // y a
+    KeyTaps({{122, 13},                  // Next
+             {142, 27},                  // the garage's Back
+             {162, 13},                  // CAREER again: now the career menu
+             {180, 40}, {183, 13},       // Down to NEW CAREER
+             {210, 27},                  // No: back to the career menu
+             {240, 27}}) +               // its Back
+    "260 mouse-move 166 688\n262 mouse-down left\n263 mouse-up left\n"  // over Quit at (70, 45)
+    "284 mouse-move 422 438\n286 mouse-down left\n287 mouse-up left\n"  // over the dialog's Yes at (263, 240)
     "440 close\n";
 
-std::vector<std::string> ScreensVisited(const GameRunResult& run) {
-  std::vector<std::string> screens;
-  for (const std::string& line : run.trace) {
-    if (line.rfind("screen ", 0) == 0) screens.push_back(line.substr(7));
-  }
-  return screens;
-}
-
-void KeepPicture(const GameRunResult& run, int frame, const char* name) {
-  std::filesystem::create_directories("frames");
-  std::error_code error;
-  std::filesystem::copy_file(run.FramePath(frame), std::string("frames/") + name,
-                             std::filesystem::copy_options::overwrite_existing, error);
-  EXPECT_FALSE(error) << name << ": " << error.message();
-}
-
-// Each key pressed, typed and released within the frame.
+// Each key pressed, typed and released within the frame; \b is Backspace, \r Enter.
 std::string TypedInFrame(int frame, const std::string& text) {
   std::string script, at = std::to_string(frame) + " ";
   for (char c : text) {
     const std::string key = std::to_string(c == '\b' ? 8 : c == '\r' ? 13 : std::toupper(c));
-    script += at + "key-down " + key + "\n" + at + "char " + std::to_string(int(c)) + "\n" + at + "key-up " + key + "\n";
+    script += at + "key-down " + key + "\n" + at + "char " + std::to_string(int(c)) + "\n";
+    script += at + "key-up " + key + "\n";
   }
   return script;
 }
@@ -96,16 +63,15 @@ std::string TypedInFrame(int frame, const std::string& text) {
 TEST(MenuJourney, ANameTypedAt300MsAFrameKeepsEveryKeyInOrder) {
   if (!HasDisplay()) GTEST_SKIP() << "needs a display (run under xvfb-run)";
   TempHome home;
-  GameRunOptions options;
-  options.home = home.Path();
-  options.frameMilliseconds = 300;
-  options.timeoutSeconds = 240;
-  options.inputScript = std::string(kJourney, std::strstr(kJourney, "108 ")) + TypedInFrame(108, "Newb") +
-                        TypedInFrame(109, "ie Joe") + TypedInFrame(110, "\b\b\b") + TypedInFrame(111, "y Jo\r") +
-                        "125 close\n";
-  const GameRunResult run = RunGame(options);
+  const GameRunResult run = RunGame(
+      {.inputScript = "72 key-down 13\n80 key-up 13\n" + KeyTaps({{90, 13}}) + TypedInFrame(108, "Newb") +
+                      TypedInFrame(109, "ie Joe") + TypedInFrame(110, "\b\b\b") + TypedInFrame(111, "y Jo\r") +
+                      "125 close\n",
+       .frameMilliseconds = 300,
+       .home = home.Path(),
+       .timeoutSeconds = 240});
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
-  EXPECT_EQ(ScreensVisited(run), (std::vector<std::string>{"100", "1", "80", "10"})) << run.errorOutput;
+  EXPECT_EQ(run.ScreensVisited(), (std::vector<std::string>{"100", "1", "80", "10"})) << run.errorOutput;
   const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");
   ASSERT_EQ(career.size(), kCareerFileSize);
   EXPECT_STREQ(reinterpret_cast<const char*>(&career[offsetof(CareerRecord, playerName)]), "NewbyJo");
@@ -125,7 +91,7 @@ TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   EXPECT_TRUE(run.MessageBoxes().empty()) << run.errorOutput;
   const std::vector<std::string> expected = {"100", "1", "80", "10", "1", "8", "9", "8", "1", "44"};
-  EXPECT_EQ(ScreensVisited(run), expected) << run.errorOutput;
+  EXPECT_EQ(run.ScreensVisited(), expected) << run.errorOutput;
 
   // Each switch to a menu screen sounds once when the new screen stands.
   const auto settled = std::count(run.trace.begin(), run.trace.end(), "sound menu7.wav");
@@ -149,6 +115,6 @@ TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
                              {kQuitDialogFrame, "quit_dialog.png"}}) {
     RgbImage picture = ReadPngFile(run.FramePath(frame));
     ASSERT_FALSE(picture.Empty()) << name;
-    KeepPicture(run, frame, name);
+    run.KeepFrame(frame, name);
   }
 }

@@ -81,11 +81,9 @@ TEST_F(RaceStartHook, AnyOtherValueLeavesTheGameOnItsStartScreen) {
 TEST_F(RaceStartHook, ASigtermInTheRaceEndsTheGameWithinSecondsWithTheCareerSaved) {
   TempHome home;
   GameRunOptions options = RaceRun("1", 1000000);
-  options.frameMilliseconds = 300;
-  options.home = home.Path();
-  options.quitWhenTraced = "screen 0";
-  options.quitTimeoutSeconds = 15;
-  GameRunResult run = RunGame(options);
+  options.frameMilliseconds = 300, options.home = home.Path();
+  options.quitWhenTraced = "screen 0", options.quitTimeoutSeconds = 15;
+  const GameRunResult run = RunGame(options);
   ASSERT_FALSE(run.timedOut) << "still running 15 s after the SIGTERM";
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
   const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");

@@ -2,6 +2,8 @@
 
 #include "tests/support/temp_home.h"
 
+#include <gtest/gtest.h>
+
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -73,6 +75,23 @@ std::vector<std::string> GameRunResult::TracedAfter(const std::string& prefix) c
 std::vector<std::string> GameRunResult::MessageBoxes() const { return TracedAfter("message "); }
 
 std::vector<std::string> GameRunResult::ScreensVisited() const { return TracedAfter("screen "); }
+
+void GameRunResult::KeepFrame(int frame, const std::string& name) const {
+  std::filesystem::create_directories("frames");
+  std::error_code error;
+  std::filesystem::copy_file(FramePath(frame), "frames/" + name, std::filesystem::copy_options::overwrite_existing,
+                             error);
+  EXPECT_FALSE(error) << name << ": " << error.message();
+}
+
+std::string KeyTaps(std::initializer_list<std::pair<int, int>> taps) {
+  std::string script;
+  for (auto [frame, key] : taps) {
+    script += std::to_string(frame) + " key-down " + std::to_string(key) + "\n" + std::to_string(frame + 1) +
+              " key-up " + std::to_string(key) + "\n";
+  }
+  return script;
+}
 
 bool HasDisplay() {
   const char* display = std::getenv("DISPLAY");

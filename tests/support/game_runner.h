@@ -5,27 +5,28 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
 struct GameRunOptions {
-  std::string inputScript;        // lines of the input script (see platform/platform.h)
-  std::vector<int> dumpFrames;    // frames whose picture is written as PNG
+  std::string inputScript{};      // lines of the input script (see platform/platform.h)
+  std::vector<int> dumpFrames{};  // frames whose picture is written as PNG
   int frameMilliseconds = 100;    // fixed frame time; 0 runs on the real clock
   int64_t seed = 1;               // fixed random seed; negative for none
-  std::string home;               // HOME for the game; empty for a fresh temporary one
-  std::string workingFolder;      // where the game runs (its base/ is read there); empty: the build folder
+  std::string home{};             // HOME for the game; empty for a fresh temporary one
+  std::string workingFolder{};    // where the game runs (its base/ is read there); empty: the build folder
   int timeoutSeconds = 60;        // a guard against a hang, not a measure of speed
   // When set, the game is asked to quit (SIGTERM, a quit request to SDL) as
   // soon as its trace holds this line: for what the worker does in real time.
-  std::string quitWhenTraced;
+  std::string quitWhenTraced{};
   // When set, the game must end this many seconds after that signal, else it
   // counts as timed out: a guard against holding the quit back, not a measure.
   int quitTimeoutSeconds = 0;
   // More environment, set after the defaults above (so it may replace
   // them); an empty value removes the variable.
-  std::vector<std::pair<std::string, std::string>> environment;
+  std::vector<std::pair<std::string, std::string>> environment{};
 };
 
 struct GameRunResult {
@@ -45,7 +46,12 @@ struct GameRunResult {
   std::vector<std::string> ScreensVisited() const;
   // The rest of every trace line that starts with `prefix`, in order.
   std::vector<std::string> TracedAfter(const std::string& prefix) const;
+  // Copies a dumped frame to frames/<name> in the working folder, for a person.
+  void KeepFrame(int frame, const std::string& name) const;
 };
+
+// Script lines of key taps {frame, virtual key}: down in the frame, up in the next.
+std::string KeyTaps(std::initializer_list<std::pair<int, int>> taps);
 
 // True when a display is there to open the game window on.
 bool HasDisplay();

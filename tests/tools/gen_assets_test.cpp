@@ -142,26 +142,21 @@ TEST(GeneratedFonts, CodePage1251Letters) {
 }
 
 // Font 1 at the options' scale 1: every GRAPHICS value, centred at x 525
-// with its one-unit shadow, keeps clear of the right arrow at x 586 even
-// while that arrow is hovered (its plate 20 units each side, grown by 1.2).
-// The two long lines, centred at x 400, stay on the white page between the
-// side panels (150..650).
+// with its one-unit shadow, clears the hovered right arrow's plate (at
+// x 586, 20 units each side grown by 1.2); the two long lines, centred at
+// x 400, stay on the page between the side panels (150..650).
 TEST(GeneratedFonts, OptionValuesMissTheirArrowsAndLongLinesStayOnThePage) {
   ASSERT_TRUE(LoadFontWidths("base/font1.ini", 1));
-  constexpr float kValueX = 525, kShadow = 1, kHoveredPlateLeft = 586 - 1.2f * 20, kHalfPage = 250;
   int32_t* const settings[] = {&gPendingResolutionIndex, &gAntiAliasingChoice, &gSightRange,
                                &gShadowDetail, &gMotionBlur, &gSoftParticles, &gTextureFiltering};
   for (int row = 0; row < 7; ++row) {
     const int32_t kept = *settings[row];
-    for (int32_t value = 0; value <= 9; ++value) {
-      *settings[row] = value;
-      const char* text = GraphicsValueText(row);
-      EXPECT_LT(kValueX + TextAdvance(1, 1, text) / 2 + kShadow, kHoveredPlateLeft) << text;
-    }
+    for (*settings[row] = 0; *settings[row] <= 9; ++*settings[row])
+      EXPECT_LT(525 + TextAdvance(1, 1, GraphicsValueText(row)) / 2 + 1, 586 - 1.2f * 20) << GraphicsValueText(row);
     *settings[row] = kept;
   }
-  EXPECT_LT(TextAdvance(1, 1, "Attention! Do you wish to overwrite previously saved career?") / 2, kHalfPage);
-  EXPECT_LT(TextAdvance(1, 1.25f, "Changes will be applied after reload the game!") / 2 + kShadow, kHalfPage);
+  EXPECT_LT(TextAdvance(1, 1, "Attention! Do you wish to overwrite previously saved career?") / 2, 250);
+  EXPECT_LT(TextAdvance(1, 1.25f, "Changes will be applied after reload the game!") / 2 + 1, 250);
 }
 
 TEST(GeneratedImages, WaterVolumeImageHoldsThe64CubedVolume) {

@@ -116,9 +116,9 @@ TEST(PhysicsWorldSetUp, PoolsFitTheBoundedTrafficAndTheTableReportsEveryCarConta
   }
 }
 
-// The jointed-wheel variant, which only this test builds: a truck that
-// drives off and brakes on flat ground swings its four wheels back and
-// forth on their hinges, each held at its hinge and stopped at its limits.
+// The jointed-wheel variant, which only this test builds: driven off and
+// braked on flat ground, the four wheels stay on their hinges, swinging
+// between the hinge limits and reaching both.
 TEST(JointedWheels, StayOnTheirHingesWithinTheLimitsThroughADrive) {
   RaceScene scene;
   scene.ParkOpponents();
@@ -127,34 +127,27 @@ TEST(JointedWheels, StayOnTheirHingesWithinTheLimitsThroughADrive) {
   car.CreateWheelBodies(gSimulator, car.body->GetPos(), neMakeV3(1, 0, 0));
   for (neRigidBody* wheel : car.wheelBodies) ASSERT_NE(wheel, nullptr);
   const neT3 toChassis = car.body->GetTransform().FastInverse();
-  ExpectNear(toChassis * car.wheelBodies[0]->GetPos(), neMakeV3(4.2f - 0.8f, -0.1f, 1.3f), 1e-4f, "front, +z");
   ExpectNear(toChassis * car.wheelBodies[3]->GetPos(), neMakeV3(-4.2f - 0.8f, -0.1f, -1.3f), 1e-4f, "rear, -z");
-  const neV3 start = car.body->GetPos();
   float lowest = 0, highest = 0;
   scene.Press(kControlAccelerate);
   for (int frame = 0; frame < 200; ++frame) {
     if (frame == 120) scene.ReleaseAll(), scene.Press(kControlBrake);
     scene.Frame();
-    for (int w = 0; w < kWheelCount; ++w) {
-      const neV3 p = car.wheelBodies[w]->GetPos();
-      ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << "wheel " << w;
-      // The joint's frames on the wheel and on the chassis share their
-      // origin and their axis; the angle between their x axes about it is
-      // the hinge angle.
-      const neConstraint* joint = car.wheelBodies[w]->constraintFirst->constraint;
-      const neT3 a = joint->GetFrameA(), b = joint->GetFrameB();
-      ExpectNear(a.pos, b.pos, 0.02f, "hinge origin");
-      EXPECT_GT(a.rot[1].Dot(b.rot[1]), 0.999f) << "hinge axis of wheel " << w;
+    for (neRigidBody* wheel : car.wheelBodies) {
+      // The hinge's frames on the wheel and on the chassis share origin and
+      // axis (a NaN fails too); the angle of their x axes about it is the hinge's.
+      const neConstraint& hinge = *wheel->constraintFirst->constraint;
+      const neT3 a = hinge.GetFrameA(), b = hinge.GetFrameB();
+      ASSERT_LT((a.pos - b.pos).Length(), 0.02f) << "frame " << frame;
+      ASSERT_GT(a.rot[1].Dot(b.rot[1]), 0.999f) << "frame " << frame;
       const neV3 axis = a.rot[1] + b.rot[1];
       const float angle = std::atan2(a.rot[0].Cross(b.rot[0]).Dot(axis) / axis.Length(), a.rot[0].Dot(b.rot[0]));
-      EXPECT_GE(angle, -0.3f * NE_PI - 0.05f) << "wheel " << w << " frame " << frame;
-      EXPECT_LE(angle, 0.1f * NE_PI + 0.05f) << "wheel " << w << " frame " << frame;
+      ASSERT_TRUE(angle >= -0.3f * NE_PI - 0.05f && angle <= 0.1f * NE_PI + 0.05f) << angle << " in frame " << frame;
       lowest = std::min(lowest, angle), highest = std::max(highest, angle);
     }
   }
   EXPECT_LT(lowest, -0.25f * NE_PI) << "braking swings the wheels to the lower limit";
   EXPECT_GT(highest, 0.08f * NE_PI) << "the drive swings them to the upper limit";
-  EXPECT_GT(car.body->GetPos().x - start.x, 20.0f) << "the truck drove off";
 }
 
 TEST(PhysicsStepPlan, SmoothsTheFrameTimeAndChoosesTheSubSteps) {
