@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,14 +55,6 @@ std::vector<std::string> ScreensVisited(const GameRunResult& run) {
     if (line.rfind("screen ", 0) == 0 && line != "screen 32") screens.push_back(line.substr(7));
   }
   return screens;
-}
-
-CareerRecord SavedCareer(const TempHome& home) {
-  const std::vector<uint8_t> file = home.ReadSaveFile("career.inf");
-  CareerRecord career = {};
-  EXPECT_EQ(file.size(), kCareerFileSize);
-  if (file.size() == kCareerFileSize) std::memcpy(&career, file.data(), sizeof career);
-  return career;
 }
 
 // Pixels in the frame-unit box (800 x 600, y up) that differ from the colour
@@ -128,7 +119,7 @@ TEST(CareerRaceJourney, GarageToARaceAndItsResultsAndBackWithTheRunCounted) {
     EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), line), 1) << line;
   }
 
-  const CareerRecord career = SavedCareer(home);
+  const CareerRecord career = home.SavedCareer();
   EXPECT_EQ(career.raceStarts[0], 1) << "the race of competition 0, race 1 was run once";
   EXPECT_EQ(career.raceStarts[1], 0);
 
@@ -180,7 +171,7 @@ TEST(CareerRaceJourney, PauseRestartsTheRaceAndQuitGoesBackToTheGarage) {
   for (const auto& [line, count] : loads) {
     EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), line), count) << line;
   }
-  EXPECT_EQ(SavedCareer(home).raceStarts[0], 0) << "a race quit from the pause counts nothing";
+  EXPECT_EQ(home.SavedCareer().raceStarts[0], 0) << "a race quit from the pause counts nothing";
 
   // The menus' race draws the generated world frame after frame, and again
   // after the restart.
@@ -228,7 +219,7 @@ static void ExpectAQuickRaceAtSlowFrames(int frameMs) {
       << frameMs << " ms: the race time under PLACE";
   EXPECT_GT(PixelsThatDiffer(before, after, int(220 * sx), int(150 * sy), int(580 * sx), int(600 * sy)), 5000)
       << frameMs << " ms: the view behind the truck";
-  const CareerRecord career = SavedCareer(home);
+  const CareerRecord career = home.SavedCareer();
   for (int slot = 0; slot < kRaceSlotCount; ++slot) EXPECT_EQ(career.raceStarts[slot], 0) << slot;
   EXPECT_EQ(career.gameMode, kGameModeQuickRace);
   if (frameMs == 150) run.KeepFrame(kQuickRaceFrame, "quick_race.png");

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <string>
 
 #include "framework/settings.h"
@@ -81,10 +80,7 @@ TEST(MenuJourney, SplashToANamedCareerAndOutThroughTheQuitDialog) {
 
   // The typed name, every key in its order, is in the career file, and
   // the second CAREER went to the career menu: the flag was cleared.
-  const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");
-  ASSERT_EQ(career.size(), kCareerFileSize);
-  CareerRecord record;
-  std::memcpy(&record, career.data(), sizeof record);
+  const CareerRecord record = home.SavedCareer();
   EXPECT_STREQ(record.playerName, "NewbyJo");
   EXPECT_EQ(record.playerNameLength, 7);
   EXPECT_EQ(record.newCareer, 0);

@@ -1,14 +1,12 @@
 // The real program started with ZARNOK_RACE: it loads the asked race after
 // the start-up load, races frame after frame in lock-step, and ends cleanly,
 // also on a SIGTERM in the race.
-#include "framework/settings.h"
 #include "tests/support/game_runner.h"
 #include "tests/support/png_image.h"
 #include "tests/support/temp_home.h"
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <string>
 
 namespace {
@@ -86,7 +84,5 @@ TEST_F(RaceStartHook, ASigtermInTheRaceEndsTheGameWithinSecondsWithTheCareerSave
   const GameRunResult run = RunGame(options);
   ASSERT_FALSE(run.timedOut) << "still running 15 s after the SIGTERM";
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
-  const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");
-  ASSERT_EQ(career.size(), kCareerFileSize);
-  EXPECT_EQ(career[offsetof(CareerRecord, gameMode)], kGameModeQuickRace);
+  EXPECT_EQ(home.SavedCareer().gameMode, kGameModeQuickRace);
 }

@@ -73,10 +73,7 @@ TEST(ShopOptionsJourney, BuyPackageThreeWithAllTheCashAndBindQ) {
   EXPECT_TRUE(run.Traced("sound menu4.wav")) << "the purchase and the bound key";
   EXPECT_FALSE(run.Traced("sound menu5.wav")) << "nothing refused";
 
-  const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");
-  ASSERT_EQ(career.size(), kCareerFileSize);
-  CareerRecord record;
-  std::memcpy(&record, career.data(), sizeof record);
+  const CareerRecord record = home.SavedCareer();
   EXPECT_EQ(record.cash, 0.0f);
   EXPECT_EQ(record.carSetup.enginePackage, 3);
 
@@ -118,10 +115,7 @@ TEST(ShopOptionsJourney, CarShopRefusesATruckBeyondTheCashAndSellsOneItCovers) {
   EXPECT_EQ(run.ScreensVisited(), (std::vector<std::string>{"100", "1", "80", "10", "15", "10"}));
   EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), "sound menu5.wav"), 1) << "Screw ST refused once";
   EXPECT_EQ(std::count(run.trace.begin(), run.trace.end(), "sound menu4.wav"), 1) << "Magnum ST bought";
-  const std::vector<uint8_t> career = home.ReadSaveFile("career.inf");
-  ASSERT_EQ(career.size(), kCareerFileSize);
-  CareerRecord record;
-  std::memcpy(&record, career.data(), sizeof record);
+  const CareerRecord record = home.SavedCareer();
   EXPECT_EQ(record.carIndex, 1);
   EXPECT_EQ(record.cash, 0.0f) << "none lost to the refusal";
 

@@ -2,7 +2,10 @@
 
 #include "tools/binary_writer.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -44,4 +47,12 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return {};
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+CareerRecord TempHome::SavedCareer() const {
+  const std::vector<uint8_t> file = ReadSaveFile("career.inf");
+  CareerRecord career = {};
+  EXPECT_EQ(file.size(), kCareerFileSize);
+  if (file.size() == kCareerFileSize) std::memcpy(&career, file.data(), sizeof career);
+  return career;
 }

@@ -5,6 +5,8 @@
 #include <vector>
 #include <cstdint>
 
+#include "framework/settings.h"
+
 class TempHome {
  public:
   // Creates an empty folder under the system's temporary folder and points
@@ -21,6 +23,8 @@ class TempHome {
   void WriteSaveFile(const std::string& name, const std::vector<uint8_t>& bytes) const;
   // Reads a file of the save folder; empty when it does not exist.
   std::vector<uint8_t> ReadSaveFile(const std::string& name) const;
+  // The saved career; a failure and a zeroed record when the file is not one record.
+  CareerRecord SavedCareer() const;
 
  private:
   std::string path_;

@@ -141,10 +141,9 @@ TEST(GeneratedFonts, CodePage1251Letters) {
   EXPECT_EQ(CodePage1251ToUnicode(7), 0u);
 }
 
-// Font 1 at the options' scale 1: every GRAPHICS value, centred at x 525
-// with its one-unit shadow, clears the hovered right arrow's plate (at
-// x 586, 20 units each side grown by 1.2); the two long lines, centred at
-// x 400, stay on the page between the side panels (150..650).
+// Font 1 at scale 1: every GRAPHICS value (centred at x 525, its shadow 1)
+// clears the hovered right arrow's plate (x 586, 20 each side, grown 1.2);
+// the long lines centred at x 400 stay on the page (150..650).
 TEST(GeneratedFonts, OptionValuesMissTheirArrowsAndLongLinesStayOnThePage) {
   ASSERT_TRUE(LoadFontWidths("base/font1.ini", 1));
   int32_t* const settings[] = {&gPendingResolutionIndex, &gAntiAliasingChoice, &gSightRange,
