@@ -162,9 +162,8 @@ TEST_F(LoopKeyHandling, F1TogglesTheDebugTextOncePerPress) {
   EXPECT_EQ(gDebugText, 0);
 }
 
-// A script's frame numbers skip the frames that only wait for a load. The
-// worker's answer may come after the screen read the request in a frame,
-// which showed the waiting picture all the same: it is held until taken.
+// Script frames skip those that only wait for a load, also one whose screen read
+// the request before the worker answered: it showed the waiting picture too.
 TEST(ScriptFrames, AreHeldUntilTheScreenTakesTheLoadersAnswer) {
   namespace S = ScreenState;
   namespace L = LoaderStatus;

@@ -39,9 +39,8 @@ std::string TypedInFrame(int frame, const std::string& text) {
 const std::string kJourney =
     "72 key-down 13\n80 key-up 13\n" +  // the splash acts once the load is done
     KeyTaps({{90, 13}}) +                 // CAREER: a new career asks for the name
-    // Several keys a frame: "Newbie Joe" fills the seven letters (the digit
-    // and the space ignored), three Backspaces leave "Newb", and "y Jo" with
-    // Enter in the same frame names the career and goes on.
+    // Several keys a frame: "Newbie Joe" fills the seven letters (digit and space
+    // ignored), three Backspaces leave "Newb", then "y Jo" and Enter name the career.
     TypedInFrame(108, "Newb1") + TypedInFrame(109, "ie Joe") + TypedInFrame(110, "\b\b\b") +
     TypedInFrame(111, "y Jo\r") +
     KeyTaps({{142, 27},                  // the garage's Back

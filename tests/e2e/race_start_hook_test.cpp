@@ -1,6 +1,5 @@
 // The real program started with ZARNOK_RACE: it loads the asked race after
-// the start-up load, races frame after frame in lock-step, and ends cleanly,
-// also on a SIGTERM in the race.
+// the start-up load, races frame after frame in lock-step, and ends cleanly.
 #include "tests/support/game_runner.h"
 #include "tests/support/png_image.h"
 #include "tests/support/temp_home.h"
@@ -11,9 +10,8 @@
 
 namespace {
 
-// With 50 ms frames the splash clock, from 3 s, passes the 10 s of the
-// start-up load in frame 140, which then only waits for the load and is
-// not counted; the race starts in the next, frame 140 again.
+// With 50 ms frames the splash clock, from 3 s, passes the 10 s of the start-up
+// load in frame 140; frames that only wait for it are not counted.
 constexpr int kFrameMilliseconds = 50;
 constexpr int kRaceStartFrame = 140;
 

@@ -4,9 +4,7 @@
 // steering left, and the game is left through the quit dialog. The files
 // it leaves show the purchase and the settings. Pictures of the engine
 // shop, the options list and each options page go to frames/ for a person
-// to look at. And the car shop: a truck beyond the cash refused, one it
-// covers bought and kept, while the showroom's still picture dissolves into
-// each truck rebuilt (a picture of it too).
+// to look at. And the car shop, its sales and its dissolve into a rebuilt truck.
 #include <gtest/gtest.h>
 
 #include <algorithm>

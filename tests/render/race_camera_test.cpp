@@ -26,9 +26,8 @@ TEST(GearShiftJolt, PullsBackThenSwingsInStrongestSlowAndGoneFromSpeed30) {
 }
 
 TEST(ChaseDirection, EasesByItsShareOfTheGapALongFrameCountingAs95Ms) {
-  const struct {
-    float frameFactor, share;
-  } cases[] = {{2.0f, 0.05f}, {30.0f, 0.2375f}};  // 300 ms a frame still turns toward the truck's heading
+  // 300 ms a frame still turns toward the truck's heading.
+  const struct { float frameFactor, share; } cases[] = {{2.0f, 0.05f}, {30.0f, 0.2375f}};
   for (const auto& c : cases) {
     gChaseDirX = 0.0f, gChaseDirXGoal = 1.0f;
     gChaseDirZ = 1.0f, gChaseDirZGoal = 0.0f;

@@ -21,8 +21,7 @@ struct GameRunOptions {
   // When set, the game is asked to quit (SIGTERM, a quit request to SDL) as
   // soon as its trace holds this line: for what the worker does in real time.
   std::string quitWhenTraced{};
-  // When set, the game must end this many seconds after that signal, else it
-  // counts as timed out: a guard against holding the quit back, not a measure.
+  // When set, the game must end this many seconds after that signal, or it timed out.
   int quitTimeoutSeconds = 0;
   // More environment, set after the defaults above (so it may replace
   // them); an empty value removes the variable.

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -118,7 +117,7 @@ TEST(ScreenFade, EnteringTheCompetitionsPlacesTheSelectorOnTheCareersCompetition
 TEST(ScreenFade, LeavingTheBonusPageForTheGarageBooksTheRacesPoints) {
   gCareer = BuiltInCareer();
   gCash = 500, gCareerPoints = 9000, gRatingLevel = 2, gBonusTotals[0] = 12000, gBonusTotals[1] = 500;
-  std::fill(std::begin(gRaceBonus), std::end(gRaceBonus), 0.0f);
+  for (float& points : gRaceBonus) points = 0;
   gRaceBonus[0] = 1000, gRaceBonus[1] = 2000;
   StartFadeFrom(S::RaceBonus, S::Garage, 0.01f);
   AdvanceScreenFade(1.0f);

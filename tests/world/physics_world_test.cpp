@@ -134,14 +134,13 @@ TEST(JointedWheels, StayOnTheirHingesWithinTheLimitsThroughADrive) {
     if (frame == 120) scene.ReleaseAll(), scene.Press(kControlBrake);
     scene.Frame();
     for (neRigidBody* wheel : car.wheelBodies) {
-      // The hinge's frames on the wheel and on the chassis share origin and
-      // axis (a NaN fails too); the angle of their x axes about it is the hinge's.
+      // The hinge's frames on wheel and chassis share origin and axis (a NaN
+      // fails too); the angle of their x axes about it is the hinge's.
       const neConstraint& hinge = *wheel->constraintFirst->constraint;
       const neT3 a = hinge.GetFrameA(), b = hinge.GetFrameB();
       ASSERT_LT((a.pos - b.pos).Length(), 0.02f) << "frame " << frame;
       ASSERT_GT(a.rot[1].Dot(b.rot[1]), 0.999f) << "frame " << frame;
-      const neV3 axis = a.rot[1] + b.rot[1];
-      const float angle = std::atan2(a.rot[0].Cross(b.rot[0]).Dot(axis) / axis.Length(), a.rot[0].Dot(b.rot[0]));
+      const float angle = std::atan2(a.rot[0].Cross(b.rot[0]).Dot(a.rot[1]), a.rot[0].Dot(b.rot[0]));
       ASSERT_TRUE(angle >= -0.3f * NE_PI - 0.05f && angle <= 0.1f * NE_PI + 0.05f) << angle << " in frame " << frame;
       lowest = std::min(lowest, angle), highest = std::max(highest, angle);
     }
