@@ -116,10 +116,18 @@ float GearShiftJolt(float t, float speed, float fovSpeed) {
   return 0.0f;
 }
 
-void EaseChaseDirection(float frameFactor) {
-  const float rate = kChaseEaseRate * std::min(frameFactor, kChaseLongestFrame);
-  gChaseDirX = EaseToward(gChaseDirX, gChaseDirXGoal, rate, kChaseDeadBand);
-  gChaseDirZ = EaseToward(gChaseDirZ, gChaseDirZGoal, rate, kChaseDeadBand);
+void EaseChaseDirection(float goalX, float goalZ, float frameFactor) {
+  const int slices =
+      frameFactor > kChaseLongestFrame ? static_cast<int>(std::ceil(frameFactor / kChaseLongestFrame)) : 1;
+  const float rate = kChaseEaseRate * (frameFactor / static_cast<float>(slices));
+  const float fromX = gChaseDirXGoal, fromZ = gChaseDirZGoal;
+  for (int i = 1; i <= slices; ++i) {
+    const float share = static_cast<float>(i) / static_cast<float>(slices);
+    gChaseDirXGoal = i == slices ? goalX : fromX + (goalX - fromX) * share;
+    gChaseDirZGoal = i == slices ? goalZ : fromZ + (goalZ - fromZ) * share;
+    gChaseDirX = EaseToward(gChaseDirX, gChaseDirXGoal, rate, kChaseDeadBand);
+    gChaseDirZ = EaseToward(gChaseDirZ, gChaseDirZGoal, rate, kChaseDeadBand);
+  }
 }
 
 float CameraRoll(float speed, float steerInput) {
@@ -139,9 +147,7 @@ void PlaceRaceCamera(const ChaseSubject& subject, float frameFactor) {
     forward.z = std::sin(gFinishOrbitAngle);
     p.y += kOrbitLift;
   }
-  gChaseDirXGoal = forward.x;
-  gChaseDirZGoal = forward.z;
-  EaseChaseDirection(frameFactor);
+  EaseChaseDirection(forward.x, forward.z, frameFactor);
 
   if (subject.finished) {
     gSimCameraEye = {p.x + kOrbitDistance * gChaseDirX, p.y + kOrbitEyeHeight, p.z + kOrbitDistance * gChaseDirZ, 0};

@@ -26,9 +26,9 @@ extern neV3 gDrawnCameraEye, gDrawnCameraDir;
 extern neV3 gCameraEye, gRaceLookAt, gRaceCameraUp;
 extern neV3 gGarageLookAt;  // in a race: the handed-over view direction
 
-// A frame eases the chase direction by at most this frame factor (95 ms),
-// as the countdown counts a long frame: a slow machine still sees the
-// truck from behind after a turn.
+// The longest slice, in frame-factor units (95 ms), by which the chase
+// direction is eased: a longer frame is eased in equal slices of at most
+// this, so a slow machine sees a turn as a fast one does.
 inline constexpr float kChaseLongestFrame = 9.5f;
 
 // What the chase camera follows.
@@ -45,9 +45,11 @@ struct ChaseSubject {
 // swing in over the timer's last half, strongest at speed 15 or below,
 // none from speed 30.
 float GearShiftJolt(float shiftTimer, float speed, float fovSpeed);
-// Moves gChaseDirX/Z toward their goals by the frame's share, a long frame
-// counting as kChaseLongestFrame.
-void EaseChaseDirection(float frameFactor);
+// Sets gChaseDirX/ZGoal to (goalX, goalZ) and moves gChaseDirX/Z toward
+// them by the frame's share. A frame longer than kChaseLongestFrame is eased
+// in equal slices no longer than it, toward goals that move linearly from
+// the last frame's to these, as that many short frames would.
+void EaseChaseDirection(float goalX, float goalZ, float frameFactor);
 // The camera's roll in radians from speed and steering, within +-0.2.
 float CameraRoll(float speed, float steerInput);
 // The gain of a crash sound following a body moving at `speed`: silent

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -25,16 +26,40 @@ TEST(GearShiftJolt, PullsBackThenSwingsInStrongestSlowAndGoneFromSpeed30) {
     EXPECT_NEAR(GearShiftJolt(c.timer, c.speed, 0.0f), c.expected, 1e-5f) << c.timer << " " << c.speed;
 }
 
-TEST(ChaseDirection, EasesByItsShareOfTheGapALongFrameCountingAs95Ms) {
-  // 300 ms a frame still turns toward the truck's heading.
-  const struct { float frameFactor, share; } cases[] = {{2.0f, 0.05f}, {30.0f, 0.2375f}};
+TEST(ChaseDirection, EasesByItsShareOfTheGapALongFrameInSlicesOfAtMost95Ms) {
+  // 95 ms is one step; 300 ms four slices of 75 ms, each closing 0.1875 of the gap.
+  const struct { float frameFactor, share; } cases[] = {
+      {2.0f, 0.05f}, {9.5f, 0.2375f}, {30.0f, 1.0f - std::pow(0.8125f, 4.0f)}};
   for (const auto& c : cases) {
     gChaseDirX = 0.0f, gChaseDirXGoal = 1.0f;
     gChaseDirZ = 1.0f, gChaseDirZGoal = 0.0f;
-    EaseChaseDirection(c.frameFactor);
+    EaseChaseDirection(1.0f, 0.0f, c.frameFactor);
     EXPECT_NEAR(gChaseDirX, c.share, 1e-6f) << c.frameFactor;
     EXPECT_NEAR(gChaseDirZ, 1.0f - c.share, 1e-6f) << c.frameFactor;
   }
+}
+
+TEST(ChaseDirection, FollowsATurnAlikeAt50And250MsAFrame) {
+  // A truck at speed 20 round a circle of radius 20 (a radian a second) for
+  // 3 s; the chase direction's heading every 250 ms. (Slices that all aim at
+  // the frame's last heading put the 250 ms camera about 6 degrees ahead.)
+  const auto headings = [](int frameMs) {
+    gChaseDirX = gChaseDirXGoal = 1.0f;
+    gChaseDirZ = gChaseDirZGoal = 0.0f;
+    std::vector<float> out;
+    for (int ms = frameMs; ms <= 3000; ms += frameMs) {
+      const float a = ms / 1000.0f;
+      const ChaseSubject truck = {{20 * std::sin(a), 0, 20 - 20 * std::cos(a), 0}, {std::cos(a), 0, std::sin(a), 0},
+                                  20.0f, 0.0f, 0.0f, false};
+      PlaceRaceCamera(truck, frameMs / 10.0f);
+      if (ms % 250 == 0) out.push_back(std::atan2(gChaseDirZ, gChaseDirX));
+    }
+    return out;
+  };
+  const std::vector<float> fast = headings(50), slow = headings(250);
+  ASSERT_EQ(fast.size(), slow.size());
+  for (size_t i = 0; i < fast.size(); ++i)
+    EXPECT_NEAR(slow[i], fast[i], 3.0f * NE_PI / 180.0f) << (i + 1) * 250 << " ms";
 }
 
 TEST(CameraRoll, FollowsTheSteeringSideAboveSpeed10WithinTwoTenths) {
