@@ -57,7 +57,8 @@ void Sys_OpenWebPage(const char* path);
 // ---- Ending the program -------------------------------------------------
 
 // Starts the shutdown guard, a thread of its own that takes SIGTERM and
-// SIGINT and turns each into a QuitRequest message. Call it first, before
+// SIGINT, and sees the game window destroyed by another program, and turns
+// each into a QuitRequest message. Call it first, before
 // any other thread exists: the signals are blocked in the calling thread
 // and so in every thread started after it, and wait for the guard alone.
 // Once the program is asked to end (by a signal, or Sys_BeginShutdown) and

@@ -5,6 +5,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <xcb/xcb.h>
 
 #include <atomic>
 #include <cerrno>
@@ -27,6 +28,8 @@ std::atomic<bool> gSystemQuitAsked{false};  // a signal came; the loop has not y
 std::atomic<bool> gSavesWritten{false};     // the main thread's own shutdown saved
 std::atomic<Clock::rep> gDeadline{0};       // when the guard ends the process; 0 while not asked
 void (*gLastWrites)() = nullptr;            // set once before the guard starts
+std::atomic<uint32_t> gWatchedWindow{0};    // the game window's X id; 0 while none is watched
+xcb_connection_t* gGuardDisplay = nullptr;  // the guard's own display connection, guard thread only
 
 sigset_t EndSignals() {
   sigset_t signals;
@@ -48,11 +51,38 @@ void ArmDeadline() {
   std::_Exit(0);
 }
 
+// True once the watched window is gone. It is watched on a display
+// connection of the guard's own, since the main thread's may be stuck (or
+// deadlocked in its error handler when its window was destroyed under it).
+bool WatchedWindowDestroyed() {
+  const uint32_t window = gWatchedWindow;
+  if (window == 0) return false;
+  if (!gGuardDisplay) {
+    gGuardDisplay = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(gGuardDisplay)) return false;  // no events will come either
+    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_generic_error_t* error = xcb_request_check(
+        gGuardDisplay, xcb_change_window_attributes_checked(gGuardDisplay, window, XCB_CW_EVENT_MASK, &mask));
+    const bool goneAlready = error != nullptr;  // gone before it could be watched
+    std::free(error);
+    if (goneAlready) return true;
+  }
+  bool destroyed = false;
+  while (xcb_generic_event_t* event = xcb_poll_for_event(gGuardDisplay)) {
+    destroyed = destroyed || (event->response_type & 0x7F) == XCB_DESTROY_NOTIFY;
+    std::free(event);
+  }
+  return destroyed;
+}
+
 void GuardLoop(sigset_t signals) {
   Sys_NameThisThread("zarnok-guard");
   const timespec tick{0, kGuardTickNanoseconds};
   for (;;) {
-    if (sigtimedwait(&signals, nullptr, &tick) > 0) {
+    const bool signalled = sigtimedwait(&signals, nullptr, &tick) > 0;
+    const bool windowGone = WatchedWindowDestroyed();
+    if (windowGone) gWatchedWindow = 0;
+    if (signalled || windowGone) {
       gSystemQuitAsked = true;
       ArmDeadline();
     }
@@ -77,3 +107,5 @@ void Sys_BeginShutdown() { ArmDeadline(); }
 void Sys_ShutdownSavesWritten() { gSavesWritten = true; }
 
 bool TakeSystemQuitRequest() { return gSystemQuitAsked.exchange(false); }
+
+void WatchWindowForDestruction(uint32_t xWindow) { gWatchedWindow = xWindow; }

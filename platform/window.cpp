@@ -6,6 +6,7 @@
 #include "platform/test_hooks.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -232,6 +233,11 @@ WindowResult Sys_CreateWindow(const char* title, int width, int height, int colo
     return WindowResult::ContextFailed;
   }
   if (SDL_GL_MakeCurrent(gWindow, gMainContext) != 0) return WindowResult::ActivateFailed;
+  SDL_SysWMinfo system;
+  SDL_VERSION(&system.version);
+  if (SDL_GetWindowWMInfo(gWindow, &system) && system.subsystem == SDL_SYSWM_X11) {
+    WatchWindowForDestruction(static_cast<uint32_t>(system.info.x11.window));
+  }
   if (fullScreen) SDL_ShowCursor(SDL_DISABLE);
   SDL_ShowWindow(gWindow);
   SDL_RaiseWindow(gWindow);

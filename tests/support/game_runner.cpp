@@ -66,6 +66,22 @@ std::vector<pid_t> StopThreadsNamed(pid_t process, const std::string& name) {
   return stopped;
 }
 
+// Destroys the top-level windows named `title` on the display.
+void DestroyWindowsNamed(const char* title) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return;
+  Window root, parent, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+  for (unsigned i = 0; i < count; ++i) {
+    char* name = nullptr;
+    if (XFetchName(display, children[i], &name) && std::string(name) == title) XDestroyWindow(display, children[i]);
+    XFree(name);
+  }
+  XFree(children);
+  XCloseDisplay(display);
+}
+
 // A traced thread's death is told to its tracer, and the process's own end
 // waits until it is taken.
 void ReapStoppedThreads(const std::vector<pid_t>& threads, int flags) {
@@ -200,7 +216,8 @@ GameRunResult RunGame(const GameRunOptions& options) {
         result.threadsStopped = static_cast<int>(stopped.size());
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
       }
-      kill(child, SIGTERM);
+      if (options.quitByDestroyingTheWindow) DestroyWindowsNamed("Zarnok Racing");
+      else kill(child, SIGTERM);
       quitAsked = true;
       if (options.quitTimeoutSeconds > 0) {
         deadline = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(options.quitTimeoutSeconds));

@@ -21,6 +21,9 @@ struct GameRunOptions {
   // When set, the game is asked to quit (SIGTERM, a quit request to SDL) as
   // soon as its trace holds this line: for what the worker does in real time.
   std::string quitWhenTraced{};
+  // With it, its window is destroyed (as a tool that does not ask would) in
+  // place of the SIGTERM.
+  bool quitByDestroyingTheWindow = false;
   // When set, the game must end this many seconds after that signal, or it timed out.
   int quitTimeoutSeconds = 0;
   // When set, every thread of the game so named is stopped (ptrace) two
