@@ -129,6 +129,7 @@ GLResourcesResult MessageLoop() {
     }
     HandleLoopKeys();
     EndInputFrame();
+    CommitSaves();  // what a shutdown that cannot wait for the next frame writes
   }
   return GLResourcesResult::Ready;
 }
@@ -248,6 +249,9 @@ bool RunFrame() {
 }
 
 int WinMain() {
+  // First, before any thread starts: the guard answers SIGTERM and SIGINT
+  // whatever this thread is doing, writing what the last frame committed.
+  Sys_StartShutdownGuard(WriteCommittedSaves);
   LoadSettings();
   gBlurWidth = kBlurWidth;
   gBlurHeight = kBlurHeight;
@@ -256,6 +260,7 @@ int WinMain() {
   gShadowMapSize = ShadowMapSizeForDetail(gShadowDetail, gShadowMapSize);
   gCityCarCount = 2 * gTrafficSetting;
   LoadCareer();
+  CommitSaves();
   LoadOpticaTable();
   // The worker reads the catalogue later; without it no truck can be built.
   if (!CarCatalogueFileIsComplete()) {
@@ -312,8 +317,10 @@ int WinMain() {
   }
 
   // What the player keeps goes to disk first (the worker writes neither).
+  Sys_BeginShutdown();
   SaveSettings();
   SaveCareer();
+  Sys_ShutdownSavesWritten();
   // The worker sees gQuit in either of its waits and ends; only then do the
   // resources it might use go away. A load it has begun runs to its end,
   // many seconds on a slow machine: rather than wait for that, the game

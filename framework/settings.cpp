@@ -4,10 +4,13 @@
 #include "platform/platform.h"
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 
 int32_t gResolutionIndex;
 int32_t gColourBits = 32;
@@ -123,7 +126,21 @@ bool ReadSaveFile(const char* name, const char* basePath, size_t size, std::vect
   return ReadFileStart(basePath, size, bytes) && !bytes.empty();
 }
 
-bool WriteSaveFile(const char* name, const void* data, size_t size) {
+// One writer of the save files at a time, the main thread or the
+// shutdown guard: both write through the same temporary file.
+std::timed_mutex gSaveFileLock;
+// How long the guard waits for a save the main thread has under way; the
+// main thread itself waits as long as it takes.
+constexpr auto kSaveWaitFromOtherThread = std::chrono::milliseconds(300);
+constexpr auto kSaveWaitForever = std::chrono::hours(24);
+
+bool WriteSaveFile(const char* name, const void* data, size_t size,
+                   std::chrono::milliseconds wait = kSaveWaitForever) {
+  std::unique_lock files(gSaveFileLock, std::defer_lock);
+  if (!files.try_lock_for(wait)) {
+    std::fprintf(stderr, "%s is being saved by another thread\n", name);
+    return false;
+  }
   std::string folder = SaveFolder();
   if (folder.empty()) {
     std::fprintf(stderr, "Cannot save %s: no documents folder is known\n", name);
@@ -164,6 +181,27 @@ void ClampRaceTables(CareerRecord& c) {
     if (place < 1 || place > kNoSeriesPlace) place = kNoSeriesPlace;
   }
 }
+
+using SettingsBytes = std::array<uint8_t, kSettingsFileSize>;
+
+SettingsBytes CollectSettingsBytes() {
+  int32_t words[kSettingsWordCount];
+  CollectSettingsWords(words);
+  ByteBuffer writer;
+  for (int32_t word : words) writer.I32(word);
+  SettingsBytes bytes;
+  std::copy(writer.bytes.begin(), writer.bytes.end(), bytes.begin());
+  return bytes;
+}
+
+// The settings file and the career as the last frame left them.
+struct CommittedSaves {
+  bool valid = false;
+  SettingsBytes settings{};
+  CareerRecord career{};
+};
+std::mutex gCommittedLock;
+CommittedSaves gCommitted;
 
 }  // namespace
 
@@ -257,8 +295,7 @@ void CollectSettingsWords(int32_t w[kSettingsWordCount]) {
   w[kWordTextureFiltering] = gTextureFiltering;
   w[kWordShadowDetail] = gShadowDetail;
   w[kWordSightRange] = gSightRange;
-  if (gSettingsAccepted) gAntiAliasing = gAntiAliasingChoice;
-  w[kWordAntiAliasing] = gAntiAliasing;
+  w[kWordAntiAliasing] = gSettingsAccepted ? gAntiAliasingChoice : gAntiAliasing;
   std::copy(gKeyBindings, gKeyBindings + kKeyBindingCount, w + kWordKeyBindings);
   std::copy(gSettingWords20, gSettingWords20 + 5, w + kWordCarried20);
 }
@@ -280,11 +317,13 @@ void LoadSettings() {
 }
 
 bool SaveSettings() {
-  int32_t words[kSettingsWordCount];
-  CollectSettingsWords(words);
-  ByteBuffer writer;
-  for (int32_t word : words) writer.I32(word);
-  return WriteSaveFile("menu.inf", writer.bytes.data(), writer.bytes.size());
+  // Accepted, the chosen anti-aliasing is also the one in effect.
+  if (gSettingsAccepted) gAntiAliasing = gAntiAliasingChoice;
+  const SettingsBytes bytes = CollectSettingsBytes();
+  if (!WriteSaveFile("menu.inf", bytes.data(), bytes.size())) return false;
+  std::lock_guard lock(gCommittedLock);
+  gCommitted.settings = bytes;
+  return true;
 }
 
 void ResetCareerProgress(CareerRecord& c) {
@@ -367,4 +406,26 @@ void LoadCareer() {
   SaveCareer();
 }
 
-bool SaveCareer() { return WriteSaveFile("career.inf", &gCareer, sizeof gCareer); }
+bool SaveCareer() {
+  if (!WriteSaveFile("career.inf", &gCareer, sizeof gCareer)) return false;
+  std::lock_guard lock(gCommittedLock);
+  gCommitted.career = gCareer;
+  return true;
+}
+
+void CommitSaves() {
+  const SettingsBytes settings = CollectSettingsBytes();
+  std::lock_guard lock(gCommittedLock);
+  gCommitted = {true, settings, gCareer};
+}
+
+void WriteCommittedSaves() {
+  CommittedSaves copy;
+  {
+    std::lock_guard lock(gCommittedLock);
+    copy = gCommitted;
+  }
+  if (!copy.valid) return;
+  WriteSaveFile("menu.inf", copy.settings.data(), copy.settings.size(), kSaveWaitFromOtherThread);
+  WriteSaveFile("career.inf", &copy.career, sizeof copy.career, kSaveWaitFromOtherThread);
+}

@@ -90,8 +90,7 @@ void DefaultSettingsWords(int32_t words[kSettingsWordCount]);
 void ApplySettingsWords(const int32_t words[kSettingsWordCount]);
 
 // The words to write from the globals: with the settings accepted, the
-// chosen screen mode and anti-aliasing (the latter also becomes the one in
-// effect). The screen mode and size in effect are left as they are.
+// chosen screen mode and anti-aliasing. Changes no global.
 void CollectSettingsWords(int32_t words[kSettingsWordCount]);
 
 // Reads menu.inf (documents copy, else base/, else built-in defaults; an
@@ -246,6 +245,19 @@ void SanitizeCareer(CareerRecord& career);
 void LoadCareer();
 // Writes gCareer to the save folder in the same way as SaveSettings.
 bool SaveCareer();
+
+// ---- What a shutdown that cannot wait writes -----------------------------------
+
+// Keeps a copy of the settings and the career as they stand (main thread,
+// where a frame ends). SaveSettings and SaveCareer refresh the copy of what
+// they wrote, so that the copy is never older than the files.
+void CommitSaves();
+
+// Writes the last committed copy with the same temporary-file-and-rename
+// as the saves, from any thread; a save under way on another thread is
+// waited for a moment, then left to finish on its own. Nothing is written
+// before the first commit.
+void WriteCommittedSaves();
 
 // ---- Where the files live ----------------------------------------------------
 

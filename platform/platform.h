@@ -54,6 +54,28 @@ void Sys_MessageBox(const char* caption, const char* text, MessageIcon icon);
 // Never in a test run.
 void Sys_OpenWebPage(const char* path);
 
+// ---- Ending the program -------------------------------------------------
+
+// Starts the shutdown guard, a thread of its own that takes SIGTERM and
+// SIGINT, and sees the game window destroyed by another program, and turns
+// each into a QuitRequest message. Call it first, before
+// any other thread exists: the signals are blocked in the calling thread
+// and so in every thread started after it, and wait for the guard alone.
+// Once the program is asked to end (by a signal, or Sys_BeginShutdown) and
+// has not ended 2.5 s later, the guard calls `lastWrites` (unless
+// Sys_ShutdownSavesWritten came first) and ends the process with exit code
+// 0, touching neither the window, GL nor sound: the main thread may be
+// stuck inside any of them.
+void Sys_StartShutdownGuard(void (*lastWrites)());
+
+// The main thread has begun to end the program (the window closed, a quit):
+// from now on the guard's deadline runs, if a signal has not started it.
+void Sys_BeginShutdown();
+
+// The main thread's own shutdown has saved what the player keeps: the
+// guard writes nothing after it.
+void Sys_ShutdownSavesWritten();
+
 // ---- Window and GL contexts ----------------------------------------------
 
 enum class WindowResult {

@@ -5,6 +5,7 @@
 #include <SDL2/SDL.h>
 
 #include <pthread.h>
+#include <signal.h>
 #include <spawn.h>
 
 #include <chrono>
@@ -123,8 +124,16 @@ void Sys_OpenWebPage(const char* path) {
   char* arguments[] = {program, target.data(), nullptr};
   // No shell: the path goes to xdg-open as one argument, whatever it holds.
   // The browser outlives us; a missing xdg-open just means no page.
+  // The browser gets the signals our shutdown guard keeps blocked here.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
   pid_t child;
-  posix_spawnp(&child, program, nullptr, nullptr, arguments, environ);
+  posix_spawnp(&child, program, nullptr, &attributes, arguments, environ);
+  posix_spawnattr_destroy(&attributes);
 }
 
 void Sys_Trace(const char* kind, const char* detail) {

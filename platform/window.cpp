@@ -2,9 +2,11 @@
 // into the game's window messages.
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "platform/shutdown.h"
 #include "platform/test_hooks.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -175,6 +177,9 @@ std::string Sys_Cp1251FromUtf8(const char* utf8) {
 }
 
 WindowResult Sys_CreateWindow(const char* title, int width, int height, int colourBits, bool fullScreen) {
+  // SIGTERM and SIGINT belong to the shutdown guard, which answers them
+  // even while this thread is stuck.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
     return WindowResult::WindowFailed;
@@ -228,6 +233,11 @@ WindowResult Sys_CreateWindow(const char* title, int width, int height, int colo
     return WindowResult::ContextFailed;
   }
   if (SDL_GL_MakeCurrent(gWindow, gMainContext) != 0) return WindowResult::ActivateFailed;
+  SDL_SysWMinfo system;
+  SDL_VERSION(&system.version);
+  if (SDL_GetWindowWMInfo(gWindow, &system) && system.subsystem == SDL_SYSWM_X11) {
+    WatchWindowForDestruction(static_cast<uint32_t>(system.info.x11.window));
+  }
   if (fullScreen) SDL_ShowCursor(SDL_DISABLE);
   SDL_ShowWindow(gWindow);
   SDL_RaiseWindow(gWindow);
@@ -307,6 +317,10 @@ void Sys_EnterFullScreen(int width, int height) {
 }
 
 bool Sys_NextEvent(Event* event) {
+  if (TakeSystemQuitRequest()) {
+    *event = Event{EventKind::QuitRequest};
+    return true;
+  }
   if (NextScriptedEvent(event)) return true;
   if (gPostedEvents.empty()) {
     SDL_Event e;

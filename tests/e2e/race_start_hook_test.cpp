@@ -72,15 +72,23 @@ TEST_F(RaceStartHook, AnyOtherValueLeavesTheGameOnItsStartScreen) {
   }
 }
 
-// A SIGTERM in the race at 300 ms a frame ends the game within seconds,
-// the career saved (the hook's race made its game mode quick race).
-TEST_F(RaceStartHook, ASigtermInTheRaceEndsTheGameWithinSecondsWithTheCareerSaved) {
-  TempHome home;
-  GameRunOptions options = RaceRun("1", 1000000);
-  options.frameMilliseconds = 300, options.home = home.Path();
-  options.quitWhenTraced = "screen 0", options.quitTimeoutSeconds = 15;
-  const GameRunResult run = RunGame(options);
-  ASSERT_FALSE(run.timedOut) << "still running 15 s after the SIGTERM";
-  EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
-  EXPECT_EQ(home.SavedCareer().gameMode, kGameModeQuickRace);
+// A SIGTERM, or the window destroyed, mid-race while a frame never ends
+// (the GL driver's first rasterizer threads held stopped) ends the game
+// within 3 s, exit code 0, the settings and the career whole as the last
+// whole frame left them (the hook's race made its game mode quick race).
+TEST_F(RaceStartHook, ASigtermOrTheWindowDestroyedWhileAFrameNeverEndsEndsTheGameWithinThreeSeconds) {
+  for (bool destroyWindow : {false, true}) {
+    TempHome home;
+    GameRunOptions options = RaceRun("1", 1000000);
+    options.frameMilliseconds = 100, options.home = home.Path();
+    options.quitWhenTraced = "screen 0", options.quitTimeoutSeconds = 3;
+    options.stopThreadsBeforeQuit = "llvmpipe-0", options.quitByDestroyingTheWindow = destroyWindow;
+    options.environment.push_back({"LP_NUM_THREADS", "2"});
+    const GameRunResult run = RunGame(options);
+    ASSERT_GT(run.threadsStopped, 0);
+    ASSERT_FALSE(run.timedOut) << "still running 3 s after the request; window destroyed: " << destroyWindow;
+    EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+    EXPECT_EQ(home.ReadSaveFile("menu.inf").size(), kSettingsFileSize);
+    EXPECT_EQ(home.SavedCareer().gameMode, kGameModeQuickRace);
+  }
 }

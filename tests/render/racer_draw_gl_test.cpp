@@ -482,14 +482,24 @@ TEST(TyreTrackDrawing, TheNewestSegmentOfARingIsSolidAndTheOldestFadedOut) {
   glUseProgramObjectARB(gDirtTraceProgram.object);
   SetShaderUniforms(kProgDirtTrace);
   DrawTyreTracks(gTyreTracks, heads);
-  glUseProgramObjectARB(0);
   glDisable(GL_BLEND);
-  glEnable(GL_CULL_FACE);
 
   const int y = GlWindow::kHeight / 2;
   EXPECT_LT(window->ReadPixels(GlWindow::kWidth / 4, y, 1, 1)[1], 200) << "the newest segment darkens the ground";
   EXPECT_GT(window->ReadPixels(GlWindow::kWidth * 3 / 4, y, 1, 1)[1], 250) << "the oldest has faded out";
-  gTyreTracks[0][0][4] = gTyreTracks[1][2][7] = TyreTrackQuad{};
+
+  // The glass layer takes the tracks unblended: a segment of no opacity
+  // drawn later, where it crosses the newest, writes its opacity there.
+  gTyreTracks[1][2][6] = TrackQuad(-6, -4);
+  gTyreTracks[1][2][6].alphaNew = gTyreTracks[1][2][6].alphaOld = 0.0f;
+  glClearColor(1, 1, 1, 0.5f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  DrawTyreTracks(gTyreTracks, heads);
+  glUseProgramObjectARB(0);
+  glEnable(GL_CULL_FACE);
+  EXPECT_GT(window->ReadPixels(GlWindow::kWidth / 8, y, 1, 1)[3], 200) << "the newest track's opacity in the layer";
+  EXPECT_EQ(window->ReadPixels(GlWindow::kWidth / 4, y, 1, 1)[3], 0) << "the fainter segment's where it crosses";
+  gTyreTracks[0][0][4] = gTyreTracks[1][2][7] = gTyreTracks[1][2][6] = TyreTrackQuad{};
   gTextures[45].Release();
 }
 

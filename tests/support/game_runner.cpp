@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/ptrace.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,6 +48,45 @@ std::vector<std::string> Lines(const std::string& text) {
 std::string& LastRunFolder() {
   static std::string folder;
   return folder;
+}
+
+// Seizes and interrupts every thread of `process` named `name`; the
+// threads stay stopped until they die with the process.
+std::vector<pid_t> StopThreadsNamed(pid_t process, const std::string& name) {
+  std::vector<pid_t> stopped;
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(process) + "/task", error)) {
+    if (ReadText(task.path() / "comm") != name + "\n") continue;
+    const pid_t thread = std::stoi(task.path().filename().string());
+    if (ptrace(PTRACE_SEIZE, thread, nullptr, nullptr) != 0) continue;
+    int status = 0;
+    if (ptrace(PTRACE_INTERRUPT, thread, nullptr, nullptr) == 0) waitpid(thread, &status, __WALL);
+    stopped.push_back(thread);
+  }
+  return stopped;
+}
+
+// Destroys the top-level windows named `title` on the display.
+void DestroyWindowsNamed(const char* title) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return;
+  Window root, parent, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+  for (unsigned i = 0; i < count; ++i) {
+    char* name = nullptr;
+    if (XFetchName(display, children[i], &name) && std::string(name) == title) XDestroyWindow(display, children[i]);
+    XFree(name);
+  }
+  XFree(children);
+  XCloseDisplay(display);
+}
+
+// A traced thread's death is told to its tracer, and the process's own end
+// waits until it is taken.
+void ReapStoppedThreads(const std::vector<pid_t>& threads, int flags) {
+  int status = 0;
+  for (pid_t thread : threads) waitpid(thread, &status, flags | __WALL);
 }
 
 }  // namespace
@@ -166,10 +206,18 @@ GameRunResult RunGame(const GameRunOptions& options) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
   int status = 0;
   bool quitAsked = false;
-  while (waitpid(child, &status, WNOHANG) == 0) {
+  std::vector<pid_t> stopped;
+  while (ReapStoppedThreads(stopped, WNOHANG), waitpid(child, &status, WNOHANG) == 0) {
     if (!options.quitWhenTraced.empty() && !quitAsked &&
         ("\n" + ReadText(folder + "/trace.txt")).find("\n" + options.quitWhenTraced + "\n") != std::string::npos) {
-      kill(child, SIGTERM);
+      if (!options.stopThreadsBeforeQuit.empty()) {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        stopped = StopThreadsNamed(child, options.stopThreadsBeforeQuit);
+        result.threadsStopped = static_cast<int>(stopped.size());
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      }
+      if (options.quitByDestroyingTheWindow) DestroyWindowsNamed("Zarnok Racing");
+      else kill(child, SIGTERM);
       quitAsked = true;
       if (options.quitTimeoutSeconds > 0) {
         deadline = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(options.quitTimeoutSeconds));
@@ -177,6 +225,7 @@ GameRunResult RunGame(const GameRunOptions& options) {
     }
     if (std::chrono::steady_clock::now() > deadline) {
       kill(child, SIGKILL);
+      ReapStoppedThreads(stopped, 0);
       waitpid(child, &status, 0);
       result.timedOut = true;
       break;

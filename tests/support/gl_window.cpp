@@ -1,18 +1,44 @@
 #include "tests/support/gl_window.h"
 
 #include <SDL2/SDL.h>
+#include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
 
 #include "platform/gl.h"
 
 #include "tools/tga_writer.h"
+
+namespace {
+
+bool AContextIsCurrent() { return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GL_GetCurrentContext() != nullptr; }
+
+// Gives the thread's GL context back as each test and suite found it: one
+// that was left current would turn the loads of a later test into draw
+// lists where that test expects triangles. A suite that makes the context
+// current in its set-up keeps it across its tests.
+class ContextRelease : public ::testing::EmptyTestEventListener {
+  void OnTestSuiteStart(const ::testing::TestSuite&) override { suiteFoundOne_ = AContextIsCurrent(); }
+  void OnTestStart(const ::testing::TestInfo&) override { testFoundOne_ = AContextIsCurrent(); }
+  void OnTestEnd(const ::testing::TestInfo&) override { ReleaseUnless(testFoundOne_); }
+  void OnTestSuiteEnd(const ::testing::TestSuite&) override { ReleaseUnless(suiteFoundOne_); }
+  static void ReleaseUnless(bool found) {
+    if (!found && AContextIsCurrent()) SDL_GL_MakeCurrent(nullptr, nullptr);
+  }
+  // The window is first made inside a test or a suite's set-up, with no context current before it.
+  bool suiteFoundOne_ = false, testFoundOne_ = false;
+};
+
+}  // namespace
 
 GlWindow* GlWindow::Get() {
   static std::unique_ptr<GlWindow> window;
   // Made again once SDL was shut down: a test that closes the game's own
   // window takes this one with it. Without a display every call tries anew.
   if (!window || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    static std::once_flag listening;
+    std::call_once(listening, [] { ::testing::UnitTest::GetInstance()->listeners().Append(new ContextRelease); });
     window.reset(new GlWindow);
     if (!window->Create()) window.reset();
   }
