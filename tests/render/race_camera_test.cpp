@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -40,26 +39,15 @@ TEST(ChaseDirection, EasesByItsShareOfTheGapALongFrameInSlicesOfAtMost95Ms) {
 }
 
 TEST(ChaseDirection, FollowsATurnAlikeAt50And250MsAFrame) {
-  // A truck at speed 20 round a circle of radius 20 (a radian a second) for
-  // 3 s; the chase direction's heading every 250 ms. (Slices that all aim at
-  // the frame's last heading put the 250 ms camera about 6 degrees ahead.)
-  const auto headings = [](int frameMs) {
-    gChaseDirX = gChaseDirXGoal = 1.0f;
-    gChaseDirZ = gChaseDirZGoal = 0.0f;
-    std::vector<float> out;
-    for (int ms = frameMs; ms <= 3000; ms += frameMs) {
-      const float a = ms / 1000.0f;
-      const ChaseSubject truck = {{20 * std::sin(a), 0, 20 - 20 * std::cos(a), 0}, {std::cos(a), 0, std::sin(a), 0},
-                                  20.0f, 0.0f, 0.0f, false};
-      PlaceRaceCamera(truck, frameMs / 10.0f);
-      if (ms % 250 == 0) out.push_back(std::atan2(gChaseDirZ, gChaseDirX));
-    }
-    return out;
+  // A truck at speed 20 round a circle of radius 20 (a radian a second) for 3 s.
+  const auto heading = [](int frameMs, int untilMs) {
+    gChaseDirX = gChaseDirXGoal = 1.0f, gChaseDirZ = gChaseDirZGoal = 0.0f;
+    for (float a = frameMs / 1000.0f; a <= untilMs / 1000.0f + 1e-4f; a += frameMs / 1000.0f)
+      PlaceRaceCamera({{20 * std::sin(a), 0, 20 - 20 * std::cos(a), 0}, {std::cos(a), 0, std::sin(a), 0}, 20, 0, 0, false},
+                      frameMs / 10.0f);
+    return std::atan2(gChaseDirZ, gChaseDirX);
   };
-  const std::vector<float> fast = headings(50), slow = headings(250);
-  ASSERT_EQ(fast.size(), slow.size());
-  for (size_t i = 0; i < fast.size(); ++i)
-    EXPECT_NEAR(slow[i], fast[i], 3.0f * NE_PI / 180.0f) << (i + 1) * 250 << " ms";
+  for (int ms = 250; ms <= 3000; ms += 250) EXPECT_NEAR(heading(250, ms), heading(50, ms), 3 * NE_PI / 180) << ms;
 }
 
 TEST(CameraRoll, FollowsTheSteeringSideAboveSpeed10WithinTwoTenths) {

@@ -12,22 +12,15 @@
 
 namespace {
 
-bool AContextIsCurrent() { return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GL_GetCurrentContext() != nullptr; }
-
-// Gives the thread's GL context back as each test and suite found it: one
-// that was left current would turn the loads of a later test into draw
-// lists where that test expects triangles. A suite that makes the context
-// current in its set-up keeps it across its tests.
+// Each test, and each suite, leaves the GL context as it found it: one left
+// current would turn a later test's loads into draw lists where it expects
+// triangles. A suite that makes it current in its set-up keeps it to its end.
 class ContextRelease : public ::testing::EmptyTestEventListener {
-  void OnTestSuiteStart(const ::testing::TestSuite&) override { suiteFoundOne_ = AContextIsCurrent(); }
-  void OnTestStart(const ::testing::TestInfo&) override { testFoundOne_ = AContextIsCurrent(); }
-  void OnTestEnd(const ::testing::TestInfo&) override { ReleaseUnless(testFoundOne_); }
-  void OnTestSuiteEnd(const ::testing::TestSuite&) override { ReleaseUnless(suiteFoundOne_); }
-  static void ReleaseUnless(bool found) {
-    if (!found && AContextIsCurrent()) SDL_GL_MakeCurrent(nullptr, nullptr);
-  }
-  // The window is first made inside a test or a suite's set-up, with no context current before it.
-  bool suiteFoundOne_ = false, testFoundOne_ = false;
+  void OnTestStart(const ::testing::TestInfo&) override { foundOne_ = SDL_GL_GetCurrentContext() != nullptr; }
+  void OnTestEnd(const ::testing::TestInfo&) override { if (!foundOne_) Release(); }
+  void OnTestSuiteEnd(const ::testing::TestSuite&) override { Release(); }
+  static void Release() { if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_GL_MakeCurrent(nullptr, nullptr); }
+  bool foundOne_ = false;
 };
 
 }  // namespace
