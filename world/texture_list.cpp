@@ -33,6 +33,10 @@ void LoadTextureList() {
   for (int k = kFirstListedTexture; k < kTextureCount; ++k) {
     std::snprintf(path, sizeof path, "base/textures/tex%02d.tga", k);
     gTextures[k].LoadFromTGA(path, ListedTextureMode(k));
+    // The props' and the tyre tracks' textures follow the player's filtering
+    // choice as the terrain's do: llvmpipe's anisotropic filter can spend
+    // seconds on a single pixel of a far track segment seen edge on.
+    if (ListedTextureMode(k) == kTexCompressedAnisotropic) FollowFilteringSetting(gTextures[k]);
   }
   constexpr int kLayers = kLandscapeTextureCount / 2;
   for (int i = 0; i < kLandscapeTextureCount; ++i) {

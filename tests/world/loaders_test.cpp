@@ -9,6 +9,7 @@
 #include "framework/globals.h"
 #include "framework/startup_models.h"
 #include "framework/texture.h"
+#include "framework/texture_roles.h"
 #include "tools/tga_writer.h"
 #include "world/catalogue.h"
 #include "render/model_draw_lists.h"
@@ -25,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -292,22 +294,31 @@ TEST_F(LoaderFiles, NumberedAndLandscapeTexturesLoadWithTheirFilterModes) {
   ReleaseTextureTables();
 }
 
-TEST_F(LoaderFiles, LandscapeTexturesFilterAnisotropicallyOnlyWhenThePlayerAskedForIt) {
+TEST_F(LoaderFiles, AnisotropicTexturesFilterAnisotropicallyOnlyWhenThePlayerAskedForIt) {
   REQUIRE_GL_WINDOW(window);
   window->MakeLoaderCurrent();
   std::filesystem::create_directories(scratch.Path() + "/base/world/textures");
+  std::filesystem::create_directories(scratch.Path() + "/base/textures");
   ASSERT_TRUE(WriteTga(scratch.Path() + "/base/world/textures/landscape01.tga", RasterImage(8, 8, 3)));
+  char name[64];
+  for (int k : {kPropColourTexture, kTyreTrackTexture}) {
+    std::snprintf(name, sizeof name, "/base/textures/tex%02d.tga", k);
+    ASSERT_TRUE(WriteTga(scratch.Path() + name, RasterImage(8, 8, 4)));
+  }
   GLint maximum = 0;
   glGetIntegerv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maximum);
   const int filteringBefore = gTextureFiltering;
   for (int filtering : {0, 1}) {
     gTextureFiltering = filtering;
     LoadTextureList();
-    GLfloat anisotropy = 0;
-    glBindTexture(GL_TEXTURE_2D, gLandscapeTextures[1].glId);
-    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
     const float expected = filtering == 1 && maximum > 1 ? float(maximum - 1) : 1.0f;
-    EXPECT_EQ(anisotropy, expected) << "filtering " << filtering;
+    for (const Texture* texture : {&gLandscapeTextures[1], &gTextures[kPropColourTexture], &gTextures[kTyreTrackTexture]}) {
+      ASSERT_NE(texture->glId, kNoTexture);
+      GLfloat anisotropy = 0;
+      glBindTexture(GL_TEXTURE_2D, texture->glId);
+      glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
+      EXPECT_EQ(anisotropy, expected) << "filtering " << filtering << ", texture " << texture->glId;
+    }
     ReleaseTextureTables();
   }
   gTextureFiltering = filteringBefore;
