@@ -50,43 +50,33 @@ std::string& LastRunFolder() {
   return folder;
 }
 
-// Seizes and interrupts every thread of `process` named `name`; the
-// threads stay stopped until they die with the process.
+// Seizes and stops every thread of `process` named `name` until it dies.
 std::vector<pid_t> StopThreadsNamed(pid_t process, const std::string& name) {
   std::vector<pid_t> stopped;
-  std::error_code error;
-  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(process) + "/task", error)) {
-    if (ReadText(task.path() / "comm") != name + "\n") continue;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(process) + "/task")) {
     const pid_t thread = std::stoi(task.path().filename().string());
-    if (ptrace(PTRACE_SEIZE, thread, nullptr, nullptr) != 0) continue;
-    int status = 0;
-    if (ptrace(PTRACE_INTERRUPT, thread, nullptr, nullptr) == 0) waitpid(thread, &status, __WALL);
-    stopped.push_back(thread);
+    if (ReadText(task.path() / "comm") == name + "\n" && ptrace(PTRACE_SEIZE, thread, nullptr, nullptr) == 0 &&
+        ptrace(PTRACE_INTERRUPT, thread, nullptr, nullptr) == 0 && waitpid(thread, nullptr, __WALL) == thread)
+      stopped.push_back(thread);
   }
   return stopped;
 }
 
-// Destroys the top-level windows named `title` on the display.
-void DestroyWindowsNamed(const char* title) {
+// Destroys the top-level windows named `title`, as a tool that does not ask would.
+void DestroyWindowsNamed(const std::string& title) {
   Display* display = XOpenDisplay(nullptr);
-  if (!display) return;
   Window root, parent, *children = nullptr;
   unsigned count = 0;
   XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-  for (unsigned i = 0; i < count; ++i) {
-    char* name = nullptr;
-    if (XFetchName(display, children[i], &name) && std::string(name) == title) XDestroyWindow(display, children[i]);
-    XFree(name);
-  }
+  for (char* name = nullptr; count > 0; XFree(name), name = nullptr)
+    if (XFetchName(display, children[--count], &name) && name == title) XDestroyWindow(display, children[count]);
   XFree(children);
   XCloseDisplay(display);
 }
 
-// A traced thread's death is told to its tracer, and the process's own end
-// waits until it is taken.
+// A traced thread's death is told to its tracer, and the process's own end waits until it is taken.
 void ReapStoppedThreads(const std::vector<pid_t>& threads, int flags) {
-  int status = 0;
-  for (pid_t thread : threads) waitpid(thread, &status, flags | __WALL);
+  for (pid_t thread : threads) waitpid(thread, nullptr, flags | __WALL);
 }
 
 }  // namespace

@@ -21,14 +21,11 @@ struct GameRunOptions {
   // When set, the game is asked to quit (SIGTERM, a quit request to SDL) as
   // soon as its trace holds this line: for what the worker does in real time.
   std::string quitWhenTraced{};
-  // With it, its window is destroyed (as a tool that does not ask would) in
-  // place of the SIGTERM.
-  bool quitByDestroyingTheWindow = false;
+  bool quitByDestroyingTheWindow = false;  // in place of the SIGTERM
   // When set, the game must end this many seconds after that signal, or it timed out.
   int quitTimeoutSeconds = 0;
-  // When set, every thread of the game so named is stopped (ptrace) two
-  // seconds after that line, some frames on, and the signal comes half a
-  // second later: GL work queued to the threads then never ends.
+  // Every thread of the game so named is stopped (ptrace) 2 s after that
+  // line, half a second before the quit: GL work queued to it never ends.
   std::string stopThreadsBeforeQuit{};
   // More environment, set after the defaults above (so it may replace
   // them); an empty value removes the variable.
