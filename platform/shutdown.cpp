@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -16,11 +17,13 @@
 namespace {
 
 // How long the main thread has to end the program on its own once it was
-// asked to: its own path saves, waits up to two seconds for the worker and
-// lets go of the window; past this the guard ends the process.
-constexpr auto kShutdownAnswerTime = std::chrono::milliseconds(2500);
-// How often the guard looks at the deadline between signals.
-constexpr long kGuardTickNanoseconds = 100'000'000;
+// asked to (its own path saves, waits for the worker and lets go of the
+// window); past this the guard ends the process. It leaves a second for
+// the guard's writes and the process's end within the three seconds that
+// a player or a session manager waits.
+constexpr auto kShutdownAnswerTime = std::chrono::milliseconds(2000);
+// How often the guard looks at the window between signals.
+constexpr auto kGuardTick = std::chrono::milliseconds(100);
 
 using Clock = std::chrono::steady_clock;
 
@@ -77,8 +80,13 @@ bool WatchedWindowDestroyed() {
 
 void GuardLoop(sigset_t signals) {
   Sys_NameThisThread("zarnok-guard");
-  const timespec tick{0, kGuardTickNanoseconds};
   for (;;) {
+    // Woken by a signal, at the next look at the window, or at the deadline.
+    auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(kGuardTick);
+    if (const Clock::rep deadline = gDeadline; deadline != 0) {
+      wait = std::clamp(Clock::duration(deadline) - Clock::now().time_since_epoch(), Clock::duration::zero(), wait);
+    }
+    const timespec tick{0, static_cast<long>(wait.count())};
     const bool signalled = sigtimedwait(&signals, nullptr, &tick) > 0;
     const bool windowGone = WatchedWindowDestroyed();
     if (windowGone) gWatchedWindow = 0;
