@@ -61,8 +61,8 @@ void Sys_OpenWebPage(const char* path);
 // each into a QuitRequest message. Call it first, before
 // any other thread exists: the signals are blocked in the calling thread
 // and so in every thread started after it, and wait for the guard alone.
-// Once the program is asked to end (by a signal, or Sys_BeginShutdown) and
-// has not ended 2 s later, the guard calls `lastWrites` (unless
+// Once the program is asked to end and has not ended 1 s after a signal
+// (2 s after Sys_BeginShutdown), the guard calls `lastWrites` (unless
 // Sys_ShutdownSavesWritten came first) and ends the process with exit code
 // 0, touching neither the window, GL nor sound: the main thread may be
 // stuck inside any of them.

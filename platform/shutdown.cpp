@@ -16,11 +16,14 @@
 
 namespace {
 
-// How long the main thread has to end the program on its own once it was
-// asked to (its own path saves, waits for the worker and lets go of the
-// window); past this the guard ends the process. It leaves a second for
-// the guard's writes and the process's end within the three seconds that
-// a player or a session manager waits.
+// How long the main thread has to end the program on its own (its own
+// path saves, waits for the worker and lets go of the window) before the
+// guard ends the process. Asked from outside, the loop may not even have
+// seen the request: the deadline leaves two seconds for the guard's writes
+// and the process's end (over a second on a loaded machine) within the
+// three that a player or a session manager waits. Once the loop has begun
+// to end, only its teardown is left to wait for.
+constexpr auto kSystemRequestAnswerTime = std::chrono::milliseconds(1000);
 constexpr auto kShutdownAnswerTime = std::chrono::milliseconds(2000);
 // How often the guard looks at the window between signals.
 constexpr auto kGuardTick = std::chrono::milliseconds(100);
@@ -42,9 +45,10 @@ sigset_t EndSignals() {
   return signals;
 }
 
-void ArmDeadline() {
+// The first deadline set stands.
+void ArmDeadline(Clock::duration answerTime) {
   Clock::rep unset = 0;
-  gDeadline.compare_exchange_strong(unset, (Clock::now() + kShutdownAnswerTime).time_since_epoch().count());
+  gDeadline.compare_exchange_strong(unset, (Clock::now() + answerTime).time_since_epoch().count());
 }
 
 // Touches nothing the main thread may hold (GL, the display, sound, stdio
@@ -92,7 +96,7 @@ void GuardLoop(sigset_t signals) {
     if (windowGone) gWatchedWindow = 0;
     if (signalled || windowGone) {
       gSystemQuitAsked = true;
-      ArmDeadline();
+      ArmDeadline(kSystemRequestAnswerTime);
     }
     const Clock::rep deadline = gDeadline;
     if (deadline != 0 && Clock::now().time_since_epoch().count() >= deadline) EndFromGuard();
@@ -110,7 +114,7 @@ void Sys_StartShutdownGuard(void (*lastWrites)()) {
   std::thread(GuardLoop, signals).detach();
 }
 
-void Sys_BeginShutdown() { ArmDeadline(); }
+void Sys_BeginShutdown() { ArmDeadline(kShutdownAnswerTime); }
 
 void Sys_ShutdownSavesWritten() { gSavesWritten = true; }
 
