@@ -72,10 +72,8 @@ TEST_F(RaceStartHook, AnyOtherValueLeavesTheGameOnItsStartScreen) {
   }
 }
 
-// A SIGTERM, or the window destroyed, mid-race while a frame never ends
-// (the GL driver's first rasterizer threads held stopped) ends the game
-// within 3 s, exit code 0, the settings and the career whole as the last
-// whole frame left them (the hook's race made its game mode quick race).
+// With the GL driver's first rasterizer threads held stopped, so a frame never ends: the
+// files whole as the last whole frame left them (its race made the game mode quick race).
 TEST_F(RaceStartHook, ASigtermOrTheWindowDestroyedWhileAFrameNeverEndsEndsTheGameWithinThreeSeconds) {
   for (bool destroyWindow : {false, true}) {
     TempHome home;

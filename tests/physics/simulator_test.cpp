@@ -1,6 +1,8 @@
 #include "physics_test_util.h"
 #include "world/physics_constants.h"
 
+#include <tuple>
+
 namespace {
 
 neSimulatorSizes SmallSizes() {
@@ -14,12 +16,12 @@ neSimulatorSizes SmallSizes() {
     return s;
 }
 
-// Stores fn through the game's face of the simulator and reads it back.
-template <typename Fn>
-void ExpectStored(neSimulator* sim, Fn (neSimulator::*set)(Fn), Fn (neSimulator::*get)() const, Fn fn) {
-    (sim->*set)(fn);
-    EXPECT_EQ((sim->*get)(), fn);
-}
+void Unused() {}
+
+// A callback stored through the game's face of the simulator comes back from its getter.
+#define EXPECT_STORED(sim, Name)                                            \
+    (sim)->Set##Name(reinterpret_cast<decltype((sim)->Get##Name())>(&Unused)); \
+    EXPECT_EQ(reinterpret_cast<void (*)()>((sim)->Get##Name()), &Unused) << #Name
 
 }  // namespace
 
@@ -180,27 +182,20 @@ TEST(Simulator, DestroyOfNullDoesNothingAndPoolStatsCountUse) {
 
 // Through the game's face of the simulator, not the engine behind it.
 TEST(Simulator, ItsFaceGivesBackWhatItStoredAndCountsThePoolsInUse) {
-    const neV3 g = neMakeV3(1, -2, 0);
-    neSimulator* sim = neSimulator::CreateSimulator(SmallSizes(), nullptr, &g);
-    ExpectV3Near(sim->GetGravity(), g);
-    ExpectStored(sim, &neSimulator::SetCollisionCallback, &neSimulator::GetCollisionCallback, +[](neCollisionInfo*) {});
-    ExpectStored(sim, &neSimulator::SetLogOutputCallback, &neSimulator::GetLogOutputCallback, +[](const char*) {});
-    ExpectStored(sim, &neSimulator::SetBreakageCallback, &neSimulator::GetBreakageCallback,
-                 +[](neBody*, s32, neGeometry*, neRigidBody*) {});
-    ExpectStored(sim, &neSimulator::SetTerrainQueryCallback, &neSimulator::GetTerrainQueryCallback,
-                 +[](const neV3&, const neV3&, s32**, neTriangle**, neV3**, s32*, s32*, neRigidBody*) {});
-    ExpectStored(sim, &neSimulator::SetCustomCollisionCallback1, &neSimulator::GetCustomCollisionCallback1,
-                 +[](neRigidBody*, neRigidBody*, neCustomCollisionInfo*) { return s32(0); });
-    ExpectStored(sim, &neSimulator::SetCustomCollisionCallback2, &neSimulator::GetCustomCollisionCallback2,
-                 +[](neRigidBody*, neAnimatedBody*, neCustomCollisionInfo*) { return s32(0); });
+    neSimulator* sim = neSimulator::CreateSimulator(SmallSizes());
+    sim->SetGravity(neMakeV3(1, -2, 0));
+    ExpectV3Near(sim->GetGravity(), neMakeV3(1, -2, 0));
+    EXPECT_STORED(sim, CollisionCallback);
+    EXPECT_STORED(sim, LogOutputCallback);
+    EXPECT_STORED(sim, BreakageCallback);
+    EXPECT_STORED(sim, TerrainQueryCallback);
+    EXPECT_STORED(sim, CustomCollisionCallback1);
+    EXPECT_STORED(sim, CustomCollisionCallback2);
     sim->CreateRigidBody()->AddGeometry();
-    sim->CreateRigidBody();
     sim->CreateAnimatedBody();
-    const neSimulatorSizes use = sim->GetPoolStats();
-    EXPECT_EQ(use.rigidBodiesCount, 2);
-    EXPECT_EQ(use.animatedBodiesCount, 1);
-    EXPECT_EQ(use.geometriesCount, 1);
-    EXPECT_EQ(sim->GetSizes().rigidBodiesCount, SmallSizes().rigidBodiesCount);
+    const neSimulatorSizes use = sim->GetPoolStats(), sizes = SmallSizes();
+    EXPECT_EQ(std::tuple(use.rigidBodiesCount, use.animatedBodiesCount, use.geometriesCount), std::tuple(1, 1, 1));
+    EXPECT_EQ(sim->GetSizes().rigidBodiesCount, sizes.rigidBodiesCount);
     neSimulator::DestroySimulator(sim);
 }
 

@@ -488,8 +488,7 @@ TEST(TyreTrackDrawing, TheNewestSegmentOfARingIsSolidAndTheOldestFadedOut) {
   EXPECT_LT(window->ReadPixels(GlWindow::kWidth / 4, y, 1, 1)[1], 200) << "the newest segment darkens the ground";
   EXPECT_GT(window->ReadPixels(GlWindow::kWidth * 3 / 4, y, 1, 1)[1], 250) << "the oldest has faded out";
 
-  // The glass layer takes the tracks unblended: a segment of no opacity
-  // drawn later, where it crosses the newest, writes its opacity there.
+  // Unblended (the glass layer), a later segment of no opacity writes its opacity where it crosses.
   gTyreTracks[1][2][6] = TrackQuad(-6, -4);
   gTyreTracks[1][2][6].alphaNew = gTyreTracks[1][2][6].alphaOld = 0.0f;
   glClearColor(1, 1, 1, 0.5f);

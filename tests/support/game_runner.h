@@ -24,9 +24,7 @@ struct GameRunOptions {
   bool quitByDestroyingTheWindow = false;  // in place of the SIGTERM
   // When set, the game must end this many seconds after that signal, or it timed out.
   int quitTimeoutSeconds = 0;
-  // Every thread of the game so named is stopped (ptrace) 2 s after that
-  // line, half a second before the quit: GL work queued to it never ends.
-  std::string stopThreadsBeforeQuit{};
+  std::string stopThreadsBeforeQuit{};  // threads so named stopped (ptrace) 2 s after that line
   // More environment, set after the defaults above (so it may replace
   // them); an empty value removes the variable.
   std::vector<std::pair<std::string, std::string>> environment{};

@@ -12,9 +12,8 @@
 
 namespace {
 
-// Each test, and each suite, leaves the GL context as it found it: one left
-// current would turn a later test's loads into draw lists where it expects
-// triangles. A suite that makes it current in its set-up keeps it to its end.
+// Each test and suite leaves no GL context current where it found none: a later
+// test's loads would make draw lists where it expects triangles.
 class ContextRelease : public ::testing::EmptyTestEventListener {
   void OnTestStart(const ::testing::TestInfo&) override { foundOne_ = SDL_GL_GetCurrentContext() != nullptr; }
   void OnTestEnd(const ::testing::TestInfo&) override { if (!foundOne_) Release(); }

@@ -1,8 +1,7 @@
 // A real window with a GL 2.1 compatibility context for drawing tests, plus
 // a second context sharing its names (the loader context of the worker).
 // Runs under Xvfb with Mesa's software GL; without a display the tests
-// that need it skip. A test or suite that found no context current ends
-// with none current, whichever it made current.
+// that need it skip.
 #pragma once
 
 #include <cstdint>

@@ -26,8 +26,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <string>
 #include <memory>
 
 namespace {
@@ -300,11 +300,8 @@ TEST_F(LoaderFiles, AnisotropicTexturesFilterAnisotropicallyOnlyWhenThePlayerAsk
   std::filesystem::create_directories(scratch.Path() + "/base/world/textures");
   std::filesystem::create_directories(scratch.Path() + "/base/textures");
   ASSERT_TRUE(WriteTga(scratch.Path() + "/base/world/textures/landscape01.tga", RasterImage(8, 8, 3)));
-  char name[64];
-  for (int k : {kPropColourTexture, kTyreTrackTexture}) {
-    std::snprintf(name, sizeof name, "/base/textures/tex%02d.tga", k);
-    ASSERT_TRUE(WriteTga(scratch.Path() + name, RasterImage(8, 8, 4)));
-  }
+  for (int k : {kPropColourTexture, kTyreTrackTexture})  // both two-digit numbers
+    ASSERT_TRUE(WriteTga(scratch.Path() + "/base/textures/tex" + std::to_string(k) + ".tga", RasterImage(8, 8, 4)));
   GLint maximum = 0;
   glGetIntegerv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maximum);
   const int filteringBefore = gTextureFiltering;
