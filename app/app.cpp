@@ -37,6 +37,9 @@ constexpr int kStartupFailedExitCode = -1;
 // well within it, a load may not.
 constexpr uint32_t kWorkerEndWaitMs = 2000;
 constexpr uint32_t kWorkerEndPollMs = 10;
+// What the rest of the shutdown takes after that wait: the sounds, the
+// window and the contexts released.
+constexpr uint32_t kTeardownMs = 1000;
 
 bool WorkerEndsWithin(uint32_t milliseconds) {
   for (uint32_t waited = 0; !gWorkerEnded && waited < milliseconds; waited += kWorkerEndPollMs) {
@@ -249,8 +252,9 @@ bool RunFrame() {
 }
 
 int WinMain() {
-  // First, before any thread starts: the guard answers SIGTERM and SIGINT
-  // whatever this thread is doing, writing what the last frame committed.
+  // First, before any thread starts: the guard keeps what each frame
+  // commits on disk and answers the system's requests to end whatever this
+  // thread is doing.
   Sys_StartShutdownGuard(WriteCommittedSaves);
   LoadSettings();
   gBlurWidth = kBlurWidth;
@@ -275,8 +279,9 @@ int WinMain() {
   SetSoundModel();
   SetupEax();
 
+  // The window code has shown its message: the exit code says failure too.
   if (!CreateMainWindow(kWindowTitle, gScreenWidth, gScreenHeight, kWindowColourBits, gFullScreen)) {
-    return 0;
+    return kStartupFailedExitCode;
   }
   gTargetScreen = ScreenState::Splash;
   gScreen = ScreenState::Splash;
@@ -288,7 +293,7 @@ int WinMain() {
   if (!Sys_CreateLoaderContext()) {
     DestroyMainWindow();
     Sys_MessageBox("ERROR", "Can't Create A GL Texture Loading Context.", MessageIcon::Exclamation);
-    return 0;
+    return kStartupFailedExitCode;
   }
   // A local, not a global: when the display goes away, Xlib ends the
   // process from inside a call, and a global thread object still joinable
@@ -316,23 +321,27 @@ int WinMain() {
     return kStartupFailedExitCode;
   }
 
-  // What the player keeps goes to disk first (the worker writes neither).
+  // What the player keeps goes to disk first (the worker writes neither),
+  // as long as the disk takes: the guard waits for it.
   Sys_BeginShutdown();
-  SaveSettings();
-  SaveCareer();
-  Sys_ShutdownSavesWritten();
+  const bool settingsSaved = SaveSettings();
+  const bool careerSaved = SaveCareer();
+  const int exitCode = settingsSaved && careerSaved ? 0 : kExitSavesFailed;
+  // The guard's deadline comes after the forced end below, which gives a
+  // full-screen display its mode back.
+  Sys_EndShutdownWithin(kWorkerEndWaitMs + kTeardownMs);
   // The worker sees gQuit in either of its waits and ends; only then do the
   // resources it might use go away. A load it has begun runs to its end,
   // many seconds on a slow machine: rather than wait for that, the game
   // leaves the rest to the system.
   if (!WorkerEndsWithin(kWorkerEndWaitMs)) {
     Sys_OpenWebPage(kStatisticsPage);
-    Sys_EndProcessNow(0);
+    Sys_EndProcessNow(exitCode);
   }
   workerThread.join();
   ReleaseAllSounds();
   CloseSoundDevice();
   DestroyMainWindow();
   Sys_OpenWebPage(kStatisticsPage);
-  return 0;
+  return exitCode;
 }

@@ -1,8 +1,10 @@
 #include "framework/binary_file.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 
 bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
   bytes.clear();
@@ -45,19 +47,22 @@ bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t
   return ok;
 }
 
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size, int* error) {
+  // Plain system calls, no stdio: the shutdown guard writes through here
+  // while another thread may hold a stream's lock (stderr into a full pipe).
   const std::string temporary = path + ".tmp";
-  FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) return false;
-  bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
-  ok = std::fflush(file) == 0 && ok;
-  ok = fsync(fileno(file)) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  std::error_code error;
-  if (ok) {
-    std::filesystem::rename(temporary, path, error);
-    ok = !error;
+  const int file = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int failure = file < 0 ? errno : 0;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  for (size_t written = 0; failure == 0 && written < size;) {
+    const ssize_t n = ::write(file, bytes + written, size - written);
+    if (n > 0) written += size_t(n);
+    else if (n < 0 && errno != EINTR) failure = errno;
   }
-  if (!ok) std::filesystem::remove(temporary, error);
-  return ok;
+  if (failure == 0 && ::fsync(file) != 0) failure = errno;
+  if (file >= 0 && ::close(file) != 0 && failure == 0) failure = errno;
+  if (failure == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) failure = errno;
+  if (failure != 0 && file >= 0) ::unlink(temporary.c_str());
+  if (error) *error = failure;
+  return failure == 0;
 }

@@ -30,8 +30,9 @@ bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t
 // Replaces the file at `path` with `bytes` so that a crash or a full disk
 // never leaves a half-written file: the bytes go to a temporary file beside
 // it, which is flushed and then renamed over the old one. On failure the old
-// file is left whole, the temporary file is removed, and false is returned.
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
+// file is left whole, the temporary file is removed, and false is returned
+// with the system's error number in `error` (0 on success) when one is given.
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size, int* error = nullptr);
 
 // True when every one of the n values is a finite number: what a reader
 // asks of the floats the game will compute with before it takes them.

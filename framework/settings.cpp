@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <system_error>
+
+#include <unistd.h>
 
 int32_t gResolutionIndex;
 int32_t gColourBits = 32;
@@ -37,6 +39,7 @@ int32_t gAntiAliasingChoice;
 int32_t gPendingResolutionIndex;
 
 CareerRecord gCareer;
+SaveFileWriter gSaveFileWriter = WriteFileAtomically;
 
 namespace {
 
@@ -126,38 +129,28 @@ bool ReadSaveFile(const char* name, const char* basePath, size_t size, std::vect
   return ReadFileStart(basePath, size, bytes) && !bytes.empty();
 }
 
-// One writer of the save files at a time, the main thread or the
-// shutdown guard: both write through the same temporary file.
-std::timed_mutex gSaveFileLock;
-// How long the guard waits for a save the main thread has under way; the
-// main thread itself waits as long as it takes.
-constexpr auto kSaveWaitFromOtherThread = std::chrono::milliseconds(300);
-constexpr auto kSaveWaitForever = std::chrono::hours(24);
-
-bool WriteSaveFile(const char* name, const void* data, size_t size,
-                   std::chrono::milliseconds wait = kSaveWaitForever) {
-  std::unique_lock files(gSaveFileLock, std::defer_lock);
-  if (!files.try_lock_for(wait)) {
-    std::fprintf(stderr, "%s is being saved by another thread\n", name);
-    return false;
-  }
-  std::string folder = SaveFolder();
+// Writes one save file whole or not at all. A save that cannot be written
+// is named with the reason on stderr, through plain system calls: the
+// shutdown guard comes here while a stuck thread may hold stderr's lock.
+bool WriteSaveFile(const char* name, const void* data, size_t size, bool report) {
+  const std::string folder = SaveFolder();
+  std::string failure;
+  int error = 0;
   if (folder.empty()) {
-    std::fprintf(stderr, "Cannot save %s: no documents folder is known\n", name);
-    return false;
+    failure = std::string("Cannot save ") + name + ": no documents folder is known";
+  } else if (!Sys_MakeFolder(folder)) {
+    // A folder that cannot be made means a path that is not ours to write
+    // into (a file in its place, no permission): nothing is written at all.
+    failure = std::string("Cannot save ") + name + ": the folder " + folder + " cannot be made";
+  } else if (!gSaveFileWriter(folder + "/" + name, data, size, &error)) {
+    failure = "Cannot save " + folder + "/" + name + ": " + std::generic_category().message(error);
   }
-  // A folder that cannot be made means a path that is not ours to write
-  // into (a file in its place, no permission): nothing is written at all.
-  if (!Sys_MakeFolder(folder)) {
-    std::fprintf(stderr, "Cannot save %s: the folder %s cannot be made\n", name, folder.c_str());
-    return false;
+  if (failure.empty()) return true;
+  if (report) {
+    failure += "\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, failure.data(), failure.size());
   }
-  std::string path = folder + "/" + name;
-  if (!WriteFileAtomically(path, data, size)) {
-    std::fprintf(stderr, "Cannot save %s\n", path.c_str());
-    return false;
-  }
-  return true;
+  return false;
 }
 
 // Money and points within 0..high; a value that is not a finite number is 0.
@@ -194,14 +187,69 @@ SettingsBytes CollectSettingsBytes() {
   return bytes;
 }
 
-// The settings file and the career as the last frame left them.
-struct CommittedSaves {
-  bool valid = false;
-  SettingsBytes settings{};
-  CareerRecord career{};
+// One save file: the copy of its record that the main thread last committed,
+// and what the file holds. Versions count the committed copy's changes, so a
+// writer tells newer from older without comparing bytes, and never puts an
+// older copy over a newer one.
+struct SaveSlot {
+  const char* name;
+  size_t size;                               // bytes of the record
+  uint8_t committed[kCareerFileSize] = {};   // the larger record fits; under gCommittedLock
+  uint64_t committedVersion = 0;             // under gCommittedLock; 0 while nothing is committed
+  uint64_t writtenVersion = 0;               // under gSaveFileLock: the version the file holds
+  bool failing = false;                      // under gSaveFileLock: the last write failed and was reported
 };
+SaveSlot gSettingsSlot{"menu.inf", kSettingsFileSize};
+SaveSlot gCareerSlot{"career.inf", kCareerFileSize};
+
+// Held only to copy a record in or out: never over a file write.
 std::mutex gCommittedLock;
-CommittedSaves gCommitted;
+// One writer of the save files at a time (the main thread's saves, the
+// guard's), held over taking the newest copy and writing it, so that what a
+// writer took is still the newest when it lands.
+std::mutex gSaveFileLock;
+
+// The record as it stands becomes the committed copy (main thread, with
+// gCommittedLock held). Returns the copy's version.
+uint64_t Commit(SaveSlot& slot, const void* record) {
+  if (slot.committedVersion == 0 || std::memcmp(slot.committed, record, slot.size) != 0) {
+    std::memcpy(slot.committed, record, slot.size);
+    ++slot.committedVersion;
+  }
+  return slot.committedVersion;
+}
+
+// The main thread's save: what it holds now is committed and written at once.
+bool SaveNow(SaveSlot& slot, const void* record) {
+  std::lock_guard files(gSaveFileLock);
+  uint64_t version;
+  {
+    std::lock_guard lock(gCommittedLock);
+    version = Commit(slot, record);
+  }
+  const bool saved = WriteSaveFile(slot.name, record, slot.size, true);
+  slot.failing = !saved;
+  if (saved) slot.writtenVersion = version;
+  return saved;
+}
+
+// Writes the committed copy when it is newer than the file (gSaveFileLock
+// held). A failure is reported once, not at every retry. True when the file
+// holds the newest copy.
+bool WriteIfNewer(SaveSlot& slot) {
+  uint8_t copy[kCareerFileSize];
+  uint64_t version;
+  {
+    std::lock_guard lock(gCommittedLock);
+    version = slot.committedVersion;
+    std::memcpy(copy, slot.committed, slot.size);
+  }
+  if (version <= slot.writtenVersion) return true;
+  const bool saved = WriteSaveFile(slot.name, copy, slot.size, !slot.failing);
+  slot.failing = !saved;
+  if (saved) slot.writtenVersion = version;
+  return saved;
+}
 
 }  // namespace
 
@@ -320,10 +368,7 @@ bool SaveSettings() {
   // Accepted, the chosen anti-aliasing is also the one in effect.
   if (gSettingsAccepted) gAntiAliasing = gAntiAliasingChoice;
   const SettingsBytes bytes = CollectSettingsBytes();
-  if (!WriteSaveFile("menu.inf", bytes.data(), bytes.size())) return false;
-  std::lock_guard lock(gCommittedLock);
-  gCommitted.settings = bytes;
-  return true;
+  return SaveNow(gSettingsSlot, bytes.data());
 }
 
 void ResetCareerProgress(CareerRecord& c) {
@@ -406,26 +451,19 @@ void LoadCareer() {
   SaveCareer();
 }
 
-bool SaveCareer() {
-  if (!WriteSaveFile("career.inf", &gCareer, sizeof gCareer)) return false;
-  std::lock_guard lock(gCommittedLock);
-  gCommitted.career = gCareer;
-  return true;
-}
+bool SaveCareer() { return SaveNow(gCareerSlot, &gCareer); }
 
 void CommitSaves() {
   const SettingsBytes settings = CollectSettingsBytes();
   std::lock_guard lock(gCommittedLock);
-  gCommitted = {true, settings, gCareer};
+  Commit(gSettingsSlot, settings.data());
+  Commit(gCareerSlot, &gCareer);
 }
 
-void WriteCommittedSaves() {
-  CommittedSaves copy;
-  {
-    std::lock_guard lock(gCommittedLock);
-    copy = gCommitted;
-  }
-  if (!copy.valid) return;
-  WriteSaveFile("menu.inf", copy.settings.data(), copy.settings.size(), kSaveWaitFromOtherThread);
-  WriteSaveFile("career.inf", &copy.career, sizeof copy.career, kSaveWaitFromOtherThread);
+bool WriteCommittedSaves(bool last) {
+  gSaveFileLock.lock();
+  const bool settingsSaved = WriteIfNewer(gSettingsSlot);
+  const bool careerSaved = WriteIfNewer(gCareerSlot);
+  if (!last) gSaveFileLock.unlock();
+  return settingsSaved && careerSaved;
 }

@@ -97,7 +97,8 @@ void CollectSettingsWords(int32_t words[kSettingsWordCount]);
 // empty file counts as none) into the globals, then saves it.
 void LoadSettings();
 // Writes menu.inf to the save folder, making the folder first. False (and a
-// line on stderr), with nothing written, when either fails.
+// line on stderr naming the file and the reason), with the file there left
+// whole, when either fails.
 bool SaveSettings();
 
 // ---- Career (career.inf) --------------------------------------------------
@@ -246,18 +247,31 @@ void LoadCareer();
 // Writes gCareer to the save folder in the same way as SaveSettings.
 bool SaveCareer();
 
-// ---- What a shutdown that cannot wait writes -----------------------------------
+// ---- Keeping the session on disk ------------------------------------------
+//
+// Besides the saves at start-up and shutdown, what the player did reaches
+// the disk within about a second, whatever ends the game: the main thread
+// commits a copy of both records at the end of every frame, and the
+// shutdown guard writes what changed, off the main thread.
 
 // Keeps a copy of the settings and the career as they stand (main thread,
-// where a frame ends). SaveSettings and SaveCareer refresh the copy of what
-// they wrote, so that the copy is never older than the files.
+// where a frame ends); each copy counts its changes. SaveSettings and
+// SaveCareer commit what they write in the same way.
 void CommitSaves();
 
-// Writes the last committed copy with the same temporary-file-and-rename
-// as the saves, from any thread; a save under way on another thread is
-// waited for a moment, then left to finish on its own. Nothing is written
-// before the first commit.
-void WriteCommittedSaves();
+// Writes each committed copy that is newer than its file, with the same
+// temporary-file-and-rename as the saves; nothing when nothing changed. From
+// any thread: one writer at a time, and a save under way is waited for,
+// never cut off. A failure is named on stderr once, not at every retry.
+// True when both files hold the newest copy. The last writes, before the
+// process ends, keep the files locked, so that no save begins to be cut off.
+bool WriteCommittedSaves(bool last);
+
+// Writes one save file whole or not at all, false with the system's error
+// number on failure: WriteFileAtomically. Tests put a slow or failing
+// writer in its place.
+using SaveFileWriter = bool (*)(const std::string& path, const void* data, size_t size, int* error);
+extern SaveFileWriter gSaveFileWriter;
 
 // ---- Where the files live ----------------------------------------------------
 

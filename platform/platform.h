@@ -56,25 +56,34 @@ void Sys_OpenWebPage(const char* path);
 
 // ---- Ending the program -------------------------------------------------
 
-// Starts the shutdown guard, a thread of its own that takes SIGTERM and
-// SIGINT, and sees the game window destroyed by another program, and turns
-// each into a QuitRequest message. Call it first, before
-// any other thread exists: the signals are blocked in the calling thread
-// and so in every thread started after it, and wait for the guard alone.
-// Once the program is asked to end and has not ended 1 s after a signal
-// (2 s after Sys_BeginShutdown), the guard calls `lastWrites` (unless
-// Sys_ShutdownSavesWritten came first) and ends the process with exit code
-// 0, touching neither the window, GL nor sound: the main thread may be
-// stuck inside any of them.
-void Sys_StartShutdownGuard(void (*lastWrites)());
+// Exit code of a shutdown whose saves could not all be written.
+inline constexpr int kExitSavesFailed = 1;
 
-// The main thread has begun to end the program (the window closed, a quit):
-// from now on the guard's deadline runs, if a signal has not started it.
+// Starts the shutdown guard, a thread of its own. Call it first, before any
+// other thread exists: SIGTERM, SIGINT and SIGHUP are blocked in the calling
+// thread and so in every thread started after it, and wait for the guard
+// alone; SIGPIPE is ignored.
+// - About once a second it calls `writeSaves(false)`, which writes what the
+//   player did that is not on disk yet.
+// - A signal, the game window destroyed by another program or an X error on
+//   the display becomes a QuitRequest message. When the main thread has not
+//   begun its shutdown 1 s later (Sys_BeginShutdown), the guard calls
+//   `writeSaves(true)` (which keeps the files locked: no save begins after
+//   it) and ends the process with exit code 0, or kExitSavesFailed when
+//   `writeSaves` returned false. It touches neither the window, GL nor sound:
+//   the main thread may be stuck inside any of them.
+// - A lost display connection ends the process in the same way at once.
+void Sys_StartShutdownGuard(bool (*writeSaves)(bool last));
+
+// The main thread has begun to end the program (the loop has ended) and
+// saves: the guard does not end the process while it does, whatever a
+// signal asked, since it could write no sooner.
 void Sys_BeginShutdown();
 
-// The main thread's own shutdown has saved what the player keeps: the
-// guard writes nothing after it.
-void Sys_ShutdownSavesWritten();
+// The main thread has saved, and ends the process itself within
+// `milliseconds` (its own forced end included): the guard ends it after
+// that, as the last resort.
+void Sys_EndShutdownWithin(uint32_t milliseconds);
 
 // ---- Window and GL contexts ----------------------------------------------
 

@@ -4,16 +4,19 @@
 
 #include <SDL2/SDL.h>
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <mutex>
 #include <thread>
 
@@ -33,10 +36,27 @@ bool IsAbsoluteFolder(const std::string& path) {
   return !path.empty() && path.front() == '/' && path.find('\0') == std::string::npos;
 }
 
+// The first bytes of a small text file, read with plain system calls: the
+// shutdown guard finds the save folder through here while a stuck thread
+// may hold stdio's locks. Empty when the file cannot be read.
+std::string ReadSmallTextFile(const std::string& path) {
+  constexpr size_t kMaxBytes = 64 * 1024;  // a user-dirs.dirs is a few hundred bytes
+  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return {};
+  std::string text;
+  char chunk[4096];
+  ssize_t got;
+  while (text.size() < kMaxBytes && ((got = ::read(file, chunk, sizeof chunk)) > 0 || (got < 0 && errno == EINTR))) {
+    if (got > 0) text.append(chunk, size_t(got));
+  }
+  ::close(file);
+  return text;
+}
+
 // The value of XDG_DOCUMENTS_DIR in a user-dirs.dirs file, with a leading
 // $HOME expanded, as xdg-user-dir reads it; empty when the file lacks it.
 std::string XdgDocumentsFromFile(const std::string& file, const std::string& home) {
-  std::ifstream in(file);
+  std::istringstream in(ReadSmallTextFile(file));
   std::string line, found;
   while (std::getline(in, line)) {
     const std::string key = "XDG_DOCUMENTS_DIR=";
@@ -124,13 +144,17 @@ void Sys_OpenWebPage(const char* path) {
   char* arguments[] = {program, target.data(), nullptr};
   // No shell: the path goes to xdg-open as one argument, whatever it holds.
   // The browser outlives us; a missing xdg-open just means no page.
-  // The browser gets the signals our shutdown guard keeps blocked here.
+  // The browser gets the signals our shutdown guard keeps blocked here, and
+  // SIGPIPE, which the game ignores, back at its default.
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  sigset_t none;
+  sigset_t none, pipe;
   sigemptyset(&none);
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
   posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+  posix_spawnattr_setsigdefault(&attributes, &pipe);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t child;
   posix_spawnp(&child, program, nullptr, &attributes, arguments, environ);
   posix_spawnattr_destroy(&attributes);

@@ -7,7 +7,10 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +23,7 @@ SDL_GLContext gMainContext = nullptr;
 SDL_Window* gLoaderWindow = nullptr;  // hidden 1x1 drawable of the loader context
 SDL_GLContext gLoaderContext = nullptr;
 bool gFullScreenWindow = false;
+Display* gXDisplay = nullptr;  // SDL's connection to the X display, when the window lives on one
 std::deque<Event> gPostedEvents;  // main thread only
 
 // Virtual-key code of a physical key, by position as on a US keyboard (as
@@ -149,6 +153,30 @@ bool FindDisplayMode(int width, int height, SDL_DisplayMode* found) {
   return false;
 }
 
+// An X error nobody trapped, above all the game window's drawable gone
+// because another program destroyed the window. Xlib's default handler
+// would end the process on the spot and lose the session: the game ends as
+// on a close instead. Said once; Xlib's lock is held, so no X call here.
+int OnXError(Display*, XErrorEvent* error) {
+  static std::atomic<bool> said{false};
+  if (!said.exchange(true)) {
+    char text[96];
+    const int length = std::snprintf(text, sizeof text, "X error %d on request %d: the game ends\n",
+                                     error->error_code, error->request_code);
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text, size_t(length));
+  }
+  AskToEndFromDisplay();
+  return 0;
+}
+
+// The display connection lost (the desktop's force quit, the X server
+// gone): Xlib ends the process once this returns, so the saves go first.
+int OnDisplayLost(Display*) {
+  static constexpr char kText[] = "The connection to the display was lost: the game ends.\n";
+  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kText, sizeof kText - 1);
+  EndAfterLastWrites();
+}
+
 }  // namespace
 
 uint8_t Sys_Cp1251FromUnicode(uint32_t codePoint) {
@@ -191,6 +219,11 @@ WindowResult Sys_CreateWindow(const char* title, int width, int height, int colo
     std::fprintf(stderr, "No display to open the game window on.\n");
     SDL_Quit();
     return WindowResult::WindowFailed;
+  }
+  // After SDL's own start-up, which puts in a handler that ends the process.
+  if (driver && std::strcmp(driver, "x11") == 0) {
+    XSetErrorHandler(OnXError);
+    XSetIOErrorHandler(OnDisplayLost);
   }
   // Deactivation is handled by the game; closing the window is a message to
   // it, not an end of the program decided by SDL.
@@ -236,6 +269,7 @@ WindowResult Sys_CreateWindow(const char* title, int width, int height, int colo
   SDL_SysWMinfo system;
   SDL_VERSION(&system.version);
   if (SDL_GetWindowWMInfo(gWindow, &system) && system.subsystem == SDL_SYSWM_X11) {
+    gXDisplay = system.info.x11.display;
     WatchWindowForDestruction(static_cast<uint32_t>(system.info.x11.window));
   }
   if (fullScreen) SDL_ShowCursor(SDL_DISABLE);
@@ -271,12 +305,17 @@ bool Sys_IsContextCurrent() { return SDL_GL_GetCurrentContext() != nullptr; }
 void Sys_ReleaseCurrentContext() { SDL_GL_MakeCurrent(nullptr, nullptr); }
 
 void Sys_DestroyWindow() {
+  WatchWindowForDestruction(0);  // the game's own doing, no request to end
   if (SDL_GL_GetCurrentContext()) SDL_GL_MakeCurrent(nullptr, nullptr);
   if (gLoaderContext) SDL_GL_DeleteContext(gLoaderContext);
   if (gLoaderWindow) SDL_DestroyWindow(gLoaderWindow);
   if (gMainContext) SDL_GL_DeleteContext(gMainContext);
   if (gFullScreenWindow) SDL_ShowCursor(SDL_ENABLE);
   if (gWindow) SDL_DestroyWindow(gWindow);  // gives the display its desktop mode back
+  // The errors about a window destroyed under the game come to our handler
+  // now: SDL_Quit puts back Xlib's own, which would end the process.
+  if (gXDisplay) XSync(gXDisplay, False);
+  gXDisplay = nullptr;
   gLoaderContext = gMainContext = nullptr;
   gLoaderWindow = gWindow = nullptr;
   gPostedEvents.clear();
