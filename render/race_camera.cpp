@@ -66,6 +66,19 @@ float EaseToward(float value, float goal, float rate, float deadBand) {
   return value;
 }
 
+// A frame cut into equal slices of at most kChaseLongestFrame; a frame up
+// to that is one slice of its own length.
+struct FrameSlices {
+  int count;
+  float length;  // frame-factor units
+};
+
+FrameSlices SliceFrame(float frameFactor) {
+  const int count =
+      frameFactor > kChaseLongestFrame ? static_cast<int>(std::ceil(frameFactor / kChaseLongestFrame)) : 1;
+  return {count, frameFactor / static_cast<float>(count)};
+}
+
 void FollowBody(Sound& sound, const neV3& p, const neV3& v) { sound.SetPositionVelocity(p.x, p.y, p.z, v.x, v.y, v.z); }
 
 void MoveRacerSounds() {
@@ -117,9 +130,9 @@ float GearShiftJolt(float t, float speed, float fovSpeed) {
 }
 
 void EaseChaseDirection(float goalX, float goalZ, float frameFactor) {
-  const int slices =
-      frameFactor > kChaseLongestFrame ? static_cast<int>(std::ceil(frameFactor / kChaseLongestFrame)) : 1;
-  const float rate = kChaseEaseRate * (frameFactor / static_cast<float>(slices));
+  const FrameSlices frame = SliceFrame(frameFactor);
+  const int slices = frame.count;
+  const float rate = kChaseEaseRate * frame.length;
   const float fromX = gChaseDirXGoal, fromZ = gChaseDirZGoal;
   for (int i = 1; i <= slices; ++i) {
     const float share = static_cast<float>(i) / static_cast<float>(slices);
@@ -167,10 +180,16 @@ void PlaceRaceCamera(const ChaseSubject& subject, float frameFactor) {
   gCameraUp.RotateX(gSimCameraDir.x * roll);
   gCameraUp.RotateZ(gSimCameraDir.z * roll);
   gCameraUp.Normalize();
-  const float upRate = kUpEaseRate * frameFactor;
-  gSimCameraUp.x = EaseToward(gSimCameraUp.x, gCameraUp.x, upRate, 0.0f);
-  gSimCameraUp.y = EaseToward(gSimCameraUp.y, gCameraUp.y, upRate, 0.0f);
-  gSimCameraUp.z = EaseToward(gSimCameraUp.z, gCameraUp.z, upRate, 0.0f);
+  // The roll eases in the heading's slices, so a slow machine leans into a
+  // turn as a fast one does. Every slice aims at this step's up: the aim
+  // jumps with the steering side rather than turning through the frame.
+  const FrameSlices frame = SliceFrame(frameFactor);
+  const float upRate = kUpEaseRate * frame.length;
+  for (int i = 0; i < frame.count; ++i) {
+    gSimCameraUp.x = EaseToward(gSimCameraUp.x, gCameraUp.x, upRate, 0.0f);
+    gSimCameraUp.y = EaseToward(gSimCameraUp.y, gCameraUp.y, upRate, 0.0f);
+    gSimCameraUp.z = EaseToward(gSimCameraUp.z, gCameraUp.z, upRate, 0.0f);
+  }
 }
 
 void MoveListenerAndRaceSounds(const neV3& listenerVelocity) {

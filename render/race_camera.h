@@ -27,8 +27,8 @@ extern neV3 gCameraEye, gRaceLookAt, gRaceCameraUp;
 extern neV3 gGarageLookAt;  // in a race: the handed-over view direction
 
 // The longest slice, in frame-factor units (95 ms), by which the chase
-// direction is eased: a longer frame is eased in equal slices of at most
-// this, so a slow machine sees a turn as a fast one does.
+// direction and the roll are eased: a longer frame is eased in equal slices
+// of at most this, so a slow machine sees a turn as a fast one does.
 inline constexpr float kChaseLongestFrame = 9.5f;
 
 // What the chase camera follows.

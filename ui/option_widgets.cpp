@@ -14,7 +14,6 @@
 #include "framework/globals.h"
 #include "framework/settings.h"
 #include "framework/sound.h"
-#include "framework/texture.h"
 #include "framework/texture_roles.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
@@ -79,9 +78,10 @@ void GraphicsArrow(int row, int step) {
     case 4: gMotionBlur = !gMotionBlur; break;
     case 5: gSoftParticles = !gSoftParticles; break;
     case 6:
+      // Only the setting: the world's textures take it as they are loaded
+      // (the track's with the next race, the listed ones and the terrain's
+      // at the next start). What is bound here is a menu picture.
       gTextureFiltering = !gTextureFiltering;
-      glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT,
-                      gTextureFiltering ? float(gMaxAnisotropy) - 0.1f : 0.0f);
       break;
   }
 }

@@ -25,16 +25,21 @@ TEST(GearShiftJolt, PullsBackThenSwingsInStrongestSlowAndGoneFromSpeed30) {
     EXPECT_NEAR(GearShiftJolt(c.timer, c.speed, 0.0f), c.expected, 1e-5f) << c.timer << " " << c.speed;
 }
 
-TEST(ChaseDirection, EasesByItsShareOfTheGapALongFrameInSlicesOfAtMost95Ms) {
-  // 95 ms is one step; 300 ms four slices of 75 ms, each closing 0.1875 of the gap.
-  const struct { float frameFactor, share; } cases[] = {
-      {2.0f, 0.05f}, {9.5f, 0.2375f}, {30.0f, 1.0f - std::pow(0.8125f, 4.0f)}};
+TEST(ChaseDirection, AndRollEaseByTheirShareOfTheGapALongFrameInSlicesOfAtMost95Ms) {
+  // 95 ms is one step; 300 ms four slices of 75 ms, each closing 0.1875 of
+  // the heading's gap and 0.075 of the roll's.
+  const struct { float frameFactor, share, rollShare; } cases[] = {
+      {2.0f, 0.05f, 0.02f}, {9.5f, 0.2375f, 0.095f},
+      {30.0f, 1.0f - std::pow(0.8125f, 4.0f), 1.0f - std::pow(0.925f, 4.0f)}};
   for (const auto& c : cases) {
     gChaseDirX = 0.0f, gChaseDirXGoal = 1.0f;
     gChaseDirZ = 1.0f, gChaseDirZGoal = 0.0f;
     EaseChaseDirection(1.0f, 0.0f, c.frameFactor);
     EXPECT_NEAR(gChaseDirX, c.share, 1e-6f) << c.frameFactor;
     EXPECT_NEAR(gChaseDirZ, 1.0f - c.share, 1e-6f) << c.frameFactor;
+    gChaseDirX = 1.0f, gChaseDirZ = 0.0f, gSimCameraUp = {0.0f, 1.0f, 0.0f, 0.0f};  // straight on, upright
+    PlaceRaceCamera({{}, {1, 0, 0, 0}, 30, 0.7f, 0, false}, c.frameFactor);  // steering hard at speed
+    EXPECT_NEAR(gSimCameraUp.z, gCameraUp.z * c.rollShare, 1e-6f) << c.frameFactor;
   }
 }
 
