@@ -1,7 +1,9 @@
 // The settings file menu.inf: word layout, ranges, defaults and where it lives.
 #include "framework/settings.h"
 
+#include "framework/binary_file.h"
 #include "framework/globals.h"
+#include "platform/platform.h"
 
 #include "tests/support/scratch_folder.h"
 #include "tests/support/temp_home.h"
@@ -9,10 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -257,6 +264,97 @@ TEST_F(SettingsFile, RandomBytesNeverLeaveAWordTheGameUsesOutOfRange) {
     EXPECT_EQ(gSettingWord6, WordAt(file, kWordCarried6));  // carried words stay as read
     EXPECT_EQ(gSettingWords20[4], WordAt(file, kSettingsWordCount - 1));
   }
+}
+
+// ---- What each frame commits, kept on disk by the shutdown guard ----
+
+// Seams in the save writer: a disk that takes its time on the main thread,
+// one that refuses every write, and one that counts the writes.
+std::thread::id gMainThread;
+int gWrites = 0;
+bool SlowOnTheMainThread(const std::string& path, const void* data, size_t size, int* error) {
+  if (std::this_thread::get_id() == gMainThread) std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  return WriteFileAtomically(path, data, size, error);
+}
+bool ReadOnlyDisk(const std::string&, const void*, size_t, int* error) { return *error = EROFS, false; }
+bool Counted(const std::string&, const void*, size_t, int*) { return ++gWrites, true; }
+
+// Each case forks (a death test) where it starts the guard, which ends the process.
+class CommittedSaves : public SettingsFile {
+ protected:
+  void SetUp() override {
+    SettingsFile::SetUp();
+    LoadSettings(), LoadCareer();  // what the disk holds
+    gSoundOn = !gSoundOn, gCash = 222.0f;  // the session's change
+    gMainThread = std::this_thread::get_id();
+  }
+  void TearDown() override { gSaveFileWriter = WriteFileAtomically; }
+  void ExpectTheChangeOnDisk() {
+    EXPECT_EQ(WordAt(home.ReadSaveFile("menu.inf"), kWordSound), gSoundOn);
+    EXPECT_EQ(home.SavedCareer().cash, 222.0f);
+    for (const char* left : {"/menu.inf.tmp", "/career.inf.tmp"})
+      EXPECT_FALSE(std::filesystem::exists(home.SaveFolder() + left)) << left;
+  }
+  static void AskToEnd() { kill(getpid(), SIGTERM); }  // process-wide, so the guard takes it
+  [[noreturn]] static void WaitForTheEnd() {
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+  }
+};
+
+TEST_F(CommittedSaves, TheGuardsDeadlineDuringTheMainThreadsSaveWaitsForItAndKeepsItsData) {
+  EXPECT_EXIT(
+      {
+        Sys_StartShutdownGuard(WriteCommittedSaves);
+        CommitSaves();  // a frame ended
+        gSaveFileWriter = SlowOnTheMainThread;
+        AskToEnd();  // the deadline comes during the first save
+        SaveSettings();
+        SaveCareer();
+        WaitForTheEnd();
+      },
+      ::testing::ExitedWithCode(0), "");
+  ExpectTheChangeOnDisk();
+}
+
+TEST_F(CommittedSaves, AChangeReachesTheDiskWithinASecondWithNoQuit) {
+  EXPECT_EXIT(
+      {
+        Sys_StartShutdownGuard(WriteCommittedSaves);
+        CommitSaves();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  ExpectTheChangeOnDisk();
+}
+
+TEST_F(CommittedSaves, AWriteThatFailsEndsTheGuardsShutdownWithAFailureNamingTheFileAndTheReason) {
+  EXPECT_EXIT(
+      {
+        Sys_StartShutdownGuard(WriteCommittedSaves);
+        gSaveFileWriter = ReadOnlyDisk;
+        CommitSaves();
+        AskToEnd();
+        WaitForTheEnd();
+      },
+      ::testing::ExitedWithCode(kExitSavesFailed), "Cannot save .*menu.inf: Read-only file system");
+}
+
+TEST_F(CommittedSaves, AnOlderCopyNeverGoesOverANewerSaveAndNothingChangedIsNotWritten) {
+  gCash = 111.0f, CommitSaves(), gCash = 222.0f;  // the last frame, then the main thread's change
+  static std::thread guard;
+  gSaveFileWriter = [](const std::string& path, const void* data, size_t size, int* error) {
+    // The guard's writes begin while the main thread's save is under way.
+    if (!guard.joinable()) guard = std::thread(WriteCommittedSaves, false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return WriteFileAtomically(path, data, size, error);
+  };
+  EXPECT_TRUE(SaveCareer());
+  guard.join();
+  ExpectTheChangeOnDisk();
+  gSaveFileWriter = Counted;
+  EXPECT_TRUE(WriteCommittedSaves(false));
+  EXPECT_EQ(gWrites, 0);
 }
 
 }  // namespace
