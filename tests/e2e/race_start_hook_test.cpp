@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -72,21 +75,59 @@ TEST_F(RaceStartHook, AnyOtherValueLeavesTheGameOnItsStartScreen) {
   }
 }
 
+// A session that turns the sound off on AUDIO, then opens GRAPHICS (screen 5).
+const std::string kSoundOffThenGraphics =
+    "72 key-down 13\n80 key-up 13\n" +
+    KeyTaps({{100, 40}, {103, 40}, {106, 13}, {130, 40}, {133, 13}, {155, 39}, {165, 27}, {190, 38}, {193, 13}});
+
+int32_t SavedWord(const TempHome& home, int word) {
+  const std::vector<uint8_t> file = home.ReadSaveFile("menu.inf");
+  int32_t value = -1;
+  if (file.size() == kSettingsFileSize) std::memcpy(&value, file.data() + 4 * word, 4);
+  return value;
+}
+
 // With the GL driver's first rasterizer threads held stopped, so a frame never ends: the
-// files whole as the last whole frame left them (its race made the game mode quick race).
+// files hold what the session did, in a race (its start made the game mode quick race) or the menus.
 TEST_F(RaceStartHook, ASigtermOrTheWindowDestroyedWhileAFrameNeverEndsEndsTheGameWithinThreeSeconds) {
-  for (bool destroyWindow : {false, true}) {
+  using EndBy = GameRunOptions::EndBy;
+  for (EndBy endBy : {EndBy::Sigterm, EndBy::DestroyingTheWindow}) {
+    const bool race = endBy == EndBy::Sigterm;
     TempHome home;
-    GameRunOptions options = RaceRun("1", 1000000);
+    GameRunOptions options = RaceRun(race ? "1" : "", 1000000);
+    if (!race) options.inputScript = kSoundOffThenGraphics;
     options.frameMilliseconds = 100, options.home = home.Path();
-    options.quitWhenTraced = "screen 0", options.quitTimeoutSeconds = 3;
-    options.stopThreadsBeforeQuit = "llvmpipe-0", options.quitByDestroyingTheWindow = destroyWindow;
+    options.quitWhenTraced = race ? "screen 0" : "screen 5", options.quitTimeoutSeconds = 3;
+    options.stopThreadsBeforeQuit = "llvmpipe-0", options.endBy = endBy;
     options.environment.push_back({"LP_NUM_THREADS", "2"});
     const GameRunResult run = RunGame(options);
     ASSERT_GT(run.threadsStopped, 0);
-    ASSERT_FALSE(run.timedOut) << "still running 3 s after the request; window destroyed: " << destroyWindow;
+    ASSERT_FALSE(run.timedOut) << "still running 3 s after the request; in a race: " << race;
     EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
-    EXPECT_EQ(home.ReadSaveFile("menu.inf").size(), kSettingsFileSize);
+    if (race) EXPECT_EQ(home.SavedCareer().gameMode, kGameModeQuickRace);
+    else EXPECT_EQ(SavedWord(home, kWordSound), 0);
+  }
+}
+
+// However a race ends, a moment into it, the session is on disk: both files whole, no
+// temporary file left. Only a kill leaves nothing to the game, which has saved a second before.
+TEST_F(RaceStartHook, EveryWayOfEndingARaceKeepsTheSession) {
+  using EndBy = GameRunOptions::EndBy;
+  const struct { EndBy endBy; int delayMilliseconds, exitCode; } cases[] = {
+      {EndBy::Sigterm, 0, 0}, {EndBy::Sighup, 0, 0}, {EndBy::Sigkill, 3000, -1},
+      {EndBy::DestroyingTheWindow, 1000, 0}, {EndBy::DestroyingTheWindow, 1000, 0},
+      {EndBy::DestroyingTheWindow, 1000, 0}, {EndBy::KillingTheConnection, 0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.endBy));
+    TempHome home;
+    GameRunOptions options = RaceRun("1", 1000000);
+    options.home = home.Path(), options.quitWhenTraced = "screen 0", options.quitTimeoutSeconds = 5;
+    options.endBy = c.endBy, options.quitDelayMilliseconds = c.delayMilliseconds;
+    const GameRunResult run = RunGame(options);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.errorOutput;
     EXPECT_EQ(home.SavedCareer().gameMode, kGameModeQuickRace);
+    EXPECT_EQ(home.ReadSaveFile("menu.inf").size(), kSettingsFileSize);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.SaveFolder()), {}), 2);
   }
 }

@@ -48,6 +48,16 @@ TEST_F(SaveFilesAndSound, FirstStartWritesBothSaveFilesFromBase) {
   EXPECT_EQ(career, ReadFileBytes("base/career.inf"));
 }
 
+TEST_F(SaveFilesAndSound, ASaveFolderTheGameCannotWriteIntoEndsItWithAFailureNamingEachFile) {
+  // A folder in the place of each temporary file stops the writes even for root.
+  for (const char* name : {"/menu.inf.tmp", "/career.inf.tmp"}) std::filesystem::create_directories(home.SaveFolder() + name);
+  GameRunResult run = Run("5 close\n");
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_NE(run.exitCode, 0);
+  for (const char* name : {"/menu.inf: ", "/career.inf: "})
+    EXPECT_NE(run.errorOutput.find("Cannot save " + home.SaveFolder() + name), std::string::npos) << run.errorOutput;
+}
+
 TEST_F(SaveFilesAndSound, EaxWantedOnADeviceWithoutItIsSavedOff) {
   auto menu = ReadFileBytes("base/menu.inf");
   ASSERT_EQ(menu.size(), 100u);

@@ -62,16 +62,34 @@ std::vector<pid_t> StopThreadsNamed(pid_t process, const std::string& name) {
   return stopped;
 }
 
-// Destroys the top-level windows named `title`, as a tool that does not ask would.
-void DestroyWindowsNamed(const std::string& title) {
+// Destroys the top-level windows named `title` as a tool that does not ask
+// would, or kills their display connections as a desktop's force quit does.
+void EndWindowsNamed(const std::string& title, bool killTheConnection) {
   Display* display = XOpenDisplay(nullptr);
+  // The windows of a killed client go while we walk them.
+  const XErrorHandler handler = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
   Window root, parent, *children = nullptr;
   unsigned count = 0;
   XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-  for (char* name = nullptr; count > 0; XFree(name), name = nullptr)
-    if (XFetchName(display, children[--count], &name) && name == title) XDestroyWindow(display, children[count]);
+  for (char* name = nullptr; count > 0; XFree(name), name = nullptr) {
+    const Window window = children[--count];
+    if (!XFetchName(display, window, &name) || name != title) continue;
+    if (killTheConnection) XKillClient(display, window);
+    else XDestroyWindow(display, window);
+  }
   XFree(children);
+  XSync(display, False);
+  XSetErrorHandler(handler);
   XCloseDisplay(display);
+}
+
+void AskToEnd(pid_t game, GameRunOptions::EndBy endBy) {
+  using EndBy = GameRunOptions::EndBy;
+  if (endBy == EndBy::DestroyingTheWindow || endBy == EndBy::KillingTheConnection) {
+    EndWindowsNamed("Zarnok Racing", endBy == EndBy::KillingTheConnection);
+  } else {
+    kill(game, endBy == EndBy::Sighup ? SIGHUP : endBy == EndBy::Sigkill ? SIGKILL : SIGTERM);
+  }
 }
 
 // A traced thread's death is told to its tracer, and the process's own end waits until it is taken.
@@ -206,8 +224,8 @@ GameRunResult RunGame(const GameRunOptions& options) {
         result.threadsStopped = static_cast<int>(stopped.size());
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
       }
-      if (options.quitByDestroyingTheWindow) DestroyWindowsNamed("Zarnok Racing");
-      else kill(child, SIGTERM);
+      std::this_thread::sleep_for(std::chrono::milliseconds(options.quitDelayMilliseconds));
+      AskToEnd(child, options.endBy);
       quitAsked = true;
       if (options.quitTimeoutSeconds > 0) {
         deadline = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(options.quitTimeoutSeconds));

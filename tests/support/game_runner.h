@@ -18,10 +18,12 @@ struct GameRunOptions {
   std::string home{};             // HOME for the game; empty for a fresh temporary one
   std::string workingFolder{};    // where the game runs (its base/ is read there); empty: the build folder
   int timeoutSeconds = 60;        // a guard against a hang, not a measure of speed
-  // When set, the game is asked to quit (SIGTERM, a quit request to SDL) as
-  // soon as its trace holds this line: for what the worker does in real time.
+  // When set, the game is asked to end (by `endBy`) quitDelayMilliseconds
+  // after its trace holds this line: for what the worker does in real time.
   std::string quitWhenTraced{};
-  bool quitByDestroyingTheWindow = false;  // in place of the SIGTERM
+  enum class EndBy { Sigterm, Sighup, Sigkill, DestroyingTheWindow, KillingTheConnection };
+  EndBy endBy = EndBy::Sigterm;
+  int quitDelayMilliseconds = 0;
   // When set, the game must end this many seconds after that signal, or it timed out.
   int quitTimeoutSeconds = 0;
   std::string stopThreadsBeforeQuit{};  // threads so named stopped (ptrace) 2 s after that line
