@@ -102,6 +102,7 @@ TEST_F(Startup, WithoutADisplayTheWindowErrorIsShownAndTheProgramEnds) {
   ASSERT_EQ(run.MessageBoxes().size(), 1u) << run.errorOutput;
   EXPECT_EQ(run.MessageBoxes()[0], "ERROR: Window Creation Error.");
   EXPECT_NE(run.errorOutput.find("ERROR: Window Creation Error."), std::string::npos);
+  EXPECT_EQ(run.exitCode, 255);  // a failed start, -1
   EXPECT_FALSE(run.Traced("screen 100"));
 }
 
