@@ -29,8 +29,8 @@ constexpr const char* kWindowTitle = "Zarnok Racing";
 constexpr int kWindowColourBits = 32;
 constexpr const char* kStatisticsPage = "stats/zarnokracing.html";
 
-// Exit code of a start-up that finds no sound device, no car catalogue or
-// not every graphics resource.
+// Exit code of a start-up that finds no sound device, no car catalogue, no
+// window and contexts or not every graphics resource.
 constexpr int kStartupFailedExitCode = -1;
 
 // How long the shutdown waits for the worker to end: a simulation step ends
