@@ -268,8 +268,7 @@ TEST_F(SettingsFile, RandomBytesNeverLeaveAWordTheGameUsesOutOfRange) {
 
 // ---- What each frame commits, kept on disk by the shutdown guard ----
 
-// Seams in the save writer: a disk that takes its time on the main thread,
-// one that refuses every write, and one that counts the writes.
+// Seams in the save writer: a disk slow on the main thread, one that refuses, one that counts.
 std::thread::id gMainThread;
 int gWrites = 0;
 bool SlowOnTheMainThread(const std::string& path, const void* data, size_t size, int* error) {
@@ -278,76 +277,51 @@ bool SlowOnTheMainThread(const std::string& path, const void* data, size_t size,
 }
 bool ReadOnlyDisk(const std::string&, const void*, size_t, int* error) { return *error = EROFS, false; }
 bool Counted(const std::string&, const void*, size_t, int*) { return ++gWrites, true; }
+[[noreturn]] void AskToEndAndWait() {  // SIGTERM to the process, so the guard takes it; its end comes
+  kill(getpid(), SIGTERM);
+  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+}
 
-// Each case forks (a death test) where it starts the guard, which ends the process.
+// The cases that start the guard fork (death tests): it ends the process.
 class CommittedSaves : public SettingsFile {
  protected:
   void SetUp() override {
-    SettingsFile::SetUp();
-    LoadSettings(), LoadCareer();  // what the disk holds
+    SettingsFile::SetUp(), LoadSettings(), LoadCareer(), gMainThread = std::this_thread::get_id();
     gSoundOn = !gSoundOn, gCash = 222.0f;  // the session's change
-    gMainThread = std::this_thread::get_id();
   }
   void TearDown() override { gSaveFileWriter = WriteFileAtomically; }
   void ExpectTheChangeOnDisk() {
     EXPECT_EQ(WordAt(home.ReadSaveFile("menu.inf"), kWordSound), gSoundOn);
     EXPECT_EQ(home.SavedCareer().cash, 222.0f);
-    for (const char* left : {"/menu.inf.tmp", "/career.inf.tmp"})
-      EXPECT_FALSE(std::filesystem::exists(home.SaveFolder() + left)) << left;
-  }
-  static void AskToEnd() { kill(getpid(), SIGTERM); }  // process-wide, so the guard takes it
-  [[noreturn]] static void WaitForTheEnd() {
-    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.SaveFolder()), {}), 2) << "a file left";
   }
 };
 
 TEST_F(CommittedSaves, TheGuardsDeadlineDuringTheMainThreadsSaveWaitsForItAndKeepsItsData) {
-  EXPECT_EXIT(
-      {
-        Sys_StartShutdownGuard(WriteCommittedSaves);
-        CommitSaves();  // a frame ended
-        gSaveFileWriter = SlowOnTheMainThread;
-        AskToEnd();  // the deadline comes during the first save
-        SaveSettings();
-        SaveCareer();
-        WaitForTheEnd();
-      },
-      ::testing::ExitedWithCode(0), "");
+  auto saveWhenTheDeadlineComes = [] { kill(getpid(), SIGTERM), SaveSettings(), SaveCareer(); };
+  EXPECT_EXIT((Sys_StartShutdownGuard(WriteCommittedSaves), CommitSaves(), gSaveFileWriter = SlowOnTheMainThread,
+               saveWhenTheDeadlineComes(), AskToEndAndWait()), ::testing::ExitedWithCode(0), "");
   ExpectTheChangeOnDisk();
 }
 
 TEST_F(CommittedSaves, AChangeReachesTheDiskWithinASecondWithNoQuit) {
-  EXPECT_EXIT(
-      {
-        Sys_StartShutdownGuard(WriteCommittedSaves);
-        CommitSaves();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1300));
-        std::_Exit(0);
-      },
-      ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT((Sys_StartShutdownGuard(WriteCommittedSaves), CommitSaves(),
+               std::this_thread::sleep_for(std::chrono::milliseconds(1300)), std::_Exit(0)),
+              ::testing::ExitedWithCode(0), "");
   ExpectTheChangeOnDisk();
 }
 
 TEST_F(CommittedSaves, AWriteThatFailsEndsTheGuardsShutdownWithAFailureNamingTheFileAndTheReason) {
-  EXPECT_EXIT(
-      {
-        Sys_StartShutdownGuard(WriteCommittedSaves);
-        gSaveFileWriter = ReadOnlyDisk;
-        CommitSaves();
-        AskToEnd();
-        WaitForTheEnd();
-      },
-      ::testing::ExitedWithCode(kExitSavesFailed), "Cannot save .*menu.inf: Read-only file system");
+  EXPECT_EXIT((Sys_StartShutdownGuard(WriteCommittedSaves), gSaveFileWriter = ReadOnlyDisk, CommitSaves(),
+               AskToEndAndWait()), ::testing::ExitedWithCode(kExitSavesFailed), "Cannot save .*menu.inf: Read-only file system");
 }
 
 TEST_F(CommittedSaves, AnOlderCopyNeverGoesOverANewerSaveAndNothingChangedIsNotWritten) {
   gCash = 111.0f, CommitSaves(), gCash = 222.0f;  // the last frame, then the main thread's change
-  static std::thread guard;
+  static std::thread guard;  // its writes begin while the main thread's save is under way
   gSaveFileWriter = [](const std::string& path, const void* data, size_t size, int* error) {
-    // The guard's writes begin while the main thread's save is under way.
     if (!guard.joinable()) guard = std::thread(WriteCommittedSaves, false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return WriteFileAtomically(path, data, size, error);
+    return std::this_thread::sleep_for(std::chrono::milliseconds(100)), WriteFileAtomically(path, data, size, error);
   };
   EXPECT_TRUE(SaveCareer());
   guard.join();
