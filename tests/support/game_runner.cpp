@@ -71,12 +71,9 @@ void EndWindowsNamed(const std::string& title, bool killTheConnection) {
   Window root, parent, *children = nullptr;
   unsigned count = 0;
   XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-  for (char* name = nullptr; count > 0; XFree(name), name = nullptr) {
-    const Window window = children[--count];
-    if (!XFetchName(display, window, &name) || name != title) continue;
-    if (killTheConnection) XKillClient(display, window);
-    else XDestroyWindow(display, window);
-  }
+  for (char* name = nullptr; count > 0; XFree(name), name = nullptr)
+    if (XFetchName(display, children[--count], &name) && name == title)
+      (killTheConnection ? XKillClient : XDestroyWindow)(display, children[count]);
   XFree(children);
   XSync(display, False);
   XSetErrorHandler(handler);
@@ -85,11 +82,9 @@ void EndWindowsNamed(const std::string& title, bool killTheConnection) {
 
 void AskToEnd(pid_t game, GameRunOptions::EndBy endBy) {
   using EndBy = GameRunOptions::EndBy;
-  if (endBy == EndBy::DestroyingTheWindow || endBy == EndBy::KillingTheConnection) {
+  if (endBy == EndBy::DestroyingTheWindow || endBy == EndBy::KillingTheConnection)
     EndWindowsNamed("Zarnok Racing", endBy == EndBy::KillingTheConnection);
-  } else {
-    kill(game, endBy == EndBy::Sighup ? SIGHUP : endBy == EndBy::Sigkill ? SIGKILL : SIGTERM);
-  }
+  else kill(game, endBy == EndBy::Sighup ? SIGHUP : endBy == EndBy::Sigkill ? SIGKILL : SIGTERM);
 }
 
 // A traced thread's death is told to its tracer, and the process's own end waits until it is taken.
