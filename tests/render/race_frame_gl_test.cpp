@@ -8,6 +8,7 @@
 // each switched on, show what they promise. Writes frames/race_start.tga
 // (race 1's start line) and frames/race_mid_track.tga (half-way round).
 #include "framework/globals.h"
+#include "framework/particle_effect.h"
 #include "render/gl_resources.h"
 #include "render/race_frame.h"
 #include "render/race_pass_timers.h"
@@ -103,6 +104,11 @@ class RaceFrameGl : public GlResourcesSuite {
     ASSERT_TRUE(worldLoaded_) << "the world did not load";
     gScreen = ScreenState::Racing;
     gTargetScreen = ScreenState::Racing;
+    // Only what this race publishes, whatever an earlier suite's race left:
+    // no widened view and no exhaust running.
+    gRaceViewCopies.fovSpeed = gRaceViewCopies.fovBoost = 0.0f;
+    for (ParticleEffect& exhaust : gFirePipeEffects) exhaust.enabled = 0;
+    for (ParticleEffect& exhaust : gSmokePipeEffects) exhaust.enabled = 0;
     PublishPlayerAt(0);
   }
 

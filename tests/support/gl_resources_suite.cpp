@@ -23,18 +23,12 @@ GLResourcesResult GlResourcesSuite::result_ = GLResourcesResult::Failed;
 
 void GlResourcesSuite::SetUpTestSuite() {
   GlWindow* window = GlWindow::Get();
-  if (window) {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
-  }
   result_ = window ? InitGLResourcesIn(window) : GLResourcesResult::Failed;
 }
 
 void GlResourcesSuite::TearDownTestSuite() {
   if (GlWindow::Get() == nullptr) return;
   ReleaseGLResources();
-  glPopClientAttrib();
-  glPopAttrib();
 }
 
 void GlResourcesSuite::SetUp() {

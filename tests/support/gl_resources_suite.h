@@ -15,8 +15,8 @@ GLResourcesResult InitGLResourcesIn(GlWindow* window);
 // with no program current.
 void ReleaseGLResources();
 
-// A suite whose tests share one InitGLResources, and which leaves the
-// context's fixed-function state as it found it for the next suite. A suite that sets what
+// A suite whose tests share one InitGLResources; the GL state that sets
+// goes back at the suite's end, as every suite's does. A suite that sets what
 // the resources read (a setting) does so in its own SetUpTestSuite before
 // calling this one's; one that prepares more per test calls SetUp first and
 // returns when it skipped or failed.

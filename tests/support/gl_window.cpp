@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/gl.h"
 
@@ -12,14 +13,129 @@
 
 namespace {
 
-// Each test and suite leaves no GL context current where it found none: a later
-// test's loads would make draw lists where it expects triangles.
+GlWindow* gWindow = nullptr;
+// Counts the windows made: a test that shuts SDL down takes the window, and
+// every state saved in its context, with it.
+int gWindowGeneration = 0;
+
+// What a test may change in the main context and a later one would draw
+// with: all that the attribute stacks keep (capabilities, blend and depth
+// functions, each unit's bindings, enables and environment, the active unit,
+// the current colour, the viewport, client arrays, pixel storage), and the
+// matrices, program and framebuffer that they do not.
+struct SavedGlState {
+  struct Matrix {
+    GLenum mode, unit;
+    GLint depth;
+    GLfloat top[16];
+  };
+  int generation;
+  bool forSuite;
+  GLint attribDepth, clientAttribDepth, program, framebuffer;
+  std::vector<Matrix> matrices;
+};
+std::vector<SavedGlState> gSaved;
+PFNGLUSEPROGRAMPROC gUseProgram = nullptr;
+PFNGLBINDFRAMEBUFFEREXTPROC gBindFramebuffer = nullptr;
+
+GLint Integer(GLenum name) {
+  GLint value = 0;
+  glGetIntegerv(name, &value);
+  return value;
+}
+
+// Selects the stack and answers the names of its depth and its top.
+std::pair<GLenum, GLenum> SelectStack(const SavedGlState::Matrix& m) {
+  GlActiveTexture(m.unit);
+  glMatrixMode(m.mode);
+  if (m.mode == GL_MODELVIEW) return {GL_MODELVIEW_STACK_DEPTH, GL_MODELVIEW_MATRIX};
+  if (m.mode == GL_PROJECTION) return {GL_PROJECTION_STACK_DEPTH, GL_PROJECTION_MATRIX};
+  return {GL_TEXTURE_STACK_DEPTH, GL_TEXTURE_MATRIX};
+}
+
+// Runs `work` with the window's main context current, then gives the
+// thread back the context it had, or none.
+template <typename Work>
+void InMainContext(Work work) {
+  if (gWindow == nullptr || SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+  SDL_Window* window = SDL_GL_GetCurrentWindow();
+  SDL_GLContext context = SDL_GL_GetCurrentContext();
+  gWindow->MakeMainCurrent();
+  work();
+  SDL_GL_MakeCurrent(context ? window : nullptr, context);
+}
+
+void SaveGlState(bool forSuite) {
+  InMainContext([forSuite] {
+    SavedGlState saved{gWindowGeneration, forSuite, Integer(GL_ATTRIB_STACK_DEPTH),
+                       Integer(GL_CLIENT_ATTRIB_STACK_DEPTH), Integer(GL_CURRENT_PROGRAM),
+                       Integer(GL_FRAMEBUFFER_BINDING_EXT), {}};
+    const GLint unit = Integer(GL_ACTIVE_TEXTURE), mode = Integer(GL_MATRIX_MODE);
+    saved.matrices = {{GL_MODELVIEW, GL_TEXTURE0, 0, {}}, {GL_PROJECTION, GL_TEXTURE0, 0, {}}};
+    for (GLint u = 0; u < Integer(GL_MAX_TEXTURE_COORDS); ++u)
+      saved.matrices.push_back({GL_TEXTURE, GLenum(GL_TEXTURE0 + u), 0, {}});
+    for (SavedGlState::Matrix& m : saved.matrices) {
+      const auto [depth, top] = SelectStack(m);
+      m.depth = Integer(depth);
+      glGetFloatv(top, m.top);
+    }
+    GlActiveTexture(GLenum(unit));
+    glMatrixMode(GLenum(mode));
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    // An error left by an earlier test would fail this one's checks.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    gSaved.push_back(std::move(saved));
+  });
+}
+
+void RestoreGlState(const SavedGlState& saved) {
+  if (saved.generation != gWindowGeneration) return;
+  InMainContext([&saved] {
+    if (gUseProgram) gUseProgram(GLuint(saved.program));
+    if (gBindFramebuffer) gBindFramebuffer(GL_FRAMEBUFFER_EXT, GLuint(saved.framebuffer));
+    for (const SavedGlState::Matrix& m : saved.matrices) {
+      const GLenum depth = SelectStack(m).first;
+      while (Integer(depth) > m.depth) glPopMatrix();
+      while (Integer(depth) < m.depth) glPushMatrix();
+      glLoadMatrixf(m.top);
+    }
+    // A test stopped between a push and its pop leaves its levels above ours.
+    while (Integer(GL_ATTRIB_STACK_DEPTH) > saved.attribDepth) glPopAttrib();
+    while (Integer(GL_CLIENT_ATTRIB_STACK_DEPTH) > saved.clientAttribDepth) glPopClientAttrib();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+  });
+}
+
+// Gives back the states saved for the test that ends, or for the suite.
+void RestoreSaved(bool suiteEnds) {
+  while (!gSaved.empty() && (suiteEnds || !gSaved.back().forSuite)) {
+    RestoreGlState(gSaved.back());
+    gSaved.pop_back();
+  }
+}
+
+// Each test, and each suite, leaves the main context's state as it found
+// it, so that every test draws what it expects in any order; the window's
+// first test or suite leaves GL's defaults.
+class GlStateKeeper : public ::testing::EmptyTestEventListener {
+  void OnTestSuiteStart(const ::testing::TestSuite&) override { SaveGlState(true); }
+  void OnTestStart(const ::testing::TestInfo&) override { SaveGlState(false); }
+  void OnTestEnd(const ::testing::TestInfo&) override { RestoreSaved(false); }
+  void OnTestSuiteEnd(const ::testing::TestSuite&) override { RestoreSaved(true); }
+};
+
+// No test starts, and no suite ends, with a GL context current on the
+// tests' thread, as none is when ctest runs a test alone in its process:
+// one left current by an earlier test or suite would turn this test's loads
+// into draw lists where it expects triangles. A GL test makes its own
+// current (GlWindow::Get does).
 class ContextRelease : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo&) override { foundOne_ = SDL_GL_GetCurrentContext() != nullptr; }
-  void OnTestEnd(const ::testing::TestInfo&) override { if (!foundOne_) Release(); }
+  void OnTestStart(const ::testing::TestInfo&) override { Release(); }
   void OnTestSuiteEnd(const ::testing::TestSuite&) override { Release(); }
   static void Release() { if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_GL_MakeCurrent(nullptr, nullptr); }
-  bool foundOne_ = false;
 };
 
 }  // namespace
@@ -30,9 +146,15 @@ GlWindow* GlWindow::Get() {
   // window takes this one with it. Without a display every call tries anew.
   if (!window || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
     static std::once_flag listening;
-    std::call_once(listening, [] { ::testing::UnitTest::GetInstance()->listeners().Append(new ContextRelease); });
+    std::call_once(listening, [] {
+      ::testing::UnitTest::GetInstance()->listeners().Append(new GlStateKeeper);
+      ::testing::UnitTest::GetInstance()->listeners().Append(new ContextRelease);
+    });
     window.reset(new GlWindow);
     if (!window->Create()) window.reset();
+    gWindow = window.get();
+    // Made inside a test, it leaves GL's defaults at that test's end; else at the suite's.
+    if (gWindow) SaveGlState(::testing::UnitTest::GetInstance()->current_test_info() == nullptr);
   }
   if (window) window->MakeMainCurrent();
   return window.get();
@@ -64,6 +186,9 @@ bool GlWindow::Create() {
   SDL_GL_MakeCurrent(window, main);
   SetupMultitexture();
   FetchAssetGlEntryPoints();
+  Sys_FetchGL(gUseProgram, "glUseProgram");
+  Sys_FetchGL(gBindFramebuffer, "glBindFramebufferEXT");
+  ++gWindowGeneration;
   return true;
 }
 

@@ -1,7 +1,9 @@
 // A real window with a GL 2.1 compatibility context for drawing tests, plus
 // a second context sharing its names (the loader context of the worker).
 // Runs under Xvfb with Mesa's software GL; without a display the tests
-// that need it skip.
+// that need it skip. Once it is made, every test and suite gives the main
+// context's state back as it found it, and every test starts with no
+// context current (Get makes the main one current).
 #pragma once
 
 #include <cstdint>

@@ -46,6 +46,9 @@ class MenuWidgets : public ::testing::Test {
     gLeftButton = 0;
     gMouseX = gMouseY = 0;
     for (auto& key : gKeys) key = 0;
+    gMenuCursor = 0;
+    gListAngle = 0.0f;
+    gNewCareer = 0;
     window->BeginMenuFrame(0, 0, 0);
   }
 

@@ -40,6 +40,7 @@ class ShopScreens : public ::testing::Test {
     gSoundOn = 0;
     gMouseX = gMouseY = 0;
     gMouseMoved = 0;
+    gFrameFactor = 1.0f;
     for (auto& key : gKeys) key = 0;
   }
 

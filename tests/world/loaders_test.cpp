@@ -55,6 +55,12 @@ struct LoaderFiles : ::testing::Test {
     }
   }
   ~LoaderFiles() override { LoadGarage(); }
+  // The loader context current, as a GL test run before these in one
+  // process leaves it: the tests' context rule (tests/support/gl_window.cpp)
+  // must take it away, or their loads turn the garage into draw lists.
+  static void SetUpTestSuite() {
+    if (GlWindow* window = GlWindow::Get()) window->MakeLoaderCurrent();
+  }
   ScratchFolder scratch;
   ScopedWorkingFolder inScratch;
 };
