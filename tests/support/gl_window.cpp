@@ -3,6 +3,8 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -14,46 +16,39 @@
 namespace {
 
 GlWindow* gWindow = nullptr;
-// Counts the windows made: a test that shuts SDL down takes the window, and
-// every state saved in its context, with it.
-int gWindowGeneration = 0;
 
 // What a test may change in the main context and a later one would draw
 // with: all that the attribute stacks keep (capabilities, blend and depth
 // functions, each unit's bindings, enables and environment, the active unit,
 // the current colour, the viewport, client arrays, pixel storage), and the
-// matrices, program and framebuffer that they do not.
+// matrix stacks that they do not. The program and the framebuffer are the
+// game's to unbind, and its tests check that it does.
 struct SavedGlState {
-  struct Matrix {
-    GLenum mode, unit;
-    GLint depth;
-    GLfloat top[16];
-  };
-  int generation;
   bool forSuite;
-  GLint attribDepth, clientAttribDepth, program, framebuffer;
-  std::vector<Matrix> matrices;
+  GLint attribDepth, clientAttribDepth;
+  std::vector<std::pair<GLint, std::array<GLfloat, 16>>> stacks;  // each one's depth and top
 };
 std::vector<SavedGlState> gSaved;
-PFNGLUSEPROGRAMPROC gUseProgram = nullptr;
-PFNGLBINDFRAMEBUFFEREXTPROC gBindFramebuffer = nullptr;
 
-GLint Integer(GLenum name) {
-  GLint value = 0;
-  glGetIntegerv(name, &value);
-  return value;
+GLint Integer(GLenum name) { GLint value = 0; glGetIntegerv(name, &value); return value; }
+
+// Selects each matrix stack in turn, modelview, projection, then each
+// unit's texture one, and gives `visit` its index and the names of its
+// depth and top (GL numbers each of these three kinds of names in a row).
+template <typename Visit>
+void EachMatrixStack(Visit visit) {
+  glPushAttrib(GL_TEXTURE_BIT | GL_TRANSFORM_BIT);  // the active unit and the matrix mode
+  for (GLint i = 0; i < 2 + Integer(GL_MAX_TEXTURE_COORDS); ++i) {
+    const GLenum kind = GLenum(std::min(i, 2));
+    GlActiveTexture(GLenum(GL_TEXTURE0 + std::max(i - 2, 0)));
+    glMatrixMode(GL_MODELVIEW + kind);
+    visit(size_t(i), GL_MODELVIEW_STACK_DEPTH + kind, GL_MODELVIEW_MATRIX + kind);
+  }
+  glPopAttrib();
 }
 
-// Selects the stack and answers the names of its depth and its top.
-std::pair<GLenum, GLenum> SelectStack(const SavedGlState::Matrix& m) {
-  GlActiveTexture(m.unit);
-  glMatrixMode(m.mode);
-  if (m.mode == GL_MODELVIEW) return {GL_MODELVIEW_STACK_DEPTH, GL_MODELVIEW_MATRIX};
-  if (m.mode == GL_PROJECTION) return {GL_PROJECTION_STACK_DEPTH, GL_PROJECTION_MATRIX};
-  return {GL_TEXTURE_STACK_DEPTH, GL_TEXTURE_MATRIX};
-}
-
-// Runs `work` with the window's main context current, then gives the
+// Runs `work` with the window's main context current and drains the errors
+// (an error left by a test would fail a later one's checks), then gives the
 // thread back the context it had, or none.
 template <typename Work>
 void InMainContext(Work work) {
@@ -62,58 +57,38 @@ void InMainContext(Work work) {
   SDL_GLContext context = SDL_GL_GetCurrentContext();
   gWindow->MakeMainCurrent();
   work();
+  while (glGetError() != GL_NO_ERROR) {
+  }
   SDL_GL_MakeCurrent(context ? window : nullptr, context);
 }
 
 void SaveGlState(bool forSuite) {
   InMainContext([forSuite] {
-    SavedGlState saved{gWindowGeneration, forSuite, Integer(GL_ATTRIB_STACK_DEPTH),
-                       Integer(GL_CLIENT_ATTRIB_STACK_DEPTH), Integer(GL_CURRENT_PROGRAM),
-                       Integer(GL_FRAMEBUFFER_BINDING_EXT), {}};
-    const GLint unit = Integer(GL_ACTIVE_TEXTURE), mode = Integer(GL_MATRIX_MODE);
-    saved.matrices = {{GL_MODELVIEW, GL_TEXTURE0, 0, {}}, {GL_PROJECTION, GL_TEXTURE0, 0, {}}};
-    for (GLint u = 0; u < Integer(GL_MAX_TEXTURE_COORDS); ++u)
-      saved.matrices.push_back({GL_TEXTURE, GLenum(GL_TEXTURE0 + u), 0, {}});
-    for (SavedGlState::Matrix& m : saved.matrices) {
-      const auto [depth, top] = SelectStack(m);
-      m.depth = Integer(depth);
-      glGetFloatv(top, m.top);
-    }
-    GlActiveTexture(GLenum(unit));
-    glMatrixMode(GLenum(mode));
+    SavedGlState saved{forSuite, Integer(GL_ATTRIB_STACK_DEPTH),
+                       Integer(GL_CLIENT_ATTRIB_STACK_DEPTH), {}};
+    EachMatrixStack([&saved](size_t, GLenum depth, GLenum top) {
+      saved.stacks.push_back({Integer(depth), {}});
+      glGetFloatv(top, saved.stacks.back().second.data());
+    });
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
-    // An error left by an earlier test would fail this one's checks.
-    while (glGetError() != GL_NO_ERROR) {
-    }
     gSaved.push_back(std::move(saved));
-  });
-}
-
-void RestoreGlState(const SavedGlState& saved) {
-  if (saved.generation != gWindowGeneration) return;
-  InMainContext([&saved] {
-    if (gUseProgram) gUseProgram(GLuint(saved.program));
-    if (gBindFramebuffer) gBindFramebuffer(GL_FRAMEBUFFER_EXT, GLuint(saved.framebuffer));
-    for (const SavedGlState::Matrix& m : saved.matrices) {
-      const GLenum depth = SelectStack(m).first;
-      while (Integer(depth) > m.depth) glPopMatrix();
-      while (Integer(depth) < m.depth) glPushMatrix();
-      glLoadMatrixf(m.top);
-    }
-    // A test stopped between a push and its pop leaves its levels above ours.
-    while (Integer(GL_ATTRIB_STACK_DEPTH) > saved.attribDepth) glPopAttrib();
-    while (Integer(GL_CLIENT_ATTRIB_STACK_DEPTH) > saved.clientAttribDepth) glPopClientAttrib();
-    while (glGetError() != GL_NO_ERROR) {
-    }
   });
 }
 
 // Gives back the states saved for the test that ends, or for the suite.
 void RestoreSaved(bool suiteEnds) {
-  while (!gSaved.empty() && (suiteEnds || !gSaved.back().forSuite)) {
-    RestoreGlState(gSaved.back());
-    gSaved.pop_back();
+  for (; !gSaved.empty() && (suiteEnds || !gSaved.back().forSuite); gSaved.pop_back()) {
+    InMainContext([&saved = gSaved.back()] {
+      EachMatrixStack([&saved](size_t i, GLenum depth, GLenum) {
+        while (Integer(depth) > saved.stacks[i].first) glPopMatrix();
+        while (Integer(depth) < saved.stacks[i].first) glPushMatrix();
+        glLoadMatrixf(saved.stacks[i].second.data());
+      });
+      // A test stopped between a push and its pop leaves its levels above ours.
+      while (Integer(GL_ATTRIB_STACK_DEPTH) > saved.attribDepth) glPopAttrib();
+      while (Integer(GL_CLIENT_ATTRIB_STACK_DEPTH) > saved.clientAttribDepth) glPopClientAttrib();
+    });
   }
 }
 
@@ -150,6 +125,7 @@ GlWindow* GlWindow::Get() {
       ::testing::UnitTest::GetInstance()->listeners().Append(new GlStateKeeper);
       ::testing::UnitTest::GetInstance()->listeners().Append(new ContextRelease);
     });
+    gSaved.clear();  // the states saved in the old window's context went with it
     window.reset(new GlWindow);
     if (!window->Create()) window.reset();
     gWindow = window.get();
@@ -186,9 +162,6 @@ bool GlWindow::Create() {
   SDL_GL_MakeCurrent(window, main);
   SetupMultitexture();
   FetchAssetGlEntryPoints();
-  Sys_FetchGL(gUseProgram, "glUseProgram");
-  Sys_FetchGL(gBindFramebuffer, "glBindFramebufferEXT");
-  ++gWindowGeneration;
   return true;
 }
 
