@@ -219,6 +219,15 @@ uint64_t Commit(SaveSlot& slot, const void* record) {
   return slot.committedVersion;
 }
 
+// Writes `record`, the slot's copy of `version`, and notes what the file
+// now holds (gSaveFileLock held).
+bool WriteVersion(SaveSlot& slot, const void* record, uint64_t version, bool report) {
+  const bool saved = WriteSaveFile(slot.name, record, slot.size, report);
+  slot.failing = !saved;
+  if (saved) slot.writtenVersion = version;
+  return saved;
+}
+
 // The main thread's save: what it holds now is committed and written at once.
 bool SaveNow(SaveSlot& slot, const void* record) {
   std::lock_guard files(gSaveFileLock);
@@ -227,10 +236,7 @@ bool SaveNow(SaveSlot& slot, const void* record) {
     std::lock_guard lock(gCommittedLock);
     version = Commit(slot, record);
   }
-  const bool saved = WriteSaveFile(slot.name, record, slot.size, true);
-  slot.failing = !saved;
-  if (saved) slot.writtenVersion = version;
-  return saved;
+  return WriteVersion(slot, record, version, true);
 }
 
 // Writes the committed copy when it is newer than the file (gSaveFileLock
@@ -244,11 +250,7 @@ bool WriteIfNewer(SaveSlot& slot) {
     version = slot.committedVersion;
     std::memcpy(copy, slot.committed, slot.size);
   }
-  if (version <= slot.writtenVersion) return true;
-  const bool saved = WriteSaveFile(slot.name, copy, slot.size, !slot.failing);
-  slot.failing = !saved;
-  if (saved) slot.writtenVersion = version;
-  return saved;
+  return version <= slot.writtenVersion || WriteVersion(slot, copy, version, !slot.failing);
 }
 
 }  // namespace
