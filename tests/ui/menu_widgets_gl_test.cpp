@@ -132,16 +132,12 @@ TEST_F(MenuWidgets, AHeldDownKeyStepsTheDrumOnceUntilTheRepeat) {
 
 TEST_F(MenuWidgets, TheFilteringArrowTouchesNoBoundTextureAndLeavesNoGlError) {
   GLuint picture = 0;  // a menu picture, bound as the options screen leaves one
-  glGenTextures(1, &picture);
-  glGetIntegerv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &gMaxAnisotropy);
-  gScreen = S::GraphicsOptions, gTargetScreen = S::GraphicsOptions, gSelectedRow = 6, gKeys[vk::kRight] = 1;
-  for (int press = 0; press < 2; ++press, gKeyLatch = 0) {  // on, then off
-    glBindTexture(GL_TEXTURE_2D, picture);
-    OptionArrowButton(0, 0, 18, true);
-  }
   GLfloat anisotropy = 0;
-  glBindTexture(GL_TEXTURE_2D, picture);
-  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
+  glGenTextures(1, &picture), glGetIntegerv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &gMaxAnisotropy);
+  gScreen = S::GraphicsOptions, gTargetScreen = S::GraphicsOptions, gSelectedRow = 6, gKeys[vk::kRight] = 1;
+  for (int press = 0; press < 2; ++press, gKeyLatch = 0)  // on, then off
+    glBindTexture(GL_TEXTURE_2D, picture), OptionArrowButton(0, 0, 18, true);
+  glBindTexture(GL_TEXTURE_2D, picture), glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
   EXPECT_EQ(anisotropy, 1.0f);
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
   glDeleteTextures(1, &picture), gMaxAnisotropy = 0;
